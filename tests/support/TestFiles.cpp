@@ -1,0 +1,75 @@
+#include "support/TestFiles.h"
+
+#include <QFile>
+
+#include <bit>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+TempFolder::TempFolder() { EXPECT_TRUE(dir_.isValid()); }
+
+QString TempFolder::write(const QString &name, const QByteArray &data) const
+{
+    const QString p = file(name);
+    QFile f(p);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << p.toStdString();
+    f.write(data);
+    return p;
+}
+
+QByteArray TempFolder::read(const QString &name) const
+{
+    QFile f(name.startsWith(u'/') ? name : file(name));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+static void ensure(QByteArray &b, qsizetype end)
+{
+    if (b.size() < end)
+        b.resize(end, '\0');
+}
+
+void putLE32(QByteArray &b, qsizetype o, std::int32_t v)
+{
+    ensure(b, o + 4);
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        b[o + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+}
+
+void putBE32(QByteArray &b, qsizetype o, std::int32_t v)
+{
+    ensure(b, o + 4);
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        b[o + i] = static_cast<char>((u >> (8 * (3 - i))) & 0xFF);
+}
+
+void putLE16(QByteArray &b, qsizetype o, std::int16_t v)
+{
+    ensure(b, o + 2);
+    const auto u = static_cast<std::uint16_t>(v);
+    b[o] = static_cast<char>(u & 0xFF);
+    b[o + 1] = static_cast<char>(u >> 8);
+}
+
+void putLEDouble(QByteArray &b, qsizetype o, double v)
+{
+    ensure(b, o + 8);
+    const auto u = std::bit_cast<std::uint64_t>(v);
+    for (int i = 0; i < 8; ++i)
+        b[o + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+}
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(static_cast<char>(v));
+    return b;
+}
+
+} // namespace testsupport
