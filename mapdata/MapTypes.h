@@ -1,0 +1,2 @@
+#pragma once
+// The shared records of the map model.
