@@ -19,6 +19,306 @@ namespace MapFunctions {
 
 // ==== Geometry ====
 
+} // namespace MapFunctions
+
+// Headers of the geometry routines, included outside the unit's namespace.
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace MapFunctions {
+
+namespace {
+namespace geom {
+
+constexpr long double kPi = 3.141592653589793238462643383279502884L;
+constexpr long double kDegPerRad = 180.0L / kPi;
+
+// Direction of one segment in radians for the angle between two directions:
+// 0.001 stands in for a zero difference; a start point at the origin counts as
+// direction 0 before the quadrant rules.
+long double segmentDirection(double X1, double Y1, double X2, double Y2)
+{
+    const double d1 = X2 - X1;
+    const double d2 = Y2 - Y1;
+    long double r;
+    if (X1 == 0.0 && Y1 == 0.0)
+        r = 0.0L;
+    else if (d1 != 0.0 && d2 != 0.0)
+        r = std::fabs(std::atan(static_cast<long double>(d2) / d1));
+    else if (d1 == 0.0 && d2 == 0.0)
+        r = std::fabs(std::atan((d2 + 0.001L) / (d1 + 0.001L)));
+    else if (d2 == 0.0)
+        r = std::fabs(std::atan(0.001L / d1));
+    else
+        r = std::fabs(std::atan(d2 / 0.001L));
+    if (d1 < 0.0)
+        r = d2 >= 0.0 ? kPi - r : kPi + r;
+    else if (d2 < 0.0)
+        r = 2.0L * kPi - r;
+    return r;
+}
+
+// Slope of a line in radians without quadrant correction; a zero difference is
+// nudged by -0.001 so that no line is exactly parallel to an axis.
+long double lineAngle(double X1, double Y1, double X2, double Y2)
+{
+    const long double d1 = X2 - X1;
+    const long double d2 = Y2 - Y1;
+    if (d1 == 0.0L)
+        return std::atan(d2 / (d1 - 0.001L));
+    if (d2 == 0.0L)
+        return std::atan((d2 - 0.001L) / d1);
+    return std::atan(d2 / d1);
+}
+
+double distance(double X1, double Y1, double X2, double Y2)
+{
+    const long double dx = X2 - X1;
+    const long double dy = Y2 - Y1;
+    return static_cast<double>(std::sqrt(dx * dx + dy * dy));
+}
+
+// The segment's length is at least the point's distance to each end.
+bool withinSegment(double X1, double Y1, double X2, double Y2, double X, double Y)
+{
+    const double length = distance(X1, Y1, X2, Y2);
+    return length >= distance(X, Y, X1, Y1) && length >= distance(X, Y, X2, Y2);
+}
+
+bool insideRect(double MinX, double MinY, double MaxX, double MaxY, double X, double Y)
+{
+    return X >= MinX && X <= MaxX && Y >= MinY && Y <= MaxY;
+}
+
+// Crossing with the sides left, top, right, bottom, each as segment A in mode 1.
+struct RectSide {
+    double X1, Y1, X2, Y2;
+};
+
+std::array<RectSide, 4> rectSides(double MinX, double MinY, double MaxX, double MaxY)
+{
+    return {{{MinX, MinY, MinX, MaxY},
+             {MinX, MaxY, MaxX, MaxY},
+             {MaxX, MaxY, MaxX, MinY},
+             {MaxX, MinY, MinX, MinY}}};
+}
+
+bool crossesASide(double MinX, double MinY, double MaxX, double MaxY,
+                  double X1, double Y1, double X2, double Y2)
+{
+    for (const RectSide &s : rectSides(MinX, MinY, MaxX, MaxY))
+        if (IntersectSegments(1, s.X1, s.Y1, s.X2, s.Y2, X1, Y1, X2, Y2).Flag == 1)
+            return true;
+    return false;
+}
+
+} // namespace geom
+} // namespace
+
+double DirectionAngleRad(double X1, double Y1, double X2, double Y2)
+{
+    const double d1 = X2 - X1;
+    const double d2 = Y2 - Y1;
+    long double a;
+    if (d1 == 0.0)
+        a = d2 >= 0.0 ? geom::kPi / 2.0L : -geom::kPi / 2.0L;
+    else
+        a = std::atan(static_cast<long double>(d2) / d1);
+    if (d1 < 0.0)
+        a += geom::kPi;
+    else if (d2 < 0.0)
+        a += 2.0L * geom::kPi;
+    return static_cast<double>(a);
+}
+
+double AngleBetweenDirections(double X1, double Y1, double X2, double Y2,
+                              double X3, double Y3, double X4, double Y4)
+{
+    const long double b = std::fabs(geom::segmentDirection(X1, Y1, X2, Y2) * geom::kDegPerRad);
+    const long double c = std::fabs(geom::segmentDirection(X3, Y3, X4, Y4) * geom::kDegPerRad);
+    const long double d = c - 180.0L > 0.0L ? c - 180.0L : c + 180.0L;
+    const long double turn = b <= d ? d - b : d + 360.0L - b;
+    return static_cast<double>(turn - 180.0L);
+}
+
+TPointAlong PointAlongDirection(double X1, double Y1, double Z1, double X2, double Y2, double Z2,
+                                double Angle, double Distance)
+{
+    long double d1 = X2 - X1;
+    long double d2 = Y2 - Y1;
+    const long double length = std::sqrt(d1 * d1 + d2 * d2);
+    if (d1 == 0.0L)
+        d1 = 0.00001L;
+    if (d2 == 0.0L)
+        d2 = 0.00001L;
+    long double a = std::fabs(std::atan(d2 / d1) * geom::kDegPerRad);
+    if (d1 <= 0.0L)
+        a = d2 > 0.0L ? 180.0L - a : a + 180.0L;
+    else if (d2 <= 0.0L)
+        a = 360.0L - a;
+    const long double r = (a + Angle) / geom::kDegPerRad;
+    TPointAlong p;
+    p.Kind = 1;
+    p.X = static_cast<double>(X1 + Distance * std::cos(r));
+    p.Y = static_cast<double>(Y1 + Distance * std::sin(r));
+    // Height: the slope from point 1 to point 2 over the distance, kept within the
+    // two end heights.
+    long double z = Z1;
+    if (length != 0.0L)
+        z = std::clamp(Z1 + (static_cast<long double>(Z2) - Z1) / length * Distance,
+                       static_cast<long double>(std::min(Z1, Z2)),
+                       static_cast<long double>(std::max(Z1, Z2)));
+    p.Z = static_cast<double>(z);
+    return p;
+}
+
+TCrossing IntersectSegments(int Mode, double X1, double Y1, double X2, double Y2,
+                            double X3, double Y3, double X4, double Y4)
+{
+    const long double a = geom::lineAngle(X1, Y1, X2, Y2);
+    const long double b = geom::lineAngle(X3, Y3, X4, Y4);
+    const long double sinA = std::sin(a), cosA = std::cos(a);
+    const long double sinB = std::sin(b), cosB = std::cos(b);
+    long double c;
+    if (sinB * cosB == 0.0L) {
+        c = (static_cast<long double>(X1) - X3) / -cosA;
+    } else {
+        const long double k = cosB / sinB;
+        const long double denominator = k * sinA - cosA;
+        if (denominator == 0.0L) // parallel lines
+            c = 0.0L;
+        else
+            c = ((static_cast<long double>(X1) - X3) + k * (static_cast<long double>(Y3) - Y1))
+                / denominator;
+    }
+    TCrossing q;
+    q.X = static_cast<double>(X1 + c * cosA);
+    q.Y = static_cast<double>(Y1 + c * sinA);
+    q.Flag = 0;
+    if (!geom::withinSegment(X1, Y1, X2, Y2, q.X, q.Y))
+        return q;
+    const bool atEnd = q.X == X2 && q.Y == Y2;
+    switch (Mode) {
+    case 0:
+        q.Flag = atEnd ? 0 : 1;
+        break;
+    case 1:
+        q.Flag = !atEnd && geom::withinSegment(X3, Y3, X4, Y4, q.X, q.Y) ? 1 : 0;
+        break;
+    case 2:
+        q.Flag = geom::withinSegment(X3, Y3, X4, Y4, q.X, q.Y) ? 1 : 0;
+        break;
+    case 3:
+        q.Flag = 1;
+        break;
+    default:
+        break;
+    }
+    return q;
+}
+
+bool PointNearPoint(double X1, double Y1, double X2, double Y2, double TolX, double TolY)
+{
+    return std::fabs(X1 - X2) <= TolX && std::fabs(Y1 - Y2) <= TolY;
+}
+
+bool PointOnSegment(double X1, double Y1, double X2, double Y2, double X, double Y,
+                    double Tolerance)
+{
+    const double length = geom::distance(X1, Y1, X2, Y2);
+    const double toStart = geom::distance(X1, Y1, X, Y);
+    const double toEnd = geom::distance(X, Y, X2, Y2);
+    return std::fabs(length - (toStart + toEnd)) < Tolerance;
+}
+
+int PointRegionCode(double MinX, double MinY, double MaxX, double MaxY, double X, double Y)
+{
+    int column; // 0 left, 1 within, 2 right
+    if (X < MinX)
+        column = 0;
+    else if (X > MaxX)
+        column = 2;
+    else if (X >= MinX && X <= MaxX)
+        column = 1;
+    else
+        return 0;
+    int row; // 0 above, 1 within, 2 below
+    if (Y > MaxY)
+        row = 0;
+    else if (Y < MinY)
+        row = 2;
+    else if (Y >= MinY && Y <= MaxY)
+        row = 1;
+    else
+        return 0;
+    return row * 3 + column + 1;
+}
+
+TClippedSegment ClipSegmentToRect(double MinX, double MinY, double MaxX, double MaxY,
+                                  double X1, double Y1, double X2, double Y2)
+{
+    TClippedSegment r;
+    const bool firstInside = geom::insideRect(MinX, MinY, MaxX, MaxY, X1, Y1);
+    const bool secondInside = geom::insideRect(MinX, MinY, MaxX, MaxY, X2, Y2);
+    if (firstInside && secondInside) {
+        r.Visible = 1;
+        r.X1 = X1;
+        r.Y1 = Y1;
+        r.X2 = X2;
+        r.Y2 = Y2;
+        return r;
+    }
+    bool firstSet = false;
+    if (firstInside) {
+        r.X1 = X1;
+        r.Y1 = Y1;
+        firstSet = true;
+    }
+    for (const geom::RectSide &s : geom::rectSides(MinX, MinY, MaxX, MaxY)) {
+        const TCrossing q = IntersectSegments(1, s.X1, s.Y1, s.X2, s.Y2, X1, Y1, X2, Y2);
+        if (q.Flag != 1)
+            continue;
+        r.Visible = 1;
+        if (!firstSet) {
+            r.X1 = q.X;
+            r.Y1 = q.Y;
+            firstSet = true;
+        } else {
+            r.X2 = q.X;
+            r.Y2 = q.Y;
+        }
+        ++r.Count;
+    }
+    if (secondInside) {
+        r.X2 = X2;
+        r.Y2 = Y2;
+    }
+    return r;
+}
+
+bool SegmentIntersectsRect(double MinX, double MinY, double MaxX, double MaxY,
+                           double X1, double Y1, double X2, double Y2)
+{
+    if (geom::insideRect(MinX, MinY, MaxX, MaxY, X1, Y1) || geom::insideRect(MinX, MinY, MaxX, MaxY, X1, Y2)
+        || geom::insideRect(MinX, MinY, MaxX, MaxY, X2, Y2) || geom::insideRect(MinX, MinY, MaxX, MaxY, X2, Y1))
+        return true;
+    return geom::crossesASide(MinX, MinY, MaxX, MaxY, X1, Y1, X2, Y2);
+}
+
+bool SegmentEntersRect(double MinX, double MinY, double MaxX, double MaxY,
+                       double X1, double Y1, double X2, double Y2)
+{
+    if (geom::insideRect(MinX, MinY, MaxX, MaxY, X1, Y1) || geom::insideRect(MinX, MinY, MaxX, MaxY, X2, Y2))
+        return true;
+    return geom::crossesASide(MinX, MinY, MaxX, MaxY, X1, Y1, X2, Y2);
+}
+
+TPlanePoint SetPlanePoint(double X, double Y, std::int32_t Tag1, std::int32_t Tag2)
+{
+    return {X, Y, Tag1, Tag2};
+}
+
 // ==== end of geometry ====
 
 } // namespace MapFunctions

@@ -25,6 +25,93 @@ namespace VykFunctions {
 
 
 // ==== Geometry ====
+// Plane geometry of the drawing and georeferencing code. Angles and intermediate
+// values are computed in long double; results are stored as doubles.
+
+} // namespace VykFunctions
+
+// Headers of the geometry routines, included outside the unit's namespace.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace VykFunctions {
+
+// Degrees, minutes and seconds of a decimal angle; the sign sits on the first
+// non-zero part.
+struct TDegMinSec {
+    std::int32_t Degrees = 0;
+    std::int32_t Minutes = 0;
+    double Seconds = 0.0;
+};
+
+// A point of the plane with a height.
+struct TPointXYZ {
+    double X = 0.0;
+    double Y = 0.0;
+    double Z = 0.0;
+};
+
+// A point of the plane without height.
+struct TRealPoint {
+    double X = 0.0;
+    double Y = 0.0;
+};
+
+// The control-point record that PointAlongDirection fills: kind, number text,
+// coordinates and two integer tags.
+struct TControlPointRecord {
+    std::int32_t Kind = 0;
+    QString Number;
+    double X = 0.0;
+    double Y = 0.0;
+    double Z = 0.0;
+    std::int32_t Tag1 = 0;
+    std::int32_t Tag2 = 0;
+};
+
+// Direction angle from point 1 to point 2 in degrees, 0..360 (equal points: 90).
+double DirectionAngleDeg(double X1, double Y1, double X2, double Y2);
+
+// Direction angle from point 1 to point 2 plus Angle, in degrees; the sum is not
+// brought back into 0..360. A zero difference counts as 0.00001. Z is unused.
+double DirectionAngleOffset(double X1, double Y1, double Z1, double X2, double Y2, double Z2,
+                            double Angle);
+
+// Arc tangent of the slope from point 1 to point 2 in radians (-pi/2..pi/2),
+// a difference of 0 (to five decimals) nudged by -0.00001.
+double SafeAtanAngle(double X1, double Y1, double X2, double Y2);
+
+// Turn from the direction of segment 1 to that of segment 2, degrees -180..180,
+// positive counter-clockwise.
+double AngleBetweenDirections(double X1, double Y1, double X2, double Y2,
+                              double X3, double Y3, double X4, double Y4);
+
+// The point at Distance from the origin along the direction A + B degrees.
+TRealPoint PolarPoint(std::int32_t X0, std::int32_t Y0, double A, double B, double Distance);
+
+// Turns the point Q about the pivot P by Angle degrees counter-clockwise. Each
+// non-zero coordinate of the substitute S replaces that of the pivot and moves the
+// point with it. Fills X and Y of Rec (and Z when the point lies on the pivot).
+void RotatePointAbout(TPointXYZ &Rec, double PX, double PY, double PZ,
+                      double QX, double QY, double QZ,
+                      double SX, double SY, double SZ, double Angle);
+
+// Fills Rec with the point at Distance from point 1 along the direction to point 2
+// turned by Angle degrees; a distance of 0 means the full length from 1 to 2.
+void PointAlongDirection(TControlPointRecord &Rec, double X1, double Y1, double Z1,
+                         double X2, double Y2, double Z2, double Angle, double Distance);
+
+// Splits decimal degrees into degrees, minutes and unrounded seconds.
+TDegMinSec DegToDMS(double Value);
+
+// Each byte becomes 255 - value - Shift, or 0 when value + Shift exceeds 254.
+std::array<std::uint8_t, 3> InvertColorBytes(const std::array<std::uint8_t, 3> &Bytes,
+                                             int Shift);
+
+// A zero-filled buffer of Size bytes.
+std::vector<std::uint8_t> AllocZeroed(std::size_t Size);
 
 // ==== end of geometry ====
 
