@@ -47,6 +47,7 @@ QString FloatToTextDot(double value)
 // ==== Number and date words ====
 } // namespace VykFunctions
 
+#include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 
 #include <QDate>
