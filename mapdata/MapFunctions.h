@@ -19,18 +19,6 @@ namespace MapFunctions {
 
 namespace MapFunctions {
 
-// Stand-ins until the shared records declare them (those then define the
-// macros and these give way).
-#ifndef TOLVANE_HAVE_TTXTVALUES
-// A key and a value split from a text of the form key=value.
-struct TTxtValues {
-    QString Key;
-    QString Value;
-};
-#endif
-#ifndef TOLVANE_HAVE_TTEXTARRAY
-using TTextArray = std::vector<QString>;
-#endif
 
 // The kinds of attribute fields TextToFieldValue understands, as the database
 // engine's field descriptions name them; Other stands for any further type.
