@@ -1,17 +1,19 @@
 #include "mapdata/MapFunctions.h"
 
-namespace MapFunctions {
-
-// ==== Text and number routines ====
-} // namespace MapFunctions
-
+#include "mapdata/FormTranslation.h"
 #include "mapdata/NumberText.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
+#include "platform/Registry.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -207,56 +209,17 @@ QString RelativeFileName(const QString &fileName, const QString &folder)
     return part;
 }
 
-// ==== end of text and number routines ====
-
-
-// ==== Number and date words ====
-
-// ==== end of number and date words ====
-
-
-// ==== Registry, files, colours and form translation ====
-} // namespace MapFunctions
-
-#include "mapdata/FormTranslation.h"
-#include "platform/Environment.h"
-#include "platform/Paths.h"
-#include "platform/Registry.h"
-#include "platform/Rounding.h"
-#include "platform/TextCodec.h"
-
-#include <QFile>
-#include <QFileInfo>
-
-#include <cmath>
-
-namespace MapFunctions {
-
 namespace {
 
-// replaced by TextToInt on merge
-// Stand-in for this unit's integer converter: the number read tolerantly (the
-// first "," or "." is the separator, a minus only first) and rounded half to
-// even, reduced to its low 32 bits.
-int textToIntStandIn(const QString &text)
+// The "Language" value through this unit's integer converter; a text that
+// is no number means no translation, as a missing value does.
+int languageNumber(const QString &text)
 {
-    QString clean;
-    bool separator = false;
-    for (QChar c : text.trimmed()) {
-        if (c.isDigit() && c.unicode() < 128) {
-            clean += c;
-        } else if ((c == u',' || c == u'.') && !separator) {
-            clean += u'.';
-            separator = true;
-        } else if (c == u'-' && clean.isEmpty()) {
-            clean += c;
-        }
-    }
-    bool ok = false;
-    const double v = clean.toDouble(&ok);
-    if (!ok || !(std::fabs(v) < 9.0e18))
+    try {
+        return TextToInt(text);
+    } catch (const platform::ConvertError &) {
         return 0;
-    return static_cast<int>(static_cast<quint32>(static_cast<qint64>(platform::roundHalfEven(v))));
+    }
 }
 
 bool isBlank(const QString &text)
@@ -303,7 +266,7 @@ constexpr Palette Palettes[9] = {
 void TranslateForm(const QString &formName)
 {
     const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
-    const int language = textToIntStandIn(ReadMachineRegString(key, QStringLiteral("Language"), QString()));
+    const int language = languageNumber(ReadMachineRegString(key, QStringLiteral("Language"), QString()));
     if (language <= 0)
         return;
     const QString folder = ReadMachineRegString(key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
@@ -370,20 +333,6 @@ int PaletteColor(int palette, int colour)
     colour = (colour - 1) % p.size + 1; // brought into range by taking the size off while above it
     return HexToColor(QString::fromLatin1(p.colours[colour - 1]));
 }
-
-// ==== end of registry, files, colours and form translation ====
-
-
-// ==== Geometry ====
-
-} // namespace MapFunctions
-
-// Headers of the geometry routines, included outside the unit's namespace.
-#include <algorithm>
-#include <array>
-#include <cmath>
-
-namespace MapFunctions {
 
 namespace {
 namespace geom {
@@ -675,7 +624,5 @@ TPlanePoint SetPlanePoint(double X, double Y, std::int32_t Tag1, std::int32_t Ta
 {
     return {X, Y, Tag1, Tag2};
 }
-
-// ==== end of geometry ====
 
 } // namespace MapFunctions

@@ -6,19 +6,12 @@
 #include "mapdata/MapTypes.h"
 
 #include <QString>
-
-namespace MapFunctions {
-
-// ==== Text and number routines ====
-} // namespace MapFunctions
-
 #include <QVariant>
 
 #include <cstdint>
 #include <vector>
 
 namespace MapFunctions {
-
 
 // The kinds of attribute fields TextToFieldValue understands, as the database
 // engine's field descriptions name them; Other stands for any further type.
@@ -87,16 +80,6 @@ QString FreeNumberedName(const QString &base, const QString &ext);
 // without regard to case); the file name unchanged otherwise.
 QString RelativeFileName(const QString &fileName, const QString &folder);
 
-// ==== end of text and number routines ====
-
-
-// ==== Number and date words ====
-
-// ==== end of number and date words ====
-
-
-// ==== Registry, files, colours and form translation ====
-
 // Translates the texts of the application's window of that component name from
 // the language file chosen by "Language" and "PathWorkFiles" of the local
 // machine's key "\SOFTWARE\Quillery 6" (read with ReadMachineRegString). Bit
@@ -125,19 +108,8 @@ int HexToColor(const QString &text);
 // random palette 0..8 and colour 0..24.
 int PaletteColor(int palette, int colour);
 
-// ==== end of registry, files, colours and form translation ====
-
-
-// ==== Geometry ====
 // Plane geometry of selection, snapping, clipping and measuring. Angles and
 // intermediate values are computed in long double; results are stored as doubles.
-
-} // namespace MapFunctions
-
-// Headers of the geometry routines, included outside the unit's namespace.
-#include <cstdint>
-
-namespace MapFunctions {
 
 // A point with two integer tags.
 struct TPlanePoint {
@@ -214,7 +186,5 @@ bool SegmentEntersRect(double MinX, double MinY, double MaxX, double MaxY,
                        double X1, double Y1, double X2, double Y2);
 
 TPlanePoint SetPlanePoint(double X, double Y, std::int32_t Tag1, std::int32_t Tag2);
-
-// ==== end of geometry ====
 
 } // namespace MapFunctions

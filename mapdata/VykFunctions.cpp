@@ -1,13 +1,16 @@
 #include "mapdata/VykFunctions.h"
 
-namespace VykFunctions {
-
-// ==== Text and number routines ====
-} // namespace VykFunctions
-
+#include "mapdata/FormTranslation.h"
 #include "mapdata/NumberText.h"
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
+#include "platform/TextCodec.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace VykFunctions {
 
@@ -40,21 +43,6 @@ QString FloatToTextDot(double value)
         s[comma] = u'.';
     return s;
 }
-
-// ==== end of text and number routines ====
-
-
-// ==== Number and date words ====
-} // namespace VykFunctions
-
-#include "platform/Rounding.h"
-#include "platform/TextCodec.h"
-
-#include <QDate>
-
-#include <cmath>
-
-namespace VykFunctions {
 
 namespace {
 
@@ -238,39 +226,17 @@ QString ShortenPersonName(const QString &name, bool surnameFirst)
     return out;
 }
 
-// ==== end of number and date words ====
-
-
-// ==== Registry, files, colours and form translation ====
-} // namespace VykFunctions
-
-#include "mapdata/FormTranslation.h"
-
-#include <cmath>
-
-namespace VykFunctions {
-
 namespace {
 
-// replaced by TextToInt on merge
-// Stand-in for this unit's integer converter: only digits and a minus that
-// stands first are kept, so separators vanish ("12.7" reads 127); the value is
-// reduced to its low 32 bits.
-int textToIntStandIn(const QString &text)
+// The "Language" value through this unit's integer converter; a text that
+// is no number means no translation, as a missing value does.
+int languageNumber(const QString &text)
 {
-    QString digits;
-    for (QChar c : text.trimmed()) {
-        if (c.isDigit() && c.unicode() < 128)
-            digits += c;
-        else if (c == u'-' && digits.isEmpty())
-            digits += c;
+    try {
+        return TextToInt(text);
+    } catch (const platform::ConvertError &) {
+        return 0;
     }
-    if (digits.isEmpty() || digits == u"-")
-        return 0;
-    const double v = digits.toDouble();
-    if (!(std::fabs(v) < 9.0e18))
-        return 0;
-    return static_cast<int>(static_cast<quint32>(static_cast<qint64>(v)));
 }
 
 } // namespace
@@ -289,29 +255,13 @@ void TranslateForm(const QString &formName)
 {
     const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
     const int language =
-        textToIntStandIn(ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("Language"), QString()));
+        languageNumber(ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("Language"), QString()));
     if (language <= 0)
         return;
     const QString folder =
         ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
     mapdata::translateWindow(formName, mapdata::languageFileName(language, folder), true);
 }
-
-// ==== end of registry, files, colours and form translation ====
-
-
-// ==== Geometry ====
-
-} // namespace VykFunctions
-
-// Headers of the geometry routines, included outside the unit's namespace.
-#include "platform/Rounding.h"
-
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
-namespace VykFunctions {
 
 namespace {
 namespace geom {
@@ -557,7 +507,5 @@ std::vector<std::uint8_t> AllocZeroed(std::size_t Size)
 {
     return std::vector<std::uint8_t>(Size, 0);
 }
-
-// ==== end of geometry ====
 
 } // namespace VykFunctions

@@ -4,15 +4,14 @@
 // caller uses the twin of its own unit.
 
 #include "mapdata/MapTypes.h"
+#include "platform/Registry.h"
 
 #include <QString>
 
-namespace VykFunctions {
-
-// ==== Text and number routines ====
-} // namespace VykFunctions
-
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace VykFunctions {
 
@@ -35,10 +34,6 @@ QString TextToDigits(const QString &text);
 // strings that need one.
 QString FloatToTextDot(double value);
 
-// ==== end of text and number routines ====
-
-
-// ==== Number and date words ====
 // Ukrainian words for dates, money amounts and names in cadastral documents.
 // Every word ends with one space; the apostrophe is the backquote.
 
@@ -68,16 +63,6 @@ QString KopiykaWord(int count);
 // The kopeck count as at least two digits and a space ("07 ").
 QString KopiykaDigits(int count);
 
-// ==== end of number and date words ====
-
-
-// ==== Registry, files, colours and form translation ====
-} // namespace VykFunctions
-
-#include "platform/Registry.h"
-
-namespace VykFunctions {
-
 // Translates the texts of the application's window of that component name from
 // the language file chosen by "Language" and "PathWorkFiles" of the local
 // machine's key "\SOFTWARE\Quillery 6" (read with ReadRegString). Bit buttons
@@ -93,22 +78,8 @@ QString ReadRegString(platform::RegRoot root, const QString &key, const QString 
 // be written.
 bool WriteRegString(platform::RegRoot root, const QString &key, const QString &name, const QString &text);
 
-// ==== end of registry, files, colours and form translation ====
-
-
-// ==== Geometry ====
 // Plane geometry of the drawing and georeferencing code. Angles and intermediate
 // values are computed in long double; results are stored as doubles.
-
-} // namespace VykFunctions
-
-// Headers of the geometry routines, included outside the unit's namespace.
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <vector>
-
-namespace VykFunctions {
 
 // Degrees, minutes and seconds of a decimal angle; the sign sits on the first
 // non-zero part.
@@ -184,7 +155,5 @@ std::array<std::uint8_t, 3> InvertColorBytes(const std::array<std::uint8_t, 3> &
 
 // A zero-filled buffer of Size bytes.
 std::vector<std::uint8_t> AllocZeroed(std::size_t Size);
-
-// ==== end of geometry ====
 
 } // namespace VykFunctions
