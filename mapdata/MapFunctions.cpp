@@ -2,6 +2,7 @@
 
 #include "mapdata/FormTranslation.h"
 #include "mapdata/NumberText.h"
+#include "mapdata/VykFunctions.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
@@ -340,31 +341,6 @@ namespace geom {
 constexpr long double kPi = 3.141592653589793238462643383279502884L;
 constexpr long double kDegPerRad = 180.0L / kPi;
 
-// Direction of one segment in radians for the angle between two directions:
-// 0.001 stands in for a zero difference; a start point at the origin counts as
-// direction 0 before the quadrant rules.
-long double segmentDirection(double X1, double Y1, double X2, double Y2)
-{
-    const double d1 = X2 - X1;
-    const double d2 = Y2 - Y1;
-    long double r;
-    if (X1 == 0.0 && Y1 == 0.0)
-        r = 0.0L;
-    else if (d1 != 0.0 && d2 != 0.0)
-        r = std::fabs(std::atan(static_cast<long double>(d2) / d1));
-    else if (d1 == 0.0 && d2 == 0.0)
-        r = std::fabs(std::atan((d2 + 0.001L) / (d1 + 0.001L)));
-    else if (d2 == 0.0)
-        r = std::fabs(std::atan(0.001L / d1));
-    else
-        r = std::fabs(std::atan(d2 / 0.001L));
-    if (d1 < 0.0)
-        r = d2 >= 0.0 ? kPi - r : kPi + r;
-    else if (d2 < 0.0)
-        r = 2.0L * kPi - r;
-    return r;
-}
-
 // Slope of a line in radians without quadrant correction; a zero difference is
 // nudged by -0.001 so that no line is exactly parallel to an axis.
 long double lineAngle(double X1, double Y1, double X2, double Y2)
@@ -441,11 +417,8 @@ double DirectionAngleRad(double X1, double Y1, double X2, double Y2)
 double AngleBetweenDirections(double X1, double Y1, double X2, double Y2,
                               double X3, double Y3, double X4, double Y4)
 {
-    const long double b = std::fabs(geom::segmentDirection(X1, Y1, X2, Y2) * geom::kDegPerRad);
-    const long double c = std::fabs(geom::segmentDirection(X3, Y3, X4, Y4) * geom::kDegPerRad);
-    const long double d = c - 180.0L > 0.0L ? c - 180.0L : c + 180.0L;
-    const long double turn = b <= d ? d - b : d + 360.0L - b;
-    return static_cast<double>(turn - 180.0L);
+    // The twins agree on this one.
+    return VykFunctions::AngleBetweenDirections(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
 TPointAlong PointAlongDirection(double X1, double Y1, double Z1, double X2, double Y2, double Z2,
