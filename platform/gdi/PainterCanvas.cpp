@@ -216,12 +216,17 @@ void PainterCanvas::drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) 
                 polys.push_back(poly);
             }
         }
-        QPainterPath path;
-        path.setFillRule(state_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
-        for (const QPolygonF &poly : polys)
-            if (poly.size() >= 2)
-                path.addPolygon(poly), path.closeSubpath();
-        fill([&] { p.drawPath(path); });
+        const Qt::FillRule rule = state_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        if (polys.size() == 1) {
+            fill([&] { p.drawPolygon(polys.front(), rule); });
+        } else {
+            QPainterPath path;
+            path.setFillRule(rule);
+            for (const QPolygonF &poly : polys)
+                if (poly.size() >= 2)
+                    path.addPolygon(poly), path.closeSubpath();
+            fill([&] { p.drawPath(path); });
+        }
         stroke([&] {
             for (const QPolygonF &poly : polys)
                 if (poly.size() >= 2)
@@ -473,11 +478,10 @@ void PainterCanvas::perform(const MetaRecord &r)
         return;
     }
     if (rop == R2_COPYPEN) {
-        p.save();
+        // The common case, without saving the painter around each figure.
         applyClip(p);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         drawShape(p, r, ink);
-        p.restore();
         return;
     }
     // The painter's raster operations apply to one solid colour at a time;
