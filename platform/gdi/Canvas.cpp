@@ -421,6 +421,23 @@ TextMetrics Canvas::textMetrics() const
     return m;
 }
 
+double Canvas::deviceEm(const LogFont &lf) const
+{
+    const double sy = deviceScaleY();
+    if (lf.height < 0)
+        return -static_cast<double>(lf.height) * sy;
+    if (lf.height > 0) {
+        // A cell height: the em is the part of it the face gives its em.
+        QFont probe;
+        probe.setFamilies(familiesForFace(lf.faceName));
+        probe.setPixelSize(1000);
+        const QFontMetricsF fm(probe);
+        const double cell = fm.ascent() + fm.descent();
+        return lf.height * sy * (cell > 0 ? 1000.0 / cell : 1.0);
+    }
+    return 12.0 * metrics_.logPixelsY / 72.0; // the default font height
+}
+
 QFont Canvas::deviceFont(const LogFont &lf) const
 {
     QFont f;
@@ -428,27 +445,8 @@ QFont Canvas::deviceFont(const LogFont &lf) const
     f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
-    const double sy = deviceScaleY();
-    double em = 0;
-    if (lf.height < 0) {
-        em = -lf.height * sy;
-    } else if (lf.height > 0) {
-        // A cell height: the em is the part of it the face gives its em.
-        QFont probe = f;
-        probe.setPixelSize(1000);
-        const QFontMetricsF fm(probe);
-        const double cell = fm.ascent() + fm.descent();
-        em = lf.height * sy * (cell > 0 ? 1000.0 / cell : 1.0);
-    } else {
-        em = 12.0 * metrics_.logPixelsY / 72.0; // the default font height
-    }
-    const int px = roundInt(em);
-    if (px < 1) {
-        f.setPixelSize(1);
-        f.setStyleName(QStringLiteral("__hidden"));
-        return f;
-    }
-    f.setPixelSize(px);
+    const double em = deviceEm(lf);
+    f.setPixelSize(std::max(1, roundInt(em)));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(lf.weight <= 0 ? 400 : lf.weight, 1, 1000)));
     f.setItalic(lf.italic);
     f.setUnderline(lf.underline);
@@ -470,7 +468,9 @@ Canvas::TextLayout Canvas::layoutText(const QString &text) const
     TextLayout l;
     l.font = deviceFont(state_.font);
     l.shown = isSymbolFace(state_.font.faceName) ? symbolFontText(text) : text;
-    if (l.font.styleName() == QLatin1String("__hidden"))
+    // A font below one pixel shows nothing and measures nothing.
+    l.visible = roundInt(deviceEm(state_.font)) >= 1;
+    if (!l.visible)
         return l;
     const QFontMetricsF fm(l.font);
     l.ascent = fm.ascent();

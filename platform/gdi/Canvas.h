@@ -179,6 +179,8 @@ public:
     // The Qt font of a logical font at the current mapping: face mapped, pixel
     // size in device pixels (0 when it comes out below one pixel).
     QFont deviceFont(const LogFont &font) const;
+    // The em of a logical font in device pixels.
+    double deviceEm(const LogFont &font) const;
     // Device text metrics helpers shared by the targets.
     struct TextLayout {
         QFont font;
@@ -187,6 +189,7 @@ public:
         double ascent = 0;
         double descent = 0;
         std::vector<double> advances;
+        bool visible = true;
     };
     TextLayout layoutText(const QString &text) const;
     // Where a text goes on the device: the left end of its base line, its

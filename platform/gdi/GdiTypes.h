@@ -140,6 +140,10 @@ struct LogFont {
     bool operator==(const LogFont &) const = default;
 };
 
+// Drawing code asks whether it runs on an NT-family system (advanced graphics
+// mode, no geometric clipping of polylines); this layer is that throughout.
+constexpr bool isNtFamily() { return true; }
+
 // The class library's brush-style numbers (0 solid, 1 clear, 2 horizontal,
 // 3 vertical, 4 forward diagonal, 5 backward diagonal, 6 cross, 7 diagonal
 // cross) as a logical brush; other numbers give a clear brush.

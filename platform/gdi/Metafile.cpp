@@ -265,6 +265,9 @@ void MetafileCanvas::emitState()
     const DcState &s = state_;
 
     Pen pen = s.pen;
+    // A styled pen wider than one unit is solid; it must stay so at its new width.
+    if (pen.width > 1 && pen.style >= PS_DASH && pen.style <= PS_DASHDOTDOT)
+        pen.style = PS_SOLID;
     if (pen.width > 0)
         pen.width = std::max(1, roundInt(pen.width * sx));
     LogFont font = s.font;

@@ -43,6 +43,8 @@ public:
     void setBounds(const Rect &b) { bounds_ = b; }
     bool isEmpty() const { return records_.empty(); }
     void clear();
+    // Plays the picture onto a canvas, its frame stretched into a logical rectangle.
+    void play(Canvas &canvas, const Rect &logical) const { canvas.drawMetafile(*this, logical); }
 
     // The file codecs. The writers report false with a message in Russian;
     // nothing is left behind under the name when writing fails.

@@ -334,7 +334,7 @@ void PainterCanvas::drawText(const MetaRecord &r)
     if (r.text.isEmpty())
         return;
     const TextLayout l = layoutText(r.text);
-    if (l.font.styleName() == QLatin1String("__hidden"))
+    if (!l.visible)
         return;
     const TextPlacement pl = placeText(r.point, l);
     QPainter &p = *painter_;

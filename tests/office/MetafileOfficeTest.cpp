@@ -4,7 +4,11 @@
 // (label "office": ctest -L office).
 
 #include "platform/gdi/Metafile.h"
+#include "platform/gdi/PainterCanvas.h"
 #include "support/TestFiles.h"
+
+#include <QFile>
+#include <QPdfWriter>
 
 #include <QDir>
 #include <QImage>
@@ -77,13 +81,13 @@ Found scan(const QImage &img)
     return f;
 }
 
-QImage convert(const QString &office, const QString &file, const QString &work)
+QImage convert(const QString &office, const QString &file, const QString &work, const QString &to = QStringLiteral("png"))
 {
-    const QString out = work + QStringLiteral("/out-") + QFileInfo(file).suffix();
+    const QString out = work + QStringLiteral("/out-") + QFileInfo(file).suffix() + QLatin1Char('-') + to;
     QProcess p;
     p.setProgram(office);
     p.setArguments({QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work + QStringLiteral("/profile")).toString(),
-                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("png"),
+                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
                     QStringLiteral("--outdir"), out, file});
     p.start();
     if (!p.waitForFinished(180000)) {
@@ -92,6 +96,13 @@ QImage convert(const QString &office, const QString &file, const QString &work)
         return {};
     }
     return QImage(out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".png"));
+}
+
+void keep(const QImage &img, const QString &name)
+{
+    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+    QDir().mkpath(dir);
+    img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 } // namespace
@@ -140,4 +151,106 @@ TEST(OfficeRendering, EmfAndWmfFilesShowTheSamePicture)
     EXPECT_NEAR(seen[0].red.left(), seen[1].red.left(), 2);
     EXPECT_NEAR(seen[0].red.top(), seen[1].red.top(), 2);
     EXPECT_NEAR(seen[0].dark.width(), seen[1].dark.width(), 4);
+}
+
+TEST(OfficeRendering, MetafilesWrittenByLibreOfficeAreRead)
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: no metafiles of another program to read";
+    testsupport::TempFolder dir;
+    // A drawing of 100 × 50 mm: a red 30 mm square at 10 mm, a blue disc of
+    // 30 mm centred at 70 mm, and a text.
+    const QString svg = dir.write(QStringLiteral("drawing.svg"), QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100mm\" height=\"50mm\" viewBox=\"0 0 100 50\">"
+        "<rect x=\"10\" y=\"10\" width=\"30\" height=\"30\" fill=\"#ff0000\"/>"
+        "<circle cx=\"70\" cy=\"25\" r=\"15\" fill=\"#0000ff\"/>"
+        "<text x=\"10\" y=\"48\" font-family=\"Arial\" font-size=\"6\">Тест</text></svg>").toUtf8());
+    for (const QString &kind : {QStringLiteral("emf"), QStringLiteral("wmf")}) {
+        SCOPED_TRACE(kind.toStdString());
+        const QString out = dir.path() + QStringLiteral("/out-svg-") + kind;
+        convert(office, svg, dir.path(), kind);
+        QString error;
+        const auto m = Metafile::loadFromFile(out + QStringLiteral("/drawing.") + kind, &error);
+        ASSERT_TRUE(m.has_value()) << error.toStdString();
+        // At 4 pixels a millimetre.
+        const int w = m->mmWidth() * 4 / 100, h = m->mmHeight() * 4 / 100;
+        QImage img(w, h, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            PainterCanvas c(img, DeviceMetrics{1000, 800, 250, 200, 96, 96});
+            c.drawMetafile(*m, Rect{0, 0, w, h});
+        }
+        keep(img, QStringLiteral("office-written-") + kind);
+        const Found f = scan(img);
+        ASSERT_FALSE(f.red.isNull());
+        ASSERT_FALSE(f.blue.isNull());
+        EXPECT_NEAR(f.red.width() / 4.0, 30.0, 1.0);
+        EXPECT_NEAR(f.red.height() / 4.0, 30.0, 1.0);
+        EXPECT_NEAR(f.blue.width() / 4.0, 30.0, 1.0);
+        EXPECT_NEAR((f.blue.center().x() - f.red.center().x()) / 4.0, 45.0, 1.0);
+        EXPECT_NEAR(f.blue.center().y(), f.red.center().y(), 4);
+        ASSERT_FALSE(f.dark.isNull());
+        EXPECT_GT(f.dark.top(), f.red.bottom());
+        bool text = false;
+        for (const MetaRecord &r : m->records())
+            text |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Тест");
+        EXPECT_TRUE(text);
+    }
+}
+
+TEST(OfficeRendering, PdfPagesShowWhatTheCanvasDrew)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed: the PDF page is not checked";
+    testsupport::TempFolder dir;
+    const QString pdf = dir.file(QStringLiteral("page.pdf"));
+    {
+        QPdfWriter writer(pdf);
+        writer.setResolution(300);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        PainterCanvas c(writer, PainterCanvas::metricsOf(writer));
+        c.setMapMode(MM_HIMETRIC);
+        // A red 20 × 10 mm box 10 mm from the top-left corner, a line in XOR
+        // (on paper: the inverse of its colour) and the map picture at 2 ×.
+        c.setPen(Pen{PS_NULL, 0, 0});
+        c.setBrush(Brush{BS_SOLID, rgb(255, 0, 0), 0});
+        c.rectangle(Rect{1000, -1000, 3000, -2000});
+        c.setRop2(R2_XORPEN);
+        c.setPen(Pen{PS_SOLID, 50, rgb(255, 255, 0)});
+        c.moveTo(1000, -3000);
+        c.lineTo(5000, -3000);
+        c.setRop2(R2_COPYPEN);
+        c.drawMetafile(picture(), Rect{1000, -4000, 9000, -10000});
+    }
+    QProcess p;
+    p.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("100"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                       pdf, dir.file(QStringLiteral("page"))});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QImage img(dir.file(QStringLiteral("page.png")));
+    ASSERT_FALSE(img.isNull());
+    keep(img.copy(0, 0, 400, 450), QStringLiteral("pdf-page"));
+    const double mm = 100 / 25.4;
+    QRect red;
+    for (int y = 0; y < static_cast<int>(25 * mm); ++y) // the box, above the line
+        for (int x = 0; x < 200; ++x) {
+            const QColor c = img.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                red = grow(red, x, y);
+        }
+    ASSERT_FALSE(red.isNull());
+    EXPECT_NEAR(red.left() / mm, 10, 0.6);
+    EXPECT_NEAR(red.top() / mm, 10, 0.6);
+    EXPECT_NEAR(red.width() / mm, 20, 0.6);
+    EXPECT_NEAR(red.height() / mm, 10, 0.6);
+    // Yellow XOR white paper is blue.
+    const QColor line = img.pixelColor(static_cast<int>(30 * mm), static_cast<int>(30 * mm));
+    EXPECT_GT(line.blue(), 150);
+    EXPECT_LT(line.red(), 80);
+    // The picture's red square: 2 × (5..15 mm) from (10, 40) mm.
+    const QColor sq = img.pixelColor(static_cast<int>(30 * mm), static_cast<int>(60 * mm));
+    EXPECT_GT(sq.red(), 200);
+    EXPECT_LT(sq.green(), 60);
 }

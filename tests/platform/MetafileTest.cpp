@@ -484,3 +484,125 @@ TEST(MetafileFiles, SavedByExtensionAndAFailedSaveLeavesNothing)
     EXPECT_FALSE(Metafile::loadFromFile(dir.file(QStringLiteral("missing.emf")), &error).has_value());
     EXPECT_TRUE(error.startsWith(QStringLiteral("Невозможно открыть файл ")));
 }
+
+TEST(Metafile, PatternStampedAtPointsOfAPictureInHimetric)
+{
+    // A symbol cell of 4 × 4 mm (a filled disc and a letter), stamped at two
+    // points of a map picture 2 and 3 times its size.
+    Metafile cell(pinnedMetrics());
+    cell.setMmSize(400, 400);
+    {
+        MetafileCanvas c(cell);
+        c.setMapMode(MM_HIMETRIC);
+        c.setPen(Pen{PS_NULL, 0, 0});
+        c.setBrush(Brush{BS_SOLID, rgb(255, 0, 0), 0});
+        c.ellipse(Rect{0, 0, 400, -400});
+        LogFont f;
+        f.height = -200;
+        c.setFont(f);
+        c.setBkMode(TRANSPARENT);
+        c.setTextAlign(TA_CENTER | TA_BASELINE);
+        c.textOut(200, -300, QStringLiteral("Ж"));
+    }
+    Metafile map(pinnedMetrics());
+    map.setMmSize(4000, 3000);
+    {
+        MetafileCanvas c(map);
+        c.setMapMode(MM_HIMETRIC);
+        c.drawMetafile(cell, Rect{1000, -1000, 1800, -1800});
+        c.drawMetafile(cell, Rect{2000, -1000, 3200, -2200});
+        // The map's own state is back after each stamp.
+        EXPECT_EQ(c.mapMode(), MM_HIMETRIC);
+        c.setPen(Pen{PS_SOLID, 0, rgb(0, 0, 255)});
+        c.moveTo(0, -2800);
+        c.lineTo(4000, -2800);
+    }
+    const QImage img = render(map, 160, 120, Rect{0, 0, 160, 120});
+    keepArtefact(img, QStringLiteral("metafile-stamps"));
+    // Discs centred at (56, 56) px, 32 px across, and at (104, 64), 48 px across.
+    EXPECT_EQ(at(img, 48, 56), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 38, 56), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 84, 64), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 78, 64), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 80, 112), rgb(0, 0, 255));
+    // The letters scale with their stamps: the second is half as large again.
+    auto dark = [&](const QRect &r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += qRed(img.pixel(x, y)) < 80 && qGreen(img.pixel(x, y)) < 80;
+        return n;
+    };
+    const int small = dark(QRect(40, 40, 32, 32)), large = dark(QRect(80, 40, 48, 48));
+    EXPECT_GT(small, 10);
+    EXPECT_NEAR(static_cast<double>(large) / small, 2.25, 0.8);
+    // Played again from a file, the picture is the same.
+    const auto back = Metafile::fromBytes(map.toEmf());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(differing(render(*back, 160, 120, Rect{0, 0, 160, 120}), img), 0);
+}
+
+TEST(EmfFile, ReadsPathsAndCurvesAsOtherProgramsWriteThem)
+{
+    QByteArray b(108, '\0');
+    putLE32(b, 0, 1);
+    putLE32(b, 4, 108);
+    putLE32(b, 32, 2500); // 100 × 100 pixels of the reference
+    putLE32(b, 36, 2500);
+    b.replace(40, 4, " EMF");
+    putLE32(b, 72, 1000);
+    putLE32(b, 76, 800);
+    putLE32(b, 80, 250);
+    putLE32(b, 84, 200);
+    auto record = [&](std::initializer_list<std::int32_t> words) {
+        const qsizetype at = b.size();
+        b.append(static_cast<qsizetype>(words.size()) * 4, '\0');
+        int i = 0;
+        for (std::int32_t w : words)
+            putLE32(b, at + 4 * i++, w);
+    };
+    record({EMR_CREATEBRUSHINDIRECT, 24, 1, BS_SOLID, 0xFF0000, 0}); // blue
+    record({EMR_SELECTOBJECT, 12, 1});
+    record({59, 8});                                   // BEGINPATH
+    record({EMR_MOVETOEX, 16, 10, 10});
+    // POLYLINETO16: 2 points.
+    {
+        const qsizetype at = b.size();
+        b.append(36, '\0');
+        putLE32(b, at, 89);
+        putLE32(b, at + 4, 36);
+        putLE32(b, at + 24, 2);
+        putLE16(b, at + 28, 90);
+        putLE16(b, at + 30, 10);
+        putLE16(b, at + 32, 90);
+        putLE16(b, at + 34, 50);
+    }
+    // POLYBEZIERTO16: one curve back to the start through the lower half.
+    {
+        const qsizetype at = b.size();
+        b.append(40, '\0');
+        putLE32(b, at, 88);
+        putLE32(b, at + 4, 40);
+        putLE32(b, at + 24, 3);
+        putLE16(b, at + 28, 90);
+        putLE16(b, at + 30, 100);
+        putLE16(b, at + 32, 10);
+        putLE16(b, at + 34, 100);
+        putLE16(b, at + 36, 10);
+        putLE16(b, at + 38, 10);
+    }
+    record({61, 8});                                   // CLOSEFIGURE
+    record({60, 8});                                   // ENDPATH
+    record({62, 24, 0, 0, 100, 100});                  // FILLPATH
+    record({EMR_EOF, 20, 0, 16, 20});
+    putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+    QString error;
+    const auto m = Metafile::fromBytes(b, &error);
+    ASSERT_TRUE(m.has_value()) << error.toStdString();
+    const QImage img = render(*m, 100, 100, Rect{0, 0, 100, 100});
+    keepArtefact(img, QStringLiteral("emf-path"));
+    EXPECT_EQ(at(img, 50, 30), rgb(0, 0, 255));
+    EXPECT_EQ(at(img, 50, 60), rgb(0, 0, 255)); // inside the curve
+    EXPECT_EQ(at(img, 50, 5), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 50, 95), rgb(255, 255, 255));
+}
