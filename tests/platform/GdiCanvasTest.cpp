@@ -535,3 +535,24 @@ TEST(Recording, KeepsEveryCallWithItsArguments)
     EXPECT_EQ(c.rop2(), R2_MERGEPENNOT);
     EXPECT_EQ(c.lpToDp(QPoint(2500, -2500)), QPoint(100, 100));
 }
+
+TEST(Lines, FarCoordinatesAreHeldNotWrapped)
+{
+    // A vertex two thousand million pixels away: the line still runs from its
+    // start to the right edge, and nothing else is drawn.
+    QImage img = whiteImage(100, 20);
+    {
+        PainterCanvas c(img, pinnedMetrics());
+        c.setPen(Pen{PS_SOLID, 1, 0});
+        c.polyline({QPoint(10, 10), QPoint(2'000'000'000, 10)});
+        c.setPen(Pen{PS_NULL, 0, 0});
+        c.setBrush(Brush{BS_SOLID, rgb(255, 0, 0), 0});
+        c.polygon({QPoint(-2'000'000'000, 0), QPoint(50, 0), QPoint(50, 5), QPoint(-2'000'000'000, 5)});
+    }
+    for (int x = 10; x < 100; ++x)
+        EXPECT_EQ(at(img, x, 10), 0u) << x;
+    EXPECT_EQ(inkBox(img.copy(0, 6, 100, 14)), QRect(QPoint(10, 4), QPoint(99, 4)));
+    EXPECT_EQ(at(img, 0, 2), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 49, 2), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 51, 2), rgb(255, 255, 255));
+}
