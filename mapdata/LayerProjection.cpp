@@ -1,0 +1,6 @@
+#include "mapdata/MapDataCore.h"
+
+bool MapDataCore::InitLayerProjection(int /*layer*/)
+{
+    return false;
+}
