@@ -36,6 +36,11 @@ struct TLayerStream {
     TShpPoint PointValue;                               // the point of a point record
 };
 
+// The projection definition of a layer: its full text when VykProject is set,
+// followed, when Transform is set, by the pieces built from its fields (each
+// only when not empty or not 0). Empty when the layer has no projection.
+QString layerProjectionDefinition(const TMapLayer &layer);
+
 class MapDataCore {
 public:
     MapDataCore();

@@ -1,5 +1,6 @@
 #include "mapdata/ShpRecords.h"
 
+#include "mapdata/MapFunctions.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 
@@ -42,14 +43,6 @@ QString getFixedChars(const char *p, int width)
     const void *zero = std::memchr(p, 0, static_cast<size_t>(width));
     const qsizetype n = zero ? static_cast<const char *>(zero) - p : width;
     return platform::fromCp1251(QByteArrayView(p, n));
-}
-
-void setFixedChars(char *p, int width, const QString &text, int maxChars)
-{
-    const QByteArray bytes = platform::toCp1251(text);
-    const qsizetype n = std::min<qsizetype>(bytes.size(), std::min(width, maxChars));
-    std::memset(p, 0, static_cast<size_t>(width));
-    std::memcpy(p, bytes.constData(), static_cast<size_t>(n));
 }
 
 // ---- file header ----
@@ -223,8 +216,8 @@ void encodeTextHead(char *d, const TTextRecord &r)
     std::memset(d, 0, TextHeadSize);
     setLE32(d + 0, r.Kind);
     // At most 199 and 69 characters: the fields always keep a closing zero.
-    setFixedChars(d + 4, TextFieldSize, r.Text, TextFieldSize - 1);
-    setFixedChars(d + 204, FontNameSize, r.FontName, FontNameSize - 1);
+    MapFunctions::StrToFixedChars(r.Text, d + 4, TextFieldSize - 1);
+    MapFunctions::StrToFixedChars(r.FontName, d + 204, FontNameSize - 1);
     setLE32(d + 274, r.FontSize);
     setLE16(d + 278, r.FontStyle);
     setLE32(d + 280, r.Rotate);
@@ -292,8 +285,9 @@ void encodeRasterHead(char *d, const RasterRecordHead &h)
     setLEDouble(d + 12, h.YMin);
     setLEDouble(d + 20, h.XMax);
     setLEDouble(d + 28, h.YMax);
-    // The image name may fill all 200 bytes; readers stop at the field's end.
-    setFixedChars(d + 36, ImageNameSize, h.ImageName, ImageNameSize);
+    // At most 199 characters and a closing zero; readers stop at the field's
+    // end all the same.
+    MapFunctions::StrToFixedChars(h.ImageName, d + 36, ImageNameSize - 1);
     d[236] = static_cast<char>(h.ImageFlag);
     setLE32(d + 237, h.ImageWidth);
     setLE32(d + 241, h.ImageHeight);

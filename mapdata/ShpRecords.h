@@ -154,10 +154,9 @@ inline void setLEDouble(char *p, double d)
 }
 
 // A zero-padded character field of `width` bytes: the text ends at the first
-// zero byte or at the field's end, whichever comes first.
+// zero byte or at the field's end, whichever comes first. Fields are written
+// with MapFunctions::StrToFixedChars, which always leaves a closing zero.
 QString getFixedChars(const char *p, int width);
-// Writes at most maxChars bytes of the text and pads the field with zeros.
-void setFixedChars(char *p, int width, const QString &text, int maxChars);
 
 // ---- file header ----
 
