@@ -64,6 +64,13 @@ public:
     // "updates.mhp" of the work folder.
     QString JournalShpName() const;
 
+    // ---- snapshot copies ----
+    // Copies the layer's ".Shp", ".Shx", ".Dbf" and ".Lbl" that exist onto
+    // their snapshot names ("roads.Shp.001" ...), made anew when makeNames.
+    void BackupLayer(int layer, bool makeNames);
+    // Unless keep, puts the snapshots back over the files; then deletes them.
+    void RestoreLayerBackup(int layer, bool keep);
+
     // ---- object table and extents ----
     bool RecalcLayer(int layer);
     void RecalcLayerExtents(int layer);
@@ -96,6 +103,8 @@ public:
     std::unique_ptr<IProjection> FLayerProj;
 
 protected:
+    // The base name the snapshot functions work on.
+    QString snapshotBase(const TMapLayer &layer) const;
     bool validLayer(int layer) const
     {
         return layer >= 0 && static_cast<size_t>(layer) < FProject.Layers.size();
