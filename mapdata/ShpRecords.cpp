@@ -398,12 +398,17 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
     case RecordKind::Point: {
         PointRecord r;
         r.ShapeType = shape.ShapeType;
+        double z = 0;
         if (!shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
             r.X = shape.Parts.front().Points.front().X;
             r.Y = shape.Parts.front().Points.front().Y;
+            z = shape.Parts.front().Points.front().Z;
         }
-        out.resize(PointContentSize, '\0');
+        const bool withZ = layerShapeType == stPointZ;
+        out.resize(PointContentSize + (withZ ? 8 : 0), '\0');
         encodePoint(out.data(), r);
+        if (withZ)
+            setLEDouble(out.data() + PointContentSize, z);
         return out;
     }
     case RecordKind::Poly: {
@@ -415,7 +420,10 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         h.YMax = shape.YMax;
         const std::vector<std::int32_t> starts = partStartsOf(shape, h.NumPoints);
         h.NumParts = static_cast<std::int32_t>(starts.size());
-        out.resize(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints), '\0');
+        const bool withZ = layerShapeType == stPolylineZ || layerShapeType == stPolygonZ;
+        const qsizetype zBlock = withZ ? 16 + 8 * qsizetype(h.NumPoints) : 0;
+        out.resize(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) + zBlock,
+                   '\0');
         char *p = out.data();
         encodePolyHead(p, h);
         p += PolyHeadSize;
@@ -428,6 +436,22 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
                 setPolyPoint(p, pt);
                 p += PolyPointSize;
             }
+        if (withZ) {
+            // Z range, then the Z of every point.
+            double zMin = 0, zMax = 0;
+            bool first = true;
+            char *values = p + 16;
+            for (const TShpParts &part : shape.Parts)
+                for (const TShpPoint &pt : part.Points) {
+                    zMin = first ? pt.Z : std::min(zMin, pt.Z);
+                    zMax = first ? pt.Z : std::max(zMax, pt.Z);
+                    first = false;
+                    setLEDouble(values, pt.Z);
+                    values += 8;
+                }
+            setLEDouble(p, zMin);
+            setLEDouble(p + 8, zMax);
+        }
         return out;
     }
     case RecordKind::Text: {

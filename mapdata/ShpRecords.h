@@ -267,9 +267,12 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
 // Content of a record of a file whose header type is layerShapeType, built
 // from a shape (and, for text/symbol records, the style fields of `style`,
 // from Kind up to byte 423; the box, the image size and the counts come from
-// the shape). Records written into files of types 11, 13, 15, 21, 23 and 25
-// carry that type code with the plain layout of types 1, 3 and 5. Empty for a
-// type without records.
+// the shape). Records of files of types 11, 13, 15, 21, 23 and 25 carry that
+// type code. Types 21, 23 and 25 get the plain layout of types 1, 3 and 5
+// (their measures are optional in the published format); types 11, 13 and 15
+// also get the Z values of the points (point Z), which the published format
+// requires and other programs insist on. The readers of this system read both
+// layouts. Empty for a type without records.
 QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape,
                                const TTextRecord &style);
 

@@ -90,8 +90,9 @@ TEST(ObjectReading, EveryRecordKindIsDecoded)
     // Polygons of type 15 carrying real Z and M blocks.
     f.addLayer(layer(15, {}, {polyContentZM(15, {0, 0, 10, 10}, {0, 4}, {{0, 0}, {0, 10}, {10, 10}, {0, 0}, {2, 2}, {3, 3}}, true, true)}),
                QStringLiteral("areas"));
-    // Polylines.
-    f.addLayer(layer(3, {}, {polyContent(3, {1, 2, 3, 4}, {0}, {{1, 2}, {3, 4}})}), QStringLiteral("lines"));
+    // Polylines of type 13 in the plain layout, without a Z block, as earlier
+    // versions wrote them.
+    f.addLayer(layer(13, {}, {polyContent(13, {1, 2, 3, 4}, {0}, {{1, 2}, {3, 4}})}), QStringLiteral("lines"));
     // Raster reference with two control points.
     f.addLayer(layer(10, {}, {rasterContent(10, {10, 20, 110, 220}, "C:\\maps\\sheet.bmp", 1, 640, 480,
                                             {{15, 25, 7, 9}, {100, 200, 600, 400}})}),

@@ -240,16 +240,29 @@ TEST(ShpRecords, ObjectContentsAreWrittenInThePlainLayout)
         p.Z = 99; // not written
         line.Parts[static_cast<size_t>(k < 2 ? 0 : 1)].Points.push_back(p);
     }
-    // Type 13: the code 13, no Z block, the length of the plain layout.
-    const QByteArray c = shp::encodeObjectContent(13, line, TTextRecord{});
-    EXPECT_EQ(c, polyContent(13, {1, 2, 7, 8}, {0, 2}, {{0, 10}, {1, 11}, {2, 12}}));
+    // Type 23: the code 23, the plain layout (measures are optional).
+    line.ShapeType = 23;
+    QByteArray c = shp::encodeObjectContent(23, line, TTextRecord{});
+    EXPECT_EQ(c, polyContent(23, {1, 2, 7, 8}, {0, 2}, {{0, 10}, {1, 11}, {2, 12}}));
     EXPECT_EQ(c.size(), 44 + 4 * 2 + 16 * 3);
+    // Type 13: the code 13 and the Z block after the points: range, values.
+    line.ShapeType = 13;
+    line.Parts[1].Points[0].Z = -4;
+    c = shp::encodeObjectContent(13, line, TTextRecord{});
+    QByteArray z = polyContent(13, {1, 2, 7, 8}, {0, 2}, {{0, 10}, {1, 11}, {2, 12}});
+    for (double v : {-4.0, 99.0, 99.0, 99.0, -4.0})
+        testsupport::putLEDouble(z, z.size(), v);
+    EXPECT_EQ(c, z);
 
     TShpObject point;
     point.ShapeType = 21;
     EXPECT_EQ(shp::encodeObjectContent(21, point, TTextRecord{}), pointContent(21, 0, 0));
-    point.Parts.push_back({{TShpPoint{4, 5}}});
+    point.Parts.push_back({{TShpPoint{4, 5, 6}}});
     EXPECT_EQ(shp::encodeObjectContent(21, point, TTextRecord{}), pointContent(21, 4, 5));
+    point.ShapeType = 11;
+    QByteArray pz = pointContent(11, 4, 5);
+    testsupport::putLEDouble(pz, 20, 6);
+    EXPECT_EQ(shp::encodeObjectContent(11, point, TTextRecord{}), pz);
 
     // Text: the style from the template, box, image size and counts from the shape.
     TextFields f;
