@@ -11,6 +11,17 @@
 #include <QString>
 
 #include <memory>
+#include <ostream>
+
+// Readable failures.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QPoint &p, std::ostream *os)
+{
+    *os << '(' << p.x() << ',' << p.y() << ')';
+}
 
 namespace maptest {
 
