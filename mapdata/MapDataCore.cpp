@@ -59,6 +59,27 @@ void zeroBlocks(std::vector<TBlockExtent> &blocks, size_t count, unsigned blockS
 MapDataCore::MapDataCore() = default;
 MapDataCore::~MapDataCore() = default;
 
+QString MapDataCore::existingFile(const QString &name) const
+{
+    if (name.isEmpty())
+        return {};
+    const QFileInfo exact(name);
+    if (exact.isFile())
+        return name;
+    // A spelling found before holds while that file is there and the exact
+    // name still is not.
+    for (const auto &[asked, found] : FFoundFiles)
+        if (asked == name && QFileInfo(found).isFile())
+            return found;
+    const QString found = platform::findExistingPath(name);
+    if (found.isEmpty() || !QFileInfo(found).isFile())
+        return {};
+    if (FFoundFiles.size() >= 16)
+        FFoundFiles.erase(FFoundFiles.begin());
+    FFoundFiles.emplace_back(name, found);
+    return found;
+}
+
 // ---------------------------------------------------------------------------
 // Layer file names
 
@@ -136,9 +157,9 @@ bool MapDataCore::RecalcLayer(int layer)
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName, shxName;
     GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    shpName = platform::findExistingPath(shpName);
-    shxName = platform::findExistingPath(shxName);
-    if (shpName.isEmpty() || shxName.isEmpty() || !QFileInfo(shpName).isFile() || !QFileInfo(shxName).isFile())
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    if (shpName.isEmpty() || shxName.isEmpty())
         return false;
     if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName))
         return false;
@@ -146,7 +167,7 @@ bool MapDataCore::RecalcLayer(int layer)
     BinaryFile shpFile, shxFile, jrnFile;
     if (!shpFile.open(shpName, BinaryFile::ReadWrite) || !shxFile.open(shxName, BinaryFile::ReadWrite))
         return false;
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty())
         jrnFile.open(jrnName);
 
@@ -154,8 +175,7 @@ bool MapDataCore::RecalcLayer(int layer)
     if (!readHeader(shxFile, header))
         return false; // an index without a whole header is left alone
 
-    const qint64 shxSize = shxFile.size();
-    const qint64 count = shp::indexEntryCount(shxSize);
+    const qint64 count = shp::indexEntryCount(shxFile.size());
     // The table keeps the journal places and state of the entries it had.
     L.Objects.resize(static_cast<size_t>(count));
     zeroBlocks(L.Blocks, L.Objects.size(), FBlockSize);
@@ -163,11 +183,10 @@ bool MapDataCore::RecalcLayer(int layer)
     const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
 
     // Entries are read while whole ones are present, never beyond the table.
-    for (qint64 i = 0; i < count && shp::FileHeaderSize + (i + 1) * shp::IndexEntrySize <= shxSize; ++i) {
-        char entryBytes[shp::IndexEntrySize];
-        if (!shxFile.readExact(shp::FileHeaderSize + i * shp::IndexEntrySize, entryBytes, shp::IndexEntrySize))
-            break;
-        const shp::IndexEntry entry = shp::decodeIndexEntry(entryBytes);
+    const QByteArray index = shxFile.readBytes(shp::FileHeaderSize, count * shp::IndexEntrySize);
+    const qint64 whole = std::min<qint64>(count, index.size() / shp::IndexEntrySize);
+    for (qint64 i = 0; i < whole; ++i) {
+        const shp::IndexEntry entry = shp::decodeIndexEntry(index.constData() + i * shp::IndexEntrySize);
         TMapObject &obj = L.Objects[static_cast<size_t>(i)];
         TBlockExtent &block = L.Blocks[static_cast<size_t>(i / FBlockSize)];
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
@@ -272,12 +291,13 @@ void MapDataCore::RecalcLayerExtents(int layer)
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName, shxName;
     GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    if (!platform::fileExists(shpName) || !platform::fileExists(shxName))
+    shpName = existingFile(shpName);
+    if (shpName.isEmpty() || existingFile(shxName).isEmpty())
         return;
     BinaryFile shpFile, jrnFile;
-    if (!shpFile.open(platform::findExistingPath(shpName)))
+    if (!shpFile.open(shpName))
         return;
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty())
         jrnFile.open(jrnName);
     shp::FileHeader header;
@@ -361,7 +381,7 @@ void MapDataCore::OpenLayerStream(TLayerStream &stream, int layer)
     QString name = L.FileName;
     if (!hasSeparator(name))
         name = platform::joinPath(FWorkDir, name);
-    const QString found = platform::findExistingPath(name);
+    const QString found = existingFile(name);
     if (found.isEmpty())
         return;
     auto file = std::make_unique<BinaryFile>();
@@ -370,7 +390,7 @@ void MapDataCore::OpenLayerStream(TLayerStream &stream, int layer)
     // A file too short for its header gives a stream that reads nothing.
     readHeader(*file, stream.Header);
     stream.ShpHandle = std::move(file);
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty()) {
         auto jrn = std::make_unique<BinaryFile>();
         if (jrn->open(jrnName))
@@ -518,7 +538,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName;
     GetLayerShpName(L.FileName, QString(), shpName);
-    shpName = platform::findExistingPath(shpName);
+    shpName = existingFile(shpName);
     if (shpName.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size())
         return;
     const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
@@ -534,7 +554,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     shape.ShapeType = header.ShapeType;
 
     QByteArray content;
-    const QString jrnName = obj.JrnOffset != 0 ? platform::findExistingPath(JournalShpName()) : QString();
+    const QString jrnName = obj.JrnOffset != 0 ? existingFile(JournalShpName()) : QString();
     BinaryFile jrnFile;
     if (!jrnName.isEmpty() && jrnFile.open(jrnName)) {
         shpFile.close();

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The state of an open record stream over one layer (a local of the caller).
@@ -103,6 +104,10 @@ public:
     std::unique_ptr<IProjection> FLayerProj;
 
 protected:
+    // The existing file of that name as found on disk (see platform::
+    // findExistingPath), or empty. Objects are read one call at a time, each
+    // naming the layer file anew: the spellings found are kept.
+    QString existingFile(const QString &name) const;
     // The base name the snapshot functions work on.
     QString snapshotBase(const TMapLayer &layer) const;
     bool validLayer(int layer) const
@@ -111,6 +116,7 @@ protected:
     }
 
 private:
+    mutable std::vector<std::pair<QString, QString>> FFoundFiles;  // name asked, file found
     ILayerProjection *FProjectionLibrary = nullptr;
     IMapEngineServices *FEngine = nullptr;
 };
