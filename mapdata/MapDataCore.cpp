@@ -197,13 +197,13 @@ bool MapDataCore::RecalcLayer(int layer)
             TTextRecord head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::TextHeadSize);
             shp::decodeTextHead(bytes.constData(), bytes.size(), head);
-            if (head.Kind > 0)
+            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::TextHeadSize);
                 shp::decodeTextHead(bytes.constData(), bytes.size(), head);
             }
-            if (head.Kind > 0)
+            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -232,16 +232,13 @@ bool MapDataCore::RecalcLayer(int layer)
             shp::PolyRecordHead head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::PolyHeadSize);
             shp::decodePolyHead(bytes.constData(), bytes.size(), head);
-            auto valid = [](const shp::PolyRecordHead &h) {
-                return h.ShapeType > 0 && h.NumParts > 0 && h.NumPoints > 0;
-            };
-            if (valid(head))
+            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::PolyHeadSize);
                 shp::decodePolyHead(bytes.constData(), bytes.size(), head);
             }
-            if (valid(head))
+            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -250,14 +247,13 @@ bool MapDataCore::RecalcLayer(int layer)
             shp::RasterRecordHead head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::RasterHeadSize);
             shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
-            auto valid = [](const shp::RasterRecordHead &h) { return h.ShapeType > 0 && h.NumPoints > 0; };
-            if (valid(head))
+            if (shp::rasterHeadValid(head))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::RasterHeadSize);
                 shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
             }
-            if (valid(head))
+            if (shp::rasterHeadValid(head))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -319,7 +315,8 @@ void MapDataCore::RecalcLayerExtents(int layer)
         case shp::RecordKind::Text: {
             TTextRecord head;
             const QByteArray bytes = readRecordHead(source, offset, shp::TextHeadSize);
-            if (shp::decodeTextHead(bytes.constData(), bytes.size(), head) && head.Kind > 0)
+            if (shp::decodeTextHead(bytes.constData(), bytes.size(), head) &&
+                shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -333,16 +330,15 @@ void MapDataCore::RecalcLayerExtents(int layer)
         case shp::RecordKind::Poly: {
             shp::PolyRecordHead head;
             const QByteArray bytes = readRecordHead(source, offset, shp::PolyHeadSize);
-            if (shp::decodePolyHead(bytes.constData(), bytes.size(), head) && head.ShapeType > 0 &&
-                head.NumParts > 0 && head.NumPoints > 0)
+            if (shp::decodePolyHead(bytes.constData(), bytes.size(), head) &&
+                shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
         case shp::RecordKind::Raster: {
             shp::RasterRecordHead head;
             const QByteArray bytes = readRecordHead(source, offset, shp::RasterHeadSize);
-            if (shp::decodeRasterHead(bytes.constData(), bytes.size(), head) && head.ShapeType > 0 &&
-                head.NumPoints > 0)
+            if (shp::decodeRasterHead(bytes.constData(), bytes.size(), head) && shp::rasterHeadValid(head))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -448,8 +444,7 @@ void MapDataCore::ReadShapeRecord(TLayerStream &stream, int layer, int index)
     case shp::RecordKind::Poly: {
         shp::PolyRecordHead &h = stream.PolyHead;
         shp::decodePolyHead(d, n, h);
-        if (h.ShapeType > 0 && h.ShapeType < 100 && h.NumParts > 0 && h.NumParts <= 500 && h.NumPoints > 0 &&
-            h.NumPoints <= 10000 && shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
+        if (shp::polyHeadValid(h, shp::HeadRule::Stream) && shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
             ProjectLayerPoint(h.XMin, h.YMin);
             ProjectLayerPoint(h.XMax, h.YMax);
             readStarts(shp::PolyHeadSize, h.NumParts);
@@ -630,7 +625,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     case shp::RecordKind::Poly: {
         shp::PolyRecordHead h;
         shp::decodePolyHead(d, n, h);
-        if (h.ShapeType == 0 || h.NumParts <= 0 || h.NumPoints <= 0 ||
+        if (!shp::polyHeadValid(h, shp::HeadRule::ObjectReader) ||
             !shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
             shape.XMin = shape.YMin = shape.XMax = shape.YMax = 0;
             break;
