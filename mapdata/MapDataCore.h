@@ -5,6 +5,7 @@
 // widgets; the map control derives from it.
 
 #include "mapdata/BinaryFile.h"
+#include "mapdata/MapFunctions.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
 #include "mapdata/ShpRecords.h"
@@ -85,6 +86,11 @@ public:
     void FreeShapeRecord(TLayerStream &stream);
     void CloseLayerStream(TLayerStream &stream);
     void ReadObject(int layer, int index, TShpObject &shape);
+
+    // ---- attribute rows ----
+    // The Number of the first legend entry of the layer that matches the
+    // attribute value (as text) of a field of that kind; -1 when none does.
+    std::int32_t FindLegendEntry(int layer, const QString &valueText, MapFunctions::FieldKind fieldType) const;
 
     // ---- per-layer projection ----
     bool InitLayerProjection(int layer);
