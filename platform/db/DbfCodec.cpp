@@ -4,6 +4,7 @@
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace platform::db::dbf {
@@ -303,8 +304,14 @@ QVariant decodeValue(const DbfField &field, QByteArrayView record)
                 return static_cast<int>(neg ? -v : v);
         }
         double v = 0;
-        if (!parseNumber(QString::fromLatin1(t), v))
-            return {};
+        const char *first = t.data();
+        const char *last = first + t.size();
+        const auto parsed = std::from_chars(first, last, v);
+        if (parsed.ec != std::errc() || parsed.ptr != last || !std::isfinite(v)) {
+            // Rarer forms: a plus sign, a decimal comma.
+            if (!parseNumber(QString::fromLatin1(t), v))
+                return {};
+        }
         if (field.def.type == FieldType::Smallint || field.def.type == FieldType::Integer) {
             // A fraction in an integer column (another program's rounding): keep the value.
             if (v == std::floor(v) && std::fabs(v) < 2147483648.0)

@@ -79,6 +79,7 @@ void DbfFile::load()
 void DbfFile::reopen()
 {
     changed();
+    ++generation_;
     file_.close();
     memo_.reset();
     memoLooked_ = false;
@@ -121,7 +122,7 @@ void DbfFile::writeFailed() const
     throw DbError(QStringLiteral("Ошибка записи в таблицу ") + path_ + QStringLiteral(": ") + file_.errorString());
 }
 
-QByteArray DbfFile::readRecordFromFile(int recNo)
+QByteArrayView DbfFile::cachedRecord(int recNo)
 {
     const int len = header_.recordLength;
     if (recNo < cacheFirst_ || recNo >= cacheFirst_ + cacheCount_) {
@@ -129,13 +130,30 @@ QByteArray DbfFile::readRecordFromFile(int recNo)
         const qint64 at = header_.headerLength + static_cast<qint64>(recNo - 1) * len;
         if (!file_.seek(at))
             throw DbError(QStringLiteral("Ошибка чтения таблицы ") + path_);
+        ++generation_;
         cache_ = file_.read(static_cast<qint64>(n) * len);
         cacheFirst_ = recNo;
         cacheCount_ = static_cast<int>(cache_.size() / len);
         if (cacheCount_ < 1)
             throw DbError(QStringLiteral("Ошибка чтения таблицы ") + path_);
     }
-    return cache_.mid(static_cast<qsizetype>(recNo - cacheFirst_) * len, len);
+    return QByteArrayView(cache_).sliced(static_cast<qsizetype>(recNo - cacheFirst_) * len, len);
+}
+
+QByteArray DbfFile::readRecordFromFile(int recNo)
+{
+    return cachedRecord(recNo).toByteArray();
+}
+
+QByteArrayView DbfFile::recordView(int recNo)
+{
+    checkRecNo(recNo);
+    if (batch_) {
+        const auto it = pending_.find(recNo);
+        if (it != pending_.end())
+            return it->second;
+    }
+    return cachedRecord(recNo);
 }
 
 QByteArray DbfFile::record(int recNo)
@@ -151,7 +169,7 @@ QByteArray DbfFile::record(int recNo)
 
 bool DbfFile::isDeleted(int recNo)
 {
-    const QByteArray r = record(recNo);
+    const QByteArrayView r = recordView(recNo);
     return !r.isEmpty() && r[0] == dbf::kDeletedFlag;
 }
 
@@ -160,8 +178,7 @@ QVariant DbfFile::value(int recNo, int field)
     if (field < 0 || field >= static_cast<int>(header_.fields.size()))
         return {};
     const dbf::DbfField &f = header_.fields[static_cast<size_t>(field)];
-    const QByteArray r = record(recNo);
-    QVariant v = dbf::decodeValue(f, r);
+    QVariant v = dbf::decodeValue(f, recordView(recNo));
     if (f.type == 'M' && v.isValid())
         return readMemo(v.toLongLong());
     return v;
@@ -220,6 +237,7 @@ void DbfFile::writeAt(qint64 offset, const QByteArray &bytes)
 void DbfFile::writeRecord(int recNo, const QByteArray &bytes, bool appended)
 {
     changed();
+    ++generation_;
     if (appended)
         ++count_;
     if (batch_) {
@@ -264,6 +282,7 @@ void DbfFile::beginBatch()
 
 void DbfFile::commitBatch()
 {
+    ++generation_;
     if (!batch_)
         return;
     batch_ = false;
@@ -297,6 +316,7 @@ void DbfFile::commitBatch()
 
 void DbfFile::rollbackBatch()
 {
+    ++generation_;
     if (!pending_.empty())
         changed();
     batch_ = false;

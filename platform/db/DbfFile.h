@@ -40,6 +40,9 @@ public:
     const dbf::DbfHeader &header() const { return header_; }
     // The bytes of a record, delete flag first.
     QByteArray record(int recNo);
+    // The same without a copy; valid while cacheGeneration() stays the same.
+    QByteArrayView recordView(int recNo);
+    quint64 cacheGeneration() const { return generation_; }
 
     // While a batch is open, changes are held in memory and read back from
     // there; commit writes them all, rollback drops them. SQL statements run
@@ -56,6 +59,7 @@ private:
     void checkWritable() const;
     void checkRecNo(int recNo) const;
     QByteArray readRecordFromFile(int recNo);
+    QByteArrayView cachedRecord(int recNo);
     QByteArray encodeRecord(QByteArray record, const std::vector<std::optional<QVariant>> &values);
     void writeRecord(int recNo, const QByteArray &bytes, bool appended);
     void writeHeaderCountAndDate();
@@ -77,6 +81,7 @@ private:
     QByteArray cache_;
     int cacheFirst_ = 0;
     int cacheCount_ = 0;
+    quint64 generation_ = 0; // grows whenever bytes handed out by recordView may move
 
     bool batch_ = false;
     bool committing_ = false; // the header is written once at the end of a commit

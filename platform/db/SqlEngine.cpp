@@ -69,7 +69,8 @@ struct VCursor {
     sqlite3_vtab_cursor base{};
     int recNo = 1;
     int end = 0;
-    QByteArray record;
+    QByteArrayView record; // valid while the file's cache generation stays
+    quint64 generation = 0;
 };
 
 VTab *vtabOf(sqlite3_vtab_cursor *c)
@@ -155,7 +156,8 @@ int settle(VCursor *c)
     VTab *v = vtabOf(&c->base);
     try {
         while (c->recNo <= c->end) {
-            c->record = v->file->record(c->recNo);
+            c->record = v->file->recordView(c->recNo);
+            c->generation = v->file->cacheGeneration();
             if (c->record.isEmpty() || c->record[0] != dbf::kDeletedFlag)
                 break;
             ++c->recNo;
@@ -210,6 +212,15 @@ int xColumn(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int column)
     if (column < 0 || column >= static_cast<int>(fields.size()))
         return SQLITE_OK;
     const dbf::DbfField &f = fields[static_cast<size_t>(column)];
+    if (c->generation != v->file->cacheGeneration()) {
+        // Another cursor on the same file (a self-join) or a write moved the bytes.
+        try {
+            c->record = v->file->recordView(c->recNo);
+        } catch (const DbError &e) {
+            return setError(&v->base, e.message(), SQLITE_IOERR);
+        }
+        c->generation = v->file->cacheGeneration();
+    }
     if (f.type == 'C') {
         const char *p = c->record.constData() + f.offset;
         int len = f.length;

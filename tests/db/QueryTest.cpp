@@ -398,3 +398,28 @@ TEST(Query, WorkTablesAndTheirFileNames)
     points.last();
     EXPECT_EQ(points.fieldByName(u"Name").asString(), u8("Межа"));
 }
+
+TEST(Query, ASelfJoinOverALargeTableReadsEachSideRight)
+{
+    // Larger than the records read at once, so the two sides of the join keep
+    // pushing each other's records out of the file's read buffer.
+    TempFolder dir;
+    std::vector<QByteArray> records;
+    for (int i = 1; i <= 3000; ++i)
+        records.push_back(record({right(QString::number(i), 9), left(u8("Вулиця ") + QString::number(i), 60)}));
+    dir.write(QStringLiteral("big.dbf"), dbfFile({{"ID", 'N', 9, 0}, {"NAME", 'C', 60, 0}}, records));
+    Query q;
+    q.setDatabaseName(dir.path());
+    q.setSqlText(QStringLiteral("Select A.ID, A.NAME, B.ID BID, B.NAME BNAME From \"big.dbf\" A, \"big.dbf\" B "
+                                "Where B.rowid = A.rowid + 2000 Order By A.ID"));
+    q.open();
+    ASSERT_EQ(q.recordCount(), 1000);
+    int bad = 0;
+    for (q.first(); !q.eof(); q.next()) {
+        const int a = q.fieldByName(u"ID").asInteger();
+        bad += q.fieldByName(u"BID").asInteger() != a + 2000;
+        bad += q.fieldByName(u"NAME").asString() != u8("Вулиця ") + QString::number(a);
+        bad += q.fieldByName(u"BNAME").asString() != u8("Вулиця ") + QString::number(a + 2000);
+    }
+    EXPECT_EQ(bad, 0);
+}
