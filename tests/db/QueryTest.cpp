@@ -6,6 +6,7 @@
 
 #include "platform/db/Database.h"
 #include "platform/db/Query.h"
+#include "platform/db/SqlSupport.h"
 #include "platform/db/Table.h"
 
 #include <gtest/gtest.h>
@@ -422,4 +423,28 @@ TEST(Query, ASelfJoinOverALargeTableReadsEachSideRight)
         bad += q.fieldByName(u"BNAME").asString() != u8("Вулиця ") + QString::number(a + 2000);
     }
     EXPECT_EQ(bad, 0);
+}
+
+TEST(Query, LikeMatchesWildcardsAndFoldsCase)
+{
+    const struct {
+        const char *pattern;
+        const char *text;
+        bool match;
+    } cases[] = {
+        {"%", "", true},           {"%", "abc", true},          {"", "", true},
+        {"", "a", false},          {"a_c", "abc", true},        {"a_c", "ac", false},
+        {"%вич%", "ПЕТРОВИЧ", true}, {"ш%а", "Шевченка", true},   {"ш%о", "Шевченка", false},
+        {"%a%b%c%", "xaybzc", true}, {"%a%b%c%", "xaybz", false}, {"Ёж%", "ёжик", true},
+        {"%і", "ЇЖАКІ", true},      {"ґ_", "Ґа", true},          {"%!%%", "50%", true},
+        {"%!%%", "50", false},     {"a!_c", "a_c", true},       {"a!_c", "abc", false},
+    };
+    for (const auto &c : cases) {
+        const QByteArray p(c.pattern), t(c.text);
+        const bool got = platform::db::sql::likeMatch(reinterpret_cast<const unsigned char *>(p.constData()),
+                                                       static_cast<int>(p.size()),
+                                                       reinterpret_cast<const unsigned char *>(t.constData()),
+                                                       static_cast<int>(t.size()), U'!');
+        EXPECT_EQ(got, c.match) << c.pattern << " ~ " << c.text;
+    }
 }
