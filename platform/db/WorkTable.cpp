@@ -130,7 +130,13 @@ void WorkTable::create(const QString &path, const FieldDefs &defs)
     const QString temp = target + QStringLiteral(".new~");
     QFile::remove(temp);
     bool writable = false;
-    sqlite3 *db = openConnection(temp, true, writable);
+    sqlite3 *db = nullptr;
+    try {
+        db = openConnection(temp, true, writable);
+    } catch (const DbError &) {
+        QFile::remove(temp);
+        throw DbError(QStringLiteral("Невозможно создать таблицу ") + target + u'!');
+    }
     try {
         sql::execute(db, QStringLiteral("PRAGMA application_id = ") + QString::number(kApplicationId));
         sql::execute(db, QStringLiteral("CREATE TABLE ") + QLatin1String(kFieldTable)
