@@ -11,7 +11,14 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   gdal-bin python3-dbfread
+  fonts-symbola
 )
+# LibreOffice renders the metafiles the program writes, for the test labelled
+# "office" (about 190 MB; TOLVANE_WITHOUT_OFFICE=1 leaves it out and the test
+# is skipped).
+if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
+  packages+=(libreoffice-draw)
+fi
 if [ "${TOLVANE_WITH_DISPLAY:-0}" = 1 ]; then
   packages+=(xvfb xauth)
 fi

@@ -1,0 +1,99 @@
+#pragma once
+// Byte-level helpers of the metafile codecs: little-endian writing with
+// patched sizes, bounds-checked reading, and device-independent bitmaps.
+
+#include "platform/gdi/Metafile.h"
+
+#include <QByteArray>
+#include <QImage>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+namespace platform::gdi::codec {
+
+class Writer {
+public:
+    QByteArray bytes;
+    qsizetype size() const { return bytes.size(); }
+    void u8(std::uint8_t v) { bytes.append(static_cast<char>(v)); }
+    void u16(std::uint32_t v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
+    void i16(int v) { u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))); }
+    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
+    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void f32(float v)
+    {
+        std::uint32_t u = 0;
+        std::memcpy(&u, &v, 4);
+        u32(u);
+    }
+    void zeros(qsizetype n) { bytes.append(n, '\0'); }
+    void raw(const QByteArray &b) { bytes.append(b); }
+    void pad4()
+    {
+        while (bytes.size() % 4)
+            u8(0);
+    }
+    void pad2()
+    {
+        if (bytes.size() % 2)
+            u8(0);
+    }
+    void put32(qsizetype at, std::uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    }
+    void put16(qsizetype at, std::uint32_t v)
+    {
+        bytes[at] = static_cast<char>(v & 0xFF);
+        bytes[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+    }
+};
+
+// Reads at offsets relative to a window of the data; every read is checked.
+class Reader {
+public:
+    Reader(const QByteArray &data, qsizetype begin, qsizetype end) : d_(data), begin_(begin), end_(end) {}
+    qsizetype length() const { return end_ - begin_; }
+    bool has(qsizetype offset, qsizetype n) const { return offset >= 0 && n >= 0 && offset <= length() - n; }
+    std::uint32_t u8(qsizetype o) const { return has(o, 1) ? static_cast<std::uint8_t>(d_[begin_ + o]) : 0; }
+    std::uint32_t u16(qsizetype o) const { return has(o, 2) ? (u8(o) | (u8(o + 1) << 8)) : 0; }
+    int i16(qsizetype o) const { return static_cast<std::int16_t>(u16(o)); }
+    std::uint32_t u32(qsizetype o) const { return has(o, 4) ? (u16(o) | (u16(o + 2) << 16)) : 0; }
+    std::int32_t i32(qsizetype o) const { return static_cast<std::int32_t>(u32(o)); }
+    float f32(qsizetype o) const
+    {
+        const std::uint32_t u = u32(o);
+        float f = 0;
+        std::memcpy(&f, &u, 4);
+        return f;
+    }
+    QByteArray bytes(qsizetype o, qsizetype n) const { return has(o, n) ? d_.mid(begin_ + o, n) : QByteArray(); }
+    qsizetype absolute(qsizetype o) const { return begin_ + o; }
+
+private:
+    const QByteArray &d_;
+    qsizetype begin_;
+    qsizetype end_;
+};
+
+// A 24-bit bottom-up bitmap: the 40-byte header and the rows.
+struct Dib {
+    QByteArray header;
+    QByteArray bits;
+};
+Dib encodeDib(const QImage &image);
+// Decodes a bitmap header (with colour table) and bits; nullopt when damaged.
+std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits, int usage = 0);
+// The header's byte size including the colour table, from the header bytes;
+// -1 when it cannot be.
+qsizetype dibHeaderSize(const Reader &r, qsizetype offset, qsizetype available);
+qsizetype dibBitsSize(const QByteArray &header);
+
+// The objects a stock index stands for.
+Pen stockPen(std::uint32_t index);
+Brush stockBrush(std::uint32_t index);
+
+} // namespace platform::gdi::codec

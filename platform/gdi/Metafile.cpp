@@ -1,0 +1,377 @@
+#include "platform/gdi/Metafile.h"
+
+#include "platform/Paths.h"
+#include "platform/Rounding.h"
+#include "platform/SafeFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::gdi {
+
+namespace {
+
+int roundInt(double v)
+{
+    if (!(v == v))
+        return 0;
+    return static_cast<int>(platform::roundHalfEven(std::clamp(v, -2147483648.0, 2147483647.0)));
+}
+
+bool isDrawing(int type)
+{
+    switch (type) {
+    case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYPOLYGON: case EMR_ELLIPSE: case EMR_RECTANGLE:
+    case EMR_LINETO: case EMR_EXTTEXTOUTW: case EMR_STRETCHDIBITS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+Metafile::Metafile() : reference_(screenMetrics()) {}
+
+Metafile::Metafile(const DeviceMetrics &reference) : reference_(reference) {}
+
+int Metafile::width() const
+{
+    return roundInt(frame_.width() * static_cast<double>(reference_.horzRes) / (reference_.horzSize * 100.0));
+}
+
+int Metafile::height() const
+{
+    return roundInt(frame_.height() * static_cast<double>(reference_.vertRes) / (reference_.vertSize * 100.0));
+}
+
+void Metafile::setSizeInPixels(int width, int height)
+{
+    frame_ = Rect{0, 0, roundInt(width * (reference_.horzSize * 100.0) / reference_.horzRes),
+                  roundInt(height * (reference_.vertSize * 100.0) / reference_.vertRes)};
+}
+
+void Metafile::clear()
+{
+    records_.clear();
+    bounds_ = Rect{0, 0, -1, -1};
+}
+
+bool Metafile::saveEmf(const QString &fileName, QString *error) const
+{
+    if (!platform::writeFileAtomically(fileName, toEmf())) {
+        if (error)
+            *error = QStringLiteral("Ошибка записи файла ") + fileName;
+        return false;
+    }
+    return true;
+}
+
+bool Metafile::saveWmf(const QString &fileName, QString *error) const
+{
+    const QByteArray bytes = toWmf();
+    if (bytes.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Рисунок слишком велик для формата WMF: ") + fileName;
+        return false;
+    }
+    if (!platform::writeFileAtomically(fileName, bytes)) {
+        if (error)
+            *error = QStringLiteral("Ошибка записи файла ") + fileName;
+        return false;
+    }
+    return true;
+}
+
+bool Metafile::saveToFile(const QString &fileName, QString *error) const
+{
+    if (platform::extractFileExt(fileName).compare(QLatin1String(".wmf"), Qt::CaseInsensitive) == 0)
+        return saveWmf(fileName, error);
+    return saveEmf(fileName, error);
+}
+
+std::optional<Metafile> Metafile::loadFromFile(const QString &fileName, QString *error)
+{
+    const QString path = platform::findExistingPath(fileName);
+    QFile f(path.isEmpty() ? fileName : path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Невозможно открыть файл ") + fileName;
+        return std::nullopt;
+    }
+    // Metafiles of a map are megabytes; a file beyond 512 MB is not one.
+    if (f.size() > 512LL * 1024 * 1024) {
+        if (error)
+            *error = QStringLiteral("Неверный формат файла ") + fileName;
+        return std::nullopt;
+    }
+    const QByteArray bytes = f.readAll();
+    QString why;
+    auto m = fromBytes(bytes, &why);
+    if (!m && error)
+        *error = why + QStringLiteral(": ") + fileName;
+    return m;
+}
+
+// --- recording --------------------------------------------------------------
+
+MetafileCanvas::MetafileCanvas(Metafile &target) : Canvas(target.reference()), target_(&target) {}
+
+MetafileCanvas::~MetafileCanvas()
+{
+    finish();
+}
+
+void MetafileCanvas::finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    const DeviceMetrics &ref = target_->reference();
+    target_->records() = std::move(records_);
+    target_->setBounds(bounds_);
+    if (target_->frame().width() <= 0 || target_->frame().height() <= 0) {
+        if (bounds_.right > bounds_.left && bounds_.bottom > bounds_.top) {
+            const double kx = ref.horzSize * 100.0 / ref.horzRes;
+            const double ky = ref.vertSize * 100.0 / ref.vertRes;
+            target_->setFrame(Rect{roundInt(bounds_.left * kx), roundInt(bounds_.top * ky),
+                                   roundInt(bounds_.right * kx), roundInt(bounds_.bottom * ky)});
+        }
+    }
+}
+
+void MetafileCanvas::addBounds(const QRectF &d)
+{
+    if (d.isNull() && d.width() == 0 && d.height() == 0 && d.x() == 0 && d.y() == 0)
+        return;
+    const int l = static_cast<int>(std::floor(std::clamp(d.left(), -1e9, 1e9)));
+    const int t = static_cast<int>(std::floor(std::clamp(d.top(), -1e9, 1e9)));
+    const int r = static_cast<int>(std::ceil(std::clamp(d.right(), -1e9, 1e9))) + 1;
+    const int b = static_cast<int>(std::ceil(std::clamp(d.bottom(), -1e9, 1e9))) + 1;
+    if (bounds_.right <= bounds_.left) {
+        bounds_ = Rect{l, t, r, b};
+    } else {
+        bounds_.left = std::min(bounds_.left, l);
+        bounds_.top = std::min(bounds_.top, t);
+        bounds_.right = std::max(bounds_.right, r);
+        bounds_.bottom = std::max(bounds_.bottom, b);
+    }
+}
+
+void MetafileCanvas::push(MetaRecord record)
+{
+    records_.push_back(std::move(record));
+}
+
+void MetafileCanvas::perform(const MetaRecord &r)
+{
+    if (finished_)
+        return;
+    if (r.type == EMR_HEADER) {
+        // A picture starts playing onto this one.
+        if (state_.playDepth == 1)
+            emitted_.valid = false;
+        return;
+    }
+    if (r.type == EMR_EOF)
+        return;
+
+    // Bounds of what is drawn, in our device pixels.
+    if (isDrawing(r.type)) {
+        const QTransform t = logicalToDevice();
+        const double halfPen = state_.pen.style == PS_NULL ? 0 : devicePenWidth() / 2.0;
+        QRectF box;
+        switch (r.type) {
+        case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYPOLYGON: {
+            if (r.points.empty())
+                break;
+            double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+            for (const QPoint &p : r.points) {
+                const QPointF d = t.map(QPointF(p));
+                x0 = std::min(x0, d.x()); y0 = std::min(y0, d.y());
+                x1 = std::max(x1, d.x()); y1 = std::max(y1, d.y());
+            }
+            box = QRectF(QPointF(x0, y0), QPointF(x1, y1)).adjusted(-halfPen, -halfPen, halfPen, halfPen);
+            break;
+        }
+        case EMR_LINETO:
+            box = t.mapRect(QRectF(QPointF(state_.current), QPointF(r.point)).normalized())
+                      .adjusted(-halfPen, -halfPen, halfPen, halfPen);
+            break;
+        case EMR_ELLIPSE: case EMR_RECTANGLE: case EMR_STRETCHDIBITS:
+            box = t.mapRect(QRectF(QPointF(r.rect.left, r.rect.top), QPointF(r.rect.right, r.rect.bottom)).normalized());
+            break;
+        case EMR_EXTTEXTOUTW: {
+            const TextLayout l = layoutText(r.text);
+            box = placeText(r.point, l).box.boundingRect();
+            break;
+        }
+        default: break;
+        }
+        if (!box.isEmpty() || box.width() > 0 || box.height() > 0)
+            addBounds(box);
+        lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
+                           static_cast<int>(std::ceil(box.right())) + 1, static_cast<int>(std::ceil(box.bottom())) + 1};
+        if (state_.playDepth == 0) {
+            MetaRecord c = r;
+            c.bounds = lastBounds_;
+            if (r.type == EMR_EXTTEXTOUTW)
+                c.counts = advances(r.text);
+            if (r.type == EMR_STRETCHDIBITS && !r.image.isNull())
+                c.image = r.image.copy(); // the source may be a bitmap still being drawn on
+            push(std::move(c));
+            return;
+        }
+    }
+
+    if (state_.playDepth == 0) {
+        push(r);
+        return;
+    }
+    flatten(r);
+}
+
+std::vector<int> MetafileCanvas::advances(const QString &text) const
+{
+    // The advance of each character in logical units, as the text records keep them.
+    const TextLayout l = layoutText(text);
+    const double sx = deviceScaleX();
+    std::vector<int> out;
+    out.reserve(static_cast<size_t>(text.size()));
+    double at = 0;
+    int done = 0;
+    size_t k = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate()) {
+            out.push_back(0);
+            continue;
+        }
+        at += k < l.advances.size() ? l.advances[k++] : 0.0;
+        const int next = sx > 0 ? roundInt(at / sx) : 0;
+        out.push_back(next - done);
+        done = next;
+    }
+    return out;
+}
+
+void MetafileCanvas::emitState()
+{
+    bool ok = false;
+    const QTransform toOurs = logicalToDevice() * state_.outer.inverted(&ok);
+    const double sx = std::hypot(toOurs.m11(), toOurs.m12());
+    const double sy = std::hypot(toOurs.m21(), toOurs.m22());
+    const DcState &s = state_;
+
+    Pen pen = s.pen;
+    // A styled pen wider than one unit is solid; it must stay so at its new width.
+    if (pen.width > 1 && pen.style >= PS_DASH && pen.style <= PS_DASHDOTDOT)
+        pen.style = PS_SOLID;
+    if (pen.width > 0)
+        pen.width = std::max(1, roundInt(pen.width * sx));
+    LogFont font = s.font;
+    if (font.height != 0) {
+        const int h = roundInt(std::abs(font.height) * sy);
+        font.height = (font.height < 0 ? -1 : 1) * std::max(1, h);
+    }
+    if (font.width != 0)
+        font.width = std::max(1, roundInt(font.width * sx));
+
+    auto value = [&](int type, std::int64_t v) {
+        MetaRecord m;
+        m.type = type;
+        m.value = v;
+        push(std::move(m));
+    };
+    Emitted &e = emitted_;
+    if (!e.valid || !(e.pen == pen)) {
+        MetaRecord m;
+        m.type = EMR_CREATEPEN;
+        m.pen = pen;
+        push(std::move(m));
+        e.pen = pen;
+    }
+    if (!e.valid || !(e.brush == s.brush)) {
+        MetaRecord m;
+        m.type = EMR_CREATEBRUSHINDIRECT;
+        m.brush = s.brush;
+        push(std::move(m));
+        e.brush = s.brush;
+    }
+    if (!e.valid || !(e.font == font)) {
+        MetaRecord m;
+        m.type = EMR_EXTCREATEFONTINDIRECTW;
+        m.font = font;
+        push(std::move(m));
+        e.font = font;
+    }
+    if (!e.valid || e.textColor != s.textColor) { value(EMR_SETTEXTCOLOR, s.textColor); e.textColor = s.textColor; }
+    if (!e.valid || e.bkColor != s.bkColor) { value(EMR_SETBKCOLOR, s.bkColor); e.bkColor = s.bkColor; }
+    if (!e.valid || e.bkMode != s.bkMode) { value(EMR_SETBKMODE, s.bkMode); e.bkMode = s.bkMode; }
+    if (!e.valid || e.textAlign != s.textAlign) { value(EMR_SETTEXTALIGN, s.textAlign); e.textAlign = s.textAlign; }
+    if (!e.valid || e.rop2 != s.rop2) { value(EMR_SETROP2, s.rop2); e.rop2 = s.rop2; }
+    if (!e.valid || e.polyFillMode != s.polyFillMode) { value(EMR_SETPOLYFILLMODE, s.polyFillMode); e.polyFillMode = s.polyFillMode; }
+    if (!e.valid || e.stretchMode != s.stretchMode) { value(EMR_SETSTRETCHBLTMODE, s.stretchMode); e.stretchMode = s.stretchMode; }
+    const std::optional<QRegion> clip = effectiveClip();
+    if (!e.valid || e.clip != clip) {
+        MetaRecord m;
+        m.type = EMR_EXTSELECTCLIPRGN;
+        m.value = 5;
+        if (clip)
+            m.region = *clip;
+        else
+            m.nullRegion = true;
+        push(std::move(m));
+        e.clip = clip;
+    }
+    e.valid = true;
+}
+
+void MetafileCanvas::flatten(const MetaRecord &r)
+{
+    if (!isDrawing(r.type))
+        return; // the state is made explicit before each drawing record
+    bool ok = false;
+    const QTransform toOurs = logicalToDevice() * state_.outer.inverted(&ok);
+    if (!ok)
+        return;
+    auto map = [&](const QPoint &p) {
+        const QPointF q = toOurs.map(QPointF(p));
+        return QPoint(roundInt(q.x()), roundInt(q.y()));
+    };
+    emitState();
+    MetaRecord out = r;
+    out.bounds = lastBounds_;
+    switch (r.type) {
+    case EMR_LINETO: {
+        MetaRecord m;
+        m.type = EMR_MOVETOEX;
+        m.point = map(state_.current);
+        push(std::move(m));
+        out.point = map(r.point);
+        break;
+    }
+    case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYPOLYGON:
+        for (QPoint &p : out.points)
+            p = map(p);
+        break;
+    case EMR_ELLIPSE: case EMR_RECTANGLE: case EMR_STRETCHDIBITS: {
+        const QPoint a = map(QPoint(r.rect.left, r.rect.top));
+        const QPoint b = map(QPoint(r.rect.right, r.rect.bottom));
+        out.rect = Rect{a.x(), a.y(), b.x(), b.y()};
+        break;
+    }
+    case EMR_EXTTEXTOUTW: {
+        out.point = map(r.point);
+        out.counts = advances(r.text);
+        for (int &a : out.counts)
+            a = roundInt(a * std::hypot(toOurs.m11(), toOurs.m12()));
+        break;
+    }
+    default: break;
+    }
+    push(std::move(out));
+}
+
+} // namespace platform::gdi

@@ -1,0 +1,608 @@
+// Recorded pictures: recording in 0.01 mm, playing stretched onto any canvas,
+// reading the records back, and the enhanced and placeable Windows metafile
+// files (fixtures built byte by byte, round trips, damaged files).
+
+#include "GdiTestSupport.h"
+
+#include "platform/gdi/Metafile.h"
+#include "platform/gdi/PainterCanvas.h"
+#include "platform/gdi/RecordingCanvas.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace platform::gdi;
+using namespace gditest;
+using testsupport::putLE16;
+using testsupport::putLE32;
+using testsupport::TempFolder;
+
+namespace {
+
+// A map-like picture in 0.01 mm, y up: 40 × 30 mm.
+Metafile mapPicture()
+{
+    Metafile m(pinnedMetrics());
+    m.setMmSize(4000, 3000);
+    MetafileCanvas c(m);
+    c.setMapMode(MM_HIMETRIC);
+    c.setPen(Pen{PS_SOLID, 25, rgb(0, 0, 255)});
+    c.setBrush(Brush{BS_SOLID, rgb(255, 0, 0), 0});
+    c.polygon({QPoint(500, -500), QPoint(1500, -500), QPoint(1500, -1500), QPoint(500, -1500)});
+    c.setBrush(Brush{BS_HATCHED, rgb(0, 128, 0), HS_CROSS});
+    c.setBkMode(TRANSPARENT);
+    c.ellipse(Rect{2000, -500, 3500, -1500});
+    c.moveTo(0, -2000);
+    c.lineTo(4000, -2000);
+    LogFont f;
+    f.faceName = QStringLiteral("Arial");
+    f.height = -400;
+    f.charSet = RUSSIAN_CHARSET;
+    c.setFont(f);
+    c.setTextColor(rgb(0, 0, 0));
+    c.setTextAlign(TA_LEFT | TA_BASELINE);
+    c.textOut(500, -2700, QStringLiteral("Участок 12"));
+    c.finish();
+    return m;
+}
+
+QImage render(const Metafile &m, int w, int h, const Rect &dest)
+{
+    QImage img = whiteImage(w, h);
+    PainterCanvas c(img, pinnedMetrics());
+    c.drawMetafile(m, dest);
+    c.painter().end();
+    return img;
+}
+
+int differing(const QImage &a, const QImage &b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+TEST(Metafile, RecordsInHimetricAndPlaysStretchedIntoARectangle)
+{
+    const Metafile m = mapPicture();
+    EXPECT_EQ(m.mmWidth(), 4000);
+    EXPECT_EQ(m.width(), 160);   // 4 pixels a millimetre
+    EXPECT_EQ(m.height(), 120);
+    // At its own size: the red square 5..15 mm from the top-left corner.
+    const QImage one = render(m, 160, 120, Rect{0, 0, 160, 120});
+    keepArtefact(one, QStringLiteral("metafile-1x"));
+    EXPECT_EQ(at(one, 30, 30), rgb(255, 0, 0));
+    EXPECT_EQ(at(one, 10, 10), rgb(255, 255, 255));
+    EXPECT_EQ(at(one, 100, 80), rgb(0, 0, 255));
+    // Three times larger onto a canvas in 0.01 mm, as the picture export does.
+    QImage three = whiteImage(480, 360);
+    {
+        PainterCanvas c(three, pinnedMetrics());
+        c.setMapMode(MM_HIMETRIC);
+        c.drawMetafile(m, Rect{0, 0, 3 * 4000, -3 * 3000});
+        // Playing leaves the canvas's own state as it was.
+        EXPECT_EQ(c.mapMode(), MM_HIMETRIC);
+        EXPECT_EQ(c.brush(), Brush());
+    }
+    keepArtefact(three, QStringLiteral("metafile-3x"));
+    EXPECT_EQ(at(three, 90, 90), rgb(255, 0, 0));
+    EXPECT_EQ(at(three, 30, 30), rgb(255, 255, 255));
+    EXPECT_EQ(at(three, 300, 240), rgb(0, 0, 255));
+    // Text grows with the picture.
+    EXPECT_GT(inkCount(three, QRect(60, 270, 300, 60)), 4 * inkCount(one, QRect(20, 90, 100, 20)) * 0.7);
+}
+
+TEST(Metafile, RecordsCanBeReadBackAndSearchedForText)
+{
+    const Metafile m = mapPicture();
+    std::vector<const MetaRecord *> texts;
+    for (const MetaRecord &r : m.records())
+        if (r.type == EMR_EXTTEXTOUTW)
+            texts.push_back(&r);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->text, QStringLiteral("Участок 12"));
+    EXPECT_EQ(texts[0]->point, QPoint(500, -2700));
+    // Its bounds are in device pixels of the reference: from x 20, around y 108.
+    EXPECT_NEAR(texts[0]->bounds.left, 20, 1);
+    EXPECT_LT(texts[0]->bounds.top, 108);
+    EXPECT_GT(texts[0]->bounds.bottom, 108);
+    // Playing onto a recording canvas gives the calls in their order.
+    RecordingCanvas r(pinnedMetrics());
+    r.drawMetafile(m, Rect{0, 0, 160, 120});
+    const QStringList log = r.log();
+    EXPECT_TRUE(log.contains(QStringLiteral("TextOut 500,-2700 \"Участок 12\""))) << log.join('\n').toStdString();
+    EXPECT_EQ(log.first(), QStringLiteral("SaveDC"));
+    EXPECT_EQ(log.last(), QStringLiteral("RestoreDC -1"));
+}
+
+TEST(Metafile, PictureWithoutASizeTakesTheFrameOfWhatWasDrawn)
+{
+    Metafile m(pinnedMetrics());
+    {
+        MetafileCanvas c(m);
+        c.setBrush(Brush{BS_SOLID, 0, 0});
+        c.setPen(Pen{PS_NULL, 0, 0});
+        c.rectangle(Rect{10, 20, 50, 40}); // pixels of the reference device
+    }
+    EXPECT_EQ(m.frame(), (Rect{250, 500, 1275, 1025}));
+    EXPECT_EQ(m.bounds(), (Rect{10, 20, 51, 41}));
+    Metafile sized(pinnedMetrics());
+    sized.setSizeInPixels(200, 100);
+    EXPECT_EQ(sized.mmWidth(), 5000);
+    EXPECT_EQ(sized.mmHeight(), 2500);
+}
+
+TEST(Metafile, PlayingIntoAMetafileKeepsItClippedAndScaled)
+{
+    // The clipped window-sized copy: the picture played at (0, 0) into a new
+    // picture with a clip rectangle.
+    const Metafile src = mapPicture();
+    Metafile copy(pinnedMetrics());
+    copy.setSizeInPixels(80, 120);
+    {
+        MetafileCanvas c(copy);
+        c.intersectClipRect(Rect{0, 0, 80, 120});
+        c.drawMetafile(src, Rect{0, 0, src.width(), src.height()});
+        c.selectClipRegion(QRegion());
+    }
+    const QImage img = render(copy, 80, 120, Rect{0, 0, 80, 120});
+    const QImage whole = render(src, 160, 120, Rect{0, 0, 160, 120});
+    keepArtefact(img, QStringLiteral("metafile-clipped-copy"));
+    EXPECT_LE(differing(img, whole.copy(0, 0, 80, 120)), 60);
+    // Played wider, the copy still stops at its clip.
+    const QImage wide = render(copy, 240, 120, Rect{0, 0, 160, 120});
+    EXPECT_EQ(at(wide, 170, 80), rgb(255, 255, 255));
+    EXPECT_EQ(at(wide, 150, 80), rgb(0, 0, 255));
+}
+
+TEST(EmfFile, HeaderAndRecordsFollowTheLayout)
+{
+    const Metafile m = mapPicture();
+    const QByteArray b = m.toEmf();
+    const testsupport::TempFolder dir;
+    ASSERT_GE(b.size(), 108);
+    auto u32 = [&](qsizetype o) {
+        return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[o]) | static_cast<std::uint8_t>(b[o + 1]) << 8
+                                          | static_cast<std::uint8_t>(b[o + 2]) << 16
+                                          | static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[o + 3])) << 24);
+    };
+    EXPECT_EQ(u32(0), 1u);          // EMR_HEADER
+    EXPECT_EQ(u32(4), 108u);
+    EXPECT_EQ(b.mid(40, 4), QByteArray(" EMF"));
+    EXPECT_EQ(u32(24), 0u);         // frame in 0.01 mm
+    EXPECT_EQ(u32(32), 4000u);
+    EXPECT_EQ(u32(36), 3000u);
+    EXPECT_EQ(u32(48), static_cast<std::uint32_t>(b.size()));
+    EXPECT_EQ(u32(72), 1000u);      // reference device
+    EXPECT_EQ(u32(80), 250u);
+    // Walk the records: sizes add up, the last is EOF, and the count matches.
+    qsizetype off = 0;
+    std::uint32_t n = 0, last = 0;
+    bool sawText = false;
+    while (off < b.size()) {
+        const std::uint32_t size = u32(off + 4);
+        ASSERT_GE(size, 8u);
+        ASSERT_EQ(size % 4, 0u);
+        last = u32(off);
+        if (last == EMR_EXTTEXTOUTW) {
+            sawText = true;
+            const std::uint32_t chars = u32(off + 44), at = u32(off + 48);
+            QString s;
+            for (std::uint32_t i = 0; i < chars; ++i)
+                s += QChar(static_cast<ushort>(static_cast<std::uint8_t>(b[off + at + 2 * i])
+                                               | static_cast<std::uint8_t>(b[off + at + 2 * i + 1]) << 8));
+            EXPECT_EQ(s, QStringLiteral("Участок 12"));
+        }
+        off += size;
+        ++n;
+    }
+    EXPECT_EQ(off, b.size());
+    EXPECT_EQ(last, static_cast<std::uint32_t>(EMR_EOF));
+    EXPECT_EQ(u32(52), n);
+    EXPECT_TRUE(sawText);
+}
+
+TEST(EmfFile, RoundTripGivesTheSamePictureAndRecords)
+{
+    const Metafile m = mapPicture();
+    QString error;
+    const auto back = Metafile::fromBytes(m.toEmf(), &error);
+    ASSERT_TRUE(back.has_value()) << error.toStdString();
+    EXPECT_EQ(back->frame(), m.frame());
+    EXPECT_EQ(back->reference(), m.reference());
+    const QImage a = render(m, 320, 240, Rect{0, 0, 320, 240});
+    const QImage b = render(*back, 320, 240, Rect{0, 0, 320, 240});
+    EXPECT_EQ(differing(a, b), 0);
+    int texts = 0;
+    for (const MetaRecord &r : back->records())
+        texts += r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Участок 12");
+    EXPECT_EQ(texts, 1);
+}
+
+TEST(EmfFile, ReadsAFileWrittenElsewhere)
+{
+    // Header (108 bytes), a brush, its selection, a rectangle, a stock pen,
+    // a polyline in 16-bit points, a text in 8-bit characters, EOF.
+    QByteArray b(108, '\0');
+    putLE32(b, 0, 1);
+    putLE32(b, 4, 108);
+    putLE32(b, 24, 0);
+    putLE32(b, 28, 0);
+    putLE32(b, 32, 2000); // 20 × 10 mm
+    putLE32(b, 36, 1000);
+    b.replace(40, 4, " EMF");
+    putLE32(b, 44, 0x10000);
+    putLE16(b, 56, 2);
+    putLE32(b, 72, 1000);
+    putLE32(b, 76, 800);
+    putLE32(b, 80, 250);
+    putLE32(b, 84, 200);
+    auto record = [&](std::initializer_list<std::int32_t> words) {
+        const qsizetype at = b.size();
+        b.append(static_cast<qsizetype>(words.size()) * 4, '\0');
+        int i = 0;
+        for (std::int32_t w : words)
+            putLE32(b, at + 4 * i++, w);
+    };
+    record({EMR_CREATEBRUSHINDIRECT, 24, 1, BS_SOLID, 0x0000FF, 0}); // red
+    record({EMR_SELECTOBJECT, 12, 1});
+    record({EMR_SELECTOBJECT, 12, static_cast<std::int32_t>(0x80000008)}); // NULL_PEN
+    record({EMR_RECTANGLE, 24, 4, 4, 40, 20});
+    record({EMR_SELECTOBJECT, 12, static_cast<std::int32_t>(0x80000007)}); // BLACK_PEN
+    // EMR_POLYLINE16: bounds, 2 points of 16 bits.
+    {
+        const qsizetype at = b.size();
+        b.append(36, '\0');
+        putLE32(b, at, EMR_POLYLINE16);
+        putLE32(b, at + 4, 36);
+        putLE32(b, at + 24, 2);
+        putLE16(b, at + 28, 0);
+        putLE16(b, at + 30, 30);
+        putLE16(b, at + 32, 80);
+        putLE16(b, at + 34, 30);
+    }
+    // EMR_EXTTEXTOUTA with "Дом" in Windows-1251 at offset 76, no spacing.
+    {
+        const qsizetype at = b.size();
+        b.append(80, '\0');
+        putLE32(b, at, EMR_EXTTEXTOUTA);
+        putLE32(b, at + 4, 80);
+        putLE32(b, at + 24, 1);
+        putLE32(b, at + 36, 50);
+        putLE32(b, at + 40, 5);
+        putLE32(b, at + 44, 3);
+        putLE32(b, at + 48, 76);
+        b[at + 76] = static_cast<char>(0xC4);
+        b[at + 77] = static_cast<char>(0xEE);
+        b[at + 78] = static_cast<char>(0xEC);
+    }
+    record({EMR_EOF, 20, 0, 16, 20});
+    putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+    putLE32(b, 52, 9);
+
+    QString error;
+    const auto m = Metafile::fromBytes(b, &error);
+    ASSERT_TRUE(m.has_value()) << error.toStdString();
+    EXPECT_EQ(m->mmWidth(), 2000);
+    EXPECT_EQ(m->width(), 80);
+    const QImage img = render(*m, 80, 40, Rect{0, 0, 80, 40});
+    keepArtefact(img, QStringLiteral("emf-fixture"));
+    EXPECT_EQ(at(img, 10, 10), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 2, 2), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 60, 30), 0u);
+    bool found = false;
+    for (const MetaRecord &r : m->records())
+        found |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Дом") && r.point == QPoint(50, 5);
+    EXPECT_TRUE(found);
+}
+
+TEST(EmfFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd)
+{
+    const QByteArray good = mapPicture().toEmf();
+    const struct { const char *name; std::function<QByteArray()> make; } cases[] = {
+        {"empty", [] { return QByteArray(); }},
+        {"not a metafile", [] { return QByteArray("GIF89a........................................................................................"); }},
+        {"cut in a record", [&] { QByteArray b = good.left(good.size() - 30); putLE32(b, 48, static_cast<std::int32_t>(good.size())); return b; }},
+        {"record size 4", [&] { QByteArray b = good; putLE32(b, 108 + 4, 4); return b; }},
+        {"record beyond the end", [&] { QByteArray b = good; putLE32(b, 108 + 4, 0x7FFFFFF0); return b; }},
+        {"header size beyond the end", [&] { QByteArray b = good; putLE32(b, 4, 0x100000); return b; }},
+    };
+    for (const auto &cs : cases) {
+        QString error;
+        const auto m = Metafile::fromBytes(cs.make(), &error);
+        EXPECT_FALSE(m.has_value()) << cs.name;
+        EXPECT_FALSE(error.isEmpty()) << cs.name;
+    }
+    // A polygon whose point count runs past its record.
+    QByteArray b(108, '\0');
+    putLE32(b, 0, 1);
+    putLE32(b, 4, 108);
+    b.replace(40, 4, " EMF");
+    putLE32(b, 32, 100);
+    putLE32(b, 36, 100);
+    const qsizetype at = b.size();
+    b.append(36, '\0');
+    putLE32(b, at, EMR_POLYGON16);
+    putLE32(b, at + 4, 36);
+    putLE32(b, at + 24, 1000000);
+    putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+    QString error;
+    EXPECT_FALSE(Metafile::fromBytes(b, &error).has_value());
+    EXPECT_EQ(error, QStringLiteral("Файл повреждён"));
+}
+
+TEST(WmfFile, PlaceableHeaderAndRoundTrip)
+{
+    const Metafile m = mapPicture();
+    const QByteArray b = m.toWmf();
+    ASSERT_GE(b.size(), 22 + 18);
+    auto u16 = [&](qsizetype o) {
+        return static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[o]) | static_cast<std::uint8_t>(b[o + 1]) << 8);
+    };
+    EXPECT_EQ(u16(0) | static_cast<std::uint32_t>(u16(2)) << 16, 0x9AC6CDD7u);
+    EXPECT_EQ(static_cast<std::int16_t>(u16(10)), 4000); // bounding box in 0.01 mm
+    EXPECT_EQ(static_cast<std::int16_t>(u16(12)), 3000);
+    EXPECT_EQ(u16(14), 2540);                             // units per inch
+    std::uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= u16(2 * i);
+    EXPECT_EQ(u16(20), sum);
+    EXPECT_EQ(u16(22), 1);                                // memory metafile
+    EXPECT_EQ(u16(24), 9);
+    EXPECT_EQ(u16(26), 0x0300);
+    EXPECT_EQ((u16(28) | static_cast<std::uint32_t>(u16(30)) << 16) * 2, static_cast<std::uint32_t>(b.size() - 22));
+    // The last record is EOF (3 words, function 0).
+    EXPECT_EQ(u16(b.size() - 6), 3);
+    EXPECT_EQ(u16(b.size() - 2), 0);
+
+    QString error;
+    const auto back = Metafile::fromBytes(b, &error);
+    ASSERT_TRUE(back.has_value()) << error.toStdString();
+    EXPECT_EQ(back->mmWidth(), 4000);
+    EXPECT_EQ(back->mmHeight(), 3000);
+    const QImage a = render(m, 320, 240, Rect{0, 0, 320, 240});
+    const QImage c = render(*back, 320, 240, Rect{0, 0, 320, 240});
+    keepArtefact(c, QStringLiteral("wmf-round-trip"));
+    // 16-bit 0.01 mm units: the same picture but for edge pixels.
+    EXPECT_LT(differing(a, c), 320 * 240 / 50);
+    EXPECT_EQ(at(c, 60, 60), rgb(255, 0, 0));
+    bool found = false;
+    for (const MetaRecord &r : back->records())
+        found |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Участок 12");
+    EXPECT_TRUE(found);
+}
+
+TEST(WmfFile, FarVerticesAreClippedNotWrappedAround)
+{
+    // A map polygon reaching 100 m beyond the picture: in 16-bit records its
+    // vertices would wrap and draw across the view.
+    Metafile m(pinnedMetrics());
+    m.setMmSize(4000, 3000);
+    {
+        MetafileCanvas c(m);
+        c.setMapMode(MM_HIMETRIC);
+        c.setPen(Pen{PS_SOLID, 0, 0});
+        c.setBrush(Brush{BS_SOLID, rgb(0, 0, 255), 0});
+        c.polygon({QPoint(2000, -1000), QPoint(10'000'000, -1000), QPoint(10'000'000, -2000), QPoint(2000, -2000)});
+        c.polyline({QPoint(-5'000'000, -2500), QPoint(5'000'000, -2500)});
+    }
+    const auto back = Metafile::fromBytes(m.toWmf());
+    ASSERT_TRUE(back.has_value());
+    const QImage img = render(*back, 160, 120, Rect{0, 0, 160, 120});
+    keepArtefact(img, QStringLiteral("wmf-far-vertices"));
+    EXPECT_EQ(at(img, 120, 60), rgb(0, 0, 255));
+    EXPECT_EQ(at(img, 40, 60), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 20, 100), 0u);
+    EXPECT_EQ(at(img, 150, 100), 0u);
+    EXPECT_EQ(at(img, 20, 20), rgb(255, 255, 255));
+}
+
+TEST(WmfFile, ReadsAPlaceableFileWrittenElsewhere)
+{
+    // Placeable header: box (0,0)-(1440,720) at 1440 units an inch (1 × 0.5 inch).
+    QByteArray b(22, '\0');
+    putLE32(b, 0, static_cast<std::int32_t>(0x9AC6CDD7));
+    putLE16(b, 10, 1440);
+    putLE16(b, 12, 720);
+    putLE16(b, 14, 1440);
+    std::uint16_t sum = 0;
+    for (int i = 0; i < 10; ++i)
+        sum ^= static_cast<std::uint16_t>(static_cast<std::uint8_t>(b[2 * i]) | static_cast<std::uint8_t>(b[2 * i + 1]) << 8);
+    putLE16(b, 20, static_cast<std::int16_t>(sum));
+    QByteArray r;
+    auto rec = [&](std::uint16_t fn, std::initializer_list<int> params) {
+        const qsizetype at = r.size();
+        r.append(6 + 2 * static_cast<qsizetype>(params.size()), '\0');
+        putLE32(r, at, static_cast<std::int32_t>(3 + params.size()));
+        putLE16(r, at + 4, static_cast<std::int16_t>(fn));
+        int i = 0;
+        for (int p : params)
+            putLE16(r, at + 6 + 2 * i++, static_cast<std::int16_t>(p));
+    };
+    rec(0x020B, {0, 0});                  // SetWindowOrg y, x
+    rec(0x020C, {720, 1440});             // SetWindowExt y, x
+    rec(0x02FC, {BS_SOLID, 0xFF00, 0x00, 0}); // brush: green (colour low word, high word), hatch
+    rec(0x02FA, {PS_NULL, 0, 0, 0, 0});   // pen: clear
+    rec(0x012D, {0});                     // select brush (slot 0)
+    rec(0x012D, {1});                     // select pen (slot 1)
+    rec(0x0324, {4, 0, 0, 720, 0, 720, 720, 0, 720}); // polygon: the left half
+    rec(0x01F0, {0});                     // delete the brush: slot 0 is free again
+    rec(0x02FC, {BS_SOLID, 0x0000, 0xFF, 0}); // blue brush takes slot 0
+    rec(0x012D, {0});
+    rec(0x041B, {720, 1440, 360, 1080});  // rectangle bottom, right, top, left
+    rec(0x0000, {});                      // EOF
+    QByteArray h(18, '\0');
+    putLE16(h, 0, 1);
+    putLE16(h, 2, 9);
+    putLE16(h, 4, 0x0300);
+    putLE32(h, 6, static_cast<std::int32_t>((18 + r.size()) / 2));
+    const QByteArray file = b + h + r;
+
+    QString error;
+    const auto m = Metafile::fromBytes(file, &error);
+    ASSERT_TRUE(m.has_value()) << error.toStdString();
+    EXPECT_EQ(m->mmWidth(), 2540);
+    EXPECT_EQ(m->mmHeight(), 1270);
+    const QImage img = render(*m, 100, 50, Rect{0, 0, 100, 50});
+    keepArtefact(img, QStringLiteral("wmf-fixture"));
+    EXPECT_EQ(at(img, 20, 25), rgb(0, 255, 0));
+    EXPECT_EQ(at(img, 90, 40), rgb(0, 0, 255));
+    EXPECT_EQ(at(img, 90, 10), rgb(255, 255, 255));
+
+    // Damaged: a record longer than the file, and a polygon count beyond its record.
+    QByteArray cut = file;
+    putLE32(cut, 22 + 18, 0x7FFF);
+    EXPECT_FALSE(Metafile::fromBytes(cut).has_value());
+    QByteArray bad = file;
+    const qsizetype poly = bad.indexOf(QByteArray::fromHex("0c0000002403"));
+    ASSERT_GT(poly, 0);
+    putLE16(bad, poly + 6, 30000);
+    EXPECT_FALSE(Metafile::fromBytes(bad).has_value());
+}
+
+TEST(MetafileFiles, SavedByExtensionAndAFailedSaveLeavesNothing)
+{
+    TempFolder dir;
+    const Metafile m = mapPicture();
+    QString error;
+    ASSERT_TRUE(m.saveToFile(dir.file(QStringLiteral("a.WMF")), &error)) << error.toStdString();
+    ASSERT_TRUE(m.saveToFile(dir.file(QStringLiteral("a.emf")), &error));
+    EXPECT_TRUE(dir.read(QStringLiteral("a.WMF")).startsWith(QByteArray::fromHex("d7cdc69a")));
+    EXPECT_EQ(dir.read(QStringLiteral("a.emf")).mid(40, 4), QByteArray(" EMF"));
+    const auto loaded = Metafile::loadFromFile(dir.file(QStringLiteral("A.EMF")));
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(loaded->mmWidth(), 4000);
+    EXPECT_FALSE(m.saveToFile(dir.file(QStringLiteral("no/such/folder/b.emf")), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Ошибка записи файла ")));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("no/such/folder/b.emf"))));
+    EXPECT_FALSE(Metafile::loadFromFile(dir.file(QStringLiteral("missing.emf")), &error).has_value());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Невозможно открыть файл ")));
+}
+
+TEST(Metafile, PatternStampedAtPointsOfAPictureInHimetric)
+{
+    // A symbol cell of 4 × 4 mm (a filled disc and a letter), stamped at two
+    // points of a map picture 2 and 3 times its size.
+    Metafile cell(pinnedMetrics());
+    cell.setMmSize(400, 400);
+    {
+        MetafileCanvas c(cell);
+        c.setMapMode(MM_HIMETRIC);
+        c.setPen(Pen{PS_NULL, 0, 0});
+        c.setBrush(Brush{BS_SOLID, rgb(255, 0, 0), 0});
+        c.ellipse(Rect{0, 0, 400, -400});
+        LogFont f;
+        f.height = -200;
+        c.setFont(f);
+        c.setBkMode(TRANSPARENT);
+        c.setTextAlign(TA_CENTER | TA_BASELINE);
+        c.textOut(200, -300, QStringLiteral("Ж"));
+    }
+    Metafile map(pinnedMetrics());
+    map.setMmSize(4000, 3000);
+    {
+        MetafileCanvas c(map);
+        c.setMapMode(MM_HIMETRIC);
+        c.drawMetafile(cell, Rect{1000, -1000, 1800, -1800});
+        c.drawMetafile(cell, Rect{2000, -1000, 3200, -2200});
+        // The map's own state is back after each stamp.
+        EXPECT_EQ(c.mapMode(), MM_HIMETRIC);
+        c.setPen(Pen{PS_SOLID, 0, rgb(0, 0, 255)});
+        c.moveTo(0, -2800);
+        c.lineTo(4000, -2800);
+    }
+    const QImage img = render(map, 160, 120, Rect{0, 0, 160, 120});
+    keepArtefact(img, QStringLiteral("metafile-stamps"));
+    // Discs centred at (56, 56) px, 32 px across, and at (104, 64), 48 px across.
+    EXPECT_EQ(at(img, 48, 56), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 38, 56), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 84, 64), rgb(255, 0, 0));
+    EXPECT_EQ(at(img, 78, 64), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 80, 112), rgb(0, 0, 255));
+    // The letters scale with their stamps: the second is half as large again.
+    auto dark = [&](const QRect &r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += qRed(img.pixel(x, y)) < 80 && qGreen(img.pixel(x, y)) < 80;
+        return n;
+    };
+    const int small = dark(QRect(40, 40, 32, 32)), large = dark(QRect(80, 40, 48, 48));
+    EXPECT_GT(small, 10);
+    EXPECT_NEAR(static_cast<double>(large) / small, 2.25, 0.8);
+    // Played again from a file, the picture is the same.
+    const auto back = Metafile::fromBytes(map.toEmf());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(differing(render(*back, 160, 120, Rect{0, 0, 160, 120}), img), 0);
+}
+
+TEST(EmfFile, ReadsPathsAndCurvesAsOtherProgramsWriteThem)
+{
+    QByteArray b(108, '\0');
+    putLE32(b, 0, 1);
+    putLE32(b, 4, 108);
+    putLE32(b, 32, 2500); // 100 × 100 pixels of the reference
+    putLE32(b, 36, 2500);
+    b.replace(40, 4, " EMF");
+    putLE32(b, 72, 1000);
+    putLE32(b, 76, 800);
+    putLE32(b, 80, 250);
+    putLE32(b, 84, 200);
+    auto record = [&](std::initializer_list<std::int32_t> words) {
+        const qsizetype at = b.size();
+        b.append(static_cast<qsizetype>(words.size()) * 4, '\0');
+        int i = 0;
+        for (std::int32_t w : words)
+            putLE32(b, at + 4 * i++, w);
+    };
+    record({EMR_CREATEBRUSHINDIRECT, 24, 1, BS_SOLID, 0xFF0000, 0}); // blue
+    record({EMR_SELECTOBJECT, 12, 1});
+    record({59, 8});                                   // BEGINPATH
+    record({EMR_MOVETOEX, 16, 10, 10});
+    // POLYLINETO16: 2 points.
+    {
+        const qsizetype at = b.size();
+        b.append(36, '\0');
+        putLE32(b, at, 89);
+        putLE32(b, at + 4, 36);
+        putLE32(b, at + 24, 2);
+        putLE16(b, at + 28, 90);
+        putLE16(b, at + 30, 10);
+        putLE16(b, at + 32, 90);
+        putLE16(b, at + 34, 50);
+    }
+    // POLYBEZIERTO16: one curve back to the start through the lower half.
+    {
+        const qsizetype at = b.size();
+        b.append(40, '\0');
+        putLE32(b, at, 88);
+        putLE32(b, at + 4, 40);
+        putLE32(b, at + 24, 3);
+        putLE16(b, at + 28, 90);
+        putLE16(b, at + 30, 100);
+        putLE16(b, at + 32, 10);
+        putLE16(b, at + 34, 100);
+        putLE16(b, at + 36, 10);
+        putLE16(b, at + 38, 10);
+    }
+    record({61, 8});                                   // CLOSEFIGURE
+    record({60, 8});                                   // ENDPATH
+    record({62, 24, 0, 0, 100, 100});                  // FILLPATH
+    record({EMR_EOF, 20, 0, 16, 20});
+    putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+    QString error;
+    const auto m = Metafile::fromBytes(b, &error);
+    ASSERT_TRUE(m.has_value()) << error.toStdString();
+    const QImage img = render(*m, 100, 100, Rect{0, 0, 100, 100});
+    keepArtefact(img, QStringLiteral("emf-path"));
+    EXPECT_EQ(at(img, 50, 30), rgb(0, 0, 255));
+    EXPECT_EQ(at(img, 50, 60), rgb(0, 0, 255)); // inside the curve
+    EXPECT_EQ(at(img, 50, 5), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 50, 95), rgb(255, 255, 255));
+}
