@@ -51,7 +51,7 @@ bool unsetBox(const TBlockExtent &b) { return b.XMin == 0 && b.YMin == 0 && b.XM
 
 void zeroBlocks(std::vector<TBlockExtent> &blocks, size_t count, unsigned blockSize)
 {
-    blocks.assign(count / std::max(blockSize, 1u) + 1, TBlockExtent{});
+    blocks.assign(count / blockSize + 1, TBlockExtent{});
 }
 
 } // namespace
@@ -178,7 +178,7 @@ bool MapDataCore::RecalcLayer(int layer)
     const qint64 count = shp::indexEntryCount(shxFile.size());
     // The table keeps the journal places and state of the entries it had.
     L.Objects.resize(static_cast<size_t>(count));
-    zeroBlocks(L.Blocks, L.Objects.size(), FBlockSize);
+    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
     header.XMin = header.YMin = header.XMax = header.YMax = 0;
     const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
 
@@ -188,7 +188,7 @@ bool MapDataCore::RecalcLayer(int layer)
     for (qint64 i = 0; i < whole; ++i) {
         const shp::IndexEntry entry = shp::decodeIndexEntry(index.constData() + i * shp::IndexEntrySize);
         TMapObject &obj = L.Objects[static_cast<size_t>(i)];
-        TBlockExtent &block = L.Blocks[static_cast<size_t>(i / FBlockSize)];
+        TBlockExtent &block = L.Blocks[static_cast<size_t>(i / blockSize())];
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
 
         switch (kind) {
@@ -301,7 +301,7 @@ void MapDataCore::RecalcLayerExtents(int layer)
         return;
 
     InitLayerProjection(layer);
-    zeroBlocks(L.Blocks, L.Objects.size(), FBlockSize);
+    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
     const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
     for (size_t i = 0; i < L.Objects.size(); ++i) {
         const TMapObject &obj = L.Objects[i];
@@ -310,7 +310,7 @@ void MapDataCore::RecalcLayerExtents(int layer)
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
         BinaryFile &source = journalled ? jrnFile : shpFile;
         const qint64 offset = journalled ? obj.JrnOffset : obj.ShpOffset;
-        TBlockExtent &block = L.Blocks[i / FBlockSize];
+        TBlockExtent &block = L.Blocks[i / blockSize()];
         switch (kind) {
         case shp::RecordKind::Text: {
             TTextRecord head;

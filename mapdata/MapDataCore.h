@@ -116,6 +116,8 @@ protected:
     QString existingFile(const QString &name) const;
     // The base name the snapshot functions work on.
     QString snapshotBase(const TMapLayer &layer) const;
+    // Objects per extent block (never 0).
+    unsigned blockSize() const { return FBlockSize ? FBlockSize : 100u; }
     bool validLayer(int layer) const
     {
         return layer >= 0 && static_cast<size_t>(layer) < FProject.Layers.size();
