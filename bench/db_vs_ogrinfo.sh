@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Runs the database engine benchmarks and, in the same run and on the same
+# 100,000-row table, times GDAL's ogrinfo on the like search and on a full scan.
+# Usage: bench/db_vs_ogrinfo.sh [build folder]   (configured with -DTOLVANE_BENCH=ON)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+bench="$build/bench/bench_db"
+[ -x "$bench" ] || { echo "No $bench: build with -DTOLVANE_BENCH=ON first" >&2; exit 2; }
+command -v ogrinfo >/dev/null || { echo "ogrinfo is not installed (gdal-bin)" >&2; exit 2; }
+
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+TOLVANE_BENCH_DIR="$dir" "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Best of five runs of a command, in milliseconds (process start included).
+best_ms() {
+  local best=
+  for _ in 1 2 3 4 5; do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null
+    t1=$(date +%s%N)
+    local ms=$(( (t1 - t0) / 1000000 ))
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+  done
+  echo "$best"
+}
+
+table="$dir/big.dbf"
+echo
+echo "ogrinfo on the same table (best of 5, process start included):"
+echo "  start only (--version):              $(best_ms ogrinfo --version) ms"
+echo "  like search (-where ... LIKE):       $(best_ms ogrinfo -ro -so -where "STREET LIKE '%Шевченка%'" "$table" big) ms"
+echo "    rows found: $(ogrinfo -ro -so -where "STREET LIKE '%Шевченка%'" "$table" big | sed -n 's/^Feature Count: //p')"
+echo "  full scan (-sql COUNT, SUM):         $(best_ms ogrinfo -ro -q -sql 'SELECT COUNT(*), SUM(AREA) FROM big' "$table") ms"
