@@ -3,19 +3,22 @@
 #include "mapdata/MapFunctions.h"
 #include "platform/NumberFormat.h"
 #include "platform/TextCodec.h"
+#include "platform/db/Table.h"
 
 #include <optional>
 
+using platform::db::FieldType;
+
 namespace {
 
-bool isNumericField(MapFunctions::FieldKind kind)
+bool isNumericField(FieldType type)
 {
-    using K = MapFunctions::FieldKind;
-    return kind == K::Integer || kind == K::Float || kind == K::Currency;
+    return type == FieldType::Integer || type == FieldType::Float || type == FieldType::Currency;
 }
 
 // A number read from an attribute or legend text; none when the text holds
-// only a separator or a sign, which the tolerant converter refuses.
+// only a separator or a sign, which the tolerant converter refuses: such a
+// value is in no range, and one odd value does not stop the drawing.
 std::optional<double> numberOf(const QString &text)
 {
     try {
@@ -50,7 +53,61 @@ bool listMatches(const QString &values, const QString &valueText)
 
 } // namespace
 
-std::int32_t MapDataCore::FindLegendEntry(int layer, const QString &valueText, MapFunctions::FieldKind fieldType) const
+QString MapDataCore::LayerTableName(int layer) const
+{
+    if (!validLayer(layer))
+        return {};
+    QString shp, shx, dbf;
+    GetLayerFileNames(FProject.Layers[static_cast<size_t>(layer)].FileName, QString(), shp, shx, dbf);
+    return dbf;
+}
+
+bool MapDataCore::RenumberLayerRows(int layer)
+{
+    const QString path = existingFile(LayerTableName(layer));
+    if (path.isEmpty() || mapdata::isReadOnlyFile(path))
+        return false;
+    try {
+        platform::db::Table table;
+        table.setDatabaseName(FWorkDir);
+        table.setTableName(path);
+        table.open();
+        platform::db::Field *id = table.findField(u"ID");
+        if (!table.active() || !id)
+            return false;
+        for (table.first(); !table.eof(); table.next()) {
+            // Rows marked deleted are left alone: the engine of the files
+            // passes over them, and packing removes them.
+            if (table.isDeletedRecord())
+                continue;
+            const int number = table.recNo();
+            if (id->isNull() || id->asFloat() != number) {
+                table.edit();
+                id->setAsInteger(number);
+                table.post();
+            }
+        }
+        table.close();
+    } catch (const platform::db::DbError &) {
+        return false;
+    }
+    return true;
+}
+
+void MapDataCore::PackLayerTable(int layer)
+{
+    const QString path = existingFile(LayerTableName(layer));
+    if (path.isEmpty() || mapdata::isReadOnlyFile(path))
+        return;
+    platform::db::Table table;
+    table.setDatabaseName(FWorkDir);
+    table.setTableName(path);
+    table.setTableType(platform::db::TableType::DBase);
+    table.setExclusive(true);
+    table.packTable();
+}
+
+std::int32_t MapDataCore::FindLegendEntry(int layer, const QString &valueText, FieldType fieldType) const
 {
     if (!validLayer(layer))
         return -1;

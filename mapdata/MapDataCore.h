@@ -6,9 +6,9 @@
 
 #include "mapdata/BinaryFile.h"
 #include "mapdata/FileOps.h"
-#include "mapdata/MapFunctions.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
+#include "platform/db/DbTypes.h"
 #include "mapdata/ShpRecords.h"
 
 #include <QString>
@@ -94,9 +94,18 @@ public:
     void ReadObject(int layer, int index, TShpObject &shape);
 
     // ---- attribute rows ----
+    // The layer's ".Dbf": the base of its file names + ".Dbf".
+    QString LayerTableName(int layer) const;
+    // Sets "ID" of every row to the row's record number; false when the table
+    // is missing, read-only, cannot be opened, has no "ID" or fails.
+    bool RenumberLayerRows(int layer);
+    // Removes the rows marked deleted (the table opened exclusively); nothing
+    // for a missing or read-only table. Engine errors (platform::db::DbError)
+    // reach the caller.
+    void PackLayerTable(int layer);
     // The Number of the first legend entry of the layer that matches the
-    // attribute value (as text) of a field of that kind; -1 when none does.
-    std::int32_t FindLegendEntry(int layer, const QString &valueText, MapFunctions::FieldKind fieldType) const;
+    // attribute value (as text) of a field of that type; -1 when none does.
+    std::int32_t FindLegendEntry(int layer, const QString &valueText, platform::db::FieldType fieldType) const;
 
     // ---- per-layer projection ----
     bool InitLayerProjection(int layer);
