@@ -24,7 +24,7 @@
 
 namespace {
 
-const std::array<QString, 3> LayerExts = {QStringLiteral(".Shp"), QStringLiteral(".Shx"), QStringLiteral(".Dbf")};
+const std::array<QString, 3> LayerExts = {QStringLiteral(".shp"), QStringLiteral(".shx"), QStringLiteral(".dbf")};
 
 // A name with a mark put before its extension ("roads.shp" -> "roads~.shp").
 QString markedName(const QString &path, QChar mark)
