@@ -124,9 +124,7 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
         return false;
     }
 
-    // The shape is in map coordinates; the record holds the layer's own.
-    const QByteArray content =
-        shp::encodeObjectContent(L.ShapeType, ShapeInLayerCoordinates(layer, index, obj.Shape), FTemplate);
+    const QByteArray content = shp::encodeObjectContent(L.ShapeType, obj.Shape, FTemplate);
     const bool hasRecord = shp::recordKindOf(L.ShapeType) != shp::RecordKind::None;
     std::int32_t placeOffset = newOffset, placeLength = newLength;
     QByteArray record;

@@ -136,13 +136,6 @@ public:
     // journal is then as it was and the places are left as passed.
     bool JournalObject(int layer, int index, std::int32_t &newOffset, std::int32_t &newLength,
                        std::int32_t previousOffset, std::int32_t previousLength);
-    // The shape (map coordinates, as ReadObject gives them) in the layer's
-    // own coordinates: back through the layer's projection, when it has one.
-    // Points and a box still where the reader put them for the object's
-    // current version (index; -1 none) get their stored values exactly.
-    // JournalObject writes this; writers of new records of a projected layer
-    // use it with -1.
-    TShpObject ShapeInLayerCoordinates(int layer, int index, const TShpObject &shape);
     // Takes back the entry before FJournalPos.
     void UndoEdit();
     // Re-applies the entry at FJournalPos.
