@@ -23,6 +23,7 @@
 #include <QPointF>
 #include <QString>
 #include <QVariant>
+#include <Qt>
 
 #include <array>
 #include <cstdint>
@@ -168,6 +169,67 @@ public:
     void DrawMetafileRaster(platform::gdi::Canvas &canvas, const QString &fileName, double xMin, double yMin,
                             double xMax, double yMax, double angle, int width, int height);
 
+    // ---- selection and its frame (Selection.cpp) ----
+    // Handles of the frame: 1 lower left, 2 left, 3 upper left, 4 top, 5 upper
+    // right, 6 right, 7 lower right, 8 bottom, 9 centre (the pivot in the
+    // rotate frame); 0 none. Mouse positions are pixels of the control.
+    TSelObjects *Selection() override { return &FSelection; }
+    void ClearSelection() override;
+    void RecalcSelectionExtent() override;
+    // The object kind all entries share, for a selection that starts in a
+    // text/symbol layer; 0 otherwise.
+    Byte CommonSelectionKind() const;
+    int HitSelectionHandle(int x, int y) const;
+    // The rotation (degrees) a text gets while the rotate frame is dragged by
+    // `handle` from the press to the current pixel about the pivot (a picture
+    // point when pivotLogical, else a map point); corners subtract the turn
+    // from startAngle, other handles keep startAngle.
+    double DragRotationAngle(int pressX, int pressY, double pivotX, double pivotY, int x, int y, int handle,
+                             bool pivotLogical, double startAngle) const;
+    // Where a point goes when the frame is dragged by `handle` from the press
+    // to the current pixel: a picture point in when pointLogical, out when
+    // resultLogical; map results are rounded to 3 decimals.
+    TMapPoint TransformDraggedPoints(int pressX, int pressY, double pointX, double pointY, int x, int y,
+                                     int handle, bool pointLogical, bool resultLogical, int frameMode) const;
+    // Turns a point about a pivot, each given as (n, e, h); a non-zero
+    // component of the new pivot moves the pivot and the point by the
+    // difference. The angle (degrees) turns from the first axis towards the
+    // second, so with (x, y) given it is counter-clockwise on the map.
+    // result gets n and e, and h only when the point lies on the pivot.
+    static void RotatePoint(TMapPoint &result, long double pivotN, long double pivotE, long double pivotH,
+                            long double pointN, long double pointE, long double pointH, long double newPivotN,
+                            long double newPivotE, long double newPivotH, long double angle);
+
+    // ---- overlays and drag transforms (SelectionOverlay.cpp) ----
+    // Overlays draw on the control's bitmap after restoring it from
+    // FBackBuffer, so the next overlay or redraw wipes them.
+    // The selected objects, as moved while `handle` is dragged to the pixel
+    // (x, y); entry `highlight` filled magenta (-1 none).
+    void DrawSelectionOverlay(int x, int y, int handle, int highlight);
+    // The selected objects in place, entry `highlight` marked.
+    void DrawSelectionOverlay(int highlight) { DrawSelectionOverlay(0, 0, 0, highlight); }
+    // The vertices of the selected objects on the control's picture; sets the
+    // selection's extent, centre and pivot from the objects' boxes.
+    void DrawVertexMarks();
+    // dx, dy: press minus current pixel. Mode 1 the picture shifted (pan),
+    // mode 2 the rectangle from the press to the last move.
+    void DrawRubberRectangle(int dx, int dy, int mode);
+    // The labels of FMoveLabels, shifted or turned (Alt) by the drag when
+    // `drag`, else where they are.
+    void DrawMovingLabels(int x, int y, Qt::KeyboardModifiers shift, bool drag);
+    // Applies the drag of `handle` to the pixel (x, y) to the selected objects
+    // of editable layers and journals them.
+    void DragTransformSelection(int x, int y, int handle);
+
+    // ---- measuring and vertex-drag overlays (MeasureOverlay.cpp) ----
+    // Each returns the status text in `text`.
+    void DrawMeasureSegment(QString &text);
+    void DrawDrawingMeasures(QString &text);
+    void DrawRulerMeasures(QString &text);
+    // The selected objects with their picked vertex at the cursor's map point
+    // (Alt: a new vertex after it); Ctrl over a raster: its pixel readout.
+    void DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers shift, QString &text);
+
     // ---- editing existing objects (ObjectEditing.cpp, VertexEditing.cpp) ----
     // Changes of existing objects go to the edit journal; copies are appended
     // to the current layer's files. Objects are changed in their layer's own
@@ -274,6 +336,8 @@ public:
 protected:
     // The window's part of a snapshot: its parent paints what is pending.
     virtual void processPendingPaint() {}
+    // The window's part of an overlay: it shows the control's bitmap at once.
+    virtual void repaintNow() {}
 
 private:
     // The size of a font of `size` points at `scale` (<= 0: fixed) drawn at
