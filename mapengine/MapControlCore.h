@@ -169,64 +169,6 @@ public:
     void DrawMetafileRaster(platform::gdi::Canvas &canvas, const QString &fileName, double xMin, double yMin,
                             double xMax, double yMax, double angle, int width, int height);
 
-    // ---- editing existing objects (ObjectEditing.cpp, VertexEditing.cpp) ----
-    // Changes of existing objects go to the edit journal; copies are appended
-    // to the current layer's files. Objects are changed in their layer's own
-    // coordinates, so an edit of a layer with a projection moves nothing the
-    // user did not move. None of them redraws.
-    // Copies every selected object, shifted by (dX, dY) map units, into the
-    // current layer; each entry copied then names its copy.
-    void MoveSelection(double dX, double dY);
-    // Copies one object to the end of the destination layer. On success the
-    // entry names the copy and holds its box; otherwise its Layer and Index are -1.
-    void MoveObjectRecord(int destLayer, int sourceLayer, int index, double dX, double dY, TSelObject &entry);
-    // Deletes the selected objects of editable layers (kinds 0, 1, 8); empties the selection.
-    void DeleteSelection();
-    // Reverses the point order of every part of the selected objects of editable layers.
-    void ReverseSelection();
-    // Gives the selected objects of editable layers the template fields named
-    // by the op-codes (0..17), taken from the template as it is at the call.
-    void ApplyStyleToSelection(const std::vector<Byte> &opCodes);
-    // Vertex positions count over the whole object, part after part.
-    void InsertVertex(int layer, int object, int position, double x, double y);
-    void DeleteVertex(int layer, int object, int position);
-    // Moves the picked vertex (VertexIndex) of every selected object of an
-    // editable layer to the point; Ctrl on an image layer re-pixels a control
-    // point, Alt adds a vertex after it. True when an editable layer took part.
-    bool MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers shift);
-    // Appends a point to the object's last part (a track of a GPS tracker).
-    void AppendTrackPoint(int layer, int object, const QString &tracker, double x, double y, double extra);
-    // Sets the raster record's box from its control points; false (box as it
-    // was) when they cannot give it.
-    bool FitRasterToControlPoints(TRasterObject &record);
-
-    // Reads an object as ReadObject does, but in the layer's own coordinates:
-    // a layer with a projection keeps its stored points. This is what edits
-    // change and journal.
-    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
-    // A map point in the layer's own coordinates, and back (nothing for a
-    // layer without a projection).
-    void MapPointToLayer(int layer, double &x, double &y);
-    void LayerPointToMap(int layer, double &x, double &y);
-
-    // ---- label files (LabelFiles.cpp) ----
-    // The current layer's label files: its FileName up to the first "." of
-    // the file name, with ".Lbl" or ".Shl".
-    QString LabelFileName(const QString &ext) const;
-    // Reads record n of the current layer's ".Lbl". The label is emptied
-    // first; false when there is no such record.
-    bool ReadLabelRecord(std::int32_t n, TMoveLabel &label);
-    // The ".Shl" record of the object number and key (upper-cased here) in
-    // an open ".Shl"; its byte position, or -1 with the record's number 0.
-    qint64 FindLabelRecord(mapdata::BinaryFile &file, std::int32_t objectNumber, const QString &key,
-                           TShlRecord &record);
-    // Adds a map shift to the ".Shl" record of ".Lbl" record n.
-    void AddAutoLabel(std::int32_t n, double shiftX, double shiftY);
-    // Stores the change of every label of FMoveLabels: 1 move by the drag
-    // vector, 2 turn by the drag about the pivot, 3 size := value, 4 colour
-    // := value; the change's flag byte := flag.
-    void StoreMovedLabel(Byte kind, Byte flag, double value);
-
     // ---- selection and its frame (Selection.cpp) ----
     // Handles of the frame: 1 lower left, 2 left, 3 upper left, 4 top, 5 upper
     // right, 6 right, 7 lower right, 8 bottom, 9 centre (the pivot in the
@@ -287,6 +229,64 @@ public:
     // The selected objects with their picked vertex at the cursor's map point
     // (Alt: a new vertex after it); Ctrl over a raster: its pixel readout.
     void DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers shift, QString &text);
+
+    // ---- editing existing objects (ObjectEditing.cpp, VertexEditing.cpp) ----
+    // Changes of existing objects go to the edit journal; copies are appended
+    // to the current layer's files. Objects are changed in their layer's own
+    // coordinates, so an edit of a layer with a projection moves nothing the
+    // user did not move. None of them redraws.
+    // Copies every selected object, shifted by (dX, dY) map units, into the
+    // current layer; each entry copied then names its copy.
+    void MoveSelection(double dX, double dY);
+    // Copies one object to the end of the destination layer. On success the
+    // entry names the copy and holds its box; otherwise its Layer and Index are -1.
+    void MoveObjectRecord(int destLayer, int sourceLayer, int index, double dX, double dY, TSelObject &entry);
+    // Deletes the selected objects of editable layers (kinds 0, 1, 8); empties the selection.
+    void DeleteSelection();
+    // Reverses the point order of every part of the selected objects of editable layers.
+    void ReverseSelection();
+    // Gives the selected objects of editable layers the template fields named
+    // by the op-codes (0..17), taken from the template as it is at the call.
+    void ApplyStyleToSelection(const std::vector<Byte> &opCodes);
+    // Vertex positions count over the whole object, part after part.
+    void InsertVertex(int layer, int object, int position, double x, double y);
+    void DeleteVertex(int layer, int object, int position);
+    // Moves the picked vertex (VertexIndex) of every selected object of an
+    // editable layer to the point; Ctrl on an image layer re-pixels a control
+    // point, Alt adds a vertex after it. True when an editable layer took part.
+    bool MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers shift);
+    // Appends a point to the object's last part (a track of a GPS tracker).
+    void AppendTrackPoint(int layer, int object, const QString &tracker, double x, double y, double extra);
+    // Sets the raster record's box from its control points; false (box as it
+    // was) when they cannot give it.
+    bool FitRasterToControlPoints(TRasterObject &record);
+
+    // Reads an object as ReadObject does, but in the layer's own coordinates:
+    // a layer with a projection keeps its stored points. This is what edits
+    // change and journal.
+    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
+    // A map point in the layer's own coordinates, and back (nothing for a
+    // layer without a projection).
+    void MapPointToLayer(int layer, double &x, double &y);
+    void LayerPointToMap(int layer, double &x, double &y);
+
+    // ---- label files (LabelFiles.cpp) ----
+    // The current layer's label files: its FileName up to the first "." of
+    // the file name, with ".Lbl" or ".Shl".
+    QString LabelFileName(const QString &ext) const;
+    // Reads record n of the current layer's ".Lbl". The label is emptied
+    // first; false when there is no such record.
+    bool ReadLabelRecord(std::int32_t n, TMoveLabel &label);
+    // The ".Shl" record of the object number and key (upper-cased here) in
+    // an open ".Shl"; its byte position, or -1 with the record's number 0.
+    qint64 FindLabelRecord(mapdata::BinaryFile &file, std::int32_t objectNumber, const QString &key,
+                           TShlRecord &record);
+    // Adds a map shift to the ".Shl" record of ".Lbl" record n.
+    void AddAutoLabel(std::int32_t n, double shiftX, double shiftY);
+    // Stores the change of every label of FMoveLabels: 1 move by the drag
+    // vector, 2 turn by the drag about the pivot, 3 size := value, 4 colour
+    // := value; the change's flag byte := flag.
+    void StoreMovedLabel(Byte kind, Byte flag, double value);
 
     // ---- export ----
     // Writes the files named by ".wmf", ".emf", ".bmp" and ".jpg" anywhere in
