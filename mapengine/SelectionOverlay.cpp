@@ -7,8 +7,11 @@
 // at once; the next overlay or redraw wipes it.
 
 #include "mapengine/CanvasHelpers.h"
+#include "mapengine/EditSupport.h"
 #include "mapengine/MapControlCore.h"
 #include "mapengine/OverlayCanvas.h"
+
+#include "mapdata/MapFunctions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -269,5 +272,175 @@ void MapControlCore::DrawRubberRectangle(int dx, int dy, int mode)
     repaintNow();
 }
 
-void MapControlCore::DrawMovingLabels(int, int, Qt::KeyboardModifiers, bool) {}
-void MapControlCore::DragTransformSelection(int, int, int) {}
+void MapControlCore::DrawMovingLabels(int, int, Qt::KeyboardModifiers shift, bool drag)
+{
+    Canvas &c = beginOverlay(*this);
+    setMapMode(c, MM_HIMETRIC);
+    const std::vector<TLabelEntry> &list = FMoveLabels.Entries;
+    // Several labels turn about the middle of their pixel anchors, as the
+    // stored turn does.
+    double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i == 0 || list[i].PixelX < xMin) xMin = list[i].PixelX;
+        if (i == 0 || list[i].PixelX > xMax) xMax = list[i].PixelX;
+        if (i == 0 || list[i].PixelY < yMin) yMin = list[i].PixelY;
+        if (i == 0 || list[i].PixelY > yMax) yMax = list[i].PixelY;
+    }
+    const QPointF group((xMin + (xMax - xMin) / 2) * FUnitsPerPixelX, -(yMin + (yMax - yMin) / 2) * FUnitsPerPixelY);
+    const bool several = list.size() > 1;
+    const bool turn = drag && shift.testFlag(Qt::AltModifier);
+
+    for (const TLabelEntry &entry : list) {
+        TMoveLabel label;
+        if (!ReadLabelRecord(entry.RecordNumber, label) || label.ObjectNumber <= 0)
+            continue;
+        TMapFont font;
+        const bool known = validLayer(label.LayerIndex) && label.LabelIndex >= 0 &&
+                           static_cast<size_t>(label.LabelIndex) <
+                               FProject.Layers[static_cast<size_t>(label.LayerIndex)].Labels.size();
+        if (known) {
+            font = FProject.Layers[static_cast<size_t>(label.LayerIndex)]
+                       .Labels[static_cast<size_t>(label.LabelIndex)]
+                       .Font;
+        } else {
+            font.BrushColor = static_cast<std::int32_t>(kWhite);
+            font.BrushStyle = 1;
+            font.TextStyle = 1;
+            font.Charset = RUSSIAN_CHARSET;
+        }
+        if (several) {
+            font.BrushColor = static_cast<std::int32_t>(rgb(255, 255, 0));
+            font.BrushStyle = 0;
+            c.setRop2(R2_MERGEPENNOT);
+        }
+        font.FontName = label.Font.FontName;
+        font.Size = label.Font.Size;
+        font.Scale = label.Font.Scale;
+        font.Color = label.Font.Color;
+        font.Rotate = label.Font.Rotate;
+
+        double ax = label.AnchorX, ay = label.AnchorY;
+        if (turn) {
+            const QPointF pivot = several ? group : QPointF(ax, ay);
+            font.Rotate += MapFunctions::AngleBetweenDirections(FLabelPressY, FLabelPressX, pivot.y(), pivot.x(),
+                                                                FLabelMoveY, FLabelMoveX, pivot.y(), pivot.x());
+        } else if (drag) {
+            ax += FLabelMoveX - FLabelPressX;
+            ay += FLabelMoveY - FLabelPressY;
+        }
+        DrawRotatedText(c, nint(ax), nint(ay), 0, font, label.LabelText);
+    }
+    PictureBitmap().releaseCanvas();
+    repaintNow();
+}
+
+void MapControlCore::DragTransformSelection(int x, int y, int handle)
+{
+    using namespace mapengine::edit;
+    const int frame = FSelection.FrameMode;
+    const int pressX = static_cast<int>(FPressX), pressY = static_cast<int>(FPressY);
+    // Every object turns about the pivot the drag started with; the pivot
+    // moves to the last object only when all are done.
+    const double pivotX = FSelection.PivotX, pivotY = FSelection.PivotY;
+    bool pivotMoved = false;
+    double lastPivotX = pivotX, lastPivotY = pivotY;
+
+    for (size_t r = 0; r < FSelection.Entries.size(); ++r) {
+        const TSelObject e = FSelection.Entries[r];
+        TMapLayer *L = layerAt(*this, e.Layer);
+        TMapObject *obj = objectAt(*this, e.Layer, e.Index);
+        if (!L || !L->Edited || !obj)
+            continue;
+        // The object as stored, in its layer's own coordinates (reading also
+        // makes a text/symbol record the template), and where it is on the map.
+        ReadObjectInLayerUnits(e.Layer, e.Index, obj->Shape);
+        TShpObject &shape = obj->Shape;
+        Box mapBox = mapBoxOf(*this, e.Layer, shape);
+
+        if (!shape.Parts.empty()) {
+            const int t = shape.ShapeType;
+            const bool textLike = t == okSymbol || t == okText;
+            std::vector<TShpParts> onMap = shape.Parts;
+            {
+                LayerUnits units(*this, e.Layer);
+                for (TShpParts &part : onMap)
+                    for (TShpPoint &p : part.Points)
+                        units.convert(p.X, p.Y);
+            }
+            const bool hasAnchor = !onMap.front().Points.empty();
+            const TShpPoint anchor = hasAnchor ? onMap.front().Points.front() : TShpPoint{};
+            mapBox = Box{};
+            setBox(shape, Box{});
+
+            if (frame == 0 && textLike && handle != 9) {
+                // The anchor stays; the size follows the mouse's distance from it.
+                if (hasAnchor && FUnitsPerPixelX != 0 && FUnitsPerPixelY != 0) {
+                    const QPoint q = MapToLogical(anchor.X, anchor.Y);
+                    const double ax = q.x() / FUnitsPerPixelX, ay = -q.y() / FUnitsPerPixelY;
+                    const double d0 = std::hypot(ax - pressX, ay - pressY);
+                    const double d1 = std::hypot(ax - x, ay - y);
+                    if (d0 != 0)
+                        FTemplate.FontSize = nint(d1 * FTemplate.FontSize / d0);
+                }
+            } else if (!(frame == 1 && t == okText)) {
+                LayerUnits units(*this, e.Layer);
+                for (size_t j = 0; j < onMap.size(); ++j) {
+                    for (size_t k = 0; k < onMap[j].Points.size(); ++k) {
+                        const TShpPoint &p = onMap[j].Points[k];
+                        const TMapPoint m = TransformDraggedPoints(pressX, pressY, p.X, p.Y, x, y, handle, false,
+                                                                   false, frame);
+                        growBox(mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax, m.X, m.Y);
+                        // Only x and y: the third value stays with its point.
+                        TShpPoint &stored = shape.Parts[j].Points[k];
+                        stored.X = m.X;
+                        stored.Y = m.Y;
+                        units.convert(stored.X, stored.Y);
+                    }
+                }
+                recomputePointsBox(shape);
+            }
+
+            if (textLike) {
+                if (frame == 1 && t == okText)
+                    FTemplate.Rotate = nint(DragRotationAngle(pressX, pressY, FSelection.CenterX, FSelection.CenterY,
+                                                              x, y, handle, false, FTemplate.Rotate));
+                if (!shape.Parts.front().Points.empty()) {
+                    // The laid-out text at its (new) anchor.
+                    double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
+                    LayerPointToMap(e.Layer, ax, ay);
+                    mapBox = Box{};
+                    LayoutTextObject(FTemplate, ax, ay, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
+                    Box stored = mapBox;
+                    LayerUnits units(*this, e.Layer);
+                    units.convert(stored);
+                    setBox(shape, stored);
+                }
+            }
+            lastPivotX = mapBox.XMin + (mapBox.XMax - mapBox.XMin) / 2;
+            lastPivotY = mapBox.YMin + (mapBox.YMax - mapBox.YMin) / 2;
+            pivotMoved = true;
+
+            // A picture is drawn into the rectangle its control points give.
+            if (isImageLayer(*L) && !shape.Parts.front().Points.empty()) {
+                fitImageBox(*L, shape);
+                mapBox = mapBoxOf(*this, e.Layer, shape);
+            }
+        }
+
+        if (!shape.Parts.empty()) {
+            FSelection.Entries[r].XMin = mapBox.XMin;
+            FSelection.Entries[r].YMin = mapBox.YMin;
+            FSelection.Entries[r].XMax = mapBox.XMax;
+            FSelection.Entries[r].YMax = mapBox.YMax;
+        }
+        L->ObjectsModified = true;
+        obj->Modified = true;
+        // A box of zeros says nothing of where the object is.
+        if (mapBox.XMin != 0 || mapBox.YMin != 0 || mapBox.XMax != 0 || mapBox.YMax != 0)
+            takeInBox(*this, e.Layer, e.Index, mapBox);
+        journal(*this, e.Layer, e.Index);
+    }
+    FSelection.PivotX = pivotMoved ? lastPivotX : pivotX;
+    FSelection.PivotY = pivotMoved ? lastPivotY : pivotY;
+    RecalcSelectionExtent();
+}
