@@ -436,8 +436,12 @@ void MapControlCore::DragTransformSelection(int x, int y, int handle)
         L->ObjectsModified = true;
         obj->Modified = true;
         // A box of zeros says nothing of where the object is.
-        if (mapBox.XMin != 0 || mapBox.YMin != 0 || mapBox.XMax != 0 || mapBox.YMax != 0)
+        if (mapBox.XMin != 0 || mapBox.YMin != 0 || mapBox.XMax != 0 || mapBox.YMax != 0) {
+            const TSelObject kept = FSelection.Entries[r];
             takeInBox(*this, e.Layer, e.Index, mapBox);
+            if (shape.Parts.empty())
+                FSelection.Entries[r] = kept; // its entry keeps the box it had
+        }
         journal(*this, e.Layer, e.Index);
     }
     FSelection.PivotX = pivotMoved ? lastPivotX : pivotX;
