@@ -22,10 +22,12 @@ inline int py(double y) { return static_cast<int>(std::lround((1050 - y) * 4)); 
 
 struct EngineProject {
     testsupport::TempFolder dir;
-    ScopedScreenMetrics pin{pinnedMetrics()};
+    ScopedScreenMetrics pin;
     MapControlCore map;
 
-    EngineProject()
+    // Other metrics change the pixel's size (the conversions above hold for
+    // the pinned ones only).
+    explicit EngineProject(const DeviceMetrics &metrics = pinnedMetrics()) : pin(metrics)
     {
         map.FWorkDir = dir.path();
         map.SetClientSize(800, 400);
