@@ -167,3 +167,108 @@ TEST(SelectionOverlay, RubberRectangleAndPannedPicture)
     EXPECT_EQ(at(pan, 775, 300), kWhite);
     EXPECT_EQ(at(pan, 10, 10), kWhite);
 }
+
+namespace {
+
+// A 200-byte ".Lbl" record: text, object number, layer, object and label
+// indices, font size, scale and colour, the anchor in picture units and in
+// pixels, the box in pixels, rotation and font name.
+QByteArray lblRecord(const char *text, std::int32_t objectNumber, double anchorX, double anchorY, double pixelX,
+                     double pixelY)
+{
+    QByteArray r(200, '\0');
+    for (int i = 0; text[i]; ++i)
+        r[i] = text[i];
+    testsupport::putLE32(r, 50, objectNumber);
+    testsupport::putLE32(r, 54, 0);
+    testsupport::putLE32(r, 58, 0);
+    testsupport::putLE32(r, 62, 0);
+    testsupport::putLE32(r, 66, 14);
+    testsupport::putLE32(r, 70, 0);
+    testsupport::putLE32(r, 74, 0);
+    testsupport::putLEDouble(r, 78, anchorX);
+    testsupport::putLEDouble(r, 86, anchorY);
+    testsupport::putLEDouble(r, 94, pixelX);
+    testsupport::putLEDouble(r, 102, pixelY);
+    testsupport::putLEDouble(r, 142, 0);
+    const char font[] = "Arial";
+    for (int i = 0; font[i]; ++i)
+        r[150 + i] = font[i];
+    return r;
+}
+
+TLabelEntry labelEntry(std::int32_t record, double pixelX, double pixelY)
+{
+    TLabelEntry e;
+    e.RecordNumber = record;
+    e.ObjectNumber = record + 1;
+    e.PixelX = pixelX;
+    e.PixelY = pixelY;
+    return e;
+}
+
+} // namespace
+
+TEST(SelectionOverlay, MovingLabels)
+{
+    EngineProject p;
+    const int parcels = p.addLayer(QStringLiteral("parcels"), 5, {polygon(950, 990, 1000, 1020)});
+    p.map.FProject.ActiveLayer = parcels;
+    TMapLabel def;
+    def.Font.BrushStyle = 1;
+    def.Font.BrushColor = static_cast<std::int32_t>(kWhite);
+    p.layer(parcels).Labels.push_back(def);
+    // Labels at pixels (200, 200) and (600, 200); a third with no object number.
+    p.dir.write(QStringLiteral("parcels.Lbl"), lblRecord("HHHH", 1, 200 * 25, -200 * 25, 200, 200) +
+                                                  lblRecord("HHHH", 2, 600 * 25, -200 * 25, 600, 200) +
+                                                  lblRecord("HHHH", 0, 400 * 25, -100 * 25, 400, 100));
+    p.map.FBackBuffer.fill(kWhite);
+    const Color black = rgb(0, 0, 0);
+    const QRect left(100, 100, 200, 200), right(500, 100, 200, 200);
+    auto inkIn = [&](const QRect &area) {
+        const QRect ink = colourBox(p.map.PictureBitmap().image().copy(area), black);
+        return ink.isNull() ? ink : ink.translated(area.topLeft());
+    };
+
+    // One label where it is; then dragged by (+30, +20) pixels.
+    p.map.FMoveLabels.Entries = {labelEntry(0, 200, 200)};
+    p.map.DrawMovingLabels(0, 0, {}, false);
+    const QRect still = inkIn(left);
+    ASSERT_FALSE(still.isNull());
+    EXPECT_GT(still.width(), still.height());
+    p.map.FLabelPressX = 200 * 25;
+    p.map.FLabelPressY = -200 * 25;
+    p.map.FLabelMoveX = 230 * 25;
+    p.map.FLabelMoveY = -220 * 25;
+    p.map.DrawMovingLabels(0, 0, {}, true);
+    EXPECT_EQ(inkIn(QRect(100, 100, 250, 250)), still.translated(30, 20));
+
+    // Alt turns it about its anchor: a quarter turn stands it upright.
+    p.map.FLabelPressX = 300 * 25;
+    p.map.FLabelPressY = -200 * 25;
+    p.map.FLabelMoveX = 200 * 25;
+    p.map.FLabelMoveY = -100 * 25;
+    p.map.DrawMovingLabels(0, 0, Qt::AltModifier, true);
+    QRect turned = inkIn(left);
+    EXPECT_GT(turned.height(), turned.width());
+
+    // Several labels, on yellow, turn about the middle of their anchors,
+    // (400, 200): a drag from just east of it to just north of it stands
+    // both upright, where about their own anchors it would turn them by
+    // about 6 degrees.
+    p.map.FMoveLabels.Entries = {labelEntry(0, 200, 200), labelEntry(1, 600, 200), labelEntry(2, 400, 200),
+                                 labelEntry(9, 400, 200)};
+    p.map.FLabelPressX = 420 * 25;
+    p.map.FLabelPressY = -200 * 25;
+    p.map.FLabelMoveX = 400 * 25;
+    p.map.FLabelMoveY = -180 * 25;
+    p.map.DrawMovingLabels(0, 0, Qt::AltModifier, true);
+    turned = inkIn(left);
+    const QRect other = inkIn(right);
+    EXPECT_GT(turned.height(), turned.width());
+    EXPECT_GT(other.height(), other.width());
+    EXPECT_FALSE(colourBox(p.map.PictureBitmap().image(), rgb(255, 255, 0)).isNull());
+    // The label without an object number and the one past the file's end
+    // are passed over.
+    EXPECT_EQ(inkIn(QRect(350, 0, 100, 150)), QRect());
+}
