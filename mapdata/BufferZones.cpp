@@ -41,12 +41,14 @@ bool samePlace(const TShpPoint &a, const TShpPoint &b) { return a.X == b.X && a.
 TShpPoint offsetVertex(const TShpPoint &p, const TShpPoint &c, const TShpPoint &n, double x)
 {
     const double t = MapFunctions::DirectionAngleRad(c.X, c.Y, n.X, n.Y);
-    double a = MapFunctions::AngleBetweenDirections(n.X, n.Y, c.X, c.Y, p.X, p.Y, c.X, c.Y);
-    if (a < 0)
-        a += 360;
-    else if (a > 360)
-        a -= 360;
-    const double inner = a * kPi / 180;              // pi on a straight run
+    // The turn from the way N to C to the way P to C, 0 to 2 pi (pi on a
+    // straight run). Taken exactly: the shared angle routine reads a segment
+    // that starts at the origin as pointing along the first axis and nudges
+    // axis-parallel ones, which would shift zones off their distance.
+    double inner = std::atan2(c.Y - p.Y, c.X - p.X) - std::atan2(c.Y - n.Y, c.X - n.X);
+    inner = std::fmod(inner, 2 * kPi);
+    if (inner < 0)
+        inner += 2 * kPi;
     const double half = (2 * kPi - inner) / 2;
     const double s = std::fabs(std::cos(half - kPi / 2)); // |sin(inner / 2)|
     const double d = s * kMitreLimit >= 1 ? x / s : x;
