@@ -14,11 +14,16 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
+
+namespace jrn {
+struct Entry;
+}
 
 // The state of an open record stream over one layer (a local of the caller).
 struct TLayerStream {
@@ -253,6 +258,20 @@ protected:
         return layer >= 0 && static_cast<size_t>(layer) < FProject.Layers.size();
     }
 
+    // Whether a journal entry still belongs to its object: valid indices, and
+    // the object standing where the entry left it (undo) or found it (redo).
+    bool journalEntryApplies(const jrn::Entry &e, bool undo) const;
+    // The names a save of the layer works with, for ".Shp", ".Shx", ".Dbf":
+    // the layer files as found (empty when missing), the new files ("~"), the
+    // old files ("`"), where each layer file belongs, and the marker that
+    // says every new file was written.
+    struct SaveNames {
+        std::array<QString, 3> layer, fresh, old, target;
+        QString marker;
+    };
+    SaveNames saveNames(const QString &fileName) const;
+    // RecoverLayerSave; false when a file could not be moved or deleted.
+    bool recoverLayerSave(const QString &fileName);
     mapdata::FileOps &fileOps() const { return FFileOps ? *FFileOps : mapdata::defaultFileOps(); }
     IMapEngineServices *engine() const { return FEngine; }
     // Whether a font of that name is among the installed screen fonts.
