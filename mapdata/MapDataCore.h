@@ -180,6 +180,9 @@ protected:
                      const QString &text);
     void commitZones(int layer, const std::function<std::vector<std::vector<TShpPoint>>(const TShpParts &)> &zonesOf);
     std::vector<TLabelledItem> FLabelledItems;
+    // While set, a text/symbol record committed takes this style (every field
+    // from Kind to the box) in place of the layer's latest object of its kind.
+    const TTextRecord *FCommitStyle = nullptr;
 
 public:
     // ---- committing new objects ----

@@ -303,8 +303,15 @@ bool MapDataCore::commitLabel(int layer, const TTextRecord &style, const std::ve
     setNewFigure({TShpParts{points}});
     if (!text.isEmpty())
         FNewObject.Values.push_back(TTxtValues{QString(), text});
-    FTemplate = style;
-    const bool done = CommitNewObject(layer, true, true);
+    FCommitStyle = &style;
+    bool done = false;
+    try {
+        done = CommitNewObject(layer, true, true);
+    } catch (...) {
+        FCommitStyle = nullptr;
+        throw;
+    }
+    FCommitStyle = nullptr;
     FNewObject.clearFigure();
     return done;
 }
