@@ -110,6 +110,15 @@ TEST(Measurements, StatisticsOfTheSelection)
     EXPECT_EQ(r.MaxX, 1300);
     EXPECT_EQ(r.MaxY, 1100);
 
+    // The same measure over a raw record (part starts and points).
+    std::vector<TShpPoint> points;
+    for (const auto &[x, y] : XY{{0, 0}, {0, 2}, {2, 2}, {2, 0}, {0, 0}, {5, 5}, {6, 5}})
+        points.push_back(TShpPoint{x, y});
+    const TMeasureResult raw = m.ws.core.GetRecordExtent({0, 5}, points);
+    EXPECT_DOUBLE_EQ(raw.Area, 4);
+    EXPECT_DOUBLE_EQ(raw.Length, 9);
+    EXPECT_EQ(raw.MaxX, 6);
+
     m.ws.engine.ClearSelection();
     const TMeasureResult none = m.ws.core.SelectionStatistics();
     EXPECT_EQ(none.Area, 0);
