@@ -99,10 +99,13 @@ void MapDataCore::GetLayerFileNames(const QString &fileName, const QString &suff
     shp.clear();
     shx.clear();
     dbf.clear();
+    // Lower-case extensions: other programs find a shapefile's companions only
+    // by all-lower or all-upper extensions, while our own lookups ignore case
+    // and so still find files written as ".Shp".
     const QString base = LayerBaseName(fileName) + suffix;
-    shp = base + QStringLiteral(".Shp");
-    shx = base + QStringLiteral(".Shx");
-    dbf = base + QStringLiteral(".Dbf");
+    shp = base + QStringLiteral(".shp");
+    shx = base + QStringLiteral(".shx");
+    dbf = base + QStringLiteral(".dbf");
 }
 
 void MapDataCore::GetLayerShapeNames(const QString &fileName, const QString &suffix, QString &shp,

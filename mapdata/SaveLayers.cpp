@@ -24,7 +24,7 @@
 
 namespace {
 
-const std::array<QString, 3> LayerExts = {QStringLiteral(".Shp"), QStringLiteral(".Shx"), QStringLiteral(".Dbf")};
+const std::array<QString, 3> LayerExts = {QStringLiteral(".shp"), QStringLiteral(".shx"), QStringLiteral(".dbf")};
 
 // A name with a mark put before its extension ("roads.shp" -> "roads~.shp").
 QString markedName(const QString &path, QChar mark)
@@ -327,6 +327,8 @@ bool MapDataCore::SaveLayer(int layer)
 
     // Every new file is written whole before any old one is touched.
     auto failBeforeSwap = [&] {
+        // The marker goes first: without it no new file is taken for whole.
+        ops.removeFile(n.marker);
         for (const QString &f : n.fresh)
             ops.removeFile(f);
         layerwrite::reportLayerWriteFailure(n.layer[0]);
