@@ -177,7 +177,7 @@ void MapDataCore::AppendMeasureLabels(const QString &mode, const TMapFont &font,
     // The style every label shares.
     TTextRecord style;
     if (services)
-        services->InitTextRecord(style);
+        services->DefaultTextStyle(style);
     else
         IMapEngineServices::defaultTextRecord(style);
     style.FontName = font.FontName.left(69);
