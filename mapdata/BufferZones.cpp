@@ -129,8 +129,13 @@ std::vector<std::vector<TShpPoint>> pointPolygons(const std::vector<TShpPoint> &
 void MapDataCore::commitZones(int layer, const std::function<std::vector<std::vector<TShpPoint>>(const TShpParts &)> &zonesOf)
 {
     const std::vector<TSelObject> entries = selectionEntries();
-    FNewObject.clearFigure();
-    FNewObject.Drawing = true;
+    // The figure is emptied and the drawing flag cleared however the loop
+    // ends (a commit may raise the database engine's error).
+    struct Figure {
+        TNewObject &o;
+        explicit Figure(TNewObject &obj) : o(obj) { o.clearFigure(); o.Drawing = true; }
+        ~Figure() { o.clearFigure(); o.Drawing = false; }
+    } figure(FNewObject);
     for (const TSelObject &entry : entries) {
         TShpObject shape;
         if (!readSelected(entry, shape))
@@ -146,8 +151,6 @@ void MapDataCore::commitZones(int layer, const std::function<std::vector<std::ve
                 CommitNewObject(layer, true, true);
             }
     }
-    FNewObject.clearFigure();
-    FNewObject.Drawing = false;
 }
 
 void MapDataCore::BufferPolygons(int layer, double distance)

@@ -38,7 +38,13 @@ void MapDataCore::ImportIn4(int layer, const QString &fileName)
     const std::vector<in4::Parcel> parcels = in4::readParcels(platform::fromCp1251(file.readAll()), fileName);
     file.close();
 
-    FNewObject.Drawing = true;
+    // The figure is emptied and the drawing flag cleared however the loop
+    // ends (a commit may raise the database engine's error).
+    struct Figure {
+        TNewObject &o;
+        explicit Figure(TNewObject &obj) : o(obj) { o.Drawing = true; }
+        ~Figure() { o.clearFigure(); o.Drawing = false; }
+    } figure(FNewObject);
     for (const in4::Parcel &parcel : parcels) {
         FNewObject.clearFigure();
         FNewObject.Kind = okPolygon;
@@ -46,6 +52,4 @@ void MapDataCore::ImportIn4(int layer, const QString &fileName)
         FNewObject.Values = parcel.Values;
         CommitNewObject(layer, true, true);
     }
-    FNewObject.clearFigure();
-    FNewObject.Drawing = false;
 }
