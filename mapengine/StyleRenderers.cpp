@@ -290,7 +290,9 @@ int StyleServices::IntersectLines(int mode, double x1, double y1, double z1, dou
     if (s2 * c2 == 0) {
         t = (x3 - x1) / c1;
     } else {
-        const long double den = s1 * c2 / s2 - c1;
+        // sin θ1·cos θ2 / sin θ2 − cos θ1, written so that lines of one
+        // direction give exactly 0.
+        const long double den = (s1 * c2 - c1 * s2) / s2;
         t = den == 0 ? 0 : ((y3 - y1) * c2 / s2 + (x1 - x3)) / den;
     }
     const double x = roundByKind(static_cast<double>(x1 + t * c1), 1);
@@ -365,6 +367,15 @@ std::vector<PlacedStroke> StyleServices::PlanFillTiles(const std::vector<QPoint>
                                    clampToLong(std::trunc((static_cast<double>(maxX) - minX) / cellW)) + 1);
     const long long jFrom = std::max(0LL, clampToLong(std::trunc(maxY / cellH)));
     const long long jTo = clampToLong(std::trunc((picH + maxY) / cellH)) + 1;
+
+    // More tiles than the picture has pixels means cells below a pixel, which
+    // can show nothing of their strokes; such a pattern is not tiled rather
+    // than spending minutes on it.
+    const double boxRows = std::trunc((static_cast<double>(maxY) - minY) / cellH) + 2;
+    const double tiles = std::max(0.0, static_cast<double>(iTo - iFrom + 1))
+                         * std::max(0.0, std::min(static_cast<double>(jTo - jFrom + 1), boxRows));
+    if (tiles > std::max(1.0, static_cast<double>(pictureWidth) * pictureHeight))
+        return out;
 
     // The highest corner of any stroke: a row whose highest corner maps below
     // the mask, and every row after it, reads nothing inside.

@@ -122,8 +122,9 @@ public:
     // ---- plans ----
     // The strokes of a fill pattern tiled over a polygon (points in 0.01 mm),
     // in drawing order: columns outermost, then rows, then the pattern's
-    // strokes. Empty for a polygon of fewer than 3 points or without area, and
-    // for a cell without size.
+    // strokes. Empty for a polygon of fewer than 3 points or without area,
+    // for a cell without size, and for cells so small that the tiles would
+    // outnumber the picture's pixels.
     std::vector<PlacedStroke> PlanFillTiles(const std::vector<QPoint> &points, const TVykSymbol &pattern,
                                             int pictureWidth, int pictureHeight, double scaleX, double scaleY,
                                             double unitsPerPixelX, double unitsPerPixelY) const;
