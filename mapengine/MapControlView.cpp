@@ -16,6 +16,20 @@ namespace {
 // thousand units across, so nothing visible is ever moved.
 constexpr long double kFarthest = 134217728.0L;
 
+// Round half to even of a value well inside the 32-bit range, exactly in
+// extended precision (the library's rounding of long doubles is slow, and
+// this runs for every vertex drawn).
+int roundEven(long double v)
+{
+    const std::int64_t i = static_cast<std::int64_t>(v);   // towards zero
+    const long double f = v - static_cast<long double>(i);  // exact
+    if (f > 0.5L || (f == 0.5L && (i & 1)))
+        return static_cast<int>(i + 1);
+    if (f < -0.5L || (f == -0.5L && (i & 1)))
+        return static_cast<int>(i - 1);
+    return static_cast<int>(i);
+}
+
 bool holdsView(const TZoomEntry &e)
 {
     return e.Scale != 0 && e.CenterX != 0 && e.CenterY != 0;
@@ -102,9 +116,9 @@ QPoint MapControlCore::MapToLogical(long double x, long double y) const
             dy *= k;
         }
     }
-    const long double X = dx + static_cast<long double>(FPictureWidth) / 2;
-    const long double Y = dy - static_cast<long double>(FPictureHeight) / 2;
-    return QPoint(static_cast<int>(platform::roundHalfEven(X)), static_cast<int>(platform::roundHalfEven(Y)));
+    const long double X = std::clamp(dx + static_cast<long double>(FPictureWidth) / 2, -2147483648.0L, 2147483647.0L);
+    const long double Y = std::clamp(dy - static_cast<long double>(FPictureHeight) / 2, -2147483648.0L, 2147483647.0L);
+    return QPoint(roundEven(X), roundEven(Y));
 }
 
 void MapControlCore::LogicalToMap(const QPointF &logical, TMapPoint &result) const

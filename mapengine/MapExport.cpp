@@ -67,7 +67,6 @@ QByteArray jpegFile(const QImage &source)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpg");
     writer.setQuality(100);
-    writer.setOptimizedWrite(true);
     // 24-bit colour at full size.
     if (!writer.write(source.convertToFormat(QImage::Format_RGB888)))
         return {};

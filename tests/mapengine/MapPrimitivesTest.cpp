@@ -163,8 +163,11 @@ TEST(MapPrimitives, ClippedPolylineSkipsSegmentsOutsideTheView)
     // The second segment lies beyond the right edge, the third above and right.
     EXPECT_EQ(drawn(f.canvas), (QStringList{"LineTo 30000,-100", "LineTo 100,-20000"}));
     EXPECT_EQ(penStylesAtDrawing(f.canvas, EMR_LINETO, PS_DOT), (std::vector<int>{PS_SOLID, PS_SOLID}));
-    // Every segment starts with a move to its first point.
-    EXPECT_EQ(f.canvas.callsOf(EMR_MOVETOEX).size(), 4u);
+    // Each drawn segment starts where the pen is: moves only where it is not.
+    std::vector<QPoint> moves;
+    for (const MetaRecord &r : f.canvas.callsOf(EMR_MOVETOEX))
+        moves.push_back(r.point);
+    EXPECT_EQ(moves, (std::vector<QPoint>{QPoint(100, -100), QPoint(40000, -100), QPoint(40000, 5000)}));
     // The pen comes back as it was.
     EXPECT_EQ(f.canvas.pen(), (Pen{PS_DOT, 1, rgb(1, 2, 3)}));
 
@@ -184,6 +187,28 @@ TEST(MapPrimitives, ClippedPolylineSkipsSegmentsOutsideTheView)
     // On a canvas in pixels the view is the control's pixels.
     RecordingCanvas pixels(pinnedMetrics());
     EXPECT_EQ(f.map->ViewClipRect(pixels), (TClipRect{0, 0, 800, 400}));
+}
+
+TEST(MapPrimitives, BezierLineThroughItsPoints)
+{
+    Fixture f;
+    const std::vector<QPoint> line = {QPoint(0, 0), QPoint(1000, 0), QPoint(1000, -1000)};
+    const Pen pen{PS_DOT, 1, rgb(9, 8, 7)};
+    f.canvas.setPen(pen);
+    f.map->DrawBezierLine(f.canvas, line, 1, 1);
+    // Two segments of 20 short lines each, solid, ending on the vertices.
+    const auto lines = f.canvas.callsOf(EMR_LINETO);
+    ASSERT_EQ(lines.size(), 40u);
+    EXPECT_EQ(lines[19].point, QPoint(1000, 0));
+    EXPECT_EQ(lines[39].point, QPoint(1000, -1000));
+    EXPECT_EQ(penStylesAtDrawing(f.canvas, EMR_LINETO, PS_DOT), std::vector<int>(40, PS_SOLID));
+    EXPECT_EQ(f.canvas.pen(), pen);
+    // Kind 0 draws nothing; a dashed kind of a wide line keeps the canvas's style.
+    f.canvas.clear();
+    f.map->DrawBezierLine(f.canvas, line, 0, 1);
+    EXPECT_TRUE(f.canvas.callsOf(EMR_LINETO).empty());
+    f.map->DrawBezierLine(f.canvas, line, 2, 30);
+    EXPECT_EQ(penStylesAtDrawing(f.canvas, EMR_LINETO, PS_DOT), std::vector<int>(40, PS_DOT));
 }
 
 TEST(MapPrimitives, FillPolygonFillsWithoutBorderThenOutlines)
