@@ -267,9 +267,9 @@ void StyleServices::LoadStyleLibraries(const QString &programDir)
     for (const Library &lib : libraries) {
         const QString path = platform::joinPath(programDir, QString::fromLatin1(lib.file));
         *lib.target = TVykSymbols{};
-        const QString found = platform::findExistingPath(path);
-        QFile f(found.isEmpty() ? path : found);
-        if (found.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        // Found in any case of its name; a folder of that name is no library.
+        QFile f(platform::resolvePath(path));
+        if (!platform::fileExists(path) || !f.open(QIODevice::ReadOnly)) {
             platform::showMessage(QStringLiteral("Отутствует файл ") + path + QString::fromUtf8(lib.ending));
             continue;
         }
@@ -443,8 +443,8 @@ void StyleServices::DrawFillPattern(Canvas &canvas, const std::vector<QPoint> &p
     const TVykSymbol *pattern = FFillStyles.item(style);
     if (!pattern || points.size() < 3 || pattern->Kind == vkLine)
         return;
-    detail::selectBrush(canvas, builtInFill(style, colorOf(color)));
-    // Both kinds place the pattern in 0.01 mm.
+    // Both kinds place the pattern in 0.01 mm, each stroke with its own pen
+    // and brush.
     const std::vector<QPoint> pts = toHimetric(canvas, points);
 
     if (pattern->Kind == vkSymbol) {

@@ -8,6 +8,9 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <cmath>
+
 using namespace platform::gdi;
 using mapengine::PolygonMask;
 

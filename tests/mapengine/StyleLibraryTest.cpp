@@ -330,6 +330,13 @@ TEST(StyleLibrary, MissingLibraryIsReportedOnceAndTheOthersLoad)
     EXPECT_EQ(styles.FLineStyles.count(), 2);
     EXPECT_EQ(styles.FPointStyles.count(), 0);
     EXPECT_TRUE(styles.FPointStyles.Signature.isEmpty());
+
+    // A folder of that name is no library either.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Points.glb")));
+    answers.reply(platform::mrOk);
+    styles.LoadStyleLibraries(dir.path());
+    EXPECT_EQ(answers.messages().size(), 2u);
+    EXPECT_EQ(styles.FPointStyles.count(), 0);
 }
 
 TEST(StyleLibrary, EmptyAndOversizedFilesLoadEmptyWithoutAMessage)
