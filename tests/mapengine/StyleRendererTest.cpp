@@ -589,6 +589,32 @@ TEST(StyleRenderers, LinePatternOnAPicture)
     EXPECT_EQ(inkBox(img, QRect(QPoint(183, 40), QPoint(199, 70))), QRect()) << "nothing past the vertex";
 }
 
+// A style sample in pixels: the points are taken as pixels, the pattern laid
+// in 0.01 mm, and the canvas keeps its mapping.
+TEST(StyleRenderers, LineSampleOnAPixelCanvas)
+{
+    StyleServices s;
+    s.FLineStyles = library(3, {{2, makePattern(vkLine, 400, 100, {makeStroke(vsPolyline, {{-200, 0}, {0, 0}})})}});
+    int modeAfter = 0;
+    const QImage img = draw(
+        100, 20,
+        [&](Canvas &c) {
+            s.DrawLineStyle(c, {{5, 10}, {95, 10}}, 2, 0x0000FF, 1, 1.02, 1.02, 0, 20000, 10000, true);
+            modeAfter = c.mapMode();
+        },
+        false);
+    EXPECT_EQ(modeAfter, MM_TEXT);
+    // Copies of 408 units (16.3 pixels), each with a dash over its first half.
+    EXPECT_EQ(at(img, 8, 10), kRed);
+    EXPECT_EQ(at(img, 17, 10), kWhite);
+    EXPECT_EQ(at(img, 25, 10), kRed);
+    const QRect ink = inkBox(img);
+    EXPECT_EQ(ink.top(), 10);
+    EXPECT_EQ(ink.bottom(), 10);
+    EXPECT_GE(ink.left(), 5);
+    EXPECT_LE(ink.right(), 95);
+}
+
 // ---- point symbols ----------------------------------------------------------------
 
 TEST(StyleRenderers, PointSymbolsStampedAtThePoints)
