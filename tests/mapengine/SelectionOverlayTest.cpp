@@ -4,6 +4,10 @@
 
 #include "EngineFixtures.h"
 
+#include "mapengine/MapVyk.h"
+
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 using namespace maptest;
@@ -271,4 +275,23 @@ TEST(SelectionOverlay, MovingLabels)
     // The label without an object number and the one past the file's end
     // are passed over.
     EXPECT_EQ(inkIn(QRect(350, 0, 100, 150)), QRect());
+}
+
+TEST(SelectionOverlay, TheControlShowsAnOverlayAtOnce)
+{
+    ScopedScreenMetrics pin(pinnedMetrics());
+    QWidget parent;
+    parent.resize(200, 100);
+    TMapVyk map(&parent);
+    map.FitToParent();
+    map.FBackBuffer.setSize(200, 100);
+    map.FBackBuffer.fill(rgb(255, 0, 0));
+    map.FPressX = 20;
+    map.FPressY = 20;
+    map.FMoveX = 120;
+    map.FMoveY = 70;
+    map.DrawRubberRectangle(-100, -50, 2);
+    const QImage shown = map.grab().toImage();
+    EXPECT_EQ(fromPixel(shown.pixel(60, 20)), rgb(192, 192, 192));
+    EXPECT_EQ(fromPixel(shown.pixel(60, 40)), rgb(255, 0, 0));
 }
