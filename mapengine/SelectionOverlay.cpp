@@ -209,7 +209,9 @@ void MapControlCore::DrawVertexMarks()
             const TSelObject e = FSelection.Entries[r];
             TShpObject shape;
             ReadObject(e.Layer, e.Index, shape);
-            growBox(minX, minY, maxX, maxY, shape.XMin, shape.YMin, shape.XMax, shape.YMax);
+            // An object that could not be read says nothing of the extent.
+            if (shape.XMin != 0 || shape.YMin != 0 || shape.XMax != 0 || shape.YMax != 0)
+                growBox(minX, minY, maxX, maxY, shape.XMin, shape.YMin, shape.XMax, shape.YMax);
             int position = 0;
             for (const TShpParts &part : shape.Parts) {
                 for (size_t k = 0; k < part.Points.size(); ++k, ++position) {

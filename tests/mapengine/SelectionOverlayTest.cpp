@@ -108,6 +108,11 @@ TEST(SelectionOverlay, VertexMarks)
                                  {fixtures::polyContent(3, {970, 990, 1030, 1010}, {0, 2},
                                                         {{970, 1000}, {990, 1000}, {1010, 1010}, {1030, 1010}})});
     p.select(roads, 0, 1);
+    // An entry whose object cannot be read draws nothing and leaves the
+    // extent alone.
+    TSelObject gone;
+    gone.Layer = 5;
+    p.map.FSelection.Entries.push_back(gone);
     p.map.FSelection.PivotX = 900;
     p.map.FSelection.PivotY = 900;
     p.map.DrawVertexMarks();
