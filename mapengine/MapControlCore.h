@@ -345,7 +345,6 @@ public:
     double FPressMapX = 0, FPressMapY = 0;
     std::int64_t FMoveX = 0, FMoveY = 0;
     double FCursorX = 0, FCursorY = 0;
-    TNewObject FNewObject;
     bool FDrawing = false;
     platform::gdi::Bitmap FBackBuffer;
     QString FRegistryKey;

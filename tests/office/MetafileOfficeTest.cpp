@@ -100,7 +100,7 @@ QImage convert(const QString &office, const QString &file, const QString &work, 
 
 void keep(const QImage &img, const QString &name)
 {
-    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+    const QString dir = testsupport::artefactFolder(QStringLiteral("gdi"));
     QDir().mkpath(dir);
     img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
@@ -121,7 +121,7 @@ TEST(OfficeRendering, EmfAndWmfFilesShowTheSamePicture)
     for (const QString &name : {QStringLiteral("map.emf"), QStringLiteral("map.wmf")}) {
         const QImage img = convert(office, dir.file(name), dir.path());
         ASSERT_FALSE(img.isNull()) << "LibreOffice made no picture of " << name.toStdString();
-        const QString keep = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+        const QString keep = testsupport::artefactFolder(QStringLiteral("gdi"));
         QDir().mkpath(keep);
         img.save(keep + QStringLiteral("/office-") + name + QStringLiteral(".png"));
         const Found f = scan(img);
