@@ -214,6 +214,14 @@ protected:
     static QTransform pageTransformFor(const DcState &s);
     double deviceScaleX() const;
     double deviceScaleY() const;
+    // A point through a map, as QTransform::map gives it: for the affine maps
+    // of a canvas its sums are formed here, without a call per point.
+    static QPointF mapPoint(const QTransform &t, const QPointF &p)
+    {
+        if (!t.isAffine())
+            return t.map(p);
+        return QPointF(t.m11() * p.x() + t.m21() * p.y() + t.dx(), t.m12() * p.x() + t.m22() * p.y() + t.dy());
+    }
     // Pen width in device pixels (at least one).
     int devicePenWidth() const;
     // The clip in force: the region and the clip at the start of a play.

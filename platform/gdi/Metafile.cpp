@@ -184,7 +184,7 @@ void MetafileCanvas::perform(const RecordView &r)
                 break;
             double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
             for (const QPoint &p : r.points) {
-                const QPointF d = t.map(QPointF(p));
+                const QPointF d = mapPoint(t, QPointF(p));
                 x0 = std::min(x0, d.x()); y0 = std::min(y0, d.y());
                 x1 = std::max(x1, d.x()); y1 = std::max(y1, d.y());
             }
@@ -207,9 +207,12 @@ void MetafileCanvas::perform(const RecordView &r)
         }
         if (!box.isEmpty() || box.width() > 0 || box.height() > 0)
             addBounds(box);
-        lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
-                           static_cast<int>(std::ceil(box.right())) + 1, static_cast<int>(std::ceil(box.bottom())) + 1};
-        if (state_.playDepth == 0) {
+        // A line keeps no bounds of its own (its file record has none either).
+        if (r.type != EMR_LINETO)
+            lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
+                               static_cast<int>(std::ceil(box.right())) + 1,
+                               static_cast<int>(std::ceil(box.bottom())) + 1};
+        if (state_.playDepth == 0 && r.type != EMR_LINETO) {
             RecordView c = r;
             c.bounds = lastBounds_;
             std::vector<int> dx;
@@ -217,10 +220,10 @@ void MetafileCanvas::perform(const RecordView &r)
                 dx = advances(r.text());
                 c.counts = dx;
             }
-            QImage bits;
+            std::optional<QImage> bits;
             if (r.type == EMR_STRETCHDIBITS && !r.image().isNull()) {
                 bits = r.image().copy(); // the source may be a bitmap still being drawn on
-                c.imageData = &bits;
+                c.imageData = &*bits;
             }
             push(c);
             return;

@@ -174,7 +174,7 @@ void PainterCanvas::drawShape(QPainter &p, const RecordView &r, const Ink &ink)
     static const QPen noPen(Qt::NoPen);
     const QTransform t = logicalToDevice();
     auto dev = [&](const QPoint &lp) {
-        const QPointF d = clampPoint(t.map(QPointF(lp)));
+        const QPointF d = clampPoint(mapPoint(t, QPointF(lp)));
         return QPointF(roundInt(d.x()), roundInt(d.y()));
     };
     const QPen &pen = qpen(ink.pen);

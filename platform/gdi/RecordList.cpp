@@ -317,10 +317,36 @@ void RecordList::const_iterator::decode()
     list_->words_.settle(word_);
     const std::int32_t *w = list_->words_.at(word_);
     RecordView &v = view_;
-    v = RecordView{};
+    // Only the fields the previous record set are put back: most records are
+    // pen moves following pen moves.
+    switch (static_cast<Form>(form_)) {
+    case Form::Point: v.point = QPoint(); break;
+    case Form::Pen: v.pen = Pen{}; break;
+    case Form::Brush: v.brush = Brush{}; break;
+    case Form::Font: v.fontData = nullptr; break;
+    case Form::Value: v.value = 0; break;
+    case Form::Transform: v.transformData = nullptr; break;
+    case Form::Modify: v.value = 0; v.transformData = nullptr; break;
+    case Form::Rect: v.rect = Rect{}; break;
+    case Form::Clip: v.value = 0; v.nullRegion = false; v.regionData = nullptr; break;
+    case Form::Poly: v.bounds = Rect{}; v.points = {}; break;
+    case Form::PolyPoly: v.bounds = Rect{}; v.points = {}; v.counts = {}; break;
+    case Form::Shape: v.rect = Rect{}; v.bounds = Rect{}; break;
+    case Form::Text: v.point = QPoint(); v.bounds = Rect{}; v.counts = {}; v.textData = nullptr; break;
+    case Form::Bits:
+        v.rect = Rect{};
+        v.bounds = Rect{};
+        v.source = QRect();
+        v.rop = SRCCOPY;
+        v.imageData = nullptr;
+        break;
+    case Form::Other: v = RecordView{}; break;
+    }
     v.type = w[0];
+    const Form form = formOf(v.type);
+    form_ = static_cast<int>(form);
     std::size_t used = 1;
-    switch (formOf(v.type)) {
+    switch (form) {
     case Form::Point:
         v.point = QPoint(w[1], w[2]);
         used = 3;

@@ -121,6 +121,7 @@ public:
         detail::BlockArray<std::int32_t>::Cursor word_;
         detail::BlockArray<QPoint>::Cursor point_;
         std::size_t font_ = 0, text_ = 0, image_ = 0, transform_ = 0, region_ = 0, other_ = 0;
+        int form_ = -1;          // the form of the record in view_ (none yet)
         RecordView view_;
     };
     using iterator = const_iterator;

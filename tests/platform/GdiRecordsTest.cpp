@@ -154,6 +154,18 @@ TEST(RecordList, EveryKindKeepsItsFields)
     ASSERT_EQ(back.size(), all.size());
     for (size_t i = 0; i < all.size(); ++i)
         EXPECT_EQ(back[i], all[i]) << "record " << i << " of kind " << all[i].type;
+
+    // Every kind after every other: nothing of one record shows in the next.
+    RecordList pairs;
+    std::vector<MetaRecord> sequence;
+    for (const MetaRecord &a : all)
+        for (const MetaRecord &b : all) {
+            pairs.append(a);
+            pairs.append(b);
+            sequence.push_back(a);
+            sequence.push_back(b);
+        }
+    EXPECT_EQ(readBack(pairs), sequence);
 }
 
 TEST(RecordList, ManyRecordsAndLargeFiguresCrossTheBlocks)
