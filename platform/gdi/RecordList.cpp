@@ -180,7 +180,7 @@ void RecordList::append(const RecordView &r)
 {
     const Form form = formOf(r.type);
     // Counts are kept in one word each; nothing is written for a record beyond that.
-    constexpr std::size_t kMost = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()) / 2;
+    constexpr std::size_t kMost = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
     if (r.points.size() > kMost || r.counts.size() > kMost)
         throw std::length_error("metafile record too large");
     // A record is one run of the stream.
