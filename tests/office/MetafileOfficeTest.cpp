@@ -193,8 +193,8 @@ TEST(OfficeRendering, MetafilesWrittenByLibreOfficeAreRead)
         ASSERT_FALSE(f.dark.isNull());
         EXPECT_GT(f.dark.top(), f.red.bottom());
         bool text = false;
-        for (const MetaRecord &r : m->records())
-            text |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Тест");
+        for (const RecordView &r : m->records())
+            text |= r.type == EMR_EXTTEXTOUTW && r.text() == QStringLiteral("Тест");
         EXPECT_TRUE(text);
     }
 }
