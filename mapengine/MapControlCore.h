@@ -281,15 +281,6 @@ public:
     // was) when they cannot give it.
     bool FitRasterToControlPoints(TRasterObject &record);
 
-    // Reads an object as ReadObject does, but in the layer's own coordinates:
-    // a layer with a projection keeps its stored points. This is what edits
-    // change and journal.
-    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
-    // A map point in the layer's own coordinates, and back (nothing for a
-    // layer without a projection).
-    void MapPointToLayer(int layer, double &x, double &y);
-    void LayerPointToMap(int layer, double &x, double &y);
-
     // ---- label files (LabelFiles.cpp) ----
     // The current layer's label files: its FileName up to the first "." of
     // the file name, with ".Lbl" or ".Shl".
