@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev libgl-dev
-  libproj-dev proj-data
+  libproj-dev proj-data proj-bin
   libsqlite3-dev
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core

@@ -1,0 +1,41 @@
+#pragma once
+// What the map data core needs from the layers above it, behind small
+// interfaces that those layers implement and the owner installs: the
+// projection library (geodesy) and a few services of the map engine.
+
+#include <QString>
+
+#include <memory>
+
+struct TTextRecord;
+
+// One projection set up from a parameter text. Angles are radians in and out,
+// longitude first, as the projection library's own calls take them. A point
+// that cannot be converted comes back as HUGE_VAL, HUGE_VAL.
+class IProjection {
+public:
+    virtual ~IProjection() = default;
+    // Longitude and latitude in radians to projected x, y.
+    virtual void forward(double &x, double &y) = 0;
+    // Projected x, y to longitude and latitude in radians.
+    virtual void inverse(double &x, double &y) = 0;
+};
+
+// The projection library as the map data sees it.
+class ILayerProjection {
+public:
+    virtual ~ILayerProjection() = default;
+    // Sets up a projection from a definition such as " +proj=tmerc +ellps=krass";
+    // null when the library refuses it (nothing is shown).
+    virtual std::unique_ptr<IProjection> setUp(const QString &definition) = 0;
+};
+
+// Services of the map engine that reading objects relies on.
+class IMapEngineServices {
+public:
+    virtual ~IMapEngineServices() = default;
+    // The map extent of a text (kind 4) or symbol (kind 2) object laid out at
+    // its anchor at the current scale; other kinds leave the extent as it is.
+    virtual void LayoutTextObject(const TTextRecord &record, double x, double y, double &xMin,
+                                  double &yMin, double &xMax, double &yMax) = 0;
+};
