@@ -1,7 +1,9 @@
-// The map editor's entry point.
+// The map editor's entry point: the application, the frame and the map window.
+
+#include "app/FStart.h"
+#include "app/FTolvane.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -15,6 +17,10 @@ int main(int argc, char **argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
-    std::fprintf(stderr, "tolvane: the map window is not built yet; the libraries and their tests are.\n");
-    return 1;
+    // The frame first: it becomes the main window; then the one map window.
+    auto *frame = new TStart();
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    frame->EnsureMapWindow();
+    frame->showMaximized();
+    return QApplication::exec();
 }
