@@ -689,7 +689,7 @@ void TTolvane::buildPopupMenus()
                              QStringLiteral("Переместить вниз"),
                              QStringLiteral("Переместить в конец списка")};
     for (int i = 0; i < 11; ++i) {
-        const QByteArray name = "N7" + QByteArray::number(i);
+        const QByteArray name = "N" + QByteArray::number(150 + i);
         menuItem(PMenuLayers, name.constData(), inert[i]);
     }
 
