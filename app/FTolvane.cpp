@@ -4,10 +4,11 @@
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
-#include "app/ScreenCursors.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
+#include "mapengine/ScreenCursors.h"
 #include "platform/FormClass.h"
+#include "platform/CursorFile.h"
 #include "platform/Paths.h"
 #include "platform/gdi/Canvas.h"
 
@@ -155,9 +156,13 @@ void TTolvane::FormShow()
         {16, "pointsins"},   {20, "pick"},        {21, "rotate"},      {22, "rotateleft"},
         {23, "rotatetop"},   {25, "pickcopy"},    {30, "polygon"},     {31, "polygonline"},
         {32, "polygonedit"}, {33, "polygonmove"}, {40, "pointnew"}};
-    for (const auto &[number, name] : cursors)
-        app::loadScreenCursor(number, MapImage->FProgramDir + QStringLiteral("\\cur\\") + QString::fromLatin1(name) +
-                                          QStringLiteral(".cur"));
+    // A missing or unreadable file leaves its slot as it was.
+    for (const auto &[number, name] : cursors) {
+        const std::optional<QCursor> cursor = platform::loadCursorFile(
+            MapImage->FProgramDir + QStringLiteral("\\cur\\") + QString::fromLatin1(name) + QStringLiteral(".cur"));
+        if (cursor)
+            mapengine::setScreenCursor(number, *cursor);
+    }
     HideCadastralMenus(*this);
 }
 
@@ -237,8 +242,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             LVLayerMouseMove(me->position().toPoint());
         else if (watched == ListLayers->viewport())
             ListLayersMouseMove(me->position().toPoint());
-        else if (watched == MapImage)
-            MapImageMouseMove(me);
         if (watched->isWidgetType())
             ApplicationEvents1Message(me->globalPosition().toPoint());
         break;
@@ -246,8 +249,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonPress:
         if (watched == ListLayers->viewport())
             ListLayersMouseDown();
-        else if (watched == MapImage)
-            MapImageMouseDown(static_cast<QMouseEvent *>(event));
         break;
     case QEvent::MouseButtonRelease: {
         auto *me = static_cast<QMouseEvent *>(event);
@@ -257,8 +258,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             else if (watched == LVLayer->viewport())
                 LVLayerClick();
         }
-        if (watched == MapImage)
-            MapImageMouseUp(me);
         break;
     }
     case QEvent::MouseButtonDblClick:
@@ -270,8 +269,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             LVLayerDblClick();
             return true;
         }
-        if (watched == MapImage)
-            MapImageDblClick();
         break;
     case QEvent::DragEnter:
     case QEvent::DragMove:

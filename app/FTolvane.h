@@ -14,7 +14,7 @@
 //   FTolvaneNavigation.cpp  view navigation and the status bar
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
-#include "app/MapImage.h"
+#include "mapengine/MapVyk.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>
@@ -430,9 +430,9 @@ public:
     void DrawProgress(double fraction);
     // mouse tools
     void MapImageDblClick();
-    void MapImageMouseDown(QMouseEvent *event);
-    void MapImageMouseMove(QMouseEvent *event);
-    void MapImageMouseUp(QMouseEvent *event);
+    void MapImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void MapImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void MapImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     // object commands
     void mObjectDeleteClick();
     void menuEditClick();

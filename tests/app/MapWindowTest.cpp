@@ -6,7 +6,7 @@
 
 #include "app/FFirstOpen.h"
 #include "app/FormControls.h"
-#include "app/ScreenCursors.h"
+#include "mapengine/ScreenCursors.h"
 #include "geodesy/Projector.h"
 #include "mapdata/FormTranslation.h"
 #include "mapdata/MapFunctions.h"
@@ -54,7 +54,6 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(w.MapImage->FJournalCount, 0);
     EXPECT_FALSE(w.MapImage->FCaching);
     EXPECT_TRUE(w.MapImage->FCompatibility);
-    EXPECT_FALSE(w.MapImage->FHostMode);
     EXPECT_EQ(w.MapImage->FRegistryKey, QStringLiteral("Tolvane 2"));
     EXPECT_TRUE(w.MapImage->FProjectFile.isEmpty());
     EXPECT_TRUE(w.windowTitle().isEmpty());
@@ -245,18 +244,16 @@ QByteArray cursorFile(int hx, int hy)
 
 TEST_F(MapWindowTest, ShowingLoadsTheCursorsThatExistAndHidesTheCadastralMenus)
 {
-    app::clearScreenCursors();
     QDir(dir_.path()).mkdir(QStringLiteral("cur"));
     dir_.write(QStringLiteral("cur/ZoomIn.cur"), cursorFile(10, 12));   // case differs from the name asked for
     dir_.write(QStringLiteral("cur/pick.cur"), QByteArray("not a cursor"));
     TTolvane &w = mapWindow();
     w.MapImage->FProgramDir = dir_.path();
     w.FormShow();
-    ASSERT_TRUE(app::hasScreenCursor(10));
-    EXPECT_EQ(app::screenCursor(10).hotSpot(), QPoint(10, 12));
-    EXPECT_FALSE(app::hasScreenCursor(11));
-    EXPECT_FALSE(app::hasScreenCursor(20));
-    EXPECT_EQ(app::screenCursor(20).shape(), Qt::ArrowCursor);
+    EXPECT_EQ(mapengine::screenCursor(10).shape(), Qt::BitmapCursor);
+    EXPECT_EQ(mapengine::screenCursor(10).hotSpot(), QPoint(10, 12));
+    EXPECT_EQ(mapengine::screenCursor(11).shape(), Qt::ArrowCursor);
+    EXPECT_EQ(mapengine::screenCursor(20).shape(), Qt::ArrowCursor);
 
     EXPECT_FALSE(w.mWindows->menuAction()->isVisible());
     const char *hidden[] = {"mNewLayerZone",    "mNewLayerBlock",    "mNewLayerLand",     "mNewLayerPlan",
