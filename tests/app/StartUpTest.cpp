@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "app/ReportComponents.h"
+#include "app/FFirstOpen.h"
 #include "app/SmsControls.h"
 
 #include <QAction>
@@ -177,4 +178,44 @@ TEST_F(FrameTest, ClosingFreesTheSmsControlsThatExist)
     EXPECT_EQ(disconnects, 3);
     EXPECT_EQ(app::GsmOut, nullptr);
     EXPECT_EQ(app::GsmIn, nullptr);
+}
+
+TEST_F(FrameTest, KeysGoToTheActiveWindowsCommands)
+{
+    TStart &start = frame();
+    start.show();
+    QApplication::processEvents();
+    // The welcome window of the first activation steps aside.
+    FirstOpenWindow()->hide();
+    start.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&start));
+    start.MdiArea->setActiveSubWindow(Tolvane);
+    Tolvane->MapImage->setFocus();
+    QApplication::processEvents();
+    QSignalSpy frameNew(start.nFileNew, &QAction::triggered);
+    QSignalSpy searchNext(Tolvane->N57, &QAction::triggered);
+    QSignalSpy zoomIn(Tolvane->aZoomIn, &QAction::triggered);
+    QSignalSpy editInfoMenu(Tolvane->nEditInfo, &QAction::triggered);
+    QSignalSpy editInfoAction(Tolvane->aEditInfo, &QAction::triggered);
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    // Ctrl+N of the map window continues the search.
+    QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(searchNext.count(), 1);
+    EXPECT_EQ(frameNew.count(), 0);
+    // F3 of the action list; Ctrl+A of the menu item before the action's.
+    QTest::keyClick(focus, Qt::Key_F3);
+    EXPECT_EQ(zoomIn.count(), 1);
+    QTest::keyClick(focus, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editInfoMenu.count(), 1);
+    EXPECT_EQ(editInfoAction.count(), 0);
+    // The disabled "Копировать" item leaves Ctrl+C to the action.
+    QSignalSpy copy(Tolvane->aCopyObjects, &QAction::triggered);
+    QTest::keyClick(focus, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(copy.count(), 1);
+    // Without an active map window the frame's Ctrl+N makes a new project.
+    start.MergeMenus(false);
+    QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(frameNew.count(), 1);
+    EXPECT_EQ(searchNext.count(), 1);
 }
