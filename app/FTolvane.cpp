@@ -10,6 +10,7 @@
 #include "platform/FormClass.h"
 #include "platform/CursorFile.h"
 #include "platform/Paths.h"
+#include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
 
 #include <QApplication>
@@ -119,6 +120,7 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     // 14.
     MapFunctions::TranslateForm(objectName());
 
+    fDBF = std::make_unique<platform::db::Table>();
     qApp->installEventFilter(this);
 }
 

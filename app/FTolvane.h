@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 #include <memory>
 
 class QAction;
@@ -44,6 +45,9 @@ class QTreeWidget;
 
 namespace geodesy {
 class TProjector;
+}
+namespace platform::db {
+class Table;
 }
 
 class TTolvane;
@@ -250,8 +254,16 @@ public:
     // the SMS timer of GPS tracking (10 s, off)
     QTimer *TimerIncome = nullptr;
 
+    // the table the attribute dialogs work on (closed)
+    std::unique_ptr<platform::db::Table> fDBF;
+
     // The picture list of menus, buttons and the layer lists, by image number.
     QIcon MapImageList(int index) const;
+    // Pictures the map draws (image 20: the pick marker).
+    QIcon BitmapList(int index) const;
+    // The line-end pictures 0 .. 9 of the start and end of a line.
+    QIcon ImgStyleArrowLeft(int index) const;
+    QIcon ImgStyleArrowRight(int index) const;
 
     // ======================================================================
     // Private fields of the design
@@ -545,7 +557,8 @@ private:
     void buildLayerList();
     void buildStatusBar();
 
-    std::map<int, QIcon> FImages;
+    std::map<int, QIcon> FImages, FBitmaps;
+    std::vector<QIcon> FArrowsLeft, FArrowsRight;
     bool FShown = false;
     bool FActivated = false;
     QString FLastHelpTopic;

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,6 +24,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using app::linkedItem;
 using app::listAction;
@@ -146,6 +149,64 @@ QIcon TTolvane::MapImageList(int index) const
     return it == FImages.end() ? QIcon() : it->second;
 }
 
+QIcon TTolvane::BitmapList(int index) const
+{
+    const auto it = FBitmaps.find(index);
+    return it == FBitmaps.end() ? QIcon() : it->second;
+}
+
+QIcon TTolvane::ImgStyleArrowLeft(int index) const
+{
+    return index >= 0 && index < int(FArrowsLeft.size()) ? FArrowsLeft[size_t(index)] : QIcon();
+}
+
+QIcon TTolvane::ImgStyleArrowRight(int index) const
+{
+    return index >= 0 && index < int(FArrowsRight.size()) ? FArrowsRight[size_t(index)] : QIcon();
+}
+
+namespace {
+
+// A line-end sample: a line with the end of kind 0 .. 9 at its right end
+// (mirrored for the start of a line).
+QIcon lineEndPicture(int kind, bool atStart)
+{
+    QPixmap pm(32, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (atStart) {
+        p.translate(32, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(2, 8, 29, 8);
+    const int angle[10] = {0, 20, 20, 30, 30, 45, 45, 45, 90, 45};
+    if (kind > 0 && kind < 10) {
+        const double a = angle[kind] * M_PI / 180;
+        const double len = kind == 8 ? 6 : 10;
+        const QPointF tip = kind == 9 ? QPointF(19, 8) : QPointF(29, 8);
+        const double dir = kind == 9 ? 1 : -1;
+        const QPointF l(tip.x() + dir * len * std::cos(a), tip.y() - len * std::sin(a));
+        const QPointF r(tip.x() + dir * len * std::cos(a), tip.y() + len * std::sin(a));
+        if (kind % 2 == 1 && kind != 9) {   // solid heads
+            p.setBrush(Qt::black);
+            p.drawPolygon(QPolygonF{tip, l, r});
+        } else {
+            p.drawLine(tip, l);
+            p.drawLine(tip, r);
+            if (kind == 7) {
+                p.drawLine(tip - QPointF(5, 0), l - QPointF(5, 0));
+                p.drawLine(tip - QPointF(5, 0), r - QPointF(5, 0));
+            }
+        }
+    }
+    p.end();
+    return QIcon(pm);
+}
+
+} // namespace
+
 void TTolvane::buildControls()
 {
     // The picture list: the images the menus, buttons and layer lists use.
@@ -168,6 +229,12 @@ void TTolvane::buildControls()
         {97, app::glyphIcon(QStringLiteral("▼"), 0x205080)},
         {98, app::glyphIcon(QStringLiteral("■"), 0x205080)},
     };
+
+    FBitmaps = {{20, app::glyphIcon(QStringLiteral("+"), 0x0000C0)}};
+    for (int kind = 0; kind < 10; ++kind) {
+        FArrowsLeft.push_back(lineEndPicture(kind, true));
+        FArrowsRight.push_back(lineEndPicture(kind, false));
+    }
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
