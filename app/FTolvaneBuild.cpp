@@ -270,10 +270,15 @@ void TTolvane::buildControls()
     MapScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MapScrollBox->setWidgetResizable(true);
     MapScrollBox->setFrameShape(QFrame::NoFrame);
-    MapScrollBox->setBackgroundRole(QPalette::Base);
+    // The map area is white where the map does not cover it.
+    QPalette white = MapScrollBox->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    MapScrollBox->setPalette(white);
     MapImage = new TMapVyk();
     MapImage->setObjectName(QStringLiteral("MapImage"));
     platform::setFormClass(MapImage, "TMapVyk");
+    MapImage->setPalette(white);
     MapImage->installEventFilter(this);
     connect(MapImage, &TMapVyk::MouseDown, this,
             [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { MapImageMouseDown(b, s, x, y); });
@@ -1254,5 +1259,6 @@ void TTolvane::buildStatusBar()
     for (int w : widths) {
         QLabel *panel = platform::addStatusPanel(MapStatusBar, QString());
         panel->setFixedWidth(w);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
 }
