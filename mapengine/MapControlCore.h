@@ -106,6 +106,8 @@ public:
 
     // ---- scale and conversions ----
     static double ScaleToDenominator(double scale);
+    // The denominator of the view's scale (0 while there is no view).
+    double CurrentScaleDenominator() override { return ScaleToDenominator(FScale); }
     static double DenominatorToScale(double denominator);
     // The picture point of a map point. Points farther from the view than the
     // picture coordinates can hold are pulled in along the line from the

@@ -302,7 +302,9 @@ void MapControlCore::DrawClippedPolyline(Canvas &c, const std::vector<QPoint> &p
         const TClipRect r = ViewClipRect(c);
         for (size_t i = 0; i + 1 < points.size(); ++i) {
             const QPoint p = points[i], q = points[i + 1];
-            c.moveTo(p.x(), p.y());
+            // After a drawn segment the pen is already at its end.
+            if (c.currentPosition() != p)
+                c.moveTo(p.x(), p.y());
             if (FPictureMode || MapFunctions::SegmentEntersRect(r.L, r.B, r.R, r.T, p.x(), p.y(), q.x(), q.y()))
                 c.lineTo(q.x(), q.y());
         }

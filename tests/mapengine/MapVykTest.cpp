@@ -133,6 +133,7 @@ TEST(MapVyk, LaysOutTextObjectsForTheDataCore)
     map.SetClientSize(800, 400);
     map.ResetPicture();
     IMapEngineServices &services = map;
+    EXPECT_EQ(services.CurrentScaleDenominator(), 500);
     TTextRecord r;
     MapControlCore::InitTextRecord(r);
     r.Kind = okText;
