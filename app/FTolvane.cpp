@@ -248,6 +248,13 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             ApplicationEvents1Message(me->globalPosition().toPoint());
         break;
     }
+    case QEvent::Enter:
+    case QEvent::Leave:
+        // Every widget hears these, tracked or not: the panel also follows a
+        // mouse that enters a control without mouse tracking or leaves.
+        if (watched->isWidgetType())
+            ApplicationEvents1Message(QCursor::pos());
+        break;
     case QEvent::MouseButtonPress:
         if (watched == ListLayers->viewport())
             ListLayersMouseDown();

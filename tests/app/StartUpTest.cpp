@@ -219,3 +219,63 @@ TEST_F(FrameTest, KeysGoToTheActiveWindowsCommands)
     EXPECT_EQ(frameNew.count(), 1);
     EXPECT_EQ(searchNext.count(), 1);
 }
+
+TEST_F(FrameTest, ActivationMakesTheMapWindowWhenNoneExists)
+{
+    TStart start;
+    ASSERT_EQ(Tolvane, nullptr);
+    start.FormActivate();
+    ASSERT_NE(Tolvane, nullptr);
+    EXPECT_EQ(start.MdiArea->subWindowList(), QList<QMdiSubWindow *>{Tolvane});
+    TTolvane *made = Tolvane;
+    start.FormActivate();
+    EXPECT_EQ(Tolvane, made);
+}
+
+namespace {
+class CountingReports : public app::ReportEngine {
+public:
+    CountingReports() { app::setReportEngine(this); }
+    ~CountingReports() override { app::setReportEngine(nullptr); }
+    void ShowReport() override { ++shown; }
+    void DesignReport() override { ++designed; }
+    int shown = 0, designed = 0;
+};
+} // namespace
+
+TEST_F(FrameTest, ReportRunnerLoadsExistingTemplatesOnly)
+{
+    setProductValue(QStringLiteral("ProgramDirectory"), dir_.path());
+    CountingReports reports;
+    TStart &start = frame();
+    const QString missing = dir_.file(QStringLiteral("Reports/нет.frf"));
+    {
+        testsupport::ScriptedAnswers answers;
+        apptest::replyOk(answers);
+        start.ShowReportFile(missing);
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Не найден файл шаблона - ") + missing);
+    }
+    EXPECT_EQ(reports.shown, 0);
+    const QString plan = dir_.write(QStringLiteral("plan.frf"), QByteArray("template"));
+    start.ShowReportFile(plan);
+    start.DesignReportFile(plan);
+    EXPECT_EQ(reports.shown, 1);
+    EXPECT_EQ(reports.designed, 1);
+    EXPECT_EQ(reports.FileName, plan);
+    EXPECT_EQ(reports.Variables[QStringLiteral("StartPath")].toString(), dir_.path());
+    EXPECT_EQ(reports.Variables[QStringLiteral("WorkPath")].toString(), dir_.path());
+    // The open command asks for a template of the "Reports" folder.
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.cancelFile();
+        start.OpenReport(0);
+        ASSERT_EQ(answers.fileRequests().size(), 1u);
+        EXPECT_EQ(answers.fileRequests()[0].initialDir, dir_.path() + QStringLiteral("\\Reports"));
+        EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
+    }
+    EXPECT_EQ(reports.shown, 1);
+    start.DesignNewReport();
+    EXPECT_EQ(reports.designed, 2);
+    EXPECT_TRUE(reports.FileName.isEmpty());
+}
