@@ -279,3 +279,13 @@ TEST_F(FrameTest, ReportRunnerLoadsExistingTemplatesOnly)
     EXPECT_EQ(reports.designed, 2);
     EXPECT_TRUE(reports.FileName.isEmpty());
 }
+
+TEST(StartUpErrors, AnErrorLetThroughIsShownWithItsText)
+{
+    testsupport::ScriptedAnswers answers;
+    apptest::replyOk(answers);
+    app::showException(std::runtime_error(QStringLiteral("Невозможно создать папку/home/u/Город").toStdString()));
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Невозможно создать папку/home/u/Город"));
+    EXPECT_EQ(answers.messages()[0].type, platform::MsgType::Error);
+}
