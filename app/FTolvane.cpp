@@ -41,6 +41,36 @@ TTolvane *EnsureMapWindow()
     return w;
 }
 
+// The application's message hook: sees the mouse messages of every widget.
+class TTolvane::ApplicationEvents : public QObject {
+public:
+    explicit ApplicationEvents(TTolvane *window) : QObject(window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            window_->ApplicationEvents1Message(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            break;
+        case QEvent::Enter:
+        case QEvent::Leave:
+            // Every widget hears these, tracked or not: the panel also follows
+            // a mouse that enters a control without mouse tracking or leaves.
+            window_->ApplicationEvents1Message(QCursor::pos());
+            break;
+        default:
+            break;
+        }
+        return false;   // never handled here
+    }
+
+private:
+    TTolvane *window_;
+};
+
 namespace {
 // The product's key under the local machine: "\SOFTWARE\" + "Tolvane 2".
 QString productKey(const TMapVyk &map)
@@ -121,7 +151,9 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     MapFunctions::TranslateForm(objectName());
 
     fDBF = std::make_unique<platform::db::Table>();
-    qApp->installEventFilter(this);
+    ApplicationEvents1 = new ApplicationEvents(this);
+    ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
+    qApp->installEventFilter(ApplicationEvents1);
 }
 
 TTolvane::~TTolvane()
@@ -244,17 +276,8 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             LVLayerMouseMove(me->position().toPoint());
         else if (watched == ListLayers->viewport())
             ListLayersMouseMove(me->position().toPoint());
-        if (watched->isWidgetType())
-            ApplicationEvents1Message(me->globalPosition().toPoint());
         break;
     }
-    case QEvent::Enter:
-    case QEvent::Leave:
-        // Every widget hears these, tracked or not: the panel also follows a
-        // mouse that enters a control without mouse tracking or leaves.
-        if (watched->isWidgetType())
-            ApplicationEvents1Message(QCursor::pos());
-        break;
     case QEvent::MouseButtonPress:
         if (watched == ListLayers->viewport())
             ListLayersMouseDown();

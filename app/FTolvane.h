@@ -251,6 +251,10 @@ public:
     // file dialogs: the settings the commands give them before asking
     platform::FileDialogRequest OpenDialog, OpenImageFile, SaveDialog;
 
+    // the application's message hook
+    class ApplicationEvents;
+    ApplicationEvents *ApplicationEvents1 = nullptr;
+
     // the SMS timer of GPS tracking (10 s, off)
     QTimer *TimerIncome = nullptr;
 
