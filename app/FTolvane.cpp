@@ -4,6 +4,7 @@
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
+#include "geodesy/LayerProjection.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
 #include "mapengine/ScreenCursors.h"
@@ -104,6 +105,9 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
                        << QStringLiteral("lon_0=33d0E") << QStringLiteral("lat_0=0d0N") << QStringLiteral("k=1")
                        << QStringLiteral("x_0=6500000") << QStringLiteral("y_0=0");
     FProjector->Apply();
+    // The layers' own projections go through the same library.
+    FLayerProjections = std::make_unique<geodesy::LayerProjectionLibrary>();
+    MapImage->setProjectionLibrary(FLayerProjections.get());
     // 4.
     ToolBarMain->show();
     ToolBarZoom->show();
@@ -158,6 +162,8 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
 
 TTolvane::~TTolvane()
 {
+    // The library goes before the control does.
+    MapImage->setProjectionLibrary(nullptr);
     if (Tolvane == this)
         Tolvane = nullptr;
 }

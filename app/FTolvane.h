@@ -44,6 +44,7 @@ class QToolButton;
 class QTreeWidget;
 
 namespace geodesy {
+class LayerProjectionLibrary;
 class TProjector;
 }
 namespace platform::db {
@@ -273,6 +274,8 @@ public:
     // Private fields of the design
     // ======================================================================
     std::unique_ptr<geodesy::TProjector> FProjector;
+    // The projection library the map control's layers are projected with.
+    std::unique_ptr<geodesy::LayerProjectionLibrary> FLayerProjections;
     QString FStyleTarget;
     std::int32_t FResizeCount = 0;
 

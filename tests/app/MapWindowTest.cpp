@@ -49,6 +49,13 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(t.TextAlign, 0);
     EXPECT_EQ(t.Reserved307, 0);
     EXPECT_EQ(t.Reserved311, 0);
+    // Layers are projected through the projection library.
+    w.MapImage->FProject.Layers.resize(1);
+    w.MapImage->FProject.Layers[0].VykProject = true;
+    w.MapImage->FProject.Layers[0].StrProject = QStringLiteral("+proj=tmerc +ellps=krass +lon_0=33 +x_0=6500000");
+    EXPECT_TRUE(w.MapImage->InitLayerProjection(0));
+    w.MapImage->FreeLayerProjection();
+    w.MapImage->FProject.Layers.clear();
     EXPECT_EQ(w.MapImage->FBlockSize, 100);
     EXPECT_EQ(w.MapImage->FJournalPos, 0);
     EXPECT_EQ(w.MapImage->FJournalCount, 0);
