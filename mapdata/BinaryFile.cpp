@@ -13,9 +13,9 @@ bool BinaryFile::open(const QString &path, Mode mode)
 {
     file_.close();
     file_.setFileName(path);
-    if (!QFileInfo(path).isFile())
-        return false;
-    return file_.open(mode == ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly);
+    // Unbuffered: records are read whole, each with one read of its own size.
+    // A folder is refused by the open itself.
+    return file_.open((mode == ReadWrite ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered);
 }
 
 qint64 BinaryFile::readAt(qint64 pos, char *buf, qint64 n)
@@ -42,11 +42,6 @@ QByteArray BinaryFile::readBytes(qint64 pos, qint64 n)
     out.resize(n);
     out.resize(readAt(pos, out.data(), n));
     return out;
-}
-
-bool BinaryFile::readNext(char *buf, qint64 n)
-{
-    return file_.isOpen() && n >= 0 && file_.read(buf, n) == n;
 }
 
 bool BinaryFile::writeAt(qint64 pos, const char *buf, qint64 n)

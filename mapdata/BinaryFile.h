@@ -28,8 +28,6 @@ public:
     bool readExact(qint64 pos, char *buf, qint64 n) { return n >= 0 && readAt(pos, buf, n) == n; }
     // Up to n bytes at pos, fewer at the end of the file.
     QByteArray readBytes(qint64 pos, qint64 n);
-    // The next n bytes after the last read; for walking a record point by point.
-    bool readNext(char *buf, qint64 n);
 
     bool writeAt(qint64 pos, const char *buf, qint64 n);
 

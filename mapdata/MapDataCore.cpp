@@ -51,13 +51,34 @@ bool unsetBox(const TBlockExtent &b) { return b.XMin == 0 && b.YMin == 0 && b.XM
 
 void zeroBlocks(std::vector<TBlockExtent> &blocks, size_t count, unsigned blockSize)
 {
-    blocks.assign(count / std::max(blockSize, 1u) + 1, TBlockExtent{});
+    blocks.assign(count / blockSize + 1, TBlockExtent{});
 }
 
 } // namespace
 
 MapDataCore::MapDataCore() = default;
 MapDataCore::~MapDataCore() = default;
+
+QString MapDataCore::existingFile(const QString &name) const
+{
+    if (name.isEmpty())
+        return {};
+    const QFileInfo exact(name);
+    if (exact.isFile())
+        return name;
+    // A spelling found before holds while that file is there and the exact
+    // name still is not.
+    for (const auto &[asked, found] : FFoundFiles)
+        if (asked == name && QFileInfo(found).isFile())
+            return found;
+    const QString found = platform::findExistingPath(name);
+    if (found.isEmpty() || !QFileInfo(found).isFile())
+        return {};
+    if (FFoundFiles.size() >= 16)
+        FFoundFiles.erase(FFoundFiles.begin());
+    FFoundFiles.emplace_back(name, found);
+    return found;
+}
 
 // ---------------------------------------------------------------------------
 // Layer file names
@@ -78,10 +99,13 @@ void MapDataCore::GetLayerFileNames(const QString &fileName, const QString &suff
     shp.clear();
     shx.clear();
     dbf.clear();
+    // Lower-case extensions: other programs find a shapefile's companions only
+    // by all-lower or all-upper extensions, while our own lookups ignore case
+    // and so still find files written as ".Shp".
     const QString base = LayerBaseName(fileName) + suffix;
-    shp = base + QStringLiteral(".Shp");
-    shx = base + QStringLiteral(".Shx");
-    dbf = base + QStringLiteral(".Dbf");
+    shp = base + QStringLiteral(".shp");
+    shx = base + QStringLiteral(".shx");
+    dbf = base + QStringLiteral(".dbf");
 }
 
 void MapDataCore::GetLayerShapeNames(const QString &fileName, const QString &suffix, QString &shp,
@@ -136,9 +160,9 @@ bool MapDataCore::RecalcLayer(int layer)
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName, shxName;
     GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    shpName = platform::findExistingPath(shpName);
-    shxName = platform::findExistingPath(shxName);
-    if (shpName.isEmpty() || shxName.isEmpty() || !QFileInfo(shpName).isFile() || !QFileInfo(shxName).isFile())
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    if (shpName.isEmpty() || shxName.isEmpty())
         return false;
     if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName))
         return false;
@@ -146,7 +170,7 @@ bool MapDataCore::RecalcLayer(int layer)
     BinaryFile shpFile, shxFile, jrnFile;
     if (!shpFile.open(shpName, BinaryFile::ReadWrite) || !shxFile.open(shxName, BinaryFile::ReadWrite))
         return false;
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty())
         jrnFile.open(jrnName);
 
@@ -154,22 +178,20 @@ bool MapDataCore::RecalcLayer(int layer)
     if (!readHeader(shxFile, header))
         return false; // an index without a whole header is left alone
 
-    const qint64 shxSize = shxFile.size();
-    const qint64 count = shp::indexEntryCount(shxSize);
+    const qint64 count = shp::indexEntryCount(shxFile.size());
     // The table keeps the journal places and state of the entries it had.
     L.Objects.resize(static_cast<size_t>(count));
-    zeroBlocks(L.Blocks, L.Objects.size(), FBlockSize);
+    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
     header.XMin = header.YMin = header.XMax = header.YMax = 0;
     const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
 
     // Entries are read while whole ones are present, never beyond the table.
-    for (qint64 i = 0; i < count && shp::FileHeaderSize + (i + 1) * shp::IndexEntrySize <= shxSize; ++i) {
-        char entryBytes[shp::IndexEntrySize];
-        if (!shxFile.readExact(shp::FileHeaderSize + i * shp::IndexEntrySize, entryBytes, shp::IndexEntrySize))
-            break;
-        const shp::IndexEntry entry = shp::decodeIndexEntry(entryBytes);
+    const QByteArray index = shxFile.readBytes(shp::FileHeaderSize, count * shp::IndexEntrySize);
+    const qint64 whole = std::min<qint64>(count, index.size() / shp::IndexEntrySize);
+    for (qint64 i = 0; i < whole; ++i) {
+        const shp::IndexEntry entry = shp::decodeIndexEntry(index.constData() + i * shp::IndexEntrySize);
         TMapObject &obj = L.Objects[static_cast<size_t>(i)];
-        TBlockExtent &block = L.Blocks[static_cast<size_t>(i / FBlockSize)];
+        TBlockExtent &block = L.Blocks[static_cast<size_t>(i / blockSize())];
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
 
         switch (kind) {
@@ -178,13 +200,13 @@ bool MapDataCore::RecalcLayer(int layer)
             TTextRecord head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::TextHeadSize);
             shp::decodeTextHead(bytes.constData(), bytes.size(), head);
-            if (head.Kind > 0)
+            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::TextHeadSize);
                 shp::decodeTextHead(bytes.constData(), bytes.size(), head);
             }
-            if (head.Kind > 0)
+            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -213,16 +235,13 @@ bool MapDataCore::RecalcLayer(int layer)
             shp::PolyRecordHead head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::PolyHeadSize);
             shp::decodePolyHead(bytes.constData(), bytes.size(), head);
-            auto valid = [](const shp::PolyRecordHead &h) {
-                return h.ShapeType > 0 && h.NumParts > 0 && h.NumPoints > 0;
-            };
-            if (valid(head))
+            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::PolyHeadSize);
                 shp::decodePolyHead(bytes.constData(), bytes.size(), head);
             }
-            if (valid(head))
+            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -231,14 +250,13 @@ bool MapDataCore::RecalcLayer(int layer)
             shp::RasterRecordHead head;
             QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::RasterHeadSize);
             shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
-            auto valid = [](const shp::RasterRecordHead &h) { return h.ShapeType > 0 && h.NumPoints > 0; };
-            if (valid(head))
+            if (shp::rasterHeadValid(head))
                 growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             if (journalled) {
                 bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::RasterHeadSize);
                 shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
             }
-            if (valid(head))
+            if (shp::rasterHeadValid(head))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -272,12 +290,13 @@ void MapDataCore::RecalcLayerExtents(int layer)
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName, shxName;
     GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    if (!platform::fileExists(shpName) || !platform::fileExists(shxName))
+    shpName = existingFile(shpName);
+    if (shpName.isEmpty() || existingFile(shxName).isEmpty())
         return;
     BinaryFile shpFile, jrnFile;
-    if (!shpFile.open(platform::findExistingPath(shpName)))
+    if (!shpFile.open(shpName))
         return;
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty())
         jrnFile.open(jrnName);
     shp::FileHeader header;
@@ -285,7 +304,7 @@ void MapDataCore::RecalcLayerExtents(int layer)
         return;
 
     InitLayerProjection(layer);
-    zeroBlocks(L.Blocks, L.Objects.size(), FBlockSize);
+    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
     const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
     for (size_t i = 0; i < L.Objects.size(); ++i) {
         const TMapObject &obj = L.Objects[i];
@@ -294,12 +313,13 @@ void MapDataCore::RecalcLayerExtents(int layer)
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
         BinaryFile &source = journalled ? jrnFile : shpFile;
         const qint64 offset = journalled ? obj.JrnOffset : obj.ShpOffset;
-        TBlockExtent &block = L.Blocks[i / FBlockSize];
+        TBlockExtent &block = L.Blocks[i / blockSize()];
         switch (kind) {
         case shp::RecordKind::Text: {
             TTextRecord head;
             const QByteArray bytes = readRecordHead(source, offset, shp::TextHeadSize);
-            if (shp::decodeTextHead(bytes.constData(), bytes.size(), head) && head.Kind > 0)
+            if (shp::decodeTextHead(bytes.constData(), bytes.size(), head) &&
+                shp::textHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -313,16 +333,15 @@ void MapDataCore::RecalcLayerExtents(int layer)
         case shp::RecordKind::Poly: {
             shp::PolyRecordHead head;
             const QByteArray bytes = readRecordHead(source, offset, shp::PolyHeadSize);
-            if (shp::decodePolyHead(bytes.constData(), bytes.size(), head) && head.ShapeType > 0 &&
-                head.NumParts > 0 && head.NumPoints > 0)
+            if (shp::decodePolyHead(bytes.constData(), bytes.size(), head) &&
+                shp::polyHeadValid(head, shp::HeadRule::Recalculation))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
         case shp::RecordKind::Raster: {
             shp::RasterRecordHead head;
             const QByteArray bytes = readRecordHead(source, offset, shp::RasterHeadSize);
-            if (shp::decodeRasterHead(bytes.constData(), bytes.size(), head) && head.ShapeType > 0 &&
-                head.NumPoints > 0)
+            if (shp::decodeRasterHead(bytes.constData(), bytes.size(), head) && shp::rasterHeadValid(head))
                 growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
             break;
         }
@@ -361,7 +380,7 @@ void MapDataCore::OpenLayerStream(TLayerStream &stream, int layer)
     QString name = L.FileName;
     if (!hasSeparator(name))
         name = platform::joinPath(FWorkDir, name);
-    const QString found = platform::findExistingPath(name);
+    const QString found = existingFile(name);
     if (found.isEmpty())
         return;
     auto file = std::make_unique<BinaryFile>();
@@ -370,7 +389,7 @@ void MapDataCore::OpenLayerStream(TLayerStream &stream, int layer)
     // A file too short for its header gives a stream that reads nothing.
     readHeader(*file, stream.Header);
     stream.ShpHandle = std::move(file);
-    const QString jrnName = platform::findExistingPath(JournalShpName());
+    const QString jrnName = existingFile(JournalShpName());
     if (!jrnName.isEmpty()) {
         auto jrn = std::make_unique<BinaryFile>();
         if (jrn->open(jrnName))
@@ -428,8 +447,7 @@ void MapDataCore::ReadShapeRecord(TLayerStream &stream, int layer, int index)
     case shp::RecordKind::Poly: {
         shp::PolyRecordHead &h = stream.PolyHead;
         shp::decodePolyHead(d, n, h);
-        if (h.ShapeType > 0 && h.ShapeType < 100 && h.NumParts > 0 && h.NumParts <= 500 && h.NumPoints > 0 &&
-            h.NumPoints <= 10000 && shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
+        if (shp::polyHeadValid(h, shp::HeadRule::Stream) && shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
             ProjectLayerPoint(h.XMin, h.YMin);
             ProjectLayerPoint(h.XMax, h.YMax);
             readStarts(shp::PolyHeadSize, h.NumParts);
@@ -518,7 +536,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName;
     GetLayerShpName(L.FileName, QString(), shpName);
-    shpName = platform::findExistingPath(shpName);
+    shpName = existingFile(shpName);
     if (shpName.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size())
         return;
     const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
@@ -534,7 +552,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     shape.ShapeType = header.ShapeType;
 
     QByteArray content;
-    const QString jrnName = obj.JrnOffset != 0 ? platform::findExistingPath(JournalShpName()) : QString();
+    const QString jrnName = obj.JrnOffset != 0 ? existingFile(JournalShpName()) : QString();
     BinaryFile jrnFile;
     if (!jrnName.isEmpty() && jrnFile.open(jrnName)) {
         shpFile.close();
@@ -610,7 +628,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     case shp::RecordKind::Poly: {
         shp::PolyRecordHead h;
         shp::decodePolyHead(d, n, h);
-        if (h.ShapeType == 0 || h.NumParts <= 0 || h.NumPoints <= 0 ||
+        if (!shp::polyHeadValid(h, shp::HeadRule::ObjectReader) ||
             !shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, n - shp::PolyHeadSize)) {
             shape.XMin = shape.YMin = shape.XMax = shape.YMax = 0;
             break;

@@ -7,12 +7,14 @@
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
+#include "platform/db/DbTypes.h"
 #include "mapdata/ShpRecords.h"
 
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // The state of an open record stream over one layer (a local of the caller).
@@ -85,6 +87,20 @@ public:
     void CloseLayerStream(TLayerStream &stream);
     void ReadObject(int layer, int index, TShpObject &shape);
 
+    // ---- attribute rows ----
+    // The layer's ".Dbf": the base of its file names + ".Dbf".
+    QString LayerTableName(int layer) const;
+    // Sets "ID" of every row to the row's record number; false when the table
+    // is missing, read-only, cannot be opened, has no "ID" or fails.
+    bool RenumberLayerRows(int layer);
+    // Removes the rows marked deleted (the table opened exclusively); nothing
+    // for a missing or read-only table. Engine errors (platform::db::DbError)
+    // reach the caller.
+    void PackLayerTable(int layer);
+    // The Number of the first legend entry of the layer that matches the
+    // attribute value (as text) of a field of that type; -1 when none does.
+    std::int32_t FindLegendEntry(int layer, const QString &valueText, platform::db::FieldType fieldType) const;
+
     // ---- per-layer projection ----
     bool InitLayerProjection(int layer);
     void ProjectLayerPoint(double &x, double &y);
@@ -103,14 +119,21 @@ public:
     std::unique_ptr<IProjection> FLayerProj;
 
 protected:
+    // The existing file of that name as found on disk (see platform::
+    // findExistingPath), or empty. Objects are read one call at a time, each
+    // naming the layer file anew: the spellings found are kept.
+    QString existingFile(const QString &name) const;
     // The base name the snapshot functions work on.
     QString snapshotBase(const TMapLayer &layer) const;
+    // Objects per extent block (never 0).
+    unsigned blockSize() const { return FBlockSize ? FBlockSize : 100u; }
     bool validLayer(int layer) const
     {
         return layer >= 0 && static_cast<size_t>(layer) < FProject.Layers.size();
     }
 
 private:
+    mutable std::vector<std::pair<QString, QString>> FFoundFiles;  // name asked, file found
     ILayerProjection *FProjectionLibrary = nullptr;
     IMapEngineServices *FEngine = nullptr;
 };

@@ -296,6 +296,44 @@ void encodeRasterHead(char *d, const RasterRecordHead &h)
     d[281] = static_cast<char>(h.Reserved281);
 }
 
+// ---- validity ----
+
+bool polyHeadValid(const PolyRecordHead &h, HeadRule rule)
+{
+    switch (rule) {
+    case HeadRule::Stream:
+        return h.ShapeType > 0 && h.ShapeType < 100 && h.NumParts > 0 && h.NumParts <= 500 && h.NumPoints > 0 &&
+               h.NumPoints <= 10000;
+    case HeadRule::ObjectReader:
+        return h.ShapeType != 0 && h.NumParts > 0 && h.NumPoints > 0;
+    case HeadRule::SaveFromLayerFile:
+        return h.ShapeType > 0 && h.NumParts > 0 && h.NumParts < 10000 && h.NumPoints > 0 && h.NumPoints < 10000000;
+    case HeadRule::Recalculation:
+    case HeadRule::SaveFromJournal:
+        return h.ShapeType > 0 && h.NumParts > 0 && h.NumPoints > 0;
+    }
+    return false;
+}
+
+bool textHeadValid(const TTextRecord &r, HeadRule rule)
+{
+    if (rule == HeadRule::SaveFromLayerFile)
+        return r.Kind != 0 && r.NumParts > 0 && r.NumParts < 10000 && r.NumPoints > 0 && r.NumPoints < 10000000;
+    return r.Kind > 0;
+}
+
+bool rasterHeadValid(const RasterRecordHead &h) { return h.ShapeType > 0 && h.NumPoints > 0; }
+
+// ---- appending ----
+
+IndexEntry appendedRecordPlace(std::int32_t recordsBefore, const IndexEntry &previous, std::int32_t &number)
+{
+    number = recordsBefore + 1;
+    IndexEntry e;
+    e.Offset = recordsBefore <= 0 ? 50 : previous.Offset + previous.ContentLength + 4;
+    return e;
+}
+
 // ---- parts and points ----
 
 bool countsFit(std::int32_t numParts, std::int32_t numPoints, int pointSize, qint64 available)

@@ -242,6 +242,31 @@ struct RasterRecordHead {
 bool decodeRasterHead(const char *data, qsizetype size, RasterRecordHead &out);
 void encodeRasterHead(char *p, const RasterRecordHead &h);
 
+// ---- validity of record heads ----
+
+// Who reads a head: each applies its own rule to the counts (a head that fails
+// describes an object without parts).
+enum class HeadRule {
+    Stream,            // record stream: 0 < type < 100, 0 < parts <= 500, 0 < points <= 10000
+    ObjectReader,      // object reader: type != 0, parts > 0, points > 0
+    Recalculation,     // extents and object table: type > 0, parts > 0, points > 0
+    SaveFromLayerFile, // save, record from the layer file: type > 0, 0 < parts < 10000, 0 < points < 10000000
+    SaveFromJournal,   // save, record from the journal: type > 0, parts > 0, points > 0
+};
+bool polyHeadValid(const PolyRecordHead &h, HeadRule rule);
+// A text/symbol record counts when its Kind is above 0; a save from the layer
+// file wants Kind != 0, 0 < parts < 10000 and 0 < points < 10000000.
+bool textHeadValid(const TTextRecord &r, HeadRule rule);
+// A raster record counts when its type is above 0 and it has control points.
+bool rasterHeadValid(const RasterRecordHead &h);
+
+// ---- appending ----
+
+// Number and word offset of a record appended after `recordsBefore` records,
+// the last of which is `previous`: number recordsBefore + 1; offset 50 for
+// the first record, else the previous offset + its content length + 4.
+IndexEntry appendedRecordPlace(std::int32_t recordsBefore, const IndexEntry &previous, std::int32_t &number);
+
 // ---- part starts and points ----
 
 // Whether a record head's counts describe arrays that fit in `available`

@@ -9,5 +9,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "or under Xvfb: xvfb-run -a tools/run.sh" >&2
   exit 2
 fi
+# The program opens the last project of the settings store when its window is
+# first shown; until one is named there, that is the demo project. A project
+# the user opened since stays the one named.
+build/tools/setreg --if-absent 'HKEY_LOCAL_MACHINE\SOFTWARE\Tolvane 2' LastOpenTvpFile \
+  "$PWD/build/program/Demo/demo.tvp"
 cd build/program
 exec ./tolvane "$@"

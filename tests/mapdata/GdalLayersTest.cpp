@@ -4,6 +4,7 @@
 
 #include "mapdata/MapDataCore.h"
 
+#include "platform/db/Table.h"
 #include "support/TestFiles.h"
 
 #include <QProcess>
@@ -165,6 +166,23 @@ TEST(GdalLayers, LayersOfOtherProgramsReadAsOgrinfoReadsThem)
                 EXPECT_TRUE(core.ReadShapePoint(st, 0, p, static_cast<int>(i)));
             core.CloseLayerStream(st);
         }
+        // The attribute rows, Windows-1251 texts included, as ogrinfo shows them.
+        static const QRegularExpression attribute(QStringLiteral("^  (NAME|NUM) \\(String\\) = (.*)$"),
+                                                  QRegularExpression::MultilineOption);
+        QStringList shown;
+        for (auto it = attribute.globalMatch(info.out); it.hasNext();)
+            shown << it.next().captured(2);
+        platform::db::Table table;
+        table.setDatabaseName(core.FWorkDir);
+        table.setTableName(core.LayerTableName(0));
+        table.open();
+        QStringList read;
+        for (table.first(); !table.eof(); table.next())
+            read << table.fieldByName(u"NAME").asString() << table.fieldByName(u"NUM").asString();
+        EXPECT_EQ(read, shown) << k.shpt;
+        EXPECT_EQ(read.value(0), QStringLiteral("Объект №1"));
+        table.close();
+
         // The layer still reads in ogrinfo after its headers were rewritten.
         const ToolRun again = run(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
                               dir.path());

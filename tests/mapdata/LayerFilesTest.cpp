@@ -15,18 +15,18 @@ TEST(LayerFiles, FileNamesOfALayer)
     core.FWorkDir = QStringLiteral("/srv/work");
     struct Case { const char *fileName, *suffix, *shp, *shx, *dbf; };
     const Case cases[] = {
-        {"roads.shp", "", "/srv/work/roads.Shp", "/srv/work/roads.Shx", "/srv/work/roads.Dbf"},
-        {"roads", "", "/srv/work/roads.Shp", "/srv/work/roads.Shx", "/srv/work/roads.Dbf"},
-        {"roads.Shp", "~", "/srv/work/roads~.Shp", "/srv/work/roads~.Shx", "/srv/work/roads~.Dbf"},
-        {"roads.Shp", "`", "/srv/work/roads`.Shp", "/srv/work/roads`.Shx", "/srv/work/roads`.Dbf"},
-        {"C:\\maps\\roads.shp", "", "C:\\maps\\roads.Shp", "C:\\maps\\roads.Shx", "C:\\maps\\roads.Dbf"},
-        {"/data/maps/roads.SHP", "~", "/data/maps/roads~.Shp", "/data/maps/roads~.Shx", "/data/maps/roads~.Dbf"},
+        {"roads.shp", "", "/srv/work/roads.shp", "/srv/work/roads.shx", "/srv/work/roads.dbf"},
+        {"roads", "", "/srv/work/roads.shp", "/srv/work/roads.shx", "/srv/work/roads.dbf"},
+        {"roads.shp", "~", "/srv/work/roads~.shp", "/srv/work/roads~.shx", "/srv/work/roads~.dbf"},
+        {"roads.shp", "`", "/srv/work/roads`.shp", "/srv/work/roads`.shx", "/srv/work/roads`.dbf"},
+        {"C:\\maps\\roads.shp", "", "C:\\maps\\roads.shp", "C:\\maps\\roads.shx", "C:\\maps\\roads.dbf"},
+        {"/data/maps/roads.SHP", "~", "/data/maps/roads~.shp", "/data/maps/roads~.shx", "/data/maps/roads~.dbf"},
         // A dot in a folder name does not cut the base short.
-        {"C:\\maps.v2\\roads.shp", "", "C:\\maps.v2\\roads.Shp", "C:\\maps.v2\\roads.Shx", "C:\\maps.v2\\roads.Dbf"},
-        {"/home/u/.local/maps/roads.shp", "", "/home/u/.local/maps/roads.Shp", "/home/u/.local/maps/roads.Shx",
-         "/home/u/.local/maps/roads.Dbf"},
-        {"/home/u/.local/maps/roads", "", "/home/u/.local/maps/roads.Shp", "/home/u/.local/maps/roads.Shx",
-         "/home/u/.local/maps/roads.Dbf"},
+        {"C:\\maps.v2\\roads.shp", "", "C:\\maps.v2\\roads.shp", "C:\\maps.v2\\roads.shx", "C:\\maps.v2\\roads.dbf"},
+        {"/home/u/.local/maps/roads.shp", "", "/home/u/.local/maps/roads.shp", "/home/u/.local/maps/roads.shx",
+         "/home/u/.local/maps/roads.dbf"},
+        {"/home/u/.local/maps/roads", "", "/home/u/.local/maps/roads.shp", "/home/u/.local/maps/roads.shx",
+         "/home/u/.local/maps/roads.dbf"},
     };
     for (const Case &c : cases) {
         QString shp = QStringLiteral("x"), shx = QStringLiteral("x"), dbf = QStringLiteral("x");

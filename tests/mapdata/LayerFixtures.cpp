@@ -208,4 +208,51 @@ Layer journal(const std::vector<std::pair<std::int32_t, QByteArray>> &numberedCo
     return l;
 }
 
+QByteArray dbf(const std::vector<DbfField> &fields, const std::vector<DbfRow> &rows)
+{
+    const int headerLength = 32 + 32 * static_cast<int>(fields.size()) + 1;
+    int recordLength = 1;
+    for (const DbfField &f : fields)
+        recordLength += f.width;
+    QByteArray b(headerLength, '\0');
+    b[0] = 0x03;
+    b[1] = 124; // 2024-05-06
+    b[2] = 5;
+    b[3] = 6;
+    putLE32(b, 4, static_cast<std::int32_t>(rows.size()));
+    putLE16(b, 8, static_cast<std::int16_t>(headerLength));
+    putLE16(b, 10, static_cast<std::int16_t>(recordLength));
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const qsizetype o = 32 + 32 * static_cast<qsizetype>(i);
+        std::memcpy(b.data() + o, fields[i].name, std::strlen(fields[i].name));
+        b[o + 11] = fields[i].type;
+        b[o + 16] = static_cast<char>(fields[i].width);
+        b[o + 17] = static_cast<char>(fields[i].decimals);
+    }
+    b[headerLength - 1] = 0x0D;
+    for (const DbfRow &r : rows) {
+        b += r.deleted ? '*' : ' ';
+        for (size_t i = 0; i < fields.size(); ++i) {
+            QByteArray v = i < r.values.size() ? r.values[i] : QByteArray();
+            const bool number = fields[i].type == 'N' || fields[i].type == 'F';
+            if (v.size() < fields[i].width)
+                v = number ? QByteArray(fields[i].width - v.size(), ' ') + v
+                           : v + QByteArray(fields[i].width - v.size(), ' ');
+            b += v.left(fields[i].width);
+        }
+    }
+    b += '\x1A';
+    return b;
+}
+
+QByteArray dbfValue(const QByteArray &file, const std::vector<DbfField> &fields, int row, int field)
+{
+    const int headerLength = static_cast<unsigned char>(file[8]) | static_cast<unsigned char>(file[9]) << 8;
+    const int recordLength = static_cast<unsigned char>(file[10]) | static_cast<unsigned char>(file[11]) << 8;
+    int offset = 1;
+    for (int i = 0; i < field; ++i)
+        offset += fields[static_cast<size_t>(i)].width;
+    return file.mid(headerLength + row * recordLength + offset, fields[static_cast<size_t>(field)].width);
+}
+
 } // namespace fixtures

@@ -65,4 +65,22 @@ Layer layer(std::int32_t shapeType, Box box, const std::vector<QByteArray> &cont
 // An edit journal holding the contents as records; offsets as in Layer.
 Layer journal(const std::vector<std::pair<std::int32_t, QByteArray>> &numberedContents);
 
+// A dBase III table: 32-byte header (version 3 at 0, record count at 4, header
+// length at 8, record length at 10), 32-byte field descriptors (name at 0,
+// type letter at 11, width at 16, decimals at 17), 0x0D, then the records
+// (a flag byte, ' ' or '*', and the fields as text), and 0x1A.
+struct DbfField {
+    const char *name;
+    char type;
+    int width;
+    int decimals = 0;
+};
+struct DbfRow {
+    bool deleted = false;
+    std::vector<QByteArray> values;   // Windows-1251, padded by the builder
+};
+QByteArray dbf(const std::vector<DbfField> &fields, const std::vector<DbfRow> &rows);
+// The text of field `field` of record `row` (0-based) as stored.
+QByteArray dbfValue(const QByteArray &file, const std::vector<DbfField> &fields, int row, int field);
+
 } // namespace fixtures

@@ -308,3 +308,66 @@ TEST(ShpRecords, ObjectContentsAreWrittenInThePlainLayout)
 
     EXPECT_TRUE(shp::encodeObjectContent(31, line, TTextRecord{}).isEmpty());
 }
+
+TEST(ShpRecords, EachReaderHasItsOwnValidityRule)
+{
+    using R = shp::HeadRule;
+    struct Case { std::int32_t type, parts, points; bool stream, object, recalc, saveFile, saveJournal; };
+    const Case cases[] = {
+        {5, 1, 3, true, true, true, true, true},
+        {5, 500, 10000, true, true, true, true, true},
+        {5, 501, 600, false, true, true, true, true},
+        {5, 1, 10001, false, true, true, true, true},
+        {5, 10000, 20000, false, true, true, false, true},
+        {5, 1, 10000000, false, true, true, false, true},
+        {100, 1, 2, false, true, true, true, true},
+        {-3, 1, 2, false, true, false, false, false},
+        {0, 1, 2, false, false, false, false, false},
+        {5, 0, 2, false, false, false, false, false},
+        {5, 1, 0, false, false, false, false, false},
+        {5, -1, 2, false, false, false, false, false},
+    };
+    for (const Case &c : cases) {
+        shp::PolyRecordHead h;
+        h.ShapeType = c.type;
+        h.NumParts = c.parts;
+        h.NumPoints = c.points;
+        EXPECT_EQ(shp::polyHeadValid(h, R::Stream), c.stream) << c.type << "/" << c.parts << "/" << c.points;
+        EXPECT_EQ(shp::polyHeadValid(h, R::ObjectReader), c.object) << c.type << "/" << c.parts << "/" << c.points;
+        EXPECT_EQ(shp::polyHeadValid(h, R::Recalculation), c.recalc) << c.type << "/" << c.parts << "/" << c.points;
+        EXPECT_EQ(shp::polyHeadValid(h, R::SaveFromLayerFile), c.saveFile) << c.type << "/" << c.parts;
+        EXPECT_EQ(shp::polyHeadValid(h, R::SaveFromJournal), c.saveJournal) << c.type << "/" << c.parts;
+    }
+
+    TTextRecord t;
+    t.NumParts = 1;
+    t.NumPoints = 1;
+    EXPECT_FALSE(shp::textHeadValid(t, R::Recalculation)); // Kind 0
+    t.Kind = -1;
+    EXPECT_FALSE(shp::textHeadValid(t, R::Recalculation));
+    EXPECT_TRUE(shp::textHeadValid(t, R::SaveFromLayerFile));
+    t.Kind = 4;
+    EXPECT_TRUE(shp::textHeadValid(t, R::ObjectReader));
+    t.NumPoints = 0;
+    EXPECT_TRUE(shp::textHeadValid(t, R::Recalculation));
+    EXPECT_FALSE(shp::textHeadValid(t, R::SaveFromLayerFile));
+
+    shp::RasterRecordHead r;
+    r.ShapeType = 15; // raster records may carry 15
+    r.NumPoints = 1;
+    EXPECT_TRUE(shp::rasterHeadValid(r));
+    r.NumPoints = 0;
+    EXPECT_FALSE(shp::rasterHeadValid(r));
+}
+
+TEST(ShpRecords, AppendedRecordsFollowThePreviousOne)
+{
+    std::int32_t number = 0;
+    EXPECT_EQ(shp::appendedRecordPlace(0, {}, number).Offset, 50);
+    EXPECT_EQ(number, 1);
+    // After a point record at 50 (content 10 words): 50 + 10 + 4.
+    EXPECT_EQ(shp::appendedRecordPlace(1, {50, 10}, number).Offset, 64);
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(shp::appendedRecordPlace(7, {1000, 216}, number).Offset, 1220);
+    EXPECT_EQ(number, 8);
+}
