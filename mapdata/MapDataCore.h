@@ -5,6 +5,7 @@
 // widgets; the map control derives from it.
 
 #include "mapdata/BinaryFile.h"
+#include "mapdata/FileOps.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
 #include "platform/db/DbTypes.h"
@@ -12,10 +13,15 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
+
+namespace jrn {
+struct Entry;
+}
 
 // The state of an open record stream over one layer (a local of the caller).
 struct TLayerStream {
@@ -106,6 +112,55 @@ public:
     void ProjectLayerPoint(double &x, double &y);
     void FreeLayerProjection();
 
+    // ---- committing new objects ----
+    // Appends FNewObject to the layer: the record, its index entry and its
+    // attribute row, the object table and the extents, the selection and the
+    // journal. True when the object was appended. False, with the layer files
+    // as they were, when the layer cannot take it (files missing or read-only,
+    // no points, a raster layer) or when a write failed (a message says so).
+    // clearSelection empties the selection, select adds the new object to it.
+    bool CommitNewObject(int layer, bool clearSelection, bool select);
+    // Copies the latest live text/symbol object of that kind in the layer into
+    // the object template; the result is also kept in FTemplateFound.
+    bool FindKindTemplate(int layer, Byte kind);
+
+    // ---- edit journal ----
+    // "updates.mhx" of the work folder.
+    QString JournalShxName() const;
+    // Writes the object's current Shape (for text/symbol layers with the style
+    // of FTemplate) as its new version and records the change at FJournalPos,
+    // dropping any redo tail. newOffset/newLength get the place of the new
+    // version; previousOffset/previousLength are the object's place before.
+    // False when the change could not be recorded (indices out of range, or a
+    // journal file that cannot be written, which a message reports); the
+    // journal is then as it was and the places are left as passed.
+    bool JournalObject(int layer, int index, std::int32_t &newOffset, std::int32_t &newLength,
+                       std::int32_t previousOffset, std::int32_t previousLength);
+    // Takes back the entry before FJournalPos.
+    void UndoEdit();
+    // Re-applies the entry at FJournalPos.
+    void RedoEdit();
+    // Removes every entry of the layer from the journal (after it was saved).
+    // False when the journal could not be rewritten (the redo tail is dropped
+    // then, and undo passes over the entries of the layer).
+    bool DropLayerJournal(int layer);
+
+    // ---- saving layers and selections ----
+    // Rewrites the layer's files from the current versions of its live
+    // objects. True when the layer was rewritten; false when it needs no save
+    // or cannot be saved (files missing or read-only, another kind of layer)
+    // and when a write failed: the layer's files and table are then as before.
+    bool SaveLayer(int layer);
+    // Appends the selected objects that fit the layer's type to the empty
+    // layer named by fileName (a fresh copy of a template).
+    bool SaveSelectionAsLayer(const QString &fileName);
+    // Completes a save of the layer's files that a stopped run left half
+    // done, or takes it back when the new files were not all written.
+    void RecoverLayerSave(const QString &fileName);
+
+    // The file operations of the writers above (null: the real ones).
+    void setFileOps(mapdata::FileOps *ops) { FFileOps = ops; }
+
     // ---- state (named as the map control names it) ----
     TMapProject FProject;
     QString FWorkDir;
@@ -117,6 +172,7 @@ public:
     QString FJournalShp, FJournalShx;
     std::uint16_t FBlockSize = 100;
     std::unique_ptr<IProjection> FLayerProj;
+    TNewObject FNewObject;
 
 protected:
     // The existing file of that name as found on disk (see platform::
@@ -132,7 +188,27 @@ protected:
         return layer >= 0 && static_cast<size_t>(layer) < FProject.Layers.size();
     }
 
+    // Whether a journal entry still belongs to its object: valid indices, and
+    // the object standing where the entry left it (undo) or found it (redo).
+    bool journalEntryApplies(const jrn::Entry &e, bool undo) const;
+    // The names a save of the layer works with, for ".Shp", ".Shx", ".Dbf":
+    // the layer files as found (empty when missing), the new files ("~"), the
+    // old files ("`"), where each layer file belongs, and the marker that
+    // says every new file was written.
+    struct SaveNames {
+        std::array<QString, 3> layer, fresh, old, target;
+        QString marker;
+    };
+    SaveNames saveNames(const QString &fileName) const;
+    // RecoverLayerSave; false when a file could not be moved or deleted.
+    bool recoverLayerSave(const QString &fileName);
+    mapdata::FileOps &fileOps() const { return FFileOps ? *FFileOps : mapdata::defaultFileOps(); }
+    IMapEngineServices *engine() const { return FEngine; }
+    // Whether a font of that name is among the installed screen fonts.
+    virtual bool ScreenFontInstalled(const QString &name) const;
+
 private:
+    mapdata::FileOps *FFileOps = nullptr;
     mutable std::vector<std::pair<QString, QString>> FFoundFiles;  // name asked, file found
     ILayerProjection *FProjectionLibrary = nullptr;
     IMapEngineServices *FEngine = nullptr;

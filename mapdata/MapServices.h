@@ -8,6 +8,7 @@
 #include <memory>
 
 struct TTextRecord;
+struct TSelObjects;
 
 // One projection set up from a parameter text. Angles are radians in and out,
 // longitude first, as the projection library's own calls take them. A point
@@ -38,4 +39,15 @@ public:
     // its anchor at the current scale; other kinds leave the extent as it is.
     virtual void LayoutTextObject(const TTextRecord &record, double x, double y, double &xMin,
                                   double &yMin, double &xMax, double &yMax) = 0;
+
+    // The current scale denominator (1:N of the view); 0 while there is no view.
+    virtual double CurrentScaleDenominator() { return 0; }
+
+    // The map control's selection; null when there is none to keep (objects
+    // committed or saved then select nothing).
+    virtual TSelObjects *Selection() { return nullptr; }
+    // Empties the selection: no entries, frame mode, extent, centre and pivot 0.
+    virtual void ClearSelection() {}
+    // Recomputes the selection's extent and centre from its entries.
+    virtual void RecalcSelectionExtent() {}
 };

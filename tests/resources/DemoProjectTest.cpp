@@ -450,6 +450,10 @@ TEST(DemoDescription, ASlipIsRefusedNamingItsLineAndNothingIsWritten)
         {"purpose of the whole block unknown", "whole-purpose = Для размещения учреждений образования",
          "whole-purpose = Для отдыха", "not among the purposes"},
         {"label of a field the table lacks", "FieldName = NUM", "FieldName = NOMER", "no field \"NOMER\""},
+        // 70 characters: the record's font name field holds 69 and its closing zero.
+        {"font name too long for its field", "quarter-font = Arial Cyr",
+         "quarter-font = FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
+         "longer than 69 characters"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);

@@ -720,18 +720,25 @@ Outputs makeDemo(const Description &d, const QString &folder)
         } else if (l.content == u"texts") {
             l.shape = ShapeFile(8);
             l.fields = {fieldDef(QStringLiteral("ID"), 'N', 9), fieldDef(QStringLiteral("DATEEDIT"), 'D')};
-            auto text = [](const FontSpec &f, const QString &s, Point at, int rotate) {
+            // Texts and symbols lie on white where they are drawn on a field.
+            auto object = [](int kind, Point at) {
                 TextObject t;
-                t.kind = 4;
-                t.text = s;
-                t.fontName = f.face;
-                t.fontSize = f.size;
-                t.fontStyle = f.style;
-                t.rotate = rotate;
-                t.textScale = f.scale;
-                t.textColor = f.colour;
-                t.textAlign = 1; // centred on the anchor both ways
+                t.style.Kind = kind;
+                t.style.BgTextColor = 0xFFFFFF;
+                t.style.BrushColor = 0xFFFFFF;
                 t.points = {at};
+                return t;
+            };
+            auto text = [&object](const FontSpec &f, const QString &s, Point at, int rotate) {
+                TextObject t = object(4, at);
+                t.style.Text = s;
+                t.style.FontName = f.face;
+                t.style.FontSize = f.size;
+                t.style.FontStyle = static_cast<std::int16_t>(f.style);
+                t.style.Rotate = rotate;
+                t.style.TextScale = f.scale;
+                t.style.TextColor = f.colour;
+                t.style.TextAlign = 1; // centred on the anchor both ways
                 return t;
             };
             std::vector<TextObject> objects;
@@ -748,14 +755,12 @@ Outputs makeDemo(const Description &d, const QString &folder)
                                            quarterPrefix + u' ' + QStringLiteral("%1").arg(r * g.cols + c + 1, 3, 10, QChar(u'0')),
                                            {g.blockX(c) + g.bw / 2, g.blockY(r) + g.bh / 2}, 0));
             for (const SymbolSpec &y : symbols) {
-                TextObject t;
-                t.kind = 2;
-                t.fontName = QStringLiteral("Wingdings");
-                t.symbol = static_cast<quint8>(y.code);
-                t.fontSize = y.size;
-                t.textScale = symbolScale;
-                t.textColor = y.colour;
-                t.points = {{g.blockX(y.col) + g.bw * y.fx, g.blockY(y.row) + g.bh * y.fy}};
+                TextObject t = object(2, {g.blockX(y.col) + g.bw * y.fx, g.blockY(y.row) + g.bh * y.fy});
+                t.style.FontName = QStringLiteral("Wingdings");
+                t.style.Symbol = platform::fromCp1251(QByteArray(1, static_cast<char>(y.code))).at(0);
+                t.style.FontSize = y.size;
+                t.style.TextScale = symbolScale;
+                t.style.TextColor = y.colour;
                 objects.push_back(t);
             }
             for (size_t i = 0; i < objects.size(); ++i) {

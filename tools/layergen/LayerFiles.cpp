@@ -3,71 +3,42 @@
 #include "platform/TextCodec.h"
 #include "platform/db/DbfCodec.h"
 
-#include <cstring>
+#include <algorithm>
 #include <stdexcept>
 
 namespace layergen {
 
 namespace {
 
-void putBE32(QByteArray &b, qsizetype at, qint32 v)
+// The record codecs cut a text to its field; a description's text that does
+// not fit is refused instead, so that nothing is lost unseen.
+void checkFits(const QString &text, int fieldSize, const char *what)
 {
-    const auto u = static_cast<quint32>(v);
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((u >> (24 - 8 * i)) & 0xFF);
-}
-
-void putLE32(QByteArray &b, qsizetype at, qint32 v)
-{
-    const auto u = static_cast<quint32>(v);
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-}
-
-void putLE16(QByteArray &b, qsizetype at, qint16 v)
-{
-    const auto u = static_cast<quint16>(v);
-    b[at] = static_cast<char>(u & 0xFF);
-    b[at + 1] = static_cast<char>(u >> 8);
-}
-
-void putLEDouble(QByteArray &b, qsizetype at, double v)
-{
-    quint64 u = 0;
-    std::memcpy(&u, &v, sizeof u);
-    for (int i = 0; i < 8; ++i)
-        b[at + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-}
-
-void putBox(QByteArray &b, qsizetype at, const Box &box)
-{
-    if (box.empty)
-        return;
-    putLEDouble(b, at, box.xmin);
-    putLEDouble(b, at + 8, box.ymin);
-    putLEDouble(b, at + 16, box.xmax);
-    putLEDouble(b, at + 24, box.ymax);
-}
-
-// A zero-padded character field of the record; at most size - 1 bytes so that
-// a terminating zero always remains.
-void putText(QByteArray &b, qsizetype at, int size, const QString &text, const char *what)
-{
-    const QByteArray bytes = platform::toCp1251(text);
-    if (bytes.size() > size - 1)
-        throw std::invalid_argument(std::string(what) + " is longer than " + std::to_string(size - 1)
+    if (platform::toCp1251(text).size() > fieldSize - 1)
+        throw std::invalid_argument(std::string(what) + " is longer than " + std::to_string(fieldSize - 1)
                                     + " characters: " + text.toStdString());
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        b[at + i] = bytes[i];
 }
 
-Box ringsBox(const std::vector<Ring> &parts)
+TShpParts partOf(const std::vector<Point> &points)
 {
-    Box b;
-    for (const Ring &r : parts)
-        for (const Point &p : r)
-            b.add(p.x, p.y);
-    return b;
+    TShpParts part;
+    for (const Point &p : points) {
+        TShpPoint q;
+        q.X = p.x;
+        q.Y = p.y;
+        part.Points.push_back(q);
+    }
+    return part;
+}
+
+void setBox(TShpObject &shape, const Box &b)
+{
+    if (b.empty)
+        return;
+    shape.XMin = b.xmin;
+    shape.YMin = b.ymin;
+    shape.XMax = b.xmax;
+    shape.YMax = b.ymax;
 }
 
 } // namespace
@@ -96,87 +67,53 @@ void Box::add(const Box &b)
 
 void ShapeFile::append(const QByteArray &content)
 {
-    // Offsets and lengths count 16-bit words; the first record follows the
-    // 100-byte header at word 50.
-    const int offset = 50 + static_cast<int>(records_.size() / 2);
-    const int length = static_cast<int>(content.size() / 2);
-    QByteArray head(8, '\0');
-    putBE32(head, 0, count() + 1);
-    putBE32(head, 4, length);
-    records_ += head;
+    std::int32_t number = 0;
+    shp::IndexEntry entry =
+        shp::appendedRecordPlace(count(), index_.empty() ? shp::IndexEntry{} : index_.back(), number);
+    entry.ContentLength = static_cast<std::int32_t>(content.size() / 2);
+    char head[shp::RecordHeaderSize];
+    shp::encodeRecordHeader(head, {number, entry.ContentLength});
+    records_.append(head, shp::RecordHeaderSize);
     records_ += content;
-    offsets_.push_back(offset);
-    lengths_.push_back(length);
+    index_.push_back(entry);
 }
 
 void ShapeFile::addPoint(Point p)
 {
-    if (type_ != 1)
+    if (type_ != shp::stPoint)
         throw std::logic_error("a point in a layer of another shape type");
-    QByteArray c(20, '\0');
-    putLE32(c, 0, 1);
-    putLEDouble(c, 4, p.x);
-    putLEDouble(c, 12, p.y);
+    TShpObject shape;
+    shape.ShapeType = type_;
+    shape.Parts.push_back(partOf({p}));
     box_.add(p.x, p.y);
-    append(c);
+    append(shp::encodeObjectContent(type_, shape, {}));
 }
 
 void ShapeFile::addPoly(const std::vector<Ring> &parts)
 {
-    if (type_ != 3 && type_ != 5)
+    if (type_ != shp::stPolyline && type_ != shp::stPolygon)
         throw std::logic_error("a polyline or polygon in a layer of another shape type");
-    int points = 0;
-    for (const Ring &r : parts)
-        points += static_cast<int>(r.size());
-    const int n = static_cast<int>(parts.size());
-    QByteArray c(44 + 4 * n + 16 * points, '\0');
-    const Box b = ringsBox(parts);
-    putLE32(c, 0, type_);
-    putBox(c, 4, b);
-    putLE32(c, 36, n);
-    putLE32(c, 40, points);
-    qsizetype at = 44;
-    int start = 0;
+    TShpObject shape;
+    shape.ShapeType = type_;
+    Box b;
     for (const Ring &r : parts) {
-        putLE32(c, at, start);
-        at += 4;
-        start += static_cast<int>(r.size());
+        shape.Parts.push_back(partOf(r));
+        for (const Point &p : r)
+            b.add(p.x, p.y);
     }
-    for (const Ring &r : parts)
-        for (const Point &p : r) {
-            putLEDouble(c, at, p.x);
-            putLEDouble(c, at + 8, p.y);
-            at += 16;
-        }
+    setBox(shape, b);
     box_.add(b);
-    append(c);
+    append(shp::encodeObjectContent(type_, shape, {}));
 }
 
 void ShapeFile::addText(const TextObject &t)
 {
-    if (type_ != 8)
+    if (type_ != shp::stText)
         throw std::logic_error("a text object in a layer of another shape type");
     if (t.points.empty())
         throw std::logic_error("a text object without its anchor point");
-    const int n = static_cast<int>(t.points.size());
-    QByteArray c(432 + 4 + 24 * n, '\0');
-    putLE32(c, 0, t.kind);
-    putText(c, 4, 200, t.text, "a text");
-    putText(c, 204, 70, t.fontName, "a font name");
-    putLE32(c, 274, t.fontSize);
-    putLE16(c, 278, static_cast<qint16>(t.fontStyle));
-    putLE32(c, 280, t.rotate);
-    putLE32(c, 284, t.textScale);
-    c[289] = static_cast<char>(t.transparent);
-    c[290] = static_cast<char>(t.symbol);
-    putLE32(c, 295, t.textColor);
-    putLE32(c, 299, t.bgTextColor);
-    putLE32(c, 303, t.textAlign);
-    putLE32(c, 315, t.penColor);
-    putLE32(c, 319, t.penWidth);
-    putLE32(c, 323, t.penStyle);
-    putLE32(c, 327, t.brushColor);
-    putLE32(c, 331, t.brushStyle);
+    checkFits(t.style.Text, shp::TextFieldSize, "a text");
+    checkFits(t.style.FontName, shp::FontNameSize, "a font name");
     Box b;
     for (const Point &p : t.points)
         b.add(p.x, p.y);
@@ -184,44 +121,41 @@ void ShapeFile::addText(const TextObject &t)
     b.ymin -= kTextBoxMargin;
     b.xmax += kTextBoxMargin;
     b.ymax += kTextBoxMargin;
-    putBox(c, 360, b);
-    putLE32(c, 424, 1);
-    putLE32(c, 428, n);
-    putLE32(c, 432, 0); // the one part starts at the first point
-    qsizetype at = 436;
-    for (const Point &p : t.points) {
-        putLEDouble(c, at, p.x);
-        putLEDouble(c, at + 8, p.y);
-        at += 24; // W and H stay 0
-    }
+    TShpObject shape;
+    shape.ShapeType = t.style.Kind;
+    shape.Parts.push_back(partOf(t.points));
+    setBox(shape, b);
     box_.add(b);
-    append(c);
+    append(shp::encodeObjectContent(type_, shape, t.style));
 }
 
 QByteArray ShapeFile::header(qsizetype fileBytes) const
 {
-    QByteArray h(100, '\0');
-    putBE32(h, 0, 9994);
-    putBE32(h, 24, static_cast<qint32>(fileBytes / 2));
-    putLE32(h, 28, 1000);
-    putLE32(h, 32, type_);
-    putBox(h, 36, box_);
-    return h;
+    shp::FileHeader h;
+    h.FileCode = shp::FileCode;
+    h.Version = 1000;
+    h.ShapeType = type_;
+    if (!box_.empty) {
+        h.XMin = box_.xmin;
+        h.YMin = box_.ymin;
+        h.XMax = box_.xmax;
+        h.YMax = box_.ymax;
+    }
+    const auto bytes = shp::encodeFileHeader(h, fileBytes);
+    return QByteArray(bytes.data(), bytes.size());
 }
 
 QByteArray ShapeFile::shp() const
 {
-    return header(100 + records_.size()) + records_;
+    return header(shp::FileHeaderSize + records_.size()) + records_;
 }
 
 QByteArray ShapeFile::shx() const
 {
-    QByteArray index(8 * count(), '\0');
-    for (int i = 0; i < count(); ++i) {
-        putBE32(index, 8 * i, offsets_[static_cast<size_t>(i)]);
-        putBE32(index, 8 * i + 4, lengths_[static_cast<size_t>(i)]);
-    }
-    return header(100 + index.size()) + index;
+    QByteArray index(shp::IndexEntrySize * count(), '\0');
+    for (int i = 0; i < count(); ++i)
+        shp::encodeIndexEntry(index.data() + shp::IndexEntrySize * i, index_[static_cast<size_t>(i)]);
+    return header(shp::FileHeaderSize + index.size()) + index;
 }
 
 QByteArray dbfTable(const platform::db::FieldDefs &fields, QDate date,

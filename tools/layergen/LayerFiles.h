@@ -1,10 +1,11 @@
 #pragma once
 // The bytes of a layer as the program reads it: the main file ".shp" and the
-// index ".shx" (100-byte header, records with big-endian headers), with the
-// system's own text/symbol records (shape type 8), and the attribute table
-// ".dbf" through the database engine's dBase codec. Everything is built in
-// memory and written at the end, so a failing description leaves no half layer.
+// index ".shx" through the layer record codecs of mapdata, and the attribute
+// table ".dbf" through the database engine's dBase codec. Everything is built
+// in memory and written at the end, so a failing description leaves no half
+// layer.
 
+#include "mapdata/ShpRecords.h"
 #include "platform/db/DbTypes.h"
 
 #include <QByteArray>
@@ -29,27 +30,11 @@ struct Box {
     void add(const Box &b);
 };
 
-// One text or symbol object: the fields of the 432-byte record head that the
-// demo sets; all others are 0.
+// One text or symbol object: the fields of its record head (the box and the
+// counts come from the points) and its points, the first the anchor.
 struct TextObject {
-    int kind = 4;            // 4 text, 2 symbol
-    QString text;            // at most 199 characters
-    QString fontName;        // at most 69 characters
-    int fontSize = 12;
-    int fontStyle = 0;       // +1 bold, +10 italic, +100 underline
-    int rotate = 0;          // degrees
-    int textScale = 0;       // denominator at which the size holds
-    quint8 transparent = 0;  // not 0: drawn on the background colour
-    quint8 symbol = 0;       // character of the symbol font
-    int textColor = 0;
-    int bgTextColor = 0xFFFFFF;
-    int textAlign = 0;
-    int penColor = 0;
-    int penWidth = 0;
-    int penStyle = 0;
-    int brushColor = 0xFFFFFF;
-    int brushStyle = 0;
-    std::vector<Point> points; // the first is the anchor
+    TTextRecord style;
+    std::vector<Point> points;
 };
 
 // Text and symbol objects get the box of their points widened by this many
@@ -60,7 +45,7 @@ class ShapeFile {
 public:
     explicit ShapeFile(int shapeType) : type_(shapeType) {}
     int shapeType() const { return type_; }
-    int count() const { return static_cast<int>(offsets_.size()); }
+    int count() const { return static_cast<int>(index_.size()); }
     const Box &box() const { return box_; }
 
     void addPoint(Point p);
@@ -79,9 +64,8 @@ private:
 
     int type_;
     Box box_;
-    QByteArray records_;          // record headers and contents, after the 100 header bytes
-    std::vector<int> offsets_;    // in 16-bit words
-    std::vector<int> lengths_;    // content lengths in 16-bit words
+    QByteArray records_;                // record headers and contents, after the 100 header bytes
+    std::vector<shp::IndexEntry> index_;
 };
 
 // A dBase III table (Windows-1251) with the given rows; the header carries

@@ -1,0 +1,367 @@
+// Committing a digitized object: the record and its index entry are appended
+// to the layer files in place, the attribute row to the table, and the new
+// object is journalled so that undo can take it back. The layer files and the
+// table change together or not at all.
+
+#include "mapdata/LayerWriting.h"
+#include "mapdata/MapDataCore.h"
+
+#include "platform/Environment.h"
+#include "platform/Rounding.h"
+#include "platform/TextCodec.h"
+#include "platform/db/Table.h"
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+
+namespace {
+
+constexpr std::int32_t White = 0xFFFFFF;
+constexpr double TextMargin = 20;   // map units around the points of a new text or symbol
+
+const QString TextFont = QStringLiteral("Arial Cyr");
+const QString SymbolFont = QStringLiteral("Wingdings");
+
+// The head of the text/symbol record of a new object (the box is set later).
+TTextRecord newTextRecord(const TNewObject &obj, const TTextRecord &tmpl, bool templateFound,
+                          double scaleDenominator)
+{
+    TTextRecord r;
+    r.Kind = obj.Kind;
+    switch (obj.Kind) {
+    case okText:
+    case okSymbol: {
+        const bool symbol = obj.Kind == okSymbol;
+        if (!obj.Values.empty() && obj.Values.front().Key.isEmpty())
+            r.Text = obj.Values.front().Value.left(199);
+        r.TextScale = platform::roundToInt(scaleDenominator);
+        if (templateFound) {
+            r.FontName = tmpl.FontName;
+            r.FontSize = tmpl.FontSize;
+            r.FontStyle = tmpl.FontStyle;
+            r.Rotate = tmpl.Rotate;
+            r.Reserved291 = tmpl.Reserved291;
+            r.TextColor = tmpl.TextColor;
+            r.BgTextColor = tmpl.BgTextColor;
+            r.TextAlign = tmpl.TextAlign;
+            r.Reserved307 = tmpl.Reserved307;
+            r.Reserved311 = tmpl.Reserved311;
+            r.Transparent = tmpl.Transparent;
+            r.Symbol = tmpl.Symbol.isNull() ? QChar(u'l') : tmpl.Symbol;
+        } else {
+            r.FontName = symbol ? SymbolFont : TextFont;
+            if (symbol)
+                r.Symbol = u'l';
+            r.FontSize = 12;
+            r.BgTextColor = White;
+        }
+        break;
+    }
+    case okPoint:
+    case okLine:
+    case okPolygon:
+    case okOval:
+    case okCurve:
+        if (templateFound) {
+            r.PenColor = tmpl.PenColor;
+            r.PenStyle = tmpl.PenStyle;
+            r.PenWidth = tmpl.PenWidth;
+            r.PointStyle = tmpl.PointStyle;
+            r.Reserved339 = tmpl.Reserved339;
+            r.BrushColor = tmpl.BrushColor;
+            r.BrushStyle = tmpl.BrushStyle;
+        } else {
+            r.PenStyle = 1;
+            r.PenWidth = 1;
+            r.PointStyle = obj.Kind == okPoint ? 1 : 0;
+            r.BrushColor = White;
+        }
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+// The figure as a shape: points split at the part starts (parts in the order
+// given; points before the first start belong to no part).
+TShpObject figureShape(const TNewObject &obj, bool keepZ)
+{
+    TShpObject shape;
+    std::vector<std::int32_t> starts = obj.Parts;
+    if (starts.empty())
+        starts.push_back(0);
+    const auto n = static_cast<std::int64_t>(obj.Points.size());
+    for (size_t j = 0; j < starts.size(); ++j) {
+        TShpParts part;
+        const std::int64_t lo = std::clamp<std::int64_t>(starts[j], 0, n);
+        const std::int64_t hi = j + 1 < starts.size() ? std::clamp<std::int64_t>(starts[j + 1], lo, n) : n;
+        for (std::int64_t k = lo; k < hi; ++k) {
+            TShpPoint pt;
+            pt.X = obj.Points[static_cast<size_t>(k)].Point.X;
+            pt.Y = obj.Points[static_cast<size_t>(k)].Point.Y;
+            if (keepZ)
+                pt.Z = obj.Points[static_cast<size_t>(k)].Point.Z;
+            part.Points.push_back(pt);
+        }
+        shape.Parts.push_back(std::move(part));
+    }
+    return shape;
+}
+
+} // namespace
+
+bool MapDataCore::ScreenFontInstalled(const QString &name) const
+{
+    if (!qGuiApp)
+        return true; // no screen to ask: the name stays
+    for (const QString &family : QFontDatabase::families())
+        if (platform::ansiSameText(family, name))
+            return true;
+    return false;
+}
+
+bool MapDataCore::FindKindTemplate(int layer, Byte kind)
+{
+    FTemplateFound = false;
+    if (!validLayer(layer))
+        return false;
+    const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+    QString shpName;
+    GetLayerShpName(L.FileName, QString(), shpName);
+    shpName = existingFile(shpName);
+    mapdata::BinaryFile shpFile, jrnFile;
+    if (shpName.isEmpty() || !shpFile.open(shpName))
+        return false;
+    const QString jrnName = existingFile(JournalShpName());
+    if (!jrnName.isEmpty())
+        jrnFile.open(jrnName);
+    for (size_t i = L.Objects.size(); i-- > 0;) {
+        const TMapObject &obj = L.Objects[i];
+        if (obj.ShpLength <= 4 || obj.Deleted)
+            continue;
+        const bool journalled = obj.JrnOffset > 0 && jrnFile.isOpen();
+        mapdata::BinaryFile &source = journalled ? jrnFile : shpFile;
+        const qint64 offset = journalled ? obj.JrnOffset : obj.ShpOffset;
+        const QByteArray head = source.readBytes(2 * offset + shp::RecordHeaderSize, shp::TextHeadSize);
+        TTextRecord rec;
+        if (!shp::decodeTextHead(head.constData(), head.size(), rec))
+            continue; // a record cut short holds no style
+        if (rec.Kind == kind) {
+            FTemplate = rec;
+            FTemplateFound = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
+{
+    if (!validLayer(layer))
+        return false;
+    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+    QString shpName, shxName, dbfName;
+    GetLayerFileNames(L.FileName, QString(), shpName, shxName, dbfName);
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    dbfName = existingFile(dbfName);
+    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
+        return false;
+    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+        return false;
+
+    TNewObject &obj = FNewObject;
+    obj.MinX = obj.MinY = obj.MaxX = obj.MaxY = 0;
+    for (const TNewPoint &p : obj.Points)
+        growBox(obj.MinX, obj.MinY, obj.MaxX, obj.MaxY, p.Point.X, p.Point.Y);
+
+    shp::FileHeader header;
+    if (!layerwrite::readLayerHeader(shpName, header))
+        return false; // not a layer file
+    const std::int32_t T = header.ShapeType;
+    if (T == shp::stText)
+        FTemplateFound = FindKindTemplate(layer, obj.Kind);
+    if (obj.Points.empty() || T == shp::stRaster)
+        return false;
+    if (obj.Parts.empty())
+        obj.Parts.push_back(0);
+
+    // The content by the file's shape type.
+    QByteArray content;
+    TShpObject shape;
+    switch (shp::recordKindOf(T)) {
+    case shp::RecordKind::Point: {
+        shape.ShapeType = T;
+        TShpPoint pt;
+        pt.X = obj.MinX;
+        pt.Y = obj.MinY;
+        pt.Z = obj.Points.front().Point.Z;
+        shape.Parts.assign(1, TShpParts{{pt}});
+        content = shp::encodeObjectContent(T, shape, FTemplate);
+        break;
+    }
+    case shp::RecordKind::Poly: {
+        shape = figureShape(obj, true);
+        shape.ShapeType = T;
+        const bool polygon = T == shp::stPolygon || T == shp::stPolygonZ || T == shp::stPolygonM;
+        if (polygon && shape.Parts.size() == 1 && !shape.Parts.front().Points.empty()) {
+            // A single ring is closed.
+            std::vector<TShpPoint> &ring = shape.Parts.front().Points;
+            if (ring.back().X != ring.front().X || ring.back().Y != ring.front().Y)
+                ring.push_back(ring.front());
+        }
+        shape.XMin = obj.MinX;
+        shape.YMin = obj.MinY;
+        shape.XMax = obj.MaxX;
+        shape.YMax = obj.MaxY;
+        content = shp::encodeObjectContent(T, shape, FTemplate);
+        break;
+    }
+    case shp::RecordKind::Text: {
+        const double scale = engine() ? engine()->CurrentScaleDenominator() : 0;
+        TTextRecord rec = newTextRecord(obj, FTemplate, FTemplateFound, scale);
+        if (obj.Kind == okText || obj.Kind == okSymbol) {
+            if (!ScreenFontInstalled(rec.FontName.trimmed()))
+                rec.FontName = obj.Kind == okSymbol ? SymbolFont : TextFont;
+            obj.MinX -= TextMargin;
+            obj.MinY -= TextMargin;
+            obj.MaxX += TextMargin;
+            obj.MaxY += TextMargin;
+        }
+        shape = figureShape(obj, false);
+        shape.XMin = obj.MinX;
+        shape.YMin = obj.MinY;
+        shape.XMax = obj.MaxX;
+        shape.YMax = obj.MaxY;
+        content = shp::encodeObjectContent(T, shape, rec);
+        break;
+    }
+    case shp::RecordKind::Raster:
+    case shp::RecordKind::None:
+        return false;
+    }
+
+    // Number and place: after the last object of the table, and never over
+    // bytes the file holds beyond it.
+    const auto count = static_cast<std::int32_t>(L.Objects.size());
+    shp::IndexEntry previous;
+    if (count > 0)
+        previous = {L.Objects.back().ShpOffset, L.Objects.back().ShpLength / 2};
+    std::int32_t number = 0;
+    shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
+    const layerwrite::FileState shpBefore = layerwrite::captureFile(shpName, shp::FileHeaderSize);
+    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize);
+    const layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
+    if (2 * qint64(place.Offset) < shpBefore.size)
+        place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
+    place.ContentLength = shp::wordsForBytes(content.size());
+
+    QByteArray record(shp::RecordHeaderSize, '\0');
+    shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
+    record += content;
+    QByteArray entry(shp::IndexEntrySize, '\0');
+    shp::encodeIndexEntry(entry.data(), place);
+    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
+
+    // The header with the grown box, each file with its own length.
+    shp::FileHeader grown = header;
+    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
+    const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
+    const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
+    const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
+    const auto shxHeader = shp::encodeFileHeader(grown, shxSize);
+
+    mapdata::FileOps &ops = fileOps();
+    auto rollBack = [&] {
+        layerwrite::restoreFile(ops, shpBefore);
+        layerwrite::restoreFile(ops, shxBefore);
+    };
+    if (!ops.writeAt(shpName, 2 * qint64(place.Offset), record) || !ops.writeAt(shxName, entryPos, entry) ||
+        !ops.writeAt(shpName, 0, QByteArray(shpHeader.data(), shp::FileHeaderSize)) ||
+        !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
+        rollBack();
+        layerwrite::reportLayerWriteFailure(shpName);
+        return false;
+    }
+
+    // The attribute row. When it cannot be added, the record goes again, so
+    // that the files never disagree; the engine's error reaches the caller.
+    try {
+        platform::db::Table table;
+        table.setDatabaseName(FWorkDir);
+        table.setTableName(dbfName);
+        table.open();
+        const int rowCount = table.recordCount();
+        table.append();
+        for (const TTxtValues &v : obj.Values) {
+            if (v.Key.isEmpty())
+                continue;
+            if (platform::db::Field *field = table.findField(v.Key))
+                layerwrite::setFieldFromText(*field, v.Value);
+        }
+        if (platform::db::Field *id = table.findField(u"ID"))
+            id->setValue(rowCount + 1);
+        if (platform::db::Field *date = table.findField(u"DATEEDIT"))
+            date->setValue(platform::currentDateTime().date());
+        table.post();
+        table.close();
+    } catch (...) {
+        rollBack();
+        // A row half written is taken back too, unless another handle of the
+        // program has the table open and would lose track of it.
+        if (!platform::db::TableLease::inUse(dbfName))
+            layerwrite::restoreFile(ops, dbfBefore);
+        throw;
+    }
+
+    // The object table, the extents and the blocks.
+    TMapObject added;
+    added.ShpOffset = place.Offset;
+    added.ShpLength = static_cast<std::int32_t>(content.size());
+    L.Objects.push_back(added);
+    const int index = count;
+    L.MtMinX = grown.XMin;
+    L.MtMinY = grown.YMin;
+    L.MtMaxX = grown.XMax;
+    L.MtMaxY = grown.YMax;
+    const size_t b = static_cast<size_t>(index) / blockSize();
+    if (L.Blocks.size() < b + 1)
+        L.Blocks.resize(b + 1);
+    TBlockExtent &block = L.Blocks[b];
+    growBox(block.XMin, block.YMin, block.XMax, block.YMax, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
+
+    // The selection.
+    if (IMapEngineServices *e = engine()) {
+        if (clearSelection)
+            e->ClearSelection();
+        if (select) {
+            if (TSelObjects *sel = e->Selection()) {
+                TSelObject s;
+                s.Layer = layer;
+                s.Index = index;
+                s.Kind = T == shp::stText ? obj.Kind : L.ObjType;
+                s.XMin = obj.MinX;
+                s.YMin = obj.MinY;
+                s.XMax = obj.MaxX;
+                s.YMax = obj.MaxY;
+                sel->Entries.push_back(s);
+                e->RecalcSelectionExtent();
+            }
+        }
+    }
+    L.ObjectsAppended = true;
+
+    // The journal: the new object as its first version, so that undo takes
+    // it back. When the journal cannot be written (a message said so) the
+    // object stays in the layer all the same.
+    TMapObject &o = L.Objects.back();
+    o.Appended = true;
+    ReadObject(layer, index, o.Shape);
+    std::int32_t newOffset = 0, newLength = 0;
+    if (JournalObject(layer, index, newOffset, newLength, 0, 0)) {
+        o.JrnOffset = newOffset;
+        o.JrnLength = newLength;
+    }
+    return true;
+}

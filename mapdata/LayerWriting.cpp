@@ -1,0 +1,117 @@
+#include "mapdata/LayerWriting.h"
+
+#include "mapdata/BinaryFile.h"
+
+#include "platform/NumberFormat.h"
+#include "platform/UserAnswers.h"
+
+#include <QFileInfo>
+
+namespace layerwrite {
+
+FileState captureFile(const QString &path, qint64 headBytes)
+{
+    FileState s;
+    s.path = path;
+    const QFileInfo info(path);
+    s.existed = info.isFile();
+    if (!s.existed)
+        return s;
+    s.size = info.size();
+    mapdata::BinaryFile f;
+    if (f.open(path))
+        s.head = f.readBytes(0, headBytes);
+    return s;
+}
+
+bool restoreFile(mapdata::FileOps &ops, const FileState &state)
+{
+    if (!state.existed)
+        return ops.removeFile(state.path);
+    bool ok = true;
+    if (QFileInfo(state.path).size() != state.size)
+        ok = ops.truncate(state.path, state.size);
+    if (!state.head.isEmpty()) {
+        mapdata::BinaryFile f;
+        const bool same = f.open(state.path) && f.readBytes(0, state.head.size()) == state.head;
+        f.close();
+        if (!same)
+            ok = ops.writeAt(state.path, 0, state.head) && ok;
+    }
+    return ok;
+}
+
+bool readLayerHeader(const QString &path, shp::FileHeader &header)
+{
+    header = shp::FileHeader{};
+    mapdata::BinaryFile f;
+    if (!f.open(path))
+        return false;
+    char bytes[shp::FileHeaderSize];
+    return f.readExact(0, bytes, shp::FileHeaderSize) && shp::decodeFileHeader(bytes, shp::FileHeaderSize, header);
+}
+
+MapFunctions::FieldKind fieldKindOf(platform::db::FieldType type)
+{
+    using T = platform::db::FieldType;
+    using K = MapFunctions::FieldKind;
+    switch (type) {
+    case T::String:
+    case T::FixedChar:
+        return K::String;
+    case T::Memo:
+    case T::FmtMemo:
+        return K::Memo;
+    case T::WideString:
+        return K::WideString;
+    case T::Smallint:
+        return K::SmallInt;
+    case T::Integer:
+    case T::AutoInc:
+        return K::Integer;
+    case T::Word:
+        return K::Word;
+    case T::Largeint:
+        return K::LargeInt;
+    case T::Boolean:
+        return K::Boolean;
+    case T::Float:
+    case T::BCD:
+        return K::Float;
+    case T::Currency:
+        return K::Currency;
+    default:
+        return K::Other;
+    }
+}
+
+void setFieldFromText(platform::db::Field &field, const QString &text)
+{
+    const MapFunctions::FieldKind kind = fieldKindOf(field.dataType());
+    if (kind != MapFunctions::FieldKind::Other) {
+        QVariant value;
+        try {
+            value = MapFunctions::TextToFieldValue(text, kind);
+        } catch (const platform::ConvertError &) {
+            return; // no number in the text: the field stays blank
+        }
+        field.setValue(value);
+        return;
+    }
+    // Other types (dates among them) take the text as the engine reads it,
+    // or stay blank when it reads no value of the type.
+    if (text.trimmed().isEmpty())
+        return;
+    try {
+        field.setAsString(text.trimmed());
+    } catch (const platform::db::DbError &) {
+    }
+}
+
+void reportLayerWriteFailure(const QString &path)
+{
+    platform::messageDlg(QStringLiteral("Невозможно записать слой ") + path + QStringLiteral(" !"),
+                         platform::MsgType::Error, platform::mbOK);
+}
+
+} // namespace layerwrite

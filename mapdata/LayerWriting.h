@@ -1,0 +1,42 @@
+#pragma once
+// Helpers shared by the writers of layer files (committing objects, saving
+// layers and selections): file states to put back after a failed write, the
+// attribute values set from text, and the messages of failed writes.
+
+#include "mapdata/FileOps.h"
+#include "mapdata/MapFunctions.h"
+#include "mapdata/ShpRecords.h"
+
+#include "platform/db/DataSet.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace layerwrite {
+
+// The first bytes and the size of a file before a writer changes it in place,
+// to be put back when the change cannot be completed.
+struct FileState {
+    QString path;
+    bool existed = false;
+    qint64 size = 0;
+    QByteArray head;
+};
+FileState captureFile(const QString &path, qint64 headBytes);
+// Cuts the file back to its size and writes its first bytes again; false
+// when that failed too.
+bool restoreFile(mapdata::FileOps &ops, const FileState &state);
+
+// The 100-byte header of a layer file; false when the file has none.
+bool readLayerHeader(const QString &path, shp::FileHeader &header);
+
+// The kind TextToFieldValue converts for, by the engine's field type.
+MapFunctions::FieldKind fieldKindOf(platform::db::FieldType type);
+// Sets a field from a value text converted for the field's type; a text
+// that gives no value of the type leaves the field blank.
+void setFieldFromText(platform::db::Field &field, const QString &text);
+
+// "Невозможно записать слой <name> !"
+void reportLayerWriteFailure(const QString &path);
+
+} // namespace layerwrite

@@ -1,0 +1,569 @@
+// Saving a layer: the current version of every live object (from the layer
+// file or from the journal) is written into new files beside the layer ("~"
+// after the base name), rows of deleted objects leave a copy of the table,
+// and the new files then take the place of the old ones, which wait under
+// names with "`" until they are deleted.
+//
+// The swap of three files cannot be one step, so a marker file (base + "~" +
+// ".Done") is written once every new file is complete. A save that stopped
+// half way is put right by RecoverLayerSave: with the marker the new files
+// are moved into place, without it the old ones are put back. Either way the
+// layer is whole: all old files or all new ones.
+
+#include "mapdata/LayerWriting.h"
+#include "mapdata/MapDataCore.h"
+
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+#include "platform/db/Table.h"
+
+#include <QFileInfo>
+
+#include <array>
+#include <set>
+
+namespace {
+
+const std::array<QString, 3> LayerExts = {QStringLiteral(".shp"), QStringLiteral(".shx"), QStringLiteral(".dbf")};
+
+// A name with a mark put before its extension ("roads.shp" -> "roads~.shp").
+QString markedName(const QString &path, QChar mark)
+{
+    const QString ext = platform::extractFileExt(path);
+    return path.left(path.size() - ext.size()) + mark + ext;
+}
+
+// The name without the mark before its extension.
+QString unmarkedName(const QString &path, QChar mark)
+{
+    const QString ext = platform::extractFileExt(path);
+    QString stem = path.left(path.size() - ext.size());
+    if (stem.endsWith(mark))
+        stem.chop(1);
+    return stem + ext;
+}
+
+// Bytes of a record content, zero-padded to at least n.
+QByteArray padded(const QByteArray &bytes, qsizetype n)
+{
+    QByteArray out = bytes.left(std::max(n, bytes.size()));
+    if (out.size() < n)
+        out.append(QByteArray(n - out.size(), '\0'));
+    return out;
+}
+
+void zeroBox(char *p)
+{
+    for (int k = 0; k < 4; ++k)
+        shp::setLEDouble(p + 8 * k, 0);
+}
+
+bool isZType(std::int32_t t) { return t == shp::stPointZ || t == shp::stPolylineZ || t == shp::stPolygonZ; }
+
+// The content a save writes for a record read from the layer file or the
+// journal: the fixed head, the part starts and the points in the plain
+// layout (with the Z values for Z types), nothing the counts do not cover.
+QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fromJournal)
+{
+    const shp::HeadRule rule = fromJournal ? shp::HeadRule::SaveFromJournal : shp::HeadRule::SaveFromLayerFile;
+    switch (shp::recordKindOf(headerType)) {
+    case shp::RecordKind::Text: {
+        QByteArray head = padded(src.left(shp::TextHeadSize), shp::TextHeadSize);
+        TTextRecord rec;
+        shp::decodeTextHead(head.constData(), head.size(), rec);
+        bool valid = shp::countsFit(rec.NumParts, rec.NumPoints, shp::WidePointSize, src.size() - shp::TextHeadSize);
+        if (!fromJournal)
+            valid = valid && shp::textHeadValid(rec, rule);
+        if (!valid) {
+            shp::setLE32(head.data(), 0); // Kind
+            zeroBox(head.data() + 360);
+        }
+        // Parts and points only when both counts are above 0, and then the
+        // counts say exactly what follows.
+        if (!valid || rec.NumParts <= 0 || rec.NumPoints <= 0) {
+            shp::setLE32(head.data() + 424, 0);
+            shp::setLE32(head.data() + 428, 0);
+            return head;
+        }
+        return head + src.mid(shp::TextHeadSize, 4 * qsizetype(rec.NumParts) +
+                                                     shp::WidePointSize * qsizetype(rec.NumPoints));
+    }
+    case shp::RecordKind::Point: {
+        QByteArray out = padded(src.left(shp::PointContentSize), shp::PointContentSize);
+        if (headerType == shp::stPointZ)
+            out += padded(src.mid(shp::PointContentSize, 8), 8);
+        return out;
+    }
+    case shp::RecordKind::Poly: {
+        QByteArray head = padded(src.left(shp::PolyHeadSize), shp::PolyHeadSize);
+        shp::PolyRecordHead h;
+        shp::decodePolyHead(head.constData(), head.size(), h);
+        const bool valid = shp::polyHeadValid(h, rule) &&
+                           shp::countsFit(h.NumParts, h.NumPoints, shp::PolyPointSize, src.size() - shp::PolyHeadSize);
+        if (!valid) {
+            zeroBox(head.data() + 4);
+            shp::setLE32(head.data() + 36, 0);
+            shp::setLE32(head.data() + 40, 0);
+            h.NumParts = h.NumPoints = 0;
+        }
+        const qsizetype plain = 4 * qsizetype(h.NumParts) + shp::PolyPointSize * qsizetype(h.NumPoints);
+        QByteArray out = head + src.mid(shp::PolyHeadSize, plain);
+        if (isZType(headerType)) {
+            // The Z range and values as the record has them, zeros when it has none.
+            const qsizetype zBlock = 16 + 8 * qsizetype(h.NumPoints);
+            const qsizetype at = shp::PolyHeadSize + plain;
+            out += src.size() >= at + zBlock ? src.mid(at, zBlock) : QByteArray(zBlock, '\0');
+        }
+        return out;
+    }
+    case shp::RecordKind::Raster: {
+        QByteArray head = padded(src.left(shp::RasterHeadSize), shp::RasterHeadSize);
+        shp::RasterRecordHead h;
+        shp::decodeRasterHead(head.constData(), head.size(), h);
+        if (!shp::countsFit(0, h.NumPoints, shp::WidePointSize, src.size() - shp::RasterHeadSize)) {
+            shp::setLE32(head.data() + 277, 0);
+            return head;
+        }
+        return head + src.mid(shp::RasterHeadSize, shp::WidePointSize * qsizetype(h.NumPoints));
+    }
+    case shp::RecordKind::None:
+        break;
+    }
+    return {};
+}
+
+// Grows a header box by a record as the recalculation of a layer does, so
+// that it rewrites the saved headers unchanged.
+void growByContent(shp::FileHeader &header, std::int32_t headerType, const QByteArray &c)
+{
+    switch (shp::recordKindOf(headerType)) {
+    case shp::RecordKind::Text: {
+        TTextRecord r;
+        if (shp::decodeTextHead(c.constData(), c.size(), r) && shp::textHeadValid(r, shp::HeadRule::Recalculation))
+            growBox(header.XMin, header.YMin, header.XMax, header.YMax, r.XMin, r.YMin, r.XMax, r.YMax);
+        break;
+    }
+    case shp::RecordKind::Point: {
+        shp::PointRecord r;
+        if (shp::decodePoint(c.constData(), c.size(), r) && r.ShapeType > 0)
+            growBox(header.XMin, header.YMin, header.XMax, header.YMax, r.X, r.Y);
+        break;
+    }
+    case shp::RecordKind::Poly: {
+        shp::PolyRecordHead h;
+        if (shp::decodePolyHead(c.constData(), c.size(), h) && shp::polyHeadValid(h, shp::HeadRule::Recalculation))
+            growBox(header.XMin, header.YMin, header.XMax, header.YMax, h.XMin, h.YMin, h.XMax, h.YMax);
+        break;
+    }
+    case shp::RecordKind::Raster: {
+        shp::RasterRecordHead h;
+        if (shp::decodeRasterHead(c.constData(), c.size(), h) && shp::rasterHeadValid(h))
+            growBox(header.XMin, header.YMin, header.XMax, header.YMax, h.XMin, h.YMin, h.XMax, h.YMax);
+        break;
+    }
+    case shp::RecordKind::None:
+        break;
+    }
+}
+
+// The content of a record at word offset `offsetWords`, as long as the
+// record's header says (or the table, when that is longer), never past the
+// end of the file.
+QByteArray recordContent(mapdata::BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes)
+{
+    const qint64 pos = 2 * offsetWords + shp::RecordHeaderSize;
+    if (offsetWords < 0 || pos > file.size())
+        return {};
+    char header[shp::RecordHeaderSize];
+    qint64 length = std::max<qint64>(tableLengthBytes, 0);
+    if (file.readExact(pos - shp::RecordHeaderSize, header, shp::RecordHeaderSize))
+        length = std::max<qint64>(length, 2 * static_cast<qint64>(shp::decodeRecordHeader(header).ContentLength));
+    return file.readBytes(pos, length);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Interrupted saves
+
+MapDataCore::SaveNames MapDataCore::saveNames(const QString &fileName) const
+{
+    SaveNames n;
+    const QString base = LayerBaseName(fileName);
+    for (size_t k = 0; k < LayerExts.size(); ++k) {
+        const QString canonical = base + LayerExts[k];
+        n.layer[k] = existingFile(canonical);
+        const QString like = n.layer[k].isEmpty() ? canonical : n.layer[k];
+        n.fresh[k] = existingFile(markedName(canonical, u'~'));
+        n.old[k] = existingFile(markedName(canonical, u'`'));
+        if (n.fresh[k].isEmpty())
+            n.fresh[k] = markedName(like, u'~');
+        if (n.old[k].isEmpty())
+            n.old[k] = markedName(like, u'`');
+        // Where the layer file goes back to: its own name, or that of the file
+        // waiting for it.
+        n.target[k] = !n.layer[k].isEmpty()                       ? n.layer[k]
+                      : QFileInfo(n.old[k]).isFile()             ? unmarkedName(n.old[k], u'`')
+                      : QFileInfo(n.fresh[k]).isFile()           ? unmarkedName(n.fresh[k], u'~')
+                                                                 : canonical;
+    }
+    const QString marker = base + QStringLiteral("~.Done");
+    n.marker = existingFile(marker);
+    if (n.marker.isEmpty())
+        n.marker = n.layer[0].isEmpty()
+                       ? marker
+                       : n.layer[0].chopped(platform::extractFileExt(n.layer[0]).size()) + QStringLiteral("~.Done");
+    return n;
+}
+
+bool MapDataCore::recoverLayerSave(const QString &fileName)
+{
+    mapdata::FileOps &ops = fileOps();
+    const SaveNames n = saveNames(fileName);
+    bool ok = true;
+    if (QFileInfo(n.marker).isFile()) {
+        // Every new file was written: they take their places.
+        for (size_t k = 0; k < LayerExts.size(); ++k)
+            if (QFileInfo(n.fresh[k]).isFile())
+                ok = ops.renameFile(n.fresh[k], n.target[k]) && ok;
+        for (size_t k = 0; k < LayerExts.size() && ok; ++k)
+            ok = ops.removeFile(n.old[k]);
+        // The marker goes last: while it is there, the old files are spare.
+        return ok && ops.removeFile(n.marker);
+    }
+    // The new files are not all there: the old ones come back.
+    for (size_t k = 0; k < LayerExts.size(); ++k)
+        if (QFileInfo(n.old[k]).isFile())
+            ok = ops.renameFile(n.old[k], n.target[k]) && ok;
+    for (size_t k = 0; k < LayerExts.size(); ++k)
+        ok = ops.removeFile(n.fresh[k]) && ok;
+    return ok;
+}
+
+void MapDataCore::RecoverLayerSave(const QString &fileName) { recoverLayerSave(fileName); }
+
+// ---------------------------------------------------------------------------
+// Saving a layer
+
+bool MapDataCore::SaveLayer(int layer)
+{
+    if (!validLayer(layer))
+        return false;
+    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+    if (!(L.ObjectsModified || L.ObjectsAppended || L.ObjectsDeleted))
+        return false;
+    if (L.MapType != 0 && L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
+        return false;
+    // A file that cannot be written is not replaced: nothing is touched.
+    SaveNames n = saveNames(L.FileName);
+    if (n.layer[0].isEmpty() || n.layer[1].isEmpty())
+        return false;
+    for (const QString &f : n.layer)
+        if (!f.isEmpty() && mapdata::isReadOnlyFile(f))
+            return false;
+
+    // What an earlier save left behind is put right first.
+    mapdata::FileOps &ops = fileOps();
+    if (!recoverLayerSave(L.FileName)) {
+        layerwrite::reportLayerWriteFailure(n.layer[0]);
+        return false;
+    }
+    n = saveNames(L.FileName);
+    const bool hasTable = !n.layer[2].isEmpty();
+
+    shp::FileHeader header;
+    if (!layerwrite::readLayerHeader(n.layer[0], header))
+        return false;
+    const std::int32_t T = header.ShapeType;
+    mapdata::BinaryFile shpFile, jrnFile;
+    if (!shpFile.open(n.layer[0]))
+        return false;
+    const QString jrnName = existingFile(JournalShpName());
+    if (!jrnName.isEmpty())
+        jrnFile.open(jrnName);
+
+    // The new records, renumbered and placed one after the other.
+    QByteArray newShp, newShx;
+    newShp.reserve(shpFile.size());
+    std::vector<int> deletedRows;
+    shp::FileHeader newHeader = header;
+    newHeader.XMin = newHeader.YMin = newHeader.XMax = newHeader.YMax = 0;
+    std::int32_t written = 0;
+    shp::IndexEntry previous;
+    for (size_t i = 0; i < L.Objects.size(); ++i) {
+        const TMapObject &obj = L.Objects[i];
+        if (obj.Deleted) {
+            deletedRows.push_back(static_cast<int>(i) + 1);
+            continue;
+        }
+        // The current version: the journal's when there is one and the journal
+        // is there, else the layer file's.
+        const bool fromJournal = obj.JrnOffset >= 1 && jrnFile.isOpen();
+        const QByteArray src = fromJournal ? recordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                                           : recordContent(shpFile, obj.ShpOffset, obj.ShpLength);
+        const QByteArray content = savedContent(T, src, fromJournal);
+        std::int32_t number = 0;
+        shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
+        place.ContentLength = shp::wordsForBytes(content.size());
+        char rh[shp::RecordHeaderSize];
+        shp::encodeRecordHeader(rh, {number, place.ContentLength});
+        newShp.append(rh, shp::RecordHeaderSize);
+        newShp += content;
+        char ie[shp::IndexEntrySize];
+        shp::encodeIndexEntry(ie, place);
+        newShx.append(ie, shp::IndexEntrySize);
+        growByContent(newHeader, T, content);
+        previous = place;
+        ++written;
+    }
+    shpFile.close();
+    jrnFile.close();
+    const qint64 shpSize = shp::FileHeaderSize + newShp.size();
+    const qint64 shxSize = shp::FileHeaderSize + newShx.size();
+    const auto shpHead = shp::encodeFileHeader(newHeader, shpSize);
+    const auto shxHead = shp::encodeFileHeader(newHeader, shxSize);
+    newShp.prepend(shpHead.data(), shp::FileHeaderSize);
+    newShx.prepend(shxHead.data(), shp::FileHeaderSize);
+
+    // Every new file is written whole before any old one is touched.
+    auto failBeforeSwap = [&] {
+        // The marker goes first: without it no new file is taken for whole.
+        ops.removeFile(n.marker);
+        for (const QString &f : n.fresh)
+            ops.removeFile(f);
+        layerwrite::reportLayerWriteFailure(n.layer[0]);
+        return false;
+    };
+    if (!ops.writeFile(n.fresh[0], newShp) || !ops.writeFile(n.fresh[1], newShx))
+        return failBeforeSwap();
+    newShp.clear();
+    if (hasTable) {
+        if (!ops.copyFile(n.layer[2], n.fresh[2]))
+            return failBeforeSwap();
+        // Rows of deleted objects go, and then the table is packed: row k + 1
+        // stays with object k for every program that reads the files.
+        if (!deletedRows.empty() || L.ObjectsDeleted) {
+            if (!ops.step())
+                return failBeforeSwap();
+            try {
+                platform::db::Table table;
+                table.setDatabaseName(FWorkDir);
+                table.setTableName(n.fresh[2]);
+                table.setExclusive(true);
+                table.open();
+                const int rows = table.recordCount();
+                for (int r : deletedRows)
+                    if (r <= rows && table.setRecNo(r))
+                        table.deleteRecord();
+                table.close();
+                table.packTable();
+            } catch (const platform::db::DbError &) {
+                for (const QString &f : n.fresh)
+                    ops.removeFile(f);
+                throw;
+            }
+        }
+    }
+    if (!ops.writeFile(n.marker, QByteArray()))
+        return failBeforeSwap();
+
+    // The swap: each old file steps aside, the new one takes its name.
+    bool swapped = true;
+    for (size_t k = 0; k < LayerExts.size() && swapped; ++k) {
+        if (k == 2 && !hasTable)
+            break;
+        swapped = ops.renameFile(n.layer[k], n.old[k]) && ops.renameFile(n.fresh[k], n.layer[k]);
+    }
+    if (!swapped) {
+        // Without the marker the old files come back; when the marker cannot
+        // go, the new ones are completed instead.
+        const bool back = ops.removeFile(n.marker);
+        const bool recovered = recoverLayerSave(L.FileName);
+        if (back || !recovered) {
+            layerwrite::reportLayerWriteFailure(n.layer[0]);
+            return false;
+        }
+    } else {
+        bool cleaned = true;
+        for (size_t k = 0; k < LayerExts.size(); ++k)
+            cleaned = ops.removeFile(n.old[k]) && cleaned;
+        // Old files left over keep the marker, which says they are spare.
+        if (cleaned)
+            ops.removeFile(n.marker);
+    }
+
+    // The object table follows the new files.
+    for (TMapObject &obj : L.Objects) {
+        obj.Modified = obj.Deleted = obj.Appended = false;
+        obj.JrnOffset = obj.JrnLength = 0;
+        obj.Shape.Parts.clear();
+    }
+    RecalcLayer(layer);
+    L.ObjectsModified = L.ObjectsDeleted = L.ObjectsAppended = false;
+    DropLayerJournal(layer);
+    BackupLayer(layer, false);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Saving a selection as a layer
+
+bool MapDataCore::SaveSelectionAsLayer(const QString &fileName)
+{
+    QString shpName, shxName, dbfName;
+    GetLayerFileNames(fileName, QString(), shpName, shxName, dbfName);
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    dbfName = existingFile(dbfName);
+    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
+        return false;
+    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+        return false;
+    shp::FileHeader header;
+    if (!layerwrite::readLayerHeader(shpName, header))
+        return false;
+    const std::int32_t T = header.ShapeType;
+    const shp::RecordKind targetKind = shp::recordKindOf(T);
+    if (T == shp::stRaster)
+        return false;
+
+    // The files as they are, to be put back whole when a write fails.
+    QByteArray shpBytes, shxBytes, dbfBytes;
+    {
+        mapdata::BinaryFile f;
+        if (f.open(shpName))
+            shpBytes = f.readBytes(0, f.size());
+        if (f.open(shxName))
+            shxBytes = f.readBytes(0, f.size());
+        if (f.open(dbfName))
+            dbfBytes = f.readBytes(0, f.size());
+    }
+    mapdata::FileOps &ops = fileOps();
+    auto putBack = [&] {
+        ops.writeFile(shpName, shpBytes);
+        ops.writeFile(shxName, shxBytes);
+        if (!platform::db::TableLease::inUse(dbfName))
+            ops.writeFile(dbfName, dbfBytes);
+    };
+
+    // Records go after those the target has (none, for a fresh template).
+    std::int32_t written = static_cast<std::int32_t>(shp::indexEntryCount(shxBytes.size()));
+    shp::IndexEntry previous;
+    if (written > 0 && shxBytes.size() >= shp::FileHeaderSize + qint64(shp::IndexEntrySize) * written)
+        previous = shp::decodeIndexEntry(shxBytes.constData() + shp::FileHeaderSize +
+                                         qint64(shp::IndexEntrySize) * (written - 1));
+    else
+        written = 0;
+    QByteArray newShp = shpBytes.left(written > 0 ? 2 * (qint64(previous.Offset) + previous.ContentLength) +
+                                                        shp::RecordHeaderSize
+                                                  : shp::FileHeaderSize);
+    QByteArray newShx = shxBytes.left(shp::FileHeaderSize + qint64(shp::IndexEntrySize) * written);
+    if (newShp.size() < shp::FileHeaderSize)
+        newShp = padded(newShp, shp::FileHeaderSize);
+
+    std::vector<TSelObject> entries;
+    if (engine())
+        if (const TSelObjects *sel = engine()->Selection())
+            entries = sel->Entries;
+
+    try {
+        platform::db::Table target;
+        target.setDatabaseName(FWorkDir);
+        target.setTableName(dbfName);
+        target.open();
+        for (const TSelObject &entry : entries) {
+            if (!validLayer(entry.Layer))
+                continue;
+            const TMapLayer &source = FProject.Layers[static_cast<size_t>(entry.Layer)];
+            QString sourceShp;
+            GetLayerShpName(source.FileName, QString(), sourceShp);
+            shp::FileHeader sourceHeader;
+            if (!layerwrite::readLayerHeader(existingFile(sourceShp), sourceHeader))
+                continue;
+            // Text/symbol and raster records have no place in a plain layer.
+            const shp::RecordKind sourceKind = shp::recordKindOf(sourceHeader.ShapeType);
+            if (sourceKind != shp::RecordKind::Point && sourceKind != shp::RecordKind::Poly)
+                continue;
+            TShpObject shape;
+            ReadObject(entry.Layer, entry.Index, shape);
+            qsizetype points = 0;
+            for (const TShpParts &p : shape.Parts)
+                points += p.Points.size();
+            if (points == 0)
+                continue; // nothing to place
+            const std::int32_t s = shape.ShapeType;
+            const bool isPoint = s == shp::stPoint || s == shp::stPointZ || s == shp::stPointM;
+            const bool isLine = s == shp::stPolyline || s == shp::stPolylineZ || s == shp::stPolylineM;
+            const bool isPolygon = s == shp::stPolygon || s == shp::stPolygonZ || s == shp::stPolygonM;
+            const bool linesTarget = T == shp::stPolyline || T == shp::stPolylineZ || T == shp::stPolylineM;
+            bool fits = false;
+            if (targetKind == shp::RecordKind::Point)
+                fits = isPoint;
+            else if (targetKind == shp::RecordKind::Poly)
+                fits = linesTarget ? (isLine || isPolygon) : isPolygon;
+            if (!fits)
+                continue;
+            shape.ShapeType = T;
+            if (targetKind == shp::RecordKind::Point) {
+                const TShpPoint first = shape.Parts.front().Points.front();
+                shape.Parts.assign(1, TShpParts{{first}});
+            }
+            const QByteArray content = shp::encodeObjectContent(T, shape, FTemplate);
+            std::int32_t number = 0;
+            shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
+            place.ContentLength = shp::wordsForBytes(content.size());
+            char rh[shp::RecordHeaderSize];
+            shp::encodeRecordHeader(rh, {number, place.ContentLength});
+            newShp.append(rh, shp::RecordHeaderSize);
+            newShp += content;
+            char ie[shp::IndexEntrySize];
+            shp::encodeIndexEntry(ie, place);
+            newShx.append(ie, shp::IndexEntrySize);
+            previous = place;
+            ++written;
+
+            // The row: fields of the same name from the source row, then the
+            // number and the date.
+            const int rowCount = target.recordCount();
+            target.append();
+            QString sourceShpName, sourceShx, sourceDbf;
+            GetLayerFileNames(source.FileName, QString(), sourceShpName, sourceShx, sourceDbf);
+            sourceDbf = existingFile(sourceDbf);
+            if (!sourceDbf.isEmpty()) {
+                platform::db::Table from;
+                from.setDatabaseName(FWorkDir);
+                from.setTableName(sourceDbf);
+                from.open();
+                if (from.setRecNo(entry.Index + 1))
+                    for (int f = 0; f < target.fieldCount(); ++f) {
+                        platform::db::Field &field = target.field(f);
+                        if (platform::db::Field *value = from.findField(field.fieldName()))
+                            field.setValue(value->value());
+                    }
+                from.close();
+            }
+            if (platform::db::Field *id = target.findField(u"ID"))
+                id->setValue(rowCount + 1);
+            if (platform::db::Field *date = target.findField(u"DATEEDIT"))
+                date->setValue(platform::currentDateTime().date());
+            target.post();
+            growBox(header.XMin, header.YMin, header.XMax, header.YMax, shape.XMin, shape.YMin, shape.XMax,
+                    shape.YMax);
+        }
+        target.close();
+    } catch (...) {
+        putBack();
+        throw;
+    }
+
+    const auto shpHead = shp::encodeFileHeader(header, newShp.size());
+    const auto shxHead = shp::encodeFileHeader(header, newShx.size());
+    newShp.replace(0, shp::FileHeaderSize, QByteArray(shpHead.data(), shp::FileHeaderSize));
+    newShx.replace(0, shp::FileHeaderSize, QByteArray(shxHead.data(), shp::FileHeaderSize));
+    if (!ops.writeFile(shpName, newShp) || !ops.writeFile(shxName, newShx)) {
+        putBack();
+        layerwrite::reportLayerWriteFailure(shpName);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,549 @@
+#include "EditFixtures.h"
+
+#include "platform/TextCodec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using editfix::EditProject;
+using editfix::journalEntry;
+using editfix::journalHeader;
+using fixtures::Box;
+using fixtures::Pt;
+
+namespace {
+
+QString u8(const char *s) { return QString::fromUtf8(s); }
+
+QByteArray todayRow(const char *id, const char *name = "", const char *area = "")
+{
+    return editfix::row(id, "20240315", name, area);
+}
+
+QByteArray tableOf(const std::vector<QByteArray> &rows) { return editfix::templateDbf(rows, 124, 3, 15); }
+
+// The three files of a layer.
+struct Triple {
+    QByteArray shp, shx, dbf;
+    bool operator==(const Triple &) const = default;
+};
+
+Triple triple(const EditProject &p, const QString &name)
+{
+    return {p.read(name + QStringLiteral(".shp")), p.read(name + QStringLiteral(".shx")),
+            p.read(name + QStringLiteral(".dbf"))};
+}
+
+// Files a save of a layer works with besides the layer's own.
+QStringList saveLeftovers(const EditProject &p)
+{
+    QStringList out;
+    for (const auto &[name, bytes] : editfix::folderState(p.dir.path()))
+        if (!name.startsWith(QStringLiteral("updates")) &&
+            (name.contains(u'~') || name.contains(u'`') || name.endsWith(QStringLiteral(".Done"))))
+            out << name;
+    return out;
+}
+
+// The object table as numbers: place, journal place, state.
+std::vector<std::vector<std::int64_t>> tableState(const TMapLayer &L)
+{
+    std::vector<std::vector<std::int64_t>> out;
+    for (const TMapObject &o : L.Objects)
+        out.push_back({o.ShpOffset, o.ShpLength, o.JrnOffset, o.JrnLength, o.Modified, o.Deleted, o.Appended});
+    return out;
+}
+
+// A parcel layer with three committed objects: the first changed, the
+// second deleted, the third as committed.
+int editedParcels(EditProject &p)
+{
+    const int l = p.addLayer(QStringLiteral("parcels"), 5);
+    p.commit(l, {{100, 100}, {200, 100}, {200, 200}}, {}, {{u8("NAME"), u8("A")}});
+    p.commit(l, {{300, 300}, {400, 300}, {400, 400}}, {}, {{u8("NAME"), u8("B")}});
+    p.commit(l, {{500, 500}, {600, 500}, {600, 600}}, {}, {{u8("NAME"), u8("C")}});
+    p.change(l, 0, [](TShpObject &s) {
+        s.Parts[0].Points[2].X = 250;
+        s.XMax = 250;
+    });
+    p.remove(l, 1);
+    return l;
+}
+
+bool haveOgrinfo() { return !QStandardPaths::findExecutable(QStringLiteral("ogrinfo")).isEmpty(); }
+
+} // namespace
+
+TEST(SaveLayer, CommitChangeUndoRedoDeleteAndSave)
+{
+    EditProject p;
+    const int points = p.addLayer(QStringLiteral("points"), 1);
+    const int lines = p.addLayer(QStringLiteral("lines"), 3);
+    const int parcels = p.addLayer(QStringLiteral("parcels"), 5);
+    const int marks = p.addLayer(QStringLiteral("marks"), 8);
+    ASSERT_TRUE(p.commit(points, {{10, 20}}));
+    ASSERT_TRUE(p.commit(lines, {{1, 1}, {10, 1}, {10, 5}}));
+    ASSERT_TRUE(p.commit(parcels, {{100, 100}, {200, 100}, {200, 200}}, {}, {{u8("NAME"), u8("Поле")}}));
+    ASSERT_TRUE(p.commit(marks, {{50, 60}}, {}, {{QString(), u8("Село")}}, okText));
+    ASSERT_TRUE(p.commit(parcels, {{300, 300}, {400, 300}, {400, 400}}, {}, {{u8("NAME"), u8("Луг")}}));
+    const Triple pointsBefore = triple(p, QStringLiteral("points"));
+
+    // Change the first parcel, undo, redo; delete the second.
+    ASSERT_TRUE(p.change(parcels, 0, [](TShpObject &s) {
+        s.Parts[0].Points[2].X = 250;
+        s.XMax = 250;
+    }));
+    p.core.UndoEdit();
+    p.core.RedoEdit();
+    ASSERT_TRUE(p.remove(parcels, 1));
+    ASSERT_TRUE(p.core.SaveLayer(parcels));
+
+    // The layer holds the changed parcel alone, as record 1.
+    const Box box{100, 100, 250, 200};
+    const QByteArray parcel = fixtures::polyContent(5, box, {0}, {{100, 100}, {200, 100}, {250, 200}, {100, 100}});
+    const fixtures::Layer saved = fixtures::layer(5, box, {parcel});
+    EXPECT_EQ(p.read(QStringLiteral("parcels.shp")), saved.shp);
+    EXPECT_EQ(p.read(QStringLiteral("parcels.shx")), saved.shx);
+    EXPECT_EQ(p.read(QStringLiteral("parcels.dbf")), tableOf({todayRow("1", "Поле")}));
+    EXPECT_TRUE(saveLeftovers(p).isEmpty()) << saveLeftovers(p).join(u',').toStdString();
+    // Snapshots follow the saved files.
+    EXPECT_EQ(p.read(QStringLiteral("parcels.Shp.001")), saved.shp);
+    EXPECT_EQ(p.read(QStringLiteral("parcels.Dbf.001")), tableOf({todayRow("1", "Поле")}));
+    // Other layers are not saved.
+    EXPECT_EQ(triple(p, QStringLiteral("points")), pointsBefore);
+
+    const TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(parcels)];
+    ASSERT_EQ(L.Objects.size(), 1u);
+    EXPECT_EQ(L.Objects[0].ShpOffset, 50);
+    EXPECT_EQ(L.Objects[0].ShpLength, 112);
+    EXPECT_EQ(L.Objects[0].JrnOffset, 0);
+    EXPECT_FALSE(L.Objects[0].Modified || L.Objects[0].Appended || L.Objects[0].Deleted);
+    EXPECT_FALSE(L.ObjectsModified || L.ObjectsAppended || L.ObjectsDeleted);
+    EXPECT_EQ(L.MtMaxX, 250);
+
+    // The journal keeps every version written, and the entries of the other
+    // layers only. Places: point 50 (14 words with its header), line 64 (52),
+    // parcel 116 (60), text 176 (234), second parcel 410, change 470,
+    // deletion 530.
+    fixtures::TextFields text;
+    text.kind = 4;
+    text.text = platform::toCp1251(u8("Село"));
+    text.fontName = "Arial Cyr";
+    text.fontSize = 12;
+    text.textScale = 500;
+    text.transparent = 0;
+    text.symbol = 0;
+    text.textColor = 0;
+    text.bgTextColor = 0xFFFFFF;
+    text.textAlign = 0;
+    text.penColor = text.penWidth = text.penStyle = text.brushColor = 0;
+    text.brushStyle = text.pointStyle = text.arrowStart = text.arrowEnd = 0;
+    text.box = {30, 40, 70, 80};
+    const Box box2{300, 300, 400, 400};
+    const QByteArray mhp =
+        journalHeader() + editfix::record(1, fixtures::pointContent(1, 10, 20)) +
+        editfix::record(1, fixtures::polyContent(3, {1, 1, 10, 5}, {0}, {{1, 1}, {10, 1}, {10, 5}})) +
+        editfix::record(1, fixtures::polyContent(5, {100, 100, 200, 200}, {0},
+                                                 {{100, 100}, {200, 100}, {200, 200}, {100, 100}})) +
+        editfix::record(1, fixtures::textContent(text, {0}, {{50, 60}})) +
+        editfix::record(2, fixtures::polyContent(5, box2, {0}, {{300, 300}, {400, 300}, {400, 400}, {300, 300}})) +
+        editfix::record(1, parcel) + editfix::record(2, fixtures::polyContent(5, box2, {}, {}));
+    EXPECT_EQ(p.read(QStringLiteral("updates.mhp")), mhp);
+    EXPECT_EQ(p.read(QStringLiteral("updates.mhx")),
+              journalHeader() + journalEntry(points, 0, 50, 10, 0, 0, 0, 0, 0, 1) +
+                  journalEntry(lines, 0, 64, 48, 0, 0, 0, 0, 0, 1) +
+                  journalEntry(marks, 0, 176, 230, 0, 0, 0, 0, 0, 1));
+    EXPECT_EQ(p.core.FJournalPos, 3);
+    EXPECT_EQ(p.core.FJournalCount, 3);
+
+    // Another program reads the saved layer.
+    if (!haveOgrinfo())
+        GTEST_SKIP() << "ogrinfo is not installed";
+    QProcess ogr;
+    ogr.start(QStringLiteral("ogrinfo"), {QStringLiteral("-ro"), QStringLiteral("-al"), p.path(QStringLiteral("parcels.shp"))});
+    ASSERT_TRUE(ogr.waitForFinished(60000));
+    const QString out = QString::fromUtf8(ogr.readAllStandardOutput());
+    const QString err = QString::fromUtf8(ogr.readAllStandardError());
+    EXPECT_EQ(ogr.exitCode(), 0) << err.toStdString();
+    EXPECT_FALSE(err.contains(u8("ERROR")) || err.contains(u8("Warning"))) << err.toStdString();
+    EXPECT_TRUE(out.contains(u8("Feature Count: 1"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(u8("POLYGON ((100 100,200 100,250 200,100 100))"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression(u8("ID \\(\\w+\\) = 1\\b")))) << out.toStdString();
+    EXPECT_TRUE(out.contains(u8("DATEEDIT (Date) = 2024/03/15"))) << out.toStdString();
+}
+
+TEST(SaveLayer, AProjectClosedWithoutSavingLeavesTheFilesAsTheyWere)
+{
+    EditProject p;
+    const int a = p.addLayer(QStringLiteral("a"), 5);
+    const int b = p.addLayer(QStringLiteral("b"), 8);
+    const auto before = editfix::folderState(p.dir.path());
+    p.commit(a, {{1, 1}, {2, 1}, {2, 2}});
+    p.commit(b, {{5, 5}}, {}, {{QString(), u8("x")}}, okText);
+    p.change(a, 0, [](TShpObject &s) { s.Parts[0].Points[0].X = 0.5; });
+    p.core.UndoEdit();
+    p.core.RedoEdit();
+    ASSERT_NE(triple(p, QStringLiteral("a")), (Triple{before.at(QStringLiteral("a.shp")), before.at(QStringLiteral("a.shx")),
+                                                      before.at(QStringLiteral("a.dbf"))}));
+    p.core.RestoreLayerBackup(a, false);
+    p.core.RestoreLayerBackup(b, false);
+    auto after = editfix::folderState(p.dir.path());
+    after.erase(QStringLiteral("updates.mhp"));
+    after.erase(QStringLiteral("updates.mhx"));
+    // Layer files as they were, snapshots gone.
+    auto expected = before;
+    for (auto it = expected.begin(); it != expected.end();)
+        it = it->first.contains(QStringLiteral(".001")) ? expected.erase(it) : std::next(it);
+    EXPECT_EQ(after, expected);
+}
+
+TEST(SaveLayer, OnlyLayersWithChangesThatCanBeWrittenAreSaved)
+{
+    struct Case {
+        const char *name;
+        std::function<void(EditProject &, int)> prepare;
+    };
+    const std::vector<Case> cases = {
+        {"read-only shapes", [](EditProject &p, int) { QFile::setPermissions(p.path(QStringLiteral("parcels.shp")), QFile::ReadOwner); }},
+        {"read-only table", [](EditProject &p, int) { QFile::setPermissions(p.path(QStringLiteral("parcels.dbf")), QFile::ReadOwner); }},
+        {"no changes", [](EditProject &p, int l) {
+             TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+             L.ObjectsModified = L.ObjectsAppended = L.ObjectsDeleted = false;
+         }},
+        {"a standard cadastral layer", [](EditProject &p, int l) { p.core.FProject.Layers[static_cast<size_t>(l)].MapType = 2; }},
+        {"missing index", [](EditProject &p, int) { QFile::remove(p.path(QStringLiteral("parcels.shx"))); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditProject p;
+        const int l = editedParcels(p);
+        c.prepare(p, l);
+        const auto before = editfix::folderState(p.dir.path());
+        const auto table = tableState(p.core.FProject.Layers[static_cast<size_t>(l)]);
+        EXPECT_FALSE(p.core.SaveLayer(l));
+        EXPECT_EQ(editfix::folderState(p.dir.path()), before);
+        EXPECT_EQ(tableState(p.core.FProject.Layers[static_cast<size_t>(l)]), table);
+    }
+}
+
+TEST(SaveLayer, TheTableIsPackedWheneverARowGoes)
+{
+    // Deletion only: rewritten without the object and its row.
+    {
+        EditProject p;
+        const int l = p.addLayer(QStringLiteral("a"), 1);
+        p.commit(l, {{1, 1}}, {}, {{u8("NAME"), u8("one")}});
+        p.commit(l, {{2, 2}}, {}, {{u8("NAME"), u8("two")}});
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        p.remove(l, 0);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(p.read(QStringLiteral("a.dbf")), tableOf({todayRow("2", "two")}));
+        EXPECT_EQ(triple(p, QStringLiteral("a")).shp,
+                  fixtures::layer(1, {2, 2, 2, 2}, {fixtures::pointContent(1, 2, 2)}).shp);
+    }
+    // Appended objects only: rows another program marked deleted stay.
+    {
+        EditProject p;
+        const int l = p.addLayer(QStringLiteral("a"), 1,
+                                 editfix::templateDbf({editfix::row("9", "", "old", "", true)}));
+        // The table has a row more than the layer has objects.
+        p.commit(l, {{1, 1}});
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(p.read(QStringLiteral("a.dbf")),
+                  tableOf({editfix::row("9", "", "old", "", true), todayRow("2")}));
+    }
+    // An undone commit: its row goes and the table is packed, even when the
+    // layer was not told of a deletion.
+    for (bool flagged : {true, false}) {
+        SCOPED_TRACE(flagged);
+        EditProject p;
+        const int l = p.addLayer(QStringLiteral("a"), 1);
+        p.commit(l, {{1, 1}}, {}, {{u8("NAME"), u8("kept")}});
+        p.commit(l, {{2, 2}}, {}, {{u8("NAME"), u8("undone")}});
+        p.core.UndoEdit();
+        TMapLayer &L = p.core.FProject.Layers[0];
+        EXPECT_TRUE(L.ObjectsDeleted);
+        L.ObjectsDeleted = flagged;
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(p.read(QStringLiteral("a.dbf")), tableOf({todayRow("1", "kept")}));
+        EXPECT_EQ(L.Objects.size(), 1u);
+    }
+}
+
+TEST(SaveLayer, LeftoversOfAnInterruptedSaveAreReplaced)
+{
+    EditProject p;
+    const int l = editedParcels(p);
+    // A reference run gives the files of the save.
+    EditProject ref;
+    const int r = editedParcels(ref);
+    ASSERT_TRUE(ref.core.SaveLayer(r));
+    p.dir.write(QStringLiteral("parcels~.shp"), "half a file");
+    p.dir.write(QStringLiteral("parcels~.shx"), "half a file");
+    p.dir.write(QStringLiteral("parcels~.dbf"), "half a file");
+    ASSERT_TRUE(p.core.SaveLayer(l));
+    EXPECT_EQ(triple(p, QStringLiteral("parcels")), triple(ref, QStringLiteral("parcels")));
+    EXPECT_TRUE(saveLeftovers(p).isEmpty());
+}
+
+TEST(SaveLayer, RecordsWithZAndMBlocks)
+{
+    // Z types keep their Z values, M types are written plain; invalid heads
+    // are written without parts.
+    const Box box{1, 1, 3, 3};
+    const std::vector<Pt> ring = {{1, 1}, {3, 1}, {3, 3}, {1, 1}};
+    struct Case {
+        const char *name;
+        std::int32_t type;
+        QByteArray stored;
+        QByteArray saved;
+    };
+    QByteArray zOnly = fixtures::polyContentZM(15, box, {0}, ring, true, false);
+    const std::vector<Case> cases = {
+        {"polygon Z with M", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), zOnly},
+        {"polygon M", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true),
+         fixtures::polyContent(25, box, {0}, ring)},
+        {"polygon without parts", 5, fixtures::polyContent(5, box, {}, {}), fixtures::polyContent(5, {}, {}, {})},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditProject p;
+        const QByteArray other = fixtures::polyContent(c.type, {5, 5, 6, 6}, {0}, {{5, 5}, {6, 5}, {6, 6}, {5, 5}});
+        const fixtures::Layer f = fixtures::layer(c.type, {1, 1, 6, 6}, {c.stored, other});
+        p.dir.write(QStringLiteral("z.shp"), f.shp);
+        p.dir.write(QStringLiteral("z.shx"), f.shx);
+        p.dir.write(QStringLiteral("z.dbf"), editfix::templateDbf({editfix::row("1", "", "", ""), editfix::row("2", "", "", "")}));
+        const int l = p.openLayer(QStringLiteral("z"));
+        p.remove(l, 1);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(p.read(QStringLiteral("z.shp")), fixtures::layer(c.type, c.type == 5 ? Box{} : box, {c.saved}).shp);
+    }
+}
+
+TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
+{
+    // The files of the layer before the save and after a save that ran through.
+    Triple oldFiles, newFiles;
+    int total = 0;
+    {
+        EditProject p;
+        const int l = editedParcels(p);
+        oldFiles = triple(p, QStringLiteral("parcels"));
+        editfix::FaultyOps ops;
+        p.core.setFileOps(&ops);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        newFiles = triple(p, QStringLiteral("parcels"));
+        total = ops.steps;
+        ASSERT_NE(oldFiles, newFiles);
+    }
+    int oldSeen = 0, newSeen = 0;
+    for (int n = 1; n <= total; ++n) {
+        SCOPED_TRACE(n);
+        EditProject p;
+        const int l = editedParcels(p);
+        editfix::FaultyOps ops;
+        ops.failAt = n;
+        ops.dead = true;
+        p.core.setFileOps(&ops);
+        editfix::MessageLog messages;
+        p.core.SaveLayer(l);
+        // The program starts again and opens the layer.
+        p.core.setFileOps(nullptr);
+        p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName);
+        const Triple now = triple(p, QStringLiteral("parcels"));
+        const bool isOld = now == oldFiles, isNew = now == newFiles;
+        EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString();
+        oldSeen += isOld;
+        newSeen += isNew;
+        EXPECT_TRUE(saveLeftovers(p).isEmpty()) << saveLeftovers(p).join(u',').toStdString();
+    }
+    EXPECT_GT(oldSeen, 0);
+    EXPECT_GT(newSeen, 0);
+}
+
+TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
+{
+    Triple newFiles;
+    {
+        EditProject p;
+        const int l = editedParcels(p);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        newFiles = triple(p, QStringLiteral("parcels"));
+    }
+    for (int n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        EditProject p;
+        const int l = editedParcels(p);
+        const Triple oldFiles = triple(p, QStringLiteral("parcels"));
+        const auto table = tableState(p.core.FProject.Layers[0]);
+        editfix::FaultyOps ops;
+        ops.failAt = n;
+        p.core.setFileOps(&ops);
+        editfix::MessageLog messages;
+        const bool saved = p.core.SaveLayer(l);
+        if (ops.steps < n) {
+            EXPECT_TRUE(saved);
+            EXPECT_TRUE(messages.texts.isEmpty());
+            EXPECT_GT(n, 10);
+            break;
+        }
+        const QString step = ops.log.value(n - 1);
+        if (!saved) {
+            EXPECT_EQ(messages.texts.size(), 1) << step.toStdString();
+            EXPECT_TRUE(messages.texts.value(0).startsWith(u8("Невозможно записать слой "))) << step.toStdString();
+            EXPECT_EQ(triple(p, QStringLiteral("parcels")), oldFiles) << step.toStdString();
+            EXPECT_EQ(tableState(p.core.FProject.Layers[0]), table);
+            EXPECT_TRUE(saveLeftovers(p).isEmpty()) << step.toStdString();
+            // Saving again works.
+            p.core.setFileOps(nullptr);
+            ASSERT_TRUE(p.core.SaveLayer(l));
+        }
+        // Saved: a spare old file or the journal could not go, which does not
+        // undo the save (the journal's failure is told).
+        EXPECT_LE(messages.texts.size(), 1) << step.toStdString();
+        EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles) << step.toStdString();
+        p.core.setFileOps(nullptr);
+        p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName);
+        EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles) << step.toStdString();
+        EXPECT_TRUE(saveLeftovers(p).isEmpty()) << step.toStdString();
+    }
+}
+
+TEST(SaveLayer, UndoPassesOverEntriesOfASavedLayerThatStayedInTheJournal)
+{
+    EditProject p;
+    const int other = p.addLayer(QStringLiteral("other"), 1);
+    const int l = p.addLayer(QStringLiteral("a"), 1);
+    p.commit(other, {{7, 7}});
+    p.commit(l, {{1, 1}});
+    p.commit(l, {{2, 2}});
+    p.change(l, 1, [](TShpObject &s) { s.Parts[0].Points[0].X = 3; });
+    // Count the steps of the save; the last one puts the journal without the
+    // layer's entries in place.
+    editfix::FaultyOps ops;
+    p.core.setFileOps(&ops);
+    editfix::MessageLog messages;
+    ops.failAt = 1000;
+    ASSERT_TRUE(p.core.SaveLayer(l));
+    const int steps = ops.steps;
+    // The same again, the journal's last step failing.
+    EditProject q;
+    const int qo = q.addLayer(QStringLiteral("other"), 1);
+    const int ql = q.addLayer(QStringLiteral("a"), 1);
+    q.commit(qo, {{7, 7}});
+    q.commit(ql, {{1, 1}});
+    q.commit(ql, {{2, 2}});
+    q.change(ql, 1, [](TShpObject &s) { s.Parts[0].Points[0].X = 3; });
+    editfix::FaultyOps qops;
+    qops.failAt = steps;
+    q.core.setFileOps(&qops);
+    ASSERT_TRUE(q.core.SaveLayer(ql));
+    ASSERT_TRUE(qops.log.value(steps - 1).startsWith(u8("rename updates~.mhx"))) << qops.log.join(u',').toStdString();
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")));
+    // Nothing can be redone; undo leaves the saved objects alone and reaches
+    // the other layer's entry.
+    EXPECT_EQ(q.core.FJournalCount, q.core.FJournalPos);
+    q.core.UndoEdit();
+    q.core.UndoEdit();
+    q.core.UndoEdit();
+    const TMapLayer &L = q.core.FProject.Layers[static_cast<size_t>(ql)];
+    ASSERT_EQ(L.Objects.size(), 2u);
+    for (const TMapObject &o : L.Objects)
+        EXPECT_FALSE(o.Deleted || o.JrnOffset != 0);
+    q.core.UndoEdit();
+    EXPECT_EQ(q.core.FJournalPos, 0);
+    EXPECT_TRUE(q.object(qo, 0).Deleted);
+}
+
+TEST(SaveSelectionAsLayer, SelectedObjectsThatFitTheTarget)
+{
+    EditProject p;
+    const int pts = p.addLayer(QStringLiteral("pts"), 1);
+    const int parcels = p.addLayer(QStringLiteral("parcels"), 5);
+    const int marks = p.addLayer(QStringLiteral("marks"), 8);
+    p.commit(pts, {{1, 1}}, {}, {{u8("NAME"), u8("point")}});
+    p.commit(parcels, {{10, 10}, {20, 10}, {20, 20}}, {}, {{u8("NAME"), u8("first")}, {u8("AREA"), u8("50")}});
+    p.commit(parcels, {{30, 30}, {40, 30}, {40, 40}}, {}, {{u8("NAME"), u8("second")}});
+    p.commit(marks, {{5, 5}, {6, 6}}, {}, {}, okPolygon);
+    p.dir.write(QStringLiteral("out.shp"), editfix::emptyShape(5));
+    p.dir.write(QStringLiteral("out.shx"), editfix::emptyShape(5));
+    // The target has other fields; same names are copied.
+    const std::vector<dbtest::FieldSpec> fields = {{"NAME", 'C', 10, 0}, {"ID", 'N', 5, 0}, {"NOTE", 'C', 4, 0},
+                                                   {"DATEEDIT", 'D', 8, 0}};
+    p.dir.write(QStringLiteral("out.dbf"), dbtest::dbfFile(fields, {}));
+    TSelObjects &sel = p.engine.selection;
+    sel.Entries.clear();
+    for (auto [layer, index] : {std::pair{pts, 0}, std::pair{parcels, 1}, std::pair{marks, 0}, std::pair{parcels, 0}}) {
+        TSelObject e;
+        e.Layer = layer;
+        e.Index = index;
+        sel.Entries.push_back(e);
+    }
+    ASSERT_TRUE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("out.shp"))));
+    const Box b2{30, 30, 40, 40}, b1{10, 10, 20, 20};
+    const fixtures::Layer expected = fixtures::layer(
+        5, {10, 10, 40, 40},
+        {fixtures::polyContent(5, b2, {0}, {{30, 30}, {40, 30}, {40, 40}, {30, 30}}),
+         fixtures::polyContent(5, b1, {0}, {{10, 10}, {20, 10}, {20, 20}, {10, 10}})});
+    EXPECT_EQ(p.read(QStringLiteral("out.shp")), expected.shp);
+    EXPECT_EQ(p.read(QStringLiteral("out.shx")), expected.shx);
+    auto rowOf = [](const char *name, const char *id) {
+        return dbtest::record({dbtest::left(u8(name), 10), dbtest::right(u8(id), 5), dbtest::left(QString(), 4),
+                               dbtest::left(u8("20240315"), 8)});
+    };
+    EXPECT_EQ(p.read(QStringLiteral("out.dbf")),
+              dbtest::dbfFile(fields, {rowOf("second", "1"), rowOf("first", "2")}, 124, 3, 15));
+
+    // Into a polyline layer polygons become polylines; a point layer takes
+    // the point; a raster layer takes nothing.
+    p.dir.write(QStringLiteral("lines.shp"), editfix::emptyShape(3));
+    p.dir.write(QStringLiteral("lines.shx"), editfix::emptyShape(3));
+    p.dir.write(QStringLiteral("lines.dbf"), editfix::templateDbf());
+    ASSERT_TRUE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("lines.shp"))));
+    EXPECT_EQ(p.read(QStringLiteral("lines.shp")),
+              fixtures::layer(3, {10, 10, 40, 40},
+                              {fixtures::polyContent(3, b2, {0}, {{30, 30}, {40, 30}, {40, 40}, {30, 30}}),
+                               fixtures::polyContent(3, b1, {0}, {{10, 10}, {20, 10}, {20, 20}, {10, 10}})})
+                  .shp);
+    p.dir.write(QStringLiteral("p2.shp"), editfix::emptyShape(1));
+    p.dir.write(QStringLiteral("p2.shx"), editfix::emptyShape(1));
+    p.dir.write(QStringLiteral("p2.dbf"), editfix::templateDbf());
+    ASSERT_TRUE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("p2.shp"))));
+    EXPECT_EQ(p.read(QStringLiteral("p2.shp")), fixtures::layer(1, {1, 1, 1, 1}, {fixtures::pointContent(1, 1, 1)}).shp);
+    EXPECT_EQ(p.read(QStringLiteral("p2.dbf")), tableOf({todayRow("1", "point")}));
+    p.dir.write(QStringLiteral("img.shp"), editfix::emptyShape(10));
+    p.dir.write(QStringLiteral("img.shx"), editfix::emptyShape(10));
+    p.dir.write(QStringLiteral("img.dbf"), editfix::templateDbf());
+    const auto before = editfix::folderState(p.dir.path());
+    EXPECT_FALSE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("img.shp"))));
+    QFile::setPermissions(p.path(QStringLiteral("out.dbf")), QFile::ReadOwner);
+    EXPECT_FALSE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("out.shp"))));
+    EXPECT_EQ(editfix::folderState(p.dir.path()), before);
+}
+
+TEST(SaveSelectionAsLayer, AFailedWriteLeavesTheTargetAsItWas)
+{
+    EditProject p;
+    const int parcels = p.addLayer(QStringLiteral("parcels"), 5);
+    p.commit(parcels, {{10, 10}, {20, 10}, {20, 20}});
+    p.dir.write(QStringLiteral("out.shp"), editfix::emptyShape(5));
+    p.dir.write(QStringLiteral("out.shx"), editfix::emptyShape(5));
+    p.dir.write(QStringLiteral("out.dbf"), editfix::templateDbf());
+    const auto before = editfix::folderState(p.dir.path());
+    for (int n = 1; n <= 2; ++n) {
+        SCOPED_TRACE(n);
+        editfix::FaultyOps ops;
+        ops.failAt = n;
+        p.core.setFileOps(&ops);
+        editfix::MessageLog messages;
+        EXPECT_FALSE(p.core.SaveSelectionAsLayer(p.path(QStringLiteral("out.shp"))));
+        EXPECT_EQ(messages.texts.size(), 1);
+        EXPECT_EQ(editfix::folderState(p.dir.path()), before);
+    }
+}
