@@ -387,19 +387,19 @@ void TTolvane::CopyProjectLayers(const QString &sourceFolder, const QString &pro
             platform::messageDlg(QStringLiteral("Слой ") + target + QStringLiteral(" уже существует, перезаписать ?"),
                                  platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
             continue;
-        QString from[3], to[3];
-        map.GetLayerFileNames(source, QString(), from[0], from[1], from[2]);
-        map.GetLayerFileNames(target, QString(), to[0], to[1], to[2]);
-        for (int k = 0; k < 3; ++k)
-            if (const QString f = platform::findExistingPath(from[k]); !f.isEmpty())
-                mapdata::copyFileOverwrite(f, platform::resolvePath(to[k]));
-        // The label files and the table description go with the layer.
-        const QString fromBase = platform::changeFileExt(source, u"");
-        const QString toBase = platform::changeFileExt(target, u"");
-        for (const char *ext : CompanionExts) {
-            const QString f = platform::findExistingPath(fromBase + u'.' + QLatin1String(ext));
+        // The files keep their names as the disk spells them; the label files
+        // and the table description go with the layer.
+        QString files[3];
+        map.GetLayerFileNames(source, QString(), files[0], files[1], files[2]);
+        QStringList names(std::begin(files), std::end(files));
+        const QString base = platform::changeFileExt(source, u"");
+        for (const char *ext : CompanionExts)
+            names << base + u'.' + QLatin1String(ext);
+        for (const QString &name : names) {
+            const QString f = platform::findExistingPath(name);
             if (!f.isEmpty() && QFileInfo(f).isFile())
-                mapdata::copyFileOverwrite(f, platform::resolvePath(toBase + platform::extractFileExt(f)));
+                mapdata::copyFileOverwrite(f, platform::resolvePath(
+                                                  platform::joinPath(folder, platform::extractFileName(f))));
         }
     }
 }
