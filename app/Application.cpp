@@ -1,6 +1,27 @@
 #include "app/Application.h"
 
+#include "platform/UserAnswers.h"
+
+#include <stdexcept>
+
 namespace app {
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &error) {
+        showException(error);
+    } catch (...) {
+        showException(std::runtime_error("Неизвестная ошибка"));
+    }
+    return false;
+}
+
+void showException(const std::exception &error)
+{
+    platform::messageDlg(QString::fromUtf8(error.what()), platform::MsgType::Error, platform::mbOK);
+}
 
 namespace {
 QString title = QStringLiteral("Tolvane v.2.2.0.0");

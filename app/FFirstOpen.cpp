@@ -61,15 +61,15 @@ TFirstOpen::TFirstOpen(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Windo
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
 
-    if (QWidget *main = Tolvane ? Tolvane->window() : nullptr)
-        move(main->geometry().center() - rect().center());
-
     // FormCreate
     MapFunctions::TranslateForm(objectName());
 }
 
 void TFirstOpen::showEvent(QShowEvent *event)
 {
+    // Centred on the main window.
+    if (QWidget *main = Tolvane ? Tolvane->window() : nullptr; main && main != this)
+        move(main->geometry().center() - rect().center());
     FormShow();
     QDialog::showEvent(event);
 }

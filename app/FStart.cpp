@@ -57,6 +57,9 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
 
 TStart::~TStart()
 {
+    // The area's signals and the closing come no more while the frame goes.
+    FClosed = true;
+    disconnect(MdiArea, nullptr, this, nullptr);
     if (&app::styleRenderers() == this)
         app::setStyleRenderers(nullptr);
     if (Start == this)

@@ -4,11 +4,14 @@
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
-#include "app/ScreenCursors.h"
+#include "geodesy/LayerProjection.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
+#include "mapengine/ScreenCursors.h"
 #include "platform/FormClass.h"
+#include "platform/CursorFile.h"
 #include "platform/Paths.h"
+#include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
 
 #include <QApplication>
@@ -38,6 +41,36 @@ TTolvane *EnsureMapWindow()
     w->show();
     return w;
 }
+
+// The application's message hook: sees the mouse messages of every widget.
+class TTolvane::ApplicationEvents : public QObject {
+public:
+    explicit ApplicationEvents(TTolvane *window) : QObject(window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseMove:
+            window_->ApplicationEvents1Message(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+            break;
+        case QEvent::Enter:
+        case QEvent::Leave:
+            // Every widget hears these, tracked or not: the panel also follows
+            // a mouse that enters a control without mouse tracking or leaves.
+            window_->ApplicationEvents1Message(QCursor::pos());
+            break;
+        default:
+            break;
+        }
+        return false;   // never handled here
+    }
+
+private:
+    TTolvane *window_;
+};
 
 namespace {
 // The product's key under the local machine: "\SOFTWARE\" + "Tolvane 2".
@@ -72,6 +105,9 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
                        << QStringLiteral("lon_0=33d0E") << QStringLiteral("lat_0=0d0N") << QStringLiteral("k=1")
                        << QStringLiteral("x_0=6500000") << QStringLiteral("y_0=0");
     FProjector->Apply();
+    // The layers' own projections go through the same library.
+    FLayerProjections = std::make_unique<geodesy::LayerProjectionLibrary>();
+    MapImage->setProjectionLibrary(FLayerProjections.get());
     // 4.
     ToolBarMain->show();
     ToolBarZoom->show();
@@ -118,11 +154,16 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     // 14.
     MapFunctions::TranslateForm(objectName());
 
-    qApp->installEventFilter(this);
+    fDBF = std::make_unique<platform::db::Table>();
+    ApplicationEvents1 = new ApplicationEvents(this);
+    ApplicationEvents1->setObjectName(QStringLiteral("ApplicationEvents1"));
+    qApp->installEventFilter(ApplicationEvents1);
 }
 
 TTolvane::~TTolvane()
 {
+    // The library goes before the control does.
+    MapImage->setProjectionLibrary(nullptr);
     if (Tolvane == this)
         Tolvane = nullptr;
 }
@@ -155,9 +196,13 @@ void TTolvane::FormShow()
         {16, "pointsins"},   {20, "pick"},        {21, "rotate"},      {22, "rotateleft"},
         {23, "rotatetop"},   {25, "pickcopy"},    {30, "polygon"},     {31, "polygonline"},
         {32, "polygonedit"}, {33, "polygonmove"}, {40, "pointnew"}};
-    for (const auto &[number, name] : cursors)
-        app::loadScreenCursor(number, MapImage->FProgramDir + QStringLiteral("\\cur\\") + QString::fromLatin1(name) +
-                                          QStringLiteral(".cur"));
+    // A missing or unreadable file leaves its slot as it was.
+    for (const auto &[number, name] : cursors) {
+        const std::optional<QCursor> cursor = platform::loadCursorFile(
+            MapImage->FProgramDir + QStringLiteral("\\cur\\") + QString::fromLatin1(name) + QStringLiteral(".cur"));
+        if (cursor)
+            mapengine::setScreenCursor(number, *cursor);
+    }
     HideCadastralMenus(*this);
 }
 
@@ -237,17 +282,11 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             LVLayerMouseMove(me->position().toPoint());
         else if (watched == ListLayers->viewport())
             ListLayersMouseMove(me->position().toPoint());
-        else if (watched == MapImage)
-            MapImageMouseMove(me);
-        if (watched->isWidgetType())
-            ApplicationEvents1Message(me->globalPosition().toPoint());
         break;
     }
     case QEvent::MouseButtonPress:
         if (watched == ListLayers->viewport())
             ListLayersMouseDown();
-        else if (watched == MapImage)
-            MapImageMouseDown(static_cast<QMouseEvent *>(event));
         break;
     case QEvent::MouseButtonRelease: {
         auto *me = static_cast<QMouseEvent *>(event);
@@ -257,8 +296,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             else if (watched == LVLayer->viewport())
                 LVLayerClick();
         }
-        if (watched == MapImage)
-            MapImageMouseUp(me);
         break;
     }
     case QEvent::MouseButtonDblClick:
@@ -270,8 +307,6 @@ bool TTolvane::eventFilter(QObject *watched, QEvent *event)
             LVLayerDblClick();
             return true;
         }
-        if (watched == MapImage)
-            MapImageDblClick();
         break;
     case QEvent::DragEnter:
     case QEvent::DragMove:

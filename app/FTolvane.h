@@ -14,7 +14,7 @@
 //   FTolvaneNavigation.cpp  view navigation and the status bar
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
-#include "app/MapImage.h"
+#include "mapengine/MapVyk.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>
@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <map>
+#include <vector>
 #include <memory>
 
 class QAction;
@@ -43,7 +44,11 @@ class QToolButton;
 class QTreeWidget;
 
 namespace geodesy {
+class LayerProjectionLibrary;
 class TProjector;
+}
+namespace platform::db {
+class Table;
 }
 
 class TTolvane;
@@ -247,16 +252,30 @@ public:
     // file dialogs: the settings the commands give them before asking
     platform::FileDialogRequest OpenDialog, OpenImageFile, SaveDialog;
 
+    // the application's message hook
+    class ApplicationEvents;
+    ApplicationEvents *ApplicationEvents1 = nullptr;
+
     // the SMS timer of GPS tracking (10 s, off)
     QTimer *TimerIncome = nullptr;
 
+    // the table the attribute dialogs work on (closed)
+    std::unique_ptr<platform::db::Table> fDBF;
+
     // The picture list of menus, buttons and the layer lists, by image number.
     QIcon MapImageList(int index) const;
+    // Pictures the map draws (image 20: the pick marker).
+    QIcon BitmapList(int index) const;
+    // The line-end pictures 0 .. 9 of the start and end of a line.
+    QIcon ImgStyleArrowLeft(int index) const;
+    QIcon ImgStyleArrowRight(int index) const;
 
     // ======================================================================
     // Private fields of the design
     // ======================================================================
     std::unique_ptr<geodesy::TProjector> FProjector;
+    // The projection library the map control's layers are projected with.
+    std::unique_ptr<geodesy::LayerProjectionLibrary> FLayerProjections;
     QString FStyleTarget;
     std::int32_t FResizeCount = 0;
 
@@ -455,9 +474,9 @@ public:
     void DrawProgress(double fraction);
     // mouse tools
     void MapImageDblClick();
-    void MapImageMouseDown(QMouseEvent *event);
-    void MapImageMouseMove(QMouseEvent *event);
-    void MapImageMouseUp(QMouseEvent *event);
+    void MapImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void MapImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
+    void MapImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     // object commands
     void mObjectDeleteClick();
     void menuEditClick();
@@ -570,7 +589,8 @@ private:
     void buildLayerList();
     void buildStatusBar();
 
-    std::map<int, QIcon> FImages;
+    std::map<int, QIcon> FImages, FBitmaps;
+    std::vector<QIcon> FArrowsLeft, FArrowsRight;
     bool FShown = false;
     bool FActivated = false;
     QString FLastHelpTopic;

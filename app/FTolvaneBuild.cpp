@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,6 +24,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using app::linkedItem;
 using app::listAction;
@@ -146,6 +149,64 @@ QIcon TTolvane::MapImageList(int index) const
     return it == FImages.end() ? QIcon() : it->second;
 }
 
+QIcon TTolvane::BitmapList(int index) const
+{
+    const auto it = FBitmaps.find(index);
+    return it == FBitmaps.end() ? QIcon() : it->second;
+}
+
+QIcon TTolvane::ImgStyleArrowLeft(int index) const
+{
+    return index >= 0 && index < int(FArrowsLeft.size()) ? FArrowsLeft[size_t(index)] : QIcon();
+}
+
+QIcon TTolvane::ImgStyleArrowRight(int index) const
+{
+    return index >= 0 && index < int(FArrowsRight.size()) ? FArrowsRight[size_t(index)] : QIcon();
+}
+
+namespace {
+
+// A line-end sample: a line with the end of kind 0 .. 9 at its right end
+// (mirrored for the start of a line).
+QIcon lineEndPicture(int kind, bool atStart)
+{
+    QPixmap pm(32, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (atStart) {
+        p.translate(32, 0);
+        p.scale(-1, 1);
+    }
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(2, 8, 29, 8);
+    const int angle[10] = {0, 20, 20, 30, 30, 45, 45, 45, 90, 45};
+    if (kind > 0 && kind < 10) {
+        const double a = angle[kind] * M_PI / 180;
+        const double len = kind == 8 ? 6 : 10;
+        const QPointF tip = kind == 9 ? QPointF(19, 8) : QPointF(29, 8);
+        const double dir = kind == 9 ? 1 : -1;
+        const QPointF l(tip.x() + dir * len * std::cos(a), tip.y() - len * std::sin(a));
+        const QPointF r(tip.x() + dir * len * std::cos(a), tip.y() + len * std::sin(a));
+        if (kind % 2 == 1 && kind != 9) {   // solid heads
+            p.setBrush(Qt::black);
+            p.drawPolygon(QPolygonF{tip, l, r});
+        } else {
+            p.drawLine(tip, l);
+            p.drawLine(tip, r);
+            if (kind == 7) {
+                p.drawLine(tip - QPointF(5, 0), l - QPointF(5, 0));
+                p.drawLine(tip - QPointF(5, 0), r - QPointF(5, 0));
+            }
+        }
+    }
+    p.end();
+    return QIcon(pm);
+}
+
+} // namespace
+
 void TTolvane::buildControls()
 {
     // The picture list: the images the menus, buttons and layer lists use.
@@ -168,6 +229,12 @@ void TTolvane::buildControls()
         {97, app::glyphIcon(QStringLiteral("▼"), 0x205080)},
         {98, app::glyphIcon(QStringLiteral("■"), 0x205080)},
     };
+
+    FBitmaps = {{20, app::glyphIcon(QStringLiteral("+"), 0x0000C0)}};
+    for (int kind = 0; kind < 10; ++kind) {
+        FArrowsLeft.push_back(lineEndPicture(kind, true));
+        FArrowsRight.push_back(lineEndPicture(kind, false));
+    }
 
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -203,12 +270,23 @@ void TTolvane::buildControls()
     MapScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MapScrollBox->setWidgetResizable(true);
     MapScrollBox->setFrameShape(QFrame::NoFrame);
-    MapScrollBox->setBackgroundRole(QPalette::Base);
+    // The map area is white where the map does not cover it.
+    QPalette white = MapScrollBox->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::Base, Qt::white);
+    MapScrollBox->setPalette(white);
     MapImage = new TMapVyk();
     MapImage->setObjectName(QStringLiteral("MapImage"));
     platform::setFormClass(MapImage, "TMapVyk");
-    MapImage->setMouseTracking(true);
+    MapImage->setPalette(white);
     MapImage->installEventFilter(this);
+    connect(MapImage, &TMapVyk::MouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { MapImageMouseDown(b, s, x, y); });
+    connect(MapImage, &TMapVyk::MouseMove, this,
+            [this](Qt::KeyboardModifiers s, int x, int y) { MapImageMouseMove(s, x, y); });
+    connect(MapImage, &TMapVyk::MouseUp, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { MapImageMouseUp(b, s, x, y); });
+    connect(MapImage, &TMapVyk::DblClick, this, [this] { MapImageDblClick(); });
     MapScrollBox->setWidget(MapImage);
     column->addWidget(MapScrollBox, 1);
 
@@ -689,7 +767,7 @@ void TTolvane::buildPopupMenus()
                              QStringLiteral("Переместить вниз"),
                              QStringLiteral("Переместить в конец списка")};
     for (int i = 0; i < 11; ++i) {
-        const QByteArray name = "N7" + QByteArray::number(i);
+        const QByteArray name = "N" + QByteArray::number(150 + i);
         menuItem(PMenuLayers, name.constData(), inert[i]);
     }
 
@@ -1181,5 +1259,6 @@ void TTolvane::buildStatusBar()
     for (int w : widths) {
         QLabel *panel = platform::addStatusPanel(MapStatusBar, QString());
         panel->setFixedWidth(w);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
 }

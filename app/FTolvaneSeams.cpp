@@ -24,9 +24,9 @@ void TTolvane::DrawProgress(double) {}
 
 // ---- mouse tools ----
 void TTolvane::MapImageDblClick() {}
-void TTolvane::MapImageMouseDown(QMouseEvent *) {}
-void TTolvane::MapImageMouseMove(QMouseEvent *) {}
-void TTolvane::MapImageMouseUp(QMouseEvent *) {}
+void TTolvane::MapImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void TTolvane::MapImageMouseMove(Qt::KeyboardModifiers, int, int) {}
+void TTolvane::MapImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 
 // ---- object commands ----
 void TTolvane::mObjectDeleteClick() {}

@@ -30,7 +30,8 @@ void InitProductSettings(TTolvane &window)
     TMapVyk &map = *window.MapImage;
     map.FRegistryKey = ProductRegistryKey();
     map.FProgramDir = Start ? Start->FProgramDir : QString();
-    map.FHostMode = false;
+    // Host mode (the registry's caching and imaging switches) is never on in
+    // this program; the control has no switch for it.
     if (map.FProgramDir.trimmed().isEmpty())
         map.FProgramDir = QDir::currentPath();
     app::setApplicationHelpFile(app::helpFilePath(map.FProgramDir));

@@ -1,5 +1,6 @@
 // The map editor's entry point: the application, the frame and the map window.
 
+#include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char **argv)
                              "the map editor needs a graphical session.\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
     // The frame first: it becomes the main window; then the one map window.
     auto *frame = new TStart();

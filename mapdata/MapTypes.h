@@ -133,7 +133,7 @@ struct TLegend {
 struct TMapFont {
     QString FontName;
     QChar TextSymbol = u' ';    // symbol character for symbol fonts
-    double Rotate = 0;          // degrees, counter-clockwise
+    double Rotate = 0;          // degrees; positive turns the text clockwise on the screen
     std::int32_t Size = 0;      // points
     std::int32_t Scale = 0;     // denominator at which Size holds; <= 0: fixed size
     std::int32_t Color = 0;

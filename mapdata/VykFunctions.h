@@ -13,6 +13,10 @@
 #include <cstdint>
 #include <vector>
 
+namespace platform::gdi {
+class Canvas;
+}
+
 namespace VykFunctions {
 
 // Number text from users and files, read tolerantly: everything but digits, the
@@ -148,6 +152,16 @@ void PointAlongDirection(TControlPointRecord &Rec, double X1, double Y1, double 
 
 // Splits decimal degrees into degrees, minutes and unrounded seconds.
 TDegMinSec DegToDMS(double Value);
+
+// Draws a window of a ".bmp" file (source rectangle in pixels, rows counted
+// from the top) stretched into a rectangle of the canvas, in bands of rows,
+// with the raster operation of RasterMode (the index kept with image layers)
+// and, when Gamma is not 0, the colours through the gamma table. A negative
+// destination height mirrors the picture. False, with nothing drawn, for a
+// file that is no readable uncompressed bitmap, a run-length compressed one,
+// or an empty source or destination.
+bool DrawBmpFile(const QString &FileName, platform::gdi::Canvas &DC, int DestX, int DestY, int DestWidth,
+                 int DestHeight, int SrcX, int SrcY, int SrcWidth, int SrcHeight, int RasterMode, double Gamma);
 
 // Each byte becomes 255 - value - Shift, or 0 when value + Shift exceeds 254.
 std::array<std::uint8_t, 3> InvertColorBytes(const std::array<std::uint8_t, 3> &Bytes,

@@ -28,6 +28,9 @@ public:
     void releaseCanvas();
     // The pixels (drawing ends first).
     const QImage &image();
+    // The pixels as they are while drawing goes on (the painter writes
+    // straight into them), for showing the bitmap in a window.
+    const QImage &pixels() const { return image_; }
     Color pixel(int x, int y);
     void fill(Color color);
     // Copies a rectangle of another bitmap into this one at (x, y).

@@ -28,7 +28,7 @@ public:
 
     // Answers are taken in order; a question whose answer is of another kind,
     // or that finds the script empty, fails the test and gets a cancel.
-    ScriptedAnswers &reply(int modalResult) { script_.push_back(modalResult); return *this; }
+    ScriptedAnswers &reply(int modalResult) { script_.emplace_back(std::in_place_type<int>, modalResult); return *this; }
     ScriptedAnswers &openFile(const QString &file) { script_.push_back(platform::FileDialogAnswer{true, {file}, 1}); return *this; }
     ScriptedAnswers &openFiles(const QStringList &files) { script_.push_back(platform::FileDialogAnswer{true, files, 1}); return *this; }
     ScriptedAnswers &cancelFile() { script_.push_back(platform::FileDialogAnswer{}); return *this; }

@@ -1,0 +1,78 @@
+#include "mapengine/MapVyk.h"
+
+#include "mapengine/ScreenCursors.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TMapVyk::TMapVyk(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    SetClientSize(width(), height());
+}
+
+void TMapVyk::FitToParent()
+{
+    QWidget *parent = parentWidget();
+    if (!parent)
+        return;
+    resize(parent->width(), parent->height());
+    FitToSize(parent->width(), parent->height());
+    update();
+}
+
+void TMapVyk::SetCursorNow(QWidget *control, int cursor)
+{
+    if (control)
+        control->setCursor(mapengine::screenCursor(cursor));
+}
+
+void TMapVyk::paintEvent(QPaintEvent *event)
+{
+    QPainter p(this);
+    const QImage &pixels = PictureBitmap().pixels();
+    if (!pixels.isNull())
+        p.drawImage(event->rect().topLeft(), pixels, event->rect());
+    // What the bitmap does not cover is the window's background.
+    const QRegion rest = QRegion(event->rect()) - QRegion(pixels.rect());
+    for (const QRect &r : rest)
+        p.fillRect(r, palette().window());
+}
+
+void TMapVyk::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    SetClientSize(width(), height());
+}
+
+void TMapVyk::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TMapVyk::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit MouseMove(event->modifiers(), p.x(), p.y());
+}
+
+void TMapVyk::mouseReleaseEvent(QMouseEvent *event)
+{
+    const QPoint p = event->position().toPoint();
+    emit MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TMapVyk::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double click comes after the double click itself.
+    emit DblClick();
+    mousePressEvent(event);
+}
+
+void TMapVyk::processPendingPaint()
+{
+    if (QWidget *parent = parentWidget())
+        parent->repaint();
+}
