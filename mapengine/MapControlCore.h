@@ -108,6 +108,8 @@ public:
     static double ScaleToDenominator(double scale);
     // The denominator of the view's scale (0 while there is no view).
     double CurrentScaleDenominator() override { return ScaleToDenominator(FScale); }
+    double UnitsPerPixelX() override { return FUnitsPerPixelX; }
+    double UnitsPerPixelY() override { return FUnitsPerPixelY; }
     static double DenominatorToScale(double denominator);
     // The picture point of a map point. Points farther from the view than the
     // picture coordinates can hold are pulled in along the line from the
