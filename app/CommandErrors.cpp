@@ -1,8 +1,6 @@
 #include "app/CommandErrors.h"
 
-#include "platform/UserAnswers.h"
-
-#include <QString>
+#include "app/Application.h"
 
 #include <exception>
 
@@ -14,7 +12,7 @@ bool runCommand(const std::function<void()> &command)
         command();
         return true;
     } catch (const std::exception &e) {
-        platform::showMessage(QString::fromUtf8(e.what()));
+        showException(e);
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include "app/FTolvane.h"
 
+#include "app/CommandErrors.h"
 #include "app/HostHooks.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
@@ -402,8 +403,14 @@ void TTolvane::CloseAttributeQueries()
 
 void TTolvane::mImportClick()
 {
-    // The In4 import into the layer shown in LVLayer comes with the exchange
-    // services; until then the command does nothing.
+    // Into the layer LVLayer shows; without one there is nothing to import
+    // into.
+    const int layer = ShownLayerIndex();
+    if (!ValidLayer(layer))
+        return;
+    app::runCommand([&] { MapImage->ImportLayers(layer); });
+    MapImage->ZoomAll();
+    TbSelectObjectClick();
 }
 
 // ---------------------------------------------------------------------------

@@ -333,3 +333,22 @@ TEST_F(LayerOpeningTest, TheOpenDialogOpensEveryChosenLayerFile)
     EXPECT_EQ(map().FCenterX, layer(1).CenterX);
     EXPECT_EQ(map().FCenterY, layer(1).CenterY);
 }
+
+TEST_F(LayerOpeningTest, ImportingIn4FilesIntoTheShownLayer)
+{
+    writeLayer(work_, QStringLiteral("parcels"), squares(1), 1);
+    const int i = openLayer(QStringLiteral("parcels.shp"));
+    // Without a shown layer nothing is asked.
+    w().mImport->trigger();
+    w().RebuildLayerList(true);
+    w().ShowActiveLayerRow(i);
+    const QString in4 = QDir(work_).filePath(QStringLiteral("plan.in4"));
+    writeFile(in4, "BL,KN=\"1\"\r\nSR,KOD=1\r\nN=1,X=5000,Y=1000\r\nN=2,X=5010,Y=1000\r\n"
+                   "N=3,X=5010,Y=1010\r\nCL,A=1\r\n");
+    testsupport::ScriptedAnswers answers;
+    openFiles(answers, {in4});
+    w().mImport->trigger();
+    EXPECT_TRUE(answers.exhausted());
+    EXPECT_EQ(layer(i).Objects.size(), 2u);
+    EXPECT_TRUE(layer(i).ObjectsAppended);
+}
