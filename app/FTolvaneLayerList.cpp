@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
+#include <QLayout>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -140,6 +141,8 @@ void TTolvane::FillLayerRow(int row, int layer)
     if (!item || !ValidLayer(layer))
         return;
     const TMapLayer &L = MapImage->FProject.Layers[static_cast<size_t>(layer)];
+    // Rows are as high as the active-layer row: the panel is sized by it.
+    item->setSizeHint(lcName, QSize(item->sizeHint(lcName).width(), LVLayer->height()));
     item->setText(lcName, L.Name);
     setRowImage(item, lcName, imgLayerRow, MapImageList(imgLayerRow));
     const int images[3] = {L.Visible ? imgVisibleOn : imgVisibleOff, L.Snap ? imgSnapOn : imgSnapOff,
@@ -191,9 +194,16 @@ void TTolvane::SizeLayersPanel()
     const int rowHeight = LVLayer->height();
     const int screenHeight = platform::gdi::screenMetrics().vertRes;
     const int panelTop = MapLayersPanel->mapToGlobal(QPoint(0, 0)).y();
-    MapLayersPanel->resize(layersPanelSize(rows, rowHeight, LVLayer->width(), screenHeight, panelTop));
+    QSize size = layersPanelSize(rows, rowHeight, LVLayer->width(), screenHeight, panelTop);
+    // The rule counts 2 pixels of border; the panel's frame and margins may
+    // take more, and the rows must still fit.
+    const QMargins m = MapLayersPanel->contentsMargins() + (MapLayersPanel->layout()
+                                                                ? MapLayersPanel->layout()->contentsMargins()
+                                                                : QMargins());
+    size.rheight() += std::max(0, m.top() + m.bottom() - 2);
+    MapLayersPanel->resize(size);
     // The list holds every row; the scroll box shows what the panel fits.
-    ListLayers->setMinimumHeight(rows * rowHeight + 2);
+    ListLayers->setMinimumHeight(rows * rowHeight);
 }
 
 bool TTolvane::LayersPanelHitTest(const QPoint &globalPos)
