@@ -206,6 +206,9 @@ bool TTolvane::ReadProject(const QString &path)
     };
     try {
         const QStringList lines = projectfile::decodeLines(bytes);
+        const qsizetype blockLines = std::count_if(lines.begin(), lines.end(), [](const QString &l) {
+            return MapFunctions::SplitPair(l, QStringLiteral("=")).Key == u"Layer";
+        });
         const double total = std::max<qsizetype>(bytes.size(), 1);
         qsizetype consumed = lines.isEmpty() ? 0 : lines[0].size() + 2;
         qsizetype pos = 1; // the header line is not checked
@@ -250,8 +253,9 @@ bool TTolvane::ReadProject(const QString &path)
             } else if (pair.Key == u"ActiveLayer") {
                 map.FProject.ActiveLayer = projectfile::readInt(pair.Value);
             } else if (pair.Key == u"LayersCount") {
-                // No file holds more layers than lines.
-                const qsizetype count = std::clamp<qsizetype>(projectfile::readInt(pair.Value), 0, lines.size());
+                // A record no block can fill stays empty: the count is held
+                // to the blocks the file has, whatever number it states.
+                const qsizetype count = std::clamp<qsizetype>(projectfile::readInt(pair.Value), 0, blockLines);
                 layers.assign(static_cast<size_t>(count), TMapLayer{});
             } else {
                 for (const PanelSwitch &s : PanelSwitches)

@@ -146,6 +146,11 @@ TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
     // The second record stays empty: no name, no file, no kind.
     EXPECT_TRUE(layer(1).Name.isEmpty());
     EXPECT_EQ(layer(1).MapType, 0);
+
+    // A count far beyond the file's blocks makes no more records than blocks.
+    writeProject(path, {"!Tolvane v.2.2.0.2", "", "LayersCount=2000000000", "Layer=1", "{", "Name=A", "}"});
+    ASSERT_TRUE(w().ReadProject(path));
+    EXPECT_EQ(map().FProject.Layers.size(), 1u);
 }
 
 TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
