@@ -238,6 +238,11 @@ inline std::vector<int> rowLayers(const QTreeWidget *list)
 {
     answers.openFiles(files);
 }
+[[gnu::noinline]] inline void dialog(testsupport::ScriptedAnswers &answers,
+                                     const testsupport::ScriptedAnswers::DialogHandler &handler)
+{
+    answers.dialog(handler);
+}
 [[gnu::noinline]] inline void cancelFile(testsupport::ScriptedAnswers &answers)
 {
     answers.cancelFile();

@@ -4,6 +4,7 @@
 
 #include "MapWindowFixture.h"
 
+#include "app/FShowPoint.h"
 #include "platform/Environment.h"
 #include "platform/FormClass.h"
 
@@ -321,4 +322,23 @@ TEST_F(NavigationTest, LocatingAnObject)
     const TMapExtent gone = w().LocateObject(3, 0, true);
     EXPECT_EQ(gone.X2, 0);
     EXPECT_TRUE(map().FSelection.Entries.empty());
+}
+
+TEST_F(NavigationTest, TheCursorCoordinatesWindow)
+{
+    platform::ScopedDecimalSeparator sep(u',');
+    map().FCursorX = 1300000.25;
+    map().FCursorY = 5400000.5;
+    QString x, y;
+    testsupport::ScriptedAnswers answers;
+    dialog(answers, [&](QDialog &d) {
+        auto &window = dynamic_cast<TShowPoint &>(d);
+        x = window.edX->text();
+        y = window.edY->text();
+        return int(platform::mrOk);
+    });
+    w().nClickPoint->trigger();
+    // X is the northing, Y the easting.
+    EXPECT_EQ(x, QStringLiteral("5400000,500"));
+    EXPECT_EQ(y, QStringLiteral("1300000,250"));
 }
