@@ -99,6 +99,8 @@ TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
     EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 2000);
     EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[0]->text(), QStringLiteral("M 1:2000"));
     EXPECT_EQ(w.EditScale->text(), QStringLiteral("2000"));
+    EXPECT_NE(platform::statusPanels(w.MapStatusBar)[1]->text(), QStringLiteral("Zoom: 0x0 m"));
+    EXPECT_GT(map.FPictureWidth, 0);
     // The snapshots of the open layers.
     EXPECT_FALSE(snapshots(dir_.file(QStringLiteral("demo"))).isEmpty());
 
