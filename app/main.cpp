@@ -1,7 +1,10 @@
-// The map editor's entry point.
+// The map editor's entry point: the application, the frame and the map window.
+
+#include "app/Application.h"
+#include "app/FStart.h"
+#include "app/FTolvane.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -13,8 +16,15 @@ int main(int argc, char **argv)
                              "the map editor needs a graphical session.\n");
         return 2;
     }
-    QApplication app(argc, argv);
+    app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
-    std::fprintf(stderr, "tolvane: the map window is not built yet; the libraries and their tests are.\n");
-    return 1;
+    // The frame first: it becomes the main window; then the one map window.
+    auto *frame = new TStart();
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the frame ends the program, even while a window of its own (the
+    // welcome window) is still open.
+    QObject::connect(frame, &QObject::destroyed, &app, &QApplication::quit);
+    frame->EnsureMapWindow();
+    frame->showMaximized();
+    return QApplication::exec();
 }

@@ -1,0 +1,38 @@
+#pragma once
+// What the program keeps of its application object: the title and the help
+// file. Help has no viewer on this platform: the commands only name the file
+// and topic (see TTolvane::nHelpClick).
+
+#include <QApplication>
+#include <QString>
+
+#include <exception>
+
+namespace app {
+
+// The application object: an error that a handler lets through reaches the
+// user as a message with its text, and the program goes on (the handlers
+// leave the errors of libraries and of the few checks that raise to it).
+class Application : public QApplication {
+public:
+    Application(int &argc, char **argv) : QApplication(argc, argv) {}
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// Shows an error's text as an error message.
+void showException(const std::exception &error);
+
+QString applicationTitle();
+void setApplicationTitle(const QString &title);
+QString applicationHelpFile();
+void setApplicationHelpFile(const QString &fileName);
+
+// The help file of a program folder: the folder, "\Tolvane2.hlp", and then
+// every "\" of the whole path turned into "/".
+QString helpFilePath(const QString &programDir);
+
+// The program folder from the settings value "ProgramDirectory": the value as
+// it was read, or the current folder when it is missing or blank.
+QString resolveProgramDir(const QString &settingsValue, const QString &currentDir);
+
+} // namespace app

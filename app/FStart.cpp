@@ -1,0 +1,286 @@
+#include "app/FStart.h"
+
+#include "app/Application.h"
+#include "app/FAbout.h"
+#include "app/FTolvane.h"
+#include "app/FormControls.h"
+#include "app/ReportComponents.h"
+#include "app/SmsControls.h"
+#include "mapdata/VykFunctions.h"
+#include "platform/FormClass.h"
+#include "platform/Paths.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+TStart *Start = nullptr;
+
+namespace {
+// The one about window of the run.
+TAbout *About = nullptr;
+} // namespace
+
+TStart::TStart(QWidget *parent) : QMainWindow(parent)
+{
+    Start = this;
+    setObjectName(QStringLiteral("Start"));
+    platform::tagForm(this, "TStart", "TForm");
+    resize(1081, 901);
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName(QStringLiteral("MdiArea"));
+    setCentralWidget(MdiArea);
+    connect(MdiArea, &QMdiArea::subWindowActivated, this,
+            [this](QMdiSubWindow *w) { MergeMenus(w && w == Tolvane); });
+    buildMenu();
+
+    // FormCreate
+    FVersion = QStringLiteral("2.2.0.2");
+    setWindowTitle(QStringLiteral("Tolvane v.") + FVersion);
+    FProgramDir = app::resolveProgramDir(
+        VykFunctions::ReadRegString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Tolvane 2"),
+                                    QStringLiteral("ProgramDirectory"), QString()),
+        QDir::currentPath());
+    app::setApplicationTitle(windowTitle());
+    app::setApplicationHelpFile(app::helpFilePath(FProgramDir));
+    LoadStyleLibraries();
+    app::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
+}
+
+TStart::~TStart()
+{
+    // The area's signals and the closing come no more while the frame goes.
+    FClosed = true;
+    disconnect(MdiArea, nullptr, this, nullptr);
+    if (Start == this)
+        Start = nullptr;
+}
+
+void TStart::buildMenu()
+{
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    platform::setFormClass(MainMenu1, "TMainMenu");
+
+    N1 = new QMenu(QStringLiteral("Проект"), this);
+    N1->setObjectName(QStringLiteral("N1"));
+    platform::setFormClass(N1, "TMenuItem");
+    nFileNew = app::menuItem(N1, "nFileNew", QStringLiteral("Новый..."), QKeySequence(Qt::CTRL | Qt::Key_N),
+                             [this] { nFileNewClick(); });
+    nFileOpen = app::menuItem(N1, "nFileOpen", QStringLiteral("Открыть..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                              [this] { nFileOpenClick(); });
+    N19 = app::separatorItem(N1, "N19");
+    N27 = app::menuItem(N1, "N27", QStringLiteral("Выход"), {}, [this] { N27Click(); });
+
+    N8 = new QMenu(QStringLiteral("Окна"), this);
+    N8->setObjectName(QStringLiteral("N8"));
+    platform::setFormClass(N8, "TMenuItem");
+    N3 = app::menuItem(N8, "N3", QStringLiteral("Сверху вниз"), {}, [this] { N3Click(); });
+    N7 = app::menuItem(N8, "N7", QStringLiteral("Справа на лево"), {}, [this] { N7Click(); });
+    N4 = app::menuItem(N8, "N4", QStringLiteral("Каскадом"), {}, [this] { N4Click(); });
+
+    N5 = new QMenu(QStringLiteral("?"), this);
+    N5->setObjectName(QStringLiteral("N5"));
+    platform::setFormClass(N5, "TMenuItem");
+    N2 = app::menuItem(N5, "N2", QStringLiteral("Помощь"), QKeySequence(Qt::Key_F1), [this] { N2Click(); });
+    N6 = app::menuItem(N5, "N6", QStringLiteral("О программе..."), {}, [this] { N6Click(); });
+
+    FOwnMenus = {N1->menuAction(), N8->menuAction(), N5->menuAction()};
+    MainMenu1->addActions(FOwnMenus);
+}
+
+void TStart::MergeMenus(bool mapWindowActive)
+{
+    // The frame's menu bar shows the map window's menus in place of its own
+    // while the map window is the active child, so that each window's
+    // shortcuts work while it is active (Ctrl+N of the map window continues
+    // the search; the frame's makes a new project).
+    MainMenu1->clear();
+    if (mapWindowActive && Tolvane) {
+        for (QAction *a : Tolvane->MainMenu1->actions())
+            MainMenu1->addAction(a);
+    } else {
+        MainMenu1->addActions(FOwnMenus);
+    }
+}
+
+TTolvane *TStart::EnsureMapWindow()
+{
+    if (!Tolvane) {
+        auto *w = new TTolvane();
+        MdiArea->addSubWindow(w);
+        w->showMaximized();
+    }
+    return Tolvane;
+}
+
+void TStart::FormActivate()
+{
+    if (!Tolvane)
+        EnsureMapWindow();
+}
+
+void TStart::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QMainWindow::changeEvent(event);
+}
+
+void TStart::FormClose()
+{
+    if (Tolvane) {
+        Tolvane->QuerySaveProject(false, false, true);
+        app::releaseSmsControls();
+    }
+}
+
+void TStart::closeEvent(QCloseEvent *event)
+{
+    if (!FClosed) {
+        FClosed = true;
+        FormClose();
+    }
+    event->accept();
+}
+
+void TStart::nFileNewClick()
+{
+    EnsureMapWindow()->nFileNewClick();
+}
+
+void TStart::nFileOpenClick()
+{
+    EnsureMapWindow()->nFileOpenClick();
+}
+
+void TStart::N27Click()
+{
+    close();
+}
+
+void TStart::N3Click()
+{
+    // Windows one above the other: the area tiles its windows in a grid, so
+    // each window is given the full width and a share of the height.
+    const QList<QMdiSubWindow *> windows = MdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect r = MdiArea->viewport()->rect();
+    const int h = r.height() / int(windows.size());
+    int y = 0;
+    for (QMdiSubWindow *w : windows) {
+        w->showNormal();
+        w->setGeometry(0, y, r.width(), h);
+        y += h;
+    }
+}
+
+void TStart::N7Click()
+{
+    // Windows side by side.
+    const QList<QMdiSubWindow *> windows = MdiArea->subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect r = MdiArea->viewport()->rect();
+    const int w = r.width() / int(windows.size());
+    int x = 0;
+    for (QMdiSubWindow *sub : windows) {
+        sub->showNormal();
+        sub->setGeometry(x, 0, w, r.height());
+        x += w;
+    }
+}
+
+void TStart::N4Click()
+{
+    MdiArea->cascadeSubWindows();
+}
+
+void TStart::N2Click()
+{
+    // The frame's help item has no action of its own.
+}
+
+void TStart::N6Click()
+{
+    if (!About)
+        About = new TAbout(nullptr);
+    platform::execModal(*About);
+}
+
+void TStart::LoadStyleLibraries()
+{
+    mapengine::StyleServices::LoadStyleLibraries(FProgramDir);
+}
+
+void TStart::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The fill tiling's polygon mask has the frame's size.
+    SetFrameSize(width(), height());
+}
+
+void TStart::OpenReport(int mode)
+{
+    platform::FileDialogRequest request = OpenDialog1;
+    request.kind = platform::FileDialogRequest::Open;
+    request.defaultExt = QStringLiteral("frf");
+    request.initialDir = FProgramDir + QStringLiteral("\\Reports");
+    request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
+    if (mode == 2) {
+        DesignNewReport();
+        return;
+    }
+    const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return;
+    if (mode == 0)
+        ShowReportFile(answer.files.first());
+    else
+        DesignReportFile(answer.files.first());
+}
+
+void TStart::ShowReportFile(const QString &fileName)
+{
+    if (!platform::fileExists(fileName)) {
+        platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + fileName);
+        return;
+    }
+    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
+    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
+    if (app::reportEngine().LoadFromFile(platform::resolvePath(fileName)))
+        app::reportEngine().ShowReport();
+}
+
+void TStart::DesignReportFile(const QString &fileName)
+{
+    if (!platform::fileExists(fileName)) {
+        platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + fileName);
+        return;
+    }
+    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
+    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
+    if (app::reportEngine().LoadFromFile(platform::resolvePath(fileName)))
+        app::reportEngine().DesignReport();
+}
+
+void TStart::DesignNewReport()
+{
+    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
+    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
+    app::reportEngine().Clear();
+    app::reportEngine().DesignReport();
+}
+
+void TStart::SetReportVariable(const QString &name, const QVariant &value)
+{
+    app::reportEngine().SetReportVariable(name, value);
+}
