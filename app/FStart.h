@@ -1,10 +1,10 @@
 #pragma once
 // The frame window: the program's main window, a multiple-document frame
 // holding the one map window. It keeps what lives for the whole run: the
-// program folder, the version text, the style libraries and renderers, and the
-// report components.
+// program folder, the version text, the style libraries and renderers (its
+// style services), and the report components.
 
-#include "app/StyleRenderers.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>
@@ -22,7 +22,7 @@ class TStart;
 // The frame of the run (null until it is made).
 extern TStart *Start;
 
-class TStart : public QMainWindow, public app::StyleRenderers {
+class TStart : public QMainWindow, public mapengine::StyleServices {
 public:
     // FormCreate: version, caption, program folder, title, help file, style
     // libraries, report functions.
@@ -58,7 +58,7 @@ public:
     TTolvane *EnsureMapWindow();
 
     // ---- services of the style libraries (filled by the map's drawing) ----
-    // Seam: the fill, point and line libraries of the program folder.
+    // The fill, point and line libraries of the program folder.
     void LoadStyleLibraries();
 
     // ---- report runner ----
@@ -74,6 +74,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

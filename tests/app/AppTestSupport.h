@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,20 @@ inline const QString ProductKey = QStringLiteral("\\SOFTWARE\\Tolvane 2");
 inline void setProductValue(const QString &name, const QString &value)
 {
     platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, ProductKey, name, value);
+}
+
+// The program folder the build lays out (style libraries, templates, cursors).
+inline QString programFolder()
+{
+    return QStringLiteral(TOLVANE_PROGRAM_DIR);
+}
+
+// Copies the style libraries of the program folder into a folder, so that a
+// frame started on that folder finds them.
+inline void copyStyleLibraries(const QString &folder)
+{
+    for (const char *name : {"Symbols.glb", "Points.glb", "Lines.glb"})
+        QFile::copy(programFolder() + u'/' + QLatin1String(name), folder + u'/' + QLatin1String(name));
 }
 
 // Scripts one OK answer. Kept out of line: inlined into a test body the
@@ -39,6 +54,8 @@ protected:
         previousStore_ = platform::Registry::instance().storageFile();
         platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("registry.reg")));
         previousDir_ = QDir::currentPath();
+        // A frame starts on the program folder, where its style libraries are.
+        setProductValue(QStringLiteral("ProgramDirectory"), programFolder());
     }
     void TearDown() override
     {
