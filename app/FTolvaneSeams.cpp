@@ -1,8 +1,7 @@
 // Commands of the map window whose subsystems are not in the program yet: the
-// render loop, the mouse tools, the object, analysis and style commands,
-// raster images, GPS tracking, reports and the picture export. Each is a
-// named, empty entry point that its subsystem fills; until then the command
-// does nothing.
+// render loop, the mouse tools, raster images, GPS tracking, reports and the
+// picture export. Each is a named, empty entry point that its subsystem
+// fills; until then the command does nothing.
 
 #include "app/FTolvane.h"
 
@@ -27,86 +26,6 @@ void TTolvane::MapImageDblClick() {}
 void TTolvane::MapImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void TTolvane::MapImageMouseMove(Qt::KeyboardModifiers, int, int) {}
 void TTolvane::MapImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-
-// ---- object commands ----
-void TTolvane::mObjectDeleteClick() {}
-void TTolvane::menuEditClick() {}
-void TTolvane::nObjectCopyClick() {}
-void TTolvane::aRevaseExecute() {}
-void TTolvane::aSplitExecute() {}
-void TTolvane::aUnSplitExecute() {}
-void TTolvane::aCopyObjectsExecute() {}
-void TTolvane::aPasteObjectsExecute() {}
-void TTolvane::tbUndoClick() {}
-void TTolvane::tbRedoClick() {}
-void TTolvane::nEditInfoClick() {}
-void TTolvane::aEditInfoExecute() {}
-void TTolvane::nObjectNewClick() {}
-void TTolvane::nObjectEditClick() {}
-void TTolvane::nVYKEditClick() {}
-void TTolvane::NDelPointClick() {}
-void TTolvane::pbDrawClick() {}
-void TTolvane::mLayerRecalcClick() {}
-void TTolvane::aProLayerExecute() {}
-void TTolvane::aProDataExecute() {}
-void TTolvane::aProViewExecute() {}
-void TTolvane::nSelectObjectClick() {}
-void TTolvane::pnViewObjectsClick() {}
-void TTolvane::pnSelectObjectClick() {}
-void TTolvane::pnEditObjectsClick() {}
-void TTolvane::N65Click() {}
-void TTolvane::N119Click() {}
-void TTolvane::aVykViewExecute() {}
-void TTolvane::nVYKSelectClick() {}
-void TTolvane::nVYKMarkClick() {}
-void TTolvane::nVYKUnMarkClick() {}
-void TTolvane::nVYKOkClick() {}
-void TTolvane::nVYKUnOkClick() {}
-void TTolvane::aPriorObjectExecute() {}
-void TTolvane::aNextObjectExecute() {}
-void TTolvane::nShowAllClick() {}
-void TTolvane::nShowMarkClick() {}
-void TTolvane::nShowFilterClick() {}
-void TTolvane::nShowActiveClick() {}
-void TTolvane::pMenuPickPopup() {}
-
-// ---- analysis and labelling ----
-void TTolvane::mShiftClick() {}
-void TTolvane::mTransformXYClick() {}
-void TTolvane::mTransformKeyClick() {}
-void TTolvane::mTransformSysClick() {}
-void TTolvane::mTransformProClick() {}
-void TTolvane::nViewPointClick() {}
-void TTolvane::nAppendLabelClick() {}
-void TTolvane::nVYKNumberClick() {}
-void TTolvane::nAutoNumClick() {}
-void TTolvane::nVYKAutoLabelClick() {}
-void TTolvane::aBufferForPolyExecute() {}
-void TTolvane::aBufferForLineExecute() {}
-void TTolvane::aBufferForPointExecute() {}
-void TTolvane::aSaveSelectedExecute() {}
-void TTolvane::nSatisticClick() {}
-
-// ---- style tool bars ----
-void TTolvane::nDrawPointClick(QAction *) {}
-void TTolvane::pbCosmeticClick() {}
-void TTolvane::nPointInsClick() {}
-void TTolvane::nPointDelClick() {}
-void TTolvane::MenuItem18Click(QAction *) {}
-void TTolvane::MenuItem33Click(QAction *) {}
-void TTolvane::NF1Click(QAction *) {}
-void TTolvane::NSelectZoomClick(QAction *) {}
-void TTolvane::NSelectWidth(QAction *) {}
-void TTolvane::nPenMode4Click(QAction *) {}
-void TTolvane::NStylePlanClick(QAction *) {}
-void TTolvane::SetFontSize(int) {}
-void TTolvane::SetTextScale(int) {}
-void TTolvane::SetTextRotation(int, double) {}
-void TTolvane::SetTextBackground(bool) {}
-void TTolvane::SetLayerPenWidth(double) {}
-void TTolvane::SetLayerPenMode(int) {}
-void TTolvane::SetFillStyle(int) {}
-void TTolvane::ShowStylePanel() {}
 
 // ---- raster images ----
 void TTolvane::tbOpenImageClick() {}
