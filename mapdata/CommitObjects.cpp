@@ -180,7 +180,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     if (!layerwrite::readLayerHeader(shpName, header))
         return false; // not a layer file
     const std::int32_t T = header.ShapeType;
-    if (T == shp::stText)
+    if (T == shp::stText && !FCommitStyle)
         FTemplateFound = FindKindTemplate(layer, obj.Kind);
     if (obj.Points.empty() || T == shp::stRaster)
         return false;
@@ -220,7 +220,8 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     }
     case shp::RecordKind::Text: {
         const double scale = engine() ? engine()->CurrentScaleDenominator() : 0;
-        TTextRecord rec = newTextRecord(obj, FTemplate, FTemplateFound, scale);
+        // Measurement labels bring their whole style.
+        TTextRecord rec = FCommitStyle ? *FCommitStyle : newTextRecord(obj, FTemplate, FTemplateFound, scale);
         if (obj.Kind == okText || obj.Kind == okSymbol) {
             if (!ScreenFontInstalled(rec.FontName.trimmed()))
                 rec.FontName = obj.Kind == okSymbol ? SymbolFont : TextFont;

@@ -8,6 +8,7 @@
 #include "mapdata/FileOps.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
+#include "mapdata/Measurements.h"
 #include "platform/db/DbTypes.h"
 #include "mapdata/ShpRecords.h"
 
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -48,6 +50,10 @@ struct TLayerStream {
 // followed, when Transform is set, by the pieces built from its fields (each
 // only when not empty or not 0). Empty when the layer has no projection.
 QString layerProjectionDefinition(const TMapLayer &layer);
+
+namespace objectblock {
+struct Object;
+}
 
 class MapDataCore {
 public:
@@ -112,6 +118,73 @@ public:
     void ProjectLayerPoint(double &x, double &y);
     void FreeLayerProjection();
 
+    // ---- clipboard exchange ----
+    // Puts the text block of the selected objects (geometry and attribute
+    // row) on the clipboard, replacing what it held.
+    void CopyObjectsToClipboard();
+    // One new object per object of the clipboard's block, in the layer; a
+    // clipboard without a block changes nothing, the selection included.
+    // The new objects end up selected.
+    void PasteObjects(int layer);
+    // One new object of all parts of all objects of the block.
+    void MergeObjects(int layer);
+    // One new object per part of every object of the block.
+    void SplitObjects(int layer);
+
+    // ---- In4 import ----
+    // Asks for In4 files and imports each into the layer.
+    void ImportLayers(int layer);
+    // Imports every parcel of the file as a polygon with its attributes.
+    // Raises platform::ConvertError, storing nothing of the file, when a
+    // coordinate is no number.
+    void ImportIn4(int layer, const QString &fileName);
+
+    // ---- measurements ----
+    TMeasureResult MeasureObject(const TShpObject &shape) const;
+    // The same over a raw record: part starts and points.
+    TMeasureResult GetRecordExtent(const std::vector<std::int32_t> &partStarts,
+                                   const std::vector<TShpPoint> &points) const;
+    // Area of the selected polygons, length of the selected lines plus the
+    // perimeters of the polygons, and the box of them all.
+    TMeasureResult SelectionStatistics();
+    // Labels of the selected objects as text (or line) objects of the current
+    // layer, by mode: "Линия", "Площадь, га", "Площадь, кв.м", "Периметр",
+    // "Номера точек", "Расстояния".
+    void AppendMeasureLabels(const QString &mode, const TMapFont &font, int decimals);
+    // True when the segment (either way round) was labelled in this call
+    // already; otherwise lists it and returns false.
+    bool SegmentListed(double value, double x1, double y1, double x2, double y2);
+
+    // ---- buffer zones ----
+    // Polygons of the layer: an offset ring per part of each selected object
+    // (a positive distance to the right of the way along the ring), a band
+    // per line part, a regular polygon of n vertices per point.
+    void BufferPolygons(int layer, double distance);
+    void BufferLines(int layer, double distance);
+    void BufferPoints(int layer, int n, double radius);
+
+protected:
+    // Helpers of the exchange, measuring and zone operations.
+    // The selection's entries as they are now (commits change the selection).
+    std::vector<TSelObject> selectionEntries() const;
+    void clearSelection();
+    // Reads a selected object; false when its indices lie outside the tables.
+    bool readSelected(const TSelObject &entry, TShpObject &shape);
+    // FNewObject's points and part starts from parts.
+    void setNewFigure(const std::vector<TShpParts> &parts);
+    // The attribute row of an object as field names and value texts.
+    std::vector<TTxtValues> attributeRow(int layer, int index) const;
+    bool readClipboardBlock(std::vector<objectblock::Object> &objects) const;
+    // Commits a label of that style at the points, its text as the value.
+    bool commitLabel(int layer, const TTextRecord &style, const std::vector<TShpPoint> &points,
+                     const QString &text);
+    void commitZones(int layer, const std::function<std::vector<std::vector<TShpPoint>>(const TShpParts &)> &zonesOf);
+    std::vector<TLabelledItem> FLabelledItems;
+    // While set, a text/symbol record committed takes this style (every field
+    // from Kind to the box) in place of the layer's latest object of its kind.
+    const TTextRecord *FCommitStyle = nullptr;
+
+public:
     // ---- committing new objects ----
     // Appends FNewObject to the layer: the record, its index entry and its
     // attribute row, the object table and the extents, the selection and the

@@ -50,4 +50,17 @@ public:
     virtual void ClearSelection() {}
     // Recomputes the selection's extent and centre from its entries.
     virtual void RecalcSelectionExtent() {}
+
+    // 0.01 mm per pixel of the map control, horizontally and vertically; 0
+    // while there is no view.
+    virtual double UnitsPerPixelX() { return 0; }
+    virtual double UnitsPerPixelY() { return 0; }
+    // Fills a text/symbol record with the map engine's default style of new
+    // texts and labels (its InitTextRecord); the part and point counts are
+    // left as they are.
+    virtual void DefaultTextStyle(TTextRecord &record) { defaultTextRecord(record); }
+    // That default style: size 12, a background (Transparent 1) in white, a
+    // space as symbol, a white clear brush (style 1), the byte after ArrowEnd
+    // 1, every other field 0 or empty.
+    static void defaultTextRecord(TTextRecord &record);
 };

@@ -13,6 +13,8 @@
 // 100000 / FScale.
 
 #include "mapdata/MapDataCore.h"
+#include "mapengine/LabelFiles.h"
+#include "mapengine/RasterObjects.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/Metafile.h"
@@ -21,6 +23,7 @@
 #include <QPointF>
 #include <QString>
 #include <QVariant>
+#include <Qt>
 
 #include <array>
 #include <cstdint>
@@ -108,6 +111,8 @@ public:
     static double ScaleToDenominator(double scale);
     // The denominator of the view's scale (0 while there is no view).
     double CurrentScaleDenominator() override { return ScaleToDenominator(FScale); }
+    double UnitsPerPixelX() override { return FUnitsPerPixelX; }
+    double UnitsPerPixelY() override { return FUnitsPerPixelY; }
     static double DenominatorToScale(double denominator);
     // The picture point of a map point. Points farther from the view than the
     // picture coordinates can hold are pulled in along the line from the
@@ -166,6 +171,125 @@ public:
     void DrawMetafileRaster(platform::gdi::Canvas &canvas, const QString &fileName, double xMin, double yMin,
                             double xMax, double yMax, double angle, int width, int height);
 
+    // ---- selection and its frame (Selection.cpp) ----
+    // Handles of the frame: 1 lower left, 2 left, 3 upper left, 4 top, 5 upper
+    // right, 6 right, 7 lower right, 8 bottom, 9 centre (the pivot in the
+    // rotate frame); 0 none. Mouse positions are pixels of the control.
+    TSelObjects *Selection() override { return &FSelection; }
+    void ClearSelection() override;
+    void RecalcSelectionExtent() override;
+    // The object kind all entries share, for a selection that starts in a
+    // text/symbol layer; 0 otherwise.
+    Byte CommonSelectionKind() const;
+    int HitSelectionHandle(int x, int y) const;
+    // The rotation (degrees) a text gets while the rotate frame is dragged by
+    // `handle` from the press to the current pixel about the pivot (a picture
+    // point when pivotLogical, else a map point); corners subtract the turn
+    // from startAngle, other handles keep startAngle.
+    double DragRotationAngle(int pressX, int pressY, double pivotX, double pivotY, int x, int y, int handle,
+                             bool pivotLogical, double startAngle) const;
+    // Where a point goes when the frame is dragged by `handle` from the press
+    // to the current pixel: a picture point in when pointLogical, out when
+    // resultLogical; map results are rounded to 3 decimals.
+    TMapPoint TransformDraggedPoints(int pressX, int pressY, double pointX, double pointY, int x, int y,
+                                     int handle, bool pointLogical, bool resultLogical, int frameMode) const;
+    // Turns a point about a pivot, each given as (n, e, h); a non-zero
+    // component of the new pivot moves the pivot and the point by the
+    // difference. The angle (degrees) turns from the first axis towards the
+    // second, so with (x, y) given it is counter-clockwise on the map.
+    // result gets n and e, and h only when the point lies on the pivot.
+    static void RotatePoint(TMapPoint &result, long double pivotN, long double pivotE, long double pivotH,
+                            long double pointN, long double pointE, long double pointH, long double newPivotN,
+                            long double newPivotE, long double newPivotH, long double angle);
+
+    // ---- overlays and drag transforms (SelectionOverlay.cpp) ----
+    // Overlays draw on the control's bitmap after restoring it from
+    // FBackBuffer, so the next overlay or redraw wipes them.
+    // The selected objects, as moved while `handle` is dragged to the pixel
+    // (x, y); entry `highlight` filled magenta (-1 none).
+    void DrawSelectionOverlay(int x, int y, int handle, int highlight);
+    // The selected objects in place, entry `highlight` marked.
+    void DrawSelectionOverlay(int highlight) { DrawSelectionOverlay(0, 0, 0, highlight); }
+    // The vertices of the selected objects on the control's picture; sets the
+    // selection's extent, centre and pivot from the objects' boxes.
+    void DrawVertexMarks();
+    // dx, dy: press minus current pixel. Mode 1 the picture shifted (pan),
+    // mode 2 the rectangle from the press to the last move.
+    void DrawRubberRectangle(int dx, int dy, int mode);
+    // The labels of FMoveLabels, shifted or turned (Alt) by the drag when
+    // `drag`, else where they are.
+    void DrawMovingLabels(int x, int y, Qt::KeyboardModifiers shift, bool drag);
+    // Applies the drag of `handle` to the pixel (x, y) to the selected objects
+    // of editable layers and journals them.
+    void DragTransformSelection(int x, int y, int handle);
+
+    // ---- measuring and vertex-drag overlays (MeasureOverlay.cpp) ----
+    // Each returns the status text in `text`.
+    void DrawMeasureSegment(QString &text);
+    void DrawDrawingMeasures(QString &text);
+    void DrawRulerMeasures(QString &text);
+    // The selected objects with their picked vertex at the cursor's map point
+    // (Alt: a new vertex after it); Ctrl over a raster: its pixel readout.
+    void DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers shift, QString &text);
+
+    // ---- editing existing objects (ObjectEditing.cpp, VertexEditing.cpp) ----
+    // Changes of existing objects go to the edit journal; copies are appended
+    // to the current layer's files. Objects are changed in their layer's own
+    // coordinates, so an edit of a layer with a projection moves nothing the
+    // user did not move. None of them redraws.
+    // Copies every selected object, shifted by (dX, dY) map units, into the
+    // current layer; each entry copied then names its copy.
+    void MoveSelection(double dX, double dY);
+    // Copies one object to the end of the destination layer. On success the
+    // entry names the copy and holds its box; otherwise its Layer and Index are -1.
+    void MoveObjectRecord(int destLayer, int sourceLayer, int index, double dX, double dY, TSelObject &entry);
+    // Deletes the selected objects of editable layers (kinds 0, 1, 8); empties the selection.
+    void DeleteSelection();
+    // Reverses the point order of every part of the selected objects of editable layers.
+    void ReverseSelection();
+    // Gives the selected objects of editable layers the template fields named
+    // by the op-codes (0..17), taken from the template as it is at the call.
+    void ApplyStyleToSelection(const std::vector<Byte> &opCodes);
+    // Vertex positions count over the whole object, part after part.
+    void InsertVertex(int layer, int object, int position, double x, double y);
+    void DeleteVertex(int layer, int object, int position);
+    // Moves the picked vertex (VertexIndex) of every selected object of an
+    // editable layer to the point; Ctrl on an image layer re-pixels a control
+    // point, Alt adds a vertex after it. True when an editable layer took part.
+    bool MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers shift);
+    // Appends a point to the object's last part (a track of a GPS tracker).
+    void AppendTrackPoint(int layer, int object, const QString &tracker, double x, double y, double extra);
+    // Sets the raster record's box from its control points; false (box as it
+    // was) when they cannot give it.
+    bool FitRasterToControlPoints(TRasterObject &record);
+
+    // Reads an object as ReadObject does, but in the layer's own coordinates:
+    // a layer with a projection keeps its stored points. This is what edits
+    // change and journal.
+    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
+    // A map point in the layer's own coordinates, and back (nothing for a
+    // layer without a projection).
+    void MapPointToLayer(int layer, double &x, double &y);
+    void LayerPointToMap(int layer, double &x, double &y);
+
+    // ---- label files (LabelFiles.cpp) ----
+    // The current layer's label files: its FileName up to the first "." of
+    // the file name, with ".Lbl" or ".Shl".
+    QString LabelFileName(const QString &ext) const;
+    // Reads record n of the current layer's ".Lbl". The label is emptied
+    // first; false when there is no such record.
+    bool ReadLabelRecord(std::int32_t n, TMoveLabel &label);
+    // The ".Shl" record of the object number and key (upper-cased here) in
+    // an open ".Shl"; its byte position, or -1 with the record's number 0.
+    qint64 FindLabelRecord(mapdata::BinaryFile &file, std::int32_t objectNumber, const QString &key,
+                           TShlRecord &record);
+    // Adds a map shift to the ".Shl" record of ".Lbl" record n.
+    void AddAutoLabel(std::int32_t n, double shiftX, double shiftY);
+    // Stores the change of every label of FMoveLabels: 1 move by the drag
+    // vector, 2 turn by the drag about the pivot, 3 size := value, 4 colour
+    // := value; the change's flag byte := flag.
+    void StoreMovedLabel(Byte kind, Byte flag, double value);
+
     // ---- export ----
     // Writes the files named by ".wmf", ".emf", ".bmp" and ".jpg" anywhere in
     // the lower-cased name; false (after telling the user) when one cannot be
@@ -196,6 +320,7 @@ public:
     std::int32_t FNextParcelNumber = 0;
     QString FVersion;
     TSelObjects FSelection;
+    TSelLabels FMoveLabels;
     std::array<TZoomEntry, 20> FZoomHistory{};   // entries 1..20 at indices 0..19
     std::int64_t FPressX = 0, FPressY = 0;
     std::int32_t FLabelPressX = 0, FLabelPressY = 0, FLabelMoveX = 0, FLabelMoveY = 0;
@@ -213,6 +338,8 @@ public:
 protected:
     // The window's part of a snapshot: its parent paints what is pending.
     virtual void processPendingPaint() {}
+    // The window's part of an overlay: it shows the control's bitmap at once.
+    virtual void repaintNow() {}
 
 private:
     // The size of a font of `size` points at `scale` (<= 0: fixed) drawn at

@@ -80,17 +80,9 @@ int intOf(const QVariant &v)
 
 void MapControlCore::InitTextRecord(TTextRecord &r)
 {
-    const std::int32_t parts = r.NumParts, points = r.NumPoints;
-    r = TTextRecord{};
-    r.FontSize = 12;
-    r.Transparent = 1;
-    r.Symbol = u' ';
-    r.BgTextColor = static_cast<std::int32_t>(rgb(255, 255, 255));
-    r.BrushColor = static_cast<std::int32_t>(rgb(255, 255, 255));
-    r.BrushStyle = 1;
-    r.Reserved351 = 1;
-    r.NumParts = parts;
-    r.NumPoints = points;
+    // The map data core knows the same default style (for labels it makes
+    // without a map control): one definition serves both.
+    IMapEngineServices::defaultTextRecord(r);
 }
 
 Size MapControlCore::MeasureRotatedText(Canvas &c, const TMapFont &font, const QString &text)

@@ -76,3 +76,8 @@ void TMapVyk::processPendingPaint()
     if (QWidget *parent = parentWidget())
         parent->repaint();
 }
+
+void TMapVyk::repaintNow()
+{
+    repaint();
+}

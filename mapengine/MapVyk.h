@@ -35,4 +35,5 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void processPendingPaint() override;
+    void repaintNow() override;
 };

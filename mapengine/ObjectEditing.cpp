@@ -1,0 +1,416 @@
+// Editing the selected objects as a whole: copying them (shifted) into the
+// current layer, deleting them, reversing their points and giving them style
+// fields of the object template. Copies are appended to the layer files at
+// once; every other change goes to the edit journal until the layer is saved.
+
+#include "mapengine/EditSupport.h"
+
+#include "mapdata/LayerWriting.h"
+#include "platform/Environment.h"
+#include "platform/Rounding.h"
+#include "platform/db/Table.h"
+
+#include <QVariant>
+
+#include <algorithm>
+#include <map>
+
+using namespace mapengine::edit;
+
+namespace {
+
+bool isPointType(std::int32_t t) { return t == shp::stPoint || t == shp::stPointZ || t == shp::stPointM; }
+bool isLineType(std::int32_t t) { return t == shp::stPolyline || t == shp::stPolylineZ || t == shp::stPolylineM; }
+bool isPolygonType(std::int32_t t) { return t == shp::stPolygon || t == shp::stPolygonZ || t == shp::stPolygonM; }
+
+// The text/symbol kind an object of a layer of that ObjType becomes.
+std::int32_t kindForObjType(Byte objType)
+{
+    switch (objType) {
+    case otPoints: return okPoint;
+    case otPolylines: return okLine;
+    case otPolygons: return okPolygon;
+    case otTexts: return okText;
+    case otSymbols: return okSymbol;
+    case otImages: return 10;
+    case otBitmaps: return 9;
+    case otBezier: return okCurve;
+    default: return 0;
+    }
+}
+
+// The head of a text/symbol record made from a layer's style.
+TTextRecord headFromLayerStyle(const TMapLayer &L)
+{
+    TTextRecord r;
+    r.Kind = kindForObjType(L.ObjType);
+    r.PenColor = L.PenColor;
+    r.PenStyle = L.PenStyle;
+    r.PenWidth = platform::roundToInt(L.PenWidth * 100);
+    r.BrushColor = L.BrushColor;
+    r.BrushStyle = L.BrushType;
+    r.PointStyle = L.ObjType == otPoints ? 1 : 0;
+    r.Reserved339 = 0;
+    return r;
+}
+
+// The attribute values of a row of a table, by field name; empty when the
+// table or the row is not there.
+std::vector<std::pair<QString, QVariant>> rowValues(const QString &workDir, const QString &dbfName, int recNo)
+{
+    std::vector<std::pair<QString, QVariant>> values;
+    if (dbfName.isEmpty())
+        return values;
+    platform::db::Table from;
+    from.setDatabaseName(workDir);
+    from.setTableName(dbfName);
+    from.open();
+    if (recNo >= 1 && recNo <= from.recordCount() && from.setRecNo(recNo))
+        for (int f = 0; f < from.fieldCount(); ++f)
+            values.emplace_back(from.field(f).fieldName(), from.field(f).value());
+    from.close();
+    return values;
+}
+
+// Copies a template field named by an op-code from one record into another.
+void copyStyleField(Byte opCode, const TTextRecord &from, TTextRecord &to)
+{
+    switch (opCode) {
+    case 0: to.Text = from.Text; break;
+    case 1: to.FontName = from.FontName; break;
+    case 2: to.FontSize = from.FontSize; break;
+    case 3: to.FontStyle = from.FontStyle; break;
+    case 4: to.TextColor = from.TextColor; break;
+    case 5: to.BgTextColor = from.BgTextColor; break;
+    case 6: to.Rotate = from.Rotate; break;
+    case 7: to.TextScale = from.TextScale; break;
+    case 8: to.Transparent = from.Transparent; break;
+    case 9: to.PenWidth = from.PenWidth; break;
+    case 10: to.PointStyle = from.PointStyle; break;
+    case 11: to.PenColor = from.PenColor; break;
+    case 12: to.BrushColor = from.BrushColor; break;
+    case 13: to.PenStyle = from.PenStyle; break;
+    case 14: to.BrushStyle = from.BrushStyle; break;
+    case 15: to.Symbol = from.Symbol; break;
+    case 16: to.ArrowStart = from.ArrowStart; break;
+    case 17: to.ArrowEnd = from.ArrowEnd; break;
+    default: break;
+    }
+}
+
+} // namespace
+
+void MapControlCore::MoveSelection(double dX, double dY)
+{
+    const int dest = FProject.ActiveLayer;
+    if (FSelection.Entries.empty() || !validLayer(dest))
+        return;
+    TSelObject work;
+    bool copied = false;
+    for (TSelObject &entry : FSelection.Entries) {
+        const TMapObject *source = objectAt(*this, entry.Layer, entry.Index);
+        if (!source)
+            continue;
+        MoveObjectRecord(dest, entry.Layer, entry.Index, dX, dY, work);
+        if (work.Layer != -1 && work.Index != -1) {
+            entry = work;
+            copied = true;
+        }
+    }
+    // The frame follows the copies.
+    if (copied)
+        RecalcSelectionExtent();
+}
+
+void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index, double dX, double dY,
+                                      TSelObject &entry)
+{
+    entry.Layer = -1;
+    entry.Index = -1;
+    if (!validLayer(destLayer) || !objectAt(*this, sourceLayer, index))
+        return;
+    TMapLayer &D = FProject.Layers[static_cast<size_t>(destLayer)];
+    const TMapLayer &S = FProject.Layers[static_cast<size_t>(sourceLayer)];
+
+    // The object, shifted, in map coordinates.
+    TShpObject shape;
+    ReadObject(sourceLayer, index, shape);
+    const TTextRecord sourceHead = FTemplate; // the record's own head when the source holds texts
+    std::int32_t numPoints = 0;
+    for (TShpParts &part : shape.Parts)
+        for (TShpPoint &p : part.Points) {
+            p.X += dX;
+            p.Y += dY;
+            ++numPoints;
+        }
+    if (dX != 0) {
+        shape.XMin += dX;
+        shape.XMax += dX;
+    }
+    if (dY != 0) {
+        shape.YMin += dY;
+        shape.YMax += dY;
+    }
+    const Box mapBox = boxOf(shape);
+
+    QString shpName, shxName, dbfName, srcShp, srcShx, srcDbf;
+    GetLayerFileNames(D.FileName, QString(), shpName, shxName, dbfName);
+    GetLayerFileNames(S.FileName, QString(), srcShp, srcShx, srcDbf);
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    dbfName = existingFile(dbfName);
+    if (D.FileName.trimmed().isEmpty() || S.FileName.trimmed().isEmpty() || shpName.isEmpty() ||
+        shxName.isEmpty() || dbfName.isEmpty() || existingFile(srcShp).isEmpty() || existingFile(srcShx).isEmpty())
+        return;
+    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+        return;
+    shp::FileHeader header;
+    if (!layerwrite::readLayerHeader(shpName, header))
+        return;
+    const std::int32_t T = header.ShapeType;
+    if (shape.Parts.empty() || numPoints == 0 || T == shp::stRaster)
+        return;
+
+    // The record in the destination's own coordinates. A copy in place into
+    // a layer of the same projection keeps the stored points as they are.
+    TShpObject rec;
+    if (dX == 0 && dY == 0 && layerProjectionDefinition(S) == layerProjectionDefinition(D)) {
+        ReadObjectInLayerUnits(sourceLayer, index, rec);
+    } else {
+        rec = shape;
+        LayerUnits units(*this, destLayer);
+        units.convert(rec);
+    }
+    for (TShpParts &part : rec.Parts)
+        for (TShpPoint &p : part.Points)
+            p.Z = 0; // no third value goes with a copy
+    const std::int32_t sourceType = shape.ShapeType;
+
+    QByteArray content;
+    switch (shp::recordKindOf(T)) {
+    case shp::RecordKind::Text: {
+        TTextRecord head = S.MapType == mtTextLayer ? sourceHead : headFromLayerStyle(S);
+        if (S.MapType != mtTextLayer)
+            rec.ImageWidth = rec.ImageHeight = 0;
+        content = shp::encodeObjectContent(T, rec, head);
+        break;
+    }
+    case shp::RecordKind::Point: {
+        if (!isPointType(sourceType) || rec.Parts.front().Points.empty())
+            return;
+        const TShpPoint first = rec.Parts.front().Points.front();
+        rec.Parts.assign(1, TShpParts{{first}});
+        rec.ShapeType = T;
+        content = shp::encodeObjectContent(T, rec, FTemplate);
+        break;
+    }
+    case shp::RecordKind::Poly: {
+        // A polygon copied into a line layer becomes a line of its rings.
+        const bool fits = isLineType(T) ? isLineType(sourceType) || isPolygonType(sourceType)
+                                        : isPolygonType(sourceType);
+        if (!fits)
+            return;
+        rec.ShapeType = T;
+        content = shp::encodeObjectContent(T, rec, FTemplate);
+        break;
+    }
+    case shp::RecordKind::Raster:
+    case shp::RecordKind::None:
+        return;
+    }
+
+    // Number and place: after the last object of the table, and never over
+    // bytes the file holds beyond it.
+    const auto count = static_cast<std::int32_t>(D.Objects.size());
+    shp::IndexEntry previous;
+    if (count > 0)
+        previous = {D.Objects.back().ShpOffset, D.Objects.back().ShpLength / 2};
+    std::int32_t number = 0;
+    shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
+    const layerwrite::FileState shpBefore = layerwrite::captureFile(shpName, shp::FileHeaderSize);
+    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize);
+    const layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
+    if (2 * qint64(place.Offset) < shpBefore.size)
+        place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
+    place.ContentLength = shp::wordsForBytes(content.size());
+
+    QByteArray record(shp::RecordHeaderSize, '\0');
+    shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
+    record += content;
+    QByteArray indexEntry(shp::IndexEntrySize, '\0');
+    shp::encodeIndexEntry(indexEntry.data(), place);
+    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
+
+    // The header box takes in the record's box, each file its own length.
+    shp::FileHeader grown = header;
+    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
+    const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
+    const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
+    const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
+    const auto shxHeader = shp::encodeFileHeader(grown, shxSize);
+
+    // The source row is read before the destination table opens: both may
+    // be the same table.
+    const auto values = rowValues(FWorkDir, existingFile(srcDbf), index + 1);
+
+    mapdata::FileOps &ops = fileOps();
+    auto rollBack = [&] {
+        layerwrite::restoreFile(ops, shpBefore);
+        layerwrite::restoreFile(ops, shxBefore);
+    };
+    if (!ops.writeAt(shpName, 2 * qint64(place.Offset), record) || !ops.writeAt(shxName, entryPos, indexEntry) ||
+        !ops.writeAt(shpName, 0, QByteArray(shpHeader.data(), shp::FileHeaderSize)) ||
+        !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
+        rollBack();
+        layerwrite::reportLayerWriteFailure(shpName);
+        return;
+    }
+
+    // The attribute row. When it cannot be added the record goes again, so
+    // that the files never disagree; the engine's error reaches the caller.
+    try {
+        platform::db::Table table;
+        table.setDatabaseName(FWorkDir);
+        table.setTableName(dbfName);
+        table.open();
+        const int rowCount = table.recordCount();
+        table.append();
+        for (const auto &[name, value] : values)
+            if (platform::db::Field *field = table.findField(name))
+                field->setValue(value);
+        if (platform::db::Field *id = table.findField(u"ID"))
+            id->setValue(rowCount + 1);
+        if (platform::db::Field *date = table.findField(u"DATEEDIT"))
+            date->setValue(platform::currentDateTime().date());
+        table.post();
+        table.close();
+    } catch (...) {
+        rollBack();
+        if (!platform::db::TableLease::inUse(dbfName))
+            layerwrite::restoreFile(ops, dbfBefore);
+        throw;
+    }
+
+    // The object table, the extents and the blocks.
+    TMapObject added;
+    added.ShpOffset = place.Offset;
+    added.ShpLength = static_cast<std::int32_t>(content.size());
+    D.Objects.push_back(added);
+    const int newIndex = count;
+    {
+        LayerUnits units(*this, destLayer);
+        if (units.active()) {
+            // The extent of a layer with a projection is kept in map units.
+            growBox(D.MtMinX, D.MtMinY, D.MtMaxX, D.MtMaxY, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
+        } else {
+            D.MtMinX = grown.XMin;
+            D.MtMinY = grown.YMin;
+            D.MtMaxX = grown.XMax;
+            D.MtMaxY = grown.YMax;
+        }
+    }
+    D.ObjectsAppended = true;
+    // The block of the copy takes in its box; the selection entries name
+    // the source, not the copy, so they keep theirs.
+    {
+        const size_t block = static_cast<size_t>(newIndex) / blockSize();
+        if (D.Blocks.size() < block + 1)
+            D.Blocks.resize(block + 1);
+        TBlockExtent &b = D.Blocks[block];
+        growBox(b.XMin, b.YMin, b.XMax, b.YMax, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
+    }
+    entry.Layer = destLayer;
+    entry.Index = newIndex;
+    entry.XMin = mapBox.XMin;
+    entry.YMin = mapBox.YMin;
+    entry.XMax = mapBox.XMax;
+    entry.YMax = mapBox.YMax;
+
+    // The journal: the copy as its first version, so that undo takes it back.
+    TMapObject &o = D.Objects.back();
+    o.Appended = true;
+    ReadObjectInLayerUnits(destLayer, newIndex, o.Shape);
+    journal(*this, destLayer, newIndex);
+}
+
+void MapControlCore::DeleteSelection()
+{
+    for (const TSelObject &entry : FSelection.Entries) {
+        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
+        if (!L || !obj || !L->Edited)
+            continue;
+        if (L->MapType != 0 && L->MapType != mtShapeLayer && L->MapType != mtTextLayer)
+            continue; // the standard cadastral layers are not deleted here
+        for (TShpParts &part : obj->Shape.Parts)
+            part.Points.clear();
+        obj->Shape.Parts.clear();
+        L->ObjectsDeleted = true;
+        obj->Deleted = true;
+        journal(*this, entry.Layer, entry.Index);
+    }
+    ClearSelection();
+}
+
+void MapControlCore::ReverseSelection()
+{
+    for (const TSelObject &entry : FSelection.Entries) {
+        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
+        if (!L || !obj || !L->Edited)
+            continue;
+        ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
+        // Whole points change places: a control point keeps its pixel.
+        for (TShpParts &part : obj->Shape.Parts)
+            std::reverse(part.Points.begin(), part.Points.end());
+        L->ObjectsModified = true;
+        obj->Modified = true;
+        journal(*this, entry.Layer, entry.Index);
+    }
+}
+
+void MapControlCore::ApplyStyleToSelection(const std::vector<Byte> &opCodes)
+{
+    const TTextRecord style = FTemplate;
+    for (size_t i = 0; i < FSelection.Entries.size(); ++i) {
+        const TSelObject entry = FSelection.Entries[i];
+        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
+        if (!L || !obj || !L->Edited)
+            continue;
+        // Reading a text or symbol makes its head the template: the object
+        // keeps its own style but for the fields named.
+        ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
+        for (Byte op : opCodes)
+            copyStyleField(op, style, FTemplate);
+        TShpObject &shape = obj->Shape;
+        if (!shape.Parts.empty()) {
+            const bool laidOut = isTextLayer(*L) && (shape.ShapeType == okText || shape.ShapeType == okSymbol) &&
+                                 !shape.Parts.front().Points.empty();
+            if (laidOut) {
+                double x = shape.Parts.front().Points.front().X;
+                double y = shape.Parts.front().Points.front().Y;
+                LayerPointToMap(entry.Layer, x, y);
+                Box b = boxOf(shape);
+                {
+                    LayerUnits units(*this, entry.Layer);
+                    units.convert(b); // in map units, as the layout gives it
+                }
+                LayoutTextObject(FTemplate, x, y, b.XMin, b.YMin, b.XMax, b.YMax);
+                LayerUnits units(*this, entry.Layer);
+                units.convert(b);
+                setBox(shape, b);
+            } else {
+                recomputePointsBox(shape);
+            }
+            fitImageBox(*L, shape);
+        }
+        const bool hasParts = !shape.Parts.empty();
+        const Box box = finishEdit(*this, entry.Layer, entry.Index);
+        if (hasParts) {
+            FSelection.PivotX = box.XMin + (box.XMax - box.XMin) / 2;
+            FSelection.PivotY = box.YMin + (box.YMax - box.YMin) / 2;
+        }
+    }
+    RecalcSelectionExtent();
+}
