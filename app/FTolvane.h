@@ -335,6 +335,15 @@ public:
     void nFileSaveAsClick();
     void tbOpenProjectClick();
     void tbSaveProjectClick();
+    // The body of nFileSave: writes the named project, or asks for a name;
+    // errors reach the caller (nFileSave shows them).
+    void SaveProject();
+    // TMapVyk.StoreLastProject: records the open project as "LastOpenTvpFile"
+    // of the product key.
+    void StoreLastProject();
+    // Empties the layer table, the selection and both lists, with no project
+    // named: the state "Новый..." starts from.
+    void ClearProject();
 
     // ======================================================================
     // Layer creation and opening (FTolvaneLayers.cpp)
@@ -375,6 +384,9 @@ public:
     void RebuildLayerList(bool full);
     void FillLayerRow(int row, int layer);
     void RefreshLayerRow(int layer);
+    // Shows in LVLayer the row of the layer whose table index is n (the rows
+    // are looked up by their hidden index, never taken as row numbers);
+    // LVLayer is emptied when no row carries n.
     void ShowActiveLayerRow(int n);
     void DragLayerRow(int target, int source);
     void SizeLayersPanel();
@@ -382,7 +394,8 @@ public:
     // controls.
     bool LayersPanelHitTest(const QPoint &globalPos);
     void UpdateToolButtons();
-    void SaveEditedLayers();
+    // Saves every changed layer in row order; true when all were saved.
+    bool SaveEditedLayers();
     // Events of the two lists; positions are in the list's viewport.
     void ListLayersClick();
     void ListLayersDblClick();
@@ -403,6 +416,15 @@ public:
     void TbViewLayersClick();
     // The last mouse positions over the lists.
     QPoint FListLayersMouse, FLVLayerMouse;
+    // The layer of a row of ListLayers (its hidden index); -1 for no row.
+    int ListLayerIndex(int row) const;
+    // The layer LVLayer shows; -1 when it shows none.
+    int ShownLayerIndex() const;
+    // Whether the layer index names a layer of the table.
+    bool ValidLayer(int layer) const;
+    // When the last double click on a list came (ms of a steady clock): the
+    // release that ends a double click is no click of its own.
+    qint64 FDblClickAt = -1;
 
     // ======================================================================
     // View navigation (FTolvaneNavigation.cpp)
@@ -440,6 +462,9 @@ public:
     void N35Click();
     void N57Click();
     void N121Click();
+    // The field the scale menus act on: "MapScale", "Text", "Symbol", or
+    // empty until a scale button sets it.
+    QString FScaleTarget;
 
     // ======================================================================
     // Later subsystems (FTolvaneSeams.cpp): empty until their issues

@@ -2,45 +2,440 @@
 
 #include "app/FTolvane.h"
 
-bool TTolvane::OpenLayer(const QString &, int, bool)
+#include "app/CommandErrors.h"
+#include "app/HostHooks.h"
+#include "mapdata/BinaryFile.h"
+#include "mapdata/MapFunctions.h"
+#include "mapdata/ShpRecords.h"
+#include "platform/Environment.h"
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// A colour of the colour tables, drawn at random.
+int randomPaletteColor()
 {
-    return false;
+    return MapFunctions::PaletteColor(platform::randomInt(9), platform::randomInt(1000));
 }
 
-bool TTolvane::CreateLayerFromTemplate(int)
+// The template files of a kind: "Default" of the program folder, with the
+// name below and ".shp", ".shx", ".dbf".
+QString templateName(int kind)
 {
-    return false;
+    switch (kind) {
+    case 1: return QStringLiteral("point");
+    case 3: return QStringLiteral("polyline");
+    case 5: return QStringLiteral("polygon");
+    case 8: return QStringLiteral("cosmetic");
+    case 9: return QStringLiteral("navigating");
+    case 10: return QStringLiteral("image");
+    case 15: return QStringLiteral("in4");
+    default: return {};
+    }
 }
 
-void TTolvane::CreateStandardLayer(int, int, bool) {}
+const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
+
+struct StandardLayer {
+    const char16_t *name;
+    const char16_t *fileName;
+    Byte mapType;
+    Byte objType;
+};
+
+// The records of the standard cadastral layers, by choice 0 .. 14.
+const StandardLayer StandardLayers[15] = {
+    {u"кадастровые кварталы", u"VykBlock.Shp", 3, 3},
+    {u"земельные участки", u"VykPolygons.Shp", 2, 3},
+    {u"внутрихозяйственное устройство", u"VykPlan.Shp", 4, 3},
+    {u"почвенная характеристика", u"VykAgro.Shp", 5, 3},
+    {u"сервитуты", u"VykServ.Shp", 6, 3},
+    {u"ограничения", u"VykLim.Shp", 7, 3},
+    {u"аренда", u"VykLease.Shp", 9, 3},
+    {u"граница населённых пунктов", u"Estarea.Shp", 10, 3},
+    {u"оценочные зоны", u"Estzone.Shp", 11, 3},
+    {u"почвенная характеристика", u"Estagro.Shp", 12, 3},
+    {u"локальные факторы - точки", u"Estlocpnt.Shp", 13, 5},
+    {u"локальные факторы - линии", u"Estlocline.Shp", 14, 2},
+    {u"локальные факторы - полигоны", u"Estlocpoly.Shp", 15, 3},
+    {u"кадастровые зоны", u"VykZone.Shp", 16, 3},
+    {u"обменные файлы", u"VykIn4.Shp", 17, 3},
+};
+
+// Up to `size` bytes of the content of a record, never more than the index
+// gives it: a shorter record (a deleted one) is not read into the next.
+QByteArray recordHead(mapdata::BinaryFile &shp, const shp::IndexEntry &entry, int size)
+{
+    const qint64 length = 2 * static_cast<qint64>(entry.ContentLength);
+    if (entry.Offset < 0 || length < size)
+        return {};
+    return shp.readBytes(2 * static_cast<qint64>(entry.Offset) + shp::RecordHeaderSize, size);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Opening
+
+bool TTolvane::OpenLayer(const QString &fileName, int index, bool newLayer)
+{
+    TMapVyk &map = *MapImage;
+    TMapProject &project = map.FProject;
+    const QString name = MapFunctions::RelativeFileName(fileName, map.FWorkDir);
+
+    if (newLayer) {
+        index = static_cast<int>(project.Layers.size());
+        TMapLayer &L = project.Layers.emplace_back();
+        project.ActiveLayer = index;
+        // Only the file name loses its extension: a dot in a folder is kept.
+        L.FileName = platform::changeFileExt(name.trimmed(), u".Shp");
+        L.Number = index;
+        L.Name = platform::ansiLowerCase(platform::extractFileName(L.FileName));
+        L.MapType = mtShapeLayer;
+        L.ObjType = otPolylines;
+        L.PenColor = 0;
+        L.PenStyle = 1;
+        L.PenWidth = 0.01;
+        L.PenMode = 4;
+        L.PntBitmap = 0;
+        L.TypeLegend = 0;
+        L.Gamma = 0;
+        L.Contrast = 0;
+        L.BrushColor = randomPaletteColor();
+        L.BrushType = 1;
+        L.Font.FontName = QStringLiteral("Arial CYR");
+        L.Font.Size = 12;
+        L.Visible = true;
+        L.Snap = true;
+        L.Edited = true;
+        L.ForAllObjects = true;
+        L.ViewShadow = false;
+    }
+    if (!ValidLayer(index))
+        return false;
+
+    // A save that a stopped run left half done is put right first.
+    map.RecoverLayerSave(name);
+    QString shpName, shxName, dbfName;
+    map.GetLayerFileNames(name, QString(), shpName, shxName, dbfName);
+    QString shpFound = platform::findExistingPath(shpName);
+    QString shxFound = platform::findExistingPath(shxName);
+    if (shpFound.isEmpty() && shxFound.isEmpty()) {
+        QString shp2, shx2, dbf2;
+        map.GetLayerFileNames(platform::joinPath(map.FWorkDir, name), QString(), shp2, shx2, dbf2);
+        const QString s = platform::findExistingPath(shp2), x = platform::findExistingPath(shx2);
+        if (!s.isEmpty() && !x.isEmpty()) {
+            shpFound = s;
+            shxFound = x;
+        }
+    }
+
+    TMapLayer &L = project.Layers[static_cast<size_t>(index)];
+    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
+        return false;
+
+    bool read = false;
+    mapdata::BinaryFile shpFile, shxFile;
+    if (!shpFound.isEmpty() && !shxFound.isEmpty() && QFileInfo(shpFound).isFile() && QFileInfo(shxFound).isFile() &&
+        shxFile.open(shxFound) && shpFile.open(shpFound)) {
+        char headBytes[shp::FileHeaderSize];
+        shp::FileHeader header;
+        // An index shorter than its header is no layer file.
+        if (shxFile.readExact(0, headBytes, shp::FileHeaderSize) &&
+            shp::decodeFileHeader(headBytes, shp::FileHeaderSize, header)) {
+            // The table is sized from the index file as it is, whatever its
+            // header says: whole entries only, so reading never passes it.
+            const qint64 entries = (shxFile.size() - shp::FileHeaderSize) / shp::IndexEntrySize;
+            const unsigned blockSize = map.FBlockSize ? map.FBlockSize : 100u;
+            L.Blocks.assign(static_cast<size_t>(entries / blockSize + 1), TBlockExtent{});
+
+            if (newLayer) {
+                switch (header.ShapeType) {
+                case shp::stText:
+                    L.MapType = mtTextLayer;
+                    break;
+                case shp::stPoint:
+                case shp::stPointZ:
+                case shp::stPointM:
+                    if (L.ObjType != otSymbols && L.ObjType != otBitmaps)
+                        L.ObjType = otSymbols;
+                    L.ViewPoints = true;
+                    L.BrushType = 0;
+                    L.Font.FontName = QStringLiteral("Wingdings");
+                    L.Font.TextSymbol = QChar(108);
+                    L.Font.Color = randomPaletteColor();
+                    break;
+                case shp::stPolyline:
+                case shp::stPolylineZ:
+                case shp::stPolylineM:
+                    L.ObjType = otPolylines;
+                    L.PenColor = randomPaletteColor();
+                    break;
+                case shp::stPolygon:
+                case shp::stPolygonZ:
+                case shp::stPolygonM:
+                    L.ObjType = otPolygons;
+                    break;
+                case shp::stRaster:
+                    L.ObjType = otImages;
+                    break;
+                default:
+                    break;
+                }
+            }
+
+            const bool projected = map.InitLayerProjection(index);
+            if (projected) {
+                map.ProjectLayerPoint(header.XMin, header.YMin);
+                map.ProjectLayerPoint(header.XMax, header.YMax);
+            }
+            L.ShapeType = header.ShapeType;
+            L.MtMinX = header.XMin;
+            L.MtMinY = header.YMin;
+            L.MtMaxX = header.XMax;
+            L.MtMaxY = header.YMax;
+            L.CenterX = L.MtMinX + (L.MtMaxX - L.MtMinX) / 2;
+            L.CenterY = L.MtMinY + (L.MtMaxY - L.MtMinY) / 2;
+
+            L.Objects.assign(static_cast<size_t>(entries), TMapObject{});
+            const QByteArray indexBytes = shxFile.readBytes(shp::FileHeaderSize, entries * shp::IndexEntrySize);
+            const qint64 whole = std::min<qint64>(entries, indexBytes.size() / shp::IndexEntrySize);
+            const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
+            for (qint64 j = 0; j < whole; ++j) {
+                const shp::IndexEntry entry = shp::decodeIndexEntry(indexBytes.constData() + j * shp::IndexEntrySize);
+                TMapObject &obj = L.Objects[static_cast<size_t>(j)];
+                obj.ShpOffset = entry.Offset;
+                obj.ShpLength = static_cast<std::int32_t>(2 * static_cast<qint64>(entry.ContentLength));
+                TBlockExtent &b = L.Blocks[static_cast<size_t>(j / blockSize)];
+                switch (kind) {
+                case shp::RecordKind::Text: {
+                    const QByteArray bytes = recordHead(shpFile, entry, shp::TextHeadSize);
+                    TTextRecord rec;
+                    if (shp::decodeTextHead(bytes.constData(), bytes.size(), rec))
+                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
+                    break;
+                }
+                case shp::RecordKind::Point: {
+                    const QByteArray bytes = recordHead(shpFile, entry, shp::PointContentSize);
+                    shp::PointRecord rec;
+                    if (shp::decodePoint(bytes.constData(), bytes.size(), rec))
+                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.X, rec.Y);
+                    break;
+                }
+                case shp::RecordKind::Poly: {
+                    const QByteArray bytes = recordHead(shpFile, entry, shp::PolyHeadSize);
+                    shp::PolyRecordHead rec;
+                    // Deleted objects (no parts) and records of another type
+                    // leave the block as it is.
+                    if (shp::decodePolyHead(bytes.constData(), bytes.size(), rec) &&
+                        rec.ShapeType == header.ShapeType && rec.NumParts > 0 && rec.NumPoints > 0)
+                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
+                    break;
+                }
+                case shp::RecordKind::Raster: {
+                    const QByteArray bytes = recordHead(shpFile, entry, shp::RasterHeadSize);
+                    shp::RasterRecordHead rec;
+                    if (shp::decodeRasterHead(bytes.constData(), bytes.size(), rec))
+                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
+                    break;
+                }
+                case shp::RecordKind::None:
+                    break;
+                }
+            }
+
+            if (projected) {
+                // A block without objects stays all zero: projected, it would
+                // pull the point (0, 0) into the view.
+                for (TBlockExtent &b : L.Blocks)
+                    if (!(b.XMin == 0 && b.YMin == 0 && b.XMax == 0 && b.YMax == 0)) {
+                        map.ProjectLayerPoint(b.XMin, b.YMin);
+                        map.ProjectLayerPoint(b.XMax, b.YMax);
+                    }
+                map.FreeLayerProjection();
+            }
+            read = true;
+        }
+    }
+    const bool opened = shpFile.isOpen() && shxFile.isOpen();
+    shpFile.close();
+    shxFile.close();
+    if (opened)
+        map.BackupLayer(index, true);
+    if (!read)
+        platform::showMessage(QStringLiteral("Ошибка открытия слоя ") + name + QStringLiteral(" !"));
+    return read;
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+
+bool TTolvane::CreateLayerFromTemplate(int kind)
+{
+    TMapVyk &map = *MapImage;
+    const QString templ = templateName(kind);
+    if (templ.isEmpty())
+        return false;
+    platform::FileDialogRequest request = SaveDialog;
+    request.kind = platform::FileDialogRequest::Save;
+    request.title = QStringLiteral("Создание слоя");
+    request.filter = QStringLiteral("Tolvane layer file (*.shp)|*.shp");
+    request.defaultExt = QStringLiteral("shp");
+    request.initialDir = map.FWorkDir;
+    request.fileName.clear();
+    const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return false;
+
+    // Only the file name loses its extension: a dot in a folder is kept.
+    const QString target = platform::changeFileExt(answer.files.first().trimmed(), u"");
+    const QString templateBase = platform::joinPath(map.FProgramDir, QStringLiteral("Default\\") + templ);
+    QString sources[3];
+    for (int k = 0; k < 3; ++k)
+        sources[k] = platform::findExistingPath(templateBase + QLatin1String(TripleExts[k]));
+    if (std::any_of(std::begin(sources), std::end(sources), [](const QString &s) { return s.isEmpty(); })) {
+        platform::showMessage(QStringLiteral("Не найден файл(ы) шаблона ") + platform::normalizePath(templateBase) +
+                              QStringLiteral(".shp(shx,dbf)"));
+        return false;
+    }
+    bool exists = false;
+    for (const char *ext : TripleExts)
+        exists = exists || platform::fileExists(target + QLatin1String(ext));
+    if (exists && platform::messageDlg(QStringLiteral("Файл(ы) ") + target +
+                                           QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"
+                                                          "Перезаписать существующие файлы ?"),
+                                       platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
+        return false;
+    for (int k = 0; k < 3; ++k) {
+        const QString to = platform::resolvePath(target + QLatin1String(TripleExts[k]));
+        if (!mapdata::copyFileOverwrite(sources[k], to)) {
+            platform::showMessage(QStringLiteral("Невозможно скопировать файл ") + sources[k] + QStringLiteral(" в ") +
+                                  to + QStringLiteral(" !"));
+            return false;
+        }
+    }
+
+    OpenLayer(target + QStringLiteral(".shp"), -1, true);
+    RebuildLayerList(false);
+    ShowActiveLayerRow(map.FProject.ActiveLayer);
+    RedrawMap();
+    return true;
+}
+
+void TTolvane::CreateStandardLayer(int choice, int, bool append)
+{
+    if (choice < 0 || choice > 14)
+        return;
+    TMapProject &project = MapImage->FProject;
+    if (append) {
+        const StandardLayer &s = StandardLayers[choice];
+        const int index = static_cast<int>(project.Layers.size());
+        TMapLayer &L = project.Layers.emplace_back();
+        project.ActiveLayer = index;
+        L.Name = QString::fromUtf16(s.name);
+        L.FileName = QString::fromUtf16(s.fileName);
+        L.MapType = s.mapType;
+        L.ObjType = s.objType;
+        L.Number = index;
+        L.PenColor = 0;
+        L.PenStyle = 1;
+        L.PenWidth = 0.01;
+        L.PenMode = 4;
+        L.PntBitmap = 0;
+        L.TypeLegend = 0;
+        L.BrushColor = 0xFFFFFF;
+        L.BrushType = 0;
+        L.Font.FontName = QStringLiteral("Arial CYR");
+        L.Font.Size = 12;
+        L.Visible = true;
+        L.Snap = true;
+        L.ForAllObjects = true;
+        L.Edited = false;
+        L.ViewShadow = false;
+        L.Gamma = 0;
+        L.Contrast = 0;
+        if (choice == 10) {
+            L.Font.FontName = QStringLiteral("Wingdings");
+            L.Font.TextSymbol = QChar(108);
+            L.Font.Color = 255;
+        }
+    }
+    if (choice != 14)
+        StandardLayerCreated();
+    RebuildLayerList(false);
+    ShowActiveLayerRow(project.ActiveLayer);
+    RedrawMap();
+}
 
 bool TTolvane::OpenLayerDialog()
 {
-    return false;
+    TMapVyk &map = *MapImage;
+    platform::FileDialogRequest request = OpenDialog;
+    request.kind = platform::FileDialogRequest::OpenMultiple;
+    request.title = QStringLiteral("Открыть слой Tolvane");
+    request.filter = QStringLiteral("Tolvane Layers (*.shp)|*.shp");
+    request.defaultExt = QStringLiteral("shp");
+    request.initialDir = map.FWorkDir;
+    request.fileName.clear();
+    const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
+    if (!answer.accepted)
+        return false;
+    bool result = false;
+    for (const QString &file : answer.files) {
+        const QString name = MapFunctions::RelativeFileName(file, map.FWorkDir);
+        const QString path = platform::lastSeparator(name) >= 0 ? name : platform::joinPath(map.FWorkDir, name);
+        if (platform::fileExists(path) && platform::ansiUpperCase(name.trimmed()).right(3) == u"SHP")
+            result = OpenLayer(name, -1, true);
+    }
+    return result;
 }
 
-void TTolvane::CloseAttributeQueries() {}
-void TTolvane::mImportClick() {}
-void TTolvane::nNewLayerPointClick() {}
-void TTolvane::nNewLayerPolylineClick() {}
-void TTolvane::nNewLayerPoligonClick() {}
-void TTolvane::In41Click() {}
-void TTolvane::nNewLayerImageClick() {}
-void TTolvane::N84Click() {}
-void TTolvane::N18Click() {}
-void TTolvane::mCreateLayerNavClick() {}
-void TTolvane::nNewLayerBlockClick() {}
-void TTolvane::nNewLayerLandClick() {}
-void TTolvane::nNewLayerPlanClick() {}
-void TTolvane::nNewLayerAgroClick() {}
-void TTolvane::nNewLayerServClick() {}
-void TTolvane::nNewLayerLimClick() {}
-void TTolvane::nNewLayerLeaseClick() {}
-void TTolvane::nNewLayerEstimateClick() {}
-void TTolvane::nNewLayerEstZoneClick() {}
-void TTolvane::nNewLayerEstAgroClick() {}
-void TTolvane::nNewLayerEstPointClick() {}
-void TTolvane::nNewLayerEstLineClick() {}
-void TTolvane::nNewLayerEstPolyClick() {}
-void TTolvane::nNewLayerZoneClick() {}
-void TTolvane::mCreateLayerIn4Click() {}
+void TTolvane::CloseAttributeQueries()
+{
+    // The queries of the search window and of the table editor come with the
+    // dialogs; until then no query holds a layer's table.
+}
+
+void TTolvane::mImportClick()
+{
+    // Into the layer LVLayer shows; without one there is nothing to import
+    // into.
+    const int layer = ShownLayerIndex();
+    if (!ValidLayer(layer))
+        return;
+    app::runCommand([&] { MapImage->ImportLayers(layer); });
+    MapImage->ZoomAll();
+    TbSelectObjectClick();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TTolvane::nNewLayerPointClick() { CreateLayerFromTemplate(1); }
+void TTolvane::nNewLayerPolylineClick() { CreateLayerFromTemplate(3); }
+void TTolvane::nNewLayerPoligonClick() { CreateLayerFromTemplate(5); }
+void TTolvane::In41Click() { CreateLayerFromTemplate(15); }
+void TTolvane::nNewLayerImageClick() { CreateLayerFromTemplate(10); }
+void TTolvane::N84Click() { CreateLayerFromTemplate(8); }
+void TTolvane::N18Click() { CreateLayerFromTemplate(8); }
+void TTolvane::mCreateLayerNavClick() { CreateLayerFromTemplate(9); }
+void TTolvane::nNewLayerBlockClick() { CreateStandardLayer(0, 0, true); }
+void TTolvane::nNewLayerLandClick() { CreateStandardLayer(1, 0, true); }
+void TTolvane::nNewLayerPlanClick() { CreateStandardLayer(2, 0, true); }
+void TTolvane::nNewLayerAgroClick() { CreateStandardLayer(3, 0, true); }
+void TTolvane::nNewLayerServClick() { CreateStandardLayer(4, 0, true); }
+void TTolvane::nNewLayerLimClick() { CreateStandardLayer(5, 0, true); }
+void TTolvane::nNewLayerLeaseClick() { CreateStandardLayer(6, 0, true); }
+void TTolvane::nNewLayerEstimateClick() { CreateStandardLayer(7, 0, true); }
+void TTolvane::nNewLayerEstZoneClick() { CreateStandardLayer(8, 0, true); }
+void TTolvane::nNewLayerEstAgroClick() { CreateStandardLayer(9, 0, true); }
+void TTolvane::nNewLayerEstPointClick() { CreateStandardLayer(10, 0, true); }
+void TTolvane::nNewLayerEstLineClick() { CreateStandardLayer(11, 0, true); }
+void TTolvane::nNewLayerEstPolyClick() { CreateStandardLayer(12, 0, true); }
+void TTolvane::nNewLayerZoneClick() { CreateStandardLayer(13, 0, true); }
+void TTolvane::mCreateLayerIn4Click() { CreateStandardLayer(14, 0, true); }

@@ -3,40 +3,428 @@
 
 #include "app/FTolvane.h"
 
-void TTolvane::ZoomStep(int, bool, double) {}
-void TTolvane::ZoomToExtent(double, double, double, double) {}
-void TTolvane::ZoomToWindow(int, const QPoint &, const QPoint &) {}
-void TTolvane::ZoomToObjects(int, bool, bool, bool, bool, int) {}
-void TTolvane::CentreAndRedraw(double, double) {}
+#include "app/FShowPoint.h"
+#include "app/FormControls.h"
+#include "app/HostHooks.h"
+#include "mapdata/BinaryFile.h"
+#include "mapdata/MapFunctions.h"
+#include "mapdata/ShpRecords.h"
+#include "platform/Environment.h"
+#include "platform/FormClass.h"
+#include "platform/Paths.h"
+#include "platform/Rounding.h"
 
-TMapExtent TTolvane::LocateObject(int, int, bool)
+#include <QAction>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The largest denominator the view can hold.
+constexpr double MaxDenominator = 2147483647.0;
+
+// Keeps the scale between 1:1 and the smallest scale the view can hold: a
+// denominator below 1 (or a scale of 0) becomes 1:1, and reducing ends at
+// the smallest scale instead of running down to 0.
+void limitScale(TMapVyk &map)
 {
-    return {};
+    const double largest = map.DenominatorToScale(1);
+    const double smallest = 100000.0 / MaxDenominator;
+    if (!(map.FScale > 0) || map.FScale > largest)
+        map.FScale = largest;
+    else if (map.FScale < smallest)
+        map.FScale = smallest;
 }
 
-void TTolvane::ShowStatusText(double, double) {}
-void TTolvane::tbZoomOutClick() {}
-void TTolvane::tbZoomInClick() {}
-void TTolvane::aZoomOutExecute() {}
-void TTolvane::aZoomInExecute() {}
-void TTolvane::TBZoomClick() {}
-void TTolvane::TBMoveClick() {}
-void TTolvane::TbViewObjectsClick() {}
-void TTolvane::TbSelectObjectClick() {}
-void TTolvane::nViewObjectsClick() {}
-void TTolvane::tbPriorZoomClick() {}
-void TTolvane::tbNextZoomClick() {}
-void TTolvane::EditScaleKeyUp(int) {}
-void TTolvane::SBScale1MouseUp() {}
-void TTolvane::NM1Click(QAction *) {}
-void TTolvane::FormMouseWheel(int, bool) {}
-void TTolvane::nShowGreedClick() {}
-void TTolvane::nShowCenterClick() {}
-void TTolvane::nClickPointClick() {}
-void TTolvane::nSnapPointClick() {}
+QString roundedText(double value)
+{
+    return QString::number(platform::roundHalfEven(value));
+}
+
+void recalcSelectionExtent(TSelObjects &s)
+{
+    s.MinX = s.MinY = s.MaxX = s.MaxY = 0;
+    for (const TSelObject &e : s.Entries)
+        growBox(s.MinX, s.MinY, s.MaxX, s.MaxY, e.XMin, e.YMin, e.XMax, e.YMax);
+    s.CenterX = s.MinX + (s.MaxX - s.MinX) / 2;
+    s.CenterY = s.MinY + (s.MaxY - s.MinY) / 2;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// View operations
+
+void TTolvane::ZoomStep(int kind, bool fine, double denominator)
+{
+    TMapVyk &map = *MapImage;
+    const double current = map.ScaleToDenominator(map.FScale);
+    switch (kind) {
+    case 0:
+        map.FScale = map.DenominatorToScale(denominator);
+        break;
+    case 1:
+        map.FScale = fine && current >= 100 ? map.FScale + map.FScale / 10 : map.FScale * 2;
+        break;
+    case 2:
+        map.FScale = fine && current >= 100 ? map.FScale - map.FScale / 10 : map.FScale / 2;
+        break;
+    default:
+        break;
+    }
+    limitScale(map);
+    ShowStatusText(0, 0);
+    RedrawMap();
+}
+
+void TTolvane::ZoomToExtent(double x1, double y1, double x2, double y2)
+{
+    TMapVyk &map = *MapImage;
+    const double a = x2 != x1 ? map.FPictureWidth / (std::fabs(x2 - x1) * 1.2) : 0;
+    const double b = y2 != y1 ? map.FPictureHeight / (std::fabs(y2 - y1) * 1.2) : 0;
+    // An extent of no width or height gives the smaller scale 0, so 1:1.
+    if (a != 0 || b != 0)
+        map.FScale = std::min(a, b);
+    map.FCenterX = x1 + (x2 - x1) / 2;
+    map.FCenterY = y1 + (y2 - y1) / 2;
+    limitScale(map);
+    RedrawMap();
+}
+
+void TTolvane::ZoomToWindow(int mode, const QPoint &p1, const QPoint &p2)
+{
+    TMapVyk &map = *MapImage;
+    if (mode == 4) {
+        TMapPoint m1, m2;
+        map.LogicalToMap(QPointF(p1.x() * map.FUnitsPerPixelX, -p1.y() * map.FUnitsPerPixelY), m1);
+        map.LogicalToMap(QPointF(p2.x() * map.FUnitsPerPixelX, -p2.y() * map.FUnitsPerPixelY), m2);
+        const double dx = std::fabs(m2.X - m1.X), dy = std::fabs(m2.Y - m1.Y);
+        // A rectangle without width or height fits nothing.
+        if (dx != 0 && dy != 0) {
+            map.FScale = std::min(map.FPictureHeight / (dy * 1.1), map.FPictureWidth / (dx * 1.1));
+            map.FCenterX = m1.X + (m2.X - m1.X) / 2;
+            map.FCenterY = m1.Y + (m2.Y - m1.Y) / 2;
+        }
+    }
+    limitScale(map);
+    RedrawMap();
+}
+
+void TTolvane::ZoomToObjects(int layer, bool objectMode, bool useSelection, bool fit, bool centre, int selIndex)
+{
+    TMapVyk &map = *MapImage;
+    const TSelObjects &sel = map.FSelection;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    Byte mapType = 0;
+    if (ValidLayer(layer))
+        mapType = map.FProject.Layers[static_cast<size_t>(layer)].MapType;
+    if (objectMode) {
+        if (selIndex >= 0 && static_cast<size_t>(selIndex) < sel.Entries.size() && mapType != 17) {
+            const TSelObject &e = sel.Entries[static_cast<size_t>(selIndex)];
+            x1 = e.XMin;
+            y1 = e.YMin;
+            x2 = e.XMax;
+            y2 = e.YMax;
+        }
+    } else if (ValidLayer(layer)) {
+        if (useSelection && !sel.Entries.empty()) {
+            x1 = sel.MinX;
+            y1 = sel.MinY;
+            x2 = sel.MaxX;
+            y2 = sel.MaxY;
+        } else {
+            const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+            x1 = L.MtMinX;
+            y1 = L.MtMinY;
+            x2 = L.MtMaxX;
+            y2 = L.MtMaxY;
+        }
+    }
+    if (fit) {
+        const double a = x2 - x1 != 0 ? map.FPictureWidth / ((x2 - x1) * 1.2) : 0;
+        const double b = y2 - y1 != 0 ? map.FPictureHeight / ((y2 - y1) * 1.2) : 0;
+        if (a != 0 || b != 0)
+            map.FScale = std::min(a, b);
+        limitScale(map);
+    }
+    if (centre) {
+        map.FCenterX = x1 + (x2 - x1) / 2;
+        map.FCenterY = y1 + (y2 - y1) / 2;
+    }
+    RedrawMap();
+    if (objectMode && mapType != 0 && mapType != mtShapeLayer && mapType != mtTextLayer)
+        AfterCadastralZoom();
+}
+
+void TTolvane::CentreAndRedraw(double x, double y)
+{
+    MapImage->FCenterX = x;
+    MapImage->FCenterY = y;
+    RedrawMap();
+}
+
+TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
+{
+    TMapVyk &map = *MapImage;
+    TMapExtent box;
+    if (!ValidLayer(layer))
+        return box;
+    const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+    QString shpName;
+    map.GetLayerShpName(L.FileName, QString(), shpName);
+    const QString found = platform::findExistingPath(shpName);
+    mapdata::BinaryFile file;
+    if (found.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size() || !file.open(found))
+        return box;
+    char headBytes[shp::FileHeaderSize];
+    shp::FileHeader header;
+    if (!file.readExact(0, headBytes, shp::FileHeaderSize) ||
+        !shp::decodeFileHeader(headBytes, shp::FileHeaderSize, header))
+        return box;
+    // The object as the layer file has it; the journal is not consulted.
+    const qint64 at = 2 * static_cast<qint64>(L.Objects[static_cast<size_t>(index)].ShpOffset) + shp::RecordHeaderSize;
+    switch (shp::recordKindOf(header.ShapeType)) {
+    case shp::RecordKind::Text: {
+        const QByteArray bytes = file.readBytes(at, shp::TextHeadSize);
+        TTextRecord rec;
+        if (shp::decodeTextHead(bytes.constData(), bytes.size(), rec))
+            box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
+        break;
+    }
+    case shp::RecordKind::Point: {
+        const QByteArray bytes = file.readBytes(at, shp::PointContentSize);
+        shp::PointRecord rec;
+        if (shp::decodePoint(bytes.constData(), bytes.size(), rec))
+            box = {rec.X, rec.Y, rec.X, rec.Y};
+        break;
+    }
+    case shp::RecordKind::Poly: {
+        const QByteArray bytes = file.readBytes(at, shp::PolyHeadSize);
+        shp::PolyRecordHead rec;
+        if (shp::decodePolyHead(bytes.constData(), bytes.size(), rec) && rec.ShapeType == header.ShapeType &&
+            rec.NumParts > 0 && rec.NumPoints > 0)
+            box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
+        break;
+    }
+    case shp::RecordKind::Raster: {
+        const QByteArray bytes = file.readBytes(at, shp::RasterHeadSize);
+        shp::RasterRecordHead rec;
+        if (shp::decodeRasterHead(bytes.constData(), bytes.size(), rec))
+            box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
+        break;
+    }
+    case shp::RecordKind::None:
+        break;
+    }
+    file.close();
+    // The view is in the layers' common coordinates, as the layer's extent
+    // and its objects are drawn: the box is converted like them.
+    if (!(box.X1 == 0 && box.Y1 == 0 && box.X2 == 0 && box.Y2 == 0) && map.InitLayerProjection(layer)) {
+        map.ProjectLayerPoint(box.X1, box.Y1);
+        map.ProjectLayerPoint(box.X2, box.Y2);
+        map.FreeLayerProjection();
+    }
+    if (select) {
+        TSelObjects &sel = map.FSelection;
+        sel = TSelObjects{};
+        TSelObject entry;
+        entry.Layer = layer;
+        entry.Index = index;
+        entry.XMin = box.X1;
+        entry.YMin = box.Y1;
+        entry.XMax = box.X2;
+        entry.YMax = box.Y2;
+        sel.Entries.push_back(entry);
+        recalcSelectionExtent(sel);
+        CentreAndRedraw(box.X1 + (box.X2 - box.X1) / 2, box.Y1 + (box.Y2 - box.Y1) / 2);
+    }
+    return box;
+}
+
+void TTolvane::ShowStatusText(double x, double y)
+{
+    TMapVyk &map = *MapImage;
+    if (map.FScale == 0)
+        return;
+    const QList<QLabel *> panels = platform::statusPanels(MapStatusBar);
+    auto panel = [&](int i, const QString &text) {
+        if (i < panels.size())
+            panels[i]->setText(text);
+    };
+    const double n = map.ScaleToDenominator(map.FScale);
+    panel(0, n == 0 || n >= 1 ? QStringLiteral("M 1:") + roundedText(n)
+                              : QStringLiteral("M ") + roundedText(1 / n) + QStringLiteral(":1"));
+    EditScale->setText(roundedText(n));
+    panel(1, QStringLiteral("Zoom: ") + roundedText(map.FPictureWidth / map.FScale) + u'x' +
+                 roundedText(map.FPictureHeight / map.FScale) + QStringLiteral(" m"));
+    if (x != 0 || y != 0) {
+        TMapPoint m;
+        map.LogicalToMap(QPointF(x, y), m);
+        // X is the northing and Y the easting, as surveyors write them.
+        panel(2, QStringLiteral("X = ") + MapFunctions::RoundValue(m.Y, 0, 3, true).toString());
+        panel(3, QStringLiteral("Y = ") + MapFunctions::RoundValue(m.X, 0, 3, true).toString());
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TTolvane::tbZoomOutClick() { ZoomStep(1, false, 0); }
+void TTolvane::tbZoomInClick() { ZoomStep(2, false, 0); }
+void TTolvane::aZoomOutExecute() { ZoomStep(1, false, 0); }
+void TTolvane::aZoomInExecute() { ZoomStep(2, false, 0); }
+
+void TTolvane::TBZoomClick()
+{
+    // The two buttons choose the zoom tool's way (scaling or shifting): the
+    // zoom tool is taken when another tool is down.
+    if (!PBZoom->isChecked())
+        PBZoom->click();
+}
+
+void TTolvane::TBMoveClick()
+{
+    if (!PBZoom->isChecked())
+        PBZoom->click();
+}
+
+void TTolvane::TbViewObjectsClick()
+{
+    const int layer = MapImage->FProject.ActiveLayer;
+    if (ValidLayer(layer))
+        ZoomToObjects(layer, false, true, true, true, 0);
+}
+
+void TTolvane::TbSelectObjectClick()
+{
+    const int layer = MapImage->FProject.ActiveLayer;
+    if (!ValidLayer(layer))
+        return;
+    const Byte mapType = MapImage->FProject.Layers[static_cast<size_t>(layer)].MapType;
+    ZoomToObjects(layer, mapType != 0 && mapType != mtShapeLayer && mapType != mtTextLayer, true, true, true, 0);
+}
+
+void TTolvane::nViewObjectsClick()
+{
+    TbSelectObjectClick();
+}
+
+void TTolvane::tbPriorZoomClick()
+{
+    if (LVLayer->topLevelItemCount() == 0)
+        return;
+    MapImage->ZoomHistory(1);
+    RedrawMap();
+    ShowStatusText(0, 0);
+}
+
+void TTolvane::tbNextZoomClick()
+{
+    if (LVLayer->topLevelItemCount() == 0)
+        return;
+    MapImage->ZoomHistory(2);
+    RedrawMap();
+    ShowStatusText(0, 0);
+}
+
+void TTolvane::EditScaleKeyUp(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    bool ok = false;
+    const int n = EditScale->text().trimmed().toInt(&ok);
+    if (ok && n > 0)
+        ZoomStep(0, false, n);
+}
+
+void TTolvane::SBScale1MouseUp()
+{
+    FScaleTarget = QStringLiteral("MapScale");
+    PMenuScale->popup(Bevel10->mapToGlobal(QPoint(0, Bevel10->height())));
+}
+
+void TTolvane::NM1Click(QAction *Sender)
+{
+    TMapVyk &map = *MapImage;
+    bool ok = false;
+    const int n = app::hintOf(Sender).remove(u'&').trimmed().toInt(&ok);
+    if (!ok || n <= 0)
+        return;
+    const double scale = map.DenominatorToScale(n);
+    if (scale == map.FScale)
+        return;
+    if (FScaleTarget == u"MapScale") {
+        map.FScale = scale;
+        ShowStatusText(0, 0);
+    } else if (FScaleTarget == u"Text" || FScaleTarget == u"Symbol") {
+        (FScaleTarget == u"Text" ? EditTextScale : edSymbolScale)->setText(QString::number(n));
+        map.FTemplate.TextScale = n;
+        // The selected objects take the scale with the style tool bars.
+    }
+    RedrawMap();
+}
+
+void TTolvane::FormMouseWheel(int delta, bool shift)
+{
+    if (delta == 0)
+        return;
+    // Away from the user (a positive delta) reduces, unless reversed.
+    const bool away = delta > 0;
+    ZoomStep(away != MapImage->FWheelReversed ? 2 : 1, shift, 0);
+}
+
+void TTolvane::nShowGreedClick()
+{
+    // The menu item's check mark toggles with the click; the render loop
+    // draws the grid while it is checked.
+    RedrawMap();
+}
+
+void TTolvane::nShowCenterClick()
+{
+    RedrawMap();
+}
+
+void TTolvane::nClickPointClick()
+{
+    TShowPoint *w = ShowPointWindow();
+    auto text = [](double v) { return QString::number(v, 'f', 3).replace(u'.', platform::decimalSeparator()); };
+    w->edX->setText(text(MapImage->FCursorY));
+    w->edY->setText(text(MapImage->FCursorX));
+    platform::execModal(*w);
+}
+
+void TTolvane::nSnapPointClick()
+{
+    // The check mark toggles with the click; the drawing tools read it.
+}
+
 void TTolvane::nSnapLineClick() {}
-void TTolvane::N36Click() {}
-void TTolvane::N96Click() {}
-void TTolvane::N35Click() {}
+
+void TTolvane::N36Click()
+{
+    RedrawMap();
+}
+
+void TTolvane::N96Click()
+{
+    RebuildLayerList(false);
+}
+
+void TTolvane::N35Click()
+{
+    // The search window comes with the dialogs; until then the command does
+    // nothing.
+}
+
 void TTolvane::N57Click() {}
 void TTolvane::N121Click() {}

@@ -215,6 +215,9 @@ TEST_F(FrameTest, KeysGoToTheActiveWindowsCommands)
     EXPECT_EQ(copy.count(), 1);
     // Without an active map window the frame's Ctrl+N makes a new project.
     start.MergeMenus(false);
+    // A new project asks for its name at once.
+    testsupport::ScriptedAnswers answers;
+    answers.cancelFile();
     QTest::keyClick(focus, Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(frameNew.count(), 1);
     EXPECT_EQ(searchNext.count(), 1);

@@ -30,6 +30,7 @@ public:
     // or that finds the script empty, fails the test and gets a cancel.
     ScriptedAnswers &reply(int modalResult) { script_.emplace_back(std::in_place_type<int>, modalResult); return *this; }
     ScriptedAnswers &openFile(const QString &file) { script_.push_back(platform::FileDialogAnswer{true, {file}, 1}); return *this; }
+    ScriptedAnswers &openFiles(const QStringList &files) { script_.push_back(platform::FileDialogAnswer{true, files, 1}); return *this; }
     ScriptedAnswers &cancelFile() { script_.push_back(platform::FileDialogAnswer{}); return *this; }
     ScriptedAnswers &folder(const QString &dir) { script_.push_back(dir); return *this; }
     ScriptedAnswers &font(const platform::FontChoice &f) { script_.push_back(f); return *this; }
