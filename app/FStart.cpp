@@ -219,12 +219,6 @@ void TStart::N6Click()
     platform::execModal(*About);
 }
 
-void TStart::LoadStyleLibraries()
-{
-    // Seam: the style libraries ("Symbols.glb", "Points.glb", "Lines.glb")
-    // come with the drawing of the map.
-}
-
 void TStart::OpenReport(int mode)
 {
     platform::FileDialogRequest request = OpenDialog1;

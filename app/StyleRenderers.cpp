@@ -2,7 +2,7 @@
 
 namespace app {
 
-// The renderers and libraries come with the drawing of the map.
+// Renderers without libraries draw nothing.
 void StyleRenderers::DrawFillPattern(platform::gdi::Canvas &, const std::vector<QPoint> &, int, int, int, int, double,
                                      double, double, double, double, bool)
 {

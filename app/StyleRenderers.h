@@ -1,8 +1,8 @@
 #pragma once
 // The style renderers the frame offers (fill patterns, line patterns, point
 // symbols, the line crossing) as the host hooks and the map window reach them.
-// The style libraries and their renderers come with the drawing of the map;
-// until then the frame's renderers draw nothing and the libraries are empty.
+// The frame's forward to the style libraries it loads at start
+// (FStartStyles.cpp); these base ones draw nothing and know no library.
 
 #include <QPoint>
 

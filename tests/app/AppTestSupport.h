@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,25 @@ inline void setProductValue(const QString &name, const QString &value)
     answers.reply(platform::mrOk);
 }
 
+// Copies the program's style libraries ("Symbols.glb", "Points.glb",
+// "Lines.glb") into a folder.
+inline void copyStyleLibraries(const QString &folder)
+{
+    for (const char *name : {"Symbols.glb", "Points.glb", "Lines.glb"}) {
+        const QString target = QDir(folder).filePath(QLatin1String(name));
+        QFile::remove(target);
+        QFile::copy(QDir(QStringLiteral(TOLVANE_PROGRAM_DIR)).filePath(QLatin1String(name)), target);
+    }
+}
+
+// Scripts the three messages of a frame made over a program folder without
+// style libraries. Kept out of line (see replyOk).
+[[gnu::noinline]] inline void replyMissingLibraries(testsupport::ScriptedAnswers &answers)
+{
+    for (int i = 0; i < 3; ++i)
+        answers.reply(platform::mrOk);
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,6 +59,11 @@ protected:
         previousStore_ = platform::Registry::instance().storageFile();
         platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("registry.reg")));
         previousDir_ = QDir::currentPath();
+        // The frame reads the style libraries of its program folder, which
+        // is the current folder unless the store names another: the test's
+        // folder, with the program's libraries in it.
+        copyStyleLibraries(dir_.path());
+        QDir::setCurrent(dir_.path());
     }
     void TearDown() override
     {

@@ -55,7 +55,13 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
     for (const Case &c : cases) {
         if (c.setting)
             setProductValue(QStringLiteral("ProgramDirectory"), QString::fromUtf8(c.setting));
+        // A program folder without the style libraries names each missing one.
+        testsupport::ScriptedAnswers answers;
+        const bool elsewhere = c.programDir != QDir::currentPath();
+        if (elsewhere)
+            apptest::replyMissingLibraries(answers);
         TStart start;
+        EXPECT_EQ(answers.messages().size(), elsewhere ? 3u : 0u) << c.setting;
         EXPECT_EQ(start.FVersion, QStringLiteral("2.2.0.2"));
         EXPECT_EQ(start.windowTitle(), QStringLiteral("Tolvane v.2.2.0.2"));
         EXPECT_EQ(app::applicationTitle(), QStringLiteral("Tolvane v.2.2.0.2"));
@@ -70,7 +76,12 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
 TEST_F(FrameTest, MapWindowIsMadeOnceAndItsHelpPathEqualsTheFrames)
 {
     setProductValue(QStringLiteral("ProgramDirectory"), QStringLiteral("D:\\Карты\\Tolvane"));
+    testsupport::ScriptedAnswers answers;
+    apptest::replyMissingLibraries(answers);
     TStart &start = frame();
+    ASSERT_EQ(answers.messages().size(), 3u);
+    EXPECT_EQ(answers.messages()[1].text,
+              QStringLiteral("Отутствует файл D:\\Карты\\Tolvane/Points.glb с шаблонами стилей точек"));
     ASSERT_NE(Tolvane, nullptr);
     TTolvane *first = Tolvane;
     EXPECT_EQ(start.EnsureMapWindow(), first);
