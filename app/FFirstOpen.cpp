@@ -115,6 +115,7 @@ void TFirstOpen::SpeedButton2Click()
     if (!map->FProject.Layers.empty())
         w->ShowActiveLayerRow(map->FProject.ActiveLayer);
     map->ResetPicture();
+    w->ShowStatusText(0, 0);
     w->RedrawMap();
     close();
 }

@@ -50,7 +50,6 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
         QDir::currentPath());
     app::setApplicationTitle(windowTitle());
     app::setApplicationHelpFile(app::helpFilePath(FProgramDir));
-    app::setStyleRenderers(this);
     LoadStyleLibraries();
     app::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
 }
@@ -60,8 +59,6 @@ TStart::~TStart()
     // The area's signals and the closing come no more while the frame goes.
     FClosed = true;
     disconnect(MdiArea, nullptr, this, nullptr);
-    if (&app::styleRenderers() == this)
-        app::setStyleRenderers(nullptr);
     if (Start == this)
         Start = nullptr;
 }
@@ -217,6 +214,18 @@ void TStart::N6Click()
     if (!About)
         About = new TAbout(nullptr);
     platform::execModal(*About);
+}
+
+void TStart::LoadStyleLibraries()
+{
+    mapengine::StyleServices::LoadStyleLibraries(FProgramDir);
+}
+
+void TStart::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The fill tiling's polygon mask has the frame's size.
+    SetFrameSize(width(), height());
 }
 
 void TStart::OpenReport(int mode)

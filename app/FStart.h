@@ -1,10 +1,9 @@
 #pragma once
 // The frame window: the program's main window, a multiple-document frame
 // holding the one map window. It keeps what lives for the whole run: the
-// program folder, the version text, the style libraries and renderers, and the
-// report components.
+// program folder, the version text, the style libraries and renderers (its
+// style services), and the report components.
 
-#include "app/StyleRenderers.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/UserAnswers.h"
 
@@ -23,7 +22,7 @@ class TStart;
 // The frame of the run (null until it is made).
 extern TStart *Start;
 
-class TStart : public QMainWindow, public app::StyleRenderers {
+class TStart : public QMainWindow, public mapengine::StyleServices {
 public:
     // FormCreate: version, caption, program folder, title, help file, style
     // libraries, report functions.
@@ -58,25 +57,9 @@ public:
     // The map window, made when none exists (owner: the frame's area).
     TTolvane *EnsureMapWindow();
 
-    // ---- the style libraries and their renderers (FStartStyles.cpp) ----
-    // The fill ("Symbols.glb"), point ("Points.glb") and line ("Lines.glb")
-    // libraries of the program folder; a missing one is reported and stays
-    // empty.
+    // ---- services of the style libraries (filled by the map's drawing) ----
+    // The fill, point and line libraries of the program folder.
     void LoadStyleLibraries();
-    // The libraries (FFillStyles, FPointStyles, FLineStyles) and renderers.
-    mapengine::StyleServices FStyles;
-    void DrawFillPattern(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int colour,
-                         int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
-                         double unitsPerPixelX, double unitsPerPixelY, bool outline) override;
-    void DrawLineStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int colour,
-                       int penWidth, double scaleAlong, double scaleAcross, double ignored, double pictureWidth,
-                       double pictureHeight, bool drawEvery) override;
-    void DrawPointStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int colour,
-                        int ignored1, int ignored2, double scaleX, double scaleY, double rotation) override;
-    int IntersectLines(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
-                       double y3, double x4, double y4) override;
-    int FillStyleCount() const override;
-    int FillStyleKind(int index) const override;
 
     // ---- report runner ----
     void OpenReport(int mode);
@@ -91,6 +74,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:

@@ -231,6 +231,8 @@ void TTolvane::FormActivate()
             if (!MapImage->FProject.Layers.empty())
                 ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
             MapImage->ResetPicture();
+            // The status bar's visible size needs the measured picture.
+            ShowStatusText(0, 0);
             RedrawMap();
         }
     }

@@ -425,7 +425,7 @@ void TTolvane::aOpenLayerExecute()
     RebuildLayerList(false);
     if (!MapImage->FProject.Layers.empty())
         ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
-    MapImage->FSelection = TSelObjects{};
+    MapImage->ClearSelection();
     TbSelectObjectClick();
 }
 
@@ -447,7 +447,7 @@ void TTolvane::aCloseLayerExecute()
     // Its objects leave the selection.
     std::vector<TSelObject> &entries = map.FSelection.Entries;
     if (std::any_of(entries.begin(), entries.end(), [&](const TSelObject &e) { return e.Layer == layer; }))
-        map.FSelection = TSelObjects{};
+        map.ClearSelection();
     if (ListLayers->topLevelItemCount() == 0) {
         LVLayer->clear();
         map.FProject.ActiveLayer = 0;

@@ -50,15 +50,6 @@ QString roundedText(double value)
     return QString::number(platform::roundHalfEven(value));
 }
 
-void recalcSelectionExtent(TSelObjects &s)
-{
-    s.MinX = s.MinY = s.MaxX = s.MaxY = 0;
-    for (const TSelObject &e : s.Entries)
-        growBox(s.MinX, s.MinY, s.MaxX, s.MaxY, e.XMin, e.YMin, e.XMax, e.YMax);
-    s.CenterX = s.MinX + (s.MaxX - s.MinX) / 2;
-    s.CenterY = s.MinY + (s.MaxY - s.MinY) / 2;
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -234,8 +225,7 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
         map.FreeLayerProjection();
     }
     if (select) {
-        TSelObjects &sel = map.FSelection;
-        sel = TSelObjects{};
+        map.ClearSelection();
         TSelObject entry;
         entry.Layer = layer;
         entry.Index = index;
@@ -243,8 +233,8 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
         entry.YMin = box.Y1;
         entry.XMax = box.X2;
         entry.YMax = box.Y2;
-        sel.Entries.push_back(entry);
-        recalcSelectionExtent(sel);
+        map.FSelection.Entries.push_back(entry);
+        map.RecalcSelectionExtent();
         CentreAndRedraw(box.X1 + (box.X2 - box.X1) / 2, box.Y1 + (box.Y2 - box.Y1) / 2);
     }
     return box;
@@ -368,7 +358,7 @@ void TTolvane::NM1Click(QAction *Sender)
     } else if (FScaleTarget == u"Text" || FScaleTarget == u"Symbol") {
         (FScaleTarget == u"Text" ? EditTextScale : edSymbolScale)->setText(QString::number(n));
         map.FTemplate.TextScale = n;
-        // The selected objects take the scale with the style tool bars.
+        map.ApplyStyleToSelection({7});
     }
     RedrawMap();
 }

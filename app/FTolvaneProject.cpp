@@ -189,7 +189,7 @@ bool TTolvane::ReadProject(const QString &path)
 
     map.FProject.Layers.clear();
     map.FProject.ActiveLayer = 0;
-    map.FSelection = TSelObjects{};
+    map.ClearSelection();
     RebuildLayerList(true);
     ShowActiveLayerRow(0);
 
@@ -413,7 +413,7 @@ void TTolvane::ClearProject()
     TMapVyk &map = *MapImage;
     map.FProject.Layers.clear();
     map.FProject.ActiveLayer = 0;
-    map.FSelection = TSelObjects{};
+    map.ClearSelection();
     map.FProjectFile.clear();
     map.FWorkDir = MapFunctions::ReadMachineRegString(productKey(map), QStringLiteral("TempDir"), QString());
     // As at creation: no work folder set means the current folder.
@@ -457,6 +457,7 @@ void TTolvane::nFileOpenClick()
             if (!map.FProject.Layers.empty())
                 ShowActiveLayerRow(map.FProject.ActiveLayer);
             map.ResetPicture();
+            ShowStatusText(0, 0);
             RedrawMap();
         } else if (hadProject) {
             // The layers of the previous project are closed (their files

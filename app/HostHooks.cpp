@@ -93,9 +93,9 @@ void DrawStyledPoint(platform::gdi::Canvas &canvas, const QPoint *points, int n,
 }
 
 int IntersectLinesHook(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
-                       double y3, double x4, double y4)
+                       double y3, double z3, double x4, double y4, double z4)
 {
-    return app::styleRenderers().IntersectLines(mode, x1, y1, z1, x2, y2, z2, x3, y3, x4, y4);
+    return app::styleRenderers().IntersectLines(mode, x1, y1, z1, x2, y2, z2, x3, y3, z3, x4, y4, z4);
 }
 
 void DrawFillSample(TTolvane &window, int width, int height)

@@ -44,7 +44,7 @@ void DrawStyledLine(platform::gdi::Canvas &canvas, const QPoint *points, int n, 
 void DrawStyledPoint(platform::gdi::Canvas &canvas, const QPoint *points, int n, int style, int colour,
                      int ignored1, int ignored2, double scaleX, double scaleY, double rotation);
 int IntersectLinesHook(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
-                       double y3, double x4, double y4);
+                       double y3, double z3, double x4, double y4, double z4);
 
 // Paints the fill sample of the point toolbar (imgTypeFill) from the object
 // template: a fill pattern of the library is drawn over the sample; anything

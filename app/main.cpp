@@ -21,6 +21,9 @@ int main(int argc, char **argv)
     // The frame first: it becomes the main window; then the one map window.
     auto *frame = new TStart();
     frame->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing the frame ends the program, even while a window of its own (the
+    // welcome window) is still open.
+    QObject::connect(frame, &QObject::destroyed, &app, &QApplication::quit);
     frame->EnsureMapWindow();
     frame->showMaximized();
     return QApplication::exec();

@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <random>
@@ -142,7 +143,10 @@ void RecordThroughPrimitives(benchmark::State &state)
     shapes();
     for (auto _ : state) {
         Metafile m = record(static_cast<int>(state.range(0)));
-        benchmark::DoNotOptimize(m.records().data());
+        benchmark::DoNotOptimize(m.records().size());
+        state.counters["records"] = static_cast<double>(m.records().size());
+        state.counters["bytes_per_record"] =
+            static_cast<double>(m.records().memoryUsage()) / static_cast<double>(std::max<std::size_t>(1, m.records().size()));
     }
 }
 BENCHMARK(RecordThroughPrimitives)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);

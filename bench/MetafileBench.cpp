@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <vector>
@@ -122,7 +123,10 @@ void Record(benchmark::State &state)
     shapes();
     for (auto _ : state) {
         Metafile m = record();
-        benchmark::DoNotOptimize(m.records().data());
+        benchmark::DoNotOptimize(m.records().size());
+        state.counters["records"] = static_cast<double>(m.records().size());
+        state.counters["bytes_per_record"] =
+            static_cast<double>(m.records().memoryUsage()) / static_cast<double>(std::max<std::size_t>(1, m.records().size()));
     }
 }
 BENCHMARK(Record)->Unit(benchmark::kMillisecond);

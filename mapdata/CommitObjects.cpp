@@ -3,6 +3,7 @@
 // object is journalled so that undo can take it back. The layer files and the
 // table change together or not at all.
 
+#include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
 #include "mapdata/MapDataCore.h"
 
@@ -13,6 +14,8 @@
 
 #include <QFontDatabase>
 #include <QGuiApplication>
+
+#include <optional>
 
 namespace {
 
@@ -187,9 +190,21 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     if (obj.Parts.empty())
         obj.Parts.push_back(0);
 
-    // The content by the file's shape type.
+    // The content by the file's shape type. The figure is in map coordinates
+    // (FNewObject's box stays so: blocks, extent and selection are); a layer
+    // with a projection stores its own, which its readers convert back.
     QByteArray content;
     TShpObject shape;
+    // The conversion lives only while the record is built: reading sets up a
+    // projection of its own.
+    std::optional<mapdata::LayerUnits> units(std::in_place, *this, layer);
+    const bool projected = units->active();
+    // The record's box: that of the stored points, the readers converting its
+    // corners back.
+    auto storedBox = [&] {
+        if (projected)
+            mapdata::recomputePointsBox(shape);
+    };
     switch (shp::recordKindOf(T)) {
     case shp::RecordKind::Point: {
         shape.ShapeType = T;
@@ -197,7 +212,10 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         pt.X = obj.MinX;
         pt.Y = obj.MinY;
         pt.Z = obj.Points.front().Point.Z;
+        units->convert(pt.X, pt.Y);
         shape.Parts.assign(1, TShpParts{{pt}});
+        shape.XMin = shape.XMax = pt.X;
+        shape.YMin = shape.YMax = pt.Y;
         content = shp::encodeObjectContent(T, shape, FTemplate);
         break;
     }
@@ -215,6 +233,8 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         shape.YMin = obj.MinY;
         shape.XMax = obj.MaxX;
         shape.YMax = obj.MaxY;
+        units->convert(shape);
+        storedBox();
         content = shp::encodeObjectContent(T, shape, FTemplate);
         break;
     }
@@ -235,6 +255,11 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         shape.YMin = obj.MinY;
         shape.XMax = obj.MaxX;
         shape.YMax = obj.MaxY;
+        // The widened box of a text or symbol is no box of points: its
+        // corners go over as they are read back.
+        units->convert(shape);
+        if (obj.Kind != okText && obj.Kind != okSymbol)
+            storedBox();
         content = shp::encodeObjectContent(T, shape, rec);
         break;
     }
@@ -242,6 +267,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     case shp::RecordKind::None:
         return false;
     }
+    units.reset();
 
     // Number and place: after the last object of the table, and never over
     // bytes the file holds beyond it.
@@ -265,9 +291,13 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     shp::encodeIndexEntry(entry.data(), place);
     const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
 
-    // The header with the grown box, each file with its own length.
+    // The header with the box grown by the record's, each file with its own
+    // length.
+    const mapdata::Box recordBox =
+        projected ? mapdata::boxOf(shape) : mapdata::Box{obj.MinX, obj.MinY, obj.MaxX, obj.MaxY};
     shp::FileHeader grown = header;
-    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
+    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, recordBox.XMin, recordBox.YMin, recordBox.XMax,
+            recordBox.YMax);
     const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
     const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
     const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
@@ -322,10 +352,15 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     added.ShpLength = static_cast<std::int32_t>(content.size());
     L.Objects.push_back(added);
     const int index = count;
-    L.MtMinX = grown.XMin;
-    L.MtMinY = grown.YMin;
-    L.MtMaxX = grown.XMax;
-    L.MtMaxY = grown.YMax;
+    if (projected) {
+        // The extent of a layer with a projection is kept in map units.
+        growBox(L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
+    } else {
+        L.MtMinX = grown.XMin;
+        L.MtMinY = grown.YMin;
+        L.MtMaxX = grown.XMax;
+        L.MtMaxY = grown.YMax;
+    }
     const size_t b = static_cast<size_t>(index) / blockSize();
     if (L.Blocks.size() < b + 1)
         L.Blocks.resize(b + 1);
@@ -358,7 +393,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     // object stays in the layer all the same.
     TMapObject &o = L.Objects.back();
     o.Appended = true;
-    ReadObject(layer, index, o.Shape);
+    ReadObjectInLayerUnits(layer, index, o.Shape);
     std::int32_t newOffset = 0, newLength = 0;
     if (JournalObject(layer, index, newOffset, newLength, 0, 0)) {
         o.JrnOffset = newOffset;

@@ -98,6 +98,15 @@ public:
     void FreeShapeRecord(TLayerStream &stream);
     void CloseLayerStream(TLayerStream &stream);
     void ReadObject(int layer, int index, TShpObject &shape);
+    // Reads an object as ReadObject does, but in the layer's own coordinates:
+    // a layer with a projection keeps its stored points (a text or symbol
+    // gets its laid-out box converted into them). This is what writers and
+    // edits store and journal (mapdata/LayerUnits.cpp).
+    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
+    // A map point in the layer's own coordinates, and back (nothing for a
+    // layer without a projection).
+    void MapPointToLayer(int layer, double &x, double &y);
+    void LayerPointToMap(int layer, double &x, double &y);
 
     // ---- attribute rows ----
     // The layer's ".Dbf": the base of its file names + ".Dbf".

@@ -10,6 +10,7 @@
 // are moved into place, without it the old ones are put back. Either way the
 // layer is whole: all old files or all new ones.
 
+#include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
 #include "mapdata/MapDataCore.h"
 
@@ -484,8 +485,20 @@ bool MapDataCore::SaveSelectionAsLayer(const QString &fileName)
             const shp::RecordKind sourceKind = shp::recordKindOf(sourceHeader.ShapeType);
             if (sourceKind != shp::RecordKind::Point && sourceKind != shp::RecordKind::Poly)
                 continue;
+            // In map coordinates: the new layer has no projection (it is
+            // opened as a new layer, and objects of layers with different
+            // projections may go into it together).
             TShpObject shape;
             ReadObject(entry.Layer, entry.Index, shape);
+            bool sourceProjected = false;
+            {
+                mapdata::LayerUnits units(*this, entry.Layer);
+                sourceProjected = units.active();
+            }
+            // The reader converts the stored box's corners, which need not
+            // hold the converted points: the box of the points is written.
+            if (sourceProjected)
+                mapdata::recomputePointsBox(shape);
             qsizetype points = 0;
             for (const TShpParts &p : shape.Parts)
                 points += p.Points.size();

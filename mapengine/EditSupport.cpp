@@ -1,5 +1,4 @@
-// Reading objects for editing in their layer's own coordinates, and what the
-// editing operations share.
+// What the editing operations of the map control share.
 
 #include "mapengine/EditSupport.h"
 
@@ -18,49 +17,6 @@ TMapObject *objectAt(MapControlCore &c, int layer, int index)
     if (!L || index < 0 || static_cast<size_t>(index) >= L->Objects.size())
         return nullptr;
     return &L->Objects[static_cast<size_t>(index)];
-}
-
-LayerUnits::LayerUnits(MapControlCore &c, int layer) : c_(c)
-{
-    // A handle left from elsewhere must not convert this layer's points.
-    c_.FreeLayerProjection();
-    active_ = c_.InitLayerProjection(layer);
-}
-
-LayerUnits::~LayerUnits() { c_.FreeLayerProjection(); }
-
-void LayerUnits::convert(double &x, double &y)
-{
-    if (active_)
-        c_.ProjectLayerPoint(x, y);
-}
-
-void LayerUnits::convert(Box &box)
-{
-    if (!active_)
-        return;
-    c_.ProjectLayerPoint(box.XMin, box.YMin);
-    c_.ProjectLayerPoint(box.XMax, box.YMax);
-}
-
-void LayerUnits::convert(TShpObject &shape)
-{
-    if (!active_)
-        return;
-    for (TShpParts &part : shape.Parts)
-        for (TShpPoint &p : part.Points)
-            c_.ProjectLayerPoint(p.X, p.Y);
-    Box b = boxOf(shape);
-    convert(b);
-    setBox(shape, b);
-}
-
-void recomputePointsBox(TShpObject &shape)
-{
-    shape.XMin = shape.YMin = shape.XMax = shape.YMax = 0;
-    for (const TShpParts &part : shape.Parts)
-        for (const TShpPoint &p : part.Points)
-            growBox(shape.XMin, shape.YMin, shape.XMax, shape.YMax, p.X, p.Y);
 }
 
 void fitImageBox(const TMapLayer &L, TShpObject &shape)
@@ -125,50 +81,3 @@ Box finishEdit(MapControlCore &c, int layer, int index)
 }
 
 } // namespace mapengine::edit
-
-using namespace mapengine::edit;
-
-void MapControlCore::ReadObjectInLayerUnits(int layer, int index, TShpObject &shape)
-{
-    TMapLayer *L = layerAt(*this, layer);
-    if (!L || layerProjectionDefinition(*L).isEmpty()) {
-        ReadObject(layer, index, shape);
-        return;
-    }
-    bool projected = false;
-    {
-        LayerUnits units(*this, layer);
-        projected = units.active();
-    }
-    if (!projected) {
-        ReadObject(layer, index, shape);
-        return;
-    }
-    // The laid-out box of a text or symbol is known only in map units.
-    TShpObject inMap;
-    ReadObject(layer, index, inMap);
-    // The stored points: the layer read with its projection switched off.
-    const bool vykProject = L->VykProject, transform = L->Transform;
-    L->VykProject = L->Transform = false;
-    ReadObject(layer, index, shape);
-    L->VykProject = vykProject;
-    L->Transform = transform;
-    if (isTextLayer(*L) && (shape.ShapeType == okText || shape.ShapeType == okSymbol)) {
-        Box b = boxOf(inMap);
-        LayerUnits units(*this, layer);
-        units.convert(b);
-        setBox(shape, b);
-    }
-}
-
-void MapControlCore::MapPointToLayer(int layer, double &x, double &y)
-{
-    LayerUnits units(*this, layer);
-    units.convert(x, y);
-}
-
-void MapControlCore::LayerPointToMap(int layer, double &x, double &y)
-{
-    LayerUnits units(*this, layer);
-    units.convert(x, y);
-}

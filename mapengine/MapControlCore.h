@@ -202,6 +202,24 @@ public:
                             long double pointN, long double pointE, long double pointH, long double newPivotN,
                             long double newPivotE, long double newPivotH, long double angle);
 
+    // ---- picking objects (ObjectPicking.cpp) ----
+    // The map window's snap search and rectangle selection run here; it
+    // passes its layer list's layer indices from the last row to the first.
+    // Layers take part when visible, selectable, open and, when limited by
+    // scale, within their range; objects when shown and not deleted, from the
+    // last to the first.
+    // The object, vertex or segment under the map point within 7 pixels (a
+    // fifth of a pixel off a segment), chosen by the preferences of the
+    // current layer and of a single selected object; the points of `figure`
+    // (the figure being digitized, or null) win over all. Mode 0 also selects
+    // every object hit.
+    TSelObject SnapToLayers(Byte mode, double x, double y, const std::vector<int> &layerOrder, int currentLayer,
+                            const TNewObject *figure = nullptr);
+    // Adds the objects inside the rectangle, or crossing it, to the selection
+    // (replacing it without Shift); with Ctrl only those wholly inside.
+    void SelectInRectangle(Qt::KeyboardModifiers shift, double x1, double y1, double x2, double y2,
+                           const std::vector<int> &layerOrder);
+
     // ---- overlays and drag transforms (SelectionOverlay.cpp) ----
     // Overlays draw on the control's bitmap after restoring it from
     // FBackBuffer, so the next overlay or redraw wipes them.
@@ -263,15 +281,6 @@ public:
     // was) when they cannot give it.
     bool FitRasterToControlPoints(TRasterObject &record);
 
-    // Reads an object as ReadObject does, but in the layer's own coordinates:
-    // a layer with a projection keeps its stored points. This is what edits
-    // change and journal.
-    void ReadObjectInLayerUnits(int layer, int index, TShpObject &shape);
-    // A map point in the layer's own coordinates, and back (nothing for a
-    // layer without a projection).
-    void MapPointToLayer(int layer, double &x, double &y);
-    void LayerPointToMap(int layer, double &x, double &y);
-
     // ---- label files (LabelFiles.cpp) ----
     // The current layer's label files: its FileName up to the first "." of
     // the file name, with ".Lbl" or ".Shl".
@@ -327,7 +336,6 @@ public:
     double FPressMapX = 0, FPressMapY = 0;
     std::int64_t FMoveX = 0, FMoveY = 0;
     double FCursorX = 0, FCursorY = 0;
-    TNewObject FNewObject;
     bool FDrawing = false;
     platform::gdi::Bitmap FBackBuffer;
     QString FRegistryKey;

@@ -67,7 +67,7 @@ std::vector<TMapPoint> figurePoints(const TNewObject &figure)
 QString drawFigureMeasures(MapControlCore &m, Canvas &c)
 {
     // The figure the data core commits.
-    TNewObject &figure = m.MapDataCore::FNewObject;
+    TNewObject &figure = m.FNewObject;
     const std::vector<TMapPoint> points = figurePoints(figure);
     const TMapPoint cursor{m.FCursorX, m.FCursorY, 0};
     const TMapPoint press{m.FPressMapX, m.FPressMapY, 0};
@@ -150,7 +150,7 @@ void MapControlCore::DrawMeasureSegment(QString &text)
     c.setRop2(R2_COPYPEN);
     selectBrush(c, Brush{BS_NULL, kWhite, HS_HORIZONTAL});
     setTextColor(c, 0);
-    TNewObject &figure = MapDataCore::FNewObject;
+    TNewObject &figure = FNewObject;
     figure.Length = 0;
     if (!figure.Points.empty()) {
         const QPoint a = MapToLogical(figure.Points.front().Point.X, figure.Points.front().Point.Y);

@@ -177,9 +177,20 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
     if (dX == 0 && dY == 0 && layerProjectionDefinition(S) == layerProjectionDefinition(D)) {
         ReadObjectInLayerUnits(sourceLayer, index, rec);
     } else {
+        bool sourceProjected = false;
+        {
+            LayerUnits source(*this, sourceLayer);
+            sourceProjected = source.active();
+        }
         rec = shape;
         LayerUnits units(*this, destLayer);
         units.convert(rec);
+        // A box converted by its corners need not hold the converted points:
+        // the record takes the box of its points, but for a laid-out text or
+        // symbol, whose box is no box of points.
+        const bool laidOut = isTextLayer(S) && (rec.ShapeType == okText || rec.ShapeType == okSymbol);
+        if ((sourceProjected || units.active()) && !laidOut)
+            recomputePointsBox(rec);
     }
     for (TShpParts &part : rec.Parts)
         for (TShpPoint &p : part.Points)

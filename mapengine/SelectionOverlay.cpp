@@ -209,7 +209,9 @@ void MapControlCore::DrawVertexMarks()
             const TSelObject e = FSelection.Entries[r];
             TShpObject shape;
             ReadObject(e.Layer, e.Index, shape);
-            growBox(minX, minY, maxX, maxY, shape.XMin, shape.YMin, shape.XMax, shape.YMax);
+            // An object that could not be read says nothing of the extent.
+            if (shape.XMin != 0 || shape.YMin != 0 || shape.XMax != 0 || shape.YMax != 0)
+                growBox(minX, minY, maxX, maxY, shape.XMin, shape.YMin, shape.XMax, shape.YMax);
             int position = 0;
             for (const TShpParts &part : shape.Parts) {
                 for (size_t k = 0; k < part.Points.size(); ++k, ++position) {
@@ -436,8 +438,12 @@ void MapControlCore::DragTransformSelection(int x, int y, int handle)
         L->ObjectsModified = true;
         obj->Modified = true;
         // A box of zeros says nothing of where the object is.
-        if (mapBox.XMin != 0 || mapBox.YMin != 0 || mapBox.XMax != 0 || mapBox.YMax != 0)
+        if (mapBox.XMin != 0 || mapBox.YMin != 0 || mapBox.XMax != 0 || mapBox.YMax != 0) {
+            const TSelObject kept = FSelection.Entries[r];
             takeInBox(*this, e.Layer, e.Index, mapBox);
+            if (shape.Parts.empty())
+                FSelection.Entries[r] = kept; // its entry keeps the box it had
+        }
         journal(*this, e.Layer, e.Index);
     }
     FSelection.PivotX = pivotMoved ? lastPivotX : pivotX;

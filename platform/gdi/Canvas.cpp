@@ -155,6 +155,7 @@ void Canvas::resetToDefaults()
     fresh.playDepth = state_.playDepth;
     fresh.outer = state_.outer;
     state_ = fresh;
+    stateReplaced();
 }
 
 QTransform Canvas::pageTransformFor(const DcState &s)
@@ -191,19 +192,31 @@ QTransform Canvas::pageTransform(const DcState &s) const
 
 QTransform Canvas::logicalToDevice() const
 {
-    return pageTransform(state_);
+    return mapping();
+}
+
+const QTransform &Canvas::mapping() const
+{
+    // Asked for by every figure drawn or recorded: kept until the mapping changes.
+    if (!mappingValid_) {
+        mapping_ = pageTransform(state_);
+        scaleX_ = std::hypot(mapping_.m11(), mapping_.m12());
+        scaleY_ = std::hypot(mapping_.m21(), mapping_.m22());
+        mappingValid_ = true;
+    }
+    return mapping_;
 }
 
 double Canvas::deviceScaleX() const
 {
-    const QTransform t = logicalToDevice();
-    return std::hypot(t.m11(), t.m12());
+    mapping();
+    return scaleX_;
 }
 
 double Canvas::deviceScaleY() const
 {
-    const QTransform t = logicalToDevice();
-    return std::hypot(t.m21(), t.m22());
+    mapping();
+    return scaleY_;
 }
 
 int Canvas::devicePenWidth() const
@@ -234,13 +247,18 @@ QPoint Canvas::dpToLp(const QPoint &device) const
     return QPoint(roundInt(p.x()), roundInt(p.y()));
 }
 
-std::optional<QRegion> Canvas::effectiveClip() const
+const std::optional<QRegion> &Canvas::effectiveClip() const
 {
-    if (state_.clip && state_.metaClip)
-        return *state_.clip & *state_.metaClip;
-    if (state_.clip)
-        return state_.clip;
-    return state_.metaClip;
+    if (!clipValid_) {
+        if (state_.clip && state_.metaClip)
+            clip_ = *state_.clip & *state_.metaClip;
+        else if (state_.clip)
+            clip_ = state_.clip;
+        else
+            clip_ = state_.metaClip;
+        clipValid_ = true;
+    }
+    return clip_;
 }
 
 std::optional<QRegion> Canvas::clipRegion() const
@@ -250,26 +268,27 @@ std::optional<QRegion> Canvas::clipRegion() const
 
 // --- the calls --------------------------------------------------------------
 
+// Each call hands on a view of its arguments: nothing is allocated for it.
 namespace {
-MetaRecord rec(int type, std::int64_t value = 0)
+RecordView rec(int type, std::int64_t value = 0)
 {
-    MetaRecord r;
+    RecordView r;
     r.type = type;
     r.value = value;
     return r;
 }
-MetaRecord pointRec(int type, int x, int y)
+RecordView pointRec(int type, int x, int y)
 {
-    MetaRecord r;
+    RecordView r;
     r.type = type;
     r.point = QPoint(x, y);
     return r;
 }
 } // namespace
 
-void Canvas::setPen(const Pen &pen) { MetaRecord r = rec(EMR_CREATEPEN); r.pen = pen; apply(r); }
-void Canvas::setBrush(const Brush &brush) { MetaRecord r = rec(EMR_CREATEBRUSHINDIRECT); r.brush = brush; apply(r); }
-void Canvas::setFont(const LogFont &font) { MetaRecord r = rec(EMR_EXTCREATEFONTINDIRECTW); r.font = font; apply(r); }
+void Canvas::setPen(const Pen &pen) { RecordView r = rec(EMR_CREATEPEN); r.pen = pen; apply(r); }
+void Canvas::setBrush(const Brush &brush) { RecordView r = rec(EMR_CREATEBRUSHINDIRECT); r.brush = brush; apply(r); }
+void Canvas::setFont(const LogFont &font) { RecordView r = rec(EMR_EXTCREATEFONTINDIRECTW); r.fontData = &font; apply(r); }
 void Canvas::setTextColor(Color color) { apply(rec(EMR_SETTEXTCOLOR, color)); }
 void Canvas::setBkColor(Color color) { apply(rec(EMR_SETBKCOLOR, color)); }
 void Canvas::setBkMode(int mode) { apply(rec(EMR_SETBKMODE, mode)); }
@@ -285,8 +304,8 @@ void Canvas::setViewportExt(int cx, int cy) { apply(pointRec(EMR_SETVIEWPORTEXTE
 
 void Canvas::setWorldTransform(const QTransform &transform)
 {
-    MetaRecord r = rec(EMR_SETWORLDTRANSFORM);
-    r.transform = transform;
+    RecordView r = rec(EMR_SETWORLDTRANSFORM);
+    r.transformData = &transform;
     apply(r);
 }
 
@@ -300,21 +319,21 @@ void Canvas::restoreDC(int level) { apply(rec(EMR_RESTOREDC, level)); }
 
 void Canvas::intersectClipRect(const Rect &logical)
 {
-    MetaRecord r = rec(EMR_INTERSECTCLIPRECT);
+    RecordView r = rec(EMR_INTERSECTCLIPRECT);
     r.rect = logical;
     apply(r);
 }
 
 void Canvas::selectClipRegion(const QRegion &device)
 {
-    MetaRecord r = rec(EMR_EXTSELECTCLIPRGN, 5);
-    r.region = device;
+    RecordView r = rec(EMR_EXTSELECTCLIPRGN, 5);
+    r.regionData = &device;
     apply(r);
 }
 
 void Canvas::selectClipNone()
 {
-    MetaRecord r = rec(EMR_EXTSELECTCLIPRGN, 5);
+    RecordView r = rec(EMR_EXTSELECTCLIPRGN, 5);
     r.nullRegion = true;
     apply(r);
 }
@@ -324,21 +343,21 @@ void Canvas::lineTo(int x, int y) { apply(pointRec(EMR_LINETO, x, y)); }
 
 void Canvas::polyline(const std::vector<QPoint> &points)
 {
-    MetaRecord r = rec(EMR_POLYLINE);
+    RecordView r = rec(EMR_POLYLINE);
     r.points = points;
     apply(r);
 }
 
 void Canvas::polygon(const std::vector<QPoint> &points)
 {
-    MetaRecord r = rec(EMR_POLYGON);
+    RecordView r = rec(EMR_POLYGON);
     r.points = points;
     apply(r);
 }
 
 void Canvas::polyPolygon(const std::vector<QPoint> &points, const std::vector<int> &counts)
 {
-    MetaRecord r = rec(EMR_POLYPOLYGON);
+    RecordView r = rec(EMR_POLYPOLYGON);
     r.points = points;
     r.counts = counts;
     apply(r);
@@ -346,32 +365,32 @@ void Canvas::polyPolygon(const std::vector<QPoint> &points, const std::vector<in
 
 void Canvas::ellipse(const Rect &box)
 {
-    MetaRecord r = rec(EMR_ELLIPSE);
+    RecordView r = rec(EMR_ELLIPSE);
     r.rect = box;
     apply(r);
 }
 
 void Canvas::rectangle(const Rect &box)
 {
-    MetaRecord r = rec(EMR_RECTANGLE);
+    RecordView r = rec(EMR_RECTANGLE);
     r.rect = box;
     apply(r);
 }
 
 void Canvas::textOut(int x, int y, const QString &text)
 {
-    MetaRecord r = rec(EMR_EXTTEXTOUTW);
+    RecordView r = rec(EMR_EXTTEXTOUTW);
     r.point = QPoint(x, y);
-    r.text = text;
+    r.textData = &text;
     apply(r);
 }
 
 void Canvas::stretchDIBits(int x, int y, int width, int height, const QImage &source, const QRect &sourceRect,
                            std::uint32_t rop)
 {
-    MetaRecord r = rec(EMR_STRETCHDIBITS);
+    RecordView r = rec(EMR_STRETCHDIBITS);
     r.rect = Rect{x, y, x + width, y + height};
-    r.image = source;
+    r.imageData = &source;
     r.source = sourceRect;
     r.rop = rop;
     apply(r);
@@ -553,26 +572,28 @@ void Canvas::drawMetafile(const Metafile &metafile, const Rect &logical)
     resetToDefaults();
     perform(rec(EMR_HEADER)); // a play begins: targets that keep state start afresh
     const size_t depth = saved_.size();
-    for (const MetaRecord &r : metafile.records())
+    for (const RecordView &r : metafile.records())
         apply(r);
     // Unbalanced saves of the picture do not outlive it.
     while (saved_.size() > depth) {
         state_ = saved_.back();
         saved_.pop_back();
     }
+    stateReplaced();
     perform(rec(EMR_EOF));
     state_ = saved_.back();
     saved_.pop_back();
+    stateReplaced();
     perform(rec(EMR_RESTOREDC, -1));
 }
 
-void Canvas::apply(const MetaRecord &r)
+void Canvas::apply(const RecordView &r)
 {
     DcState &s = state_;
     switch (r.type) {
     case EMR_CREATEPEN: s.pen = r.pen; break;
     case EMR_CREATEBRUSHINDIRECT: s.brush = r.brush; break;
-    case EMR_EXTCREATEFONTINDIRECTW: s.font = r.font; break;
+    case EMR_EXTCREATEFONTINDIRECTW: s.font = r.font(); break;
     case EMR_SETTEXTCOLOR: s.textColor = static_cast<Color>(r.value) & 0xFFFFFF; break;
     case EMR_SETBKCOLOR: s.bkColor = static_cast<Color>(r.value) & 0xFFFFFF; break;
     case EMR_SETBKMODE: s.bkMode = static_cast<int>(r.value); break;
@@ -583,26 +604,30 @@ void Canvas::apply(const MetaRecord &r)
     case EMR_SETMAPMODE:
         if (r.value >= MM_TEXT && r.value <= MM_ANISOTROPIC)
             s.mapMode = static_cast<int>(r.value);
+        mappingChanged();
         break;
-    case EMR_SETWINDOWORGEX: s.windowOrg = r.point; break;
-    case EMR_SETVIEWPORTORGEX: s.viewportOrg = r.point; break;
+    case EMR_SETWINDOWORGEX: s.windowOrg = r.point; mappingChanged(); break;
+    case EMR_SETVIEWPORTORGEX: s.viewportOrg = r.point; mappingChanged(); break;
     case EMR_SETWINDOWEXTEX:
         if ((s.mapMode == MM_ISOTROPIC || s.mapMode == MM_ANISOTROPIC) && r.point.x() != 0 && r.point.y() != 0)
             s.windowExt = Size{r.point.x(), r.point.y()};
+        mappingChanged();
         break;
     case EMR_SETVIEWPORTEXTEX:
         if ((s.mapMode == MM_ISOTROPIC || s.mapMode == MM_ANISOTROPIC) && r.point.x() != 0 && r.point.y() != 0)
             s.viewportExt = Size{r.point.x(), r.point.y()};
+        mappingChanged();
         break;
-    case EMR_SETWORLDTRANSFORM: s.world = r.transform; break;
+    case EMR_SETWORLDTRANSFORM: s.world = r.transform(); mappingChanged(); break;
     case EMR_MODIFYWORLDTRANSFORM:
         switch (r.value) {
         case 1: s.world = QTransform(); break;
-        case 2: s.world = r.transform * s.world; break;
-        case 3: s.world = s.world * r.transform; break;
-        case 4: s.world = r.transform; break;
+        case 2: s.world = r.transform() * s.world; break;
+        case 3: s.world = s.world * r.transform(); break;
+        case 4: s.world = r.transform(); break;
         default: break;
         }
+        mappingChanged();
         break;
     case EMR_SAVEDC:
         saved_.push_back(s);
@@ -615,6 +640,7 @@ void Canvas::apply(const MetaRecord &r)
         if (target >= 0 && target < n && saved_[static_cast<size_t>(target)].playDepth == s.playDepth) {
             s = saved_[static_cast<size_t>(target)];
             saved_.resize(static_cast<size_t>(target));
+            stateReplaced();
         }
         break;
     }
@@ -625,6 +651,7 @@ void Canvas::apply(const MetaRecord &r)
                       QPoint(roundInt(dr.right()) - 1, roundInt(dr.bottom()) - 1));
         const QRegion rr(d.normalized());
         s.clip = s.clip ? (*s.clip & rr) : rr;
+        clipChanged();
         break;
     }
     case EMR_EXTSELECTCLIPRGN:
@@ -632,12 +659,13 @@ void Canvas::apply(const MetaRecord &r)
             s.clip.reset();
         } else {
             // Regions of a played picture are in its device units.
-            QRegion reg = s.playDepth > 0 ? s.post.map(r.region) : r.region;
+            QRegion reg = s.playDepth > 0 ? s.post.map(r.region()) : r.region();
             if (r.value == 1 && s.clip)
                 s.clip = *s.clip & reg;
             else
                 s.clip = reg;
         }
+        clipChanged();
         break;
     case EMR_MOVETOEX: s.current = r.point; break;
     case EMR_LINETO:

@@ -6,8 +6,9 @@
 // targets: a painter on an image, printer or PDF (PainterCanvas), a recorded
 // picture (MetafileCanvas) and a call log for tests (RecordingCanvas).
 //
-// Every call becomes a MetaRecord; the base class keeps the state and the
-// logical-to-device mapping, the targets execute or keep the records.
+// Every call becomes a record (a RecordView of the call's arguments); the base
+// class keeps the state and the logical-to-device mapping, the targets execute
+// or keep the records.
 
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/MetaRecord.h"
@@ -160,7 +161,8 @@ public:
     // Plays a recorded picture stretched into a logical rectangle.
     void drawMetafile(const Metafile &metafile, const Rect &logical);
     // Executes one record as the canvas would execute the call.
-    void apply(const MetaRecord &record);
+    void apply(const RecordView &record);
+    void apply(const MetaRecord &record) { apply(record.view()); }
 
     // Measuring with the current font.
     Size textExtent(const QString &text) const;
@@ -206,16 +208,26 @@ public:
 protected:
     // The target's part: a drawing record to draw (state records arrive after
     // the state changed, drawing records before the pen position moves).
-    virtual void perform(const MetaRecord &record) = 0;
+    virtual void perform(const RecordView &record) = 0;
     // Measuring and transforming helpers for the targets.
     QTransform pageTransform(const DcState &s) const;
     static QTransform pageTransformFor(const DcState &s);
     double deviceScaleX() const;
     double deviceScaleY() const;
+    // A point through a map, as QTransform::map gives it: for the affine maps
+    // of a canvas its sums are formed here, without a call per point.
+    static QPointF mapPoint(const QTransform &t, const QPointF &p)
+    {
+        if (!t.isAffine())
+            return t.map(p);
+        return QPointF(t.m11() * p.x() + t.m21() * p.y() + t.dx(), t.m12() * p.x() + t.m22() * p.y() + t.dy());
+    }
     // Pen width in device pixels (at least one).
     int devicePenWidth() const;
     // The clip in force: the region and the clip at the start of a play.
-    std::optional<QRegion> effectiveClip() const;
+    const std::optional<QRegion> &effectiveClip() const;
+    // Changes whenever the clip in force may have changed.
+    std::uint64_t clipSerial() const { return clipSerial_; }
     // Resets the state to that of a new device context (keeping the play
     // context fields).
     void resetToDefaults();
@@ -224,7 +236,29 @@ protected:
     DeviceMetrics metrics_;
 
 private:
+    const QTransform &mapping() const;
+    // The state's mapping or clip changed: the values derived from them are
+    // worked out again when next asked for.
+    void mappingChanged() { mappingValid_ = false; }
+    void clipChanged()
+    {
+        clipValid_ = false;
+        ++clipSerial_;
+    }
+    void stateReplaced()
+    {
+        mappingChanged();
+        clipChanged();
+    }
+
     std::vector<DcState> saved_;
+    mutable QTransform mapping_;
+    mutable double scaleX_ = 1;
+    mutable double scaleY_ = 1;
+    mutable bool mappingValid_ = false;
+    mutable std::optional<QRegion> clip_;
+    mutable bool clipValid_ = false;
+    std::uint64_t clipSerial_ = 0;
 };
 
 } // namespace platform::gdi

@@ -221,7 +221,7 @@ namespace {
 constexpr std::uint32_t kEmfSignature = 0x464D4520; // " EMF"
 constexpr std::uint32_t kStock = 0x80000000u;
 
-bool fits16(const std::vector<QPoint> &pts)
+bool fits16(std::span<const QPoint> pts)
 {
     for (const QPoint &p : pts)
         if (p.x() < -32768 || p.x() > 32767 || p.y() < -32768 || p.y() > 32767)
@@ -252,7 +252,7 @@ public:
     QByteArray write()
     {
         header();
-        for (const MetaRecord &r : m_.records())
+        for (const RecordView &r : m_.records())
             record(r);
         // EOF: no palette.
         begin(EMR_EOF);
@@ -349,7 +349,7 @@ private:
         releaseDeferred();
     }
 
-    void points(const std::vector<QPoint> &pts, bool small)
+    void points(std::span<const QPoint> pts, bool small)
     {
         for (const QPoint &p : pts) {
             if (small) {
@@ -362,7 +362,7 @@ private:
         }
     }
 
-    void record(const MetaRecord &r)
+    void record(const RecordView &r)
     {
         switch (r.type) {
         case EMR_CREATEPEN: {
@@ -392,7 +392,7 @@ private:
             const std::uint32_t h = allocHandle();
             begin(EMR_EXTCREATEFONTINDIRECTW);
             w_.u32(h);                                      // 8
-            const LogFont &f = r.font;
+            const LogFont &f = r.font();
             w_.i32(f.height);                               // 12
             w_.i32(f.width);                                // 16
             w_.i32(f.escapement);                           // 20
@@ -455,7 +455,7 @@ private:
             break;
         case EMR_SETWORLDTRANSFORM: case EMR_MODIFYWORLDTRANSFORM: {
             begin(r.type);
-            const QTransform &t = r.transform;
+            const QTransform &t = r.transform();
             w_.f32(static_cast<float>(t.m11()));
             w_.f32(static_cast<float>(t.m12()));
             w_.f32(static_cast<float>(t.m21()));
@@ -473,16 +473,17 @@ private:
                 w_.u32(0);
                 w_.u32(5);
             } else {
-                const int n = static_cast<int>(r.region.rectCount());
+                const QRegion &region = r.region();
+                const int n = static_cast<int>(region.rectCount());
                 w_.u32(static_cast<std::uint32_t>(32 + 16 * n)); // 8 cbRgnData
                 w_.u32(static_cast<std::uint32_t>(r.value ? r.value : 5)); // 12 mode
                 w_.u32(32);                                 // 16 header size
                 w_.u32(1);                                  // 20 RDH_RECTANGLES
                 w_.u32(static_cast<std::uint32_t>(n));      // 24
                 w_.u32(static_cast<std::uint32_t>(16 * n)); // 28
-                const QRect b = r.region.boundingRect();
+                const QRect b = region.boundingRect();
                 rectl(w_, Rect{b.left(), b.top(), b.right() + 1, b.bottom() + 1}); // 32
-                for (const QRect &q : r.region)
+                for (const QRect &q : region)
                     rectl(w_, Rect{q.left(), q.top(), q.right() + 1, q.bottom() + 1}); // 48...
             }
             end();
@@ -517,14 +518,15 @@ private:
             w_.f32(0);                                      // 32
             w_.i32(r.point.x());                            // 36 reference
             w_.i32(r.point.y());
-            const int n = static_cast<int>(r.text.size());
+            const QString &text = r.text();
+            const int n = static_cast<int>(text.size());
             w_.u32(static_cast<std::uint32_t>(n));          // 44
             w_.u32(76);                                     // 48 string offset
             w_.u32(0);                                      // 52 options
             rectl(w_, Rect{0, 0, -1, -1});                  // 56
             const std::uint32_t dxAt = 76 + ((2 * n + 3) & ~3);
             w_.u32(dxAt);                                   // 72
-            for (QChar c : r.text)                          // 76
+            for (QChar c : text)                            // 76
                 w_.u16(c.unicode());
             w_.pad4();
             for (int i = 0; i < n; ++i)
@@ -534,7 +536,8 @@ private:
         }
         case EMR_STRETCHDIBITS: {
             const QRect &s = r.source;
-            if (r.image.isNull()) {
+            const QImage &image = r.image();
+            if (image.isNull()) {
                 // An operation without a source: a block transfer of the pattern.
                 begin(EMR_BITBLT);
                 rectl(w_, inclusive(r.bounds));             // 8
@@ -552,14 +555,14 @@ private:
                 end();
                 break;
             }
-            const Dib dib = encodeDib(r.image);
+            const Dib dib = encodeDib(image);
             begin(EMR_STRETCHDIBITS);
             rectl(w_, inclusive(r.bounds));                 // 8
             w_.i32(r.rect.left);                            // 24 xDest
             w_.i32(r.rect.top);                             // 28 yDest
             w_.i32(s.x());                                  // 32 xSrc
             // 36 ySrc: the rows of the bitmap count from its bottom.
-            w_.i32(r.image.height() - (s.y() + s.height()));
+            w_.i32(image.height() - (s.y() + s.height()));
             w_.i32(s.width());                              // 40
             w_.i32(s.height());                             // 44
             w_.u32(80);                                     // 48 offBmiSrc
@@ -655,7 +658,7 @@ private:
         return std::nullopt;
     }
 
-    void push(MetaRecord r) { out_->push_back(std::move(r)); }
+    void push(const MetaRecord &r) { out_->append(r); }
     void value(int type, std::int64_t v)
     {
         MetaRecord m;
@@ -1143,7 +1146,7 @@ private:
 
     const QByteArray &d_;
     QString *error_;
-    std::vector<MetaRecord> *out_ = nullptr;
+    RecordList *out_ = nullptr;
     std::map<std::uint32_t, MetaRecord> objects_;
     Pen pen_;
     Brush brush_;

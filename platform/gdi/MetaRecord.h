@@ -14,6 +14,7 @@
 #include <QTransform>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace platform::gdi {
@@ -61,6 +62,52 @@ enum RecordType : int {
     EMR_POLYPOLYGON16 = 91,
 };
 
+struct MetaRecord;
+
+// One record as a canvas hands it on: the arguments of a call, borrowed from
+// the caller or from a metafile's storage while the call lasts, so that a call
+// or a played record costs no copy. The fields are those of MetaRecord; the
+// objects that own memory are pointed at (absent ones read as empty).
+struct RecordView {
+    int type = 0;
+    std::int64_t value = 0;
+    QPoint point;
+    Rect rect;
+    Rect bounds;
+    QRect source;
+    std::uint32_t rop = SRCCOPY;
+    bool nullRegion = false;
+    Pen pen;
+    Brush brush;
+    std::span<const QPoint> points;
+    std::span<const int> counts;
+    const LogFont *fontData = nullptr;
+    const QString *textData = nullptr;
+    const QImage *imageData = nullptr;
+    const QTransform *transformData = nullptr;
+    const QRegion *regionData = nullptr;
+
+    const LogFont &font() const;
+    const QString &text() const;
+    const QImage &image() const;
+    const QTransform &transform() const;
+    const QRegion &region() const;
+};
+
+// One record by value, for the code that keeps or compares records (the file
+// readers, the call log of tests). Each kind has its own fields:
+//   pen, brush, font records: pen / brush / font;
+//   mode records (SetMapMode ... SetBkColor, SaveDC, RestoreDC): value;
+//   origins, extents, MoveTo, LineTo: point;
+//   SetWorldTransform: transform; ModifyWorldTransform: transform and value;
+//   IntersectClipRect: rect; clip selection: value, region, nullRegion;
+//   Polyline, Polygon: points, bounds; PolyPolygon: points, counts, bounds;
+//   Ellipse, Rectangle: rect, bounds;
+//   text: point, text, counts (advances), bounds;
+//   block transfers: rect, image, source, rop, bounds.
+// A metafile keeps these fields of each kind (and a record of an unknown kind
+// whole); the bounds of a LineTo, which its file record does not have either,
+// are not kept.
 struct MetaRecord {
     int type = 0;
     // Mode values (map mode, background mode, pen mode, alignment, colour,
@@ -81,6 +128,12 @@ struct MetaRecord {
     QRegion region;                   // clip region in device units
     bool nullRegion = false;          // a clip selection that removes the clip
     Rect bounds;                      // device bounds of a text record
+
+    MetaRecord() = default;
+    // The record a view shows, copied out.
+    MetaRecord(const RecordView &view);
+    // A view of this record, valid while it lives unchanged.
+    RecordView view() const;
     bool operator==(const MetaRecord &) const = default;
 };
 

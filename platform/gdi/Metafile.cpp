@@ -160,12 +160,7 @@ void MetafileCanvas::addBounds(const QRectF &d)
     }
 }
 
-void MetafileCanvas::push(MetaRecord record)
-{
-    records_.push_back(std::move(record));
-}
-
-void MetafileCanvas::perform(const MetaRecord &r)
+void MetafileCanvas::perform(const RecordView &r)
 {
     if (finished_)
         return;
@@ -189,7 +184,7 @@ void MetafileCanvas::perform(const MetaRecord &r)
                 break;
             double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
             for (const QPoint &p : r.points) {
-                const QPointF d = t.map(QPointF(p));
+                const QPointF d = mapPoint(t, QPointF(p));
                 x0 = std::min(x0, d.x()); y0 = std::min(y0, d.y());
                 x1 = std::max(x1, d.x()); y1 = std::max(y1, d.y());
             }
@@ -204,7 +199,7 @@ void MetafileCanvas::perform(const MetaRecord &r)
             box = t.mapRect(QRectF(QPointF(r.rect.left, r.rect.top), QPointF(r.rect.right, r.rect.bottom)).normalized());
             break;
         case EMR_EXTTEXTOUTW: {
-            const TextLayout l = layoutText(r.text);
+            const TextLayout l = layoutText(r.text());
             box = placeText(r.point, l).box.boundingRect();
             break;
         }
@@ -212,16 +207,25 @@ void MetafileCanvas::perform(const MetaRecord &r)
         }
         if (!box.isEmpty() || box.width() > 0 || box.height() > 0)
             addBounds(box);
-        lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
-                           static_cast<int>(std::ceil(box.right())) + 1, static_cast<int>(std::ceil(box.bottom())) + 1};
-        if (state_.playDepth == 0) {
-            MetaRecord c = r;
+        // A line keeps no bounds of its own (its file record has none either).
+        if (r.type != EMR_LINETO)
+            lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
+                               static_cast<int>(std::ceil(box.right())) + 1,
+                               static_cast<int>(std::ceil(box.bottom())) + 1};
+        if (state_.playDepth == 0 && r.type != EMR_LINETO) {
+            RecordView c = r;
             c.bounds = lastBounds_;
-            if (r.type == EMR_EXTTEXTOUTW)
-                c.counts = advances(r.text);
-            if (r.type == EMR_STRETCHDIBITS && !r.image.isNull())
-                c.image = r.image.copy(); // the source may be a bitmap still being drawn on
-            push(std::move(c));
+            std::vector<int> dx;
+            if (r.type == EMR_EXTTEXTOUTW) {
+                dx = advances(r.text());
+                c.counts = dx;
+            }
+            std::optional<QImage> bits;
+            if (r.type == EMR_STRETCHDIBITS && !r.image().isNull()) {
+                bits = r.image().copy(); // the source may be a bitmap still being drawn on
+                c.imageData = &*bits;
+            }
+            push(c);
             return;
         }
     }
@@ -279,31 +283,31 @@ void MetafileCanvas::emitState()
         font.width = std::max(1, roundInt(font.width * sx));
 
     auto value = [&](int type, std::int64_t v) {
-        MetaRecord m;
+        RecordView m;
         m.type = type;
         m.value = v;
-        push(std::move(m));
+        push(m);
     };
     Emitted &e = emitted_;
     if (!e.valid || !(e.pen == pen)) {
-        MetaRecord m;
+        RecordView m;
         m.type = EMR_CREATEPEN;
         m.pen = pen;
-        push(std::move(m));
+        push(m);
         e.pen = pen;
     }
     if (!e.valid || !(e.brush == s.brush)) {
-        MetaRecord m;
+        RecordView m;
         m.type = EMR_CREATEBRUSHINDIRECT;
         m.brush = s.brush;
-        push(std::move(m));
+        push(m);
         e.brush = s.brush;
     }
     if (!e.valid || !(e.font == font)) {
-        MetaRecord m;
+        RecordView m;
         m.type = EMR_EXTCREATEFONTINDIRECTW;
-        m.font = font;
-        push(std::move(m));
+        m.fontData = &font;
+        push(m);
         e.font = font;
     }
     if (!e.valid || e.textColor != s.textColor) { value(EMR_SETTEXTCOLOR, s.textColor); e.textColor = s.textColor; }
@@ -313,22 +317,22 @@ void MetafileCanvas::emitState()
     if (!e.valid || e.rop2 != s.rop2) { value(EMR_SETROP2, s.rop2); e.rop2 = s.rop2; }
     if (!e.valid || e.polyFillMode != s.polyFillMode) { value(EMR_SETPOLYFILLMODE, s.polyFillMode); e.polyFillMode = s.polyFillMode; }
     if (!e.valid || e.stretchMode != s.stretchMode) { value(EMR_SETSTRETCHBLTMODE, s.stretchMode); e.stretchMode = s.stretchMode; }
-    const std::optional<QRegion> clip = effectiveClip();
+    const std::optional<QRegion> &clip = effectiveClip();
     if (!e.valid || e.clip != clip) {
-        MetaRecord m;
+        RecordView m;
         m.type = EMR_EXTSELECTCLIPRGN;
         m.value = 5;
         if (clip)
-            m.region = *clip;
+            m.regionData = &*clip;
         else
             m.nullRegion = true;
-        push(std::move(m));
+        push(m);
         e.clip = clip;
     }
     e.valid = true;
 }
 
-void MetafileCanvas::flatten(const MetaRecord &r)
+void MetafileCanvas::flatten(const RecordView &r)
 {
     if (!isDrawing(r.type))
         return; // the state is made explicit before each drawing record
@@ -341,20 +345,24 @@ void MetafileCanvas::flatten(const MetaRecord &r)
         return QPoint(roundInt(q.x()), roundInt(q.y()));
     };
     emitState();
-    MetaRecord out = r;
+    RecordView out = r;
     out.bounds = lastBounds_;
+    std::vector<QPoint> points;
+    std::vector<int> dx;
     switch (r.type) {
     case EMR_LINETO: {
-        MetaRecord m;
+        RecordView m;
         m.type = EMR_MOVETOEX;
         m.point = map(state_.current);
-        push(std::move(m));
+        push(m);
         out.point = map(r.point);
         break;
     }
     case EMR_POLYGON: case EMR_POLYLINE: case EMR_POLYPOLYGON:
-        for (QPoint &p : out.points)
-            p = map(p);
+        points.reserve(r.points.size());
+        for (const QPoint &p : r.points)
+            points.push_back(map(p));
+        out.points = points;
         break;
     case EMR_ELLIPSE: case EMR_RECTANGLE: case EMR_STRETCHDIBITS: {
         const QPoint a = map(QPoint(r.rect.left, r.rect.top));
@@ -364,14 +372,15 @@ void MetafileCanvas::flatten(const MetaRecord &r)
     }
     case EMR_EXTTEXTOUTW: {
         out.point = map(r.point);
-        out.counts = advances(r.text);
-        for (int &a : out.counts)
+        dx = advances(r.text());
+        for (int &a : dx)
             a = roundInt(a * std::hypot(toOurs.m11(), toOurs.m12()));
+        out.counts = dx;
         break;
     }
     default: break;
     }
-    push(std::move(out));
+    push(out);
 }
 
 } // namespace platform::gdi

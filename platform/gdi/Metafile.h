@@ -7,6 +7,7 @@
 
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/MetaRecord.h"
+#include "platform/gdi/RecordList.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,8 +37,9 @@ public:
     void setSizeInPixels(int width, int height);
 
     const DeviceMetrics &reference() const { return reference_; }
-    const std::vector<MetaRecord> &records() const { return records_; }
-    std::vector<MetaRecord> &records() { return records_; }
+    // The records in order (as views into the picture's storage).
+    const RecordList &records() const { return records_; }
+    RecordList &records() { return records_; }
     // The bounds of what was drawn, in reference pixels.
     const Rect &bounds() const { return bounds_; }
     void setBounds(const Rect &b) { bounds_ = b; }
@@ -64,7 +66,7 @@ private:
     DeviceMetrics reference_;
     Rect frame_;
     Rect bounds_{0, 0, -1, -1};
-    std::vector<MetaRecord> records_;
+    RecordList records_;
 };
 
 // Records what is drawn on it into a metafile; the metafile takes the records
@@ -77,17 +79,17 @@ public:
     void finish();
 
 protected:
-    void perform(const MetaRecord &record) override;
+    void perform(const RecordView &record) override;
 
 private:
     void addBounds(const QRectF &device);
-    void flatten(const MetaRecord &record);
+    void flatten(const RecordView &record);
     void emitState();
-    void push(MetaRecord record);
+    void push(const RecordView &record) { records_.append(record); }
     std::vector<int> advances(const QString &text) const;
 
     Metafile *target_;
-    std::vector<MetaRecord> records_;
+    RecordList records_;
     Rect bounds_{0, 0, -1, -1};
     Rect lastBounds_;
     bool finished_ = false;

@@ -92,19 +92,34 @@ PainterCanvas::~PainterCanvas()
 
 void PainterCanvas::applyClip(QPainter &p) const
 {
-    const std::optional<QRegion> clip = effectiveClip();
+    const std::optional<QRegion> &clip = effectiveClip();
     if (clip)
         p.setClipRegion(*clip);
     else
         p.setClipping(false);
 }
 
-QPen PainterCanvas::qpen(const QColor &color) const
+void PainterCanvas::keepClip(QPainter &p)
+{
+    if (clipKnown_ && clipSet_ == clipSerial())
+        return;
+    applyClip(p);
+    clipKnown_ = true;
+    clipSet_ = clipSerial();
+}
+
+const QPen &PainterCanvas::qpen(const QColor &color)
 {
     const Pen &pen = state_.pen;
-    if (pen.style == PS_NULL)
-        return QPen(Qt::NoPen);
-    const int w = devicePenWidth();
+    const PenKey key{pen, pen.style == PS_NULL ? 0 : devicePenWidth(), color.rgba()};
+    if (penKey_ && *penKey_ == key)
+        return pen_;
+    penKey_ = key;
+    if (pen.style == PS_NULL) {
+        pen_ = QPen(Qt::NoPen);
+        return pen_;
+    }
+    const int w = key.width;
     QPen q(color);
     q.setWidth(w);
     if (w <= 1) {
@@ -126,46 +141,61 @@ QPen PainterCanvas::qpen(const QColor &color) const
         default: break;
         }
     }
-    return q;
+    pen_ = q;
+    return pen_;
 }
 
-QBrush PainterCanvas::qbrush(const Ink &ink) const
+const QBrush &PainterCanvas::qbrush(const Ink &ink)
 {
     const Brush &b = state_.brush;
-    if (b.style == BS_NULL)
-        return QBrush(Qt::NoBrush);
-    if (b.style == BS_HATCHED) {
+    const BrushKey key{b, ink.brush.rgba(), ink.bk.rgba(), state_.bkMode};
+    if (brushKey_ && *brushKey_ == key)
+        return brush_;
+    brushKey_ = key;
+    if (b.style == BS_NULL) {
+        brush_ = QBrush(Qt::NoBrush);
+    } else if (b.style == BS_HATCHED) {
         QImage tile(8, 8, QImage::Format_ARGB32);
         const QRgb fg = ink.brush.rgba();
         const QRgb bg = state_.bkMode == OPAQUE ? ink.bk.rgba() : 0u;
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 tile.setPixel(x, y, hatchPixel(b.hatch, x, y) ? fg : bg);
-        return QBrush(tile);
+        brush_ = QBrush(tile);
+    } else {
+        brush_ = QBrush(ink.brush);
     }
-    return QBrush(ink.brush);
+    return brush_;
 }
 
-void PainterCanvas::drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) const
+void PainterCanvas::drawShape(QPainter &p, const RecordView &r, const Ink &ink)
 {
+    static const QBrush noBrush(Qt::NoBrush);
+    static const QPen noPen(Qt::NoPen);
     const QTransform t = logicalToDevice();
     auto dev = [&](const QPoint &lp) {
-        const QPointF d = clampPoint(t.map(QPointF(lp)));
+        const QPointF d = clampPoint(mapPoint(t, QPointF(lp)));
         return QPointF(roundInt(d.x()), roundInt(d.y()));
     };
-    const QPen pen = qpen(ink.pen);
+    const QPen &pen = qpen(ink.pen);
     const bool hasPen = pen.style() != Qt::NoPen;
     const bool dashed = hasPen && pen.style() == Qt::CustomDashLine;
-    const QBrush brush = qbrush(ink);
+    // Lines have no fill.
+    const bool filled = r.type != EMR_LINETO && r.type != EMR_POLYLINE;
+    const QBrush &brush = filled ? qbrush(ink) : noBrush;
     const bool hasBrush = brush.style() != Qt::NoBrush;
-    p.setBrushOrigin(0, 0);
+    if (p.brushOrigin() != QPoint(0, 0))
+        p.setBrushOrigin(0, 0);
 
     // Styled lines show the background colour in their gaps when it is opaque.
+    const bool twice = dashed && state_.bkMode == OPAQUE;
     auto stroke = [&](auto &&drawFn) {
         if (!hasPen)
             return;
-        p.setBrush(Qt::NoBrush);
-        if (dashed && state_.bkMode == OPAQUE) {
+        // Lines are not filled whatever the brush; figures are outlined without one.
+        if (filled)
+            p.setBrush(noBrush);
+        if (twice) {
             QPen under = pen;
             under.setStyle(Qt::SolidLine);
             under.setColor(ink.bk);
@@ -178,7 +208,7 @@ void PainterCanvas::drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) 
     auto fill = [&](auto &&drawFn) {
         if (!hasBrush)
             return;
-        p.setPen(Qt::NoPen);
+        p.setPen(noPen);
         p.setBrush(brush);
         drawFn();
     };
@@ -199,15 +229,32 @@ void PainterCanvas::drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) 
         stroke([&] { p.drawPolyline(poly); });
         break;
     }
-    case EMR_POLYGON:
+    case EMR_POLYGON: {
+        // The common figure of a map: one ring, built in a buffer kept between figures.
+        QPolygonF &poly = polygon_;
+        poly.clear();
+        poly.reserve(static_cast<qsizetype>(r.points.size()));
+        for (const QPoint &q : r.points)
+            poly << dev(q);
+        const Qt::FillRule rule = state_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        if (hasPen && hasBrush && !twice && poly.size() >= 2) {
+            // The painter fills a polygon and then outlines it, as the two
+            // steps below do, in one call.
+            p.setPen(pen);
+            p.setBrush(brush);
+            p.drawPolygon(poly, rule);
+            break;
+        }
+        fill([&] { p.drawPolygon(poly, rule); });
+        stroke([&] {
+            if (poly.size() >= 2)
+                p.drawPolygon(poly);
+        });
+        break;
+    }
     case EMR_POLYPOLYGON: {
         std::vector<QPolygonF> polys;
-        if (r.type == EMR_POLYGON) {
-            QPolygonF poly;
-            for (const QPoint &q : r.points)
-                poly << dev(q);
-            polys.push_back(poly);
-        } else {
+        {
             size_t at = 0;
             for (int n : r.counts) {
                 QPolygonF poly;
@@ -264,7 +311,7 @@ void PainterCanvas::drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) 
     }
 }
 
-QRect PainterCanvas::shapeBounds(const MetaRecord &r) const
+QRect PainterCanvas::shapeBounds(const RecordView &r) const
 {
     const QTransform t = logicalToDevice();
     double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
@@ -291,7 +338,7 @@ QRect PainterCanvas::shapeBounds(const MetaRecord &r) const
                  QPoint(static_cast<int>(std::ceil(x1)) + m, static_cast<int>(std::ceil(y1)) + m));
 }
 
-void PainterCanvas::drawExact(const MetaRecord &r, const Ink &ink)
+void PainterCanvas::drawExact(const RecordView &r, const Ink &ink)
 {
     QRect area = shapeBounds(r) & image_->rect();
     if (const std::optional<QRegion> clip = effectiveClip())
@@ -329,11 +376,11 @@ void PainterCanvas::drawExact(const MetaRecord &r, const Ink &ink)
     p.restore();
 }
 
-void PainterCanvas::drawText(const MetaRecord &r)
+void PainterCanvas::drawText(const RecordView &r)
 {
-    if (r.text.isEmpty())
+    if (r.text().isEmpty())
         return;
-    const TextLayout l = layoutText(r.text);
+    const TextLayout l = layoutText(r.text());
     if (!l.visible)
         return;
     const TextPlacement pl = placeText(r.point, l);
@@ -352,7 +399,7 @@ void PainterCanvas::drawText(const MetaRecord &r)
     p.restore();
 }
 
-void PainterCanvas::drawBits(const MetaRecord &r)
+void PainterCanvas::drawBits(const RecordView &r)
 {
     const QTransform t = logicalToDevice();
     const QPointF a = clampPoint(t.map(QPointF(r.rect.left, r.rect.top)));
@@ -369,11 +416,12 @@ void PainterCanvas::drawBits(const MetaRecord &r)
     QImage src;
     QRect sr = r.source;
     if (useSource) {
-        if (r.image.isNull())
+        const QImage &image = r.image();
+        if (image.isNull())
             return;
-        src = r.image.format() == QImage::Format_RGB32 || r.image.format() == QImage::Format_ARGB32
-                  ? r.image
-                  : r.image.convertToFormat(QImage::Format_RGB32);
+        src = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+                  ? image
+                  : image.convertToFormat(QImage::Format_RGB32);
         // A negative source extent mirrors too.
         if (sr.width() == 0 || sr.height() == 0)
             return;
@@ -443,7 +491,7 @@ void PainterCanvas::drawBits(const MetaRecord &r)
     p.restore();
 }
 
-void PainterCanvas::perform(const MetaRecord &r)
+void PainterCanvas::perform(const RecordView &r)
 {
     switch (r.type) {
     case EMR_LINETO: case EMR_POLYLINE: case EMR_POLYGON: case EMR_POLYPOLYGON: case EMR_RECTANGLE:
@@ -479,7 +527,7 @@ void PainterCanvas::perform(const MetaRecord &r)
     }
     if (rop == R2_COPYPEN) {
         // The common case, without saving the painter around each figure.
-        applyClip(p);
+        keepClip(p);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         drawShape(p, r, ink);
         return;

@@ -25,7 +25,13 @@ public:
     static DeviceMetrics metricsOf(const QPaintDevice &device);
 
     bool isRaster() const { return image_ != nullptr; }
-    QPainter &painter() { return *painter_; }
+    // The painter, for drawing past the canvas; its clip is set again before
+    // the next figure of the canvas.
+    QPainter &painter()
+    {
+        clipKnown_ = false;
+        return *painter_;
+    }
     // Draw every pen mode through the per-pixel path, not through the painter's
     // raster operations (the tests compare the two).
     void setExactPenModes(bool on) { exactOnly_ = on; }
@@ -33,7 +39,7 @@ public:
     static std::optional<QPainter::CompositionMode> compositionFor(int rop2);
 
 protected:
-    void perform(const MetaRecord &record) override;
+    void perform(const RecordView &record) override;
 
 private:
     struct Ink {
@@ -42,18 +48,43 @@ private:
         QColor bk;
     };
     void applyClip(QPainter &p) const;
-    QPen qpen(const QColor &color) const;
-    QBrush qbrush(const Ink &ink) const;
+    // Sets the clip on the painter outside a save, when it changed since last time.
+    void keepClip(QPainter &p);
+    const QPen &qpen(const QColor &color);
+    const QBrush &qbrush(const Ink &ink);
     // Draws a shape record in copy mode with the given colours.
-    void drawShape(QPainter &p, const MetaRecord &r, const Ink &ink) const;
-    QRect shapeBounds(const MetaRecord &r) const;
-    void drawText(const MetaRecord &r);
-    void drawBits(const MetaRecord &r);
-    void drawExact(const MetaRecord &r, const Ink &ink);
+    void drawShape(QPainter &p, const RecordView &r, const Ink &ink);
+    QRect shapeBounds(const RecordView &r) const;
+    void drawText(const RecordView &r);
+    void drawBits(const RecordView &r);
+    void drawExact(const RecordView &r, const Ink &ink);
 
     QImage *image_ = nullptr;
     std::unique_ptr<QPainter> painter_;
     bool exactOnly_ = false;
+    // The painter's pen and brush of the last figure, kept while the state
+    // that made them stays (a map draws runs of lines with one pen), and the
+    // clip set on the painter outside a save.
+    struct PenKey {
+        Pen pen;
+        int width = 0;
+        QRgb color = 0;
+        bool operator==(const PenKey &) const = default;
+    };
+    struct BrushKey {
+        Brush brush;
+        QRgb color = 0;
+        QRgb bk = 0;
+        int bkMode = 0;
+        bool operator==(const BrushKey &) const = default;
+    };
+    std::optional<PenKey> penKey_;
+    QPen pen_;
+    std::optional<BrushKey> brushKey_;
+    QBrush brush_;
+    bool clipKnown_ = false;
+    std::uint64_t clipSet_ = 0;
+    QPolygonF polygon_;
 };
 
 } // namespace platform::gdi

@@ -76,11 +76,11 @@ QString describe(const MetaRecord &r)
 
 RecordingCanvas::RecordingCanvas(const DeviceMetrics &metrics) : Canvas(metrics) {}
 
-void RecordingCanvas::perform(const MetaRecord &r)
+void RecordingCanvas::perform(const RecordView &r)
 {
     if (r.type == EMR_HEADER || r.type == EMR_EOF)
         return;
-    calls_.push_back(r);
+    calls_.emplace_back(r);
 }
 
 QStringList RecordingCanvas::log() const

@@ -24,7 +24,7 @@ public:
     void clear() { calls_.clear(); }
 
 protected:
-    void perform(const MetaRecord &record) override;
+    void perform(const RecordView &record) override;
 
 private:
     std::vector<MetaRecord> calls_;

@@ -91,7 +91,7 @@ std::vector<QPointF> clipPolygon(const std::vector<QPointF> &in)
 }
 
 // Polylines are cut into the runs that lie inside the 16-bit range.
-std::vector<std::vector<QPoint>> clipPolyline(const std::vector<QPoint> &pts)
+std::vector<std::vector<QPoint>> clipPolyline(std::span<const QPoint> pts)
 {
     std::vector<std::vector<QPoint>> runs;
     std::vector<QPoint> run;
@@ -173,7 +173,7 @@ public:
         end();
         begin(META_SETBKMODE); w.u16(TRANSPARENT); end();
         bool first = true;
-        for (const MetaRecord &r : flat_.records()) {
+        for (const RecordView &r : flat_.records()) {
             // The set-up of the flattening canvas is ours, not the picture's.
             if (first && (r.type == EMR_SETMAPMODE || r.type == EMR_SETWINDOWEXTEX || r.type == EMR_SETVIEWPORTEXTEX
                           || r.type == EMR_SAVEDC))
@@ -350,12 +350,12 @@ private:
         end();
     }
 
-    void record(const MetaRecord &r)
+    void record(const RecordView &r)
     {
         switch (r.type) {
         case EMR_CREATEPEN: pen_ = r.pen; return;
         case EMR_CREATEBRUSHINDIRECT: brush_ = r.brush; return;
-        case EMR_EXTCREATEFONTINDIRECTW: font_ = r.font; return;
+        case EMR_EXTCREATEFONTINDIRECTW: font_ = r.font(); return;
         case EMR_SETTEXTCOLOR: case EMR_SETBKCOLOR:
             begin(r.type == EMR_SETTEXTCOLOR ? META_SETTEXTCOLOR : META_SETBKCOLOR);
             w.u32(static_cast<std::uint32_t>(r.value));
@@ -384,7 +384,7 @@ private:
             if (r.nullRegion)
                 return;
             // The clip's box, in our units (it arrives in device pixels).
-            const QRect b = r.region.boundingRect();
+            const QRect b = r.region().boundingRect();
             const Rect u{clamp16(roundInt(b.left() * kx_)), clamp16(roundInt(b.top() * ky_)),
                          clamp16(roundInt((b.right() + 1) * kx_)), clamp16(roundInt((b.bottom() + 1) * ky_))};
             // A clip that holds the whole picture needs no record.
@@ -421,7 +421,7 @@ private:
             break;
         case EMR_POLYGON: case EMR_POLYPOLYGON: {
             std::vector<std::vector<QPoint>> rings;
-            std::vector<int> counts = r.counts;
+            std::vector<int> counts(r.counts.begin(), r.counts.end());
             if (r.type == EMR_POLYGON)
                 counts = {static_cast<int>(r.points.size())};
             size_t at = 0;
@@ -465,7 +465,8 @@ private:
             const QPoint p = r.point;
             if (p.x() < -kLimit || p.x() > kLimit || p.y() < -kLimit || p.y() > kLimit)
                 break; // far outside the picture
-            const QByteArray s = textBytes(r.text, font_.charSet);
+            const QString &text = r.text();
+            const QByteArray s = textBytes(text, font_.charSet);
             begin(META_EXTTEXTOUT);
             w.i16(p.y());
             w.i16(p.x());
@@ -473,14 +474,15 @@ private:
             w.u16(0); // options
             w.raw(s);
             w.pad2();
-            if (static_cast<qsizetype>(r.counts.size()) == r.text.size())
+            if (static_cast<qsizetype>(r.counts.size()) == text.size())
                 for (int dx : r.counts)
                     w.i16(clamp16(dx));
             end();
             break;
         }
         case EMR_STRETCHDIBITS: {
-            if (r.image.isNull())
+            const QImage &image = r.image();
+            if (image.isNull())
                 break;
             Rect d = r.rect;
             QRect s = r.source;
@@ -498,13 +500,13 @@ private:
                 if (d.width() == 0 || d.height() == 0 || s.width() == 0 || s.height() == 0)
                     break;
             }
-            const Dib dib = encodeDib(r.image);
+            const Dib dib = encodeDib(image);
             begin(META_STRETCHDIB);
             w.u32(r.rop);
             w.u16(0); // DIB_RGB_COLORS
             w.i16(s.height());
             w.i16(s.width());
-            w.i16(r.image.height() - (s.y() + s.height())); // rows count from the bottom
+            w.i16(image.height() - (s.y() + s.height())); // rows count from the bottom
             w.i16(s.x());
             w.i16(d.height());
             w.i16(d.width());
@@ -589,8 +591,10 @@ std::optional<Metafile> readWmf(const QByteArray &d, QString *error)
         return fail(QStringLiteral("Неверный формат файла"));
     const DeviceMetrics ref = screenMetrics();
     Metafile m(ref);
-    std::vector<MetaRecord> &out = m.records();
-    auto push = [&](MetaRecord r) { out.push_back(std::move(r)); };
+    // The records are gathered first: a picture without a placeable header
+    // gets its set-up in front of them once its window is known.
+    RecordList out;
+    auto push = [&](const MetaRecord &r) { out.append(r); };
     auto value = [&](int type, std::int64_t v) {
         MetaRecord r;
         r.type = type;
@@ -856,13 +860,19 @@ std::optional<Metafile> readWmf(const QByteArray &d, QString *error)
         const int wpx = std::abs(windowExt.x()), hpx = std::abs(windowExt.y());
         if (wpx > 0 && hpx > 0)
             m.setSizeInPixels(wpx, hpx);
-        std::vector<MetaRecord> prefix(2);
-        prefix[0].type = EMR_SETMAPMODE;
-        prefix[0].value = MM_ANISOTROPIC;
-        prefix[1].type = EMR_SETVIEWPORTEXTEX;
-        prefix[1].point = QPoint(std::max(1, wpx), std::max(1, hpx));
-        out.insert(out.begin(), prefix.begin(), prefix.end());
+        MetaRecord mode;
+        mode.type = EMR_SETMAPMODE;
+        mode.value = MM_ANISOTROPIC;
+        MetaRecord extent;
+        extent.type = EMR_SETVIEWPORTEXTEX;
+        extent.point = QPoint(std::max(1, wpx), std::max(1, hpx));
+        m.records().append(mode);
+        m.records().append(extent);
     }
+    if (m.records().empty())
+        m.records() = std::move(out);
+    else
+        m.records().append(out);
     return m;
 }
 

@@ -26,30 +26,25 @@ inline void setProductValue(const QString &name, const QString &value)
     platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, ProductKey, name, value);
 }
 
+// The program folder the build lays out (style libraries, templates, cursors).
+inline QString programFolder()
+{
+    return QStringLiteral(TOLVANE_PROGRAM_DIR);
+}
+
+// Copies the style libraries of the program folder into a folder, so that a
+// frame started on that folder finds them.
+inline void copyStyleLibraries(const QString &folder)
+{
+    for (const char *name : {"Symbols.glb", "Points.glb", "Lines.glb"})
+        QFile::copy(programFolder() + u'/' + QLatin1String(name), folder + u'/' + QLatin1String(name));
+}
+
 // Scripts one OK answer. Kept out of line: inlined into a test body the
 // compiler's flow analysis warns about the script's variant.
 [[gnu::noinline]] inline void replyOk(testsupport::ScriptedAnswers &answers)
 {
     answers.reply(platform::mrOk);
-}
-
-// Copies the program's style libraries ("Symbols.glb", "Points.glb",
-// "Lines.glb") into a folder.
-inline void copyStyleLibraries(const QString &folder)
-{
-    for (const char *name : {"Symbols.glb", "Points.glb", "Lines.glb"}) {
-        const QString target = QDir(folder).filePath(QLatin1String(name));
-        QFile::remove(target);
-        QFile::copy(QDir(QStringLiteral(TOLVANE_PROGRAM_DIR)).filePath(QLatin1String(name)), target);
-    }
-}
-
-// Scripts the three messages of a frame made over a program folder without
-// style libraries. Kept out of line (see replyOk).
-[[gnu::noinline]] inline void replyMissingLibraries(testsupport::ScriptedAnswers &answers)
-{
-    for (int i = 0; i < 3; ++i)
-        answers.reply(platform::mrOk);
 }
 
 class WindowTest : public ::testing::Test {
@@ -59,11 +54,8 @@ protected:
         previousStore_ = platform::Registry::instance().storageFile();
         platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("registry.reg")));
         previousDir_ = QDir::currentPath();
-        // The frame reads the style libraries of its program folder, which
-        // is the current folder unless the store names another: the test's
-        // folder, with the program's libraries in it.
-        copyStyleLibraries(dir_.path());
-        QDir::setCurrent(dir_.path());
+        // A frame starts on the program folder, where its style libraries are.
+        setProductValue(QStringLiteral("ProgramDirectory"), programFolder());
     }
     void TearDown() override
     {

@@ -146,6 +146,7 @@ class ReportHooksTest : public apptest::WindowTest {};
 TEST_F(ReportHooksTest, MissingTemplateIsReportedAndNothingIsWritten)
 {
     setProductValue(QStringLiteral("ProgramDirectory"), dir_.path());
+    apptest::copyStyleLibraries(dir_.path());
     RecordingReports reports;
     frame();
     testsupport::ScriptedAnswers answers;
@@ -162,6 +163,7 @@ TEST_F(ReportHooksTest, MissingTemplateIsReportedAndNothingIsWritten)
 TEST_F(ReportHooksTest, ReportVariablesOfTheView)
 {
     setProductValue(QStringLiteral("ProgramDirectory"), dir_.path());
+    apptest::copyStyleLibraries(dir_.path());
     RecordingReports reports;
     frame();
     TMapVyk &map = *Tolvane->MapImage;
@@ -195,4 +197,20 @@ TEST(HostHooks, HooksWithAResultSayNoRedrawIsNeeded)
     EXPECT_FALSE(DeleteCadastralVertex());
     EXPECT_FALSE(MoveCadastralVertex());
     EXPECT_EQ(ProductRegistryKey(), QStringLiteral("Tolvane 2"));
+}
+
+class FrameRenderersTest : public apptest::WindowTest {};
+
+TEST_F(FrameRenderersTest, HooksReachTheFramesStyleServices)
+{
+    TStart &start = frame();
+    // Two crossing segments: the crossing is kept by the frame.
+    EXPECT_EQ(IntersectLinesHook(2, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10, 0, 0), 1);
+    EXPECT_DOUBLE_EQ(start.FCrossX, 5);
+    EXPECT_DOUBLE_EQ(start.FCrossY, 5);
+    // The fill sample asks the frame's fill library.
+    ASSERT_GT(start.FFillStyles.count(), 1);
+    EXPECT_EQ(app::styleRenderers().FillStyleCount(), start.FFillStyles.count());
+    EXPECT_EQ(app::styleRenderers().FillStyleKind(1), start.FFillStyles.item(1)->Kind);
+    EXPECT_EQ(app::styleRenderers().FillStyleKind(start.FFillStyles.count()), -1);
 }

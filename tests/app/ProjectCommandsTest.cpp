@@ -448,5 +448,5 @@ TEST_F(ProjectCommandsTest, TheDemoProject)
         EXPECT_NE(L.MtMinX, 0) << L.Name.toStdString();
     }
     EXPECT_EQ(w().ShownLayerIndex(), map().FProject.ActiveLayer);
-    EXPECT_EQ(statusPanel(0), QStringLiteral("M 1:1500"));
+    EXPECT_EQ(statusPanel(0), QStringLiteral("M 1:2000"));
 }

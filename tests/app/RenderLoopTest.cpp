@@ -144,13 +144,13 @@ TEST_F(RedrawTest, OverlayLiesOverEveryLayersGeometry)
             picture.polygon({{4000, -3000}, {6000, -3000}, {6000, -4500}, {4000, -4500}});
     };
     w().RedrawMap();
-    int polygon = -1, text = -1;
-    const auto &records = map().FMapPicture.records();
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (records[i].type == EMR_POLYGON)
-            polygon = static_cast<int>(i);
-        if (records[i].type == EMR_EXTTEXTOUTW && records[i].text == u"подпись")
-            text = static_cast<int>(i);
+    int polygon = -1, text = -1, i = 0;
+    for (const RecordView &r : map().FMapPicture.records()) {
+        if (r.type == EMR_POLYGON)
+            polygon = i;
+        if (r.type == EMR_EXTTEXTOUTW && r.text() == u"подпись")
+            text = i;
+        ++i;
     }
     ASSERT_GE(polygon, 0);
     ASSERT_GE(text, 0);
@@ -197,8 +197,8 @@ TEST_F(RedrawTest, FailingDrawerStillLaysTheOverlayAndTheErrorGoesOn)
     // overlay laid over the map picture.
     EXPECT_EQ(w().drawn, (std::vector<int>{1}));
     bool text = false;
-    for (const MetaRecord &r : map().FMapPicture.records())
-        text = text || (r.type == EMR_EXTTEXTOUTW && r.text == u"до ошибки");
+    for (const RecordView &r : map().FMapPicture.records())
+        text = text || (r.type == EMR_EXTTEXTOUTW && r.text() == u"до ошибки");
     EXPECT_TRUE(text);
     // Nothing after it: no snapshot, the buttons as they were.
     EXPECT_EQ(map().FZoomPos, views);
@@ -260,9 +260,9 @@ TEST_F(RedrawTest, GridPictureAlignsToTheGridAndPutsTheStepBack)
     const auto read = Metafile::loadFromFile(dir_.file(QStringLiteral("map.wmf")));
     ASSERT_TRUE(read.has_value());
     QStringList texts;
-    for (const MetaRecord &r : read->records())
+    for (const RecordView &r : read->records())
         if (r.type == EMR_EXTTEXTOUTW)
-            texts << r.text;
+            texts << r.text();
     EXPECT_TRUE(texts.contains(QStringLiteral("1: 5000")));
     EXPECT_TRUE(texts.contains(QStringLiteral("1500")));
     EXPECT_TRUE(texts.contains(QStringLiteral("5500")));

@@ -3,6 +3,7 @@
 // known picture, ink probes and PNG artefacts under the build tree.
 
 #include "mapengine/MapControlCore.h"
+#include "support/TestFiles.h"
 #include "platform/gdi/Canvas.h"
 
 #include <QDir>
@@ -85,7 +86,7 @@ inline QRect inkBox(const QImage &img, const QRect &area = QRect())
 // Keeps a picture under the build tree ("artefacts/mapengine/<name>.png").
 inline void keepArtefact(const QImage &img, const QString &name)
 {
-    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/mapengine"));
+    const QString dir = testsupport::artefactFolder(QStringLiteral("mapengine"));
     QDir().mkpath(dir);
     img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }

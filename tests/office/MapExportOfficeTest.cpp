@@ -149,7 +149,7 @@ QImage played(const QString &file)
 
 void keep(const QImage &img, const QString &name)
 {
-    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/mapengine"));
+    const QString dir = testsupport::artefactFolder(QStringLiteral("mapengine"));
     QDir().mkpath(dir);
     img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }

@@ -100,7 +100,7 @@ QImage convert(const QString &office, const QString &file, const QString &work, 
 
 void keep(const QImage &img, const QString &name)
 {
-    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+    const QString dir = testsupport::artefactFolder(QStringLiteral("gdi"));
     QDir().mkpath(dir);
     img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
@@ -121,7 +121,7 @@ TEST(OfficeRendering, EmfAndWmfFilesShowTheSamePicture)
     for (const QString &name : {QStringLiteral("map.emf"), QStringLiteral("map.wmf")}) {
         const QImage img = convert(office, dir.file(name), dir.path());
         ASSERT_FALSE(img.isNull()) << "LibreOffice made no picture of " << name.toStdString();
-        const QString keep = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+        const QString keep = testsupport::artefactFolder(QStringLiteral("gdi"));
         QDir().mkpath(keep);
         img.save(keep + QStringLiteral("/office-") + name + QStringLiteral(".png"));
         const Found f = scan(img);
@@ -193,8 +193,8 @@ TEST(OfficeRendering, MetafilesWrittenByLibreOfficeAreRead)
         ASSERT_FALSE(f.dark.isNull());
         EXPECT_GT(f.dark.top(), f.red.bottom());
         bool text = false;
-        for (const MetaRecord &r : m->records())
-            text |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Тест");
+        for (const RecordView &r : m->records())
+            text |= r.type == EMR_EXTTEXTOUTW && r.text() == QStringLiteral("Тест");
         EXPECT_TRUE(text);
     }
 }

@@ -3,6 +3,7 @@
 // PNG artefacts kept under the build tree for a person to look at.
 
 #include "platform/gdi/Canvas.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QImage>
@@ -58,7 +59,7 @@ inline int inkCount(const QImage &img, const QRect &area, QRgb background = 0xFF
 // Keeps a picture under the build tree ("artefacts/gdi/<name>.png").
 inline void keepArtefact(const QImage &img, const QString &name)
 {
-    const QString dir = QDir::current().filePath(QStringLiteral("artefacts/gdi"));
+    const QString dir = testsupport::artefactFolder(QStringLiteral("gdi"));
     QDir().mkpath(dir);
     img.save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
 }

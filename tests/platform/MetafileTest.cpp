@@ -101,17 +101,17 @@ TEST(Metafile, RecordsInHimetricAndPlaysStretchedIntoARectangle)
 TEST(Metafile, RecordsCanBeReadBackAndSearchedForText)
 {
     const Metafile m = mapPicture();
-    std::vector<const MetaRecord *> texts;
-    for (const MetaRecord &r : m.records())
+    std::vector<MetaRecord> texts;
+    for (const RecordView &r : m.records())
         if (r.type == EMR_EXTTEXTOUTW)
-            texts.push_back(&r);
+            texts.emplace_back(r);
     ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0]->text, QStringLiteral("Участок 12"));
-    EXPECT_EQ(texts[0]->point, QPoint(500, -2700));
+    EXPECT_EQ(texts[0].text, QStringLiteral("Участок 12"));
+    EXPECT_EQ(texts[0].point, QPoint(500, -2700));
     // Its bounds are in device pixels of the reference: from x 20, around y 108.
-    EXPECT_NEAR(texts[0]->bounds.left, 20, 1);
-    EXPECT_LT(texts[0]->bounds.top, 108);
-    EXPECT_GT(texts[0]->bounds.bottom, 108);
+    EXPECT_NEAR(texts[0].bounds.left, 20, 1);
+    EXPECT_LT(texts[0].bounds.top, 108);
+    EXPECT_GT(texts[0].bounds.bottom, 108);
     // Playing onto a recording canvas gives the calls in their order.
     RecordingCanvas r(pinnedMetrics());
     r.drawMetafile(m, Rect{0, 0, 160, 120});
@@ -220,8 +220,8 @@ TEST(EmfFile, RoundTripGivesTheSamePictureAndRecords)
     const QImage b = render(*back, 320, 240, Rect{0, 0, 320, 240});
     EXPECT_EQ(differing(a, b), 0);
     int texts = 0;
-    for (const MetaRecord &r : back->records())
-        texts += r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Участок 12");
+    for (const RecordView &r : back->records())
+        texts += r.type == EMR_EXTTEXTOUTW && r.text() == QStringLiteral("Участок 12");
     EXPECT_EQ(texts, 1);
 }
 
@@ -297,8 +297,8 @@ TEST(EmfFile, ReadsAFileWrittenElsewhere)
     EXPECT_EQ(at(img, 2, 2), rgb(255, 255, 255));
     EXPECT_EQ(at(img, 60, 30), 0u);
     bool found = false;
-    for (const MetaRecord &r : m->records())
-        found |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Дом") && r.point == QPoint(50, 5);
+    for (const RecordView &r : m->records())
+        found |= r.type == EMR_EXTTEXTOUTW && r.text() == QStringLiteral("Дом") && r.point == QPoint(50, 5);
     EXPECT_TRUE(found);
 }
 
@@ -373,8 +373,8 @@ TEST(WmfFile, PlaceableHeaderAndRoundTrip)
     EXPECT_LT(differing(a, c), 320 * 240 / 50);
     EXPECT_EQ(at(c, 60, 60), rgb(255, 0, 0));
     bool found = false;
-    for (const MetaRecord &r : back->records())
-        found |= r.type == EMR_EXTTEXTOUTW && r.text == QStringLiteral("Участок 12");
+    for (const RecordView &r : back->records())
+        found |= r.type == EMR_EXTTEXTOUTW && r.text() == QStringLiteral("Участок 12");
     EXPECT_TRUE(found);
 }
 

@@ -184,7 +184,7 @@ TEST_F(DemoProject, ProjectFileHasTheHeaderAndABlockForEveryLayer)
     EXPECT_EQ(keysOf(p.top), kTopKeys);
     EXPECT_EQ(valueOf(p.top, QStringLiteral("LayersCount")), QStringLiteral("5"));
     EXPECT_EQ(valueOf(p.top, QStringLiteral("ActiveLayer")), QStringLiteral("4")); // the parcels
-    EXPECT_EQ(valueOf(p.top, QStringLiteral("Scale")), QStringLiteral("1500"));
+    EXPECT_EQ(valueOf(p.top, QStringLiteral("Scale")), QStringLiteral("2000"));
     // The view is centred on the map, near northing 5 400 000 and easting 1 300 000.
     EXPECT_NEAR(valueOf(p.top, QStringLiteral("X")).toDouble(), 1300000, 500);
     EXPECT_NEAR(valueOf(p.top, QStringLiteral("Y")).toDouble(), 5400000, 500);

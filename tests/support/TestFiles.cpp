@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <bit>
@@ -24,6 +25,13 @@ QByteArray TempFolder::read(const QString &name) const
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QString artefactFolder(const QString &sub)
+{
+    const QString dir = QStringLiteral(TOLVANE_TEST_ARTEFACTS "/") + sub;
+    QDir().mkpath(dir);
+    return dir;
 }
 
 static void ensure(QByteArray &b, qsizetype end)

@@ -23,6 +23,10 @@ private:
     QTemporaryDir dir_;
 };
 
+// The folder under the build tree where tests keep pictures for a person to
+// look at ("<build>/tests/artefacts/<sub>"), made when missing.
+QString artefactFolder(const QString &sub);
+
 // Byte builders with explicit byte order.
 void putLE32(QByteArray &b, qsizetype offset, std::int32_t v);
 void putBE32(QByteArray &b, qsizetype offset, std::int32_t v);

@@ -1,0 +1,242 @@
+// The program as a user starts it: the frame and its map window on the
+// settings of a user whose last project is the demo map, the layer list and
+// the status bar after the first activation, the view commands, the welcome
+// window's buttons, resizing, the drop-down layers panel, and closing with
+// the save prompt.
+
+#include "AppTestSupport.h"
+
+#include "app/FFirstOpen.h"
+#include "platform/FormClass.h"
+#include "platform/Paths.h"
+
+#include <QDirIterator>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using apptest::setProductValue;
+
+namespace {
+
+// Copies the demo project of the program folder (its ".tvp" and its data
+// folder) into a folder; returns the project's path.
+QString copyDemoProject(const QString &folder)
+{
+    const QString source = apptest::programFolder() + QStringLiteral("/Demo");
+    QDir(folder).mkpath(QStringLiteral("demo"));
+    QFile::copy(source + QStringLiteral("/demo.tvp"), folder + QStringLiteral("/demo.tvp"));
+    QDirIterator it(source + QStringLiteral("/demo"), QDir::Files);
+    while (it.hasNext()) {
+        it.next();
+        QFile::copy(it.filePath(), folder + QStringLiteral("/demo/") + it.fileName());
+    }
+    return folder + QStringLiteral("/demo.tvp");
+}
+
+QStringList rowCaptions(const QTreeWidget *list)
+{
+    QStringList captions;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        captions << list->topLevelItem(i)->text(0);
+    return captions;
+}
+
+// Snapshot copies ("parcels.shp.001" ...) in a folder.
+QStringList snapshots(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("*.0??")}, QDir::Files);
+}
+
+} // namespace
+
+class StartUpOnProjectTest : public apptest::WindowTest {
+protected:
+    // The frame shown and active, with its map window the active child.
+    TStart &startFrame()
+    {
+        TStart &start = frame();
+        start.resize(1024, 768);
+        start.show();
+        start.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&start));
+        start.MdiArea->setActiveSubWindow(Tolvane);
+        QApplication::processEvents();
+        return start;
+    }
+};
+
+TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
+{
+    ASSERT_TRUE(QFile::exists(apptest::programFolder() + QStringLiteral("/Demo/demo.tvp")))
+        << "the build lays out the demo project";
+    const QString project = copyDemoProject(dir_.path());
+    setProductValue(QStringLiteral("LastOpenTvpFile"), project);
+    TStart &start = startFrame();
+    TTolvane &w = *Tolvane;
+    ASSERT_TRUE(w.FirstActivationDone());
+    EXPECT_FALSE(FirstOpenWindow()->isVisible());
+
+    // The layers in the order of the project, with the active one shown.
+    TMapVyk &map = *w.MapImage;
+    EXPECT_EQ(map.FProjectFile, project);
+    ASSERT_EQ(map.FProject.Layers.size(), 5u);
+    EXPECT_EQ(w.ListLayers->topLevelItemCount(), 5);
+    QStringList names;
+    for (const TMapLayer &l : map.FProject.Layers)
+        names << l.Name;
+    EXPECT_EQ(rowCaptions(w.ListLayers), names);
+    ASSERT_EQ(w.LVLayer->topLevelItemCount(), 1);
+    EXPECT_EQ(w.LVLayer->topLevelItem(0)->text(0), map.FProject.Layers[size_t(map.FProject.ActiveLayer)].Name);
+    EXPECT_EQ(w.windowTitle(), project);
+    // The view of the project and its scale in the status bar.
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 2000);
+    EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[0]->text(), QStringLiteral("M 1:2000"));
+    EXPECT_EQ(w.EditScale->text(), QStringLiteral("2000"));
+    EXPECT_NE(platform::statusPanels(w.MapStatusBar)[1]->text(), QStringLiteral("Zoom: 0x0 m"));
+    EXPECT_GT(map.FPictureWidth, 0);
+    // The snapshots of the open layers.
+    EXPECT_FALSE(snapshots(dir_.file(QStringLiteral("demo"))).isEmpty());
+
+    // The view commands act on the view.
+    w.aZoomOut->trigger();   // enlarge
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 1000);
+    EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[0]->text(), QStringLiteral("M 1:1000"));
+    w.aZoomIn->trigger();    // reduce
+    w.aZoomIn->trigger();
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 4000);
+    w.tbPriorZoom->click();
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 2000);
+    w.TbViewLayers->click();
+    EXPECT_GT(map.FCenterX, 1299000);
+    EXPECT_LT(map.FCenterX, 1301000);
+
+    // Closing the frame asks; No puts every layer file back as it was opened,
+    // byte for byte (here after bytes were appended, as a new object is).
+    const QString parcelsPath = dir_.file(QStringLiteral("demo/parcels.shp"));
+    const QByteArray parcels = dir_.read(QStringLiteral("demo/parcels.shp"));
+    ASSERT_FALSE(parcels.isEmpty());
+    {
+        QFile f(parcelsPath);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(QByteArray(56, '\x01'));
+    }
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrNo);
+        start.close();
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Сохранить проект ") + project);
+    }
+    EXPECT_TRUE(snapshots(dir_.file(QStringLiteral("demo"))).isEmpty());
+    EXPECT_EQ(dir_.read(QStringLiteral("demo/parcels.shp")), parcels);
+}
+
+TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
+{
+    // No last project: the first activation shows the welcome window, which
+    // then has the focus.
+    TStart &start = frame();
+    start.show();
+    start.activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(Tolvane->FirstActivationDone());
+    TFirstOpen *welcome = FirstOpenWindow();
+    ASSERT_TRUE(welcome->isVisible());
+    {
+        // "Новый проект" goes straight to the new project's save dialog.
+        testsupport::ScriptedAnswers answers;
+        answers.cancelFile();
+        welcome->SpeedButton1->click();
+        ASSERT_EQ(answers.fileRequests().size(), 1u);
+        EXPECT_EQ(answers.fileRequests()[0].kind, platform::FileDialogRequest::Save);
+        EXPECT_EQ(answers.fileRequests()[0].title, QStringLiteral("Сохранить Tolvane проект"));
+        EXPECT_FALSE(welcome->isVisible());
+        EXPECT_EQ(Tolvane->windowTitle(), QStringLiteral("NoName.tvp"));
+    }
+    welcome->show();
+    {
+        // "Открыть проект": the open dialog.
+        testsupport::ScriptedAnswers answers;
+        answers.cancelFile();
+        welcome->SpeedButton3->click();
+        ASSERT_EQ(answers.fileRequests().size(), 1u);
+        EXPECT_EQ(answers.fileRequests()[0].title, QStringLiteral("Открыть Tolvane проект"));
+        EXPECT_FALSE(welcome->isVisible());
+    }
+    // The last project's button opens it and closes the window.
+    const QString project = copyDemoProject(dir_.path());
+    setProductValue(QStringLiteral("LastOpenTvpFile"), project);
+    welcome->show();
+    ASSERT_TRUE(welcome->SpeedButton2->isEnabled());
+    welcome->SpeedButton2->click();
+    EXPECT_EQ(Tolvane->MapImage->FProjectFile, project);
+    EXPECT_EQ(Tolvane->ListLayers->topLevelItemCount(), 5);
+    EXPECT_FALSE(welcome->isVisible());
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrNo);
+    Tolvane->QuerySaveProject(false, false, false);
+}
+
+TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
+{
+    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
+    TStart &start = startFrame();
+    TTolvane &w = *Tolvane;
+    TMapVyk &map = *w.MapImage;
+    ASSERT_FALSE(map.FProject.Layers.empty());
+    ASSERT_TRUE(w.IsActiveForm());
+    map.FScale = TMapVyk::DenominatorToScale(2000);
+    TMapPoint lowerLeft, upperRight;
+    map.LogicalToMap(QPointF(0, -map.FPictureHeight), lowerLeft);
+    map.LogicalToMap(QPointF(map.FPictureWidth, 0), upperRight);
+    // Half the window: the same extent needs a smaller scale, about twice
+    // the denominator (with the fitting margin of 1.2).
+    w.FResizeCount = 5;
+    const int resizes = 5;
+    start.resize(start.width() / 2, start.height() / 2);
+    QApplication::processEvents();
+    EXPECT_GT(w.FResizeCount, resizes);
+    EXPECT_GT(TMapVyk::ScaleToDenominator(map.FScale), 3000);
+    TMapPoint newLowerLeft, newUpperRight;
+    map.LogicalToMap(QPointF(0, -map.FPictureHeight), newLowerLeft);
+    map.LogicalToMap(QPointF(map.FPictureWidth, 0), newUpperRight);
+    EXPECT_LE(newLowerLeft.X, lowerLeft.X + 1e-6);
+    EXPECT_GE(newUpperRight.X, upperRight.X - 1e-6);
+    EXPECT_LE(newLowerLeft.Y, lowerLeft.Y + 1e-6);
+    EXPECT_GE(newUpperRight.Y, upperRight.Y - 1e-6);
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrNo);
+    w.QuerySaveProject(false, false, false);
+}
+
+TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
+{
+    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
+    startFrame();
+    TTolvane &w = *Tolvane;
+    ASSERT_TRUE(w.IsActiveForm());
+    const QPoint overRow = w.LVLayer->mapToGlobal(QPoint(10, 5));
+    w.ApplicationEvents1Message(overRow);
+    ASSERT_TRUE(w.MapLayersPanel->isVisible());
+    // 2 pixels left of the row and 2 below it, the row lying at (2, 2) of its
+    // panel.
+    const QPoint row = w.LVLayer->mapTo(w.widget(), QPoint(0, 0));
+    EXPECT_EQ(w.MapLayersPanel->pos(), QPoint(row.x() - 2, row.y() + w.LVLayer->height() + 2));
+    // Elsewhere over the map: the panel goes.
+    w.ApplicationEvents1Message(w.MapImage->mapToGlobal(w.MapImage->rect().center()));
+    EXPECT_FALSE(w.MapLayersPanel->isVisible());
+    // Without layers it never shows.
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrNo);
+    w.QuerySaveProject(false, false, false);
+    w.ClearProject();
+    w.ApplicationEvents1Message(overRow);
+    EXPECT_FALSE(w.MapLayersPanel->isVisible());
+}
