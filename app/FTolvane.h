@@ -12,6 +12,8 @@
 //   FTolvaneLayers.cpp      layer creation and opening
 //   FTolvaneLayerList.cpp   the layer list and the layer commands
 //   FTolvaneNavigation.cpp  view navigation and the status bar
+//   FTolvaneRender.cpp      the render loop, grids, progress and report pictures
+//   FTolvaneDrawLayers.cpp  the drawing of one vector layer
 //   FTolvaneObjects.cpp     the object commands
 //   FTolvaneAnalysis.cpp    the analysis and labelling commands
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
@@ -472,12 +474,35 @@ public:
     void N121Click();
 
     // ======================================================================
+    // Render loop (FTolvaneRender.cpp) and layer drawing (FTolvaneDrawLayers.cpp)
+    // ======================================================================
+    // The one entry point of a redraw.
+    void RedrawMap();
+    // Two bars on the status bar, each filled to its fraction (0 .. 1).
+    void DrawProgress(double first, double second = 0);
+    // The grids of the picture canvas; the window is given by its corners in
+    // map units. The overlay canvas is not drawn on.
+    void DrawGrid(platform::gdi::Canvas &picture, platform::gdi::Canvas &overlay, const TMapPoint &minCorner,
+                  const TMapPoint &maxCorner);
+    void DrawLabelledGrid(platform::gdi::Canvas &picture, platform::gdi::Canvas &overlay, const TMapPoint &minCorner,
+                          const TMapPoint &maxCorner);
+    void DrawCentreMark();
+    // Report pictures: the current view as a picture of width × height
+    // (0.01 mm) written to "map.wmf" of the program folder; the view is put
+    // back afterwards in every case.
+    void DrawMapPicture(double width, double height, double denominator);
+    void DrawGridPicture(double width, double height, double gridStep);
+    // One layer of kind 0, 1 or 8: geometry on the picture canvas; labels,
+    // captions, texts, symbol characters and raster frames on the overlay.
+    virtual void DrawVectorLayer(int layer, platform::gdi::Canvas &picture, platform::gdi::Canvas &overlay,
+                                 const TMapPoint &minCorner, const TMapPoint &maxCorner);
+
+    // ======================================================================
     // Later subsystems (FTolvaneSeams.cpp): empty until their issues
     // ======================================================================
-    // render loop
-    void RedrawMap();
-    void DrawProgress(double fraction);
     // mouse tools
+    // The marks of the picked objects over the map (rectangle selection).
+    void DrawPickedObjects();
     void MapImageDblClick();
     void MapImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void MapImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);

@@ -1,27 +1,13 @@
 // Commands of the map window whose subsystems are not in the program yet: the
-// render loop, the mouse tools, raster images, GPS tracking, reports and the
-// picture export. Each is a named, empty entry point that its subsystem
-// fills; until then the command does nothing.
+// mouse tools, raster images, GPS tracking, reports and the picture export.
+// Each is a named, empty entry point that its subsystem fills; until then the
+// command does nothing.
 
 #include "app/FTolvane.h"
 
-#include <QToolButton>
-
-// ---- render loop ----
-
-void TTolvane::RedrawMap()
-{
-    // Until the map is drawn, a redraw only records the view in the history,
-    // as the render loop's last step does, and sets the undo buttons.
-    MapImage->SnapshotView();
-    tbUndo->setEnabled(MapImage->FJournalPos > 0);
-    tbRedo->setEnabled(MapImage->FJournalPos < MapImage->FJournalCount);
-    MapImage->update();
-}
-
-void TTolvane::DrawProgress(double) {}
 
 // ---- mouse tools ----
+void TTolvane::DrawPickedObjects() {}
 void TTolvane::MapImageDblClick() {}
 void TTolvane::MapImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 void TTolvane::MapImageMouseMove(Qt::KeyboardModifiers, int, int) {}

@@ -731,14 +731,14 @@ void TTolvane::ShowStylePanel()
     SetShapeColor(sPenColor, t.PenColor);
     SetShapeColor(sBrushColor, t.BrushColor);
     using DrawFn = std::function<void(platform::gdi::Canvas &, const QRect &, int, int)>;
-    DrawFn point, line, first, last;
+    DrawFn pointSample, lineSample, startSample, endSample;
     if (t.PointStyle > 0)
-        point = [&t](platform::gdi::Canvas &c, const QRect &r, int, int) {
+        pointSample = [&t](platform::gdi::Canvas &c, const QRect &r, int, int) {
             const QPoint middle((r.left() + r.right()) / 2, (r.top() + r.bottom()) / 2);
             DrawStyledPoint(c, &middle, 1, t.PointStyle, t.PenColor, 0, 0, 1, 1, 0);
         };
     if (t.PenStyle > 0 && t.PenStyle != 33)
-        line = [&t](platform::gdi::Canvas &c, const QRect &r, int w, int h) {
+        lineSample = [&t](platform::gdi::Canvas &c, const QRect &r, int w, int h) {
             const int y = (r.top() + r.bottom()) / 2;
             const QPoint points[2] = {QPoint(r.left() + 5, y), QPoint(r.right() - 5, y)};
             DrawStyledLine(c, points, 2, t.PenStyle, t.PenColor, 0, 1, 1, 0, w, h, true);
@@ -752,12 +752,12 @@ void TTolvane::ShowStylePanel()
         };
     };
     if (t.ArrowStart >= 1)
-        first = ends(t.ArrowStart, 0);
+        startSample = ends(t.ArrowStart, 0);
     if (t.ArrowEnd >= 1)
-        last = ends(0, t.ArrowEnd);
-    drawSample(imgTypePoint, point);
-    drawSample(imgTypeLine, line);
-    drawSample(imgArrowFirst, first);
-    drawSample(imgArrowLast, last);
+        endSample = ends(0, t.ArrowEnd);
+    drawSample(imgTypePoint, pointSample);
+    drawSample(imgTypeLine, lineSample);
+    drawSample(imgArrowFirst, startSample);
+    drawSample(imgArrowLast, endSample);
     DrawFillSample(*this, imgTypeFill->width(), imgTypeFill->height());
 }

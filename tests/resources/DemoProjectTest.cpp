@@ -162,7 +162,7 @@ struct LayerKind {
 
 const LayerKind kLayers[] = {
     {"texts.shp", 8, 0, 8},     // texts and symbols
-    {"points.shp", 1, 5, 1},    // points drawn with a symbol-font character
+    {"points.shp", 1, 1, 1},    // points drawn with a symbol of the point library
     {"buildings.shp", 1, 3, 5},
     {"roads.shp", 1, 2, 3},
     {"parcels.shp", 1, 3, 5},
