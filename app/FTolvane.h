@@ -14,6 +14,7 @@
 //   FTolvaneNavigation.cpp  view navigation and the status bar
 //   FTolvaneRender.cpp      the render loop, grids, progress and report pictures
 //   FTolvaneDrawLayers.cpp  the drawing of one vector layer
+//   FTolvaneMouse.cpp       the mouse tools, snapping and the selection marks
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
 #include "mapengine/MapVyk.h"
@@ -493,15 +494,48 @@ public:
                                  const TMapPoint &minCorner, const TMapPoint &maxCorner);
 
     // ======================================================================
+    // Mouse tools (FTolvaneMouse.cpp; their decisions in app/MouseTools)
+    // ======================================================================
+    // The map control's mouse events; positions are pixels of the control.
+    void MapImageMouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void MapImageMouseMove(TShiftState Shift, int X, int Y);
+    void MapImageMouseUp(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void MapImageDblClick();
+    // The snap search at a map point over the layers of the layer list (mode
+    // 0 also selects every object hit); the figure being digitized takes
+    // part while the draw tool is down.
+    TSelObject SnapToLayers(Byte mode, double x, double y);
+    // The objects in or across a rectangle of map corners (Shift adds, Ctrl:
+    // wholly inside only).
+    void SelectInRectangle(Qt::MouseButton Button, TShiftState Shift, double x1, double y1, double x2, double y2);
+    // The label of the current layer's ".Lbl" under a pixel point, and the
+    // labels in a rectangle of map corners (into the list of labels to move).
+    TLabelEntry FindLabelAt(double x, double y);
+    void SelectLabelsInRectangle(Qt::MouseButton Button, TShiftState Shift, double x1, double y1, double x2,
+                                 double y2);
+    // The marks of the selected objects over the map, with the frame handles
+    // of the pick tool; also sets the selection's extent.
+    void DrawPickedObjects();
+    // The rotation pivot's mark over the plain map.
+    void DrawPivotMark();
+    // The layers of the layer list from its last row to its first.
+    std::vector<int> PickingOrder() const;
+    // The drawing kind: the item of pMenuDraw that pbCosmetic holds
+    // (nDrawPolygon until another is chosen). Setting it shows the item's
+    // caption and hint on the button.
+    QAction *DrawKindItem() const;
+    void SetDrawKind(QAction *item);
+    // Working state of the tools: the last snap result and its copy taken at
+    // the press, the scales at the press and the last move, and the number
+    // of the cursor a tool set last.
+    TSelObject FSnapHit, FPressHit;
+    double FPressScale = 0, FMoveScale = 0;
+    QAction *FDrawKind = nullptr;
+    int FToolCursor = 0;
+
+    // ======================================================================
     // Later subsystems (FTolvaneSeams.cpp): empty until their issues
     // ======================================================================
-    // mouse tools
-    // The marks of the picked objects over the map (rectangle selection).
-    void DrawPickedObjects();
-    void MapImageDblClick();
-    void MapImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void MapImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
-    void MapImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     // object commands
     void mObjectDeleteClick();
     void menuEditClick();

@@ -1,18 +1,11 @@
 // Commands of the map window whose subsystems are not in the program yet: the
-// mouse tools, the object, analysis and style commands,
+// object, analysis and style commands,
 // raster images, GPS tracking, reports and the picture export. Each is a
 // named, empty entry point that its subsystem fills; until then the command
 // does nothing.
 
 #include "app/FTolvane.h"
 
-
-// ---- mouse tools ----
-void TTolvane::DrawPickedObjects() {}
-void TTolvane::MapImageDblClick() {}
-void TTolvane::MapImageMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TTolvane::MapImageMouseMove(Qt::KeyboardModifiers, int, int) {}
-void TTolvane::MapImageMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
 
 // ---- object commands ----
 void TTolvane::mObjectDeleteClick() {}
