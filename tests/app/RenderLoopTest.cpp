@@ -10,6 +10,7 @@
 #include "platform/gdi/Metafile.h"
 
 #include <QAction>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <functional>
@@ -429,4 +430,31 @@ TEST_F(RenderPictureTest, PointSymbolsAreStampedAtThePoints)
     layer(l).ViewPoints = false;
     w().RedrawMap();
     EXPECT_EQ(pixelAt(map(), pixelOf(at(1000, 5000))), qRgb(255, 255, 255));
+}
+
+TEST_F(RedrawTest, ProgressBarsShowWhileDrawingAndTheCentreMarkAfter)
+{
+    setLayers({layerOfKind(1), layerOfKind(1)});
+    // Seen from the drawer: the second bar at the share of rows passed.
+    std::vector<bool> barsShown;
+    w().onDraw = [this, &barsShown](int, Canvas &, Canvas &) {
+        QWidget *bars = w().MapStatusBar->findChild<QWidget *>(QStringLiteral("RedrawProgress"));
+        barsShown.push_back(bars && bars->isVisible());
+    };
+    w().show();
+    w().RedrawMap();
+    EXPECT_EQ(barsShown, (std::vector<bool>{true, true}));
+    // Refreshing the status bar at the end wipes them.
+    EXPECT_FALSE(w().MapStatusBar->findChild<QWidget *>(QStringLiteral("RedrawProgress"))->isVisible());
+
+    // The centre mark: a grey cross over the painted map, with 10 mm arms,
+    // at the middle of the picture (the control first takes its parent's size).
+    w().nShowCenter->setChecked(true);
+    w().RedrawMap();
+    const QPoint centre = pixelOf(QPoint(static_cast<int>(map().FPictureWidth / 2),
+                                         -static_cast<int>(map().FPictureHeight / 2)));
+    ASSERT_TRUE(map().PictureBitmap().image().rect().contains(centre + QPoint(30, 3)));
+    EXPECT_EQ(pixelAt(map(), centre), qRgb(128, 128, 128));
+    EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 0)), qRgb(128, 128, 128));
+    EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 3)), qRgb(255, 255, 255));
 }
