@@ -458,3 +458,27 @@ TEST_F(RedrawTest, ProgressBarsShowWhileDrawingAndTheCentreMarkAfter)
     EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 0)), qRgb(128, 128, 128));
     EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 3)), qRgb(255, 255, 255));
 }
+
+TEST_F(RenderPictureTest, ReportPictureWiderThanTheControlIsTiledAcrossItsWidth)
+{
+    RecordingRenderers r;
+    r.services.FFillStyles =
+        library(9, 8, pattern(vkFill, 400, 400,
+                              {stroke(vsRectangle, {{-50, -50}, {50, 50}}, 0x0000FF, 0, 0x0000FF)}));
+    const int l = addLayer(QStringLiteral("wide"), 5, {polyRings(5, {square(860, 4980, 1140, 5020)})});
+    layer(l).BrushType = 8;
+    layer(l).PenStyle = 0;
+    map().FProgramDir = dir_.path();
+    // 300 mm across at 1:1000: three times the control's 100 mm.
+    w().DrawMapPicture(30000, 7500, 1000);
+    ASSERT_TRUE(QFile::exists(dir_.file(QStringLiteral("map.wmf"))));
+    int beyondTheControl = 0, all = 0;
+    for (const RecordView &rec : map().FMapPicture.records()) {
+        if (rec.type != EMR_RECTANGLE)
+            continue;
+        ++all;
+        beyondTheControl += rec.rect.left > 12000 ? 1 : 0;
+    }
+    EXPECT_GT(all, 100);
+    EXPECT_GT(beyondTheControl, all / 2);
+}
