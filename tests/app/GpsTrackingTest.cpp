@@ -272,7 +272,7 @@ TEST_F(GpsTrackingTest, RequestsGoToThePhonesAndRepliesExtendTheTracksOnce)
     // Replies: a position of the second tracker (its number matched without
     // regard to case), a status and a position of the first in one message,
     // then a status alone, a unit not in the table, and malformed ones.
-    modem.receive(QStringLiteral("+380500000002"), QStringLiteral("TrimTrac:") + position(QStringLiteral("UNIT0002")));
+    modem.receive(QStringLiteral("+380500000002"), QStringLiteral("Tracker 2: ") + position(QStringLiteral("UNIT0002")));
     modem.receive(QStringLiteral("+380500000001"),
                   statusReport(QStringLiteral("UNIT0001")) +
                       positionReport(QStringLiteral("+504600000"), QStringLiteral("+0304300000"), QStringLiteral("UNIT0001")));
