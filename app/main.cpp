@@ -26,5 +26,8 @@ int main(int argc, char **argv)
     QObject::connect(frame, &QObject::destroyed, &app, &QApplication::quit);
     frame->EnsureMapWindow();
     frame->showMaximized();
+    // Ask for the focus: the map window opens the last project when it is
+    // first activated, and without a window manager nobody else gives it.
+    frame->activateWindow();
     return QApplication::exec();
 }
