@@ -91,10 +91,6 @@ void TTolvane::ShowStylePanel() {}
 void TTolvane::tbOpenImageClick() {}
 void TTolvane::aListImageExecute() {}
 
-// ---- GPS tracking ----
-void TTolvane::tbTrimTracClick() {}
-void TTolvane::TimerIncomeTimer() {}
-
 // ---- reports and the picture export ----
 void TTolvane::N130Click() {}
 void TTolvane::N131Click() {}
