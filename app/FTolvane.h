@@ -15,6 +15,9 @@
 //   FTolvaneRender.cpp      the render loop, grids, progress and report pictures
 //   FTolvaneDrawLayers.cpp  the drawing of one vector layer
 //   FTolvaneMouse.cpp       the mouse tools, snapping and the selection marks
+//   FTolvaneObjects.cpp     the object commands
+//   FTolvaneAnalysis.cpp    the analysis and labelling commands
+//   FTolvaneStyles.cpp      the style tool bars and the style panel
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
 #include "mapengine/MapVyk.h"
@@ -279,6 +282,11 @@ public:
     std::unique_ptr<geodesy::TProjector> FProjector;
     // The projection library the map control's layers are projected with.
     std::unique_ptr<geodesy::LayerProjectionLibrary> FLayerProjections;
+    // For whom a style popup was opened, and so where its choice goes:
+    // "MapScale" (the view's scale), "Text", "Symbol", "Layer",
+    // "LayerTextScale", "LayerScaleMin", "LayerScaleMax", "Label",
+    // "LabelTextScale", "NewLabel", "NewLabelTextScale"; empty until a button
+    // or dialog sets it.
     QString FStyleTarget;
     std::int32_t FResizeCount = 0;
 
@@ -465,9 +473,6 @@ public:
     void N35Click();
     void N57Click();
     void N121Click();
-    // The field the scale menus act on: "MapScale", "Text", "Symbol", or
-    // empty until a scale button sets it.
-    QString FScaleTarget;
 
     // ======================================================================
     // Render loop (FTolvaneRender.cpp) and layer drawing (FTolvaneDrawLayers.cpp)
@@ -520,23 +525,39 @@ public:
     void DrawPivotMark();
     // The layers of the layer list from its last row to its first.
     std::vector<int> PickingOrder() const;
-    // The drawing kind: the item of pMenuDraw that pbCosmetic holds
-    // (nDrawPolygon until another is chosen). Setting it shows the item's
-    // caption and hint on the button.
+    // The drawing kind the tools act on: FDrawKind, nDrawPolygon while none
+    // is chosen.
     QAction *DrawKindItem() const;
-    void SetDrawKind(QAction *item);
     // Working state of the tools: the last snap result and its copy taken at
     // the press, the scales at the press and the last move, and the number
     // of the cursor a tool set last.
     TSelObject FSnapHit, FPressHit;
     double FPressScale = 0, FMoveScale = 0;
-    QAction *FDrawKind = nullptr;
     int FToolCursor = 0;
 
     // ======================================================================
     // Later subsystems (FTolvaneSeams.cpp): empty until their issues
     // ======================================================================
-    // object commands
+    // raster images
+    void tbOpenImageClick();
+    void aListImageExecute();
+    // GPS tracking
+    void tbTrimTracClick();
+    void TimerIncomeTimer();
+    // reports and picture export
+    void N130Click();
+    void N131Click();
+    void N134Click();
+    void N33Click();
+    void N135Click();
+    void N52Click();
+    void N124Click();
+    void N95Click();
+    void N54Click();
+
+    // ======================================================================
+    // Object commands (FTolvaneObjects.cpp)
+    // ======================================================================
     void mObjectDeleteClick();
     void menuEditClick();
     void nObjectCopyClick();
@@ -577,7 +598,17 @@ public:
     void nShowFilterClick();
     void nShowActiveClick();
     void pMenuPickPopup();
-    // analysis and labelling
+    // Whether the row LVLayer shows (the current layer) carries the editable
+    // mark.
+    bool CurrentLayerEditable() const;
+    // The table of the current layer the table editor opens: in the work
+    // folder first, then where the layer's file name says; empty when
+    // neither exists.
+    QString CurrentLayerTable() const;
+
+    // ======================================================================
+    // Analysis and labelling commands (FTolvaneAnalysis.cpp)
+    // ======================================================================
     void mShiftClick();
     void mTransformXYClick();
     void mTransformKeyClick();
@@ -593,7 +624,10 @@ public:
     void aBufferForPointExecute();
     void aSaveSelectedExecute();
     void nSatisticClick();
-    // style toolbars
+
+    // ======================================================================
+    // Style tool bars and the style panel (FTolvaneStyles.cpp)
+    // ======================================================================
     void nDrawPointClick(QAction *Sender);
     void pbCosmeticClick();
     void nPointInsClick();
@@ -607,28 +641,54 @@ public:
     void NStylePlanClick(QAction *Sender);
     void SetFontSize(int size);
     void SetTextScale(int denominator);
+    // step 1 turns by +45 degrees, step 2 by -45.
     void SetTextRotation(int step, double value);
     void SetTextBackground(bool on);
     void SetLayerPenWidth(double width);
     void SetLayerPenMode(int code);
     void SetFillStyle(int code);
     void ShowStylePanel();
-    // raster images
-    void tbOpenImageClick();
-    void aListImageExecute();
-    // GPS tracking
-    void tbTrimTracClick();
-    void TimerIncomeTimer();
-    // reports and picture export
-    void N130Click();
-    void N131Click();
-    void N134Click();
-    void N33Click();
-    void N135Click();
-    void N52Click();
-    void N124Click();
-    void N95Click();
-    void N54Click();
+    // ToolBarText (edits act on the release of Enter)
+    void EditTextKeyUp(int key);
+    void EditFontKeyUp(int key);
+    void SpeedButton12Click();
+    void SBTextColorClick();
+    void SBBgTextColorClick();
+    void SBSizeClick();
+    void EditSizeKeyUp(int key);
+    void SpeedButton16Click();
+    void SpeedButton17Click();
+    void EditRotateKeyUp(int key);
+    void SBScale2Click();
+    void EditTextScaleKeyUp(int key);
+    void tbBrushTextClick();
+    void tbTextBoldClick();
+    // ToolBarSymbol
+    void EditSymbolKeyUp(int key);
+    void SpeedButton13Click();
+    void EditFStyleKeyUp(int key);
+    void SpeedButton21Click();
+    void SpeedButton22Click();
+    void SpeedButton23Click();
+    void edSizeSymbolKeyUp(int key);
+    void SpeedButton28Click();
+    void tbBrushSymbolClick();
+    // ToolBarPoints
+    void edPenWidthKeyUp(int key);
+    void SpeedButton3Click();
+    void SpeedButton7Click();
+    void SpeedButton2Click();
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void SBLineColorShowClick();
+    void SBBgColorShowClick();
+    void SpeedButton10Click();
+    // The drawing kind pbCosmetic holds: one of the items of pMenuDraw
+    // (nDrawPolygon at start).
+    QAction *FDrawKind = nullptr;
+    // The colour a colour sample (ShapeTextColor, sPenColor ...) shows.
+    static int ShapeColor(const QWidget *shape);
+    static void SetShapeColor(QWidget *shape, int colour);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -647,6 +707,8 @@ private:
     void buildToolBars();
     void buildLayerList();
     void buildStatusBar();
+    // FTolvaneStyles.cpp: the handlers of the style tool bars' controls.
+    void connectStyleToolBars();
 
     std::map<int, QIcon> FImages, FBitmaps;
     std::vector<QIcon> FArrowsLeft, FArrowsRight;

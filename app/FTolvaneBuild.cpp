@@ -293,6 +293,7 @@ void TTolvane::buildControls()
     column->addWidget(MapStatusBar);
 
     buildLayerList();
+    connectStyleToolBars();
 
     TimerIncome = new QTimer(this);
     TimerIncome->setObjectName(QStringLiteral("TimerIncome"));

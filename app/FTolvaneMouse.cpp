@@ -10,7 +10,7 @@
 #include "app/FormControls.h"
 #include "app/HostHooks.h"
 #include "app/MouseTools.h"
-#include "app/ToolWindows.h"
+#include "app/DialogSeams.h"
 #include "dialogs/FNewForAll.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/OverlayCanvas.h"
@@ -35,16 +35,6 @@
 using namespace app::tools;
 using namespace platform::gdi;
 using mapengine::detail::nint;
-
-namespace app {
-
-ToolWindows &toolWindows()
-{
-    static ToolWindows windows;
-    return windows;
-}
-
-} // namespace app
 
 namespace {
 
@@ -318,8 +308,8 @@ void infoDown(TTolvane &w, TShiftState shift)
     if (!shift.has(ssLeft))
         return;
     w.FSnapHit = w.SnapToLayers(0, m.FPressMapX, m.FPressMapY);
-    if (!m.FSelection.Entries.empty() && app::toolWindows().showEditInfo)
-        app::toolWindows().showEditInfo();
+    if (!m.FSelection.Entries.empty())
+        app::dialogSeams().ShowEditInfo();
     m.DrawSelectionOverlay(-1);
 }
 
@@ -645,10 +635,10 @@ void pickDblClick(TTolvane &w)
     if (entries.size() != 1 || !layerEditable(w, layer) || entries.front().Layer != layer)
         return;
     TMapLayer &L = m.FProject.Layers[static_cast<size_t>(layer)];
-    if (L.ObjType != otImages || !app::toolWindows().registerImage)
+    if (L.ObjType != otImages)
         return;
     TMapExtent box;
-    if (!app::toolWindows().registerImage(layer, entries.front().Index, box))
+    if (!app::dialogSeams().RegisterImage(layer, entries.front().Index, box.X1, box.Y1, box.X2, box.Y2))
         return;
     L.Edited = true;
     w.ZoomToExtent(box.X1, box.Y1, box.X2, box.Y2);
@@ -861,25 +851,6 @@ void TTolvane::SelectLabelsInRectangle(Qt::MouseButton, TShiftState Shift, doubl
 QAction *TTolvane::DrawKindItem() const
 {
     return FDrawKind ? FDrawKind : nDrawPolygon;
-}
-
-void TTolvane::SetDrawKind(QAction *item)
-{
-    static const char *const hints[10] = {"Создание точки",         "Создание текста",   "Создание символа",
-                                          "Создание отрезка",       "Создание набора точек", "Создание линии",
-                                          "Создание полигона",      "Создание прямоугольника", "Создание овала",
-                                          "Создание линии Безье"};
-    int count = 0;
-    QAction *const *items = drawItems(*this, count);
-    for (int i = 0; i < count; ++i) {
-        if (items[i] != item)
-            continue;
-        FDrawKind = item;
-        pbCosmetic->setText(item->text());
-        app::setHint(pbCosmetic, QString::fromUtf8(hints[i]));
-        pbCosmetic->setToolTip(QString::fromUtf8(hints[i]));
-        return;
-    }
 }
 
 // ---------------------------------------------------------------------------

@@ -338,7 +338,7 @@ void TTolvane::EditScaleKeyUp(int key)
 
 void TTolvane::SBScale1MouseUp()
 {
-    FScaleTarget = QStringLiteral("MapScale");
+    FStyleTarget = QStringLiteral("MapScale");
     PMenuScale->popup(Bevel10->mapToGlobal(QPoint(0, Bevel10->height())));
 }
 
@@ -352,11 +352,11 @@ void TTolvane::NM1Click(QAction *Sender)
     const double scale = map.DenominatorToScale(n);
     if (scale == map.FScale)
         return;
-    if (FScaleTarget == u"MapScale") {
+    if (FStyleTarget == u"MapScale") {
         map.FScale = scale;
         ShowStatusText(0, 0);
-    } else if (FScaleTarget == u"Text" || FScaleTarget == u"Symbol") {
-        (FScaleTarget == u"Text" ? EditTextScale : edSymbolScale)->setText(QString::number(n));
+    } else if (FStyleTarget == u"Text" || FStyleTarget == u"Symbol") {
+        (FStyleTarget == u"Text" ? EditTextScale : edSymbolScale)->setText(QString::number(n));
         map.FTemplate.TextScale = n;
         map.ApplyStyleToSelection({7});
     }

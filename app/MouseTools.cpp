@@ -375,31 +375,4 @@ void selectLabelsInRectangle(MapControlCore &map, int layer, TShiftState shift, 
     }
 }
 
-// ---------------------------------------------------------------------------
-// Automatic label placement
-
-int labelQuarter(double directionDegrees)
-{
-    double v = std::fmod(directionDegrees + 45, 360.0);
-    if (v < 0)
-        v += 360;
-    int q = static_cast<int>(std::ceil(v / 90));
-    // A direction of exactly -45 degrees lies on the border of quarters 4
-    // and 1 and gives 0: it is the upper end of quarter 4 (360), as every
-    // border belongs to the quarter below it.
-    if (q < 1)
-        q = 4;
-    return std::min(q, 4);
-}
-
-int labelMoveDirection(const bool flagged[5], int previousH)
-{
-    int h = 0;
-    if (flagged[2] || flagged[4])
-        h = flagged[1] ? 3 : flagged[3] ? 1 : previousH == 1 ? 3 : 1;
-    if (flagged[1] || flagged[3])
-        h = flagged[4] ? 2 : flagged[2] ? 4 : previousH == 4 ? 2 : 4;
-    return h;
-}
-
 } // namespace app::tools

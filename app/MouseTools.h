@@ -2,10 +2,10 @@
 // The decisions of the map window's mouse tools, as plain code: which tool
 // branches a handler runs, the drag thresholds, what the zoom, draw, pick,
 // edit and label tools do with a press, a move, a release or a double click,
-// their cursors, the selection and label-list updates of a press, the label
-// search over the ".Lbl" file, and the quarters of the automatic label
-// placement. The four handlers (FTolvaneMouse.cpp) read the window's buttons
-// and switches, call these and carry out the answer on the map control.
+// their cursors, the selection and label-list updates of a press, and the
+// label search over the ".Lbl" file. The four handlers (FTolvaneMouse.cpp)
+// read the window's buttons and switches, call these and carry out the
+// answer on the map control.
 
 #include "mapengine/LabelFiles.h"
 #include "mapengine/ShiftState.h"
@@ -169,12 +169,5 @@ TLabelEntry findLabelAt(MapControlCore &map, int layer, double x, double y);
 // move is replaced by them.
 void selectLabelsInRectangle(MapControlCore &map, int layer, TShiftState shift, double x1, double y1, double x2,
                              double y2);
-
-// ---------------------------------------------------------------------------
-// Automatic label placement: the quarter (1..4) of a direction in degrees
-// from a colliding label to another, and the direction h (0..4) its label is
-// moved in, given the quarters flagged and the previous label's h.
-int labelQuarter(double directionDegrees);
-int labelMoveDirection(const bool flagged[5], int previousH);
 
 } // namespace app::tools

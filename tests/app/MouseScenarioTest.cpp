@@ -8,7 +8,7 @@
 #include "AppTestSupport.h"
 
 #include "app/MouseTools.h"
-#include "app/ToolWindows.h"
+#include "app/DialogSeams.h"
 #include "platform/TextCodec.h"
 
 #include <QMdiArea>
@@ -264,7 +264,6 @@ protected:
     }
     void TearDown() override
     {
-        app::toolWindows() = {};
         WindowTest::TearDown();
         screen_.reset();
     }
@@ -573,16 +572,39 @@ TEST_F(MouseScenarioTest, ZoomRectangleStepsAndPanning)
     EXPECT_DOUBLE_EQ(map().FCenterX, x - 40 * 25 / s);
 }
 
+// The dialogs the tools open, counted, with an image registration that
+// gives a box.
+class ToolDialogs : public app::DialogSeams {
+public:
+    bool ShowEditInfo() override
+    {
+        ++infoShown;
+        return true;
+    }
+    bool RegisterImage(int layer, int index, double &x1, double &y1, double &x2, double &y2) override
+    {
+        registered.emplace_back(layer, index);
+        x1 = 1100;
+        y1 = 5100;
+        x2 = 1200;
+        y2 = 5300;
+        return accept;
+    }
+    int infoShown = 0;
+    bool accept = true;
+    std::vector<std::pair<int, int>> registered;
+};
+
 TEST_F(MouseScenarioTest, TheInformationToolSelectsEveryObjectHitAndShowsThePanel)
 {
-    int shown = 0;
-    app::toolWindows().showEditInfo = [&] { ++shown; };
+    ToolDialogs dialogs;
+    app::ScopedDialogSeams seams(dialogs);
     tool(w().tbInfo);
-    // Inside plot 1 and inside the L's box but in its notch: the plot only.
+    // Inside plot 1, in the notch of the L: the plot only.
     click(px({1020, 4966}));
     ASSERT_EQ(map().FSelection.Entries.size(), 1u);
     EXPECT_EQ(map().FSelection.Entries[0].Layer, 1);
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(dialogs.infoShown, 1);
     // Inside the L: the L.
     click(px({960, 5000}));
     ASSERT_EQ(map().FSelection.Entries.size(), 1u);
@@ -590,7 +612,39 @@ TEST_F(MouseScenarioTest, TheInformationToolSelectsEveryObjectHitAndShowsThePane
     // Beside everything: no panel.
     click(px({1090, 5090}));
     EXPECT_TRUE(map().FSelection.Entries.empty());
-    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(dialogs.infoShown, 2);
+}
+
+TEST_F(MouseScenarioTest, ADoubleClickOnAnImageOfTheCurrentLayerRegistersIt)
+{
+    ToolDialogs dialogs;
+    app::ScopedDialogSeams seams(dialogs);
+    TMapLayer &plots = map().FProject.Layers[1];
+    tool(w().PBPick);
+    const QPoint inside = px({1020, 4966});
+    // Not an image layer: nothing.
+    doubleClick(inside);
+    EXPECT_TRUE(dialogs.registered.empty());
+    // As an image layer (kind 6) that is locked: nothing either.
+    plots.ObjType = 6;
+    plots.Edited = false;
+    doubleClick(inside);
+    EXPECT_TRUE(dialogs.registered.empty());
+    // Editable: the registration of the object picked; the view fits its box.
+    plots.Edited = true;
+    doubleClick(inside);
+    EXPECT_EQ(dialogs.registered, (std::vector<std::pair<int, int>>{{1, 0}}));
+    EXPECT_DOUBLE_EQ(map().FCenterX, 1150);
+    EXPECT_DOUBLE_EQ(map().FCenterY, 5200);
+    // Cancelled: the view stays.
+    dialogs.accept = false;
+    map().FCenterX = 1000;
+    map().FCenterY = 5000;
+    w().RedrawMap();
+    click(px({1020, 4966}));
+    doubleClick(px({1020, 4966}));
+    EXPECT_EQ(dialogs.registered.size(), 2u);
+    EXPECT_DOUBLE_EQ(map().FCenterX, 1000);
 }
 
 TEST_F(MouseScenarioTest, EditingVertices)

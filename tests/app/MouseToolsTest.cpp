@@ -1,8 +1,7 @@
 // The decisions of the mouse tools, without a window: the dispatch over the
 // tools, the drag thresholds, the zoom, draw, pick, edit and label tools'
 // answers to a press, move, release or double click, the selection and label
-// list after a press, the label search over a ".Lbl" file, and the quarters
-// of the automatic label placement.
+// list after a press, and the label search over a ".Lbl" file.
 
 #include "app/MouseTools.h"
 
@@ -526,37 +525,6 @@ TEST_F(LabelSearchTest, LabelsInARectangle)
     // A rectangle that touches no box.
     selectLabelsInRectangle(map, 0, TShiftState(), mapX(300), mapY(300), mapX(350), mapY(280));
     EXPECT_TRUE(numbers().empty());
-}
-
-TEST(MouseTools, AutomaticLabelQuarters)
-{
-    struct Case {
-        double direction;
-        int quarter;
-    } cases[] = {
-        {0, 1},     {45, 1},    {45.5, 2},  {90, 2},   {135, 2},  {136, 3},
-        {225, 3},   {226, 4},   {314, 4},
-        // -45 degrees gave quarter 0, outside 1 .. 4: it ends quarter 4.
-        {315, 4},   {-45, 4},   {359.9, 1}, {360, 1},  {-90, 4},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(labelQuarter(c.direction), c.quarter) << c.direction;
-
-    struct Move {
-        bool q1, q2, q3, q4;
-        int previous, h;
-    } moves[] = {
-        {false, false, false, false, 1, 0},
-        {false, true, false, false, 0, 1},  {false, true, false, false, 1, 3},
-        {true, true, false, false, 0, 4},   {false, false, true, true, 0, 2},
-        {true, false, false, false, 4, 2},  {true, false, false, false, 2, 4},
-        {false, false, false, true, 0, 1},  {false, true, true, false, 0, 4},
-    };
-    for (const Move &m : moves) {
-        const bool flags[5] = {false, m.q1, m.q2, m.q3, m.q4};
-        EXPECT_EQ(labelMoveDirection(flags, m.previous), m.h)
-            << m.q1 << m.q2 << m.q3 << m.q4 << " after " << m.previous;
-    }
 }
 
 } // namespace

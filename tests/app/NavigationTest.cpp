@@ -192,7 +192,7 @@ TEST_F(NavigationTest, ScaleMenusAndTheScaleField)
     // The scale box's button makes the map's scale the target.
     w().SBScale1MouseUp();
     w().PMenuScale->hide();
-    EXPECT_EQ(w().FScaleTarget, QStringLiteral("MapScale"));
+    EXPECT_EQ(w().FStyleTarget, QStringLiteral("MapScale"));
     s5000->trigger();
     EXPECT_NEAR(denominator(), 5000, 1e-9);
     EXPECT_EQ(panel(0), QStringLiteral("M 1:5000"));
@@ -201,7 +201,7 @@ TEST_F(NavigationTest, ScaleMenusAndTheScaleField)
     w().NS[7]->trigger();
     EXPECT_FALSE(redrawn());
     // The text tool bar's scale.
-    w().FScaleTarget = QStringLiteral("Text");
+    w().FStyleTarget = QStringLiteral("Text");
     w().NM[5]->trigger();
     EXPECT_EQ(w().EditTextScale->text(), QStringLiteral("1000"));
     EXPECT_EQ(map().FTemplate.TextScale, 1000);

@@ -1,0 +1,51 @@
+#pragma once
+// The decisions of the automatic label placement: which side of a label its
+// overlapping neighbours lie on, which way it moves, and by how much. The
+// ".Lbl" records (200 bytes each) are read here through the few fields the
+// placement needs.
+
+#include <QByteArray>
+#include <QPoint>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace app::autolabel {
+
+constexpr int LblRecordSize = 200;
+
+// The fields of a ".Lbl" record the placement reads: the object number (the
+// ".Shl" key) at byte 50, the layer and object indices at 54 and 58, and the
+// label's rectangle from (110, 118) to (126, 134).
+struct LabelBox {
+    std::int32_t ObjectNumber = 0;
+    std::int32_t Layer = 0;
+    std::int32_t Object = 0;
+    double X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+};
+
+// The records of a ".Lbl" file's bytes, in file order; a short tail is no
+// record.
+std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes);
+
+// The quarter (1 to 4) a direction in degrees falls in once turned by 45
+// degrees: quarter 1 takes the turned directions above 0 up to 90, 2 above
+// 90 up to 180, and so on; the turned direction 0 (the direction 315) is
+// the same as 360 and belongs to quarter 4.
+int directionQuarter(double degrees);
+
+// The quarters (index 0 for quarter 1) in which the other labels whose
+// rectangles' diagonals meet the label's rectangle lie, seen from the
+// label's second corner. Labels of the same object number are passed over.
+std::array<bool, 4> collisionQuarters(const LabelBox &label, const std::vector<LabelBox> &others);
+
+// The direction of the move (1 to 4) away from the flagged quarters; 0 when
+// none is flagged. previous is the direction of the label moved before.
+int moveDirection(const std::array<bool, 4> &quarters, int previous);
+
+// The move in the record's rectangle units: half the width or height of the
+// rectangle in the direction (rounded).
+QPoint moveOffset(const LabelBox &label, int direction);
+
+} // namespace app::autolabel

@@ -1,0 +1,42 @@
+#include "app/DialogSeams.h"
+
+namespace app {
+
+namespace {
+DialogSeams defaultSeams;
+DialogSeams *current = &defaultSeams;
+} // namespace
+
+// None of these dialogs is in the program yet: nothing is shown and nothing
+// is chosen.
+bool DialogSeams::ShowLayerProperties(int) { return false; }
+bool DialogSeams::ShowTableEditor(const QString &) { return false; }
+bool DialogSeams::ShowLegendEditor(int) { return false; }
+bool DialogSeams::ShowTransformation(LayerTransformation, const QString &) { return false; }
+bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
+bool DialogSeams::ShowEditInfo() { return false; }
+bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
+bool DialogSeams::AskPoint(QString &, QString &) { return false; }
+bool DialogSeams::AskNewLabel(NewLabelAnswer &) { return false; }
+int DialogSeams::SelectPointStyle() { return -1; }
+int DialogSeams::SelectLineStyle() { return -1; }
+int DialogSeams::SelectFillStyle() { return -1; }
+bool DialogSeams::SelectSymbol(QString &, QChar &) { return false; }
+StyleDialog *DialogSeams::styleDialog(StyleDialogKind) { return nullptr; }
+
+DialogSeams &dialogSeams()
+{
+    return *current;
+}
+
+ScopedDialogSeams::ScopedDialogSeams(DialogSeams &service) : previous_(current)
+{
+    current = &service;
+}
+
+ScopedDialogSeams::~ScopedDialogSeams()
+{
+    current = previous_;
+}
+
+} // namespace app
