@@ -15,6 +15,7 @@ bool DialogSeams::ShowLegendEditor(int) { return false; }
 bool DialogSeams::ShowTransformation(LayerTransformation, const QString &) { return false; }
 bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
 bool DialogSeams::ShowEditInfo() { return false; }
+bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
 bool DialogSeams::AskPoint(QString &, QString &) { return false; }
 bool DialogSeams::AskNewLabel(NewLabelAnswer &) { return false; }
 int DialogSeams::SelectPointStyle() { return -1; }

@@ -6,7 +6,8 @@
 // TCalcShift, TCalcProj, TCalcProjection), the coordinate-list editor
 // (TNewMapPoint), the information panel (TEditInfo), going to a point
 // (TFindPoint), adding labels (TNewLabel), the pattern pickers (TSelectPoints,
-// TSelectLines, TSelectSymbols), the symbol picker (TSelectStyles), and the
+// TSelectLines, TSelectSymbols), the symbol picker (TSelectStyles), the image
+// registration window (TRegForm), and the
 // edits of the layer, label and new-label dialogs that the map window's style
 // popups write into.
 //
@@ -80,6 +81,10 @@ public:
     virtual bool ShowCoordinateList(const QString &mode);
     // Modeless, over the map control's selection.
     virtual bool ShowEditInfo();
+    // The image registration window on a raster object (layer, object index)
+    // with the work folder; on OK the object is stored with its image size
+    // and its box fitted to the control points, and the box comes back.
+    virtual bool RegisterImage(int layer, int index, double &xMin, double &yMin, double &xMax, double &yMax);
     // The view centre's X (northing) and Y (easting) as texts in, the typed
     // ones out; true for the OK result.
     virtual bool AskPoint(QString &x, QString &y);

@@ -14,6 +14,7 @@
 //   FTolvaneNavigation.cpp  view navigation and the status bar
 //   FTolvaneRender.cpp      the render loop, grids, progress and report pictures
 //   FTolvaneDrawLayers.cpp  the drawing of one vector layer
+//   FTolvaneMouse.cpp       the mouse tools, snapping and the selection marks
 //   FTolvaneObjects.cpp     the object commands
 //   FTolvaneAnalysis.cpp    the analysis and labelling commands
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
@@ -498,15 +499,45 @@ public:
                                  const TMapPoint &minCorner, const TMapPoint &maxCorner);
 
     // ======================================================================
+    // Mouse tools (FTolvaneMouse.cpp; their decisions in app/MouseTools)
+    // ======================================================================
+    // The map control's mouse events; positions are pixels of the control.
+    void MapImageMouseDown(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void MapImageMouseMove(TShiftState Shift, int X, int Y);
+    void MapImageMouseUp(Qt::MouseButton Button, TShiftState Shift, int X, int Y);
+    void MapImageDblClick();
+    // The snap search at a map point over the layers of the layer list (mode
+    // 0 also selects every object hit); the figure being digitized takes
+    // part while the draw tool is down.
+    TSelObject SnapToLayers(Byte mode, double x, double y);
+    // The objects in or across a rectangle of map corners (Shift adds, Ctrl:
+    // wholly inside only).
+    void SelectInRectangle(Qt::MouseButton Button, TShiftState Shift, double x1, double y1, double x2, double y2);
+    // The label of the current layer's ".Lbl" under a pixel point, and the
+    // labels in a rectangle of map corners (into the list of labels to move).
+    TLabelEntry FindLabelAt(double x, double y);
+    void SelectLabelsInRectangle(Qt::MouseButton Button, TShiftState Shift, double x1, double y1, double x2,
+                                 double y2);
+    // The marks of the selected objects over the map, with the frame handles
+    // of the pick tool; also sets the selection's extent.
+    void DrawPickedObjects();
+    // The rotation pivot's mark over the plain map.
+    void DrawPivotMark();
+    // The layers of the layer list from its last row to its first.
+    std::vector<int> PickingOrder() const;
+    // The drawing kind the tools act on: FDrawKind, nDrawPolygon while none
+    // is chosen.
+    QAction *DrawKindItem() const;
+    // Working state of the tools: the last snap result and its copy taken at
+    // the press, the scales at the press and the last move, and the number
+    // of the cursor a tool set last.
+    TSelObject FSnapHit, FPressHit;
+    double FPressScale = 0, FMoveScale = 0;
+    int FToolCursor = 0;
+
+    // ======================================================================
     // Later subsystems (FTolvaneSeams.cpp): empty until their issues
     // ======================================================================
-    // mouse tools
-    // The marks of the picked objects over the map (rectangle selection).
-    void DrawPickedObjects();
-    void MapImageDblClick();
-    void MapImageMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
-    void MapImageMouseMove(Qt::KeyboardModifiers Shift, int X, int Y);
-    void MapImageMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
     // raster images
     void tbOpenImageClick();
     void aListImageExecute();

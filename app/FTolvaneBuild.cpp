@@ -281,11 +281,10 @@ void TTolvane::buildControls()
     MapImage->setPalette(white);
     MapImage->installEventFilter(this);
     connect(MapImage, &TMapVyk::MouseDown, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { MapImageMouseDown(b, s, x, y); });
-    connect(MapImage, &TMapVyk::MouseMove, this,
-            [this](Qt::KeyboardModifiers s, int x, int y) { MapImageMouseMove(s, x, y); });
+            [this](Qt::MouseButton b, TShiftState s, int x, int y) { MapImageMouseDown(b, s, x, y); });
+    connect(MapImage, &TMapVyk::MouseMove, this, [this](TShiftState s, int x, int y) { MapImageMouseMove(s, x, y); });
     connect(MapImage, &TMapVyk::MouseUp, this,
-            [this](Qt::MouseButton b, Qt::KeyboardModifiers s, int x, int y) { MapImageMouseUp(b, s, x, y); });
+            [this](Qt::MouseButton b, TShiftState s, int x, int y) { MapImageMouseUp(b, s, x, y); });
     connect(MapImage, &TMapVyk::DblClick, this, [this] { MapImageDblClick(); });
     MapScrollBox->setWidget(MapImage);
     column->addWidget(MapScrollBox, 1);

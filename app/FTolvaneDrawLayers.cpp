@@ -125,6 +125,16 @@ private:
             map_.ProjectLayerPoint(x, y);
     }
     int layerPenWidth() const { return nint(L_.PenWidth * 100); }
+    // The picture's size in pixels, which bounds the tiles of fill patterns:
+    // the control's, or a report picture's own (which may be larger).
+    int picturePixelsX() const
+    {
+        return map_.FPictureMode && upx_ > 0 ? nint(map_.FPictureWidth / upx_) : map_.ClientWidth();
+    }
+    int picturePixelsY() const
+    {
+        return map_.FPictureMode && upy_ > 0 ? nint(map_.FPictureHeight / upy_) : map_.ClientHeight();
+    }
 
     void setUp();
     void resetCanvases();
@@ -431,7 +441,7 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
                          || header_.ShapeType == shp::stPolygonM;
     const QPoint centre(nint((p1.x() + static_cast<double>(p2.x())) / 2),
                         nint((p1.y() + static_cast<double>(p2.y())) / 2));
-    const int pictureWidth = map_.ClientWidth(), pictureHeight = map_.ClientHeight();
+    const int pictureWidth = picturePixelsX(), pictureHeight = picturePixelsY();
 
     forEachShownPart(starts, points, L_.ObjType == otNavigation, [&](const std::vector<QPoint> &pts) {
         const int last = static_cast<int>(pts.size());
@@ -664,7 +674,7 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
                                                HS_HORIZONTAL});
     obj.Shown = true;
 
-    const int pictureWidth = map_.ClientWidth(), pictureHeight = map_.ClientHeight();
+    const int pictureWidth = picturePixelsX(), pictureHeight = picturePixelsY();
     switch (t.Kind) {
     case okText:
         if (!points.empty()) {

@@ -2,8 +2,8 @@
 
 namespace app {
 
-std::unique_ptr<SmsControl> GsmOut;
-std::unique_ptr<SmsControl> GsmIn;
+std::unique_ptr<platform::IGsmOut> GsmOut;
+std::unique_ptr<platform::IGsmIn> GsmIn;
 
 void releaseSmsControls()
 {

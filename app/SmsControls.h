@@ -3,19 +3,14 @@
 // by the tracking commands, kept for the run in two module-level variables,
 // disconnected and freed when the frame closes.
 
+#include "platform/GsmModem.h"
+
 #include <memory>
 
 namespace app {
 
-class SmsControl {
-public:
-    virtual ~SmsControl() = default;
-    // Disconnects the component from its server.
-    virtual void Disconnect() = 0;
-};
-
-extern std::unique_ptr<SmsControl> GsmOut;
-extern std::unique_ptr<SmsControl> GsmIn;
+extern std::unique_ptr<platform::IGsmOut> GsmOut;
+extern std::unique_ptr<platform::IGsmIn> GsmIn;
 
 // Disconnects and frees the components that exist.
 void releaseSmsControls();

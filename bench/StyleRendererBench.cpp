@@ -95,7 +95,7 @@ void fillAll(int style)
     for (const std::vector<QPoint> &p : polygons())
         styles().DrawFillPattern(c, p, style, 0x808080, kWidth, kHeight, 1, 1, 0, 25, 25, false);
     c.finish();
-    benchmark::DoNotOptimize(m.records().data());
+    benchmark::DoNotOptimize(m.records().size());
 }
 
 void FillSolid(benchmark::State &state)
@@ -131,7 +131,7 @@ void LineAtDeepZoom(benchmark::State &state)
         styles().DrawLineStyle(c, line, 2, 0, 20, 1, 1, 0, culled ? kWidth * 25.0 : 0, culled ? kHeight * 25.0 : 0,
                                true);
         c.finish();
-        benchmark::DoNotOptimize(m.records().data());
+        benchmark::DoNotOptimize(m.records().size());
     }
 }
 BENCHMARK(LineAtDeepZoom)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);

@@ -49,26 +49,32 @@ void TMapVyk::resizeEvent(QResizeEvent *event)
 void TMapVyk::mousePressEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
-    emit MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+    doubleRelease_ = false;
+    emit MouseDown(event->button(), TShiftState::of(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
 void TMapVyk::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
-    emit MouseMove(event->modifiers(), p.x(), p.y());
+    emit MouseMove(TShiftState::of(event->modifiers(), event->buttons()), p.x(), p.y());
 }
 
 void TMapVyk::mouseReleaseEvent(QMouseEvent *event)
 {
     const QPoint p = event->position().toPoint();
-    emit MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+    const bool dbl = doubleRelease_;
+    doubleRelease_ = false;
+    emit MouseUp(event->button(), TShiftState::of(event->modifiers(), event->buttons(), dbl), p.x(), p.y());
 }
 
 void TMapVyk::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    // The second press of a double click comes after the double click itself.
+    // Qt's double-click event stands in place of the second press: the
+    // double click first, then that press with the mark.
     emit DblClick();
-    mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    emit MouseDown(event->button(), TShiftState::of(event->modifiers(), event->buttons(), true), p.x(), p.y());
+    doubleRelease_ = true;
 }
 
 void TMapVyk::processPendingPaint()

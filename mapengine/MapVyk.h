@@ -3,8 +3,13 @@
 // bitmap of MapControlCore (whose canvas the render loop and the overlays
 // draw on) and passes the mouse on to the map window's handlers; everything
 // else is MapControlCore's.
+//
+// A double click reaches the handlers as: press, release, DblClick, a press
+// with ssDouble, and a release with ssDouble (Qt sends its double-click event
+// in place of the second press).
 
 #include "mapengine/MapControlCore.h"
+#include "mapengine/ShiftState.h"
 
 #include <QWidget>
 
@@ -21,10 +26,11 @@ public:
     static void SetCursorNow(QWidget *control, int cursor);
 
 signals:
-    // Pixel positions of the control.
-    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void MouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
-    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // Pixel positions of the control; the shift state holds the buttons down
+    // (for a release, those still down).
+    void MouseDown(Qt::MouseButton button, TShiftState shift, int x, int y);
+    void MouseMove(TShiftState shift, int x, int y);
+    void MouseUp(Qt::MouseButton button, TShiftState shift, int x, int y);
     void DblClick();
 
 protected:
@@ -36,4 +42,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void processPendingPaint() override;
     void repaintNow() override;
+
+private:
+    // The release that ends a double click carries its mark too.
+    bool doubleRelease_ = false;
 };

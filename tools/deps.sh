@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev
   libproj-dev proj-data proj-bin
   libsqlite3-dev
   libgtest-dev libbenchmark-dev

@@ -525,3 +525,75 @@ TEST_F(LayerDrawingTest, RasterPicturesGoToTheRasterServices)
     ASSERT_EQ(marks.size(), 1u);
     EXPECT_EQ(marks[0].rect.width(), 12);
 }
+
+// ---- damaged records ----
+
+TEST_F(LayerDrawingTest, DamagedRecordsAreSkippedWithoutReadingPastTheFile)
+{
+    RecordingRenderers r;
+    const QByteArray good = polyRings(5, {square(990, 4990, 1000, 5000)});
+    // Counts beyond the record and the file, negative counts, part starts
+    // outside the points, another shape type, a record cut short.
+    QByteArray hugePoints = good;
+    putLE32(hugePoints, 40, 1000000000);
+    QByteArray negativeParts = good;
+    putLE32(negativeParts, 36, -3);
+    QByteArray wildStarts = polyRings(5, {square(990, 4990, 1000, 5000), square(1000, 5000, 1010, 5010)});
+    putLE32(wildStarts, 44, 7);          // beyond the 10 points: no part
+    putLE32(wildStarts, 48, -5);         // before them: taken from the first
+    QByteArray otherType = good;
+    putLE32(otherType, 0, 3);
+    const QByteArray cut = good.left(30);
+    const int l = addLayer(QStringLiteral("damaged"), 5, {hugePoints, negativeParts, wildStarts, otherType, cut, good});
+    drawLayer(l);
+    const auto lines = r.callsOf(QStringLiteral("line"));
+    // The good record, and of the one with wild starts the part read from
+    // point 0 to the end.
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].points.size(), 10u);
+    EXPECT_EQ(lines[1].points.size(), 5u);
+    EXPECT_EQ(shownFlags(layer(l)), (std::vector<bool>{false, false, true, false, false, true}));
+
+    // Text and raster records with counts beyond the file draw nothing of them.
+    TextSpec t;
+    t.kind = 5;
+    t.points = {{990, 4990}, {990, 5000}, {1000, 5000}, {990, 4990}};
+    QByteArray text = textRecord(t);
+    putLE32(text, 428, 2000000000);
+    QByteArray raster = rasterRecord({990, 4990, 1010, 5010}, QStringLiteral("a.bmp"), 10, 10);
+    putLE32(raster, 277, -1);
+    const int texts = addLayer(QStringLiteral("damagedTexts"), 8, {text});
+    const int images = addLayer(QStringLiteral("damagedImages"), 10, {raster});
+    r.calls.clear();
+    drawLayer(texts);
+    EXPECT_TRUE(r.calls.empty());
+    RecordingRasters rasters;
+    drawLayer(images);
+    ASSERT_EQ(rasters.calls.size(), 1u);
+    EXPECT_EQ(rasters.calls[0].angle, 0);
+}
+
+TEST_F(LayerDrawingTest, BitmapPointsTakeTheirImageAndAnUnknownOneDrawsNothing)
+{
+    const QByteArray table =
+        dbfTable({{QStringLiteral("CODE"), 'C', 4}}, {{QStringLiteral("7")}, {QStringLiteral("8")}});
+    const int l = addLayer(QStringLiteral("marks"), 1, {pointContent(1000, 5000), pointContent(1010, 5000)}, table);
+    TMapLayer &L = layer(l);
+    L.ObjType = otBitmaps;
+    L.ViewPoints = true;
+    // Without a legend: image 20 (the marker) at every point.
+    L.PntBitmap = 20;
+    drawLayer(l);
+    const auto blits = picture->callsOf(EMR_STRETCHDIBITS);
+    ASSERT_EQ(blits.size(), 4u); // a mask and the picture per point
+    const QPoint d = picture->lpToDp(at(1000, 5000));
+    EXPECT_EQ(blits[0].rect.left, d.x() - 8);
+    EXPECT_EQ(blits[0].rect.top, d.y() - 8);
+    // With a legend of images: 20 for "7", and no entry for "8" (-1).
+    L.TypeLegend = 1;
+    L.FieldNameLegend = QStringLiteral("CODE");
+    L.Legend = {legendEntry(QStringLiteral("7"), 20)};
+    drawLayer(l);
+    EXPECT_EQ(picture->callsOf(EMR_STRETCHDIBITS).size(), 2u);
+    EXPECT_EQ(shownFlags(L), (std::vector<bool>{true, true}));
+}

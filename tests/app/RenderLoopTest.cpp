@@ -10,6 +10,7 @@
 #include "platform/gdi/Metafile.h"
 
 #include <QAction>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <functional>
@@ -429,4 +430,55 @@ TEST_F(RenderPictureTest, PointSymbolsAreStampedAtThePoints)
     layer(l).ViewPoints = false;
     w().RedrawMap();
     EXPECT_EQ(pixelAt(map(), pixelOf(at(1000, 5000))), qRgb(255, 255, 255));
+}
+
+TEST_F(RedrawTest, ProgressBarsShowWhileDrawingAndTheCentreMarkAfter)
+{
+    setLayers({layerOfKind(1), layerOfKind(1)});
+    // Seen from the drawer: the second bar at the share of rows passed.
+    std::vector<bool> barsShown;
+    w().onDraw = [this, &barsShown](int, Canvas &, Canvas &) {
+        QWidget *bars = w().MapStatusBar->findChild<QWidget *>(QStringLiteral("RedrawProgress"));
+        barsShown.push_back(bars && bars->isVisible());
+    };
+    w().show();
+    w().RedrawMap();
+    EXPECT_EQ(barsShown, (std::vector<bool>{true, true}));
+    // Refreshing the status bar at the end wipes them.
+    EXPECT_FALSE(w().MapStatusBar->findChild<QWidget *>(QStringLiteral("RedrawProgress"))->isVisible());
+
+    // The centre mark: a grey cross over the painted map, with 10 mm arms,
+    // at the middle of the picture (the control first takes its parent's size).
+    w().nShowCenter->setChecked(true);
+    w().RedrawMap();
+    const QPoint centre = pixelOf(QPoint(static_cast<int>(map().FPictureWidth / 2),
+                                         -static_cast<int>(map().FPictureHeight / 2)));
+    ASSERT_TRUE(map().PictureBitmap().image().rect().contains(centre + QPoint(30, 3)));
+    EXPECT_EQ(pixelAt(map(), centre), qRgb(128, 128, 128));
+    EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 0)), qRgb(128, 128, 128));
+    EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 3)), qRgb(255, 255, 255));
+}
+
+TEST_F(RenderPictureTest, ReportPictureWiderThanTheControlIsTiledAcrossItsWidth)
+{
+    RecordingRenderers r;
+    r.services.FFillStyles =
+        library(9, 8, pattern(vkFill, 400, 400,
+                              {stroke(vsRectangle, {{-50, -50}, {50, 50}}, 0x0000FF, 0, 0x0000FF)}));
+    const int l = addLayer(QStringLiteral("wide"), 5, {polyRings(5, {square(860, 4980, 1140, 5020)})});
+    layer(l).BrushType = 8;
+    layer(l).PenStyle = 0;
+    map().FProgramDir = dir_.path();
+    // 300 mm across at 1:1000: three times the control's 100 mm.
+    w().DrawMapPicture(30000, 7500, 1000);
+    ASSERT_TRUE(QFile::exists(dir_.file(QStringLiteral("map.wmf"))));
+    int beyondTheControl = 0, all = 0;
+    for (const RecordView &rec : map().FMapPicture.records()) {
+        if (rec.type != EMR_RECTANGLE)
+            continue;
+        ++all;
+        beyondTheControl += rec.rect.left > 12000 ? 1 : 0;
+    }
+    EXPECT_GT(all, 100);
+    EXPECT_GT(beyondTheControl, all / 2);
 }

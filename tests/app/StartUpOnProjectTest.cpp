@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,16 +27,19 @@ using apptest::setProductValue;
 namespace {
 
 // Copies the demo project of the program folder (its ".tvp" and its data
-// folder) into a folder; returns the project's path.
+// folder, without snapshot copies a run of the program left there) into a
+// folder; returns the project's path.
 QString copyDemoProject(const QString &folder)
 {
     const QString source = apptest::programFolder() + QStringLiteral("/Demo");
     QDir(folder).mkpath(QStringLiteral("demo"));
     QFile::copy(source + QStringLiteral("/demo.tvp"), folder + QStringLiteral("/demo.tvp"));
     QDirIterator it(source + QStringLiteral("/demo"), QDir::Files);
+    static const QRegularExpression snapshot(QStringLiteral("\\.\\d{3}$"));
     while (it.hasNext()) {
         it.next();
-        QFile::copy(it.filePath(), folder + QStringLiteral("/demo/") + it.fileName());
+        if (!snapshot.match(it.fileName()).hasMatch())
+            QFile::copy(it.filePath(), folder + QStringLiteral("/demo/") + it.fileName());
     }
     return folder + QStringLiteral("/demo.tvp");
 }

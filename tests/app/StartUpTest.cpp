@@ -169,10 +169,32 @@ TEST_F(FrameTest, TilingArrangesTheChildWindows)
 }
 
 namespace {
-class FakeSms : public app::SmsControl {
+// Components that only count their disconnections.
+class FakeGsmOut : public platform::IGsmOut {
 public:
-    explicit FakeSms(int &disconnects) : disconnects_(disconnects) {}
+    explicit FakeGsmOut(int &disconnects) : disconnects_(disconnects) {}
+    void SetTrace(int) override {}
+    void SetPin(const QString &) override {}
+    void Connect() override {}
     void Disconnect() override { ++disconnects_; }
+    void Send() override {}
+private:
+    int &disconnects_;
+};
+class FakeGsmIn : public platform::IGsmIn {
+public:
+    explicit FakeGsmIn(int &disconnects) : disconnects_(disconnects) {}
+    void SetTrace(int) override {}
+    void SetPin(const QString &) override {}
+    void SetDeleteAfterReceive(int) override {}
+    void SetReceiveRead(int) override {}
+    void Connect() override {}
+    void Disconnect() override { ++disconnects_; }
+    void Receive() override {}
+    int Eof() override { return 1; }
+    void First() override {}
+    void Next() override {}
+    QString MessageText() override { return {}; }
 private:
     int &disconnects_;
 };
@@ -183,7 +205,7 @@ TEST_F(FrameTest, ClosingFreesTheSmsControlsThatExist)
     int disconnects = 0;
     {
         TStart &start = frame();
-        app::GsmOut = std::make_unique<FakeSms>(disconnects);
+        app::GsmOut = std::make_unique<FakeGsmOut>(disconnects);
         ASSERT_EQ(app::GsmIn, nullptr);
         start.FormClose();
         EXPECT_EQ(disconnects, 1);
@@ -191,8 +213,8 @@ TEST_F(FrameTest, ClosingFreesTheSmsControlsThatExist)
         EXPECT_EQ(app::GsmIn, nullptr);
     }
     // Both made: both disconnected and freed.
-    app::GsmOut = std::make_unique<FakeSms>(disconnects);
-    app::GsmIn = std::make_unique<FakeSms>(disconnects);
+    app::GsmOut = std::make_unique<FakeGsmOut>(disconnects);
+    app::GsmIn = std::make_unique<FakeGsmIn>(disconnects);
     frame().FormClose();
     EXPECT_EQ(disconnects, 3);
     EXPECT_EQ(app::GsmOut, nullptr);

@@ -6,6 +6,8 @@
 #include "mapengine/MapVyk.h"
 #include "mapengine/ScreenCursors.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -123,6 +125,47 @@ TEST(MapVyk, CursorAndMouse)
     EXPECT_EQ(up.at(0).at(2).toInt(), 11);
     EXPECT_EQ(dbl.count(), 1);
     EXPECT_EQ(down.last().at(0).value<Qt::MouseButton>(), Qt::RightButton);
+}
+
+// A double click reaches the handlers as press, release, double click, a
+// press with the double-click mark and a release with it; the shift state
+// holds the keys and the buttons down.
+TEST(MapVyk, MouseEventsCarryButtonsAndTheDoubleClickMark)
+{
+    QWidget parent;
+    TMapVyk map(&parent);
+    map.resize(100, 100);
+    QStringList events;
+    auto state = [](TShiftState s) {
+        QString t;
+        const std::pair<unsigned, const char *> flags[] = {{ssShift, "S"}, {ssAlt, "A"},  {ssCtrl, "C"},
+                                                           {ssLeft, "l"},  {ssRight, "r"}, {ssMiddle, "m"},
+                                                           {ssDouble, "2"}};
+        for (const auto &[flag, name] : flags)
+            if (s.has(flag))
+                t += QLatin1String(name);
+        return t;
+    };
+    QObject::connect(&map, &TMapVyk::MouseDown, [&](Qt::MouseButton, TShiftState s, int x, int) {
+        events << QStringLiteral("down %1 %2").arg(state(s)).arg(x);
+    });
+    QObject::connect(&map, &TMapVyk::MouseMove,
+                     [&](TShiftState s, int, int) { events << QStringLiteral("move %1").arg(state(s)); });
+    QObject::connect(&map, &TMapVyk::MouseUp,
+                     [&](Qt::MouseButton, TShiftState s, int, int) { events << QStringLiteral("up %1").arg(state(s)); });
+    QObject::connect(&map, &TMapVyk::DblClick, [&] { events << QStringLiteral("dbl"); });
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, Qt::KeyboardModifiers keys) {
+        QMouseEvent e(type, QPointF(7, 8), QPointF(map.mapToGlobal(QPoint(7, 8))), button, held, keys);
+        QApplication::sendEvent(&map, &e);
+    };
+    send(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    send(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton, Qt::ShiftModifier | Qt::AltModifier);
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {});
+    send(QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton, {});
+    send(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {});
+    send(QEvent::MouseButtonPress, Qt::MiddleButton, Qt::MiddleButton, {});
+    send(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton, {});
+    EXPECT_EQ(events, QStringList({"down Cl 7", "move SAlr", "up ", "dbl", "down l2 7", "up 2", "down m 7", "up "}));
 }
 
 // The control lays out the text objects the data core reads.
