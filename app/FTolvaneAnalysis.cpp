@@ -423,7 +423,10 @@ void TTolvane::aSaveSelectedExecute()
         if (!emptied)
             return;
     }
-    if (!app::runCommand([&] { map.SaveSelectionAsLayer(target + QStringLiteral(".shp")); }))
+    // A layer that could not be written (a failed write is reported by the
+    // writer) is not offered for opening.
+    bool saved = false;
+    if (!app::runCommand([&] { saved = map.SaveSelectionAsLayer(target + QStringLiteral(".shp")); }) || !saved)
         return;
 
     if (platform::messageDlg(QStringLiteral("Открыть слой ") + chosen + QStringLiteral(" ?"),
@@ -431,7 +434,7 @@ void TTolvane::aSaveSelectedExecute()
         return;
     OpenLayer(base + QStringLiteral(".shp"), -1, true);
     RebuildLayerList(false);
-    ShowActiveLayerRow(current);
+    ShowActiveLayerRow(map.FProject.ActiveLayer);
     RedrawMap();
 }
 

@@ -174,6 +174,7 @@ TEST_F(AnalysisCommands, SavingTheSelectionMakesALayerOfTheSelectedObjectsAndRow
     }
     // The new layer is open, with the two squares.
     ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    EXPECT_EQ(w().ShownLayerIndex(), 1);
     EXPECT_EQ(layer(1).Objects.size(), 2u);
     EXPECT_EQ(read(1, 1).XMin, 1040);
     const TableContent table = readTable(QDir(work_).filePath(QStringLiteral("saved.dbf")));
