@@ -399,3 +399,48 @@ TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
     EXPECT_EQ(w().EditSize->text(), QStringLiteral("6"));
     EXPECT_EQ(map().FTemplate.FontSize, 6);
 }
+
+TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
+{
+    class Pickers : public app::DialogSeams {
+    public:
+        int SelectPointStyle() override { return point; }
+        int SelectLineStyle() override { return 4; }
+        int SelectFillStyle() override { return -1; }
+        bool SelectSymbol(QString &fontName, QChar &symbol) override
+        {
+            asked = fontName;
+            fontName = QStringLiteral("Symbol");
+            symbol = u'q';
+            return true;
+        }
+        int point = 3;
+        QString asked;
+    } pickers;
+    app::ScopedDialogSeams installed(pickers);
+    const int t = texts();
+    map().ResetPicture();
+    select(t, 2, okLine);
+    w().ShowStylePanel();
+    w().SpeedButton7->click();
+    w().SpeedButton5->click();
+    // Nothing chosen: the fill stays.
+    w().SpeedButton10->click();
+    read(t, 2);
+    EXPECT_EQ(map().FTemplate.PointStyle, 3);
+    EXPECT_EQ(map().FTemplate.PenStyle, 4);
+    EXPECT_EQ(map().FTemplate.BrushStyle, 0);
+    // The panel shows the line again after each choice.
+    EXPECT_TRUE(shown(w().ToolBarPoints));
+
+    map().FSelection.Entries.clear();
+    select(t, 1, okSymbol);
+    w().ShowStylePanel();
+    w().SpeedButton13->click();
+    EXPECT_EQ(pickers.asked, QStringLiteral("Wingdings"));
+    EXPECT_EQ(w().EditFStyle->text(), QStringLiteral("Symbol"));
+    EXPECT_EQ(w().EditSymbol->text(), QStringLiteral("q"));
+    read(t, 1);
+    EXPECT_EQ(map().FTemplate.FontName, QStringLiteral("Symbol"));
+    EXPECT_EQ(map().FTemplate.Symbol, QChar(u'q'));
+}
