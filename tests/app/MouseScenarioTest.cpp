@@ -814,3 +814,32 @@ TEST_F(MouseScenarioTest, OneClickTextsAndPointsOnTheTextLayer)
     click(px({1040, 4990}));
     EXPECT_EQ(texts.Objects.size(), 2u);
 }
+
+TEST_F(MouseScenarioTest, InRotateModeHandleNineMovesOnlyThePivotAndTheSelectToolOnlySelects)
+{
+    tool(w().PBPick);
+    const QPoint inside = px({1020, 4966}), centre = px({1020, 4960});
+    click(inside);
+    click(inside);
+    ASSERT_EQ(map().FSelection.FrameMode, 1);
+    const int journal = map().FJournalPos;
+    drag(centre, centre + QPoint(10, 6));
+    EXPECT_EQ(map().FDragHandle, 9);
+    EXPECT_EQ(map().FSelection.FrameMode, 1);
+    EXPECT_DOUBLE_EQ(map().FSelection.PivotX, at(centre + QPoint(10, 6)).x());
+    EXPECT_DOUBLE_EQ(map().FSelection.PivotY, at(centre + QPoint(10, 6)).y());
+    EXPECT_EQ(map().FJournalPos, journal);
+    TShpObject plot;
+    map().ReadObject(1, 0, plot);
+    EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1005);
+
+    // The select tool: a drag that starts on plot 2 selects it and moves nothing.
+    tool(w().pbSelect);
+    const QPoint second = px({1055, 4966});
+    drag(second, second + QPoint(20, 0));
+    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
+    EXPECT_EQ(map().FSelection.Entries[0].Index, 1);
+    map().ReadObject(1, 1, plot);
+    EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1045);
+    EXPECT_EQ(map().FJournalPos, journal);
+}
