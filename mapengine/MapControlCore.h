@@ -321,7 +321,7 @@ public:
     double FCenterX = 0, FCenterY = 0;
     double FPictureWidth = 0, FPictureHeight = 0;
     double FUnitsPerPixelX = 0, FUnitsPerPixelY = 0;
-    double FGridStep = 0;
+    double FGridStep = 100;  // millimetres of paper; other values only while a report picture is drawn
     std::int32_t FDragHandle = 0;
     std::int32_t FZoomPos = 0;
     std::int32_t FRasterDivX = 0, FRasterDivY = 0;
