@@ -7,10 +7,9 @@
 
 #include "app/FTolvane.h"
 
-#include "app/FormControls.h"
 #include "app/HostHooks.h"
-#include "app/MouseTools.h"
 #include "app/DialogSeams.h"
+#include "app/MouseTools.h"
 #include "dialogs/FNewForAll.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/OverlayCanvas.h"
@@ -26,7 +25,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -63,22 +61,14 @@ int currentMapType(const TTolvane &w)
     return L ? L->MapType : -1;
 }
 
-QAction *const *drawItems(const TTolvane &w, int &count)
-{
-    static QAction *items[10];
-    QAction *const all[10] = {w.nDrawPoint,    w.nDrawText,    w.nDrawSymbol, w.nDrawLine, w.nDrawMultiPoint,
-                              w.nDrawPolyLine, w.nDrawPolygon, w.nDrawRect,   w.nDrawArc,  w.nDrawBizer};
-    std::copy(std::begin(all), std::end(all), items);
-    count = 10;
-    return items;
-}
-
+// The drawing kind: the place of the chosen item in pMenuDraw.
 DrawKind drawKind(const TTolvane &w)
 {
-    int count = 0;
-    QAction *const *items = drawItems(w, count);
-    QAction *item = w.DrawKindItem();
-    for (int i = 0; i < count; ++i)
+    const QAction *const items[10] = {w.nDrawPoint,      w.nDrawText,     w.nDrawSymbol,  w.nDrawLine,
+                                      w.nDrawMultiPoint, w.nDrawPolyLine, w.nDrawPolygon, w.nDrawRect,
+                                      w.nDrawArc,        w.nDrawBizer};
+    const QAction *item = w.DrawKindItem();
+    for (int i = 0; i < 10; ++i)
         if (items[i] == item)
             return static_cast<DrawKind>(i);
     return DrawKind::Polygon;

@@ -19,8 +19,9 @@ packages=(
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
   packages+=(libreoffice-draw)
 fi
+# A virtual display, and what tools/xdotool-digitize.sh drives and reads it with.
 if [ "${TOLVANE_WITH_DISPLAY:-0}" = 1 ]; then
-  packages+=(xvfb xauth)
+  packages+=(xvfb xauth xdotool x11-apps python3)
 fi
 
 missing=()

@@ -9,9 +9,11 @@
 
 #include "app/MouseTools.h"
 #include "app/DialogSeams.h"
+#include "dialogs/FNewForAll.h"
 #include "platform/TextCodec.h"
 
 #include <QMdiArea>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QProcess>
@@ -227,15 +229,21 @@ protected:
         writePolygonLayer(folder, QStringLiteral("plots"),
                           {polygon(square(1005, 4945, 1035, 4975)), polygon(square(1045, 4945, 1065, 4975))});
         plots_ = QDir(folder).filePath(QStringLiteral("plots"));
+        // An empty text and symbol layer from the program folder's template.
+        for (const char *ext : {".shp", ".shx", ".dbf"})
+            ASSERT_TRUE(QFile::copy(apptest::programFolder() + QStringLiteral("/Default/cosmetic") + QLatin1String(ext),
+                                    QDir(folder).filePath(QStringLiteral("texts") + QLatin1String(ext))));
         const QString layer = QStringLiteral("Layer=%1\n{\n   FileName=%2.shp\n   Name=%3\n   MapType=1\n"
                                              "   ObjType=3\n   Visible=True\n   Snap=True\n   Edited=%4\n}\n");
         const QString text = QStringLiteral("!Tolvane v.2.2.0.2\n\nZoomPanel=True\nX=1000\nY=5000\nScale=2000\n"
                                             "SnapPoint=True\nSnapLine=False\nPointAutoIns=True\nPointAutoDel=True\n"
-                                            "ActiveLayer=1\nLayersCount=2\n\n") +
+                                            "ActiveLayer=1\nLayersCount=3\n\n") +
                              layer.arg(1).arg(QStringLiteral("contour"), QStringLiteral("Контур"),
                                               QStringLiteral("False")) +
                              layer.arg(2).arg(QStringLiteral("plots"), QStringLiteral("Участки"),
-                                              QStringLiteral("True"));
+                                              QStringLiteral("True")) +
+                             QStringLiteral("Layer=3\n{\n   FileName=texts.shp\n   Name=Надписи\n   MapType=8\n"
+                                            "   Visible=True\n   Snap=True\n   Edited=True\n}\n");
         const QString project = dir_.file(QStringLiteral("scene.tvp"));
         {
             QFile f(project);
@@ -252,7 +260,7 @@ protected:
         start.MdiArea->setActiveSubWindow(Tolvane);
         Tolvane->showMaximized();
         QApplication::processEvents();
-        ASSERT_EQ(map().FProject.Layers.size(), 2u);
+        ASSERT_EQ(map().FProject.Layers.size(), 3u);
         ASSERT_EQ(w().ShownLayerIndex(), 1);
         ASSERT_DOUBLE_EQ(map().FUnitsPerPixelX, 25);
         ASSERT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map().FScale), 2000);
@@ -323,6 +331,13 @@ protected:
         for (int k = 1; k <= 4; ++k)
             move(from + (to - from) * k / 4, keys);
         release(to, b, keys);
+    }
+    // Makes a layer the current one, as a click on its row does.
+    void makeCurrent(int layer)
+    {
+        map().FProject.ActiveLayer = layer;
+        w().ShowActiveLayerRow(layer);
+        w().UpdateToolButtons();
     }
     // Chooses a tool as the user does: its button, then the mouse over the map.
     void tool(QToolButton *button)
@@ -678,4 +693,153 @@ TEST_F(MouseScenarioTest, EditingVertices)
     TShpObject l;
     map().ReadObject(0, 0, l);
     EXPECT_EQ(l.Parts[0].Points.size(), 7u);
+}
+
+TEST_F(MouseScenarioTest, AnOvalEndsOnTheReleaseOfItsSecondClick)
+{
+    tool(w().pbDraw);
+    w().FDrawKind = w().nDrawArc;
+    const QPoint p1 = px({1010, 4985}), p2 = px({1040, 5000});
+    click(p1);
+    ASSERT_TRUE(map().FDrawing);
+    EXPECT_EQ(map().FNewObject.Kind, 7);
+    // The second click is the first half of a double click: the release
+    // commits, and the double click finds no figure.
+    doubleClick(p2);
+    EXPECT_FALSE(map().FDrawing);
+    ASSERT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    const std::vector<QPointF> ring = recordPoints(plots_, 3);
+    ASSERT_GE(ring.size(), 2u);
+    EXPECT_EQ(ring[0], at(p1));
+    EXPECT_EQ(ring[1], at(p2));
+    EXPECT_EQ(w().FToolCursor, crNewPoint);
+}
+
+TEST_F(MouseScenarioTest, TheFiguresOwnPointsWinAndTheRulerStoresNothing)
+{
+    tool(w().pbDraw);
+    // Over plot 1, away from its edges: an object without vertex or segment.
+    move(px({1020, 4960}));
+    EXPECT_EQ(w().FToolCursor, crPolygonEdit);
+    const QPoint c1 = px({1010, 4985}), c2 = px({1040, 4985}), c3 = px({1040, 5000});
+    click(c1);
+    click(c2);
+    click(c3);
+    // 5 and 4 pixels from the first point: that point exactly.
+    move(c1 + QPoint(5, -4));
+    EXPECT_EQ(w().FToolCursor, crPolygonMove);
+    click(c1 + QPoint(5, -4));
+    ASSERT_EQ(map().FNewObject.Points.size(), 4u);
+    EXPECT_EQ(map().FNewObject.Points[3].Point.X, at(c1).x());
+    EXPECT_EQ(map().FNewObject.Points[3].Point.Y, at(c1).y());
+    // Another tool leaves the figure; the draw tool, brought back through
+    // the menu of drawing kinds, carries it on.
+    tool(w().PBZoom);
+    EXPECT_TRUE(map().FDrawing);
+    w().nDrawPolygon->trigger();
+    ASSERT_TRUE(w().pbDraw->isChecked());
+    move(QPoint(5, 5));
+    doubleClick(px({1020, 5005}));
+    EXPECT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_EQ(recordPoints(plots_, 3).size(), 6u);
+
+    // The ruler measures where the user clicks, E included, and stores nothing.
+    tool(w().TbLen);
+    click(px(E) + QPoint(2, 2));
+    click(px({1040, 4990}));
+    ASSERT_TRUE(map().FDrawing);
+    ASSERT_EQ(map().FNewObject.Points.size(), 2u);
+    EXPECT_NE(map().FNewObject.Points[0].Point.X, E.x());
+    EXPECT_TRUE(w().NDelPoint->isEnabled());
+    doubleClick(px({1050, 4990}));
+    EXPECT_FALSE(map().FDrawing);
+    EXPECT_TRUE(map().FNewObject.Points.empty());
+    EXPECT_FALSE(w().NDelPoint->isEnabled());
+    EXPECT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+}
+
+TEST_F(MouseScenarioTest, OneClickTextsAndPointsOnTheTextLayer)
+{
+    makeCurrent(2);
+    ASSERT_TRUE(w().pbCosmetic->isEnabled());
+    tool(w().pbDraw);
+    w().FDrawKind = w().nDrawText;
+    move(px({1010, 4990}));
+    EXPECT_EQ(w().FToolCursor, crIBeam);
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.dialog([](QDialog &d) {
+            auto &box = static_cast<TNewForAll &>(d);
+            EXPECT_EQ(box.windowTitle(), QStringLiteral("Текст"));
+            EXPECT_TRUE(box.Edit->text().isEmpty());
+            box.Edit->setText(QStringLiteral("Участок 5"));
+            QTest::keyClick(box.Edit, Qt::Key_Return);
+            return d.result();
+        });
+        click(px({1010, 4990}));
+        EXPECT_TRUE(answers.exhausted());
+    }
+    TMapLayer &texts = map().FProject.Layers[2];
+    ASSERT_EQ(texts.Objects.size(), 1u);
+    TShpObject text;
+    map().ReadObject(2, 0, text);
+    EXPECT_EQ(map().FTemplate.Kind, okText);
+    EXPECT_EQ(map().FTemplate.Text, QStringLiteral("Участок 5"));
+    ASSERT_FALSE(text.Parts.empty());
+    EXPECT_EQ(text.Parts[0].Points[0].X, at(px({1010, 4990})).x());
+
+    // A cancelled box creates nothing.
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.dialog([](QDialog &d) {
+            QTest::keyClick(&d, Qt::Key_Escape);
+            return d.result();
+        });
+        click(px({1030, 4990}));
+    }
+    EXPECT_EQ(texts.Objects.size(), 1u);
+
+    // A point is one click, with no box.
+    w().FDrawKind = w().nDrawPoint;
+    click(px({1030, 4990}));
+    ASSERT_EQ(texts.Objects.size(), 2u);
+    map().ReadObject(2, 1, text);
+    EXPECT_EQ(map().FTemplate.Kind, okPoint);
+
+    // A locked text layer: no box, nothing created.
+    texts.Edited = false;
+    w().FDrawKind = w().nDrawText;
+    click(px({1040, 4990}));
+    w().FDrawKind = w().nDrawSymbol;
+    click(px({1040, 4990}));
+    EXPECT_EQ(texts.Objects.size(), 2u);
+}
+
+TEST_F(MouseScenarioTest, InRotateModeHandleNineMovesOnlyThePivotAndTheSelectToolOnlySelects)
+{
+    tool(w().PBPick);
+    const QPoint inside = px({1020, 4966}), centre = px({1020, 4960});
+    click(inside);
+    click(inside);
+    ASSERT_EQ(map().FSelection.FrameMode, 1);
+    const int journal = map().FJournalPos;
+    drag(centre, centre + QPoint(10, 6));
+    EXPECT_EQ(map().FDragHandle, 9);
+    EXPECT_EQ(map().FSelection.FrameMode, 1);
+    EXPECT_DOUBLE_EQ(map().FSelection.PivotX, at(centre + QPoint(10, 6)).x());
+    EXPECT_DOUBLE_EQ(map().FSelection.PivotY, at(centre + QPoint(10, 6)).y());
+    EXPECT_EQ(map().FJournalPos, journal);
+    TShpObject plot;
+    map().ReadObject(1, 0, plot);
+    EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1005);
+
+    // The select tool: a drag that starts on plot 2 selects it and moves nothing.
+    tool(w().pbSelect);
+    const QPoint second = px({1055, 4966});
+    drag(second, second + QPoint(20, 0));
+    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
+    EXPECT_EQ(map().FSelection.Entries[0].Index, 1);
+    map().ReadObject(1, 1, plot);
+    EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1045);
+    EXPECT_EQ(map().FJournalPos, journal);
 }
