@@ -165,13 +165,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         return false;
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     QString shpName, shxName, dbfName;
-    GetLayerFileNames(L.FileName, QString(), shpName, shxName, dbfName);
-    shpName = existingFile(shpName);
-    shxName = existingFile(shxName);
-    dbfName = existingFile(dbfName);
-    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
-        return false;
-    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+    if (!writableLayerFiles(L.FileName, shpName, shxName, dbfName))
         return false;
 
     TNewObject &obj = FNewObject;
@@ -269,6 +263,67 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     }
     units.reset();
 
+    // The header box takes in the record's box in the layer's own units.
+    const mapdata::Box recordBox =
+        projected ? mapdata::boxOf(shape) : mapdata::Box{obj.MinX, obj.MinY, obj.MaxX, obj.MaxY};
+    const mapdata::Box mapBox{obj.MinX, obj.MinY, obj.MaxX, obj.MaxY};
+    // The row takes the figure's named values.
+    auto fillRow = [&](platform::db::Table &table) {
+        for (const TTxtValues &v : obj.Values) {
+            if (v.Key.isEmpty())
+                continue;
+            if (platform::db::Field *field = table.findField(v.Key))
+                layerwrite::setFieldFromText(*field, v.Value);
+        }
+    };
+    const int index =
+        appendLayerRecord(layer, shpName, shxName, dbfName, header, content, recordBox, mapBox, projected, fillRow);
+    if (index < 0)
+        return false;
+
+    // The selection.
+    if (IMapEngineServices *e = engine()) {
+        if (clearSelection)
+            e->ClearSelection();
+        if (select) {
+            if (TSelObjects *sel = e->Selection()) {
+                TSelObject s;
+                s.Layer = layer;
+                s.Index = index;
+                s.Kind = T == shp::stText ? obj.Kind : L.ObjType;
+                s.XMin = obj.MinX;
+                s.YMin = obj.MinY;
+                s.XMax = obj.MaxX;
+                s.YMax = obj.MaxY;
+                sel->Entries.push_back(s);
+                e->RecalcSelectionExtent();
+            }
+        }
+    }
+    journalAppended(layer, index);
+    return true;
+}
+
+bool MapDataCore::writableLayerFiles(const QString &fileName, QString &shpName, QString &shxName,
+                                     QString &dbfName) const
+{
+    GetLayerFileNames(fileName, QString(), shpName, shxName, dbfName);
+    shpName = existingFile(shpName);
+    shxName = existingFile(shxName);
+    dbfName = existingFile(dbfName);
+    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
+        return false;
+    return !mapdata::isReadOnlyFile(shpName) && !mapdata::isReadOnlyFile(shxName) &&
+           !mapdata::isReadOnlyFile(dbfName);
+}
+
+int MapDataCore::appendLayerRecord(int layer, const QString &shpName, const QString &shxName,
+                                   const QString &dbfName, const shp::FileHeader &header, const QByteArray &content,
+                                   const mapdata::Box &recordBox, const mapdata::Box &mapBox, bool projected,
+                                   const std::function<void(platform::db::Table &)> &fillRow)
+{
+    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+
     // Number and place: after the last object of the table, and never over
     // bytes the file holds beyond it.
     const auto count = static_cast<std::int32_t>(L.Objects.size());
@@ -293,8 +348,6 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
 
     // The header with the box grown by the record's, each file with its own
     // length.
-    const mapdata::Box recordBox =
-        projected ? mapdata::boxOf(shape) : mapdata::Box{obj.MinX, obj.MinY, obj.MaxX, obj.MaxY};
     shp::FileHeader grown = header;
     growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, recordBox.XMin, recordBox.YMin, recordBox.XMax,
             recordBox.YMax);
@@ -313,7 +366,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
         rollBack();
         layerwrite::reportLayerWriteFailure(shpName);
-        return false;
+        return -1;
     }
 
     // The attribute row. When it cannot be added, the record goes again, so
@@ -325,12 +378,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         table.open();
         const int rowCount = table.recordCount();
         table.append();
-        for (const TTxtValues &v : obj.Values) {
-            if (v.Key.isEmpty())
-                continue;
-            if (platform::db::Field *field = table.findField(v.Key))
-                layerwrite::setFieldFromText(*field, v.Value);
-        }
+        fillRow(table);
         if (platform::db::Field *id = table.findField(u"ID"))
             id->setValue(rowCount + 1);
         if (platform::db::Field *date = table.findField(u"DATEEDIT"))
@@ -354,7 +402,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     const int index = count;
     if (projected) {
         // The extent of a layer with a projection is kept in map units.
-        growBox(L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
+        growBox(L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
     } else {
         L.MtMinX = grown.XMin;
         L.MtMinY = grown.YMin;
@@ -365,33 +413,14 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
     if (L.Blocks.size() < b + 1)
         L.Blocks.resize(b + 1);
     TBlockExtent &block = L.Blocks[b];
-    growBox(block.XMin, block.YMin, block.XMax, block.YMax, obj.MinX, obj.MinY, obj.MaxX, obj.MaxY);
-
-    // The selection.
-    if (IMapEngineServices *e = engine()) {
-        if (clearSelection)
-            e->ClearSelection();
-        if (select) {
-            if (TSelObjects *sel = e->Selection()) {
-                TSelObject s;
-                s.Layer = layer;
-                s.Index = index;
-                s.Kind = T == shp::stText ? obj.Kind : L.ObjType;
-                s.XMin = obj.MinX;
-                s.YMin = obj.MinY;
-                s.XMax = obj.MaxX;
-                s.YMax = obj.MaxY;
-                sel->Entries.push_back(s);
-                e->RecalcSelectionExtent();
-            }
-        }
-    }
+    growBox(block.XMin, block.YMin, block.XMax, block.YMax, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
     L.ObjectsAppended = true;
+    return index;
+}
 
-    // The journal: the new object as its first version, so that undo takes
-    // it back. When the journal cannot be written (a message said so) the
-    // object stays in the layer all the same.
-    TMapObject &o = L.Objects.back();
+void MapDataCore::journalAppended(int layer, int index)
+{
+    TMapObject &o = FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
     o.Appended = true;
     ReadObjectInLayerUnits(layer, index, o.Shape);
     std::int32_t newOffset = 0, newLength = 0;
@@ -399,5 +428,4 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         o.JrnOffset = newOffset;
         o.JrnLength = newLength;
     }
-    return true;
 }

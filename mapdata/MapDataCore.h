@@ -55,6 +55,14 @@ namespace objectblock {
 struct Object;
 }
 
+namespace mapdata {
+struct Box;
+}
+
+namespace platform::db {
+class Table;
+}
+
 class MapDataCore {
 public:
     MapDataCore();
@@ -288,6 +296,28 @@ protected:
     IMapEngineServices *engine() const { return FEngine; }
     // Whether a font of that name is among the installed screen fonts.
     virtual bool ScreenFontInstalled(const QString &name) const;
+
+    // The ".Shp", ".Shx" and ".Dbf" of a layer file name as found on disk;
+    // false when one is missing or read-only, and a writer leaves the layer
+    // alone.
+    bool writableLayerFiles(const QString &fileName, QString &shpName, QString &shxName, QString &dbfName) const;
+    // Appends a record of that content after the layer's last object, in
+    // place: the record, its index entry and both headers (their box grown by
+    // recordBox, in the layer's own units), then the attribute row, which
+    // fillRow fills before ID and DATEEDIT are set. Then the object table,
+    // the layer's extent (grown by mapBox when the layer has a projection,
+    // else the new header box) and the block of the new object, which is
+    // marked appended. The new object's index; -1, with the files as they
+    // were, when a write failed (a message says so). An error of the table
+    // reaches the caller, the files taken back.
+    int appendLayerRecord(int layer, const QString &shpName, const QString &shxName, const QString &dbfName,
+                          const shp::FileHeader &header, const QByteArray &content, const mapdata::Box &recordBox,
+                          const mapdata::Box &mapBox, bool projected,
+                          const std::function<void(platform::db::Table &)> &fillRow);
+    // Journals an appended object as its first version, so that undo takes
+    // it back. When the journal cannot be written (a message said so) the
+    // object stays in the layer all the same.
+    void journalAppended(int layer, int index);
 
 private:
     mapdata::FileOps *FFileOps = nullptr;

@@ -412,13 +412,7 @@ bool MapDataCore::SaveLayer(int layer)
 bool MapDataCore::SaveSelectionAsLayer(const QString &fileName)
 {
     QString shpName, shxName, dbfName;
-    GetLayerFileNames(fileName, QString(), shpName, shxName, dbfName);
-    shpName = existingFile(shpName);
-    shxName = existingFile(shxName);
-    dbfName = existingFile(dbfName);
-    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
-        return false;
-    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+    if (!writableLayerFiles(fileName, shpName, shxName, dbfName))
         return false;
     shp::FileHeader header;
     if (!layerwrite::readLayerHeader(shpName, header))

@@ -6,7 +6,6 @@
 #include "mapengine/EditSupport.h"
 
 #include "mapdata/LayerWriting.h"
-#include "platform/Environment.h"
 #include "platform/Rounding.h"
 #include "platform/db/Table.h"
 
@@ -154,15 +153,10 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
     const Box mapBox = boxOf(shape);
 
     QString shpName, shxName, dbfName, srcShp, srcShx, srcDbf;
-    GetLayerFileNames(D.FileName, QString(), shpName, shxName, dbfName);
     GetLayerFileNames(S.FileName, QString(), srcShp, srcShx, srcDbf);
-    shpName = existingFile(shpName);
-    shxName = existingFile(shxName);
-    dbfName = existingFile(dbfName);
-    if (D.FileName.trimmed().isEmpty() || S.FileName.trimmed().isEmpty() || shpName.isEmpty() ||
-        shxName.isEmpty() || dbfName.isEmpty() || existingFile(srcShp).isEmpty() || existingFile(srcShx).isEmpty())
-        return;
-    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName) || mapdata::isReadOnlyFile(dbfName))
+    if (D.FileName.trimmed().isEmpty() || S.FileName.trimmed().isEmpty() ||
+        !writableLayerFiles(D.FileName, shpName, shxName, dbfName) || existingFile(srcShp).isEmpty() ||
+        existingFile(srcShx).isEmpty())
         return;
     shp::FileHeader header;
     if (!layerwrite::readLayerHeader(shpName, header))
@@ -230,106 +224,23 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
         return;
     }
 
-    // Number and place: after the last object of the table, and never over
-    // bytes the file holds beyond it.
-    const auto count = static_cast<std::int32_t>(D.Objects.size());
-    shp::IndexEntry previous;
-    if (count > 0)
-        previous = {D.Objects.back().ShpOffset, D.Objects.back().ShpLength / 2};
-    std::int32_t number = 0;
-    shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
-    const layerwrite::FileState shpBefore = layerwrite::captureFile(shpName, shp::FileHeaderSize);
-    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize);
-    const layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
-    if (2 * qint64(place.Offset) < shpBefore.size)
-        place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
-    place.ContentLength = shp::wordsForBytes(content.size());
-
-    QByteArray record(shp::RecordHeaderSize, '\0');
-    shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
-    record += content;
-    QByteArray indexEntry(shp::IndexEntrySize, '\0');
-    shp::encodeIndexEntry(indexEntry.data(), place);
-    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
-
-    // The header box takes in the record's box, each file its own length.
-    shp::FileHeader grown = header;
-    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
-    const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
-    const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
-    const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
-    const auto shxHeader = shp::encodeFileHeader(grown, shxSize);
-
     // The source row is read before the destination table opens: both may
     // be the same table.
     const auto values = rowValues(FWorkDir, existingFile(srcDbf), index + 1);
-
-    mapdata::FileOps &ops = fileOps();
-    auto rollBack = [&] {
-        layerwrite::restoreFile(ops, shpBefore);
-        layerwrite::restoreFile(ops, shxBefore);
-    };
-    if (!ops.writeAt(shpName, 2 * qint64(place.Offset), record) || !ops.writeAt(shxName, entryPos, indexEntry) ||
-        !ops.writeAt(shpName, 0, QByteArray(shpHeader.data(), shp::FileHeaderSize)) ||
-        !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
-        rollBack();
-        layerwrite::reportLayerWriteFailure(shpName);
-        return;
+    bool destProjected = false;
+    {
+        LayerUnits units(*this, destLayer);
+        destProjected = units.active();
     }
-
-    // The attribute row. When it cannot be added the record goes again, so
-    // that the files never disagree; the engine's error reaches the caller.
-    try {
-        platform::db::Table table;
-        table.setDatabaseName(FWorkDir);
-        table.setTableName(dbfName);
-        table.open();
-        const int rowCount = table.recordCount();
-        table.append();
+    auto fillRow = [&](platform::db::Table &table) {
         for (const auto &[name, value] : values)
             if (platform::db::Field *field = table.findField(name))
                 field->setValue(value);
-        if (platform::db::Field *id = table.findField(u"ID"))
-            id->setValue(rowCount + 1);
-        if (platform::db::Field *date = table.findField(u"DATEEDIT"))
-            date->setValue(platform::currentDateTime().date());
-        table.post();
-        table.close();
-    } catch (...) {
-        rollBack();
-        if (!platform::db::TableLease::inUse(dbfName))
-            layerwrite::restoreFile(ops, dbfBefore);
-        throw;
-    }
-
-    // The object table, the extents and the blocks.
-    TMapObject added;
-    added.ShpOffset = place.Offset;
-    added.ShpLength = static_cast<std::int32_t>(content.size());
-    D.Objects.push_back(added);
-    const int newIndex = count;
-    {
-        LayerUnits units(*this, destLayer);
-        if (units.active()) {
-            // The extent of a layer with a projection is kept in map units.
-            growBox(D.MtMinX, D.MtMinY, D.MtMaxX, D.MtMaxY, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
-        } else {
-            D.MtMinX = grown.XMin;
-            D.MtMinY = grown.YMin;
-            D.MtMaxX = grown.XMax;
-            D.MtMaxY = grown.YMax;
-        }
-    }
-    D.ObjectsAppended = true;
-    // The block of the copy takes in its box; the selection entries name
-    // the source, not the copy, so they keep theirs.
-    {
-        const size_t block = static_cast<size_t>(newIndex) / blockSize();
-        if (D.Blocks.size() < block + 1)
-            D.Blocks.resize(block + 1);
-        TBlockExtent &b = D.Blocks[block];
-        growBox(b.XMin, b.YMin, b.XMax, b.YMax, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
-    }
+    };
+    const int newIndex = appendLayerRecord(destLayer, shpName, shxName, dbfName, header, content, boxOf(rec),
+                                           mapBox, destProjected, fillRow);
+    if (newIndex < 0)
+        return;
     entry.Layer = destLayer;
     entry.Index = newIndex;
     entry.XMin = mapBox.XMin;
@@ -337,11 +248,7 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
     entry.XMax = mapBox.XMax;
     entry.YMax = mapBox.YMax;
 
-    // The journal: the copy as its first version, so that undo takes it back.
-    TMapObject &o = D.Objects.back();
-    o.Appended = true;
-    ReadObjectInLayerUnits(destLayer, newIndex, o.Shape);
-    journal(*this, destLayer, newIndex);
+    journalAppended(destLayer, newIndex);
 }
 
 void MapControlCore::DeleteSelection()
