@@ -8,23 +8,9 @@
 #include <cmath>
 
 using mapdata::BinaryFile;
+using mapdata::readRecordContent;
 
 namespace {
-
-// The content of the record whose header lies at word offset `offsetWords`:
-// as long as the larger of the lengths stated by the table and by the
-// record's own header, and never past the end of the file.
-QByteArray readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes)
-{
-    const qint64 pos = 2 * offsetWords + shp::RecordHeaderSize;
-    if (offsetWords < 0 || pos >= file.size())
-        return {};
-    char header[shp::RecordHeaderSize];
-    qint64 length = std::max<qint64>(tableLengthBytes, 0);
-    if (file.readExact(pos - shp::RecordHeaderSize, header, shp::RecordHeaderSize))
-        length = std::max<qint64>(length, 2 * static_cast<qint64>(shp::decodeRecordHeader(header).ContentLength));
-    return file.readBytes(pos, length);
-}
 
 // Up to `size` bytes of a record head at word offset `offsetWords`.
 QByteArray readRecordHead(BinaryFile &file, qint64 offsetWords, int size)
@@ -55,6 +41,18 @@ void zeroBlocks(std::vector<TBlockExtent> &blocks, size_t count, unsigned blockS
 }
 
 } // namespace
+
+QByteArray mapdata::readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes)
+{
+    const qint64 pos = 2 * offsetWords + shp::RecordHeaderSize;
+    if (offsetWords < 0 || pos >= file.size())
+        return {};
+    char header[shp::RecordHeaderSize];
+    qint64 length = std::max<qint64>(tableLengthBytes, 0);
+    if (file.readExact(pos - shp::RecordHeaderSize, header, shp::RecordHeaderSize))
+        length = std::max<qint64>(length, 2 * static_cast<qint64>(shp::decodeRecordHeader(header).ContentLength));
+    return file.readBytes(pos, length);
+}
 
 MapDataCore::MapDataCore() = default;
 MapDataCore::~MapDataCore() = default;

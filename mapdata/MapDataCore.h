@@ -51,6 +51,13 @@ struct TLayerStream {
 // only when not empty or not 0). Empty when the layer has no projection.
 QString layerProjectionDefinition(const TMapLayer &layer);
 
+namespace mapdata {
+// The content of the record whose header lies at word offset `offsetWords`:
+// as long as the larger of the lengths stated by the table and by the
+// record's own header, and never past the end of the file.
+QByteArray readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes);
+}
+
 namespace objectblock {
 struct Object;
 }

@@ -167,21 +167,6 @@ void growByContent(shp::FileHeader &header, std::int32_t headerType, const QByte
     }
 }
 
-// The content of a record at word offset `offsetWords`, as long as the
-// record's header says (or the table, when that is longer), never past the
-// end of the file.
-QByteArray recordContent(mapdata::BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes)
-{
-    const qint64 pos = 2 * offsetWords + shp::RecordHeaderSize;
-    if (offsetWords < 0 || pos > file.size())
-        return {};
-    char header[shp::RecordHeaderSize];
-    qint64 length = std::max<qint64>(tableLengthBytes, 0);
-    if (file.readExact(pos - shp::RecordHeaderSize, header, shp::RecordHeaderSize))
-        length = std::max<qint64>(length, 2 * static_cast<qint64>(shp::decodeRecordHeader(header).ContentLength));
-    return file.readBytes(pos, length);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -300,8 +285,9 @@ bool MapDataCore::SaveLayer(int layer)
         // The current version: the journal's when there is one and the journal
         // is there, else the layer file's.
         const bool fromJournal = obj.JrnOffset >= 1 && jrnFile.isOpen();
-        const QByteArray src = fromJournal ? recordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
-                                           : recordContent(shpFile, obj.ShpOffset, obj.ShpLength);
+        const QByteArray src = fromJournal
+                                   ? mapdata::readRecordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                                   : mapdata::readRecordContent(shpFile, obj.ShpOffset, obj.ShpLength);
         const QByteArray content = savedContent(T, src, fromJournal);
         std::int32_t number = 0;
         shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
