@@ -167,6 +167,26 @@ void growByContent(shp::FileHeader &header, std::int32_t headerType, const QByte
     }
 }
 
+// Appends a record of that content to the bytes of a new ".Shp" and its
+// index entry to those of the ".Shx": numbered and placed after the previous
+// record, which it then becomes.
+void appendRecord(QByteArray &shpBytes, QByteArray &shxBytes, const QByteArray &content, std::int32_t &written,
+                  shp::IndexEntry &previous)
+{
+    std::int32_t number = 0;
+    shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
+    place.ContentLength = shp::wordsForBytes(content.size());
+    char rh[shp::RecordHeaderSize];
+    shp::encodeRecordHeader(rh, {number, place.ContentLength});
+    shpBytes.append(rh, shp::RecordHeaderSize);
+    shpBytes += content;
+    char ie[shp::IndexEntrySize];
+    shp::encodeIndexEntry(ie, place);
+    shxBytes.append(ie, shp::IndexEntrySize);
+    previous = place;
+    ++written;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -289,19 +309,8 @@ bool MapDataCore::SaveLayer(int layer)
                                    ? mapdata::readRecordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
                                    : mapdata::readRecordContent(shpFile, obj.ShpOffset, obj.ShpLength);
         const QByteArray content = savedContent(T, src, fromJournal);
-        std::int32_t number = 0;
-        shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
-        place.ContentLength = shp::wordsForBytes(content.size());
-        char rh[shp::RecordHeaderSize];
-        shp::encodeRecordHeader(rh, {number, place.ContentLength});
-        newShp.append(rh, shp::RecordHeaderSize);
-        newShp += content;
-        char ie[shp::IndexEntrySize];
-        shp::encodeIndexEntry(ie, place);
-        newShx.append(ie, shp::IndexEntrySize);
+        appendRecord(newShp, newShx, content, written, previous);
         growByContent(newHeader, T, content);
-        previous = place;
-        ++written;
     }
     shpFile.close();
     jrnFile.close();
@@ -501,19 +510,7 @@ bool MapDataCore::SaveSelectionAsLayer(const QString &fileName)
                 const TShpPoint first = shape.Parts.front().Points.front();
                 shape.Parts.assign(1, TShpParts{{first}});
             }
-            const QByteArray content = shp::encodeObjectContent(T, shape, FTemplate);
-            std::int32_t number = 0;
-            shp::IndexEntry place = shp::appendedRecordPlace(written, previous, number);
-            place.ContentLength = shp::wordsForBytes(content.size());
-            char rh[shp::RecordHeaderSize];
-            shp::encodeRecordHeader(rh, {number, place.ContentLength});
-            newShp.append(rh, shp::RecordHeaderSize);
-            newShp += content;
-            char ie[shp::IndexEntrySize];
-            shp::encodeIndexEntry(ie, place);
-            newShx.append(ie, shp::IndexEntrySize);
-            previous = place;
-            ++written;
+            appendRecord(newShp, newShx, shp::encodeObjectContent(T, shape, FTemplate), written, previous);
 
             // The row: fields of the same name from the source row, then the
             // number and the date.
