@@ -499,6 +499,29 @@ bool MapDataCore::ReadShapePoint(TLayerStream &stream, int layer, TShpPoint &poi
     return true;
 }
 
+std::vector<TShpParts> MapDataCore::readRecordParts(TLayerStream &stream, int layer, int index)
+{
+    const shp::RecordKind kind = shp::recordKindOf(stream.Header.ShapeType);
+    std::int32_t count = 0;
+    switch (kind) {
+    case shp::RecordKind::Text: count = stream.TextHead.NumPoints; break;
+    case shp::RecordKind::Poly: count = stream.PolyHead.NumPoints; break;
+    case shp::RecordKind::Raster: count = stream.RasterHead.NumPoints; break;
+    case shp::RecordKind::Point: count = 1; break;
+    case shp::RecordKind::None: break;
+    }
+    std::vector<TShpPoint> points;
+    TShpPoint point;
+    for (std::int32_t k = 0; k < count && ReadShapePoint(stream, layer, point, index); ++k)
+        points.push_back(point);
+    std::vector<TShpParts> parts;
+    if (kind == shp::RecordKind::Text || kind == shp::RecordKind::Poly)
+        shp::splitIntoParts(stream.PartStarts, std::move(points), parts);
+    else
+        parts.assign(1, TShpParts{std::move(points)});
+    return parts;
+}
+
 void MapDataCore::FreeShapeRecord(TLayerStream &stream)
 {
     stream.Record.clear();

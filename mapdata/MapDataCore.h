@@ -110,6 +110,10 @@ public:
     // The next point of the current record; false (and a zero point) when the
     // record has no point left.
     bool ReadShapePoint(TLayerStream &stream, int layer, TShpPoint &point, int index);
+    // The points of the current record in their parts: text and poly records
+    // split at their part starts, others as one part. A point record hands
+    // out its point as often as asked: it is taken once.
+    std::vector<TShpParts> readRecordParts(TLayerStream &stream, int layer, int index);
     void FreeShapeRecord(TLayerStream &stream);
     void CloseLayerStream(TLayerStream &stream);
     void ReadObject(int layer, int index, TShpObject &shape);

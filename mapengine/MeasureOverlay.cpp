@@ -220,25 +220,7 @@ void MapControlCore::DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers
         const bool isText = kind == shp::RecordKind::Text;
         const int objectKind = isText ? stream.TextHead.Kind : 0;
 
-        // The record's points, in their parts. A point record hands out its
-        // point as often as asked: one is taken.
-        std::int32_t count = 0;
-        switch (kind) {
-        case shp::RecordKind::Text: count = stream.TextHead.NumPoints; break;
-        case shp::RecordKind::Poly: count = stream.PolyHead.NumPoints; break;
-        case shp::RecordKind::Raster: count = stream.RasterHead.NumPoints; break;
-        case shp::RecordKind::Point: count = 1; break;
-        case shp::RecordKind::None: break;
-        }
-        std::vector<TShpPoint> points;
-        TShpPoint point;
-        for (std::int32_t k = 0; k < count && ReadShapePoint(stream, e.Layer, point, e.Index); ++k)
-            points.push_back(point);
-        std::vector<TShpParts> parts;
-        if (kind == shp::RecordKind::Text || kind == shp::RecordKind::Poly)
-            shp::splitIntoParts(stream.PartStarts, std::move(points), parts);
-        else
-            parts.assign(1, TShpParts{std::move(points)});
+        const std::vector<TShpParts> parts = readRecordParts(stream, e.Layer, e.Index);
 
         const int v = e.VertexIndex;
         const bool lineLike = isText ? (objectKind == okLine || objectKind == okPolygon || objectKind == okCurve)

@@ -36,14 +36,11 @@ Record readRecord(MapControlCore &m, TLayerStream &s, const TMapLayer &L, int la
     m.ReadShapeRecord(s, layer, index);
     r.type = s.Header.ShapeType;
     const shp::RecordKind kind = shp::recordKindOf(r.type);
-    std::int32_t count = 0;
     switch (kind) {
     case shp::RecordKind::Point:
-        count = 1;
         break;
     case shp::RecordKind::Poly: {
         const shp::PolyRecordHead &h = s.PolyHead;
-        count = h.NumPoints;
         r.xMin = h.XMin;
         r.yMin = h.YMin;
         r.xMax = h.XMax;
@@ -55,7 +52,6 @@ Record readRecord(MapControlCore &m, TLayerStream &s, const TMapLayer &L, int la
     }
     case shp::RecordKind::Text: {
         const TTextRecord &h = s.TextHead;
-        count = h.NumPoints;
         r.kind = h.Kind;
         r.xMin = h.XMin;
         r.yMin = h.YMin;
@@ -68,7 +64,6 @@ Record readRecord(MapControlCore &m, TLayerStream &s, const TMapLayer &L, int la
     }
     case shp::RecordKind::Raster: {
         const shp::RasterRecordHead &h = s.RasterHead;
-        count = h.NumPoints;
         r.controlPoints = h.NumPoints;
         r.xMin = h.XMin;
         r.yMin = h.YMin;
@@ -80,21 +75,15 @@ Record readRecord(MapControlCore &m, TLayerStream &s, const TMapLayer &L, int la
     case shp::RecordKind::None:
         break;
     }
-    std::vector<TShpPoint> points;
-    TShpPoint p;
-    for (std::int32_t k = 0; k < count && m.ReadShapePoint(s, layer, p, index); ++k)
-        points.push_back(p);
+    r.parts = m.readRecordParts(s, layer, index);
     if (kind == shp::RecordKind::Point) {
+        const std::vector<TShpPoint> &points = r.parts.front().Points;
         r.valid = !points.empty();
         if (r.valid) {
             r.xMin = r.xMax = points.front().X;
             r.yMin = r.yMax = points.front().Y;
         }
     }
-    if (kind == shp::RecordKind::Poly || kind == shp::RecordKind::Text)
-        shp::splitIntoParts(s.PartStarts, std::move(points), r.parts);
-    else
-        r.parts.assign(1, TShpParts{std::move(points)});
     return r;
 }
 
