@@ -53,6 +53,19 @@ void drawCaption(MapControlCore &m, Canvas &c, const QPoint &a, const QPoint &b,
                       number(length));
 }
 
+// The overlay of the live measures: 0.01 mm units, a thin pen of that colour
+// and mode, no fill, black captions.
+Canvas &beginMeasures(MapControlCore &m, Color pen, int rop2)
+{
+    Canvas &c = beginOverlay(m);
+    setMapMode(c, MM_HIMETRIC);
+    c.setPen(Pen{PS_SOLID, 1, pen});
+    c.setRop2(rop2);
+    selectBrush(c, Brush{BS_NULL, kWhite, HS_HORIZONTAL});
+    setTextColor(c, 0);
+    return c;
+}
+
 std::vector<TMapPoint> figurePoints(const TNewObject &figure)
 {
     std::vector<TMapPoint> points;
@@ -144,12 +157,7 @@ double CaptionRotation(const QPoint &a, const QPoint &b)
 
 void MapControlCore::DrawMeasureSegment(QString &text)
 {
-    Canvas &c = beginOverlay(*this);
-    setMapMode(c, MM_HIMETRIC);
-    c.setPen(Pen{PS_SOLID, 1, kBlue});
-    c.setRop2(R2_COPYPEN);
-    selectBrush(c, Brush{BS_NULL, kWhite, HS_HORIZONTAL});
-    setTextColor(c, 0);
+    Canvas &c = beginMeasures(*this, kBlue, R2_COPYPEN);
     TNewObject &figure = FNewObject;
     figure.Length = 0;
     if (!figure.Points.empty()) {
@@ -164,12 +172,7 @@ void MapControlCore::DrawMeasureSegment(QString &text)
 
 void MapControlCore::DrawDrawingMeasures(QString &text)
 {
-    Canvas &c = beginOverlay(*this);
-    setMapMode(c, MM_HIMETRIC);
-    c.setPen(Pen{PS_SOLID, 1, kBlue});
-    c.setRop2(R2_COPYPEN);
-    selectBrush(c, Brush{BS_NULL, kWhite, HS_HORIZONTAL});
-    setTextColor(c, 0);
+    Canvas &c = beginMeasures(*this, kBlue, R2_COPYPEN);
     text = drawFigureMeasures(*this, c);
     PictureBitmap().releaseCanvas();
     repaintNow();
@@ -177,12 +180,7 @@ void MapControlCore::DrawDrawingMeasures(QString &text)
 
 void MapControlCore::DrawRulerMeasures(QString &text)
 {
-    Canvas &c = beginOverlay(*this);
-    setMapMode(c, MM_HIMETRIC);
-    c.setPen(Pen{PS_SOLID, 1, kRed});
-    c.setRop2(R2_NOTXORPEN);
-    selectBrush(c, Brush{BS_NULL, kWhite, HS_HORIZONTAL});
-    setTextColor(c, 0);
+    Canvas &c = beginMeasures(*this, kRed, R2_NOTXORPEN);
     text = drawFigureMeasures(*this, c);
     PictureBitmap().releaseCanvas();
     repaintNow();
@@ -206,6 +204,16 @@ void MapControlCore::DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers
     auto caption = [&](const QPoint &a, const QPoint &b, double length) {
         drawCaption(*this, c, a, b, length);
         selectBrush(c, solid);
+    };
+    // A step of the walk along a part: the segment from the vertex before,
+    // with its length, unless q is the part's first vertex.
+    auto stepTo = [&](bool first, const QPoint &from, const TMapPoint &fromMap, const QPoint &q,
+                      const TMapPoint &m) {
+        if (!first) {
+            c.lineTo(q.x(), q.y());
+            caption(from, q, distance(fromMap, m));
+        }
+        c.moveTo(q.x(), q.y());
     };
 
     for (size_t r = 0; r < FSelection.Entries.size(); ++r) {
@@ -268,13 +276,7 @@ void MapControlCore::DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers
                         const bool dragged = position == v;
                         const TMapPoint m = dragged ? cursor : TMapPoint{part.Points[k].X, part.Points[k].Y, 0};
                         const QPoint q = dragged ? C : MapToLogical(m.X, m.Y);
-                        if (k == 0) {
-                            c.moveTo(q.x(), q.y());
-                        } else {
-                            c.lineTo(q.x(), q.y());
-                            caption(previous, q, distance(previousMap, m));
-                            c.moveTo(q.x(), q.y());
-                        }
+                        stepTo(k == 0, previous, previousMap, q, m);
                         c.rectangle(dragged ? box(q, 3 * px, 3 * py) : k == 0 ? box(q, 60, 60) : box(q, 2 * px, 2 * py));
                         previous = q;
                         previousMap = m;
@@ -290,13 +292,7 @@ void MapControlCore::DrawSnapIndicator(double x, double y, Qt::KeyboardModifiers
                 for (size_t k = 0; k < part.Points.size(); ++k, ++position) {
                     const TMapPoint m{part.Points[k].X, part.Points[k].Y, 0};
                     const QPoint q = MapToLogical(m.X, m.Y);
-                    if (k == 0) {
-                        c.moveTo(q.x(), q.y());
-                    } else {
-                        c.lineTo(q.x(), q.y());
-                        caption(previous, q, distance(previousMap, m));
-                        c.moveTo(q.x(), q.y());
-                    }
+                    stepTo(k == 0, previous, previousMap, q, m);
                     c.rectangle(k == 0 ? box(q, 60, 60) : box(q, 2 * px, 2 * py));
                     previous = q;
                     previousMap = m;
