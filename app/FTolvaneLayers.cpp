@@ -39,6 +39,31 @@ QString templateName(int kind)
     }
 }
 
+// A layer appended to the project and made the active one, with the pen,
+// font and switches every new layer starts with.
+TMapLayer &appendNewLayer(TMapProject &project)
+{
+    const int index = static_cast<int>(project.Layers.size());
+    TMapLayer &L = project.Layers.emplace_back();
+    project.ActiveLayer = index;
+    L.Number = index;
+    L.PenColor = 0;
+    L.PenStyle = 1;
+    L.PenWidth = 0.01;
+    L.PenMode = 4;
+    L.PntBitmap = 0;
+    L.TypeLegend = 0;
+    L.Gamma = 0;
+    L.Contrast = 0;
+    L.Font.FontName = QStringLiteral("Arial CYR");
+    L.Font.Size = 12;
+    L.Visible = true;
+    L.Snap = true;
+    L.ForAllObjects = true;
+    L.ViewShadow = false;
+    return L;
+}
+
 const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
 
 struct StandardLayer {
@@ -90,31 +115,15 @@ bool TTolvane::OpenLayer(const QString &fileName, int index, bool newLayer)
 
     if (newLayer) {
         index = static_cast<int>(project.Layers.size());
-        TMapLayer &L = project.Layers.emplace_back();
-        project.ActiveLayer = index;
+        TMapLayer &L = appendNewLayer(project);
         // Only the file name loses its extension: a dot in a folder is kept.
         L.FileName = platform::changeFileExt(name.trimmed(), u".Shp");
-        L.Number = index;
         L.Name = platform::ansiLowerCase(platform::extractFileName(L.FileName));
         L.MapType = mtShapeLayer;
         L.ObjType = otPolylines;
-        L.PenColor = 0;
-        L.PenStyle = 1;
-        L.PenWidth = 0.01;
-        L.PenMode = 4;
-        L.PntBitmap = 0;
-        L.TypeLegend = 0;
-        L.Gamma = 0;
-        L.Contrast = 0;
         L.BrushColor = randomPaletteColor();
         L.BrushType = 1;
-        L.Font.FontName = QStringLiteral("Arial CYR");
-        L.Font.Size = 12;
-        L.Visible = true;
-        L.Snap = true;
         L.Edited = true;
-        L.ForAllObjects = true;
-        L.ViewShadow = false;
     }
     if (!ValidLayer(index))
         return false;
@@ -334,31 +343,14 @@ void TTolvane::CreateStandardLayer(int choice, int, bool append)
     TMapProject &project = MapImage->FProject;
     if (append) {
         const StandardLayer &s = StandardLayers[choice];
-        const int index = static_cast<int>(project.Layers.size());
-        TMapLayer &L = project.Layers.emplace_back();
-        project.ActiveLayer = index;
+        TMapLayer &L = appendNewLayer(project);
         L.Name = QString::fromUtf16(s.name);
         L.FileName = QString::fromUtf16(s.fileName);
         L.MapType = s.mapType;
         L.ObjType = s.objType;
-        L.Number = index;
-        L.PenColor = 0;
-        L.PenStyle = 1;
-        L.PenWidth = 0.01;
-        L.PenMode = 4;
-        L.PntBitmap = 0;
-        L.TypeLegend = 0;
         L.BrushColor = 0xFFFFFF;
         L.BrushType = 0;
-        L.Font.FontName = QStringLiteral("Arial CYR");
-        L.Font.Size = 12;
-        L.Visible = true;
-        L.Snap = true;
-        L.ForAllObjects = true;
         L.Edited = false;
-        L.ViewShadow = false;
-        L.Gamma = 0;
-        L.Contrast = 0;
         if (choice == 10) {
             L.Font.FontName = QStringLiteral("Wingdings");
             L.Font.TextSymbol = QChar(108);
