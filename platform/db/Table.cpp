@@ -88,16 +88,21 @@ void Table::checkSoleUser(const QString &what)
         throw DbError(readOnlyMessage());
 }
 
+void Table::runExclusive(void (Table::*operation)()) const
+{
+    Table temp;
+    temp.setDatabaseName(databaseName_);
+    temp.setTableName(tableName_);
+    temp.setTableType(tableType_);
+    temp.setExclusive(true);
+    temp.open();
+    (temp.*operation)();
+}
+
 void Table::emptyTable()
 {
     if (!active()) {
-        Table temp;
-        temp.setDatabaseName(databaseName_);
-        temp.setTableName(tableName_);
-        temp.setTableType(tableType_);
-        temp.setExclusive(true);
-        temp.open();
-        temp.emptyTable();
+        runExclusive(&Table::emptyTable);
         return;
     }
     if (state() != DataSetState::Browse)
@@ -111,13 +116,7 @@ void Table::emptyTable()
 void Table::packTable()
 {
     if (!active()) {
-        Table temp;
-        temp.setDatabaseName(databaseName_);
-        temp.setTableName(tableName_);
-        temp.setTableType(tableType_);
-        temp.setExclusive(true);
-        temp.open();
-        temp.packTable();
+        runExclusive(&Table::packTable);
         return;
     }
     if (state() != DataSetState::Browse)

@@ -56,6 +56,9 @@ protected:
 private:
     TableFile resolve(bool mustExist) const;
     void checkSoleUser(const QString &what);
+    // Runs an operation of a closed table through an exclusive handle of
+    // its own, open for the time of it.
+    void runExclusive(void (Table::*operation)()) const;
 
     QString databaseName_;
     QString tableName_;
