@@ -25,6 +25,27 @@ TStart *Start = nullptr;
 namespace {
 // The one about window of the run.
 TAbout *About = nullptr;
+
+// The area's windows in a row along the direction, each given the full
+// breadth across it and an equal share along it.
+void tileWindows(QMdiArea &area, Qt::Orientation direction)
+{
+    const QList<QMdiSubWindow *> windows = area.subWindowList();
+    if (windows.isEmpty())
+        return;
+    const QRect r = area.viewport()->rect();
+    const bool downwards = direction == Qt::Vertical;
+    const int share = (downwards ? r.height() : r.width()) / int(windows.size());
+    int at = 0;
+    for (QMdiSubWindow *w : windows) {
+        w->showNormal();
+        if (downwards)
+            w->setGeometry(0, at, r.width(), share);
+        else
+            w->setGeometry(at, 0, share, r.height());
+        at += share;
+    }
+}
 } // namespace
 
 TStart::TStart(QWidget *parent) : QMainWindow(parent)
@@ -170,33 +191,13 @@ void TStart::N3Click()
 {
     // Windows one above the other: the area tiles its windows in a grid, so
     // each window is given the full width and a share of the height.
-    const QList<QMdiSubWindow *> windows = MdiArea->subWindowList();
-    if (windows.isEmpty())
-        return;
-    const QRect r = MdiArea->viewport()->rect();
-    const int h = r.height() / int(windows.size());
-    int y = 0;
-    for (QMdiSubWindow *w : windows) {
-        w->showNormal();
-        w->setGeometry(0, y, r.width(), h);
-        y += h;
-    }
+    tileWindows(*MdiArea, Qt::Vertical);
 }
 
 void TStart::N7Click()
 {
     // Windows side by side.
-    const QList<QMdiSubWindow *> windows = MdiArea->subWindowList();
-    if (windows.isEmpty())
-        return;
-    const QRect r = MdiArea->viewport()->rect();
-    const int w = r.width() / int(windows.size());
-    int x = 0;
-    for (QMdiSubWindow *sub : windows) {
-        sub->showNormal();
-        sub->setGeometry(x, 0, w, r.height());
-        x += w;
-    }
+    tileWindows(*MdiArea, Qt::Horizontal);
 }
 
 void TStart::N4Click()
