@@ -249,34 +249,37 @@ void TStart::OpenReport(int mode)
         DesignReportFile(answer.files.first());
 }
 
-void TStart::ShowReportFile(const QString &fileName)
+void TStart::setPathVariables()
+{
+    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
+    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
+}
+
+bool TStart::loadReportFile(const QString &fileName)
 {
     if (!platform::fileExists(fileName)) {
         platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + fileName);
-        return;
+        return false;
     }
-    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
-    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
-    if (app::reportEngine().LoadFromFile(platform::resolvePath(fileName)))
+    setPathVariables();
+    return app::reportEngine().LoadFromFile(platform::resolvePath(fileName));
+}
+
+void TStart::ShowReportFile(const QString &fileName)
+{
+    if (loadReportFile(fileName))
         app::reportEngine().ShowReport();
 }
 
 void TStart::DesignReportFile(const QString &fileName)
 {
-    if (!platform::fileExists(fileName)) {
-        platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + fileName);
-        return;
-    }
-    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
-    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
-    if (app::reportEngine().LoadFromFile(platform::resolvePath(fileName)))
+    if (loadReportFile(fileName))
         app::reportEngine().DesignReport();
 }
 
 void TStart::DesignNewReport()
 {
-    SetReportVariable(QStringLiteral("StartPath"), FProgramDir);
-    SetReportVariable(QStringLiteral("WorkPath"), FProgramDir);
+    setPathVariables();
     app::reportEngine().Clear();
     app::reportEngine().DesignReport();
 }

@@ -79,6 +79,11 @@ protected:
 
 private:
     void buildMenu();
+    // Sets the path variables and loads the template into the report engine;
+    // false when the file is missing (a message says so) or does not load.
+    bool loadReportFile(const QString &fileName);
+    // The program folder as the report variables "StartPath" and "WorkPath".
+    void setPathVariables();
     QList<QAction *> FOwnMenus;
     bool FClosed = false;
 };
