@@ -2,6 +2,7 @@
 
 #include "mapdata/MapFunctions.h"
 #include "mapengine/MapVyk.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
@@ -134,16 +135,8 @@ int ovalPenStyle(int number)
 
 Brush ovalBrush(int number, Color color)
 {
-    switch (number) {
-    case 0: return Brush{BS_NULL, color, HS_HORIZONTAL};
-    case 2: return Brush{BS_HATCHED, color, HS_BDIAGONAL};
-    case 3: return Brush{BS_HATCHED, color, HS_FDIAGONAL};
-    case 4: return Brush{BS_HATCHED, color, HS_CROSS};
-    case 5: return Brush{BS_HATCHED, color, HS_DIAGCROSS};
-    case 6: return Brush{BS_HATCHED, color, HS_HORIZONTAL};
-    case 7: return Brush{BS_HATCHED, color, HS_VERTICAL};
-    default: return number < 0 ? Brush{BS_NULL, color, HS_HORIZONTAL} : Brush{BS_SOLID, color, HS_HORIZONTAL};
-    }
+    // The built-in fills, but solid beyond them.
+    return number > 7 ? Brush{BS_SOLID, color, HS_HORIZONTAL} : mapengine::builtInFill(number, color);
 }
 
 // ---- texts --------------------------------------------------------------------

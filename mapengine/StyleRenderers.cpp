@@ -21,6 +21,20 @@ namespace mapengine {
 using namespace platform::gdi;
 using detail::nint;
 
+Brush builtInFill(int style, Color color)
+{
+    switch (style) {
+    case 1: return Brush{BS_SOLID, color, HS_HORIZONTAL};
+    case 2: return Brush{BS_HATCHED, color, HS_BDIAGONAL};
+    case 3: return Brush{BS_HATCHED, color, HS_FDIAGONAL};
+    case 4: return Brush{BS_HATCHED, color, HS_CROSS};
+    case 5: return Brush{BS_HATCHED, color, HS_DIAGCROSS};
+    case 6: return Brush{BS_HATCHED, color, HS_HORIZONTAL};
+    case 7: return Brush{BS_HATCHED, color, HS_VERTICAL};
+    default: return Brush{BS_NULL, color, HS_HORIZONTAL};
+    }
+}
+
 namespace {
 
 Color colorOf(std::int32_t c)
@@ -37,23 +51,6 @@ bool isPureWhite(std::int32_t c)
 int strokePenWidth(std::int32_t width)
 {
     return width <= 20 ? 20 : width;
-}
-
-// The renderer's own numbering of the built-in fills: 0 clear, 1 solid,
-// 2 backward diagonal, 3 forward diagonal, 4 cross, 5 diagonal cross,
-// 6 horizontal, 7 vertical; anything else clear.
-Brush builtInFill(int style, Color color)
-{
-    switch (style) {
-    case 1: return Brush{BS_SOLID, color, HS_HORIZONTAL};
-    case 2: return Brush{BS_HATCHED, color, HS_BDIAGONAL};
-    case 3: return Brush{BS_HATCHED, color, HS_FDIAGONAL};
-    case 4: return Brush{BS_HATCHED, color, HS_CROSS};
-    case 5: return Brush{BS_HATCHED, color, HS_DIAGCROSS};
-    case 6: return Brush{BS_HATCHED, color, HS_HORIZONTAL};
-    case 7: return Brush{BS_HATCHED, color, HS_VERTICAL};
-    default: return Brush{BS_NULL, color, HS_HORIZONTAL};
-    }
 }
 
 // Puts back the pen, the brush (with the text background it implies) and the

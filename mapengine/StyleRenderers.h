@@ -46,6 +46,11 @@ struct PlacedStroke {
     double carry = 0;
 };
 
+// The built-in fills by number: 0 clear, 1 solid, 2 backward diagonal,
+// 3 forward diagonal, 4 cross, 5 diagonal cross, 6 horizontal, 7 vertical;
+// anything else clear.
+platform::gdi::Brush builtInFill(int style, platform::gdi::Color color);
+
 // The decimals of a value kind: kind 0 the given decimals; 1, 4, 6, 7: 4;
 // 2, 3, 5, 8: 2; 9: 5; any other kind 0.
 int decimalsOfKind(int kind, int decimals);
