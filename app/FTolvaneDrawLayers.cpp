@@ -146,6 +146,15 @@ private:
     void drawRaster(size_t i, const RecordPlace &at);
     // The 12-unit mark of an object too small to draw.
     void markSmall(const QPoint &p1, const QPoint &p2);
+    // Whether an object is to be drawn: large enough and in the window. One
+    // in the window but too small is shown by its mark instead.
+    bool drawable(TMapObject &obj, bool largeEnough, bool inWindow, const QPoint &p1, const QPoint &p2);
+    // The middle of a box on the picture.
+    static QPoint middle(const QPoint &p1, const QPoint &p2)
+    {
+        return QPoint(nint((p1.x() + static_cast<double>(p2.x())) / 2),
+                      nint((p1.y() + static_cast<double>(p2.y())) / 2));
+    }
 
     // The legend's value for the attribute row of object i; false when the
     // legend does not apply (no table, no field, no such row).
@@ -375,9 +384,19 @@ void LayerDrawing::forEachShownPart(const std::vector<std::int32_t> &starts, con
 
 void LayerDrawing::markSmall(const QPoint &p1, const QPoint &p2)
 {
-    const int cx = nint((p1.x() + static_cast<double>(p2.x())) / 2);
-    const int cy = nint((p1.y() + static_cast<double>(p2.y())) / 2);
-    pic_.rectangle(Rect{cx - 6, cy - 6, cx + 6, cy + 6});
+    const QPoint c = middle(p1, p2);
+    pic_.rectangle(Rect{c.x() - 6, c.y() - 6, c.x() + 6, c.y() + 6});
+}
+
+bool LayerDrawing::drawable(TMapObject &obj, bool largeEnough, bool inWindow, const QPoint &p1, const QPoint &p2)
+{
+    if (largeEnough && inWindow)
+        return true;
+    if (inWindow) {
+        obj.Shown = true;
+        markSmall(p1, p2);
+    }
+    return false;
 }
 
 void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
@@ -401,11 +420,11 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
         if (!meets(x0, y0, x1, y1))
             return;
         obj.Shown = true;
-        const int cx = nint((p1.x() + static_cast<double>(p2.x())) / 2);
-        const int cy = nint((p1.y() + static_cast<double>(p2.y())) / 2);
+        const QPoint c = middle(p1, p2);
         map_.FillPolygon(pic_,
-                         {QPoint(cx - 10, cy - 10), QPoint(cx - 10, cy + 10), QPoint(cx + 10, cy + 10),
-                          QPoint(cx + 10, cy - 10), QPoint(cx - 10, cy - 10)},
+                         {QPoint(c.x() - 10, c.y() - 10), QPoint(c.x() - 10, c.y() + 10),
+                          QPoint(c.x() + 10, c.y() + 10), QPoint(c.x() + 10, c.y() - 10),
+                          QPoint(c.x() - 10, c.y() - 10)},
                          L_.PenStyle, layerPenWidth());
         return;
     }
@@ -439,8 +458,7 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
         return;
     const bool polygon = header_.ShapeType == shp::stPolygon || header_.ShapeType == shp::stPolygonZ
                          || header_.ShapeType == shp::stPolygonM;
-    const QPoint centre(nint((p1.x() + static_cast<double>(p2.x())) / 2),
-                        nint((p1.y() + static_cast<double>(p2.y())) / 2));
+    const QPoint centre = middle(p1, p2);
     const int pictureWidth = picturePixelsX(), pictureHeight = picturePixelsY();
 
     forEachShownPart(starts, points, L_.ObjType == otNavigation, [&](const std::vector<QPoint> &pts) {
@@ -649,14 +667,8 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
     if ((t.Kind == okPoint || t.Kind == okSymbol)
         && (t.TextScale == 0 || (t.XMin == t.XMax && t.YMin == t.YMax)))
         sx = sy = 20;
-    const bool inWindow = meets(t.XMin, t.YMin, t.XMax, t.YMax);
-    if (!((sx > 2 || sy > 2) && inWindow)) {
-        if (inWindow) {
-            obj.Shown = true;
-            markSmall(p1, p2);
-        }
+    if (!drawable(obj, sx > 2 || sy > 2, meets(t.XMin, t.YMin, t.XMax, t.YMax), p1, p2))
         return;
-    }
 
     std::vector<std::int32_t> starts;
     std::vector<TShpPoint> points;
@@ -753,14 +765,8 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
     project(x1, y1);
     const QPoint p1 = toPicture(x0, y0), p2 = toPicture(x1, y1);
     const int sx = pixelsX(p1, p2), sy = pixelsY(p1, p2);
-    const bool inWindow = meets(x0, y0, x1, y1);
-    if (!((sx > 2 || sy > 2) && sx != 0 && sy != 0 && inWindow)) {
-        if (inWindow) {
-            obj.Shown = true;
-            markSmall(p1, p2);
-        }
+    if (!drawable(obj, (sx > 2 || sy > 2) && sx != 0 && sy != 0, meets(x0, y0, x1, y1), p1, p2))
         return;
-    }
 
     std::vector<std::int32_t> noStarts;
     std::vector<TShpPoint> controlPoints;
@@ -783,9 +789,7 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
     obj.Shown = true;
     if (L_.ViewShadow)
         ovl_.rectangle(Rect{p1.x(), p1.y(), p2.x(), p2.y()});
-    drawRasterLabels(i, QPoint(nint((p1.x() + static_cast<double>(p2.x())) / 2),
-                               nint((p1.y() + static_cast<double>(p2.y())) / 2)),
-                     stored);
+    drawRasterLabels(i, middle(p1, p2), stored);
 }
 
 void LayerDrawing::drawRasterLabels(size_t i, const QPoint &at, const QString &storedName)
