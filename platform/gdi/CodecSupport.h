@@ -92,6 +92,17 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
 qsizetype dibHeaderSize(const Reader &r, qsizetype offset, qsizetype available);
 qsizetype dibBitsSize(const QByteArray &header);
 
+// A logical pen's style as stored: its low four bits, solid beyond the
+// inside frame.
+int logPenStyle(std::uint32_t style);
+// A logical brush as stored: a style other than clear or hatched is solid,
+// a hatch beyond the diagonal cross is that cross.
+Brush logBrush(std::uint32_t style, std::uint32_t color, std::uint32_t hatch);
+// The eight byte fields of a logical font, italic to pitch and family, which
+// both formats store alike after the font's sizes and weight.
+void writeFontBytes(Writer &w, const LogFont &f);
+void readFontBytes(const Reader &r, qsizetype offset, LogFont &f);
+
 // The objects a stock index stands for.
 Pen stockPen(std::uint32_t index);
 Brush stockBrush(std::uint32_t index);

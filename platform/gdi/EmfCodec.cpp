@@ -191,6 +191,42 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
     return img;
 }
 
+int logPenStyle(std::uint32_t style)
+{
+    const int s = static_cast<int>(style & 0x0F);
+    return s > PS_INSIDEFRAME ? PS_SOLID : s;
+}
+
+Brush logBrush(std::uint32_t style, std::uint32_t color, std::uint32_t hatch)
+{
+    return Brush{style == BS_NULL ? BS_NULL : (style == BS_HATCHED ? BS_HATCHED : BS_SOLID), color & 0xFFFFFF,
+                 static_cast<int>(std::min<std::uint32_t>(hatch, 5))};
+}
+
+void writeFontBytes(Writer &w, const LogFont &f)
+{
+    w.u8(f.italic ? 1 : 0);
+    w.u8(f.underline ? 1 : 0);
+    w.u8(f.strikeOut ? 1 : 0);
+    w.u8(static_cast<std::uint8_t>(f.charSet));
+    w.u8(static_cast<std::uint8_t>(f.outPrecision));
+    w.u8(static_cast<std::uint8_t>(f.clipPrecision));
+    w.u8(static_cast<std::uint8_t>(f.quality));
+    w.u8(static_cast<std::uint8_t>(f.pitchAndFamily));
+}
+
+void readFontBytes(const Reader &r, qsizetype offset, LogFont &f)
+{
+    f.italic = r.u8(offset) != 0;
+    f.underline = r.u8(offset + 1) != 0;
+    f.strikeOut = r.u8(offset + 2) != 0;
+    f.charSet = static_cast<int>(r.u8(offset + 3));
+    f.outPrecision = static_cast<int>(r.u8(offset + 4));
+    f.clipPrecision = static_cast<int>(r.u8(offset + 5));
+    f.quality = static_cast<int>(r.u8(offset + 6));
+    f.pitchAndFamily = static_cast<int>(r.u8(offset + 7));
+}
+
 Pen stockPen(std::uint32_t index)
 {
     switch (index) {
@@ -398,14 +434,7 @@ private:
             w_.i32(f.escapement);                           // 20
             w_.i32(f.orientation);                          // 24
             w_.i32(f.weight);                               // 28
-            w_.u8(f.italic ? 1 : 0);                        // 32
-            w_.u8(f.underline ? 1 : 0);
-            w_.u8(f.strikeOut ? 1 : 0);
-            w_.u8(static_cast<std::uint8_t>(f.charSet));
-            w_.u8(static_cast<std::uint8_t>(f.outPrecision)); // 36
-            w_.u8(static_cast<std::uint8_t>(f.clipPrecision));
-            w_.u8(static_cast<std::uint8_t>(f.quality));
-            w_.u8(static_cast<std::uint8_t>(f.pitchAndFamily));
+            writeFontBytes(w_, f);                          // 32
             const QString face = f.faceName.left(31);       // 40: 32 UTF-16 units
             for (int i = 0; i < 32; ++i)
                 w_.u16(i < face.size() ? face.at(i).unicode() : 0);
@@ -877,11 +906,9 @@ private:
             MetaRecord m;
             m.type = EMR_CREATEPEN;
             const std::uint32_t style = r.u32(28);
-            m.pen = Pen{static_cast<int>(style & 0x0F), static_cast<int>(r.u32(32)), r.u32(40) & 0xFFFFFF};
+            m.pen = Pen{logPenStyle(style), static_cast<int>(r.u32(32)), r.u32(40) & 0xFFFFFF};
             if (r.u32(36) == BS_NULL)
                 m.pen.style = PS_NULL;
-            if (m.pen.style > PS_INSIDEFRAME)
-                m.pen.style = PS_SOLID;
             objects_[r.u32(8)] = m;
             return true;
         }
@@ -890,9 +917,7 @@ private:
                 return false;
             MetaRecord m;
             m.type = EMR_CREATEBRUSHINDIRECT;
-            const std::uint32_t style = r.u32(12);
-            m.brush = Brush{style == BS_NULL ? BS_NULL : (style == BS_HATCHED ? BS_HATCHED : BS_SOLID),
-                            r.u32(16) & 0xFFFFFF, static_cast<int>(std::min<std::uint32_t>(r.u32(20), 5))};
+            m.brush = logBrush(r.u32(12), r.u32(16), r.u32(20));
             objects_[r.u32(8)] = m;
             return true;
         }
@@ -922,14 +947,7 @@ private:
             f.escapement = r.i32(20);
             f.orientation = r.i32(24);
             f.weight = r.i32(28);
-            f.italic = r.u8(32) != 0;
-            f.underline = r.u8(33) != 0;
-            f.strikeOut = r.u8(34) != 0;
-            f.charSet = static_cast<int>(r.u8(35));
-            f.outPrecision = static_cast<int>(r.u8(36));
-            f.clipPrecision = static_cast<int>(r.u8(37));
-            f.quality = static_cast<int>(r.u8(38));
-            f.pitchAndFamily = static_cast<int>(r.u8(39));
+            readFontBytes(r, 32, f);
             QString face;
             for (int i = 0; i < 32 && r.has(40 + 2 * i, 2); ++i) {
                 const ushort c = static_cast<ushort>(r.u16(40 + 2 * i));

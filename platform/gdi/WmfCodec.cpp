@@ -320,14 +320,7 @@ private:
                 w.i16(f.escapement);
                 w.i16(f.orientation);
                 w.i16(f.weight);
-                w.u8(f.italic ? 1 : 0);
-                w.u8(f.underline ? 1 : 0);
-                w.u8(f.strikeOut ? 1 : 0);
-                w.u8(static_cast<std::uint8_t>(f.charSet));
-                w.u8(static_cast<std::uint8_t>(f.outPrecision));
-                w.u8(static_cast<std::uint8_t>(f.clipPrecision));
-                w.u8(static_cast<std::uint8_t>(f.quality));
-                w.u8(static_cast<std::uint8_t>(f.pitchAndFamily));
+                writeFontBytes(w, f);
                 QByteArray name = face;
                 name.append(32 - name.size(), '\0');
                 w.raw(name);
@@ -740,18 +733,14 @@ std::optional<Metafile> readWmf(const QByteArray &d, QString *error)
         case META_CREATEPENINDIRECT: {
             MetaRecord x;
             x.type = EMR_CREATEPEN;
-            x.pen = Pen{static_cast<int>(r.u16(0) & 0x0F), r.i16(2), r.u32(6) & 0xFFFFFF};
-            if (x.pen.style > PS_INSIDEFRAME)
-                x.pen.style = PS_SOLID;
+            x.pen = Pen{logPenStyle(r.u16(0)), r.i16(2), r.u32(6) & 0xFFFFFF};
             addObject(x);
             break;
         }
         case META_CREATEBRUSHINDIRECT: {
             MetaRecord x;
             x.type = EMR_CREATEBRUSHINDIRECT;
-            const std::uint32_t style = r.u16(0);
-            x.brush = Brush{style == BS_NULL ? BS_NULL : (style == BS_HATCHED ? BS_HATCHED : BS_SOLID),
-                            r.u32(2) & 0xFFFFFF, static_cast<int>(std::min<std::uint32_t>(r.u16(6), 5))};
+            x.brush = logBrush(r.u16(0), r.u32(2), r.u16(6));
             addObject(x);
             break;
         }
@@ -764,14 +753,7 @@ std::optional<Metafile> readWmf(const QByteArray &d, QString *error)
             f.escapement = r.i16(4);
             f.orientation = r.i16(6);
             f.weight = r.i16(8);
-            f.italic = r.u8(10) != 0;
-            f.underline = r.u8(11) != 0;
-            f.strikeOut = r.u8(12) != 0;
-            f.charSet = static_cast<int>(r.u8(13));
-            f.outPrecision = static_cast<int>(r.u8(14));
-            f.clipPrecision = static_cast<int>(r.u8(15));
-            f.quality = static_cast<int>(r.u8(16));
-            f.pitchAndFamily = static_cast<int>(r.u8(17));
+            readFontBytes(r, 10, f);
             QByteArray face = r.bytes(18, std::min<qsizetype>(32, r.length() - 18));
             const qsizetype z = face.indexOf('\0');
             if (z >= 0)
