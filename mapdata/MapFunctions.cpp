@@ -47,11 +47,8 @@ QString TextToDigits(const QString &text)
 
 QString FloatToTextDot(double value)
 {
-    QString s = platform::floatToStr(value);
-    const qsizetype comma = s.indexOf(u',');
-    if (comma >= 0)
-        s[comma] = u'.';
-    return s;
+    // The twins agree on this one.
+    return VykFunctions::FloatToTextDot(value);
 }
 
 QVariant RoundValue(double value, int mode, int decimals, bool asText)
