@@ -2,18 +2,13 @@
 
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
+#include "platform/TextCodec.h"
 
 namespace numbertext {
 
 QString trimBlank(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] <= u' ')
-        ++begin;
-    while (end > begin && text[end - 1] <= u' ')
-        --end;
-    return text.mid(begin, end - begin).toString();
+    return platform::trimBlank(text).toString();
 }
 
 QString keepNumberChars(QStringView text, bool keepSeparator)

@@ -90,13 +90,7 @@ QString groupWords(int value, int mode, int &last)
 // control characters.
 QString trimmedAfter(const QString &s, qsizetype pos)
 {
-    qsizetype begin = pos + 1;
-    qsizetype end = s.size();
-    while (begin < end && s[begin] <= u' ')
-        ++begin;
-    while (end > begin && s[end - 1] <= u' ')
-        --end;
-    return s.mid(begin, end - begin);
+    return platform::trimBlank(QStringView(s).mid(pos + 1)).toString();
 }
 
 QString trimmed(const QString &s) { return trimmedAfter(s, -1); }

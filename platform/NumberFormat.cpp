@@ -1,6 +1,7 @@
 #include "platform/NumberFormat.h"
 
 #include "platform/Environment.h"
+#include "platform/TextCodec.h"
 
 #include <charconv>
 #include <cmath>
@@ -81,19 +82,16 @@ bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 double strToFloat(QStringView text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] <= u' ')
-        ++begin;
-    while (end > begin && text[end - 1] <= u' ')
-        --end;
+    // What the number must fill: the text without the blanks around it.
+    const QStringView t = trimBlank(text);
+    const qsizetype end = t.size();
 
     const QChar sep = decimalSeparator();
     std::string ascii;
-    qsizetype i = begin;
+    qsizetype i = 0;
     bool negative = false;
-    if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    if (i < end && (t[i] == u'+' || t[i] == u'-')) {
+        negative = t[i] == u'-';
         ascii.push_back(negative ? '-' : '+');
         ++i;
     }
@@ -103,24 +101,24 @@ double strToFloat(QStringView text)
     long leadingFractionZeros = 0;
     bool significant = false;
     int mantissaDigits = 0;
-    while (i < end && isDigit(text[i])) {
-        if (text[i] != u'0')
+    while (i < end && isDigit(t[i])) {
+        if (t[i] != u'0')
             significant = true;
         if (significant)
             ++intDigits;
-        ascii.push_back(static_cast<char>(text[i].unicode()));
+        ascii.push_back(static_cast<char>(t[i].unicode()));
         ++mantissaDigits;
         ++i;
     }
-    if (i < end && text[i] == sep) {
+    if (i < end && t[i] == sep) {
         ascii.push_back('.');
         ++i;
-        while (i < end && isDigit(text[i])) {
-            if (text[i] != u'0')
+        while (i < end && isDigit(t[i])) {
+            if (t[i] != u'0')
                 significant = true;
             else if (!significant)
                 ++leadingFractionZeros;
-            ascii.push_back(static_cast<char>(text[i].unicode()));
+            ascii.push_back(static_cast<char>(t[i].unicode()));
             ++mantissaDigits;
             ++i;
         }
@@ -128,20 +126,20 @@ double strToFloat(QStringView text)
     if (mantissaDigits == 0)
         refuse(text);
     long exponent = 0;
-    if (i < end && (text[i] == u'e' || text[i] == u'E')) {
+    if (i < end && (t[i] == u'e' || t[i] == u'E')) {
         ascii.push_back('e');
         ++i;
         bool expNegative = false;
-        if (i < end && (text[i] == u'+' || text[i] == u'-')) {
-            expNegative = text[i] == u'-';
-            ascii.push_back(static_cast<char>(text[i].unicode()));
+        if (i < end && (t[i] == u'+' || t[i] == u'-')) {
+            expNegative = t[i] == u'-';
+            ascii.push_back(static_cast<char>(t[i].unicode()));
             ++i;
         }
         int expDigits = 0;
-        while (i < end && isDigit(text[i])) {
+        while (i < end && isDigit(t[i])) {
             if (exponent < 100000000)
-                exponent = exponent * 10 + (text[i].unicode() - u'0');
-            ascii.push_back(static_cast<char>(text[i].unicode()));
+                exponent = exponent * 10 + (t[i].unicode() - u'0');
+            ascii.push_back(static_cast<char>(t[i].unicode()));
             ++expDigits;
             ++i;
         }

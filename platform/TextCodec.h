@@ -29,4 +29,8 @@ QString ansiLowerCase(QStringView text);
 int ansiCompareText(QStringView a, QStringView b);
 inline bool ansiSameText(QStringView a, QStringView b) { return ansiCompareText(a, b) == 0; }
 
+// The text without leading and trailing spaces and control characters (every
+// code up to the space), as the platform's trimming routine cuts it.
+QStringView trimBlank(QStringView text);
+
 } // namespace platform
