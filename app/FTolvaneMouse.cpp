@@ -650,6 +650,21 @@ QPointF picturePoint(const TMapVyk &m, double x, double y)
     return QPointF(x * m.FUnitsPerPixelX, -y * m.FUnitsPerPixelY);
 }
 
+// Where a pixel of the control lies: on the picture, rounded as the label
+// tools keep it, and on the map (the map point keeps its old value where the
+// view gives none).
+void pixelPlace(const TMapVyk &m, int x, int y, std::int32_t &pictureX, std::int32_t &pictureY, double &mapX,
+                double &mapY)
+{
+    const QPointF picture = picturePoint(m, x, y);
+    pictureX = platform::roundToInt(picture.x());
+    pictureY = platform::roundToInt(picture.y());
+    TMapPoint point{mapX, mapY, 0};
+    m.LogicalToMap(picture, point);
+    mapX = point.X;
+    mapY = point.Y;
+}
+
 // Draws a picture of the image list with its top-left corner at a pixel of
 // the control, over what is there (only inside the control).
 void drawListImage(TTolvane &w, Canvas &c, int index, int left, int top, int px, int py)
@@ -685,13 +700,7 @@ void TTolvane::MapImageMouseDown(Qt::MouseButton Button, TShiftState Shift, int 
     m.FMouseDown = true;
     m.FPressX = X;
     m.FPressY = Y;
-    const QPointF picture = picturePoint(m, X, Y);
-    m.FLabelPressX = platform::roundToInt(picture.x());
-    m.FLabelPressY = platform::roundToInt(picture.y());
-    TMapPoint press{m.FPressMapX, m.FPressMapY, 0};
-    m.LogicalToMap(picture, press);
-    m.FPressMapX = press.X;
-    m.FPressMapY = press.Y;
+    pixelPlace(m, X, Y, m.FLabelPressX, m.FLabelPressY, m.FPressMapX, m.FPressMapY);
     FPressScale = m.FScale;
 
     for (Branch b : branchesFor(Handler::Down, toolStates(*this))) {
@@ -724,13 +733,7 @@ void TTolvane::MapImageMouseMove(TShiftState Shift, int X, int Y)
     m.SelectPanel = pbSelect->isChecked();
     m.FMoveX = X;
     m.FMoveY = Y;
-    const QPointF picture = picturePoint(m, X, Y);
-    m.FLabelMoveX = platform::roundToInt(picture.x());
-    m.FLabelMoveY = platform::roundToInt(picture.y());
-    TMapPoint cursor{m.FCursorX, m.FCursorY, 0};
-    m.LogicalToMap(picture, cursor);
-    m.FCursorX = cursor.X;
-    m.FCursorY = cursor.Y;
+    pixelPlace(m, X, Y, m.FLabelMoveX, m.FLabelMoveY, m.FCursorX, m.FCursorY);
     FMoveScale = m.FScale;
 
     for (Branch b : branchesFor(Handler::Move, toolStates(*this))) {
