@@ -75,6 +75,15 @@ struct RecordPlace {
     qint64 pos = 0;
 };
 
+// Decodes the head of the record at a place with a codec of the record
+// codecs; false when the file holds less than the head.
+template <typename Head>
+bool readHead(const RecordPlace &at, int size, bool (*decode)(const char *, qsizetype, Head &), Head &head)
+{
+    const QByteArrayView v = at.file->read(at.pos, size);
+    return decode(v.data(), v.size(), head);
+}
+
 enum class LabelPlace { Centre, Point, Line };
 
 class LayerDrawing {
@@ -403,11 +412,8 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
 {
     TMapObject &obj = L_.Objects[i];
     shp::PolyRecordHead h;
-    {
-        const QByteArrayView v = at.file->read(at.pos, shp::PolyHeadSize);
-        if (!shp::decodePolyHead(v.data(), v.size(), h))
-            return;
-    }
+    if (!readHead(at, shp::PolyHeadSize, shp::decodePolyHead, h))
+        return;
     if (h.ShapeType != header_.ShapeType || h.NumParts <= 0 || h.NumPoints <= 0)
         return;
     double x0 = h.XMin, y0 = h.YMin, x1 = h.XMax, y1 = h.YMax;
@@ -503,11 +509,8 @@ void LayerDrawing::drawPoint(size_t i, const RecordPlace &at)
 {
     TMapObject &obj = L_.Objects[i];
     shp::PointRecord r;
-    {
-        const QByteArrayView v = at.file->read(at.pos, shp::PointContentSize);
-        if (!shp::decodePoint(v.data(), v.size(), r))
-            return;
-    }
+    if (!readHead(at, shp::PointContentSize, shp::decodePoint, r))
+        return;
     double x = r.X, y = r.Y;
     project(x, y);
     const QPoint p = toPicture(x, y);
@@ -641,11 +644,8 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
 {
     TMapObject &obj = L_.Objects[i];
     TTextRecord t;
-    {
-        const QByteArrayView v = at.file->read(at.pos, shp::TextHeadSize);
-        if (!shp::decodeTextHead(v.data(), v.size(), t))
-            return;
-    }
+    if (!readHead(at, shp::TextHeadSize, shp::decodeTextHead, t))
+        return;
     if (!((t.Kind >= 0 && t.Kind <= 7) || t.Kind == okCurve))
         return;
     // Text records are stored in map coordinates: no layer projection.
@@ -753,11 +753,8 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
 {
     TMapObject &obj = L_.Objects[i];
     shp::RasterRecordHead h;
-    {
-        const QByteArrayView v = at.file->read(at.pos, shp::RasterHeadSize);
-        if (!shp::decodeRasterHead(v.data(), v.size(), h))
-            return;
-    }
+    if (!readHead(at, shp::RasterHeadSize, shp::decodeRasterHead, h))
+        return;
     if ((h.ShapeType != 10 && h.ShapeType != 15) || h.ImageFlag != 0)
         return;
     double x0 = h.XMin, y0 = h.YMin, x1 = h.XMax, y1 = h.YMax;
