@@ -245,6 +245,23 @@ QDate toDate(const FieldDef &field, const QVariant &value)
     badValue(field, value, QStringLiteral("датой"));
 }
 
+// The number a value gives a numeric field: a text read as the engine reads
+// numbers, anything else converted.
+double numberOf(const FieldDef &field, const QVariant &value)
+{
+    double v = 0;
+    if (isTextVariant(value)) {
+        if (!dbf::parseNumber(value.toString(), v))
+            badValue(field, value, QStringLiteral("числом"));
+    } else {
+        bool ok = false;
+        v = value.toDouble(&ok);
+        if (!ok)
+            badValue(field, value, QStringLiteral("числом"));
+    }
+    return v;
+}
+
 } // namespace
 
 void bindValue(sqlite3_stmt *stmt, int index, const FieldDef &field, const QVariant &value)
@@ -261,30 +278,14 @@ void bindValue(sqlite3_stmt *stmt, int index, const FieldDef &field, const QVari
             s.truncate(field.size);
         bindText(stmt, index, s);
     } else if (isIntegerType(t)) {
-        double v = 0;
-        if (isTextVariant(value)) {
-            if (!dbf::parseNumber(value.toString(), v))
-                badValue(field, value, QStringLiteral("числом"));
-        } else {
-            bool ok = false;
-            v = value.toDouble(&ok);
-            if (!ok)
-                badValue(field, value, QStringLiteral("числом"));
-        }
+        const double v = numberOf(field, value);
         if (!std::isfinite(v) || std::fabs(v) >= 9.2e18)
             badValue(field, value, QStringLiteral("целым числом"));
         sqlite3_bind_int64(stmt, index, roundHalfEven(v));
     } else if (isFloatType(t)) {
-        double v = 0;
-        if (isTextVariant(value)) {
-            if (!dbf::parseNumber(value.toString(), v))
-                badValue(field, value, QStringLiteral("числом"));
-        } else {
-            bool ok = false;
-            v = value.toDouble(&ok);
-            if (!ok || !std::isfinite(v))
-                badValue(field, value, QStringLiteral("числом"));
-        }
+        const double v = numberOf(field, value);
+        if (!isTextVariant(value) && !std::isfinite(v))
+            badValue(field, value, QStringLiteral("числом"));
         sqlite3_bind_double(stmt, index, v);
     } else if (t == FieldType::Boolean) {
         bool b = false;
