@@ -191,21 +191,28 @@ bool MapDataCore::RecalcLayer(int layer)
         TMapObject &obj = L.Objects[static_cast<size_t>(i)];
         TBlockExtent &block = L.Blocks[static_cast<size_t>(i / blockSize())];
         const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
+        // The header takes in the box of the record in the layer file, the
+        // block that of its current version (the journal's when there is
+        // one); a box only when its head is valid.
+        auto growByHeads = [&](auto &head, int size, auto decode, auto valid) {
+            QByteArray bytes = readRecordHead(shpFile, entry.Offset, size);
+            decode(bytes.constData(), bytes.size(), head);
+            if (valid(head))
+                growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
+            if (journalled) {
+                bytes = readRecordHead(jrnFile, obj.JrnOffset, size);
+                decode(bytes.constData(), bytes.size(), head);
+            }
+            if (valid(head))
+                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
+        };
 
         switch (kind) {
         case shp::RecordKind::Text: {
             L.ObjType = otText;
             TTextRecord head;
-            QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::TextHeadSize);
-            shp::decodeTextHead(bytes.constData(), bytes.size(), head);
-            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            if (journalled) {
-                bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::TextHeadSize);
-                shp::decodeTextHead(bytes.constData(), bytes.size(), head);
-            }
-            if (shp::textHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
+            growByHeads(head, shp::TextHeadSize, shp::decodeTextHead,
+                        [](const TTextRecord &h) { return shp::textHeadValid(h, shp::HeadRule::Recalculation); });
             break;
         }
         case shp::RecordKind::Point: {
@@ -231,31 +238,15 @@ bool MapDataCore::RecalcLayer(int layer)
                                header.ShapeType == shp::stPolylineM;
             L.ObjType = lines ? otPolylines : otPolygons;
             shp::PolyRecordHead head;
-            QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::PolyHeadSize);
-            shp::decodePolyHead(bytes.constData(), bytes.size(), head);
-            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            if (journalled) {
-                bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::PolyHeadSize);
-                shp::decodePolyHead(bytes.constData(), bytes.size(), head);
-            }
-            if (shp::polyHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
+            growByHeads(head, shp::PolyHeadSize, shp::decodePolyHead, [](const shp::PolyRecordHead &h) {
+                return shp::polyHeadValid(h, shp::HeadRule::Recalculation);
+            });
             break;
         }
         case shp::RecordKind::Raster: {
             L.ObjType = otImages;
             shp::RasterRecordHead head;
-            QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::RasterHeadSize);
-            shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
-            if (shp::rasterHeadValid(head))
-                growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            if (journalled) {
-                bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::RasterHeadSize);
-                shp::decodeRasterHead(bytes.constData(), bytes.size(), head);
-            }
-            if (shp::rasterHeadValid(head))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
+            growByHeads(head, shp::RasterHeadSize, shp::decodeRasterHead, shp::rasterHeadValid);
             break;
         }
         case shp::RecordKind::None:
