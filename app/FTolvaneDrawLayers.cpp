@@ -133,6 +133,20 @@ private:
         if (projected_)
             map_.ProjectLayerPoint(x, y);
     }
+    // A record's box in map units (through the layer's projection), its
+    // corners on the picture and its size in pixels.
+    struct PlacedBox {
+        double x0, y0, x1, y1;
+        QPoint p1, p2;
+        int sx, sy;
+    };
+    PlacedBox placeBox(double xMin, double yMin, double xMax, double yMax)
+    {
+        project(xMin, yMin);
+        project(xMax, yMax);
+        const QPoint p1 = toPicture(xMin, yMin), p2 = toPicture(xMax, yMax);
+        return {xMin, yMin, xMax, yMax, p1, p2, pixelsX(p1, p2), pixelsY(p1, p2)};
+    }
     int layerPenWidth() const { return nint(L_.PenWidth * 100); }
     // The picture's size in pixels, which bounds the tiles of fill patterns:
     // the control's, or a report picture's own (which may be larger).
@@ -416,11 +430,7 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
         return;
     if (h.ShapeType != header_.ShapeType || h.NumParts <= 0 || h.NumPoints <= 0)
         return;
-    double x0 = h.XMin, y0 = h.YMin, x1 = h.XMax, y1 = h.YMax;
-    project(x0, y0);
-    project(x1, y1);
-    const QPoint p1 = toPicture(x0, y0), p2 = toPicture(x1, y1);
-    const int sx = pixelsX(p1, p2), sy = pixelsY(p1, p2);
+    const auto [x0, y0, x1, y1, p1, p2, sx, sy] = placeBox(h.XMin, h.YMin, h.XMax, h.YMax);
     if (sx <= 2 && sy <= 2 && L_.ObjType != otNavigation) {
         // Too small to show its shape: a 0.2 mm square in its middle.
         if (!meets(x0, y0, x1, y1))
@@ -757,11 +767,7 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
         return;
     if ((h.ShapeType != 10 && h.ShapeType != 15) || h.ImageFlag != 0)
         return;
-    double x0 = h.XMin, y0 = h.YMin, x1 = h.XMax, y1 = h.YMax;
-    project(x0, y0);
-    project(x1, y1);
-    const QPoint p1 = toPicture(x0, y0), p2 = toPicture(x1, y1);
-    const int sx = pixelsX(p1, p2), sy = pixelsY(p1, p2);
+    const auto [x0, y0, x1, y1, p1, p2, sx, sy] = placeBox(h.XMin, h.YMin, h.XMax, h.YMax);
     if (!drawable(obj, (sx > 2 || sy > 2) && sx != 0 && sy != 0, meets(x0, y0, x1, y1), p1, p2))
         return;
 
