@@ -368,11 +368,16 @@ void PainterCanvas::drawExact(const RecordView &r, const Ink &ink)
             dst[x] = 0xFF000000u | applyRop2(rop, src[x] & 0xFFFFFF, dst[x] & 0xFFFFFF);
         }
     }
+    putPixels(area, result);
+}
+
+void PainterCanvas::putPixels(const QRect &area, const QImage &pixels)
+{
     QPainter &p = *painter_;
     p.save();
     applyClip(p);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(area.topLeft(), result);
+    p.drawImage(area.topLeft(), pixels);
     p.restore();
 }
 
@@ -483,12 +488,7 @@ void PainterCanvas::drawBits(const RecordView &r)
             dst[x] = 0xFF000000u | applyRop3(rop, pat, s, dst[x] & 0xFFFFFF);
         }
     }
-    QPainter &p = *painter_;
-    p.save();
-    applyClip(p);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(area.topLeft(), result);
-    p.restore();
+    putPixels(area, result);
 }
 
 void PainterCanvas::perform(const RecordView &r)

@@ -58,6 +58,8 @@ private:
     void drawText(const RecordView &r);
     void drawBits(const RecordView &r);
     void drawExact(const RecordView &r, const Ink &ink);
+    // Puts pixels computed per pixel back over the area, inside the clip.
+    void putPixels(const QRect &area, const QImage &pixels);
 
     QImage *image_ = nullptr;
     std::unique_ptr<QPainter> painter_;
