@@ -294,11 +294,13 @@ protected:
     bool journalEntryApplies(const jrn::Entry &e, bool undo) const;
     // The names a save of the layer works with, for ".Shp", ".Shx", ".Dbf":
     // the layer files as found (empty when missing), the new files ("~"), the
-    // old files ("`"), where each layer file belongs, and the marker that
-    // says every new file was written.
+    // old files ("`"), where each layer file belongs, the marker that says
+    // every new file was written (base + "~.Done") and the one that says the
+    // renames have begun and which layer files they set aside (base +
+    // "~.Swap").
     struct SaveNames {
         std::array<QString, 3> layer, fresh, old, target;
-        QString marker;
+        QString marker, swapMarker;
     };
     SaveNames saveNames(const QString &fileName) const;
     // RecoverLayerSave; false when a file could not be moved or deleted.

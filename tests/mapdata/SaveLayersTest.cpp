@@ -275,20 +275,79 @@ TEST(SaveLayer, TheTableIsPackedWheneverARowGoes)
     }
 }
 
-TEST(SaveLayer, LeftoversOfAnInterruptedSaveAreReplaced)
+TEST(SaveLayer, LeftoversBesideALayerNeverTakeItsPlace)
 {
-    EditProject p;
-    const int l = editedParcels(p);
-    // A reference run gives the files of the save.
-    EditProject ref;
-    const int r = editedParcels(ref);
-    ASSERT_TRUE(ref.core.SaveLayer(r));
-    p.dir.write(QStringLiteral("parcels~.shp"), "half a file");
-    p.dir.write(QStringLiteral("parcels~.shx"), "half a file");
-    p.dir.write(QStringLiteral("parcels~.dbf"), "half a file");
-    ASSERT_TRUE(p.core.SaveLayer(l));
-    EXPECT_EQ(triple(p, QStringLiteral("parcels")), triple(ref, QStringLiteral("parcels")));
-    EXPECT_TRUE(saveLeftovers(p).isEmpty());
+    // Files that earlier runs (or other hands) left beside a saved layer of
+    // two parcels with their rows: the layer opens as it is, and the next
+    // save is that of a layer without them.
+    const QByteArray emptyShp = editfix::emptyShape(5);
+    const QByteArray half = "half a file";
+    const std::map<QString, QByteArray> setAside = {{u8("parcels`.shp"), emptyShp},
+                                                    {u8("parcels`.shx"), emptyShp},
+                                                    {u8("parcels`.dbf"), editfix::templateDbf()}};
+    const std::map<QString, QByteArray> unfinished = {
+        {u8("parcels~.shp"), half}, {u8("parcels~.shx"), half}, {u8("parcels~.dbf"), half}};
+    auto both = setAside;
+    both.insert(unfinished.begin(), unfinished.end());
+    auto doneMarker = setAside;
+    doneMarker[u8("parcels~.Done")] = QByteArray();
+    struct Case {
+        const char *name;
+        std::map<QString, QByteArray> leftovers;
+        bool tableMissing = false;   // the layer has no ".dbf" of its own
+    };
+    const std::vector<Case> cases = {
+        {"template copies set aside", setAside},
+        {"new files never finished", unfinished},
+        {"both", both},
+        {"files set aside under a done marker", doneMarker},
+        {"a table set aside for a layer without one", {{u8("parcels`.dbf"), editfix::templateDbf()}}, true},
+    };
+    auto savedParcels = [](EditProject &p) {
+        const int l = p.addLayer(QStringLiteral("parcels"), 5);
+        p.commit(l, {{100, 100}, {200, 100}, {200, 200}}, {}, {{u8("NAME"), u8("A")}});
+        p.commit(l, {{300, 300}, {400, 300}, {400, 400}}, {}, {{u8("NAME"), u8("B")}});
+        EXPECT_TRUE(p.core.SaveLayer(l));
+        return l;
+    };
+    auto edit = [](EditProject &p, int l) {
+        p.change(l, 1, [](TShpObject &s) { s.Parts[0].Points[1].X = 450; s.XMax = 450; });
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditProject ref;
+        const int r = savedParcels(ref);
+        if (c.tableMissing)
+            QFile::remove(ref.path(u8("parcels.dbf")));
+        edit(ref, r);
+        ASSERT_TRUE(ref.core.SaveLayer(r));
+
+        EditProject p;
+        savedParcels(p);
+        if (c.tableMissing)
+            QFile::remove(p.path(u8("parcels.dbf")));
+        const Triple saved = triple(p, u8("parcels"));
+        for (const auto &[name, bytes] : c.leftovers)
+            p.dir.write(name, bytes);
+        QStringList staying;
+        if (c.tableMissing)
+            staying << u8("parcels`.dbf");
+
+        // The layer is opened again: what a save left half done is put right
+        // first, then the files are read and their snapshots taken.
+        p.core.RecoverLayerSave(u8("parcels.shp"));
+        const int l = p.openLayer(u8("parcels"));
+        EXPECT_EQ(triple(p, u8("parcels")), saved);
+        EXPECT_EQ(saveLeftovers(p), staying);
+        const TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+        EXPECT_EQ(L.Objects.size(), 2u);
+        EXPECT_EQ(p.read(QFileInfo(L.BackupShp).fileName()), saved.shp);
+
+        edit(p, l);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(triple(p, u8("parcels")), triple(ref, u8("parcels")));
+        EXPECT_EQ(saveLeftovers(p), staying);
+    }
 }
 
 TEST(SaveLayer, RecordsWithZAndMBlocks)
@@ -327,43 +386,117 @@ TEST(SaveLayer, RecordsWithZAndMBlocks)
 
 TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
 {
+    // What earlier runs left beside the layer when the save starts: nothing,
+    // old files set aside (copies of the template), unfinished new files,
+    // or both.
+    const QByteArray emptyShp = editfix::emptyShape(5);
+    const std::map<QString, QByteArray> setAside = {{u8("parcels`.shp"), emptyShp},
+                                                    {u8("parcels`.shx"), emptyShp},
+                                                    {u8("parcels`.dbf"), editfix::templateDbf()}};
+    const std::map<QString, QByteArray> unfinished = {{u8("parcels~.shp"), "half"}, {u8("parcels~.dbf"), "half"}};
+    auto both = setAside;
+    both.insert(unfinished.begin(), unfinished.end());
+    const std::vector<std::pair<const char *, std::map<QString, QByteArray>>> starts = {
+        {"nothing left", {}}, {"old files set aside", setAside}, {"unfinished new files", unfinished},
+        {"both", both}};
+    // A run of the save over the edited parcels, with the leftovers.
+    auto start = [](EditProject &p, const std::map<QString, QByteArray> &leftovers) {
+        const int l = editedParcels(p);
+        for (const auto &[name, bytes] : leftovers)
+            p.dir.write(name, bytes);
+        return l;
+    };
+
     // The files of the layer before the save and after a save that ran through.
     Triple oldFiles, newFiles;
-    int total = 0;
     {
         EditProject p;
         const int l = editedParcels(p);
         oldFiles = triple(p, QStringLiteral("parcels"));
-        editfix::FaultyOps ops;
-        p.core.setFileOps(&ops);
         ASSERT_TRUE(p.core.SaveLayer(l));
         newFiles = triple(p, QStringLiteral("parcels"));
-        total = ops.steps;
         ASSERT_NE(oldFiles, newFiles);
     }
-    int oldSeen = 0, newSeen = 0;
-    for (int n = 1; n <= total; ++n) {
-        SCOPED_TRACE(n);
-        EditProject p;
-        const int l = editedParcels(p);
-        editfix::FaultyOps ops;
-        ops.failAt = n;
-        ops.dead = true;
-        p.core.setFileOps(&ops);
-        editfix::MessageLog messages;
-        p.core.SaveLayer(l);
-        // The program starts again and opens the layer.
+    // The program starts again and opens the layer: old or new, whole, and
+    // nothing left beside it.
+    auto expectWhole = [&](EditProject &p, const editfix::FaultyOps &ops, int n) {
         p.core.setFileOps(nullptr);
         p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName);
         const Triple now = triple(p, QStringLiteral("parcels"));
         const bool isOld = now == oldFiles, isNew = now == newFiles;
-        EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString();
-        oldSeen += isOld;
-        newSeen += isNew;
+        EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString() << " after "
+                                    << ops.log.mid(0, n - 1).join(u',').toStdString();
         EXPECT_TRUE(saveLeftovers(p).isEmpty()) << saveLeftovers(p).join(u',').toStdString();
+        return std::make_pair(isOld, isNew);
+    };
+
+    for (const auto &[what, leftovers] : starts) {
+        SCOPED_TRACE(what);
+        int total = 0;
+        {
+            EditProject p;
+            const int l = start(p, leftovers);
+            editfix::FaultyOps ops;
+            p.core.setFileOps(&ops);
+            ASSERT_TRUE(p.core.SaveLayer(l));
+            EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles);
+            total = ops.steps;
+        }
+        int oldSeen = 0, newSeen = 0;
+        for (int n = 1; n <= total; ++n) {
+            SCOPED_TRACE(n);
+            EditProject p;
+            const int l = start(p, leftovers);
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            ops.dead = true;
+            p.core.setFileOps(&ops);
+            editfix::MessageLog messages;
+            p.core.SaveLayer(l);
+            const auto [isOld, isNew] = expectWhole(p, ops, n);
+            oldSeen += isOld;
+            newSeen += isNew;
+        }
+        EXPECT_GT(oldSeen, 0);
+        EXPECT_GT(newSeen, 0);
     }
-    EXPECT_GT(oldSeen, 0);
-    EXPECT_GT(newSeen, 0);
+
+    // A step that fails makes the save take itself back, and the run may
+    // stop at any step of that too.
+    int total = 0;
+    {
+        EditProject p;
+        const int l = editedParcels(p);
+        editfix::FaultyOps ops;
+        p.core.setFileOps(&ops);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        total = ops.steps;
+    }
+    for (int n = 1; n <= total; ++n) {
+        int steps = 0;
+        {
+            EditProject p;
+            const int l = editedParcels(p);
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            p.core.setFileOps(&ops);
+            editfix::MessageLog messages;
+            p.core.SaveLayer(l);
+            steps = ops.steps;
+        }
+        for (int m = n + 1; m <= steps; ++m) {
+            SCOPED_TRACE(testing::Message() << "failed at " << n << ", stopped at " << m);
+            EditProject p;
+            const int l = editedParcels(p);
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            ops.stopAt = m;
+            p.core.setFileOps(&ops);
+            editfix::MessageLog messages;
+            p.core.SaveLayer(l);
+            expectWhole(p, ops, m);
+        }
+    }
 }
 
 TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
