@@ -320,17 +320,18 @@ protected:
     // fillRow fills before ID and DATEEDIT are set. Then the object table,
     // the layer's extent (grown by mapBox when the layer has a projection,
     // else the new header box) and the block of the new object, which is
-    // marked appended. The new object's index; -1, with the files as they
-    // were, when a write failed (a message says so). An error of the table
+    // marked appended and journalled as its first version. The new object's
+    // index; -1, with the files and tables as they were, when a write failed
+    // (a message says so), the journal's included. An error of the table
     // reaches the caller, the files taken back.
     int appendLayerRecord(int layer, const QString &shpName, const QString &shxName, const QString &dbfName,
                           const shp::FileHeader &header, const QByteArray &content, const mapdata::Box &recordBox,
                           const mapdata::Box &mapBox, bool projected,
                           const std::function<void(platform::db::Table &)> &fillRow);
     // Journals an appended object as its first version, so that undo takes
-    // it back. When the journal cannot be written (a message said so) the
-    // object stays in the layer all the same.
-    void journalAppended(int layer, int index);
+    // it back; false when the journal could not be written (a message said
+    // so).
+    bool journalAppended(int layer, int index);
 
 private:
     mapdata::FileOps *FFileOps = nullptr;

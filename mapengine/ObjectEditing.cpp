@@ -247,8 +247,6 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
     entry.YMin = mapBox.YMin;
     entry.XMax = mapBox.XMax;
     entry.YMax = mapBox.YMax;
-
-    journalAppended(destLayer, newIndex);
 }
 
 void MapControlCore::DeleteSelection()
