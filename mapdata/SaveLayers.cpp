@@ -63,11 +63,24 @@ void zeroBox(char *p)
         shp::setLEDouble(p + 8 * k, 0);
 }
 
-bool isZType(std::int32_t t) { return t == shp::stPointZ || t == shp::stPolylineZ || t == shp::stPolygonZ; }
+// The Z and M blocks of a record as the record has them, after its points
+// (ending at pointsEnd): the Z block of Z types, zeros when the record has
+// none, and the M block when the record has one.
+QByteArray measureBlocksOf(std::int32_t headerType, const QByteArray &src, qsizetype pointsEnd,
+                           std::int32_t numPoints)
+{
+    const shp::MeasureBlocks b = shp::measureBlocks(headerType, pointsEnd, numPoints, src.size());
+    QByteArray out;
+    if (shp::typeHasZ(headerType))
+        out += b.zAt >= 0 ? src.mid(b.zAt, b.zSize) : QByteArray(b.zSize, '\0');
+    if (b.mAt >= 0)
+        out += src.mid(b.mAt, b.mSize);
+    return out;
+}
 
 // The content a save writes for a record read from the layer file or the
-// journal: the fixed head, the part starts and the points in the plain
-// layout (with the Z values for Z types), nothing the counts do not cover.
+// journal: the fixed head, the part starts and the points (with their Z and
+// M blocks), nothing the counts do not cover.
 QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fromJournal)
 {
     const shp::HeadRule rule = fromJournal ? shp::HeadRule::SaveFromJournal : shp::HeadRule::SaveFromLayerFile;
@@ -94,10 +107,8 @@ QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fro
                                                      shp::WidePointSize * qsizetype(rec.NumPoints));
     }
     case shp::RecordKind::Point: {
-        QByteArray out = padded(src.left(shp::PointContentSize), shp::PointContentSize);
-        if (headerType == shp::stPointZ)
-            out += padded(src.mid(shp::PointContentSize, 8), 8);
-        return out;
+        return padded(src.left(shp::PointContentSize), shp::PointContentSize) +
+               measureBlocksOf(headerType, src, shp::PointContentSize, 1);
     }
     case shp::RecordKind::Poly: {
         QByteArray head = padded(src.left(shp::PolyHeadSize), shp::PolyHeadSize);
@@ -112,14 +123,8 @@ QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fro
             h.NumParts = h.NumPoints = 0;
         }
         const qsizetype plain = 4 * qsizetype(h.NumParts) + shp::PolyPointSize * qsizetype(h.NumPoints);
-        QByteArray out = head + src.mid(shp::PolyHeadSize, plain);
-        if (isZType(headerType)) {
-            // The Z range and values as the record has them, zeros when it has none.
-            const qsizetype zBlock = 16 + 8 * qsizetype(h.NumPoints);
-            const qsizetype at = shp::PolyHeadSize + plain;
-            out += src.size() >= at + zBlock ? src.mid(at, zBlock) : QByteArray(zBlock, '\0');
-        }
-        return out;
+        return head + src.mid(shp::PolyHeadSize, plain) +
+               measureBlocksOf(headerType, src, shp::PolyHeadSize + plain, h.NumPoints);
     }
     case shp::RecordKind::Raster: {
         QByteArray head = padded(src.left(shp::RasterHeadSize), shp::RasterHeadSize);

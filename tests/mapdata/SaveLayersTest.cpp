@@ -1,5 +1,6 @@
 #include "EditFixtures.h"
 
+#include "mapdata/LayerUnits.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
@@ -352,35 +353,76 @@ TEST(SaveLayer, LeftoversBesideALayerNeverTakeItsPlace)
 
 TEST(SaveLayer, RecordsWithZAndMBlocks)
 {
-    // Z types keep their Z values, M types are written plain; invalid heads
-    // are written without parts.
+    // Records keep their Z and M blocks, untouched or edited (an edited one
+    // gets the ranges of its values); a Z record in the plain layout gets
+    // zeros; invalid heads are written without parts.
     const Box box{1, 1, 3, 3};
     const std::vector<Pt> ring = {{1, 1}, {3, 1}, {3, 3}, {1, 1}};
+    const std::vector<Pt> moved = {{1, 1}, {4, 1}, {3, 3}, {1, 1}};
+    // A block as an edit writes it: the range, then the values (the
+    // fixtures' made-up 777, 778, ...).
+    auto block = [](qsizetype n) {
+        QByteArray b;
+        testsupport::putLEDouble(b, 0, 777);
+        testsupport::putLEDouble(b, 8, 777.0 + double(n - 1));
+        for (qsizetype k = 0; k < n; ++k)
+            testsupport::putLEDouble(b, b.size(), 777.0 + double(k));
+        return b;
+    };
+    auto point = [](std::int32_t type, double x, std::vector<double> values) {
+        QByteArray c = fixtures::pointContent(type, x, 2);
+        for (double v : values)
+            testsupport::putLEDouble(c, c.size(), v);
+        return c;
+    };
+    auto moveFirstVertex = [](TShpObject &s) { s.Parts[0].Points[s.Parts[0].Points.size() > 1 ? 1 : 0].X += 1; };
     struct Case {
         const char *name;
         std::int32_t type;
         QByteArray stored;
+        bool edited;
         QByteArray saved;
+        Box savedBox;
     };
-    QByteArray zOnly = fixtures::polyContentZM(15, box, {0}, ring, true, false);
     const std::vector<Case> cases = {
-        {"polygon Z with M", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), zOnly},
-        {"polygon M", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true),
-         fixtures::polyContent(25, box, {0}, ring)},
-        {"polygon without parts", 5, fixtures::polyContent(5, box, {}, {}), fixtures::polyContent(5, {}, {}, {})},
+        {"polygon Z with M", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), false,
+         fixtures::polyContentZM(15, box, {0}, ring, true, true), box},
+        {"polygon M", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true), false,
+         fixtures::polyContentZM(25, box, {0}, ring, false, true), box},
+        {"polygon Z in the plain layout", 15, fixtures::polyContent(15, box, {0}, ring), false,
+         fixtures::polyContent(15, box, {0}, ring) + QByteArray(16 + 4 * 8, '\0'), box},
+        {"polygon Z with M, a vertex moved", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), true,
+         fixtures::polyContent(15, {1, 1, 4, 3}, {0}, moved) + block(4) + block(4), {1, 1, 4, 3}},
+        {"polygon M, a vertex moved", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true), true,
+         fixtures::polyContent(25, {1, 1, 4, 3}, {0}, moved) + block(4), {1, 1, 4, 3}},
+        {"point Z with M", 11, point(11, 2, {152.5, 7}), false, point(11, 2, {152.5, 7}), {2, 2, 2, 2}},
+        {"point Z with M, moved", 11, point(11, 2, {152.5, 7}), true, point(11, 3, {152.5, 7}), {3, 2, 3, 2}},
+        {"point M, moved", 21, point(21, 2, {7}), true, point(21, 3, {7}), {3, 2, 3, 2}},
+        {"point Z in the plain layout, moved", 11, point(11, 2, {}), true, point(11, 3, {0}), {3, 2, 3, 2}},
+        {"polygon without parts", 5, fixtures::polyContent(5, box, {}, {}), false,
+         fixtures::polyContent(5, {}, {}, {}), {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EditProject p;
-        const QByteArray other = fixtures::polyContent(c.type, {5, 5, 6, 6}, {0}, {{5, 5}, {6, 5}, {6, 6}, {5, 5}});
+        const bool points = c.type == 11 || c.type == 21;
+        const QByteArray other = points ? fixtures::pointContent(c.type, 5, 5)
+                                        : fixtures::polyContent(c.type, {5, 5, 6, 6}, {0},
+                                                                {{5, 5}, {6, 5}, {6, 6}, {5, 5}});
         const fixtures::Layer f = fixtures::layer(c.type, {1, 1, 6, 6}, {c.stored, other});
         p.dir.write(QStringLiteral("z.shp"), f.shp);
         p.dir.write(QStringLiteral("z.shx"), f.shx);
         p.dir.write(QStringLiteral("z.dbf"), editfix::templateDbf({editfix::row("1", "", "", ""), editfix::row("2", "", "", "")}));
         const int l = p.openLayer(QStringLiteral("z"));
+        if (c.edited) {
+            ASSERT_TRUE(p.change(l, 0, [&](TShpObject &s) {
+                moveFirstVertex(s);
+                mapdata::recomputePointsBox(s);
+            }));
+        }
         p.remove(l, 1);
         ASSERT_TRUE(p.core.SaveLayer(l));
-        EXPECT_EQ(p.read(QStringLiteral("z.shp")), fixtures::layer(c.type, c.type == 5 ? Box{} : box, {c.saved}).shp);
+        EXPECT_EQ(p.read(QStringLiteral("z.shp")), fixtures::layer(c.type, c.savedBox, {c.saved}).shp);
     }
 }
 
