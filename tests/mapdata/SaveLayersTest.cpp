@@ -441,12 +441,15 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
     const std::vector<std::pair<const char *, std::map<QString, QByteArray>>> starts = {
         {"nothing left", {}}, {"old files set aside", setAside}, {"unfinished new files", unfinished},
         {"both", both}};
-    // A run of the save over the edited parcels, with the leftovers.
-    auto start = [](EditProject &p, const std::map<QString, QByteArray> &leftovers) {
+    // A save of the edited parcels with the leftovers beside them, through
+    // the file operations given.
+    auto save = [](EditProject &p, const std::map<QString, QByteArray> &leftovers, editfix::FaultyOps &ops) {
         const int l = editedParcels(p);
         for (const auto &[name, bytes] : leftovers)
             p.dir.write(name, bytes);
-        return l;
+        p.core.setFileOps(&ops);
+        editfix::MessageLog messages;
+        return p.core.SaveLayer(l);
     };
 
     // The files of the layer before the save and after a save that ran through.
@@ -477,10 +480,8 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
         int total = 0;
         {
             EditProject p;
-            const int l = start(p, leftovers);
             editfix::FaultyOps ops;
-            p.core.setFileOps(&ops);
-            ASSERT_TRUE(p.core.SaveLayer(l));
+            ASSERT_TRUE(save(p, leftovers, ops));
             EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles);
             total = ops.steps;
         }
@@ -488,13 +489,10 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
         for (int n = 1; n <= total; ++n) {
             SCOPED_TRACE(n);
             EditProject p;
-            const int l = start(p, leftovers);
             editfix::FaultyOps ops;
             ops.failAt = n;
             ops.dead = true;
-            p.core.setFileOps(&ops);
-            editfix::MessageLog messages;
-            p.core.SaveLayer(l);
+            save(p, leftovers, ops);
             const auto [isOld, isNew] = expectWhole(p, ops, n);
             oldSeen += isOld;
             newSeen += isNew;
@@ -508,34 +506,26 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
     int total = 0;
     {
         EditProject p;
-        const int l = editedParcels(p);
         editfix::FaultyOps ops;
-        p.core.setFileOps(&ops);
-        ASSERT_TRUE(p.core.SaveLayer(l));
+        ASSERT_TRUE(save(p, {}, ops));
         total = ops.steps;
     }
     for (int n = 1; n <= total; ++n) {
         int steps = 0;
         {
             EditProject p;
-            const int l = editedParcels(p);
             editfix::FaultyOps ops;
             ops.failAt = n;
-            p.core.setFileOps(&ops);
-            editfix::MessageLog messages;
-            p.core.SaveLayer(l);
+            save(p, {}, ops);
             steps = ops.steps;
         }
         for (int m = n + 1; m <= steps; ++m) {
             SCOPED_TRACE(testing::Message() << "failed at " << n << ", stopped at " << m);
             EditProject p;
-            const int l = editedParcels(p);
             editfix::FaultyOps ops;
             ops.failAt = n;
             ops.stopAt = m;
-            p.core.setFileOps(&ops);
-            editfix::MessageLog messages;
-            p.core.SaveLayer(l);
+            save(p, {}, ops);
             expectWhole(p, ops, m);
         }
     }

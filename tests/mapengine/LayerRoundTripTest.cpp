@@ -7,11 +7,10 @@
 
 #include "EngineFixtures.h"
 
-#include "support/TestFiles.h"
+#include "support/GdalTools.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -22,27 +21,11 @@ using namespace maptest;
 
 namespace {
 
+using testsupport::haveGdal;
+using testsupport::runTool;
+using testsupport::ToolRun;
+
 QString u8(const char *s) { return QString::fromUtf8(s); }
-
-bool haveGdal()
-{
-    return !QStandardPaths::findExecutable(u8("ogr2ogr")).isEmpty() &&
-           !QStandardPaths::findExecutable(u8("ogrinfo")).isEmpty();
-}
-
-struct ToolRun {
-    int code = -1;
-    QString out, err;
-};
-
-ToolRun run(const QString &program, const QStringList &args, const QString &dir)
-{
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 // One feature as ogrinfo shows it: the geometry's type ("LINESTRING ZM"),
 // every number of every vertex, and the attribute values.
@@ -94,7 +77,7 @@ std::vector<Feature> features(const QString &ogrinfo)
 
 ToolRun ogrinfo(const testsupport::TempFolder &dir, const QString &name)
 {
-    return run(u8("ogrinfo"), {u8("-ro"), u8("-al"), name + u8(".shp")}, dir.path());
+    return runTool(u8("ogrinfo"), {u8("-ro"), u8("-al"), name + u8(".shp")}, dir.path());
 }
 
 // Lines with heights (Z), measures (M) or both, in the view of the map
@@ -122,16 +105,10 @@ QByteArray wkt(int i, const QString &dim)
 bool makeLayer(const testsupport::TempFolder &dir, const QString &name, const char *shpt, const QString &dim,
                int count)
 {
-    QByteArray csv = "WKT,NAME,NUM\n";
+    std::vector<QByteArray> lines;
     for (int i = 0; i < count; ++i)
-        csv += "\"" + wkt(i, dim) + "\"," + u8("Объект №%1").arg(i + 1).toUtf8() + "," +
-               QByteArray::number((i + 1) * 10) + "\n";
-    dir.write(name + u8(".csv"), csv);
-    const ToolRun r = run(u8("ogr2ogr"),
-                          {u8("-f"), u8("ESRI Shapefile"), u8("-lco"), u8("ENCODING=CP1251"), u8("-lco"),
-                           u8("SHPT=") + QString::fromLatin1(shpt), name + u8(".shp"), name + u8(".csv"), u8("-oo"),
-                           u8("GEOM_POSSIBLE_NAMES=WKT"), u8("-oo"), u8("KEEP_GEOM_COLUMNS=NO")},
-                          dir.path());
+        lines.push_back(wkt(i, dim));
+    const ToolRun r = testsupport::makeGdalLayer(dir, name, QString::fromLatin1(shpt), lines);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     return r.code == 0;
 }
