@@ -1,7 +1,7 @@
 // Committing a digitized object: the record and its index entry are appended
 // to the layer files in place, the attribute row to the table, and the new
-// object is journalled so that undo can take it back. The layer files and the
-// table change together or not at all.
+// object is journalled so that undo can take it back. The layer files, the
+// table and the journal change together or not at all.
 
 #include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
