@@ -1,7 +1,7 @@
 // Committing a digitized object: the record and its index entry are appended
 // to the layer files in place, the attribute row to the table, and the new
-// object is journalled so that undo can take it back. The layer files and the
-// table change together or not at all.
+// object is journalled so that undo can take it back. The layer files, the
+// table and the journal change together or not at all.
 
 #include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
@@ -300,7 +300,6 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
             }
         }
     }
-    journalAppended(layer, index);
     return true;
 }
 
@@ -333,18 +332,21 @@ int MapDataCore::appendLayerRecord(int layer, const QString &shpName, const QStr
     std::int32_t number = 0;
     shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
     const layerwrite::FileState shpBefore = layerwrite::captureFile(shpName, shp::FileHeaderSize);
-    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize);
-    const layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
     if (2 * qint64(place.Offset) < shpBefore.size)
         place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
     place.ContentLength = shp::wordsForBytes(content.size());
+    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
+    // What the appends write over: a cut entry at the index's end, the
+    // table's end mark.
+    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize, entryPos);
+    layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
+    dbfBefore = layerwrite::captureFile(dbfName, 32, layerwrite::dbfRecordsEnd(dbfBefore.head));
 
     QByteArray record(shp::RecordHeaderSize, '\0');
     shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
     record += content;
     QByteArray entry(shp::IndexEntrySize, '\0');
     shp::encodeIndexEntry(entry.data(), place);
-    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
 
     // The header with the box grown by the record's, each file with its own
     // length.
@@ -395,6 +397,9 @@ int MapDataCore::appendLayerRecord(int layer, const QString &shpName, const QStr
     }
 
     // The object table, the extents and the blocks.
+    const mapdata::Box extentBefore{L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY};
+    const std::vector<TBlockExtent> blocksBefore = L.Blocks;
+    const bool appendedBefore = L.ObjectsAppended;
     TMapObject added;
     added.ShpOffset = place.Offset;
     added.ShpLength = static_cast<std::int32_t>(content.size());
@@ -415,17 +420,39 @@ int MapDataCore::appendLayerRecord(int layer, const QString &shpName, const QStr
     TBlockExtent &block = L.Blocks[b];
     growBox(block.XMin, block.YMin, block.XMax, block.YMax, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
     L.ObjectsAppended = true;
-    return index;
+
+    // The object's first version goes to the journal, so that undo (and
+    // closing without saving) can take it back. Without it the object would
+    // stay for good: the files, the row and the tables go back instead, unless
+    // the row is held by another handle of the program or a file cannot be
+    // put back, when the object stays as the files have it.
+    if (journalAppended(layer, index))
+        return index;
+    if (platform::db::TableLease::inUse(dbfName))
+        return index;
+    const bool shpBack = layerwrite::restoreFile(ops, shpBefore);
+    const bool shxBack = layerwrite::restoreFile(ops, shxBefore);
+    if (!layerwrite::restoreFile(ops, dbfBefore) || !shpBack || !shxBack)
+        return index;
+    L.Objects.pop_back();
+    L.MtMinX = extentBefore.XMin;
+    L.MtMinY = extentBefore.YMin;
+    L.MtMaxX = extentBefore.XMax;
+    L.MtMaxY = extentBefore.YMax;
+    L.Blocks = blocksBefore;
+    L.ObjectsAppended = appendedBefore;
+    return -1;
 }
 
-void MapDataCore::journalAppended(int layer, int index)
+bool MapDataCore::journalAppended(int layer, int index)
 {
     TMapObject &o = FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
     o.Appended = true;
     ReadObjectInLayerUnits(layer, index, o.Shape);
     std::int32_t newOffset = 0, newLength = 0;
-    if (JournalObject(layer, index, newOffset, newLength, 0, 0)) {
-        o.JrnOffset = newOffset;
-        o.JrnLength = newLength;
-    }
+    if (!JournalObject(layer, index, newOffset, newLength, 0, 0))
+        return false;
+    o.JrnOffset = newOffset;
+    o.JrnLength = newLength;
+    return true;
 }

@@ -9,7 +9,7 @@
 
 namespace layerwrite {
 
-FileState captureFile(const QString &path, qint64 headBytes)
+FileState captureFile(const QString &path, qint64 headBytes, qint64 tailFrom)
 {
     FileState s;
     s.path = path;
@@ -19,8 +19,13 @@ FileState captureFile(const QString &path, qint64 headBytes)
         return s;
     s.size = info.size();
     mapdata::BinaryFile f;
-    if (f.open(path))
+    if (f.open(path)) {
         s.head = f.readBytes(0, headBytes);
+        if (tailFrom >= 0 && tailFrom < s.size) {
+            s.tailFrom = tailFrom;
+            s.tail = f.readBytes(tailFrom, s.size - tailFrom);
+        }
+    }
     return s;
 }
 
@@ -31,14 +36,31 @@ bool restoreFile(mapdata::FileOps &ops, const FileState &state)
     bool ok = true;
     if (QFileInfo(state.path).size() != state.size)
         ok = ops.truncate(state.path, state.size);
-    if (!state.head.isEmpty()) {
+    // Only bytes that differ are written again: a write that failed left
+    // the rest as it was.
+    auto putBack = [&](qint64 at, const QByteArray &bytes) {
+        if (bytes.isEmpty())
+            return;
         mapdata::BinaryFile f;
-        const bool same = f.open(state.path) && f.readBytes(0, state.head.size()) == state.head;
+        const bool same = f.open(state.path) && f.readBytes(at, bytes.size()) == bytes;
         f.close();
         if (!same)
-            ok = ops.writeAt(state.path, 0, state.head) && ok;
-    }
+            ok = ops.writeAt(state.path, at, bytes) && ok;
+    };
+    putBack(0, state.head);
+    putBack(state.tailFrom, state.tail);
     return ok;
+}
+
+qint64 dbfRecordsEnd(const QByteArray &header)
+{
+    if (header.size() < 12)
+        return -1;
+    const auto u = [&](int at) { return static_cast<qint64>(static_cast<unsigned char>(header[at])); };
+    const qint64 count = u(4) | u(5) << 8 | u(6) << 16 | u(7) << 24;
+    const qint64 headerLength = u(8) | u(9) << 8;
+    const qint64 recordLength = u(10) | u(11) << 8;
+    return headerLength + count * recordLength;
 }
 
 bool readLayerHeader(const QString &path, shp::FileHeader &header)

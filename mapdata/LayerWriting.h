@@ -14,18 +14,25 @@
 
 namespace layerwrite {
 
-// The first bytes and the size of a file before a writer changes it in place,
-// to be put back when the change cannot be completed.
+// The first bytes, the size and the last bytes (from tailFrom on) of a file
+// before a writer changes it in place, to be put back when the change cannot
+// be completed. An append that starts inside the file (over a dBase end mark
+// or a cut index entry) gives the place it starts as tailFrom.
 struct FileState {
     QString path;
     bool existed = false;
     qint64 size = 0;
     QByteArray head;
+    qint64 tailFrom = 0;
+    QByteArray tail;
 };
-FileState captureFile(const QString &path, qint64 headBytes);
-// Cuts the file back to its size and writes its first bytes again; false
-// when that failed too.
+FileState captureFile(const QString &path, qint64 headBytes, qint64 tailFrom = -1);
+// Cuts the file back to its size and writes its first and last bytes again;
+// false when that failed too.
 bool restoreFile(mapdata::FileOps &ops, const FileState &state);
+// Where the records of a dBase table end (header length + count × record
+// length, from its 32-byte header); -1 when the bytes are no such header.
+qint64 dbfRecordsEnd(const QByteArray &header);
 
 // The 100-byte header of a layer file; false when the file has none.
 bool readLayerHeader(const QString &path, shp::FileHeader &header);

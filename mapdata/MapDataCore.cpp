@@ -628,13 +628,15 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
         shp::PointRecord rec;
         if (!shp::decodePoint(d, n, rec))
             break; // a record cut short gives no point
-        TShpPoint pt;
+        std::vector<TShpPoint> point(1);
+        TShpPoint &pt = point.front();
         pt.X = rec.X;
         pt.Y = rec.Y;
+        shp::decodeMeasures(header.ShapeType, d, n, shp::PointContentSize, point, shape.HasM);
         ProjectLayerPoint(pt.X, pt.Y);
         shape.XMin = shape.XMax = pt.X;
         shape.YMin = shape.YMax = pt.Y;
-        shape.Parts.assign(1, TShpParts{{pt}});
+        shape.Parts.assign(1, TShpParts{std::move(point)});
         break;
     }
     case shp::RecordKind::Poly: {
@@ -652,9 +654,11 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
         shape.XMax = h.XMax;
         shape.YMax = h.YMax;
         const std::vector<std::int32_t> starts = readStarts(shp::PolyHeadSize, h.NumParts);
-        shp::splitIntoParts(starts,
-                            readPoints(shp::PolyHeadSize + 4 * qint64(h.NumParts), h.NumPoints, shp::PolyPointSize),
-                            shape.Parts);
+        const qint64 pointsAt = shp::PolyHeadSize + 4 * qint64(h.NumParts);
+        std::vector<TShpPoint> points = readPoints(pointsAt, h.NumPoints, shp::PolyPointSize);
+        shp::decodeMeasures(header.ShapeType, d, n, pointsAt + shp::PolyPointSize * qint64(h.NumPoints), points,
+                            shape.HasM);
+        shp::splitIntoParts(starts, std::move(points), shape.Parts);
         break;
     }
     case shp::RecordKind::Raster: {

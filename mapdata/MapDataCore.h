@@ -294,11 +294,13 @@ protected:
     bool journalEntryApplies(const jrn::Entry &e, bool undo) const;
     // The names a save of the layer works with, for ".Shp", ".Shx", ".Dbf":
     // the layer files as found (empty when missing), the new files ("~"), the
-    // old files ("`"), where each layer file belongs, and the marker that
-    // says every new file was written.
+    // old files ("`"), where each layer file belongs, the marker that says
+    // every new file was written (base + "~.Done") and the one that says the
+    // renames have begun and which layer files they set aside (base +
+    // "~.Swap").
     struct SaveNames {
         std::array<QString, 3> layer, fresh, old, target;
-        QString marker;
+        QString marker, swapMarker;
     };
     SaveNames saveNames(const QString &fileName) const;
     // RecoverLayerSave; false when a file could not be moved or deleted.
@@ -318,17 +320,18 @@ protected:
     // fillRow fills before ID and DATEEDIT are set. Then the object table,
     // the layer's extent (grown by mapBox when the layer has a projection,
     // else the new header box) and the block of the new object, which is
-    // marked appended. The new object's index; -1, with the files as they
-    // were, when a write failed (a message says so). An error of the table
+    // marked appended and journalled as its first version. The new object's
+    // index; -1, with the files and tables as they were, when a write failed
+    // (a message says so), the journal's included. An error of the table
     // reaches the caller, the files taken back.
     int appendLayerRecord(int layer, const QString &shpName, const QString &shxName, const QString &dbfName,
                           const shp::FileHeader &header, const QByteArray &content, const mapdata::Box &recordBox,
                           const mapdata::Box &mapBox, bool projected,
                           const std::function<void(platform::db::Table &)> &fillRow);
     // Journals an appended object as its first version, so that undo takes
-    // it back. When the journal cannot be written (a message said so) the
-    // object stays in the layer all the same.
-    void journalAppended(int layer, int index);
+    // it back; false when the journal could not be written (a message said
+    // so).
+    bool journalAppended(int layer, int index);
 
 private:
     mapdata::FileOps *FFileOps = nullptr;

@@ -66,7 +66,9 @@ struct TTxtValues {
 using TTextArray = std::vector<QString>;
 
 // One vertex. In text/symbol and raster records the 8 bytes of Z hold two
-// int32, W and H (a raster control point's pixel column and row).
+// int32, W and H (a raster control point's pixel column and row); in records
+// of types 11, 13 and 15 Z is the height. M is the measure of records of
+// types 21, 23, 25 and of Z types that carry one.
 struct TShpPoint {
     double X = 0;
     double Y = 0;
@@ -74,6 +76,7 @@ struct TShpPoint {
     double Len = 0;   // per-vertex values of the coordinate-list report
     double DCut = 0;
     double CutIn = 0;
+    double M = 0;
 
     std::int32_t W() const { return static_cast<std::int32_t>(bits() & 0xFFFFFFFFu); }
     std::int32_t H() const { return static_cast<std::int32_t>(bits() >> 32); }
@@ -100,6 +103,7 @@ struct TShpObject {
     double XMin = 0, YMin = 0, XMax = 0, YMax = 0;
     std::int32_t ImageWidth = 0, ImageHeight = 0;
     Byte ImageFlag = 0;
+    bool HasM = false;           // the record carries measures (M of its points)
 };
 
 // One entry of a layer's object table.

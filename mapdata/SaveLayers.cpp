@@ -4,11 +4,15 @@
 // and the new files then take the place of the old ones, which wait under
 // names with "`" until they are deleted.
 //
-// The swap of three files cannot be one step, so a marker file (base + "~" +
-// ".Done") is written once every new file is complete. A save that stopped
-// half way is put right by RecoverLayerSave: with the marker the new files
-// are moved into place, without it the old ones are put back. Either way the
-// layer is whole: all old files or all new ones.
+// The swap of three files cannot be one step, so two marker files tell a
+// later run how far a save got. The first (base + "~.Done") is written once
+// every new file is complete; the second (base + "~.Swap", naming the layer
+// files it sets aside) just before the first rename. RecoverLayerSave puts a
+// stopped save right: with the first marker the new files are moved into
+// place; with the second alone (a save being taken back) the files set aside
+// come back; without either, "~" and "`" files are leftovers that are no
+// part of the layer and go, and the layer's own files stay as they are.
+// Either way the layer is whole: all old files or all new ones.
 
 #include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
@@ -59,11 +63,24 @@ void zeroBox(char *p)
         shp::setLEDouble(p + 8 * k, 0);
 }
 
-bool isZType(std::int32_t t) { return t == shp::stPointZ || t == shp::stPolylineZ || t == shp::stPolygonZ; }
+// The Z and M blocks of a record as the record has them, after its points
+// (ending at pointsEnd): the Z block of Z types, zeros when the record has
+// none, and the M block when the record has one.
+QByteArray measureBlocksOf(std::int32_t headerType, const QByteArray &src, qsizetype pointsEnd,
+                           std::int32_t numPoints)
+{
+    const shp::MeasureBlocks b = shp::measureBlocks(headerType, pointsEnd, numPoints, src.size());
+    QByteArray out;
+    if (shp::typeHasZ(headerType))
+        out += b.zAt >= 0 ? src.mid(b.zAt, b.zSize) : QByteArray(b.zSize, '\0');
+    if (b.mAt >= 0)
+        out += src.mid(b.mAt, b.mSize);
+    return out;
+}
 
 // The content a save writes for a record read from the layer file or the
-// journal: the fixed head, the part starts and the points in the plain
-// layout (with the Z values for Z types), nothing the counts do not cover.
+// journal: the fixed head, the part starts and the points (with their Z and
+// M blocks), nothing the counts do not cover.
 QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fromJournal)
 {
     const shp::HeadRule rule = fromJournal ? shp::HeadRule::SaveFromJournal : shp::HeadRule::SaveFromLayerFile;
@@ -90,10 +107,8 @@ QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fro
                                                      shp::WidePointSize * qsizetype(rec.NumPoints));
     }
     case shp::RecordKind::Point: {
-        QByteArray out = padded(src.left(shp::PointContentSize), shp::PointContentSize);
-        if (headerType == shp::stPointZ)
-            out += padded(src.mid(shp::PointContentSize, 8), 8);
-        return out;
+        return padded(src.left(shp::PointContentSize), shp::PointContentSize) +
+               measureBlocksOf(headerType, src, shp::PointContentSize, 1);
     }
     case shp::RecordKind::Poly: {
         QByteArray head = padded(src.left(shp::PolyHeadSize), shp::PolyHeadSize);
@@ -108,14 +123,8 @@ QByteArray savedContent(std::int32_t headerType, const QByteArray &src, bool fro
             h.NumParts = h.NumPoints = 0;
         }
         const qsizetype plain = 4 * qsizetype(h.NumParts) + shp::PolyPointSize * qsizetype(h.NumPoints);
-        QByteArray out = head + src.mid(shp::PolyHeadSize, plain);
-        if (isZType(headerType)) {
-            // The Z range and values as the record has them, zeros when it has none.
-            const qsizetype zBlock = 16 + 8 * qsizetype(h.NumPoints);
-            const qsizetype at = shp::PolyHeadSize + plain;
-            out += src.size() >= at + zBlock ? src.mid(at, zBlock) : QByteArray(zBlock, '\0');
-        }
-        return out;
+        return head + src.mid(shp::PolyHeadSize, plain) +
+               measureBlocksOf(headerType, src, shp::PolyHeadSize + plain, h.NumPoints);
     }
     case shp::RecordKind::Raster: {
         QByteArray head = padded(src.left(shp::RasterHeadSize), shp::RasterHeadSize);
@@ -213,36 +222,91 @@ MapDataCore::SaveNames MapDataCore::saveNames(const QString &fileName) const
                       : QFileInfo(n.fresh[k]).isFile()           ? unmarkedName(n.fresh[k], u'~')
                                                                  : canonical;
     }
-    const QString marker = base + QStringLiteral("~.Done");
-    n.marker = existingFile(marker);
+    // The markers lie beside the layer's ".Shp" as found.
+    const QString stem = n.layer[0].isEmpty() ? base
+                                              : n.layer[0].chopped(platform::extractFileExt(n.layer[0]).size());
+    n.marker = existingFile(base + QStringLiteral("~.Done"));
     if (n.marker.isEmpty())
-        n.marker = n.layer[0].isEmpty()
-                       ? marker
-                       : n.layer[0].chopped(platform::extractFileExt(n.layer[0]).size()) + QStringLiteral("~.Done");
+        n.marker = stem + QStringLiteral("~.Done");
+    n.swapMarker = existingFile(base + QStringLiteral("~.Swap"));
+    if (n.swapMarker.isEmpty())
+        n.swapMarker = stem + QStringLiteral("~.Swap");
     return n;
 }
+
+namespace {
+
+// The text of a swap marker: the extensions of the layer files the renames
+// set aside, one a line.
+QByteArray swapList(const std::array<bool, 3> &swapped)
+{
+    QByteArray text;
+    for (size_t k = 0; k < LayerExts.size(); ++k)
+        if (swapped[k])
+            text += LayerExts[k].toLatin1() + '\n';
+    return text;
+}
+
+// The layer files a swap marker names; all three when it names none it
+// knows (rather a file too many comes back than one too few).
+std::array<bool, 3> swappedFiles(const QString &swapMarker)
+{
+    std::array<bool, 3> swapped{};
+    mapdata::BinaryFile f;
+    if (f.open(swapMarker))
+        for (const QByteArray &line : f.readBytes(0, std::min<qint64>(f.size(), 64)).split('\n'))
+            for (size_t k = 0; k < LayerExts.size(); ++k)
+                if (QString::fromLatin1(line.trimmed()).compare(LayerExts[k], Qt::CaseInsensitive) == 0)
+                    swapped[k] = true;
+    if (swapped == std::array<bool, 3>{})
+        swapped.fill(true);
+    return swapped;
+}
+
+bool isFile(const QString &path) { return QFileInfo(path).isFile(); }
+
+} // namespace
 
 bool MapDataCore::recoverLayerSave(const QString &fileName)
 {
     mapdata::FileOps &ops = fileOps();
     const SaveNames n = saveNames(fileName);
     bool ok = true;
-    if (QFileInfo(n.marker).isFile()) {
+    // A file set aside is spare once the layer file of its name stands. One
+    // whose layer file is missing may be the only copy there is: it stays.
+    auto removeSpareOld = [&] {
+        for (size_t k = 0; k < LayerExts.size(); ++k)
+            if (isFile(n.old[k]) && isFile(n.target[k]))
+                ok = ops.removeFile(n.old[k]) && ok;
+    };
+    if (isFile(n.marker)) {
         // Every new file was written: they take their places.
         for (size_t k = 0; k < LayerExts.size(); ++k)
-            if (QFileInfo(n.fresh[k]).isFile())
+            if (isFile(n.fresh[k]))
                 ok = ops.renameFile(n.fresh[k], n.target[k]) && ok;
-        for (size_t k = 0; k < LayerExts.size() && ok; ++k)
-            ok = ops.removeFile(n.old[k]);
-        // The marker goes last: while it is there, the old files are spare.
-        return ok && ops.removeFile(n.marker);
+        if (ok)
+            removeSpareOld();
+        // The markers go last: while the first is there, the new files count.
+        return ok && ops.removeFile(n.swapMarker) && ops.removeFile(n.marker);
     }
-    // The new files are not all there: the old ones come back.
-    for (size_t k = 0; k < LayerExts.size(); ++k)
-        if (QFileInfo(n.old[k]).isFile())
-            ok = ops.renameFile(n.old[k], n.target[k]) && ok;
+    if (isFile(n.swapMarker)) {
+        // A save was being taken back: the files it set aside come back over
+        // whatever new file took their names.
+        const std::array<bool, 3> swapped = swappedFiles(n.swapMarker);
+        for (size_t k = 0; k < LayerExts.size(); ++k)
+            if (swapped[k] && isFile(n.old[k]))
+                ok = ops.renameFile(n.old[k], n.target[k]) && ok;
+        for (size_t k = 0; k < LayerExts.size(); ++k)
+            ok = ops.removeFile(n.fresh[k]) && ok;
+        if (ok)
+            removeSpareOld();
+        return ok && ops.removeFile(n.swapMarker);
+    }
+    // No save was under way: new files were never completed, and files set
+    // aside by an earlier run are no part of the layer, whose own files stand.
     for (size_t k = 0; k < LayerExts.size(); ++k)
         ok = ops.removeFile(n.fresh[k]) && ok;
+    removeSpareOld();
     return ok;
 }
 
@@ -323,8 +387,10 @@ bool MapDataCore::SaveLayer(int layer)
 
     // Every new file is written whole before any old one is touched.
     auto failBeforeSwap = [&] {
-        // The marker goes first: without it no new file is taken for whole.
+        // The first marker goes first: without it no new file is taken for
+        // whole.
         ops.removeFile(n.marker);
+        ops.removeFile(n.swapMarker);
         for (const QString &f : n.fresh)
             ops.removeFile(f);
         layerwrite::reportLayerWriteFailure(n.layer[0]);
@@ -363,16 +429,19 @@ bool MapDataCore::SaveLayer(int layer)
     if (!ops.writeFile(n.marker, QByteArray()))
         return failBeforeSwap();
 
-    // The swap: each old file steps aside, the new one takes its name.
+    // The swap: each old file steps aside, the new one takes its name. The
+    // second marker says which files step aside, so that only they ever come
+    // back.
+    const std::array<bool, 3> swapping{true, true, hasTable};
+    if (!ops.writeFile(n.swapMarker, swapList(swapping)))
+        return failBeforeSwap();
     bool swapped = true;
-    for (size_t k = 0; k < LayerExts.size() && swapped; ++k) {
-        if (k == 2 && !hasTable)
-            break;
-        swapped = ops.renameFile(n.layer[k], n.old[k]) && ops.renameFile(n.fresh[k], n.layer[k]);
-    }
+    for (size_t k = 0; k < LayerExts.size() && swapped; ++k)
+        if (swapping[k])
+            swapped = ops.renameFile(n.layer[k], n.old[k]) && ops.renameFile(n.fresh[k], n.layer[k]);
     if (!swapped) {
-        // Without the marker the old files come back; when the marker cannot
-        // go, the new ones are completed instead.
+        // Without the first marker the files set aside come back; when it
+        // cannot go, the new ones are completed instead.
         const bool back = ops.removeFile(n.marker);
         const bool recovered = recoverLayerSave(L.FileName);
         if (back || !recovered) {
@@ -382,9 +451,10 @@ bool MapDataCore::SaveLayer(int layer)
     } else {
         bool cleaned = true;
         for (size_t k = 0; k < LayerExts.size(); ++k)
-            cleaned = ops.removeFile(n.old[k]) && cleaned;
-        // Old files left over keep the marker, which says they are spare.
-        if (cleaned)
+            if (swapping[k])
+                cleaned = ops.removeFile(n.old[k]) && cleaned;
+        // Old files left over keep the markers, which say they are spare.
+        if (cleaned && ops.removeFile(n.swapMarker))
             ops.removeFile(n.marker);
     }
 

@@ -376,6 +376,49 @@ void setWidePoint(char *p, const TShpPoint &pt)
     setLE32(p + 20, pt.H());
 }
 
+// ---- heights and measures ----
+
+bool typeHasZ(std::int32_t t) { return t == stPointZ || t == stPolylineZ || t == stPolygonZ; }
+
+bool typeHasM(std::int32_t t) { return typeHasZ(t) || t == stPointM || t == stPolylineM || t == stPolygonM; }
+
+MeasureBlocks measureBlocks(std::int32_t fileType, qsizetype pointsEnd, std::int32_t numPoints, qsizetype size)
+{
+    MeasureBlocks b;
+    if (!typeHasM(fileType) || numPoints < 0)
+        return b;
+    // A point record has no range before its value.
+    const qsizetype range = recordKindOf(fileType) == RecordKind::Point ? 0 : 16;
+    const qsizetype block = range + 8 * qsizetype(numPoints);
+    qsizetype at = pointsEnd;
+    if (typeHasZ(fileType)) {
+        b.zSize = block;
+        if (size - at < block)
+            return b; // the plain layout: no Z, and no M after it
+        b.zAt = at;
+        at += block;
+    }
+    b.mSize = block;
+    if (size - at >= block)
+        b.mAt = at;
+    return b;
+}
+
+void decodeMeasures(std::int32_t fileType, const char *d, qsizetype n, qsizetype pointsEnd,
+                    std::vector<TShpPoint> &points, bool &hasM)
+{
+    hasM = false;
+    const MeasureBlocks b = measureBlocks(fileType, pointsEnd, static_cast<std::int32_t>(points.size()), n);
+    const qsizetype range = recordKindOf(fileType) == RecordKind::Point ? 0 : 16;
+    for (size_t k = 0; k < points.size(); ++k) {
+        if (b.zAt >= 0)
+            points[k].Z = getLEDouble(d + b.zAt + range + 8 * qsizetype(k));
+        if (b.mAt >= 0)
+            points[k].M = getLEDouble(d + b.mAt + range + 8 * qsizetype(k));
+    }
+    hasM = b.mAt >= 0;
+}
+
 void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoint> &&points,
                     std::vector<TShpParts> &parts)
 {
@@ -436,17 +479,22 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
     case RecordKind::Point: {
         PointRecord r;
         r.ShapeType = shape.ShapeType;
-        double z = 0;
-        if (!shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
-            r.X = shape.Parts.front().Points.front().X;
-            r.Y = shape.Parts.front().Points.front().Y;
-            z = shape.Parts.front().Points.front().Z;
-        }
-        const bool withZ = layerShapeType == stPointZ;
-        out.resize(PointContentSize + (withZ ? 8 : 0), '\0');
+        TShpPoint pt;
+        if (!shape.Parts.empty() && !shape.Parts.front().Points.empty())
+            pt = shape.Parts.front().Points.front();
+        r.X = pt.X;
+        r.Y = pt.Y;
+        const bool withZ = typeHasZ(layerShapeType);
+        const bool withM = shape.HasM && typeHasM(layerShapeType);
+        out.resize(PointContentSize + (withZ ? 8 : 0) + (withM ? 8 : 0), '\0');
         encodePoint(out.data(), r);
-        if (withZ)
-            setLEDouble(out.data() + PointContentSize, z);
+        char *p = out.data() + PointContentSize;
+        if (withZ) {
+            setLEDouble(p, pt.Z);
+            p += 8;
+        }
+        if (withM)
+            setLEDouble(p, pt.M);
         return out;
     }
     case RecordKind::Poly: {
@@ -458,9 +506,11 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         h.YMax = shape.YMax;
         const std::vector<std::int32_t> starts = partStartsOf(shape, h.NumPoints);
         h.NumParts = static_cast<std::int32_t>(starts.size());
-        const bool withZ = layerShapeType == stPolylineZ || layerShapeType == stPolygonZ;
-        const qsizetype zBlock = withZ ? 16 + 8 * qsizetype(h.NumPoints) : 0;
-        out.resize(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) + zBlock,
+        const bool withZ = typeHasZ(layerShapeType);
+        const bool withM = shape.HasM && typeHasM(layerShapeType);
+        const qsizetype block = 16 + 8 * qsizetype(h.NumPoints);
+        out.resize(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) +
+                       (withZ ? block : 0) + (withM ? block : 0),
                    '\0');
         char *p = out.data();
         encodePolyHead(p, h);
@@ -474,22 +524,28 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
                 setPolyPoint(p, pt);
                 p += PolyPointSize;
             }
-        if (withZ) {
-            // Z range, then the Z of every point.
-            double zMin = 0, zMax = 0;
+        // A block: the range, then the value of every point.
+        auto putBlock = [&](double TShpPoint::*value) {
+            double lo = 0, hi = 0;
             bool first = true;
             char *values = p + 16;
             for (const TShpParts &part : shape.Parts)
                 for (const TShpPoint &pt : part.Points) {
-                    zMin = first ? pt.Z : std::min(zMin, pt.Z);
-                    zMax = first ? pt.Z : std::max(zMax, pt.Z);
+                    const double v = pt.*value;
+                    lo = first ? v : std::min(lo, v);
+                    hi = first ? v : std::max(hi, v);
                     first = false;
-                    setLEDouble(values, pt.Z);
+                    setLEDouble(values, v);
                     values += 8;
                 }
-            setLEDouble(p, zMin);
-            setLEDouble(p + 8, zMax);
-        }
+            setLEDouble(p, lo);
+            setLEDouble(p + 8, hi);
+            p = values;
+        };
+        if (withZ)
+            putBlock(&TShpPoint::Z);
+        if (withM)
+            putBlock(&TShpPoint::M);
         return out;
     }
     case RecordKind::Text: {

@@ -281,6 +281,33 @@ TShpPoint getWidePoint(const char *p);
 void setPolyPoint(char *p, const TShpPoint &pt);
 void setWidePoint(char *p, const TShpPoint &pt);
 
+// ---- heights and measures (types 11, 13, 15, 21, 23, 25) ----
+
+// Whether records of a file of that type carry a Z block (11, 13, 15), and
+// whether they may carry an M block (those and 21, 23, 25; the measures are
+// optional).
+bool typeHasZ(std::int32_t fileType);
+bool typeHasM(std::int32_t fileType);
+
+// Where the Z and M blocks of a record lie: after the X/Y of its points,
+// which end at pointsEnd, the Z block of Z types and then the M block. A
+// block is a range (two doubles, none in a point record) and one double per
+// point. zAt and mAt are the places of the blocks in a content of `size`
+// bytes, -1 for a block the record does not hold whole (a record in the
+// plain layout holds none); zSize and mSize their sizes in bytes.
+struct MeasureBlocks {
+    qsizetype zAt = -1, mAt = -1;
+    qsizetype zSize = 0, mSize = 0;
+};
+MeasureBlocks measureBlocks(std::int32_t fileType, qsizetype pointsEnd, std::int32_t numPoints, qsizetype size);
+
+// Gives the points of a point or poly record (content d of n bytes, points
+// ending at pointsEnd) their Z and M from the record's blocks; a value the
+// record holds no block of is left as it is. hasM: the record carries
+// measures.
+void decodeMeasures(std::int32_t fileType, const char *d, qsizetype n, qsizetype pointsEnd,
+                    std::vector<TShpPoint> &points, bool &hasM);
+
 // Splits numPoints points among parts: point k goes to the part with the
 // greatest start not above k (the last of equal starts); points before every
 // start are skipped. Each point lands in at most one part.
@@ -293,11 +320,12 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
 // from a shape (and, for text/symbol records, the style fields of `style`,
 // from Kind up to byte 423; the box, the image size and the counts come from
 // the shape). Records of files of types 11, 13, 15, 21, 23 and 25 carry that
-// type code. Types 21, 23 and 25 get the plain layout of types 1, 3 and 5
-// (their measures are optional in the published format); types 11, 13 and 15
-// also get the Z values of the points (point Z), which the published format
-// requires and other programs insist on. The readers of this system read both
-// layouts. Empty for a type without records.
+// type code. Types 11, 13 and 15 get the Z values of the points (point Z),
+// which the published format requires and other programs insist on; a shape
+// that carries measures (HasM) gets its M values too, in types 11 to 25,
+// and one without them the layout without the M block (the measures are
+// optional in the published format). The readers of this system read every
+// layout. Empty for a type without records.
 QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape,
                                const TTextRecord &style);
 

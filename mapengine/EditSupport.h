@@ -23,6 +23,14 @@ TMapObject *objectAt(MapControlCore &c, int layer, int index);
 // Whether the layer holds raster images.
 inline bool isImageLayer(const TMapLayer &L) { return L.ObjType == otImages; }
 inline bool isTextLayer(const TMapLayer &L) { return shp::recordKindOf(L.ShapeType) == shp::RecordKind::Text; }
+// Whether the points of a file of that type are map points whose third value
+// is a height (points, lines, polygons), not text or raster points, whose
+// third value is a pixel.
+inline bool carriesHeights(std::int32_t fileType)
+{
+    const shp::RecordKind k = shp::recordKindOf(fileType);
+    return k == shp::RecordKind::Point || k == shp::RecordKind::Poly;
+}
 
 // For an object of an image layer with control points: the box fitted to them
 // (kept when they cannot give it).

@@ -186,9 +186,14 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
         if ((sourceProjected || units.active()) && !laidOut)
             recomputePointsBox(rec);
     }
-    for (TShpParts &part : rec.Parts)
-        for (TShpPoint &p : part.Points)
-            p.Z = 0; // no third value goes with a copy
+    // Heights and measures go with a copy between layers of points, lines
+    // and polygons; the third value of a text or raster point is a pixel.
+    if (!carriesHeights(S.ShapeType) || !carriesHeights(T)) {
+        for (TShpParts &part : rec.Parts)
+            for (TShpPoint &p : part.Points)
+                p.Z = p.M = 0;
+        rec.HasM = false;
+    }
     const std::int32_t sourceType = shape.ShapeType;
 
     QByteArray content;
@@ -247,8 +252,6 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
     entry.YMin = mapBox.YMin;
     entry.XMax = mapBox.XMax;
     entry.YMax = mapBox.YMax;
-
-    journalAppended(destLayer, newIndex);
 }
 
 void MapControlCore::DeleteSelection()

@@ -32,12 +32,20 @@ bool findVertex(const TShpObject &shape, std::int32_t position, size_t &part, si
     return false;
 }
 
-TShpPoint newPoint(double x, double y)
+// A new vertex at (x, y) beside a neighbour (null: none). In layers of
+// points, lines and polygons it takes the neighbour's height and measure, so
+// that a layer with heights stays level where a vertex is added; the third
+// value of a text or raster point (a pixel) is never copied, it is 0.
+TShpPoint newPoint(const TMapLayer &L, const TShpPoint *neighbour, double x, double y)
 {
     TShpPoint p;
+    if (neighbour && carriesHeights(L.ShapeType)) {
+        p.Z = neighbour->Z;
+        p.M = neighbour->M;
+    }
     p.X = x;
     p.Y = y;
-    return p; // third value 0
+    return p;
 }
 
 // The box after a change of the points: that of the points, or for an
@@ -62,7 +70,9 @@ void MapControlCore::InsertVertex(int layer, int object, int position, double x,
     size_t part = 0, place = 0;
     if (findVertex(obj->Shape, position, part, place)) {
         std::vector<TShpPoint> &points = obj->Shape.Parts[part].Points;
-        points.insert(points.begin() + static_cast<std::ptrdiff_t>(place), newPoint(x, y));
+        // The neighbour is the vertex it follows, or the one it precedes when first.
+        const TShpPoint p = newPoint(*L, &points[place > 0 ? place - 1 : place], x, y);
+        points.insert(points.begin() + static_cast<std::ptrdiff_t>(place), p);
         recomputeBox(*L, obj->Shape);
     }
     finishEdit(*this, layer, object);
@@ -145,7 +155,8 @@ bool MapControlCore::MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers sh
             size_t part = 0, place = 0;
             if (findVertex(shape, v, part, place)) {
                 std::vector<TShpPoint> &points = shape.Parts[part].Points;
-                points.insert(points.begin() + static_cast<std::ptrdiff_t>(place) + 1, newPoint(x, y));
+                const TShpPoint p = newPoint(*L, &points[place], x, y);
+                points.insert(points.begin() + static_cast<std::ptrdiff_t>(place) + 1, p);
             }
             // An image is drawn into its box: it stays the fitted one.
             recomputeBox(*L, shape);
@@ -172,7 +183,9 @@ void MapControlCore::AppendTrackPoint(int layer, int object, const QString &trac
     MapPointToLayer(layer, x, y);
     if (shape.Parts.empty())
         shape.Parts.emplace_back();
-    shape.Parts.back().Points.push_back(newPoint(x, y));
+    std::vector<TShpPoint> &track = shape.Parts.back().Points;
+    const TShpPoint p = newPoint(*layerAt(*this, layer), track.empty() ? nullptr : &track.back(), x, y);
+    track.push_back(p);
     // The box of all the points, the first setting every bound.
     bool first = true;
     for (const TShpParts &part : shape.Parts)

@@ -327,22 +327,41 @@ TEST(CommitNewObject, AFailedWriteAtAnyStepLeavesTheLayerAsItWas)
         editfix::MessageLog messages;
         const bool done = p.commit(l, {{3, 3}, {4, 4}});
         ASSERT_EQ(messages.texts.size(), 1) << ops.log.join(u',').toStdString();
-        auto after = editfix::folderState(p.dir.path());
+        // The layer files or the journal failed: all is as before, the
+        // selection too, and said so. An object kept without its journal
+        // version could not be taken back by undo or by closing unsaved.
+        EXPECT_FALSE(done);
+        EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать слой ")) ||
+                    messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")))
+            << messages.texts[0].toStdString();
+        EXPECT_EQ(editfix::folderState(p.dir.path()), before) << ops.log.join(u',').toStdString();
         const TMapLayer &L = p.core.FProject.Layers[0];
-        if (!done) {
-            // The layer files failed: all is as before, and said so.
-            EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать слой "))) << messages.texts[0].toStdString();
-            EXPECT_EQ(after, before);
-            EXPECT_EQ(L.Objects.size(), 1u);
-        } else {
-            // The journal failed: the object is in the layer, without a
-            // journal version, and the journal is as it was.
-            EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")));
-            EXPECT_EQ(after[QStringLiteral("updates.mhp")], before.at(QStringLiteral("updates.mhp")));
-            EXPECT_EQ(after[QStringLiteral("updates.mhx")], before.at(QStringLiteral("updates.mhx")));
-            ASSERT_EQ(L.Objects.size(), 2u);
-            EXPECT_EQ(L.Objects[1].JrnOffset, 0);
-            EXPECT_EQ(p.core.FJournalPos, 1);
-        }
+        EXPECT_EQ(L.Objects.size(), 1u);
+        EXPECT_EQ(L.Blocks.size(), 1u);
+        EXPECT_EQ(L.MtMaxX, 2);
+        EXPECT_EQ(p.core.FJournalPos, 1);
+        ASSERT_EQ(p.engine.selection.Entries.size(), 1u);
+        EXPECT_EQ(p.engine.selection.Entries[0].Index, 0);
     }
+}
+
+TEST(CommitNewObject, AJournalThatCannotBeWrittenTakesTheObjectBack)
+{
+    // The journal files cannot be written (a folder or files that refuse
+    // writes): the polygon goes again, record, index entry, headers and row.
+    EditProject p;
+    const int l = p.addLayer(QStringLiteral("a"), 5);
+    ASSERT_TRUE(p.commit(l, {{1, 1}, {2, 1}, {2, 2}}, {}, {{u8("NAME"), u8("first")}}));
+    makeReadOnly(p.path(QStringLiteral("updates.mhx")));
+    const auto before = editfix::folderState(p.dir.path());
+    editfix::MessageLog messages;
+    EXPECT_FALSE(p.commit(l, {{5, 5}, {9, 5}, {9, 9}}, {}, {{u8("NAME"), u8("second")}}));
+    ASSERT_EQ(messages.texts.size(), 1);
+    EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")));
+    EXPECT_EQ(editfix::folderState(p.dir.path()), before);
+    EXPECT_EQ(p.read(QStringLiteral("a.dbf")), tableOf({todayRow("1", "first")}));
+    const TMapLayer &L = p.core.FProject.Layers[0];
+    EXPECT_EQ(L.Objects.size(), 1u);
+    EXPECT_EQ(L.MtMaxX, 2);
+    EXPECT_EQ(L.Blocks[0].XMax, 2);
 }

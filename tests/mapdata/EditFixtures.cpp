@@ -151,6 +151,8 @@ int FaultyOps::next(const QString &what)
 {
     ++steps;
     log << what;
+    if (stopAt > 0 && steps >= stopAt)
+        return -1;
     if (failAt > 0 && steps == failAt)
         return 0;
     if (dead && failAt > 0 && steps > failAt)

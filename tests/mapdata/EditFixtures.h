@@ -104,11 +104,14 @@ namespace editfix {
 // File operations that fail from a chosen step on. A failing write leaves
 // half its bytes behind, as a full disk or a killed process would. With
 // `dead`, every step after the failing one fails too and changes nothing:
-// the process is gone.
+// the process is gone. `stopAt` stops the process at a step of its own, so
+// that a run can fail at one step and be killed later, while it puts the
+// failure right.
 class FaultyOps : public mapdata::FileOps {
 public:
     int failAt = 0;     // 1-based step that fails; 0: none
     bool dead = false;
+    int stopAt = 0;     // 1-based step from which nothing is done; 0: none
     int steps = 0;
     QStringList log;
 

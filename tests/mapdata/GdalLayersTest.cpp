@@ -5,11 +5,9 @@
 #include "mapdata/MapDataCore.h"
 
 #include "platform/db/Table.h"
-#include "support/TestFiles.h"
+#include "support/GdalTools.h"
 
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -17,27 +15,11 @@
 
 namespace {
 
+using testsupport::haveGdal;
+using testsupport::ToolRun;
+using testsupport::runTool;
+
 using Ring = std::vector<std::pair<double, double>>;
-
-bool haveGdal()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("ogr2ogr")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("ogrinfo")).isEmpty();
-}
-
-struct ToolRun {
-    int code = -1;
-    QString out, err;
-};
-
-ToolRun run(const QString &program, const QStringList &args, const QString &dir)
-{
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
 
 // The geometries of `ogrinfo -al`, one list of rings (parts) per feature, the
 // X and Y of each vertex; rings sorted, as ogrinfo may group polygon rings.
@@ -108,18 +90,8 @@ const std::vector<Kind> &kinds()
 // Makes "<name>.shp" with ogr2ogr from WKT texts, with Windows-1251 attributes.
 bool makeLayer(const testsupport::TempFolder &dir, const QString &name, const Kind &k)
 {
-    QByteArray csv = "WKT,NAME,NUM\n";
-    for (size_t i = 1; i <= k.wkt.size(); ++i)
-        csv += QByteArray("\"") + k.wkt[i - 1] + "\"," + QStringLiteral("Объект №%1").arg(i).toUtf8() + "," +
-               QByteArray::number(static_cast<int>(i) * 10) + "\n";
-    dir.write(name + QStringLiteral(".csv"), csv);
-    const ToolRun r = run(QStringLiteral("ogr2ogr"),
-                      {QStringLiteral("-f"), QStringLiteral("ESRI Shapefile"), QStringLiteral("-lco"),
-                       QStringLiteral("ENCODING=CP1251"), QStringLiteral("-lco"),
-                       QStringLiteral("SHPT=") + QString::fromUtf8(k.shpt), name + QStringLiteral(".shp"),
-                       name + QStringLiteral(".csv"), QStringLiteral("-oo"), QStringLiteral("GEOM_POSSIBLE_NAMES=WKT"),
-                       QStringLiteral("-oo"), QStringLiteral("KEEP_GEOM_COLUMNS=NO")},
-                      dir.path());
+    std::vector<QByteArray> wkt(k.wkt.begin(), k.wkt.end());
+    const ToolRun r = testsupport::makeGdalLayer(dir, name, QString::fromUtf8(k.shpt), wkt);
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     return r.code == 0;
 }
@@ -134,7 +106,7 @@ TEST(GdalLayers, LayersOfOtherProgramsReadAsOgrinfoReadsThem)
     for (const Kind &k : kinds()) {
         const QString name = QStringLiteral("layer") + QString::number(k.type);
         ASSERT_TRUE(makeLayer(dir, name, k));
-        const ToolRun info = run(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
+        const ToolRun info = runTool(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
                              dir.path());
         const auto expected = ogrGeometries(info.out);
         ASSERT_EQ(expected.size(), k.wkt.size()) << k.shpt;
@@ -184,7 +156,7 @@ TEST(GdalLayers, LayersOfOtherProgramsReadAsOgrinfoReadsThem)
         table.close();
 
         // The layer still reads in ogrinfo after its headers were rewritten.
-        const ToolRun again = run(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
+        const ToolRun again = runTool(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
                               dir.path());
         EXPECT_EQ(ogrGeometries(again.out), expected) << k.shpt;
         EXPECT_FALSE(again.err.contains(QStringLiteral("ERROR"))) << again.err.toStdString();
@@ -253,7 +225,7 @@ TEST(GdalLayers, LayersWrittenWithTheCodecsReadInOgrinfo)
         dir.write(name + QStringLiteral(".shp"), QByteArray(shpHead.data(), 100) + body);
         dir.write(name + QStringLiteral(".shx"), QByteArray(shxHead.data(), 100) + index);
 
-        const ToolRun info = run(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
+        const ToolRun info = runTool(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), name + QStringLiteral(".shp")},
                              dir.path());
         EXPECT_EQ(info.code, 0) << k.shpt;
         EXPECT_TRUE(info.err.isEmpty()) << k.shpt << ": " << info.err.toStdString();

@@ -1,5 +1,6 @@
 #include "EditFixtures.h"
 
+#include "mapdata/LayerUnits.h"
 #include "platform/TextCodec.h"
 
 #include <QFile>
@@ -275,95 +276,259 @@ TEST(SaveLayer, TheTableIsPackedWheneverARowGoes)
     }
 }
 
-TEST(SaveLayer, LeftoversOfAnInterruptedSaveAreReplaced)
+TEST(SaveLayer, LeftoversBesideALayerNeverTakeItsPlace)
 {
-    EditProject p;
-    const int l = editedParcels(p);
-    // A reference run gives the files of the save.
-    EditProject ref;
-    const int r = editedParcels(ref);
-    ASSERT_TRUE(ref.core.SaveLayer(r));
-    p.dir.write(QStringLiteral("parcels~.shp"), "half a file");
-    p.dir.write(QStringLiteral("parcels~.shx"), "half a file");
-    p.dir.write(QStringLiteral("parcels~.dbf"), "half a file");
-    ASSERT_TRUE(p.core.SaveLayer(l));
-    EXPECT_EQ(triple(p, QStringLiteral("parcels")), triple(ref, QStringLiteral("parcels")));
-    EXPECT_TRUE(saveLeftovers(p).isEmpty());
+    // Files that earlier runs (or other hands) left beside a saved layer of
+    // two parcels with their rows: the layer opens as it is, and the next
+    // save is that of a layer without them.
+    const QByteArray emptyShp = editfix::emptyShape(5);
+    const QByteArray half = "half a file";
+    const std::map<QString, QByteArray> setAside = {{u8("parcels`.shp"), emptyShp},
+                                                    {u8("parcels`.shx"), emptyShp},
+                                                    {u8("parcels`.dbf"), editfix::templateDbf()}};
+    const std::map<QString, QByteArray> unfinished = {
+        {u8("parcels~.shp"), half}, {u8("parcels~.shx"), half}, {u8("parcels~.dbf"), half}};
+    auto both = setAside;
+    both.insert(unfinished.begin(), unfinished.end());
+    auto doneMarker = setAside;
+    doneMarker[u8("parcels~.Done")] = QByteArray();
+    struct Case {
+        const char *name;
+        std::map<QString, QByteArray> leftovers;
+        bool tableMissing = false;   // the layer has no ".dbf" of its own
+    };
+    const std::vector<Case> cases = {
+        {"template copies set aside", setAside},
+        {"new files never finished", unfinished},
+        {"both", both},
+        {"files set aside under a done marker", doneMarker},
+        {"a table set aside for a layer without one", {{u8("parcels`.dbf"), editfix::templateDbf()}}, true},
+    };
+    auto savedParcels = [](EditProject &p) {
+        const int l = p.addLayer(QStringLiteral("parcels"), 5);
+        p.commit(l, {{100, 100}, {200, 100}, {200, 200}}, {}, {{u8("NAME"), u8("A")}});
+        p.commit(l, {{300, 300}, {400, 300}, {400, 400}}, {}, {{u8("NAME"), u8("B")}});
+        EXPECT_TRUE(p.core.SaveLayer(l));
+        return l;
+    };
+    auto edit = [](EditProject &p, int l) {
+        p.change(l, 1, [](TShpObject &s) { s.Parts[0].Points[1].X = 450; s.XMax = 450; });
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EditProject ref;
+        const int r = savedParcels(ref);
+        if (c.tableMissing)
+            QFile::remove(ref.path(u8("parcels.dbf")));
+        edit(ref, r);
+        ASSERT_TRUE(ref.core.SaveLayer(r));
+
+        EditProject p;
+        savedParcels(p);
+        if (c.tableMissing)
+            QFile::remove(p.path(u8("parcels.dbf")));
+        const Triple saved = triple(p, u8("parcels"));
+        for (const auto &[name, bytes] : c.leftovers)
+            p.dir.write(name, bytes);
+        QStringList staying;
+        if (c.tableMissing)
+            staying << u8("parcels`.dbf");
+
+        // The layer is opened again: what a save left half done is put right
+        // first, then the files are read and their snapshots taken.
+        p.core.RecoverLayerSave(u8("parcels.shp"));
+        const int l = p.openLayer(u8("parcels"));
+        EXPECT_EQ(triple(p, u8("parcels")), saved);
+        EXPECT_EQ(saveLeftovers(p), staying);
+        const TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+        EXPECT_EQ(L.Objects.size(), 2u);
+        EXPECT_EQ(p.read(QFileInfo(L.BackupShp).fileName()), saved.shp);
+
+        edit(p, l);
+        ASSERT_TRUE(p.core.SaveLayer(l));
+        EXPECT_EQ(triple(p, u8("parcels")), triple(ref, u8("parcels")));
+        EXPECT_EQ(saveLeftovers(p), staying);
+    }
 }
 
 TEST(SaveLayer, RecordsWithZAndMBlocks)
 {
-    // Z types keep their Z values, M types are written plain; invalid heads
-    // are written without parts.
+    // Records keep their Z and M blocks, untouched or edited (an edited one
+    // gets the ranges of its values); a Z record in the plain layout gets
+    // zeros; invalid heads are written without parts.
     const Box box{1, 1, 3, 3};
     const std::vector<Pt> ring = {{1, 1}, {3, 1}, {3, 3}, {1, 1}};
+    const std::vector<Pt> moved = {{1, 1}, {4, 1}, {3, 3}, {1, 1}};
+    // A block as an edit writes it: the range, then the values (the
+    // fixtures' made-up 777, 778, ...).
+    auto block = [](qsizetype n) {
+        QByteArray b;
+        testsupport::putLEDouble(b, 0, 777);
+        testsupport::putLEDouble(b, 8, 777.0 + double(n - 1));
+        for (qsizetype k = 0; k < n; ++k)
+            testsupport::putLEDouble(b, b.size(), 777.0 + double(k));
+        return b;
+    };
+    auto point = [](std::int32_t type, double x, std::vector<double> values) {
+        QByteArray c = fixtures::pointContent(type, x, 2);
+        for (double v : values)
+            testsupport::putLEDouble(c, c.size(), v);
+        return c;
+    };
+    auto moveFirstVertex = [](TShpObject &s) { s.Parts[0].Points[s.Parts[0].Points.size() > 1 ? 1 : 0].X += 1; };
     struct Case {
         const char *name;
         std::int32_t type;
         QByteArray stored;
+        bool edited;
         QByteArray saved;
+        Box savedBox;
     };
-    QByteArray zOnly = fixtures::polyContentZM(15, box, {0}, ring, true, false);
     const std::vector<Case> cases = {
-        {"polygon Z with M", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), zOnly},
-        {"polygon M", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true),
-         fixtures::polyContent(25, box, {0}, ring)},
-        {"polygon without parts", 5, fixtures::polyContent(5, box, {}, {}), fixtures::polyContent(5, {}, {}, {})},
+        {"polygon Z with M", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), false,
+         fixtures::polyContentZM(15, box, {0}, ring, true, true), box},
+        {"polygon M", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true), false,
+         fixtures::polyContentZM(25, box, {0}, ring, false, true), box},
+        {"polygon Z in the plain layout", 15, fixtures::polyContent(15, box, {0}, ring), false,
+         fixtures::polyContent(15, box, {0}, ring) + QByteArray(16 + 4 * 8, '\0'), box},
+        {"polygon Z with M, a vertex moved", 15, fixtures::polyContentZM(15, box, {0}, ring, true, true), true,
+         fixtures::polyContent(15, {1, 1, 4, 3}, {0}, moved) + block(4) + block(4), {1, 1, 4, 3}},
+        {"polygon M, a vertex moved", 25, fixtures::polyContentZM(25, box, {0}, ring, false, true), true,
+         fixtures::polyContent(25, {1, 1, 4, 3}, {0}, moved) + block(4), {1, 1, 4, 3}},
+        {"point Z with M", 11, point(11, 2, {152.5, 7}), false, point(11, 2, {152.5, 7}), {2, 2, 2, 2}},
+        {"point Z with M, moved", 11, point(11, 2, {152.5, 7}), true, point(11, 3, {152.5, 7}), {3, 2, 3, 2}},
+        {"point M, moved", 21, point(21, 2, {7}), true, point(21, 3, {7}), {3, 2, 3, 2}},
+        {"point Z in the plain layout, moved", 11, point(11, 2, {}), true, point(11, 3, {0}), {3, 2, 3, 2}},
+        {"polygon without parts", 5, fixtures::polyContent(5, box, {}, {}), false,
+         fixtures::polyContent(5, {}, {}, {}), {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EditProject p;
-        const QByteArray other = fixtures::polyContent(c.type, {5, 5, 6, 6}, {0}, {{5, 5}, {6, 5}, {6, 6}, {5, 5}});
+        const bool points = c.type == 11 || c.type == 21;
+        const QByteArray other = points ? fixtures::pointContent(c.type, 5, 5)
+                                        : fixtures::polyContent(c.type, {5, 5, 6, 6}, {0},
+                                                                {{5, 5}, {6, 5}, {6, 6}, {5, 5}});
         const fixtures::Layer f = fixtures::layer(c.type, {1, 1, 6, 6}, {c.stored, other});
         p.dir.write(QStringLiteral("z.shp"), f.shp);
         p.dir.write(QStringLiteral("z.shx"), f.shx);
         p.dir.write(QStringLiteral("z.dbf"), editfix::templateDbf({editfix::row("1", "", "", ""), editfix::row("2", "", "", "")}));
         const int l = p.openLayer(QStringLiteral("z"));
+        if (c.edited) {
+            ASSERT_TRUE(p.change(l, 0, [&](TShpObject &s) {
+                moveFirstVertex(s);
+                mapdata::recomputePointsBox(s);
+            }));
+        }
         p.remove(l, 1);
         ASSERT_TRUE(p.core.SaveLayer(l));
-        EXPECT_EQ(p.read(QStringLiteral("z.shp")), fixtures::layer(c.type, c.type == 5 ? Box{} : box, {c.saved}).shp);
+        EXPECT_EQ(p.read(QStringLiteral("z.shp")), fixtures::layer(c.type, c.savedBox, {c.saved}).shp);
     }
 }
 
 TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
 {
+    // What earlier runs left beside the layer when the save starts: nothing,
+    // old files set aside (copies of the template), unfinished new files,
+    // or both.
+    const QByteArray emptyShp = editfix::emptyShape(5);
+    const std::map<QString, QByteArray> setAside = {{u8("parcels`.shp"), emptyShp},
+                                                    {u8("parcels`.shx"), emptyShp},
+                                                    {u8("parcels`.dbf"), editfix::templateDbf()}};
+    const std::map<QString, QByteArray> unfinished = {{u8("parcels~.shp"), "half"}, {u8("parcels~.dbf"), "half"}};
+    auto both = setAside;
+    both.insert(unfinished.begin(), unfinished.end());
+    const std::vector<std::pair<const char *, std::map<QString, QByteArray>>> starts = {
+        {"nothing left", {}}, {"old files set aside", setAside}, {"unfinished new files", unfinished},
+        {"both", both}};
+    // A save of the edited parcels with the leftovers beside them, through
+    // the file operations given.
+    auto save = [](EditProject &p, const std::map<QString, QByteArray> &leftovers, editfix::FaultyOps &ops) {
+        const int l = editedParcels(p);
+        for (const auto &[name, bytes] : leftovers)
+            p.dir.write(name, bytes);
+        p.core.setFileOps(&ops);
+        editfix::MessageLog messages;
+        return p.core.SaveLayer(l);
+    };
+
     // The files of the layer before the save and after a save that ran through.
     Triple oldFiles, newFiles;
-    int total = 0;
     {
         EditProject p;
         const int l = editedParcels(p);
         oldFiles = triple(p, QStringLiteral("parcels"));
-        editfix::FaultyOps ops;
-        p.core.setFileOps(&ops);
         ASSERT_TRUE(p.core.SaveLayer(l));
         newFiles = triple(p, QStringLiteral("parcels"));
-        total = ops.steps;
         ASSERT_NE(oldFiles, newFiles);
     }
-    int oldSeen = 0, newSeen = 0;
-    for (int n = 1; n <= total; ++n) {
-        SCOPED_TRACE(n);
-        EditProject p;
-        const int l = editedParcels(p);
-        editfix::FaultyOps ops;
-        ops.failAt = n;
-        ops.dead = true;
-        p.core.setFileOps(&ops);
-        editfix::MessageLog messages;
-        p.core.SaveLayer(l);
-        // The program starts again and opens the layer.
+    // The program starts again and opens the layer: old or new, whole, and
+    // nothing left beside it.
+    auto expectWhole = [&](EditProject &p, const editfix::FaultyOps &ops, int n) {
         p.core.setFileOps(nullptr);
         p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName);
         const Triple now = triple(p, QStringLiteral("parcels"));
         const bool isOld = now == oldFiles, isNew = now == newFiles;
-        EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString();
-        oldSeen += isOld;
-        newSeen += isNew;
+        EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString() << " after "
+                                    << ops.log.mid(0, n - 1).join(u',').toStdString();
         EXPECT_TRUE(saveLeftovers(p).isEmpty()) << saveLeftovers(p).join(u',').toStdString();
+        return std::make_pair(isOld, isNew);
+    };
+
+    for (const auto &[what, leftovers] : starts) {
+        SCOPED_TRACE(what);
+        int total = 0;
+        {
+            EditProject p;
+            editfix::FaultyOps ops;
+            ASSERT_TRUE(save(p, leftovers, ops));
+            EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles);
+            total = ops.steps;
+        }
+        int oldSeen = 0, newSeen = 0;
+        for (int n = 1; n <= total; ++n) {
+            SCOPED_TRACE(n);
+            EditProject p;
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            ops.dead = true;
+            save(p, leftovers, ops);
+            const auto [isOld, isNew] = expectWhole(p, ops, n);
+            oldSeen += isOld;
+            newSeen += isNew;
+        }
+        EXPECT_GT(oldSeen, 0);
+        EXPECT_GT(newSeen, 0);
     }
-    EXPECT_GT(oldSeen, 0);
-    EXPECT_GT(newSeen, 0);
+
+    // A step that fails makes the save take itself back, and the run may
+    // stop at any step of that too.
+    int total = 0;
+    {
+        EditProject p;
+        editfix::FaultyOps ops;
+        ASSERT_TRUE(save(p, {}, ops));
+        total = ops.steps;
+    }
+    for (int n = 1; n <= total; ++n) {
+        int steps = 0;
+        {
+            EditProject p;
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            save(p, {}, ops);
+            steps = ops.steps;
+        }
+        for (int m = n + 1; m <= steps; ++m) {
+            SCOPED_TRACE(testing::Message() << "failed at " << n << ", stopped at " << m);
+            EditProject p;
+            editfix::FaultyOps ops;
+            ops.failAt = n;
+            ops.stopAt = m;
+            save(p, {}, ops);
+            expectWhole(p, ops, m);
+        }
+    }
 }
 
 TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)

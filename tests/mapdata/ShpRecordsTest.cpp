@@ -253,6 +253,22 @@ TEST(ShpRecords, ObjectContentsAreWrittenInThePlainLayout)
     for (double v : {-4.0, 99.0, 99.0, 99.0, -4.0})
         testsupport::putLEDouble(z, z.size(), v);
     EXPECT_EQ(c, z);
+    // A shape that carries measures gets the M block after the Z block, or
+    // after the points in type 23; the plain types take none.
+    line.HasM = true;
+    line.Parts[0].Points[1].M = 2.5;
+    QByteArray zm = z;
+    for (double v : {0.0, 2.5, 0.0, 2.5, 0.0})
+        testsupport::putLEDouble(zm, zm.size(), v);
+    EXPECT_EQ(shp::encodeObjectContent(13, line, TTextRecord{}), zm);
+    line.ShapeType = 23;
+    QByteArray m = polyContent(23, {1, 2, 7, 8}, {0, 2}, {{0, 10}, {1, 11}, {2, 12}});
+    m += zm.mid(z.size());
+    EXPECT_EQ(shp::encodeObjectContent(23, line, TTextRecord{}), m);
+    line.ShapeType = 3;
+    EXPECT_EQ(shp::encodeObjectContent(3, line, TTextRecord{}),
+              polyContent(3, {1, 2, 7, 8}, {0, 2}, {{0, 10}, {1, 11}, {2, 12}}));
+    line.HasM = false;
 
     TShpObject point;
     point.ShapeType = 21;
@@ -263,6 +279,14 @@ TEST(ShpRecords, ObjectContentsAreWrittenInThePlainLayout)
     QByteArray pz = pointContent(11, 4, 5);
     testsupport::putLEDouble(pz, 20, 6);
     EXPECT_EQ(shp::encodeObjectContent(11, point, TTextRecord{}), pz);
+    point.HasM = true;
+    point.Parts[0].Points[0].M = 8;
+    testsupport::putLEDouble(pz, 28, 8);
+    EXPECT_EQ(shp::encodeObjectContent(11, point, TTextRecord{}), pz);
+    point.ShapeType = 21;
+    QByteArray pm = pointContent(21, 4, 5);
+    testsupport::putLEDouble(pm, 20, 8);
+    EXPECT_EQ(shp::encodeObjectContent(21, point, TTextRecord{}), pm);
 
     // Text: the style from the template, box, image size and counts from the shape.
     TextFields f;
@@ -307,6 +331,61 @@ TEST(ShpRecords, ObjectContentsAreWrittenInThePlainLayout)
               rasterContent(10, {10, 20, 110, 220}, "sheet.bmp", 0, 640, 480, {{15, 25, 7, -9}}));
 
     EXPECT_TRUE(shp::encodeObjectContent(31, line, TTextRecord{}).isEmpty());
+}
+
+TEST(ShpRecords, HeightsAndMeasuresOfTheirBlocks)
+{
+    // The blocks after the points, byte by byte: a poly block is a range
+    // and a value per point, a point record's is the value alone.
+    auto poly = [](std::int32_t type, std::vector<std::vector<double>> blocks) {
+        QByteArray c = polyContent(type, {0, 0, 1, 1}, {0}, {{0, 0}, {1, 1}});
+        for (const auto &b : blocks)
+            for (double v : b)
+                testsupport::putLEDouble(c, c.size(), v);
+        return c;
+    };
+    auto point = [](std::int32_t type, std::vector<double> values) {
+        QByteArray c = pointContent(type, 4, 5);
+        for (double v : values)
+            testsupport::putLEDouble(c, c.size(), v);
+        return c;
+    };
+    struct Case {
+        const char *name;
+        std::int32_t type;
+        QByteArray content;
+        size_t points;
+        std::vector<double> z, m;   // per point; empty: the record has no such block
+    };
+    const std::vector<Case> cases = {
+        {"line Z", 13, poly(13, {{152.5, 153.25, 152.5, 153.25}}), 2, {152.5, 153.25}, {}},
+        {"line Z with M", 13, poly(13, {{1, 2, 1, 2}, {7, 8, 7, 8}}), 2, {1, 2}, {7, 8}},
+        {"line Z with a cut M block", 13, poly(13, {{1, 2, 1, 2}, {7, 8, 7}}), 2, {1, 2}, {}},
+        {"line Z in the plain layout", 13, poly(13, {}), 2, {}, {}},
+        {"line M", 23, poly(23, {{7, 8, 7, 8}}), 2, {}, {7, 8}},
+        {"line M in the plain layout", 23, poly(23, {}), 2, {}, {}},
+        {"plain line with more bytes", 3, poly(3, {{1, 2, 1, 2}}), 2, {}, {}},
+        {"point Z", 11, point(11, {3}), 1, {3}, {}},
+        {"point Z with M", 11, point(11, {3, 4}), 1, {3}, {4}},
+        {"point M", 21, point(21, {4}), 1, {}, {4}},
+        {"point Z in the plain layout", 11, point(11, {}), 1, {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool isPoint = c.type == 11 || c.type == 21;
+        const qsizetype pointsEnd = isPoint ? 20 : 44 + 4 + 2 * 16;
+        std::vector<TShpPoint> pts(c.points);
+        for (TShpPoint &p : pts)
+            p.Z = p.M = -1;
+        bool hasM = true;
+        shp::decodeMeasures(c.type, c.content.constData(), c.content.size(), pointsEnd, pts, hasM);
+        EXPECT_EQ(hasM, !c.m.empty());
+        for (size_t k = 0; k < pts.size(); ++k) {
+            // Values the record lacks are not touched.
+            EXPECT_EQ(pts[k].Z, c.z.empty() ? -1 : c.z[k]);
+            EXPECT_EQ(pts[k].M, c.m.empty() ? -1 : c.m[k]);
+        }
+    }
 }
 
 TEST(ShpRecords, EachReaderHasItsOwnValidityRule)

@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using edittest::Project;
@@ -282,4 +284,76 @@ TEST(AppendTrackPoint, PointsGoToTheLastPartOfAnyLayer)
     p.map.AppendTrackPoint(l, 2, QString(), 1, 1, 0);
     p.map.AppendTrackPoint(-1, 0, QString(), 1, 1, 0);
     EXPECT_EQ(p.read(QStringLiteral("updates.mhp")), journal);
+}
+
+TEST(VertexEditing, HeightsAndMeasuresStayWithTheirVertices)
+{
+    // A line with heights and measures (as another program writes type 13
+    // with both blocks): Z 777, 778, 779 and M the same. Whatever changes,
+    // each vertex keeps its own; a new one takes those of the vertex it
+    // follows, or of the one it precedes when first.
+    const std::vector<Pt> line = {{10, 10}, {20, 10}, {30, 20}};
+    struct Case {
+        const char *name;
+        std::function<void(Project &, int)> edit;
+        std::vector<double> z;   // M alike
+    };
+    const std::vector<Case> cases = {
+        {"insert first", [](Project &p, int l) { p.map.InsertVertex(l, 0, 0, 5, 5); }, {777, 777, 778, 779}},
+        {"insert after the second", [](Project &p, int l) { p.map.InsertVertex(l, 0, 2, 25, 15); },
+         {777, 778, 778, 779}},
+        {"delete the second", [](Project &p, int l) { p.map.DeleteVertex(l, 0, 1); }, {777, 779}},
+        {"move the second",
+         [](Project &p, int l) {
+             p.select(l, 0, 1);
+             p.map.MoveVertex(TMapPoint{22, 12, 0}, Qt::NoModifier);
+         },
+         {777, 778, 779}},
+        {"add after the first with Alt",
+         [](Project &p, int l) {
+             p.select(l, 0, 0);
+             p.map.MoveVertex(TMapPoint{15, 8, 0}, Qt::AltModifier);
+         },
+         {777, 777, 778, 779}},
+        {"reverse",
+         [](Project &p, int l) {
+             p.select(l, 0);
+             p.map.ReverseSelection();
+         },
+         {779, 778, 777}},
+        {"a track point", [](Project &p, int l) { p.map.AppendTrackPoint(l, 0, QString(), 40, 30, 0); },
+         {777, 778, 779, 779}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Project p;
+        const int l = p.addLayer(QStringLiteral("heights"), 13, {10, 10, 30, 20},
+                                 {fixtures::polyContentZM(13, {10, 10, 30, 20}, {0}, line, true, true)});
+        c.edit(p, l);
+        // As read back from the journal, and as the journal record holds them.
+        const TShpObject s = p.shape(l, 0);
+        EXPECT_TRUE(s.HasM);
+        std::vector<double> z, m;
+        for (const TShpPoint &pt : s.Parts.at(0).Points) {
+            z.push_back(pt.Z);
+            m.push_back(pt.M);
+        }
+        EXPECT_EQ(z, c.z);
+        EXPECT_EQ(m, c.z);
+        const QByteArray rec = p.journalContent(l, 0);
+        const qsizetype n = static_cast<qsizetype>(c.z.size());
+        ASSERT_EQ(rec.size(), 44 + 4 + 16 * n + 2 * (16 + 8 * n));
+        const qsizetype zAt = 48 + 16 * n, mAt = zAt + 16 + 8 * n;
+        for (qsizetype k = 0; k < n; ++k) {
+            EXPECT_EQ(edittest::leDouble(rec, zAt + 16 + 8 * k), c.z[static_cast<size_t>(k)]);
+            EXPECT_EQ(edittest::leDouble(rec, mAt + 16 + 8 * k), c.z[static_cast<size_t>(k)]);
+        }
+    }
+
+    // A new vertex of a picture's control points takes no pixel of its
+    // neighbour: its third value is no height.
+    Project p;
+    const int l = p.addLayer(QStringLiteral("images"), 10, sheetBox, {sheet()});
+    p.map.InsertVertex(l, 0, 1, 1050, 1975);
+    EXPECT_EQ(edittest::pixelsOf(p.shape(l, 0)), (Pixels{{0, 0}, {0, 0}, {100, 50}, {100, 0}}));
 }
