@@ -404,18 +404,18 @@ QStringList layerCheckMessages(const TLayerCheck &check, const QString &name)
         out << QStringLiteral("Невозможно прочитать таблицу слоя ") + name + u'.' + readOnly;
         break;
     case TLayerCheck::TableHeaderUnder:
-        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" повреждена: в файле ") +
-                   QString::number(check.FileRows) + QStringLiteral(" строк, в заголовке ") +
+        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" повреждена: строк в файле - ") +
+                   QString::number(check.FileRows) + QStringLiteral(", в заголовке - ") +
                    QString::number(check.HeaderRows) + u'.' + readOnly;
         break;
     case TLayerCheck::TableRowsDiffer:
-        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" не совпадает со слоем: ") +
-                   QString::number(check.FileRows) + QStringLiteral(" строк, ") + QString::number(check.Entries) +
-                   QStringLiteral(" объектов.") + readOnly;
+        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" не совпадает со слоем: строк - ") +
+                   QString::number(check.FileRows) + QStringLiteral(", объектов - ") + QString::number(check.Entries) +
+                   u'.' + readOnly;
         break;
     case TLayerCheck::TableHeaderOver:
-        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" повреждена: в заголовке ") +
-                   QString::number(check.HeaderRows) + QStringLiteral(" строк, в файле ") +
+        out << QStringLiteral("Таблица слоя ") + name + QStringLiteral(" повреждена: строк в заголовке - ") +
+                   QString::number(check.HeaderRows) + QStringLiteral(", в файле - ") +
                    QString::number(check.FileRows) + QStringLiteral(". Строки считаются по файлу !");
         break;
     }
