@@ -52,7 +52,7 @@ const TMapLayer *layerAt(const TTolvane &w, int layer)
 bool layerEditable(const TTolvane &w, int layer)
 {
     const TMapLayer *L = layerAt(w, layer);
-    return L && L->Edited;
+    return L && L->Edited && w.MapImage->LayerWritable(layer);
 }
 
 int currentMapType(const TTolvane &w)

@@ -19,6 +19,11 @@ packages=(
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
   packages+=(libreoffice-draw)
 fi
+# GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the
+# build leaves it out without them).
+if [ "${TOLVANE_WITH_BENCH:-0}" = 1 ]; then
+  packages+=(libgdal-dev)
+fi
 # A virtual display, and what tools/xdotool-digitize.sh drives and reads it with.
 if [ "${TOLVANE_WITH_DISPLAY:-0}" = 1 ]; then
   packages+=(xvfb xauth xdotool x11-apps python3)

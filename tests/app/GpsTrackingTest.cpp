@@ -230,9 +230,9 @@ protected:
     // once edited).
     std::vector<std::pair<double, double>> track(int n, int object)
     {
-        map().ReadObject(n, object, layer(n).Objects[static_cast<size_t>(object)].Shape);
+        map().ReadObject(n, object, *layer(n).Objects[static_cast<size_t>(object)].Shape);
         std::vector<std::pair<double, double>> v;
-        for (const TShpParts &part : layer(n).Objects[static_cast<size_t>(object)].Shape.Parts)
+        for (const TShpParts &part : layer(n).Objects[static_cast<size_t>(object)].Shape->Parts)
             for (const TShpPoint &p : part.Points)
                 v.emplace_back(p.X, p.Y);
         return v;

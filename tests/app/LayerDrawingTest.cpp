@@ -245,8 +245,12 @@ TEST_F(LayerDrawingTest, PolygonCaptionsMeasureTheRecord)
 TEST_F(LayerDrawingTest, TableThatCannotBeOpenedLeavesTheGeometryWithoutLabels)
 {
     RecordingRenderers r;
+    // The table is reported when the layer opens (read-only).
+    testsupport::ScriptedAnswers answers;
+    reply(answers, platform::mrOk);
     const int l = addLayer(QStringLiteral("broken"), 5, {polyRings(5, {square(990, 4990, 1010, 5010)})},
                            QByteArray("not a table"));
+    EXPECT_TRUE(answers.exhausted());
     layer(l).Labels = {label(QStringLiteral("NAME"))};
     layer(l).TypeLegend = 1;
     layer(l).FieldNameLegend = QStringLiteral("NAME");
