@@ -532,9 +532,13 @@ void TTolvane::buildMainMenu()
                          QKeySequence(Qt::SHIFT | Qt::Key_S), [this] { nSnapLineClick(); });
     nSnapLine->setCheckable(true);
     nPointIns = menuItem(menuEdit, "nPointIns", QStringLiteral("Автосоздание точки"), {}, [this] { nPointInsClick(); });
-    nPointIns->setCheckable(true);
     nPointDel = menuItem(menuEdit, "nPointDel", QStringLiteral("Автоудаление точки"), {}, [this] { nPointDelClick(); });
-    nPointDel->setCheckable(true);
+    // A double click of the edit tool inserts or deletes a vertex from the
+    // start; a project may store them off.
+    for (QAction *a : {nPointIns, nPointDel}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
     nAutoNum = menuItem(menuEdit, "nAutoNum", QStringLiteral("Параметр автонумерации"), {},
                         [this] { nAutoNumClick(); });
     // The checked items toggle themselves; their handlers see the new state.

@@ -75,6 +75,9 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(w.TimerIncome->interval(), 10000);
     EXPECT_TRUE(w.nSnapPoint->isChecked());
     EXPECT_FALSE(w.nSnapLine->isChecked());
+    // A double click of the edit tool inserts and deletes vertices.
+    EXPECT_TRUE(w.nPointIns->isChecked());
+    EXPECT_TRUE(w.nPointDel->isChecked());
     EXPECT_TRUE(w.PBZoom->isChecked());
     EXPECT_TRUE(w.TBZoom->isChecked());
     EXPECT_TRUE(w.TBPointsNew->isChecked());
