@@ -822,21 +822,31 @@ void TTolvane::buildPopupMenus()
     pnSelectObject = menuItem(pMenuObjects, "pnSelectObject", QStringLiteral("Позиционирование"), {},
                               [this] { pnSelectObjectClick(); });
 
-    // pMenuDraw: the drawing kinds of pbCosmetic.
+    // pMenuDraw: the drawing kinds of pbCosmetic; "Квадрат" is hidden.
     pMenuDraw = popupMenu(this, "pMenuDraw");
-    const char *drawNames[] = {"nDrawPoint",      "nDrawText",     "nDrawSymbol",  "nDrawLine", "nDrawMultiPoint",
-                               "nDrawPolyLine",   "nDrawPolygon",  "nDrawRect",    "nDrawArc",  "nDrawBizer"};
-    const QString drawCaptions[] = {QStringLiteral("Точка"), QStringLiteral("Текст"),   QStringLiteral("Символ"),
-                                    QStringLiteral("Отрезок"), QStringLiteral("Точки"), QStringLiteral("Линия"),
-                                    QStringLiteral("Полигон"), QStringLiteral("Квадрат"), QStringLiteral("Овал"),
-                                    QStringLiteral("Кривая")};
-    QAction **drawItems[] = {&nDrawPoint,    &nDrawText,    &nDrawSymbol, &nDrawLine, &nDrawMultiPoint,
-                             &nDrawPolyLine, &nDrawPolygon, &nDrawRect,   &nDrawArc,  &nDrawBizer};
-    for (int i = 0; i < 10; ++i) {
-        QAction *item = menuItem(pMenuDraw, drawNames[i], drawCaptions[i]);
-        *drawItems[i] = item;
+    const struct {
+        QAction *TTolvane::*item;
+        const char *name;
+        QString caption, hint;
+    } drawKinds[] = {
+        {&TTolvane::nDrawPoint, "nDrawPoint", QStringLiteral("Точка"), QStringLiteral("Создание точки")},
+        {&TTolvane::nDrawText, "nDrawText", QStringLiteral("Текст"), QStringLiteral("Создание текста")},
+        {&TTolvane::nDrawSymbol, "nDrawSymbol", QStringLiteral("Символ"), QStringLiteral("Создание символа")},
+        {&TTolvane::nDrawLine, "nDrawLine", QStringLiteral("Отрезок"), QStringLiteral("Создание отрезка")},
+        {&TTolvane::nDrawMultiPoint, "nDrawMultiPoint", QStringLiteral("Точки"),
+         QStringLiteral("Создание набора точек")},
+        {&TTolvane::nDrawPolyLine, "nDrawPolyLine", QStringLiteral("Линия"), QStringLiteral("Создание линии")},
+        {&TTolvane::nDrawPolygon, "nDrawPolygon", QStringLiteral("Полигон"), QStringLiteral("Создание полигона")},
+        {&TTolvane::nDrawRect, "nDrawRect", QStringLiteral("Квадрат"), QStringLiteral("Создание прямоугольника")},
+        {&TTolvane::nDrawArc, "nDrawArc", QStringLiteral("Овал"), QStringLiteral("Создание овала")},
+        {&TTolvane::nDrawBizer, "nDrawBizer", QStringLiteral("Кривая"), QStringLiteral("Создание линии Безье")},
+    };
+    for (const auto &kind : drawKinds) {
+        QAction *item = menuItem(pMenuDraw, kind.name, kind.caption, {}, {}, kind.hint);
+        this->*kind.item = item;
         connect(item, &QAction::triggered, this, [this, item] { nDrawPointClick(item); });
     }
+    nDrawRect->setVisible(false);
 
     // PMenuScale: the scales of the view's scale button; the last two have no
     // command.
@@ -982,15 +992,15 @@ void TTolvane::buildToolBars()
         ToolBarMain->addWidget(b);
         return b;
     };
-    PBZoom = tool("PBZoom", QStringLiteral("Масштаб"), QStringLiteral("⌕"));
+    PBZoom = tool("PBZoom", QStringLiteral("Панель масштабирования"), QStringLiteral("⌕"));
     TbLen = tool("TbLen", QStringLiteral("Линейка"), QStringLiteral("↔"));
-    tbInfo = tool("tbInfo", QStringLiteral("Информация об объекте"), QStringLiteral("i"));
-    tbLabel = tool("tbLabel", QStringLiteral("Перемещение подписей"), QStringLiteral("A"));
+    tbInfo = tool("tbInfo", QStringLiteral("Информационня панель"), QStringLiteral("i"));
+    tbLabel = tool("tbLabel", QStringLiteral("Смещение обозначений"), QStringLiteral("A"));
     PBPick = tool("PBPick", QStringLiteral("Выбор объектов"), QStringLiteral("➚"));
-    pbSelect = tool("pbSelect", QStringLiteral("Выбор объектов рамкой"), QStringLiteral("⬚"));
+    pbSelect = tool("pbSelect", QStringLiteral("Выбор"), QStringLiteral("⬚"));
     pbDraw = tool("pbDraw", QStringLiteral("Рисовать"), QStringLiteral("✎"));
-    pbEdit = tool("pbEdit", QStringLiteral("Редактировать вершины"), QStringLiteral("◇"));
-    pbCosmetic = tool("pbCosmetic", QStringLiteral("Рисовать текст и обозначения"), QStringLiteral("T"));
+    pbEdit = tool("pbEdit", QStringLiteral("Изменить"), QStringLiteral("◇"));
+    pbCosmetic = tool("pbCosmetic", QStringLiteral("Создание полигона"), QStringLiteral("T"));
     pbCosmetic->setMenu(pMenuDraw);
     pbCosmetic->setPopupMode(QToolButton::MenuButtonPopup);
     PBZoom->setChecked(true);

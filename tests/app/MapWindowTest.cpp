@@ -369,6 +369,22 @@ std::map<QString, QStringList> languageSections(const QString &name)
 }
 } // namespace
 
+namespace {
+// Makes the language file of the program's sources the one the windows are
+// translated from ("Language" 1: Ukrainian, 2: Russian).
+void useLanguageFile(const testsupport::TempFolder &dir, const QString &file, const char *language)
+{
+    QFile src(QStringLiteral(TOLVANE_SOURCE_DIR "/resources/program-1251/") + file);
+    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
+    dir.write(file, platform::toCp1251(QString::fromUtf8(src.readAll())));
+    platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
+                                               QStringLiteral("PathWorkFiles"), dir.path());
+    platform::Registry::instance().writeValue(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
+                                              QStringLiteral("Language"),
+                                              platform::Registry::Value(QString::fromLatin1(language)));
+}
+} // namespace
+
 TEST_F(MapWindowTest, LanguageFilesNameExistingControls)
 {
     TTolvane &w = mapWindow();
@@ -402,21 +418,118 @@ TEST_F(MapWindowTest, CreationTranslatesTheWindow)
 {
     // The Ukrainian file of the program's sources, written as the program
     // reads it.
-    QFile src(QStringLiteral(TOLVANE_SOURCE_DIR "/resources/program-1251/ukraine.lng"));
-    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-    dir_.write(QStringLiteral("ukraine.lng"), platform::toCp1251(QString::fromUtf8(src.readAll())));
-    platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
-                                               QStringLiteral("PathWorkFiles"), dir_.path());
-    platform::Registry::instance().writeValue(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
-                                              QStringLiteral("Language"), platform::Registry::Value(QStringLiteral("1")));
+    useLanguageFile(dir_, QStringLiteral("ukraine.lng"), "1");
     TTolvane &w = mapWindow();
     EXPECT_EQ(w.N111->title(), QStringLiteral("Шар"));
     EXPECT_EQ(w.nFileOpen->text(), QStringLiteral("Відкрити..."));
-    EXPECT_EQ(w.PBZoom->toolTip(), QStringLiteral("Масштаб"));
-    EXPECT_EQ(w.tbInfo->toolTip(), QStringLiteral("Інформація про об'єкт"));
+    EXPECT_EQ(w.PBZoom->toolTip(), QStringLiteral("Панель масштабування"));
+    EXPECT_EQ(w.tbInfo->toolTip(), QStringLiteral("Інформаційна панель"));
     EXPECT_EQ(w.aZoomIn->text(), QStringLiteral("Зменшити"));
     EXPECT_EQ(w.mZoomIn->text(), QStringLiteral("Зменшити"));
     EXPECT_EQ(w.NStylePlan[4]->text(), QStringLiteral("клітинка"));
     // Values of the popups stay in their hints.
     EXPECT_EQ(app::hintOf(w.NStylePlan[4]), QStringLiteral("6"));
+}
+
+// The mouse tools' buttons, the draw kinds and the switches with their texts,
+// as the window is built and as the Russian language file leaves them.
+TEST_F(MapWindowTest, ToolHintsDrawKindsAndSwitches)
+{
+    for (const bool russianFile : {false, true}) {
+        SCOPED_TRACE(russianFile ? "russian.lng" : "no language file");
+        if (russianFile)
+            useLanguageFile(dir_, QStringLiteral("russian.lng"), "2");
+        TTolvane w;
+        struct Tool {
+            QToolButton *TTolvane::*button;
+            const char *hint;
+            bool down;
+        };
+        const Tool tools[] = {
+            {&TTolvane::PBZoom, "Панель масштабирования", true},
+            {&TTolvane::TBZoom, "Масштабирование", true},
+            {&TTolvane::TBMove, "Смещение", false},
+            {&TTolvane::TbLen, "Линейка", false},
+            {&TTolvane::tbInfo, "Информационня панель", false},
+            {&TTolvane::tbLabel, "Смещение обозначений", false},
+            {&TTolvane::PBPick, "Выбор объектов", false},
+            {&TTolvane::pbSelect, "Выбор", false},
+            {&TTolvane::pbDraw, "Рисовать", false},
+            {&TTolvane::pbEdit, "Изменить", false},
+            {&TTolvane::pbCosmetic, "Создание полигона", false},
+        };
+        for (const Tool &t : tools) {
+            QToolButton *b = w.*t.button;
+            EXPECT_EQ(app::hintOf(b), QString::fromUtf8(t.hint)) << b->objectName().toStdString();
+            EXPECT_EQ(b->toolTip(), QString::fromUtf8(t.hint)) << b->objectName().toStdString();
+            EXPECT_EQ(b->isChecked(), t.down) << b->objectName().toStdString();
+        }
+        // pbCosmetic holds its draw kind as its menu item: "Полигон" at start.
+        EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Полигон"));
+        EXPECT_EQ(w.pbCosmetic->menu(), w.pMenuDraw);
+
+        struct Kind {
+            QAction *TTolvane::*item;
+            const char *caption, *hint;
+            bool visible;
+        };
+        const Kind kinds[] = {
+            {&TTolvane::nDrawPoint, "Точка", "Создание точки", true},
+            {&TTolvane::nDrawText, "Текст", "Создание текста", true},
+            {&TTolvane::nDrawSymbol, "Символ", "Создание символа", true},
+            {&TTolvane::nDrawLine, "Отрезок", "Создание отрезка", true},
+            {&TTolvane::nDrawMultiPoint, "Точки", "Создание набора точек", true},
+            {&TTolvane::nDrawPolyLine, "Линия", "Создание линии", true},
+            {&TTolvane::nDrawPolygon, "Полигон", "Создание полигона", true},
+            {&TTolvane::nDrawRect, "Квадрат", "Создание прямоугольника", false},
+            {&TTolvane::nDrawArc, "Овал", "Создание овала", true},
+            {&TTolvane::nDrawBizer, "Кривая", "Создание линии Безье", true},
+        };
+        const QList<QAction *> menuOrder = w.pMenuDraw->actions();
+        ASSERT_EQ(menuOrder.size(), qsizetype(std::size(kinds)));
+        for (size_t i = 0; i < std::size(kinds); ++i) {
+            QAction *a = w.*kinds[i].item;
+            EXPECT_EQ(menuOrder[qsizetype(i)], a) << kinds[i].caption;
+            EXPECT_EQ(a->text(), QString::fromUtf8(kinds[i].caption));
+            EXPECT_EQ(app::hintOf(a), QString::fromUtf8(kinds[i].hint)) << kinds[i].caption;
+            EXPECT_EQ(a->isVisible(), kinds[i].visible) << kinds[i].caption;
+        }
+
+        struct Switch {
+            QAction *TTolvane::*item;
+            const char *caption;
+            QKeySequence shortcut;
+            bool on;
+        };
+        const Switch switches[] = {
+            {&TTolvane::nSnapPoint, "Прилипание к точкам", QKeySequence(Qt::ALT | Qt::Key_S), true},
+            {&TTolvane::nSnapLine, "Прилипание к линиям", QKeySequence(Qt::SHIFT | Qt::Key_S), false},
+            {&TTolvane::nPointIns, "Автосоздание точки", QKeySequence(), true},
+            {&TTolvane::nPointDel, "Автоудаление точки", QKeySequence(), true},
+        };
+        for (const Switch &s : switches) {
+            QAction *a = w.*s.item;
+            EXPECT_EQ(a->text(), QString::fromUtf8(s.caption));
+            EXPECT_EQ(a->shortcut(), s.shortcut) << s.caption;
+            EXPECT_TRUE(a->isCheckable()) << s.caption;
+            EXPECT_EQ(a->isChecked(), s.on) << s.caption;
+        }
+        EXPECT_EQ(w.NDelPoint->text(), QStringLiteral("Удалить"));
+        EXPECT_FALSE(w.NDelPoint->isEnabled());
+    }
+}
+
+TEST_F(MapWindowTest, TheDrawButtonShowsTheChosenKind)
+{
+    TTolvane &w = mapWindow();
+    w.nDrawArc->trigger();
+    EXPECT_TRUE(w.pbDraw->isChecked());
+    EXPECT_EQ(w.DrawKindItem(), w.nDrawArc);
+    EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Овал"));
+    EXPECT_EQ(w.pbCosmetic->toolTip(), QStringLiteral("Создание овала"));
+    // Pressing pbDraw takes the polygon again.
+    w.pbDraw->click();
+    EXPECT_EQ(w.DrawKindItem(), w.nDrawPolygon);
+    EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Полигон"));
+    EXPECT_EQ(app::hintOf(w.pbCosmetic), QStringLiteral("Создание полигона"));
 }
