@@ -294,6 +294,7 @@ int main(int argc, char **argv)
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     app::Application application(argc, argv);
+    app::loadPlatformTranslations(app::interfaceLanguage());
     // --quick: the pick and draw tools only, from no selection and from one
     // object of each layer (the run of the tests).
     bool quick = false;

@@ -12,6 +12,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   gdal-bin python3-dbfread
   fonts-symbola
+  qt6-translations-l10n
 )
 # LibreOffice renders the metafiles the program writes, for the test labelled
 # "office" (about 190 MB; TOLVANE_WITHOUT_OFFICE=1 leaves it out and the test
