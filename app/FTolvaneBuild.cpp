@@ -4,6 +4,7 @@
 #include "app/FTolvane.h"
 
 #include "app/FormControls.h"
+#include "app/StatusTexts.h"
 #include "platform/FormClass.h"
 
 #include <QAction>
@@ -25,6 +26,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using app::linkedItem;
@@ -1269,10 +1271,14 @@ void TTolvane::buildStatusBar()
     MapStatusBar->setObjectName(QStringLiteral("MapStatusBar"));
     platform::setFormClass(MapStatusBar, "TStatusBar");
     MapStatusBar->setSizeGripEnabled(false);
+    // The design's widths, wider where the font needs it for the widest text
+    // a panel shows (scale, visible area, coordinates).
     const int widths[6] = {80, 150, 100, 100, 200, 170};
-    for (int w : widths) {
-        QLabel *panel = platform::addStatusPanel(MapStatusBar, QString());
-        panel->setFixedWidth(w);
+    const QStringList widest = app::status::widestTexts();
+    for (int i = 0; i < 6; ++i) {
+        QLabel *panel = platform::addStatusPanel(MapStatusBar, i < widest.size() ? widest[i] : QString());
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setFixedWidth(std::max(widths[i], panel->sizeHint().width()));
+        panel->clear();
     }
 }

@@ -309,9 +309,15 @@ TEST_F(MapWindowTest, ControlsAreNamedOnceAndTagged)
                              "MenuItem17", "MenuItem27", "MenuItem42"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
     EXPECT_EQ(platform::statusPanels(w.MapStatusBar).size(), 6);
+    // The design's widths; the scale, area and coordinate panels grow where
+    // the font needs it.
     const int widths[6] = {80, 150, 100, 100, 200, 170};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+    for (int i = 0; i < 6; ++i) {
+        if (i < 4)
+            EXPECT_GE(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+        else
+            EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+    }
     EXPECT_EQ(w.ListLayers->columnCount(), 5);
     EXPECT_EQ(w.ListLayers->columnWidth(0), 180);
     EXPECT_EQ(w.ListLayers->columnWidth(4), 0);
@@ -532,4 +538,45 @@ TEST_F(MapWindowTest, TheDrawButtonShowsTheChosenKind)
     EXPECT_EQ(w.DrawKindItem(), w.nDrawPolygon);
     EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Полигон"));
     EXPECT_EQ(app::hintOf(w.pbCosmetic), QStringLiteral("Создание полигона"));
+}
+
+namespace {
+// Whether a status panel shows its whole text: the text's width within the
+// panel's frame, after the indent a framed label keeps on its left.
+bool showsWholeText(const QLabel *panel)
+{
+    const QFontMetrics fm = panel->fontMetrics();
+    const int indent = panel->indent() >= 0 ? panel->indent() : panel->frameWidth() > 0 ? fm.horizontalAdvance(u'x') / 2 : 0;
+    return fm.horizontalAdvance(panel->text()) <= panel->contentsRect().width() - indent - 2 * panel->margin();
+}
+} // namespace
+
+TEST_F(MapWindowTest, StatusPanelsHoldLargeCoordinatesAndScales)
+{
+    TTolvane &w = mapWindow();
+    TMapVyk &map = *w.MapImage;
+    const QList<QLabel *> panels = platform::statusPanels(w.MapStatusBar);
+    ASSERT_EQ(panels.size(), 6);
+    struct Case {
+        double denominator, x, y;   // the cursor's map point
+    };
+    const Case cases[] = {
+        {500, 9876543.219, 8765432.104},          // seven digits before the separator
+        {2000, -6543210.5, -5400000.25},
+        {2147483647, 1300000, 5400000},           // the smallest scale a view holds
+        {1, 1000, 1000},
+    };
+    for (const Case &c : cases) {
+        map.FScale = map.DenominatorToScale(c.denominator);
+        map.FPictureWidth = 400000;               // a wide screen, 4 m of picture
+        map.FPictureHeight = 300000;
+        map.FCenterX = c.x;
+        map.FCenterY = c.y;
+        // The middle of the picture shows the centre.
+        w.ShowStatusText(map.FPictureWidth / 2, -map.FPictureHeight / 2);
+        ASSERT_TRUE(panels[2]->text().startsWith(QStringLiteral("X = "))) << panels[2]->text().toStdString();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(showsWholeText(panels[i])) << i << ": \"" << panels[i]->text().toStdString() << "\" in "
+                                                   << panels[i]->width() << " pixels";
+    }
 }
