@@ -244,3 +244,35 @@ TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
     w.ApplicationEvents1Message(overRow);
     EXPECT_FALSE(w.MapLayersPanel->isVisible());
 }
+
+TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
+{
+    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
+    TStart &start = startFrame();
+    TTolvane &w = *Tolvane;
+    TMapVyk &map = *w.MapImage;
+    ASSERT_FALSE(map.FProject.Layers.empty());
+    ASSERT_TRUE(w.IsActiveForm());
+    // The user's first resize after the program has come up, as many times as
+    // they like: every one leaves a picture over the whole map area.
+    for (int i = 0; i < 3; ++i) {
+        const QSize before = map.size();
+        start.resize(start.width() + 60, start.height() + 40);
+        QApplication::processEvents();
+        SCOPED_TRACE(i);
+        ASSERT_GT(map.width(), before.width());
+        EXPECT_EQ(map.size(), map.parentWidget()->size());
+        EXPECT_EQ(QSize(map.PictureBitmap().width(), map.PictureBitmap().height()), map.size());
+        // The back buffer that overlays are wiped with covers the map too,
+        // also beyond the screen's size.
+        EXPECT_GE(map.FBackBuffer.width(), map.width());
+        EXPECT_GE(map.FBackBuffer.height(), map.height());
+        // The picture is measured for the new size and the map drawn into it.
+        EXPECT_EQ(QSize(map.FMapPicture.width(), map.FMapPicture.height()), map.size());
+        EXPECT_NEAR(map.FPictureWidth / map.FUnitsPerPixelX, map.width(), 0.5);
+        EXPECT_NEAR(map.FPictureHeight / map.FUnitsPerPixelY, map.height(), 0.5);
+    }
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrNo);
+    w.QuerySaveProject(false, false, false);
+}
