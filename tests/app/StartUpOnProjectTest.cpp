@@ -10,8 +10,6 @@
 #include "platform/FormClass.h"
 #include "platform/Paths.h"
 
-#include <QDirIterator>
-#include <QRegularExpression>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,26 +21,9 @@
 #include <QTreeWidget>
 
 using apptest::setProductValue;
+using testsupport::copyDemoProject;
 
 namespace {
-
-// Copies the demo project of the program folder (its ".tvp" and its data
-// folder, without snapshot copies a run of the program left there) into a
-// folder; returns the project's path.
-QString copyDemoProject(const QString &folder)
-{
-    const QString source = apptest::programFolder() + QStringLiteral("/Demo");
-    QDir(folder).mkpath(QStringLiteral("demo"));
-    QFile::copy(source + QStringLiteral("/demo.tvp"), folder + QStringLiteral("/demo.tvp"));
-    QDirIterator it(source + QStringLiteral("/demo"), QDir::Files);
-    static const QRegularExpression snapshot(QStringLiteral("\\.\\d{3}$"));
-    while (it.hasNext()) {
-        it.next();
-        if (!snapshot.match(it.fileName()).hasMatch())
-            QFile::copy(it.filePath(), folder + QStringLiteral("/demo/") + it.fileName());
-    }
-    return folder + QStringLiteral("/demo.tvp");
-}
 
 QStringList rowCaptions(const QTreeWidget *list)
 {
@@ -78,8 +59,6 @@ protected:
 
 TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
 {
-    ASSERT_TRUE(QFile::exists(apptest::programFolder() + QStringLiteral("/Demo/demo.tvp")))
-        << "the build lays out the demo project";
     const QString project = copyDemoProject(dir_.path());
     setProductValue(QStringLiteral("LastOpenTvpFile"), project);
     TStart &start = startFrame();

@@ -53,7 +53,7 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
         QString programDir;
     };
     // Without a setting the current folder is the program folder.
-    QDir::setCurrent(apptest::programFolder());
+    QDir::setCurrent(programDir());
     const Case cases[] = {{nullptr, QDir::currentPath()},
                           {"   ", QDir::currentPath()},
                           {"C:\\Prog", QStringLiteral("C:\\Prog")}};
