@@ -27,6 +27,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/UserAnswers.h"
+#include "tools/ToolUsage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -298,6 +299,8 @@ std::vector<std::vector<TSelObject>> selections(TMapVyk &map, bool firstOnly)
 
 int main(int argc, char **argv)
 {
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -310,15 +313,10 @@ int main(int argc, char **argv)
     int folders = 0;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg == "--help" || arg == "-h") {
-            std::fprintf(stdout, "%s", Usage);
-            return 0;
-        }
         if (arg == "--quick") {
             quick = true;
         } else if (arg.startsWith('-') || ++folders > 1) {
-            std::fprintf(stderr, "clickthrough: unknown argument %s\n%s", argv[i], Usage);
-            return 2;
+            return tools::wrongArguments("clickthrough", ("unknown argument " + arg).constData(), Usage);
         } else {
             source = QString::fromLocal8Bit(arg);
         }
