@@ -55,6 +55,20 @@ protected:
         QApplication::processEvents();
         return start;
     }
+    // The frame started so on a copy of the demo project, the last project of
+    // the settings.
+    TStart &startOnTheDemo()
+    {
+        setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
+        return startFrame();
+    }
+    // Closes the project of the map window, not saving it.
+    static void closeWithoutSaving()
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrNo);
+        Tolvane->QuerySaveProject(false, false, false);
+    }
 };
 
 TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
@@ -169,8 +183,7 @@ TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
 
 TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
 {
-    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
-    TStart &start = startFrame();
+    TStart &start = startOnTheDemo();
     TTolvane &w = *Tolvane;
     TMapVyk &map = *w.MapImage;
     ASSERT_FALSE(map.FProject.Layers.empty());
@@ -194,15 +207,12 @@ TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
     EXPECT_GE(newUpperRight.X, upperRight.X - 1e-6);
     EXPECT_LE(newLowerLeft.Y, lowerLeft.Y + 1e-6);
     EXPECT_GE(newUpperRight.Y, upperRight.Y - 1e-6);
-    testsupport::ScriptedAnswers answers;
-    answers.reply(platform::mrNo);
-    w.QuerySaveProject(false, false, false);
+    closeWithoutSaving();
 }
 
 TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
 {
-    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
-    startFrame();
+    startOnTheDemo();
     TTolvane &w = *Tolvane;
     ASSERT_TRUE(w.IsActiveForm());
     const QPoint overRow = w.LVLayer->mapToGlobal(QPoint(10, 5));
@@ -216,9 +226,7 @@ TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
     w.ApplicationEvents1Message(w.MapImage->mapToGlobal(w.MapImage->rect().center()));
     EXPECT_FALSE(w.MapLayersPanel->isVisible());
     // Without layers it never shows.
-    testsupport::ScriptedAnswers answers;
-    answers.reply(platform::mrNo);
-    w.QuerySaveProject(false, false, false);
+    closeWithoutSaving();
     w.ClearProject();
     w.ApplicationEvents1Message(overRow);
     EXPECT_FALSE(w.MapLayersPanel->isVisible());
@@ -226,12 +234,10 @@ TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
 
 TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
 {
-    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
-    TStart &start = startFrame();
-    TTolvane &w = *Tolvane;
-    TMapVyk &map = *w.MapImage;
+    TStart &start = startOnTheDemo();
+    TMapVyk &map = *Tolvane->MapImage;
     ASSERT_FALSE(map.FProject.Layers.empty());
-    ASSERT_TRUE(w.IsActiveForm());
+    ASSERT_TRUE(Tolvane->IsActiveForm());
     // The user's first resize after the program has come up, as many times as
     // they like: every one leaves a picture over the whole map area.
     for (int i = 0; i < 3; ++i) {
@@ -251,7 +257,5 @@ TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
         EXPECT_NEAR(map.FPictureWidth / map.FUnitsPerPixelX, map.width(), 0.5);
         EXPECT_NEAR(map.FPictureHeight / map.FUnitsPerPixelY, map.height(), 0.5);
     }
-    testsupport::ScriptedAnswers answers;
-    answers.reply(platform::mrNo);
-    w.QuerySaveProject(false, false, false);
+    closeWithoutSaving();
 }
