@@ -248,8 +248,11 @@ void TTolvane::resizeEvent(QResizeEvent *event)
 void TTolvane::FormResize()
 {
     // The first resize events come from building and placing the window; only
-    // later ones are the user's, and they keep the extent in view.
-    if (IsActiveForm() && !MapImage->FProject.Layers.empty() && FResizeCount > 4) {
+    // later ones are the user's, and they keep the extent in view. Placing
+    // ends with the first activation at the latest: Qt places a window with
+    // fewer than the five resize events passed over, and the user's first
+    // resizes would leave the map drawn over the old size only.
+    if (IsActiveForm() && !MapImage->FProject.Layers.empty() && (FResizeCount > 4 || FActivated)) {
         TMapPoint lowerLeft, upperRight;
         MapImage->LogicalToMap(QPointF(0, -MapImage->FPictureHeight), lowerLeft);
         MapImage->LogicalToMap(QPointF(MapImage->FPictureWidth, 0), upperRight);

@@ -686,6 +686,8 @@ public:
     // The drawing kind pbCosmetic holds: one of the items of pMenuDraw
     // (nDrawPolygon at start).
     QAction *FDrawKind = nullptr;
+    // Makes an item of pMenuDraw the drawing kind pbCosmetic holds.
+    void SetDrawKind(QAction *item);
     // The colour a colour sample (ShapeTextColor, sPenColor ...) shows.
     static int ShapeColor(const QWidget *shape);
     static void SetShapeColor(QWidget *shape, int colour);

@@ -6,6 +6,7 @@
 #include "app/FShowPoint.h"
 #include "app/FormControls.h"
 #include "app/HostHooks.h"
+#include "app/StatusTexts.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
@@ -251,17 +252,15 @@ void TTolvane::ShowStatusText(double x, double y)
             panels[i]->setText(text);
     };
     const double n = map.ScaleToDenominator(map.FScale);
-    panel(0, n == 0 || n >= 1 ? QStringLiteral("M 1:") + roundedText(n)
-                              : QStringLiteral("M ") + roundedText(1 / n) + QStringLiteral(":1"));
+    panel(0, app::status::scaleText(n));
     EditScale->setText(roundedText(n));
-    panel(1, QStringLiteral("Zoom: ") + roundedText(map.FPictureWidth / map.FScale) + u'x' +
-                 roundedText(map.FPictureHeight / map.FScale) + QStringLiteral(" m"));
+    panel(1, app::status::areaText(map.FPictureWidth / map.FScale, map.FPictureHeight / map.FScale));
     if (x != 0 || y != 0) {
         TMapPoint m;
         map.LogicalToMap(QPointF(x, y), m);
         // X is the northing and Y the easting, as surveyors write them.
-        panel(2, QStringLiteral("X = ") + MapFunctions::RoundValue(m.Y, 0, 3, true).toString());
-        panel(3, QStringLiteral("Y = ") + MapFunctions::RoundValue(m.X, 0, 3, true).toString());
+        panel(2, app::status::coordinateText(u'X', m.Y));
+        panel(3, app::status::coordinateText(u'Y', m.X));
     }
 }
 

@@ -240,7 +240,7 @@ void TTolvane::NDelPointClick()
 
 void TTolvane::pbDrawClick()
 {
-    FDrawKind = nDrawPolygon;
+    SetDrawKind(nDrawPolygon);
     endFigure(*MapImage);
 }
 

@@ -102,7 +102,7 @@ void TTolvane::SetShapeColor(QWidget *shape, int colour)
 
 void TTolvane::connectStyleToolBars()
 {
-    FDrawKind = nDrawPolygon;
+    SetDrawKind(nDrawPolygon);
     auto keyUp = [this](QLineEdit *edit, void (TTolvane::*handler)(int)) {
         new KeyUpFilter(edit, [this, handler](int key) { (this->*handler)(key); });
     };
@@ -152,9 +152,18 @@ void TTolvane::connectStyleToolBars()
 // ---------------------------------------------------------------------------
 // Drawing kinds and vertex switches
 
+void TTolvane::SetDrawKind(QAction *item)
+{
+    // The button shows the item it holds, as a tool button given a menu item
+    // takes its caption and hint.
+    FDrawKind = item;
+    pbCosmetic->setText(item->text());
+    app::setHint(pbCosmetic, app::hintOf(item));
+}
+
 void TTolvane::nDrawPointClick(QAction *Sender)
 {
-    FDrawKind = Sender;
+    SetDrawKind(Sender);
     pbDraw->setChecked(true);
 }
 

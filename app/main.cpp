@@ -18,6 +18,8 @@ int main(int argc, char **argv)
     }
     app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    // The platform's own buttons and dialogs in the interface's language.
+    app::loadPlatformTranslations(app::interfaceLanguage());
     // The frame first: it becomes the main window; then the one map window.
     auto *frame = new TStart();
     frame->setAttribute(Qt::WA_DeleteOnClose);

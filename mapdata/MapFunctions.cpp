@@ -261,10 +261,16 @@ constexpr Palette Palettes[9] = {
 
 } // namespace
 
+int LanguageNumber()
+{
+    return languageNumber(
+        ReadMachineRegString(QString::fromUtf16(mapdata::LanguageRegistryKey), QStringLiteral("Language"), QString()));
+}
+
 void TranslateForm(const QString &formName)
 {
     const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
-    const int language = languageNumber(ReadMachineRegString(key, QStringLiteral("Language"), QString()));
+    const int language = LanguageNumber();
     if (language <= 0)
         return;
     const QString folder = ReadMachineRegString(key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));

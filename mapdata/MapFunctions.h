@@ -85,6 +85,10 @@ QString RelativeFileName(const QString &fileName, const QString &folder);
 // machine's key "\SOFTWARE\Quillery 6" (read with ReadMachineRegString). Bit
 // buttons keep their captions; VykFunctions.TranslateForm translates them.
 void TranslateForm(const QString &formName);
+// The interface language those settings choose: "Language" of that key read
+// with this unit's integer converter; 1 is Ukrainian, above 1 Russian, 0 or
+// less (also a text that is no number) no translation.
+int LanguageNumber();
 
 // The string value of a key under the local machine; the default when the
 // value is missing or blank (spaces only), otherwise the text as stored. A value

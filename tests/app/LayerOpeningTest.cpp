@@ -123,9 +123,8 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
         {&TTolvane::N84, "cosmetic", 8, otPolylines},
         {&TTolvane::mCreateLayerNav, "navigating", 1, 0},
     };
-    const QDir templates(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default"));
-    if (!templates.exists(QStringLiteral("point.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
+    const QDir templates(map().FProgramDir + QStringLiteral("/Default"));
+    ASSERT_TRUE(templates.exists(QStringLiteral("point.shp")));
     int n = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.templ);
@@ -157,8 +156,6 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
 
 TEST_F(LayerOpeningTest, TemplateCopyAsksBeforeOverwritingAndNeedsTheTemplates)
 {
-    if (!QFile::exists(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default/point.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
     const QString target = QDir(work_).filePath(QStringLiteral("old.shp"));
     writeFile(target, "existing");
     {
@@ -191,8 +188,6 @@ TEST_F(LayerOpeningTest, TemplateCopyAsksBeforeOverwritingAndNeedsTheTemplates)
 
 TEST_F(LayerOpeningTest, ATargetInADottedFolderKeepsItsFolder)
 {
-    if (!QFile::exists(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default/polygon.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
     const QString dotted = folder(QStringLiteral("maps.v2"));
     testsupport::ScriptedAnswers answers;
     openFile(answers, QDir(dotted).filePath(QStringLiteral("city.shp")));

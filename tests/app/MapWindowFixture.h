@@ -76,7 +76,8 @@ protected:
         QDir().mkpath(work_);
         window_ = new TTolvane();
         map().FWorkDir = work_;
-        map().FProgramDir = QStringLiteral(TOLVANE_PROGRAM_DIR);
+        // A program folder of the test's own, with the layer templates.
+        map().FProgramDir = testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"});
     }
     void TearDown() override
     {

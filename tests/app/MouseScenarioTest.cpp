@@ -231,7 +231,7 @@ protected:
         plots_ = QDir(folder).filePath(QStringLiteral("plots"));
         // An empty text and symbol layer from the program folder's template.
         for (const char *ext : {".shp", ".shx", ".dbf"})
-            ASSERT_TRUE(QFile::copy(apptest::programFolder() + QStringLiteral("/Default/cosmetic") + QLatin1String(ext),
+            ASSERT_TRUE(QFile::copy(testsupport::programFolder() + QStringLiteral("/Default/cosmetic") + QLatin1String(ext),
                                     QDir(folder).filePath(QStringLiteral("texts") + QLatin1String(ext))));
         const QString layer = QStringLiteral("Layer=%1\n{\n   FileName=%2.shp\n   Name=%3\n   MapType=1\n"
                                              "   ObjType=3\n   Visible=True\n   Snap=True\n   Edited=%4\n}\n");

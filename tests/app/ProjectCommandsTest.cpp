@@ -430,16 +430,8 @@ TEST_F(ProjectCommandsTest, SaveAsCopiesOnlyLayersStoredByBareNames)
 
 TEST_F(ProjectCommandsTest, TheDemoProject)
 {
-    const QDir demo(QStringLiteral(TOLVANE_PROGRAM_DIR "/Demo"));
-    if (!demo.exists(QStringLiteral("demo.tvp")))
-        GTEST_SKIP() << "the demo project is not built";
     // A copy: reading takes snapshots beside the layers.
-    const QString copy = folder(QStringLiteral("demo"));
-    QFile::copy(demo.filePath(QStringLiteral("demo.tvp")), QDir(copy).filePath(QStringLiteral("demo.tvp")));
-    const QString data = folder(QStringLiteral("demo/demo"));
-    for (const QString &f : QDir(demo.filePath(QStringLiteral("demo"))).entryList(QDir::Files))
-        QFile::copy(demo.filePath(QStringLiteral("demo/") + f), QDir(data).filePath(f));
-    ASSERT_TRUE(w().ReadProject(QDir(copy).filePath(QStringLiteral("demo.tvp"))));
+    ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
     const std::vector<TMapLayer> &layers = map().FProject.Layers;
     ASSERT_EQ(layers.size(), 5u);
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1, 2, 3, 4}));

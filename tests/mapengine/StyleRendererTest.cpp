@@ -8,6 +8,7 @@
 #include "platform/Environment.h"
 #include "platform/gdi/PainterCanvas.h"
 #include "platform/gdi/RecordingCanvas.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -730,7 +731,7 @@ TEST(StyleRenderers, RoundByKind)
 TEST(StyleRenderers, ProgramFolderCatalogue)
 {
     StyleServices s;
-    s.LoadStyleLibraries(QStringLiteral(TOLVANE_PROGRAM_DIR));
+    s.LoadStyleLibraries(testsupport::programFolder());
     s.SetFrameSize(1200, 900);
     const int fills = s.FFillStyles.count(), lines = s.FLineStyles.count(), points = s.FPointStyles.count();
     ASSERT_GT(fills, 8);
