@@ -122,16 +122,18 @@ QString formatNumber(const QString &format, double value)
     return formatSection(sections[0], std::abs(value), value < 0);
 }
 
-QString formatNumber(const QString &format, double value)
+namespace {
+mapengine::RasterServices *installedRasterServices = nullptr;
+} // namespace
+
+mapengine::RasterServices *rasterServices()
 {
-    if (format.isEmpty() || !std::isfinite(value))
-        return platform::floatToStr(value);
-    const QStringList sections = formatSections(format);
-    if (value < 0 && sections.size() >= 2 && !sections[1].isEmpty())
-        return formatSection(sections[1], -value, false);
-    if (value == 0 && sections.size() >= 3 && !sections[2].isEmpty())
-        return formatSection(sections[2], 0, false);
-    return formatSection(sections[0], std::abs(value), value < 0);
+    return installedRasterServices;
+}
+
+void setRasterServices(mapengine::RasterServices *services)
+{
+    installedRasterServices = services;
 }
 
 } // namespace app::render

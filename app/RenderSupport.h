@@ -1,8 +1,12 @@
 #pragma once
-// The number format of measurement captions, which the map window hands to
-// the render job.
+// What the map window hands the render job besides the style services: the
+// number format of measurement captions and the raster services.
 
 #include <QString>
+
+namespace mapengine {
+class RasterServices;
+}
 
 namespace app::render {
 
@@ -12,5 +16,10 @@ namespace app::render {
 // quotes and other characters are copied; up to three sections (positive;
 // negative; zero). An empty format gives the general float text.
 QString formatNumber(const QString &format, double value);
+
+// The raster services raster objects go to: by default (null) the map
+// control's own; tests install one that records the calls.
+mapengine::RasterServices *rasterServices();
+void setRasterServices(mapengine::RasterServices *services);
 
 } // namespace app::render

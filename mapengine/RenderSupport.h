@@ -1,10 +1,9 @@
 #pragma once
-// What the map window's render loop and layer drawing work out without a
-// window: which layers a redraw draws and how, the grids' nodes, the picture
-// of a report aligned to the grid, the tables that turn stored style numbers
-// into pens and brushes, the style bits and sizes of texts, the number
-// format of measurement captions, and the place where raster objects are
-// handed to the raster services.
+// The rules of the render job that are plain functions: which layers a
+// redraw draws and how, the grids' nodes, the picture of a report aligned to
+// the grid, the tables that turn stored style numbers into pens and brushes,
+// the style bits and sizes of texts, the pictures of the image lists and the
+// turn of a raster's control points.
 
 #include "mapdata/MapTypes.h"
 #include "platform/gdi/GdiTypes.h"
@@ -14,12 +13,11 @@
 #include <vector>
 
 class QIcon;
-class TMapVyk;
 namespace platform::gdi {
 class Canvas;
 }
 
-namespace app::render {
+namespace mapengine::render {
 
 // ---- layers ----
 
@@ -34,7 +32,7 @@ bool layerShownAtScale(const TMapLayer &layer, double denominator);
 
 enum class LayerDrawer {
     None,        // passed over
-    Vector,      // kinds 0, 1 and 8: the map window's vector drawing
+    Vector,      // kinds 0, 1 and 8: the vector layer drawing
     Cadastral,   // kinds 2 .. 7 and 9 .. 16: the host hook (nothing here)
     Exchange,    // kind 17: the host hook (nothing here)
 };
@@ -103,13 +101,6 @@ Byte textStyleOfFontStyle(int fontStyle);
 // scale / N rounded when its scale is above 0, else the size itself.
 int effectiveTextSize(int size, int scale, double denominator);
 
-// A number written by a format of the platform's number formats: "0"
-// places a digit always, "#" a digit when there is one, the first "." the
-// decimal separator and "," anywhere before it groups the thousands; text in
-// quotes and other characters are copied; up to three sections (positive;
-// negative; zero). An empty format gives the general float text.
-QString formatNumber(const QString &format, double value);
-
 // ---- pictures of the image lists ----
 
 // The size of the pictures of the map window's image lists.
@@ -128,20 +119,4 @@ void drawListImage(platform::gdi::Canvas &canvas, const QIcon &picture, int x, i
 // counting downward), in radians; 0 with fewer than two points.
 double rasterRotationAngle(const std::vector<TShpPoint> &controlPoints);
 
-// Where the drawing of raster objects hands their pictures on: by default the
-// map control's raster services; tests install one that records the calls.
-class RasterServices {
-public:
-    virtual ~RasterServices() = default;
-    virtual void DrawRasterImage(TMapVyk &map, platform::gdi::Canvas &canvas, const QString &fileName, double xMin,
-                                 double yMin, double xMax, double yMax, double angle, int width, int height,
-                                 int rasterMode, int gamma, int contrast);
-    virtual void DrawMetafileRaster(TMapVyk &map, platform::gdi::Canvas &canvas, const QString &fileName,
-                                    double xMin, double yMin, double xMax, double yMax, double angle, int width,
-                                    int height);
-};
-RasterServices &rasterServices();
-// Null puts back the map control's.
-void setRasterServices(RasterServices *services);
-
-} // namespace app::render
+} // namespace mapengine::render
