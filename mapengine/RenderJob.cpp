@@ -11,6 +11,7 @@
 #include "platform/Rounding.h"
 #include "platform/db/Table.h"
 #include "platform/gdi/Metafile.h"
+#include "platform/gdi/PainterCanvas.h"
 
 #include <QDir>
 
@@ -275,6 +276,18 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
         throw;
     }
     finish();
+}
+
+QImage RenderJob::PictureImage() const
+{
+    const QSize size = PictureSize();
+    QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (size.width() > 0 && size.height() > 0) {
+        PainterCanvas canvas(image);
+        canvas.drawMetafile(map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
+    }
+    return image;
 }
 
 void RenderJob::SavePictureFile()

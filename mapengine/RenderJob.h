@@ -16,6 +16,7 @@
 #include "mapengine/MapControlCore.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -95,6 +96,10 @@ public:
     // Writes FMapPicture to "map.wmf" of the program folder (picture mode);
     // a file that cannot be written raises an error.
     void SavePictureFile();
+
+    // The map picture played onto a white image of the picture's size, as
+    // the map control shows it.
+    QImage PictureImage() const;
 
     // The size in pixels of the pictures of a redraw: the control's, or in
     // picture mode the picture's own.
