@@ -159,7 +159,7 @@ void TTolvane::RedrawMap()
         if (size.width() > 0 && size.height() > 0) {
             if (bitmap.width() != size.width() || bitmap.height() != size.height())
                 bitmap.setSize(size.width(), size.height());
-            map.ControlCanvas().drawMetafile(map.FMapPicture, Rect{0, 0, size.width(), size.height()});
+            bitmap.playMetafile(map.FMapPicture, Rect{0, 0, size.width(), size.height()});
         }
         map.update();
         map.SnapshotView();

@@ -283,10 +283,8 @@ QImage RenderJob::PictureImage() const
     const QSize size = PictureSize();
     QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
     image.fill(Qt::white);
-    if (size.width() > 0 && size.height() > 0) {
-        PainterCanvas canvas(image);
-        canvas.drawMetafile(map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
-    }
+    if (size.width() > 0 && size.height() > 0)
+        PainterCanvas::playInBands(image, map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
     return image;
 }
 

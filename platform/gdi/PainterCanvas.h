@@ -38,6 +38,14 @@ public:
     // The painter composition mode a pen mode uses on raster targets, if any.
     static std::optional<QPainter::CompositionMode> compositionFor(int rop2);
 
+    // Plays a metafile into a rectangle of an image, as drawMetafile on a
+    // canvas of the image would, with the image cut into bands of rows that
+    // are drawn at the same time. Every band draws every record clipped to
+    // its rows (the painter's lines and fills do not depend on the clip), so
+    // the pixels are those of one canvas drawing the whole picture.
+    static void playInBands(QImage &image, const Metafile &metafile, const Rect &logical,
+                            const DeviceMetrics &metrics = screenMetrics());
+
 protected:
     void perform(const RecordView &record) override;
 
@@ -86,6 +94,9 @@ private:
     QBrush brush_;
     bool clipKnown_ = false;
     std::uint64_t clipSet_ = 0;
+    // The bounds of the clip set on the painter (empty: no clip): figures
+    // wholly outside it are passed over.
+    QRect clipBounds_;
     QPolygonF polygon_;
 };
 
