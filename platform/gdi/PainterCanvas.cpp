@@ -557,10 +557,16 @@ void PainterCanvas::perform(const RecordView &r)
     if (rop == R2_COPYPEN) {
         // The common case, without saving the painter around each figure.
         keepClip(p);
+        if (held_ && r.type == EMR_POLYLINE && outlineHeldFill(p, r, ink))
+            return;
+        drawHeldFill();
+        if (r.type == EMR_POLYGON && holdFill(r, ink))
+            return;
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         drawShape(p, r, ink);
         return;
     }
+    drawHeldFill();
     // The painter's raster operations apply to one solid colour at a time;
     // everything else (black, white, hatches, pen and brush together, styled
     // lines) takes the per-pixel path.
@@ -581,6 +587,85 @@ void PainterCanvas::perform(const RecordView &r)
         return;
     }
     drawExact(r, ink);
+}
+
+void PainterCanvas::devicePolygon(const RecordView &r, QPolygonF &out) const
+{
+    const QTransform t = logicalToDevice();
+    out.clear();
+    out.reserve(static_cast<qsizetype>(r.points.size()));
+    for (const QPoint &q : r.points) {
+        const QPointF d = clampPoint(mapPoint(t, QPointF(q)));
+        out << QPointF(roundInt(d.x()), roundInt(d.y()));
+    }
+}
+
+bool PainterCanvas::holdFill(const RecordView &r, const Ink &ink)
+{
+    // Only while a picture plays: the end of the records draws what is held.
+    if (state_.playDepth == 0 || state_.pen.style != PS_NULL || r.points.size() < 3)
+        return false;
+    const QBrush &brush = qbrush(ink);
+    if (brush.style() == Qt::NoBrush)
+        return false;
+    HeldFill h;
+    devicePolygon(r, h.points);
+    h.brush = brush;
+    h.rule = state_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    held_ = std::move(h);
+    return true;
+}
+
+bool PainterCanvas::outlineHeldFill(QPainter &p, const RecordView &r, const Ink &ink)
+{
+    // The same closed ring with a plain solid pen.
+    if (r.points.size() != static_cast<size_t>(held_->points.size()) || r.points.front() != r.points.back())
+        return false;
+    const QPen &pen = qpen(ink.pen);
+    if (pen.style() != Qt::SolidLine)
+        return false;
+    devicePolygon(r, polygon_);
+    if (polygon_ != held_->points)
+        return false;
+    if (p.brushOrigin() != QPoint(0, 0))
+        p.setBrushOrigin(0, 0);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(pen);
+    p.setBrush(held_->brush);
+    p.drawPolygon(polygon_, held_->rule);
+    held_.reset();
+    return true;
+}
+
+void PainterCanvas::drawHeldFill()
+{
+    if (!held_)
+        return;
+    static const QPen noPen(Qt::NoPen);
+    QPainter &p = *painter_;
+    keepClip(p);
+    if (p.brushOrigin() != QPoint(0, 0))
+        p.setBrushOrigin(0, 0);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(noPen);
+    p.setBrush(held_->brush);
+    p.drawPolygon(held_->points, held_->rule);
+    held_.reset();
+}
+
+void PainterCanvas::beforeRecord(const RecordView &r)
+{
+    if (!held_)
+        return;
+    switch (r.type) {
+    // What a renderer sets between a fill and its outline leaves the held
+    // fill as it is.
+    case EMR_CREATEPEN: case EMR_CREATEBRUSHINDIRECT: case EMR_SELECTOBJECT: case EMR_DELETEOBJECT:
+    case EMR_POLYLINE:
+        return;
+    default:
+        drawHeldFill();
+    }
 }
 
 void PainterCanvas::playInBands(QImage &image, const Metafile &metafile, const Rect &logical,

@@ -48,6 +48,7 @@ public:
 
 protected:
     void perform(const RecordView &record) override;
+    void beforeRecord(const RecordView &record) override;
 
 private:
     struct Ink {
@@ -68,6 +69,15 @@ private:
     void drawExact(const RecordView &r, const Ink &ink);
     // Puts pixels computed per pixel back over the area, inside the clip.
     void putPixels(const QRect &area, const QImage &pixels);
+    // The device points of a figure as the painter gets them.
+    void devicePolygon(const RecordView &r, QPolygonF &out) const;
+    // A played picture outlines most polygons right after filling them
+    // (a fill without a pen, then a polyline through the same closed ring):
+    // the fill is held back, and when that polyline follows, the painter
+    // fills and outlines in one call, which gives the same pixels.
+    bool holdFill(const RecordView &r, const Ink &ink);
+    bool outlineHeldFill(QPainter &p, const RecordView &r, const Ink &ink);
+    void drawHeldFill();
 
     QImage *image_ = nullptr;
     std::unique_ptr<QPainter> painter_;
@@ -98,6 +108,12 @@ private:
     // wholly outside it are passed over.
     QRect clipBounds_;
     QPolygonF polygon_;
+    struct HeldFill {
+        QPolygonF points;
+        QBrush brush;
+        Qt::FillRule rule = Qt::OddEvenFill;
+    };
+    std::optional<HeldFill> held_;
 };
 
 } // namespace platform::gdi
