@@ -572,8 +572,11 @@ void Canvas::drawMetafile(const Metafile &metafile, const Rect &logical)
     resetToDefaults();
     perform(rec(EMR_HEADER)); // a play begins: targets that keep state start afresh
     const size_t depth = saved_.size();
-    for (const RecordView &r : metafile.records())
+    for (const RecordView &r : metafile.records()) {
+        beforeRecord(r);
         apply(r);
+    }
+    beforeRecord(rec(EMR_EOF));
     // Unbalanced saves of the picture do not outlive it.
     while (saved_.size() > depth) {
         state_ = saved_.back();

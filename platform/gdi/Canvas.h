@@ -209,6 +209,10 @@ protected:
     // The target's part: a drawing record to draw (state records arrive after
     // the state changed, drawing records before the pen position moves).
     virtual void perform(const RecordView &record) = 0;
+    // Before a played record changes the state (and once more, as
+    // EMR_EOF, after the last one): targets that hold a figure back draw it
+    // while the state it was made in still holds.
+    virtual void beforeRecord(const RecordView &) {}
     // Measuring and transforming helpers for the targets.
     QTransform pageTransform(const DcState &s) const;
     static QTransform pageTransformFor(const DcState &s);

@@ -6,14 +6,14 @@
 // picture canvas; labels, captions, texts, symbol characters and the frames
 // of raster objects go to the overlay, which lies above every layer.
 
-#include "app/FTolvane.h"
+#include "mapengine/RenderJob.h"
 
-#include "app/HostHooks.h"
-#include "app/RenderSupport.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "mapengine/CanvasHelpers.h"
+#include "mapengine/RenderSupport.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/db/Table.h"
@@ -26,8 +26,10 @@
 #include <vector>
 
 using namespace platform::gdi;
-using app::render::canvasColor;
+using mapengine::render::canvasColor;
 using mapengine::detail::nint;
+
+namespace mapengine {
 
 namespace {
 
@@ -88,11 +90,11 @@ enum class LabelPlace { Centre, Point, Line };
 
 class LayerDrawing {
 public:
-    LayerDrawing(TTolvane &window, int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
+    LayerDrawing(RenderJob &job, int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
                  const TMapPoint &maxCorner)
-        : w_(window), map_(*window.MapImage), layer_(layer), L_(map_.FProject.Layers[static_cast<size_t>(layer)]),
+        : job_(job), map_(job.Map()), table_(job.AttributeTable()), styles_(job.Styles()), layer_(layer), L_(map_.FProject.Layers[static_cast<size_t>(layer)]),
           pic_(picture), ovl_(overlay), xmin_(minCorner.X), ymin_(minCorner.Y), xmax_(maxCorner.X),
-          ymax_(maxCorner.Y), n_(app::render::redrawDenominator(map_.FScale)), upx_(map_.FUnitsPerPixelX),
+          ymax_(maxCorner.Y), n_(render::redrawDenominator(map_.FScale)), upx_(map_.FUnitsPerPixelX),
           upy_(map_.FUnitsPerPixelY)
     {
     }
@@ -102,7 +104,7 @@ public:
     {
         if (dbf_) {
             try {
-                w_.fDBF->close();
+                table_.close();
             } catch (const std::exception &) {
             }
         }
@@ -200,8 +202,10 @@ private:
     void drawRasterLabels(size_t i, const QPoint &at, const QString &storedName);
     void layerBrushBack();
 
-    TTolvane &w_;
-    TMapVyk &map_;
+    RenderJob &job_;
+    MapControlCore &map_;
+    platform::db::Table &table_;
+    StyleServices *styles_;
     int layer_;
     TMapLayer &L_;
     Canvas &pic_;
@@ -254,7 +258,7 @@ void LayerDrawing::setUp()
 
     // The attribute table; a table that cannot be opened leaves the layer
     // without attributes.
-    platform::db::Table &table = *w_.fDBF;
+    platform::db::Table &table = table_;
     try {
         table.close();
         table.setDatabaseName(map_.FWorkDir);
@@ -284,15 +288,15 @@ void LayerDrawing::setUp()
     }
     resetCanvases();
 
-    layerFont_ = TMapVyk::MakeMapFont({L_.Font.FontName, L_.Font.Size, L_.Font.Rotate, L_.Font.Scale, L_.Font.Color,
+    layerFont_ = MapControlCore::MakeMapFont({L_.Font.FontName, L_.Font.Size, L_.Font.Rotate, L_.Font.Scale, L_.Font.Color,
                                        L_.Font.TextStyle, RUSSIAN_CHARSET, 0, L_.BrushType, L_.BrushColor});
     layerFont_.TextSymbol = L_.Font.TextSymbol;
 }
 
 void LayerDrawing::resetCanvases()
 {
-    const Pen pen{app::render::canvasPenStyle(L_.PenStyle), layerPenWidth(), canvasColor(L_.PenColor)};
-    const Brush brush = app::render::canvasBrush(L_.BrushType, canvasColor(L_.BrushColor));
+    const Pen pen{render::canvasPenStyle(L_.PenStyle), layerPenWidth(), canvasColor(L_.PenColor)};
+    const Brush brush = render::canvasBrush(L_.BrushType, canvasColor(L_.BrushColor));
     for (Canvas *c : {&pic_, &ovl_}) {
         mapengine::detail::setPen(*c, pen);
         mapengine::detail::selectBrush(*c, brush);
@@ -334,8 +338,8 @@ bool LayerDrawing::legendValue(size_t i, std::int32_t &value)
 {
     if (!dbf_)
         return false;
-    platform::db::Field *field = w_.fDBF->findField(L_.FieldNameLegend);
-    if (!field || !w_.fDBF->setRecNo(static_cast<int>(i) + 1))
+    platform::db::Field *field = table_.findField(L_.FieldNameLegend);
+    if (!field || !table_.setRecNo(static_cast<int>(i) + 1))
         return false;
     value = map_.FindLegendEntry(layer_, field->asString(), field->dataType());
     return true;
@@ -492,12 +496,12 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
                 map_.DrawShadow(pic_, pts);
             obj.Shown = true;
             if (L_.BrushType > 0)
-                DrawStyledPolygon(pic_, pts.data(), last - 1, L_.BrushType, brushColour_, pictureWidth,
+                DrawStyledPolygon(styles_, pic_, pts.data(), last - 1, L_.BrushType, brushColour_, pictureWidth,
                                   pictureHeight, 1.0, 1.0, 0, upx_, upy_, false);
-            DrawStyledLine(pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
+            DrawStyledLine(styles_, pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
                            map_.FPictureWidth, map_.FPictureHeight, false);
             if (L_.ViewPoints)
-                DrawStyledPoint(pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
+                DrawStyledPoint(styles_, pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
             drawLabels(i, LabelPlace::Centre, centre, nullptr, &starts, &points);
         } else {
             obj.Shown = true;
@@ -506,10 +510,10 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
             else if (L_.PenStyle <= 1)
                 map_.DrawClippedPolyline(pic_, pts, L_.PenStyle, layerPenWidth());
             else
-                DrawStyledLine(pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
+                DrawStyledLine(styles_, pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
                                map_.FPictureWidth, map_.FPictureHeight, false);
             if (L_.ViewPoints)
-                DrawStyledPoint(pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
+                DrawStyledPoint(styles_, pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
             drawLabels(i, LabelPlace::Line, pts.front(), &pts, nullptr, nullptr);
         }
     });
@@ -557,12 +561,12 @@ void LayerDrawing::drawPoint(size_t i, const RecordPlace &at)
                 // An image number of no picture (an unmatched legend value)
                 // draws nothing.
                 const int image = L_.TypeLegend == 0 ? L_.PntBitmap : v;
-                app::render::drawListImage(pic_, w_.BitmapList(image), d.x() - app::render::kListImageSize / 2,
-                                           d.y() - app::render::kListImageSize / 2);
+                render::drawListImage(pic_, job_.Hooks().ListImage(image), d.x() - render::kListImageSize / 2,
+                                           d.y() - render::kListImageSize / 2);
                 pic_.setMapMode(MM_HIMETRIC);
             }
         } else {
-            DrawStyledPoint(pic_, &p, 1, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
+            DrawStyledPoint(styles_, pic_, &p, 1, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
         }
     }
     drawLabels(i, LabelPlace::Point, p, nullptr, nullptr, nullptr);
@@ -575,8 +579,8 @@ QString LayerDrawing::fieldText(size_t i, const QString &fieldName, bool &found)
     found = false;
     if (!dbf_)
         return {};
-    platform::db::Field *field = w_.fDBF->findField(fieldName);
-    if (!field || !w_.fDBF->setRecNo(static_cast<int>(i) + 1))
+    platform::db::Field *field = table_.findField(fieldName);
+    if (!field || !table_.setRecNo(static_cast<int>(i) + 1))
         return {};
     found = true;
     return field->asString();
@@ -584,7 +588,7 @@ QString LayerDrawing::fieldText(size_t i, const QString &fieldName, bool &found)
 
 void LayerDrawing::layerBrushBack()
 {
-    mapengine::detail::selectBrush(pic_, app::render::canvasBrush(L_.BrushType, canvasColor(L_.BrushColor)));
+    mapengine::detail::selectBrush(pic_, render::canvasBrush(L_.BrushType, canvasColor(L_.BrushColor)));
 }
 
 void LayerDrawing::drawLabels(size_t i, LabelPlace place, const QPoint &at, const std::vector<QPoint> *line,
@@ -594,7 +598,7 @@ void LayerDrawing::drawLabels(size_t i, LabelPlace place, const QPoint &at, cons
     TMeasureResult measure;
     for (const TMapLabel &label : L_.Labels) {
         TMapFont font = label.Font;
-        const int size = app::render::effectiveTextSize(font.Size, font.Scale, n_);
+        const int size = render::effectiveTextSize(font.Size, font.Scale, n_);
         if (!label.Visible || size <= 1)
             continue;
         QPoint p = at;
@@ -635,7 +639,7 @@ void LayerDrawing::drawLabels(size_t i, LabelPlace place, const QPoint &at, cons
                     measured = true;
                 }
                 const double value = hectares ? measure.Area / 10000 : squareMetres ? measure.Area : measure.Length;
-                map_.DrawRotatedText(ovl_, p.x(), p.y(), 0, font, app::render::formatNumber(label.FormatShow, value));
+                map_.DrawRotatedText(ovl_, p.x(), p.y(), 0, font, job_.Hooks().FormatCaption(label.FormatShow, value));
             }
         }
         bool found = false;
@@ -662,14 +666,14 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
     const QPoint p1 = toPicture(t.XMin, t.YMin), p2 = toPicture(t.XMax, t.YMax);
     int sx = pixelsX(p1, p2), sy = pixelsY(p1, p2);
 
-    TMapFont font = TMapVyk::MakeMapFont({t.FontName.trimmed(), t.FontSize, t.Rotate, t.TextScale, t.TextColor,
-                                          app::render::textStyleOfFontStyle(t.FontStyle), RUSSIAN_CHARSET, 0,
+    TMapFont font = MapControlCore::MakeMapFont({t.FontName.trimmed(), t.FontSize, t.Rotate, t.TextScale, t.TextColor,
+                                          render::textStyleOfFontStyle(t.FontStyle), RUSSIAN_CHARSET, 0,
                                           t.Transparent, t.BgTextColor});
     font.TextSymbol = t.Symbol;
     font.Center = static_cast<Byte>(t.TextAlign & 0xFF);
     font.BrushColor = t.BgTextColor;
     font.BrushStyle = t.Transparent == 0 ? 1 : 0;
-    const int e = app::render::effectiveTextSize(t.FontSize, t.TextScale, n_);
+    const int e = render::effectiveTextSize(t.FontSize, t.TextScale, n_);
 
     // Texts and symbols are measured by their font, not by their box.
     if (t.Kind == okText && (t.TextScale == 0 || e > 1))
@@ -688,9 +692,9 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
     }
 
     // The record's own style.
-    const Pen pen{app::render::canvasPenStyle(t.PenStyle), t.PenWidth, canvasColor(t.PenColor)};
+    const Pen pen{render::canvasPenStyle(t.PenStyle), t.PenWidth, canvasColor(t.PenColor)};
     mapengine::detail::setPen(pic_, pen);
-    mapengine::detail::selectBrush(pic_, app::render::canvasBrush(t.BrushStyle, canvasColor(t.BrushColor)));
+    mapengine::detail::selectBrush(pic_, render::canvasBrush(t.BrushStyle, canvasColor(t.BrushColor)));
     mapengine::detail::setPen(ovl_, pen);
     mapengine::detail::selectBrush(ovl_, Brush{t.Transparent != 0 ? BS_SOLID : BS_NULL, canvasColor(t.BgTextColor),
                                                HS_HORIZONTAL});
@@ -714,13 +718,13 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
         if (t.PointStyle >= 1)
             for (const TShpPoint &q : points) {
                 const QPoint p = toPicture(q.X, q.Y);
-                DrawStyledPoint(pic_, &p, 1, t.PointStyle, t.PenColor, 0, 0, 1.0, 1.0, 0);
+                DrawStyledPoint(styles_, pic_, &p, 1, t.PointStyle, t.PenColor, 0, 0, 1.0, 1.0, 0);
             }
         break;
     case okOval:
         if (points.size() > 1) {
-            mapengine::detail::setPenStyle(pic_, app::render::ovalPenStyle(t.PenStyle));
-            mapengine::detail::selectBrush(pic_, app::render::ovalBrush(t.BrushStyle, canvasColor(t.BrushColor)));
+            mapengine::detail::setPenStyle(pic_, render::ovalPenStyle(t.PenStyle));
+            mapengine::detail::selectBrush(pic_, render::ovalBrush(t.BrushStyle, canvasColor(t.BrushColor)));
             const QPoint a = toPicture(points.front().X, points.front().Y);
             const QPoint b = toPicture(points.back().X, points.back().Y);
             pic_.ellipse(Rect{a.x(), a.y(), b.x(), b.y()});
@@ -733,15 +737,15 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
             const int last = static_cast<int>(pts.size());
             if (t.Kind == okPolygon) {
                 if (t.BrushStyle > 0) {
-                    DrawStyledPolygon(pic_, pts.data(), last - 1, t.BrushStyle, t.BrushColor, pictureWidth,
+                    DrawStyledPolygon(styles_, pic_, pts.data(), last - 1, t.BrushStyle, t.BrushColor, pictureWidth,
                                       pictureHeight, 1.0, 1.0, 0, upx_, upy_, false);
                     mapengine::detail::selectBrush(pic_, Brush{BS_NULL, pic_.brush().color, HS_HORIZONTAL});
                 }
                 if (t.PenStyle > 0)
-                    DrawStyledLine(pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
+                    DrawStyledLine(styles_, pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
                                    map_.FPictureWidth, map_.FPictureHeight, false);
             } else if (t.Kind == okLine) {
-                DrawStyledLine(pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
+                DrawStyledLine(styles_, pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
                                map_.FPictureWidth, map_.FPictureHeight, false);
                 if (t.ArrowStart > 0 || t.ArrowEnd > 0)
                     map_.DrawLineEnds(pic_, pts, 30, t.PenWidth, t.ArrowStart, t.ArrowEnd);
@@ -749,7 +753,7 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
                 map_.DrawBezierLine(pic_, pts, t.PenStyle, t.PenWidth);
             }
             if (t.PointStyle > 0)
-                DrawStyledPoint(pic_, pts.data(), last, t.PointStyle, t.PenColor, 0, 0, 1.0, 1.0, 0);
+                DrawStyledPoint(styles_, pic_, pts.data(), last, t.PointStyle, t.PenColor, 0, 0, 1.0, 1.0, 0);
         });
         break;
     default: // kinds 0 and 6 draw nothing
@@ -775,7 +779,7 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
     std::vector<TShpPoint> controlPoints;
     if (!readParts(at, shp::RasterHeadSize, 0, h.NumPoints, shp::WidePointSize, false, noStarts, controlPoints))
         controlPoints.clear();
-    const double angle = app::render::rasterRotationAngle(controlPoints);
+    const double angle = render::rasterRotationAngle(controlPoints);
 
     // A stored name whose file is missing is looked for in the work folder.
     const QString stored = h.ImageName.trimmed();
@@ -784,10 +788,10 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
         name = platform::joinPath(map_.FWorkDir, platform::extractFileName(stored));
     const QString lower = name.toLower();
     if (lower.contains(QLatin1String(".wmf")) || lower.contains(QLatin1String(".emf")))
-        app::render::rasterServices().DrawMetafileRaster(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
+        job_.Rasters().DrawMetafileRaster(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
                                                          h.ImageHeight);
     else
-        app::render::rasterServices().DrawRasterImage(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
+        job_.Rasters().DrawRasterImage(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
                                                       h.ImageHeight, L_.PenMode, L_.Gamma, L_.Contrast);
     obj.Shown = true;
     if (L_.ViewShadow)
@@ -799,7 +803,7 @@ void LayerDrawing::drawRasterLabels(size_t i, const QPoint &at, const QString &s
 {
     for (const TMapLabel &label : L_.Labels) {
         TMapFont font = label.Font;
-        if (!label.Visible || app::render::effectiveTextSize(font.Size, font.Scale, n_) <= 1)
+        if (!label.Visible || render::effectiveTextSize(font.Size, font.Scale, n_) <= 1)
             continue;
         font.Center = 1;
         font.Rotate = 0;
@@ -817,11 +821,13 @@ void LayerDrawing::drawRasterLabels(size_t i, const QPoint &at, const QString &s
 
 } // namespace
 
-void TTolvane::DrawVectorLayer(int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
-                               const TMapPoint &maxCorner)
+void RenderJob::DrawVectorLayer(int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
+                                const TMapPoint &maxCorner)
 {
-    if (!ValidLayer(layer))
+    if (layer < 0 || static_cast<size_t>(layer) >= map_.FProject.Layers.size())
         return;
     LayerDrawing drawing(*this, layer, picture, overlay, minCorner, maxCorner);
     drawing.run();
 }
+
+} // namespace mapengine
