@@ -3,7 +3,8 @@
 #include "app/FTolvane.h"
 #include "app/HostHooks.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "mapdata/ui/FormTranslation.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "app/ReportComponents.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QAction>

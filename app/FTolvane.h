@@ -20,7 +20,7 @@
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>

@@ -4,7 +4,7 @@
 #include "app/FTolvane.h"
 
 #include "app/FormControls.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QActionGroup>

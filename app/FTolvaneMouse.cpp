@@ -14,7 +14,7 @@
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/OverlayCanvas.h"
 #include "mapengine/ScreenCursors.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Rounding.h"
 #include "platform/gdi/Metafile.h"
 

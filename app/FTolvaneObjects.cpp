@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 namespace {
 

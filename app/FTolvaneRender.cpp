@@ -10,7 +10,7 @@
 #include "app/LayerListRows.h"
 #include "app/RenderSupport.h"
 #include "mapengine/CanvasHelpers.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 #include "platform/gdi/Metafile.h"

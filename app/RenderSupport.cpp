@@ -1,7 +1,7 @@
 #include "app/RenderSupport.h"
 
 #include "mapdata/MapFunctions.h"
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"

@@ -205,7 +205,7 @@ struct Bench {
     std::vector<std::vector<QPointF>> polygons;
     std::unique_ptr<ScopedScreenMetrics> screen;
     NoAnswers answers;
-    std::unique_ptr<platform::ScopedAnswers> answersScope;
+    std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
     BenchRenderers renderers;
     TTolvane *window = nullptr;
 
@@ -220,7 +220,7 @@ struct Bench {
         polygons = makePolygons();
         writeLayer(folder, polygons);
         screen = std::make_unique<ScopedScreenMetrics>(kScreen);
-        answersScope = std::make_unique<platform::ScopedAnswers>(answers);
+        answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
         app::setStyleRenderers(&renderers);
 

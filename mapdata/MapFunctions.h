@@ -80,11 +80,7 @@ QString FreeNumberedName(const QString &base, const QString &ext);
 // without regard to case); the file name unchanged otherwise.
 QString RelativeFileName(const QString &fileName, const QString &folder);
 
-// Translates the texts of the application's window of that component name from
-// the language file chosen by "Language" and "PathWorkFiles" of the local
-// machine's key "\SOFTWARE\Quillery 6" (read with ReadMachineRegString). Bit
-// buttons keep their captions; VykFunctions.TranslateForm translates them.
-void TranslateForm(const QString &formName);
+// TranslateForm: mapdata/ui/FormTranslation.h (it needs the widgets).
 
 // The string value of a key under the local machine; the default when the
 // value is missing or blank (spaces only), otherwise the text as stored. A value

@@ -22,7 +22,7 @@
 #include "app/FTolvane.h"
 #include "dialogs/FNewForAll.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/UserAnswers.h"
@@ -325,7 +325,7 @@ int main(int argc, char **argv)
         QDir(temp.filePath(QStringLiteral("Demo"))).removeRecursively();
         copyFolder(QDir(programDir).filePath(QStringLiteral("Demo")), temp.filePath(QStringLiteral("Demo")));
     };
-    platform::ScopedAnswers answers(user);
+    platform::ScopedService<platform::UserAnswers> answers(user);
 
     auto *frame = new TStart();
     frame->EnsureMapWindow();

@@ -7,7 +7,7 @@
 #include "MapWindowFixture.h"
 
 #include "app/DialogSeams.h"
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <QToolButton>
 

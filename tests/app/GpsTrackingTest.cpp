@@ -8,7 +8,7 @@
 
 #include "app/SmsControls.h"
 #include "app/TrackerMessage.h"
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 #include "support/ModemSimulator.h"
 
 #include <QTimer>

@@ -6,7 +6,7 @@
 
 #include "app/FShowPoint.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QLabel>

@@ -12,7 +12,7 @@
 #include <QMenu>
 #include <QStatusBar>
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 using namespace cmdtest;
 

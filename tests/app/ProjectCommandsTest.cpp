@@ -6,7 +6,7 @@
 
 #include "app/ProjectFile.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/TextCodec.h"
 
 #include <QAction>

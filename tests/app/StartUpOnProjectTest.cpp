@@ -7,7 +7,7 @@
 #include "AppTestSupport.h"
 
 #include "app/FFirstOpen.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QDirIterator>

@@ -7,7 +7,7 @@
 #include "LayerFixtures.h"
 
 #include "mapdata/MapDataCore.h"
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 #include "platform/Environment.h"
 #include "support/TestFiles.h"
 

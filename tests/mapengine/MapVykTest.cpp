@@ -3,7 +3,7 @@
 
 #include "MapTestSupport.h"
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "mapengine/ScreenCursors.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 
 #include "EngineFixtures.h"
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 
 #include <QWidget>
 

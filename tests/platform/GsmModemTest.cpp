@@ -3,7 +3,7 @@
 // taking in received messages once each, and the failures a user must see
 // instead of a hang.
 
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 #include "support/ModemSimulator.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>

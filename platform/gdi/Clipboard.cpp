@@ -1,4 +1,4 @@
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
