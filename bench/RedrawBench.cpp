@@ -203,7 +203,7 @@ struct Bench {
     std::unique_ptr<QTemporaryDir> temp;
     QString folder;
     std::vector<std::vector<QPointF>> polygons;
-    std::unique_ptr<ScopedScreenMetrics> screen;
+    std::unique_ptr<platform::ScopedService<ScreenMetrics>> screen;
     NoAnswers answers;
     std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
     BenchRenderers renderers;
@@ -219,7 +219,7 @@ struct Bench {
         QDir().mkpath(folder);
         polygons = makePolygons();
         writeLayer(folder, polygons);
-        screen = std::make_unique<ScopedScreenMetrics>(kScreen);
+        screen = std::make_unique<platform::ScopedService<ScreenMetrics>>(kScreen);
         answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
         app::setStyleRenderers(&renderers);

@@ -243,7 +243,7 @@ protected:
         w().tbTrimTracClick();
     }
 
-    platform::ScopedGsmTimeouts limits{{500, 1000}};
+    platform::ScopedService<platform::GsmTimeouts> limits{{500, 1000}};
     ModemSimulator modem;
 };
 

@@ -79,7 +79,7 @@ protected:
 
 TEST_F(ProjectCommandsTest, ReadingOpensTheLayersInOrder)
 {
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     const QString path = cityProject();
     const QString data = dir_.file(QStringLiteral("proj/city"));
     ASSERT_TRUE(w().ReadProject(path));
@@ -129,7 +129,7 @@ TEST_F(ProjectCommandsTest, MissingProjectsAndDataFolders)
 
 TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
 {
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     const QString path = dir_.file(QStringLiteral("odd.tvp"));
     QStringList lines = {"!Tolvane v.2.2.0.2", "", "X=10", "Y=20", "LayersCount=2"};
     lines << block(1, QStringLiteral("a.shp"), QStringLiteral("A"))
@@ -155,7 +155,7 @@ TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
 
 TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
 {
-    platform::ScopedDecimalSeparator sep(u',');
+    platform::ScopedService<platform::DecimalSeparator> sep(u',');
     const QString path = cityProject();
     ASSERT_TRUE(w().ReadProject(path));
     layer(0).Labels.resize(1);

@@ -294,7 +294,7 @@ TEST(ProjectFileBlocks, EveryKeyIsWrittenAndReadBack)
 {
     for (const QChar separator : {QChar(u'.'), QChar(u',')}) {
         SCOPED_TRACE(QString(separator).toStdString());
-        platform::ScopedDecimalSeparator sep(separator);
+        platform::ScopedService<platform::DecimalSeparator> sep(separator);
         const TMapLayer sample = sampleLayer();
         QStringList lines;
         writeLayerBlock(lines, sample, 3);
@@ -421,7 +421,7 @@ TEST(ProjectFileBlocks, ReaderTolerance)
              EXPECT_EQ(L.Labels[0].FieldName, QStringLiteral("B"));
          }},
     };
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     // The converter itself raises on these; the reader takes the default.
     EXPECT_THROW(MapFunctions::TextToFloat(QStringLiteral("-."), 1), platform::ConvertError);
     EXPECT_THROW(MapFunctions::TextToInt(QStringLiteral(",")), platform::ConvertError);

@@ -169,7 +169,7 @@ TEST(RenderRules, FontStyleDigitsAndTextSizes)
 
 TEST(RenderRules, CaptionNumberFormats)
 {
-    const platform::ScopedDecimalSeparator comma(u',');
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
     const struct {
         const char *format;
         double value;
@@ -193,7 +193,7 @@ TEST(RenderRules, CaptionNumberFormats)
     };
     for (const auto &c : cases)
         EXPECT_EQ(formatNumber(QString::fromUtf8(c.format), c.value), QString::fromUtf8(c.text)) << c.format;
-    const platform::ScopedDecimalSeparator point(u'.');
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
     EXPECT_EQ(formatNumber(QStringLiteral("#,##0.00"), 12345.678), QStringLiteral("12,345.68"));
 }
 

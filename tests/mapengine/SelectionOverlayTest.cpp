@@ -284,7 +284,7 @@ TEST(SelectionOverlay, MovingLabels)
 
 TEST(SelectionOverlay, TheControlShowsAnOverlayAtOnce)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     QWidget parent;
     parent.resize(200, 100);
     TMapVyk map(&parent);

@@ -62,7 +62,7 @@ std::string errorOf(const std::function<void()> &f)
 class GsmModemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(modem.device().isEmpty()) << "no pseudo-terminal"; }
-    platform::ScopedGsmTimeouts limits{quick()};
+    platform::ScopedService<platform::GsmTimeouts> limits{quick()};
     ModemSimulator modem;
 };
 

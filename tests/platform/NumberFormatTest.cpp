@@ -26,7 +26,7 @@ protected:
     }
     QString localText(const char *pattern) const { return QString::fromStdString(local(pattern)); }
 private:
-    std::optional<ScopedDecimalSeparator> pin_;
+    std::optional<ScopedService<DecimalSeparator>> pin_;
 };
 
 std::string separatorName(const ::testing::TestParamInfo<char16_t> &info)
