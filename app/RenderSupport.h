@@ -103,13 +103,6 @@ Byte textStyleOfFontStyle(int fontStyle);
 // scale / N rounded when its scale is above 0, else the size itself.
 int effectiveTextSize(int size, int scale, double denominator);
 
-// A number written by a format of the platform's number formats: "0"
-// places a digit always, "#" a digit when there is one, the first "." the
-// decimal separator and "," anywhere before it groups the thousands; text in
-// quotes and other characters are copied; up to three sections (positive;
-// negative; zero). An empty format gives the general float text.
-QString formatNumber(const QString &format, double value);
-
 // ---- pictures of the image lists ----
 
 // The size of the pictures of the map window's image lists.
