@@ -4,7 +4,7 @@
 
 #include "app/CommandErrors.h"
 #include "app/LayerListRows.h"
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Paths.h"

@@ -4,7 +4,7 @@
 
 #include "MapWindowFixture.h"
 
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
 #include "platform/ui/FormClass.h"
 #include "platform/TextCodec.h"

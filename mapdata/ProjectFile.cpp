@@ -1,4 +1,4 @@
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 
 #include "mapdata/MapFunctions.h"
 #include "platform/NumberFormat.h"

@@ -2,7 +2,7 @@
 // reader's tolerance (legacy keys, malformed numbers, brush and style keys),
 // and the names the writer works with.
 
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
