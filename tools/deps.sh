@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   gdal-bin python3-dbfread
+  python3
   fonts-symbola
 )
 # LibreOffice renders the metafiles the program writes, for the test labelled
