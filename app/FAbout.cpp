@@ -2,7 +2,7 @@
 
 #include "app/FStart.h"
 #include "app/FormControls.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/UserAnswers.h"
 
 #include <QAction>

@@ -1,15 +1,18 @@
 #include "app/FTolvane.h"
 
 #include "app/Application.h"
+#include "app/CommandErrors.h"
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
 #include "geodesy/LayerProjection.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
+#include "mapdata/ProjectFile.h"
+#include "mapdata/ui/FormTranslation.h"
 #include "mapengine/ScreenCursors.h"
-#include "platform/FormClass.h"
-#include "platform/CursorFile.h"
+#include "platform/ui/FormClass.h"
+#include "platform/gdi/CursorFile.h"
 #include "platform/Paths.h"
 #include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
@@ -225,8 +228,11 @@ void TTolvane::FormActivate()
         if (name.isEmpty()) {
             FirstOpenWindow()->show();
         } else {
-            MapImage->FProjectFile = name;
-            ReadProject(name);
+            // A file that is no project is reported and named nowhere.
+            if (app::runCommand([&] { projectfile::checkProjectFile(name); })) {
+                MapImage->FProjectFile = name;
+                ReadProject(name);
+            }
             RebuildLayerList(true);
             if (!MapImage->FProject.Layers.empty())
                 ShowActiveLayerRow(MapImage->FProject.ActiveLayer);

@@ -20,7 +20,7 @@
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>
@@ -355,6 +355,15 @@ public:
     // Empties the layer table, the selection and both lists, with no project
     // named: the state "Новый..." starts from.
     void ClearProject();
+    // The two halves of QuerySaveProject, which "Открыть..." runs apart so
+    // that a chosen file that is no project leaves the project open: the save
+    // prompt (true when the project was saved), and the closing of every
+    // layer (its files kept when saved, else restored) with the work files.
+    bool AskSaveProject(bool askInAutoMode, bool autoMode);
+    void CloseProjectLayers(bool saved, bool deleteWorkFiles);
+    // The open dialog of OpenProjectDialog: the chosen ".tvp" file that
+    // exists; empty otherwise.
+    QString AskProjectFile();
 
     // ======================================================================
     // Layer creation and opening (FTolvaneLayers.cpp)

@@ -5,7 +5,7 @@
 
 #include "app/FormControls.h"
 #include "app/StatusTexts.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -11,7 +11,7 @@
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 

@@ -14,7 +14,7 @@
 #include "app/StyleRenderers.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/RenderJob.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/gdi/Metafile.h"
 
 #include <QAction>
@@ -113,10 +113,6 @@ public:
     }
     void Progress(double first, double second) override { w_.DrawProgress(first, second); }
     QIcon ListImage(int index) const override { return w_.BitmapList(index); }
-    QString FormatCaption(const QString &format, double value) const override
-    {
-        return app::render::formatNumber(format, value);
-    }
 
 private:
     TTolvane &w_;

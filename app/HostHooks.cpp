@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/StyleRenderers.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
@@ -135,8 +135,8 @@ void EditReportTemplate()
     request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (answer.accepted && !answer.files.isEmpty() && platform::fileExists(answer.files.first())) {
-        if (app::reportEngine().LoadFromFile(platform::resolvePath(answer.files.first())))
-            app::reportEngine().DesignReport();
+        if (reports::reportEngine().LoadFromFile(platform::resolvePath(answer.files.first())))
+            reports::reportEngine().DesignReport();
     }
     if (Tolvane)
         QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->FWorkDir));
@@ -145,7 +145,7 @@ void EditReportTemplate()
 namespace {
 void setViewReportVariables()
 {
-    app::ReportEngine &engine = app::reportEngine();
+    reports::ReportEngine &engine = reports::reportEngine();
     const QString dir = programDir();
     engine.SetReportVariable(QStringLiteral("StartPath"), dir);
     engine.SetReportVariable(QStringLiteral("WorkPath"), dir);
@@ -161,7 +161,7 @@ void setViewReportVariables()
 void SetMapReportVariables()
 {
     setViewReportVariables();
-    app::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
+    reports::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
     if (Tolvane)
         Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\map.wmf"));
 }
@@ -175,13 +175,13 @@ void ShowMapReport(const QString &templateFile)
     setViewReportVariables();
     if (Tolvane)
         Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\tmp.wmf"));
-    if (app::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
-        app::reportEngine().ShowReport();
+    if (reports::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
+        reports::reportEngine().ShowReport();
 }
 
 void PrintCoordinateSheet(double xMin, double yMin, double xMax, double yMax, double area, double perimeter)
 {
-    app::ReportEngine &engine = app::reportEngine();
+    reports::ReportEngine &engine = reports::reportEngine();
     engine.SetReportVariable(QStringLiteral("XMin"), xMin);
     engine.SetReportVariable(QStringLiteral("YMin"), yMin);
     engine.SetReportVariable(QStringLiteral("XMax"), xMax);

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
+#include "platform/ui/QtUserAnswers.h"
 
 #include <QApplication>
 
@@ -18,6 +19,9 @@ int main(int argc, char **argv)
     }
     app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    // Questions reach the user through Qt's dialogs.
+    platform::QtUserAnswers asking;
+    platform::ScopedService<platform::UserAnswers> answers(asking);
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
     // The frame first: it becomes the main window; then the one map window.

@@ -188,9 +188,9 @@ struct Bench {
     std::unique_ptr<QTemporaryDir> temp;
     QString folder;
     std::vector<std::vector<QPointF>> polygons;
-    std::unique_ptr<ScopedScreenMetrics> screen;
+    std::unique_ptr<platform::ScopedService<ScreenMetrics>> screen;
     NoAnswers answers;
-    std::unique_ptr<platform::ScopedAnswers> answersScope;
+    std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
     BenchRenderers renderers;
     TTolvane *window = nullptr;
 
@@ -204,8 +204,8 @@ struct Bench {
         QDir().mkpath(folder);
         polygons = makePolygons();
         writeLayer(folder, polygons);
-        screen = std::make_unique<ScopedScreenMetrics>(kScreen);
-        answersScope = std::make_unique<platform::ScopedAnswers>(answers);
+        screen = std::make_unique<platform::ScopedService<ScreenMetrics>>(kScreen);
+        answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
         app::setStyleRenderers(&renderers);
 

@@ -329,6 +329,8 @@ public:
 
     // ---- state (named as the map control names it) ----
     TMapProject FProject;
+    QString FProjectFile;   // the open project's full path; empty for none
+    QString FVersion;       // written in the project file's header
     QString FWorkDir;
     QString FProgramDir;
     TTextRecord FTemplate;

@@ -14,6 +14,7 @@
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/RenderSupport.h"
 #include "mapengine/StyleRenderers.h"
+#include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/db/Table.h"
@@ -639,7 +640,7 @@ void LayerDrawing::drawLabels(size_t i, LabelPlace place, const QPoint &at, cons
                     measured = true;
                 }
                 const double value = hectares ? measure.Area / 10000 : squareMetres ? measure.Area : measure.Length;
-                map_.DrawRotatedText(ovl_, p.x(), p.y(), 0, font, job_.Hooks().FormatCaption(label.FormatShow, value));
+                map_.DrawRotatedText(ovl_, p.x(), p.y(), 0, font, platform::formatNumber(label.FormatShow, value));
             }
         }
         bool found = false;

@@ -327,7 +327,6 @@ public:
     std::int32_t FRasterDivX = 0, FRasterDivY = 0;
     std::int32_t FMouseX = 0, FMouseY = 0;
     std::int32_t FNextParcelNumber = 0;
-    QString FVersion;
     TSelObjects FSelection;
     TSelLabels FMoveLabels;
     std::array<TZoomEntry, 20> FZoomHistory{};   // entries 1..20 at indices 0..19
@@ -340,7 +339,6 @@ public:
     platform::gdi::Bitmap FBackBuffer;
     QString FRegistryKey;
     QString FStartDir;
-    QString FProjectFile;
     platform::gdi::Metafile FMapPicture;
 
 protected:

@@ -128,11 +128,6 @@ QIcon RenderHooks::ListImage(int) const
     return {};
 }
 
-QString RenderHooks::FormatCaption(const QString &, double value) const
-{
-    return platform::floatToStr(value);
-}
-
 // ---- the job ----------------------------------------------------------------------
 
 RenderJob::RenderJob(MapControlCore &map, const RenderServices &services) : map_(map), services_(services) {}

@@ -64,8 +64,6 @@ public:
     virtual void Progress(double first, double second);
     // A null picture draws nothing.
     virtual QIcon ListImage(int index) const;
-    // The general float text unless a caller formats by the label's format.
-    virtual QString FormatCaption(const QString &format, double value) const;
 };
 
 struct RenderServices {

@@ -23,7 +23,7 @@
 #include "app/FTolvane.h"
 #include "dialogs/FNewForAll.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/UserAnswers.h"
@@ -348,7 +348,7 @@ int main(int argc, char **argv)
         QDir(demo).removeRecursively();
         platform::copyFolder(QDir(source).filePath(QStringLiteral("Demo")), demo);
     };
-    platform::ScopedAnswers answers(user);
+    platform::ScopedService<platform::UserAnswers> answers(user);
 
     auto *frame = new TStart();
     frame->EnsureMapWindow();

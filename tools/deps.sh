@@ -13,6 +13,7 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
              TOLVANE_WITHOUT_OFFICE=1 leaves LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
              drives and reads it with (xdotool, xwd, python3)
+    bench    GDAL's development files for the benchmarks' GDAL loop
   Without a group: program and tests, display with TOLVANE_WITH_DISPLAY=1,
   bench with TOLVANE_WITH_BENCH=1.
 EOF
@@ -26,7 +27,7 @@ program=(
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   qt6-translations-l10n
 )
-tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3-dbfread)
+tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread)
 # LibreOffice renders the metafiles the program writes (about 190 MB).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
   tests+=(libreoffice-draw)

@@ -9,7 +9,6 @@
 // the user is read for the program folder only and never written.
 
 #include "app/FTolvane.h"
-#include "app/RenderSupport.h"
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Registry.h"
@@ -123,15 +122,6 @@ public:
     int runModal(QDialog &) override { return platform::mrCancel; }
 };
 
-// The number format of captions, as the map window gives it.
-class ToolHooks : public mapengine::RenderHooks {
-public:
-    QString FormatCaption(const QString &format, double value) const override
-    {
-        return app::render::formatNumber(format, value);
-    }
-};
-
 int render(const Options &o)
 {
     platform::Registry &registry = platform::Registry::instance();
@@ -154,12 +144,12 @@ int render(const Options &o)
     QTemporaryDir store;
     registry.setStorageFile(QDir(store.path()).filePath(QStringLiteral("registry.reg")));
     PrintedAnswers printed;
-    const platform::ScopedAnswers answers(printed);
+    const platform::ScopedService<platform::UserAnswers> answers(printed);
 
     // Pictures are measured against one reference screen whatever the
     // machine: 1920 × 1080 pixels on 508 × 286 mm (96 dots per inch), the
     // virtual display's.
-    const platform::gdi::ScopedScreenMetrics screen(platform::gdi::DeviceMetrics{1920, 1080, 508, 286, 96, 96});
+    const platform::ScopedService<platform::gdi::ScreenMetrics> screen(platform::gdi::DeviceMetrics{1920, 1080, 508, 286, 96, 96});
 
     TTolvane window;
     TMapVyk &map = *window.MapImage;
@@ -180,7 +170,7 @@ int render(const Options &o)
     mapengine::StyleServices styles;
     styles.SetFrameSize(o.width, o.height);
     styles.LoadStyleLibraries(programDir);
-    ToolHooks hooks;
+    mapengine::RenderHooks hooks;
     mapengine::RenderJob job(map, mapengine::RenderServices{&styles, nullptr, &hooks});
     job.Run(window.PickingOrder(), mapengine::RenderOptions{o.grid, false});
     if (!job.PictureImage().save(output, "PNG")) {

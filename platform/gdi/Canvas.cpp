@@ -15,12 +15,6 @@ namespace platform::gdi {
 
 namespace {
 
-std::optional<DeviceMetrics> &pinnedScreen()
-{
-    static std::optional<DeviceMetrics> pinned;
-    return pinned;
-}
-
 int roundInt(double v)
 {
     if (!(v == v))
@@ -101,8 +95,13 @@ std::uint32_t rop3FromRasterIndex(int index)
 
 DeviceMetrics screenMetrics()
 {
-    if (pinnedScreen())
-        return *pinnedScreen();
+    return Service<ScreenMetrics>::get().metrics();
+}
+
+DeviceMetrics ScreenMetrics::metrics() const
+{
+    if (pinned_)
+        return *pinned_;
     DeviceMetrics m;
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
@@ -125,16 +124,6 @@ DeviceMetrics screenMetrics()
         }
     }
     return m;
-}
-
-ScopedScreenMetrics::ScopedScreenMetrics(const DeviceMetrics &metrics) : previous_(pinnedScreen())
-{
-    pinnedScreen() = metrics;
-}
-
-ScopedScreenMetrics::~ScopedScreenMetrics()
-{
-    pinnedScreen() = previous_;
 }
 
 // ---------------------------------------------------------------------------

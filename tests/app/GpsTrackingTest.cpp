@@ -8,7 +8,7 @@
 
 #include "app/SmsControls.h"
 #include "app/TrackerMessage.h"
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 #include "support/ModemSimulator.h"
 
 #include <QTimer>
@@ -243,7 +243,7 @@ protected:
         w().tbTrimTracClick();
     }
 
-    platform::ScopedGsmTimeouts limits{{500, 1000}};
+    platform::ScopedService<platform::GsmTimeouts> limits{{500, 1000}};
     ModemSimulator modem;
 };
 

@@ -7,7 +7,6 @@
 
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
-#include "app/RenderSupport.h"
 #include "app/StyleRenderers.h"
 #include "platform/gdi/Canvas.h"
 #include "support/TestFiles.h"
@@ -23,20 +22,12 @@ namespace {
 const platform::gdi::DeviceMetrics kDisplay{1920, 1080, 508, 286, 96, 96};
 constexpr int kWidth = 1920, kHeight = 958, kTop = 101;
 
-class CaptionHooks : public mapengine::RenderHooks {
-public:
-    QString FormatCaption(const QString &format, double value) const override
-    {
-        return app::render::formatNumber(format, value);
-    }
-};
-
 class HeadlessRenderTest : public MapWindowTest {
 protected:
     // A copy of the demo project (reading takes snapshots beside the layers).
     QString copyDemo() { return testsupport::copyDemoProject(folder(QStringLiteral("demo"))); }
 
-    platform::gdi::ScopedScreenMetrics screen_{kDisplay};
+    platform::ScopedService<platform::gdi::ScreenMetrics> screen_{kDisplay};
 };
 
 } // namespace
@@ -75,7 +66,7 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     core.FCenterY = map().FCenterY;
     core.ResetPicture();
     core.FScale = TMapVyk::DenominatorToScale(1500);
-    CaptionHooks hooks;
+    mapengine::RenderHooks hooks;
     mapengine::RenderJob job(core, mapengine::RenderServices{&styles, nullptr, &hooks});
     job.Run(w().PickingOrder(), mapengine::RenderOptions{true, false});
     const QImage alone = job.PictureImage();

@@ -4,7 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/HostHooks.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/StyleRenderers.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/gdi/RecordingCanvas.h"
@@ -50,10 +50,10 @@ public:
 };
 
 // A report engine that records and never shows anything.
-class RecordingReports : public app::ReportEngine {
+class RecordingReports : public reports::ReportEngine {
 public:
-    RecordingReports() { app::setReportEngine(this); }
-    ~RecordingReports() override { app::setReportEngine(nullptr); }
+    // Installed while it lives.
+    platform::ScopedService<reports::ReportEngine> installed{*this};
     void ShowReport() override { ++shown; }
     void DesignReport() override { ++designed; }
     int QueryRowCount(const QString &, const QString &table) override

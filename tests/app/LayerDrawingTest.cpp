@@ -228,7 +228,7 @@ TEST_F(LayerDrawingTest, PolylineLabelSitsOnTheLongerEndSegmentTurnedAlongIt)
 
 TEST_F(LayerDrawingTest, PolygonCaptionsMeasureTheRecord)
 {
-    const platform::ScopedDecimalSeparator comma(u',');
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
     // 100 × 50 map units: 5000 square units, 0.5 ha, perimeter 300.
     const int l = addLayer(QStringLiteral("parcels"), 5, {polyRings(5, {square(980, 4980, 1080, 5030)})});
     layer(l).Labels = {label(QStringLiteral("Площадь, га"), 10, 0, QStringLiteral("0.00")),

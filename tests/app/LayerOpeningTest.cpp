@@ -31,7 +31,7 @@ TEST_F(LayerOpeningTest, KindsOfANewLayerFollowTheShapeType)
         {10, rasterContent({1, 1, 2, 2}), 1, otImages, false, false},
     };
     // Every random draw gives the last value: palette 8, colour 999.
-    platform::ScopedRandom random([](int n) { return n - 1; });
+    platform::ScopedService<platform::RandomNumbers> random([](int n) { return n - 1; });
     const int expectedColour = MapFunctions::PaletteColor(8, 999);
     for (const Case &c : cases) {
         const QString name = QStringLiteral("kind%1").arg(c.shapeType);

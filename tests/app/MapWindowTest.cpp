@@ -8,9 +8,9 @@
 #include "app/FormControls.h"
 #include "mapengine/ScreenCursors.h"
 #include "geodesy/Projector.h"
-#include "mapdata/FormTranslation.h"
+#include "mapdata/ui/FormTranslation.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/IniFile.h"
 #include "platform/TextCodec.h"
 

@@ -12,14 +12,14 @@
 #include <QMenu>
 #include <QStatusBar>
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 using namespace cmdtest;
 
 namespace {
 
 // Records what the dialogs of later issues were asked.
-class RecordingSeams : public app::DialogSeams {
+class RecordingSeams : public dialogs::DialogSeams {
 public:
     bool ShowTableEditor(const QString &tablePath) override
     {
@@ -236,7 +236,7 @@ TEST_F(ObjectCommands, TheDrawButtonThrowsAwayTheFigure)
 TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     struct Case {
         QToolButton *tool;
@@ -301,7 +301,7 @@ TEST_F(ObjectCommands, TheDialogsOfLaterIssuesDoNothingYet)
 TEST_F(ObjectCommands, TheTableEditorOpensTheTableOfTheWorkFolderFirst)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     // A layer of another folder: its own table, unless the work folder has
     // one of its name.
     const QString other = folder(QStringLiteral("other.dir"));
@@ -331,7 +331,7 @@ TEST_F(ObjectCommands, TheTableEditorOpensTheTableOfTheWorkFolderFirst)
 TEST_F(ObjectCommands, TheCoordinateListOpensForNewAndEditedObjects)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     w().nObjectNewClick();
     w().nObjectEditClick();

@@ -425,7 +425,7 @@ protected:
         return c.callsOf(type);
     }
 
-    platform::gdi::ScopedScreenMetrics screen_{testScreen()};
+    platform::ScopedService<platform::gdi::ScreenMetrics> screen_{testScreen()};
     std::unique_ptr<RecordingCanvas> picture, overlay;
 };
 

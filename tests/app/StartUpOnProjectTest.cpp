@@ -7,7 +7,7 @@
 #include "AppTestSupport.h"
 
 #include "app/FFirstOpen.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QFrame>
@@ -133,6 +133,25 @@ TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
     }
     EXPECT_TRUE(snapshots(dir_.file(QStringLiteral("demo"))).isEmpty());
     EXPECT_EQ(dir_.read(QStringLiteral("demo/parcels.shp")), parcels);
+}
+
+TEST_F(StartUpOnProjectTest, ALastProjectThatIsNoProjectIsReportedAndNamedNowhere)
+{
+    const QString noise = dir_.file(QStringLiteral("noise.tvp"));
+    QByteArray bytes("\x01\x9f");
+    bytes += '\0';
+    bytes += "garbage\r\nLayersCount=0\r\n";
+    dir_.write(QStringLiteral("noise.tvp"), bytes);
+    setProductValue(QStringLiteral("LastOpenTvpFile"), noise);
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    startFrame();
+    ASSERT_TRUE(Tolvane->FirstActivationDone());
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Файл ") + noise + QStringLiteral(" не является проектом Tolvane !"));
+    EXPECT_TRUE(Tolvane->MapImage->FProjectFile.isEmpty());
+    EXPECT_TRUE(Tolvane->MapImage->FProject.Layers.empty());
+    EXPECT_FALSE(QFileInfo::exists(dir_.file(QStringLiteral("noise"))));
 }
 
 TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)

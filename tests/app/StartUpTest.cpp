@@ -4,9 +4,10 @@
 #include "AppTestSupport.h"
 
 #include "app/Application.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/FFirstOpen.h"
 #include "app/SmsControls.h"
+#include "platform/ui/QtUserAnswers.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -81,10 +82,10 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
         EXPECT_EQ(app::applicationTitle(), QStringLiteral("Tolvane v.2.2.0.2"));
         EXPECT_EQ(start.FProgramDir, c.programDir) << c.setting;
         EXPECT_EQ(app::applicationHelpFile(), app::helpFilePath(c.programDir));
-        EXPECT_TRUE(app::reportEngine().FunctionLibraries.contains(QStringLiteral("TfrVykLib")));
+        EXPECT_TRUE(reports::reportEngine().FunctionLibraries.contains(QStringLiteral("TfrVykLib")));
     }
     // Registering the same library again adds nothing.
-    EXPECT_EQ(app::reportEngine().FunctionLibraries.count(QStringLiteral("TfrVykLib")), 1);
+    EXPECT_EQ(reports::reportEngine().FunctionLibraries.count(QStringLiteral("TfrVykLib")), 1);
 }
 
 TEST_F(FrameTest, MapWindowIsMadeOnceAndItsHelpPathEqualsTheFrames)
@@ -287,10 +288,10 @@ TEST_F(FrameTest, ActivationMakesTheMapWindowWhenNoneExists)
 }
 
 namespace {
-class CountingReports : public app::ReportEngine {
+class CountingReports : public reports::ReportEngine {
 public:
-    CountingReports() { app::setReportEngine(this); }
-    ~CountingReports() override { app::setReportEngine(nullptr); }
+    // Installed while it lives.
+    platform::ScopedService<reports::ReportEngine> installed{*this};
     void ShowReport() override { ++shown; }
     void DesignReport() override { ++designed; }
     int shown = 0, designed = 0;
@@ -368,7 +369,7 @@ TEST_F(FrameTest, ThePlatformsButtonsSpeakTheInterfaceLanguage)
     TTolvane &w = mapWindow();
     w.MapImage->FProjectFile = dir_.file(QStringLiteral("plan.tvp"));
     platform::QtUserAnswers platformAnswers;
-    platform::ScopedAnswers scoped(platformAnswers);
+    platform::ScopedService<platform::UserAnswers> scoped(platformAnswers);
     QString text;
     QStringList buttons;
     QTimer::singleShot(0, [&] {

@@ -55,7 +55,7 @@ struct EditProject {
     testsupport::TempFolder dir;
     MapDataCore core;
     FakeEngine engine;
-    platform::ScopedClock clock{testDay()};
+    platform::ScopedService<platform::Clock> clock{testDay()};
 
     EditProject();
     // Writes the template triple as name.shp/.shx/.dbf, opens it as a layer

@@ -5,7 +5,7 @@
 
 #include "EditingFixtures.h"
 
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +107,7 @@ TEST(ReadOnlyLayer, EveryWriterRefusesIt)
         for (const bool readOnly : {true, false}) {
             Project p;
             platform::MemoryClipboard clipboard;
-            platform::ScopedClipboard clipboardGuard{clipboard};
+            platform::ScopedService<platform::TextClipboard> clipboardGuard{clipboard};
             const int l = p.addLayer(QStringLiteral("parcels"), 5, Box{10, 10, 20, 20}, {square},
                                      editfix::templateDbf({editfix::row("1", "20240101", "A", "1")}));
             const int other = p.addLayer(QStringLiteral("other"), 5, Box{30, 10, 35, 20}, {line},

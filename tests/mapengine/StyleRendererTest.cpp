@@ -692,7 +692,7 @@ TEST(StyleRenderers, IntersectLines)
 
 TEST(StyleRenderers, RoundByKind)
 {
-    const platform::ScopedDecimalSeparator comma(QLatin1Char(','));
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
     struct Case {
         double value;
         int kind;
@@ -721,7 +721,7 @@ TEST(StyleRenderers, RoundByKind)
     }
     // Zeros come from a run of 43: no more are appended.
     EXPECT_EQ(roundByKindText(1.25, 0, 60), QStringLiteral("1,25") + QString(43, QLatin1Char('0')));
-    const platform::ScopedDecimalSeparator point(QLatin1Char('.'));
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
     EXPECT_EQ(roundByKindText(1.499, 2), QStringLiteral("1.50"));
 }
 

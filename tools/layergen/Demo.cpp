@@ -367,7 +367,7 @@ constexpr KeyDef kLabelKeys[] = {
 // on the build machine's regional settings (the program reads either).
 QString real(double v)
 {
-    platform::ScopedDecimalSeparator point(u'.');
+    platform::ScopedService<platform::DecimalSeparator> point(u'.');
     return platform::floatToStr(v);
 }
 

@@ -2,8 +2,11 @@
 // The report components of the frame as the frame, the map window and the
 // host hooks reach them. The banded report engine is not in the program yet:
 // the default engine keeps the template name and the variables it is given and
-// shows, prints and designs nothing. The report subsystem installs the real
-// engine (setReportEngine); tests install one that records.
+// shows, prints and designs nothing; the engine of this library will take its
+// place. Tests install one that records
+// (platform::ScopedService<reports::ReportEngine>).
+
+#include "platform/Service.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +14,7 @@
 
 #include <map>
 
-namespace app {
+namespace reports {
 
 class ReportEngine {
 public:
@@ -39,9 +42,10 @@ public:
     QStringList FunctionLibraries;
 };
 
-// The engine in use (the default one until another is installed).
-ReportEngine &reportEngine();
-// Installs an engine (null: the default one again); the caller keeps it.
-void setReportEngine(ReportEngine *engine);
+// The engine in use.
+inline ReportEngine &reportEngine()
+{
+    return platform::Service<ReportEngine>::get();
+}
 
-} // namespace app
+} // namespace reports

@@ -12,6 +12,8 @@
 // raises GsmError with a message for the user. Nothing waits without a limit:
 // each command has the time limits of gsmTimeouts().
 
+#include "platform/Service.h"
+
 #include <QString>
 
 #include <memory>
@@ -36,18 +38,9 @@ struct GsmTimeouts {
     int send = 20000;    // the network's confirmation of a sent message
 };
 
+// The limits in use: these, unless a test sets others
+// (ScopedService<GsmTimeouts> limits({500, 1000})).
 GsmTimeouts gsmTimeouts();
-
-// Sets the time limits while it lives (tests).
-class ScopedGsmTimeouts {
-public:
-    explicit ScopedGsmTimeouts(GsmTimeouts timeouts);
-    ~ScopedGsmTimeouts();
-    ScopedGsmTimeouts(const ScopedGsmTimeouts &) = delete;
-    ScopedGsmTimeouts &operator=(const ScopedGsmTimeouts &) = delete;
-private:
-    GsmTimeouts previous_;
-};
 
 // The sending component.
 class IGsmOut {

@@ -1,4 +1,4 @@
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -17,8 +17,6 @@ namespace platform {
 namespace {
 
 Q_LOGGING_CATEGORY(lcGsm, "tolvane.gsm")
-
-GsmTimeouts currentTimeouts;
 
 // The most one command's answer may hold; a modem that talks on past it is
 // taken as broken rather than read without end.
@@ -530,14 +528,7 @@ private:
 
 } // namespace
 
-GsmTimeouts gsmTimeouts() { return currentTimeouts; }
-
-ScopedGsmTimeouts::ScopedGsmTimeouts(GsmTimeouts timeouts) : previous_(currentTimeouts)
-{
-    currentTimeouts = timeouts;
-}
-
-ScopedGsmTimeouts::~ScopedGsmTimeouts() { currentTimeouts = previous_; }
+GsmTimeouts gsmTimeouts() { return Service<GsmTimeouts>::get(); }
 
 std::unique_ptr<IGsmOut> createGsmOut() { return std::make_unique<TGsmOut>(); }
 std::unique_ptr<IGsmIn> createGsmIn() { return std::make_unique<TGsmIn>(); }

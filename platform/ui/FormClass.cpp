@@ -1,4 +1,4 @@
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include "platform/TextCodec.h"
 

@@ -1,4 +1,4 @@
-#include "platform/CursorFile.h"
+#include "platform/gdi/CursorFile.h"
 
 #include "platform/Paths.h"
 

@@ -14,14 +14,15 @@
 // Those dialogs are not in the program yet. Until they are, every entry point
 // here does nothing and answers as a dialog that was not shown: false, no
 // choice, no receiver. The commands then end where the dialog would have
-// opened. When the dialogs come, their subsystem installs a service that
-// shows them; tests install services of their own.
+// opened. When the dialogs come, this library's default shows them; tests
+// install services of their own (platform::ScopedService<dialogs::DialogSeams>).
 
 #include "mapdata/MapTypes.h"
+#include "platform/Service.h"
 
 #include <QString>
 
-namespace app {
+namespace dialogs {
 
 // What the add-labels dialog gives back, by the names of its controls.
 struct NewLabelAnswer {
@@ -103,18 +104,9 @@ public:
 };
 
 // The service in use.
-DialogSeams &dialogSeams();
+inline DialogSeams &dialogSeams()
+{
+    return platform::Service<DialogSeams>::get();
+}
 
-// Installs a service; the previous one comes back when the guard is destroyed.
-class ScopedDialogSeams {
-public:
-    explicit ScopedDialogSeams(DialogSeams &service);
-    ~ScopedDialogSeams();
-    ScopedDialogSeams(const ScopedDialogSeams &) = delete;
-    ScopedDialogSeams &operator=(const ScopedDialogSeams &) = delete;
-
-private:
-    DialogSeams *previous_;
-};
-
-} // namespace app
+} // namespace dialogs

@@ -1,6 +1,9 @@
 #pragma once
 // The system clipboard as the program uses it: plain text only. The default
-// service is the platform's clipboard; tests install one of their own.
+// service is the platform's clipboard; tests install one of their own
+// (platform::ScopedService<platform::TextClipboard>).
+
+#include "platform/Service.h"
 
 #include <QString>
 
@@ -13,20 +16,6 @@ public:
     virtual QString text() = 0;
     // Replaces the clipboard's contents by the text.
     virtual void setText(const QString &text) = 0;
-};
-
-// The service in use.
-TextClipboard &clipboard();
-
-// Installs a service; the previous one comes back when the guard is destroyed.
-class ScopedClipboard {
-public:
-    explicit ScopedClipboard(TextClipboard &service);
-    ~ScopedClipboard();
-    ScopedClipboard(const ScopedClipboard &) = delete;
-    ScopedClipboard &operator=(const ScopedClipboard &) = delete;
-private:
-    TextClipboard *previous_;
 };
 
 // A clipboard that only keeps the text in memory.
@@ -45,5 +34,15 @@ public:
     QString text() override;
     void setText(const QString &text) override;
 };
+
+// The default service: the platform's clipboard.
+template <>
+TextClipboard &Service<TextClipboard>::fallback();
+
+// The service in use.
+inline TextClipboard &clipboard()
+{
+    return Service<TextClipboard>::get();
+}
 
 } // namespace platform

@@ -1,8 +1,11 @@
-#include "mapdata/FormTranslation.h"
+#include "mapdata/ui/FormTranslation.h"
 
-#include "platform/FormClass.h"
+#include "mapdata/MapFunctions.h"
+#include "mapdata/VykFunctions.h"
 #include "platform/IniFile.h"
+#include "platform/NumberFormat.h"
 #include "platform/Paths.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -194,3 +197,50 @@ void translateWindow(const QString &formName, const QString &fileName, bool tran
 }
 
 } // namespace mapdata
+
+namespace {
+
+// The "Language" value through the unit's own integer converter; a text that
+// is no number means no translation, as a missing value does.
+template <class ToInt>
+int languageNumber(const QString &text, ToInt toInt)
+{
+    try {
+        return toInt(text);
+    } catch (const platform::ConvertError &) {
+        return 0;
+    }
+}
+
+} // namespace
+
+namespace MapFunctions {
+
+void TranslateForm(const QString &formName)
+{
+    const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
+    const int language = LanguageNumber();
+    if (language <= 0)
+        return;
+    const QString folder = ReadMachineRegString(key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
+    mapdata::translateWindow(formName, mapdata::languageFileName(language, folder), false);
+}
+
+} // namespace MapFunctions
+
+namespace VykFunctions {
+
+void TranslateForm(const QString &formName)
+{
+    const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
+    const int language =
+        languageNumber(ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("Language"), QString()),
+                       VykFunctions::TextToInt);
+    if (language <= 0)
+        return;
+    const QString folder =
+        ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
+    mapdata::translateWindow(formName, mapdata::languageFileName(language, folder), true);
+}
+
+} // namespace VykFunctions

@@ -1,8 +1,8 @@
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 
 #include "platform/Paths.h"
 
-namespace app {
+namespace reports {
 
 bool ReportEngine::LoadFromFile(const QString &fileName)
 {
@@ -38,19 +38,4 @@ void ReportEngine::RegisterFunctionLibrary(const QString &className)
         FunctionLibraries.append(className);
 }
 
-namespace {
-ReportEngine defaultEngine;
-ReportEngine *installed = nullptr;
-} // namespace
-
-ReportEngine &reportEngine()
-{
-    return installed ? *installed : defaultEngine;
-}
-
-void setReportEngine(ReportEngine *engine)
-{
-    installed = engine;
-}
-
-} // namespace app
+} // namespace reports

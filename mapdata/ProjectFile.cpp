@@ -1,12 +1,22 @@
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 
+#include "mapdata/MapDataCore.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
+#include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 #include <array>
 #include <functional>
+#include <limits>
+
+#include <unistd.h>
 
 namespace projectfile {
 
@@ -42,6 +52,11 @@ double readReal(const QString &value, double defaultValue)
 std::int32_t readInt(const QString &value)
 {
     try {
+        // The converter keeps the low 32 bits of what it rounds: a number
+        // beyond them would come out as another number.
+        const std::int64_t rounded = platform::roundHalfEven(MapFunctions::TextToFloat(value, 0));
+        if (rounded < std::numeric_limits<std::int32_t>::min() || rounded > std::numeric_limits<std::int32_t>::max())
+            return 0;
         return MapFunctions::TextToInt(value);
     } catch (const platform::ConvertError &) {
         return 0;
@@ -465,6 +480,232 @@ QStringList decodeLines(const QByteArray &bytes)
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// ---------------------------------------------------------------------------
+// The whole file
+
+namespace {
+
+const QLatin1StringView Header("!Tolvane v.");
+
+// Deletes the file of that name as found on disk, when it is a file.
+void deleteFound(const QString &name)
+{
+    const QString found = platform::findExistingPath(name);
+    if (!found.isEmpty() && QFileInfo(found).isFile())
+        QFile::remove(found);
+}
+
+QString switchLine(const char *key, const ProjectView &view)
+{
+    const auto it = view.Switches.find(QLatin1String(key));
+    return QLatin1String(key) + u'=' + boolText(it != view.Switches.end() && it->second);
+}
+
+// Whether the first line of a file is the project header; blanks before it
+// are passed over.
+bool isHeader(const QString &firstLine)
+{
+    return platform::trimBlank(firstLine).startsWith(Header);
+}
+
+ProjectFileError notAProject(const QString &path)
+{
+    return ProjectFileError(QStringLiteral("Файл ") + path + QStringLiteral(" не является проектом Tolvane !"));
+}
+
+} // namespace
+
+void writeProject(MapDataCore &core, const QString &path, ProjectHost &host)
+{
+    host.saveEditedLayers();
+
+    const QString backup = platform::resolvePath(backupName(path));
+    const QString temp = platform::resolvePath(tempName(path));
+    QFile file(temp);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw ProjectFileError(QStringLiteral("Невозможно создать файл ") + temp);
+    auto put = [&](const QStringList &lines) {
+        const QByteArray bytes = encodeLines(lines);
+        if (file.write(bytes) != bytes.size())
+            throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
+    };
+
+    const ProjectView view = host.projectView();
+    QStringList head;
+    head << Header + (core.FVersion.isEmpty() ? QString::fromUtf16(ProgramVersion) : core.FVersion) << QString();
+    for (const char *key : PanelSwitchKeys)
+        head << switchLine(key, view);
+    head << QStringLiteral("X=") + realText(view.CenterX.value_or(0))
+         << QStringLiteral("Y=") + realText(view.CenterY.value_or(0))
+         << QStringLiteral("Scale=") + realText(view.Scale.value_or(0));
+    for (const char *key : MenuSwitchKeys)
+        head << switchLine(key, view);
+    const std::vector<int> rows = host.layerRows();
+    if (const std::optional<int> active = host.activeRow())
+        head << QStringLiteral("ActiveLayer=") + QString::number(*active);
+    head << QStringLiteral("LayersCount=") + QString::number(rows.size());
+    put(head);
+
+    std::vector<TMapLayer> &layers = core.FProject.Layers;
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const int index = rows[row];
+        if (index < 0 || static_cast<size_t>(index) >= layers.size())
+            continue;
+        QStringList block;
+        writeLayerBlock(block, layers[static_cast<size_t>(index)], static_cast<int>(row) + 1);
+        put(block);
+        core.RenumberLayerRows(index);
+        if (layers[static_cast<size_t>(index)].ObjectsDeleted)
+            core.PackLayerTable(index);
+    }
+
+    // The new text is on the disk before the old file gives way.
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
+
+    // The old file becomes the backup, the new one takes its name. The
+    // backup keeps its name and gets no hidden attribute (see the
+    // architecture notes).
+    const QString existing = platform::findExistingPath(path);
+    const QString target = existing.isEmpty() ? platform::resolvePath(path) : existing;
+    if (!existing.isEmpty()) {
+        deleteFound(backup);
+        if (!QFile::rename(existing, backup))
+            throw ProjectFileError(QStringLiteral("Невозможно переименовать файл ") + existing);
+    }
+    if (!QFile::rename(temp, target)) {
+        // The project must not stay missing: the old file comes back.
+        if (!existing.isEmpty())
+            QFile::rename(backup, existing);
+        throw ProjectFileError(QStringLiteral("Невозможно переименовать файл ") + temp);
+    }
+}
+
+bool readProject(MapDataCore &core, const QString &path, ProjectHost &host)
+{
+    // A missing project changes nothing, not even its data folder.
+    const QString found = platform::findExistingPath(path.trimmed());
+    if (found.isEmpty() || !QFileInfo(found).isFile())
+        return false;
+    const QString projectPath = QFileInfo(found).absoluteFilePath();
+
+    QFile file(projectPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProjectFileError(QStringLiteral("Невозможно открыть файл ") + projectPath);
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QStringList lines = decodeLines(bytes);
+    // Any other file would open as an empty project and be written over by
+    // the next save.
+    if (lines.isEmpty() || !isHeader(lines.front()))
+        throw notAProject(projectPath);
+
+    QString folder = dataFolder(projectPath);
+    if (const QString dir = platform::findExistingPath(folder); !dir.isEmpty() && QFileInfo(dir).isDir())
+        folder = dir;
+    else if (!QDir().mkdir(folder))
+        throw ProjectFileError(QStringLiteral("Невозможно создать папку") + folder);
+
+    std::vector<TMapLayer> &layers = core.FProject.Layers;
+    layers.clear();
+    core.FProject.ActiveLayer = 0;
+    host.readingStarted();
+
+    // The data folder is also the current folder: relative names of layer
+    // files and of projection grids are taken from there.
+    QDir::setCurrent(folder);
+    core.FWorkDir = folder;
+    core.FProjectFile = projectPath;
+
+    try {
+        const qsizetype blockLines = std::count_if(lines.begin(), lines.end(), [](const QString &l) {
+            return MapFunctions::SplitPair(l, QStringLiteral("=")).Key == u"Layer";
+        });
+        const double total = std::max<qsizetype>(bytes.size(), 1);
+        qsizetype consumed = lines[0].size() + 2;
+        qsizetype pos = 1; // after the header
+        while (pos < lines.size()) {
+            const QString &line = lines[pos++];
+            consumed += line.size() + 2;
+            const TTxtValues pair = MapFunctions::SplitPair(line, QStringLiteral("="));
+            if (pair.Key == u"Layer") {
+                const int n = readInt(pair.Value);
+                if (n >= 1 && static_cast<size_t>(n) <= layers.size()) {
+                    const qsizetype start = pos;
+                    TMapLayer &layer = layers[static_cast<size_t>(n - 1)];
+                    pos = readLayerBlock(lines, pos, layer);
+                    for (qsizetype k = start; k < pos; ++k)
+                        consumed += lines[k].size() + 2;
+                    layer.Number = n - 1;
+                    // A layer not found under its name is looked for by its
+                    // bare name in the data folder.
+                    const QString stored = layer.FileName;
+                    const QString asStored = QDir::isAbsolutePath(platform::normalizePath(stored))
+                                                 ? stored
+                                                 : platform::joinPath(folder, stored);
+                    if (!platform::fileExists(asStored)) {
+                        const QString bare = platform::extractFileName(stored);
+                        if (!bare.isEmpty() && platform::fileExists(platform::joinPath(folder, bare)))
+                            layer.FileName = bare;
+                    }
+                    host.openLayer(layer.FileName, n - 1);
+                    host.readingProgress(consumed / total);
+                    continue;
+                }
+            }
+            // At the top level a line holding "X=" or "Y=" anywhere sets the
+            // view's centre; every other key is compared whole.
+            ProjectView view;
+            if (line.contains(QStringLiteral("X="))) {
+                view.CenterX = readReal(pair.Value, 1);
+            } else if (line.contains(QStringLiteral("Y="))) {
+                view.CenterY = readReal(pair.Value, 1);
+            } else if (pair.Key == u"Scale") {
+                view.Scale = readReal(pair.Value, 1);
+            } else if (pair.Key == u"ActiveLayer") {
+                core.FProject.ActiveLayer = readInt(pair.Value);
+            } else if (pair.Key == u"LayersCount") {
+                // A record no block can fill stays empty: the count is held
+                // to the blocks the file has, whatever number it states.
+                const qsizetype count = std::clamp<qsizetype>(readInt(pair.Value), 0, blockLines);
+                layers.assign(static_cast<size_t>(count), TMapLayer{});
+            } else {
+                auto isSwitch = [&](const auto &keys) {
+                    return std::any_of(std::begin(keys), std::end(keys),
+                                       [&](const char *key) { return pair.Key == QLatin1String(key); });
+                };
+                if (isSwitch(PanelSwitchKeys) || isSwitch(MenuSwitchKeys))
+                    view.Switches[pair.Key] = readBool(pair.Value);
+            }
+            if (view.CenterX || view.CenterY || view.Scale || !view.Switches.empty())
+                host.applyProjectView(view);
+            host.readingProgress(consumed / total);
+        }
+    } catch (...) {
+        host.readingEnded();
+        throw;
+    }
+    host.readingEnded();
+    return true;
+}
+
+void checkProjectFile(const QString &path)
+{
+    const QString found = platform::findExistingPath(path.trimmed());
+    if (found.isEmpty() || !QFileInfo(found).isFile())
+        return;
+    QFile file(found);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProjectFileError(QStringLiteral("Невозможно открыть файл ") + found);
+    // The header line is short: a line of any length is not read whole.
+    const QStringList first = decodeLines(file.read(256).split('\n').front());
+    if (first.isEmpty() || !isHeader(first.front()))
+        throw notAProject(QFileInfo(found).absoluteFilePath());
 }
 
 } // namespace projectfile

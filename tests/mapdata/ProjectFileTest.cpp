@@ -2,7 +2,7 @@
 // reader's tolerance (legacy keys, malformed numbers, brush and style keys),
 // and the names the writer works with.
 
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
@@ -294,7 +294,7 @@ TEST(ProjectFileBlocks, EveryKeyIsWrittenAndReadBack)
 {
     for (const QChar separator : {QChar(u'.'), QChar(u',')}) {
         SCOPED_TRACE(QString(separator).toStdString());
-        platform::ScopedDecimalSeparator sep(separator);
+        platform::ScopedService<platform::DecimalSeparator> sep(separator);
         const TMapLayer sample = sampleLayer();
         QStringList lines;
         writeLayerBlock(lines, sample, 3);
@@ -384,6 +384,18 @@ TEST(ProjectFileBlocks, ReaderTolerance)
              EXPECT_EQ(L.Gamma, 13);
          }},
         {"empty Proj_K", {"Proj_K="}, [](const TMapLayer &L) { EXPECT_EQ(L.Proj_K, 1); }},
+        // A number beyond the 32-bit range is as malformed as any other; the
+        // bounds themselves still read.
+        {"beyond 32 bits", {"Gamma=99999999999", "Contrast=-2147483649", "PenColor=2147483647", "ScaleMin=-2147483648",
+                            "ScaleMax=4294967296"},
+         [](const TMapLayer &L) {
+             EXPECT_EQ(L.Gamma, 0);
+             EXPECT_EQ(L.Contrast, 0);
+             EXPECT_EQ(L.PenColor, 2147483647);
+             EXPECT_EQ(L.ScaleMin, -2147483647 - 1);
+             EXPECT_EQ(L.ScaleMax, 0);
+         }},
+
         {"indentation and case", {"      Name  =  Дом культуры  ", "name=other", "Foo=bar", "{"},
          [](const TMapLayer &L) { EXPECT_EQ(L.Name, QStringLiteral("Дом культуры")); }},
         {"255 characters", {QStringLiteral("ImgName=") + QString(300, u'я'), QStringLiteral("Name=") + QString(300, u'я')},
@@ -421,7 +433,7 @@ TEST(ProjectFileBlocks, ReaderTolerance)
              EXPECT_EQ(L.Labels[0].FieldName, QStringLiteral("B"));
          }},
     };
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     // The converter itself raises on these; the reader takes the default.
     EXPECT_THROW(MapFunctions::TextToFloat(QStringLiteral("-."), 1), platform::ConvertError);
     EXPECT_THROW(MapFunctions::TextToInt(QStringLiteral(",")), platform::ConvertError);

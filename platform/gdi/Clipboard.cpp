@@ -1,4 +1,4 @@
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -7,13 +7,6 @@ namespace platform {
 
 namespace {
 
-TextClipboard *&current()
-{
-    static SystemClipboard system;
-    static TextClipboard *service = &system;
-    return service;
-}
-
 QClipboard *systemClipboard()
 {
     return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? QGuiApplication::clipboard() : nullptr;
@@ -21,10 +14,12 @@ QClipboard *systemClipboard()
 
 } // namespace
 
-TextClipboard &clipboard() { return *current(); }
-
-ScopedClipboard::ScopedClipboard(TextClipboard &service) : previous_(current()) { current() = &service; }
-ScopedClipboard::~ScopedClipboard() { current() = previous_; }
+template <>
+TextClipboard &Service<TextClipboard>::fallback()
+{
+    static SystemClipboard system;
+    return system;
+}
 
 QString SystemClipboard::text()
 {

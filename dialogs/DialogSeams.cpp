@@ -1,11 +1,6 @@
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 
-namespace app {
-
-namespace {
-DialogSeams defaultSeams;
-DialogSeams *current = &defaultSeams;
-} // namespace
+namespace dialogs {
 
 // None of these dialogs is in the program yet: nothing is shown and nothing
 // is chosen.
@@ -24,19 +19,4 @@ int DialogSeams::SelectFillStyle() { return -1; }
 bool DialogSeams::SelectSymbol(QString &, QChar &) { return false; }
 StyleDialog *DialogSeams::styleDialog(StyleDialogKind) { return nullptr; }
 
-DialogSeams &dialogSeams()
-{
-    return *current;
-}
-
-ScopedDialogSeams::ScopedDialogSeams(DialogSeams &service) : previous_(current)
-{
-    current = &service;
-}
-
-ScopedDialogSeams::~ScopedDialogSeams()
-{
-    current = previous_;
-}
-
-} // namespace app
+} // namespace dialogs

@@ -1,4 +1,4 @@
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 
 #include "mapengine/ScreenCursors.h"
 
