@@ -1,10 +1,10 @@
 #include "reports/ExpressionParser.h"
 
 #include "platform/DateTimeFormat.h"
-#include "platform/Environment.h"
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
+#include "reports/ReportUtils.h"
 
 #include <QHash>
 
@@ -133,17 +133,6 @@ QString upper(const QString &text)
     return text.toUpper();
 }
 
-// The number a word of digits stands for: either separator reads as the
-// decimal one.
-double numberOf(QString word)
-{
-    const QChar sep = platform::decimalSeparator();
-    for (QChar &c : word)
-        if (c == u',' || c == u'.')
-            c = sep;
-    return platform::strToFloat(word);
-}
-
 qint64 integerOf(const QString &text)
 {
     bool ok = false;
@@ -154,6 +143,14 @@ qint64 integerOf(const QString &text)
 }
 
 } // namespace
+
+NestingGuard::NestingGuard(int &depth) : depth_(depth)
+{
+    if (++depth_ > 200) {
+        --depth_;
+        throw ParserError(QStringLiteral("Ошибка в выражении: слишком глубокая вложенность"));
+    }
+}
 
 QString valueText(const Variant &value)
 {
@@ -468,7 +465,7 @@ std::shared_ptr<const Parser::Program> Parser::compiled(const QString &postfix)
             }
             if (startsNumber(word[0])) {
                 try {
-                    item.number = numberOf(word);
+                    item.number = StrToFloatAnySeparator(word);
                     item.kind = Kind::Number;
                 } catch (const platform::ConvertError &) {
                     item.kind = Kind::BadNumber;
@@ -597,7 +594,7 @@ Variant Parser::run(const Program &program)
             break;
         }
         case Kind::Number: stack.emplace_back(item.number); break;
-        case Kind::BadNumber: stack.emplace_back(numberOf(item.text)); break; // raises
+        case Kind::BadNumber: stack.emplace_back(StrToFloatAnySeparator(item.text)); break; // raises
         case Kind::String: stack.emplace_back(item.text); break;
         case Kind::Boolean: stack.emplace_back(item.boolean); break;
         case Kind::Bracketed: {
@@ -633,6 +630,8 @@ Variant Parser::CalcPostfix(const QString &postfix)
 
 Variant Parser::Calc(const QString &expression)
 {
+    // Calls inside calls evaluate their arguments anew.
+    const NestingGuard nesting(depth_);
     auto it = cache_->postfixes.constFind(expression);
     if (it == cache_->postfixes.constEnd()) {
         if (cache_->postfixes.size() > 4096)

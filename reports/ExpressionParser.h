@@ -87,12 +87,26 @@ private:
     Variant call(const QString &name, const std::array<QString, 3> &args);
 
     std::unique_ptr<Cache> cache_;
+    int depth_ = 0; // evaluations inside evaluations
 };
 
 // The text between the first "[" from `pos` and the "]" that closes it
 // (brackets inside single- or double-quoted runs do not count); `pos` ends on
 // that "]", or at the end of the text when none closes it.
 QString ExtractBracketed(const QString &text, qsizetype &pos);
+
+// Counts one level of evaluation inside another while it lives; beyond 200
+// levels it raises ParserError rather than running down the machine's stack.
+class NestingGuard {
+public:
+    explicit NestingGuard(int &depth);
+    ~NestingGuard() { --depth_; }
+    NestingGuard(const NestingGuard &) = delete;
+    NestingGuard &operator=(const NestingGuard &) = delete;
+
+private:
+    int &depth_;
+};
 
 // The text of a value as the parser's STR gives it ("" for null).
 QString valueText(const Variant &value);

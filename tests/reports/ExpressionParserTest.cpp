@@ -2,6 +2,7 @@
 // and what they give under a decimal comma and a decimal point, the postfix
 // strings, what the handlers are asked, the value stack and malformed text.
 
+#include "ReportTestSupport.h"
 #include "platform/Environment.h"
 #include "platform/FormatSettings.h"
 #include "reports/ExpressionParser.h"
