@@ -292,22 +292,6 @@ SectionShape scanSection(const QString &section)
 QString formatSection(const QString &section, double value, bool withSign)
 {
     const SectionShape shape = scanSection(section);
-    if (shape.intPlaces + shape.fracPlaces == 0) {
-        // No placeholders: the section's text alone.
-        QString out;
-        for (qsizetype i = 0; i < section.size(); ++i) {
-            const QChar c = section[i];
-            if (c == u'"' || c == u'\'') {
-                const qsizetype end = section.indexOf(c, i + 1);
-                out += section.mid(i + 1, (end < 0 ? section.size() : end) - i - 1);
-                i = end < 0 ? section.size() : end;
-            } else if (c != u',' && c != u'.') {
-                out += c;
-            }
-        }
-        return out;
-    }
-
     FloatDigits d;
     int shownExponent = 0;
     if (shape.scientific) {
@@ -331,7 +315,8 @@ QString formatSection(const QString &section, double value, bool withSign)
     };
     const QChar thousands = thousandSeparator();
     QString out;
-    if (withSign && !d.digits.empty() && value < 0)
+    // A section without placeholders is its text alone.
+    if (withSign && !d.digits.empty() && value < 0 && shape.intPlaces + shape.fracPlaces > 0)
         out += u'-';
 
     int intPlace = 0;  // integer placeholders met

@@ -363,7 +363,11 @@ Variant operator/(const Variant &a, const Variant &b)
     return Variant(a.toDouble() / y);
 }
 
-Variant varIntDiv(const Variant &a, const Variant &b)
+namespace {
+
+// Integer division and remainder; -1 as divisor is taken apart, since the
+// smallest integer divided by it does not fit.
+Variant integerDivision(const Variant &a, const Variant &b, bool remainder)
 {
     if (a.isNull() || b.isNull())
         return Variant::null();
@@ -371,20 +375,20 @@ Variant varIntDiv(const Variant &a, const Variant &b)
     if (y == 0)
         divisionByZero(false);
     if (y == -1)
-        return integerResult(0, x, Op::Sub);
-    return Variant(x / y);
+        return remainder ? Variant(0) : integerResult(0, x, Op::Sub);
+    return Variant(remainder ? x % y : x / y);
+}
+
+} // namespace
+
+Variant varIntDiv(const Variant &a, const Variant &b)
+{
+    return integerDivision(a, b, false);
 }
 
 Variant varMod(const Variant &a, const Variant &b)
 {
-    if (a.isNull() || b.isNull())
-        return Variant::null();
-    const qint64 x = a.toInt64(), y = b.toInt64();
-    if (y == 0)
-        divisionByZero(false);
-    if (y == -1)
-        return Variant(0);
-    return Variant(x % y);
+    return integerDivision(a, b, true);
 }
 
 Variant varAnd(const Variant &a, const Variant &b)

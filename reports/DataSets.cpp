@@ -130,18 +130,9 @@ bool DBDataSet::Eof()
 
 bool IsBlobField(const platform::db::Field &field)
 {
-    switch (field.dataType()) {
-    case FieldType::Blob:
-    case FieldType::Memo:
-    case FieldType::Graphic:
-    case FieldType::FmtMemo:
-    case FieldType::ParadoxOle:
-    case FieldType::DBaseOle:
-    case FieldType::TypedBinary:
-        return true;
-    default:
-        return false;
-    }
+    // The engine's blob kinds but for the fixed and varying byte strings.
+    const FieldType t = field.dataType();
+    return platform::db::isBlobType(t) && t != FieldType::Bytes && t != FieldType::VarBytes;
 }
 
 void AssignBlobField(const platform::db::Field &field, QIODevice &stream)

@@ -13,9 +13,7 @@
 
 namespace reports {
 
-namespace {
-
-bool isWordDelimiter(QChar c)
+bool Parser::IsWordDelimiter(QChar c)
 {
     switch (c.unicode()) {
     case 13:
@@ -35,6 +33,8 @@ bool isWordDelimiter(QChar c)
         return false;
     }
 }
+
+namespace {
 
 // A lower number binds tighter.
 int priority(QChar c)
@@ -171,7 +171,7 @@ QString Parser::ReadWord(const QString &text, qsizetype &pos)
         const QChar c = text[pos];
         if (c == u'"')
             ++quotes;
-        else if (quotes % 2 == 0 && isWordDelimiter(c))
+        else if (quotes % 2 == 0 && IsWordDelimiter(c))
             break;
         ++pos;
     }

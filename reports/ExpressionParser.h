@@ -68,6 +68,7 @@ public:
     // (CR, blank, "(", ")", "*", "+", "-", "/", "<", "=", ">", "["), not
     // stopping between an odd and an even double quote.
     static QString ReadWord(const QString &text, qsizetype &pos);
+    static bool IsWordDelimiter(QChar c);
     // A single-quoted literal from the quote at `pos`, quotes kept; it ends at
     // a quote not followed by another one (or at the end of the text).
     static QString ReadQuoted(const QString &text, qsizetype &pos);

@@ -43,21 +43,12 @@ void FunctionSplitter::Split(const QString &expression)
         if (word.isEmpty()) {
             if (pos >= n)
                 return;
-            switch (s[pos].unicode()) {
-            case 13:
-            case u' ':
-            case u'*':
-            case u'+':
-            case u'-':
-            case u'/':
-            case u'<':
-            case u'=':
-            case u'>':
-                ++pos;
-                continue;
-            default:
+            // Blanks and operators are passed over; a parenthesis or "[" ends.
+            const QChar c = s[pos];
+            if (!Parser::IsWordDelimiter(c) || c == u'(' || c == u')' || c == u'[')
                 return;
-            }
+            ++pos;
+            continue;
         }
         if (pos < n && s[pos] == u'(') {
             const qsizetype start = pos - word.size();

@@ -5,6 +5,7 @@
 // thousands separator (a no-break space beside the comma, a comma beside the
 // point).
 
+#include "support/SeparatorParam.h"
 #include "platform/DateTimeFormat.h"
 #include "platform/Environment.h"
 #include "platform/FormatSettings.h"
@@ -15,31 +16,20 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 
 using namespace platform;
 
 namespace {
 
-class FormatsUnderSeparator : public ::testing::TestWithParam<char16_t> {
+class FormatsUnderSeparator : public testsupport::UnderSeparator {
 protected:
-    void SetUp() override { pin_.emplace(QChar(GetParam())); }
     QString local(const char *pattern) const
     {
-        QString s = QString::fromUtf8(pattern);
-        s.replace(u'@', QChar(GetParam()));
+        QString s = QString::fromStdString(UnderSeparator::local(pattern, '@'));
         s.replace(u'_', GetParam() == u',' ? QChar(0x00A0) : QChar(u','));
         return s;
     }
-
-private:
-    std::optional<ScopedService<DecimalSeparator>> pin_;
 };
-
-std::string separatorName(const ::testing::TestParamInfo<char16_t> &info)
-{
-    return info.param == u',' ? "Comma" : "Point";
-}
 
 } // namespace
 
@@ -187,7 +177,7 @@ TEST_P(FormatsUnderSeparator, FormatWithArguments)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, FormatsUnderSeparator, ::testing::Values(u',', u'.'), separatorName);
+INSTANTIATE_TEST_SUITE_P(Separators, FormatsUnderSeparator, testsupport::separators(), testsupport::separatorName);
 
 namespace {
 

@@ -3,6 +3,7 @@
 // strings, what the handlers are asked, the value stack and malformed text.
 
 #include "ReportTestSupport.h"
+#include "support/SeparatorParam.h"
 #include "platform/Environment.h"
 #include "platform/FormatSettings.h"
 #include "reports/ExpressionParser.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 
 using namespace reports;
 using platform::VarType;
@@ -46,27 +46,11 @@ struct RecordingParser {
     }
 };
 
-class ExpressionsUnderSeparator : public ::testing::TestWithParam<char16_t> {
+class ExpressionsUnderSeparator : public testsupport::UnderSeparator {
 protected:
-    void SetUp() override { pin_.emplace(QChar(GetParam())); }
     // "@" in an expected text stands for the decimal separator of the run.
-    std::string local(const char *text) const
-    {
-        std::string s(text);
-        for (char &c : s)
-            if (c == '@')
-                c = static_cast<char>(GetParam());
-        return s;
-    }
-
-private:
-    std::optional<platform::ScopedService<platform::DecimalSeparator>> pin_;
+    std::string local(const char *text) const { return UnderSeparator::local(text, '@'); }
 };
-
-std::string separatorName(const ::testing::TestParamInfo<char16_t> &info)
-{
-    return info.param == u',' ? "Comma" : "Point";
-}
 
 } // namespace
 
@@ -197,7 +181,7 @@ TEST_P(ExpressionsUnderSeparator, ErrorsLeaveCalc)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, ExpressionsUnderSeparator, ::testing::Values(u',', u'.'), separatorName);
+INSTANTIATE_TEST_SUITE_P(Separators, ExpressionsUnderSeparator, testsupport::separators(), testsupport::separatorName);
 
 TEST(ExpressionParser, PostfixStrings)
 {
