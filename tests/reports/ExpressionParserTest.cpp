@@ -235,6 +235,16 @@ TEST(ExpressionParser, TheStackGrowsAndAMalformedPostfixIsAnError)
             EXPECT_EQ(e.message(), QStringLiteral("Ошибка в выражении: не хватает операнда"));
         }
     }
+    // Calls inside calls evaluate their arguments anew: nesting beyond what
+    // any template writes is refused, not followed down the machine's stack.
+    QString calls = QStringLiteral("1");
+    for (int i = 0; i < 100; ++i)
+        calls = QStringLiteral("IF(1, ") + calls + QStringLiteral(", 0)");
+    EXPECT_EQ(parser.Calc(calls).toString(), QStringLiteral("1"));
+    for (int i = 0; i < 1000; ++i)
+        calls = QStringLiteral("IF(1, ") + calls + QStringLiteral(", 0)");
+    EXPECT_THROW(parser.Calc(calls), ParserError);
+
     // Values left over: the bottom one is the result.
     EXPECT_EQ(parser.CalcPostfix(QStringLiteral("1 2 ")).toString(), QStringLiteral("1"));
     // A call in a hand-made postfix without its ")" fails when it is reached.

@@ -222,6 +222,13 @@ TEST(ScriptCompiler, ScriptsBeyondTheOldFixedBuffers)
     in.DoScript(lines);
     EXPECT_EQ(in.text("N"), QStringLiteral("150"));
 
+    // Targets have two bytes: a script of more lines is refused.
+    QString many = QStringLiteral("begin\n");
+    for (int i = 0; i < 65536; ++i)
+        many += QStringLiteral("x:=1;\n");
+    in.compile(many + QStringLiteral("end"), &errors);
+    EXPECT_EQ(errors, QStringList(QStringLiteral("Line 65537/1: Script is too long")));
+
     // Nesting deeper than any template writes is an error, not a crash.
     const QString deep = QStringLiteral("x := ") + QString(5000, u'(') + u'1' + QString(5000, u')');
     in.compile(deep, &errors);
