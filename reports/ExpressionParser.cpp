@@ -7,6 +7,7 @@
 #include "reports/ReportUtils.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 
 #include <cmath>
 #include <vector>
@@ -416,8 +417,9 @@ struct Parser::Program {
 };
 
 struct Parser::Cache {
+    // By postfix string, and by infix expression (Calc).
     QHash<QString, std::shared_ptr<const Program>> programs;
-    QHash<QString, QString> postfixes;
+    QHash<QString, std::shared_ptr<const Program>> expressions;
 };
 
 Parser::Parser() : cache_(std::make_unique<Cache>()) {}
@@ -531,8 +533,7 @@ Variant Parser::call(const QString &name, const std::array<QString, 3> &args)
 
 Variant Parser::run(const Program &program)
 {
-    std::vector<Variant> stack;
-    stack.reserve(8);
+    QVarLengthArray<Variant, 16> stack;
     using Kind = Program::Kind;
     auto malformed = [] {
         throw ParserError(QStringLiteral("Ошибка в выражении: не хватает операнда"));
@@ -593,10 +594,10 @@ Variant Parser::run(const Program &program)
             }
             break;
         }
-        case Kind::Number: stack.emplace_back(item.number); break;
-        case Kind::BadNumber: stack.emplace_back(StrToFloatAnySeparator(item.text)); break; // raises
-        case Kind::String: stack.emplace_back(item.text); break;
-        case Kind::Boolean: stack.emplace_back(item.boolean); break;
+        case Kind::Number: stack.push_back(Variant(item.number)); break;
+        case Kind::BadNumber: stack.push_back(Variant(StrToFloatAnySeparator(item.text))); break; // raises
+        case Kind::String: stack.push_back(Variant(item.text)); break;
+        case Kind::Boolean: stack.push_back(Variant(item.boolean)); break;
         case Kind::Bracketed: {
             Variant v = Variant::null();
             if (OnGetValue)
@@ -632,13 +633,14 @@ Variant Parser::Calc(const QString &expression)
 {
     // Calls inside calls evaluate their arguments anew.
     const NestingGuard nesting(depth_);
-    auto it = cache_->postfixes.constFind(expression);
-    if (it == cache_->postfixes.constEnd()) {
-        if (cache_->postfixes.size() > 4096)
-            cache_->postfixes.clear();
-        it = cache_->postfixes.insert(expression, ToPostfix(expression));
+    std::shared_ptr<const Program> program = cache_->expressions.value(expression);
+    if (!program) {
+        program = compiled(ToPostfix(expression));
+        if (cache_->expressions.size() > 4096)
+            cache_->expressions.clear();
+        cache_->expressions.insert(expression, program);
     }
-    return CalcPostfix(*it);
+    return run(*program);
 }
 
 } // namespace reports
