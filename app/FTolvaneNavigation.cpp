@@ -408,12 +408,3 @@ void TTolvane::N96Click()
 {
     RebuildLayerList(false);
 }
-
-void TTolvane::N35Click()
-{
-    // The search window comes with the dialogs; until then the command does
-    // nothing.
-}
-
-void TTolvane::N57Click() {}
-void TTolvane::N121Click() {}
