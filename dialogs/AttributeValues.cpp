@@ -12,9 +12,17 @@ using platform::db::FieldType;
 
 namespace {
 
+// Null, or a text that a character field stores as blanks.
+bool blankValue(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return true;
+    return v.metaType().id() == QMetaType::QString && v.toString().trimmed().isEmpty();
+}
+
 bool sameValue(const QVariant &a, const QVariant &b)
 {
-    const bool nullA = !a.isValid() || a.isNull(), nullB = !b.isValid() || b.isNull();
+    const bool nullA = blankValue(a), nullB = blankValue(b);
     if (nullA || nullB)
         return nullA == nullB;
     const int ta = a.metaType().id(), tb = b.metaType().id();
@@ -22,7 +30,14 @@ bool sameValue(const QVariant &a, const QVariant &b)
     const bool numB = tb == QMetaType::Int || tb == QMetaType::LongLong || tb == QMetaType::Double;
     if (numA && numB)
         return a.toDouble() == b.toDouble();
-    return a == b || a.toString() == b.toString();
+    // Character fields keep no blanks at the end.
+    auto text = [](const QVariant &v) {
+        QString t = v.toString();
+        while (t.endsWith(u' '))
+            t.chop(1);
+        return t;
+    };
+    return a == b || text(a) == text(b);
 }
 
 } // namespace

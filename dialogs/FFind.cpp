@@ -683,7 +683,9 @@ int TFindTolvane::requestAddresses(const QStringList &lines, search::FoundExtent
             search::SearchFields fields;
             layerSearchFields(layer, fields);
             const int kind = search::hitKind(!fields.street.isEmpty(), !fields.house.isEmpty());
-            if (kind == 0)
+            // A layer none of whose address fields has a typed text would
+            // list its first row as a hit.
+            if (kind == 0 || ((item.street.isEmpty() || kind == 3) && (item.house.isEmpty() || kind == 2)))
                 continue;
             FLayerIndex = layer;
             BuildSearchQuery();

@@ -36,9 +36,9 @@ SearchServer::~SearchServer() = default;
 
 bool SearchServer::listen(const QString &name)
 {
-    if (server_->listen(name))
-        return true;
-    // A socket file left by a program that ended without closing it.
+    // A running program of the user keeps its name (a listen with access
+    // options would take the socket's place); a file left by a program that
+    // ended without closing it is removed.
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(500))
