@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTreeWidget>
 #include <QUuid>
 
@@ -273,6 +274,37 @@ TEST_F(SearchWindowTest, RequestsOverTheLocalSocket)
     const dialogs::RequestReply writing = sendOverSocket(name, "Delete From \"parcels.dbf\"", true);
     EXPECT_TRUE(writing.refused);
     EXPECT_EQ(selection(), Sel({{parcels_, 1}}));
+}
+
+TEST_F(SearchWindowTest, SenderToolReachesTheRunningWindow)
+{
+    const QString name = QStringLiteral("TFindTolvane-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    ASSERT_TRUE(find_->StartRequestServer(name));
+    struct Case {
+        const char *request;
+        int status;
+        const char *output;
+        Sel selected;
+    } cases[] = {
+        {"layer=parcels,field=STREET,value=\"Франка\"", 0, "Найдено объектов - 1", {{0, 1}}},
+        // Refused: the selection of the last request stays.
+        {"delete from \"parcels.dbf\"", 1, "Запрос поиска отклонён", {{0, 1}}},
+        {"layer=parcels,field=NAME,value=Нема", 0, "Объекты не найдены !", {}},
+    };
+    for (const Case &c : cases) {
+        QProcess tool;
+        tool.start(QStringLiteral(TOLVANE_FIND_TOOL), {QStringLiteral("--server"), name, u8(c.request)});
+        QElapsedTimer t;
+        t.start();
+        while (tool.state() != QProcess::NotRunning && t.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            tool.waitForFinished(10);
+        }
+        EXPECT_EQ(tool.exitCode(), c.status) << c.request;
+        const QString out = QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError());
+        EXPECT_TRUE(out.contains(u8(c.output))) << out.toStdString();
+        EXPECT_EQ(selection(), c.selected) << c.request;
+    }
 }
 
 } // namespace
