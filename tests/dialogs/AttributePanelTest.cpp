@@ -276,4 +276,10 @@ TEST_F(AttributePanelTest, AttachedFiles)
     EXPECT_EQ(opened[0].toLocalFile(), doc);
 }
 
+TEST_F(AttributePanelTest, Picture)
+{
+    panel_->InfoList->setCurrentCell(0, 0);
+    EXPECT_TRUE(panel_->grab().save(testsupport::artefactFolder(QStringLiteral("dialogs")) + QStringLiteral("/attribute-panel.png")));
+}
+
 } // namespace

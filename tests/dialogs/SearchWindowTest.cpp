@@ -16,6 +16,7 @@
 #include <QLocalSocket>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QLineEdit>
 #include <QTreeWidget>
 #include <QUuid>
 
@@ -305,6 +306,20 @@ TEST_F(SearchWindowTest, SenderToolReachesTheRunningWindow)
         EXPECT_TRUE(out.contains(u8(c.output))) << out.toStdString();
         EXPECT_EQ(selection(), c.selected) << c.request;
     }
+}
+
+// Pictures of the two windows after an address request, for a person to look at.
+TEST_F(SearchWindowTest, Pictures)
+{
+    find_->HandleRequestText(u8("Шевченка#Садова,14"));
+    find_->PrepareToShow();
+    find_->cbNameHouse->setEditText(QString());
+    find_->cbNameStreet->setEditText(u8("шевченка"));
+    find_->resize(720, 420);
+    const QString folder = testsupport::artefactFolder(QStringLiteral("dialogs"));
+    EXPECT_TRUE(find_->grab().save(folder + QStringLiteral("/search-window.png")));
+    FirstFind()->EditFind->setText(u8("Шевченка#Садова,14"));
+    EXPECT_TRUE(FirstFind()->grab().save(folder + QStringLiteral("/quick-search.png")));
 }
 
 } // namespace

@@ -311,4 +311,18 @@ TEST_F(TableEditorTest, TypeChangesAndDescriptionOnly)
     EXPECT_EQ(column(QStringLiteral("HOUSE")), QStringList({u8("12"), u8("3"), u8("14"), u8("7"), u8("7"), u8("2"), u8("5")}));
 }
 
+TEST_F(TableEditorTest, Pictures)
+{
+    const QString folder = testsupport::artefactFolder(QStringLiteral("dialogs"));
+    EXPECT_TRUE(editor_->grab().save(folder + QStringLiteral("/table-editor.png")));
+    TNewField *dialog = NewField();
+    dialog->edFieldName->setText(u8("AREA"));
+    dialog->cbFieldType->setCurrentText(u8("число"));
+    dialog->edFieldSize->setText(u8("12"));
+    dialog->cbFieldSize->setEditText(u8("2"));
+    dialog->edFieldNote->setText(u8("Площадь, га"));
+    dialog->adjustSize();
+    EXPECT_TRUE(dialog->grab().save(folder + QStringLiteral("/new-field.png")));
+}
+
 } // namespace
