@@ -47,17 +47,6 @@ W *named(W *w, const char *name, const char *formClass)
     return w;
 }
 
-int numberOf(const QString &text)
-{
-    if (text.trimmed().isEmpty())
-        return 0;
-    try {
-        return MapFunctions::TextToInt(text);
-    } catch (const platform::ConvertError &) {
-        return 0;
-    }
-}
-
 QString decimalsText(int decimals)
 {
     return decimals == 0 ? QString() : QString::number(decimals);
@@ -190,7 +179,7 @@ void TNewField::BitBtn1Click()
         return;
     edFieldName->setText(platform::ansiUpperCase(name));
     const dialogs::tables::FieldLimits limits =
-        dialogs::tables::limitField(letter, numberOf(edFieldSize->text()), numberOf(cbFieldSize->currentText()));
+        dialogs::tables::limitField(letter, dialogs::tables::numberFromText(edFieldSize->text()), dialogs::tables::numberFromText(cbFieldSize->currentText()));
     edFieldSize->setText(QString::number(limits.size));
     cbFieldSize->setEditText(decimalsText(limits.decimals));
     Hint = QStringLiteral("Ok");

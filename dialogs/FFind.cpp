@@ -392,14 +392,7 @@ void TFindTolvane::selectRowObject(int layer, search::FoundExtent &extent)
     const int index = MapQuery->fieldByName(u"ID").asInteger() - 1;
     const TMapExtent box = mapWindow().LocateObject(layer, index, false);
     extent.add(box.X1, box.Y1, box.X2, box.Y2);
-    TSelObject entry;
-    entry.Layer = layer;
-    entry.Index = index;
-    entry.XMin = box.X1;
-    entry.YMin = box.Y1;
-    entry.XMax = box.X2;
-    entry.YMax = box.Y2;
-    map()->FSelection.Entries.push_back(entry);
+    map()->AppendSelectionEntry(layer, index, box);
 }
 
 void TFindTolvane::BtnFindClick()
@@ -571,6 +564,18 @@ RequestReply TFindTolvane::HandleRequestText(const QString &text)
     return {false, status};
 }
 
+int TFindTolvane::layerNamedIn(const QString &line) const
+{
+    const QString lower = platform::ansiLowerCase(line);
+    const auto &layers = map()->FProject.Layers;
+    for (size_t i = 0; i < layers.size(); ++i) {
+        const QString base = search::layerBaseName(layers[i].FileName);
+        if (!base.isEmpty() && lower.contains(base))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 int TFindTolvane::requestSql(const QString &request, search::FoundExtent &extent)
 {
     const QStringList lines = search::requestLines(request);
@@ -584,14 +589,7 @@ int TFindTolvane::requestSql(const QString &request, search::FoundExtent &extent
     }
     if (fromLine.isEmpty())
         return 0;
-    const auto &layers = map()->FProject.Layers;
-    for (size_t i = 0; i < layers.size(); ++i) {
-        const QString base = search::layerBaseName(layers[i].FileName);
-        if (!base.isEmpty() && fromLine.contains(base)) {
-            FLayerIndex = static_cast<int>(i);
-            break;
-        }
-    }
+    FLayerIndex = layerNamedIn(fromLine);
     if (FLayerIndex < 0)
         return 0;
     MapMemo->setPlainText(request);
@@ -611,18 +609,8 @@ void TFindTolvane::requestFields(const QStringList &lines, search::FoundExtent &
         const std::optional<search::FieldRequest> r = search::parseFieldLine(line);
         if (!r)
             continue;
-        FLayerIndex = -1;
-        if (!r->layer.isEmpty()) {
-            const QString lower = platform::ansiLowerCase(line);
-            const auto &layers = map()->FProject.Layers;
-            for (size_t i = 0; i < layers.size(); ++i) {
-                const QString base = search::layerBaseName(layers[i].FileName);
-                if (!base.isEmpty() && lower.contains(base)) {
-                    FLayerIndex = static_cast<int>(i);
-                    break;
-                }
-            }
-        }
+        // The layer value is not compared on its own: the line names the layer.
+        FLayerIndex = r->layer.isEmpty() ? -1 : layerNamedIn(line);
         if (FLayerIndex < 0)
             continue;
         const QString table = search::layerTableName(map()->FProject.Layers[static_cast<size_t>(FLayerIndex)].FileName);
@@ -735,14 +723,7 @@ int TFindTolvane::requestAddresses(const QStringList &lines, search::FoundExtent
         // Only an object that was found joins the selection.
         if (located) {
             extent.add(box.X1, box.Y1, box.X2, box.Y2);
-            TSelObject entry;
-            entry.Layer = shownLayer;
-            entry.Index = index;
-            entry.XMin = box.X1;
-            entry.YMin = box.Y1;
-            entry.XMax = box.X2;
-            entry.YMax = box.Y2;
-            m->FSelection.Entries.push_back(entry);
+            m->AppendSelectionEntry(shownLayer, index, box);
         }
         listed += static_cast<int>(itemHits.size());
     }

@@ -99,6 +99,8 @@ protected:
 
 private:
     bool validLayer(int layer) const;
+    // The first layer of the table whose base name the line holds; -1 for none.
+    int layerNamedIn(const QString &line) const;
     bool resultHasRows() const;
     bool resultHasId() const;
     // Runs MapMemo (step of "Открыть базу данных").

@@ -18,17 +18,6 @@ namespace {
 constexpr int kHeader = 32;
 constexpr int kDescriptor = 32;
 
-int numberOf(const QString &text)
-{
-    if (text.trimmed().isEmpty())
-        return 0;
-    try {
-        return MapFunctions::TextToInt(text);
-    } catch (const platform::ConvertError &) {
-        return 0;
-    }
-}
-
 void putLe16(QByteArray &b, int at, int v)
 {
     b[at] = static_cast<char>(v & 0xFF);
@@ -48,6 +37,17 @@ void bind(platform::db::Table &t, const QString &path)
 }
 
 } // namespace
+
+int numberFromText(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return 0;
+    try {
+        return MapFunctions::TextToInt(text);
+    } catch (const platform::ConvertError &) {
+        return 0;
+    }
+}
 
 QString formatText(char letter)
 {
@@ -106,7 +106,7 @@ std::optional<TableField> parseFieldSpec(const QString &spec)
     while (platform::toCp1251(f.name).size() > 10)
         f.name.chop(1);
     f.type = static_cast<char>(type[0].unicode());
-    const FieldLimits limits = limitField(f.type, numberOf(parts[2]), numberOf(parts[3]));
+    const FieldLimits limits = limitField(f.type, numberFromText(parts[2]), numberFromText(parts[3]));
     f.size = limits.size;
     f.decimals = limits.decimals;
     return f;
@@ -220,7 +220,7 @@ void CopyRecords(const QString &source, const QString &target, const QString &ol
             if (type == s.dataType()) {
                 t->setValue(s.value());
             } else if (type == FieldType::Integer || type == FieldType::Smallint || type == FieldType::Word) {
-                t->setValue(numberOf(s.asString()));
+                t->setValue(numberFromText(s.asString()));
             } else if (isFloatType(type)) {
                 double v = 0;
                 try {

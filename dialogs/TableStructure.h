@@ -31,6 +31,10 @@ struct FieldLimits {
 };
 FieldLimits limitField(char letter, int size, int decimals);
 
+// A number typed or stored as text, rounded (MapFunctions::TextToInt);
+// empty or no number: 0.
+int numberFromText(const QString &text);
+
 // A field of a table.
 struct TableField {
     QString name;

@@ -4,13 +4,13 @@
 // the same rows as CSV are written once into $TOLVANE_BENCH_DIR when set, so
 // that bench/search_vs_sqlite.sh can run sqlite3 and ogrinfo on them.
 
+#include "bench/BenchFolder.h"
 #include "dialogs/SearchRequests.h"
 #include "platform/db/DbfCodec.h"
 #include "platform/db/Query.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -20,20 +20,9 @@ using namespace platform::db;
 
 namespace {
 
-constexpr int kRows = 100000;
+using bench::benchFolder;
 
-const QString &benchFolder()
-{
-    static std::unique_ptr<QTemporaryDir> temp;
-    static const QString folder = [] {
-        const QString fromEnv = qEnvironmentVariable("TOLVANE_BENCH_DIR");
-        if (!fromEnv.isEmpty())
-            return fromEnv;
-        temp = std::make_unique<QTemporaryDir>();
-        return temp->path();
-    }();
-    return folder;
-}
+constexpr int kRows = 100000;
 
 // parcels.dbf (ID, NAME, STREET, HOUSE, AREA) and parcels.csv: one row in 50
 // on "вул. Шевченка", houses 1 to 150.

@@ -47,14 +47,7 @@ public:
         const TMapExtent box = it == boxes.end() ? TMapExtent{} : it->second;
         if (select) {
             core.ClearSelection();
-            TSelObject e;
-            e.Layer = layer;
-            e.Index = index;
-            e.XMin = box.X1;
-            e.YMin = box.Y1;
-            e.XMax = box.X2;
-            e.YMax = box.Y2;
-            core.FSelection.Entries.push_back(e);
+            core.AppendSelectionEntry(layer, index, box);
             core.RecalcSelectionExtent();
             centred.emplace_back(box.X1 + (box.X2 - box.X1) / 2, box.Y1 + (box.Y2 - box.Y1) / 2);
         }
