@@ -2,6 +2,7 @@
 
 #include "dialogs/DialogSeams.h"
 #include "dialogs/MapWindowHost.h"
+#include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ui/FormTranslation.h"
 #include "mapengine/MapControlCore.h"
@@ -241,6 +242,19 @@ bool TFindTolvane::validLayer(int layer) const
     return m && layer >= 0 && static_cast<size_t>(layer) < m->FProject.Layers.size();
 }
 
+bool TFindTolvane::gridWritable() const
+{
+    if (!validLayer(FLayerIndex) || !map()->LayerWritable(FLayerIndex))
+        return false;
+    const TMapLayer &L = map()->FProject.Layers[static_cast<size_t>(FLayerIndex)];
+    if (!L.Edited)
+        return false;
+    const QString table = search::layerTableName(L.FileName);
+    const QString found = platform::findExistingPath(
+        platform::lastSeparator(table) >= 0 ? table : platform::joinPath(map()->FWorkDir, table));
+    return !found.isEmpty() && !mapdata::isReadOnlyFile(found);
+}
+
 bool TFindTolvane::resultHasRows() const
 {
     return MapQuery->active() && MapQuery->recordCount() > 0;
@@ -339,6 +353,8 @@ void TFindTolvane::runMemo()
     CloseQuery();
     MapQuery->setDatabaseName(map() ? map()->FWorkDir : QString());
     MapQuery->setSqlText(MapMemo->toPlainText());
+    // The grid writes into the table only for a layer that may be edited.
+    MapQuery->setReadOnly(!gridWritable());
     MapQuery->open();
     if (id > 0 && resultHasId())
         MapQuery->locate(QStringLiteral("ID"), id);

@@ -101,6 +101,9 @@ private:
     bool validLayer(int layer) const;
     // The first layer of the table whose base name the line holds; -1 for none.
     int layerNamedIn(const QString &line) const;
+    // Whether the grid may write into the searched layer's table: the layer
+    // is editable, not opened read-only, and its table file can be written.
+    bool gridWritable() const;
     bool resultHasRows() const;
     bool resultHasId() const;
     // Runs MapMemo (step of "Открыть базу данных").

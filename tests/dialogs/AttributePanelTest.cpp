@@ -170,7 +170,15 @@ TEST_F(AttributePanelTest, WriteBackStampsOnlyChanges)
     EXPECT_EQ(stored("attrs.dbf", 2, u"DATEEDIT"), u8("01.01.2020"));
     EXPECT_EQ(panel_->InfoListEdit->item(fieldRow(u8("OK")), 1)->text(), u8("True"));
 
-    // dbfread reads the Cyrillic as it was typed.
+    // GDAL and dbfread read the Cyrillic as it was typed.
+    const QString ogrinfo = dbtest::program(QStringLiteral("ogrinfo"));
+    if (!ogrinfo.isEmpty()) {
+        const QString info = QString::fromUtf8(dbtest::run(
+            ogrinfo, {QStringLiteral("-al"), QStringLiteral("-q"), QStringLiteral("-oo"), QStringLiteral("ENCODING=CP1251"),
+                      dir_.file(QStringLiteral("attrs.dbf"))}));
+        EXPECT_TRUE(info.contains(u8("NAME (String) = Змінений «Їжак»"))) << info.toStdString();
+        EXPECT_TRUE(info.contains(u8("DATEEDIT (Date) = 2026/03/09"))) << info.toStdString();
+    }
     const QString python = dbtest::pythonWithDbfread();
     if (!python.isEmpty()) {
         const QByteArray out = dbtest::run(

@@ -4,7 +4,9 @@
 
 #include "dialogs/FFind.h"
 #include "dialogs/SearchServer.h"
+#include "platform/db/DataSetModel.h"
 #include "platform/db/Query.h"
+#include "platform/db/Table.h"
 
 #include "DialogsTestSupport.h"
 #include "support/ScriptedAnswers.h"
@@ -320,6 +322,40 @@ TEST_F(SearchWindowTest, Pictures)
     EXPECT_TRUE(find_->grab().save(folder + QStringLiteral("/search-window.png")));
     FirstFind()->EditFind->setText(u8("Шевченка#Садова,14"));
     EXPECT_TRUE(FirstFind()->grab().save(folder + QStringLiteral("/quick-search.png")));
+}
+
+// The grid writes into the table only while the layer may be edited.
+TEST_F(SearchWindowTest, GridEditsOnlyAnEditableLayer)
+{
+    struct Case {
+        const char *what;
+        std::function<void(TMapLayer &)> make;
+        bool writable;
+    } cases[] = {
+        {"editable", [](TMapLayer &) {}, true},
+        {"not editable", [](TMapLayer &L) { L.Edited = false; }, false},
+        {"opened read-only", [](TMapLayer &L) { L.ReadOnly = true; }, false},
+    };
+    for (const Case &c : cases) {
+        TMapLayer &L = host_.core.FProject.Layers[static_cast<size_t>(parcels_)];
+        const TMapLayer saved = L;
+        c.make(L);
+        find_->CloseQuery();
+        find_->PrepareToShow();
+        const QModelIndex cell = find_->MapSource->index(0, 1);
+        EXPECT_EQ(find_->MapSource->flags(cell).testFlag(Qt::ItemIsEditable), c.writable) << c.what;
+        if (!c.writable) {
+            testsupport::ScriptedAnswers answers;
+            dialogtest::reply(answers, platform::mrOk);
+            EXPECT_FALSE(find_->MapSource->setData(cell, u8("Змінено"))) << c.what;
+        }
+        L = saved;
+    }
+    platform::db::Table t;
+    t.setDatabaseName(work_);
+    t.setTableName(QStringLiteral("parcels.dbf"));
+    t.open();
+    EXPECT_EQ(t.fieldByName(u"NAME").asString(), u8("Сад"));
 }
 
 } // namespace
