@@ -7,7 +7,6 @@ namespace dialogs {
 bool DialogSeams::ShowLayerProperties(int) { return false; }
 bool DialogSeams::ShowTableEditor(const QString &) { return false; }
 bool DialogSeams::ShowLegendEditor(int) { return false; }
-bool DialogSeams::ShowTransformation(LayerTransformation, const QString &) { return false; }
 bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
 bool DialogSeams::ShowEditInfo() { return false; }
 bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }

@@ -53,6 +53,11 @@ struct TLayerStream {
 // followed, when Transform is set, by the pieces built from its fields (each
 // only when not empty or not 0). Empty when the layer has no projection.
 QString layerProjectionDefinition(const TMapLayer &layer);
+// The pieces of a definition built from fields: " +proj=", " +ellps=",
+// " +lon_0=", " +lat_0=" with their trimmed texts when not empty, " +k=",
+// " +x_0=", " +y_0=" with their numbers (decimal point) when not 0.
+QString projectionPieces(const QString &projection, const QString &ellipsoid, const QString &longitude,
+                         const QString &latitude, double k, double x0, double y0);
 
 namespace mapdata {
 // The content of the record whose header lies at word offset `offsetWords`:
