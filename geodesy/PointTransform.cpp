@@ -2,6 +2,11 @@
 
 #include "mapdata/MapFunctions.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <proj.h>
+
 #include <cmath>
 
 namespace geodesy {
@@ -12,6 +17,24 @@ namespace {
 // to the last bit.
 constexpr double DegreesPerRadian = 57.29577951308232;
 const QString SearchPath = QStringLiteral(".\\nad");
+
+// Whether a non-blank definition names the figure of the earth (an
+// ellipsoid, its axis or radius, or a datum). A blank one is left to the
+// library, which refuses it.
+bool namesFigure(const QString &definition)
+{
+    const QStringList tokens = definition.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return true;
+    for (QString t : tokens) {
+        if (t.startsWith(u'+'))
+            t.remove(0, 1);
+        const QString key = t.section(u'=', 0, 0).toLower();
+        if (key == u"ellps" || key == u"a" || key == u"r" || key == u"datum")
+            return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -26,6 +49,13 @@ PointTransform::~PointTransform() = default;
 
 bool PointTransform::setUpOne(const QString &definition, Projection &out)
 {
+    // The library would take a default ellipsoid for a definition that names
+    // none; a transformation wants the figure of the earth said.
+    if (!namesFigure(definition)) {
+        *pj_get_errno_ref() = PROJ_ERR_INVALID_OP_MISSING_ARG;
+        error_ = projectionSetUpMessage();
+        return false;
+    }
     out.reset(pj_init_plus_path(definition, SearchPath));
     if (out)
         return true;

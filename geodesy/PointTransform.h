@@ -44,8 +44,10 @@ public:
     PointTransform &operator=(const PointTransform &) = delete;
 
     // Sets up the projections the kind needs (the source, then the
-    // destination). False when the library refuses one; error() then holds the
-    // message "Ошибка при формировании проекции " with the library's text.
+    // destination). False when the library refuses one, and for a definition
+    // that names no ellipsoid, axis, radius or datum (the library would take a
+    // default figure of the earth); error() then holds the message
+    // "Ошибка при формировании проекции " with the library's text.
     bool setUp();
     const QString &error() const { return error_; }
 

@@ -148,7 +148,10 @@ TEST(PointTransform, RefusedSetUpsAndUnconvertiblePoints)
         {"empty source", params(tkProjections, {}, zone5)},
         {"empty destination", params(tkProjections, zone6, {})},
         {"unknown ellipsoid", params(tkOneProjection, " +proj=tmerc +ellps=ITRFMEX")},
-        {"no ellipsoid, unknown projection", params(tkOneProjection, " +proj=foo +lon_0=33")},
+        {"unknown projection", params(tkOneProjection, " +proj=foo +ellps=krass +lon_0=33")},
+        // The library would take its default ellipsoid; the old one refused.
+        {"no ellipsoid", params(tkOneProjection, " +proj=tmerc +lon_0=33d00E +k=1 +x_0=6500000")},
+        {"no ellipsoid in the destination", params(tkProjections, zone6, " +proj=tmerc +lon_0=27")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -157,8 +160,11 @@ TEST(PointTransform, RefusedSetUpsAndUnconvertiblePoints)
         EXPECT_TRUE(t.error().startsWith(QStringLiteral("Ошибка при формировании проекции "))) << t.error().toStdString();
         EXPECT_GT(t.error().size(), QStringLiteral("Ошибка при формировании проекции ").size());
     }
-    // Kinds 0 and 2 need no projection.
+    // Kinds 0 and 2 need no projection; an axis, a radius or a datum name
+    // the figure as well as an ellipsoid does.
     EXPECT_TRUE(PointTransform(params(tkShift)).setUp());
+    for (const char *figure : {"+a=6378245 +rf=298.3", "+R=6371000", "+datum=WGS84"})
+        EXPECT_TRUE(PointTransform(params(tkOneProjection, QStringLiteral("+proj=tmerc ") + QLatin1String(figure))).setUp()) << figure;
 
     // A projection without an inverse cannot take projected points back.
     PointTransform airy(params(tkOneProjection, " +proj=airy +ellps=WGS84"));
