@@ -34,6 +34,7 @@ TCalcRotate::AngleRow angleRow(QWidget *parent, QGridLayout *grid, int row, cons
     TCalcRotate::AngleRow r;
     grid->addWidget(label(parent, named(prefix, "lbAngle").toLatin1().constData(), caption), row, 0);
     r.Edit = zeroEdit(parent, named(prefix, "edAngle"));
+    r.Edit->setMaximumWidth(120);
     grid->addWidget(r.Edit, row, 1);
     r.Degrees = label(parent, named(prefix, "lbDeg").toLatin1().constData(), QStringLiteral("0"));
     r.Minutes = label(parent, named(prefix, "lbMin").toLatin1().constData(), QStringLiteral("0"));
@@ -43,6 +44,7 @@ TCalcRotate::AngleRow angleRow(QWidget *parent, QGridLayout *grid, int row, cons
     grid->addWidget(r.Minutes, row, 4);
     grid->addWidget(label(parent, named(prefix, "lbMinSign").toLatin1().constData(), QStringLiteral("′")), row, 5);
     grid->addWidget(r.Seconds, row, 6);
+    grid->setColumnStretch(8, 1);
     grid->addWidget(label(parent, named(prefix, "lbSecSign").toLatin1().constData(), QStringLiteral("″")), row, 7);
     return r;
 }

@@ -70,6 +70,8 @@ TCalcTransform::TCalcTransform() : QDialog(nullptr, Qt::Dialog)
     Model = new platform::db::DataSetModel(nullptr, this);
     DBGrid1->setModel(Model);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    DBGrid1->horizontalHeader()->setDefaultSectionSize(76);
+    DBGrid1->verticalHeader()->setDefaultSectionSize(22);
     DBGrid1->installEventFilter(this);
     layout->addWidget(DBGrid1, 1);
     connect(DBGrid1, &QTableView::customContextMenuRequested, this,
@@ -162,6 +164,7 @@ void TCalcTransform::FormShow(const QString &programDir)
     QHeaderView *header = DBGrid1->horizontalHeader();
     const int ok = Table.fieldByName(u"Ok").index();
     header->moveSection(header->visualIndex(ok), 0);
+    DBGrid1->setColumnWidth(ok, 24);
     DBGrid1->setColumnHidden(Table.fieldByName(u"Active").index(), true);
     for (QLineEdit *e : {edCx, edCy, edK, edSinA, edCosA})
         e->clear();

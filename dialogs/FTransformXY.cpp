@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QToolBar>
 
 using namespace dialogs::ui;
@@ -41,20 +42,24 @@ TTransformXY::TTransformXY() : TTransformForm("TransformXY", "TTransformXY", QSt
     nHelp->setShortcut(QKeySequence(Qt::Key_F1));
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     tbTransform = toolButton(ToolBar, "tbTransform", TransformCaption);
+    tbTransform->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
     tbSwap = toolButton(ToolBar, "tbSwap", SwapCaption);
+    tbSwap->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     connect(tbTransform, &QAction::triggered, this, [this] { bTransformClick(); });
     Body->addWidget(ToolBar);
 
     auto *row = new QHBoxLayout;
     edX = edit(this, "edX", QStringLiteral("1000000"));
     edY = edit(this, "edY", QStringLiteral("1000000"));
+    // "Х = <edit> + Х ;  Y = <edit> + Y": the new value from the old.
     row->addWidget(label(this, "Label1", QStringLiteral("Х =")));
-    row->addWidget(label(this, "Label2", QStringLiteral("+ Х ;")));
     row->addWidget(edX);
+    row->addWidget(label(this, "Label2", QStringLiteral("+ Х ;")));
     row->addWidget(label(this, "Label3", QStringLiteral("Y =")));
-    row->addWidget(label(this, "Label4", QStringLiteral("+ Y")));
     row->addWidget(edY);
+    row->addWidget(label(this, "Label4", QStringLiteral("+ Y")));
     Body->addLayout(row);
     // The shift is a command of the tool bar and the menu.
     bTransform->setVisible(false);
