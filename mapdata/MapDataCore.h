@@ -27,6 +27,19 @@ namespace jrn {
 struct Entry;
 }
 
+// One change for MapDataCore::JournalObjects: the object, the place of its
+// version before, the style a text or symbol record is written with (null:
+// the object template) and, on return, the place of its new version.
+struct TJournalItem {
+    int Layer = 0;
+    int Index = 0;
+    std::int32_t PreviousOffset = 0;
+    std::int32_t PreviousLength = 0;
+    const TTextRecord *Style = nullptr;
+    std::int32_t NewOffset = 0;
+    std::int32_t NewLength = 0;
+};
+
 // The state of an open record stream over one layer (a local of the caller).
 // The handles are the files the core keeps open for the layer and the journal.
 struct TLayerStream {
@@ -307,6 +320,12 @@ public:
     // journal is then as it was and the places are left as passed.
     bool JournalObject(int layer, int index, std::int32_t &newOffset, std::int32_t &newLength,
                        std::int32_t previousOffset, std::int32_t previousLength);
+    // Several changes at once, as consecutive JournalObject calls record them
+    // but written in one piece per file: all of them or, when a write fails
+    // (a message says so) or an index is out of range, none. Each object
+    // comes once. Every item's NewOffset and NewLength get its new place
+    // (they are kept for objects of layers without records).
+    bool JournalObjects(std::vector<TJournalItem> &items);
     // Takes back the entry before FJournalPos.
     void UndoEdit();
     // Re-applies the entry at FJournalPos.

@@ -9,7 +9,9 @@
 //
 // The run computes every new shape first and stores nothing until all
 // points converted: a point the library cannot convert stops the run with a
-// message and leaves every object as it was.
+// message and leaves every object as it was. The changes then go to the
+// journal in one piece, so a journal that cannot be written leaves them all
+// undone too.
 
 #include "mapengine/EditSupport.h"
 
@@ -27,6 +29,7 @@ struct Pending {
     int layer = 0;
     int index = 0;
     TShpObject shape;
+    bool hasParts = false;
     Box mapBox;
     bool hasStyle = false;
     TTextRecord style;
@@ -129,40 +132,77 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
     if (pending.empty())
         return false;
 
-    // Whole-layer runs rebuild the layer's extents from the moved objects.
-    const int wholeLayer = selectionRun ? -1 : FProject.ActiveLayer;
-    bool extentStarted = false;
-    Box extent;
-    if (wholeLayer >= 0)
-        for (TBlockExtent &b : FProject.Layers[static_cast<size_t>(wholeLayer)].Blocks)
-            b = TBlockExtent{};
-
-    bool failed = false;
+    // Every changed object goes into the journal in one piece: all of them,
+    // or, when the journal cannot be written (the journal said why), none.
+    struct Before {
+        bool modified, layerModified;
+    };
+    std::vector<Before> before;
+    std::vector<TJournalItem> items;
+    before.reserve(pending.size());
+    items.reserve(pending.size());
     for (Pending &p : pending) {
         TMapLayer &L = FProject.Layers[static_cast<size_t>(p.layer)];
         TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
-        const bool hasParts = !p.shape.Parts.empty();
-        const bool wasModified = obj.Modified, layerWasModified = L.ObjectsModified;
+        before.push_back({obj.Modified, L.ObjectsModified});
+        p.hasParts = !p.shape.Parts.empty();
         *obj.Shape = std::move(p.shape);
-        if (p.hasStyle)
-            FTemplate = p.style;
         L.ObjectsModified = true;
         obj.Modified = true;
-        if (!JournalObject(p.layer, p.index, obj.JrnOffset, obj.JrnLength, obj.JrnOffset, obj.JrnLength)) {
-            // The journal said why; this object and the rest stay as they were.
+        TJournalItem item;
+        item.Layer = p.layer;
+        item.Index = p.index;
+        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
+        item.PreviousLength = item.NewLength = obj.JrnLength;
+        item.Style = p.hasStyle ? &p.style : nullptr;
+        items.push_back(item);
+    }
+    if (!JournalObjects(items)) {
+        for (size_t k = pending.size(); k-- > 0;) {
+            TMapLayer &L = FProject.Layers[static_cast<size_t>(pending[k].layer)];
+            TMapObject &obj = L.Objects[static_cast<size_t>(pending[k].index)];
             obj.Shape.clearParts();
-            obj.Modified = wasModified;
-            L.ObjectsModified = layerWasModified;
-            failed = true;
+            obj.Modified = before[k].modified;
+            L.ObjectsModified = before[k].layerModified;
+        }
+        return false;
+    }
+    // The template ends as the last text's style, as after reading it.
+    for (auto it = pending.rbegin(); it != pending.rend(); ++it)
+        if (it->hasStyle) {
+            FTemplate = it->style;
             break;
         }
-        if (!hasParts)
+
+    if (selectionRun) {
+        for (size_t k = 0; k < pending.size(); ++k) {
+            const Pending &p = pending[k];
+            TMapObject &obj = FProject.Layers[static_cast<size_t>(p.layer)].Objects[static_cast<size_t>(p.index)];
+            obj.JrnOffset = items[k].NewOffset;
+            obj.JrnLength = items[k].NewLength;
+            if (p.hasParts)
+                takeInBox(*this, p.layer, p.index, p.mapBox);
+        }
+        // The pivot goes with the moved selection.
+        FSelection.PivotX = FSelection.PivotY = 0;
+        RecalcSelectionExtent();
+        return true;
+    }
+
+    // Whole-layer runs rebuild the layer's extents from the moved objects.
+    TMapLayer &L = FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)];
+    for (TBlockExtent &b : L.Blocks)
+        b = TBlockExtent{};
+    bool extentStarted = false;
+    Box extent;
+    for (size_t k = 0; k < pending.size(); ++k) {
+        const Pending &p = pending[k];
+        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
+        obj.JrnOffset = items[k].NewOffset;
+        obj.JrnLength = items[k].NewLength;
+        if (!p.hasParts)
             continue;
         const Box &b = p.mapBox;
-        if (wholeLayer < 0) {
-            takeInBox(*this, p.layer, p.index, b);
-            continue;
-        }
         const size_t block = static_cast<size_t>(p.index) / blockSize();
         if (L.Blocks.size() < block + 1)
             L.Blocks.resize(block + 1);
@@ -178,25 +218,14 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
             extent.YMax = std::max(extent.YMax, b.YMax);
         }
     }
-
-    if (wholeLayer >= 0) {
-        if (failed) {
-            // Some objects moved, the others not: their extents from the files.
-            RecalcLayerExtents(wholeLayer);
-        } else if (extentStarted) {
-            TMapLayer &L = FProject.Layers[static_cast<size_t>(wholeLayer)];
-            L.MtMinX = extent.XMin;
-            L.MtMinY = extent.YMin;
-            L.MtMaxX = extent.XMax;
-            L.MtMaxY = extent.YMax;
-            L.MtMinZ = L.MtMaxZ = 0;
-            L.CenterX = L.MtMinX + (L.MtMaxX - L.MtMinX) / 2;
-            L.CenterY = L.MtMinY + (L.MtMaxY - L.MtMinY) / 2;
-        }
-    } else {
-        // The pivot goes with the moved selection.
-        FSelection.PivotX = FSelection.PivotY = 0;
-        RecalcSelectionExtent();
+    if (extentStarted) {
+        L.MtMinX = extent.XMin;
+        L.MtMinY = extent.YMin;
+        L.MtMaxX = extent.XMax;
+        L.MtMaxY = extent.YMax;
+        L.MtMinZ = L.MtMaxZ = 0;
+        L.CenterX = L.MtMinX + (L.MtMaxX - L.MtMinX) / 2;
+        L.CenterY = L.MtMinY + (L.MtMaxY - L.MtMinY) / 2;
     }
-    return !failed;
+    return true;
 }

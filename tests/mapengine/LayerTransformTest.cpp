@@ -281,6 +281,31 @@ TEST(LayerTransform, RefusalsChangeNothing)
     }
 }
 
+// A journal that cannot be written takes none of the changes.
+TEST(LayerTransform, AJournalThatCannotBeWrittenTakesNothing)
+{
+    EngineProject p;
+    const int l = p.addLayer(QStringLiteral("roads"), 3,
+                             {line({{960, 1000}, {970, 1010}}), line({{1000, 1000}, {1010, 1020}})});
+    p.map.FProject.ActiveLayer = l;
+    const QString mhp = p.dir.write(QStringLiteral("updates.mhp"), QByteArray(100, '\0'));
+    QFile::setPermissions(mhp, QFileDevice::ReadOwner);
+    const double maxX = p.layer(l).MtMaxX;
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    EXPECT_FALSE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 10, 10, 1, 0, {}, {}));
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_TRUE(answers.messages()[0].text.startsWith(QStringLiteral("Невозможно записать журнал изменений ")));
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(p.object(l, i).JrnOffset, 0);
+        EXPECT_FALSE(p.object(l, i).Modified);
+    }
+    EXPECT_FALSE(p.layer(l).ObjectsModified);
+    EXPECT_EQ(p.layer(l).MtMaxX, maxX);
+    EXPECT_EQ(pointsOf(shapeOf(p, l, 1)), (Points{{1000, 1000}, {1010, 1020}}));
+    QFile::setPermissions(mhp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 // Without a selection: the current layer, when editable; its extents are
 // rebuilt from the moved objects, block by block. Deleted objects stay.
 TEST(LayerTransform, WholeLayerRunsRebuildTheLayersExtents)
