@@ -75,7 +75,7 @@ bool confirm(const QString &question)
 
 double number(const QString &text, double defaultValue)
 {
-    return VykFunctions::TextToFloat(text, defaultValue);
+    return VykFunctions::TextToFloatDef(text, defaultValue);
 }
 
 QString numberText(double value)

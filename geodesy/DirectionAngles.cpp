@@ -10,7 +10,7 @@ namespace {
 
 double read(const QString &text)
 {
-    return VykFunctions::TextToFloat(text, 0);
+    return VykFunctions::TextToFloatDef(text, 0);
 }
 
 double rounded(double value, int decimals)

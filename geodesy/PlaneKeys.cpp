@@ -123,7 +123,7 @@ std::vector<TransformRow> parseTransformRows(const QString &text)
         if (trimmed.isEmpty())
             continue;
         const QStringList fields = trimmed.split(blanks, Qt::SkipEmptyParts);
-        auto number = [&](int i) { return i < fields.size() ? VykFunctions::TextToFloat(fields[i], 0) : 0.0; };
+        auto number = [&](int i) { return i < fields.size() ? VykFunctions::TextToFloatDef(fields[i], 0) : 0.0; };
         TransformRow r;
         r.Name = fields.value(0);
         r.X1 = number(1);

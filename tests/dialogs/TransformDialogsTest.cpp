@@ -88,7 +88,8 @@ TEST(TransformDialogs, TheShiftDialogShiftsByItsTwoEdits)
             EXPECT_FALSE(d->tbSwap->isEnabled());
             EXPECT_FALSE(d->nCalculations->menuAction()->isVisible());
             d->edX->setText(QStringLiteral("10,5"));
-            d->edY->setText(QStringLiteral("x20"));
+            // Left half typed: no number, so no shift (and no error).
+            d->edY->setText(QStringLiteral("-,"));
             d->tbTransform->trigger();
             return d->result();
         });
@@ -99,8 +100,8 @@ TEST(TransformDialogs, TheShiftDialogShiftsByItsTwoEdits)
                   QStringLiteral("Вы уверены, что хотите преобразовать координаты X и, или Y по заданной величине ?"));
         EXPECT_EQ(d->Hint, QStringLiteral("Ok"));
     }
-    // X (the northing, map y) by 10.5, Y (the easting) by 20.
-    EXPECT_EQ(p.first(), std::make_pair(1020.0, 2010.5));
+    // X (the northing, map y) by 10.5, Y (the easting) not at all.
+    EXPECT_EQ(p.first(), std::make_pair(1000.0, 2010.5));
     {
         // Cancelling the question changes nothing.
         ScriptedAnswers answers;
@@ -112,7 +113,7 @@ TEST(TransformDialogs, TheShiftDialogShiftsByItsTwoEdits)
         answers.reply(platform::mrCancel);
         EXPECT_FALSE(p.show(LayerTransformation::Shift));
     }
-    EXPECT_EQ(p.first(), std::make_pair(1020.0, 2010.5));
+    EXPECT_EQ(p.first(), std::make_pair(1000.0, 2010.5));
 }
 
 TEST(TransformDialogs, TheKeyDialogUsesStoredOrTypedKeysAndKeepsThem)

@@ -38,6 +38,10 @@ TEST(DirectionAngles, ConditionalReducedAndRotation)
     negativeTarget.ReducedAngle = QStringLiteral("30");
     RotationTexts unreadable = texts("abc", "");
     unreadable.Rotation = QStringLiteral("x");
+    // What an edit holds while a number is being typed into it.
+    RotationTexts halfTyped = texts(".", "-,");
+    halfTyped.RX2 = QStringLiteral("-.");
+    halfTyped.Rotation = QStringLiteral(",");
     const Case cases[] = {
         {"north-east", texts("100", "100"), 45, 0, 0, false, false},
         {"south-west", texts("-100", "-100"), 225, 0, 0, false, false},
@@ -49,6 +53,7 @@ TEST(DirectionAngles, ConditionalReducedAndRotation)
         // A target with no positive coordinate is not taken as given.
         {"negative reduced target", negativeTarget, 0, 30, 30, false, true},
         {"unreadable texts", unreadable, 0, 0, 0, false, false},
+        {"half-typed texts", halfTyped, 0, 0, 0, false, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -177,9 +177,10 @@ TEST(PlaneKeys, PastedLinesBecomeRows)
                                         "  \r\n"
                                         "\tB2\t10,5\t20.25  3\t4 5 6 7 8\n"
                                         "C3 x 7\n"
-                                        "D4\r\n");
+                                        "D4\r\n"
+                                        "E5 . 7 -,\n");
     const std::vector<TransformRow> rows = parseTransformRows(text);
-    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(rows.size(), 5u);
     struct Expected {
         const char *name;
         double x1, y1, z1, x2, y2, z2;
@@ -189,6 +190,8 @@ TEST(PlaneKeys, PastedLinesBecomeRows)
         {"B2", 10.5, 20.25, 3, 4, 5, 6},
         {"C3", 0, 7, 0, 0, 0, 0},
         {"D4", 0, 0, 0, 0, 0, 0},
+        // A lone separator or minus reads as no number, not as an error.
+        {"E5", 0, 7, 0, 0, 0, 0},
     };
     for (size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(i);
