@@ -51,11 +51,14 @@ void TCalcProj::LoadProjects()
 bool TCalcProj::SaveProjects()
 {
     const QString file = geodesy::catalogueFileName(ProgramDir);
-    const bool written = geodesy::SaveProjects(file, Catalogue);
-    if (!written)
+    if (!geodesy::SaveProjects(file, Catalogue)) {
+        // The records made in the editors stay for another try.
         platform::showMessage(QStringLiteral("Невозможно записать файл ") + file + QStringLiteral(" !"));
+        RefillList(CurrentSystem());
+        return false;
+    }
     LoadProjects();
-    return written;
+    return true;
 }
 
 void TCalcProj::RefillList(int select)

@@ -28,7 +28,7 @@ public:
     // the current index).
     void LoadProjects();
     // Writes the catalogue and reads it back; false (a message said so) when
-    // the file could not be written.
+    // the file could not be written, the catalogue kept as it was.
     bool SaveProjects();
     // The list of transformations anew, the entry of that record chosen.
     void RefillList(int select);

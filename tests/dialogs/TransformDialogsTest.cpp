@@ -25,6 +25,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -366,6 +368,21 @@ TEST(TransformDialogs, TheSystemDialogKeepsItsCatalogueAndTransforms)
         EXPECT_TRUE(answers.messages()[1].text.startsWith(QStringLiteral("Ошибка при формировании проекции ")));
     }
     EXPECT_EQ(p.first(), std::make_pair(5825434.0953, 5609121.2236));
+
+    // A catalogue that cannot be written keeps what the editors made.
+    ASSERT_TRUE(QFile::remove(p.dir.file(QStringLiteral("Projects.gtp"))));
+    ASSERT_TRUE(QDir(p.dir.path()).mkdir(QStringLiteral("Projects.gtp")));
+    d->Catalogue = saved;
+    d->RefillList(0);
+    {
+        ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        EXPECT_FALSE(d->SaveProjects());
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_TRUE(answers.messages()[0].text.startsWith(QStringLiteral("Невозможно записать файл ")));
+    }
+    EXPECT_EQ(d->Catalogue, saved);
+    EXPECT_EQ(d->cbSystems->currentText(), QStringLiteral("6 -> 5"));
 }
 
 TEST(TransformDialogs, TheOneProjectionDialogRunsTheChosenProjection)
