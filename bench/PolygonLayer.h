@@ -5,6 +5,8 @@
 
 #include "mapdata/ShpRecords.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
@@ -12,12 +14,27 @@
 #include <QString>
 
 #include <cmath>
+#include <map>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace benchlayer {
 
 constexpr int objectCount = 100000;
+
+// Keeps the mean real time of each benchmark to print the ratios at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> ms;
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &r : runs)
+            if (!r.error_occurred)
+                ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
 
 inline bool haveGdal()
 {

@@ -153,19 +153,6 @@ void BM_GdalLoop(benchmark::State &state)
 }
 BENCHMARK(BM_GdalLoop)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// Keeps the mean real time of each benchmark to print the ratios at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> ms;
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (!r.error_occurred)
-                ms[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)

@@ -15,27 +15,11 @@
 
 using namespace dialogs::ui;
 
-TCalcProj::TCalcProj() : TTransformForm("CalcProj", "TCalcProj", QStringLiteral("Преобразование системы координат"))
+TCalcProj::TCalcProj()
+    : TCatalogueForm("CalcProj", "TCalcProj", QStringLiteral("Преобразование системы координат"), "cbSystems",
+                     "lbSystems", QStringLiteral("Преобразование"), 560)
 {
-    auto *row = new QHBoxLayout;
-    cbSystems = new QComboBox(this);
-    cbSystems->setObjectName(QStringLiteral("cbSystems"));
-    sbNew = speedButton(this, "sbNew", QStringLiteral("Создать"), QStringLiteral("Создать"));
-    sbEdit = speedButton(this, "sbEdit", QStringLiteral("..."), QStringLiteral("Свойства"));
-    sbDelete = speedButton(this, "sbDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить"));
-    sbSave = speedButton(this, "sbSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"));
-    row->addWidget(label(this, "lbSystems", QStringLiteral("Преобразование")));
-    row->addWidget(cbSystems, 1);
-    for (QToolButton *b : {sbNew, sbEdit, sbDelete, sbSave})
-        row->addWidget(b);
-    Body->addLayout(row);
-    Body->addWidget(makeRoundingRow(QStringLiteral("Округление")));
-    connect(sbNew, &QToolButton::clicked, this, [this] { sbNewClick(); });
-    connect(sbEdit, &QToolButton::clicked, this, [this] { sbEditClick(); });
-    connect(sbDelete, &QToolButton::clicked, this, [this] { sbDeleteClick(); });
-    connect(sbSave, &QToolButton::clicked, this, [this] { sbSaveClick(); });
-    setMinimumWidth(560);
-    VykFunctions::TranslateForm(objectName());
+    cbSystems = List;
 }
 
 void TCalcProj::LoadProjects()

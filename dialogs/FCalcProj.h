@@ -8,17 +8,11 @@
 #include "dialogs/FTransformForm.h"
 #include "geodesy/ProjectCatalogue.h"
 
-class QComboBox;
-
-class TCalcProj : public TTransformForm {
+class TCalcProj : public TCatalogueForm {
 public:
     TCalcProj();
 
     QComboBox *cbSystems = nullptr;  // the transformations
-    QToolButton *sbNew = nullptr;    // "Создать"
-    QToolButton *sbEdit = nullptr;   // "..." "Свойства"
-    QToolButton *sbDelete = nullptr; // "Удалить"
-    QToolButton *sbSave = nullptr;   // "Сохранить"
 
     geodesy::TProjectCatalogue Catalogue;
     // The program folder, whose "Projects.gtp" is the catalogue's file.
@@ -37,10 +31,10 @@ public:
 
     void FormShow() override;
     void bTransformClick() override;
-    void sbNewClick();
-    void sbEditClick();
-    void sbDeleteClick();
-    void sbSaveClick();
+    void sbNewClick() override;
+    void sbEditClick() override;
+    void sbDeleteClick() override;
+    void sbSaveClick() override;
 };
 
 // The form of the run, made hidden on first use; with a program folder, the

@@ -16,27 +16,10 @@
 using namespace dialogs::ui;
 
 TCalcProjection::TCalcProjection()
-    : TTransformForm("CalcProjection", "TCalcProjection", QStringLiteral("Преобразование по проекции"))
+    : TCatalogueForm("CalcProjection", "TCalcProjection", QStringLiteral("Преобразование по проекции"),
+                     "cbProjections", "lbProjections", QStringLiteral("Проекция"), 520)
 {
-    auto *row = new QHBoxLayout;
-    cbProjections = new QComboBox(this);
-    cbProjections->setObjectName(QStringLiteral("cbProjections"));
-    sbNew = speedButton(this, "sbNew", QStringLiteral("Создать"), QStringLiteral("Создать"));
-    sbEdit = speedButton(this, "sbEdit", QStringLiteral("..."), QStringLiteral("Свойства"));
-    sbDelete = speedButton(this, "sbDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить"));
-    sbSave = speedButton(this, "sbSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"));
-    row->addWidget(label(this, "lbProjections", QStringLiteral("Проекция")));
-    row->addWidget(cbProjections, 1);
-    for (QToolButton *b : {sbNew, sbEdit, sbDelete, sbSave})
-        row->addWidget(b);
-    Body->addLayout(row);
-    Body->addWidget(makeRoundingRow(QStringLiteral("Округление")));
-    connect(sbNew, &QToolButton::clicked, this, [this] { sbNewClick(); });
-    connect(sbEdit, &QToolButton::clicked, this, [this] { sbEditClick(); });
-    connect(sbDelete, &QToolButton::clicked, this, [this] { sbDeleteClick(); });
-    connect(sbSave, &QToolButton::clicked, this, [this] { sbSaveClick(); });
-    setMinimumWidth(520);
-    VykFunctions::TranslateForm(objectName());
+    cbProjections = List;
 }
 
 void TCalcProjection::RefillList()

@@ -7,26 +7,20 @@
 
 #include "dialogs/FTransformForm.h"
 
-class QComboBox;
-
-class TCalcProjection : public TTransformForm {
+class TCalcProjection : public TCatalogueForm {
 public:
     TCalcProjection();
 
     QComboBox *cbProjections = nullptr; // "Проекция"
-    QToolButton *sbNew = nullptr;       // "Создать"
-    QToolButton *sbEdit = nullptr;      // "..." "Свойства"
-    QToolButton *sbDelete = nullptr;    // "Удалить"
-    QToolButton *sbSave = nullptr;      // "Сохранить"
 
     // The list anew from the catalogue, keeping its position.
     void RefillList();
     void FormShow() override;
     void bTransformClick() override;
-    void sbNewClick();
-    void sbEditClick();
-    void sbDeleteClick();
-    void sbSaveClick();
+    void sbNewClick() override;
+    void sbEditClick() override;
+    void sbDeleteClick() override;
+    void sbSaveClick() override;
 };
 
 TCalcProjection *CalcProjection();

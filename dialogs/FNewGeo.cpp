@@ -48,6 +48,24 @@ void fillProjections(QComboBox *c, const geodesy::TProjectCatalogue &catalogue)
     c->setCurrentIndex(position < c->count() ? position : -1);
 }
 
+// The editor's grid above its "Сохранить" and "Отменить" (which closes it);
+// the form translated.
+void layOutEditor(QDialog *d, QGridLayout *grid, QPushButton *&bSave, QPushButton *&bCancel, int minimumWidth)
+{
+    auto *layout = new QVBoxLayout(d);
+    layout->addLayout(grid);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    bSave = button(d, "bSave", QStringLiteral("Сохранить"));
+    bCancel = button(d, "bCancel", QStringLiteral("Отменить"));
+    buttons->addWidget(bSave);
+    buttons->addWidget(bCancel);
+    layout->addLayout(buttons);
+    QObject::connect(bCancel, &QPushButton::clicked, d, &QDialog::reject);
+    d->setMinimumWidth(minimumWidth);
+    VykFunctions::TranslateForm(d->objectName());
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -86,19 +104,8 @@ TNewGeoProject::TNewGeoProject() : QDialog(nullptr, Qt::Dialog)
         grid->addWidget(label(this, r.name, QString::fromUtf8(r.caption)), row, 0);
         grid->addWidget(r.control, row++, 1);
     }
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    bSave = button(this, "bSave", QStringLiteral("Сохранить"));
-    bCancel = button(this, "bCancel", QStringLiteral("Отменить"));
-    buttons->addWidget(bSave);
-    buttons->addWidget(bCancel);
-    layout->addLayout(buttons);
+    layOutEditor(this, grid, bSave, bCancel, 420);
     connect(bSave, &QPushButton::clicked, this, [this] { bSaveClick(); });
-    connect(bCancel, &QPushButton::clicked, this, [this] { reject(); });
-    setMinimumWidth(420);
-    VykFunctions::TranslateForm(objectName());
 }
 
 bool TNewGeoProject::Execute(geodesy::TProjectCatalogue &catalogue, const QString &mode, int index)
@@ -210,19 +217,8 @@ TNewGeoSystem::TNewGeoSystem() : QDialog(nullptr, Qt::Dialog)
     listRow(2, "lbDestination", QStringLiteral("Преобразовать в проекцию"), cbDestination, sbNewDestination,
             sbEditDestination, sbDeleteDestination, "sbNewDestination", "sbEditDestination", "sbDeleteDestination");
     grid->setColumnStretch(1, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    bSave = button(this, "bSave", QStringLiteral("Сохранить"));
-    bCancel = button(this, "bCancel", QStringLiteral("Отменить"));
-    buttons->addWidget(bSave);
-    buttons->addWidget(bCancel);
-    layout->addLayout(buttons);
+    layOutEditor(this, grid, bSave, bCancel, 560);
     connect(bSave, &QPushButton::clicked, this, [this] { bSaveClick(); });
-    connect(bCancel, &QPushButton::clicked, this, [this] { reject(); });
-    setMinimumWidth(560);
-    VykFunctions::TranslateForm(objectName());
 }
 
 bool TNewGeoSystem::Execute(geodesy::TProjectCatalogue &catalogue, int &current, const QString &mode)

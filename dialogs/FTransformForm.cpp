@@ -1,12 +1,14 @@
 #include "dialogs/FTransformForm.h"
 
 #include "mapdata/VykFunctions.h"
+#include "mapdata/ui/FormTranslation.h"
 #include "platform/NumberFormat.h"
 #include "platform/UserAnswers.h"
 #include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -182,4 +184,30 @@ void TTransformForm::answerOk()
 {
     Hint = QStringLiteral("Ok");
     done(platform::mrOk);
+}
+
+TCatalogueForm::TCatalogueForm(const char *name, const char *className, const QString &caption,
+                               const char *listName, const char *labelName, const QString &listCaption,
+                               int minimumWidth)
+    : TTransformForm(name, className, caption)
+{
+    auto *row = new QHBoxLayout;
+    List = new QComboBox(this);
+    List->setObjectName(QLatin1String(listName));
+    sbNew = speedButton(this, "sbNew", QStringLiteral("Создать"), QStringLiteral("Создать"));
+    sbEdit = speedButton(this, "sbEdit", QStringLiteral("..."), QStringLiteral("Свойства"));
+    sbDelete = speedButton(this, "sbDelete", QStringLiteral("Удалить"), QStringLiteral("Удалить"));
+    sbSave = speedButton(this, "sbSave", QStringLiteral("Сохранить"), QStringLiteral("Сохранить"));
+    row->addWidget(label(this, labelName, listCaption));
+    row->addWidget(List, 1);
+    for (QToolButton *b : {sbNew, sbEdit, sbDelete, sbSave})
+        row->addWidget(b);
+    Body->addLayout(row);
+    Body->addWidget(makeRoundingRow(QStringLiteral("Округление")));
+    connect(sbNew, &QToolButton::clicked, this, [this] { sbNewClick(); });
+    connect(sbEdit, &QToolButton::clicked, this, [this] { sbEditClick(); });
+    connect(sbDelete, &QToolButton::clicked, this, [this] { sbDeleteClick(); });
+    connect(sbSave, &QToolButton::clicked, this, [this] { sbSaveClick(); });
+    setMinimumWidth(minimumWidth);
+    VykFunctions::TranslateForm(objectName());
 }

@@ -69,6 +69,29 @@ protected:
     void answerOk();
 };
 
+class QComboBox;
+
+// A transformation dialog over the projection catalogue: a labelled list
+// with "Создать", "..." (properties), "Удалить" and "Сохранить" beside it,
+// and the rounding row.
+class TCatalogueForm : public TTransformForm {
+public:
+    QToolButton *sbNew = nullptr;    // "Создать"
+    QToolButton *sbEdit = nullptr;   // "..." "Свойства"
+    QToolButton *sbDelete = nullptr; // "Удалить"
+    QToolButton *sbSave = nullptr;   // "Сохранить"
+
+    virtual void sbNewClick() = 0;
+    virtual void sbEditClick() = 0;
+    virtual void sbDeleteClick() = 0;
+    virtual void sbSaveClick() = 0;
+
+protected:
+    TCatalogueForm(const char *name, const char *className, const QString &caption, const char *listName,
+                   const char *labelName, const QString &listCaption, int minimumWidth);
+    QComboBox *List = nullptr;
+};
+
 namespace dialogs::ui {
 
 // Controls made and tagged with their component class and name.
