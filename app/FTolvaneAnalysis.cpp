@@ -55,8 +55,9 @@ void transformLayer(TTolvane &w, dialogs::LayerTransformation kind, const QStrin
         platform::showMessage(refusal);
         return;
     }
-    if (dialogs::dialogSeams().ShowTransformation(kind, QStringLiteral("shp")))
-        w.TbSelectObject->click();
+    // The object selection tool follows whatever the dialog answered.
+    dialogs::dialogSeams().ShowTransformation(kind, QStringLiteral("shp"), *w.MapImage);
+    w.TbSelectObject->click();
 }
 
 } // namespace
