@@ -1,6 +1,6 @@
 // Fitting a picture's rectangle on the map to its control points.
 
-#include "mapengine/RasterObjects.h"
+#include "raster/RasterObject.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ TEST(FitRasterToControlPoints, TheBoxFollowsFromTheFactorsAndTheMeanCorner)
 {
     // Pixel (0, 0) on (1000, 2000), pixel (100, 50) on (1100, 1950).
     TRasterObject r = picture({{1000, 2000, 0, 0}, {1100, 1950, 100, 50}});
-    ASSERT_TRUE(mapengine::fitRasterToControlPoints(r));
+    ASSERT_TRUE(raster::fitRasterToControlPoints(r));
     EXPECT_EQ(r.XMin, 1000);
     EXPECT_EQ(r.XMax, 1100);
     EXPECT_EQ(r.YMin, 1950);
@@ -35,7 +35,7 @@ TEST(FitRasterToControlPoints, TheBoxFollowsFromTheFactorsAndTheMeanCorner)
     // by (3, -3): the corner is the mean, the factors the ratio of the sums
     // of steps around the ring.
     r = picture({{0, 0, 0, 0}, {200, 0, 100, 0}, {203, -28, 100, 50}}, 100, 50);
-    ASSERT_TRUE(mapengine::fitRasterToControlPoints(r));
+    ASSERT_TRUE(raster::fitRasterToControlPoints(r));
     const double kx = (200.0 + 3 + 203) / (100 + 0 + 100);
     const double ky = (0.0 + 28 + 28) / (0 + 50 + 50);
     EXPECT_NEAR(r.XMin, (0 + (200 - 100 * kx) + (203 - 100 * kx)) / 3, 1e-9);
@@ -55,7 +55,7 @@ TEST(FitRasterToControlPoints, PointsThatGiveNoFactorKeepTheBox)
     for (const auto &points : cases) {
         SCOPED_TRACE(points.size());
         TRasterObject r = picture(points);
-        EXPECT_FALSE(mapengine::fitRasterToControlPoints(r));
+        EXPECT_FALSE(raster::fitRasterToControlPoints(r));
         EXPECT_EQ(r.XMin, -1);
         EXPECT_EQ(r.YMin, -2);
         EXPECT_EQ(r.XMax, -3);
