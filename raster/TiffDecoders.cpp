@@ -305,20 +305,15 @@ public:
 private:
     static constexpr int kClear = 256, kEnd = 257, kFirst = 258, kEntries = 4096;
 
-    // Codes most significant bit first across the bytes; past the input's
-    // end the code is the end code.
+    // Codes most significant bit first across the bytes; at the input's end
+    // the code is the end code.
     int readCode()
     {
         while (held_ < width_) {
             const int b = nextByte();
-            if (b < 0) {
-                if (held_ == 0)
-                    return kEnd;
-                // The last bits of the strip, padded with zeros.
-                const int code = static_cast<int>((bits_ << (width_ - held_)) & ((1u << width_) - 1));
-                held_ = 0;
-                return code;
-            }
+            // A code cut short by the strip's end ends it.
+            if (b < 0)
+                return kEnd;
             bits_ = (bits_ << 8 | static_cast<unsigned>(b)) & 0xFFFFFFu;
             held_ += 8;
         }
@@ -430,15 +425,20 @@ std::int64_t saturatingProduct(std::int64_t a, std::int64_t b)
 // its last taken row, row by row (so a strip of any size takes the memory
 // of a row); each taken row is converted and copied.
 template <class Decoder>
-void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window, bool differencedGrey)
+void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
+    // Colour samples of 8 or 16 bits only.
+    const int p = page.Photometric(), b = page.BitsPerPixel();
+    if (((p == phRgb || p == phCieLab) && b != 24 && b != 48) || (p == phSeparated && b != 32 && b != 64))
+        throw TiffError(tiffFormatErrorText());
     const Strips s = stripsOf(page);
     const Layout l = layoutOf(page);
-    // Horizontal differencing is undone where the page says so.
+    // Horizontal differencing is undone where the page says so (samples of
+    // whole bytes).
     const bool predictor = page.tagValue(tagPredictor, 1) == 2;
     const bool colour = l.photometric == phRgb || l.photometric == phCieLab || l.photometric == phSeparated;
     const bool grey = l.photometric == phWhiteIsZero || l.photometric == phBlackIsZero;
-    const bool undo = predictor && (colour || (differencedGrey && grey && l.bits >= 8));
+    const bool undo = predictor && (colour || (grey && l.bits >= 8));
     const int sampleBytes = colour ? l.bits / 8 / l.samples : (l.bits >= 8 ? l.bits / 8 : 1);
 
     TiffStream &stream = page.Stream();
@@ -537,8 +537,11 @@ void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWin
             if (k >= n)
                 return;
             const std::int64_t at = s.offsets[size_t(k)] + (y - k * s.rowsPerStrip) * s.rowBytes + windowOffset;
-            // What the file does not hold reads as 0.
-            const std::int64_t got = stream.readAt(at, reinterpret_cast<char *>(buffer.data()), readLength);
+            // What the file does not hold reads as 0; nothing past its end
+            // is asked for.
+            const std::int64_t inFile = std::clamp<std::int64_t>(stream.size() - at, 0, readLength);
+            const std::int64_t got =
+                inFile > 0 ? stream.readAt(at, reinterpret_cast<char *>(buffer.data()), inFile) : 0;
             std::fill(buffer.begin() + std::max<std::int64_t>(got, 0), buffer.end(), std::uint8_t(0));
             std::uint8_t *row = buffer.data();
             if (l.outBits >= 8) {
@@ -557,18 +560,12 @@ void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWin
 
 void DecodeLzwRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
-    const int p = page.Photometric(), b = page.BitsPerPixel();
-    if (((p == phRgb || p == phCieLab) && b != 24 && b != 48) || (p == phSeparated && b != 32 && b != 64))
-        throw TiffError(tiffFormatErrorText());
-    decodeCompressed<LzwDecoder>(page, bitmap, window, true);
+    decodeCompressed<LzwDecoder>(page, bitmap, window);
 }
 
 void DecodePackBitsRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
-    const int p = page.Photometric(), b = page.BitsPerPixel();
-    if (((p == phRgb || p == phCieLab) && b != 24 && b != 48) || (p == phSeparated && b != 32 && b != 64))
-        throw TiffError(tiffFormatErrorText());
-    decodeCompressed<PackBitsDecoder>(page, bitmap, window, false);
+    decodeCompressed<PackBitsDecoder>(page, bitmap, window);
 }
 
 // ---- one strip in memory -----------------------------------------------------------
