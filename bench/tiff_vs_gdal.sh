@@ -21,19 +21,7 @@ echo "machine load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 TOLVANE_BENCH_DIR="$dir" "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 echo "sheet.tiff: $(( $(stat -c %s "$dir/sheet.tiff") / 1048576 )) MB"
 
-# Best of five wall times in milliseconds, process start included.
-best_ms() {
-  local b=
-  for _ in 1 2 3 4 5; do
-    local t0 t1 ms
-    t0=$(date +%s%N)
-    "$@" >/dev/null
-    t1=$(date +%s%N)
-    ms=$(( (t1 - t0) / 1000000 ))
-    if [ -z "$b" ] || [ "$ms" -lt "$b" ]; then b=$ms; fi
-  done
-  echo "$b"
-}
+. bench/best_ms.sh
 echo
 echo "gdal_translate (best of 5, process start included):"
 echo "  full resolution, -srcwin 9000 9000 1920 1080: $(best_ms gdal_translate -q -of PNM -srcwin 9000 9000 1920 1080 "$dir/sheet.tiff" "$dir/gdal.ppm") ms"

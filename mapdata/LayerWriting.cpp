@@ -3,6 +3,7 @@
 #include "mapdata/BinaryFile.h"
 
 #include "platform/Environment.h"
+#include "platform/Paths.h"
 #include "platform/NumberFormat.h"
 #include "platform/db/Table.h"
 #include "platform/UserAnswers.h"
@@ -213,6 +214,17 @@ void reportLayerWriteFailure(const QString &path)
 {
     platform::messageDlg(QStringLiteral("Невозможно записать слой ") + path + QStringLiteral(" !"),
                          platform::MsgType::Error, platform::mbOK);
+}
+
+bool mayReplaceLayerFiles(const QString &base)
+{
+    bool exists = false;
+    for (const char *ext : {".shp", ".shx", ".dbf"})
+        exists = exists || platform::fileExists(base + QLatin1String(ext));
+    return !exists || platform::messageDlg(QStringLiteral("Файл(ы) ") + base +
+                                               QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"
+                                                              "Перезаписать существующие файлы ?"),
+                                           platform::MsgType::Warning, platform::mbYesNo) == platform::mrYes;
 }
 
 } // namespace layerwrite

@@ -76,4 +76,9 @@ bool appendRecord(mapdata::FileOps &ops, const QString &workDir, const std::arra
 // "Невозможно записать слой <name> !"
 void reportLayerWriteFailure(const QString &path);
 
+// Whether a new layer's files may be written at `base` (a name without
+// extension): yes when none of base.shp, .shx, .dbf exists, else when the
+// user answers yes to replacing them.
+bool mayReplaceLayerFiles(const QString &base);
+
 } // namespace layerwrite

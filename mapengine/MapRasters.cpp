@@ -125,13 +125,7 @@ bool MapControlCore::AppendRasterObject(const TRasterObject &record)
     if (!answer.accepted || answer.files.isEmpty() || answer.files.first().trimmed().isEmpty())
         return false;
     const QString target = platform::changeFileExt(answer.files.first().trimmed(), u"");
-    bool exists = false;
-    for (const char *ext : TripleExts)
-        exists = exists || platform::fileExists(target + QLatin1String(ext));
-    if (exists && platform::messageDlg(QStringLiteral("Файл(ы) ") + target +
-                                           QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"
-                                                          "Перезаписать существующие файлы ?"),
-                                       platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
+    if (!layerwrite::mayReplaceLayerFiles(target))
         return false;
     const QString templateBase = platform::joinPath(FProgramDir, u"Default\\image");
     std::array<QString, 3> files;
