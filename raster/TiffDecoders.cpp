@@ -82,23 +82,48 @@ Layout layoutOf(const TTIFFIFD &page)
     return l;
 }
 
-// Undoes horizontal differencing of `count` samples of `sampleBytes` bytes
-// (little-endian), each sample having `distance` samples before it added.
-void undoDifferencing(std::uint8_t *p, std::int64_t count, int distance, int sampleBytes)
-{
-    if (sampleBytes == 1) {
-        for (std::int64_t k = distance; k < count; ++k)
-            p[k] = static_cast<std::uint8_t>(p[k] + p[k - distance]);
-        return;
+// Undoes horizontal differencing (each sample, of 1 or 2 bytes little-endian,
+// has the one `distance` samples before it added) over a row handed on in
+// pieces that each start at a pixel's first sample: the last pixel's sums
+// are carried from piece to piece, so that the bytes before a window need
+// not be kept, and a piece of zeros (bytes a strip did not hold) repeats the
+// last pixel.
+class Undifferencing {
+public:
+    Undifferencing(int distance, int sampleBytes) : last_(static_cast<size_t>(distance), 0), sampleBytes_(sampleBytes)
+    {
     }
-    for (std::int64_t k = distance; k < count; ++k) {
-        std::uint8_t *s = p + 2 * k;
-        const std::uint8_t *t = p + 2 * (k - distance);
-        const unsigned v = (s[0] | unsigned(s[1]) << 8) + (t[0] | unsigned(t[1]) << 8);
-        s[0] = static_cast<std::uint8_t>(v);
-        s[1] = static_cast<std::uint8_t>(v >> 8);
+    void restart() { std::fill(last_.begin(), last_.end(), 0u); }
+    // The next `count` samples at p.
+    void apply(std::uint8_t *p, std::int64_t count)
+    {
+        const auto d = static_cast<std::int64_t>(last_.size());
+        if (sampleBytes_ == 1) {
+            for (std::int64_t k = 0; k < std::min(d, count); ++k)
+                p[k] = static_cast<std::uint8_t>(p[k] + last_[size_t(k)]);
+            for (std::int64_t k = d; k < count; ++k)
+                p[k] = static_cast<std::uint8_t>(p[k] + p[k - d]);
+            for (std::int64_t k = std::max<std::int64_t>(0, count - d); k < count; ++k)
+                last_[size_t(k % d)] = p[k];
+            return;
+        }
+        auto at = [p](std::int64_t k) { return unsigned(p[2 * k]) | unsigned(p[2 * k + 1]) << 8; };
+        auto put = [p](std::int64_t k, unsigned v) {
+            p[2 * k] = static_cast<std::uint8_t>(v);
+            p[2 * k + 1] = static_cast<std::uint8_t>(v >> 8);
+        };
+        for (std::int64_t k = 0; k < std::min(d, count); ++k)
+            put(k, at(k) + last_[size_t(k)]);
+        for (std::int64_t k = d; k < count; ++k)
+            put(k, at(k) + at(k - d));
+        for (std::int64_t k = std::max<std::int64_t>(0, count - d); k < count; ++k)
+            last_[size_t(k % d)] = at(k);
     }
-}
+
+private:
+    std::vector<unsigned> last_;
+    int sampleBytes_;
+};
 
 // Keeps the last byte of every group of `reduce` bytes (the high byte of a
 // little-endian 16-bit sample), front to back in place.
@@ -445,18 +470,38 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
     const std::int64_t n = static_cast<std::int64_t>(s.offsets.size());
     const std::vector<std::int64_t> rows = takenRows(window.height, bitmap.height());
     const std::int64_t pixelBytes = l.outBits / 8;   // 0 for bit-packed rows
-    const std::int64_t windowOffset = pixelBytes ? window.left * pixelBytes : window.left * l.bits / 8;
     const int shift = pixelBytes ? 0 : static_cast<int>(window.left * l.bits % 8);
-    // The bytes of a row the window needs (from its start, for the
-    // differencing), and 2 more the shift and the reduction may read.
+    // The bytes of a row before the window and the window's own, and 8 more
+    // the shift and the reduction may read. Only the window's bytes are
+    // kept: those before it are decoded through the differencing's sums, or
+    // skipped.
     const std::int64_t rightPixel = window.left + window.width;
     const std::int64_t needed = std::min(s.rowBytes, (rightPixel * l.bits + 7) / 8);
-    std::vector<std::uint8_t> row;
+    const std::int64_t lead = window.left * l.bits / 8;
+    const std::int64_t windowBytes = needed - lead;
+    std::vector<std::uint8_t> row, piece;
     try {
-        row.resize(static_cast<size_t>(needed + 8));
+        row.resize(static_cast<size_t>(windowBytes + 8));
+        if (undo)
+            piece.resize(static_cast<size_t>(l.samples * sampleBytes * 4096));
     } catch (const std::exception &) {
         throw TiffError(tiffFormatErrorText());
     }
+    Undifferencing sums(l.samples, sampleBytes);
+    // The bytes before the window through the sums; false at the strip's end.
+    auto leadThroughSums = [&](StripDecoder &decoder) {
+        for (std::int64_t done = 0; done < lead;) {
+            const std::int64_t want = std::min<std::int64_t>(lead - done, static_cast<std::int64_t>(piece.size()));
+            const std::int64_t got = decoder.read(piece.data(), want);
+            if (got % sampleBytes)
+                piece[size_t(got)] = 0;
+            sums.apply(piece.data(), (got + sampleBytes - 1) / sampleBytes);
+            done += got;
+            if (got < want)
+                return false;
+        }
+        return true;
+    };
 
     size_t j = 0;
     while (j < rows.size()) {
@@ -470,12 +515,15 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
         for (; j < rows.size() && (window.top + rows[j]) / s.rowsPerStrip == w; ++j) {
             const std::int64_t y = window.top + rows[j];
             std::int64_t got = 0;
+            sums.restart();
             if (!ended) {
                 const std::int64_t before = saturatingProduct(y - at, s.rowBytes);
                 ended = decoder.skip(before) < before;
+                if (!ended)
+                    ended = undo ? !leadThroughSums(decoder) : decoder.skip(lead) < lead;
                 if (!ended) {
-                    got = decoder.read(row.data(), needed);
-                    ended = got < needed || decoder.skip(s.rowBytes - needed) < s.rowBytes - needed;
+                    got = decoder.read(row.data(), windowBytes);
+                    ended = got < windowBytes || decoder.skip(s.rowBytes - needed) < s.rowBytes - needed;
                 }
             }
             at = y + 1;
@@ -483,14 +531,14 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
             std::fill(row.begin() + got, row.end(), std::uint8_t(0));
             std::uint8_t *p = row.data();
             if (undo)
-                undoDifferencing(p, rightPixel * l.samples, l.samples, sampleBytes);
+                sums.apply(p, window.width * l.samples);
             if (pixelBytes) {
-                reduceSamples(p, rightPixel * l.samples, l.reduce);
-                toBitmapOrder(p + windowOffset, window.width, l);
-                copyRow(bitmap, static_cast<int>(j), p + windowOffset, window.width * pixelBytes);
+                reduceSamples(p, window.width * l.samples, l.reduce);
+                toBitmapOrder(p, window.width, l);
+                copyRow(bitmap, static_cast<int>(j), p, window.width * pixelBytes);
             } else {
-                shiftLeft(p + windowOffset, needed - windowOffset + 1, shift);
-                copyRow(bitmap, static_cast<int>(j), p + windowOffset, needed - windowOffset);
+                shiftLeft(p, windowBytes + 1, shift);
+                copyRow(bitmap, static_cast<int>(j), p, windowBytes);
             }
         }
     }

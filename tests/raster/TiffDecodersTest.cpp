@@ -317,6 +317,27 @@ TEST(TiffDecoders, DamagedStripsNeverReadPastTheFile)
     EXPECT_EQ(errorOf(tifftest::build({bare}), 4, 1), QStringLiteral("Ошибка структуры файла."));
 }
 
+TEST(TiffDecoders, AWindowPastWhatItsStripHoldsRepeatsTheRowsLastPixel)
+{
+    // Differenced RGB strips holding two pixels of a row the page says is
+    // 2^32 - 16 pixels long: a window at the row's far end carries the last
+    // pixel on through the bytes the strip does not hold, with no buffer for
+    // the gigabytes before it.
+    for (const std::uint16_t compression : {5, 32773}) {
+        tifftest::Page p = tifftest::page(Picture{2, 1, 2, {8, 8, 8}, compression, 1, 2, {}, bytes({10, 20, 30, 1, 2, 3})});
+        for (tifftest::Entry &e : p.entries)
+            if (e.tag == 256)
+                e.values = {0xFFFFFFF0u};
+        const std::optional<Dib> dib = decode(tifftest::build({p}), 0xFFFFFFF0LL - 4, 0, 4, 1, 1);
+        ASSERT_TRUE(dib) << compression;
+        EXPECT_EQ(rowOf(*dib, 0, 12), bytes({3, 2, 1, 3, 2, 1, 3, 2, 1, 3, 2, 1})) << compression;
+        // The same two pixels at the row's start.
+        const std::optional<Dib> start = decode(tifftest::build({p}), 0, 0, 3, 1, 1);
+        ASSERT_TRUE(start) << compression;
+        EXPECT_EQ(rowOf(*start, 0, 9), bytes({30, 20, 10, 3, 2, 1, 3, 2, 1})) << compression;
+    }
+}
+
 TEST(TiffDecoders, ColourSamplesTheCompressedDecodersDoNotTake)
 {
     // RGB of 24-bit samples (72 bits a pixel): uncompressed they keep their
