@@ -35,8 +35,10 @@ Strips stripsOf(const TTIFFIFD &page)
     s.imageWidth = v.front();
     s.imageLength = page.tagValue(tagImageLength, 0);
     const std::int64_t n = page.GetTag(tagStripOffsets, s.offsets);
-    if (n <= 0 || page.GetTag(tagStripByteCounts, s.counts) != n || page.GetTag(tagRowsPerStrip, v) != 1 ||
-        v.front() == 0)
+    // RATIONAL tables give two values an entry: the two tables must still
+    // pair up.
+    if (n <= 0 || page.GetTag(tagStripByteCounts, s.counts) != n || s.counts.size() != s.offsets.size() ||
+        page.GetTag(tagRowsPerStrip, v) != 1 || v.front() == 0)
         throw TiffError(tiffStructureErrorText());
     // A single strip often counts 2^32 - 1 rows: the strip holds no more
     // rows than the picture.

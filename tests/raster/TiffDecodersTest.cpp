@@ -315,6 +315,10 @@ TEST(TiffDecoders, DamagedStripsNeverReadPastTheFile)
     bare.entries.push_back({273, 4, {8}});
     bare.entries.push_back({279, 4, {4, 4}});
     EXPECT_EQ(errorOf(tifftest::build({bare}), 4, 1), QStringLiteral("Ошибка структуры файла."));
+    // Offsets as one RATIONAL (two values) beside one count.
+    bare.entries[bare.entries.size() - 2] = {273, 5, {8, 1}};
+    bare.entries.back() = {279, 4, {4}};
+    EXPECT_EQ(errorOf(tifftest::build({bare}), 4, 1), QStringLiteral("Ошибка структуры файла."));
 }
 
 TEST(TiffDecoders, AWindowPastWhatItsStripHoldsRepeatsTheRowsLastPixel)
