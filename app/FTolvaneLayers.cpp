@@ -5,6 +5,7 @@
 #include "app/CommandErrors.h"
 #include "app/HostHooks.h"
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerWriting.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "platform/Environment.h"
@@ -210,13 +211,7 @@ bool TTolvane::CreateLayerFromTemplate(int kind)
                               QStringLiteral(".shp(shx,dbf)"));
         return false;
     }
-    bool exists = false;
-    for (const char *ext : TripleExts)
-        exists = exists || platform::fileExists(target + QLatin1String(ext));
-    if (exists && platform::messageDlg(QStringLiteral("Файл(ы) ") + target +
-                                           QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"
-                                                          "Перезаписать существующие файлы ?"),
-                                       platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
+    if (!layerwrite::mayReplaceLayerFiles(target))
         return false;
     for (int k = 0; k < 3; ++k) {
         const QString to = platform::resolvePath(target + QLatin1String(TripleExts[k]));

@@ -10,7 +10,6 @@
 
 #include "app/HostHooks.h"
 #include "app/LayerListRows.h"
-#include "app/RenderSupport.h"
 #include "app/StyleRenderers.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/RenderJob.h"
@@ -120,7 +119,7 @@ private:
 
 mapengine::RenderServices servicesOf(WindowHooks &hooks)
 {
-    return mapengine::RenderServices{&app::styleRenderers(), app::render::rasterServices(), &hooks};
+    return mapengine::RenderServices{&app::styleRenderers(), &hooks};
 }
 
 } // namespace

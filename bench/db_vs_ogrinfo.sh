@@ -13,19 +13,7 @@ dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 TOLVANE_BENCH_DIR="$dir" "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-# Best of five runs of a command, in milliseconds (process start included).
-best_ms() {
-  local best=
-  for _ in 1 2 3 4 5; do
-    local t0 t1
-    t0=$(date +%s%N)
-    "$@" >/dev/null
-    t1=$(date +%s%N)
-    local ms=$(( (t1 - t0) / 1000000 ))
-    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
-  done
-  echo "$best"
-}
+. bench/best_ms.sh
 
 table="$dir/big.dbf"
 echo

@@ -33,18 +33,6 @@ echo
 echo "sqlite3 on the same rows (query alone, best of 5):  $best ms"
 echo "  rows: $(sqlite3 "$dir/parcels.db" "SELECT COUNT(*) FROM ($query)")"
 
-# ogrinfo: best of five, process start included.
-best_ms() {
-  local b=
-  for _ in 1 2 3 4 5; do
-    local t0 t1 ms
-    t0=$(date +%s%N)
-    "$@" >/dev/null
-    t1=$(date +%s%N)
-    ms=$(( (t1 - t0) / 1000000 ))
-    if [ -z "$b" ] || [ "$ms" -lt "$b" ]; then b=$ms; fi
-  done
-  echo "$b"
-}
+. bench/best_ms.sh
 echo "ogrinfo -sql on the dBase file (best of 5, process start included): $(best_ms ogrinfo -ro -q -oo ENCODING=CP1251 -sql "$query" "$dir/parcels.dbf") ms"
 echo "  start only (--version): $(best_ms ogrinfo --version) ms"

@@ -323,78 +323,21 @@ int MapDataCore::appendLayerRecord(int layer, const QString &shpName, const QStr
 {
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
 
-    // Number and place: after the last object of the table, and never over
-    // bytes the file holds beyond it.
+    // Number and place: after the last object of the table.
     const auto count = static_cast<std::int32_t>(L.Objects.size());
     shp::IndexEntry previous;
     if (count > 0)
         previous = {L.Objects.back().ShpOffset, L.Objects.back().ShpLength / 2};
-    std::int32_t number = 0;
-    shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
-    const layerwrite::FileState shpBefore = layerwrite::captureFile(shpName, shp::FileHeaderSize);
-    if (2 * qint64(place.Offset) < shpBefore.size)
-        place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
-    place.ContentLength = shp::wordsForBytes(content.size());
-    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
-    // What the appends write over: a cut entry at the index's end, the
-    // table's end mark.
-    const layerwrite::FileState shxBefore = layerwrite::captureFile(shxName, shp::FileHeaderSize, entryPos);
-    layerwrite::FileState dbfBefore = layerwrite::captureFile(dbfName, 32);
-    dbfBefore = layerwrite::captureFile(dbfName, 32, layerwrite::dbfRecordsEnd(dbfBefore.head));
-
-    QByteArray record(shp::RecordHeaderSize, '\0');
-    shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
-    record += content;
-    QByteArray entry(shp::IndexEntrySize, '\0');
-    shp::encodeIndexEntry(entry.data(), place);
-
-    // The header with the box grown by the record's, each file with its own
-    // length.
-    shp::FileHeader grown = header;
-    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, recordBox.XMin, recordBox.YMin, recordBox.XMax,
-            recordBox.YMax);
-    const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
-    const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
-    const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
-    const auto shxHeader = shp::encodeFileHeader(grown, shxSize);
-
     mapdata::FileOps &ops = fileOps();
-    auto rollBack = [&] {
-        layerwrite::restoreFile(ops, shpBefore);
-        layerwrite::restoreFile(ops, shxBefore);
-    };
-    if (!ops.writeAt(shpName, 2 * qint64(place.Offset), record) || !ops.writeAt(shxName, entryPos, entry) ||
-        !ops.writeAt(shpName, 0, QByteArray(shpHeader.data(), shp::FileHeaderSize)) ||
-        !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
-        rollBack();
-        layerwrite::reportLayerWriteFailure(shpName);
+    layerwrite::AppendedRecord written;
+    if (!layerwrite::appendRecord(ops, FWorkDir, {shpName, shxName, dbfName}, header, count, previous, content,
+                                  recordBox, fillRow, written))
         return -1;
-    }
-
-    // The attribute row. When it cannot be added, the record goes again, so
-    // that the files never disagree; the engine's error reaches the caller.
-    try {
-        platform::db::Table table;
-        table.setDatabaseName(FWorkDir);
-        table.setTableName(dbfName);
-        table.open();
-        const int rowCount = table.recordCount();
-        table.append();
-        fillRow(table);
-        if (platform::db::Field *id = table.findField(u"ID"))
-            id->setValue(rowCount + 1);
-        if (platform::db::Field *date = table.findField(u"DATEEDIT"))
-            date->setValue(platform::currentDateTime().date());
-        table.post();
-        table.close();
-    } catch (...) {
-        rollBack();
-        // A row half written is taken back too, unless another handle of the
-        // program has the table open and would lose track of it.
-        if (!platform::db::TableLease::inUse(dbfName))
-            layerwrite::restoreFile(ops, dbfBefore);
-        throw;
-    }
+    const shp::IndexEntry &place = written.place;
+    const shp::FileHeader &grown = written.header;
+    const layerwrite::FileState &shpBefore = written.before[0];
+    const layerwrite::FileState &shxBefore = written.before[1];
+    const layerwrite::FileState &dbfBefore = written.before[2];
 
     // The object table, the extents and the blocks.
     const mapdata::Box extentBefore{L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY};

@@ -2,7 +2,10 @@
 
 #include "mapdata/BinaryFile.h"
 
+#include "platform/Environment.h"
+#include "platform/Paths.h"
 #include "platform/NumberFormat.h"
+#include "platform/db/Table.h"
 #include "platform/UserAnswers.h"
 
 #include <QFileInfo>
@@ -61,6 +64,83 @@ qint64 dbfRecordsEnd(const QByteArray &header)
     const qint64 headerLength = u(8) | u(9) << 8;
     const qint64 recordLength = u(10) | u(11) << 8;
     return headerLength + count * recordLength;
+}
+
+bool appendRecord(mapdata::FileOps &ops, const QString &workDir, const std::array<QString, 3> &files,
+                  const shp::FileHeader &header, std::int32_t count, const shp::IndexEntry &previous,
+                  const QByteArray &content, const mapdata::Box &recordBox,
+                  const std::function<void(platform::db::Table &)> &fillRow, AppendedRecord &out)
+{
+    const QString &shpName = files[0], &shxName = files[1], &dbfName = files[2];
+    std::int32_t number = 0;
+    shp::IndexEntry place = shp::appendedRecordPlace(count, previous, number);
+    const FileState shpBefore = captureFile(shpName, shp::FileHeaderSize);
+    if (2 * qint64(place.Offset) < shpBefore.size)
+        place.Offset = static_cast<std::int32_t>((shpBefore.size + 1) / 2);
+    place.ContentLength = shp::wordsForBytes(content.size());
+    const qint64 entryPos = shp::FileHeaderSize + qint64(shp::IndexEntrySize) * count;
+    // What the appends write over: a cut entry at the index's end, the
+    // table's end mark.
+    const FileState shxBefore = captureFile(shxName, shp::FileHeaderSize, entryPos);
+    FileState dbfBefore = captureFile(dbfName, 32);
+    dbfBefore = captureFile(dbfName, 32, dbfRecordsEnd(dbfBefore.head));
+
+    QByteArray record(shp::RecordHeaderSize, '\0');
+    shp::encodeRecordHeader(record.data(), {number, place.ContentLength});
+    record += content;
+    QByteArray entry(shp::IndexEntrySize, '\0');
+    shp::encodeIndexEntry(entry.data(), place);
+
+    // The header with the box grown by the record's, each file with its own
+    // length.
+    shp::FileHeader grown = header;
+    growBox(grown.XMin, grown.YMin, grown.XMax, grown.YMax, recordBox.XMin, recordBox.YMin, recordBox.XMax,
+            recordBox.YMax);
+    const qint64 shpSize = std::max(shpBefore.size, 2 * qint64(place.Offset) + record.size());
+    const qint64 shxSize = std::max(shxBefore.size, entryPos + shp::IndexEntrySize);
+    const auto shpHeader = shp::encodeFileHeader(grown, shpSize);
+    const auto shxHeader = shp::encodeFileHeader(grown, shxSize);
+
+    auto rollBack = [&] {
+        restoreFile(ops, shpBefore);
+        restoreFile(ops, shxBefore);
+    };
+    if (!ops.writeAt(shpName, 2 * qint64(place.Offset), record) || !ops.writeAt(shxName, entryPos, entry) ||
+        !ops.writeAt(shpName, 0, QByteArray(shpHeader.data(), shp::FileHeaderSize)) ||
+        !ops.writeAt(shxName, 0, QByteArray(shxHeader.data(), shp::FileHeaderSize))) {
+        rollBack();
+        reportLayerWriteFailure(shpName);
+        return false;
+    }
+
+    // The attribute row. When it cannot be added, the record goes again, so
+    // that the files never disagree; the engine's error reaches the caller.
+    try {
+        platform::db::Table table;
+        table.setDatabaseName(workDir);
+        table.setTableName(dbfName);
+        table.open();
+        const int rowCount = table.recordCount();
+        table.append();
+        fillRow(table);
+        if (platform::db::Field *id = table.findField(u"ID"))
+            id->setValue(rowCount + 1);
+        if (platform::db::Field *date = table.findField(u"DATEEDIT"))
+            date->setValue(platform::currentDateTime().date());
+        table.post();
+        table.close();
+    } catch (...) {
+        rollBack();
+        // A row half written is taken back too, unless another handle of the
+        // program has the table open and would lose track of it.
+        if (!platform::db::TableLease::inUse(dbfName))
+            restoreFile(ops, dbfBefore);
+        throw;
+    }
+    out.place = place;
+    out.header = grown;
+    out.before = {shpBefore, shxBefore, dbfBefore};
+    return true;
 }
 
 bool readLayerHeader(const QString &path, shp::FileHeader &header)
@@ -134,6 +214,17 @@ void reportLayerWriteFailure(const QString &path)
 {
     platform::messageDlg(QStringLiteral("Невозможно записать слой ") + path + QStringLiteral(" !"),
                          platform::MsgType::Error, platform::mbOK);
+}
+
+bool mayReplaceLayerFiles(const QString &base)
+{
+    bool exists = false;
+    for (const char *ext : {".shp", ".shx", ".dbf"})
+        exists = exists || platform::fileExists(base + QLatin1String(ext));
+    return !exists || platform::messageDlg(QStringLiteral("Файл(ы) ") + base +
+                                               QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"
+                                                              "Перезаписать существующие файлы ?"),
+                                           platform::MsgType::Warning, platform::mbYesNo) == platform::mrYes;
 }
 
 } // namespace layerwrite

@@ -7,10 +7,18 @@
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 
+#include "mapdata/LayerUnits.h"
 #include "platform/db/DataSet.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <array>
+#include <functional>
+
+namespace platform::db {
+class Table;
+}
 
 namespace layerwrite {
 
@@ -43,7 +51,34 @@ MapFunctions::FieldKind fieldKindOf(platform::db::FieldType type);
 // that gives no value of the type leaves the field blank.
 void setFieldFromText(platform::db::Field &field, const QString &text);
 
+// What appendRecord wrote: the new record's place, the header with its box
+// grown, and the three files as they were before (.Shp, .Shx, .Dbf), to be
+// put back when what follows fails.
+struct AppendedRecord {
+    shp::IndexEntry place;
+    shp::FileHeader header;
+    std::array<FileState, 3> before;
+};
+
+// Appends a record of that content to a layer's files (.Shp, .Shx, .Dbf, as
+// found on disk) after `count` records, the last of which is `previous`,
+// and never over bytes the ".Shp" holds beyond it: the record, its index
+// entry and both headers (their box grown by recordBox, each with its own
+// file length), then the attribute row, which fillRow fills before "ID"
+// (the rows before + 1) and "DATEEDIT" (today) are set. False, with the
+// files as they were, when a write failed (a message says so); an error of
+// the table reaches the caller, the files taken back.
+bool appendRecord(mapdata::FileOps &ops, const QString &workDir, const std::array<QString, 3> &files,
+                  const shp::FileHeader &header, std::int32_t count, const shp::IndexEntry &previous,
+                  const QByteArray &content, const mapdata::Box &recordBox,
+                  const std::function<void(platform::db::Table &)> &fillRow, AppendedRecord &out);
+
 // "Невозможно записать слой <name> !"
 void reportLayerWriteFailure(const QString &path);
+
+// Whether a new layer's files may be written at `base` (a name without
+// extension): yes when none of base.shp, .shx, .dbf exists, else when the
+// user answers yes to replacing them.
+bool mayReplaceLayerFiles(const QString &base);
 
 } // namespace layerwrite

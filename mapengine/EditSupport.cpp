@@ -29,8 +29,8 @@ void fitImageBox(const TMapLayer &L, TShpObject &shape)
 {
     if (!isImageLayer(L) || shape.Parts.empty() || shape.Parts.front().Points.empty())
         return;
-    TRasterObject r = rasterFromShape(shape);
-    if (fitRasterToControlPoints(r))
+    TRasterObject r = raster::rasterFromShape(shape);
+    if (raster::fitRasterToControlPoints(r))
         setBox(shape, {r.XMin, r.YMin, r.XMax, r.YMax});
 }
 

@@ -14,7 +14,8 @@
 
 #include "mapdata/MapDataCore.h"
 #include "mapengine/LabelFiles.h"
-#include "mapengine/RasterObjects.h"
+#include "raster/RasterObject.h"
+#include "raster/RasterPlacement.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/Metafile.h"
@@ -24,6 +25,8 @@
 #include <QString>
 #include <QVariant>
 #include <Qt>
+
+class QObject;
 
 #include <array>
 #include <cstdint>
@@ -164,12 +167,54 @@ public:
                          const QString &text);
     static TMapFont MakeMapFont(const TMapFontValues &values);
 
-    // ---- raster objects (drawn by the raster subsystem; nothing yet) ----
+    // ---- raster objects (MapRasters.cpp) ----
+    // Reads the record of an object of an image layer: from the ".Shp", or
+    // from the journal when the object was edited. False, with the record as
+    // it was, when the ".Shp" is missing, the index is out of range, the file
+    // is no image layer's or the record does not hold its control points.
+    bool ReadRasterObject(int layer, int index, TRasterObject &record);
+    // Stores an edited record into the object table and the journal; nothing
+    // unless the layer is open to edits.
+    void WriteRasterObject(int layer, int index, const TRasterObject &record);
+    // Appends a new raster object to the current layer when it is an image
+    // layer, else, after the save dialog, to new image layer files made from
+    // the templates "Default\image.*" (the layer is not opened). Nothing
+    // unless the current layer is open to edits; nothing when the dialog is
+    // cancelled, files of the chosen name are not to be replaced, or a file is
+    // missing or read-only. True when the object was appended.
+    bool AppendRasterObject(const TRasterObject &record);
+    // Sets the record's width and height from its picture file, and
+    // FRasterDivX, FRasterDivY; a missing file is 100 × 100 after a warning.
+    void LoadRasterSize(TRasterObject &record);
+    // Sets the record's box from its control points; false (box as it was)
+    // when they cannot give it.
+    bool FitRasterToControlPoints(TRasterObject &record);
+    // Two control points for a new picture: its corners on the window's
+    // pixels, spanning the window's width or height.
+    void FitRasterToWindow(TRasterObject &record);
+    // Two control points for a new picture at the scale denominator, centred
+    // on the view: FRasterDivX, FRasterDivY (pixels per metre of sheet, of
+    // the picture measured last) give its size on the map.
+    void PlaceRasterAtScale(TRasterObject &record, double denominator);
+    double RasterRotationAngle(const TRasterObject &record) const;
+    // Draws a picture into its box on the map picture (0.01 mm mapping): the
+    // window of it the view shows, stretched with the raster operation of
+    // the layer's index. The angle is not used: pictures are drawn unturned.
+    // A missing file draws nothing. Names with ".tiff" go to the system's own
+    // reader, ".sid" and all others to the imaging routines.
     void DrawRasterImage(platform::gdi::Canvas &canvas, const QString &fileName, double xMin, double yMin,
                          double xMax, double yMax, double angle, int width, int height, int rasterMode, int gamma,
                          int contrast);
+    // Draws a ".wmf" or ".emf" picture stretched into its box, unclipped.
     void DrawMetafileRaster(platform::gdi::Canvas &canvas, const QString &fileName, double xMin, double yMin,
                             double xMax, double yMax, double angle, int width, int height);
+    // Where a picture of width × height pixels in its box lands on the
+    // canvas in pixels, and the window of it the view shows.
+    raster::RasterWindow RasterPlacement(const platform::gdi::Canvas &canvas, double xMin, double yMin,
+                                         double xMax, double yMax, int width, int height) const;
+    // The device pixels of a box's upper-left and lower-right corners.
+    raster::Edges RasterCorners(const platform::gdi::Canvas &canvas, double xMin, double yMin, double xMax,
+                                double yMax) const;
 
     // ---- selection and its frame (Selection.cpp) ----
     // Handles of the frame: 1 lower left, 2 left, 3 upper left, 4 top, 5 upper
@@ -282,10 +327,6 @@ public:
     bool MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers shift);
     // Appends a point to the object's last part (a track of a GPS tracker).
     void AppendTrackPoint(int layer, int object, const QString &tracker, double x, double y, double extra);
-    // Sets the raster record's box from its control points; false (box as it
-    // was) when they cannot give it.
-    bool FitRasterToControlPoints(TRasterObject &record);
-
     // ---- transformation of coordinates (LayerTransform.cpp) ----
     // Rewrites x and y of every point of the selected objects of editable
     // layers, or, with nothing selected, of every live object of the current
@@ -369,6 +410,9 @@ protected:
     virtual void processPendingPaint() {}
     // The window's part of an overlay: it shows the control's bitmap at once.
     virtual void repaintNow() {}
+    // The window the imaging routines' hidden controls belong to (none
+    // without a window).
+    virtual QObject *ImagingParent() const { return nullptr; }
 
 private:
     // The size of a font of `size` points at `scale` (<= 0: fixed) drawn at

@@ -264,15 +264,3 @@ int MapControlCore::scaledSize(int size, int scale, double denominator) const
         return size; // no view yet: nothing to scale by
     return static_cast<int>(platform::roundHalfEven(static_cast<double>(size) * scale / d));
 }
-
-void MapControlCore::DrawRasterImage(platform::gdi::Canvas &, const QString &, double, double, double, double,
-                                     double, int, int, int, int, int)
-{
-    // Raster images are drawn by the raster subsystem.
-}
-
-void MapControlCore::DrawMetafileRaster(platform::gdi::Canvas &, const QString &, double, double, double, double,
-                                        double, int, int)
-{
-    // Pictures of raster objects are drawn by the raster subsystem.
-}

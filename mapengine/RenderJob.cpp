@@ -90,7 +90,6 @@ int labelRise(int points)
     return nint(1.5 * points);
 }
 
-RasterServices mapRasters;
 RenderHooks noHooks;
 
 } // namespace
@@ -136,7 +135,7 @@ RenderJob::~RenderJob() = default;
 
 RasterServices &RenderJob::Rasters() const
 {
-    return services_.rasters ? *services_.rasters : mapRasters;
+    return platform::Service<RasterServices>::get();
 }
 
 RenderHooks &RenderJob::Hooks() const

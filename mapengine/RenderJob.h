@@ -10,10 +10,12 @@
 //
 // Styles, raster pictures and what a host product draws for its own layer
 // kinds are passed in: the style services (fill, line and point patterns of
-// the libraries, and none means that styled drawing draws nothing), the
-// raster services (the map control's own by default) and the render hooks.
+// the libraries, and none means that styled drawing draws nothing) and the
+// render hooks; raster pictures go to the raster services installed (the
+// map control's own by default).
 
 #include "mapengine/MapControlCore.h"
+#include "platform/Service.h"
 
 #include <QIcon>
 #include <QImage>
@@ -34,7 +36,8 @@ class StyleServices;
 class RenderJob;
 
 // Where raster objects hand their pictures on: by default the map control's
-// own raster drawing.
+// own raster drawing. Installed as a service (platform::Service<
+// RasterServices>); tests install one that records the calls.
 class RasterServices {
 public:
     virtual ~RasterServices() = default;
@@ -68,7 +71,6 @@ public:
 
 struct RenderServices {
     StyleServices *styles = nullptr;
-    RasterServices *rasters = nullptr;
     RenderHooks *hooks = nullptr;
 };
 

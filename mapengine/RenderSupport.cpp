@@ -3,6 +3,7 @@
 #include "mapdata/MapFunctions.h"
 #include "mapengine/MapControlCore.h"
 #include "mapengine/StyleRenderers.h"
+#include "raster/RasterObject.h"
 #include "platform/Rounding.h"
 
 #include <QIcon>
@@ -191,13 +192,11 @@ void drawListImage(Canvas &canvas, const QIcon &picture, int x, int y)
 
 double rasterRotationAngle(const std::vector<TShpPoint> &p)
 {
-    if (p.size() < 2)
-        return 0;
-    // Direction angles take the northward difference first.
-    const double onMap = MapFunctions::DirectionAngleRad(p[0].Y, p[0].X, p[1].Y, p[1].X);
-    const double inPicture = MapFunctions::DirectionAngleRad(-static_cast<double>(p[0].H()), p[0].W(),
-                                                             -static_cast<double>(p[1].H()), p[1].W());
-    return onMap - inPicture;
+    std::vector<TControlPoint> points;
+    points.reserve(p.size());
+    for (const TShpPoint &q : p)
+        points.push_back(TControlPoint{q.X, q.Y, q.W(), q.H()});
+    return raster::rasterRotationAngle(points);
 }
 
 } // namespace mapengine::render

@@ -171,7 +171,7 @@ int render(const Options &o)
     styles.SetFrameSize(o.width, o.height);
     styles.LoadStyleLibraries(programDir);
     mapengine::RenderHooks hooks;
-    mapengine::RenderJob job(map, mapengine::RenderServices{&styles, nullptr, &hooks});
+    mapengine::RenderJob job(map, mapengine::RenderServices{&styles, &hooks});
     job.Run(window.PickingOrder(), mapengine::RenderOptions{o.grid, false});
     if (!job.PictureImage().save(output, "PNG")) {
         std::fprintf(stderr, "Невозможно записать файл %s\n", qPrintable(output));

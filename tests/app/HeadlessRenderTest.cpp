@@ -67,7 +67,7 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     core.ResetPicture();
     core.FScale = TMapVyk::DenominatorToScale(1500);
     mapengine::RenderHooks hooks;
-    mapengine::RenderJob job(core, mapengine::RenderServices{&styles, nullptr, &hooks});
+    mapengine::RenderJob job(core, mapengine::RenderServices{&styles, &hooks});
     job.Run(w().PickingOrder(), mapengine::RenderOptions{true, false});
     const QImage alone = job.PictureImage();
 

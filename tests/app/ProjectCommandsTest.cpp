@@ -491,8 +491,8 @@ TEST_F(ProjectCommandsTest, TheDemoProject)
     // A copy: reading takes snapshots beside the layers.
     ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
     const std::vector<TMapLayer> &layers = map().FProject.Layers;
-    ASSERT_EQ(layers.size(), 5u);
-    EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(layers.size(), 6u);
+    EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     for (const TMapLayer &L : layers) {
         EXPECT_FALSE(L.Objects.empty()) << L.Name.toStdString();
         EXPECT_NE(L.MtMinX, 0) << L.Name.toStdString();

@@ -8,7 +8,7 @@
 
 #include "MapWindowFixture.h"
 
-#include "app/RenderSupport.h"
+#include "mapengine/RenderJob.h"
 #include "app/StyleRenderers.h"
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
@@ -345,8 +345,6 @@ public:
         double angle = 0;
         int width = 0, height = 0, mode = 0;
     };
-    RecordingRasters() { app::render::setRasterServices(this); }
-    ~RecordingRasters() override { app::render::setRasterServices(nullptr); }
     void DrawRasterImage(MapControlCore &, Canvas &, const QString &fileName, double, double, double, double, double angle,
                          int width, int height, int mode, int, int) override
     {
@@ -358,6 +356,9 @@ public:
         calls.push_back({true, fileName, angle, width, height, 0});
     }
     std::vector<Call> calls;
+
+private:
+    platform::ScopedService<mapengine::RasterServices> installed_{*this};
 };
 
 // ---- the fixture ----

@@ -83,8 +83,8 @@ TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
     // The layers in the order of the project, with the active one shown.
     TMapVyk &map = *w.MapImage;
     EXPECT_EQ(map.FProjectFile, project);
-    ASSERT_EQ(map.FProject.Layers.size(), 5u);
-    EXPECT_EQ(w.ListLayers->topLevelItemCount(), 5);
+    ASSERT_EQ(map.FProject.Layers.size(), 6u);
+    EXPECT_EQ(w.ListLayers->topLevelItemCount(), 6);
     QStringList names;
     for (const TMapLayer &l : map.FProject.Layers)
         names << l.Name;
@@ -193,7 +193,7 @@ TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
     ASSERT_TRUE(welcome->SpeedButton2->isEnabled());
     welcome->SpeedButton2->click();
     EXPECT_EQ(Tolvane->MapImage->FProjectFile, project);
-    EXPECT_EQ(Tolvane->ListLayers->topLevelItemCount(), 5);
+    EXPECT_EQ(Tolvane->ListLayers->topLevelItemCount(), 6);
     EXPECT_FALSE(welcome->isVisible());
     testsupport::ScriptedAnswers answers;
     answers.reply(platform::mrNo);

@@ -8,7 +8,7 @@
 
 #include "geodesy/LayerProjection.h"
 #include "geodesy/PointTransform.h"
-#include "mapengine/RasterObjects.h"
+#include "raster/RasterObject.h"
 #include "mapengine/RenderJob.h"
 #include "support/Cs2cs.h"
 #include "support/ScriptedAnswers.h"
@@ -229,7 +229,7 @@ TEST(LayerTransform, RasterObjectsAreRefittedToTheirMovedPoints)
     }
     EXPECT_EQ(fit.Points[1].X, 2020);
     EXPECT_EQ(fit.Points[2].Y, 1990);
-    ASSERT_TRUE(mapengine::fitRasterToControlPoints(fit));
+    ASSERT_TRUE(raster::fitRasterToControlPoints(fit));
     EXPECT_DOUBLE_EQ(leDouble(rec, 4), fit.XMin);
     EXPECT_DOUBLE_EQ(leDouble(rec, 12), fit.YMin);
     EXPECT_DOUBLE_EQ(leDouble(rec, 20), fit.XMax);

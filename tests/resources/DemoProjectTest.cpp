@@ -2,20 +2,25 @@
 // resources/demo/demo.txt: the project file with a block for every layer, in
 // the layout the program's reader takes; the layers open in GDAL's ogrinfo
 // with their features and Cyrillic attributes; the parcels tile their blocks;
-// the text layer follows the system's own text record byte for byte.
+// the text layer follows the system's own text record byte for byte; the
+// scanned sheets lie under the map, placed by their grid crosses.
 
 #include "ResourceTestSupport.h"
 
 #include "platform/TextCodec.h"
+#include "raster/RasterObject.h"
+#include "raster/TiffReader.h"
 #include "platform/db/DbfFile.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QSet>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -166,6 +171,7 @@ const LayerKind kLayers[] = {
     {"buildings.shp", 1, 3, 5},
     {"roads.shp", 1, 2, 3},
     {"parcels.shp", 1, 3, 5},
+    {"sheets.shp", 1, 6, 10},   // scanned sheets, under every other layer
 };
 
 } // namespace
@@ -182,7 +188,7 @@ TEST_F(DemoProject, ProjectFileHasTheHeaderAndABlockForEveryLayer)
     const Project p = parseProject(platform::fromCp1251(tvp));
 
     EXPECT_EQ(keysOf(p.top), kTopKeys);
-    EXPECT_EQ(valueOf(p.top, QStringLiteral("LayersCount")), QStringLiteral("5"));
+    EXPECT_EQ(valueOf(p.top, QStringLiteral("LayersCount")), QStringLiteral("6"));
     EXPECT_EQ(valueOf(p.top, QStringLiteral("ActiveLayer")), QStringLiteral("4")); // the parcels
     EXPECT_EQ(valueOf(p.top, QStringLiteral("Scale")), QStringLiteral("2000"));
     // Snapping on, and the edit tool's double click inserts and deletes
@@ -429,7 +435,7 @@ TEST_F(DemoProject, EveryBuildWritesTheSameBytes)
     const ToolRun r = layergen({QStringLiteral("demo"), sourceFile("resources/demo/demo.txt"), again.path()});
     ASSERT_EQ(r.exitCode, 0) << r.errors.toStdString();
     const QStringList files = QDir(dir.file(QStringLiteral("demo"))).entryList(QDir::Files, QDir::Name);
-    EXPECT_EQ(files.size(), 15);
+    EXPECT_EQ(files.size(), 20);
     for (const QString &f : files)
         EXPECT_EQ(dir.read(QStringLiteral("demo/") + f), again.read(QStringLiteral("demo/") + f)) << f.toStdString();
     EXPECT_EQ(tvp, again.read(QStringLiteral("demo.tvp")));
@@ -454,6 +460,9 @@ TEST(DemoDescription, ASlipIsRefusedNamingItsLineAndNothingIsWritten)
         {"purpose of the whole block unknown", "whole-purpose = Для размещения учреждений образования",
          "whole-purpose = Для отдыха", "not among the purposes"},
         {"label of a field the table lacks", "FieldName = NUM", "FieldName = NOMER", "no field \"NOMER\""},
+        {"sheet of a part of a pixel", "1300000, 5399830, 1300300, 5400130 | 0.25",
+         "1300000, 5399830, 1300300, 5400130 | 0.7", "a whole number of pixels"},
+        {"sheet's file in a folder", "sheet = 5310-2.png", "sheet = pictures/5310-2.png", "a bare name"},
         // 70 characters: the record's font name field holds 69 and its closing zero.
         {"font name too long for its field", "quarter-font = Arial Cyr",
          "quarter-font = FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF",
@@ -473,5 +482,59 @@ TEST(DemoDescription, ASlipIsRefusedNamingItsLineAndNothingIsWritten)
         EXPECT_TRUE(r.errors.contains(u8(c.message))) << r.errors.toStdString();
         EXPECT_TRUE(r.errors.contains(QStringLiteral("demo.txt:"))) << r.errors.toStdString();
         EXPECT_FALSE(QDir(out).exists());
+    }
+}
+
+TEST_F(DemoProject, TheSheetsArePlacedByTheirGridCrosses)
+{
+    // The layer's records: each picture's stored name, size and control
+    // points on the crosses nearest its corners, its box fitted to them.
+    const QByteArray shp = dataBytes(QStringLiteral("sheets.shp"));
+    ASSERT_EQ(shp.size(), 100 + 2 * (8 + 282 + 4 * 24));
+    struct Expected {
+        QString stored, file;
+        double west, south;
+    } expected[] = {
+        {QStringLiteral("D:\\Планшеты\\5310-1.tiff"), QStringLiteral("5310-1.tiff"), 1299700, 5399830},
+        {QStringLiteral("5310-2.png"), QStringLiteral("5310-2.png"), 1300000, 5399830},
+    };
+    qsizetype at = 100;
+    for (const Expected &e : expected) {
+        SCOPED_TRACE(e.file.toStdString());
+        TRasterObject r;
+        ASSERT_TRUE(raster::decodeRasterObject(shp.constData() + at + 8, 282 + 4 * 24, r));
+        at += 8 + 282 + 4 * 24;
+        EXPECT_EQ(r.ImageName, e.stored);
+        EXPECT_EQ(r.ImageWidth, 1200);
+        EXPECT_EQ(r.ImageHeight, 1200);
+        EXPECT_DOUBLE_EQ(r.XMin, e.west);
+        EXPECT_DOUBLE_EQ(r.YMin, e.south);
+        EXPECT_DOUBLE_EQ(r.XMax, e.west + 300);
+        EXPECT_DOUBLE_EQ(r.YMax, e.south + 300);
+        ASSERT_EQ(r.Points.size(), 4u);
+        // The pictures: the TIFF read by the program's own reader, the other
+        // by Qt's; a control point's pixel is a grid cross's middle.
+        QImage picture;
+        if (e.file.endsWith(QStringLiteral(".tiff"))) {
+            raster::TTIFFBitmap tiff;
+            tiff.LoadFromFile(data(e.file));
+            std::vector<std::uint32_t> v;
+            ASSERT_EQ(tiff.PageCount(), 1);
+            EXPECT_EQ(tiff.Page(0).Compression(), 5u);
+            EXPECT_EQ(tiff.Page(0).tagValue(raster::tagPredictor, 1), 2u);
+            EXPECT_GT(tiff.Page(0).GetTag(raster::tagStripOffsets, v), 1);
+            const std::optional<raster::Dib> dib = tiff.GetPageRegion(1, 0, 0, 1200, 1200, 1200, 0);
+            ASSERT_TRUE(dib);
+            picture = dib->toImage();
+        } else {
+            picture = QImage(data(e.file));
+        }
+        ASSERT_EQ(picture.size(), QSize(1200, 1200));
+        for (const TControlPoint &c : r.Points) {
+            EXPECT_EQ(std::fmod(c.X, 50), 0);
+            EXPECT_EQ(std::fmod(c.Y, 50), 0);
+            for (const QPoint &d : {QPoint(0, 0), QPoint(8, 0), QPoint(0, -8), QPoint(-8, 0), QPoint(0, 8)})
+                EXPECT_EQ(picture.pixel(c.Column + d.x(), c.Row + d.y()) & 0xFFFFFF, 0x1E1E1Eu) << c.Column << " " << c.Row;
+        }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "tools/layergen/LayerFiles.h"
 #include "tools/layergen/LayerGen.h"
+#include "tools/layergen/Sheets.h"
 
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
@@ -475,12 +476,12 @@ QStringList layerBlock(const LayerOut &l, int index, const std::vector<Purpose> 
 
 Outputs makeDemo(const Description &d, const QString &folder)
 {
-    const QStringList contents{QStringLiteral("texts"), QStringLiteral("points"), QStringLiteral("buildings"),
-                               QStringLiteral("roads"), QStringLiteral("parcels")};
+    const QStringList contents{QStringLiteral("texts"),   QStringLiteral("points"),  QStringLiteral("buildings"),
+                               QStringLiteral("roads"),   QStringLiteral("parcels"), QStringLiteral("sheets")};
     for (const Section &s : d.sections) {
         static const QStringList kinds{QStringLiteral("project"), QStringLiteral("grid"), QStringLiteral("streets"),
                                        QStringLiteral("purposes"), QStringLiteral("owners"), QStringLiteral("texts"),
-                                       QStringLiteral("layer"), QStringLiteral("label")};
+                                       QStringLiteral("layer"), QStringLiteral("label"), QStringLiteral("sheets")};
         if (!kinds.contains(s.kind))
             s.fail(QStringLiteral("unknown section [%1]").arg(s.kind));
         if ((s.kind == u"layer" || s.kind == u"label") && !contents.contains(s.name))
@@ -560,6 +561,8 @@ Outputs makeDemo(const Description &d, const QString &folder)
             texts.fail(*e, QStringLiteral("a character code of 32 to 255, a block of the grid, fractions of 0 to 1"));
         symbols.push_back(y);
     }
+
+    const Sheets sheets = readSheets(d.get(QStringLiteral("sheets")));
 
     // Parcels, block by block from the south-west, west to east.
     std::vector<Parcel> parcels;
@@ -717,6 +720,13 @@ Outputs makeDemo(const Description &d, const QString &folder)
                         ++n;
                     }
                 }
+        } else if (l.content == u"sheets") {
+            l.shape = ShapeFile(10);
+            l.fields = {fieldDef(QStringLiteral("ID"), 'N', 9), fieldDef(QStringLiteral("DATEEDIT"), 'D')};
+            for (size_t i = 0; i < sheets.sheets.size(); ++i) {
+                l.shape.addRaster(sheetObject(sheets.sheets[i], sheets.cross));
+                l.rows.push_back({id(i), dateValue});
+            }
         } else if (l.content == u"texts") {
             l.shape = ShapeFile(8);
             l.fields = {fieldDef(QStringLiteral("ID"), 'N', 9), fieldDef(QStringLiteral("DATEEDIT"), 'D')};
@@ -809,6 +819,8 @@ Outputs makeDemo(const Description &d, const QString &folder)
         out.push_back({base + QStringLiteral(".shx"), l.shape.shx()});
         out.push_back({base + QStringLiteral(".dbf"), dbfTable(l.fields, date, l.rows)});
     }
+    for (const SheetSpec &sheet : sheets.sheets)
+        out.push_back({platform::joinPath(dataFolder, sheet.file), sheetFile(sheet, drawSheet(sheet, sheets.cross))});
     out.push_back({platform::joinPath(folder, projectName + QStringLiteral(".tvp")),
                    platform::toCp1251(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"))});
     return out;

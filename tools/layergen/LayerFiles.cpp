@@ -78,6 +78,15 @@ void ShapeFile::append(const QByteArray &content)
     index_.push_back(entry);
 }
 
+void ShapeFile::addRaster(const TShpObject &shape)
+{
+    if (type_ != shp::stRaster)
+        throw std::logic_error("a raster object in a layer of another shape type");
+    box_.add(shape.XMin, shape.YMin);
+    box_.add(shape.XMax, shape.YMax);
+    append(shp::encodeObjectContent(type_, shape, {}));
+}
+
 void ShapeFile::addPoint(Point p)
 {
     if (type_ != shp::stPoint)

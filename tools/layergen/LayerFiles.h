@@ -54,6 +54,8 @@ public:
     void addPoly(const std::vector<Ring> &parts);
     // Raises std::invalid_argument for a text or font name that does not fit.
     void addText(const TextObject &t);
+    // A raster object: the picture's name, size, box and control points.
+    void addRaster(const TShpObject &shape);
 
     QByteArray shp() const;
     QByteArray shx() const;

@@ -1,0 +1,14 @@
+# Sourced by the benchmark scripts: best_ms COMMAND ARGS... prints the best
+# of five wall times of the command in milliseconds (process start included).
+best_ms() {
+  local best=
+  for _ in 1 2 3 4 5; do
+    local t0 t1 ms
+    t0=$(date +%s%N)
+    "$@" >/dev/null
+    t1=$(date +%s%N)
+    ms=$(( (t1 - t0) / 1000000 ))
+    if [ -z "$best" ] || [ "$ms" -lt "$best" ]; then best=$ms; fi
+  done
+  echo "$best"
+}
