@@ -11,9 +11,9 @@
 #include "app/HostHooks.h"
 #include "app/LayerListRows.h"
 #include "app/RenderSupport.h"
-#include "app/StyleRenderers.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/RenderJob.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/ui/FormClass.h"
 #include "platform/gdi/Metafile.h"
 
@@ -120,7 +120,7 @@ private:
 
 mapengine::RenderServices servicesOf(WindowHooks &hooks)
 {
-    return mapengine::RenderServices{&app::styleRenderers(), app::render::rasterServices(), &hooks};
+    return mapengine::RenderServices{&mapengine::styleServices(), app::render::rasterServices(), &hooks};
 }
 
 } // namespace
@@ -133,7 +133,6 @@ void TTolvane::RedrawMap()
     TMapVyk &map = *MapImage;
     WindowHooks hooks(*this);
     mapengine::RenderJob job(map, servicesOf(hooks));
-    const QSize size = job.PictureSize();
     auto finish = [&] {
         if (ProgressBars *bars = progressBars(MapStatusBar, false))
             bars->hide();
@@ -151,12 +150,7 @@ void TTolvane::RedrawMap()
     if (map.FPictureMode) {
         job.SavePictureFile();
     } else {
-        Bitmap &bitmap = map.PictureBitmap();
-        if (size.width() > 0 && size.height() > 0) {
-            if (bitmap.width() != size.width() || bitmap.height() != size.height())
-                bitmap.setSize(size.width(), size.height());
-            bitmap.playMetafile(map.FMapPicture, Rect{0, 0, size.width(), size.height()});
-        }
+        job.PaintPicture();
         map.update();
         map.SnapshotView();
     }

@@ -10,7 +10,6 @@
 // pixel, map units 0 .. 480 east and 0 .. 270 north; every polygon lies in it.
 
 #include "app/FTolvane.h"
-#include "app/StyleRenderers.h"
 #include "mapdata/ShpRecords.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Registry.h"
@@ -191,6 +190,7 @@ struct Bench {
     std::unique_ptr<platform::ScopedService<ScreenMetrics>> screen;
     NoAnswers answers;
     std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
+    std::unique_ptr<platform::ScopedService<mapengine::StyleServices>> stylesScope;
     BenchRenderers renderers;
     TTolvane *window = nullptr;
 
@@ -207,7 +207,7 @@ struct Bench {
         screen = std::make_unique<platform::ScopedService<ScreenMetrics>>(kScreen);
         answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
-        app::setStyleRenderers(&renderers);
+        stylesScope = std::make_unique<platform::ScopedService<mapengine::StyleServices>>(renderers);
 
         window = new TTolvane();
         TMapVyk &map = *window->MapImage;
@@ -231,7 +231,7 @@ struct Bench {
     ~Bench()
     {
         delete window;
-        app::setStyleRenderers(nullptr);
+        stylesScope.reset();
     }
     void redraw(int brushType)
     {
