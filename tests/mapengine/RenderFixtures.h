@@ -36,13 +36,6 @@ using namespace maptest;
 using platform::gdi::Canvas;
 using platform::gdi::RecordingCanvas;
 
-// Scripts one answer. Kept out of line: inlined into a test body the
-// compiler's flow analysis warns about the script's variant.
-[[gnu::noinline]] inline void reply(testsupport::ScriptedAnswers &answers, int result)
-{
-    answers.reply(result);
-}
-
 // 800 × 600 pixels on 200 × 150 mm: 25 units of 0.01 mm per pixel.
 inline platform::gdi::DeviceMetrics testScreen()
 {
