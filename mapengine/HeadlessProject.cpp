@@ -10,10 +10,7 @@ namespace mapengine {
 
 projectfile::ProjectView CoreProjectHost::projectView()
 {
-    projectfile::ProjectView view = projectViewOf(map_);
-    for (const auto &[key, on] : otherSwitches_)
-        view.Switches.emplace(key, on);
-    return view;
+    return projectViewOf(map_);
 }
 
 std::vector<int> CoreProjectHost::layerRows()
@@ -36,16 +33,11 @@ std::optional<int> CoreProjectHost::activeRow()
 void CoreProjectHost::readingStarted()
 {
     map_.ClearSelection();
-    otherSwitches_.clear();
 }
 
 void CoreProjectHost::applyProjectView(const projectfile::ProjectView &view)
 {
     mapengine::applyProjectView(map_, view);
-    const projectfile::ProjectView own = projectViewOf(map_);
-    for (const auto &[key, on] : view.Switches)
-        if (!own.Switches.contains(key))
-            otherSwitches_[key] = on;
 }
 
 void CoreProjectHost::openLayer(const QString &fileName, int index)

@@ -8,7 +8,6 @@
 
 #include "mapdata/ProjectFile.h"
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -23,8 +22,8 @@ namespace mapengine {
 
 // The project file's host over a map control core alone: the layer list is
 // the layer table's open layers in table order, the active row the active
-// layer's; the switches the control does not have are kept as read, so that
-// the file written holds them again.
+// layer's, the view and switches the control's own (those of the map
+// window's menus are passed over).
 class CoreProjectHost : public projectfile::ProjectHost {
 public:
     explicit CoreProjectHost(MapControlCore &map) : map_(map) {}
@@ -38,7 +37,6 @@ public:
 
 private:
     MapControlCore &map_;
-    std::map<QString, bool> otherSwitches_;
 };
 
 // The layers of the project in drawing order as a freshly read layer list
