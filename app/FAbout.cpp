@@ -6,7 +6,6 @@
 #include "platform/UserAnswers.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -19,22 +18,6 @@
 #include <QVBoxLayout>
 
 namespace app {
-
-namespace {
-UrlOpener urlOpener;
-}
-
-void setUrlOpener(UrlOpener opener)
-{
-    urlOpener = std::move(opener);
-}
-
-bool openUrl(const QUrl &url)
-{
-    if (urlOpener)
-        return urlOpener(url);
-    return QDesktopServices::openUrl(url);
-}
 
 QString aboutMailText(const QString &address, const QString &version, const QString &name)
 {

@@ -5,6 +5,8 @@
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
+#include "dialogs/FFind.h"
+#include "dialogs/MapWindowHost.h"
 #include "geodesy/LayerProjection.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
@@ -152,8 +154,10 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     // 12.
     FResizeCount = 0;
     ControlBar->setFixedHeight(82);
-    // 13. The layer-properties dialog and the search window come with the
-    // dialogs subsystem.
+    // 13. The search window, made with the map window and kept for the run
+    // (the layer-properties dialog comes with its subsystem).
+    InstallMapHost();
+    FindTolvane();
     // 14.
     MapFunctions::TranslateForm(objectName());
 
@@ -167,6 +171,7 @@ TTolvane::~TTolvane()
 {
     // The library goes before the control does.
     MapImage->setProjectionLibrary(nullptr);
+    RemoveMapHost();
     if (Tolvane == this)
         Tolvane = nullptr;
 }

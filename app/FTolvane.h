@@ -18,6 +18,8 @@
 //   FTolvaneObjects.cpp     the object commands
 //   FTolvaneAnalysis.cpp    the analysis and labelling commands
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
+//   FTolvaneSearch.cpp      the search commands and what the search and
+//                           attribute windows reach of the map window
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
 #include "mapengine/ui/MapVyk.h"
@@ -55,6 +57,9 @@ class TProjector;
 }
 namespace platform::db {
 class Table;
+}
+namespace dialogs {
+class MapWindowHost;
 }
 
 class TTolvane;
@@ -480,9 +485,19 @@ public:
     void nSnapLineClick();
     void N36Click();
     void N96Click();
+
+    // ======================================================================
+    // Search (FTolvaneSearch.cpp)
+    // ======================================================================
     void N35Click();
     void N57Click();
     void N121Click();
+    // What the search window and the attribute dialogs reach of this window,
+    // installed while it lives.
+    std::unique_ptr<dialogs::MapWindowHost> FMapHost;
+    dialogs::MapWindowHost *FPreviousMapHost = nullptr;
+    void InstallMapHost();
+    void RemoveMapHost();
 
     // ======================================================================
     // Render loop (FTolvaneRender.cpp) and layer drawing (FTolvaneDrawLayers.cpp)

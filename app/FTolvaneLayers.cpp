@@ -177,12 +177,6 @@ bool TTolvane::OpenLayerDialog()
     return result;
 }
 
-void TTolvane::CloseAttributeQueries()
-{
-    // The queries of the search window and of the table editor come with the
-    // dialogs; until then no query holds a layer's table.
-}
-
 void TTolvane::mImportClick()
 {
     // Into the layer LVLayer shows; without one there is nothing to import

@@ -220,14 +220,7 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
     }
     if (select) {
         map.ClearSelection();
-        TSelObject entry;
-        entry.Layer = layer;
-        entry.Index = index;
-        entry.XMin = box.X1;
-        entry.YMin = box.Y1;
-        entry.XMax = box.X2;
-        entry.YMax = box.Y2;
-        map.FSelection.Entries.push_back(entry);
+        map.AppendSelectionEntry(layer, index, box);
         map.RecalcSelectionExtent();
         CentreAndRedraw(box.X1 + (box.X2 - box.X1) / 2, box.Y1 + (box.Y2 - box.Y1) / 2);
     }
@@ -401,12 +394,3 @@ void TTolvane::N96Click()
 {
     RebuildLayerList(false);
 }
-
-void TTolvane::N35Click()
-{
-    // The search window comes with the dialogs; until then the command does
-    // nothing.
-}
-
-void TTolvane::N57Click() {}
-void TTolvane::N121Click() {}

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
+#include "dialogs/FFind.h"
 #include "platform/ui/QtUserAnswers.h"
 
 #include <QApplication>
@@ -31,6 +32,9 @@ int main(int argc, char **argv)
     // welcome window) is still open.
     QObject::connect(frame, &QObject::destroyed, &app, &QApplication::quit);
     frame->EnsureMapWindow();
+    // Search requests of the user's other programs reach the search window.
+    if (!FindTolvane()->StartRequestServer())
+        std::fprintf(stderr, "tolvane: another map editor of this user receives the search requests.\n");
     frame->showMaximized();
     // Ask for the focus: the map window opens the last project when it is
     // first activated, and without a window manager nobody else gives it.

@@ -11,9 +11,10 @@
 // edits of the layer, label and new-label dialogs that the map window's style
 // popups write into.
 //
-// Those dialogs are not in the program yet. Until they are, every entry point
-// here does nothing and answers as a dialog that was not shown: false, no
-// choice, no receiver. The commands then end where the dialog would have
+// The table editor and the information panel are shown by this library's
+// default. The other dialogs are not in the program yet: until they are,
+// their entry points do nothing and answer as a dialog that was not shown:
+// false, no choice, no receiver. The commands then end where the dialog would have
 // opened. When the dialogs come, this library's default shows them; tests
 // install services of their own (platform::ScopedService<dialogs::DialogSeams>).
 

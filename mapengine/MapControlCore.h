@@ -178,6 +178,9 @@ public:
     TSelObjects *Selection() override { return &FSelection; }
     void ClearSelection() override;
     void RecalcSelectionExtent() override;
+    // Appends an entry for an object with its box (its extent is not
+    // recomputed).
+    void AppendSelectionEntry(int layer, int index, const TMapExtent &box);
     // The object kind all entries share, for a selection that starts in a
     // text/symbol layer; 0 otherwise.
     Byte CommonSelectionKind() const;

@@ -13,7 +13,8 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
              TOLVANE_WITHOUT_OFFICE=1 leaves LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
              drives and reads it with (xdotool, xwd, python3)
-    bench    GDAL's development files for the benchmarks' GDAL loop
+    bench    GDAL's development files for the benchmarks' GDAL loop, and sqlite3
+             for the search benchmark's peer
   Without a group: program and tests, display with TOLVANE_WITH_DISPLAY=1,
   bench with TOLVANE_WITH_BENCH=1.
 EOF
@@ -35,7 +36,7 @@ fi
 display=(xvfb xauth xdotool x11-apps python3)
 # GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the
 # build leaves it out without them).
-bench=(libgdal-dev)
+bench=(libgdal-dev sqlite3)
 
 groups=("$@")
 if [ ${#groups[@]} -eq 0 ]; then

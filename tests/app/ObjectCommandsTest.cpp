@@ -5,6 +5,7 @@
 
 #include "CommandFixtures.h"
 
+#include "dialogs/FEditTable.h"
 #include "mapdata/ObjectTextBlock.h"
 
 #include <QAction>
@@ -284,15 +285,26 @@ TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
 
 TEST_F(ObjectCommands, TheDialogsOfLaterIssuesDoNothingYet)
 {
-    // Without a dialog service the commands end where the dialog would open.
+    // Without a dialog service the commands end where the dialog would open;
+    // the information panel and the table editor are there.
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     pickTool();
     select(lines, 0);
     w().nEditInfoClick();
+    ASSERT_NE(platform::findApplicationWindow(u"EditInfo"), nullptr);
+    EXPECT_TRUE(platform::findApplicationWindow(u"EditInfo")->isVisible());
     w().nObjectNewClick();
     w().nVYKEditClick();
     w().aProLayer->trigger();
+    testsupport::ScriptedAnswers answers;
+    QString editedTable;
+    maptest::dialog(answers, [&](QDialog &d) {
+        if (auto *editor = dynamic_cast<TEditTable *>(&d))
+            editedTable = editor->FTableFile;
+        return int(platform::mrCancel);
+    });
     w().aProData->trigger();
+    EXPECT_EQ(QFileInfo(editedTable).fileName(), QStringLiteral("lines.dbf"));
     w().aProView->trigger();
     EXPECT_EQ(layer(lines).Objects.size(), 2u);
     EXPECT_EQ(map().FSelection.Entries.size(), 1u);
