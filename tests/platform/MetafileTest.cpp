@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace platform::gdi;
@@ -96,6 +98,56 @@ TEST(Metafile, RecordsInHimetricAndPlaysStretchedIntoARectangle)
     EXPECT_EQ(at(three, 300, 240), rgb(0, 0, 255));
     // Text grows with the picture.
     EXPECT_GT(inkCount(three, QRect(60, 270, 300, 60)), 4 * inkCount(one, QRect(20, 90, 100, 20)) * 0.7);
+}
+
+// A fill without a pen and then its outline, with what a renderer sets
+// between them: played from a picture (where the canvas may join the two
+// into one figure) the pixels are those of the same calls drawn straight.
+TEST(Metafile, AFillAndItsOutlinePlayedAreThePixelsOfTheCallsDrawnStraight)
+{
+    const std::vector<QPoint> ring{QPoint(5, 5), QPoint(50, 8), QPoint(40, 45), QPoint(8, 30), QPoint(5, 5)};
+    const std::vector<QPoint> other{QPoint(5, 5), QPoint(50, 8), QPoint(40, 46), QPoint(8, 30), QPoint(5, 5)};
+    struct Case {
+        const char *between;
+        std::function<void(Canvas &)> set;
+        int outlineStyle;
+        const std::vector<QPoint> *outline;
+    };
+    const Case cases[] = {
+        {"nothing", [](Canvas &) {}, PS_SOLID, &ring},
+        {"a background colour", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_SOLID, &ring},
+        {"a background mode", [](Canvas &c) { c.setBkMode(TRANSPARENT); }, PS_SOLID, &ring},
+        {"a background colour, dashed outline", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_DASH, &ring},
+        {"another ring", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_SOLID, &other},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.between);
+        auto draw = [&](Canvas &c) {
+            c.setBkMode(OPAQUE);
+            c.setBkColor(rgb(255, 255, 0));
+            c.setPen(Pen{PS_NULL, 0, 0});
+            c.setBrush(Brush{BS_HATCHED, rgb(0, 128, 0), HS_DIAGCROSS});
+            c.polygon(ring);
+            k.set(c);
+            c.setPen(Pen{k.outlineStyle, 1, rgb(255, 0, 0)});
+            c.polyline(*k.outline);
+        };
+        QImage straight = whiteImage(60, 50);
+        {
+            PainterCanvas c(straight, pinnedMetrics());
+            draw(c);
+        }
+        Metafile m(pinnedMetrics());
+        m.setSizeInPixels(60, 50);
+        {
+            MetafileCanvas c(m);
+            draw(c);
+        }
+        const QImage played = render(m, 60, 50, Rect{0, 0, 60, 50});
+        EXPECT_EQ(differing(played, straight), 0);
+        // The hatch shows the background it was made with.
+        EXPECT_EQ(at(played, 20, 20) == rgb(255, 255, 0) || at(played, 21, 20) == rgb(255, 255, 0), true);
+    }
 }
 
 TEST(Metafile, RecordsCanBeReadBackAndSearchedForText)
