@@ -26,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -258,7 +259,13 @@ void RedrawSolidFill(benchmark::State &state)
         b.window->MapImage->FProject.Layers.back().Objects.begin(),
         b.window->MapImage->FProject.Layers.back().Objects.end(), [](const TMapObject &o) { return o.Shown; }));
 }
-BENCHMARK(RedrawSolidFill)->Unit(benchmark::kMillisecond)->MinTime(3);
+// The best run too, as QGIS's side reports its best of five.
+double best(const std::vector<double> &v)
+{
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+BENCHMARK(RedrawSolidFill)->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("best", best);
 
 void RedrawLibraryPattern(benchmark::State &state)
 {
@@ -266,7 +273,7 @@ void RedrawLibraryPattern(benchmark::State &state)
     for (auto _ : state)
         b.redraw(8);
 }
-BENCHMARK(RedrawLibraryPattern)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(RedrawLibraryPattern)->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("best", best);
 
 // The same polygons, already in memory as pixel points, drawn with QPainter:
 // filled and outlined, no files, no pictures recorded.
