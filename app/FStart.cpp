@@ -51,6 +51,8 @@ void tileWindows(QMdiArea &area, Qt::Orientation direction)
 TStart::TStart(QWidget *parent) : QMainWindow(parent)
 {
     Start = this;
+    // The map draws with the frame's libraries while it lives.
+    FPreviousStyles = platform::Service<mapengine::StyleServices>::install(this);
     setObjectName(QStringLiteral("Start"));
     platform::tagForm(this, "TStart", "TForm");
     resize(1081, 901);
@@ -82,6 +84,9 @@ TStart::~TStart()
     disconnect(MdiArea, nullptr, this, nullptr);
     if (Start == this)
         Start = nullptr;
+    // Services installed after the frame and still in place stay.
+    if (&mapengine::styleServices() == this)
+        platform::Service<mapengine::StyleServices>::install(FPreviousStyles);
 }
 
 void TStart::buildMenu()

@@ -24,6 +24,8 @@ extern TStart *Start;
 
 class TStart : public QMainWindow, public mapengine::StyleServices {
 public:
+    // The frame installs itself as the style services (mapengine::
+    // styleServices()) and puts back the ones it replaced when it goes.
     // FormCreate: version, caption, program folder, title, help file, style
     // libraries, report functions.
     explicit TStart(QWidget *parent = nullptr);
@@ -86,4 +88,5 @@ private:
     void setPathVariables();
     QList<QAction *> FOwnMenus;
     bool FClosed = false;
+    mapengine::StyleServices *FPreviousStyles = nullptr;
 };

@@ -373,6 +373,7 @@ public:
     // ======================================================================
     // Layer creation and opening (FTolvaneLayers.cpp)
     // ======================================================================
+    // The map control core's OpenLayer (which needs no window).
     bool OpenLayer(const QString &fileName, int index, bool newLayer);
     bool CreateLayerFromTemplate(int kind);
     void CreateStandardLayer(int choice, int unused, bool append);

@@ -18,12 +18,6 @@
 
 namespace {
 
-// A colour of the colour tables, drawn at random.
-int randomPaletteColor()
-{
-    return MapFunctions::PaletteColor(platform::randomInt(9), platform::randomInt(1000));
-}
-
 // The template files of a kind: "Default" of the program folder, with the
 // name below and ".shp", ".shx", ".dbf".
 QString templateName(int kind)
@@ -38,31 +32,6 @@ QString templateName(int kind)
     case 15: return QStringLiteral("in4");
     default: return {};
     }
-}
-
-// A layer appended to the project and made the active one, with the pen,
-// font and switches every new layer starts with.
-TMapLayer &appendNewLayer(TMapProject &project)
-{
-    const int index = static_cast<int>(project.Layers.size());
-    TMapLayer &L = project.Layers.emplace_back();
-    project.ActiveLayer = index;
-    L.Number = index;
-    L.PenColor = 0;
-    L.PenStyle = 1;
-    L.PenWidth = 0.01;
-    L.PenMode = 4;
-    L.PntBitmap = 0;
-    L.TypeLegend = 0;
-    L.Gamma = 0;
-    L.Contrast = 0;
-    L.Font.FontName = QStringLiteral("Arial CYR");
-    L.Font.Size = 12;
-    L.Visible = true;
-    L.Snap = true;
-    L.ForAllObjects = true;
-    L.ViewShadow = false;
-    return L;
 }
 
 const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
@@ -100,84 +69,7 @@ const StandardLayer StandardLayers[15] = {
 
 bool TTolvane::OpenLayer(const QString &fileName, int index, bool newLayer)
 {
-    TMapVyk &map = *MapImage;
-    TMapProject &project = map.FProject;
-    const QString name = MapFunctions::RelativeFileName(fileName, map.FWorkDir);
-
-    if (newLayer) {
-        index = static_cast<int>(project.Layers.size());
-        TMapLayer &L = appendNewLayer(project);
-        // Only the file name loses its extension: a dot in a folder is kept.
-        L.FileName = platform::changeFileExt(name.trimmed(), u".Shp");
-        L.Name = platform::ansiLowerCase(platform::extractFileName(L.FileName));
-        L.MapType = mtShapeLayer;
-        L.ObjType = otPolylines;
-        L.BrushColor = randomPaletteColor();
-        L.BrushType = 1;
-        L.Edited = true;
-    }
-    if (!ValidLayer(index))
-        return false;
-
-    // A save that a stopped run left half done is put right first.
-    map.RecoverLayerSave(name);
-    TMapLayer &L = project.Layers[static_cast<size_t>(index)];
-    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
-        return false;
-
-    const TLayerCheck check = map.OpenLayerFiles(index);
-    if (check.Read && newLayer) {
-        switch (check.ShapeType) {
-        case shp::stText:
-            L.MapType = mtTextLayer;
-            break;
-        case shp::stPoint:
-        case shp::stPointZ:
-        case shp::stPointM:
-            if (L.ObjType != otSymbols && L.ObjType != otBitmaps)
-                L.ObjType = otSymbols;
-            L.ViewPoints = true;
-            L.BrushType = 0;
-            L.Font.FontName = QStringLiteral("Wingdings");
-            L.Font.TextSymbol = QChar(108);
-            L.Font.Color = randomPaletteColor();
-            break;
-        case shp::stPolyline:
-        case shp::stPolylineZ:
-        case shp::stPolylineM:
-            L.ObjType = otPolylines;
-            L.PenColor = randomPaletteColor();
-            break;
-        case shp::stPolygon:
-        case shp::stPolygonZ:
-        case shp::stPolygonM:
-            L.ObjType = otPolygons;
-            break;
-        case shp::stRaster:
-            L.ObjType = otImages;
-            break;
-        default:
-            break;
-        }
-    }
-    // Damaged files or a table that does not fit the objects are read, never
-    // written.
-    L.ReadOnly = check.readOnly();
-    QStringList messages = layerCheckMessages(check, name);
-    if (check.Found) {
-        // Snapshots left by a run that ended abnormally go; without snapshots
-        // of its own the layer could not be put back, so it is not written.
-        map.RemoveStaleSnapshots(index);
-        if (!map.BackupLayer(index, true)) {
-            L.ReadOnly = true;
-            messages << snapshotFailureMessage(name);
-        }
-    }
-    if (!check.Read)
-        messages << QStringLiteral("Ошибка открытия слоя ") + name + QStringLiteral(" !");
-    for (const QString &message : messages)
-        platform::showMessage(message);
-    return check.Read;
+    return MapImage->OpenLayer(fileName, index, newLayer);
 }
 
 // ---------------------------------------------------------------------------
@@ -236,7 +128,7 @@ void TTolvane::CreateStandardLayer(int choice, int, bool append)
     TMapProject &project = MapImage->FProject;
     if (append) {
         const StandardLayer &s = StandardLayers[choice];
-        TMapLayer &L = appendNewLayer(project);
+        TMapLayer &L = MapImage->AppendNewLayer();
         L.Name = QString::fromUtf16(s.name);
         L.FileName = QString::fromUtf16(s.fileName);
         L.MapType = s.mapType;

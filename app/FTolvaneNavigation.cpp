@@ -7,7 +7,6 @@
 #include "app/FormControls.h"
 #include "app/HostHooks.h"
 #include "app/StatusTexts.h"
-#include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "platform/Environment.h"
@@ -172,53 +171,47 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
     if (!ValidLayer(layer))
         return box;
     const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName;
-    map.GetLayerShpName(L.FileName, QString(), shpName);
-    const QString found = platform::findExistingPath(shpName);
-    mapdata::BinaryFile file;
-    if (found.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size() || !file.open(found))
-        return box;
-    char headBytes[shp::FileHeaderSize];
-    shp::FileHeader header;
-    if (!file.readExact(0, headBytes, shp::FileHeaderSize) ||
-        !shp::decodeFileHeader(headBytes, shp::FileHeaderSize, header))
-        return box;
     // The object as the layer file has it; the journal is not consulted.
+    mapdata::KeptFile *file =
+        index >= 0 && static_cast<size_t>(index) < L.Objects.size() ? map.LayerRecordFile(layer) : nullptr;
+    const QByteArrayView head = file ? file->head() : QByteArrayView();
+    shp::FileHeader header;
+    if (!shp::decodeFileHeader(head.data(), head.size(), header))
+        return box;
     const qint64 at = 2 * static_cast<qint64>(L.Objects[static_cast<size_t>(index)].ShpOffset) + shp::RecordHeaderSize;
     switch (shp::recordKindOf(header.ShapeType)) {
     case shp::RecordKind::Text: {
-        const QByteArray bytes = file.readBytes(at, shp::TextHeadSize);
+        const QByteArrayView bytes = file->read(at, shp::TextHeadSize);
         TTextRecord rec;
-        if (shp::decodeTextHead(bytes.constData(), bytes.size(), rec))
+        if (shp::decodeTextHead(bytes.data(), bytes.size(), rec))
             box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
         break;
     }
     case shp::RecordKind::Point: {
-        const QByteArray bytes = file.readBytes(at, shp::PointContentSize);
+        const QByteArrayView bytes = file->read(at, shp::PointContentSize);
         shp::PointRecord rec;
-        if (shp::decodePoint(bytes.constData(), bytes.size(), rec))
+        if (shp::decodePoint(bytes.data(), bytes.size(), rec))
             box = {rec.X, rec.Y, rec.X, rec.Y};
         break;
     }
     case shp::RecordKind::Poly: {
-        const QByteArray bytes = file.readBytes(at, shp::PolyHeadSize);
+        const QByteArrayView bytes = file->read(at, shp::PolyHeadSize);
         shp::PolyRecordHead rec;
-        if (shp::decodePolyHead(bytes.constData(), bytes.size(), rec) && rec.ShapeType == header.ShapeType &&
+        if (shp::decodePolyHead(bytes.data(), bytes.size(), rec) && rec.ShapeType == header.ShapeType &&
             rec.NumParts > 0 && rec.NumPoints > 0)
             box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
         break;
     }
     case shp::RecordKind::Raster: {
-        const QByteArray bytes = file.readBytes(at, shp::RasterHeadSize);
+        const QByteArrayView bytes = file->read(at, shp::RasterHeadSize);
         shp::RasterRecordHead rec;
-        if (shp::decodeRasterHead(bytes.constData(), bytes.size(), rec))
+        if (shp::decodeRasterHead(bytes.data(), bytes.size(), rec))
             box = {rec.XMin, rec.YMin, rec.XMax, rec.YMax};
         break;
     }
     case shp::RecordKind::None:
         break;
     }
-    file.close();
     // The view is in the layers' common coordinates, as the layer's extent
     // and its objects are drawn: the box is converted like them.
     if (!(box.X1 == 0 && box.Y1 == 0 && box.X2 == 0 && box.Y2 == 0) && map.InitLayerProjection(layer)) {

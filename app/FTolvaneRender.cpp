@@ -1,6 +1,6 @@
 // The render loop of the map window: the render job of the map engine
 // draws the map picture and its overlay; the window hands it the layers in
-// the order of its layer list, the style services, the raster services and
+// the order of its layer list, the style services and
 // its hooks (progress bars, the pictures of its image lists, the host hooks
 // of the cadastral layers), paints the picture onto the map control, draws
 // the overlays of the tool that is down and sets the edit buttons. Also the
@@ -10,9 +10,9 @@
 
 #include "app/HostHooks.h"
 #include "app/LayerListRows.h"
-#include "app/StyleRenderers.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/RenderJob.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/ui/FormClass.h"
 #include "platform/gdi/Metafile.h"
 
@@ -119,7 +119,7 @@ private:
 
 mapengine::RenderServices servicesOf(WindowHooks &hooks)
 {
-    return mapengine::RenderServices{&app::styleRenderers(), &hooks};
+    return mapengine::RenderServices{&mapengine::styleServices(), &hooks};
 }
 
 } // namespace
@@ -132,7 +132,6 @@ void TTolvane::RedrawMap()
     TMapVyk &map = *MapImage;
     WindowHooks hooks(*this);
     mapengine::RenderJob job(map, servicesOf(hooks));
-    const QSize size = job.PictureSize();
     auto finish = [&] {
         if (ProgressBars *bars = progressBars(MapStatusBar, false))
             bars->hide();
@@ -150,12 +149,7 @@ void TTolvane::RedrawMap()
     if (map.FPictureMode) {
         job.SavePictureFile();
     } else {
-        Bitmap &bitmap = map.PictureBitmap();
-        if (size.width() > 0 && size.height() > 0) {
-            if (bitmap.width() != size.width() || bitmap.height() != size.height())
-                bitmap.setSize(size.width(), size.height());
-            bitmap.playMetafile(map.FMapPicture, Rect{0, 0, size.width(), size.height()});
-        }
+        job.PaintPicture();
         map.update();
         map.SnapshotView();
     }

@@ -4,7 +4,6 @@
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "reports/ReportEngine.h"
-#include "app/StyleRenderers.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -65,7 +64,7 @@ void DrawStyledPolygon(platform::gdi::Canvas &canvas, const QPoint *points, int 
                        int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
                        double unitsPerPixelX, double unitsPerPixelY, bool outline)
 {
-    mapengine::DrawStyledPolygon(&app::styleRenderers(), canvas, points, n, style, colour, pictureWidth, pictureHeight,
+    mapengine::DrawStyledPolygon(&mapengine::styleServices(), canvas, points, n, style, colour, pictureWidth, pictureHeight,
                                  scaleX, scaleY, rotation, unitsPerPixelX, unitsPerPixelY, outline);
 }
 
@@ -73,28 +72,28 @@ void DrawStyledLine(platform::gdi::Canvas &canvas, const QPoint *points, int n, 
                     double scaleAlong, double scaleAcross, double ignored, double pictureWidth, double pictureHeight,
                     bool drawEvery)
 {
-    mapengine::DrawStyledLine(&app::styleRenderers(), canvas, points, n, style, colour, penWidth, scaleAlong,
+    mapengine::DrawStyledLine(&mapengine::styleServices(), canvas, points, n, style, colour, penWidth, scaleAlong,
                               scaleAcross, ignored, pictureWidth, pictureHeight, drawEvery);
 }
 
 void DrawStyledPoint(platform::gdi::Canvas &canvas, const QPoint *points, int n, int style, int colour, int ignored1,
                      int ignored2, double scaleX, double scaleY, double rotation)
 {
-    mapengine::DrawStyledPoint(&app::styleRenderers(), canvas, points, n, style, colour, ignored1, ignored2, scaleX,
+    mapengine::DrawStyledPoint(&mapengine::styleServices(), canvas, points, n, style, colour, ignored1, ignored2, scaleX,
                                scaleY, rotation);
 }
 
 int IntersectLinesHook(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
                        double y3, double z3, double x4, double y4, double z4)
 {
-    return app::styleRenderers().IntersectLines(mode, x1, y1, z1, x2, y2, z2, x3, y3, z3, x4, y4, z4);
+    return mapengine::styleServices().IntersectLines(mode, x1, y1, z1, x2, y2, z2, x3, y3, z3, x4, y4, z4);
 }
 
 void DrawFillSample(TTolvane &window, int width, int height)
 {
     TMapVyk &map = *window.MapImage;
     const TTextRecord &t = map.FTemplate;
-    mapengine::StyleServices &renderers = app::styleRenderers();
+    mapengine::StyleServices &renderers = mapengine::styleServices();
     QLabel *sample = window.imgTypeFill;
     const int w = std::max(1, sample->width());
     const int h = std::max(1, sample->height());

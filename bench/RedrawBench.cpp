@@ -10,7 +10,6 @@
 // pixel, map units 0 .. 480 east and 0 .. 270 north; every polygon lies in it.
 
 #include "app/FTolvane.h"
-#include "app/StyleRenderers.h"
 #include "mapdata/ShpRecords.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Registry.h"
@@ -27,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -191,6 +191,7 @@ struct Bench {
     std::unique_ptr<platform::ScopedService<ScreenMetrics>> screen;
     NoAnswers answers;
     std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
+    std::unique_ptr<platform::ScopedService<mapengine::StyleServices>> stylesScope;
     BenchRenderers renderers;
     TTolvane *window = nullptr;
 
@@ -207,7 +208,7 @@ struct Bench {
         screen = std::make_unique<platform::ScopedService<ScreenMetrics>>(kScreen);
         answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
-        app::setStyleRenderers(&renderers);
+        stylesScope = std::make_unique<platform::ScopedService<mapengine::StyleServices>>(renderers);
 
         window = new TTolvane();
         TMapVyk &map = *window->MapImage;
@@ -231,7 +232,7 @@ struct Bench {
     ~Bench()
     {
         delete window;
-        app::setStyleRenderers(nullptr);
+        stylesScope.reset();
     }
     void redraw(int brushType)
     {
@@ -258,7 +259,13 @@ void RedrawSolidFill(benchmark::State &state)
         b.window->MapImage->FProject.Layers.back().Objects.begin(),
         b.window->MapImage->FProject.Layers.back().Objects.end(), [](const TMapObject &o) { return o.Shown; }));
 }
-BENCHMARK(RedrawSolidFill)->Unit(benchmark::kMillisecond)->MinTime(3);
+// The best run too, as QGIS's side reports its best of five.
+double best(const std::vector<double> &v)
+{
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+BENCHMARK(RedrawSolidFill)->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("best", best);
 
 void RedrawLibraryPattern(benchmark::State &state)
 {
@@ -266,7 +273,7 @@ void RedrawLibraryPattern(benchmark::State &state)
     for (auto _ : state)
         b.redraw(8);
 }
-BENCHMARK(RedrawLibraryPattern)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(RedrawLibraryPattern)->Unit(benchmark::kMillisecond)->MinTime(3)->ComputeStatistics("best", best);
 
 // The same polygons, already in memory as pixel points, drawn with QPainter:
 // filled and outlined, no files, no pictures recorded.

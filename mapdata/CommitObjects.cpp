@@ -130,25 +130,20 @@ bool MapDataCore::FindKindTemplate(int layer, Byte kind)
     if (!validLayer(layer))
         return false;
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName;
-    GetLayerShpName(L.FileName, QString(), shpName);
-    shpName = existingFile(shpName);
-    mapdata::BinaryFile shpFile, jrnFile;
-    if (shpName.isEmpty() || !shpFile.open(shpName))
+    mapdata::KeptFile *shpFile = LayerRecordFile(layer);
+    if (!shpFile)
         return false;
-    const QString jrnName = existingFile(JournalShpName());
-    if (!jrnName.isEmpty())
-        jrnFile.open(jrnName);
+    mapdata::KeptFile *jrnFile = JournalRecordFile();
     for (size_t i = L.Objects.size(); i-- > 0;) {
         const TMapObject &obj = L.Objects[i];
         if (obj.ShpLength <= 4 || obj.Deleted)
             continue;
-        const bool journalled = obj.JrnOffset > 0 && jrnFile.isOpen();
-        mapdata::BinaryFile &source = journalled ? jrnFile : shpFile;
+        const bool journalled = obj.JrnOffset > 0 && jrnFile;
+        mapdata::KeptFile &source = journalled ? *jrnFile : *shpFile;
         const qint64 offset = journalled ? obj.JrnOffset : obj.ShpOffset;
-        const QByteArray head = source.readBytes(2 * offset + shp::RecordHeaderSize, shp::TextHeadSize);
+        const QByteArrayView head = source.read(2 * offset + shp::RecordHeaderSize, shp::TextHeadSize);
         TTextRecord rec;
-        if (!shp::decodeTextHead(head.constData(), head.size(), rec))
+        if (!shp::decodeTextHead(head.data(), head.size(), rec))
             continue; // a record cut short holds no style
         if (rec.Kind == kind) {
             FTemplate = rec;

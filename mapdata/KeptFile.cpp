@@ -175,11 +175,18 @@ QByteArrayView KeptFile::read(qint64 pos, qint64 n)
         big_.resize(static_cast<qsizetype>(readFully(fd_, big_.data(), n, pos)));
         return QByteArrayView(big_);
     }
-    const qint64 length = std::min<qint64>(WindowSize, size_ - pos);
+    // A read just before the window is a walk backwards (the latest record
+    // of a kind is looked for from the end): the new window ends with it.
+    qint64 start = pos;
+    if (!window_.isEmpty() && pos < windowPos_ && pos + n + WindowSize > windowPos_)
+        start = std::max<qint64>(0, pos + n - WindowSize);
+    const qint64 length = std::min<qint64>(WindowSize, size_ - start);
     window_.resize(static_cast<qsizetype>(length));
-    window_.resize(static_cast<qsizetype>(readFully(fd_, window_.data(), length, pos)));
-    windowPos_ = pos;
-    return QByteArrayView(window_).first(std::min<qint64>(n, window_.size()));
+    window_.resize(static_cast<qsizetype>(readFully(fd_, window_.data(), length, start)));
+    windowPos_ = start;
+    if (pos - start >= window_.size())
+        return {};
+    return QByteArrayView(window_).sliced(pos - start, std::min<qint64>(n, window_.size() - (pos - start)));
 }
 
 void releaseKeptFiles(const QString &path)

@@ -137,6 +137,27 @@ KeptFile *MapDataCore::keptJournal()
     return FKeptJournal->ready() ? FKeptJournal.get() : nullptr;
 }
 
+KeptFile *MapDataCore::LayerRecordFile(int layer)
+{
+    KeptLayer *kept = keptLayer(layer);
+    if (!kept)
+        return nullptr;
+    kept->shp->check();
+    return kept->shp->ready() ? kept->shp.get() : nullptr;
+}
+
+KeptFile *MapDataCore::JournalRecordFile()
+{
+    KeptFile *journal = keptJournal();
+    if (journal) {
+        journal->check();
+        // Gone since: looked for again.
+        if (!journal->ready())
+            journal = keptJournal();
+    }
+    return journal;
+}
+
 void MapDataCore::ReleaseLayerFiles(int layer)
 {
     if (layer >= 0 && static_cast<size_t>(layer) < FKeptLayers.size())

@@ -27,18 +27,6 @@ bool readHeader(mapdata::KeptFile &file, shp::FileHeader &header)
 
 } // namespace
 
-QByteArray mapdata::readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes)
-{
-    const qint64 pos = 2 * offsetWords + shp::RecordHeaderSize;
-    if (offsetWords < 0 || pos >= file.size())
-        return {};
-    char header[shp::RecordHeaderSize];
-    qint64 length = std::max<qint64>(tableLengthBytes, 0);
-    if (file.readExact(pos - shp::RecordHeaderSize, header, shp::RecordHeaderSize))
-        length = std::max<qint64>(length, 2 * static_cast<qint64>(shp::decodeRecordHeader(header).ContentLength));
-    return file.readBytes(pos, length);
-}
-
 MapDataCore::MapDataCore() = default;
 MapDataCore::~MapDataCore() = default;
 
@@ -330,12 +318,7 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
 
     // The journal, which the map control writes at every edit, is looked at
     // for each object read from it.
-    mapdata::KeptFile *jrnFile = obj.JrnOffset != 0 ? keptJournal() : nullptr;
-    if (jrnFile) {
-        jrnFile->check();
-        if (!jrnFile->ready())
-            jrnFile = keptJournal();
-    }
+    mapdata::KeptFile *jrnFile = obj.JrnOffset != 0 ? JournalRecordFile() : nullptr;
     const QByteArrayView content = jrnFile ? mapdata::recordContent(*jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
                                            : mapdata::recordContent(*kept->shp, obj.ShpOffset, obj.ShpLength);
     const char *d = content.data();

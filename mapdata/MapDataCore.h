@@ -73,11 +73,10 @@ QString projectionPieces(const QString &projection, const QString &ellipsoid, co
                          const QString &latitude, double k, double x0, double y0);
 
 namespace mapdata {
-// The content of the record whose header lies at word offset `offsetWords`:
-// as long as the larger of the lengths stated by the table and by the
-// record's own header, and never past the end of the file.
-QByteArray readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes);
-// The same from a kept file; the view lasts until the file's next read.
+// The content of the record whose header lies at word offset `offsetWords`
+// of a kept file: as long as the larger of the lengths stated by the table
+// and by the record's own header, and never past the end of the file. The
+// view lasts until the file's next read.
 QByteArrayView recordContent(KeptFile &file, qint64 offsetWords, qint64 tableLengthBytes);
 }
 
@@ -165,6 +164,17 @@ public:
     void RestoreLayerBackup(int layer, bool keep);
 
     // ---- opening a layer, object table and extents ----
+    // Appends a layer to the project, makes it the active one and gives it
+    // the pen, font and switches every new layer starts with.
+    TMapLayer &AppendNewLayer();
+    // Opens the layer of the file at that table index, or (newLayer) a new
+    // layer appended for the file with the defaults of its shape type: a
+    // save that a stopped run left half done is put right, the files are
+    // read (OpenLayerFiles), stale snapshots go and the layer's are taken,
+    // and what opening found is shown as messages. A damaged layer, or one
+    // whose snapshots failed, opens read-only. False when the files could
+    // not be read.
+    bool OpenLayer(const QString &fileName, int index, bool newLayer);
     // Reads the layer's files into its record: the object table from the
     // index, the block extents from the records, the layer's extent from the
     // header (all converted through the layer's projection), its shape type;
@@ -186,6 +196,15 @@ public:
     // needs them). Without an argument: of every layer and of the journal.
     void ReleaseLayerFiles(int layer);
     void ReleaseLayerFiles();
+
+    // ---- the kept files, for the readers of records ----
+    // The layer's ".Shp" as kept open, looked at on disk once (for the start
+    // of an operation over its records); null when it cannot be read. Reads
+    // through it are views that last until the file's next read.
+    mapdata::KeptFile *LayerRecordFile(int layer);
+    // "updates.mhp" of the work folder as kept open, looked at on disk once;
+    // null when there is none.
+    mapdata::KeptFile *JournalRecordFile();
 
     // ---- object reading ----
     void OpenLayerStream(TLayerStream &stream, int layer);

@@ -343,20 +343,21 @@ bool MapDataCore::SaveLayer(int layer)
     n = saveNames(L.FileName);
     const bool hasTable = !n.layer[2].isEmpty();
 
+    // The records are read through the files kept open for the layer and
+    // the journal.
+    mapdata::KeptFile *shpFile = LayerRecordFile(layer);
+    if (!shpFile)
+        return false;
     shp::FileHeader header;
-    if (!layerwrite::readLayerHeader(n.layer[0], header))
+    const QByteArrayView headBytes = shpFile->head();
+    if (!shp::decodeFileHeader(headBytes.data(), headBytes.size(), header))
         return false;
     const std::int32_t T = header.ShapeType;
-    mapdata::BinaryFile shpFile, jrnFile;
-    if (!shpFile.open(n.layer[0]))
-        return false;
-    const QString jrnName = existingFile(JournalShpName());
-    if (!jrnName.isEmpty())
-        jrnFile.open(jrnName);
+    mapdata::KeptFile *jrnFile = JournalRecordFile();
 
     // The new records, renumbered and placed one after the other.
     QByteArray newShp, newShx;
-    newShp.reserve(shpFile.size());
+    newShp.reserve(shpFile->size());
     std::vector<int> deletedRows;
     shp::FileHeader newHeader = header;
     newHeader.XMin = newHeader.YMin = newHeader.XMax = newHeader.YMax = 0;
@@ -370,16 +371,15 @@ bool MapDataCore::SaveLayer(int layer)
         }
         // The current version: the journal's when there is one and the journal
         // is there, else the layer file's.
-        const bool fromJournal = obj.JrnOffset >= 1 && jrnFile.isOpen();
-        const QByteArray src = fromJournal
-                                   ? mapdata::readRecordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
-                                   : mapdata::readRecordContent(shpFile, obj.ShpOffset, obj.ShpLength);
+        const bool fromJournal = obj.JrnOffset >= 1 && jrnFile;
+        const QByteArray src =
+            (fromJournal ? mapdata::recordContent(*jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                         : mapdata::recordContent(*shpFile, obj.ShpOffset, obj.ShpLength))
+                .toByteArray();
         const QByteArray content = savedContent(T, src, fromJournal);
         appendRecord(newShp, newShx, content, written, previous);
         growByContent(newHeader, T, content);
     }
-    shpFile.close();
-    jrnFile.close();
     const qint64 shpSize = shp::FileHeaderSize + newShp.size();
     const qint64 shxSize = shp::FileHeaderSize + newShx.size();
     const auto shpHead = shp::encodeFileHeader(newHeader, shpSize);

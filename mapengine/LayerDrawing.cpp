@@ -8,7 +8,7 @@
 
 #include "mapengine/RenderJob.h"
 
-#include "mapdata/BinaryFile.h"
+#include "mapdata/KeptFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "mapengine/CanvasHelpers.h"
@@ -34,47 +34,9 @@ namespace mapengine {
 
 namespace {
 
-// A layer file read record by record through a window of its bytes, so that
-// a walk over the records in file order reads the disk in large pieces.
-// Nothing is read past the end of the file.
-class RecordFile {
-public:
-    bool open(const QString &path)
-    {
-        if (!file_.open(path))
-            return false;
-        size_ = file_.size();
-        return true;
-    }
-    bool isOpen() const { return file_.isOpen(); }
-    qint64 size() const { return size_; }
-
-    // Up to n bytes at pos, fewer at the end of the file. The view lasts
-    // until the next read.
-    QByteArrayView read(qint64 pos, qint64 n)
-    {
-        if (pos < 0 || n <= 0 || pos >= size_)
-            return {};
-        n = std::min(n, size_ - pos);
-        if (pos < start_ || pos + n > start_ + window_.size()) {
-            window_ = file_.readBytes(pos, std::max<qint64>(n, kWindow));
-            start_ = pos;
-        }
-        const qint64 at = pos - start_;
-        return QByteArrayView(window_.constData() + at, std::min<qint64>(n, window_.size() - at));
-    }
-
-private:
-    static constexpr qint64 kWindow = 256 * 1024;
-    mapdata::BinaryFile file_;
-    QByteArray window_;
-    qint64 start_ = 0;
-    qint64 size_ = 0;
-};
-
 // Where the current object's record content begins.
 struct RecordPlace {
-    RecordFile *file = nullptr;
+    mapdata::KeptFile *file = nullptr;
     qint64 pos = 0;
 };
 
@@ -215,7 +177,11 @@ private:
     double n_;
     double upx_, upy_;
 
-    RecordFile shp_, jrn_;
+    // The layer's ".Shp" and the journal as the core keeps them open, read
+    // through their windows so that the walk in file order reads the disk in
+    // large pieces; no journal: null.
+    mapdata::KeptFile *shp_ = nullptr;
+    mapdata::KeptFile *jrn_ = nullptr;
     shp::FileHeader header_;
     bool ready_ = false;   // the layer's files are open and its header read
     bool projected_ = false;
@@ -269,14 +235,13 @@ void LayerDrawing::setUp()
     }
     dbf_ = table.active();
 
-    if (!shp_.open(platform::findExistingPath(shpName)))
+    shp_ = map_.LayerRecordFile(layer_);
+    if (!shp_)
         return;
-    const QString journal = platform::findExistingPath(map_.JournalShpName());
-    if (!journal.isEmpty())
-        jrn_.open(journal);
+    jrn_ = map_.JournalRecordFile();
     projected_ = map_.InitLayerProjection(layer_);
 
-    const QByteArrayView head = shp_.read(0, shp::FileHeaderSize);
+    const QByteArrayView head = shp_->head();
     if (!shp::decodeFileHeader(head.data(), head.size(), header_))
         return;
     ready_ = true;
@@ -323,9 +288,9 @@ void LayerDrawing::drawObject(size_t i)
     resetCanvases();
     if (obj.ShpLength <= 4 || obj.Deleted)
         return;
-    RecordPlace at{&shp_, 2 * static_cast<qint64>(obj.ShpOffset) + shp::RecordHeaderSize};
-    if (obj.JrnOffset > 0 && jrn_.isOpen())
-        at = RecordPlace{&jrn_, 2 * static_cast<qint64>(obj.JrnOffset) + shp::RecordHeaderSize};
+    RecordPlace at{shp_, 2 * static_cast<qint64>(obj.ShpOffset) + shp::RecordHeaderSize};
+    if (obj.JrnOffset > 0 && jrn_)
+        at = RecordPlace{jrn_, 2 * static_cast<qint64>(obj.JrnOffset) + shp::RecordHeaderSize};
     switch (shp::recordKindOf(header_.ShapeType)) {
     case shp::RecordKind::Poly: drawPoly(i, at); break;
     case shp::RecordKind::Point: drawPoint(i, at); break;

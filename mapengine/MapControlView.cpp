@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -28,6 +30,30 @@ int roundEven(long double v)
     if (f < -0.5L || (f == -0.5L && (i & 1)))
         return static_cast<int>(i - 1);
     return static_cast<int>(i);
+}
+
+// A point whose map coordinates are doubles and whose picture coordinates
+// lie well inside the 32-bit range is worked out in doubles: their error
+// there stays below 2e-7 of a unit, so a result farther than 1e-6 from a half
+// rounds as the extended one does. Empty when the point needs the extended
+// path (near a half, far away, not a number). Most vertices drawn take this
+// path; the extended one costs several times as much.
+std::optional<QPoint> roundedInDoubles(long double x, long double y, double centerX, double centerY, double scale,
+                                       double halfWidth, double halfHeight)
+{
+    constexpr double kNear = 1e8, kHair = 1e-6;
+    const double xd = static_cast<double>(x), yd = static_cast<double>(y);
+    if (!(xd == x && yd == y))
+        return std::nullopt;
+    const double X = (xd - centerX) * scale + halfWidth;
+    const double Y = (yd - centerY) * scale - halfHeight;
+    if (!(std::fabs(X) < kNear && std::fabs(Y) < kNear))
+        return std::nullopt;
+    const auto ix = static_cast<std::int32_t>(X), iy = static_cast<std::int32_t>(Y); // towards zero
+    const double fx = std::fabs(X - ix), fy = std::fabs(Y - iy);
+    if (std::fabs(fx - 0.5) <= kHair || std::fabs(fy - 0.5) <= kHair)
+        return std::nullopt;
+    return QPoint(fx > 0.5 ? (X > 0 ? ix + 1 : ix - 1) : ix, fy > 0.5 ? (Y > 0 ? iy + 1 : iy - 1) : iy);
 }
 
 bool holdsView(const TZoomEntry &e)
@@ -100,6 +126,8 @@ double MapControlCore::DenominatorToScale(double denominator)
 
 QPoint MapControlCore::MapToLogical(long double x, long double y) const
 {
+    if (const auto p = roundedInDoubles(x, y, FCenterX, FCenterY, FScale, FPictureWidth / 2, FPictureHeight / 2))
+        return *p;
     const long double s = FScale;
     long double dx = (x - static_cast<long double>(FCenterX)) * s;
     long double dy = (y - static_cast<long double>(FCenterY)) * s;

@@ -282,6 +282,17 @@ QImage RenderJob::PictureImage() const
     return image;
 }
 
+void RenderJob::PaintPicture()
+{
+    const QSize size = PictureSize();
+    if (size.width() <= 0 || size.height() <= 0)
+        return;
+    Bitmap &bitmap = map_.PictureBitmap();
+    if (bitmap.width() != size.width() || bitmap.height() != size.height())
+        bitmap.setSize(size.width(), size.height());
+    bitmap.playMetafile(map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
+}
+
 void RenderJob::SavePictureFile()
 {
     const QString file = platform::resolvePath(platform::joinPath(map_.FProgramDir, u"map.wmf"));

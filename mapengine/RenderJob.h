@@ -97,6 +97,9 @@ public:
     // a file that cannot be written raises an error.
     void SavePictureFile();
 
+    // Plays the map picture onto the control's bitmap (PictureBitmap), which
+    // takes the picture's size; the window shows that bitmap.
+    void PaintPicture();
     // The map picture played onto a white image of the picture's size, as
     // the map control shows it.
     QImage PictureImage() const;

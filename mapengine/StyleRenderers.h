@@ -17,6 +17,7 @@
 // canvas.
 
 #include "mapengine/VykTypes.h"
+#include "platform/Service.h"
 #include "platform/gdi/Canvas.h"
 
 #include <QPoint>
@@ -147,6 +148,14 @@ private:
     int frameWidth_ = 0;
     int frameHeight_ = 0;
 };
+
+// The style services in use: the frame's while it lives (it installs its
+// own, which hold the libraries it loaded at start), else a set without
+// libraries; tests install services that record with a ScopedService.
+inline StyleServices &styleServices()
+{
+    return platform::Service<StyleServices>::get();
+}
 
 // The styled drawing of the map as the host hooks forward it to a set of
 // services (none draws nothing): the polygon of n + 1 points (its first

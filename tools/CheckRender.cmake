@@ -12,17 +12,45 @@ foreach(args "--size;0x10;a.tvp;b.png" "--scale;x;a.tvp;b.png" "--center;1;a.tvp
   endif()
 endforeach()
 
+# The project's files with their hashes, into the variable named.
+function(projectFiles out)
+  file(GLOB files ${WORK}/demo/* ${WORK}/demo.tvp)
+  set(list)
+  foreach(f IN LISTS files)
+    file(SHA256 ${f} h)
+    list(APPEND list "${f}=${h}")
+  endforeach()
+  set(${out} "${list}" PARENT_SCOPE)
+endfunction()
+
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 file(COPY ${PROGRAM}/Demo/demo.tvp ${PROGRAM}/Demo/demo DESTINATION ${WORK})
 # No display at all: the tool picks the offscreen platform itself.
 set(ENV{DISPLAY} "")
 unset(ENV{QT_QPA_PLATFORM})
+# A settings store of the user's own, which the tool must leave as it is.
+set(ENV{HOME} ${WORK}/home)
+set(ENV{XDG_CONFIG_HOME} ${WORK}/home/.config)
+set(store ${WORK}/home/.config/tolvane/registry.reg)
+file(WRITE ${store} "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvane 2]\n\"TempDir\"=\"${WORK}\"\n")
+file(SHA256 ${store} storeBefore)
+projectFiles(layersBefore)
 execute_process(COMMAND ${TOOL} ${WORK}/demo.tvp ${WORK}/demo.png --size 640x480 --scale 1500 --grid
                         --program ${PROGRAM}
                 RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/demo.png)
   message(FATAL_ERROR "drawing the demo: status ${rc}, errors: ${err}")
+endif()
+# The store, the project and its layers as they were; no snapshot is left.
+file(SHA256 ${store} storeAfter)
+file(GLOB storeFolder ${WORK}/home/.config/tolvane/*)
+if(NOT storeAfter STREQUAL storeBefore OR NOT storeFolder STREQUAL store)
+  message(FATAL_ERROR "the settings store changed: ${storeFolder}")
+endif()
+projectFiles(layersAfter)
+if(NOT layersAfter STREQUAL layersBefore)
+  message(FATAL_ERROR "the project's files changed:\n${layersBefore}\n->\n${layersAfter}")
 endif()
 file(READ ${WORK}/demo.png head LIMIT 8 HEX)
 if(NOT head STREQUAL "89504e470d0a1a0a")

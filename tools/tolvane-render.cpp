@@ -4,11 +4,12 @@
 //
 //   tolvane-render project.tvp out.png [--size WxH] [--scale N] [--center X,Y] [--grid] [--program DIR]
 //
-// The project is read and its layers opened by the map window's reader on
-// the offscreen platform (the window is never shown); the settings store of
-// the user is read for the program folder only and never written.
+// The project is read and its layers opened without a window (the map
+// engine's headless project, on the offscreen platform of Qt Gui); the
+// settings store of the user is read for the program folder only and never
+// written, and the project is closed without saving, its snapshots deleted.
 
-#include "app/FTolvane.h"
+#include "mapengine/HeadlessProject.h"
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Registry.h"
@@ -16,7 +17,7 @@
 #include "platform/gdi/Canvas.h"
 #include "tools/ToolUsage.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -140,7 +141,7 @@ int render(const Options &o)
     programDir = QFileInfo(programDir).absoluteFilePath();
     const QString output = QFileInfo(o.output).absoluteFilePath();
 
-    // The reader records the last project: in a store of its own here.
+    // Nothing of the user's store is read from here on, and nothing written.
     QTemporaryDir store;
     registry.setStorageFile(QDir(store.path()).filePath(QStringLiteral("registry.reg")));
     PrintedAnswers printed;
@@ -151,17 +152,17 @@ int render(const Options &o)
     // virtual display's.
     const platform::ScopedService<platform::gdi::ScreenMetrics> screen(platform::gdi::DeviceMetrics{1920, 1080, 508, 286, 96, 96});
 
-    TTolvane window;
-    TMapVyk &map = *window.MapImage;
+    MapControlCore map;
     map.FProgramDir = programDir;
-    if (!window.ReadProject(o.project)) {
+    mapengine::HeadlessProject project(map);
+    if (!project.Read(o.project)) {
         std::fprintf(stderr, "Не найден файл проекта %s\n", qPrintable(o.project));
         return 1;
     }
     map.SetClientSize(o.width, o.height);
     map.ResetPicture();
     if (o.scale)
-        map.FScale = TMapVyk::DenominatorToScale(*o.scale);
+        map.FScale = MapControlCore::DenominatorToScale(*o.scale);
     if (o.center) {
         map.FCenterX = o.center->x();
         map.FCenterY = o.center->y();
@@ -172,7 +173,7 @@ int render(const Options &o)
     styles.LoadStyleLibraries(programDir);
     mapengine::RenderHooks hooks;
     mapengine::RenderJob job(map, mapengine::RenderServices{&styles, &hooks});
-    job.Run(window.PickingOrder(), mapengine::RenderOptions{o.grid, false});
+    job.Run(mapengine::drawingOrder(map), mapengine::RenderOptions{o.grid, false});
     if (!job.PictureImage().save(output, "PNG")) {
         std::fprintf(stderr, "Невозможно записать файл %s\n", qPrintable(output));
         return 1;
@@ -193,9 +194,9 @@ int main(int argc, char **argv)
     const QString error = parse(args, options);
     if (!error.isEmpty())
         return tools::wrongArguments("tolvane-render", qPrintable(error), kUsage);
-    // Nothing is shown: the window that reads the project lives offscreen.
+    // Nothing is shown: text is laid out with Qt Gui on the offscreen platform.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     try {
         return render(options);
     } catch (const std::exception &e) {

@@ -168,6 +168,7 @@ void MetafileCanvas::perform(const RecordView &r)
         // A picture starts playing onto this one.
         if (state_.playDepth == 1)
             emitted_.valid = false;
+        written_ = {};
         return;
     }
     if (r.type == EMR_EOF)
@@ -231,10 +232,34 @@ void MetafileCanvas::perform(const RecordView &r)
     }
 
     if (state_.playDepth == 0) {
-        push(r);
+        if (!repeatsState(r))
+            push(r);
         return;
     }
     flatten(r);
+}
+
+bool MetafileCanvas::repeatsState(const RecordView &r)
+{
+    Written &w = written_;
+    auto same = [](auto &last, const auto &now) {
+        if (last && *last == now)
+            return true;
+        last = now;
+        return false;
+    };
+    switch (r.type) {
+    case EMR_CREATEPEN: return same(w.pen, r.pen);
+    case EMR_CREATEBRUSHINDIRECT: return same(w.brush, r.brush);
+    case EMR_SETBKCOLOR: return same(w.bkColor, r.value);
+    case EMR_SETBKMODE: return same(w.bkMode, r.value);
+    // Records that may put back or replace what was written.
+    case EMR_RESTOREDC: case EMR_SELECTOBJECT: case EMR_DELETEOBJECT:
+        w = {};
+        return false;
+    default:
+        return false;
+    }
 }
 
 std::vector<int> MetafileCanvas::advances(const QString &text) const

@@ -86,6 +86,7 @@ private:
     void flatten(const RecordView &record);
     void emitState();
     void push(const RecordView &record) { records_.append(record); }
+    bool repeatsState(const RecordView &record);
     std::vector<int> advances(const QString &text) const;
 
     Metafile *target_;
@@ -109,6 +110,14 @@ private:
         int stretchMode = 0;
         std::optional<QRegion> clip;
     } emitted_;
+    // The pen, the brush and the background last written by the drawing
+    // itself (not a played picture): setting them again to the same adds no
+    // record (a map sets and puts back its pen around every figure).
+    struct Written {
+        std::optional<Pen> pen;
+        std::optional<Brush> brush;
+        std::optional<std::int64_t> bkColor, bkMode;
+    } written_;
 };
 
 } // namespace platform::gdi

@@ -659,8 +659,10 @@ void PainterCanvas::beforeRecord(const RecordView &r)
         return;
     switch (r.type) {
     // What a renderer sets between a fill and its outline leaves the held
-    // fill as it is.
+    // fill as it is (its brush was made with the background of its time,
+    // and only a solid outline joins it).
     case EMR_CREATEPEN: case EMR_CREATEBRUSHINDIRECT: case EMR_SELECTOBJECT: case EMR_DELETEOBJECT:
+    case EMR_SETBKCOLOR: case EMR_SETBKMODE:
     case EMR_POLYLINE:
         return;
     default:

@@ -1,13 +1,13 @@
-// The demo project drawn by the render job without any window, against the
+// The demo project opened and drawn by the render job without any window, against the
 // map window's own redraw and against the screenshot of the documentation
 // (docs/map-demo.png: the demo at 1:1500 with the grid, the map control of
 // 1920 × 958 pixels from row 101 of a 1920 × 1080 virtual display).
 
 #include "MapWindowFixture.h"
 
+#include "mapengine/HeadlessProject.h"
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
-#include "app/StyleRenderers.h"
 #include "platform/gdi/Canvas.h"
 #include "support/TestFiles.h"
 
@@ -42,10 +42,29 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     // The libraries of the program folder, as the frame loads them.
     mapengine::StyleServices styles;
     styles.LoadStyleLibraries(testsupport::programFolder());
-    app::setStyleRenderers(&styles);
-    struct Uninstall {
-        ~Uninstall() { app::setStyleRenderers(nullptr); }
-    } uninstall;
+    const platform::ScopedService<mapengine::StyleServices> installed(styles);
+
+    // No window: a control core with a copy of the demo opened headless.
+    const QString copy = testsupport::copyDemoProject(folder(QStringLiteral("headless")));
+    const QDir data(projectfile::dataFolder(copy));
+    const QStringList files = data.entryList(QDir::Files);
+    QImage alone;
+    {
+        MapControlCore core;
+        core.FProgramDir = map().FProgramDir;
+        mapengine::HeadlessProject project(core);
+        ASSERT_TRUE(project.Read(copy));
+        core.SetClientSize(kWidth, kHeight);
+        core.ResetPicture();
+        core.FScale = MapControlCore::DenominatorToScale(1500);
+        mapengine::RenderHooks hooks;
+        mapengine::RenderJob job(core, mapengine::RenderServices{&styles, &hooks});
+        job.Run(mapengine::drawingOrder(core), mapengine::RenderOptions{true, false});
+        alone = job.PictureImage();
+        EXPECT_GT(data.entryList(QDir::Files).size(), files.size()); // the snapshots
+    }
+    // Closed without saving: the snapshots are gone.
+    EXPECT_EQ(data.entryList(QDir::Files), files);
 
     // The window: its project reader, its redraw onto the control.
     ASSERT_TRUE(w().ReadProject(copyDemo()));
@@ -55,21 +74,6 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     w().nShowGreed->setChecked(true);
     w().RedrawMap();
     const QImage byWindow = map().PictureBitmap().image().convertToFormat(QImage::Format_RGB32);
-
-    // No window: a control core with the window's project and view.
-    MapControlCore core;
-    core.FProject = map().FProject;
-    core.FWorkDir = map().FWorkDir;
-    core.FProgramDir = map().FProgramDir;
-    core.SetClientSize(kWidth, kHeight);
-    core.FCenterX = map().FCenterX;
-    core.FCenterY = map().FCenterY;
-    core.ResetPicture();
-    core.FScale = TMapVyk::DenominatorToScale(1500);
-    mapengine::RenderHooks hooks;
-    mapengine::RenderJob job(core, mapengine::RenderServices{&styles, &hooks});
-    job.Run(w().PickingOrder(), mapengine::RenderOptions{true, false});
-    const QImage alone = job.PictureImage();
 
     ASSERT_EQ(alone.size(), QSize(kWidth, kHeight));
     EXPECT_TRUE(alone == byWindow);

@@ -5,7 +5,6 @@
 
 #include "app/HostHooks.h"
 #include "reports/ReportEngine.h"
-#include "app/StyleRenderers.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/gdi/RecordingCanvas.h"
 #include "support/ScriptedAnswers.h"
@@ -19,8 +18,7 @@ namespace {
 // Renderers that record what they are asked.
 class RecordingRenderers : public mapengine::StyleServices {
 public:
-    RecordingRenderers() { app::setStyleRenderers(this); }
-    ~RecordingRenderers() override { app::setStyleRenderers(nullptr); }
+    RecordingRenderers() = default;
 
     struct Call {
         QString what;
@@ -29,6 +27,8 @@ public:
         double scale1 = 0, scale2 = 0, unitsX = 0, unitsY = 0;
     };
     std::vector<Call> calls;
+    // Installed while it lives.
+    platform::ScopedService<mapengine::StyleServices> installed{*this};
 
     void DrawFillPattern(platform::gdi::Canvas &, const std::vector<QPoint> &points, int style, int colour,
                          int pictureWidth, int pictureHeight, double scaleX, double scaleY, double, double unitsX,
@@ -204,5 +204,5 @@ TEST_F(FrameRenderersTest, HooksReachTheFramesStyleServices)
     EXPECT_DOUBLE_EQ(start.FCrossY, 5);
     // The fill sample and the map's drawing take the frame's libraries.
     ASSERT_GT(start.FFillStyles.count(), 1);
-    EXPECT_EQ(&app::styleRenderers(), static_cast<mapengine::StyleServices *>(&start));
+    EXPECT_EQ(&mapengine::styleServices(), static_cast<mapengine::StyleServices *>(&start));
 }

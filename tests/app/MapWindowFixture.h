@@ -41,12 +41,9 @@ inline std::vector<int> rowLayers(const QTreeWidget *list)
     return v;
 }
 
-// Scripts one answer. Kept out of line: inlined into a test body the
-// compiler's flow analysis warns about the script's variant.
-[[gnu::noinline]] inline void reply(testsupport::ScriptedAnswers &answers, int result)
-{
-    answers.reply(result);
-}
+// Scripted answers, kept out of line: inlined into a test body the
+// compiler's flow analysis warns about the script's variant (reply:
+// support/ScriptedAnswers.h).
 [[gnu::noinline]] inline void openFile(testsupport::ScriptedAnswers &answers, const QString &file)
 {
     answers.openFile(file);

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 using namespace maptest;
 
 namespace {
@@ -296,4 +299,36 @@ TEST_F(LayerOpening, KeptFilesFollowTheWritersAndStayWithinTheFile)
     core.CloseLayerStream(st);
     core.ReadObject(l, 0, s);
     EXPECT_TRUE(s.Parts.empty());
+}
+
+TEST(KeptFileReading, WalksEitherWayHandOutTheBytesAtTheirPlace)
+{
+    // Three windows and a bit, each byte telling its place.
+    const qint64 W = mapdata::KeptFile::WindowSize;
+    const qint64 size = 3 * W + 1000;
+    QByteArray bytes(size, '\0');
+    for (qint64 i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    testsupport::TempFolder dir;
+    mapdata::KeptFile file;
+    ASSERT_TRUE(file.open(dir.write(QStringLiteral("records.shp"), bytes)));
+    struct Step {
+        qint64 pos, n;
+    };
+    // Forwards, backwards from the end (as the latest record of a kind is
+    // looked for), across window edges, near the start, past the end.
+    const std::vector<std::vector<Step>> walks = {
+        {{0, 100}, {100, 500}, {W - 50, 100}, {2 * W + 3, 700}},
+        {{size - 432, 432}, {size - 1000, 432}, {3 * W - 10, 40}, {W + 5, 432}, {W - 430, 432}, {10, 432}, {0, 10}},
+        {{2 * W, 100}, {2 * W - 100, 150}, {W / 2, 2 * W}, {5, 5}},
+        {{size - 10, 100}, {size, 10}, {size + 5, 10}},
+    };
+    for (size_t w = 0; w < walks.size(); ++w) {
+        for (const Step &s : walks[w]) {
+            const QByteArrayView v = file.read(s.pos, s.n);
+            const qint64 expected = std::clamp<qint64>(size - s.pos, 0, s.n);
+            ASSERT_EQ(v.size(), expected) << "walk " << w << " at " << s.pos;
+            EXPECT_TRUE(v == QByteArrayView(bytes.mid(s.pos, expected))) << "walk " << w << " at " << s.pos;
+        }
+    }
 }

@@ -79,6 +79,9 @@ TEST(MapView, MapToLogicalAndBack)
     EXPECT_EQ(half->MapToLogical(3, 0).x(), 10002);    // 10001.5
     EXPECT_EQ(half->MapToLogical(0, -1).y(), -5000);   // -5000.5
     EXPECT_EQ(half->MapToLogical(0, -3).y(), -5002);   // -5001.5
+    // Worked in extended precision: -1985 × 0.1 + 10000 is 9801.49999999999999893
+    // there, while doubles make a half of it (which would go to 9802).
+    EXPECT_EQ(viewAt(0.1, 0, 0)->MapToLogical(-1985, 0).x(), 9801);
     // With no scale every point goes to the middle.
     EXPECT_EQ(viewAt(0, 1000, 1000)->MapToLogical(5e6, -7e6), QPoint(10000, -5000));
 }

@@ -11,6 +11,9 @@
 
 #include <QFile>
 
+#include <functional>
+#include <map>
+
 #include <gtest/gtest.h>
 
 using namespace platform::gdi;
@@ -96,6 +99,145 @@ TEST(Metafile, RecordsInHimetricAndPlaysStretchedIntoARectangle)
     EXPECT_EQ(at(three, 300, 240), rgb(0, 0, 255));
     // Text grows with the picture.
     EXPECT_GT(inkCount(three, QRect(60, 270, 300, 60)), 4 * inkCount(one, QRect(20, 90, 100, 20)) * 0.7);
+}
+
+// A fill without a pen and then its outline, with what a renderer sets
+// between them: played from a picture (where the canvas may join the two
+// into one figure) the pixels are those of the same calls drawn straight.
+TEST(Metafile, AFillAndItsOutlinePlayedAreThePixelsOfTheCallsDrawnStraight)
+{
+    const std::vector<QPoint> ring{QPoint(5, 5), QPoint(50, 8), QPoint(40, 45), QPoint(8, 30), QPoint(5, 5)};
+    const std::vector<QPoint> other{QPoint(5, 5), QPoint(50, 8), QPoint(40, 46), QPoint(8, 30), QPoint(5, 5)};
+    struct Case {
+        const char *between;
+        std::function<void(Canvas &)> set;
+        int outlineStyle;
+        const std::vector<QPoint> *outline;
+    };
+    const Case cases[] = {
+        {"nothing", [](Canvas &) {}, PS_SOLID, &ring},
+        {"a background colour", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_SOLID, &ring},
+        {"a background mode", [](Canvas &c) { c.setBkMode(TRANSPARENT); }, PS_SOLID, &ring},
+        {"a background colour, dashed outline", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_DASH, &ring},
+        {"another ring", [](Canvas &c) { c.setBkColor(rgb(0, 0, 255)); }, PS_SOLID, &other},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.between);
+        auto draw = [&](Canvas &c) {
+            c.setBkMode(OPAQUE);
+            c.setBkColor(rgb(255, 255, 0));
+            c.setPen(Pen{PS_NULL, 0, 0});
+            c.setBrush(Brush{BS_HATCHED, rgb(0, 128, 0), HS_DIAGCROSS});
+            c.polygon(ring);
+            k.set(c);
+            c.setPen(Pen{k.outlineStyle, 1, rgb(255, 0, 0)});
+            c.polyline(*k.outline);
+        };
+        QImage straight = whiteImage(60, 50);
+        {
+            PainterCanvas c(straight, pinnedMetrics());
+            draw(c);
+        }
+        Metafile m(pinnedMetrics());
+        m.setSizeInPixels(60, 50);
+        {
+            MetafileCanvas c(m);
+            draw(c);
+        }
+        const QImage played = render(m, 60, 50, Rect{0, 0, 60, 50});
+        EXPECT_EQ(differing(played, straight), 0);
+        // The hatch shows the background it was made with.
+        EXPECT_EQ(at(played, 20, 20) == rgb(255, 255, 0) || at(played, 21, 20) == rgb(255, 255, 0), true);
+    }
+}
+
+// Setting the pen, the brush or the background to what was last written adds
+// no record; what a restored state or a played picture changed is written
+// again, so the picture plays as the calls draw straight.
+TEST(Metafile, StateSetAgainToTheSameIsWrittenOnceAndPlaysAsDrawn)
+{
+    const Pen red{PS_SOLID, 1, rgb(255, 0, 0)}, blue{PS_SOLID, 1, rgb(0, 0, 255)};
+    Metafile inner(pinnedMetrics());
+    inner.setSizeInPixels(60, 40);
+    {
+        MetafileCanvas c(inner);
+        c.setPen(red);
+        c.polyline({QPoint(0, 30), QPoint(59, 30)});
+    }
+    struct Case {
+        const char *name;
+        std::function<void(Canvas &)> draw;
+        int pens; // pen records written
+    };
+    const Case cases[] = {
+        {"the same pen three times",
+         [&](Canvas &c) {
+             for (int y : {5, 10, 15}) {
+                 c.setPen(blue);
+                 c.polyline({QPoint(0, y), QPoint(59, y)});
+             }
+         },
+         1},
+        {"the pen of a restored state",
+         [&](Canvas &c) {
+             c.setPen(red);
+             c.saveDC();
+             c.setPen(blue);
+             c.restoreDC(-1);
+             c.setPen(blue);
+             c.polyline({QPoint(0, 10), QPoint(59, 10)});
+         },
+         3},
+        {"the pen after a played picture",
+         [&](Canvas &c) {
+             c.setPen(blue);
+             c.polyline({QPoint(0, 10), QPoint(59, 10)});
+             c.drawMetafile(inner, Rect{0, 0, 60, 40});
+             c.setPen(blue);
+             c.polyline({QPoint(0, 20), QPoint(59, 20)});
+         },
+         -1},
+        {"background and brush set again",
+         [&](Canvas &c) {
+             for (int x : {5, 30}) {
+                 c.setBkMode(OPAQUE);
+                 c.setBkColor(rgb(255, 255, 0));
+                 c.setPen(Pen{PS_NULL, 0, 0});
+                 c.setBrush(Brush{BS_HATCHED, rgb(0, 128, 0), HS_CROSS});
+                 c.polygon({QPoint(x, 5), QPoint(x + 20, 5), QPoint(x + 20, 30), QPoint(x, 5)});
+             }
+         },
+         1},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(k.name);
+        QImage straight = whiteImage(60, 40);
+        {
+            PainterCanvas c(straight, pinnedMetrics());
+            k.draw(c);
+        }
+        Metafile m(pinnedMetrics());
+        m.setSizeInPixels(60, 40);
+        {
+            MetafileCanvas c(m);
+            k.draw(c);
+        }
+        EXPECT_EQ(differing(render(m, 60, 40, Rect{0, 0, 60, 40}), straight), 0);
+        int pens = 0, same = 0;
+        // No background record repeats the one of its kind before it.
+        std::map<int, std::int64_t> background;
+        for (const RecordView &r : m.records()) {
+            pens += r.type == EMR_CREATEPEN;
+            if (r.type == EMR_SETBKCOLOR || r.type == EMR_SETBKMODE) {
+                const auto it = background.find(r.type);
+                same += it != background.end() && it->second == r.value;
+                background[r.type] = r.value;
+            }
+        }
+        if (k.pens >= 0)
+            EXPECT_EQ(pens, k.pens);
+        EXPECT_EQ(same, 0);
+    }
 }
 
 TEST(Metafile, RecordsCanBeReadBackAndSearchedForText)

@@ -1,24 +1,34 @@
 #pragma once
-// Shared set-up of the drawing tests of the map window: a screen of pinned
-// metrics (25 units of 0.01 mm per pixel both ways), a view of 400 × 300
-// pixels centred on (1000, 5000), layer files built byte by byte at literal
-// offsets (shapes, text and raster records, dBase tables with named fields,
-// the edit journal), renderers that record their calls and may draw with a
-// library of the test's own, and the two canvases of one layer's drawing.
+// Shared set-up of the drawing tests of the map engine: a map control core
+// without a window over layers of a temporary work folder, opened as the map
+// window opens them, a screen of pinned metrics (25 units of 0.01 mm per
+// pixel both ways), a view of 400 × 300 pixels centred on (1000, 5000),
+// layer files built byte by byte at literal offsets (shapes, text and raster
+// records, dBase tables with named fields, the edit journal), renderers that
+// record their calls and may draw with a library of the test's own, the two
+// canvases of one layer's drawing, and the redraw of the map window done by
+// the render job.
 
-#include "MapWindowFixture.h"
-
-#include "mapengine/RenderJob.h"
-#include "app/StyleRenderers.h"
+#include "mapengine/HeadlessProject.h"
+#include "mapengine/MapControlCore.h"
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/TextCodec.h"
 #include "platform/gdi/RecordingCanvas.h"
+#include "support/LayerBytes.h"
+#include "support/ScriptedAnswers.h"
+#include "support/TestFiles.h"
 
+#include <QDir>
+#include <QIcon>
+#include <QPixmap>
 #include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace rendertest {
 
@@ -262,8 +272,7 @@ public:
         int width = 0;
         std::vector<QPoint> points;
     };
-    RecordingRenderers() { app::setStyleRenderers(this); }
-    ~RecordingRenderers() override { app::setStyleRenderers(nullptr); }
+    RecordingRenderers() = default;
 
     void DrawFillPattern(Canvas &canvas, const std::vector<QPoint> &points, int style, int colour,
                          int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
@@ -298,6 +307,8 @@ public:
 
     mapengine::StyleServices services;
     std::vector<Call> calls;
+    // Installed while it lives.
+    platform::ScopedService<mapengine::StyleServices> installed{*this};
 };
 
 // A library pattern of one stroke.
@@ -361,15 +372,91 @@ private:
     platform::ScopedService<mapengine::RasterServices> installed_{*this};
 };
 
+// The pixel of the control's picture at a device point.
+inline QRgb pixelAt(MapControlCore &map, const QPoint &p)
+{
+    return map.PictureBitmap().image().pixel(p);
+}
+
+// The device pixel of a picture point of the view.
+inline QPoint pixelOf(const QPoint &logical)
+{
+    return QPoint(logical.x() / 25, -logical.y() / 25);
+}
+
 // ---- the fixture ----
 
-class RenderTest : public MapWindowTest {
+// What the map window adds to the drawing: here a picture of 16 × 16
+// pixels for every image of its lists.
+class ListImages : public mapengine::RenderHooks {
+public:
+    QIcon ListImage(int index) const override
+    {
+        if (index < 0)
+            return {};
+        QPixmap image(16, 16);
+        image.fill(Qt::darkBlue);
+        return QIcon(image);
+    }
+};
+
+class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MapWindowTest::SetUp();
+        previousDir_ = QDir::currentPath();
+        work_ = dir_.file(QStringLiteral("work"));
+        QDir().mkpath(work_);
+        map().FWorkDir = work_;
+        // A program folder of the test's own, with the layer templates.
+        map().FProgramDir = testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"});
         setView(1000, 5000, 1000);
     }
+    void TearDown() override { QDir::setCurrent(previousDir_); }
+
+    MapControlCore &map() { return map_; }
+    TMapLayer &layer(int i) { return map().FProject.Layers[static_cast<size_t>(i)]; }
+    // Opens a layer file of the work folder as a new layer, as the map window
+    // opens it.
+    int openLayer(const QString &name)
+    {
+        EXPECT_TRUE(map().OpenLayer(QDir(work_).filePath(name), -1, true)) << name.toStdString();
+        return static_cast<int>(map().FProject.Layers.size()) - 1;
+    }
+
+    // The services the drawing takes: the style services installed, the
+    // raster services a test made, the fixture's images.
+    mapengine::RenderServices services()
+    {
+        return mapengine::RenderServices{&mapengine::styleServices(), &hooks_};
+    }
+
+    // The map window's redraw as the tests ask for it, done by the render
+    // job: the layers in the order of a freshly read layer list (the first
+    // opened on top), the picture on the control or in picture mode in
+    // "map.wmf".
+    class Redraw {
+    public:
+        explicit Redraw(RenderTest &test) : t_(test) {}
+        void RedrawMap()
+        {
+            mapengine::RenderJob job(t_.map(), t_.services());
+            job.Run(mapengine::drawingOrder(t_.map()));
+            if (t_.map().FPictureMode)
+                job.SavePictureFile();
+            else
+                job.PaintPicture();
+        }
+        void DrawMapPicture(double width, double height, double denominator)
+        {
+            const auto view = mapengine::PictureView::MapPicture(t_.map(), width, height, denominator);
+            RedrawMap();
+        }
+
+    private:
+        RenderTest &t_;
+    };
+    Redraw w() { return Redraw(*this); }
 
     // The view: 400 × 300 pixels centred on (x, y) at 1:denominator.
     void setView(double x, double y, double denominator)
@@ -378,7 +465,7 @@ protected:
         map().FCenterX = x;
         map().FCenterY = y;
         map().ResetPicture();
-        map().FScale = TMapVyk::DenominatorToScale(denominator);
+        map().FScale = MapControlCore::DenominatorToScale(denominator);
     }
 
     // Writes a layer (".shp", ".shx", ".dbf") into the work folder and opens
@@ -391,9 +478,7 @@ protected:
         writeFile(QDir(work_).filePath(base + QStringLiteral(".shx")), p.shx);
         writeFile(QDir(work_).filePath(base + QStringLiteral(".dbf")),
                   table.isEmpty() ? idTable(static_cast<int>(records.size())) : table);
-        const int index = openLayer(base + QStringLiteral(".shp"));
-        w().RebuildLayerList(true);
-        return index;
+        return openLayer(base + QStringLiteral(".shp"));
     }
 
     // The window of the view as the redraw hands it on.
@@ -414,7 +499,8 @@ protected:
         overlay->clear();
         TMapPoint a, b;
         viewWindow(a, b);
-        w().DrawVectorLayer(index, *picture, *overlay, a, b);
+        if (index >= 0 && static_cast<size_t>(index) < map().FProject.Layers.size())
+            mapengine::RenderJob(map(), services()).DrawVectorLayer(index, *picture, *overlay, a, b);
     }
 
     // The picture point of a map point.
@@ -427,7 +513,14 @@ protected:
     }
 
     platform::ScopedService<platform::gdi::ScreenMetrics> screen_{testScreen()};
+    testsupport::TempFolder dir_;
+    QString work_;
     std::unique_ptr<RecordingCanvas> picture, overlay;
+
+private:
+    MapControlCore map_;
+    ListImages hooks_;
+    QString previousDir_;
 };
 
 } // namespace rendertest
