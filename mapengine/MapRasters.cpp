@@ -56,28 +56,22 @@ bool MapControlCore::ReadRasterObject(int layer, int index, TRasterObject &recor
     if (!validLayer(layer))
         return false;
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName;
-    GetLayerShpName(L.FileName, QString(), shpName);
-    shpName = existingFile(shpName);
-    if (shpName.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size())
+    if (index < 0 || static_cast<size_t>(index) >= L.Objects.size())
         return false;
-    mapdata::BinaryFile shpFile, jrnFile;
-    if (!shpFile.open(shpName))
+    // Read through the layer's kept files, as every reader of records.
+    mapdata::KeptFile *shpFile = LayerRecordFile(layer);
+    if (!shpFile)
         return false;
-    char head[shp::FileHeaderSize];
+    const QByteArrayView head = shpFile->head();
     shp::FileHeader header;
-    if (!shpFile.readExact(0, head, shp::FileHeaderSize) || !shp::decodeFileHeader(head, shp::FileHeaderSize, header) ||
-        header.ShapeType != shp::stRaster)
+    if (!shp::decodeFileHeader(head.data(), head.size(), header) || header.ShapeType != shp::stRaster)
         return false;
     const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
     // An edited object is read from its copy in the journal.
-    QByteArray content;
-    const QString jrnName = existingFile(JournalShpName());
-    if (obj.JrnOffset > 0 && !jrnName.isEmpty() && jrnFile.open(jrnName))
-        content = mapdata::readRecordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength));
-    else
-        content = mapdata::readRecordContent(shpFile, obj.ShpOffset, obj.ShpLength);
-    return raster::decodeRasterObject(content.constData(), content.size(), record);
+    mapdata::KeptFile *jrnFile = obj.JrnOffset > 0 ? JournalRecordFile() : nullptr;
+    const QByteArrayView content = jrnFile ? mapdata::recordContent(*jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                                           : mapdata::recordContent(*shpFile, obj.ShpOffset, obj.ShpLength);
+    return raster::decodeRasterObject(content.data(), content.size(), record);
 }
 
 void MapControlCore::WriteRasterObject(int layer, int index, const TRasterObject &record)

@@ -234,8 +234,9 @@ TEST(Metafile, StateSetAgainToTheSameIsWrittenOnceAndPlaysAsDrawn)
                 background[r.type] = r.value;
             }
         }
-        if (k.pens >= 0)
+        if (k.pens >= 0) {
             EXPECT_EQ(pens, k.pens);
+        }
         EXPECT_EQ(same, 0);
     }
 }
