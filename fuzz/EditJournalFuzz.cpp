@@ -1,0 +1,225 @@
+// Feeds arbitrary bytes, as the edit journal ("updates.mhx" and
+// "updates.mhp"), to everything that reads it: redo and undo over every
+// entry, the object reader taking the versions the entries point at, a new
+// change appended to the journal, the save of each layer from its current
+// versions and the dropping of a saved layer's entries. The layers (polygons,
+// texts, points with heights) are made by the program's own writers: three
+// objects committed to each. Nothing may be read out of bounds, and no place
+// or length in the journal may make a reader allocate beyond the files.
+//
+// Input: bytes 0-1 (little-endian) are the length of "updates.mhx"; then
+// come "updates.mhx" and "updates.mhp".
+
+#include "mapdata/MapDataCore.h"
+#include "platform/UserAnswers.h"
+#include "platform/db/DbfFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+
+namespace {
+
+// Entries applied per input, so that a long index stays quick.
+constexpr std::int32_t kMaxEntries = 512;
+const std::int32_t kShapeTypes[] = {5, 8, 11};
+
+// Text objects take a box around their anchor; the selection is kept.
+struct Engine : IMapEngineServices {
+    TSelObjects selection;
+    void LayoutTextObject(const TTextRecord &, double x, double y, double &xMin, double &yMin, double &xMax,
+                          double &yMax) override
+    {
+        xMin = x - 10;
+        yMin = y - 5;
+        xMax = x + 10;
+        yMax = y + 5;
+    }
+    double CurrentScaleDenominator() override { return 500; }
+    TSelObjects *Selection() override { return &selection; }
+    void ClearSelection() override { selection = TSelObjects{}; }
+};
+
+// A write that fails says so; the run goes on.
+struct Silent : platform::UserAnswers {
+    int messageDlg(const QString &, platform::MsgType, unsigned, const QString &) override { return platform::mrOk; }
+    platform::FileDialogAnswer fileDialog(const platform::FileDialogRequest &) override { return {}; }
+    QString selectDirectory(const QString &, const QString &) override { return {}; }
+    bool chooseColor(int &) override { return false; }
+    bool chooseFont(platform::FontChoice &) override { return false; }
+    bool choosePrinter(platform::PrinterChoice &) override { return false; }
+    int runModal(QDialog &) override { return platform::mrCancel; }
+};
+
+const QString &folder()
+{
+    static const QString dir = [] {
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        return base + QStringLiteral("/fuzz_edit_journal_") + QString::number(QCoreApplication::applicationPid());
+    }();
+    return dir;
+}
+
+QString layerName(int i) { return QStringLiteral("layer%1").arg(i); }
+
+void openLayers(MapDataCore &core)
+{
+    core.FWorkDir = folder();
+    for (int i = 0; i < 3; ++i) {
+        TMapLayer l;
+        l.FileName = layerName(i) + QStringLiteral(".shp");
+        l.MapType = kShapeTypes[i] == 8 ? mtTextLayer : mtShapeLayer;
+        l.Visible = l.Snap = l.Edited = true;
+        core.FProject.Layers.push_back(l);
+        core.RecalcLayer(i);
+    }
+}
+
+// The layer files with their objects, as the writers leave them.
+std::map<QString, QByteArray> makeLayers(Engine &engine)
+{
+    QDir(folder()).removeRecursively();
+    QDir().mkpath(folder());
+    for (int i = 0; i < 3; ++i) {
+        shp::FileHeader h;
+        h.FileCode = shp::FileCode;
+        h.Version = 1000;
+        h.ShapeType = kShapeTypes[i];
+        const auto bytes = shp::encodeFileHeader(h, shp::FileHeaderSize);
+        for (const char *ext : {".shp", ".shx"}) {
+            QFile f(folder() + u'/' + layerName(i) + QLatin1String(ext));
+            if (!f.open(QIODevice::WriteOnly))
+                abort();
+            f.write(bytes.data(), bytes.size());
+        }
+        platform::db::FieldDefs fields(3);
+        fields[0] = {QStringLiteral("ID"), platform::db::FieldType::Integer, 10, 0, 'N'};
+        fields[1] = {QStringLiteral("DATEEDIT"), platform::db::FieldType::Date, 8, 0, 'D'};
+        fields[2] = {QStringLiteral("NAME"), platform::db::FieldType::String, 20, 0, 'C'};
+        platform::db::DbfFile::create(folder() + u'/' + layerName(i) + QStringLiteral(".dbf"), fields);
+    }
+    MapDataCore core;
+    core.setEngineServices(&engine);
+    openLayers(core);
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k) {
+            core.FNewObject.clearFigure();
+            const int points = kShapeTypes[i] == 11 ? 1 : 4;
+            for (int p = 0; p < points; ++p) {
+                TNewPoint q;
+                q.Point.X = 1000 + 10 * k + (p == 1 || p == 2 ? 5 : 0);
+                q.Point.Y = 2000 + 10 * i + (p >= 2 ? 5 : 0);
+                q.Point.Z = 3.5 * p;
+                core.FNewObject.Points.push_back(q);
+            }
+            core.FNewObject.Values = {{QStringLiteral("NAME"), QStringLiteral("Участок %1").arg(k)}};
+            core.FNewObject.Kind = 4;
+            if (!core.CommitNewObject(i, true, true))
+                abort();
+        }
+    std::map<QString, QByteArray> files;
+    for (const QString &name : QDir(folder()).entryList(QDir::Files)) {
+        if (name.startsWith(u"updates"))
+            continue;
+        QFile f(folder() + u'/' + name);
+        if (!f.open(QIODevice::ReadOnly))
+            abort();
+        files[name] = f.readAll();
+    }
+    return files;
+}
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile f(folder() + u'/' + name);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+void readAll(MapDataCore &core)
+{
+    for (int i = 0; i < static_cast<int>(core.FProject.Layers.size()); ++i)
+        for (int k = 0; k < static_cast<int>(core.FProject.Layers[static_cast<size_t>(i)].Objects.size()); ++k) {
+            TShpObject shape;
+            core.ReadObject(i, k, shape);
+        }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QGuiApplication app(*argc, *argv);
+    static Silent silent;
+    static platform::ScopedAnswers answers(silent);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    static Engine engine;
+    static const std::map<QString, QByteArray> layers = makeLayers(engine);
+    if (size < 2)
+        return 0;
+    const char *d = reinterpret_cast<const char *>(data);
+    const qsizetype mhxSize = std::min<qsizetype>(data[0] | data[1] << 8, static_cast<qsizetype>(size - 2));
+    const QByteArray mhx(d + 2, mhxSize);
+    const QByteArray mhp(d + 2 + mhxSize, static_cast<qsizetype>(size) - 2 - mhxSize);
+
+    QDir(folder()).removeRecursively();
+    QDir().mkpath(folder());
+    for (const auto &[name, bytes] : layers)
+        writeFile(name, bytes);
+    writeFile(QStringLiteral("updates.mhx"), mhx);
+    writeFile(QStringLiteral("updates.mhp"), mhp);
+
+    engine.ClearSelection();
+    MapDataCore core;
+    core.setEngineServices(&engine);
+    openLayers(core);
+    const std::int32_t entries = static_cast<std::int32_t>(
+        std::clamp<qsizetype>((mhx.size() - shp::FileHeaderSize) / 28, 0, kMaxEntries));
+    core.FJournalCount = entries;
+    for (std::int32_t k = 0; k < entries; ++k)
+        core.RedoEdit();
+    readAll(core);
+    for (std::int32_t k = 0; k < entries; ++k)
+        core.UndoEdit();
+    for (std::int32_t k = 0; k < entries / 2 + 1 && core.FJournalPos < core.FJournalCount; ++k)
+        core.RedoEdit();
+    if (core.FJournalPos != std::min(entries, entries / 2 + 1))
+        __builtin_trap();
+    readAll(core);
+
+    // A change to the first object of the first layer, after what is applied.
+    TMapLayer &first = core.FProject.Layers[0];
+    if (!first.Objects.empty()) {
+        TMapObject &obj = first.Objects[0];
+        core.ReadObject(0, 0, obj.Shape);
+        for (TShpParts &part : obj.Shape.Parts)
+            for (TShpPoint &p : part.Points)
+                p.X += 1;
+        obj.Modified = true;
+        first.ObjectsModified = true;
+        core.JournalObject(0, 0, obj.JrnOffset, obj.JrnLength, obj.JrnOffset, obj.JrnLength);
+        readAll(core);
+    }
+
+    for (int i = 0; i < 3; ++i) {
+        TMapLayer &L = core.FProject.Layers[static_cast<size_t>(i)];
+        L.ObjectsModified = true;
+        if (core.SaveLayer(i)) {
+            core.DropLayerJournal(i);
+            core.RecalcLayer(i);
+        }
+    }
+    readAll(core);
+    return 0;
+}

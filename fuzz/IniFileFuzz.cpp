@@ -1,0 +1,75 @@
+// Feeds arbitrary bytes, as a Windows-1251 ini or language file, to the ini
+// reader: every section and key is read in each form. The text written back
+// must read as the same values and write the same text again; writing one
+// key to the file must leave every other value as it was.
+
+#include "platform/IniFile.h"
+#include "platform/TextCodec.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cstddef>
+#include <cstdint>
+
+using platform::IniFile;
+
+namespace {
+
+QString filePath()
+{
+    static const QString path = [] {
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        return base + QStringLiteral("/fuzz_ini_file_") + QString::number(QCoreApplication::applicationPid()) +
+               QStringLiteral(".ini");
+    }();
+    return path;
+}
+
+// Every value the file gives, by section and key as the readers find them.
+QStringList values(const IniFile &ini)
+{
+    QStringList out;
+    for (const QString &section : ini.sections())
+        for (const QString &key : ini.sectionKeys(section))
+            out << section + u'\n' + key + u'\n' + ini.readString(section, key, QStringLiteral("-")) + u'\n' +
+                       QString::number(ini.readInteger(section, key, -7)) +
+                       (ini.readBool(section, key, false) ? u'1' : u'0');
+    return out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    {
+        QFile f(filePath());
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        f.write(bytes);
+    }
+    IniFile ini(filePath());
+    const QStringList before = values(ini);
+
+    IniFile again(QString{});
+    again.parse(ini.text());
+    if (values(again) != before)
+        __builtin_trap();
+    IniFile third(QString{});
+    third.parse(again.text());
+    if (third.text() != again.text())
+        __builtin_trap();
+
+    // One key written: the others read as before.
+    const QString section = QStringLiteral("Fuzz section");
+    if (!ini.sectionExists(section) && ini.writeString(section, QStringLiteral("Key.Caption"), QStringLiteral("Значение"))) {
+        const IniFile written(filePath());
+        QStringList after = values(written);
+        after.removeAll(section + QStringLiteral("\nKey.Caption\nЗначение\n-70"));
+        if (after != before || written.readString(section, QStringLiteral("key.caption"), {}) != u"Значение")
+            __builtin_trap();
+    }
+    return 0;
+}
