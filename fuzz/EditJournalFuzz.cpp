@@ -27,7 +27,7 @@
 namespace {
 
 // Entries applied per input, so that a long index stays quick.
-constexpr std::int32_t kMaxEntries = 512;
+constexpr std::int32_t kMaxEntries = 64;
 const std::int32_t kShapeTypes[] = {5, 8, 11};
 
 // Text objects take a box around their anchor; the selection is kept.
