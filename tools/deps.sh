@@ -12,6 +12,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   gdal-bin python3-dbfread
   fonts-symbola
+  # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
+  clang libclang-rt-dev
 )
 # LibreOffice renders the metafiles the program writes, for the test labelled
 # "office" (about 190 MB; TOLVANE_WITHOUT_OFFICE=1 leaves it out and the test

@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh
+tools/fuzz.sh --build
 cd build
 ctest --output-on-failure -j "$(nproc)" "$@"
