@@ -8,39 +8,16 @@
 // a mirrored destination (bit 5); bytes 1 and 2 the top row and the number
 // of rows of the source window; then the file.
 
+#include "FuzzSupport.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/gdi/CodecSupport.h"
 #include "platform/gdi/PainterCanvas.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-
 using namespace platform::gdi;
-
-namespace {
-
-QString filePath()
-{
-    static const QString path = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        return base + QStringLiteral("/fuzz_bmp_file_") + QString::number(QCoreApplication::applicationPid()) +
-               QStringLiteral(".bmp");
-    }();
-    return path;
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
+    fuzzsupport::startApplication(argc, argv);
     return 0;
 }
 
@@ -49,12 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 3)
         return 0;
     const QByteArray file(reinterpret_cast<const char *>(data + 3), static_cast<qsizetype>(size - 3));
-    {
-        QFile f(filePath());
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        f.write(file);
-    }
+    static const QString path = fuzzsupport::scratchPath("bmp_file", QStringLiteral(".bmp"));
+    if (!fuzzsupport::writeFile(path, file))
+        return 0;
     const int mode = data[0] & 0x0F;
     const double gamma = data[0] & 0x10 ? 1.8 : 0;
     const int height = data[0] & 0x20 ? -32 : 32;
@@ -62,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     image.fill(Qt::white);
     {
         PainterCanvas canvas(image, DeviceMetrics{1000, 800, 250, 200, 96, 96});
-        VykFunctions::DrawBmpFile(filePath(), canvas, 0, height < 0 ? 32 : 0, 32, height, 0, data[1], 64,
+        VykFunctions::DrawBmpFile(path, canvas, 0, height < 0 ? 32 : 0, 32, height, 0, data[1], 64,
                                   data[2] + 1, mode, gamma);
     }
 

@@ -2,19 +2,14 @@
 // the hotspot of the directory and the picture. A cursor made must have its
 // hotspot inside its picture.
 
+#include "FuzzSupport.h"
 #include "platform/CursorFile.h"
 
-#include <QGuiApplication>
 #include <QPixmap>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
+    fuzzsupport::startApplication(argc, argv);
     return 0;
 }
 

@@ -10,18 +10,11 @@
 // Input: bytes 0-1 (little-endian) are the length of "updates.mhx"; then
 // come "updates.mhx" and "updates.mhp".
 
+#include "FuzzSupport.h"
 #include "mapdata/MapDataCore.h"
 #include "platform/UserAnswers.h"
 #include "platform/db/DbfFile.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <map>
 
 namespace {
@@ -59,10 +52,7 @@ struct Silent : platform::UserAnswers {
 
 const QString &folder()
 {
-    static const QString dir = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        return base + QStringLiteral("/fuzz_edit_journal_") + QString::number(QCoreApplication::applicationPid());
-    }();
+    static const QString dir = fuzzsupport::scratchPath("edit_journal");
     return dir;
 }
 
@@ -137,9 +127,7 @@ std::map<QString, QByteArray> makeLayers(Engine &engine)
 
 void writeFile(const QString &name, const QByteArray &bytes)
 {
-    QFile f(folder() + u'/' + name);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
+    fuzzsupport::writeFile(folder() + u'/' + name, bytes);
 }
 
 void readAll(MapDataCore &core)
@@ -155,8 +143,7 @@ void readAll(MapDataCore &core)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
+    fuzzsupport::startApplication(argc, argv);
     static Silent silent;
     static platform::ScopedAnswers answers(silent);
     return 0;
@@ -168,10 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static const std::map<QString, QByteArray> layers = makeLayers(engine);
     if (size < 2)
         return 0;
-    const char *d = reinterpret_cast<const char *>(data);
-    const qsizetype mhxSize = std::min<qsizetype>(data[0] | data[1] << 8, static_cast<qsizetype>(size - 2));
-    const QByteArray mhx(d + 2, mhxSize);
-    const QByteArray mhp(d + 2 + mhxSize, static_cast<qsizetype>(size) - 2 - mhxSize);
+    const auto [mhx, mhp] = fuzzsupport::splitTwo(data, size, 2);
 
     QDir(folder()).removeRecursively();
     QDir().mkpath(folder());

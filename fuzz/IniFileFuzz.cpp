@@ -3,15 +3,8 @@
 // must read as the same values and write the same text again; writing one
 // key to the file must leave every other value as it was.
 
+#include "FuzzSupport.h"
 #include "platform/IniFile.h"
-#include "platform/TextCodec.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
-#include <cstddef>
-#include <cstdint>
 
 using platform::IniFile;
 
@@ -19,11 +12,7 @@ namespace {
 
 QString filePath()
 {
-    static const QString path = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        return base + QStringLiteral("/fuzz_ini_file_") + QString::number(QCoreApplication::applicationPid()) +
-               QStringLiteral(".ini");
-    }();
+    static const QString path = fuzzsupport::scratchPath("ini_file", QStringLiteral(".ini"));
     return path;
 }
 
@@ -43,13 +32,8 @@ QStringList values(const IniFile &ini)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    {
-        QFile f(filePath());
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        f.write(bytes);
-    }
+    if (!fuzzsupport::writeFile(filePath(), QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))))
+        return 0;
     IniFile ini(filePath());
     const QStringList before = values(ini);
 

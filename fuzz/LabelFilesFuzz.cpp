@@ -7,17 +7,9 @@
 // Input: bytes 0-1 (little-endian) are the length of the ".Lbl"; bit 0 of
 // byte 2 leaves the ".Shl" out; then come the ".Lbl" and the ".Shl".
 
+#include "FuzzSupport.h"
 #include "app/AutoLabels.h"
 #include "mapengine/MapControlCore.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -27,19 +19,11 @@ constexpr int kMaxRecords = 64;
 const QString &folder()
 {
     static const QString dir = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        const QString d = base + QStringLiteral("/fuzz_label_files_") + QString::number(QCoreApplication::applicationPid());
+        const QString d = fuzzsupport::scratchPath("label_files");
         QDir().mkpath(d);
         return d;
     }();
     return dir;
-}
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile f(folder() + u'/' + name);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        f.write(bytes);
 }
 
 void placement(const QByteArray &lbl)
@@ -62,8 +46,7 @@ void placement(const QByteArray &lbl)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
+    fuzzsupport::startApplication(argc, argv);
     return 0;
 }
 
@@ -71,15 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 3)
         return 0;
-    const char *d = reinterpret_cast<const char *>(data);
-    const qsizetype lblSize = std::min<qsizetype>(data[0] | data[1] << 8, static_cast<qsizetype>(size - 3));
-    const QByteArray lbl(d + 3, lblSize);
-    const QByteArray shl(d + 3 + lblSize, static_cast<qsizetype>(size) - 3 - lblSize);
-    writeFile(QStringLiteral("f.Lbl"), lbl);
+    const auto [lbl, shl] = fuzzsupport::splitTwo(data, size, 3);
+    fuzzsupport::writeFile(folder() + QStringLiteral("/f.Lbl"), lbl);
     if (data[2] & 1)
         QFile::remove(folder() + QStringLiteral("/f.Shl"));
     else
-        writeFile(QStringLiteral("f.Shl"), shl);
+        fuzzsupport::writeFile(folder() + QStringLiteral("/f.Shl"), shl);
 
     placement(lbl);
 

@@ -5,21 +5,15 @@
 // Nothing may be read out of bounds, and no count in the file may make the
 // reader allocate beyond what the bytes could hold.
 
+#include "FuzzSupport.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
-
-#include <QGuiApplication>
-
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 
 using namespace platform::gdi;
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QGuiApplication app(*argc, *argv);
+    fuzzsupport::startApplication(argc, argv);
     // The reference device of the pictures read, whatever screen there is.
     static ScopedScreenMetrics metrics(DeviceMetrics{1000, 800, 250, 200, 96, 96});
     return 0;

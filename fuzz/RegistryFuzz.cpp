@@ -2,16 +2,12 @@
 // every key is walked and every value read in each type. Writing one value
 // must keep every other key and value as the file gave them.
 
+#include "FuzzSupport.h"
 #include "platform/Registry.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
-
-#include <cstddef>
-#include <cstdint>
 
 using platform::RegRoot;
 using platform::Registry;
@@ -20,11 +16,7 @@ namespace {
 
 QString filePath()
 {
-    static const QString path = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        return base + QStringLiteral("/fuzz_registry_") + QString::number(QCoreApplication::applicationPid()) +
-               QStringLiteral("/registry.reg");
-    }();
+    static const QString path = fuzzsupport::scratchPath("registry", QStringLiteral("/registry.reg"));
     return path;
 }
 
@@ -57,8 +49,10 @@ QStringList contents(const Registry &reg)
         QStringList keys{QString()};
         for (qsizetype k = 0; k < keys.size(); ++k) {
             const QString key = keys[k];
+            // An empty step ("a\\b") names the key again, and "/" is taken
+            // for "\\" in the names asked for: such keys cannot be reached.
             for (const QString &sub : reg.subKeyNames(root, key))
-                if (!sub.isEmpty()) // the empty step of "a\\b" names "a" again
+                if (!sub.isEmpty() && !sub.contains(u'/'))
                     keys << (key.isEmpty() ? sub : key + u'\\' + sub);
             for (const QString &name : reg.valueNames(root, key))
                 out << Registry::rootName(root) + key + u'\n' + name + u'\n' + typed(reg, root, key, name);
@@ -73,12 +67,8 @@ QStringList contents(const Registry &reg)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     QDir().mkpath(QFileInfo(filePath()).absolutePath());
-    {
-        QFile f(filePath());
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return 0;
-        f.write(reinterpret_cast<const char *>(data), static_cast<qint64>(size));
-    }
+    if (!fuzzsupport::writeFile(filePath(), QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size))))
+        return 0;
     Registry &reg = Registry::instance();
     reg.setStorageFile(filePath());
     const QStringList before = contents(reg);

@@ -650,8 +650,10 @@ void Canvas::apply(const RecordView &r)
     case EMR_INTERSECTCLIPRECT: {
         const QTransform t = logicalToDevice();
         const QRectF dr = t.mapRect(QRectF(QPointF(r.rect.left, r.rect.top), QPointF(r.rect.right, r.rect.bottom)));
-        const QRect d(QPoint(roundInt(dr.left()), roundInt(dr.top())),
-                      QPoint(roundInt(dr.right()) - 1, roundInt(dr.bottom()) - 1));
+        // Held far beyond any device, where regions still work (a picture
+        // read from a file may clip anywhere).
+        auto edge = [](double v) { return roundInt(std::clamp(v, -268435456.0, 268435456.0)); };
+        const QRect d(QPoint(edge(dr.left()), edge(dr.top())), QPoint(edge(dr.right()) - 1, edge(dr.bottom()) - 1));
         const QRegion rr(d.normalized());
         s.clip = s.clip ? (*s.clip & rr) : rr;
         clipChanged();

@@ -744,6 +744,17 @@ TEST(EmfFile, ValuesAtTheEdgesOfTheirRangeAreHeldNotOverflowed)
              EXPECT_EQ(r[0].bounds.right, kMax);
              EXPECT_EQ(r[0].text(), QStringLiteral("A"));
          }},
+        {"a clip rectangle beyond the int range once the picture is played larger",
+         emfFile({Rect{0, 0, 0, 0}, Rect{0, 0, 25, 25}},
+                 emfRecord(EMR_INTERSECTCLIPRECT, {kMin / 2, kMin / 2, kMin / 2 + 1, kMin / 2 + 1})
+                     + emfRecord(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, 0, 0}) + emfRecord(EMR_SELECTOBJECT, {1})
+                     + emfRecord(EMR_RECTANGLE, {0, 0, 1, 1})),
+         [](const Metafile &m) {
+             // One pixel of the picture a hundred times larger: the clip, far to
+             // the left and above, leaves nothing of the rectangle.
+             const QImage img = render(m, 100, 100, Rect{0, 0, 100, 100});
+             EXPECT_EQ(at(img, 50, 50), rgb(255, 255, 255));
+         }},
         {"a pen wider than any device",
          emfFile({}, emfRecord(EMR_CREATEPEN, {1, PS_SOLID, kMax, 0, 0x0000FF}) + emfRecord(EMR_SELECTOBJECT, {1})
                          + emfRecord(EMR_SETROP2, {R2_BLACK}) + emfRecord(EMR_MOVETOEX, {0, 50})
