@@ -1,7 +1,12 @@
 #include "app/Application.h"
 
+#include "mapdata/MapFunctions.h"
 #include "platform/UserAnswers.h"
 
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <memory>
 #include <stdexcept>
 
 namespace app {
@@ -16,6 +21,26 @@ bool Application::notify(QObject *receiver, QEvent *event)
         showException(std::runtime_error("Неизвестная ошибка"));
     }
     return false;
+}
+
+QString interfaceLanguage()
+{
+    return MapFunctions::LanguageNumber() == 1 ? QStringLiteral("uk") : QStringLiteral("ru");
+}
+
+bool loadPlatformTranslations(const QString &language)
+{
+    static std::unique_ptr<QTranslator> installed;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed.get());
+        installed.reset();
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    installed = std::move(translator);
+    return true;
 }
 
 void showException(const std::exception &error)

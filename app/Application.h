@@ -19,6 +19,15 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
+// The language of the platform's own buttons and dialogs ("Да"/"Нет" of a
+// question, the file dialogs): "uk" when the "Language" setting chooses the
+// Ukrainian language file, "ru" otherwise (the interface is Russian).
+QString interfaceLanguage();
+// Puts the platform's own translations of that language (Qt's catalogue of
+// its standard buttons and dialogs) in place of those loaded before; false,
+// with the platform's English texts, when the catalogue is not installed.
+bool loadPlatformTranslations(const QString &language);
+
 // Shows an error's text as an error message.
 void showException(const std::exception &error);
 

@@ -2,11 +2,10 @@
 
 #include "app/FStart.h"
 #include "app/FormControls.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/UserAnswers.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -19,22 +18,6 @@
 #include <QVBoxLayout>
 
 namespace app {
-
-namespace {
-UrlOpener urlOpener;
-}
-
-void setUrlOpener(UrlOpener opener)
-{
-    urlOpener = std::move(opener);
-}
-
-bool openUrl(const QUrl &url)
-{
-    if (urlOpener)
-        return urlOpener(url);
-    return QDesktopServices::openUrl(url);
-}
 
 QString aboutMailText(const QString &address, const QString &version, const QString &name)
 {

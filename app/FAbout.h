@@ -3,21 +3,20 @@
 // a close button and a strip of text links. Links keep their targets in their
 // hints; web links open in the user's browser, mail links start a mail.
 
+#include "platform/ui/UrlOpener.h"
+
 #include <QDialog>
 #include <QUrl>
-
-#include <functional>
 
 class QAction;
 class QLabel;
 class QToolButton;
 
 namespace app {
-// Opens an address with the system's handler; false when none could start.
-// Tests install their own.
-using UrlOpener = std::function<bool(const QUrl &)>;
-void setUrlOpener(UrlOpener opener);
-bool openUrl(const QUrl &url);
+// Opens an address with the system's handler (platform/ui/UrlOpener.h).
+using platform::openUrl;
+using platform::setUrlOpener;
+using platform::UrlOpener;
 
 // The text of a mail link: "mailto:" + address + "?subject=Re: Tolvane " +
 // version + "&body=   Добрый день, " + name + " !%0d".

@@ -1,9 +1,12 @@
 #include "app/FFirstOpen.h"
 
+#include "app/CommandErrors.h"
 #include "app/FTolvane.h"
 #include "app/HostHooks.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "mapdata/ProjectFile.h"
+#include "mapdata/ui/FormTranslation.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
@@ -106,6 +109,9 @@ void TFirstOpen::SpeedButton2Click()
     // The project is taken only when its file still exists; a vanished file
     // leaves the map window as it was (it must not name a missing project).
     if (!platform::fileExists(name))
+        return;
+    // Nor does a file that is no project (reported).
+    if (!app::runCommand([&] { projectfile::checkProjectFile(name); }))
         return;
     TMapVyk *map = w->MapImage;
     map->FProjectFile = name;

@@ -2,7 +2,7 @@
 
 #include "app/FTolvane.h"
 #include "app/FormControls.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QFormLayout>

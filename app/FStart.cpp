@@ -4,10 +4,10 @@
 #include "app/FAbout.h"
 #include "app/FTolvane.h"
 #include "app/FormControls.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
 #include <QAction>
@@ -72,7 +72,7 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     app::setApplicationTitle(windowTitle());
     app::setApplicationHelpFile(app::helpFilePath(FProgramDir));
     LoadStyleLibraries();
-    app::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
+    reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
 }
 
 TStart::~TStart()
@@ -262,29 +262,29 @@ bool TStart::loadReportFile(const QString &fileName)
         return false;
     }
     setPathVariables();
-    return app::reportEngine().LoadFromFile(platform::resolvePath(fileName));
+    return reports::reportEngine().LoadFromFile(platform::resolvePath(fileName));
 }
 
 void TStart::ShowReportFile(const QString &fileName)
 {
     if (loadReportFile(fileName))
-        app::reportEngine().ShowReport();
+        reports::reportEngine().ShowReport();
 }
 
 void TStart::DesignReportFile(const QString &fileName)
 {
     if (loadReportFile(fileName))
-        app::reportEngine().DesignReport();
+        reports::reportEngine().DesignReport();
 }
 
 void TStart::DesignNewReport()
 {
     setPathVariables();
-    app::reportEngine().Clear();
-    app::reportEngine().DesignReport();
+    reports::reportEngine().Clear();
+    reports::reportEngine().DesignReport();
 }
 
 void TStart::SetReportVariable(const QString &name, const QVariant &value)
 {
-    app::reportEngine().SetReportVariable(name, value);
+    reports::reportEngine().SetReportVariable(name, value);
 }

@@ -1,15 +1,20 @@
 #include "app/FTolvane.h"
 
 #include "app/Application.h"
+#include "app/CommandErrors.h"
 #include "app/FFirstOpen.h"
 #include "app/FStart.h"
 #include "app/HostHooks.h"
+#include "dialogs/FFind.h"
+#include "dialogs/MapWindowHost.h"
 #include "geodesy/LayerProjection.h"
 #include "geodesy/Projector.h"
 #include "mapdata/MapFunctions.h"
+#include "mapdata/ProjectFile.h"
+#include "mapdata/ui/FormTranslation.h"
 #include "mapengine/ScreenCursors.h"
-#include "platform/FormClass.h"
-#include "platform/CursorFile.h"
+#include "platform/ui/FormClass.h"
+#include "platform/gdi/CursorFile.h"
 #include "platform/Paths.h"
 #include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
@@ -149,8 +154,10 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     // 12.
     FResizeCount = 0;
     ControlBar->setFixedHeight(82);
-    // 13. The layer-properties dialog and the search window come with the
-    // dialogs subsystem.
+    // 13. The search window, made with the map window and kept for the run
+    // (the layer-properties dialog comes with its subsystem).
+    InstallMapHost();
+    FindTolvane();
     // 14.
     MapFunctions::TranslateForm(objectName());
 
@@ -164,6 +171,7 @@ TTolvane::~TTolvane()
 {
     // The library goes before the control does.
     MapImage->setProjectionLibrary(nullptr);
+    RemoveMapHost();
     if (Tolvane == this)
         Tolvane = nullptr;
 }
@@ -225,8 +233,11 @@ void TTolvane::FormActivate()
         if (name.isEmpty()) {
             FirstOpenWindow()->show();
         } else {
-            MapImage->FProjectFile = name;
-            ReadProject(name);
+            // A file that is no project is reported and named nowhere.
+            if (app::runCommand([&] { projectfile::checkProjectFile(name); })) {
+                MapImage->FProjectFile = name;
+                ReadProject(name);
+            }
             RebuildLayerList(true);
             if (!MapImage->FProject.Layers.empty())
                 ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
@@ -248,8 +259,11 @@ void TTolvane::resizeEvent(QResizeEvent *event)
 void TTolvane::FormResize()
 {
     // The first resize events come from building and placing the window; only
-    // later ones are the user's, and they keep the extent in view.
-    if (IsActiveForm() && !MapImage->FProject.Layers.empty() && FResizeCount > 4) {
+    // later ones are the user's, and they keep the extent in view. Placing
+    // ends with the first activation at the latest: Qt places a window with
+    // fewer than the five resize events passed over, and the user's first
+    // resizes would leave the map drawn over the old size only.
+    if (IsActiveForm() && !MapImage->FProject.Layers.empty() && (FResizeCount > 4 || FActivated)) {
         TMapPoint lowerLeft, upperRight;
         MapImage->LogicalToMap(QPointF(0, -MapImage->FPictureHeight), lowerLeft);
         MapImage->LogicalToMap(QPointF(MapImage->FPictureWidth, 0), upperRight);

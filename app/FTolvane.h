@@ -18,9 +18,11 @@
 //   FTolvaneObjects.cpp     the object commands
 //   FTolvaneAnalysis.cpp    the analysis and labelling commands
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
+//   FTolvaneSearch.cpp      the search commands and what the search and
+//                           attribute windows reach of the map window
 //   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "platform/UserAnswers.h"
 
 #include <QIcon>
@@ -55,6 +57,9 @@ class TProjector;
 }
 namespace platform::db {
 class Table;
+}
+namespace dialogs {
+class MapWindowHost;
 }
 
 class TTolvane;
@@ -355,6 +360,15 @@ public:
     // Empties the layer table, the selection and both lists, with no project
     // named: the state "Новый..." starts from.
     void ClearProject();
+    // The two halves of QuerySaveProject, which "Открыть..." runs apart so
+    // that a chosen file that is no project leaves the project open: the save
+    // prompt (true when the project was saved), and the closing of every
+    // layer (its files kept when saved, else restored) with the work files.
+    bool AskSaveProject(bool askInAutoMode, bool autoMode);
+    void CloseProjectLayers(bool saved, bool deleteWorkFiles);
+    // The open dialog of OpenProjectDialog: the chosen ".tvp" file that
+    // exists; empty otherwise.
+    QString AskProjectFile();
 
     // ======================================================================
     // Layer creation and opening (FTolvaneLayers.cpp)
@@ -470,9 +484,19 @@ public:
     void nSnapLineClick();
     void N36Click();
     void N96Click();
+
+    // ======================================================================
+    // Search (FTolvaneSearch.cpp)
+    // ======================================================================
     void N35Click();
     void N57Click();
     void N121Click();
+    // What the search window and the attribute dialogs reach of this window,
+    // installed while it lives.
+    std::unique_ptr<dialogs::MapWindowHost> FMapHost;
+    dialogs::MapWindowHost *FPreviousMapHost = nullptr;
+    void InstallMapHost();
+    void RemoveMapHost();
 
     // ======================================================================
     // Render loop (FTolvaneRender.cpp) and layer drawing (FTolvaneDrawLayers.cpp)
@@ -686,6 +710,8 @@ public:
     // The drawing kind pbCosmetic holds: one of the items of pMenuDraw
     // (nDrawPolygon at start).
     QAction *FDrawKind = nullptr;
+    // Makes an item of pMenuDraw the drawing kind pbCosmetic holds.
+    void SetDrawKind(QAction *item);
     // The colour a colour sample (ShapeTextColor, sPenColor ...) shows.
     static int ShapeColor(const QWidget *shape);
     static void SetShapeColor(QWidget *shape, int colour);

@@ -7,7 +7,7 @@
 
 #include "app/AutoLabels.h"
 #include "app/CommandErrors.h"
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 #include "app/FShowPoint.h"
 #include "app/HostHooks.h"
 #include "dialogs/FNewForAll.h"
@@ -45,7 +45,7 @@ bool askValue(const QString &caption, QString &text)
 
 // The transformation commands share one pattern: only layers of kind 0 or 1
 // are transformed; the dialog then transforms the current layer itself.
-void transformLayer(TTolvane &w, app::LayerTransformation kind, const QString &refusal)
+void transformLayer(TTolvane &w, dialogs::LayerTransformation kind, const QString &refusal)
 {
     const int layer = w.ShownLayerIndex();
     if (!w.ValidLayer(layer))
@@ -55,7 +55,7 @@ void transformLayer(TTolvane &w, app::LayerTransformation kind, const QString &r
         platform::showMessage(refusal);
         return;
     }
-    if (app::dialogSeams().ShowTransformation(kind, QStringLiteral("shp")))
+    if (dialogs::dialogSeams().ShowTransformation(kind, QStringLiteral("shp")))
         w.TbSelectObject->click();
 }
 
@@ -66,34 +66,34 @@ void transformLayer(TTolvane &w, app::LayerTransformation kind, const QString &r
 
 void TTolvane::mShiftClick()
 {
-    transformLayer(*this, app::LayerTransformation::Shift,
+    transformLayer(*this, dialogs::LayerTransformation::Shift,
                    QStringLiteral("Для смещения координат на заданную величину выберите внешний слой ArcView(Shp) !"));
 }
 
 void TTolvane::mTransformXYClick()
 {
-    transformLayer(*this, app::LayerTransformation::Rotate,
+    transformLayer(*this, dialogs::LayerTransformation::Rotate,
                    QStringLiteral("Для выполнения преобразования прямоугольной системы координат выберите внешний "
                                   "слой ArcView(Shp) !"));
 }
 
 void TTolvane::mTransformKeyClick()
 {
-    transformLayer(*this, app::LayerTransformation::Key,
+    transformLayer(*this, dialogs::LayerTransformation::Key,
                    QStringLiteral("Для выполнения преобразования координат по ключу перевода выберите внешний слой "
                                   "ArcView(Shp) !"));
 }
 
 void TTolvane::mTransformSysClick()
 {
-    transformLayer(*this, app::LayerTransformation::System,
+    transformLayer(*this, dialogs::LayerTransformation::System,
                    QStringLiteral("Для трансформирования из одной системы координат в ругую выберите внешний слой "
                                   "ArcView(Shp) !"));
 }
 
 void TTolvane::mTransformProClick()
 {
-    transformLayer(*this, app::LayerTransformation::Projection,
+    transformLayer(*this, dialogs::LayerTransformation::Projection,
                    QStringLiteral("Для трансформирования из одной системы координат в ругую выберите внешний слой "
                                   "ArcView(Shp) !"));
 }
@@ -107,7 +107,7 @@ void TTolvane::nViewPointClick()
     // X is the northing, Y the easting.
     QString x = platform::floatToStr(map.FCenterY);
     QString y = platform::floatToStr(map.FCenterX);
-    if (!app::dialogSeams().AskPoint(x, y))
+    if (!dialogs::dialogSeams().AskPoint(x, y))
         return;
     app::runCommand([&] {
         const double northing = MapFunctions::TextToFloat(x, map.FCenterY);
@@ -121,8 +121,8 @@ void TTolvane::nViewPointClick()
 
 void TTolvane::nAppendLabelClick()
 {
-    app::NewLabelAnswer a;
-    if (!app::dialogSeams().AskNewLabel(a))
+    dialogs::NewLabelAnswer a;
+    if (!dialogs::dialogSeams().AskNewLabel(a))
         return;
     app::runCommand([&] {
         TMapFontValues v;

@@ -4,7 +4,8 @@
 #include "app/FTolvane.h"
 
 #include "app/FormControls.h"
-#include "platform/FormClass.h"
+#include "app/StatusTexts.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -25,6 +26,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 using app::linkedItem;
@@ -532,9 +534,13 @@ void TTolvane::buildMainMenu()
                          QKeySequence(Qt::SHIFT | Qt::Key_S), [this] { nSnapLineClick(); });
     nSnapLine->setCheckable(true);
     nPointIns = menuItem(menuEdit, "nPointIns", QStringLiteral("Автосоздание точки"), {}, [this] { nPointInsClick(); });
-    nPointIns->setCheckable(true);
     nPointDel = menuItem(menuEdit, "nPointDel", QStringLiteral("Автоудаление точки"), {}, [this] { nPointDelClick(); });
-    nPointDel->setCheckable(true);
+    // A double click of the edit tool inserts or deletes a vertex from the
+    // start; a project may store them off.
+    for (QAction *a : {nPointIns, nPointDel}) {
+        a->setCheckable(true);
+        a->setChecked(true);
+    }
     nAutoNum = menuItem(menuEdit, "nAutoNum", QStringLiteral("Параметр автонумерации"), {},
                         [this] { nAutoNumClick(); });
     // The checked items toggle themselves; their handlers see the new state.
@@ -818,21 +824,31 @@ void TTolvane::buildPopupMenus()
     pnSelectObject = menuItem(pMenuObjects, "pnSelectObject", QStringLiteral("Позиционирование"), {},
                               [this] { pnSelectObjectClick(); });
 
-    // pMenuDraw: the drawing kinds of pbCosmetic.
+    // pMenuDraw: the drawing kinds of pbCosmetic; "Квадрат" is hidden.
     pMenuDraw = popupMenu(this, "pMenuDraw");
-    const char *drawNames[] = {"nDrawPoint",      "nDrawText",     "nDrawSymbol",  "nDrawLine", "nDrawMultiPoint",
-                               "nDrawPolyLine",   "nDrawPolygon",  "nDrawRect",    "nDrawArc",  "nDrawBizer"};
-    const QString drawCaptions[] = {QStringLiteral("Точка"), QStringLiteral("Текст"),   QStringLiteral("Символ"),
-                                    QStringLiteral("Отрезок"), QStringLiteral("Точки"), QStringLiteral("Линия"),
-                                    QStringLiteral("Полигон"), QStringLiteral("Квадрат"), QStringLiteral("Овал"),
-                                    QStringLiteral("Кривая")};
-    QAction **drawItems[] = {&nDrawPoint,    &nDrawText,    &nDrawSymbol, &nDrawLine, &nDrawMultiPoint,
-                             &nDrawPolyLine, &nDrawPolygon, &nDrawRect,   &nDrawArc,  &nDrawBizer};
-    for (int i = 0; i < 10; ++i) {
-        QAction *item = menuItem(pMenuDraw, drawNames[i], drawCaptions[i]);
-        *drawItems[i] = item;
+    const struct {
+        QAction *TTolvane::*item;
+        const char *name;
+        QString caption, hint;
+    } drawKinds[] = {
+        {&TTolvane::nDrawPoint, "nDrawPoint", QStringLiteral("Точка"), QStringLiteral("Создание точки")},
+        {&TTolvane::nDrawText, "nDrawText", QStringLiteral("Текст"), QStringLiteral("Создание текста")},
+        {&TTolvane::nDrawSymbol, "nDrawSymbol", QStringLiteral("Символ"), QStringLiteral("Создание символа")},
+        {&TTolvane::nDrawLine, "nDrawLine", QStringLiteral("Отрезок"), QStringLiteral("Создание отрезка")},
+        {&TTolvane::nDrawMultiPoint, "nDrawMultiPoint", QStringLiteral("Точки"),
+         QStringLiteral("Создание набора точек")},
+        {&TTolvane::nDrawPolyLine, "nDrawPolyLine", QStringLiteral("Линия"), QStringLiteral("Создание линии")},
+        {&TTolvane::nDrawPolygon, "nDrawPolygon", QStringLiteral("Полигон"), QStringLiteral("Создание полигона")},
+        {&TTolvane::nDrawRect, "nDrawRect", QStringLiteral("Квадрат"), QStringLiteral("Создание прямоугольника")},
+        {&TTolvane::nDrawArc, "nDrawArc", QStringLiteral("Овал"), QStringLiteral("Создание овала")},
+        {&TTolvane::nDrawBizer, "nDrawBizer", QStringLiteral("Кривая"), QStringLiteral("Создание линии Безье")},
+    };
+    for (const auto &kind : drawKinds) {
+        QAction *item = menuItem(pMenuDraw, kind.name, kind.caption, {}, {}, kind.hint);
+        this->*kind.item = item;
         connect(item, &QAction::triggered, this, [this, item] { nDrawPointClick(item); });
     }
+    nDrawRect->setVisible(false);
 
     // PMenuScale: the scales of the view's scale button; the last two have no
     // command.
@@ -978,15 +994,15 @@ void TTolvane::buildToolBars()
         ToolBarMain->addWidget(b);
         return b;
     };
-    PBZoom = tool("PBZoom", QStringLiteral("Масштаб"), QStringLiteral("⌕"));
+    PBZoom = tool("PBZoom", QStringLiteral("Панель масштабирования"), QStringLiteral("⌕"));
     TbLen = tool("TbLen", QStringLiteral("Линейка"), QStringLiteral("↔"));
-    tbInfo = tool("tbInfo", QStringLiteral("Информация об объекте"), QStringLiteral("i"));
-    tbLabel = tool("tbLabel", QStringLiteral("Перемещение подписей"), QStringLiteral("A"));
+    tbInfo = tool("tbInfo", QStringLiteral("Информационня панель"), QStringLiteral("i"));
+    tbLabel = tool("tbLabel", QStringLiteral("Смещение обозначений"), QStringLiteral("A"));
     PBPick = tool("PBPick", QStringLiteral("Выбор объектов"), QStringLiteral("➚"));
-    pbSelect = tool("pbSelect", QStringLiteral("Выбор объектов рамкой"), QStringLiteral("⬚"));
+    pbSelect = tool("pbSelect", QStringLiteral("Выбор"), QStringLiteral("⬚"));
     pbDraw = tool("pbDraw", QStringLiteral("Рисовать"), QStringLiteral("✎"));
-    pbEdit = tool("pbEdit", QStringLiteral("Редактировать вершины"), QStringLiteral("◇"));
-    pbCosmetic = tool("pbCosmetic", QStringLiteral("Рисовать текст и обозначения"), QStringLiteral("T"));
+    pbEdit = tool("pbEdit", QStringLiteral("Изменить"), QStringLiteral("◇"));
+    pbCosmetic = tool("pbCosmetic", QStringLiteral("Создание полигона"), QStringLiteral("T"));
     pbCosmetic->setMenu(pMenuDraw);
     pbCosmetic->setPopupMode(QToolButton::MenuButtonPopup);
     PBZoom->setChecked(true);
@@ -1255,10 +1271,14 @@ void TTolvane::buildStatusBar()
     MapStatusBar->setObjectName(QStringLiteral("MapStatusBar"));
     platform::setFormClass(MapStatusBar, "TStatusBar");
     MapStatusBar->setSizeGripEnabled(false);
+    // The design's widths, wider where the font needs it for the widest text
+    // a panel shows (scale, visible area, coordinates).
     const int widths[6] = {80, 150, 100, 100, 200, 170};
-    for (int w : widths) {
-        QLabel *panel = platform::addStatusPanel(MapStatusBar, QString());
-        panel->setFixedWidth(w);
+    const QStringList widest = app::status::widestTexts();
+    for (int i = 0; i < 6; ++i) {
+        QLabel *panel = platform::addStatusPanel(MapStatusBar, i < widest.size() ? widest[i] : QString());
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setFixedWidth(std::max(widths[i], panel->sizeHint().width()));
+        panel->clear();
     }
 }

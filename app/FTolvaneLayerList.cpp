@@ -410,7 +410,7 @@ bool TTolvane::SaveEditedLayers()
     for (const QString &name : {map.JournalShpName(), map.JournalShxName()}) {
         const QString found = platform::findExistingPath(name);
         if (!found.isEmpty() && QFileInfo(found).isFile() && !mapdata::isReadOnlyFile(found))
-            QFile::remove(found);
+            mapdata::deleteFileIfExists(found);
     }
     return true;
 }
@@ -441,6 +441,7 @@ void TTolvane::aCloseLayerExecute()
         return;
     CloseAttributeQueries();
     L.Closed = true;
+    map.ReleaseLayerFiles(layer);
     // The closed layer's own row goes, whichever row has the focus.
     if (const int row = findLayerRow(ListLayers, layer); row >= 0)
         delete ListLayers->takeTopLevelItem(row);

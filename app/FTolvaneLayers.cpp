@@ -92,16 +92,6 @@ const StandardLayer StandardLayers[15] = {
     {u"обменные файлы", u"VykIn4.Shp", 17, 3},
 };
 
-// Up to `size` bytes of the content of a record, never more than the index
-// gives it: a shorter record (a deleted one) is not read into the next.
-QByteArray recordHead(mapdata::BinaryFile &shp, const shp::IndexEntry &entry, int size)
-{
-    const qint64 length = 2 * static_cast<qint64>(entry.ContentLength);
-    if (entry.Offset < 0 || length < size)
-        return {};
-    return shp.readBytes(2 * static_cast<qint64>(entry.Offset) + shp::RecordHeaderSize, size);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -130,155 +120,63 @@ bool TTolvane::OpenLayer(const QString &fileName, int index, bool newLayer)
 
     // A save that a stopped run left half done is put right first.
     map.RecoverLayerSave(name);
-    QString shpName, shxName, dbfName;
-    map.GetLayerFileNames(name, QString(), shpName, shxName, dbfName);
-    QString shpFound = platform::findExistingPath(shpName);
-    QString shxFound = platform::findExistingPath(shxName);
-    if (shpFound.isEmpty() && shxFound.isEmpty()) {
-        QString shp2, shx2, dbf2;
-        map.GetLayerFileNames(platform::joinPath(map.FWorkDir, name), QString(), shp2, shx2, dbf2);
-        const QString s = platform::findExistingPath(shp2), x = platform::findExistingPath(shx2);
-        if (!s.isEmpty() && !x.isEmpty()) {
-            shpFound = s;
-            shxFound = x;
-        }
-    }
-
     TMapLayer &L = project.Layers[static_cast<size_t>(index)];
     if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
         return false;
 
-    bool read = false;
-    mapdata::BinaryFile shpFile, shxFile;
-    if (!shpFound.isEmpty() && !shxFound.isEmpty() && QFileInfo(shpFound).isFile() && QFileInfo(shxFound).isFile() &&
-        shxFile.open(shxFound) && shpFile.open(shpFound)) {
-        char headBytes[shp::FileHeaderSize];
-        shp::FileHeader header;
-        // An index shorter than its header is no layer file.
-        if (shxFile.readExact(0, headBytes, shp::FileHeaderSize) &&
-            shp::decodeFileHeader(headBytes, shp::FileHeaderSize, header)) {
-            // The table is sized from the index file as it is, whatever its
-            // header says: whole entries only, so reading never passes it.
-            const qint64 entries = (shxFile.size() - shp::FileHeaderSize) / shp::IndexEntrySize;
-            const unsigned blockSize = map.FBlockSize ? map.FBlockSize : 100u;
-            L.Blocks.assign(static_cast<size_t>(entries / blockSize + 1), TBlockExtent{});
-
-            if (newLayer) {
-                switch (header.ShapeType) {
-                case shp::stText:
-                    L.MapType = mtTextLayer;
-                    break;
-                case shp::stPoint:
-                case shp::stPointZ:
-                case shp::stPointM:
-                    if (L.ObjType != otSymbols && L.ObjType != otBitmaps)
-                        L.ObjType = otSymbols;
-                    L.ViewPoints = true;
-                    L.BrushType = 0;
-                    L.Font.FontName = QStringLiteral("Wingdings");
-                    L.Font.TextSymbol = QChar(108);
-                    L.Font.Color = randomPaletteColor();
-                    break;
-                case shp::stPolyline:
-                case shp::stPolylineZ:
-                case shp::stPolylineM:
-                    L.ObjType = otPolylines;
-                    L.PenColor = randomPaletteColor();
-                    break;
-                case shp::stPolygon:
-                case shp::stPolygonZ:
-                case shp::stPolygonM:
-                    L.ObjType = otPolygons;
-                    break;
-                case shp::stRaster:
-                    L.ObjType = otImages;
-                    break;
-                default:
-                    break;
-                }
-            }
-
-            const bool projected = map.InitLayerProjection(index);
-            if (projected) {
-                map.ProjectLayerPoint(header.XMin, header.YMin);
-                map.ProjectLayerPoint(header.XMax, header.YMax);
-            }
-            L.ShapeType = header.ShapeType;
-            L.MtMinX = header.XMin;
-            L.MtMinY = header.YMin;
-            L.MtMaxX = header.XMax;
-            L.MtMaxY = header.YMax;
-            L.CenterX = L.MtMinX + (L.MtMaxX - L.MtMinX) / 2;
-            L.CenterY = L.MtMinY + (L.MtMaxY - L.MtMinY) / 2;
-
-            L.Objects.assign(static_cast<size_t>(entries), TMapObject{});
-            const QByteArray indexBytes = shxFile.readBytes(shp::FileHeaderSize, entries * shp::IndexEntrySize);
-            const qint64 whole = std::min<qint64>(entries, indexBytes.size() / shp::IndexEntrySize);
-            const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
-            for (qint64 j = 0; j < whole; ++j) {
-                const shp::IndexEntry entry = shp::decodeIndexEntry(indexBytes.constData() + j * shp::IndexEntrySize);
-                TMapObject &obj = L.Objects[static_cast<size_t>(j)];
-                obj.ShpOffset = entry.Offset;
-                obj.ShpLength = static_cast<std::int32_t>(2 * static_cast<qint64>(entry.ContentLength));
-                TBlockExtent &b = L.Blocks[static_cast<size_t>(j / blockSize)];
-                switch (kind) {
-                case shp::RecordKind::Text: {
-                    const QByteArray bytes = recordHead(shpFile, entry, shp::TextHeadSize);
-                    TTextRecord rec;
-                    if (shp::decodeTextHead(bytes.constData(), bytes.size(), rec))
-                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
-                    break;
-                }
-                case shp::RecordKind::Point: {
-                    const QByteArray bytes = recordHead(shpFile, entry, shp::PointContentSize);
-                    shp::PointRecord rec;
-                    if (shp::decodePoint(bytes.constData(), bytes.size(), rec))
-                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.X, rec.Y);
-                    break;
-                }
-                case shp::RecordKind::Poly: {
-                    const QByteArray bytes = recordHead(shpFile, entry, shp::PolyHeadSize);
-                    shp::PolyRecordHead rec;
-                    // Deleted objects (no parts) and records of another type
-                    // leave the block as it is.
-                    if (shp::decodePolyHead(bytes.constData(), bytes.size(), rec) &&
-                        rec.ShapeType == header.ShapeType && rec.NumParts > 0 && rec.NumPoints > 0)
-                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
-                    break;
-                }
-                case shp::RecordKind::Raster: {
-                    const QByteArray bytes = recordHead(shpFile, entry, shp::RasterHeadSize);
-                    shp::RasterRecordHead rec;
-                    if (shp::decodeRasterHead(bytes.constData(), bytes.size(), rec))
-                        growBox(b.XMin, b.YMin, b.XMax, b.YMax, rec.XMin, rec.YMin, rec.XMax, rec.YMax);
-                    break;
-                }
-                case shp::RecordKind::None:
-                    break;
-                }
-            }
-
-            if (projected) {
-                // A block without objects stays all zero: projected, it would
-                // pull the point (0, 0) into the view.
-                for (TBlockExtent &b : L.Blocks)
-                    if (!(b.XMin == 0 && b.YMin == 0 && b.XMax == 0 && b.YMax == 0)) {
-                        map.ProjectLayerPoint(b.XMin, b.YMin);
-                        map.ProjectLayerPoint(b.XMax, b.YMax);
-                    }
-                map.FreeLayerProjection();
-            }
-            read = true;
+    const TLayerCheck check = map.OpenLayerFiles(index);
+    if (check.Read && newLayer) {
+        switch (check.ShapeType) {
+        case shp::stText:
+            L.MapType = mtTextLayer;
+            break;
+        case shp::stPoint:
+        case shp::stPointZ:
+        case shp::stPointM:
+            if (L.ObjType != otSymbols && L.ObjType != otBitmaps)
+                L.ObjType = otSymbols;
+            L.ViewPoints = true;
+            L.BrushType = 0;
+            L.Font.FontName = QStringLiteral("Wingdings");
+            L.Font.TextSymbol = QChar(108);
+            L.Font.Color = randomPaletteColor();
+            break;
+        case shp::stPolyline:
+        case shp::stPolylineZ:
+        case shp::stPolylineM:
+            L.ObjType = otPolylines;
+            L.PenColor = randomPaletteColor();
+            break;
+        case shp::stPolygon:
+        case shp::stPolygonZ:
+        case shp::stPolygonM:
+            L.ObjType = otPolygons;
+            break;
+        case shp::stRaster:
+            L.ObjType = otImages;
+            break;
+        default:
+            break;
         }
     }
-    const bool opened = shpFile.isOpen() && shxFile.isOpen();
-    shpFile.close();
-    shxFile.close();
-    if (opened)
-        map.BackupLayer(index, true);
-    if (!read)
-        platform::showMessage(QStringLiteral("Ошибка открытия слоя ") + name + QStringLiteral(" !"));
-    return read;
+    // Damaged files or a table that does not fit the objects are read, never
+    // written.
+    L.ReadOnly = check.readOnly();
+    QStringList messages = layerCheckMessages(check, name);
+    if (check.Found) {
+        // Snapshots left by a run that ended abnormally go; without snapshots
+        // of its own the layer could not be put back, so it is not written.
+        map.RemoveStaleSnapshots(index);
+        if (!map.BackupLayer(index, true)) {
+            L.ReadOnly = true;
+            messages << snapshotFailureMessage(name);
+        }
+    }
+    if (!check.Read)
+        messages << QStringLiteral("Ошибка открытия слоя ") + name + QStringLiteral(" !");
+    for (const QString &message : messages)
+        platform::showMessage(message);
+    return check.Read;
 }
 
 // ---------------------------------------------------------------------------
@@ -385,12 +283,6 @@ bool TTolvane::OpenLayerDialog()
             result = OpenLayer(name, -1, true);
     }
     return result;
-}
-
-void TTolvane::CloseAttributeQueries()
-{
-    // The queries of the search window and of the table editor come with the
-    // dialogs; until then no query holds a layer's table.
 }
 
 void TTolvane::mImportClick()

@@ -8,13 +8,13 @@
 #include "app/FTolvane.h"
 
 #include "app/HostHooks.h"
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 #include "app/MouseTools.h"
 #include "dialogs/FNewForAll.h"
 #include "mapengine/CanvasHelpers.h"
 #include "mapengine/OverlayCanvas.h"
 #include "mapengine/ScreenCursors.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Rounding.h"
 #include "platform/gdi/Metafile.h"
 
@@ -52,7 +52,7 @@ const TMapLayer *layerAt(const TTolvane &w, int layer)
 bool layerEditable(const TTolvane &w, int layer)
 {
     const TMapLayer *L = layerAt(w, layer);
-    return L && L->Edited;
+    return L && L->Edited && w.MapImage->LayerWritable(layer);
 }
 
 int currentMapType(const TTolvane &w)
@@ -299,7 +299,7 @@ void infoDown(TTolvane &w, TShiftState shift)
         return;
     w.FSnapHit = w.SnapToLayers(0, m.FPressMapX, m.FPressMapY);
     if (!m.FSelection.Entries.empty())
-        app::dialogSeams().ShowEditInfo();
+        dialogs::dialogSeams().ShowEditInfo();
     m.DrawSelectionOverlay(-1);
 }
 
@@ -628,7 +628,7 @@ void pickDblClick(TTolvane &w)
     if (L.ObjType != otImages)
         return;
     TMapExtent box;
-    if (!app::dialogSeams().RegisterImage(layer, entries.front().Index, box.X1, box.Y1, box.X2, box.Y2))
+    if (!dialogs::dialogSeams().RegisterImage(layer, entries.front().Index, box.X1, box.Y1, box.X2, box.Y2))
         return;
     L.Edited = true;
     w.ZoomToExtent(box.X1, box.Y1, box.X2, box.Y2);

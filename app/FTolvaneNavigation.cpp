@@ -6,11 +6,12 @@
 #include "app/FShowPoint.h"
 #include "app/FormControls.h"
 #include "app/HostHooks.h"
+#include "app/StatusTexts.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 
@@ -226,14 +227,7 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
     }
     if (select) {
         map.ClearSelection();
-        TSelObject entry;
-        entry.Layer = layer;
-        entry.Index = index;
-        entry.XMin = box.X1;
-        entry.YMin = box.Y1;
-        entry.XMax = box.X2;
-        entry.YMax = box.Y2;
-        map.FSelection.Entries.push_back(entry);
+        map.AppendSelectionEntry(layer, index, box);
         map.RecalcSelectionExtent();
         CentreAndRedraw(box.X1 + (box.X2 - box.X1) / 2, box.Y1 + (box.Y2 - box.Y1) / 2);
     }
@@ -251,17 +245,15 @@ void TTolvane::ShowStatusText(double x, double y)
             panels[i]->setText(text);
     };
     const double n = map.ScaleToDenominator(map.FScale);
-    panel(0, n == 0 || n >= 1 ? QStringLiteral("M 1:") + roundedText(n)
-                              : QStringLiteral("M ") + roundedText(1 / n) + QStringLiteral(":1"));
+    panel(0, app::status::scaleText(n));
     EditScale->setText(roundedText(n));
-    panel(1, QStringLiteral("Zoom: ") + roundedText(map.FPictureWidth / map.FScale) + u'x' +
-                 roundedText(map.FPictureHeight / map.FScale) + QStringLiteral(" m"));
+    panel(1, app::status::areaText(map.FPictureWidth / map.FScale, map.FPictureHeight / map.FScale));
     if (x != 0 || y != 0) {
         TMapPoint m;
         map.LogicalToMap(QPointF(x, y), m);
         // X is the northing and Y the easting, as surveyors write them.
-        panel(2, QStringLiteral("X = ") + MapFunctions::RoundValue(m.Y, 0, 3, true).toString());
-        panel(3, QStringLiteral("Y = ") + MapFunctions::RoundValue(m.X, 0, 3, true).toString());
+        panel(2, app::status::coordinateText(u'X', m.Y));
+        panel(3, app::status::coordinateText(u'Y', m.X));
     }
 }
 
@@ -409,12 +401,3 @@ void TTolvane::N96Click()
 {
     RebuildLayerList(false);
 }
-
-void TTolvane::N35Click()
-{
-    // The search window comes with the dialogs; until then the command does
-    // nothing.
-}
-
-void TTolvane::N57Click() {}
-void TTolvane::N121Click() {}

@@ -7,7 +7,7 @@
 
 #include "app/FTolvane.h"
 
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 #include "app/HostHooks.h"
 #include "app/LayerListRows.h"
 #include "platform/Paths.h"
@@ -20,7 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 namespace {
 
@@ -171,7 +171,7 @@ void TTolvane::nEditInfoClick()
 {
     const bool picking = PBPick->isChecked() || pbSelect->isChecked();
     if ((picking || PBZoom->isChecked()) && !MapImage->FSelection.Entries.empty()) {
-        app::dialogSeams().ShowEditInfo();
+        dialogs::dialogSeams().ShowEditInfo();
         return;
     }
     platform::showMessage(picking ? QStringLiteral("Нет выбранных объектов")
@@ -181,17 +181,17 @@ void TTolvane::nEditInfoClick()
 void TTolvane::aEditInfoExecute()
 {
     if ((PBPick->isChecked() || pbSelect->isChecked()) && !MapImage->FSelection.Entries.empty())
-        app::dialogSeams().ShowEditInfo();
+        dialogs::dialogSeams().ShowEditInfo();
 }
 
 void TTolvane::nObjectNewClick()
 {
-    app::dialogSeams().ShowCoordinateList(QStringLiteral("New"));
+    dialogs::dialogSeams().ShowCoordinateList(QStringLiteral("New"));
 }
 
 void TTolvane::nObjectEditClick()
 {
-    app::dialogSeams().ShowCoordinateList(QStringLiteral("Edit"));
+    dialogs::dialogSeams().ShowCoordinateList(QStringLiteral("Edit"));
 }
 
 void TTolvane::nVYKEditClick()
@@ -202,7 +202,7 @@ void TTolvane::nVYKEditClick()
     if (first && isHostEditedKind(first->MapType))
         EditCadastralObject();
     else
-        app::dialogSeams().ShowCoordinateList(QStringLiteral("Edit"));
+        dialogs::dialogSeams().ShowCoordinateList(QStringLiteral("Edit"));
 }
 
 // ---------------------------------------------------------------------------
@@ -240,7 +240,7 @@ void TTolvane::NDelPointClick()
 
 void TTolvane::pbDrawClick()
 {
-    FDrawKind = nDrawPolygon;
+    SetDrawKind(nDrawPolygon);
     endFigure(*MapImage);
 }
 
@@ -260,7 +260,7 @@ void TTolvane::aProLayerExecute()
 {
     const int layer = ShownLayerIndex();
     if (ValidLayer(layer))
-        app::dialogSeams().ShowLayerProperties(layer);
+        dialogs::dialogSeams().ShowLayerProperties(layer);
 }
 
 QString TTolvane::CurrentLayerTable() const
@@ -289,14 +289,14 @@ void TTolvane::aProDataExecute()
     if (table.isEmpty())
         return;
     CloseAttributeQueries();
-    app::dialogSeams().ShowTableEditor(table);
+    dialogs::dialogSeams().ShowTableEditor(table);
 }
 
 void TTolvane::aProViewExecute()
 {
     const int layer = ShownLayerIndex();
     if (ValidLayer(layer))
-        app::dialogSeams().ShowLegendEditor(layer);
+        dialogs::dialogSeams().ShowLegendEditor(layer);
 }
 
 // ---------------------------------------------------------------------------

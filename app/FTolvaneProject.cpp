@@ -1,12 +1,14 @@
-// The project file: reading and writing ".tvp" files, the project commands.
+// The project commands; the file itself is read and written by
+// mapdata/ProjectFile through the map window's ProjectHost.
 
 #include "app/FTolvane.h"
 
 #include "app/CommandErrors.h"
 #include "app/LayerListRows.h"
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/MapFunctions.h"
+#include "mapengine/ProjectView.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 
@@ -16,46 +18,86 @@
 #include <QFileInfo>
 #include <QTreeWidget>
 
-#include <algorithm>
-
-#include <unistd.h>
+#include <iterator>
 
 using projectfile::ProjectFileError;
 
 namespace {
-
-const QString ProgramVersion = QStringLiteral("2.2.0.2");
 
 QString productKey(const TMapVyk &map)
 {
     return QStringLiteral("\\SOFTWARE\\") + map.FRegistryKey;
 }
 
-// The panel switches of the map control, as the file names them.
-struct PanelSwitch {
-    const char *key;
-    bool TMapVyk::*field;
+// The checked menu items the file keeps, in the order of its keys
+// (projectfile::MenuSwitchKeys).
+QAction *TTolvane::*const MenuItems[] = {
+    &TTolvane::nSnapPoint, &TTolvane::nSnapLine,   &TTolvane::nPointIns,     &TTolvane::nPointDel,
+    &TTolvane::nShowAll,   &TTolvane::nShowMark,   &TTolvane::nShowActive,   &TTolvane::nShowPassive,
+    &TTolvane::nShowDelete, &TTolvane::nShowOther,
 };
-const PanelSwitch PanelSwitches[] = {
-    {"ZoomPanel", &TMapVyk::ZoomPanel},     {"PickPanel", &TMapVyk::PickPanel},
-    {"SelectPanel", &TMapVyk::SelectPanel}, {"PointPanel", &TMapVyk::PointPanel},
-    {"MarkPanel", &TMapVyk::MarkPanel},     {"TextPanel", &TMapVyk::TextPanel},
-    {"SymbolPanel", &TMapVyk::SymbolPanel}, {"MapPanel", &TMapVyk::MapPanel},
-    {"InformPanel", &TMapVyk::InformPanel}, {"ShowMarks", &TMapVyk::ShowMarks},
-    {"ShowNamePoints", &TMapVyk::ShowNamePoints},
-};
+static_assert(std::size(MenuItems) == std::size(projectfile::MenuSwitchKeys));
 
-// The checked menu items the file keeps, in writing order.
-struct MenuSwitch {
-    const char *key;
-    QAction *TTolvane::*item;
-};
-const MenuSwitch MenuSwitches[] = {
-    {"SnapPoint", &TTolvane::nSnapPoint},      {"SnapLine", &TTolvane::nSnapLine},
-    {"PointAutoIns", &TTolvane::nPointIns},    {"PointAutoDel", &TTolvane::nPointDel},
-    {"ShowVykAll", &TTolvane::nShowAll},       {"ShowVykMark", &TTolvane::nShowMark},
-    {"ShowVykActive", &TTolvane::nShowActive}, {"ShowVykPassive", &TTolvane::nShowPassive},
-    {"ShowVykDelete", &TTolvane::nShowDelete}, {"ShowVykOther", &TTolvane::nShowOther},
+// What the project file needs of the map window: its view and switches, the
+// rows of its layer list, opening a layer and showing the progress.
+class WindowProjectHost : public projectfile::ProjectHost {
+public:
+    explicit WindowProjectHost(TTolvane &window) : w_(window) {}
+
+    void saveEditedLayers() override { w_.SaveEditedLayers(); }
+    projectfile::ProjectView projectView() override
+    {
+        projectfile::ProjectView view = mapengine::projectViewOf(*w_.MapImage);
+        for (size_t i = 0; i < std::size(MenuItems); ++i)
+            view.Switches[QLatin1String(projectfile::MenuSwitchKeys[i])] = (w_.*MenuItems[i])->isChecked();
+        return view;
+    }
+    std::vector<int> layerRows() override
+    {
+        std::vector<int> rows;
+        for (int row = 0; row < w_.ListLayers->topLevelItemCount(); ++row)
+            rows.push_back(w_.ListLayerIndex(row));
+        return rows;
+    }
+    std::optional<int> activeRow() override
+    {
+        if (w_.LVLayer->topLevelItemCount() == 0)
+            return std::nullopt;
+        // The blocks are numbered by row, and the reader makes block n the
+        // layer n - 1: the active layer is written as its row.
+        int row = app::findLayerRow(w_.ListLayers, w_.ShownLayerIndex());
+        if (row < 0)
+            row = app::findLayerRow(w_.ListLayers, w_.MapImage->FProject.ActiveLayer);
+        if (row < 0)
+            row = w_.ListLayers->topLevelItemCount() - 1;
+        return row;
+    }
+
+    void readingStarted() override
+    {
+        w_.MapImage->ClearSelection();
+        w_.RebuildLayerList(true);
+        w_.ShowActiveLayerRow(0);
+    }
+    void applyProjectView(const projectfile::ProjectView &view) override
+    {
+        mapengine::applyProjectView(*w_.MapImage, view);
+        for (size_t i = 0; i < std::size(MenuItems); ++i)
+            if (const auto it = view.Switches.find(QLatin1String(projectfile::MenuSwitchKeys[i]));
+                it != view.Switches.end())
+                (w_.*MenuItems[i])->setChecked(it->second);
+    }
+    void openLayer(const QString &fileName, int index) override { w_.OpenLayer(fileName, index, false); }
+    void readingProgress(double fraction) override { w_.DrawProgress(fraction); }
+    void readingEnded() override
+    {
+        w_.RebuildLayerList(true);
+        w_.ShowActiveLayerRow(w_.MapImage->FProject.ActiveLayer);
+        w_.ShowStatusText(0, 0);
+    }
+
+private:
+    TTolvane &w_;
 };
 
 // The work files of the standard cadastral layers: ".Ado" in the program
@@ -88,79 +130,8 @@ bool sameFile(const QString &a, const QString &b)
 
 void TTolvane::WriteProject(const QString &path)
 {
-    TMapVyk &map = *MapImage;
-    SaveEditedLayers();
-
-    const QString backup = platform::resolvePath(projectfile::backupName(path));
-    const QString temp = platform::resolvePath(projectfile::tempName(path));
-    QFile file(temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ProjectFileError(QStringLiteral("Невозможно создать файл ") + temp);
-    auto put = [&](const QStringList &lines) {
-        const QByteArray bytes = projectfile::encodeLines(lines);
-        if (file.write(bytes) != bytes.size())
-            throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
-    };
-
-    QStringList head;
-    head << QStringLiteral("!Tolvane v.") + (map.FVersion.isEmpty() ? ProgramVersion : map.FVersion) << QString();
-    for (const PanelSwitch &s : PanelSwitches)
-        head << QLatin1String(s.key) + u'=' + projectfile::boolText(map.*s.field);
-    head << QStringLiteral("X=") + projectfile::realText(map.FCenterX)
-         << QStringLiteral("Y=") + projectfile::realText(map.FCenterY)
-         << QStringLiteral("Scale=") +
-                (map.FScale == 0 ? QStringLiteral("0") : projectfile::realText(map.ScaleToDenominator(map.FScale)));
-    for (const MenuSwitch &s : MenuSwitches)
-        head << QLatin1String(s.key) + u'=' + projectfile::boolText((this->*s.item)->isChecked());
-    const int rows = ListLayers->topLevelItemCount();
-    if (LVLayer->topLevelItemCount() > 0) {
-        // The blocks are numbered by row, and the reader makes block n the
-        // layer n - 1: the active layer is written as its row.
-        int row = app::findLayerRow(ListLayers, ShownLayerIndex());
-        if (row < 0)
-            row = app::findLayerRow(ListLayers, map.FProject.ActiveLayer);
-        if (row < 0)
-            row = rows - 1;
-        head << QStringLiteral("ActiveLayer=") + QString::number(row);
-    }
-    head << QStringLiteral("LayersCount=") + QString::number(rows);
-    put(head);
-
-    for (int row = 0; row < rows; ++row) {
-        const int index = ListLayerIndex(row);
-        if (!ValidLayer(index))
-            continue;
-        QStringList block;
-        projectfile::writeLayerBlock(block, map.FProject.Layers[static_cast<size_t>(index)], row + 1);
-        put(block);
-        map.RenumberLayerRows(index);
-        if (map.FProject.Layers[static_cast<size_t>(index)].ObjectsDeleted)
-            map.PackLayerTable(index);
-    }
-
-    // The new text is on the disk before the old file gives way.
-    if (!file.flush() || ::fsync(file.handle()) != 0)
-        throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        throw ProjectFileError(QStringLiteral("Ошибка записи файла ") + temp);
-
-    // The old file becomes the backup, the new one takes its name. The
-    // backup keeps its name and gets no hidden attribute (see the
-    // architecture notes).
-    const QString existing = platform::findExistingPath(path);
-    const QString target = existing.isEmpty() ? platform::resolvePath(path) : existing;
-    if (!existing.isEmpty()) {
-        deleteFound(backup);
-        if (!QFile::rename(existing, backup))
-            throw ProjectFileError(QStringLiteral("Невозможно переименовать файл ") + existing);
-    }
-    if (!QFile::rename(temp, target)) {
-        // The project must not stay missing: the old file comes back.
-        if (!existing.isEmpty())
-            QFile::rename(backup, existing);
-        throw ProjectFileError(QStringLiteral("Невозможно переименовать файл ") + temp);
-    }
+    WindowProjectHost host(*this);
+    projectfile::writeProject(*MapImage, path, host);
 }
 
 // ---------------------------------------------------------------------------
@@ -168,112 +139,11 @@ void TTolvane::WriteProject(const QString &path)
 
 bool TTolvane::ReadProject(const QString &path)
 {
-    TMapVyk &map = *MapImage;
-    // A missing project changes nothing, not even its data folder.
-    const QString found = platform::findExistingPath(path.trimmed());
-    if (found.isEmpty() || !QFileInfo(found).isFile())
+    WindowProjectHost host(*this);
+    if (!projectfile::readProject(*MapImage, path, host))
         return false;
-    const QString projectPath = QFileInfo(found).absoluteFilePath();
-
-    QString folder = projectfile::dataFolder(projectPath);
-    if (const QString dir = platform::findExistingPath(folder); !dir.isEmpty() && QFileInfo(dir).isDir())
-        folder = dir;
-    else if (!QDir().mkdir(folder))
-        throw ProjectFileError(QStringLiteral("Невозможно создать папку") + folder);
-
-    QFile file(projectPath);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProjectFileError(QStringLiteral("Невозможно открыть файл ") + projectPath);
-    const QByteArray bytes = file.readAll();
-    file.close();
-
-    map.FProject.Layers.clear();
-    map.FProject.ActiveLayer = 0;
-    map.ClearSelection();
-    RebuildLayerList(true);
-    ShowActiveLayerRow(0);
-
-    // The data folder is also the current folder: relative names of layer
-    // files and of projection grids are taken from there.
-    QDir::setCurrent(folder);
-    map.FWorkDir = folder;
-    map.FProjectFile = projectPath;
-
-    auto finish = [&] {
-        RebuildLayerList(true);
-        ShowActiveLayerRow(map.FProject.ActiveLayer);
-        ShowStatusText(0, 0);
-    };
-    try {
-        const QStringList lines = projectfile::decodeLines(bytes);
-        const qsizetype blockLines = std::count_if(lines.begin(), lines.end(), [](const QString &l) {
-            return MapFunctions::SplitPair(l, QStringLiteral("=")).Key == u"Layer";
-        });
-        const double total = std::max<qsizetype>(bytes.size(), 1);
-        qsizetype consumed = lines.isEmpty() ? 0 : lines[0].size() + 2;
-        qsizetype pos = 1; // the header line is not checked
-        while (pos < lines.size()) {
-            const QString &line = lines[pos++];
-            consumed += line.size() + 2;
-            const TTxtValues pair = MapFunctions::SplitPair(line, QStringLiteral("="));
-            std::vector<TMapLayer> &layers = map.FProject.Layers;
-            if (pair.Key == u"Layer") {
-                const int n = projectfile::readInt(pair.Value);
-                if (n >= 1 && static_cast<size_t>(n) <= layers.size()) {
-                    const qsizetype start = pos;
-                    TMapLayer &layer = layers[static_cast<size_t>(n - 1)];
-                    pos = projectfile::readLayerBlock(lines, pos, layer);
-                    for (qsizetype k = start; k < pos; ++k)
-                        consumed += lines[k].size() + 2;
-                    layer.Number = n - 1;
-                    // A layer not found under its name is looked for by its
-                    // bare name in the data folder.
-                    const QString stored = layer.FileName;
-                    const QString asStored = QDir::isAbsolutePath(platform::normalizePath(stored))
-                                                 ? stored
-                                                 : platform::joinPath(folder, stored);
-                    if (!platform::fileExists(asStored)) {
-                        const QString bare = platform::extractFileName(stored);
-                        if (!bare.isEmpty() && platform::fileExists(platform::joinPath(folder, bare)))
-                            layer.FileName = bare;
-                    }
-                    OpenLayer(layer.FileName, n - 1, false);
-                    DrawProgress(consumed / total);
-                    continue;
-                }
-            }
-            // At the top level a line holding "X=" or "Y=" anywhere sets the
-            // view's centre; every other key is compared whole.
-            if (line.contains(QStringLiteral("X="))) {
-                map.FCenterX = projectfile::readReal(pair.Value, 1);
-            } else if (line.contains(QStringLiteral("Y="))) {
-                map.FCenterY = projectfile::readReal(pair.Value, 1);
-            } else if (pair.Key == u"Scale") {
-                map.FScale = map.DenominatorToScale(projectfile::readReal(pair.Value, 1));
-            } else if (pair.Key == u"ActiveLayer") {
-                map.FProject.ActiveLayer = projectfile::readInt(pair.Value);
-            } else if (pair.Key == u"LayersCount") {
-                // A record no block can fill stays empty: the count is held
-                // to the blocks the file has, whatever number it states.
-                const qsizetype count = std::clamp<qsizetype>(projectfile::readInt(pair.Value), 0, blockLines);
-                layers.assign(static_cast<size_t>(count), TMapLayer{});
-            } else {
-                for (const PanelSwitch &s : PanelSwitches)
-                    if (pair.Key == QLatin1String(s.key))
-                        map.*s.field = projectfile::readBool(pair.Value);
-                for (const MenuSwitch &s : MenuSwitches)
-                    if (pair.Key == QLatin1String(s.key))
-                        (this->*s.item)->setChecked(projectfile::readBool(pair.Value));
-            }
-            DrawProgress(consumed / total);
-        }
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
     StoreLastProject();
-    setWindowTitle(projectPath);
+    setWindowTitle(MapImage->FProjectFile);
     return true;
 }
 
@@ -288,24 +158,31 @@ void TTolvane::StoreLastProject()
 
 void TTolvane::QuerySaveProject(bool askInAutoMode, bool autoMode, bool deleteWorkFiles)
 {
+    CloseProjectLayers(AskSaveProject(askInAutoMode, autoMode), deleteWorkFiles);
+}
+
+bool TTolvane::AskSaveProject(bool askInAutoMode, bool autoMode)
+{
     TMapVyk &map = *MapImage;
-    bool saved = false;
-    if (!map.FProjectFile.isEmpty() || !map.FProject.Layers.empty()) {
-        bool save = true;
-        if (!autoMode || askInAutoMode)
-            save = platform::messageDlg(QStringLiteral("Сохранить проект ") + map.FProjectFile,
-                                        platform::MsgType::Confirmation, platform::mbYesNo) == platform::mrYes;
-        if (save) {
-            // Saving without a question comes from "Сохранить как...": with
-            // no project name the save would ask for a name again, so only
-            // the layers are saved.
-            if (autoMode && map.FProjectFile.isEmpty())
-                SaveEditedLayers();
-            else
-                SaveProject();
-            saved = true;
-        }
-    }
+    if (map.FProjectFile.isEmpty() && map.FProject.Layers.empty())
+        return false;
+    if ((!autoMode || askInAutoMode) &&
+        platform::messageDlg(QStringLiteral("Сохранить проект ") + map.FProjectFile, platform::MsgType::Confirmation,
+                             platform::mbYesNo) != platform::mrYes)
+        return false;
+    // Saving without a question comes from "Сохранить как...": with no
+    // project name the save would ask for a name again, so only the layers
+    // are saved.
+    if (autoMode && map.FProjectFile.isEmpty())
+        SaveEditedLayers();
+    else
+        SaveProject();
+    return true;
+}
+
+void TTolvane::CloseProjectLayers(bool saved, bool deleteWorkFiles)
+{
+    TMapVyk &map = *MapImage;
     for (int i = 0; i < static_cast<int>(map.FProject.Layers.size()); ++i)
         map.RestoreLayerBackup(i, saved);
     if (deleteWorkFiles)
@@ -317,6 +194,12 @@ void TTolvane::QuerySaveProject(bool askInAutoMode, bool autoMode, bool deleteWo
 
 bool TTolvane::OpenProjectDialog()
 {
+    const QString name = AskProjectFile();
+    return !name.isEmpty() && ReadProject(name);
+}
+
+QString TTolvane::AskProjectFile()
+{
     platform::FileDialogRequest request = OpenDialog;
     request.kind = platform::FileDialogRequest::Open;
     request.title = QStringLiteral("Открыть Tolvane проект");
@@ -326,11 +209,11 @@ bool TTolvane::OpenProjectDialog()
     request.fileName.clear();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty())
-        return false;
+        return {};
     const QString name = answer.files.first();
     if (!platform::fileExists(name) || platform::ansiUpperCase(name.trimmed()).right(3) != u"TVP")
-        return false;
-    return ReadProject(name);
+        return {};
+    return name;
 }
 
 void TTolvane::SaveProjectAs()
@@ -451,8 +334,14 @@ void TTolvane::nFileOpenClick()
     app::runCommand([this] {
         TMapVyk &map = *MapImage;
         const bool hadProject = !map.FProjectFile.isEmpty() || !map.FProject.Layers.empty();
-        QuerySaveProject(false, false, false);
-        if (OpenProjectDialog()) {
+        const bool saved = AskSaveProject(false, false);
+        // The open project's layers close only for a file that is a project:
+        // one that is not is refused with the project still open.
+        const QString name = AskProjectFile();
+        if (!name.isEmpty())
+            projectfile::checkProjectFile(name);
+        CloseProjectLayers(saved, false);
+        if (!name.isEmpty() && ReadProject(name)) {
             RebuildLayerList(true);
             if (!map.FProject.Layers.empty())
                 ShowActiveLayerRow(map.FProject.ActiveLayer);

@@ -6,7 +6,7 @@
 
 #include "app/FTolvane.h"
 
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 #include "app/FormControls.h"
 #include "app/HostHooks.h"
 #include "mapdata/MapFunctions.h"
@@ -102,7 +102,7 @@ void TTolvane::SetShapeColor(QWidget *shape, int colour)
 
 void TTolvane::connectStyleToolBars()
 {
-    FDrawKind = nDrawPolygon;
+    SetDrawKind(nDrawPolygon);
     auto keyUp = [this](QLineEdit *edit, void (TTolvane::*handler)(int)) {
         new KeyUpFilter(edit, [this, handler](int key) { (this->*handler)(key); });
     };
@@ -152,9 +152,18 @@ void TTolvane::connectStyleToolBars()
 // ---------------------------------------------------------------------------
 // Drawing kinds and vertex switches
 
+void TTolvane::SetDrawKind(QAction *item)
+{
+    // The button shows the item it holds, as a tool button given a menu item
+    // takes its caption and hint.
+    FDrawKind = item;
+    pbCosmetic->setText(item->text());
+    app::setHint(pbCosmetic, app::hintOf(item));
+}
+
 void TTolvane::nDrawPointClick(QAction *Sender)
 {
-    FDrawKind = Sender;
+    SetDrawKind(Sender);
     pbDraw->setChecked(true);
 }
 
@@ -180,14 +189,14 @@ void apply(TTolvane &w, std::initializer_list<Byte> ops)
     w.RedrawMap();
 }
 
-app::StyleDialog *targetDialog(const QString &target)
+dialogs::StyleDialog *targetDialog(const QString &target)
 {
     if (target.startsWith(u"Layer"))
-        return app::dialogSeams().styleDialog(app::StyleDialogKind::Layer);
+        return dialogs::dialogSeams().styleDialog(dialogs::StyleDialogKind::Layer);
     if (target.startsWith(u"NewLabel"))
-        return app::dialogSeams().styleDialog(app::StyleDialogKind::NewLabel);
+        return dialogs::dialogSeams().styleDialog(dialogs::StyleDialogKind::NewLabel);
     if (target.startsWith(u"Label"))
-        return app::dialogSeams().styleDialog(app::StyleDialogKind::Label);
+        return dialogs::dialogSeams().styleDialog(dialogs::StyleDialogKind::Label);
     return nullptr;
 }
 
@@ -252,7 +261,7 @@ void TTolvane::SetFontSize(int size)
 {
     TTextRecord &t = MapImage->FTemplate;
     if (FStyleTarget == u"Layer" || FStyleTarget == u"Label" || FStyleTarget == u"NewLabel") {
-        if (app::StyleDialog *d = targetDialog(FStyleTarget))
+        if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
             d->SetFontSize(QString::number(size));
     } else if (FStyleTarget == u"Text" || FStyleTarget == u"Symbol") {
         (FStyleTarget == u"Text" ? EditSize : edSizeSymbol)->setText(QString::number(size));
@@ -264,7 +273,7 @@ void TTolvane::SetFontSize(int size)
 void TTolvane::SetTextScale(int denominator)
 {
     TTextRecord &t = MapImage->FTemplate;
-    app::StyleDialog *d = targetDialog(FStyleTarget);
+    dialogs::StyleDialog *d = targetDialog(FStyleTarget);
     if (FStyleTarget == u"LayerTextScale" || FStyleTarget == u"LabelTextScale" ||
         FStyleTarget == u"NewLabelTextScale") {
         if (d)
@@ -299,7 +308,7 @@ void TTolvane::SetTextRotation(int step, double value)
         MapImage->FTemplate.Rotate = rotate;
         apply(*this, {6});
     } else if (FStyleTarget == u"Layer" || FStyleTarget == u"Label" || FStyleTarget == u"NewLabel") {
-        if (app::StyleDialog *d = targetDialog(FStyleTarget))
+        if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
             d->SetFontRotate(platform::floatToStr(value));
     }
 }
@@ -314,7 +323,7 @@ void TTolvane::SetTextBackground(bool on)
 
 void TTolvane::SetLayerPenWidth(double width)
 {
-    if (app::StyleDialog *d = targetDialog(QStringLiteral("Layer"))) {
+    if (dialogs::StyleDialog *d = targetDialog(QStringLiteral("Layer"))) {
         d->SetPenWidth(MapFunctions::RoundValue(width, 0, 2, true).toString());
         d->DrawLineSample();
     }
@@ -328,13 +337,13 @@ void TTolvane::SetLayerPenMode(int code)
     if (!ValidLayer(layer))
         return;
     MapImage->FProject.Layers[static_cast<size_t>(layer)].PenMode = static_cast<Byte>(code);
-    if (app::StyleDialog *d = targetDialog(FStyleTarget))
+    if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
         d->ShowPenModeCaption(code);
 }
 
 void TTolvane::SetFillStyle(int code)
 {
-    app::StyleDialog *d = targetDialog(FStyleTarget);
+    dialogs::StyleDialog *d = targetDialog(FStyleTarget);
     if (!d)
         return;
     if (FStyleTarget == u"Layer") {
@@ -500,7 +509,7 @@ void TTolvane::SpeedButton13Click()
 {
     QString font = EditFStyle->text();
     QChar symbol;
-    if (!app::dialogSeams().SelectSymbol(font, symbol))
+    if (!dialogs::dialogSeams().SelectSymbol(font, symbol))
         return;
     EditFStyle->setText(font);
     EditSymbol->setText(QString(symbol));
@@ -592,7 +601,7 @@ void TTolvane::SpeedButton3Click()
 
 void TTolvane::SpeedButton7Click()
 {
-    const int n = app::dialogSeams().SelectPointStyle();
+    const int n = dialogs::dialogSeams().SelectPointStyle();
     if (n < 0)
         return;
     MapImage->FTemplate.PointStyle = n;
@@ -612,7 +621,7 @@ void TTolvane::SpeedButton4Click()
 
 void TTolvane::SpeedButton5Click()
 {
-    const int n = app::dialogSeams().SelectLineStyle();
+    const int n = dialogs::dialogSeams().SelectLineStyle();
     if (n < 0)
         return;
     MapImage->FTemplate.PenStyle = n;
@@ -642,7 +651,7 @@ void TTolvane::SBBgColorShowClick()
 
 void TTolvane::SpeedButton10Click()
 {
-    const int n = app::dialogSeams().SelectFillStyle();
+    const int n = dialogs::dialogSeams().SelectFillStyle();
     if (n < 0)
         return;
     MapImage->FTemplate.BrushStyle = n;

@@ -1,6 +1,6 @@
 #include "app/FormControls.h"
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QFont>

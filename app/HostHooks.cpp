@@ -3,8 +3,9 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/StyleRenderers.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 #include "platform/UserAnswers.h"
@@ -64,32 +65,23 @@ void DrawStyledPolygon(platform::gdi::Canvas &canvas, const QPoint *points, int 
                        int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
                        double unitsPerPixelX, double unitsPerPixelY, bool outline)
 {
-    if (n < 0)
-        return;
-    const std::vector<QPoint> copy(points, points + n + 1);
-    app::styleRenderers().DrawFillPattern(canvas, copy, style, colour, pictureWidth, pictureHeight, scaleX, scaleY,
-                                          rotation, unitsPerPixelX, unitsPerPixelY, outline);
+    mapengine::DrawStyledPolygon(&app::styleRenderers(), canvas, points, n, style, colour, pictureWidth, pictureHeight,
+                                 scaleX, scaleY, rotation, unitsPerPixelX, unitsPerPixelY, outline);
 }
 
 void DrawStyledLine(platform::gdi::Canvas &canvas, const QPoint *points, int n, int style, int colour, int penWidth,
                     double scaleAlong, double scaleAcross, double ignored, double pictureWidth, double pictureHeight,
                     bool drawEvery)
 {
-    if (n < 0)
-        return;
-    const std::vector<QPoint> copy(points, points + n);
-    const double widen = penWidth / 50.0;
-    app::styleRenderers().DrawLineStyle(canvas, copy, style, colour, penWidth, scaleAlong + widen,
-                                        scaleAcross + widen, ignored, pictureWidth, pictureHeight, drawEvery);
+    mapengine::DrawStyledLine(&app::styleRenderers(), canvas, points, n, style, colour, penWidth, scaleAlong,
+                              scaleAcross, ignored, pictureWidth, pictureHeight, drawEvery);
 }
 
 void DrawStyledPoint(platform::gdi::Canvas &canvas, const QPoint *points, int n, int style, int colour, int ignored1,
                      int ignored2, double scaleX, double scaleY, double rotation)
 {
-    if (n < 0)
-        return;
-    const std::vector<QPoint> copy(points, points + n);
-    app::styleRenderers().DrawPointStyle(canvas, copy, style, colour, ignored1, ignored2, scaleX, scaleY, rotation);
+    mapengine::DrawStyledPoint(&app::styleRenderers(), canvas, points, n, style, colour, ignored1, ignored2, scaleX,
+                               scaleY, rotation);
 }
 
 int IntersectLinesHook(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
@@ -102,12 +94,13 @@ void DrawFillSample(TTolvane &window, int width, int height)
 {
     TMapVyk &map = *window.MapImage;
     const TTextRecord &t = map.FTemplate;
-    app::StyleRenderers &renderers = app::styleRenderers();
+    mapengine::StyleServices &renderers = app::styleRenderers();
     QLabel *sample = window.imgTypeFill;
     const int w = std::max(1, sample->width());
     const int h = std::max(1, sample->height());
     platform::gdi::Bitmap picture(w, h);
-    if (t.BrushStyle > 0 && t.BrushStyle < renderers.FillStyleCount() && renderers.FillStyleKind(t.BrushStyle) == 0) {
+    const TVykSymbol *pattern = t.BrushStyle > 0 ? renderers.FFillStyles.item(t.BrushStyle) : nullptr;
+    if (pattern && pattern->Kind == 0) {
         platform::gdi::Canvas &canvas = picture.canvas();
         platform::gdi::Pen pen = canvas.pen();
         pen.color = static_cast<platform::gdi::Color>(t.PenColor);
@@ -142,8 +135,8 @@ void EditReportTemplate()
     request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (answer.accepted && !answer.files.isEmpty() && platform::fileExists(answer.files.first())) {
-        if (app::reportEngine().LoadFromFile(platform::resolvePath(answer.files.first())))
-            app::reportEngine().DesignReport();
+        if (reports::reportEngine().LoadFromFile(platform::resolvePath(answer.files.first())))
+            reports::reportEngine().DesignReport();
     }
     if (Tolvane)
         QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->FWorkDir));
@@ -152,7 +145,7 @@ void EditReportTemplate()
 namespace {
 void setViewReportVariables()
 {
-    app::ReportEngine &engine = app::reportEngine();
+    reports::ReportEngine &engine = reports::reportEngine();
     const QString dir = programDir();
     engine.SetReportVariable(QStringLiteral("StartPath"), dir);
     engine.SetReportVariable(QStringLiteral("WorkPath"), dir);
@@ -168,7 +161,7 @@ void setViewReportVariables()
 void SetMapReportVariables()
 {
     setViewReportVariables();
-    app::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
+    reports::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
     if (Tolvane)
         Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\map.wmf"));
 }
@@ -182,13 +175,13 @@ void ShowMapReport(const QString &templateFile)
     setViewReportVariables();
     if (Tolvane)
         Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\tmp.wmf"));
-    if (app::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
-        app::reportEngine().ShowReport();
+    if (reports::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
+        reports::reportEngine().ShowReport();
 }
 
 void PrintCoordinateSheet(double xMin, double yMin, double xMax, double yMax, double area, double perimeter)
 {
-    app::ReportEngine &engine = app::reportEngine();
+    reports::ReportEngine &engine = reports::reportEngine();
     engine.SetReportVariable(QStringLiteral("XMin"), xMin);
     engine.SetReportVariable(QStringLiteral("YMin"), yMin);
     engine.SetReportVariable(QStringLiteral("XMax"), xMax);

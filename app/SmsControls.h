@@ -3,7 +3,7 @@
 // by the tracking commands, kept for the run in two module-level variables,
 // disconnected and freed when the frame closes.
 
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 
 #include <memory>
 

@@ -3,6 +3,8 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
+#include "dialogs/FFind.h"
+#include "platform/ui/QtUserAnswers.h"
 
 #include <QApplication>
 
@@ -18,6 +20,11 @@ int main(int argc, char **argv)
     }
     app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    // Questions reach the user through Qt's dialogs.
+    platform::QtUserAnswers asking;
+    platform::ScopedService<platform::UserAnswers> answers(asking);
+    // The platform's own buttons and dialogs in the interface's language.
+    app::loadPlatformTranslations(app::interfaceLanguage());
     // The frame first: it becomes the main window; then the one map window.
     auto *frame = new TStart();
     frame->setAttribute(Qt::WA_DeleteOnClose);
@@ -25,6 +32,9 @@ int main(int argc, char **argv)
     // welcome window) is still open.
     QObject::connect(frame, &QObject::destroyed, &app, &QApplication::quit);
     frame->EnsureMapWindow();
+    // Search requests of the user's other programs reach the search window.
+    if (!FindTolvane()->StartRequestServer())
+        std::fprintf(stderr, "tolvane: another map editor of this user receives the search requests.\n");
     frame->showMaximized();
     // Ask for the focus: the map window opens the last project when it is
     // first activated, and without a window manager nobody else gives it.

@@ -40,7 +40,7 @@ struct Shape {
 MapControlCore &control()
 {
     static MapControlCore *map = [] {
-        ScopedScreenMetrics pin(kMetrics);
+        platform::ScopedService<ScreenMetrics> pin(kMetrics);
         auto *m = new MapControlCore;
         m->SetClientSize(kWidth, kHeight);
         m->ResetPicture();

@@ -142,13 +142,13 @@ void writeLayer(const QString &folder, const std::vector<std::vector<QPointF>> &
     writeFile(QDir(folder).filePath(QStringLiteral("bench.dbf")), dbf);
 }
 
-// The renderers the host hooks reach: the style services with a fill
-// library whose pattern 8 is dense dots, as "Symbols.glb" has them.
-class BenchRenderers : public app::StyleRenderers {
+// The style services the map window hands the render job: a fill library
+// whose pattern 8 is dense dots, as "Symbols.glb" has them.
+class BenchRenderers : public mapengine::StyleServices {
 public:
     BenchRenderers()
     {
-        services.SetFrameSize(kWidth, kHeight);
+        SetFrameSize(kWidth, kHeight);
         TVykStroke dot;
         dot.Kind = vsEllipse;
         dot.Points = {{-18, -18}, {18, 18}};
@@ -162,25 +162,10 @@ public:
         dots.Width = dots.Height = 200;
         dots.Strokes = {dot};
         dots.StrokeCount = 1;
-        services.FFillStyles.Items.resize(9);
-        services.FFillStyles.Items[8] = dots;
-        services.FFillStyles.Count = 9;
+        FFillStyles.Items.resize(9);
+        FFillStyles.Items[8] = dots;
+        FFillStyles.Count = 9;
     }
-    void DrawFillPattern(Canvas &canvas, const std::vector<QPoint> &points, int style, int colour, int pictureWidth,
-                         int pictureHeight, double scaleX, double scaleY, double rotation, double unitsPerPixelX,
-                         double unitsPerPixelY, bool outline) override
-    {
-        services.DrawFillPattern(canvas, points, style, colour, pictureWidth, pictureHeight, scaleX, scaleY, rotation,
-                                 unitsPerPixelX, unitsPerPixelY, outline);
-    }
-    void DrawLineStyle(Canvas &canvas, const std::vector<QPoint> &points, int style, int colour, int penWidth,
-                       double scaleAlong, double scaleAcross, double ignored, double pictureWidth,
-                       double pictureHeight, bool drawEvery) override
-    {
-        services.DrawLineStyle(canvas, points, style, colour, penWidth, scaleAlong, scaleAcross, ignored,
-                               pictureWidth, pictureHeight, drawEvery);
-    }
-    mapengine::StyleServices services;
 };
 
 // Questions of the program would wait for a person: none is expected.
@@ -203,9 +188,9 @@ struct Bench {
     std::unique_ptr<QTemporaryDir> temp;
     QString folder;
     std::vector<std::vector<QPointF>> polygons;
-    std::unique_ptr<ScopedScreenMetrics> screen;
+    std::unique_ptr<platform::ScopedService<ScreenMetrics>> screen;
     NoAnswers answers;
-    std::unique_ptr<platform::ScopedAnswers> answersScope;
+    std::unique_ptr<platform::ScopedService<platform::UserAnswers>> answersScope;
     BenchRenderers renderers;
     TTolvane *window = nullptr;
 
@@ -219,8 +204,8 @@ struct Bench {
         QDir().mkpath(folder);
         polygons = makePolygons();
         writeLayer(folder, polygons);
-        screen = std::make_unique<ScopedScreenMetrics>(kScreen);
-        answersScope = std::make_unique<platform::ScopedAnswers>(answers);
+        screen = std::make_unique<platform::ScopedService<ScreenMetrics>>(kScreen);
+        answersScope = std::make_unique<platform::ScopedService<platform::UserAnswers>>(answers);
         platform::Registry::instance().setStorageFile(QDir(folder).filePath(QStringLiteral("registry.reg")));
         app::setStyleRenderers(&renderers);
 

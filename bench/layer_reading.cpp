@@ -1,13 +1,17 @@
 // Opening a layer of 100,000 polygons (object table and block extents) and
-// reading every object, against GDAL's `ogrinfo -al -q` on the same file in
-// the same run. The layer is written by ogr2ogr when it is installed (else by
-// the record codecs, and the comparison is left out).
+// reading every object, against GDAL's `ogrinfo -al -q` and a minimal GDAL
+// loop over every geometry (bench_gdal_loop, built beside this program when
+// GDAL's development files are installed) on the same file in the same run.
+// The layer is written by ogr2ogr when it is installed (else by the record
+// codecs, and the comparisons are left out).
 
 #include "mapdata/MapDataCore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -138,8 +142,15 @@ void openLayer(MapDataCore &core)
     core.FWorkDir = fixture().dir.path();
     core.FProject.Layers.assign(1, TMapLayer{});
     core.FProject.Layers[0].FileName = QStringLiteral("polygons.shp");
-    if (!core.RecalcLayer(0) || core.FProject.Layers[0].Objects.size() != objectCount)
+    if (!core.OpenLayerFiles(0).Read || core.FProject.Layers[0].Objects.size() != objectCount)
         std::fprintf(stderr, "the layer did not open\n");
+}
+
+// The program of the GDAL loop, beside this one; empty when it was not built.
+QString gdalLoopProgram()
+{
+    const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/bench_gdal_loop");
+    return QFileInfo::exists(path) ? path : QString();
 }
 
 void BM_OpenLayer(benchmark::State &state)
@@ -209,6 +220,30 @@ void BM_OgrinfoAll(benchmark::State &state)
 }
 BENCHMARK(BM_OgrinfoAll)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The GDAL loop times itself inside its process (GDAL's start-up left out):
+// each iteration is one open and read of every geometry.
+void BM_GdalLoop(benchmark::State &state)
+{
+    const QString program = gdalLoopProgram();
+    if (!fixture().gdal || program.isEmpty()) {
+        state.SkipWithError("GDAL's tools or bench_gdal_loop are missing");
+        return;
+    }
+    for (auto _ : state) {
+        QProcess p;
+        p.start(program, {QDir(fixture().dir.path()).filePath(QStringLiteral("polygons.shp")), QStringLiteral("1")});
+        p.waitForFinished(600000);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const qsizetype at = out.indexOf(QStringLiteral("best_ms="));
+        if (p.exitCode() != 0 || at < 0) {
+            state.SkipWithError("bench_gdal_loop failed");
+            return;
+        }
+        state.SetIterationTime(out.mid(at + 8).section(u' ', 0, 0).toDouble() / 1000);
+    }
+}
+BENCHMARK(BM_GdalLoop)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 // Keeps the mean real time of each benchmark to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -226,21 +261,37 @@ public:
 
 int main(int argc, char **argv)
 {
+    QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     fixture();
+    {
+        // What the object table takes per object.
+        MapDataCore core;
+        openLayer(core);
+        const auto &objects = core.FProject.Layers[0].Objects;
+        const auto &blocks = core.FProject.Layers[0].Blocks;
+        std::printf("object table: %zu bytes per object (TMapObject %zu bytes, blocks %zu bytes in all)\n",
+                    (objects.capacity() * sizeof(TMapObject) + blocks.capacity() * sizeof(TBlockExtent)) /
+                        objects.size(),
+                    sizeof(TMapObject), blocks.capacity() * sizeof(TBlockExtent));
+    }
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto find = [&](const char *prefix) {
-        for (const auto &[name, t] : reporter.ms)
-            if (name.rfind(prefix, 0) == 0)
-                return t;
+    // A benchmark's time: its mean over repetitions when there are any.
+    const auto find = [&](const char *name) {
+        const std::string n = name;
+        for (const std::string &key : {n + "_mean", n + "/manual_time_mean", n, n + "/manual_time"})
+            if (const auto it = reporter.ms.find(key); it != reporter.ms.end())
+                return it->second;
         return 0.0;
     };
-    const double ogr = find("BM_OgrinfoAll");
+    const double ogr = find("BM_OgrinfoAll"), loop = find("BM_GdalLoop");
     for (const char *own : {"BM_OpenAndReadEveryObject", "BM_OpenAndStreamEveryObject"}) {
         const double t = find(own);
         if (ogr > 0 && t > 0)
             std::printf("%s: %.0f ms, ogrinfo -al -q: %.0f ms, ratio (ours / ogrinfo) %.2f\n", own, t, ogr, t / ogr);
+        if (loop > 0 && t > 0)
+            std::printf("%s: %.0f ms, GDAL loop: %.0f ms, ratio (ours / GDAL loop) %.2f\n", own, t, loop, t / loop);
     }
     benchmark::Shutdown();
     return 0;

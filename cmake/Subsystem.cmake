@@ -1,12 +1,27 @@
 # tolvane_subsystem(<name> [DEPS <targets>...])
-# Makes a static library from every source of the calling folder (sources are
-# picked up by glob so that a new unit needs no edit here). A folder without
-# sources yet becomes an interface library, so dependants link unchanged.
+# Makes a static library from every source of the calling folder and its
+# subfolders (sources are picked up by glob so that a new unit needs no edit
+# here), except those of a subfolder with a CMakeLists.txt of its own: such a
+# folder is a library of its own (platform/gdi, mapengine/ui ...). A folder
+# without sources yet becomes an interface library, so dependants link
+# unchanged.
 function(tolvane_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(list_file ${own_lists})
+    get_filename_component(own_dir ${list_file} DIRECTORY)
+    set(kept)
+    foreach(src ${sources})
+      string(FIND "${src}" "${own_dir}/" at)
+      if(NOT at EQUAL 0)
+        list(APPEND kept ${src})
+      endif()
+    endforeach()
+    set(sources ${kept})
+  endforeach()
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)

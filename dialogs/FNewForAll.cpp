@@ -1,6 +1,6 @@
 #include "dialogs/FNewForAll.h"
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/UserAnswers.h"
 
 #include <QLineEdit>

@@ -3,7 +3,7 @@
 // hotspot inside its picture.
 
 #include "FuzzSupport.h"
-#include "platform/CursorFile.h"
+#include "platform/gdi/CursorFile.h"
 
 #include <QPixmap>
 

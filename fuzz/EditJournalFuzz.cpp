@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     fuzzsupport::startApplication(argc, argv);
     static Silent silent;
-    static platform::ScopedAnswers answers(silent);
+    static platform::ScopedService<platform::UserAnswers> answers(silent);
     return 0;
 }
 
@@ -186,8 +186,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     TMapLayer &first = core.FProject.Layers[0];
     if (!first.Objects.empty()) {
         TMapObject &obj = first.Objects[0];
-        core.ReadObject(0, 0, obj.Shape);
-        for (TShpParts &part : obj.Shape.Parts)
+        core.ReadObject(0, 0, *obj.Shape);
+        for (TShpParts &part : obj.Shape->Parts)
             for (TShpPoint &p : part.Points)
                 p.X += 1;
         obj.Modified = true;

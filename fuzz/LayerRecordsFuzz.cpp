@@ -117,6 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     layer.Projection = QStringLiteral("any");
     layer.Ellipsoid = QStringLiteral("any");
     core.FProject.Layers.push_back(layer);
+    // Opening reads damaged files too; the recalculation then leaves them.
+    core.OpenLayerFiles(0);
     core.RecalcLayer(0);
 
     TMapLayer &l = core.FProject.Layers[0];

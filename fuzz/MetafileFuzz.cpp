@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     fuzzsupport::startApplication(argc, argv);
     // The reference device of the pictures read, whatever screen there is.
-    static ScopedScreenMetrics metrics(DeviceMetrics{1000, 800, 250, 200, 96, 96});
+    static platform::ScopedService<ScreenMetrics> metrics(ScreenMetrics(DeviceMetrics{1000, 800, 250, 200, 96, 96}));
     return 0;
 }
 

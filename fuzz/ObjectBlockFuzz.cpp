@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     // The first byte picks the decimal separator the block is read under.
-    platform::ScopedDecimalSeparator separator(data[0] & 1 ? u',' : u'.');
+    platform::ScopedService<platform::DecimalSeparator> separator(data[0] & 1 ? u',' : u'.');
     const QString text = QString::fromUtf16(objectblock::Signature) +
                          platform::fromCp1251(QByteArrayView(data + 1, static_cast<qsizetype>(size - 1)));
     std::vector<objectblock::Object> objects;

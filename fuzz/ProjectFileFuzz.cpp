@@ -1,14 +1,17 @@
 // Feeds arbitrary bytes, as a project file (".tvp"), to the project reader:
-// the lines, the top-level values and the layer blocks with their legend and
-// label blocks, walked as the map window walks them. Every layer read must be
-// written and read back to the same text, and nothing may be read out of
-// bounds or raise.
+// the header, the top-level values and the layer blocks with their legend and
+// label blocks, each layer handed to the host as its block ends. Every layer
+// read must be written and read back to the same text, and nothing may be
+// read out of bounds or raise but the reader's own error.
+//
+// Input: byte 0 picks the decimal separator the file is read under; the rest
+// is the file.
 
-#include "app/ProjectFile.h"
-#include "mapdata/MapFunctions.h"
+#include "FuzzSupport.h"
+#include "mapdata/MapDataCore.h"
+#include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -42,47 +45,50 @@ void roundTrip(const TMapLayer &layer)
         __builtin_trap();
 }
 
+// Opens nothing: the layers' blocks are what is read here. An index outside
+// the table is a fault of the reader.
+struct Host : projectfile::ProjectHost {
+    MapDataCore *core = nullptr;
+    projectfile::ProjectView projectView() override { return {}; }
+    std::vector<int> layerRows() override { return {}; }
+    std::optional<int> activeRow() override { return {}; }
+    void applyProjectView(const projectfile::ProjectView &) override {}
+    void openLayer(const QString &, int index) override
+    {
+        if (index < 0 || static_cast<size_t>(index) >= core->FProject.Layers.size())
+            __builtin_trap();
+    }
+};
+
+const QString &folder()
+{
+    static const QString dir = fuzzsupport::scratchPath("project_file");
+    return dir;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     if (size == 0)
         return 0;
-    // The first byte picks the decimal separator the file is read under.
-    platform::ScopedDecimalSeparator separator(data[0] & 1 ? u',' : u'.');
-    const QByteArray bytes(reinterpret_cast<const char *>(data + 1), static_cast<qsizetype>(size - 1));
-    const QStringList lines = projectfile::decodeLines(bytes);
+    // The data folder ("<name>_Data") is made beside the project.
+    QDir().mkpath(folder());
+    const QString path = folder() + QStringLiteral("/fuzz.tvp");
+    if (!fuzzsupport::writeFile(path, QByteArray(reinterpret_cast<const char *>(data + 1),
+                                                 static_cast<qsizetype>(size - 1))))
+        return 0;
+    platform::ScopedService<platform::DecimalSeparator> separator(data[0] & 1 ? u',' : u'.');
 
-    // As the map window reads: "LayersCount" sizes the table (held to the
-    // blocks there are), "Layer=n" fills entry n - 1, other keys are values.
-    const qsizetype blocks = std::count_if(lines.begin(), lines.end(), [](const QString &l) {
-        return MapFunctions::SplitPair(l, QStringLiteral("=")).Key == u"Layer";
-    });
-    std::vector<TMapLayer> layers;
-    qsizetype pos = 1;
-    while (pos < lines.size()) {
-        const TTxtValues pair = MapFunctions::SplitPair(lines[pos++], QStringLiteral("="));
-        if (pair.Key == u"Layer") {
-            const int n = projectfile::readInt(pair.Value);
-            if (n >= 1 && static_cast<size_t>(n) <= layers.size()) {
-                const qsizetype start = pos;
-                pos = projectfile::readLayerBlock(lines, pos, layers[static_cast<size_t>(n - 1)]);
-                if (pos > lines.size() || (start < lines.size() && pos <= start))
-                    __builtin_trap();
-                layers[static_cast<size_t>(n - 1)].Number = n - 1;
-                continue;
-            }
-        }
-        if (pair.Key == u"LayersCount")
-            layers.assign(static_cast<size_t>(std::clamp<qsizetype>(projectfile::readInt(pair.Value), 0, blocks)),
-                          TMapLayer{});
-        else
-            projectfile::readReal(pair.Value, 1);
+    MapDataCore core;
+    Host host;
+    host.core = &core;
+    try {
+        projectfile::readProject(core, path, host);
+    } catch (const projectfile::ProjectFileError &) {
+        return 0;
     }
-    for (const TMapLayer &layer : layers)
+    for (const TMapLayer &layer : core.FProject.Layers)
         roundTrip(layer);
-
-    projectfile::dataFolder(QString::fromLatin1(bytes.left(64)));
-    projectfile::backupName(QString::fromLatin1(bytes.left(64)));
     return 0;
 }

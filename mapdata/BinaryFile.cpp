@@ -1,5 +1,7 @@
 #include "mapdata/BinaryFile.h"
 
+#include "mapdata/KeptFile.h"
+
 #include "platform/Paths.h"
 
 #include <QFileInfo>
@@ -12,6 +14,8 @@ namespace mapdata {
 bool BinaryFile::open(const QString &path, Mode mode)
 {
     file_.close();
+    if (mode == ReadWrite)
+        releaseKeptFiles(path);
     file_.setFileName(path);
     // Unbuffered: records are read whole, each with one read of its own size.
     // A folder is refused by the open itself.
@@ -48,6 +52,7 @@ bool BinaryFile::writeAt(qint64 pos, const char *buf, qint64 n)
 {
     if (!file_.isOpen() || pos < 0 || !file_.seek(pos))
         return false;
+    keptFilesChanged();
     return file_.write(buf, n) == n && file_.flush();
 }
 
@@ -62,6 +67,7 @@ bool copyFileOverwrite(const QString &from, const QString &to)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
+    releaseKeptFiles(to);
     // Written beside the target and renamed over it, so that a failed copy
     // leaves the target as it was.
     const QString temp = to + QStringLiteral(".part");
@@ -98,6 +104,7 @@ bool deleteFileIfExists(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return true;
+    releaseKeptFiles(path);
     return QFile::remove(path);
 }
 

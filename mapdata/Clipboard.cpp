@@ -2,7 +2,7 @@
 
 #include "mapdata/MapDataCore.h"
 #include "mapdata/ObjectTextBlock.h"
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 #include "platform/TextCodec.h"
 #include "platform/db/Table.h"
 

@@ -310,7 +310,7 @@ bool MapDataCore::writableLayerFiles(const QString &fileName, QString &shpName, 
     shpName = existingFile(shpName);
     shxName = existingFile(shxName);
     dbfName = existingFile(dbfName);
-    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty())
+    if (shpName.isEmpty() || shxName.isEmpty() || dbfName.isEmpty() || layerOpenedReadOnly(shpName))
         return false;
     return !mapdata::isReadOnlyFile(shpName) && !mapdata::isReadOnlyFile(shxName) &&
            !mapdata::isReadOnlyFile(dbfName);
@@ -448,7 +448,7 @@ bool MapDataCore::journalAppended(int layer, int index)
 {
     TMapObject &o = FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
     o.Appended = true;
-    ReadObjectInLayerUnits(layer, index, o.Shape);
+    ReadObjectInLayerUnits(layer, index, *o.Shape);
     std::int32_t newOffset = 0, newLength = 0;
     if (!JournalObject(layer, index, newOffset, newLength, 0, 0))
         return false;

@@ -124,7 +124,7 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
         return false;
     }
 
-    const QByteArray content = shp::encodeObjectContent(L.ShapeType, obj.Shape, FTemplate);
+    const QByteArray content = shp::encodeObjectContent(L.ShapeType, *obj.Shape, FTemplate);
     const bool hasRecord = shp::recordKindOf(L.ShapeType) != shp::RecordKind::None;
     std::int32_t placeOffset = newOffset, placeLength = newLength;
     QByteArray record;
@@ -248,7 +248,7 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
     newLength = placeLength;
     ++FJournalPos;
     FJournalCount = FJournalPos;
-    obj.Shape.Parts.clear();
+    obj.Shape.clearParts();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "mapdata/FileOps.h"
 
 #include "mapdata/BinaryFile.h"
+#include "mapdata/KeptFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -21,8 +22,11 @@ bool syncFile(QFile &file)
 
 } // namespace
 
+// Every operation first lets go of the kept handles of the files it changes.
+
 bool FileOps::writeFile(const QString &path, const QByteArray &bytes)
 {
+    releaseKeptFiles(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -33,6 +37,7 @@ bool FileOps::writeAt(const QString &path, qint64 pos, const QByteArray &bytes)
 {
     if (pos < 0 || !QFileInfo(path).isFile())
         return false;
+    releaseKeptFiles(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite))
         return false;
@@ -43,6 +48,7 @@ bool FileOps::truncate(const QString &path, qint64 size)
 {
     if (size < 0 || !QFileInfo(path).isFile())
         return false;
+    releaseKeptFiles(path);
     return QFile::resize(path, size);
 }
 
@@ -53,6 +59,8 @@ bool FileOps::copyFile(const QString &from, const QString &to)
 
 bool FileOps::renameFile(const QString &from, const QString &to)
 {
+    releaseKeptFiles(from);
+    releaseKeptFiles(to);
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 

@@ -3,7 +3,9 @@
 #include "mapdata/MapFunctions.h"
 #include "platform/Paths.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <array>
 
@@ -33,10 +35,11 @@ QString MapDataCore::snapshotBase(const TMapLayer &layer) const
     return platform::changeFileExt(name.trimmed(), u"");
 }
 
-void MapDataCore::BackupLayer(int layer, bool makeNames)
+bool MapDataCore::BackupLayer(int layer, bool makeNames)
 {
     if (!validLayer(layer))
-        return;
+        return false;
+    bool all = true;
     TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
     const QString base = snapshotBase(L);
     for (const SnapshotFile &f : snapshotFiles) {
@@ -48,7 +51,34 @@ void MapDataCore::BackupLayer(int layer, bool makeNames)
         // Files that do not exist are skipped, one by one, without a message.
         if (source.isEmpty() || snapshot.isEmpty() || !QFileInfo(source).isFile())
             continue;
-        mapdata::copyFileOverwrite(source, platform::resolvePath(snapshot));
+        if (!mapdata::copyFileOverwrite(source, platform::resolvePath(snapshot)))
+            all = false;
+    }
+    return all;
+}
+
+void MapDataCore::RemoveStaleSnapshots(int layer)
+{
+    if (!validLayer(layer))
+        return;
+    const QString base = snapshotBase(FProject.Layers[static_cast<size_t>(layer)]);
+    const QFileInfo baseInfo(platform::resolvePath(base));
+    const QDir folder = baseInfo.absoluteDir();
+    const QString stem = baseInfo.fileName();
+    // The snapshots of the project's layers are in use.
+    QStringList inUse;
+    for (const TMapLayer &L : FProject.Layers)
+        for (const SnapshotFile &f : snapshotFiles)
+            if (const QString found = platform::findExistingPath(L.*f.name); !found.isEmpty())
+                inUse << QFileInfo(found).absoluteFilePath();
+    // base + "." + Shp, Shx, Dbf or Lbl + "." + three digits or more, in any case.
+    const QRegularExpression name(QStringLiteral("^") + QRegularExpression::escape(stem) +
+                                      QStringLiteral("\\.(shp|shx|dbf|lbl)\\.[0-9]{3,}$"),
+                                  QRegularExpression::CaseInsensitiveOption);
+    for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (!name.match(file.fileName()).hasMatch() || inUse.contains(file.absoluteFilePath()))
+            continue;
+        mapdata::deleteFileIfExists(file.absoluteFilePath());
     }
 }
 
@@ -57,6 +87,8 @@ void MapDataCore::RestoreLayerBackup(int layer, bool keep)
     if (!validLayer(layer))
         return;
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+    // The layer closes with its project: its files are let go.
+    ReleaseLayerFiles(layer);
     const QString base = snapshotBase(L);
     for (const SnapshotFile &f : snapshotFiles) {
         const QString snapshotName = L.*f.name;

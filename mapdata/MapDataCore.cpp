@@ -8,36 +8,21 @@
 #include <cmath>
 
 using mapdata::BinaryFile;
-using mapdata::readRecordContent;
 
 namespace {
 
-// Up to `size` bytes of a record head at word offset `offsetWords`.
-QByteArray readRecordHead(BinaryFile &file, qint64 offsetWords, int size)
-{
-    if (offsetWords < 0)
-        return {};
-    return file.readBytes(2 * offsetWords + shp::RecordHeaderSize, size);
-}
+bool hasSeparator(const QString &name) { return platform::lastSeparator(name) >= 0; }
 
-bool readHeader(BinaryFile &file, shp::FileHeader &header)
+// The header of a kept layer file; false (and a zeroed header) when the file
+// is too short for one.
+bool readHeader(mapdata::KeptFile &file, shp::FileHeader &header)
 {
-    char bytes[shp::FileHeaderSize];
-    if (!file.readExact(0, bytes, shp::FileHeaderSize)) {
+    const QByteArrayView bytes = file.head();
+    if (!shp::decodeFileHeader(bytes.data(), bytes.size(), header)) {
         header = shp::FileHeader{};
         return false;
     }
-    return shp::decodeFileHeader(bytes, shp::FileHeaderSize, header);
-}
-
-bool hasSeparator(const QString &name) { return platform::lastSeparator(name) >= 0; }
-
-// A box whose four bounds are 0 has never been grown.
-bool unsetBox(const TBlockExtent &b) { return b.XMin == 0 && b.YMin == 0 && b.XMax == 0 && b.YMax == 0; }
-
-void zeroBlocks(std::vector<TBlockExtent> &blocks, size_t count, unsigned blockSize)
-{
-    blocks.assign(count / blockSize + 1, TBlockExtent{});
+    return true;
 }
 
 } // namespace
@@ -149,241 +134,23 @@ void MapDataCore::FreeLayerProjection()
 }
 
 // ---------------------------------------------------------------------------
-// Object table and extents
-
-bool MapDataCore::RecalcLayer(int layer)
-{
-    if (!validLayer(layer))
-        return false;
-    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName, shxName;
-    GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    shpName = existingFile(shpName);
-    shxName = existingFile(shxName);
-    if (shpName.isEmpty() || shxName.isEmpty())
-        return false;
-    if (mapdata::isReadOnlyFile(shpName) || mapdata::isReadOnlyFile(shxName))
-        return false;
-
-    BinaryFile shpFile, shxFile, jrnFile;
-    if (!shpFile.open(shpName, BinaryFile::ReadWrite) || !shxFile.open(shxName, BinaryFile::ReadWrite))
-        return false;
-    const QString jrnName = existingFile(JournalShpName());
-    if (!jrnName.isEmpty())
-        jrnFile.open(jrnName);
-
-    shp::FileHeader header;
-    if (!readHeader(shxFile, header))
-        return false; // an index without a whole header is left alone
-
-    const qint64 count = shp::indexEntryCount(shxFile.size());
-    // The table keeps the journal places and state of the entries it had.
-    L.Objects.resize(static_cast<size_t>(count));
-    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
-    header.XMin = header.YMin = header.XMax = header.YMax = 0;
-    const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
-
-    // Entries are read while whole ones are present, never beyond the table.
-    const QByteArray index = shxFile.readBytes(shp::FileHeaderSize, count * shp::IndexEntrySize);
-    const qint64 whole = std::min<qint64>(count, index.size() / shp::IndexEntrySize);
-    for (qint64 i = 0; i < whole; ++i) {
-        const shp::IndexEntry entry = shp::decodeIndexEntry(index.constData() + i * shp::IndexEntrySize);
-        TMapObject &obj = L.Objects[static_cast<size_t>(i)];
-        TBlockExtent &block = L.Blocks[static_cast<size_t>(i / blockSize())];
-        const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
-        // The header takes in the box of the record in the layer file, the
-        // block that of its current version (the journal's when there is
-        // one); a box only when its head is valid.
-        auto growByHeads = [&](auto &head, int size, auto decode, auto valid) {
-            QByteArray bytes = readRecordHead(shpFile, entry.Offset, size);
-            decode(bytes.constData(), bytes.size(), head);
-            if (valid(head))
-                growBox(header.XMin, header.YMin, header.XMax, header.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            if (journalled) {
-                bytes = readRecordHead(jrnFile, obj.JrnOffset, size);
-                decode(bytes.constData(), bytes.size(), head);
-            }
-            if (valid(head))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-        };
-
-        switch (kind) {
-        case shp::RecordKind::Text: {
-            L.ObjType = otText;
-            TTextRecord head;
-            growByHeads(head, shp::TextHeadSize, shp::decodeTextHead,
-                        [](const TTextRecord &h) { return shp::textHeadValid(h, shp::HeadRule::Recalculation); });
-            break;
-        }
-        case shp::RecordKind::Point: {
-            if (L.ObjType != otSymbols && L.ObjType != otBitmaps)
-                L.ObjType = otPoints;
-            shp::PointRecord rec;
-            QByteArray bytes = readRecordHead(shpFile, entry.Offset, shp::PointContentSize);
-            shp::decodePoint(bytes.constData(), bytes.size(), rec);
-            if (rec.ShapeType > 0) {
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, rec.X, rec.Y);
-                growBox(header.XMin, header.YMin, header.XMax, header.YMax, rec.X, rec.Y);
-            }
-            if (journalled) {
-                bytes = readRecordHead(jrnFile, obj.JrnOffset, shp::PointContentSize);
-                shp::decodePoint(bytes.constData(), bytes.size(), rec);
-                if (rec.ShapeType > 0)
-                    growBox(block.XMin, block.YMin, block.XMax, block.YMax, rec.X, rec.Y);
-            }
-            break;
-        }
-        case shp::RecordKind::Poly: {
-            const bool lines = header.ShapeType == shp::stPolyline || header.ShapeType == shp::stPolylineZ ||
-                               header.ShapeType == shp::stPolylineM;
-            L.ObjType = lines ? otPolylines : otPolygons;
-            shp::PolyRecordHead head;
-            growByHeads(head, shp::PolyHeadSize, shp::decodePolyHead, [](const shp::PolyRecordHead &h) {
-                return shp::polyHeadValid(h, shp::HeadRule::Recalculation);
-            });
-            break;
-        }
-        case shp::RecordKind::Raster: {
-            L.ObjType = otImages;
-            shp::RasterRecordHead head;
-            growByHeads(head, shp::RasterHeadSize, shp::decodeRasterHead, shp::rasterHeadValid);
-            break;
-        }
-        case shp::RecordKind::None:
-            break;
-        }
-        obj.ShpOffset = entry.Offset;
-        obj.ShpLength = static_cast<std::int32_t>(2 * static_cast<qint64>(entry.ContentLength));
-    }
-
-    if (L.ShapeType == 0)
-        L.ShapeType = header.ShapeType;
-    L.MtMinX = header.XMin;
-    L.MtMinY = header.YMin;
-    L.MtMaxX = header.XMax;
-    L.MtMaxY = header.YMax;
-    L.CenterX = (L.MtMinX + L.MtMaxX) / 2;
-    L.CenterY = (L.MtMinY + L.MtMaxY) / 2;
-
-    // Both files get the header with the new box, each with its own length.
-    const auto shpHeader = shp::encodeFileHeader(header, shpFile.size());
-    const auto shxHeader = shp::encodeFileHeader(header, shxFile.size());
-    return shpFile.writeAt(0, shpHeader.data(), shp::FileHeaderSize) &&
-           shxFile.writeAt(0, shxHeader.data(), shp::FileHeaderSize);
-}
-
-void MapDataCore::RecalcLayerExtents(int layer)
-{
-    if (!validLayer(layer))
-        return;
-    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName, shxName;
-    GetLayerShapeNames(L.FileName, QString(), shpName, shxName);
-    shpName = existingFile(shpName);
-    if (shpName.isEmpty() || existingFile(shxName).isEmpty())
-        return;
-    BinaryFile shpFile, jrnFile;
-    if (!shpFile.open(shpName))
-        return;
-    const QString jrnName = existingFile(JournalShpName());
-    if (!jrnName.isEmpty())
-        jrnFile.open(jrnName);
-    shp::FileHeader header;
-    if (!readHeader(shpFile, header))
-        return;
-
-    InitLayerProjection(layer);
-    zeroBlocks(L.Blocks, L.Objects.size(), blockSize());
-    const shp::RecordKind kind = shp::recordKindOf(header.ShapeType);
-    for (size_t i = 0; i < L.Objects.size(); ++i) {
-        const TMapObject &obj = L.Objects[i];
-        if (obj.ShpLength <= 4 || obj.Deleted)
-            continue;
-        const bool journalled = obj.JrnOffset != 0 && jrnFile.isOpen();
-        BinaryFile &source = journalled ? jrnFile : shpFile;
-        const qint64 offset = journalled ? obj.JrnOffset : obj.ShpOffset;
-        TBlockExtent &block = L.Blocks[i / blockSize()];
-        switch (kind) {
-        case shp::RecordKind::Text: {
-            TTextRecord head;
-            const QByteArray bytes = readRecordHead(source, offset, shp::TextHeadSize);
-            if (shp::decodeTextHead(bytes.constData(), bytes.size(), head) &&
-                shp::textHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            break;
-        }
-        case shp::RecordKind::Point: {
-            shp::PointRecord rec;
-            const QByteArray bytes = readRecordHead(source, offset, shp::PointContentSize);
-            if (shp::decodePoint(bytes.constData(), bytes.size(), rec) && rec.ShapeType > 0)
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, rec.X, rec.Y);
-            break;
-        }
-        case shp::RecordKind::Poly: {
-            shp::PolyRecordHead head;
-            const QByteArray bytes = readRecordHead(source, offset, shp::PolyHeadSize);
-            if (shp::decodePolyHead(bytes.constData(), bytes.size(), head) &&
-                shp::polyHeadValid(head, shp::HeadRule::Recalculation))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            break;
-        }
-        case shp::RecordKind::Raster: {
-            shp::RasterRecordHead head;
-            const QByteArray bytes = readRecordHead(source, offset, shp::RasterHeadSize);
-            if (shp::decodeRasterHead(bytes.constData(), bytes.size(), head) && shp::rasterHeadValid(head))
-                growBox(block.XMin, block.YMin, block.XMax, block.YMax, head.XMin, head.YMin, head.XMax, head.YMax);
-            break;
-        }
-        case shp::RecordKind::None:
-            break;
-        }
-    }
-
-    // Blocks without objects stay all zero: projecting them, or growing the
-    // extent by them, would put the point (0, 0) into the layer's extent.
-    if (FLayerProj)
-        for (TBlockExtent &b : L.Blocks)
-            if (!unsetBox(b)) {
-                ProjectLayerPoint(b.XMin, b.YMin);
-                ProjectLayerPoint(b.XMax, b.YMax);
-            }
-    L.MtMinX = L.MtMinY = L.MtMaxX = L.MtMaxY = 0;
-    for (const TBlockExtent &b : L.Blocks)
-        if (!unsetBox(b))
-            growBox(L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY, b.XMin, b.YMin, b.XMax, b.YMax);
-    L.CenterX = (L.MtMinX + L.MtMaxX) / 2;
-    L.CenterY = (L.MtMinY + L.MtMaxY) / 2;
-    FreeLayerProjection();
-}
-
-// ---------------------------------------------------------------------------
 // Record stream
 
 void MapDataCore::OpenLayerStream(TLayerStream &stream, int layer)
 {
     CloseLayerStream(stream);
-    if (!validLayer(layer))
+    KeptLayer *kept = keptLayer(layer);
+    if (!kept)
         return;
-    const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    // The stream takes FileName itself as the name of the ".Shp".
-    QString name = L.FileName;
-    if (!hasSeparator(name))
-        name = platform::joinPath(FWorkDir, name);
-    const QString found = existingFile(name);
-    if (found.isEmpty())
-        return;
-    auto file = std::make_unique<BinaryFile>();
-    if (!file->open(found))
+    // A walk over the layer looks at its file once.
+    kept->shp->check();
+    if (!kept->shp->ready())
         return;
     // A file too short for its header gives a stream that reads nothing.
-    readHeader(*file, stream.Header);
-    stream.ShpHandle = std::move(file);
-    const QString jrnName = existingFile(JournalShpName());
-    if (!jrnName.isEmpty()) {
-        auto jrn = std::make_unique<BinaryFile>();
-        if (jrn->open(jrnName))
-            stream.JrnHandle = std::move(jrn);
-    }
+    readHeader(*kept->shp, stream.Header);
+    stream.ShpHandle = kept->shp;
+    if (keptJournal())
+        stream.JrnHandle = FKeptJournal;
 }
 
 void MapDataCore::ReadShapeRecord(TLayerStream &stream, int layer, int index)
@@ -398,8 +165,9 @@ void MapDataCore::ReadShapeRecord(TLayerStream &stream, int layer, int index)
 
     InitLayerProjection(layer);
     const bool journalled = obj.JrnOffset != 0 && stream.JrnHandle;
-    stream.Record = journalled ? readRecordContent(*stream.JrnHandle, obj.JrnOffset, 2 * qint64(obj.JrnLength))
-                               : readRecordContent(*stream.ShpHandle, obj.ShpOffset, obj.ShpLength);
+    stream.Record = (journalled ? mapdata::recordContent(*stream.JrnHandle, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                                : mapdata::recordContent(*stream.ShpHandle, obj.ShpOffset, obj.ShpLength))
+                        .toByteArray();
     const char *d = stream.Record.constData();
     const qint64 n = stream.Record.size();
 
@@ -546,33 +314,31 @@ void MapDataCore::ReadObject(int layer, int index, TShpObject &shape)
     if (!validLayer(layer))
         return;
     const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    QString shpName;
-    GetLayerShpName(L.FileName, QString(), shpName);
-    shpName = existingFile(shpName);
-    if (shpName.isEmpty() || index < 0 || static_cast<size_t>(index) >= L.Objects.size())
+    if (index < 0 || static_cast<size_t>(index) >= L.Objects.size())
         return;
     const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
-
-    BinaryFile shpFile;
-    if (!shpFile.open(shpName))
+    // The layer's files are kept open: no name is looked up, no file opened.
+    KeptLayer *kept = keptLayer(layer);
+    if (!kept->shp->ready())
         return;
     shp::FileHeader header;
-    if (!readHeader(shpFile, header))
+    if (!readHeader(*kept->shp, header))
         return; // not a layer file: nothing to read
     InitLayerProjection(layer);
     shape.FileCode = header.FileCode;
     shape.ShapeType = header.ShapeType;
 
-    QByteArray content;
-    const QString jrnName = obj.JrnOffset != 0 ? existingFile(JournalShpName()) : QString();
-    BinaryFile jrnFile;
-    if (!jrnName.isEmpty() && jrnFile.open(jrnName)) {
-        shpFile.close();
-        content = readRecordContent(jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength));
-    } else {
-        content = readRecordContent(shpFile, obj.ShpOffset, obj.ShpLength);
+    // The journal, which the map control writes at every edit, is looked at
+    // for each object read from it.
+    mapdata::KeptFile *jrnFile = obj.JrnOffset != 0 ? keptJournal() : nullptr;
+    if (jrnFile) {
+        jrnFile->check();
+        if (!jrnFile->ready())
+            jrnFile = keptJournal();
     }
-    const char *d = content.constData();
+    const QByteArrayView content = jrnFile ? mapdata::recordContent(*jrnFile, obj.JrnOffset, 2 * qint64(obj.JrnLength))
+                                           : mapdata::recordContent(*kept->shp, obj.ShpOffset, obj.ShpLength);
+    const char *d = content.data();
     const qint64 n = content.size();
 
     auto readStarts = [&](int headSize, std::int32_t numParts) {

@@ -6,6 +6,7 @@
 
 #include "mapdata/BinaryFile.h"
 #include "mapdata/FileOps.h"
+#include "mapdata/KeptFile.h"
 #include "mapdata/MapServices.h"
 #include "mapdata/MapTypes.h"
 #include "mapdata/Measurements.h"
@@ -13,6 +14,7 @@
 #include "mapdata/ShpRecords.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -26,10 +28,11 @@ struct Entry;
 }
 
 // The state of an open record stream over one layer (a local of the caller).
+// The handles are the files the core keeps open for the layer and the journal.
 struct TLayerStream {
-    std::unique_ptr<mapdata::BinaryFile> ShpHandle;     // the layer's ".Shp"; null when not open
-    std::unique_ptr<mapdata::BinaryFile> SecondHandle;  // never opened by the readers
-    std::unique_ptr<mapdata::BinaryFile> JrnHandle;     // "updates.mhp" when it exists
+    std::shared_ptr<mapdata::KeptFile> ShpHandle;       // the layer's ".Shp"; null when not open
+    std::shared_ptr<mapdata::KeptFile> SecondHandle;    // never opened by the readers
+    std::shared_ptr<mapdata::KeptFile> JrnHandle;       // "updates.mhp" when it exists
     shp::FileHeader Header;                             // its shape type decides the reading
     shp::RasterRecordHead RasterHead;
     shp::PolyRecordHead PolyHead;
@@ -56,7 +59,45 @@ namespace mapdata {
 // as long as the larger of the lengths stated by the table and by the
 // record's own header, and never past the end of the file.
 QByteArray readRecordContent(BinaryFile &file, qint64 offsetWords, qint64 tableLengthBytes);
+// The same from a kept file; the view lasts until the file's next read.
+QByteArrayView recordContent(KeptFile &file, qint64 offsetWords, qint64 tableLengthBytes);
 }
+
+// What opening a layer found in its files (MapDataCore::OpenLayerFiles).
+struct TLayerCheck {
+    bool Found = false;            // the ".Shp" and ".Shx" were found and opened
+    bool Read = false;             // the index header was read: the tables are built
+    std::int32_t ShapeType = 0;    // of the index header
+    qint64 Entries = 0;            // whole index entries: the objects
+    // Damage: the index ends inside an entry, or an entry names bytes that
+    // the ".Shp" does not hold (a file cut short).
+    bool IndexCut = false;
+    bool RecordsOutside = false;
+    // The attribute table against its file and the objects: row k belongs to
+    // object k, so the rows must be as many as the objects.
+    enum TableState {
+        TableFits,         // as many rows as objects (or no table: writers refuse the layer)
+        TableUnreadable,   // no dBase header
+        TableHeaderOver,   // the header counts more rows than the file holds; those
+                           // it holds are the objects' rows, and the count is taken from the file
+        TableHeaderUnder,  // the file holds rows beyond the header's count
+        TableRowsDiffer,   // the rows are more or fewer than the objects
+    };
+    TableState Table = TableFits;
+    qint64 HeaderRows = 0, FileRows = 0;
+
+    bool damaged() const { return IndexCut || RecordsOutside; }
+    // Whether the layer must be opened read-only.
+    bool readOnly() const
+    {
+        return damaged() || Table == TableUnreadable || Table == TableHeaderUnder || Table == TableRowsDiffer;
+    }
+};
+
+// The messages that report what opening the layer of that name found.
+QStringList layerCheckMessages(const TLayerCheck &check, const QString &name);
+// "... слой открыт только для чтения !" for a layer whose snapshots failed.
+QString snapshotFailureMessage(const QString &name);
 
 namespace objectblock {
 struct Object;
@@ -96,13 +137,37 @@ public:
     // ---- snapshot copies ----
     // Copies the layer's ".Shp", ".Shx", ".Dbf" and ".Lbl" that exist onto
     // their snapshot names ("roads.Shp.001" ...), made anew when makeNames.
-    void BackupLayer(int layer, bool makeNames);
+    // False when a file that exists could not be copied.
+    bool BackupLayer(int layer, bool makeNames);
+    // Deletes the snapshot copies of the layer's files that no layer of the
+    // project names (left by a run that ended abnormally): only files named
+    // as its snapshots are ("roads.Shp.001", "roads.Lbl.012" ...).
+    void RemoveStaleSnapshots(int layer);
     // Unless keep, puts the snapshots back over the files; then deletes them.
     void RestoreLayerBackup(int layer, bool keep);
 
-    // ---- object table and extents ----
+    // ---- opening a layer, object table and extents ----
+    // Reads the layer's files into its record: the object table from the
+    // index, the block extents from the records, the layer's extent from the
+    // header (all converted through the layer's projection), its shape type;
+    // and checks the files and the attribute table against each other. The
+    // layer's files stay open (kept) until it closes or a writer needs them.
+    TLayerCheck OpenLayerFiles(int layer);
+    // Rebuilds the table, the blocks and the extents from the files and
+    // rewrites both headers' box; false (nothing changed) when the files are
+    // missing, read-only or damaged, or the layer was opened read-only.
     bool RecalcLayer(int layer);
+    // The block extents and the layer's extent from the current versions of
+    // the live objects.
     void RecalcLayerExtents(int layer);
+    // Whether writers may change the layer: false for a layer opened
+    // read-only (TMapLayer::ReadOnly). Every writer asks, with its check of
+    // read-only files (writableLayerFiles).
+    bool LayerWritable(int layer) const;
+    // Lets go of the files kept open for the layer (it closes; a writer
+    // needs them). Without an argument: of every layer and of the journal.
+    void ReleaseLayerFiles(int layer);
+    void ReleaseLayerFiles();
 
     // ---- object reading ----
     void OpenLayerStream(TLayerStream &stream, int layer);
@@ -264,6 +329,8 @@ public:
 
     // ---- state (named as the map control names it) ----
     TMapProject FProject;
+    QString FProjectFile;   // the open project's full path; empty for none
+    QString FVersion;       // written in the project file's header
     QString FWorkDir;
     QString FProgramDir;
     TTextRecord FTemplate;
@@ -311,9 +378,12 @@ protected:
     virtual bool ScreenFontInstalled(const QString &name) const;
 
     // The ".Shp", ".Shx" and ".Dbf" of a layer file name as found on disk;
-    // false when one is missing or read-only, and a writer leaves the layer
-    // alone.
+    // false when one is missing or read-only, or a layer of the project with
+    // these files was opened read-only, and a writer leaves the layer alone.
     bool writableLayerFiles(const QString &fileName, QString &shpName, QString &shxName, QString &dbfName) const;
+    // Whether a layer of the project whose ".Shp" is that file (as found on
+    // disk) was opened read-only.
+    bool layerOpenedReadOnly(const QString &shpName) const;
     // Appends a record of that content after the layer's last object, in
     // place: the record, its index entry and both headers (their box grown by
     // recordBox, in the layer's own units), then the attribute row, which
@@ -334,6 +404,26 @@ protected:
     bool journalAppended(int layer, int index);
 
 private:
+    // The files kept open for a layer, for the FileName and work folder they
+    // were found for.
+    struct KeptLayer {
+        QString fileName, workDir;
+        std::shared_ptr<mapdata::KeptFile> shp = std::make_shared<mapdata::KeptFile>();
+        std::shared_ptr<mapdata::KeptFile> shx = std::make_shared<mapdata::KeptFile>();
+    };
+    // The layer's kept files, found again when its FileName or the work
+    // folder changed or its ".Shp" is gone; null for an invalid layer.
+    KeptLayer *keptLayer(int layer);
+    // The kept "updates.mhp"; null when there is none.
+    mapdata::KeptFile *keptJournal();
+    enum class ScanMode { Open, Recalc, Extents };
+    // The one reading of a layer's files behind OpenLayerFiles, RecalcLayer
+    // and RecalcLayerExtents.
+    bool scanLayer(int layer, ScanMode mode, TLayerCheck &check);
+    std::vector<std::unique_ptr<KeptLayer>> FKeptLayers;
+    std::shared_ptr<mapdata::KeptFile> FKeptJournal = std::make_shared<mapdata::KeptFile>();
+    QString FKeptJournalDir;
+
     mapdata::FileOps *FFileOps = nullptr;
     mutable std::vector<std::pair<QString, QString>> FFoundFiles;  // name asked, file found
     ILayerProjection *FProjectionLibrary = nullptr;

@@ -1,6 +1,5 @@
 #include "mapdata/MapFunctions.h"
 
-#include "mapdata/FormTranslation.h"
 #include "mapdata/NumberText.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/Environment.h"
@@ -209,17 +208,6 @@ QString RelativeFileName(const QString &fileName, const QString &folder)
 
 namespace {
 
-// The "Language" value through this unit's integer converter; a text that
-// is no number means no translation, as a missing value does.
-int languageNumber(const QString &text)
-{
-    try {
-        return TextToInt(text);
-    } catch (const platform::ConvertError &) {
-        return 0;
-    }
-}
-
 bool isBlank(const QString &text)
 {
     for (QChar c : text)
@@ -261,14 +249,16 @@ constexpr Palette Palettes[9] = {
 
 } // namespace
 
-void TranslateForm(const QString &formName)
+int LanguageNumber()
 {
-    const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
-    const int language = languageNumber(ReadMachineRegString(key, QStringLiteral("Language"), QString()));
-    if (language <= 0)
-        return;
-    const QString folder = ReadMachineRegString(key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
-    mapdata::translateWindow(formName, mapdata::languageFileName(language, folder), false);
+    const QString text =
+        ReadMachineRegString(QString::fromUtf16(mapdata::LanguageRegistryKey), QStringLiteral("Language"), QString());
+    // A text that is no number means no translation, as a missing value does.
+    try {
+        return TextToInt(text);
+    } catch (const platform::ConvertError &) {
+        return 0;
+    }
 }
 
 QString ReadMachineRegString(const QString &key, const QString &name, const QString &def)

@@ -11,6 +11,11 @@
 #include <cstdint>
 #include <vector>
 
+namespace mapdata {
+// The local machine's key that holds "Language" and "PathWorkFiles".
+inline constexpr char16_t LanguageRegistryKey[] = u"\\SOFTWARE\\Quillery 6";
+} // namespace mapdata
+
 namespace MapFunctions {
 
 // The kinds of attribute fields TextToFieldValue understands, as the database
@@ -80,11 +85,12 @@ QString FreeNumberedName(const QString &base, const QString &ext);
 // without regard to case); the file name unchanged otherwise.
 QString RelativeFileName(const QString &fileName, const QString &folder);
 
-// Translates the texts of the application's window of that component name from
-// the language file chosen by "Language" and "PathWorkFiles" of the local
-// machine's key "\SOFTWARE\Quillery 6" (read with ReadMachineRegString). Bit
-// buttons keep their captions; VykFunctions.TranslateForm translates them.
-void TranslateForm(const QString &formName);
+// TranslateForm: mapdata/ui/FormTranslation.h (it needs the widgets).
+// The interface language the settings choose: "Language" of the local
+// machine's key "\SOFTWARE\Quillery 6" read with this unit's integer
+// converter; 1 is Ukrainian, above 1 Russian, 0 or less (also a text that is
+// no number) no translation.
+int LanguageNumber();
 
 // The string value of a key under the local machine; the default when the
 // value is missing or blank (spaces only), otherwise the text as stored. A value

@@ -12,6 +12,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 using Byte = std::uint8_t;
@@ -106,19 +107,65 @@ struct TShpObject {
     bool HasM = false;           // the record carries measures (M of its points)
 };
 
+// The decoded shape of an object while an edit works on it: made on first
+// use and dropped once it has been written to the journal, so that the
+// object table holds no shape for the objects nobody works on. Read through a
+// const reference, an object without one gives an empty shape.
+class TObjectShape {
+public:
+    TObjectShape() = default;
+    TObjectShape(const TObjectShape &o) : shape_(o.shape_ ? std::make_unique<TShpObject>(*o.shape_) : nullptr) {}
+    TObjectShape &operator=(const TObjectShape &o)
+    {
+        if (this != &o)
+            shape_ = o.shape_ ? std::make_unique<TShpObject>(*o.shape_) : nullptr;
+        return *this;
+    }
+    TObjectShape(TObjectShape &&) noexcept = default;
+    TObjectShape &operator=(TObjectShape &&) noexcept = default;
+
+    TShpObject &operator*()
+    {
+        if (!shape_)
+            shape_ = std::make_unique<TShpObject>();
+        return *shape_;
+    }
+    TShpObject *operator->() { return &**this; }
+    const TShpObject &operator*() const { return shape_ ? *shape_ : empty(); }
+    const TShpObject *operator->() const { return &**this; }
+    // Drops the shape (its parts and all).
+    void reset() { shape_.reset(); }
+    // Empties the parts of a shape there is, keeping its other fields.
+    void clearParts()
+    {
+        if (shape_)
+            shape_->Parts.clear();
+    }
+
+private:
+    static const TShpObject &empty()
+    {
+        static const TShpObject none;
+        return none;
+    }
+    std::unique_ptr<TShpObject> shape_;
+};
+
 // One entry of a layer's object table.
 struct TMapObject {
     std::int32_t ShpOffset = 0;  // record header offset in the .Shp, in 16-bit words
     std::int32_t ShpLength = 0;  // content length in bytes
     std::int32_t JrnOffset = 0;  // journal record offset in words; 0: the layer file is current
     std::int32_t JrnLength = 0;  // journal content length in words
-    TShpObject Shape;
+    TObjectShape Shape;
     std::int32_t ObjectID = 0;
     bool Shown = false;
     bool Modified = false;
     bool Deleted = false;
     bool Appended = false;
 };
+// Large layers hold hundreds of thousands of these.
+static_assert(sizeof(TMapObject) <= 64);
 
 // Extent of one block of FBlockSize (100) consecutive objects.
 struct TBlockExtent {
@@ -212,6 +259,11 @@ struct TMapLayer {
     Byte PenMode = 0;
     std::int32_t BrushType = 0;
     TMapFont Font;
+    // Of our own, not in the project file: the layer was opened read-only
+    // (damaged files, an attribute table that does not fit its objects, no
+    // snapshots): it is drawn, picked and copied from, and every writer
+    // refuses it as it refuses read-only files.
+    bool ReadOnly = false;
 };
 
 // The open project.

@@ -324,6 +324,8 @@ bool MapDataCore::SaveLayer(int layer)
         return false;
     if (L.MapType != 0 && L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
         return false;
+    if (!LayerWritable(layer))
+        return false; // opened read-only: never rewritten
     // A file that cannot be written is not replaced: nothing is touched.
     SaveNames n = saveNames(L.FileName);
     if (n.layer[0].isEmpty() || n.layer[1].isEmpty())
@@ -462,7 +464,7 @@ bool MapDataCore::SaveLayer(int layer)
     for (TMapObject &obj : L.Objects) {
         obj.Modified = obj.Deleted = obj.Appended = false;
         obj.JrnOffset = obj.JrnLength = 0;
-        obj.Shape.Parts.clear();
+        obj.Shape.clearParts();
     }
     RecalcLayer(layer);
     L.ObjectsModified = L.ObjectsDeleted = L.ObjectsAppended = false;

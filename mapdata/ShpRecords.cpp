@@ -324,6 +324,51 @@ bool textHeadValid(const TTextRecord &r, HeadRule rule)
 
 bool rasterHeadValid(const RasterRecordHead &h) { return h.ShapeType > 0 && h.NumPoints > 0; }
 
+// ---- extents ----
+
+bool recordExtent(std::int32_t headerShapeType, const char *c, qint64 available, double &xMin, double &yMin,
+                  double &xMax, double &yMax)
+{
+    // Only the fields the rule needs are taken: a layer of many objects is
+    // read head after head.
+    auto box = [&](int at) {
+        xMin = getLEDouble(c + at);
+        yMin = getLEDouble(c + at + 8);
+        xMax = getLEDouble(c + at + 16);
+        yMax = getLEDouble(c + at + 24);
+    };
+    switch (recordKindOf(headerShapeType)) {
+    case RecordKind::Text:
+        if (available < TextHeadSize || getLE32(c) <= 0)
+            return false;
+        box(360);
+        return true;
+    case RecordKind::Point:
+        if (available < PointContentSize || getLE32(c) <= 0)
+            return false;
+        xMin = xMax = getLEDouble(c + 4);
+        yMin = yMax = getLEDouble(c + 12);
+        return true;
+    case RecordKind::Poly: {
+        if (available < PolyHeadSize || getLE32(c) != headerShapeType)
+            return false;
+        const std::int32_t parts = getLE32(c + 36), points = getLE32(c + 40);
+        if (parts <= 0 || points <= 0 || !countsFit(parts, points, PolyPointSize, available - PolyHeadSize))
+            return false;
+        box(4);
+        return true;
+    }
+    case RecordKind::Raster:
+        if (available < RasterHeadSize || getLE32(c) <= 0)
+            return false;
+        box(4);
+        return true;
+    case RecordKind::None:
+        break;
+    }
+    return false;
+}
+
 // ---- appending ----
 
 IndexEntry appendedRecordPlace(std::int32_t recordsBefore, const IndexEntry &previous, std::int32_t &number)

@@ -260,6 +260,20 @@ bool textHeadValid(const TTextRecord &r, HeadRule rule);
 // A raster record counts when its type is above 0 and it has control points.
 bool rasterHeadValid(const RasterRecordHead &h);
 
+// ---- extents ----
+
+// The box a record counts with in the extents of its layer (the header's box,
+// the blocks, the layer's extent), by the one rule every reading of a layer's
+// extents applies to a record's content, of which `available` bytes are at
+// hand: a text/symbol record by its box when its Kind is above 0; a point
+// record by its point when its type is above 0; a poly record by its box when
+// its type is the file's and its parts and points are there and lie within the
+// record (what the drawing draws); a raster record by its box when its type is
+// above 0 (it is drawn into its box, control points or not). False when the
+// record does not count, a head cut short included.
+bool recordExtent(std::int32_t headerShapeType, const char *content, qint64 available, double &xMin, double &yMin,
+                  double &xMax, double &yMax);
+
 // ---- appending ----
 
 // Number and word offset of a record appended after `recordsBefore` records,

@@ -1,6 +1,5 @@
 #include "mapdata/VykFunctions.h"
 
-#include "mapdata/FormTranslation.h"
 #include "mapdata/NumberText.h"
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
@@ -220,21 +219,6 @@ QString ShortenPersonName(const QString &name, bool surnameFirst)
     return out;
 }
 
-namespace {
-
-// The "Language" value through this unit's integer converter; a text that
-// is no number means no translation, as a missing value does.
-int languageNumber(const QString &text)
-{
-    try {
-        return TextToInt(text);
-    } catch (const platform::ConvertError &) {
-        return 0;
-    }
-}
-
-} // namespace
-
 QString ReadRegString(platform::RegRoot root, const QString &key, const QString &name, const QString &def)
 {
     return platform::Registry::instance().readString(root, key, name).value_or(def);
@@ -243,18 +227,6 @@ QString ReadRegString(platform::RegRoot root, const QString &key, const QString 
 bool WriteRegString(platform::RegRoot root, const QString &key, const QString &name, const QString &text)
 {
     return platform::Registry::instance().writeString(root, key, name, text);
-}
-
-void TranslateForm(const QString &formName)
-{
-    const QString key = QString::fromUtf16(mapdata::LanguageRegistryKey);
-    const int language =
-        languageNumber(ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("Language"), QString()));
-    if (language <= 0)
-        return;
-    const QString folder =
-        ReadRegString(platform::RegRoot::LocalMachine, key, QStringLiteral("PathWorkFiles"), QStringLiteral("0"));
-    mapdata::translateWindow(formName, mapdata::languageFileName(language, folder), true);
 }
 
 namespace {

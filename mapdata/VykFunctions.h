@@ -67,11 +67,7 @@ QString KopiykaWord(int count);
 // The kopeck count as at least two digits and a space ("07 ").
 QString KopiykaDigits(int count);
 
-// Translates the texts of the application's window of that component name from
-// the language file chosen by "Language" and "PathWorkFiles" of the local
-// machine's key "\SOFTWARE\Quillery 6" (read with ReadRegString). Bit buttons
-// are translated too; MapFunctions.TranslateForm leaves them alone.
-void TranslateForm(const QString &formName);
+// TranslateForm: mapdata/ui/FormTranslation.h (it needs the widgets).
 
 // The string value under the root; the default when the key or the value does
 // not exist (an existing empty value gives ""). A value of another type raises

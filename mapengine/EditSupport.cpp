@@ -11,6 +11,12 @@ TMapLayer *layerAt(MapControlCore &c, int layer)
     return &c.FProject.Layers[static_cast<size_t>(layer)];
 }
 
+TMapLayer *editableLayerAt(MapControlCore &c, int layer)
+{
+    TMapLayer *L = layerAt(c, layer);
+    return L && L->Edited && c.LayerWritable(layer) ? L : nullptr;
+}
+
 TMapObject *objectAt(MapControlCore &c, int layer, int index)
 {
     TMapLayer *L = layerAt(c, layer);
@@ -73,8 +79,8 @@ Box finishEdit(MapControlCore &c, int layer, int index)
         return {};
     L->ObjectsModified = true;
     obj->Modified = true;
-    const Box mapBox = mapBoxOf(c, layer, obj->Shape);
-    if (!obj->Shape.Parts.empty())
+    const Box mapBox = mapBoxOf(c, layer, *obj->Shape);
+    if (!obj->Shape->Parts.empty())
         takeInBox(c, layer, index, mapBox);
     journal(c, layer, index);
     return mapBox;

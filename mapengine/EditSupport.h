@@ -18,6 +18,9 @@ using mapdata::setBox;
 
 // The layer, or null for an index out of range.
 TMapLayer *layerAt(MapControlCore &c, int layer);
+// The layer when its objects may be changed: open to edits (Edited) and not
+// opened read-only; null otherwise.
+TMapLayer *editableLayerAt(MapControlCore &c, int layer);
 // The object, or null for an index out of range.
 TMapObject *objectAt(MapControlCore &c, int layer, int index);
 // Whether the layer holds raster images.

@@ -178,6 +178,9 @@ public:
     TSelObjects *Selection() override { return &FSelection; }
     void ClearSelection() override;
     void RecalcSelectionExtent() override;
+    // Appends an entry for an object with its box (its extent is not
+    // recomputed).
+    void AppendSelectionEntry(int layer, int index, const TMapExtent &box);
     // The object kind all entries share, for a selection that starts in a
     // text/symbol layer; 0 otherwise.
     Byte CommonSelectionKind() const;
@@ -327,7 +330,6 @@ public:
     std::int32_t FRasterDivX = 0, FRasterDivY = 0;
     std::int32_t FMouseX = 0, FMouseY = 0;
     std::int32_t FNextParcelNumber = 0;
-    QString FVersion;
     TSelObjects FSelection;
     TSelLabels FMoveLabels;
     std::array<TZoomEntry, 20> FZoomHistory{};   // entries 1..20 at indices 0..19
@@ -340,7 +342,6 @@ public:
     platform::gdi::Bitmap FBackBuffer;
     QString FRegistryKey;
     QString FStartDir;
-    QString FProjectFile;
     platform::gdi::Metafile FMapPicture;
 
 protected:

@@ -73,6 +73,10 @@ void MapControlCore::FitToSize(int width, int height)
 {
     SetClientSize(width, height);
     bitmap_.setSize(ClientWidth(), ClientHeight());
+    // The back buffer has the screen's size; a control beyond it (a window
+    // larger than the screen) would keep overlay traces where it ends.
+    if (FBackBuffer.width() < ClientWidth() || FBackBuffer.height() < ClientHeight())
+        FBackBuffer.setSize(std::max(FBackBuffer.width(), ClientWidth()), std::max(FBackBuffer.height(), ClientHeight()));
     if (ClientWidth() > 0 && ClientHeight() > 0)
         ControlCanvas().drawMetafile(FMapPicture, platform::gdi::Rect{0, 0, FMapPicture.width(), FMapPicture.height()});
 }

@@ -257,15 +257,13 @@ void MapControlCore::MoveObjectRecord(int destLayer, int sourceLayer, int index,
 void MapControlCore::DeleteSelection()
 {
     for (const TSelObject &entry : FSelection.Entries) {
-        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapLayer *L = editableLayerAt(*this, entry.Layer);
         TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
-        if (!L || !obj || !L->Edited)
+        if (!L || !obj)
             continue;
         if (L->MapType != 0 && L->MapType != mtShapeLayer && L->MapType != mtTextLayer)
             continue; // the standard cadastral layers are not deleted here
-        for (TShpParts &part : obj->Shape.Parts)
-            part.Points.clear();
-        obj->Shape.Parts.clear();
+        obj->Shape.clearParts();
         L->ObjectsDeleted = true;
         obj->Deleted = true;
         journal(*this, entry.Layer, entry.Index);
@@ -276,13 +274,13 @@ void MapControlCore::DeleteSelection()
 void MapControlCore::ReverseSelection()
 {
     for (const TSelObject &entry : FSelection.Entries) {
-        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapLayer *L = editableLayerAt(*this, entry.Layer);
         TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
-        if (!L || !obj || !L->Edited)
+        if (!L || !obj)
             continue;
-        ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
+        ReadObjectInLayerUnits(entry.Layer, entry.Index, *obj->Shape);
         // Whole points change places: a control point keeps its pixel.
-        for (TShpParts &part : obj->Shape.Parts)
+        for (TShpParts &part : obj->Shape->Parts)
             std::reverse(part.Points.begin(), part.Points.end());
         L->ObjectsModified = true;
         obj->Modified = true;
@@ -295,16 +293,16 @@ void MapControlCore::ApplyStyleToSelection(const std::vector<Byte> &opCodes)
     const TTextRecord style = FTemplate;
     for (size_t i = 0; i < FSelection.Entries.size(); ++i) {
         const TSelObject entry = FSelection.Entries[i];
-        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapLayer *L = editableLayerAt(*this, entry.Layer);
         TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
-        if (!L || !obj || !L->Edited)
+        if (!L || !obj)
             continue;
         // Reading a text or symbol makes its head the template: the object
         // keeps its own style but for the fields named.
-        ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
+        ReadObjectInLayerUnits(entry.Layer, entry.Index, *obj->Shape);
         for (Byte op : opCodes)
             copyStyleField(op, style, FTemplate);
-        TShpObject &shape = obj->Shape;
+        TShpObject &shape = *obj->Shape;
         if (!shape.Parts.empty()) {
             const bool laidOut = isTextLayer(*L) && (shape.ShapeType == okText || shape.ShapeType == okSymbol) &&
                                  !shape.Parts.front().Points.empty();

@@ -50,6 +50,18 @@ void MapControlCore::ClearSelection()
     FSelection = TSelObjects{};
 }
 
+void MapControlCore::AppendSelectionEntry(int layer, int index, const TMapExtent &box)
+{
+    TSelObject entry;
+    entry.Layer = layer;
+    entry.Index = index;
+    entry.XMin = box.X1;
+    entry.YMin = box.Y1;
+    entry.XMax = box.X2;
+    entry.YMax = box.Y2;
+    FSelection.Entries.push_back(entry);
+}
+
 void MapControlCore::RecalcSelectionExtent()
 {
     TSelObjects &s = FSelection;

@@ -349,14 +349,14 @@ void MapControlCore::DragTransformSelection(int x, int y, int handle)
 
     for (size_t r = 0; r < FSelection.Entries.size(); ++r) {
         const TSelObject e = FSelection.Entries[r];
-        TMapLayer *L = layerAt(*this, e.Layer);
+        TMapLayer *L = editableLayerAt(*this, e.Layer);
         TMapObject *obj = objectAt(*this, e.Layer, e.Index);
-        if (!L || !L->Edited || !obj)
+        if (!L || !obj)
             continue;
         // The object as stored, in its layer's own coordinates (reading also
         // makes a text/symbol record the template), and where it is on the map.
-        ReadObjectInLayerUnits(e.Layer, e.Index, obj->Shape);
-        TShpObject &shape = obj->Shape;
+        ReadObjectInLayerUnits(e.Layer, e.Index, *obj->Shape);
+        TShpObject &shape = *obj->Shape;
         Box mapBox = mapBoxOf(*this, e.Layer, shape);
 
         if (!shape.Parts.empty()) {

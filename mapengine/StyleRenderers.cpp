@@ -243,6 +243,8 @@ StyleServices::StyleServices()
     frameHeight_ = screen.vertRes;
 }
 
+StyleServices::~StyleServices() = default;
+
 void StyleServices::SetFrameSize(int width, int height)
 {
     frameWidth_ = std::max(0, width);
@@ -742,6 +744,40 @@ void StyleServices::DrawLineStyle(Canvas &canvas, const std::vector<QPoint> &poi
         detail::selectBrush(canvas, brushFromStyleNumber(s.BrushStyle, brush));
         drawPlaced(canvas, placed);
     }
+}
+
+// ---- the styled drawing of the map ----
+
+void DrawStyledPolygon(StyleServices *styles, Canvas &canvas, const QPoint *points, int n, int style, int colour,
+                       int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
+                       double unitsPerPixelX, double unitsPerPixelY, bool outline)
+{
+    if (!styles || n < 0)
+        return;
+    const std::vector<QPoint> copy(points, points + n + 1);
+    styles->DrawFillPattern(canvas, copy, style, colour, pictureWidth, pictureHeight, scaleX, scaleY, rotation,
+                            unitsPerPixelX, unitsPerPixelY, outline);
+}
+
+void DrawStyledLine(StyleServices *styles, Canvas &canvas, const QPoint *points, int n, int style, int colour,
+                    int penWidth, double scaleAlong, double scaleAcross, double ignored, double pictureWidth,
+                    double pictureHeight, bool drawEvery)
+{
+    if (!styles || n < 0)
+        return;
+    const std::vector<QPoint> copy(points, points + n);
+    const double widen = penWidth / 50.0;
+    styles->DrawLineStyle(canvas, copy, style, colour, penWidth, scaleAlong + widen, scaleAcross + widen, ignored,
+                          pictureWidth, pictureHeight, drawEvery);
+}
+
+void DrawStyledPoint(StyleServices *styles, Canvas &canvas, const QPoint *points, int n, int style, int colour,
+                     int ignored1, int ignored2, double scaleX, double scaleY, double rotation)
+{
+    if (!styles || n < 0)
+        return;
+    const std::vector<QPoint> copy(points, points + n);
+    styles->DrawPointStyle(canvas, copy, style, colour, ignored1, ignored2, scaleX, scaleY, rotation);
 }
 
 } // namespace mapengine

@@ -61,9 +61,11 @@ double roundByKind(double value, int kind, int decimals = 0);
 // up to the kind's decimals (at most 43).
 QString roundByKindText(double value, int kind, int decimals = 0);
 
+// Tests derive from the services to record what the drawing asks of them.
 class StyleServices {
 public:
     StyleServices();
+    virtual ~StyleServices();
 
     // The libraries: fill patterns, point symbols, line patterns.
     TVykSymbols FFillStyles;
@@ -94,9 +96,9 @@ public:
     // is stamped at each point; a line pattern draws nothing. The picture size
     // in pixels and the 0.01 mm per pixel bound the tiles to those that reach
     // into the picture. Rotation and the outline flag are taken and not used.
-    void DrawFillPattern(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int color,
-                         int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
-                         double unitsPerPixelX, double unitsPerPixelY, bool outline);
+    virtual void DrawFillPattern(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int color,
+                                 int pictureWidth, int pictureHeight, double scaleX, double scaleY,
+                                 double rotation, double unitsPerPixelX, double unitsPerPixelY, bool outline);
 
     // Draws a polyline in line style S, colour c and pen width w (0.01 mm):
     // 1 solid; 34 solid with pattern 34 over it; 33 nothing; other S from 2 up
@@ -104,22 +106,22 @@ public:
     // carried across the vertices. The picture's size (0.01 mm) lets copies
     // that fall wholly outside it be passed over; with no size every copy is
     // drawn. The real number and the every-copy flag are taken and not used.
-    void DrawLineStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int color,
-                       int penWidth, double scaleX, double scaleY, double unused, double pictureWidth,
-                       double pictureHeight, bool everyCopy);
+    virtual void DrawLineStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style,
+                               int color, int penWidth, double scaleX, double scaleY, double unused,
+                               double pictureWidth, double pictureHeight, bool everyCopy);
 
     // Stamps symbol S of the point library at each point (0 < S < count).
     // The two integers and the rotation are taken and not used.
-    void DrawPointStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style, int color,
-                        int unused1, int unused2, double scaleX, double scaleY, double rotation);
+    virtual void DrawPointStyle(platform::gdi::Canvas &canvas, const std::vector<QPoint> &points, int style,
+                                int color, int unused1, int unused2, double scaleX, double scaleY, double rotation);
 
     // The crossing of line 1 (x1, y1, z1)-(x2, y2, z2) with line 2
     // (x3, y3)-(x4, y4) (z3 and z4 are not used); 1 when accepted by the mode:
     // 0 on segment 1 and not at its end point, 1 also on segment 2, 2 on both
     // segments, 3 on segment 1. An accepted crossing, and any crossing in
     // mode 3, is stored in FCrossX, FCrossY and FCrossValue.
-    int IntersectLines(int mode, double x1, double y1, double z1, double x2, double y2, double z2, double x3,
-                       double y3, double z3, double x4, double y4, double z4);
+    virtual int IntersectLines(int mode, double x1, double y1, double z1, double x2, double y2, double z2,
+                               double x3, double y3, double z3, double x4, double y4, double z4);
 
     // The rounded number, or with asText the rounded number as text.
     static QVariant RoundByKind(double value, int kind, bool asText, int decimals);
@@ -145,5 +147,18 @@ private:
     int frameWidth_ = 0;
     int frameHeight_ = 0;
 };
+
+// The styled drawing of the map as the host hooks forward it to a set of
+// services (none draws nothing): the polygon of n + 1 points (its first
+// repeated at the end), the line and the points of n; a line's two scales
+// grow by its pen width / 50.
+void DrawStyledPolygon(StyleServices *styles, platform::gdi::Canvas &canvas, const QPoint *points, int n, int style,
+                       int colour, int pictureWidth, int pictureHeight, double scaleX, double scaleY, double rotation,
+                       double unitsPerPixelX, double unitsPerPixelY, bool outline);
+void DrawStyledLine(StyleServices *styles, platform::gdi::Canvas &canvas, const QPoint *points, int n, int style,
+                    int colour, int penWidth, double scaleAlong, double scaleAcross, double ignored,
+                    double pictureWidth, double pictureHeight, bool drawEvery);
+void DrawStyledPoint(StyleServices *styles, platform::gdi::Canvas &canvas, const QPoint *points, int n, int style,
+                     int colour, int ignored1, int ignored2, double scaleX, double scaleY, double rotation);
 
 } // namespace mapengine

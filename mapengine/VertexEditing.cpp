@@ -60,36 +60,36 @@ void recomputeBox(const TMapLayer &L, TShpObject &shape)
 
 void MapControlCore::InsertVertex(int layer, int object, int position, double x, double y)
 {
-    TMapLayer *L = layerAt(*this, layer);
+    TMapLayer *L = editableLayerAt(*this, layer);
     TMapObject *obj = objectAt(*this, layer, object);
     // The object's own layer must be open to edits, whatever layer is current.
-    if (!L || !obj || !L->Edited)
+    if (!L || !obj)
         return;
-    ReadObjectInLayerUnits(layer, object, obj->Shape);
+    ReadObjectInLayerUnits(layer, object, *obj->Shape);
     MapPointToLayer(layer, x, y);
     size_t part = 0, place = 0;
-    if (findVertex(obj->Shape, position, part, place)) {
-        std::vector<TShpPoint> &points = obj->Shape.Parts[part].Points;
+    if (findVertex(*obj->Shape, position, part, place)) {
+        std::vector<TShpPoint> &points = obj->Shape->Parts[part].Points;
         // The neighbour is the vertex it follows, or the one it precedes when first.
         const TShpPoint p = newPoint(*L, &points[place > 0 ? place - 1 : place], x, y);
         points.insert(points.begin() + static_cast<std::ptrdiff_t>(place), p);
-        recomputeBox(*L, obj->Shape);
+        recomputeBox(*L, *obj->Shape);
     }
     finishEdit(*this, layer, object);
 }
 
 void MapControlCore::DeleteVertex(int layer, int object, int position)
 {
-    TMapLayer *L = layerAt(*this, layer);
+    TMapLayer *L = editableLayerAt(*this, layer);
     TMapObject *obj = objectAt(*this, layer, object);
-    if (!L || !obj || !L->Edited)
+    if (!L || !obj)
         return;
-    ReadObjectInLayerUnits(layer, object, obj->Shape);
+    ReadObjectInLayerUnits(layer, object, *obj->Shape);
     size_t part = 0, place = 0;
-    if (findVertex(obj->Shape, position, part, place) && obj->Shape.Parts[part].Points.size() >= 2) {
-        std::vector<TShpPoint> &points = obj->Shape.Parts[part].Points;
+    if (findVertex(*obj->Shape, position, part, place) && obj->Shape->Parts[part].Points.size() >= 2) {
+        std::vector<TShpPoint> &points = obj->Shape->Parts[part].Points;
         points.erase(points.begin() + static_cast<std::ptrdiff_t>(place));
-        recomputeBox(*L, obj->Shape);
+        recomputeBox(*L, *obj->Shape);
     }
     finishEdit(*this, layer, object);
 }
@@ -100,9 +100,9 @@ bool MapControlCore::MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers sh
     // The list is copied: finishing an edit updates the boxes of the entries.
     const std::vector<TSelObject> entries = FSelection.Entries;
     for (const TSelObject &entry : entries) {
-        TMapLayer *L = layerAt(*this, entry.Layer);
+        TMapLayer *L = editableLayerAt(*this, entry.Layer);
         TMapObject *obj = objectAt(*this, entry.Layer, entry.Index);
-        if (!L || !L->Edited)
+        if (!L)
             continue;
         edited = true;
         if (!obj)
@@ -111,8 +111,8 @@ bool MapControlCore::MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers sh
         double x = point.X, y = point.Y;
 
         if (!(shift & Qt::AltModifier)) {
-            ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
-            TShpObject &shape = obj->Shape;
+            ReadObjectInLayerUnits(entry.Layer, entry.Index, *obj->Shape);
+            TShpObject &shape = *obj->Shape;
             MapPointToLayer(entry.Layer, x, y);
             bool setPivot = false;
             if (!shape.Parts.empty()) {
@@ -149,8 +149,8 @@ bool MapControlCore::MoveVertex(const TMapPoint &point, Qt::KeyboardModifiers sh
             }
         } else if (L->MapType != 0) {
             // A new vertex after the dragged one, which stays.
-            ReadObjectInLayerUnits(entry.Layer, entry.Index, obj->Shape);
-            TShpObject &shape = obj->Shape;
+            ReadObjectInLayerUnits(entry.Layer, entry.Index, *obj->Shape);
+            TShpObject &shape = *obj->Shape;
             MapPointToLayer(entry.Layer, x, y);
             size_t part = 0, place = 0;
             if (findVertex(shape, v, part, place)) {
@@ -176,10 +176,12 @@ void MapControlCore::AppendTrackPoint(int layer, int object, const QString &trac
     Q_UNUSED(tracker);
     Q_UNUSED(extra);
     TMapObject *obj = objectAt(*this, layer, object);
-    if (!obj)
-        return; // tracking extends its tracks whether the layer is open to edits or not
-    ReadObjectInLayerUnits(layer, object, obj->Shape);
-    TShpObject &shape = obj->Shape;
+    // Tracking extends its tracks whether the layer is open to edits or not;
+    // a layer opened read-only is never written.
+    if (!obj || !LayerWritable(layer))
+        return;
+    ReadObjectInLayerUnits(layer, object, *obj->Shape);
+    TShpObject &shape = *obj->Shape;
     MapPointToLayer(layer, x, y);
     if (shape.Parts.empty())
         shape.Parts.emplace_back();

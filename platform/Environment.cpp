@@ -11,29 +11,22 @@ namespace {
 
 const QDate kEpoch(1899, 12, 30);
 
-ClockFn &clockFn()
-{
-    static ClockFn fn = [] { return QDateTime::currentDateTime(); };
-    return fn;
-}
-
-RandomFn &randomFn()
-{
-    static RandomFn fn = [](int n) { return static_cast<int>(QRandomGenerator::global()->bounded(n)); };
-    return fn;
-}
-
-QChar &separator()
-{
-    static QChar sep = QLocale::system().decimalPoint().isEmpty()
-                           ? QChar(u'.')
-                           : QLocale::system().decimalPoint().front();
-    return sep;
-}
-
 } // namespace
 
-QDateTime currentDateTime() { return clockFn()(); }
+Clock::Clock() : now_([] { return QDateTime::currentDateTime(); }) {}
+Clock::Clock(const QDateTime &fixed) : now_([fixed] { return fixed; }) {}
+
+RandomNumbers::RandomNumbers()
+    : draw_([](int n) { return static_cast<int>(QRandomGenerator::global()->bounded(n)); })
+{
+}
+
+DecimalSeparator::DecimalSeparator()
+    : value(QLocale::system().decimalPoint().isEmpty() ? QChar(u'.') : QLocale::system().decimalPoint().front())
+{
+}
+
+QDateTime currentDateTime() { return Service<Clock>::get().now(); }
 
 double dateTimeToDays(const QDateTime &dt)
 {
@@ -54,18 +47,8 @@ double now() { return dateTimeToDays(currentDateTime()); }
 
 double today() { return std::floor(now()); }
 
-int randomInt(int n) { return n <= 0 ? 0 : randomFn()(n); }
+int randomInt(int n) { return n <= 0 ? 0 : Service<RandomNumbers>::get().draw(n); }
 
-QChar decimalSeparator() { return separator(); }
-
-ScopedClock::ScopedClock(ClockFn clock) : previous_(clockFn()) { clockFn() = std::move(clock); }
-ScopedClock::ScopedClock(const QDateTime &fixed) : ScopedClock(ClockFn([fixed] { return fixed; })) {}
-ScopedClock::~ScopedClock() { clockFn() = std::move(previous_); }
-
-ScopedRandom::ScopedRandom(RandomFn random) : previous_(randomFn()) { randomFn() = std::move(random); }
-ScopedRandom::~ScopedRandom() { randomFn() = std::move(previous_); }
-
-ScopedDecimalSeparator::ScopedDecimalSeparator(QChar sep) : previous_(separator()) { separator() = sep; }
-ScopedDecimalSeparator::~ScopedDecimalSeparator() { separator() = previous_; }
+QChar decimalSeparator() { return Service<DecimalSeparator>::get().value; }
 
 } // namespace platform

@@ -1,12 +1,14 @@
 #pragma once
 // What the system takes from its surroundings and tests must pin: the clock,
-// random numbers and the regional decimal separator. Each has a process-wide
-// default and a scoped override.
+// random numbers and the regional decimal separator.
+
+#include "platform/Service.h"
 
 #include <QChar>
 #include <QDateTime>
 
 #include <functional>
+#include <type_traits>
 
 namespace platform {
 
@@ -22,39 +24,42 @@ int randomInt(int n);
 // The decimal separator of the regional settings.
 QChar decimalSeparator();
 
-using ClockFn = std::function<QDateTime()>;
-using RandomFn = std::function<int(int)>;
+// The settings behind these, each a service (platform/Service.h) that tests
+// pin with a ScopedService: ScopedService<Clock> pin(dateTime).
 
-// Scoped overrides, for tests; each restores the previous value when destroyed.
-class ScopedClock {
+// The clock: the system's, or a fixed moment, or any function.
+class Clock {
 public:
-    explicit ScopedClock(ClockFn clock);
-    explicit ScopedClock(const QDateTime &fixed);
-    ~ScopedClock();
-    ScopedClock(const ScopedClock &) = delete;
-    ScopedClock &operator=(const ScopedClock &) = delete;
+    Clock();
+    Clock(const QDateTime &fixed);
+    explicit Clock(std::function<QDateTime()> now) : now_(std::move(now)) {}
+    QDateTime now() const { return now_(); }
+
 private:
-    ClockFn previous_;
+    std::function<QDateTime()> now_;
 };
 
-class ScopedRandom {
+// Random numbers: Qt's global generator, or any function of n.
+class RandomNumbers {
 public:
-    explicit ScopedRandom(RandomFn random);
-    ~ScopedRandom();
-    ScopedRandom(const ScopedRandom &) = delete;
-    ScopedRandom &operator=(const ScopedRandom &) = delete;
+    RandomNumbers();
+    template <class F>
+        requires(std::is_invocable_r_v<int, F &, int> && !std::is_same_v<std::decay_t<F>, RandomNumbers>)
+    RandomNumbers(F draw) : draw_(std::move(draw))
+    {
+    }
+    int draw(int n) const { return draw_(n); }
+
 private:
-    RandomFn previous_;
+    std::function<int(int)> draw_;
 };
 
-class ScopedDecimalSeparator {
-public:
-    explicit ScopedDecimalSeparator(QChar separator);
-    ~ScopedDecimalSeparator();
-    ScopedDecimalSeparator(const ScopedDecimalSeparator &) = delete;
-    ScopedDecimalSeparator &operator=(const ScopedDecimalSeparator &) = delete;
-private:
-    QChar previous_;
+// The decimal separator: the system locale's, or the one given.
+struct DecimalSeparator {
+    DecimalSeparator();
+    DecimalSeparator(QChar separator) : value(separator) {}
+    DecimalSeparator(char16_t separator) : value(separator) {}
+    QChar value;
 };
 
 // Date-time values as days since 30 December 1899.

@@ -1,7 +1,9 @@
 #pragma once
 // Number text as the platform's conversion routines write and read it: the
-// general float format and the strict string-to-float conversion, both under
-// the current decimal separator (platform/Environment.h).
+// general float format, the number formats ("0.00", "#,##0.0 га") and the
+// strict string-to-float conversion, all under the current decimal separator
+// (platform/Environment.h). Every writer of general float text (files,
+// tables, captions) uses floatToStr.
 
 #include <QString>
 #include <QStringView>
@@ -24,6 +26,14 @@ public:
 // "1,5E-6") is used below 0.00001 in magnitude or beyond 15 integer digits.
 // NaN and infinities give "NAN", "INF" and "-INF".
 QString floatToStr(double value);
+
+// A number written by a format of the platform's number formats: "0"
+// places a digit always, "#" a digit when there is one, the first "." the
+// decimal separator and "," anywhere before it groups the thousands; text in
+// quotes and other characters are copied; up to three sections (positive;
+// negative; zero). An empty format, NaN and the infinities give the general
+// float text.
+QString formatNumber(const QString &format, double value);
 
 // Reads an optional sign, digits with at most one current decimal separator and
 // an optional exponent ("E" or "e", optional sign, digits); spaces and control

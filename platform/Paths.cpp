@@ -3,6 +3,8 @@
 #include "platform/TextCodec.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
 namespace platform {
@@ -125,6 +127,24 @@ QString resolvePath(QStringView path)
             return joinPath(folder, QStringView(norm).mid(sep + 1));
     }
     return norm;
+}
+
+bool copyFolder(const QString &from, const QString &to)
+{
+    if (!QDir().mkpath(to))
+        return false;
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if ((QFile::exists(target) && !QFile::remove(target)) || !QFile::copy(path, target)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace platform

@@ -41,4 +41,9 @@ bool directoryExists(QStringView path);
 // opening files, and for creating them next to the existing spelling.
 QString resolvePath(QStringView path);
 
+// Copies a folder with its subfolders into another (made when missing),
+// replacing files of the same names; false when something could not be
+// copied.
+bool copyFolder(const QString &from, const QString &to);
+
 } // namespace platform

@@ -1,8 +1,12 @@
 #pragma once
 // Every question the system puts to its user goes through one service: message
 // boxes, the common dialogs (open, save, folder, colour, font, printer) and the
-// modal windows of the system. The default service shows Qt dialogs; tests
-// install one that answers from a script and never blocks.
+// modal windows of the system. The program installs Qt's dialogs
+// (platform/ui/QtUserAnswers.h); a program without windows keeps the default,
+// which asks nobody; tests install one that answers from a script and never
+// blocks (platform::ScopedService<platform::UserAnswers>).
+
+#include "platform/Service.h"
 
 #include <QString>
 #include <QStringList>
@@ -101,29 +105,11 @@ public:
     virtual int runModal(QDialog &dialog) = 0;
 };
 
-// The service in use.
-UserAnswers &answers();
-// Installs a service; the previous one comes back when the guard is destroyed.
-class ScopedAnswers {
-public:
-    explicit ScopedAnswers(UserAnswers &service);
-    ~ScopedAnswers();
-    ScopedAnswers(const ScopedAnswers &) = delete;
-    ScopedAnswers &operator=(const ScopedAnswers &) = delete;
-private:
-    UserAnswers *previous_;
-};
-
-// Shorthands the system's code calls.
-inline int messageDlg(const QString &text, MsgType type, unsigned buttons)
-{
-    return answers().messageDlg(text, type, buttons);
-}
-void showMessage(const QString &text);
-int execModal(QDialog &dialog);
-
-// The service that shows real Qt dialogs.
-class QtUserAnswers : public UserAnswers {
+// Answers as nobody is there to ask: a message goes to the standard error
+// output, a question takes its cautious answer (Cancel, else No, else Abort,
+// else OK), no file, folder, colour, font or printer is chosen and no window
+// is shown (mrCancel).
+class UnattendedAnswers : public UserAnswers {
 public:
     int messageDlg(const QString &text, MsgType type, unsigned buttons, const QString &caption) override;
     FileDialogAnswer fileDialog(const FileDialogRequest &request) override;
@@ -134,7 +120,22 @@ public:
     int runModal(QDialog &dialog) override;
 };
 
-// Converts the platform's filter text into Qt's ("Проекты (*.tvp);;Все файлы (*.*)").
-QString toQtFilter(const QString &platformFilter);
+// The default service: unattended answers.
+template <>
+UserAnswers &Service<UserAnswers>::fallback();
+
+// The service in use.
+inline UserAnswers &answers()
+{
+    return Service<UserAnswers>::get();
+}
+
+// Shorthands the system's code calls.
+inline int messageDlg(const QString &text, MsgType type, unsigned buttons)
+{
+    return answers().messageDlg(text, type, buttons);
+}
+void showMessage(const QString &text);
+int execModal(QDialog &dialog);
 
 } // namespace platform

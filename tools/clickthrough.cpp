@@ -14,24 +14,26 @@
 // With CLICKTHROUGH_VERBOSE set it names every item as it goes.
 //
 // It runs on the display it is given or, without one, on the offscreen
-// platform. Its settings store, work folder and the project copy live in a
-// temporary folder; the program folder is only read.
+// platform. Its settings store, work folder and a copy of the program folder
+// with the demo project live in a temporary folder; the program folder given
+// is only read.
 
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "dialogs/FNewForAll.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/UserAnswers.h"
+#include "tools/ToolUsage.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QDirIterator>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -122,17 +124,24 @@ private:
 };
 
 // Copies a folder's files over another's, replacing them.
-bool copyFolder(const QString &from, const QString &to)
+constexpr char Usage[] = "usage: clickthrough [--quick] [program folder]\n"
+                        "  Uses every menu item and tool bar control of the map window on a copy of the\n"
+                        "  program folder (default: the build's) and its demo project; --quick: a short\n"
+                        "  round (the pick and draw tools).\n";
+
+// The program folder's content but the program itself.
+bool copyProgramFolder(const QString &from, const QString &to)
 {
-    QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else if ((QFile::exists(target) && !QFile::remove(target)) || !QFile::copy(path, target))
+    if (!QDir().mkpath(to))
+        return false;
+    for (const QFileInfo &entry : QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir()) {
+            if (!platform::copyFolder(entry.filePath(), target))
+                return false;
+        } else if (!entry.isExecutable() && !QFile::copy(entry.filePath(), target)) {
             return false;
+        }
     }
     return true;
 }
@@ -290,29 +299,42 @@ std::vector<std::vector<TSelObject>> selections(TMapVyk &map, bool firstOnly)
 
 int main(int argc, char **argv)
 {
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     app::Application application(argc, argv);
+    app::loadPlatformTranslations(app::interfaceLanguage());
     // --quick: the pick and draw tools only, from no selection and from one
     // object of each layer (the run of the tests).
     bool quick = false;
-    QString programDir = QStringLiteral(TOLVANE_PROGRAM_DIR);
+    QString source = QStringLiteral(TOLVANE_PROGRAM_DIR);
+    int folders = 0;
     for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--quick") == 0)
+        const QByteArray arg(argv[i]);
+        if (arg == "--quick") {
             quick = true;
-        else
-            programDir = QString::fromLocal8Bit(argv[i]);
+        } else if (arg.startsWith('-') || ++folders > 1) {
+            return tools::wrongArguments("clickthrough", ("unknown argument " + arg).constData(), Usage);
+        } else {
+            source = QString::fromLocal8Bit(arg);
+        }
     }
+    // The run works on a copy of the program folder (without the program
+    // itself): the commands write pictures and delete work files there.
     QTemporaryDir temp;
-    if (!temp.isValid() || !copyFolder(QDir(programDir).filePath(QStringLiteral("Demo")), temp.filePath("Demo"))) {
-        std::fprintf(stderr, "clickthrough: cannot copy the demo project of %s\n", qPrintable(programDir));
+    const QString programDir = temp.filePath(QStringLiteral("program"));
+    if (!temp.isValid() || !copyProgramFolder(source, programDir) ||
+        !QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("Demo/demo.tvp")))) {
+        std::fprintf(stderr, "clickthrough: cannot copy the program folder and demo project of %s\n",
+                     qPrintable(source));
         return 2;
     }
     QDir().mkpath(temp.filePath(QStringLiteral("work")));
     platform::Registry::instance().setStorageFile(temp.filePath(QStringLiteral("registry.reg")));
     const QString key = QStringLiteral("\\SOFTWARE\\Tolvane 2");
-    const QString project = temp.filePath(QStringLiteral("Demo/demo.tvp"));
+    const QString project = QDir(programDir).filePath(QStringLiteral("Demo/demo.tvp"));
     MapFunctions::WriteMachineRegString(key, QStringLiteral("ProgramDirectory"), programDir);
     MapFunctions::WriteMachineRegString(key, QStringLiteral("TempDir"), temp.filePath(QStringLiteral("work")));
     MapFunctions::WriteMachineRegString(key, QStringLiteral("LastOpenTvpFile"), project);
@@ -322,10 +344,11 @@ int main(int argc, char **argv)
     user.restore = [&] {
         // The project file and its layers as the program folder has them;
         // layers made by a round are dropped.
-        QDir(temp.filePath(QStringLiteral("Demo"))).removeRecursively();
-        copyFolder(QDir(programDir).filePath(QStringLiteral("Demo")), temp.filePath(QStringLiteral("Demo")));
+        const QString demo = QDir(programDir).filePath(QStringLiteral("Demo"));
+        QDir(demo).removeRecursively();
+        platform::copyFolder(QDir(source).filePath(QStringLiteral("Demo")), demo);
     };
-    platform::ScopedAnswers answers(user);
+    platform::ScopedService<platform::UserAnswers> answers(user);
 
     auto *frame = new TStart();
     frame->EnsureMapWindow();

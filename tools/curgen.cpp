@@ -4,6 +4,8 @@
 // Lines starting with "#" are comments. Usage: curgen <drawing.txt> <out.cur>
 // The cursor is one 32x32 image of 32 bits per pixel with its AND mask.
 
+#include "tools/ToolUsage.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -13,6 +15,9 @@
 #include <vector>
 
 namespace {
+
+constexpr char Usage[] = "usage: curgen <drawing.txt> <out.cur>\n"
+                         "  Writes a cursor file from its drawing in text form.\n";
 
 constexpr int kSize = 32;
 
@@ -32,10 +37,10 @@ void put32(std::vector<unsigned char> &b, std::uint32_t v)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: curgen <drawing.txt> <out.cur>\n";
-        return 2;
-    }
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
+    if (argc != 3)
+        return tools::wrongArguments("curgen", "two file names are needed", Usage);
     std::ifstream in(argv[1]);
     if (!in) {
         std::cerr << "curgen: cannot read " << argv[1] << "\n";

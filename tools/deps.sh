@@ -1,30 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages that are missing, for the groups named.
 # Checks with dpkg first, so a ready machine is not slowed.
 set -euo pipefail
 
-packages=(
+usage() {
+  cat <<'EOF'
+usage: tools/deps.sh [program] [tests] [display] [bench]
+  Installs the Debian 12 packages that are missing (through sudo when not root):
+    program  what building and running the map editor needs
+    tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
+             dbfread, clang for the fuzz targets, and LibreOffice Draw for
+             the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
+             LibreOffice out)
+    display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
+             drives and reads it with (xdotool, xwd, python3)
+    bench    GDAL's development files for the benchmarks' GDAL loop, and sqlite3
+             for the search benchmark's peer
+  Without a group: program and tests, display with TOLVANE_WITH_DISPLAY=1,
+  bench with TOLVANE_WITH_BENCH=1.
+EOF
+}
+
+program=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev qt6-serialport-dev libgl-dev
-  libproj-dev proj-data proj-bin
+  libproj-dev proj-data
   libsqlite3-dev
-  libgtest-dev libbenchmark-dev
-  fonts-liberation2 fonts-dejavu-core
-  gdal-bin python3-dbfread
-  fonts-symbola
-  # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
-  clang libclang-rt-dev
+  fonts-liberation2 fonts-dejavu-core fonts-symbola
+  qt6-translations-l10n
 )
-# LibreOffice renders the metafiles the program writes, for the test labelled
-# "office" (about 190 MB; TOLVANE_WITHOUT_OFFICE=1 leaves it out and the test
-# is skipped).
+tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
+  # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
+  clang libclang-rt-dev)
+# LibreOffice renders the metafiles the program writes (about 190 MB).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
-  packages+=(libreoffice-draw)
+  tests+=(libreoffice-draw)
 fi
-# A virtual display, and what tools/xdotool-digitize.sh drives and reads it with.
-if [ "${TOLVANE_WITH_DISPLAY:-0}" = 1 ]; then
-  packages+=(xvfb xauth xdotool x11-apps python3)
+display=(xvfb xauth xdotool x11-apps python3)
+# GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the
+# build leaves it out without them).
+bench=(libgdal-dev sqlite3)
+
+groups=("$@")
+if [ ${#groups[@]} -eq 0 ]; then
+  groups=(program tests)
+  [ "${TOLVANE_WITH_DISPLAY:-0}" = 1 ] && groups+=(display)
+  [ "${TOLVANE_WITH_BENCH:-0}" = 1 ] && groups+=(bench)
 fi
+packages=()
+for g in "${groups[@]}"; do
+  case "$g" in
+    -h|--help) usage; exit 0 ;;
+    program) packages+=("${program[@]}") ;;
+    tests) packages+=("${tests[@]}") ;;
+    display) packages+=("${display[@]}") ;;
+    bench) packages+=("${bench[@]}") ;;
+    *) echo "deps.sh: unknown group \"$g\"" >&2; usage >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,7 +65,7 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "tolvane: installing the Debian packages ${groups[*]} needs: ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" != 0 ]; then
   command -v sudo >/dev/null || { echo "Root rights are needed to install: ${missing[*]}" >&2; exit 1; }

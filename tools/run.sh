@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the map editor in its program
-# folder on the bundled demo project.
+# Installs what is missing, builds the program with its program folder, and
+# starts the map editor there on the bundled demo project; on a virtual
+# display when there is no display.
 set -euo pipefail
+
+usage() {
+  cat <<'EOF'
+usage: tools/run.sh
+  Installs the Debian packages that are missing, builds the map editor and its
+  program folder build/program (not the tests: tools/test.sh), and starts it
+  there. Until the settings name a last project, that is the demo project
+  build/program/Demo/demo.tvp. Without a display (DISPLAY is not set) it
+  installs Xvfb and starts the editor on a virtual display, whose name it says.
+EOF
+}
+
+case "${1:-}" in
+  "") ;;
+  -h|--help) usage; exit 0 ;;
+  *) echo "run.sh: unknown argument \"$1\"" >&2; usage >&2; exit 2 ;;
+esac
 cd "$(dirname "$0")/.."
-tools/build.sh
+tools/build.sh --program
+display=1
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "tolvane: no display is available (DISPLAY is not set); run it in a graphical session," >&2
-  echo "or under Xvfb: xvfb-run -a tools/run.sh" >&2
-  exit 2
+  display=0
+  tools/deps.sh display
 fi
 # The program opens the last project of the settings store when its window is
 # first shown; until one is named there, that is the demo project. A project
@@ -15,4 +33,10 @@ fi
 build/tools/setreg --if-absent 'HKEY_LOCAL_MACHINE\SOFTWARE\Tolvane 2' LastOpenTvpFile \
   "$PWD/build/program/Demo/demo.tvp"
 cd build/program
-exec ./tolvane "$@"
+if [ $display = 1 ]; then
+  echo "tolvane: starting the map editor (build/program/tolvane)"
+  exec ./tolvane
+fi
+echo "tolvane: no display (DISPLAY is not set): starting the map editor on a virtual display (Xvfb)"
+exec xvfb-run -a sh -c 'echo "tolvane: the virtual display is $DISPLAY (a picture of it:" \
+  "DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY xwd -root -out screen.xwd)"; exec ./tolvane'

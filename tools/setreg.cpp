@@ -8,6 +8,7 @@
 // --store names the store file; by default it is the user's own.
 
 #include "platform/Registry.h"
+#include "tools/ToolUsage.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,12 @@
 #include <cstdio>
 
 namespace {
+
+constexpr char Usage[] = "usage: setreg [--if-absent] [--store <file>] <key> <name> <text>\n"
+                         "  Writes a string value into the program's settings store (in place of the\n"
+                         "  registry), as in: setreg 'HKEY_LOCAL_MACHINE\\SOFTWARE\\Tolvane 2' TempDir /tmp\n"
+                         "  --if-absent keeps a value that exists; --store names the store file\n"
+                         "  (default: ~/.config/tolvane/registry.reg).\n";
 
 int fail(const QString &message)
 {
@@ -28,6 +35,8 @@ int main(int argc, char **argv)
 {
     using platform::Registry;
     using platform::RegRoot;
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -40,11 +49,11 @@ int main(int argc, char **argv)
         } else if (opt == u"--store" && !args.isEmpty()) {
             store = args.takeFirst();
         } else {
-            return fail(QStringLiteral("unknown option %1").arg(opt));
+            return tools::wrongArguments("setreg", qPrintable(QStringLiteral("unknown option %1").arg(opt)), Usage);
         }
     }
     if (args.size() != 3)
-        return fail(QStringLiteral("usage: setreg [--if-absent] [--store <file>] <key> <name> <text>"));
+        return tools::wrongArguments("setreg", "a key, a name and a text are needed", Usage);
     QString key = args[0];
     key.replace(u'/', u'\\');
     const qsizetype slash = key.indexOf(u'\\');
@@ -58,7 +67,9 @@ int main(int argc, char **argv)
     else if (rootName.compare(Registry::rootName(RegRoot::ClassesRoot), Qt::CaseInsensitive) == 0)
         root = RegRoot::ClassesRoot;
     else
-        return fail(QStringLiteral("the key \"%1\" starts with no root (HKEY_LOCAL_MACHINE ...)").arg(args[0]));
+        return tools::wrongArguments(
+            "setreg", qPrintable(QStringLiteral("the key \"%1\" starts with no root (HKEY_LOCAL_MACHINE ...)").arg(args[0])),
+            Usage);
 
     Registry &reg = Registry::instance();
     if (!store.isEmpty())

@@ -22,6 +22,7 @@
 // Each pattern starts with a solid black pen of 0.2 mm and a clear brush.
 
 #include "mapengine/VykTypes.h"
+#include "tools/ToolUsage.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -36,6 +37,9 @@
 #include <vector>
 
 namespace {
+
+constexpr char Usage[] = "usage: stylegen <description.txt> <out.glb>\n"
+                         "  Writes a style library from its description in text form.\n";
 
 struct Failure {
     std::string message;
@@ -251,10 +255,10 @@ TVykSymbols parse(std::istream &in)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: stylegen <description.txt> <out.glb>\n";
-        return 2;
-    }
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
+    if (argc != 3)
+        return tools::wrongArguments("stylegen", "two file names are needed", Usage);
     std::ifstream in(argv[1]);
     if (!in) {
         std::cerr << "stylegen: cannot read " << argv[1] << "\n";

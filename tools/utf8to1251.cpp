@@ -9,6 +9,7 @@
 
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
+#include "tools/ToolUsage.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -18,6 +19,10 @@
 #include <cstdio>
 
 namespace {
+
+constexpr char Usage[] = "usage: utf8to1251 <input, UTF-8> <output, Windows-1251>\n"
+                         "  Writes a UTF-8 text file as the Windows-1251 text file the program reads,\n"
+                         "  with CR LF line ends.\n";
 
 int fail(const QString &message)
 {
@@ -29,8 +34,10 @@ int fail(const QString &message)
 
 int main(int argc, char **argv)
 {
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
     if (argc != 3)
-        return fail(QStringLiteral("usage: utf8to1251 <input UTF-8 file> <output Windows-1251 file>"));
+        return tools::wrongArguments("utf8to1251", "two file names are needed", Usage);
     const QString input = QString::fromLocal8Bit(argv[1]);
     const QString output = QString::fromLocal8Bit(argv[2]);
 

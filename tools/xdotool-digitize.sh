@@ -18,17 +18,35 @@
 #
 #   tools/xdotool-digitize.sh [build folder]      (default: build)
 #
-# Needs Xvfb, xdotool, xwd and python3 (TOLVANE_WITH_DISPLAY=1 tools/deps.sh).
+# Needs Xvfb, xdotool, xwd and python3 (tools/deps.sh display).
 # The run works in a temporary folder with a settings store of its own;
 # KEEP=1 keeps that folder (with a picture of the screen after each step,
 # shots/*.png) and prints its name. Exit status 0 when every check passed.
 set -euo pipefail
 
+usage() {
+  cat <<'EOF'
+usage: tools/xdotool-digitize.sh [build folder]      (default: build)
+  Starts the built program under Xvfb on a small project of its own and drives
+  its mouse tools with xdotool (picking, digitizing with snapping, dragging,
+  copying, a label drag, zooming, panning), checking the files it writes.
+  Needs Xvfb, xdotool, xwd and python3 (tools/deps.sh display); KEEP=1 keeps
+  the work folder with a picture of the screen after each step.
+EOF
+}
+
+case "${1:-}" in
+  -h|--help) usage; exit 0 ;;
+  -*) echo "xdotool-digitize.sh: unknown option \"$1\"" >&2; usage >&2; exit 2 ;;
+esac
+if [ $# -gt 1 ] || { [ $# = 1 ] && [ ! -d "$1" ]; }; then
+  echo "xdotool-digitize.sh: \"$*\" is no build folder" >&2; usage >&2; exit 2
+fi
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$ROOT/build}" && pwd)
 PROGRAM="$BUILD/program"
 for tool in Xvfb xdotool xwd python3; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (TOLVANE_WITH_DISPLAY=1 tools/deps.sh)" >&2; exit 2; }
+  command -v "$tool" >/dev/null || { echo "missing: $tool (tools/deps.sh display)" >&2; exit 2; }
 done
 [ -x "$PROGRAM/tolvane" ] && [ -x "$BUILD/tools/setreg" ] || { echo "build first: tools/build.sh" >&2; exit 2; }
 

@@ -3,13 +3,13 @@
 // The table is written once (into $TOLVANE_BENCH_DIR when set, so that
 // bench/db_vs_ogrinfo.sh can time GDAL's ogrinfo on the same file).
 
+#include "bench/BenchFolder.h"
 #include "platform/db/DbfCodec.h"
 #include "platform/db/Query.h"
 #include "platform/db/Table.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -19,20 +19,9 @@ using namespace platform::db;
 
 namespace {
 
-constexpr int kRows = 100000;
+using bench::benchFolder;
 
-const QString &benchFolder()
-{
-    static std::unique_ptr<QTemporaryDir> temp;
-    static const QString folder = [] {
-        const QString fromEnv = qEnvironmentVariable("TOLVANE_BENCH_DIR");
-        if (!fromEnv.isEmpty())
-            return fromEnv;
-        temp = std::make_unique<QTemporaryDir>();
-        return temp->path();
-    }();
-    return folder;
-}
+constexpr int kRows = 100000;
 
 // Writes big.dbf: ID, STREET (one row in 50 on "Шевченка" in changing case),
 // HOUSE, AREA, DATEEDIT. Built with the codec, record by record.

@@ -1,6 +1,8 @@
 #include "platform/db/DataSet.h"
 
+#include "platform/DateText.h"
 #include "platform/Environment.h"
+#include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DbfCodec.h"
@@ -14,18 +16,6 @@
 namespace platform::db {
 
 namespace {
-
-QString formatFloat(double v)
-{
-    QString s = QString::number(v, 'g', 15);
-    const qsizetype e = s.indexOf(u'e');
-    if (e >= 0)
-        s = s.left(e) + u'E' + QString::number(s.mid(e + 1).toInt());
-    const QChar sep = decimalSeparator();
-    if (sep != u'.')
-        s.replace(u'.', sep);
-    return s;
-}
 
 bool isText(const QVariant &v)
 {
@@ -47,17 +37,6 @@ bool parseBool(const QString &text, bool &out)
     return false;
 }
 
-QDate parseDate(const QString &text)
-{
-    const QString t = text.trimmed();
-    for (const char *fmt : {"dd.MM.yyyy", "d.M.yyyy", "yyyy-MM-dd", "yyyyMMdd", "dd/MM/yyyy"}) {
-        const QDate d = QDate::fromString(t.left(10), QLatin1String(fmt));
-        if (d.isValid())
-            return d;
-    }
-    return {};
-}
-
 QDate toDate(const QVariant &v)
 {
     switch (v.metaType().id()) {
@@ -70,7 +49,7 @@ QDate toDate(const QVariant &v)
     case QMetaType::LongLong:
         return daysToDateTime(v.toDouble()).date();
     default:
-        return parseDate(v.toString());
+        return readDateText(v.toString());
     }
 }
 
@@ -187,7 +166,7 @@ QString Field::asString() const
         return {};
     const FieldType t = def_.type;
     if (isFloatType(t) || v.metaType().id() == QMetaType::Double)
-        return formatFloat(v.toDouble());
+        return floatToStr(v.toDouble());
     if (isIntegerType(t))
         return QString::number(v.toLongLong());
     switch (t) {

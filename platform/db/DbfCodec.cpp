@@ -1,5 +1,6 @@
 #include "platform/db/DbfCodec.h"
 
+#include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
@@ -448,11 +449,7 @@ void encodeValue(const DbfField &field, QByteArray &record, const QVariant &valu
                 put({}, false);
                 return;
             }
-            for (const char *fmt : {"yyyy-MM-dd", "dd.MM.yyyy", "yyyyMMdd", "d.M.yyyy", "dd/MM/yyyy"}) {
-                d = QDate::fromString(t.left(10), QLatin1String(fmt));
-                if (d.isValid())
-                    break;
-            }
+            d = readDateText(t);
         }
         }
         if (!d.isValid() || d.year() < 1 || d.year() > 9999)

@@ -1,5 +1,6 @@
 #include "platform/db/SqlSupport.h"
 
+#include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
@@ -236,12 +237,8 @@ QDate toDate(const FieldDef &field, const QVariant &value)
     default:
         break;
     }
-    const QString t = value.toString().trimmed();
-    for (const char *fmt : {"yyyy-MM-dd", "dd.MM.yyyy", "yyyyMMdd", "d.M.yyyy", "dd/MM/yyyy"}) {
-        const QDate d = QDate::fromString(t.left(10), QLatin1String(fmt));
-        if (d.isValid())
-            return d;
-    }
+    if (const QDate d = readDateText(value.toString()); d.isValid())
+        return d;
     badValue(field, value, QStringLiteral("датой"));
 }
 

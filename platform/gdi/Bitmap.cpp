@@ -37,6 +37,14 @@ void Bitmap::releaseCanvas()
     canvas_.reset();
 }
 
+void Bitmap::playMetafile(const Metafile &metafile, const Rect &rect)
+{
+    // The bands draw straight into the pixels; the bitmap's own painter ends
+    // first.
+    releaseCanvas();
+    PainterCanvas::playInBands(image_, metafile, rect);
+}
+
 const QImage &Bitmap::image()
 {
     releaseCanvas();

@@ -33,6 +33,9 @@ public:
     const QImage &pixels() const { return image_; }
     Color pixel(int x, int y);
     void fill(Color color);
+    // Plays a metafile into a rectangle (pixels) of the bitmap, in bands drawn
+    // at the same time (PainterCanvas::playInBands).
+    void playMetafile(const Metafile &metafile, const Rect &rect);
     // Copies a rectangle of another bitmap into this one at (x, y).
     void blockCopy(int x, int y, Bitmap &source, const QRect &sourceRect);
     bool save(const QString &fileName, const char *format = nullptr, int quality = -1);

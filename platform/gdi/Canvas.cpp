@@ -15,12 +15,6 @@ namespace platform::gdi {
 
 namespace {
 
-std::optional<DeviceMetrics> &pinnedScreen()
-{
-    static std::optional<DeviceMetrics> pinned;
-    return pinned;
-}
-
 int roundInt(double v)
 {
     if (!(v == v))
@@ -101,8 +95,13 @@ std::uint32_t rop3FromRasterIndex(int index)
 
 DeviceMetrics screenMetrics()
 {
-    if (pinnedScreen())
-        return *pinnedScreen();
+    return Service<ScreenMetrics>::get().metrics();
+}
+
+DeviceMetrics ScreenMetrics::metrics() const
+{
+    if (pinned_)
+        return *pinned_;
     DeviceMetrics m;
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
@@ -125,16 +124,6 @@ DeviceMetrics screenMetrics()
         }
     }
     return m;
-}
-
-ScopedScreenMetrics::ScopedScreenMetrics(const DeviceMetrics &metrics) : previous_(pinnedScreen())
-{
-    pinnedScreen() = metrics;
-}
-
-ScopedScreenMetrics::~ScopedScreenMetrics()
-{
-    pinnedScreen() = previous_;
 }
 
 // ---------------------------------------------------------------------------
@@ -575,8 +564,11 @@ void Canvas::drawMetafile(const Metafile &metafile, const Rect &logical)
     resetToDefaults();
     perform(rec(EMR_HEADER)); // a play begins: targets that keep state start afresh
     const size_t depth = saved_.size();
-    for (const RecordView &r : metafile.records())
+    for (const RecordView &r : metafile.records()) {
+        beforeRecord(r);
         apply(r);
+    }
+    beforeRecord(rec(EMR_EOF));
     // Unbalanced saves of the picture do not outlive it.
     while (saved_.size() > depth) {
         state_ = saved_.back();

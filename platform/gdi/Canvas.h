@@ -10,6 +10,7 @@
 // class keeps the state and the logical-to-device mapping, the targets execute
 // or keep the records.
 
+#include "platform/Service.h"
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/MetaRecord.h"
 
@@ -40,17 +41,20 @@ struct DeviceMetrics {
     bool operator==(const DeviceMetrics &) const = default;
 };
 
-// The screen's metrics: from the primary screen, unless a test pins them.
+// The screen's metrics: from the primary screen, unless a test pins them
+// (ScopedService<ScreenMetrics> pin(metrics)).
 DeviceMetrics screenMetrics();
 
-class ScopedScreenMetrics {
+// The screen as a service: the primary screen's metrics, asked each time, or
+// pinned ones.
+class ScreenMetrics {
 public:
-    explicit ScopedScreenMetrics(const DeviceMetrics &metrics);
-    ~ScopedScreenMetrics();
-    ScopedScreenMetrics(const ScopedScreenMetrics &) = delete;
-    ScopedScreenMetrics &operator=(const ScopedScreenMetrics &) = delete;
+    ScreenMetrics() = default;
+    ScreenMetrics(const DeviceMetrics &pinned) : pinned_(pinned) {}
+    DeviceMetrics metrics() const;
+
 private:
-    std::optional<DeviceMetrics> previous_;
+    std::optional<DeviceMetrics> pinned_;
 };
 
 // Font metrics in logical units.
@@ -209,6 +213,10 @@ protected:
     // The target's part: a drawing record to draw (state records arrive after
     // the state changed, drawing records before the pen position moves).
     virtual void perform(const RecordView &record) = 0;
+    // Before a played record changes the state (and once more, as
+    // EMR_EOF, after the last one): targets that hold a figure back draw it
+    // while the state it was made in still holds.
+    virtual void beforeRecord(const RecordView &) {}
     // Measuring and transforming helpers for the targets.
     QTransform pageTransform(const DcState &s) const;
     static QTransform pageTransformFor(const DcState &s);

@@ -1,11 +1,15 @@
 #include "platform/gdi/PainterCanvas.h"
 
 #include "platform/Rounding.h"
+#include "platform/gdi/Metafile.h"
 #include "platform/gdi/RasterOps.h"
 
 #include <QPainterPath>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
+#include <vector>
 #include <cmath>
 
 namespace platform::gdi {
@@ -106,6 +110,8 @@ void PainterCanvas::keepClip(QPainter &p)
     applyClip(p);
     clipKnown_ = true;
     clipSet_ = clipSerial();
+    const std::optional<QRegion> &clip = effectiveClip();
+    clipBounds_ = clip ? clip->boundingRect() : QRect();
 }
 
 const QPen &PainterCanvas::qpen(const QColor &color)
@@ -326,10 +332,26 @@ QRect PainterCanvas::shapeBounds(const RecordView &r) const
         add(QPoint(r.rect.left, r.rect.top));
         add(QPoint(r.rect.right, r.rect.bottom));
         break;
-    default:
-        for (const QPoint &p : r.points)
-            add(p);
+    default: {
+        // The box of the points, then its corners: the mapping is affine,
+        // so the corners' box holds every mapped point.
+        if (r.points.empty())
+            break;
+        int lx0 = r.points.front().x(), ly0 = r.points.front().y(), lx1 = lx0, ly1 = ly0;
+        for (const QPoint &p : r.points) {
+            lx0 = std::min(lx0, p.x());
+            lx1 = std::max(lx1, p.x());
+            ly0 = std::min(ly0, p.y());
+            ly1 = std::max(ly1, p.y());
+        }
+        add(QPoint(lx0, ly0));
+        add(QPoint(lx1, ly1));
+        if (t.isRotating()) {
+            add(QPoint(lx0, ly1));
+            add(QPoint(lx1, ly0));
+        }
         break;
+    }
     }
     if (x0 > x1)
         return QRect();
@@ -509,6 +531,13 @@ void PainterCanvas::perform(const RecordView &r)
     const int rop = state_.rop2;
     if (rop == R2_NOP)
         return;
+    // A figure wholly outside the clip (a band of a picture played in bands)
+    // draws nothing there.
+    if (image_) {
+        keepClip(*painter_);
+        if (!clipBounds_.isNull() && !shapeBounds(r).intersects(clipBounds_))
+            return;
+    }
     Ink ink{opaque(state_.pen.color), opaque(state_.brush.color), opaque(state_.bkColor)};
     QPainter &p = *painter_;
     if (!image_) {
@@ -528,10 +557,16 @@ void PainterCanvas::perform(const RecordView &r)
     if (rop == R2_COPYPEN) {
         // The common case, without saving the painter around each figure.
         keepClip(p);
+        if (held_ && r.type == EMR_POLYLINE && outlineHeldFill(p, r, ink))
+            return;
+        drawHeldFill();
+        if (r.type == EMR_POLYGON && holdFill(r, ink))
+            return;
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         drawShape(p, r, ink);
         return;
     }
+    drawHeldFill();
     // The painter's raster operations apply to one solid colour at a time;
     // everything else (black, white, hatches, pen and brush together, styled
     // lines) takes the per-pixel path.
@@ -552,6 +587,121 @@ void PainterCanvas::perform(const RecordView &r)
         return;
     }
     drawExact(r, ink);
+}
+
+void PainterCanvas::devicePolygon(const RecordView &r, QPolygonF &out) const
+{
+    const QTransform t = logicalToDevice();
+    out.clear();
+    out.reserve(static_cast<qsizetype>(r.points.size()));
+    for (const QPoint &q : r.points) {
+        const QPointF d = clampPoint(mapPoint(t, QPointF(q)));
+        out << QPointF(roundInt(d.x()), roundInt(d.y()));
+    }
+}
+
+bool PainterCanvas::holdFill(const RecordView &r, const Ink &ink)
+{
+    // Only while a picture plays: the end of the records draws what is held.
+    if (state_.playDepth == 0 || state_.pen.style != PS_NULL || r.points.size() < 3)
+        return false;
+    const QBrush &brush = qbrush(ink);
+    if (brush.style() == Qt::NoBrush)
+        return false;
+    HeldFill h;
+    devicePolygon(r, h.points);
+    h.brush = brush;
+    h.rule = state_.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    held_ = std::move(h);
+    return true;
+}
+
+bool PainterCanvas::outlineHeldFill(QPainter &p, const RecordView &r, const Ink &ink)
+{
+    // The same closed ring with a plain solid pen.
+    if (r.points.size() != static_cast<size_t>(held_->points.size()) || r.points.front() != r.points.back())
+        return false;
+    const QPen &pen = qpen(ink.pen);
+    if (pen.style() != Qt::SolidLine)
+        return false;
+    devicePolygon(r, polygon_);
+    if (polygon_ != held_->points)
+        return false;
+    if (p.brushOrigin() != QPoint(0, 0))
+        p.setBrushOrigin(0, 0);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(pen);
+    p.setBrush(held_->brush);
+    p.drawPolygon(polygon_, held_->rule);
+    held_.reset();
+    return true;
+}
+
+void PainterCanvas::drawHeldFill()
+{
+    if (!held_)
+        return;
+    static const QPen noPen(Qt::NoPen);
+    QPainter &p = *painter_;
+    keepClip(p);
+    if (p.brushOrigin() != QPoint(0, 0))
+        p.setBrushOrigin(0, 0);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setPen(noPen);
+    p.setBrush(held_->brush);
+    p.drawPolygon(held_->points, held_->rule);
+    held_.reset();
+}
+
+void PainterCanvas::beforeRecord(const RecordView &r)
+{
+    if (!held_)
+        return;
+    switch (r.type) {
+    // What a renderer sets between a fill and its outline leaves the held
+    // fill as it is.
+    case EMR_CREATEPEN: case EMR_CREATEBRUSHINDIRECT: case EMR_SELECTOBJECT: case EMR_DELETEOBJECT:
+    case EMR_POLYLINE:
+        return;
+    default:
+        drawHeldFill();
+    }
+}
+
+void PainterCanvas::playInBands(QImage &image, const Metafile &metafile, const Rect &logical,
+                                const DeviceMetrics &metrics)
+{
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    const int height = image.height();
+    // Bands of at least 128 rows, at most one per processor and four.
+    const int processors = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = std::clamp(std::min(height / 128, processors), 1, 4);
+    uchar *bits = image.bits();
+    std::vector<std::exception_ptr> errors(static_cast<size_t>(bands));
+    auto playBand = [&](int band) noexcept {
+        try {
+            // A view of the same pixels, so that no band copies the image.
+            QImage view(bits, image.width(), height, image.bytesPerLine(), image.format());
+            PainterCanvas canvas(view, metrics);
+            const int top = height * band / bands, bottom = height * (band + 1) / bands;
+            if (bands > 1)
+                canvas.selectClipRegion(QRegion(0, top, image.width(), bottom - top));
+            canvas.drawMetafile(metafile, logical);
+        } catch (...) {
+            errors[static_cast<size_t>(band)] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(static_cast<size_t>(bands - 1));
+    for (int band = 1; band < bands; ++band)
+        threads.emplace_back(playBand, band);
+    playBand(0);
+    for (std::thread &t : threads)
+        t.join();
+    for (const std::exception_ptr &e : errors)
+        if (e)
+            std::rethrow_exception(e);
 }
 
 } // namespace platform::gdi

@@ -38,8 +38,17 @@ public:
     // The painter composition mode a pen mode uses on raster targets, if any.
     static std::optional<QPainter::CompositionMode> compositionFor(int rop2);
 
+    // Plays a metafile into a rectangle of an image, as drawMetafile on a
+    // canvas of the image would, with the image cut into bands of rows that
+    // are drawn at the same time. Every band draws every record clipped to
+    // its rows (the painter's lines and fills do not depend on the clip), so
+    // the pixels are those of one canvas drawing the whole picture.
+    static void playInBands(QImage &image, const Metafile &metafile, const Rect &logical,
+                            const DeviceMetrics &metrics = screenMetrics());
+
 protected:
     void perform(const RecordView &record) override;
+    void beforeRecord(const RecordView &record) override;
 
 private:
     struct Ink {
@@ -60,6 +69,15 @@ private:
     void drawExact(const RecordView &r, const Ink &ink);
     // Puts pixels computed per pixel back over the area, inside the clip.
     void putPixels(const QRect &area, const QImage &pixels);
+    // The device points of a figure as the painter gets them.
+    void devicePolygon(const RecordView &r, QPolygonF &out) const;
+    // A played picture outlines most polygons right after filling them
+    // (a fill without a pen, then a polyline through the same closed ring):
+    // the fill is held back, and when that polyline follows, the painter
+    // fills and outlines in one call, which gives the same pixels.
+    bool holdFill(const RecordView &r, const Ink &ink);
+    bool outlineHeldFill(QPainter &p, const RecordView &r, const Ink &ink);
+    void drawHeldFill();
 
     QImage *image_ = nullptr;
     std::unique_ptr<QPainter> painter_;
@@ -86,7 +104,16 @@ private:
     QBrush brush_;
     bool clipKnown_ = false;
     std::uint64_t clipSet_ = 0;
+    // The bounds of the clip set on the painter (empty: no clip): figures
+    // wholly outside it are passed over.
+    QRect clipBounds_;
     QPolygonF polygon_;
+    struct HeldFill {
+        QPolygonF points;
+        QBrush brush;
+        Qt::FillRule rule = Qt::OddEvenFill;
+    };
+    std::optional<HeldFill> held_;
 };
 
 } // namespace platform::gdi

@@ -258,7 +258,7 @@ TEST_F(AnalysisCommands, StatisticsOfALineShowItsLengthAndNoArea)
 {
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     select(lines, 1);
-    platform::ScopedDecimalSeparator comma(u',');
+    platform::ScopedService<platform::DecimalSeparator> comma(u',');
     testsupport::ScriptedAnswers answers;
     dialog(answers, [](QDialog &) { return int(platform::mrOk); });
     w().nSatisticClick();
@@ -274,18 +274,18 @@ TEST_F(AnalysisCommands, StatisticsOfALineShowItsLengthAndNoArea)
 
 TEST_F(AnalysisCommands, TransformationsRefuseLayersThatAreNoShapefiles)
 {
-    class Transformations : public app::DialogSeams {
+    class Transformations : public dialogs::DialogSeams {
     public:
-        bool ShowTransformation(app::LayerTransformation kind, const QString &mode) override
+        bool ShowTransformation(dialogs::LayerTransformation kind, const QString &mode) override
         {
             kinds.push_back(kind);
             modes << mode;
             return true;
         }
-        std::vector<app::LayerTransformation> kinds;
+        std::vector<dialogs::LayerTransformation> kinds;
         QStringList modes;
     } seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int texts = addLayer(QStringLiteral("texts"), shapes(8, {0, 0, 10, 10}, {textRecord({}, {{0, 0}})}), 1);
     ASSERT_EQ(layer(texts).MapType, mtTextLayer);
     struct Case {
@@ -321,7 +321,7 @@ TEST_F(AnalysisCommands, TransformationsRefuseLayersThatAreNoShapefiles)
 
 TEST_F(AnalysisCommands, GoingToAPointCentresOnTheTypedNorthingAndEasting)
 {
-    class Point : public app::DialogSeams {
+    class Point : public dialogs::DialogSeams {
     public:
         bool AskPoint(QString &x, QString &y) override
         {
@@ -333,7 +333,7 @@ TEST_F(AnalysisCommands, GoingToAPointCentresOnTheTypedNorthingAndEasting)
         }
         QString shownX, shownY;
     } seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     addLayer(QStringLiteral("lines"), twoLines(), 2);
     map().FCenterX = 1000;
     map().FCenterY = 2000;
@@ -348,9 +348,9 @@ TEST_F(AnalysisCommands, GoingToAPointCentresOnTheTypedNorthingAndEasting)
 
 TEST_F(AnalysisCommands, MeasurementLabelsGoIntoAnEditableTextLayer)
 {
-    class Labels : public app::DialogSeams {
+    class Labels : public dialogs::DialogSeams {
     public:
-        bool AskNewLabel(app::NewLabelAnswer &a) override
+        bool AskNewLabel(dialogs::NewLabelAnswer &a) override
         {
             a.EditFontName = QStringLiteral("Arial");
             a.EditFontSize = QStringLiteral("12");
@@ -363,7 +363,7 @@ TEST_F(AnalysisCommands, MeasurementLabelsGoIntoAnEditableTextLayer)
         }
         QString mode = QStringLiteral("Расстояния");
     } seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     const int texts = addLayer(QStringLiteral("texts"), shapes(8, {0, 0, 10, 10}, {textRecord({}, {{0, 0}})}), 1);
     map().ResetPicture();

@@ -26,18 +26,11 @@ inline void setProductValue(const QString &name, const QString &value)
     platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, ProductKey, name, value);
 }
 
-// The program folder the build lays out (style libraries, templates, cursors).
-inline QString programFolder()
-{
-    return QStringLiteral(TOLVANE_PROGRAM_DIR);
-}
-
-// Copies the style libraries of the program folder into a folder, so that a
-// frame started on that folder finds them.
+// Copies the style libraries of the tests' program folder into a folder, so
+// that a frame started on that folder finds them.
 inline void copyStyleLibraries(const QString &folder)
 {
-    for (const char *name : {"Symbols.glb", "Points.glb", "Lines.glb"})
-        QFile::copy(programFolder() + u'/' + QLatin1String(name), folder + u'/' + QLatin1String(name));
+    testsupport::copyProgramFiles(folder, {"Symbols.glb", "Points.glb", "Lines.glb"});
 }
 
 // Scripts one OK answer. Kept out of line: inlined into a test body the
@@ -54,8 +47,9 @@ protected:
         previousStore_ = platform::Registry::instance().storageFile();
         platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("registry.reg")));
         previousDir_ = QDir::currentPath();
-        // A frame starts on the program folder, where its style libraries are.
-        setProductValue(QStringLiteral("ProgramDirectory"), programFolder());
+        // A frame starts on a program folder of the test's own, with the
+        // style libraries, cursors and layer templates.
+        setProductValue(QStringLiteral("ProgramDirectory"), programDir());
     }
     void TearDown() override
     {
@@ -82,6 +76,16 @@ protected:
             frame_->EnsureMapWindow();
         }
         return *frame_;
+    }
+
+    // The test's program folder: a copy of the tests' program folder
+    // without the demo project.
+    QString programDir()
+    {
+        const QString folder = dir_.file(QStringLiteral("tolvane"));
+        if (!QDir(folder).exists())
+            testsupport::copyProgramFiles(folder, {"Symbols.glb", "Points.glb", "Lines.glb", "cur", "Default"});
+        return folder;
     }
 
     testsupport::TempFolder dir_;

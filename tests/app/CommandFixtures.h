@@ -6,8 +6,8 @@
 
 #include "MapWindowFixture.h"
 
-#include "app/DialogSeams.h"
-#include "platform/Clipboard.h"
+#include "dialogs/DialogSeams.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <QToolButton>
 
@@ -152,7 +152,7 @@ protected:
     void SetUp() override
     {
         MapWindowTest::SetUp();
-        clipboardGuard_ = std::make_unique<platform::ScopedClipboard>(clipboard_);
+        clipboardGuard_ = std::make_unique<platform::ScopedService<platform::TextClipboard>>(clipboard_);
     }
     void TearDown() override
     {
@@ -211,7 +211,7 @@ protected:
     platform::MemoryClipboard clipboard_;
 
 private:
-    std::unique_ptr<platform::ScopedClipboard> clipboardGuard_;
+    std::unique_ptr<platform::ScopedService<platform::TextClipboard>> clipboardGuard_;
 };
 
 // Two lines of two points each, (0, 0)-(100, 0) and (0, 50)-(100, 50), shifted.

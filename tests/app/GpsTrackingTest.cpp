@@ -8,7 +8,7 @@
 
 #include "app/SmsControls.h"
 #include "app/TrackerMessage.h"
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 #include "support/ModemSimulator.h"
 
 #include <QTimer>
@@ -230,9 +230,9 @@ protected:
     // once edited).
     std::vector<std::pair<double, double>> track(int n, int object)
     {
-        map().ReadObject(n, object, layer(n).Objects[static_cast<size_t>(object)].Shape);
+        map().ReadObject(n, object, *layer(n).Objects[static_cast<size_t>(object)].Shape);
         std::vector<std::pair<double, double>> v;
-        for (const TShpParts &part : layer(n).Objects[static_cast<size_t>(object)].Shape.Parts)
+        for (const TShpParts &part : layer(n).Objects[static_cast<size_t>(object)].Shape->Parts)
             for (const TShpPoint &p : part.Points)
                 v.emplace_back(p.X, p.Y);
         return v;
@@ -243,7 +243,7 @@ protected:
         w().tbTrimTracClick();
     }
 
-    platform::ScopedGsmTimeouts limits{{500, 1000}};
+    platform::ScopedService<platform::GsmTimeouts> limits{{500, 1000}};
     ModemSimulator modem;
 };
 

@@ -4,8 +4,9 @@
 #include "AppTestSupport.h"
 
 #include "app/HostHooks.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/StyleRenderers.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/gdi/RecordingCanvas.h"
 #include "support/ScriptedAnswers.h"
 
@@ -16,7 +17,7 @@ using apptest::setProductValue;
 namespace {
 
 // Renderers that record what they are asked.
-class RecordingRenderers : public app::StyleRenderers {
+class RecordingRenderers : public mapengine::StyleServices {
 public:
     RecordingRenderers() { app::setStyleRenderers(this); }
     ~RecordingRenderers() override { app::setStyleRenderers(nullptr); }
@@ -28,8 +29,6 @@ public:
         double scale1 = 0, scale2 = 0, unitsX = 0, unitsY = 0;
     };
     std::vector<Call> calls;
-    int fillCount = 0;
-    std::map<int, int> kinds;
 
     void DrawFillPattern(platform::gdi::Canvas &, const std::vector<QPoint> &points, int style, int colour,
                          int pictureWidth, int pictureHeight, double scaleX, double scaleY, double, double unitsX,
@@ -48,19 +47,13 @@ public:
     {
         calls.push_back({QStringLiteral("point"), points, style, colour, 0, 0, 0, scaleX, scaleY, 0, 0});
     }
-    int FillStyleCount() const override { return fillCount; }
-    int FillStyleKind(int index) const override
-    {
-        const auto it = kinds.find(index);
-        return it == kinds.end() ? -1 : it->second;
-    }
 };
 
 // A report engine that records and never shows anything.
-class RecordingReports : public app::ReportEngine {
+class RecordingReports : public reports::ReportEngine {
 public:
-    RecordingReports() { app::setReportEngine(this); }
-    ~RecordingReports() override { app::setReportEngine(nullptr); }
+    // Installed while it lives.
+    platform::ScopedService<reports::ReportEngine> installed{*this};
     void ShowReport() override { ++shown; }
     void DesignReport() override { ++designed; }
     int QueryRowCount(const QString &, const QString &table) override
@@ -107,8 +100,9 @@ class FillSampleTest : public apptest::WindowTest {};
 TEST_F(FillSampleTest, OnlyAFillPatternOfTheLibraryIsDrawn)
 {
     RecordingRenderers r;
-    r.fillCount = 10;
-    r.kinds = {{3, 0}, {4, 1}};
+    // Ten patterns: 4 a symbol pattern, the others fill patterns.
+    r.FFillStyles.Items.resize(10);
+    r.FFillStyles.Items[4].Kind = vkSymbol;
     TTolvane &w = mapWindow();
     w.MapImage->resize(300, 200);
     w.MapImage->FUnitsPerPixelX = 26.5;
@@ -208,9 +202,7 @@ TEST_F(FrameRenderersTest, HooksReachTheFramesStyleServices)
     EXPECT_EQ(IntersectLinesHook(2, 0, 0, 0, 10, 10, 0, 0, 10, 0, 10, 0, 0), 1);
     EXPECT_DOUBLE_EQ(start.FCrossX, 5);
     EXPECT_DOUBLE_EQ(start.FCrossY, 5);
-    // The fill sample asks the frame's fill library.
+    // The fill sample and the map's drawing take the frame's libraries.
     ASSERT_GT(start.FFillStyles.count(), 1);
-    EXPECT_EQ(app::styleRenderers().FillStyleCount(), start.FFillStyles.count());
-    EXPECT_EQ(app::styleRenderers().FillStyleKind(1), start.FFillStyles.item(1)->Kind);
-    EXPECT_EQ(app::styleRenderers().FillStyleKind(start.FFillStyles.count()), -1);
+    EXPECT_EQ(&app::styleRenderers(), static_cast<mapengine::StyleServices *>(&start));
 }

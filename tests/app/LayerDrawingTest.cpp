@@ -228,7 +228,7 @@ TEST_F(LayerDrawingTest, PolylineLabelSitsOnTheLongerEndSegmentTurnedAlongIt)
 
 TEST_F(LayerDrawingTest, PolygonCaptionsMeasureTheRecord)
 {
-    const platform::ScopedDecimalSeparator comma(u',');
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
     // 100 × 50 map units: 5000 square units, 0.5 ha, perimeter 300.
     const int l = addLayer(QStringLiteral("parcels"), 5, {polyRings(5, {square(980, 4980, 1080, 5030)})});
     layer(l).Labels = {label(QStringLiteral("Площадь, га"), 10, 0, QStringLiteral("0.00")),
@@ -245,8 +245,12 @@ TEST_F(LayerDrawingTest, PolygonCaptionsMeasureTheRecord)
 TEST_F(LayerDrawingTest, TableThatCannotBeOpenedLeavesTheGeometryWithoutLabels)
 {
     RecordingRenderers r;
+    // The table is reported when the layer opens (read-only).
+    testsupport::ScriptedAnswers answers;
+    reply(answers, platform::mrOk);
     const int l = addLayer(QStringLiteral("broken"), 5, {polyRings(5, {square(990, 4990, 1010, 5010)})},
                            QByteArray("not a table"));
+    EXPECT_TRUE(answers.exhausted());
     layer(l).Labels = {label(QStringLiteral("NAME"))};
     layer(l).TypeLegend = 1;
     layer(l).FieldNameLegend = QStringLiteral("NAME");

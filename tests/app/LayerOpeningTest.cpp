@@ -11,54 +11,6 @@ using namespace maptest;
 
 class LayerOpeningTest : public MapWindowTest {};
 
-TEST_F(LayerOpeningTest, ObjectTableAndBlockExtents)
-{
-    // 250 squares; square 150 is a deleted object (no parts) whose stated
-    // box lies far away, and must not extend its block.
-    std::vector<QByteArray> contents;
-    for (int i = 0; i < 250; ++i)
-        contents.push_back(polyContent(5, {1000.0 + 20 * i, 5000, 1010.0 + 20 * i, 5010}, i == 150 ? 0 : 1));
-    contents[150] = polyContent(5, {-9e6, -9e6, 9e6, 9e6}, 0);
-    writeLayer(work_, QStringLiteral("parcels"), shapes(5, {1000, 5000, 5990, 5010}, contents), 250);
-
-    const int i = openLayer(QStringLiteral("parcels.shp"));
-    const TMapLayer &L = layer(i);
-    ASSERT_EQ(L.Objects.size(), 250u);
-    ASSERT_EQ(L.Blocks.size(), 3u);
-    EXPECT_EQ(L.Objects[0].ShpOffset, 50);
-    EXPECT_EQ(L.Objects[0].ShpLength, 44 + 4 + 80);
-    EXPECT_EQ(L.Objects[1].ShpOffset, 50 + (8 + 128) / 2);
-    struct Expect {
-        double xMin, xMax;
-    };
-    const Expect blocks[3] = {{1000, 1010 + 20 * 99}, {1000 + 20 * 100, 1010 + 20 * 199}, {1000 + 20 * 200, 1010 + 20 * 249}};
-    for (int b = 0; b < 3; ++b) {
-        EXPECT_EQ(L.Blocks[b].XMin, blocks[b].xMin) << b;
-        EXPECT_EQ(L.Blocks[b].XMax, blocks[b].xMax) << b;
-        EXPECT_EQ(L.Blocks[b].YMin, 5000) << b;
-        EXPECT_EQ(L.Blocks[b].YMax, 5010) << b;
-    }
-    EXPECT_EQ(L.ShapeType, 5);
-    EXPECT_EQ(L.MtMinX, 1000);
-    EXPECT_EQ(L.MtMaxX, 5990);
-    EXPECT_EQ(L.CenterX, 3495);
-    EXPECT_EQ(L.CenterY, 5005);
-}
-
-TEST_F(LayerOpeningTest, ZeroBoundsCountAsUnset)
-{
-    // A point at x = 0 does not hold the block's minimum at 0: the next
-    // point replaces it.
-    writeLayer(work_, QStringLiteral("pts"),
-               shapes(1, {0, 0, 30, 40}, {pointContent(0, 10), pointContent(30, 40), pointContent(20, 5)}), 3);
-    const TMapLayer &L = layer(openLayer(QStringLiteral("pts.shp")));
-    ASSERT_EQ(L.Blocks.size(), 1u);
-    EXPECT_EQ(L.Blocks[0].XMin, 20);
-    EXPECT_EQ(L.Blocks[0].YMin, 5);
-    EXPECT_EQ(L.Blocks[0].XMax, 30);
-    EXPECT_EQ(L.Blocks[0].YMax, 40);
-}
-
 TEST_F(LayerOpeningTest, KindsOfANewLayerFollowTheShapeType)
 {
     struct Case {
@@ -79,7 +31,7 @@ TEST_F(LayerOpeningTest, KindsOfANewLayerFollowTheShapeType)
         {10, rasterContent({1, 1, 2, 2}), 1, otImages, false, false},
     };
     // Every random draw gives the last value: palette 8, colour 999.
-    platform::ScopedRandom random([](int n) { return n - 1; });
+    platform::ScopedService<platform::RandomNumbers> random([](int n) { return n - 1; });
     const int expectedColour = MapFunctions::PaletteColor(8, 999);
     for (const Case &c : cases) {
         const QString name = QStringLiteral("kind%1").arg(c.shapeType);
@@ -121,39 +73,6 @@ TEST_F(LayerOpeningTest, TheProjectsKindsStayWhenNotNew)
     EXPECT_EQ(layer(0).ObjType, 4);
     EXPECT_EQ(layer(0).Objects.size(), 1u);
     EXPECT_EQ(layer(0).Blocks[0].XMax, 2);
-}
-
-TEST_F(LayerOpeningTest, IndexFilesThatDisagreeWithTheirHeader)
-{
-    std::vector<QByteArray> ten;
-    for (int i = 0; i < 10; ++i)
-        ten.push_back(pointContent(100 + i, 200 + i));
-    ShapePair p = shapes(1, {100, 200, 109, 209}, ten);
-
-    struct Case {
-        const char *name;
-        std::int32_t headerWords;   // the length the index header states
-        int keepEntries;            // entries left in the file
-        int extraBytes;             // a piece of an entry after them
-        size_t objects;
-    };
-    const Case cases[] = {
-        {"understated", 50 + 2 * 4, 10, 0, 10},   // the header says 2 entries, the file has 10
-        {"overstated", 50 + 100 * 4, 3, 0, 3},    // the header says 100, the file has 3
-        {"partial", 50 + 3 * 4, 3, 5, 3},         // 3 entries and 5 bytes of a fourth
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        QByteArray shx = p.shx.left(100 + 8 * c.keepEntries) + QByteArray(c.extraBytes, '\x01');
-        putBE32(shx, 24, c.headerWords);
-        const QString base = QString::fromLatin1(c.name);
-        writeLayer(work_, base, {p.shp, shx}, 10);
-        const TMapLayer &L = layer(openLayer(base + QStringLiteral(".shp")));
-        ASSERT_EQ(L.Objects.size(), c.objects);
-        EXPECT_EQ(L.Objects.back().ShpLength, 20);
-        EXPECT_EQ(L.Blocks.size(), 1u);
-        EXPECT_EQ(L.Blocks[0].XMax, 100 + double(c.objects) - 1);
-    }
 }
 
 TEST_F(LayerOpeningTest, UnreadableLayersAreReportedAndStay)
@@ -204,9 +123,8 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
         {&TTolvane::N84, "cosmetic", 8, otPolylines},
         {&TTolvane::mCreateLayerNav, "navigating", 1, 0},
     };
-    const QDir templates(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default"));
-    if (!templates.exists(QStringLiteral("point.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
+    const QDir templates(map().FProgramDir + QStringLiteral("/Default"));
+    ASSERT_TRUE(templates.exists(QStringLiteral("point.shp")));
     int n = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.templ);
@@ -238,8 +156,6 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
 
 TEST_F(LayerOpeningTest, TemplateCopyAsksBeforeOverwritingAndNeedsTheTemplates)
 {
-    if (!QFile::exists(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default/point.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
     const QString target = QDir(work_).filePath(QStringLiteral("old.shp"));
     writeFile(target, "existing");
     {
@@ -272,8 +188,6 @@ TEST_F(LayerOpeningTest, TemplateCopyAsksBeforeOverwritingAndNeedsTheTemplates)
 
 TEST_F(LayerOpeningTest, ATargetInADottedFolderKeepsItsFolder)
 {
-    if (!QFile::exists(QStringLiteral(TOLVANE_PROGRAM_DIR "/Default/polygon.shp")))
-        GTEST_SKIP() << "the program folder's templates are not built";
     const QString dotted = folder(QStringLiteral("maps.v2"));
     testsupport::ScriptedAnswers answers;
     openFile(answers, QDir(dotted).filePath(QStringLiteral("city.shp")));

@@ -8,9 +8,9 @@
 #include "app/FormControls.h"
 #include "mapengine/ScreenCursors.h"
 #include "geodesy/Projector.h"
-#include "mapdata/FormTranslation.h"
+#include "mapdata/ui/FormTranslation.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/IniFile.h"
 #include "platform/TextCodec.h"
 
@@ -75,6 +75,9 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(w.TimerIncome->interval(), 10000);
     EXPECT_TRUE(w.nSnapPoint->isChecked());
     EXPECT_FALSE(w.nSnapLine->isChecked());
+    // A double click of the edit tool inserts and deletes vertices.
+    EXPECT_TRUE(w.nPointIns->isChecked());
+    EXPECT_TRUE(w.nPointDel->isChecked());
     EXPECT_TRUE(w.PBZoom->isChecked());
     EXPECT_TRUE(w.TBZoom->isChecked());
     EXPECT_TRUE(w.TBPointsNew->isChecked());
@@ -306,9 +309,15 @@ TEST_F(MapWindowTest, ControlsAreNamedOnceAndTagged)
                              "MenuItem17", "MenuItem27", "MenuItem42"})
         EXPECT_TRUE(names.count(QString::fromLatin1(name))) << name;
     EXPECT_EQ(platform::statusPanels(w.MapStatusBar).size(), 6);
+    // The design's widths; the scale, area and coordinate panels grow where
+    // the font needs it.
     const int widths[6] = {80, 150, 100, 100, 200, 170};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+    for (int i = 0; i < 6; ++i) {
+        if (i < 4)
+            EXPECT_GE(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+        else
+            EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[i]->width(), widths[i]);
+    }
     EXPECT_EQ(w.ListLayers->columnCount(), 5);
     EXPECT_EQ(w.ListLayers->columnWidth(0), 180);
     EXPECT_EQ(w.ListLayers->columnWidth(4), 0);
@@ -366,6 +375,22 @@ std::map<QString, QStringList> languageSections(const QString &name)
 }
 } // namespace
 
+namespace {
+// Makes the language file of the program's sources the one the windows are
+// translated from ("Language" 1: Ukrainian, 2: Russian).
+void useLanguageFile(const testsupport::TempFolder &dir, const QString &file, const char *language)
+{
+    QFile src(QStringLiteral(TOLVANE_SOURCE_DIR "/resources/program-1251/") + file);
+    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
+    dir.write(file, platform::toCp1251(QString::fromUtf8(src.readAll())));
+    platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
+                                               QStringLiteral("PathWorkFiles"), dir.path());
+    platform::Registry::instance().writeValue(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
+                                              QStringLiteral("Language"),
+                                              platform::Registry::Value(QString::fromLatin1(language)));
+}
+} // namespace
+
 TEST_F(MapWindowTest, LanguageFilesNameExistingControls)
 {
     TTolvane &w = mapWindow();
@@ -399,21 +424,159 @@ TEST_F(MapWindowTest, CreationTranslatesTheWindow)
 {
     // The Ukrainian file of the program's sources, written as the program
     // reads it.
-    QFile src(QStringLiteral(TOLVANE_SOURCE_DIR "/resources/program-1251/ukraine.lng"));
-    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
-    dir_.write(QStringLiteral("ukraine.lng"), platform::toCp1251(QString::fromUtf8(src.readAll())));
-    platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
-                                               QStringLiteral("PathWorkFiles"), dir_.path());
-    platform::Registry::instance().writeValue(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
-                                              QStringLiteral("Language"), platform::Registry::Value(QStringLiteral("1")));
+    useLanguageFile(dir_, QStringLiteral("ukraine.lng"), "1");
     TTolvane &w = mapWindow();
     EXPECT_EQ(w.N111->title(), QStringLiteral("Шар"));
     EXPECT_EQ(w.nFileOpen->text(), QStringLiteral("Відкрити..."));
-    EXPECT_EQ(w.PBZoom->toolTip(), QStringLiteral("Масштаб"));
-    EXPECT_EQ(w.tbInfo->toolTip(), QStringLiteral("Інформація про об'єкт"));
+    EXPECT_EQ(w.PBZoom->toolTip(), QStringLiteral("Панель масштабування"));
+    EXPECT_EQ(w.tbInfo->toolTip(), QStringLiteral("Інформаційна панель"));
     EXPECT_EQ(w.aZoomIn->text(), QStringLiteral("Зменшити"));
     EXPECT_EQ(w.mZoomIn->text(), QStringLiteral("Зменшити"));
     EXPECT_EQ(w.NStylePlan[4]->text(), QStringLiteral("клітинка"));
     // Values of the popups stay in their hints.
     EXPECT_EQ(app::hintOf(w.NStylePlan[4]), QStringLiteral("6"));
+}
+
+// The mouse tools' buttons, the draw kinds and the switches with their texts,
+// as the window is built and as the Russian language file leaves them.
+TEST_F(MapWindowTest, ToolHintsDrawKindsAndSwitches)
+{
+    for (const bool russianFile : {false, true}) {
+        SCOPED_TRACE(russianFile ? "russian.lng" : "no language file");
+        if (russianFile)
+            useLanguageFile(dir_, QStringLiteral("russian.lng"), "2");
+        TTolvane w;
+        struct Tool {
+            QToolButton *TTolvane::*button;
+            const char *hint;
+            bool down;
+        };
+        const Tool tools[] = {
+            {&TTolvane::PBZoom, "Панель масштабирования", true},
+            {&TTolvane::TBZoom, "Масштабирование", true},
+            {&TTolvane::TBMove, "Смещение", false},
+            {&TTolvane::TbLen, "Линейка", false},
+            {&TTolvane::tbInfo, "Информационня панель", false},
+            {&TTolvane::tbLabel, "Смещение обозначений", false},
+            {&TTolvane::PBPick, "Выбор объектов", false},
+            {&TTolvane::pbSelect, "Выбор", false},
+            {&TTolvane::pbDraw, "Рисовать", false},
+            {&TTolvane::pbEdit, "Изменить", false},
+            {&TTolvane::pbCosmetic, "Создание полигона", false},
+        };
+        for (const Tool &t : tools) {
+            QToolButton *b = w.*t.button;
+            EXPECT_EQ(app::hintOf(b), QString::fromUtf8(t.hint)) << b->objectName().toStdString();
+            EXPECT_EQ(b->toolTip(), QString::fromUtf8(t.hint)) << b->objectName().toStdString();
+            EXPECT_EQ(b->isChecked(), t.down) << b->objectName().toStdString();
+        }
+        // pbCosmetic holds its draw kind as its menu item: "Полигон" at start.
+        EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Полигон"));
+        EXPECT_EQ(w.pbCosmetic->menu(), w.pMenuDraw);
+
+        struct Kind {
+            QAction *TTolvane::*item;
+            const char *caption, *hint;
+            bool visible;
+        };
+        const Kind kinds[] = {
+            {&TTolvane::nDrawPoint, "Точка", "Создание точки", true},
+            {&TTolvane::nDrawText, "Текст", "Создание текста", true},
+            {&TTolvane::nDrawSymbol, "Символ", "Создание символа", true},
+            {&TTolvane::nDrawLine, "Отрезок", "Создание отрезка", true},
+            {&TTolvane::nDrawMultiPoint, "Точки", "Создание набора точек", true},
+            {&TTolvane::nDrawPolyLine, "Линия", "Создание линии", true},
+            {&TTolvane::nDrawPolygon, "Полигон", "Создание полигона", true},
+            {&TTolvane::nDrawRect, "Квадрат", "Создание прямоугольника", false},
+            {&TTolvane::nDrawArc, "Овал", "Создание овала", true},
+            {&TTolvane::nDrawBizer, "Кривая", "Создание линии Безье", true},
+        };
+        const QList<QAction *> menuOrder = w.pMenuDraw->actions();
+        ASSERT_EQ(menuOrder.size(), qsizetype(std::size(kinds)));
+        for (size_t i = 0; i < std::size(kinds); ++i) {
+            QAction *a = w.*kinds[i].item;
+            EXPECT_EQ(menuOrder[qsizetype(i)], a) << kinds[i].caption;
+            EXPECT_EQ(a->text(), QString::fromUtf8(kinds[i].caption));
+            EXPECT_EQ(app::hintOf(a), QString::fromUtf8(kinds[i].hint)) << kinds[i].caption;
+            EXPECT_EQ(a->isVisible(), kinds[i].visible) << kinds[i].caption;
+        }
+
+        struct Switch {
+            QAction *TTolvane::*item;
+            const char *caption;
+            QKeySequence shortcut;
+            bool on;
+        };
+        const Switch switches[] = {
+            {&TTolvane::nSnapPoint, "Прилипание к точкам", QKeySequence(Qt::ALT | Qt::Key_S), true},
+            {&TTolvane::nSnapLine, "Прилипание к линиям", QKeySequence(Qt::SHIFT | Qt::Key_S), false},
+            {&TTolvane::nPointIns, "Автосоздание точки", QKeySequence(), true},
+            {&TTolvane::nPointDel, "Автоудаление точки", QKeySequence(), true},
+        };
+        for (const Switch &s : switches) {
+            QAction *a = w.*s.item;
+            EXPECT_EQ(a->text(), QString::fromUtf8(s.caption));
+            EXPECT_EQ(a->shortcut(), s.shortcut) << s.caption;
+            EXPECT_TRUE(a->isCheckable()) << s.caption;
+            EXPECT_EQ(a->isChecked(), s.on) << s.caption;
+        }
+        EXPECT_EQ(w.NDelPoint->text(), QStringLiteral("Удалить"));
+        EXPECT_FALSE(w.NDelPoint->isEnabled());
+    }
+}
+
+TEST_F(MapWindowTest, TheDrawButtonShowsTheChosenKind)
+{
+    TTolvane &w = mapWindow();
+    w.nDrawArc->trigger();
+    EXPECT_TRUE(w.pbDraw->isChecked());
+    EXPECT_EQ(w.DrawKindItem(), w.nDrawArc);
+    EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Овал"));
+    EXPECT_EQ(w.pbCosmetic->toolTip(), QStringLiteral("Создание овала"));
+    // Pressing pbDraw takes the polygon again.
+    w.pbDraw->click();
+    EXPECT_EQ(w.DrawKindItem(), w.nDrawPolygon);
+    EXPECT_EQ(w.pbCosmetic->text(), QStringLiteral("Полигон"));
+    EXPECT_EQ(app::hintOf(w.pbCosmetic), QStringLiteral("Создание полигона"));
+}
+
+namespace {
+// Whether a status panel shows its whole text: the text's width within the
+// panel's frame, after the indent a framed label keeps on its left.
+bool showsWholeText(const QLabel *panel)
+{
+    const QFontMetrics fm = panel->fontMetrics();
+    const int indent = panel->indent() >= 0 ? panel->indent() : panel->frameWidth() > 0 ? fm.horizontalAdvance(u'x') / 2 : 0;
+    return fm.horizontalAdvance(panel->text()) <= panel->contentsRect().width() - indent - 2 * panel->margin();
+}
+} // namespace
+
+TEST_F(MapWindowTest, StatusPanelsHoldLargeCoordinatesAndScales)
+{
+    TTolvane &w = mapWindow();
+    TMapVyk &map = *w.MapImage;
+    const QList<QLabel *> panels = platform::statusPanels(w.MapStatusBar);
+    ASSERT_EQ(panels.size(), 6);
+    struct Case {
+        double denominator, x, y;   // the cursor's map point
+    };
+    const Case cases[] = {
+        {500, 9876543.219, 8765432.104},          // seven digits before the separator
+        {2000, -6543210.5, -5400000.25},
+        {2147483647, 1300000, 5400000},           // the smallest scale a view holds
+        {1, 1000, 1000},
+    };
+    for (const Case &c : cases) {
+        map.FScale = map.DenominatorToScale(c.denominator);
+        map.FPictureWidth = 400000;               // a wide screen, 4 m of picture
+        map.FPictureHeight = 300000;
+        map.FCenterX = c.x;
+        map.FCenterY = c.y;
+        // The middle of the picture shows the centre.
+        w.ShowStatusText(map.FPictureWidth / 2, -map.FPictureHeight / 2);
+        ASSERT_TRUE(panels[2]->text().startsWith(QStringLiteral("X = "))) << panels[2]->text().toStdString();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(showsWholeText(panels[i])) << i << ": \"" << panels[i]->text().toStdString() << "\" in "
+                                                   << panels[i]->width() << " pixels";
+    }
 }

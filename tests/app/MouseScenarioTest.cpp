@@ -8,7 +8,7 @@
 #include "AppTestSupport.h"
 
 #include "app/MouseTools.h"
-#include "app/DialogSeams.h"
+#include "dialogs/DialogSeams.h"
 #include "dialogs/FNewForAll.h"
 #include "platform/TextCodec.h"
 
@@ -231,7 +231,7 @@ protected:
         plots_ = QDir(folder).filePath(QStringLiteral("plots"));
         // An empty text and symbol layer from the program folder's template.
         for (const char *ext : {".shp", ".shx", ".dbf"})
-            ASSERT_TRUE(QFile::copy(apptest::programFolder() + QStringLiteral("/Default/cosmetic") + QLatin1String(ext),
+            ASSERT_TRUE(QFile::copy(testsupport::programFolder() + QStringLiteral("/Default/cosmetic") + QLatin1String(ext),
                                     QDir(folder).filePath(QStringLiteral("texts") + QLatin1String(ext))));
         const QString layer = QStringLiteral("Layer=%1\n{\n   FileName=%2.shp\n   Name=%3\n   MapType=1\n"
                                              "   ObjType=3\n   Visible=True\n   Snap=True\n   Edited=%4\n}\n");
@@ -346,7 +346,7 @@ protected:
         move(QPoint(5, 5));
     }
 
-    std::optional<platform::gdi::ScopedScreenMetrics> screen_;
+    std::optional<platform::ScopedService<platform::gdi::ScreenMetrics>> screen_;
     Qt::MouseButtons held_;
     QString plots_;
 };
@@ -589,7 +589,7 @@ TEST_F(MouseScenarioTest, ZoomRectangleStepsAndPanning)
 
 // The dialogs the tools open, counted, with an image registration that
 // gives a box.
-class ToolDialogs : public app::DialogSeams {
+class ToolDialogs : public dialogs::DialogSeams {
 public:
     bool ShowEditInfo() override
     {
@@ -613,7 +613,7 @@ public:
 TEST_F(MouseScenarioTest, TheInformationToolSelectsEveryObjectHitAndShowsThePanel)
 {
     ToolDialogs dialogs;
-    app::ScopedDialogSeams seams(dialogs);
+    platform::ScopedService<dialogs::DialogSeams> seams(dialogs);
     tool(w().tbInfo);
     // Inside plot 1, in the notch of the L: the plot only.
     click(px({1020, 4966}));
@@ -633,7 +633,7 @@ TEST_F(MouseScenarioTest, TheInformationToolSelectsEveryObjectHitAndShowsThePane
 TEST_F(MouseScenarioTest, ADoubleClickOnAnImageOfTheCurrentLayerRegistersIt)
 {
     ToolDialogs dialogs;
-    app::ScopedDialogSeams seams(dialogs);
+    platform::ScopedService<dialogs::DialogSeams> seams(dialogs);
     TMapLayer &plots = map().FProject.Layers[1];
     tool(w().PBPick);
     const QPoint inside = px({1020, 4966});

@@ -6,7 +6,7 @@
 
 #include "app/FShowPoint.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 #include <QAction>
 #include <QLabel>
@@ -162,7 +162,7 @@ TEST_F(NavigationTest, ViewingTheLayerOrItsSelection)
 
 TEST_F(NavigationTest, StatusBarTexts)
 {
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     view(2500, 1000.1234, 2000.5);
     w().ShowStatusText(0, 0);
     EXPECT_EQ(panel(0), QStringLiteral("M 1:2500"));
@@ -326,7 +326,7 @@ TEST_F(NavigationTest, LocatingAnObject)
 
 TEST_F(NavigationTest, TheCursorCoordinatesWindow)
 {
-    platform::ScopedDecimalSeparator sep(u',');
+    platform::ScopedService<platform::DecimalSeparator> sep(u',');
     map().FCursorX = 1300000.25;
     map().FCursorY = 5400000.5;
     QString x, y;

@@ -5,6 +5,7 @@
 
 #include "CommandFixtures.h"
 
+#include "dialogs/FEditTable.h"
 #include "mapdata/ObjectTextBlock.h"
 
 #include <QAction>
@@ -12,14 +13,14 @@
 #include <QMenu>
 #include <QStatusBar>
 
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 
 using namespace cmdtest;
 
 namespace {
 
 // Records what the dialogs of later issues were asked.
-class RecordingSeams : public app::DialogSeams {
+class RecordingSeams : public dialogs::DialogSeams {
 public:
     bool ShowTableEditor(const QString &tablePath) override
     {
@@ -236,7 +237,7 @@ TEST_F(ObjectCommands, TheDrawButtonThrowsAwayTheFigure)
 TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     struct Case {
         QToolButton *tool;
@@ -284,15 +285,26 @@ TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
 
 TEST_F(ObjectCommands, TheDialogsOfLaterIssuesDoNothingYet)
 {
-    // Without a dialog service the commands end where the dialog would open.
+    // Without a dialog service the commands end where the dialog would open;
+    // the information panel and the table editor are there.
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     pickTool();
     select(lines, 0);
     w().nEditInfoClick();
+    ASSERT_NE(platform::findApplicationWindow(u"EditInfo"), nullptr);
+    EXPECT_TRUE(platform::findApplicationWindow(u"EditInfo")->isVisible());
     w().nObjectNewClick();
     w().nVYKEditClick();
     w().aProLayer->trigger();
+    testsupport::ScriptedAnswers answers;
+    QString editedTable;
+    maptest::dialog(answers, [&](QDialog &d) {
+        if (auto *editor = dynamic_cast<TEditTable *>(&d))
+            editedTable = editor->FTableFile;
+        return int(platform::mrCancel);
+    });
     w().aProData->trigger();
+    EXPECT_EQ(QFileInfo(editedTable).fileName(), QStringLiteral("lines.dbf"));
     w().aProView->trigger();
     EXPECT_EQ(layer(lines).Objects.size(), 2u);
     EXPECT_EQ(map().FSelection.Entries.size(), 1u);
@@ -301,7 +313,7 @@ TEST_F(ObjectCommands, TheDialogsOfLaterIssuesDoNothingYet)
 TEST_F(ObjectCommands, TheTableEditorOpensTheTableOfTheWorkFolderFirst)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     // A layer of another folder: its own table, unless the work folder has
     // one of its name.
     const QString other = folder(QStringLiteral("other.dir"));
@@ -331,7 +343,7 @@ TEST_F(ObjectCommands, TheTableEditorOpensTheTableOfTheWorkFolderFirst)
 TEST_F(ObjectCommands, TheCoordinateListOpensForNewAndEditedObjects)
 {
     RecordingSeams seams;
-    app::ScopedDialogSeams installed(seams);
+    platform::ScopedService<dialogs::DialogSeams> installed(seams);
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     w().nObjectNewClick();
     w().nObjectEditClick();

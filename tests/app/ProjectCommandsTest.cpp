@@ -4,9 +4,10 @@
 
 #include "MapWindowFixture.h"
 
-#include "app/ProjectFile.h"
+#include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
-#include "platform/FormClass.h"
+#include "platform/Paths.h"
+#include "platform/ui/FormClass.h"
 #include "platform/TextCodec.h"
 
 #include <QAction>
@@ -79,7 +80,7 @@ protected:
 
 TEST_F(ProjectCommandsTest, ReadingOpensTheLayersInOrder)
 {
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     const QString path = cityProject();
     const QString data = dir_.file(QStringLiteral("proj/city"));
     ASSERT_TRUE(w().ReadProject(path));
@@ -127,9 +128,66 @@ TEST_F(ProjectCommandsTest, MissingProjectsAndDataFolders)
     EXPECT_TRUE(w().ReadProject(dir_.file(QStringLiteral("BARE.TVP"))));
 }
 
+TEST_F(ProjectCommandsTest, AFileWithoutTheHeaderIsRefusedAndTheProjectStaysOpen)
+{
+    const QString path = cityProject();
+    ASSERT_TRUE(w().ReadProject(path));
+    const QString data = dir_.file(QStringLiteral("proj/city"));
+    const QString roads = QDir(data).filePath(QStringLiteral("roads.shp"));
+    const QString snapshotBefore = snapshot(roads);
+    ASSERT_FALSE(snapshotBefore.isEmpty());
+    QByteArray noise(4096, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"noise.tvp", noise},
+        {"headless.tvp", "ZoomPanel=True\r\nLayersCount=0\r\n"},
+        {"empty.tvp", ""},
+    };
+    auto stillOpen = [&] {
+        EXPECT_EQ(map().FProjectFile, path);
+        EXPECT_EQ(names(), (QStringList{"дороги", "участки"}));
+        EXPECT_EQ(map().FProject.Layers.size(), 2u);
+        EXPECT_EQ(map().FWorkDir, data);
+        EXPECT_EQ(QDir::currentPath(), data);
+        EXPECT_EQ(w().windowTitle(), path);
+        EXPECT_EQ(setting(QStringLiteral("LastOpenTvpFile")), path);
+        EXPECT_EQ(snapshot(roads), snapshotBefore);
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString other = dir_.file(QString::fromUtf8(c.name));
+        writeFile(other, c.bytes);
+        try {
+            w().ReadProject(other);
+            ADD_FAILURE() << "read as a project";
+        } catch (const projectfile::ProjectFileError &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Файл ") + other + QStringLiteral(" не является проектом Tolvane !"));
+        }
+        stillOpen();
+        // No data folder is made for it.
+        EXPECT_FALSE(QFileInfo::exists(platform::changeFileExt(other, u"")));
+    }
+    // "Открыть..." on such a file: the save prompt, the message, and the
+    // project is still open with its layers (their snapshots kept).
+    testsupport::ScriptedAnswers answers;
+    reply(answers, platform::mrNo);
+    openFile(answers, dir_.file(QStringLiteral("noise.tvp")));
+    reply(answers, platform::mrOk);
+    w().nFileOpen->trigger();
+    EXPECT_TRUE(answers.exhausted());
+    ASSERT_EQ(answers.messages().size(), 2u);
+    EXPECT_EQ(answers.messages()[1].text,
+              QStringLiteral("Файл ") + dir_.file(QStringLiteral("noise.tvp")) + QStringLiteral(" не является проектом Tolvane !"));
+    stillOpen();
+}
+
 TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
 {
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     const QString path = dir_.file(QStringLiteral("odd.tvp"));
     QStringList lines = {"!Tolvane v.2.2.0.2", "", "X=10", "Y=20", "LayersCount=2"};
     lines << block(1, QStringLiteral("a.shp"), QStringLiteral("A"))
@@ -155,7 +213,7 @@ TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
 
 TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
 {
-    platform::ScopedDecimalSeparator sep(u',');
+    platform::ScopedService<platform::DecimalSeparator> sep(u',');
     const QString path = cityProject();
     ASSERT_TRUE(w().ReadProject(path));
     layer(0).Labels.resize(1);
@@ -430,16 +488,8 @@ TEST_F(ProjectCommandsTest, SaveAsCopiesOnlyLayersStoredByBareNames)
 
 TEST_F(ProjectCommandsTest, TheDemoProject)
 {
-    const QDir demo(QStringLiteral(TOLVANE_PROGRAM_DIR "/Demo"));
-    if (!demo.exists(QStringLiteral("demo.tvp")))
-        GTEST_SKIP() << "the demo project is not built";
     // A copy: reading takes snapshots beside the layers.
-    const QString copy = folder(QStringLiteral("demo"));
-    QFile::copy(demo.filePath(QStringLiteral("demo.tvp")), QDir(copy).filePath(QStringLiteral("demo.tvp")));
-    const QString data = folder(QStringLiteral("demo/demo"));
-    for (const QString &f : QDir(demo.filePath(QStringLiteral("demo"))).entryList(QDir::Files))
-        QFile::copy(demo.filePath(QStringLiteral("demo/") + f), QDir(data).filePath(f));
-    ASSERT_TRUE(w().ReadProject(QDir(copy).filePath(QStringLiteral("demo.tvp"))));
+    ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
     const std::vector<TMapLayer> &layers = map().FProject.Layers;
     ASSERT_EQ(layers.size(), 5u);
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1, 2, 3, 4}));

@@ -10,6 +10,7 @@
 
 #include "app/RenderSupport.h"
 #include "app/StyleRenderers.h"
+#include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/TextCodec.h"
 #include "platform/gdi/RecordingCanvas.h"
@@ -252,7 +253,7 @@ inline QByteArray dbfTable(const std::vector<DbfField> &fields, const std::vecto
 
 // The style renderers the hooks reach: each call is recorded, and drawn with
 // the libraries of `services` (empty unless a test fills them).
-class RecordingRenderers : public app::StyleRenderers {
+class RecordingRenderers : public mapengine::StyleServices {
 public:
     struct Call {
         QString kind;        // "fill", "line", "point"
@@ -336,7 +337,7 @@ inline TVykSymbols library(int count, int at, const TVykSymbol &p)
 }
 
 // Raster services that record what they are asked to draw.
-class RecordingRasters : public app::render::RasterServices {
+class RecordingRasters : public mapengine::RasterServices {
 public:
     struct Call {
         bool metafile = false;
@@ -346,12 +347,12 @@ public:
     };
     RecordingRasters() { app::render::setRasterServices(this); }
     ~RecordingRasters() override { app::render::setRasterServices(nullptr); }
-    void DrawRasterImage(TMapVyk &, Canvas &, const QString &fileName, double, double, double, double, double angle,
+    void DrawRasterImage(MapControlCore &, Canvas &, const QString &fileName, double, double, double, double, double angle,
                          int width, int height, int mode, int, int) override
     {
         calls.push_back({false, fileName, angle, width, height, mode});
     }
-    void DrawMetafileRaster(TMapVyk &, Canvas &, const QString &fileName, double, double, double, double,
+    void DrawMetafileRaster(MapControlCore &, Canvas &, const QString &fileName, double, double, double, double,
                             double angle, int width, int height) override
     {
         calls.push_back({true, fileName, angle, width, height, 0});
@@ -424,7 +425,7 @@ protected:
         return c.callsOf(type);
     }
 
-    platform::gdi::ScopedScreenMetrics screen_{testScreen()};
+    platform::ScopedService<platform::gdi::ScreenMetrics> screen_{testScreen()};
     std::unique_ptr<RecordingCanvas> picture, overlay;
 };
 

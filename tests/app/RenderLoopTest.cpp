@@ -76,7 +76,7 @@ protected:
         return l;
     }
 
-    ScopedScreenMetrics screen_{testScreen()};
+    platform::ScopedService<ScreenMetrics> screen_{testScreen()};
     testsupport::TempFolder dir_;
 
 private:

@@ -7,11 +7,9 @@
 #include "AppTestSupport.h"
 
 #include "app/FFirstOpen.h"
-#include "platform/FormClass.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 
-#include <QDirIterator>
-#include <QRegularExpression>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,26 +21,9 @@
 #include <QTreeWidget>
 
 using apptest::setProductValue;
+using testsupport::copyDemoProject;
 
 namespace {
-
-// Copies the demo project of the program folder (its ".tvp" and its data
-// folder, without snapshot copies a run of the program left there) into a
-// folder; returns the project's path.
-QString copyDemoProject(const QString &folder)
-{
-    const QString source = apptest::programFolder() + QStringLiteral("/Demo");
-    QDir(folder).mkpath(QStringLiteral("demo"));
-    QFile::copy(source + QStringLiteral("/demo.tvp"), folder + QStringLiteral("/demo.tvp"));
-    QDirIterator it(source + QStringLiteral("/demo"), QDir::Files);
-    static const QRegularExpression snapshot(QStringLiteral("\\.\\d{3}$"));
-    while (it.hasNext()) {
-        it.next();
-        if (!snapshot.match(it.fileName()).hasMatch())
-            QFile::copy(it.filePath(), folder + QStringLiteral("/demo/") + it.fileName());
-    }
-    return folder + QStringLiteral("/demo.tvp");
-}
 
 QStringList rowCaptions(const QTreeWidget *list)
 {
@@ -74,12 +55,24 @@ protected:
         QApplication::processEvents();
         return start;
     }
+    // The frame started so on a copy of the demo project, the last project of
+    // the settings.
+    TStart &startOnTheDemo()
+    {
+        setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
+        return startFrame();
+    }
+    // Closes the project of the map window, not saving it.
+    static void closeWithoutSaving()
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrNo);
+        Tolvane->QuerySaveProject(false, false, false);
+    }
 };
 
 TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
 {
-    ASSERT_TRUE(QFile::exists(apptest::programFolder() + QStringLiteral("/Demo/demo.tvp")))
-        << "the build lays out the demo project";
     const QString project = copyDemoProject(dir_.path());
     setProductValue(QStringLiteral("LastOpenTvpFile"), project);
     TStart &start = startFrame();
@@ -142,6 +135,25 @@ TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
     EXPECT_EQ(dir_.read(QStringLiteral("demo/parcels.shp")), parcels);
 }
 
+TEST_F(StartUpOnProjectTest, ALastProjectThatIsNoProjectIsReportedAndNamedNowhere)
+{
+    const QString noise = dir_.file(QStringLiteral("noise.tvp"));
+    QByteArray bytes("\x01\x9f");
+    bytes += '\0';
+    bytes += "garbage\r\nLayersCount=0\r\n";
+    dir_.write(QStringLiteral("noise.tvp"), bytes);
+    setProductValue(QStringLiteral("LastOpenTvpFile"), noise);
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    startFrame();
+    ASSERT_TRUE(Tolvane->FirstActivationDone());
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Файл ") + noise + QStringLiteral(" не является проектом Tolvane !"));
+    EXPECT_TRUE(Tolvane->MapImage->FProjectFile.isEmpty());
+    EXPECT_TRUE(Tolvane->MapImage->FProject.Layers.empty());
+    EXPECT_FALSE(QFileInfo::exists(dir_.file(QStringLiteral("noise"))));
+}
+
 TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
 {
     // No last project: the first activation shows the welcome window, which
@@ -190,8 +202,7 @@ TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
 
 TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
 {
-    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
-    TStart &start = startFrame();
+    TStart &start = startOnTheDemo();
     TTolvane &w = *Tolvane;
     TMapVyk &map = *w.MapImage;
     ASSERT_FALSE(map.FProject.Layers.empty());
@@ -215,15 +226,12 @@ TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
     EXPECT_GE(newUpperRight.X, upperRight.X - 1e-6);
     EXPECT_LE(newLowerLeft.Y, lowerLeft.Y + 1e-6);
     EXPECT_GE(newUpperRight.Y, upperRight.Y - 1e-6);
-    testsupport::ScriptedAnswers answers;
-    answers.reply(platform::mrNo);
-    w.QuerySaveProject(false, false, false);
+    closeWithoutSaving();
 }
 
 TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
 {
-    setProductValue(QStringLiteral("LastOpenTvpFile"), copyDemoProject(dir_.path()));
-    startFrame();
+    startOnTheDemo();
     TTolvane &w = *Tolvane;
     ASSERT_TRUE(w.IsActiveForm());
     const QPoint overRow = w.LVLayer->mapToGlobal(QPoint(10, 5));
@@ -237,10 +245,36 @@ TEST_F(StartUpOnProjectTest, TheLayersPanelDropsDownBelowTheActiveLayerRow)
     w.ApplicationEvents1Message(w.MapImage->mapToGlobal(w.MapImage->rect().center()));
     EXPECT_FALSE(w.MapLayersPanel->isVisible());
     // Without layers it never shows.
-    testsupport::ScriptedAnswers answers;
-    answers.reply(platform::mrNo);
-    w.QuerySaveProject(false, false, false);
+    closeWithoutSaving();
     w.ClearProject();
     w.ApplicationEvents1Message(overRow);
     EXPECT_FALSE(w.MapLayersPanel->isVisible());
+}
+
+TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
+{
+    TStart &start = startOnTheDemo();
+    TMapVyk &map = *Tolvane->MapImage;
+    ASSERT_FALSE(map.FProject.Layers.empty());
+    ASSERT_TRUE(Tolvane->IsActiveForm());
+    // The user's first resize after the program has come up, as many times as
+    // they like: every one leaves a picture over the whole map area.
+    for (int i = 0; i < 3; ++i) {
+        const QSize before = map.size();
+        start.resize(start.width() + 60, start.height() + 40);
+        QApplication::processEvents();
+        SCOPED_TRACE(i);
+        ASSERT_GT(map.width(), before.width());
+        EXPECT_EQ(map.size(), map.parentWidget()->size());
+        EXPECT_EQ(QSize(map.PictureBitmap().width(), map.PictureBitmap().height()), map.size());
+        // The back buffer that overlays are wiped with covers the map too,
+        // also beyond the screen's size.
+        EXPECT_GE(map.FBackBuffer.width(), map.width());
+        EXPECT_GE(map.FBackBuffer.height(), map.height());
+        // The picture is measured for the new size and the map drawn into it.
+        EXPECT_EQ(QSize(map.FMapPicture.width(), map.FMapPicture.height()), map.size());
+        EXPECT_NEAR(map.FPictureWidth / map.FUnitsPerPixelX, map.width(), 0.5);
+        EXPECT_NEAR(map.FPictureHeight / map.FUnitsPerPixelY, map.height(), 0.5);
+    }
+    closeWithoutSaving();
 }

@@ -4,17 +4,21 @@
 #include "AppTestSupport.h"
 
 #include "app/Application.h"
-#include "app/ReportComponents.h"
+#include "reports/ReportEngine.h"
 #include "app/FFirstOpen.h"
 #include "app/SmsControls.h"
+#include "platform/ui/QtUserAnswers.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using apptest::setProductValue;
 
@@ -50,7 +54,7 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
         QString programDir;
     };
     // Without a setting the current folder is the program folder.
-    QDir::setCurrent(apptest::programFolder());
+    QDir::setCurrent(programDir());
     const Case cases[] = {{nullptr, QDir::currentPath()},
                           {"   ", QDir::currentPath()},
                           {"C:\\Prog", QStringLiteral("C:\\Prog")}};
@@ -78,10 +82,10 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
         EXPECT_EQ(app::applicationTitle(), QStringLiteral("Tolvane v.2.2.0.2"));
         EXPECT_EQ(start.FProgramDir, c.programDir) << c.setting;
         EXPECT_EQ(app::applicationHelpFile(), app::helpFilePath(c.programDir));
-        EXPECT_TRUE(app::reportEngine().FunctionLibraries.contains(QStringLiteral("TfrVykLib")));
+        EXPECT_TRUE(reports::reportEngine().FunctionLibraries.contains(QStringLiteral("TfrVykLib")));
     }
     // Registering the same library again adds nothing.
-    EXPECT_EQ(app::reportEngine().FunctionLibraries.count(QStringLiteral("TfrVykLib")), 1);
+    EXPECT_EQ(reports::reportEngine().FunctionLibraries.count(QStringLiteral("TfrVykLib")), 1);
 }
 
 TEST_F(FrameTest, MapWindowIsMadeOnceAndItsHelpPathEqualsTheFrames)
@@ -284,10 +288,10 @@ TEST_F(FrameTest, ActivationMakesTheMapWindowWhenNoneExists)
 }
 
 namespace {
-class CountingReports : public app::ReportEngine {
+class CountingReports : public reports::ReportEngine {
 public:
-    CountingReports() { app::setReportEngine(this); }
-    ~CountingReports() override { app::setReportEngine(nullptr); }
+    // Installed while it lives.
+    platform::ScopedService<reports::ReportEngine> installed{*this};
     void ShowReport() override { ++shown; }
     void DesignReport() override { ++designed; }
     int shown = 0, designed = 0;
@@ -340,4 +344,47 @@ TEST(StartUpErrors, AnErrorLetThroughIsShownWithItsText)
     ASSERT_EQ(answers.messages().size(), 1u);
     EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Невозможно создать папку/home/u/Город"));
     EXPECT_EQ(answers.messages()[0].type, platform::MsgType::Error);
+}
+
+namespace {
+void setLanguage(const char *value)
+{
+    platform::Registry::instance().writeString(platform::RegRoot::LocalMachine, QStringLiteral("\\SOFTWARE\\Quillery 6"),
+                                               QStringLiteral("Language"), QString::fromLatin1(value));
+}
+} // namespace
+
+TEST_F(FrameTest, ThePlatformsButtonsSpeakTheInterfaceLanguage)
+{
+    // Russian unless the settings choose the Ukrainian file.
+    EXPECT_EQ(app::interfaceLanguage(), QStringLiteral("ru"));
+    const std::pair<const char *, const char *> cases[] = {{"1", "uk"}, {"2", "ru"}, {"0", "ru"}, {"x", "ru"}};
+    for (const auto &[value, language] : cases) {
+        setLanguage(value);
+        EXPECT_EQ(app::interfaceLanguage(), QLatin1String(language)) << value;
+    }
+
+    // The save prompt as the platform shows it.
+    ASSERT_TRUE(app::loadPlatformTranslations(QStringLiteral("ru"))) << "Qt's translations (qt6-translations-l10n)";
+    TTolvane &w = mapWindow();
+    w.MapImage->FProjectFile = dir_.file(QStringLiteral("plan.tvp"));
+    platform::QtUserAnswers platformAnswers;
+    platform::ScopedService<platform::UserAnswers> scoped(platformAnswers);
+    QString text;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        for (QAbstractButton *b : box->buttons())
+            buttons << b->text().remove(u'&');
+        box->button(QMessageBox::No)->click();
+    });
+    w.QuerySaveProject(false, false, false);
+    EXPECT_EQ(text, QStringLiteral("Сохранить проект ") + w.MapImage->FProjectFile);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
+    // Without a catalogue the platform's own texts come back.
+    EXPECT_FALSE(app::loadPlatformTranslations(QStringLiteral("none")));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
 }

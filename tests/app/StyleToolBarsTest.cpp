@@ -22,7 +22,7 @@ using namespace cmdtest;
 namespace {
 
 // The edits of a style dialog, as texts; the samples count their redraws.
-class FakeStyleDialog : public app::StyleDialog {
+class FakeStyleDialog : public dialogs::StyleDialog {
 public:
     void SetFontSize(const QString &t) override { fontSize = t; }
     void SetFontScale(const QString &t) override { fontScale = t; }
@@ -40,11 +40,11 @@ public:
     int background = -1, backgroundSamples = 0, fillSamples = 0, lineSamples = 0, penModeCaption = -1;
 };
 
-class StyleDialogs : public app::DialogSeams {
+class StyleDialogs : public dialogs::DialogSeams {
 public:
-    app::StyleDialog *styleDialog(app::StyleDialogKind kind) override
+    dialogs::StyleDialog *styleDialog(dialogs::StyleDialogKind kind) override
     {
-        return kind == app::StyleDialogKind::Layer ? &layer : kind == app::StyleDialogKind::Label ? &label : &newLabel;
+        return kind == dialogs::StyleDialogKind::Layer ? &layer : kind == dialogs::StyleDialogKind::Label ? &label : &newLabel;
     }
     FakeStyleDialog layer, label, newLabel;
 };
@@ -328,7 +328,7 @@ TEST_F(StyleToolBars, WithNothingSelectedOnlyTheTemplateChanges)
 TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
 {
     StyleDialogs dialogs;
-    app::ScopedDialogSeams installed(dialogs);
+    platform::ScopedService<dialogs::DialogSeams> installed(dialogs);
     const int t = texts();
     (void)t;
     QAction *unscaled = w().N105;
@@ -402,7 +402,7 @@ TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
 
 TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
 {
-    class Pickers : public app::DialogSeams {
+    class Pickers : public dialogs::DialogSeams {
     public:
         int SelectPointStyle() override { return point; }
         int SelectLineStyle() override { return 4; }
@@ -417,7 +417,7 @@ TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
         int point = 3;
         QString asked;
     } pickers;
-    app::ScopedDialogSeams installed(pickers);
+    platform::ScopedService<dialogs::DialogSeams> installed(pickers);
     const int t = texts();
     map().ResetPicture();
     select(t, 2, okLine);

@@ -3,6 +3,7 @@
 
 #include "DbTestSupport.h"
 
+#include "platform/Environment.h"
 #include "platform/Registry.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
@@ -11,6 +12,9 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+
+#include <cmath>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -195,6 +199,37 @@ TEST(CalculatedFields, FollowEachRecord)
     EXPECT_THROW(ok.setAsString(QStringLiteral("x")), DbError);
     t.cancel();
     EXPECT_TRUE(ok.isNull());
+}
+
+TEST(Fields, FloatsReadAsTheGeneralFloatText)
+{
+    // The same text as every other writer of general floats (files, captions).
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
+    TempFolder dir;
+    Table t;
+    dir.write(QStringLiteral("streets.dbf"), streetTable());
+    t.setDatabaseName(dir.path());
+    t.setTableName(QStringLiteral("streets.dbf"));
+    double current = 0;
+    t.addCalculatedField(QStringLiteral("Value"), FieldType::Float, 0,
+                         [&current](const RecordView &) { return QVariant(current); });
+    t.open();
+    const struct {
+        double value;
+        const char *text;
+    } cases[] = {
+        {-2.5, "-2,5"},
+        {0.00001, "0,00001"},
+        {0.0000099, "9,9E-6"},
+        {1e20, "1E20"},
+        {1.0 / 3, "0,333333333333333"},
+        {std::numeric_limits<double>::quiet_NaN(), "NAN"},
+        {-std::numeric_limits<double>::infinity(), "-INF"},
+    };
+    for (const auto &c : cases) {
+        current = c.value;
+        EXPECT_EQ(t.fieldByName(u"Value").asString(), QString::fromUtf8(c.text)) << c.text;
+    }
 }
 
 TEST(FieldDataLinks, ReportChangesAndWriteBeforePost)

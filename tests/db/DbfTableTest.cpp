@@ -130,7 +130,7 @@ TEST(DbfTable, AppendToTheStructureEditorsEmptyFileWritesExactBytes)
     ASSERT_EQ(empty.size(), 32 * 4 + 34);
     dir.write(QStringLiteral("new.dbf"), empty);
 
-    platform::ScopedClock clock(fixedNow());
+    platform::ScopedService<platform::Clock> clock(fixedNow());
     {
         Table t;
         openTable(t, dir, QStringLiteral("new.dbf"));
@@ -191,7 +191,7 @@ TEST(DbfTable, DeleteMarksAndPackKeepsOrder)
 {
     TempFolder dir;
     dir.write(QStringLiteral("streets.dbf"), streetTable());
-    platform::ScopedClock clock(fixedNow());
+    platform::ScopedService<platform::Clock> clock(fixedNow());
     Table t;
     openTable(t, dir, QStringLiteral("streets.dbf"), true);
     ASSERT_TRUE(t.setRecNo(2));

@@ -150,7 +150,7 @@ TEST(Interop, RowsAppendedHereReadInDbfread)
     // The structure editor's empty file, then rows through the engine, one deleted.
     dir.write(QStringLiteral("new.dbf"),
               dbfFile({{"NAME", 'C', 20, 0}, {"NUM", 'N', 8, 2}, {"DAY", 'D', 8, 0}, {"OK", 'L', 1, 0}}, {}));
-    platform::ScopedClock clock(QDateTime(QDate(2024, 5, 17), QTime(9, 0)));
+    platform::ScopedService<platform::Clock> clock(QDateTime(QDate(2024, 5, 17), QTime(9, 0)));
     {
         Table t;
         t.setDatabaseName(dir.path());

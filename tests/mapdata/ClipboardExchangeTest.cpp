@@ -37,7 +37,7 @@ TEST(ClipboardExchange, CopyGivesTheBlockAndPasteRecreatesTheObjectInAnotherLaye
     const int copies = ws.addLayer(QStringLiteral("copies"), 5);
     ws.select(parcels, 0);
     {
-        platform::ScopedDecimalSeparator comma(u',');
+        platform::ScopedService<platform::DecimalSeparator> comma(u',');
         ws.core.CopyObjectsToClipboard();
     }
     EXPECT_EQ(ws.clipboard.text().toStdString(),
@@ -50,7 +50,7 @@ TEST(ClipboardExchange, CopyGivesTheBlockAndPasteRecreatesTheObjectInAnotherLaye
     // Pasted under the other separator: the same coordinates, one object of
     // two parts, its row with the values in their own case.
     ws.clipboard.setText(ws.clipboard.text().replace(QStringLiteral("100;100"), QStringLiteral("100,25;100")));
-    platform::ScopedDecimalSeparator point(u'.');
+    platform::ScopedService<platform::DecimalSeparator> point(u'.');
     ws.core.PasteObjects(copies);
     const TMapLayer &L = ws.core.FProject.Layers[copies];
     ASSERT_EQ(L.Objects.size(), 1u);

@@ -100,7 +100,7 @@ bool EditProject::remove(int layer, int index)
 {
     TMapLayer &L = core.FProject.Layers[static_cast<size_t>(layer)];
     TMapObject &obj = L.Objects[static_cast<size_t>(index)];
-    obj.Shape.Parts.clear();
+    obj.Shape.clearParts();
     L.ObjectsDeleted = true;
     obj.Deleted = true;
     return core.JournalObject(layer, index, obj.JrnOffset, obj.JrnLength, obj.JrnOffset, obj.JrnLength);

@@ -55,7 +55,7 @@ struct EditProject {
     testsupport::TempFolder dir;
     MapDataCore core;
     FakeEngine engine;
-    platform::ScopedClock clock{testDay()};
+    platform::ScopedService<platform::Clock> clock{testDay()};
 
     EditProject();
     // Writes the template triple as name.shp/.shx/.dbf, opens it as a layer
@@ -74,8 +74,8 @@ struct EditProject {
     {
         TMapLayer &L = core.FProject.Layers[static_cast<size_t>(layer)];
         TMapObject &obj = L.Objects[static_cast<size_t>(index)];
-        core.ReadObject(layer, index, obj.Shape);
-        edit(obj.Shape);
+        core.ReadObject(layer, index, *obj.Shape);
+        edit(*obj.Shape);
         L.ObjectsModified = true;
         obj.Modified = true;
         return core.JournalObject(layer, index, obj.JrnOffset, obj.JrnLength, obj.JrnOffset, obj.JrnLength);

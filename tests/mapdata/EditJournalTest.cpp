@@ -266,7 +266,7 @@ TEST(EditJournal, RecordsOfEveryKindAsTheLayerHasThem)
         ASSERT_TRUE(p.change(l, 0, [](TShpObject &) {}));
         EXPECT_EQ(p.read(QStringLiteral("updates.mhp")), journalHeader() + editfix::record(1, c.content));
         EXPECT_EQ(p.object(l, 0).JrnLength, c.content.size() / 2);
-        EXPECT_TRUE(p.object(l, 0).Shape.Parts.empty());
+        EXPECT_TRUE(p.object(l, 0).Shape->Parts.empty());
     }
     // A layer of shape type 0: an entry without a record.
     EditProject p;

@@ -7,7 +7,7 @@
 #include "LayerFixtures.h"
 
 #include "mapdata/MapDataCore.h"
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 #include "platform/Environment.h"
 #include "support/TestFiles.h"
 
@@ -53,8 +53,8 @@ struct Workspace {
     Engine engine;
     MapDataCore core;
     platform::MemoryClipboard clipboard;
-    platform::ScopedClipboard clipboardGuard{clipboard};
-    platform::ScopedClock clock{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
+    platform::ScopedService<platform::TextClipboard> clipboardGuard{clipboard};
+    platform::ScopedService<platform::Clock> clock{QDateTime(QDate(2024, 3, 15), QTime(10, 0))};
 };
 
 // A row of the fixture table: ID, DATEEDIT, NAME, AREA as stored texts.

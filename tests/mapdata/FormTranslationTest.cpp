@@ -3,7 +3,8 @@
 
 #include "mapdata/MapFunctions.h"
 #include "mapdata/VykFunctions.h"
-#include "platform/FormClass.h"
+#include "mapdata/ui/FormTranslation.h"
+#include "platform/ui/FormClass.h"
 #include "platform/Registry.h"
 #include "platform/TextCodec.h"
 #include "support/TestFiles.h"

@@ -201,23 +201,23 @@ TEST(LayerFiles, RecalcLayerRefusesMissingAndReadOnlyFiles)
     EXPECT_EQ(f.read(QStringLiteral("layer.shx")), QByteArray(50, '\0'));
 }
 
-TEST(LayerFiles, RecalcLayerCountsAPartialEntryAndReadsOnlyWholeOnes)
+TEST(LayerFiles, RecalcLayerLeavesAnIndexCutInsideAnEntry)
 {
     LayerFolder f;
     Layer files = layer(1, {}, points(3));
-    // 5 more bytes: (129 - 100) / 8 = 3.625 entries, rounded to 4.
+    // 5 more bytes: the index ends inside a fourth entry, which names no
+    // record. A damaged layer is not rewritten, not even its headers.
     files.shx.append("\0\0\0\x40\0", 5);
-    // A header that understates the index does not matter: the size decides.
     testsupport::putBE32(files.shx, 24, 50);
     TMapLayer &l = f.add(files);
     l.Objects.resize(4);
     l.Objects[3].ShpOffset = 77;
-    ASSERT_TRUE(f.core.RecalcLayer(0));
+    EXPECT_FALSE(f.core.RecalcLayer(0));
     const TMapLayer &r = f.core.FProject.Layers[0];
     ASSERT_EQ(r.Objects.size(), 4u);
-    EXPECT_EQ(r.Objects[2].ShpOffset, files.offsets[2]);
-    EXPECT_EQ(r.Objects[3].ShpOffset, 77); // no whole entry to read
-    EXPECT_EQ(r.MtMaxX, 1002);
+    EXPECT_EQ(r.Objects[3].ShpOffset, 77);
+    EXPECT_EQ(f.read(QStringLiteral("layer.shp")), files.shp);
+    EXPECT_EQ(f.read(QStringLiteral("layer.shx")), files.shx);
 }
 
 TEST(LayerFiles, RecalcLayerExtentsUsesLiveCurrentVersions)

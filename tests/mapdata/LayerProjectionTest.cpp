@@ -216,3 +216,42 @@ TEST(LayerProjection, ReadersConvertPointsAndBoxCorners)
     core.RecalcLayerExtents(1);
     EXPECT_EQ(core.FProject.Layers[1].MtMaxX, 35);
 }
+
+TEST(LayerProjection, OpeningAndRecalculationKeepBlocksAndExtentInMapCoordinates)
+{
+    // Opening, the recalculation after a save and that of the extents give
+    // the same map boxes; the headers keep the layer's own units. An empty
+    // layer's zero box is not converted into a far point.
+    testsupport::TempFolder dir;
+    MapDataCore core;
+    FakeLibrary lib;
+    core.setProjectionLibrary(&lib);
+    core.FWorkDir = dir.path();
+    const Layer files = layer(5, {30, 40, 35, 45}, {polyContent(5, {30, 40, 35, 45}, {0}, {{30, 40}, {35, 45}, {30, 45}})});
+    dir.write(QStringLiteral("geo.shp"), files.shp);
+    dir.write(QStringLiteral("geo.shx"), files.shx);
+    const Layer empty = layer(5, {}, {});
+    dir.write(QStringLiteral("none.shp"), empty.shp);
+    dir.write(QStringLiteral("none.shx"), empty.shx);
+    core.FProject.Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("none.shp"))};
+
+    ASSERT_TRUE(core.OpenLayerFiles(0).Read);
+    const TMapLayer &l = core.FProject.Layers[0];
+    auto expectMapBoxes = [&](const char *step) {
+        SCOPED_TRACE(step);
+        EXPECT_DOUBLE_EQ(l.Blocks[0].XMin, fwd(30));
+        EXPECT_DOUBLE_EQ(l.Blocks[0].YMax, fwd(45));
+        EXPECT_DOUBLE_EQ(l.MtMinX, fwd(30));
+        EXPECT_DOUBLE_EQ(l.MtMaxY, fwd(45));
+    };
+    expectMapBoxes("open");
+    ASSERT_TRUE(core.RecalcLayer(0));
+    expectMapBoxes("recalculation");
+    EXPECT_EQ(dir.read(QStringLiteral("geo.shp")).mid(36, 32), files.shp.mid(36, 32));
+    core.RecalcLayerExtents(0);
+    expectMapBoxes("extents");
+
+    ASSERT_TRUE(core.OpenLayerFiles(1).Read);
+    EXPECT_EQ(core.FProject.Layers[1].MtMinX, 0);
+    EXPECT_EQ(core.FProject.Layers[1].MtMaxY, 0);
+}

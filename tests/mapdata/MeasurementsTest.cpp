@@ -127,7 +127,7 @@ TEST(Measurements, StatisticsOfTheSelection)
 
 TEST(Measurements, AreaAndPerimeterLabels)
 {
-    platform::ScopedDecimalSeparator comma(u',');
+    platform::ScopedService<platform::DecimalSeparator> comma(u',');
     struct Case { const char *mode; int decimals; const char *text; };
     const Case cases[] = {
         {"Площадь, га", 2, "1,00"},
@@ -180,7 +180,7 @@ TEST(Measurements, AreaAndPerimeterLabels)
 
 TEST(Measurements, LinePointNumberAndDistanceLabels)
 {
-    platform::ScopedDecimalSeparator comma(u',');
+    platform::ScopedService<platform::DecimalSeparator> comma(u',');
     const TMapFont f = labelFont();
     const double step = 26.4583 * 500 / 100000;   // map units per pixel at 1:500
 

@@ -55,17 +55,17 @@ TEST(ObjectTextBlock, NumbersAreShortestDecimalTextWithoutExponent)
     for (const Case &c : cases) {
         QString expected = QString::fromUtf8(c.comma);
         {
-            platform::ScopedDecimalSeparator sep(u',');
+            platform::ScopedService<platform::DecimalSeparator> sep(u',');
             EXPECT_EQ(objectblock::numberText(c.value), expected.replace(u'.', u',')) << c.comma;
         }
-        platform::ScopedDecimalSeparator sep(u'.');
+        platform::ScopedService<platform::DecimalSeparator> sep(u'.');
         EXPECT_EQ(objectblock::numberText(c.value), QString(expected).replace(u',', u'.')) << c.comma;
     }
 }
 
 TEST(ObjectTextBlock, WriterLaysOutObjectsWithCrLfAndNoFinalBreak)
 {
-    platform::ScopedDecimalSeparator sep(u',');
+    platform::ScopedService<platform::DecimalSeparator> sep(u',');
     objectblock::Writer w;
     w.beginObject(1, 5, {part({{0, 0}, {10, 0}, {10, 10}, {0, 0}}), part({{2.5, 2}, {3, 2}, {2.5, 2}})});
     w.fields({{QStringLiteral("ID"), QStringLiteral("7")},
@@ -95,7 +95,7 @@ TEST(ObjectTextBlock, ReaderTakesWhatTheWriterWroteUnderAnySeparator)
 {
     QString text;
     {
-        platform::ScopedDecimalSeparator sep(u',');
+        platform::ScopedService<platform::DecimalSeparator> sep(u',');
         objectblock::Writer w;
         w.beginObject(1, 5, {part({{1300000.25, 5400000.5}, {1300010.125, 5400000.5}, {1300000.25, 5400000.5}}),
                              part({{-0.000001, 1e20}})});
@@ -103,7 +103,7 @@ TEST(ObjectTextBlock, ReaderTakesWhatTheWriterWroteUnderAnySeparator)
         w.endObject();
         text = w.text();
     }
-    platform::ScopedDecimalSeparator sep(u'.');
+    platform::ScopedService<platform::DecimalSeparator> sep(u'.');
     std::vector<objectblock::Object> objects;
     ASSERT_TRUE(objectblock::read(text, objects));
     ASSERT_EQ(objects.size(), 1u);

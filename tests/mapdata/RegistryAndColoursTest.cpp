@@ -217,7 +217,7 @@ TEST(PaletteTest, PaletteZeroDrawsPaletteThenColour)
     for (const Case &c : cases) {
         std::deque<int> draws(c.draws.begin(), c.draws.end());
         std::vector<int> ranges;
-        platform::ScopedRandom random([&](int n) {
+        platform::ScopedService<platform::RandomNumbers> random([&](int n) {
             ranges.push_back(n);
             const int v = draws.front();
             draws.pop_front();

@@ -32,7 +32,7 @@ protected:
         return s;
     }
 private:
-    std::optional<platform::ScopedDecimalSeparator> pin_;
+    std::optional<platform::ScopedService<platform::DecimalSeparator>> pin_;
 };
 
 std::string separatorName(const ::testing::TestParamInfo<char16_t> &info)
@@ -203,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Separators, NumberTextRoutines, ::testing::Values(u',',
 
 TEST(NumberTextRoutinesOtherSeparator, AnyOtherSeparatorRefusesSeparatedText)
 {
-    platform::ScopedDecimalSeparator pin(QChar(0x066B)); // Arabic decimal separator
+    platform::ScopedService<platform::DecimalSeparator> pin(QChar(0x066B)); // Arabic decimal separator
     EXPECT_THROW(VykFunctions::TextToFloat(QStringLiteral("12,5"), 0), platform::ConvertError);
     EXPECT_THROW(MapFunctions::TextToInt(QStringLiteral("12.5")), platform::ConvertError);
     EXPECT_EQ(MapFunctions::TextToFloat(QStringLiteral("125 m"), 0), 125);

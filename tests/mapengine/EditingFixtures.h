@@ -41,7 +41,7 @@ public:
 struct Project {
     testsupport::TempFolder dir;
     MapControlCore map;
-    platform::ScopedClock clock{editfix::testDay()};
+    platform::ScopedService<platform::Clock> clock{editfix::testDay()};
 
     // An 800 × 400 control at 1:500.
     Project();

@@ -22,7 +22,7 @@ inline int py(double y) { return static_cast<int>(std::lround((1050 - y) * 4)); 
 
 struct EngineProject {
     testsupport::TempFolder dir;
-    ScopedScreenMetrics pin;
+    platform::ScopedService<ScreenMetrics> pin;
     MapControlCore map;
 
     // Other metrics change the pixel's size (the conversions above hold for

@@ -21,7 +21,7 @@ namespace {
 // `pw` × `ph` pixels: a red square at pixels 20..60, a blue line along
 // y = 100, and beyond the window's right edge a green square.
 struct ExportFixture {
-    ScopedScreenMetrics pin{pinnedMetrics()};
+    platform::ScopedService<ScreenMetrics> pin{pinnedMetrics()};
     std::unique_ptr<MapControlCore> map = makeControl(200, 150);
     testsupport::TempFolder dir;
 

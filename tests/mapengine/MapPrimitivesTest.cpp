@@ -45,7 +45,7 @@ std::vector<int> penStylesAtDrawing(const RecordingCanvas &c, int type, int init
 }
 
 struct Fixture {
-    ScopedScreenMetrics pin{pinnedMetrics()};
+    platform::ScopedService<ScreenMetrics> pin{pinnedMetrics()};
     std::unique_ptr<MapControlCore> map = makeControl();
     RecordingCanvas canvas{pinnedMetrics()};
     Fixture() { canvas.setMapMode(MM_HIMETRIC); }
@@ -411,7 +411,7 @@ namespace {
 
 // A 400 × 300 image in 0.01 mm (25 units a pixel, y upwards).
 struct Picture {
-    ScopedScreenMetrics pin{pinnedMetrics()};
+    platform::ScopedService<ScreenMetrics> pin{pinnedMetrics()};
     std::unique_ptr<MapControlCore> map = makeControl(400, 300);
     QImage image = whiteImage(400, 300);
     std::unique_ptr<PainterCanvas> canvas = std::make_unique<PainterCanvas>(image, pinnedMetrics());

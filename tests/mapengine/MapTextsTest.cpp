@@ -76,7 +76,7 @@ TMapFont font(int size, int scale = 0)
 }
 
 struct TextFixture {
-    ScopedScreenMetrics pin{pinnedMetrics()};
+    platform::ScopedService<ScreenMetrics> pin{pinnedMetrics()};
     std::unique_ptr<MapControlCore> map = makeControl();   // 1:500 at (1000, 1000)
     RecordingCanvas canvas{pinnedMetrics()};
     TextFixture() { canvas.setMapMode(MM_HIMETRIC); }
@@ -237,7 +237,7 @@ TTextRecord textRecord(int kind, const QString &text, int size, int scale = 0, i
 
 TEST(MapTexts, TextExtentsAtTheCurrentScale)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     auto map = makeControl();   // 1:500: a pixel is 25 / 200 = 0.125 map units
     const double pixel = 0.125;
     const TTextRecord text = textRecord(okText, kText, 10, 500);
@@ -272,7 +272,7 @@ TEST(MapTexts, TextExtentsAtTheCurrentScale)
 
 TEST(MapTexts, SymbolExtentIsCentredOnTheAnchor)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     auto map = makeControl();
     TTextRecord r = textRecord(okSymbol, QString(), 20);
     r.FontName = QStringLiteral("Wingdings");
@@ -286,7 +286,7 @@ TEST(MapTexts, SymbolExtentIsCentredOnTheAnchor)
 
 TEST(MapTexts, NothingToMeasureGivesTheAnchor)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     auto map = makeControl();
     struct Case {
         const char *name;
@@ -349,7 +349,7 @@ QRect darkBox(const QImage &img)
 
 QImage drawText(const TMapFont &tf, const QString &name, const QString &text = QStringLiteral("Участок"))
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     auto map = makeControl(300, 300);
     QImage img = whiteImage(300, 300);
     {

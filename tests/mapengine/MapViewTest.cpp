@@ -150,7 +150,7 @@ TEST(MapView, FarPointsStayOnTheirSideAndDirection)
 TEST(MapView, ResetPictureMeasuresTheControl)
 {
     {
-        ScopedScreenMetrics pin(pinnedMetrics());
+        platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
         MapControlCore c;
         c.SetClientSize(800, 400);
         c.ResetPicture();
@@ -161,7 +161,7 @@ TEST(MapView, ResetPictureMeasuresTheControl)
     }
     {
         // 20.1 units a pixel: 5 pixels are 100.5 units, rounded to 100.
-        ScopedScreenMetrics pin(DeviceMetrics{1000, 800, 201, 200, 96, 96});
+        platform::ScopedService<ScreenMetrics> pin(DeviceMetrics{1000, 800, 201, 200, 96, 96});
         MapControlCore c;
         c.SetClientSize(5, 8);
         c.ResetPicture();
@@ -172,7 +172,7 @@ TEST(MapView, ResetPictureMeasuresTheControl)
     }
     {
         // A control of no size yet has the screen's pixel size, not a division by 0.
-        ScopedScreenMetrics pin(pinnedMetrics());
+        platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
         MapControlCore c;
         c.ResetPicture();
         EXPECT_EQ(c.FPictureWidth, 0);
@@ -183,7 +183,7 @@ TEST(MapView, ResetPictureMeasuresTheControl)
 
 TEST(MapView, ResetPictureSetsTheDefaultViewOnlyWhenThereIsNone)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     struct Case {
         double scale, cx, cy;
         double wantScale, wantX, wantY;
@@ -243,7 +243,7 @@ TEST(MapView, EmptyLayerDoesNotPullTheExtentToTheOrigin)
 
 TEST(MapView, ZoomAllFitsTheVisibleLayers)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     struct Case {
         const char *name;
         double x0, y0, x1, y1;

@@ -3,7 +3,7 @@
 
 #include "MapTestSupport.h"
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 #include "mapengine/ScreenCursors.h"
 
 #include <QApplication>
@@ -38,7 +38,7 @@ Metafile redPicture()
 
 TEST(MapVyk, FitToParentSizesAndDrawsThePicture)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     QWidget parent;
     parent.resize(300, 200);
     TMapVyk map(&parent);
@@ -69,7 +69,7 @@ TEST(MapVyk, FitToParentSizesAndDrawsThePicture)
 
 TEST(MapVyk, SnapshotCopiesTheBitmapAndStoresTheView)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     QWidget parent;
     parent.resize(120, 90);
     TMapVyk map(&parent);
@@ -171,7 +171,7 @@ TEST(MapVyk, MouseEventsCarryButtonsAndTheDoubleClickMark)
 // The control lays out the text objects the data core reads.
 TEST(MapVyk, LaysOutTextObjectsForTheDataCore)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     TMapVyk map;
     map.SetClientSize(800, 400);
     map.ResetPicture();

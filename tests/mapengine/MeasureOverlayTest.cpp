@@ -32,7 +32,7 @@ void setFigure(MapControlCore &m, std::initializer_list<std::pair<double, double
 
 TEST(Measuring, MeasureText)
 {
-    platform::ScopedDecimalSeparator comma(u',');
+    platform::ScopedService<platform::DecimalSeparator> comma(u',');
     struct Case {
         const char *name;
         std::vector<TMapPoint> points;
@@ -59,7 +59,7 @@ TEST(Measuring, MeasureText)
         EXPECT_EQ(mapengine::MeasureText(k.points, k.cursor, k.press, &length), QString::fromUtf8(k.text));
         EXPECT_DOUBLE_EQ(length, k.length);
     }
-    platform::ScopedDecimalSeparator point(u'.');
+    platform::ScopedService<platform::DecimalSeparator> point(u'.');
     EXPECT_EQ(mapengine::MeasureText({{0, 0}}, {3, 4}, {0, 0}), QStringLiteral("L= 5.00 P= 5.00 S= 0.00"));
 }
 
@@ -88,7 +88,7 @@ TEST(Measuring, CaptionsRunAlongTheirSegmentsNeverUpsideDown)
 
 TEST(Measuring, FigureAndRulerPainters)
 {
-    platform::ScopedDecimalSeparator comma(u',');
+    platform::ScopedService<platform::DecimalSeparator> comma(u',');
     EngineProject p;
     p.map.FBackBuffer.fill(kWhite);
     setFigure(p.map, {{950, 1000}, {1000, 1000}, {1000, 1030}});

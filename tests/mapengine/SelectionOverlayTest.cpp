@@ -4,7 +4,7 @@
 
 #include "EngineFixtures.h"
 
-#include "mapengine/MapVyk.h"
+#include "mapengine/ui/MapVyk.h"
 
 #include <QWidget>
 
@@ -284,7 +284,7 @@ TEST(SelectionOverlay, MovingLabels)
 
 TEST(SelectionOverlay, TheControlShowsAnOverlayAtOnce)
 {
-    ScopedScreenMetrics pin(pinnedMetrics());
+    platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
     QWidget parent;
     parent.resize(200, 100);
     TMapVyk map(&parent);

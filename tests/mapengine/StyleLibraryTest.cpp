@@ -358,7 +358,7 @@ TEST(StyleLibrary, EmptyAndOversizedFilesLoadEmptyWithoutAMessage)
 TEST(StyleLibrary, ProgramFolderLibraries)
 {
     StyleServices styles;
-    styles.LoadStyleLibraries(QStringLiteral(TOLVANE_PROGRAM_DIR));
+    styles.LoadStyleLibraries(testsupport::programFolder());
     struct Lib {
         const TVykSymbols *lib;
         int firstDrawn;

@@ -8,6 +8,7 @@
 #include "platform/Environment.h"
 #include "platform/gdi/PainterCanvas.h"
 #include "platform/gdi/RecordingCanvas.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -691,7 +692,7 @@ TEST(StyleRenderers, IntersectLines)
 
 TEST(StyleRenderers, RoundByKind)
 {
-    const platform::ScopedDecimalSeparator comma(QLatin1Char(','));
+    const platform::ScopedService<platform::DecimalSeparator> comma(u',');
     struct Case {
         double value;
         int kind;
@@ -720,7 +721,7 @@ TEST(StyleRenderers, RoundByKind)
     }
     // Zeros come from a run of 43: no more are appended.
     EXPECT_EQ(roundByKindText(1.25, 0, 60), QStringLiteral("1,25") + QString(43, QLatin1Char('0')));
-    const platform::ScopedDecimalSeparator point(QLatin1Char('.'));
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
     EXPECT_EQ(roundByKindText(1.499, 2), QStringLiteral("1.50"));
 }
 
@@ -730,7 +731,7 @@ TEST(StyleRenderers, RoundByKind)
 TEST(StyleRenderers, ProgramFolderCatalogue)
 {
     StyleServices s;
-    s.LoadStyleLibraries(QStringLiteral(TOLVANE_PROGRAM_DIR));
+    s.LoadStyleLibraries(testsupport::programFolder());
     s.SetFrameSize(1200, 900);
     const int fills = s.FFillStyles.count(), lines = s.FLineStyles.count(), points = s.FPointStyles.count();
     ASSERT_GT(fills, 8);

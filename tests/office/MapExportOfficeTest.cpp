@@ -172,7 +172,7 @@ TEST(OfficeRendering, ExportedMapPicturesShowTheSameMap)
     const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (office.isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed: the exported map pictures are not checked";
-    ScopedScreenMetrics pin(kMetrics);
+    platform::ScopedService<ScreenMetrics> pin(kMetrics);
     MapControlCore map;
     drawMap(map);
     testsupport::TempFolder dir;

@@ -1,4 +1,4 @@
-#include "platform/Clipboard.h"
+#include "platform/gdi/Clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@ TEST(Clipboard, SystemClipboardAndScopedServices)
 
     platform::MemoryClipboard outer, inner;
     {
-        platform::ScopedClipboard a(outer);
+        platform::ScopedService<platform::TextClipboard> a(outer);
         platform::clipboard().setText(QStringLiteral("outer"));
         {
-            platform::ScopedClipboard b(inner);
+            platform::ScopedService<platform::TextClipboard> b(inner);
             platform::clipboard().setText(QStringLiteral("inner"));
         }
         EXPECT_EQ(platform::clipboard().text(), QStringLiteral("outer"));

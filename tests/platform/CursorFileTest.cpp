@@ -1,6 +1,6 @@
 // Cursor files: the hotspot from the directory entry and the picture.
 
-#include "platform/CursorFile.h"
+#include "platform/gdi/CursorFile.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>

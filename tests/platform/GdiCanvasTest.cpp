@@ -499,7 +499,7 @@ TEST(Metrics, ScreenMetricsCanBePinned)
 {
     const DeviceMetrics pinned{1280, 1024, 338, 270, 120, 120};
     {
-        ScopedScreenMetrics guard(pinned);
+        platform::ScopedService<ScreenMetrics> guard(pinned);
         EXPECT_EQ(screenMetrics(), pinned);
         RecordingCanvas c;
         EXPECT_EQ(c.deviceMetrics(), pinned);

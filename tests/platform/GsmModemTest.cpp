@@ -3,7 +3,7 @@
 // taking in received messages once each, and the failures a user must see
 // instead of a hang.
 
-#include "platform/GsmModem.h"
+#include "platform/modem/GsmModem.h"
 #include "support/ModemSimulator.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ std::string errorOf(const std::function<void()> &f)
 class GsmModemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(modem.device().isEmpty()) << "no pseudo-terminal"; }
-    platform::ScopedGsmTimeouts limits{quick()};
+    platform::ScopedService<platform::GsmTimeouts> limits{quick()};
     ModemSimulator modem;
 };
 

@@ -26,7 +26,7 @@ protected:
     }
     QString localText(const char *pattern) const { return QString::fromStdString(local(pattern)); }
 private:
-    std::optional<ScopedDecimalSeparator> pin_;
+    std::optional<ScopedService<DecimalSeparator>> pin_;
 };
 
 std::string separatorName(const ::testing::TestParamInfo<char16_t> &info)
@@ -102,3 +102,33 @@ TEST_P(NumberTextUnderSeparator, StrictConversionRefusesOtherText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Separators, NumberTextUnderSeparator, ::testing::Values(u',', u'.'), separatorName);
+
+TEST(NumberFormats, DigitsGroupsSectionsAndText)
+{
+    const ScopedService<DecimalSeparator> comma(u',');
+    const struct {
+        const char *format;
+        double value;
+        const char *text;
+    } cases[] = {
+        {"0.00", 0.5, "0,50"},
+        {"0.00", 1.234, "1,23"},
+        {"#.##", 0.5, ",5"},
+        {"0.##", 2, "2"},
+        {"0.0#", 2.105, "2,1"},
+        {"000", 7, "007"},
+        {"0", -3.4, "-3"},
+        {"0", -0.2, "0"},
+        {"#,##0.0", 1234567.89, "1\u00A0234\u00A0567,9"},
+        {"0.00 га", 1.5, "1,50 га"},
+        {"S = 0.0", 12.34, "S = 12,3"},
+        {"\"кв.м\" 0", 12, "кв.м 12"},
+        {"0.0;(0.0)", -2.5, "(2,5)"},
+        {"0.0;-0.0;ноль", 0, "ноль"},
+        {"", 2.5, "2,5"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(formatNumber(QString::fromUtf8(c.format), c.value), QString::fromUtf8(c.text)) << c.format;
+    const ScopedService<DecimalSeparator> point(u'.');
+    EXPECT_EQ(formatNumber(QStringLiteral("#,##0.00"), 12345.678), QStringLiteral("12,345.68"));
+}

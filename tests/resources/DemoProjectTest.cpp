@@ -185,6 +185,10 @@ TEST_F(DemoProject, ProjectFileHasTheHeaderAndABlockForEveryLayer)
     EXPECT_EQ(valueOf(p.top, QStringLiteral("LayersCount")), QStringLiteral("5"));
     EXPECT_EQ(valueOf(p.top, QStringLiteral("ActiveLayer")), QStringLiteral("4")); // the parcels
     EXPECT_EQ(valueOf(p.top, QStringLiteral("Scale")), QStringLiteral("2000"));
+    // Snapping on, and the edit tool's double click inserts and deletes
+    // vertices, as the map window starts.
+    for (const char *key : {"SnapPoint", "SnapLine", "PointAutoIns", "PointAutoDel"})
+        EXPECT_EQ(valueOf(p.top, QLatin1String(key)), QStringLiteral("True")) << key;
     // The view is centred on the map, near northing 5 400 000 and easting 1 300 000.
     EXPECT_NEAR(valueOf(p.top, QStringLiteral("X")).toDouble(), 1300000, 500);
     EXPECT_NEAR(valueOf(p.top, QStringLiteral("Y")).toDouble(), 5400000, 500);

@@ -56,7 +56,7 @@ private:
     std::deque<Answer> script_;
     std::vector<AskedMessage> messages_;
     std::vector<platform::FileDialogRequest> fileRequests_;
-    platform::ScopedAnswers guard_;
+    platform::ScopedService<platform::UserAnswers> guard_;
 };
 
 // Installed by the test main: any question fails the test and is cancelled.

@@ -1,7 +1,10 @@
 #include "support/TestFiles.h"
 
+#include "platform/Paths.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <bit>
 #include <gtest/gtest.h>
@@ -25,6 +28,32 @@ QByteArray TempFolder::read(const QString &name) const
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return f.readAll();
+}
+
+QString programFolder()
+{
+    return QStringLiteral(TOLVANE_TEST_PROGRAM_DIR);
+}
+
+QString copyProgramFiles(const QString &folder, std::initializer_list<const char *> names)
+{
+    EXPECT_TRUE(QDir().mkpath(folder)) << folder.toStdString();
+    const QDir from(programFolder());
+    for (const char *name : names) {
+        const QString source = from.filePath(QLatin1String(name));
+        const QString target = QDir(folder).filePath(QLatin1String(name));
+        const bool copied = QFileInfo(source).isDir() ? platform::copyFolder(source, target)
+                                                      : QFile::copy(source, target);
+        EXPECT_TRUE(copied) << source.toStdString();
+    }
+    return folder;
+}
+
+QString copyDemoProject(const QString &folder)
+{
+    EXPECT_TRUE(platform::copyFolder(QDir(programFolder()).filePath(QStringLiteral("Demo")), folder))
+        << "the tests' demo project";
+    return QDir(folder).filePath(QStringLiteral("demo.tvp"));
 }
 
 QString artefactFolder(const QString &sub)

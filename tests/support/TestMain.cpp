@@ -18,7 +18,7 @@ int main(int argc, char **argv)
     QTemporaryDir settings;
     platform::Registry::instance().setStorageFile(settings.filePath(QStringLiteral("registry.reg")));
     testsupport::UnexpectedAnswers unexpected;
-    platform::ScopedAnswers guard(unexpected);
+    platform::ScopedService<platform::UserAnswers> guard(unexpected);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

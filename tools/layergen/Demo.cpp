@@ -367,7 +367,7 @@ constexpr KeyDef kLabelKeys[] = {
 // on the build machine's regional settings (the program reads either).
 QString real(double v)
 {
-    platform::ScopedDecimalSeparator point(u'.');
+    platform::ScopedService<platform::DecimalSeparator> point(u'.');
     return platform::floatToStr(v);
 }
 
@@ -793,8 +793,8 @@ Outputs makeDemo(const Description &d, const QString &folder)
         lines << QLatin1String(key) + QStringLiteral("=False");
     lines << QStringLiteral("X=") + real((all.xmin + all.xmax) / 2) << QStringLiteral("Y=") + real((all.ymin + all.ymax) / 2)
           << QStringLiteral("Scale=") + real(scale);
-    lines << QStringLiteral("SnapPoint=True") << QStringLiteral("SnapLine=True") << QStringLiteral("PointAutoIns=False")
-          << QStringLiteral("PointAutoDel=False") << QStringLiteral("ShowVykAll=True");
+    lines << QStringLiteral("SnapPoint=True") << QStringLiteral("SnapLine=True") << QStringLiteral("PointAutoIns=True")
+          << QStringLiteral("PointAutoDel=True") << QStringLiteral("ShowVykAll=True");
     for (const char *key : {"ShowVykMark", "ShowVykActive", "ShowVykPassive", "ShowVykDelete", "ShowVykOther"})
         lines << QLatin1String(key) + QStringLiteral("=False");
     lines << QStringLiteral("ActiveLayer=%1").arg(activeIndex) << QStringLiteral("LayersCount=%1").arg(layers.size());

@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"
 #include "platform/db/DbTypes.h"
+#include "tools/ToolUsage.h"
 
 #include <QDir>
 #include <QString>
@@ -19,6 +20,10 @@
 #include <exception>
 
 namespace {
+
+constexpr char Usage[] = "usage: layergen templates|demo <description> <folder>\n"
+                         "  templates: the layer templates (\"Default\") from resources/layers/templates.txt\n"
+                         "  demo: the demo project and its data folder from resources/demo/demo.txt\n";
 
 int fail(const QString &message)
 {
@@ -30,9 +35,13 @@ int fail(const QString &message)
 
 int main(int argc, char **argv)
 {
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
     if (argc != 4)
-        return fail(QStringLiteral("usage: layergen templates|demo <description> <folder>"));
+        return tools::wrongArguments("layergen", "a job, a description and a folder are needed", Usage);
     const QString job = QString::fromLocal8Bit(argv[1]);
+    if (job != u"templates" && job != u"demo")
+        return tools::wrongArguments("layergen", "the job is \"templates\" or \"demo\"", Usage);
     const QString description = QString::fromLocal8Bit(argv[2]);
     const QString folder = QString::fromLocal8Bit(argv[3]);
     layergen::Outputs files;
@@ -40,10 +49,8 @@ int main(int argc, char **argv)
         const layergen::Description d = layergen::Description::read(description);
         if (job == u"templates")
             files = layergen::makeTemplates(d, folder);
-        else if (job == u"demo")
-            files = layergen::makeDemo(d, folder);
         else
-            return fail(QStringLiteral("unknown job \"%1\": templates or demo").arg(job));
+            files = layergen::makeDemo(d, folder);
     } catch (const layergen::DescriptionError &e) {
         return fail(e.message());
     } catch (const platform::db::DbError &e) {

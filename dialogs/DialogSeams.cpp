@@ -1,0 +1,36 @@
+#include "dialogs/DialogSeams.h"
+
+#include "dialogs/EdInfo.h"
+#include "dialogs/FEditTable.h"
+
+namespace dialogs {
+
+// None of these dialogs is in the program yet: nothing is shown and nothing
+// is chosen.
+bool DialogSeams::ShowLayerProperties(int) { return false; }
+bool DialogSeams::ShowTableEditor(const QString &tablePath)
+{
+    return EditTable()->Execute(tablePath);
+}
+bool DialogSeams::ShowLegendEditor(int) { return false; }
+bool DialogSeams::ShowTransformation(LayerTransformation, const QString &) { return false; }
+bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
+bool DialogSeams::ShowEditInfo()
+{
+    TEditInfo *panel = EditInfo();
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+    panel->ShowLayerInfo();
+    return true;
+}
+bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
+bool DialogSeams::AskPoint(QString &, QString &) { return false; }
+bool DialogSeams::AskNewLabel(NewLabelAnswer &) { return false; }
+int DialogSeams::SelectPointStyle() { return -1; }
+int DialogSeams::SelectLineStyle() { return -1; }
+int DialogSeams::SelectFillStyle() { return -1; }
+bool DialogSeams::SelectSymbol(QString &, QChar &) { return false; }
+StyleDialog *DialogSeams::styleDialog(StyleDialogKind) { return nullptr; }
+
+} // namespace dialogs

@@ -1,0 +1,113 @@
+#pragma once
+// The dialogs of the layer, attribute and search subsystem and of the
+// georeferencing subsystem that the map window's commands open: the layer
+// properties (TProLayer), the table editor (TEditTable), the legend editor
+// (TProLegend), the five layer transformations (TTransformXY, TCalcRotate,
+// TCalcShift, TCalcProj, TCalcProjection), the coordinate-list editor
+// (TNewMapPoint), the information panel (TEditInfo), going to a point
+// (TFindPoint), adding labels (TNewLabel), the pattern pickers (TSelectPoints,
+// TSelectLines, TSelectSymbols), the symbol picker (TSelectStyles), the image
+// registration window (TRegForm), and the
+// edits of the layer, label and new-label dialogs that the map window's style
+// popups write into.
+//
+// The table editor and the information panel are shown by this library's
+// default. The other dialogs are not in the program yet: until they are,
+// their entry points do nothing and answer as a dialog that was not shown:
+// false, no choice, no receiver. The commands then end where the dialog would have
+// opened. When the dialogs come, this library's default shows them; tests
+// install services of their own (platform::ScopedService<dialogs::DialogSeams>).
+
+#include "mapdata/MapTypes.h"
+#include "platform/Service.h"
+
+#include <QString>
+
+namespace dialogs {
+
+// What the add-labels dialog gives back, by the names of its controls.
+struct NewLabelAnswer {
+    QString EditFontName, EditFontSize, EditFontColor, EditFontScale, EditFontRotate, EditBrushColor;
+    QString edShiftX, edShiftY;
+    bool cBoxFontBold = false, cBoxFontItalic = false, cBoxFontUnderline = false;
+    // The dialog's background style.
+    Byte BackgroundStyle = 0;
+    // Alignment buttons, down or not.
+    bool sbTop = false, sbBottom = false, sbLeft = false, sbRight = false, sbTopLeft = false,
+         sbBottomLeft = false, sbTopRight = false, sbBottomRight = false;
+    // Placement buttons, down or not.
+    bool rbCenterS = false, rbTopS = false, rbBottomS = false, rbLeftS = false, rbRightS = false,
+         rbTopLeft = false, rbBottomLeft = false, rbTopRight = false, rbBottomRight = false;
+    // The label mode or an attribute field name, the decimals, the format.
+    QString cbFieldName, cbRound, cbFormat;
+};
+
+// The style-popup receiver of a dialog: the edits and samples the map
+// window's size, scale, width, pen-mode and fill popups deliver to.
+class StyleDialog {
+public:
+    virtual ~StyleDialog() = default;
+    virtual void SetFontSize(const QString &text) = 0;      // EditFontSize
+    virtual void SetFontScale(const QString &text) = 0;     // EditFontScale
+    virtual void SetScaleMin(const QString &text) = 0;      // EditScaleMin (layer dialog)
+    virtual void SetScaleMax(const QString &text) = 0;      // EditScaleMax (layer dialog)
+    virtual void SetFontRotate(const QString &text) = 0;    // EditFontRotate
+    virtual void SetPenWidth(const QString &text) = 0;      // EditPenWidth (layer dialog)
+    virtual void SetBackgroundStyle(int code) = 0;          // the label dialogs' background style
+    virtual void DrawBackgroundSample() = 0;                // the label dialogs
+    virtual void DrawFillSample() = 0;                      // the layer dialog
+    virtual void DrawLineSample() = 0;                      // the layer dialog
+    virtual void ShowPenModeCaption(int code) = 0;          // the layer dialog
+};
+
+enum class StyleDialogKind { Layer, Label, NewLabel };
+
+enum class LayerTransformation {
+    Shift,       // TTransformXY: coordinate shift
+    Rotate,      // TCalcRotate: rectangular system by directional angles
+    Key,         // TCalcShift: by a key between two plane systems
+    System,      // TCalcProj: from one coordinate system to another
+    Projection,  // TCalcProjection: by one projection
+};
+
+class DialogSeams {
+public:
+    virtual ~DialogSeams() = default;
+    // Each "Show" answers whether a dialog was shown.
+    virtual bool ShowLayerProperties(int layer);
+    virtual bool ShowTableEditor(const QString &tablePath);
+    virtual bool ShowLegendEditor(int layer);
+    // The dialog transforms the current layer itself; mode is "shp".
+    virtual bool ShowTransformation(LayerTransformation kind, const QString &mode);
+    // mode "New" or "Edit".
+    virtual bool ShowCoordinateList(const QString &mode);
+    // Modeless, over the map control's selection.
+    virtual bool ShowEditInfo();
+    // The image registration window on a raster object (layer, object index)
+    // with the work folder; on OK the object is stored with its image size
+    // and its box fitted to the control points, and the box comes back.
+    virtual bool RegisterImage(int layer, int index, double &xMin, double &yMin, double &xMax, double &yMax);
+    // The view centre's X (northing) and Y (easting) as texts in, the typed
+    // ones out; true for the OK result.
+    virtual bool AskPoint(QString &x, QString &y);
+    // True when the dialog's Hint came back "Ok".
+    virtual bool AskNewLabel(NewLabelAnswer &answer);
+    // The chosen pattern number; negative when nothing was chosen.
+    virtual int SelectPointStyle();
+    virtual int SelectLineStyle();
+    virtual int SelectFillStyle();
+    // The font name in (its MemoFont), the chosen font and character out;
+    // true when the Hint came back "Ok".
+    virtual bool SelectSymbol(QString &fontName, QChar &symbol);
+    // The dialog that receives the style popups' choices; null while none
+    // is open.
+    virtual StyleDialog *styleDialog(StyleDialogKind kind);
+};
+
+// The service in use.
+inline DialogSeams &dialogSeams()
+{
+    return platform::Service<DialogSeams>::get();
+}
+
+} // namespace dialogs

@@ -1,0 +1,543 @@
+#include "dialogs/EdInfo.h"
+
+#include "dialogs/AttributeValues.h"
+#include "dialogs/DialogSeams.h"
+#include "dialogs/MapWindowHost.h"
+#include "mapdata/BinaryFile.h"
+#include "mapdata/MapFunctions.h"
+#include "mapdata/ui/FormTranslation.h"
+#include "mapengine/MapControlCore.h"
+#include "platform/Paths.h"
+#include "platform/UserAnswers.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
+#include "platform/ui/FormClass.h"
+#include "platform/ui/UrlOpener.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using platform::db::DbError;
+
+namespace {
+
+TEditInfo *Instance = nullptr;
+constexpr int PickListRole = Qt::UserRole + 1;
+
+MapControlCore *map()
+{
+    return dialogs::mapWindow().mapControl();
+}
+
+// Values are edited in a drop-down of the field's values when it has them.
+class ValueDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QStringList values = index.data(PickListRole).toStringList();
+        if (values.isEmpty())
+            return QStyledItemDelegate::createEditor(parent, option, index);
+        auto *combo = new QComboBox(parent);
+        combo->setEditable(true);
+        combo->setMaxVisibleItems(20);
+        combo->addItems(values);
+        return combo;
+    }
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(editor))
+            combo->setEditText(index.data(Qt::EditRole).toString());
+        else
+            QStyledItemDelegate::setEditorData(editor, index);
+    }
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(editor))
+            model->setData(index, combo->currentText());
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    }
+};
+
+QTableWidget *nameValueList(QWidget *parent, const char *name, const QString &first, const QString &second)
+{
+    auto *list = new QTableWidget(0, 2, parent);
+    list->setObjectName(QString::fromLatin1(name));
+    platform::setFormClass(list, "TValueListEditor");
+    list->setHorizontalHeaderLabels({first, second});
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->verticalHeader()->setVisible(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    return list;
+}
+
+QToolButton *button(QWidget *parent, const char *name, const QString &text, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    platform::setFormClass(b, "TSpeedButton");
+    b->setText(text);
+    b->setToolTip(hint);
+    return b;
+}
+
+bool layerHasTable(int mapType)
+{
+    return mapType == 0 || mapType == 1;
+}
+
+QString layerBase(const TMapLayer &L)
+{
+    return platform::changeFileExt(L.FileName, QString());
+}
+
+// A table's field names as the list shows them: every row but ID.
+std::vector<std::pair<QString, QString>> listValues(const QTableWidget *list)
+{
+    std::vector<std::pair<QString, QString>> values;
+    for (int r = 0; r < list->rowCount(); ++r) {
+        const QTableWidgetItem *name = list->item(r, 0);
+        const QTableWidgetItem *value = list->item(r, 1);
+        if (name)
+            values.emplace_back(name->text(), value ? value->text() : QString());
+    }
+    return values;
+}
+
+} // namespace
+
+TEditInfo *EditInfo()
+{
+    if (!Instance) {
+        Instance = new TEditInfo(nullptr);
+        MapFunctions::TranslateForm(Instance->objectName());
+    }
+    return Instance;
+}
+
+void FreeEditInfo()
+{
+    delete Instance;
+    Instance = nullptr;
+}
+
+void CloseEditInfoTables()
+{
+    if (Instance) {
+        Instance->Table->close();
+        Instance->Query->close();
+    }
+}
+
+TEditInfo::TEditInfo(QWidget *parent)
+    : QDialog(parent), Table(std::make_unique<platform::db::Table>()),
+      Query(std::make_unique<platform::db::Query>())
+{
+    setObjectName(QStringLiteral("EditInfo"));
+    platform::tagForm(this, "TEditInfo", "TForm");
+    setWindowTitle(QStringLiteral("Информационная панель"));
+    setModal(false);
+    resize(330, 460);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    InfoList = nameValueList(this, "InfoList", QStringLiteral("Слой"), QStringLiteral("Значение"));
+    InfoList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    InfoList->setMaximumHeight(130);
+    layout->addWidget(InfoList);
+
+    auto *bar = new QHBoxLayout;
+    sbPrior = button(this, "sbPrior", QStringLiteral("<<"), QStringLiteral("Предшествующий объект"));
+    sbNext = button(this, "sbNext", QStringLiteral(">>"), QStringLiteral("Следующий объект"));
+    sbEditAll = button(this, "sbEditAll", QStringLiteral("="), QStringLiteral("Присвоить всем"));
+    sbOpenDocument = button(this, "sbOpenDocument", QStringLiteral("…"), QStringLiteral("Вставить файл"));
+    sbEditTable = button(this, "sbEditTable", QStringLiteral("▦"), QStringLiteral("Редактор полей базы данных"));
+    LabelLayer = new QLabel(this);
+    LabelLayer->setObjectName(QStringLiteral("LabelLayer"));
+    platform::setFormClass(LabelLayer, "TLabel");
+    for (QToolButton *b : {sbPrior, sbNext, sbEditAll, sbOpenDocument, sbEditTable})
+        bar->addWidget(b);
+    bar->addWidget(LabelLayer, 1);
+    layout->addLayout(bar);
+
+    InfoListEdit = nameValueList(this, "InfoListEdit", QStringLiteral("Поле"), QStringLiteral("Значение"));
+    InfoListEdit->setItemDelegateForColumn(1, new ValueDelegate(InfoListEdit));
+    InfoListEdit->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
+                                  | QAbstractItemView::AnyKeyPressed);
+    layout->addWidget(InfoListEdit, 1);
+
+    connect(InfoList, &QTableWidget::cellClicked, this, [this](int row) { InfoListClick(row); });
+    connect(InfoList, &QTableWidget::cellDoubleClicked, this, [this](int row) { InfoListDblClick(row); });
+    connect(InfoListEdit, &QTableWidget::cellClicked, this, [this](int row) { InfoListEditClick(row); });
+    connect(InfoListEdit, &QTableWidget::cellDoubleClicked, this, [this](int row) { InfoListEditDblClick(row); });
+    connect(sbPrior, &QToolButton::clicked, this, [this] { sbPriorClick(); });
+    connect(sbNext, &QToolButton::clicked, this, [this] { sbNextClick(); });
+    connect(sbEditAll, &QToolButton::clicked, this, [this] { AssignFieldToAll(); });
+    connect(sbOpenDocument, &QToolButton::clicked, this, [this] { sbOpenDocumentClick(); });
+    connect(sbEditTable, &QToolButton::clicked, this, [this] { sbEditTableClick(); });
+    updateMoveButtons();
+}
+
+TEditInfo::~TEditInfo() = default;
+
+bool TEditInfo::openEntryRow(int e)
+{
+    Table->close();
+    MapControlCore *m = map();
+    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+        return false;
+    const TSelObject &entry = m->FSelection.Entries[static_cast<size_t>(e)];
+    if (entry.Layer < 0 || static_cast<size_t>(entry.Layer) >= m->FProject.Layers.size())
+        return false;
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(entry.Layer)];
+    // The cadastral kinds' tables come from host hooks that give none here.
+    if (!layerHasTable(L.MapType))
+        return false;
+    const QString name = layerBase(L) + QStringLiteral(".Dbf");
+    if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(m->FWorkDir, name)))
+        return false;
+    Table->setDatabaseName(m->FWorkDir);
+    Table->setTableName(name);
+    Table->open();
+    // Object n is row n + 1; a table with fewer rows has no row for it, and
+    // the last row (another object's) must not stand in.
+    if (entry.Index < 0 || !Table->setRecNo(entry.Index + 1)) {
+        Table->close();
+        return false;
+    }
+    return true;
+}
+
+QString TEditInfo::writableTableFile(int layer) const
+{
+    const MapControlCore *m = map();
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    const QString base = layerBase(L);
+    const QString path = platform::lastSeparator(base) >= 0 ? base + QStringLiteral(".dbf")
+                                                            : platform::joinPath(m->FWorkDir, base + QStringLiteral(".dbf"));
+    const QString found = platform::findExistingPath(path);
+    if (found.isEmpty() || mapdata::isReadOnlyFile(found))
+        return QString();
+    return found;
+}
+
+bool TEditInfo::entryWritable(int e, bool needEditable) const
+{
+    const MapControlCore *m = map();
+    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+        return false;
+    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
+    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
+        return false;
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    if (!layerHasTable(L.MapType) || !m->LayerWritable(layer))
+        return false;
+    if (needEditable && !L.Edited)
+        return false;
+    return !writableTableFile(layer).isEmpty();
+}
+
+void TEditInfo::ShowLayerInfo()
+{
+    const int current = std::max(0, InfoList->currentRow());
+    InfoList->setRowCount(0);
+    MapControlCore *m = map();
+    if (m) {
+        try {
+            for (size_t e = 0; e < m->FSelection.Entries.size(); ++e) {
+                const int layer = m->FSelection.Entries[e].Layer;
+                QString name, value;
+                if (layer >= 0 && static_cast<size_t>(layer) < m->FProject.Layers.size()) {
+                    name = platform::extractFileName(m->FProject.Layers[static_cast<size_t>(layer)].FileName);
+                    if (openEntryRow(static_cast<int>(e)))
+                        value = dialogs::attributes::displayValue(*Table);
+                }
+                const int row = InfoList->rowCount();
+                InfoList->insertRow(row);
+                InfoList->setItem(row, 0, new QTableWidgetItem(name));
+                InfoList->setItem(row, 1, new QTableWidgetItem(value));
+            }
+        } catch (const DbError &e) {
+            Table->close();
+            platform::messageDlg(e.message(), platform::MsgType::Error, platform::mbOK);
+        }
+        Table->close();
+    }
+    if (InfoList->rowCount() > 0)
+        InfoList->setCurrentCell(std::min(current, InfoList->rowCount() - 1), 0);
+    LoadAttributes();
+}
+
+void TEditInfo::LoadAttributes()
+{
+    const int e = InfoList->currentRow();
+    MapControlCore *m = map();
+    InfoListEdit->setRowCount(0);
+    LabelLayer->clear();
+    updateMoveButtons();
+    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+        return;
+    const TSelObject &entry = m->FSelection.Entries[static_cast<size_t>(e)];
+    try {
+        if (openEntryRow(e)) {
+            for (int i = 0; i < Table->fieldCount(); ++i) {
+                const platform::db::Field &f = Table->field(i);
+                const int row = InfoListEdit->rowCount();
+                InfoListEdit->insertRow(row);
+                auto *name = new QTableWidgetItem(f.fieldName());
+                name->setFlags(name->flags() & ~Qt::ItemIsEditable);
+                InfoListEdit->setItem(row, 0, name);
+                InfoListEdit->setItem(row, 1, new QTableWidgetItem(f.asString()));
+            }
+        }
+    } catch (const DbError &err) {
+        platform::messageDlg(err.message(), platform::MsgType::Error, platform::mbOK);
+    }
+    if (entry.Layer >= 0 && static_cast<size_t>(entry.Layer) < m->FProject.Layers.size())
+        LabelLayer->setText(platform::extractFileName(m->FProject.Layers[static_cast<size_t>(entry.Layer)].FileName)
+                            + u':' + QString::number(entry.Index + 1));
+    ShownInfoEntry = e;
+}
+
+void TEditInfo::updateMoveButtons()
+{
+    sbPrior->setEnabled(dialogs::attributes::priorEnabled(InfoList->rowCount(), InfoList->currentRow()));
+    sbNext->setEnabled(dialogs::attributes::nextEnabled(InfoList->rowCount(), InfoList->currentRow()));
+}
+
+void TEditInfo::SaveAttributes(int e)
+{
+    if (!entryWritable(e, true))
+        return;
+    try {
+        if (!openEntryRow(e))
+            return;
+        auto values = listValues(InfoListEdit);
+        Table->edit();
+        dialogs::attributes::writeValues(*Table, values, false);
+        Table->post();
+        // Logical values are shown as they were read.
+        for (int r = 0; r < InfoListEdit->rowCount() && static_cast<size_t>(r) < values.size(); ++r)
+            if (QTableWidgetItem *item = InfoListEdit->item(r, 1))
+                if (item->text() != values[static_cast<size_t>(r)].second)
+                    item->setText(values[static_cast<size_t>(r)].second);
+    } catch (const DbError &err) {
+        if (Table->active() && Table->state() != platform::db::DataSetState::Browse)
+            Table->cancel();
+        Table->close();
+        platform::messageDlg(err.message(), platform::MsgType::Error, platform::mbOK);
+        return;
+    }
+    Table->close();
+}
+
+void TEditInfo::AssignFieldToAll()
+{
+    const int fieldRow = InfoListEdit->currentRow();
+    if (fieldRow < 0 || !InfoListEdit->item(fieldRow, 0))
+        return;
+    if (platform::messageDlg(QStringLiteral("Присвоить всем объектам значение текущего поля"),
+                             platform::MsgType::Confirmation, platform::mbYesNo) != platform::mrYes)
+        return;
+    const QString field = InfoListEdit->item(fieldRow, 0)->text();
+    const QString text = InfoListEdit->item(fieldRow, 1) ? InfoListEdit->item(fieldRow, 1)->text() : QString();
+    const int objectRow = InfoList->currentRow();
+    for (int e = 0; e < InfoList->rowCount(); ++e) {
+        // A layer that may not be edited is left alone, as the write-back leaves it.
+        if (!entryWritable(e, true))
+            continue;
+        try {
+            if (!openEntryRow(e) || dialogs::attributes::isIdField(field) || !Table->findField(field))
+                continue;
+            std::vector<std::pair<QString, QString>> values{{field, text}};
+            Table->edit();
+            dialogs::attributes::writeValues(*Table, values, true);
+            Table->post();
+        } catch (const DbError &err) {
+            if (Table->active() && Table->state() != platform::db::DataSetState::Browse)
+                Table->cancel();
+            Table->close();
+            platform::messageDlg(err.message(), platform::MsgType::Error, platform::mbOK);
+            break;
+        }
+        Table->close();
+    }
+    Table->close();
+    InfoList->setCurrentCell(objectRow, 0);
+    InfoListEdit->setCurrentCell(fieldRow, 1);
+}
+
+void TEditInfo::FillPickList(const QString &sql, QStringList &list)
+{
+    list.clear();
+    try {
+        Query->close();
+        Query->setDatabaseName(map() ? map()->FWorkDir : QString());
+        Query->setSqlText(sql);
+        Query->open();
+        for (Query->first(); !Query->eof(); Query->next()) {
+            const QString v = Query->fieldCount() > 0 ? Query->field(0).asString() : QString();
+            if (!v.isEmpty())
+                list << v;
+        }
+    } catch (const DbError &) {
+        // A list that cannot be filled is offered as far as it got.
+    }
+    Query->close();
+}
+
+void TEditInfo::InfoListClick(int row)
+{
+    if (ShownInfoEntry >= 0)
+        SaveAttributes(ShownInfoEntry);
+    InfoList->setCurrentCell(row, 0);
+    LoadAttributes();
+    MapControlCore *m = map();
+    if (m && dialogs::mapWindow().infoToolDown() && !m->FSelection.Entries.empty())
+        dialogs::mapWindow().drawSelectionOverlay(row);
+}
+
+void TEditInfo::sbPriorClick()
+{
+    if (InfoList->currentRow() > 0)
+        InfoListClick(InfoList->currentRow() - 1);
+}
+
+void TEditInfo::sbNextClick()
+{
+    if (InfoList->currentRow() + 1 < InfoList->rowCount())
+        InfoListClick(InfoList->currentRow() + 1);
+}
+
+void TEditInfo::InfoListDblClick(int row)
+{
+    MapControlCore *m = map();
+    if (!m || row < 0 || static_cast<size_t>(row) >= m->FSelection.Entries.size())
+        return;
+    m->ShowSelectedObject(row, true);
+    dialogs::mapWindow().RedrawMap();
+}
+
+void TEditInfo::InfoListEditClick(int row)
+{
+    MapControlCore *m = map();
+    const int e = ShownInfoEntry;
+    if (!m || row < 0 || !InfoListEdit->item(row, 0) || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+        return;
+    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
+    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
+        return;
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    const QString table = layerBase(L) + QStringLiteral(".Dbf");
+    if (!layerHasTable(L.MapType)
+        || (!platform::fileExists(table) && !platform::fileExists(platform::joinPath(m->FWorkDir, table))))
+        return;
+    const QString field = InfoListEdit->item(row, 0)->text();
+    bool character = false;
+    try {
+        if (openEntryRow(e))
+            if (const platform::db::Field *f = Table->findField(field))
+                character = f->def().dbfType == 'C';
+    } catch (const DbError &) {
+    }
+    Table->close();
+    if (!character)
+        return;
+    QStringList values;
+    FillPickList(QStringLiteral("Select ") + field + QStringLiteral(" From \"") + table + QStringLiteral("\" Group By ")
+                     + field,
+                 values);
+    if (QTableWidgetItem *item = InfoListEdit->item(row, 1))
+        item->setData(PickListRole, values);
+}
+
+void TEditInfo::InfoListEditDblClick(int row)
+{
+    const QTableWidgetItem *item = InfoListEdit->item(row, 1);
+    if (!item || !item->text().contains(u'.') || !map())
+        return;
+    const QString value = item->text().trimmed();
+    const QString path = QDir::isAbsolutePath(value) ? value : platform::joinPath(map()->FWorkDir, value);
+    platform::openUrl(QUrl::fromLocalFile(platform::normalizePath(path)));
+}
+
+void TEditInfo::sbOpenDocumentClick()
+{
+    MapControlCore *m = map();
+    const int row = InfoListEdit->currentRow();
+    if (!m || row < 0)
+        return;
+    platform::FileDialogRequest request;
+    request.kind = platform::FileDialogRequest::Open;
+    request.title = QStringLiteral("Вставить файл");
+    request.filter = QStringLiteral("All files (*.*)|*.*");
+    request.defaultExt = QStringLiteral("*.*");
+    request.initialDir = m->FWorkDir;
+    const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
+    if (!answer.accepted || answer.files.isEmpty())
+        return;
+    const QString name = MapFunctions::RelativeFileName(answer.files.first(), m->FWorkDir);
+    if (QTableWidgetItem *item = InfoListEdit->item(row, 1))
+        item->setText(name);
+    else
+        InfoListEdit->setItem(row, 1, new QTableWidgetItem(name));
+}
+
+void TEditInfo::sbEditTableClick()
+{
+    MapControlCore *m = map();
+    const int e = InfoList->currentRow();
+    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+        return;
+    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
+    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
+        return;
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    const QString name = layerBase(L) + QStringLiteral(".Dbf");
+    QString table = platform::findExistingPath(platform::joinPath(m->FWorkDir, name));
+    if (table.isEmpty())
+        table = platform::findExistingPath(name);
+    if (table.isEmpty()) {
+        platform::showMessage(QStringLiteral("Таблица ") + L.FileName + QStringLiteral(" не нейдена !"));
+        return;
+    }
+    Query->close();
+    Table->close();
+    dialogs::dialogSeams().ShowTableEditor(table);
+    LoadAttributes();
+}
+
+void TEditInfo::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (isActiveWindow())
+        ShowLayerInfo();
+    else if (ShownInfoEntry >= 0)
+        SaveAttributes(ShownInfoEntry);
+}
+
+void TEditInfo::closeEvent(QCloseEvent *event)
+{
+    Table->close();
+    Query->close();
+    QDialog::closeEvent(event);
+}
+
+void TEditInfo::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    MapControlCore *m = map();
+    if (m && dialogs::mapWindow().infoToolDown() && !m->FSelection.Entries.empty())
+        dialogs::mapWindow().drawSelectionOverlay(-1);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The table structure editor's work on dBase files without a window: the
+// four field formats and their limits, field specifications
+// ("NAME;C;20;0"), the empty table file the editor writes itself, its own
+// reading of a table's field descriptors, and the copy of records from the
+// old table into the rebuilt one.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace dialogs::tables {
+
+// "строка" C, "число" N, "дата" D, "логическое" L; other letters show no
+// format, and an unknown format text gives no letter (0).
+QString formatText(char letter);
+char formatLetter(const QString &format);
+// The format texts in the order the field dialog lists them.
+QStringList formatTexts();
+
+// Size and decimals as a type allows them: C 1..254, N 1..19 with at most
+// size - 1 decimals, D 8, L 1 (no decimals but for N). A letter of another
+// type keeps its size within 1..255 and its decimals within 0..255.
+struct FieldLimits {
+    int size = 0;
+    int decimals = 0;
+};
+FieldLimits limitField(char letter, int size, int decimals);
+
+// A number typed or stored as text, rounded (MapFunctions::TextToInt);
+// empty or no number: 0.
+int numberFromText(const QString &text);
+
+// A field of a table.
+struct TableField {
+    QString name;
+    char type = 'C';
+    int size = 0;
+    int decimals = 0;
+};
+
+// name + ";" + letter + ";" + size + ";" + decimals (empty decimals stay empty).
+QString fieldSpec(const QString &name, char letter, const QString &size, const QString &decimals);
+// A specification of at least four parts (split at ";", trimmed, name and
+// letter upper-cased), its size and decimals read as numbers (empty or no
+// number: 0) and limited; the name cut to the ten characters a descriptor
+// holds. Empty for fewer parts, an empty name or no type letter.
+std::optional<TableField> parseFieldSpec(const QString &spec);
+
+// The empty dBase III file of the specifications that parse: header of 32
+// bytes (version 3, date 106-3-1, no records, header length 32n + 33, record
+// length 1 + sizes), a 32-byte descriptor per field, 0x0D and 0x1A.
+QByteArray emptyTableBytes(const QStringList &specs);
+// Writes that file, replacing one of that name; raises platform::db::DbError
+// when it cannot be written.
+void CreateDbfFile(const QString &fileName, const QStringList &specs);
+
+// The fields a table file's header describes, read as the editor reads them:
+// (header length - 33) / 32 descriptors, never more than the bytes hold and
+// none past the header's end mark.
+std::vector<TableField> readTableFields(QByteArrayView bytes);
+// The same from a file (at most its header is read); empty when it cannot be read.
+std::vector<TableField> readTableFieldsFromFile(const QString &path);
+
+// Appends every record of the source table to the target table, field by
+// field by name (the field called oldName, compared without regard to case,
+// goes to newName), converting values to the target's type; records marked
+// deleted stay marked, so that row n + 1 still belongs to object n. Raises
+// platform::db::DbError from the engine.
+void CopyRecords(const QString &source, const QString &target, const QString &oldName = QString(),
+                 const QString &newName = QString());
+
+} // namespace dialogs::tables

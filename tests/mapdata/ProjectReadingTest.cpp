@@ -1,0 +1,146 @@
+// The whole project file read and written without a window: what the reader
+// hands its host (views, layers to open) and what it refuses, and a project
+// written from the host's rows read back in their order.
+
+#include "mapdata/MapDataCore.h"
+#include "mapdata/ProjectFile.h"
+#include "platform/Environment.h"
+#include "platform/TextCodec.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace projectfile;
+
+namespace {
+
+// A host that keeps what the reader tells it and answers the writer with
+// fixed rows.
+class RecordingHost : public ProjectHost {
+public:
+    ProjectView projectView() override { return written; }
+    std::vector<int> layerRows() override { return rows; }
+    std::optional<int> activeRow() override { return active; }
+    void readingStarted() override { ++started; }
+    void applyProjectView(const ProjectView &view) override
+    {
+        if (view.CenterX)
+            read.CenterX = view.CenterX;
+        if (view.CenterY)
+            read.CenterY = view.CenterY;
+        if (view.Scale)
+            read.Scale = view.Scale;
+        for (const auto &[key, on] : view.Switches)
+            read.Switches[key] = on;
+    }
+    void openLayer(const QString &fileName, int index) override { opened.emplace_back(fileName, index); }
+    void readingEnded() override { ++ended; }
+
+    ProjectView written, read;
+    std::vector<int> rows;
+    std::optional<int> active;
+    std::vector<std::pair<QString, int>> opened;
+    int started = 0, ended = 0;
+};
+
+QByteArray fileOf(const QStringList &lines)
+{
+    return encodeLines(lines);
+}
+
+} // namespace
+
+TEST(ProjectFileWhole, ReadWithoutAWindow)
+{
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
+    testsupport::TempFolder dir;
+    const QString path = dir.write(QStringLiteral("city.tvp"), fileOf({
+        "!Tolvane v.2.2.0.2", "", "ZoomPanel=True", "X=5400100.5", "Y=1300200.25", "Scale=2000",
+        "SnapLine=True", "Unknown=1", "ActiveLayer=1", "LayersCount=2",
+        "", "Layer=1", "{", "   FileName=roads.shp", "   Name=Дороги", "}",
+        // A number beyond 32 bits would wrap to block 1: it names no block,
+        // and its lines are top-level lines.
+        "", "Layer=4294967297", "{", "   CenterY=17", "}",
+        "", "Layer=2", "{", "   FileName=C:\\Old\\parcels.shp", "}",
+    }));
+    QDir(dir.path()).mkdir(QStringLiteral("city"));
+    dir.write(QStringLiteral("city/parcels.shp"), QByteArray(100, '\0'));
+    MapDataCore core;
+    RecordingHost host;
+    ASSERT_TRUE(readProject(core, path, host));
+    EXPECT_EQ(host.started, 1);
+    EXPECT_EQ(host.ended, 1);
+    ASSERT_EQ(core.FProject.Layers.size(), 2u);
+    EXPECT_EQ(core.FProject.Layers[0].Name, QStringLiteral("Дороги"));
+    EXPECT_EQ(core.FProject.ActiveLayer, 1);
+    // The second layer is found by its bare name in the data folder.
+    EXPECT_EQ(host.opened, (std::vector<std::pair<QString, int>>{{"roads.shp", 0}, {"parcels.shp", 1}}));
+    EXPECT_EQ(host.read.CenterX, 5400100.5);
+    EXPECT_EQ(host.read.CenterY, 17);
+    EXPECT_EQ(host.read.Scale, 2000);
+    EXPECT_EQ(host.read.Switches, (std::map<QString, bool>{{"ZoomPanel", true}, {"SnapLine", true}}));
+    EXPECT_EQ(core.FProjectFile, QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(core.FWorkDir, dir.file(QStringLiteral("city")));
+    EXPECT_EQ(QDir::currentPath(), dir.file(QStringLiteral("city")));
+}
+
+TEST(ProjectFileWhole, AFileWithoutTheHeaderChangesNothing)
+{
+    testsupport::TempFolder dir;
+    MapDataCore core;
+    core.FProject.Layers.resize(1);
+    core.FProjectFile = QStringLiteral("/old/city.tvp");
+    core.FWorkDir = QStringLiteral("/old/city");
+    for (const QByteArray &bytes : {QByteArray("\xff\xfe\x01\x02", 4), QByteArray("LayersCount=0\r\n"),
+                                    QByteArray(), QByteArray("\r\n!Tolvane v.2.2.0.2\r\n")}) {
+        const QString path = dir.write(QStringLiteral("other.tvp"), bytes);
+        RecordingHost host;
+        EXPECT_THROW(readProject(core, path, host), ProjectFileError);
+        EXPECT_THROW(checkProjectFile(path), ProjectFileError);
+        EXPECT_EQ(host.started, 0);
+        EXPECT_EQ(core.FProject.Layers.size(), 1u);
+        EXPECT_EQ(core.FProjectFile, QStringLiteral("/old/city.tvp"));
+        EXPECT_EQ(core.FWorkDir, QStringLiteral("/old/city"));
+        EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("other"))));
+    }
+    // Blanks before the header are passed over; a missing file is no error.
+    const QString indented = dir.write(QStringLiteral("indented.tvp"), " !Tolvane v.2.2.0.2\r\n");
+    EXPECT_NO_THROW(checkProjectFile(indented));
+    EXPECT_NO_THROW(checkProjectFile(dir.file(QStringLiteral("none.tvp"))));
+}
+
+TEST(ProjectFileWhole, WrittenInTheHostsRowOrder)
+{
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
+    testsupport::TempFolder dir;
+    MapDataCore core;
+    core.FProject.Layers.resize(3);
+    core.FProject.Layers[0].Name = QStringLiteral("A");
+    core.FProject.Layers[1].Name = QStringLiteral("B");
+    RecordingHost host;
+    host.written.CenterX = 10.5;
+    host.written.CenterY = 20;
+    host.written.Scale = 0;
+    host.written.Switches = {{"ZoomPanel", true}, {"ShowVykOther", true}};
+    host.rows = {1, 0};
+    host.active = 1;
+    const QString path = dir.file(QStringLiteral("two.tvp"));
+    writeProject(core, path, host);
+    const QStringList lines = decodeLines(dir.read(QStringLiteral("two.tvp")));
+    ASSERT_GE(lines.size(), 28);
+    EXPECT_EQ(lines.mid(0, 3), (QStringList{"!Tolvane v.2.2.0.2", "", "ZoomPanel=True"}));
+    EXPECT_EQ(lines.mid(13, 3), (QStringList{"X=10.5", "Y=20", "Scale=0"}));
+    EXPECT_EQ(lines.mid(25, 3), (QStringList{"ShowVykOther=True", "ActiveLayer=1", "LayersCount=2"}));
+
+    MapDataCore back;
+    RecordingHost reader;
+    ASSERT_TRUE(readProject(back, path, reader));
+    ASSERT_EQ(back.FProject.Layers.size(), 2u);
+    EXPECT_EQ(back.FProject.Layers[0].Name, QStringLiteral("B"));
+    EXPECT_EQ(back.FProject.Layers[1].Name, QStringLiteral("A"));
+    EXPECT_EQ(reader.read.Switches.at(QStringLiteral("PickPanel")), false);
+    EXPECT_EQ(reader.read.Switches.at(QStringLiteral("ShowVykOther")), true);
+}
