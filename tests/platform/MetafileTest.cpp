@@ -831,3 +831,36 @@ TEST(EmfFile, ACurveRunTooShortForACurveDrawsNothingInAPath)
     EXPECT_EQ(rectangles, 1);
     EXPECT_EQ(lines, 0);
 }
+
+TEST(EmfFile, TextOfAFontFarLargerThanThePictureFillsWhatShowsOfIt)
+{
+    // A full block (U+2588) on the baseline at (x, 150 or y), in black on a
+    // transparent background, its font `em` pixels high (LOGFONTW at 12 of
+    // the font record: the height negated, then the weight at 28).
+    auto block = [](std::int32_t em, std::int32_t x, std::int32_t y) {
+        QByteArray font = emfRecord(EMR_EXTCREATEFONTINDIRECTW, {1, -em, 0, 0, 0, 400}, 104);
+        QByteArray text = emfRecord(EMR_EXTTEXTOUTW, {0, 0, 100, 100, 1, 0, 0, x, y, 1, 76, 0, 0, 0, 0, 0, 0}, 80);
+        putLE16(text, 76, 0x2588);
+        return emfFile({}, font + emfRecord(EMR_SELECTOBJECT, {1}) + emfRecord(EMR_SETTEXTALIGN, {TA_BASELINE})
+                               + emfRecord(EMR_SETBKMODE, {TRANSPARENT}) + text);
+    };
+    const struct {
+        const char *name;
+        QByteArray file;
+        bool inked;
+    } cases[] = {
+        {"a font the size of the picture", block(200, 10, 150), true},
+        // A glyph cache would hold the whole glyph, thousands of pixels high.
+        {"a font forty times the picture", block(4000, -500, 1000), true},
+        {"a font beyond what the painter holds shows nothing", block(1 << 30, -500, 1000), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto m = Metafile::fromBytes(c.file);
+        ASSERT_TRUE(m.has_value());
+        const QImage img = render(*m, 100, 100, Rect{0, 0, 100, 100});
+        const Color ink = c.inked ? rgb(0, 0, 0) : rgb(255, 255, 255);
+        for (const QPoint p : {QPoint(20, 20), QPoint(50, 50), QPoint(90, 20), QPoint(20, 90)})
+            EXPECT_EQ(at(img, p.x(), p.y()), ink) << p.x() << ',' << p.y();
+    }
+}
