@@ -39,15 +39,9 @@ struct Engine : IMapEngineServices {
     void ClearSelection() override { selection = TSelObjects{}; }
 };
 
-// A write that fails says so; the run goes on.
-struct Silent : platform::UserAnswers {
+// A write that fails says so, unheard; the run goes on.
+struct Silent : platform::UnattendedAnswers {
     int messageDlg(const QString &, platform::MsgType, unsigned, const QString &) override { return platform::mrOk; }
-    platform::FileDialogAnswer fileDialog(const platform::FileDialogRequest &) override { return {}; }
-    QString selectDirectory(const QString &, const QString &) override { return {}; }
-    bool chooseColor(int &) override { return false; }
-    bool chooseFont(platform::FontChoice &) override { return false; }
-    bool choosePrinter(platform::PrinterChoice &) override { return false; }
-    int runModal(QDialog &) override { return platform::mrCancel; }
 };
 
 const QString &folder()
