@@ -34,7 +34,7 @@ const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
 // user's settings ("0.0000").
 QString fixedText(double value, int decimals)
 {
-    return QString::number(value, 'f', decimals).replace(u'.', platform::decimalSeparator());
+    return platform::formatNumber(QStringLiteral("0.") + QString(decimals, u'0'), value);
 }
 
 // Asks a value with the one-line input box; true when it was confirmed.
@@ -55,8 +55,9 @@ void transformLayer(TTolvane &w, dialogs::LayerTransformation kind, const QStrin
         platform::showMessage(refusal);
         return;
     }
-    if (dialogs::dialogSeams().ShowTransformation(kind, QStringLiteral("shp")))
-        w.TbSelectObject->click();
+    // The object selection tool follows whatever the dialog answered.
+    dialogs::dialogSeams().ShowTransformation(kind, QStringLiteral("shp"), *w.MapImage);
+    w.TbSelectObject->click();
 }
 
 } // namespace

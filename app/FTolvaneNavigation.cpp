@@ -11,6 +11,7 @@
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
 #include "platform/Environment.h"
+#include "platform/NumberFormat.h"
 #include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -379,7 +380,7 @@ void TTolvane::nShowCenterClick()
 void TTolvane::nClickPointClick()
 {
     TShowPoint *w = ShowPointWindow();
-    auto text = [](double v) { return QString::number(v, 'f', 3).replace(u'.', platform::decimalSeparator()); };
+    auto text = [](double v) { return platform::formatNumber(QStringLiteral("0.000"), v); };
     w->edX->setText(text(MapImage->FCursorY));
     w->edY->setText(text(MapImage->FCursorX));
     platform::execModal(*w);

@@ -4,6 +4,7 @@
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "dialogs/FFind.h"
+#include "platform/FormatSettings.h"
 #include "platform/ui/QtUserAnswers.h"
 
 #include <QApplication>
@@ -25,6 +26,10 @@ int main(int argc, char **argv)
     platform::ScopedService<platform::UserAnswers> answers(asking);
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
+    // Month and day names of dates written as text, in that language too.
+    platform::ScopedService<platform::FormatSettings> formats(app::interfaceLanguage() == u"uk"
+                                                                  ? platform::FormatSettings::ukrainian()
+                                                                  : platform::FormatSettings::russian());
     // The frame first: it becomes the main window; then the one map window.
     auto *frame = new TStart();
     frame->setAttribute(Qt::WA_DeleteOnClose);

@@ -13,7 +13,6 @@ bool DialogSeams::ShowTableEditor(const QString &tablePath)
     return EditTable()->Execute(tablePath);
 }
 bool DialogSeams::ShowLegendEditor(int) { return false; }
-bool DialogSeams::ShowTransformation(LayerTransformation, const QString &) { return false; }
 bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
 bool DialogSeams::ShowEditInfo()
 {

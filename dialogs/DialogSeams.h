@@ -23,6 +23,8 @@
 
 #include <QString>
 
+class MapControlCore;
+
 namespace dialogs {
 
 // What the add-labels dialog gives back, by the names of its controls.
@@ -77,8 +79,9 @@ public:
     virtual bool ShowLayerProperties(int layer);
     virtual bool ShowTableEditor(const QString &tablePath);
     virtual bool ShowLegendEditor(int layer);
-    // The dialog transforms the current layer itself; mode is "shp".
-    virtual bool ShowTransformation(LayerTransformation kind, const QString &mode);
+    // The dialog transforms the map's current layer (or its selection)
+    // itself; mode is "shp". True when it answered "Ok".
+    virtual bool ShowTransformation(LayerTransformation kind, const QString &mode, MapControlCore &map);
     // mode "New" or "Edit".
     virtual bool ShowCoordinateList(const QString &mode);
     // Modeless, over the map control's selection.

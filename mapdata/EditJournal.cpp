@@ -99,14 +99,30 @@ bool MapDataCore::journalEntryApplies(const jrn::Entry &e, bool undo) const
 bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, std::int32_t &newLength,
                                 std::int32_t previousOffset, std::int32_t previousLength)
 {
+    std::vector<TJournalItem> items(1);
+    items[0].Layer = layer;
+    items[0].Index = index;
+    items[0].PreviousOffset = previousOffset;
+    items[0].PreviousLength = previousLength;
+    items[0].NewOffset = newOffset;
+    items[0].NewLength = newLength;
+    if (!JournalObjects(items))
+        return false;
+    newOffset = items[0].NewOffset;
+    newLength = items[0].NewLength;
+    return true;
+}
+
+bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
+{
     FJournalShp = JournalShpName();
     FJournalShx = JournalShxName();
-    if (!validLayer(layer))
-        return false;
-    TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
-    if (index < 0 || static_cast<size_t>(index) >= L.Objects.size())
-        return false;
-    TMapObject &obj = L.Objects[static_cast<size_t>(index)];
+    for (const TJournalItem &it : items)
+        if (!validLayer(it.Layer) || it.Index < 0 ||
+            static_cast<size_t>(it.Index) >= FProject.Layers[static_cast<size_t>(it.Layer)].Objects.size())
+            return false;
+    if (items.empty())
+        return true;
 
     // The files as they are spelled on disk, when they exist.
     const QString shpFound = existingFile(FJournalShp);
@@ -124,43 +140,65 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
         return false;
     }
 
-    const QByteArray content = shp::encodeObjectContent(L.ShapeType, *obj.Shape, FTemplate);
-    const bool hasRecord = shp::recordKindOf(L.ShapeType) != shp::RecordKind::None;
-    std::int32_t placeOffset = newOffset, placeLength = newLength;
-    QByteArray record;
-    if (hasRecord) {
-        placeLength = shp::wordsForBytes(content.size());
-        record.resize(shp::RecordHeaderSize);
-        shp::encodeRecordHeader(record.data(), {index + 1, placeLength});
-        record += content;
+    // The records one after another, each at an even place (places count
+    // words), and their entries; offsets relative to the first record.
+    QByteArray records;
+    std::vector<jrn::Entry> entries(items.size());
+    std::vector<bool> withRecord(items.size());
+    for (size_t k = 0; k < items.size(); ++k) {
+        const TJournalItem &it = items[k];
+        const TMapLayer &L = FProject.Layers[static_cast<size_t>(it.Layer)];
+        const TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
+        jrn::Entry &entry = entries[k];
+        entry.Layer = it.Layer;
+        entry.Index = it.Index;
+        entry.PrevOffset = it.PreviousOffset;
+        entry.PrevLength = it.PreviousLength;
+        entry.Shown = flag(obj.Shown);
+        entry.Modified = flag(obj.Modified);
+        entry.Deleted = flag(obj.Deleted);
+        entry.Appended = flag(obj.Appended);
+        entry.NewOffset = it.NewOffset;
+        entry.NewLength = it.NewLength;
+        withRecord[k] = shp::recordKindOf(L.ShapeType) != shp::RecordKind::None;
+        if (!withRecord[k])
+            continue;
+        const QByteArray content =
+            shp::encodeObjectContent(L.ShapeType, *obj.Shape, it.Style ? *it.Style : FTemplate);
+        entry.NewOffset = static_cast<std::int32_t>(records.size() / 2);
+        entry.NewLength = shp::wordsForBytes(content.size());
+        char head[shp::RecordHeaderSize];
+        shp::encodeRecordHeader(head, {it.Index + 1, entry.NewLength});
+        records.append(head, shp::RecordHeaderSize);
+        records += content;
+        if (records.size() & 1)
+            records += '\0';
     }
-    jrn::Entry entry;
-    entry.Layer = layer;
-    entry.Index = index;
-    entry.PrevOffset = previousOffset;
-    entry.PrevLength = previousLength;
-    entry.Shown = flag(obj.Shown);
-    entry.Modified = flag(obj.Modified);
-    entry.Deleted = flag(obj.Deleted);
-    entry.Appended = flag(obj.Appended);
+    // Where the records go: after the header of a fresh file, or at the end.
+    auto place = [&](std::int32_t firstWord) {
+        for (size_t k = 0; k < entries.size(); ++k)
+            if (withRecord[k])
+                entries[k].NewOffset += firstWord;
+    };
+    auto encodedEntries = [&] {
+        QByteArray out;
+        for (const jrn::Entry &e : entries)
+            out += jrn::encodeEntry(e);
+        return out;
+    };
 
     mapdata::FileOps &ops = fileOps();
     if (FJournalPos <= 0) {
         // A journal with nothing applied starts afresh. The new pair is
         // written beside the old one and takes its place only when whole, so
         // a failed write leaves the old journal (and its redo tail) as it was.
-        QByteArray mhp = jrn::fileHeader();
-        if (hasRecord) {
-            placeOffset = shp::FileHeaderSize / 2;
-            mhp += record;
-        }
-        entry.NewOffset = placeOffset;
-        entry.NewLength = placeLength;
+        place(shp::FileHeaderSize / 2);
+        QByteArray mhp = jrn::fileHeader() + records;
         QByteArray mhx = jrn::fileHeader();
         // Entries before the position, should a vanished index be written
         // again, are empty: undo passes over them.
         mhx += QByteArray(jrn::EntrySize * qsizetype(std::max(FJournalPos, 0)), '\0');
-        mhx += jrn::encodeEntry(entry);
+        mhx += encodedEntries();
         const QString tmpShp = platform::joinPath(FWorkDir, u"updates~.mhp");
         const QString tmpShx = platform::joinPath(FWorkDir, u"updates~.mhx");
         if (!ops.writeFile(tmpShp, mhp) || !ops.writeFile(tmpShx, mhx) || !ops.renameFile(tmpShp, shpName)) {
@@ -211,9 +249,9 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
         const qint64 shxSize = QFileInfo(shxName).size();
         // Records are appended at an even place, as places count words.
         const qint64 recordPos = shpSize + (shpSize & 1);
-        if (hasRecord) {
-            placeOffset = static_cast<std::int32_t>(recordPos / 2);
-            QByteArray bytes = record;
+        if (!records.isEmpty()) {
+            place(static_cast<std::int32_t>(recordPos / 2));
+            QByteArray bytes = records;
             if (shpSize & 1)
                 bytes.prepend('\0');
             if (!ops.writeAt(shpName, shpSize, bytes)) {
@@ -223,20 +261,19 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
                 return false;
             }
         }
-        entry.NewOffset = placeOffset;
-        entry.NewLength = placeLength;
+        const QByteArray newEntries = encodedEntries();
         const qint64 entryPos = shp::FileHeaderSize + qint64(jrn::EntrySize) * FJournalPos;
         QByteArray before;
         if (shxFile.open(shxName))
-            before = shxFile.readBytes(entryPos, jrn::EntrySize);
+            before = shxFile.readBytes(entryPos, newEntries.size());
         shxFile.close();
-        if (!ops.writeAt(shxName, entryPos, jrn::encodeEntry(entry))) {
-            // The entry that was there (a redo step) comes back, and the
-            // record appended for it goes.
-            if (before.size() == jrn::EntrySize)
+        if (!ops.writeAt(shxName, entryPos, newEntries)) {
+            // The entries that were there (redo steps) come back, and the
+            // records appended for them go.
+            if (!before.isEmpty())
                 ops.writeAt(shxName, entryPos, before);
             ops.truncate(shxName, std::max<qint64>(shxSize, entryPos + before.size()));
-            if (hasRecord)
+            if (!records.isEmpty())
                 ops.truncate(shpName, shpSize);
             dropMade();
             reportJournalFailure(shxName);
@@ -244,11 +281,14 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
         }
     }
 
-    newOffset = placeOffset;
-    newLength = placeLength;
-    ++FJournalPos;
+    for (size_t k = 0; k < items.size(); ++k) {
+        items[k].NewOffset = entries[k].NewOffset;
+        items[k].NewLength = entries[k].NewLength;
+        FProject.Layers[static_cast<size_t>(items[k].Layer)].Objects[static_cast<size_t>(items[k].Index)]
+            .Shape.clearParts();
+    }
+    FJournalPos += static_cast<std::int32_t>(items.size());
     FJournalCount = FJournalPos;
-    obj.Shape.clearParts();
     return true;
 }
 

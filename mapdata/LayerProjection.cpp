@@ -2,6 +2,29 @@
 
 #include "mapdata/MapFunctions.h"
 
+QString projectionPieces(const QString &projection, const QString &ellipsoid, const QString &longitude,
+                         const QString &latitude, double k, double x0, double y0)
+{
+    QString text;
+    auto piece = [&](const char *key, const QString &value) {
+        const QString v = value.trimmed();
+        if (!v.isEmpty())
+            text += QLatin1String(key) + v;
+    };
+    auto number = [&](const char *key, double value) {
+        if (value != 0)
+            text += QLatin1String(key) + MapFunctions::FloatToTextDot(value);
+    };
+    piece(" +proj=", projection);
+    piece(" +ellps=", ellipsoid);
+    piece(" +lon_0=", longitude);
+    piece(" +lat_0=", latitude);
+    number(" +k=", k);
+    number(" +x_0=", x0);
+    number(" +y_0=", y0);
+    return text;
+}
+
 QString layerProjectionDefinition(const TMapLayer &layer)
 {
     const QString projection = layer.Projection.trimmed();
@@ -11,23 +34,9 @@ QString layerProjectionDefinition(const TMapLayer &layer)
     if (!fullText && !fromFields)
         return {};
     QString text = layer.VykProject ? layer.StrProject : QString();
-    if (layer.Transform) {
-        auto piece = [&](const char *key, const QString &value) {
-            if (!value.isEmpty())
-                text += QLatin1String(key) + value;
-        };
-        auto number = [&](const char *key, double value) {
-            if (value != 0)
-                text += QLatin1String(key) + MapFunctions::FloatToTextDot(value);
-        };
-        piece(" +proj=", projection);
-        piece(" +ellps=", ellipsoid);
-        piece(" +lon_0=", layer.Longitude.trimmed());
-        piece(" +lat_0=", layer.Latitude.trimmed());
-        number(" +k=", layer.Proj_K);
-        number(" +x_0=", layer.Proj_X);
-        number(" +y_0=", layer.Proj_Y);
-    }
+    if (layer.Transform)
+        text += projectionPieces(projection, ellipsoid, layer.Longitude, layer.Latitude, layer.Proj_K, layer.Proj_X,
+                                 layer.Proj_Y);
     return text;
 }
 

@@ -27,6 +27,19 @@ namespace jrn {
 struct Entry;
 }
 
+// One change for MapDataCore::JournalObjects: the object, the place of its
+// version before, the style a text or symbol record is written with (null:
+// the object template) and, on return, the place of its new version.
+struct TJournalItem {
+    int Layer = 0;
+    int Index = 0;
+    std::int32_t PreviousOffset = 0;
+    std::int32_t PreviousLength = 0;
+    const TTextRecord *Style = nullptr;
+    std::int32_t NewOffset = 0;
+    std::int32_t NewLength = 0;
+};
+
 // The state of an open record stream over one layer (a local of the caller).
 // The handles are the files the core keeps open for the layer and the journal.
 struct TLayerStream {
@@ -53,6 +66,11 @@ struct TLayerStream {
 // followed, when Transform is set, by the pieces built from its fields (each
 // only when not empty or not 0). Empty when the layer has no projection.
 QString layerProjectionDefinition(const TMapLayer &layer);
+// The pieces of a definition built from fields: " +proj=", " +ellps=",
+// " +lon_0=", " +lat_0=" with their trimmed texts when not empty, " +k=",
+// " +x_0=", " +y_0=" with their numbers (decimal point) when not 0.
+QString projectionPieces(const QString &projection, const QString &ellipsoid, const QString &longitude,
+                         const QString &latitude, double k, double x0, double y0);
 
 namespace mapdata {
 // The content of the record whose header lies at word offset `offsetWords`:
@@ -302,6 +320,12 @@ public:
     // journal is then as it was and the places are left as passed.
     bool JournalObject(int layer, int index, std::int32_t &newOffset, std::int32_t &newLength,
                        std::int32_t previousOffset, std::int32_t previousLength);
+    // Several changes at once, as consecutive JournalObject calls record them
+    // but written in one piece per file: all of them or, when a write fails
+    // (a message says so) or an index is out of range, none. Each object
+    // comes once. Every item's NewOffset and NewLength get its new place
+    // (they are kept for objects of layers without records).
+    bool JournalObjects(std::vector<TJournalItem> &items);
     // Takes back the entry before FJournalPos.
     void UndoEdit();
     // Re-applies the entry at FJournalPos.

@@ -471,6 +471,11 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
     if (starts.empty())
         return;
     const std::int64_t n = static_cast<std::int64_t>(points.size());
+    if (starts.size() == 1 && starts[0] <= 0) {
+        // One part holding every point: the points as they are.
+        parts[0].Points = std::move(points);
+        return;
+    }
     if (std::is_sorted(starts.begin(), starts.end())) {
         // The usual case: consecutive runs.
         for (size_t j = 0; j < starts.size(); ++j) {
@@ -478,8 +483,8 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
             const std::int64_t hi = j + 1 < starts.size() ? std::min<std::int64_t>(starts[j + 1], n) : n;
             if (j + 1 < starts.size() && starts[j + 1] == starts[j])
                 continue; // the last of equal starts takes the points
-            for (std::int64_t k = lo; k < hi; ++k)
-                parts[j].Points.push_back(points[static_cast<size_t>(k)]);
+            if (lo < hi)
+                parts[j].Points.assign(points.begin() + lo, points.begin() + hi);
         }
         return;
     }

@@ -18,6 +18,15 @@ double TextToFloat(const QString &text, double defaultValue)
     return numbertext::textToFloat(text, defaultValue);
 }
 
+double TextToFloatDef(const QString &text, double defaultValue)
+{
+    try {
+        return numbertext::textToFloat(text, defaultValue);
+    } catch (const platform::ConvertError &) {
+        return defaultValue;
+    }
+}
+
 std::int32_t TextToInt(const QString &text)
 {
     QString s = numbertext::trimBlank(text);

@@ -25,6 +25,9 @@ namespace VykFunctions {
 // (platform/NumberFormat.h) when what is left is not a number ("," "." "-,")
 // or lies beyond the double range.
 double TextToFloat(const QString &text, double defaultValue);
+// As TextToFloat, but what is no number ("." "-,", beyond the double range)
+// gives the default too: for edits read while they are being typed.
+double TextToFloatDef(const QString &text, double defaultValue);
 
 // Drops decimal separators as well ("12.7" reads 127, "1 500" reads 1500); the
 // low 32 bits of the value. Raises only beyond the double range (some 309

@@ -52,6 +52,10 @@ void takeInBox(MapControlCore &c, int layer, int index, const Box &mapBox)
         L->Blocks.resize(block + 1);
     TBlockExtent &e = L->Blocks[block];
     growBox(e.XMin, e.YMin, e.XMax, e.YMax, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
+    // The layer's extent too, so that what fits the layer finds it.
+    growBox(L->MtMinX, L->MtMinY, L->MtMaxX, L->MtMaxY, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
+    L->CenterX = L->MtMinX + (L->MtMaxX - L->MtMinX) / 2;
+    L->CenterY = L->MtMinY + (L->MtMaxY - L->MtMinY) / 2;
     for (TSelObject &s : c.FSelection.Entries)
         if (s.Layer == layer && s.Index == index) {
             s.XMin = mapBox.XMin;

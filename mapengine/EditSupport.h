@@ -41,9 +41,9 @@ void fitImageBox(const TMapLayer &L, TShpObject &shape);
 
 // The box of an object's shape (in layer units) in map coordinates.
 Box mapBoxOf(MapControlCore &c, int layer, const TShpObject &shape);
-// Takes a box (map coordinates) into the extent of the object's block and
-// into the selection entries of the object, so that picking and drawing by
-// blocks find the object where it now is.
+// Takes a box (map coordinates) into the extent of the object's block and of
+// its layer and into the selection entries of the object, so that picking
+// and drawing by blocks find the object where it now is.
 void takeInBox(MapControlCore &c, int layer, int index, const Box &mapBox);
 // Journals the object's shape from the object table and keeps the place the
 // journal gives it.

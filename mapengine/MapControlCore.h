@@ -199,11 +199,13 @@ public:
     // Turns a point about a pivot, each given as (n, e, h); a non-zero
     // component of the new pivot moves the pivot and the point by the
     // difference. The angle (degrees) turns from the first axis towards the
-    // second, so with (x, y) given it is counter-clockwise on the map.
+    // second: clockwise from north with (northing, easting) given, as
+    // directional angles turn, and counter-clockwise on the map with (x, y).
     // result gets n and e, and h only when the point lies on the pivot.
-    static void RotatePoint(TMapPoint &result, long double pivotN, long double pivotE, long double pivotH,
-                            long double pointN, long double pointE, long double pointH, long double newPivotN,
-                            long double newPivotE, long double newPivotH, long double angle);
+    // (VykFunctions::RotatePointAbout does the work.)
+    static void RotatePoint(TMapPoint &result, double pivotN, double pivotE, double pivotH, double pointN,
+                            double pointE, double pointH, double newPivotN, double newPivotE, double newPivotH,
+                            double angle);
 
     // ---- picking objects (ObjectPicking.cpp) ----
     // The map window's snap search and rectangle selection run here; it
@@ -283,6 +285,24 @@ public:
     // Sets the raster record's box from its control points; false (box as it
     // was) when they cannot give it.
     bool FitRasterToControlPoints(TRasterObject &record);
+
+    // ---- transformation of coordinates (LayerTransform.cpp) ----
+    // Rewrites x and y of every point of the selected objects of editable
+    // layers, or, with nothing selected, of every live object of the current
+    // layer (FProject.ActiveLayer) when it is editable: kind 0 by the key
+    // (K, rotation CosA/SinA, shifts DX to the northing and DY to the
+    // easting), 2 by the shift, 3 from the source projection to the
+    // destination, 4 through the source projection in the direction the data
+    // ask for (geodesy/PointTransform.h). Stored values are rounded to
+    // `digits` decimals (none for 0 or less); boxes take the values before
+    // rounding, raster objects are refitted to their control points. Every
+    // changed object goes to the edit journal. Selection runs grow the block
+    // and layer extents and refresh the selection's boxes; whole-layer runs
+    // rebuild the layer's extents. A refused projection, or a point that
+    // cannot be converted, is reported and changes nothing. True when
+    // objects were changed.
+    bool TransformObjects(int kind, int digits, double K, double DX, double DY, double CosA, double SinA,
+                          const QString &source, const QString &destination);
 
     // ---- label files (LabelFiles.cpp) ----
     // The current layer's label files: its FileName up to the first "." of

@@ -6,9 +6,9 @@
 #include "mapengine/MapControlCore.h"
 
 #include "mapdata/MapFunctions.h"
+#include "mapdata/VykFunctions.h"
 
 #include <cmath>
-#include <numbers>
 
 using mapengine::detail::nint;
 
@@ -220,41 +220,14 @@ TMapPoint MapControlCore::TransformDraggedPoints(int pressX, int pressY, double 
     return r;
 }
 
-void MapControlCore::RotatePoint(TMapPoint &result, long double pivotN, long double pivotE, long double pivotH,
-                                 long double pointN, long double pointE, long double pointH, long double newPivotN,
-                                 long double newPivotE, long double newPivotH, long double angle)
+void MapControlCore::RotatePoint(TMapPoint &result, double pivotN, double pivotE, double pivotH, double pointN,
+                                 double pointE, double pointH, double newPivotN, double newPivotE, double newPivotH,
+                                 double angle)
 {
-    // A new pivot carries the point with it.
-    const long double shiftN = newPivotN != 0 ? newPivotN - pivotN : 0;
-    const long double shiftE = newPivotE != 0 ? newPivotE - pivotE : 0;
-    pivotN += shiftN;
-    pivotE += shiftE;
-    pointN += shiftN;
-    pointE += shiftE;
-    if (pointN == pivotN && pointE == pivotE) {
-        result.X = static_cast<double>(pointN);
-        result.Y = static_cast<double>(pointE);
-        result.Z = static_cast<double>(pointH + (newPivotH != 0 ? newPivotH - pivotH : 0));
-        return;
-    }
-    constexpr long double degree = std::numbers::pi_v<long double> / 180;
-    const long double dN = pointN - pivotN;
-    const long double dE = pointE - pivotE;
-    long double a = 0;
-    if (dN != 0 && dE != 0)
-        a = std::fabs(std::atan(dE / dN)) / degree;
-    else if (dN != 0)
-        a = 0;
-    else
-        a = 90;
-    if (dN > 0 && dE <= 0)
-        a = 360 - a;
-    else if (dN <= 0 && dE > 0)
-        a = 180 - a;
-    else if (dN <= 0 && dE <= 0)
-        a = a + 180;
-    a = (a + angle) * degree;
-    const long double r = std::sqrt(dN * dN + dE * dE);
-    result.X = static_cast<double>(pivotN + r * std::cos(a));
-    result.Y = static_cast<double>(pivotE + r * std::sin(a));
+    VykFunctions::TPointXYZ r{result.X, result.Y, result.Z};
+    VykFunctions::RotatePointAbout(r, pivotN, pivotE, pivotH, pointN, pointE, pointH, newPivotN, newPivotE, newPivotH,
+                                   angle);
+    result.X = r.X;
+    result.Y = r.Y;
+    result.Z = r.Z;
 }

@@ -115,7 +115,8 @@ def main(argv):
     problems = []
     for top in sorted(os.listdir(root)):
         top_path = os.path.join(root, top)
-        if not os.path.isdir(top_path) or top.startswith(".") or top in FREE or top == "build":
+        # Build folders ("build", "build-fuzz", ...; ignored by git) hold no sources.
+        if not os.path.isdir(top_path) or top.startswith(".") or top in FREE or top.startswith("build"):
             continue
         for folder, dirs, files in os.walk(top_path):
             dirs.sort()

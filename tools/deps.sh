@@ -14,8 +14,9 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
              LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
              drives and reads it with (xdotool, xwd, python3)
-    bench    GDAL's development files for the benchmarks' GDAL loop, and sqlite3
-             for the search benchmark's peer
+    bench    GDAL's development files for the benchmarks' GDAL loop, sqlite3
+             for the search benchmark's peer and lua5.4 for the report
+             expression benchmark
   Without a group: program and tests, display with TOLVANE_WITH_DISPLAY=1,
   bench with TOLVANE_WITH_BENCH=1.
 EOF
@@ -38,8 +39,9 @@ if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
 fi
 display=(xvfb xauth xdotool x11-apps python3)
 # GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the
-# build leaves it out without them).
-bench=(libgdal-dev sqlite3)
+# build leaves it out without them), sqlite3, the peer of the search benchmark,
+# and Lua 5.4, the peer of the report expression benchmark (bench/reports).
+bench=(libgdal-dev sqlite3 lua5.4)
 
 groups=("$@")
 if [ ${#groups[@]} -eq 0 ]; then

@@ -276,7 +276,7 @@ TEST_F(AnalysisCommands, TransformationsRefuseLayersThatAreNoShapefiles)
 {
     class Transformations : public dialogs::DialogSeams {
     public:
-        bool ShowTransformation(dialogs::LayerTransformation kind, const QString &mode) override
+        bool ShowTransformation(dialogs::LayerTransformation kind, const QString &mode, MapControlCore &) override
         {
             kinds.push_back(kind);
             modes << mode;

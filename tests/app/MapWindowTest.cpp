@@ -6,6 +6,13 @@
 
 #include "app/FFirstOpen.h"
 #include "app/FormControls.h"
+#include "dialogs/FCalcProj.h"
+#include "dialogs/FCalcProjection.h"
+#include "dialogs/FCalcRotate.h"
+#include "dialogs/FCalcShift.h"
+#include "dialogs/FCalcTransform.h"
+#include "dialogs/FNewGeo.h"
+#include "dialogs/FTransformXY.h"
 #include "mapengine/ScreenCursors.h"
 #include "geodesy/Projector.h"
 #include "mapdata/ui/FormTranslation.h"
@@ -15,6 +22,7 @@
 #include "platform/TextCodec.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -395,14 +403,27 @@ TEST_F(MapWindowTest, LanguageFilesNameExistingControls)
 {
     TTolvane &w = mapWindow();
     std::map<QString, QWidget *> windows = {{QStringLiteral("Tolvane"), &w},
-                                            {QStringLiteral("FirstOpen"), FirstOpenWindow()}};
+                                            {QStringLiteral("FirstOpen"), FirstOpenWindow()},
+                                            {QStringLiteral("TransformXY"), TransformXY()},
+                                            {QStringLiteral("CalcShift"), CalcShift()},
+                                            {QStringLiteral("CalcTransform"), CalcTransform()},
+                                            {QStringLiteral("CalcProj"), CalcProj()},
+                                            {QStringLiteral("CalcProjection"), CalcProjection()},
+                                            {QStringLiteral("NewGeoSystem"), NewGeoSystem()},
+                                            {QStringLiteral("NewGeoProject"), NewGeoProject()},
+                                            {QStringLiteral("CalcRotate"), CalcRotate()}};
     for (const QString &file : {QStringLiteral("russian.lng"), QStringLiteral("ukraine.lng")}) {
         const auto sections = languageSections(file);
-        EXPECT_EQ(sections.size(), 2u) << file.toStdString();
+        EXPECT_EQ(sections.size(), windows.size()) << file.toStdString();
         for (const auto &[section, keys] : sections) {
             ASSERT_TRUE(windows.count(section)) << section.toStdString();
             QWidget *window = windows[section];
             for (const QString &key : keys) {
+                // The window's own caption.
+                if (key == u"Caption") {
+                    EXPECT_EQ(platform::formParentClass(window), QStringLiteral("TForm")) << section.toStdString();
+                    continue;
+                }
                 const QString name = key.section(u'.', 0, 0);
                 const QString property = key.section(u'.', 1);
                 QObject *o = nullptr;
@@ -418,6 +439,22 @@ TEST_F(MapWindowTest, LanguageFilesNameExistingControls)
             }
         }
     }
+}
+
+// The transformation dialogs take their texts from the language file too,
+// bit buttons included.
+TEST_F(MapWindowTest, TransformationDialogsAreTranslated)
+{
+    useLanguageFile(dir_, QStringLiteral("ukraine.lng"), "1");
+    TCalcProj *d = CalcProj();
+    VykFunctions::TranslateForm(d->objectName());
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("Перетворення системи координат"));
+    EXPECT_EQ(d->bTransform->text(), QStringLiteral("Перетворити"));
+    EXPECT_EQ(d->sbEdit->toolTip(), QStringLiteral("Властивості"));
+    EXPECT_EQ(d->pmRound->actions()[0]->text(), QStringLiteral("без округлення"));
+    useLanguageFile(dir_, QStringLiteral("russian.lng"), "2");
+    VykFunctions::TranslateForm(d->objectName());
+    EXPECT_EQ(d->bTransform->text(), QStringLiteral("Пеобразовать"));
 }
 
 TEST_F(MapWindowTest, CreationTranslatesTheWindow)

@@ -2,11 +2,10 @@
 #include "geodesy/ProjectionBinding.h"
 #include "geodesy/Projector.h"
 
+#include "support/Cs2cs.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -30,24 +29,14 @@ projUV forwardDegrees(projPJ P, double lon, double lat)
     return pj_fwd({lon / degreesPerRadian, lat / degreesPerRadian}, P);
 }
 
-// Runs cs2cs on lines of "a b" and gives back the first two numbers of each line.
 std::vector<projUV> cs2cs(const QStringList &args, const std::vector<projUV> &in)
 {
-    QProcess p;
-    p.start(QStringLiteral("cs2cs"), QStringList{QStringLiteral("-f"), QStringLiteral("%.10f")} + args);
-    EXPECT_TRUE(p.waitForStarted());
-    QByteArray input;
+    std::vector<std::pair<double, double>> points;
     for (const projUV &uv : in)
-        input += QByteArray::number(uv.u, 'f', 10) + ' ' + QByteArray::number(uv.v, 'f', 10) + '\n';
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished());
+        points.emplace_back(uv.u, uv.v);
     std::vector<projUV> out;
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.size() >= 2)
-            out.push_back({f[0].toDouble(), f[1].toDouble()});
-    }
+    for (const auto &[a, b] : testsupport::cs2cs(args, points))
+        out.push_back({a, b});
     return out;
 }
 
@@ -73,7 +62,7 @@ TEST(ProjectionBinding, ReferencePointAndRoundTrip)
 
 TEST(ProjectionBinding, AgreesWithCs2csWithinAMillimetre)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("cs2cs")).isEmpty())
+    if (!testsupport::haveCs2cs())
         GTEST_SKIP() << "cs2cs is not installed (package proj-bin)";
     Handle h(krassTmerc);
     ASSERT_TRUE(h.P);

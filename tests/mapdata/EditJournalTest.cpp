@@ -351,3 +351,70 @@ TEST(EditJournal, AFailedWriteAtAnyStepLeavesTheJournalAsItWas)
         }
     }
 }
+
+// Changes journalled in one piece leave the files, the places and the
+// counters exactly as the same changes one by one; undo takes them back one
+// at a time. Both a fresh journal and one that goes on (over a redo step).
+TEST(EditJournal, ABatchIsWrittenAsItsChangesOneByOne)
+{
+    for (bool fresh : {true, false}) {
+        SCOPED_TRACE(fresh ? "fresh" : "appending");
+        auto prepare = [&](EditProject &p) {
+            const int l = p.addLayer(QStringLiteral("pts"), 1);
+            p.commit(l, {{10, 20}});
+            p.commit(l, {{30, 40}});
+            p.commit(l, {{50, 60}});
+            if (fresh)
+                for (int i = 0; i < 3; ++i)
+                    p.core.UndoEdit();
+            else
+                p.core.UndoEdit();
+            return l;
+        };
+        EditProject single, batch;
+        const int l = prepare(single);
+        prepare(batch);
+        for (int i : {0, 1})
+            ASSERT_TRUE(single.change(l, i, [&](TShpObject &s) { shiftX(s, 100 + i); }));
+
+        std::vector<TJournalItem> items;
+        for (int i : {0, 1}) {
+            TMapLayer &L = batch.core.FProject.Layers[0];
+            TMapObject &obj = L.Objects[static_cast<size_t>(i)];
+            batch.core.ReadObject(l, i, *obj.Shape);
+            shiftX(*obj.Shape, 100 + i);
+            L.ObjectsModified = true;
+            obj.Modified = true;
+            TJournalItem item;
+            item.Layer = l;
+            item.Index = i;
+            item.PreviousOffset = obj.JrnOffset;
+            item.PreviousLength = obj.JrnLength;
+            items.push_back(item);
+        }
+        ASSERT_TRUE(batch.core.JournalObjects(items));
+        for (int i : {0, 1}) {
+            TMapObject &obj = batch.core.FProject.Layers[0].Objects[static_cast<size_t>(i)];
+            obj.JrnOffset = items[static_cast<size_t>(i)].NewOffset;
+            obj.JrnLength = items[static_cast<size_t>(i)].NewLength;
+            EXPECT_EQ(obj.JrnOffset, single.object(l, i).JrnOffset);
+            EXPECT_EQ(obj.JrnLength, single.object(l, i).JrnLength);
+        }
+        EXPECT_EQ(batch.read(QStringLiteral("updates.mhp")), single.read(QStringLiteral("updates.mhp")));
+        EXPECT_EQ(batch.read(QStringLiteral("updates.mhx")), single.read(QStringLiteral("updates.mhx")));
+        EXPECT_EQ(batch.core.FJournalPos, single.core.FJournalPos);
+        EXPECT_EQ(batch.core.FJournalCount, single.core.FJournalCount);
+        EXPECT_EQ(firstX(batch.core, l, 1), 131);
+        batch.core.UndoEdit();
+        EXPECT_EQ(firstX(batch.core, l, 1), 30);
+        EXPECT_EQ(firstX(batch.core, l, 0), 110);
+
+        // An index out of range writes nothing.
+        std::vector<TJournalItem> bad(1);
+        bad[0].Layer = l;
+        bad[0].Index = 7;
+        const QByteArray mhx = batch.read(QStringLiteral("updates.mhx"));
+        EXPECT_FALSE(batch.core.JournalObjects(bad));
+        EXPECT_EQ(batch.read(QStringLiteral("updates.mhx")), mhx);
+    }
+}

@@ -200,7 +200,9 @@ TEST(ShpRecords, PointsAreSplitIntoParts)
         std::vector<std::vector<int>> expected; // point numbers per part
     };
     const Case cases[] = {
+        {"one part", {0}, 3, {{0, 1, 2}}},
         {"two parts", {0, 3}, 5, {{0, 1, 2}, {3, 4}}},
+        {"one start beyond the points", {5}, 3, {{}}},
         {"points before the first start are skipped", {2}, 5, {{2, 3, 4}}},
         {"start beyond the points", {0, 9}, 3, {{0, 1, 2}, {}}},
         {"equal starts: the last takes them", {0, 0, 2}, 4, {{}, {0, 1}, {2, 3}}},

@@ -1,0 +1,5 @@
+begin
+  x := 1;   { set first }
+  exit;
+  x := 2 // never
+end

@@ -1,0 +1,1 @@
+if x > 0 then y := 1 else y := 2

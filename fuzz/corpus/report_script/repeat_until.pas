@@ -1,0 +1,1 @@
+repeat i := i + 1 until i > 5

@@ -1,0 +1,1 @@
+while i < 3 do i := i + 1

@@ -1,0 +1,231 @@
+// The transformation of layer coordinates: every point of the selected
+// objects, or of the whole current layer, through a plane key, a shift or
+// the projection library, recorded in the edit journal.
+//
+// Objects are read and rewritten in their layer's own coordinates (what the
+// layer files hold), not as an on-the-fly projection shows them: the
+// transformation is one of the stored data, and reading projected values
+// back into the layer would project them twice.
+//
+// The run computes every new shape first and stores nothing until all
+// points converted: a point the library cannot convert stops the run with a
+// message and leaves every object as it was. The changes then go to the
+// journal in one piece, so a journal that cannot be written leaves them all
+// undone too.
+
+#include "mapengine/EditSupport.h"
+
+#include "geodesy/PointTransform.h"
+#include "platform/NumberFormat.h"
+#include "platform/UserAnswers.h"
+
+#include <set>
+
+using namespace mapengine::edit;
+
+namespace {
+
+struct Pending {
+    int layer = 0;
+    int index = 0;
+    TShpObject shape;
+    bool hasParts = false;
+    Box mapBox;
+    bool hasStyle = false;
+    TTextRecord style;
+};
+
+} // namespace
+
+bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX, double DY, double CosA,
+                                      double SinA, const QString &source, const QString &destination)
+{
+    geodesy::PointTransform transform({kind, digits, K, DX, DY, CosA, SinA, source, destination});
+    if (!transform.setUp()) {
+        platform::showMessage(transform.error());
+        return false;
+    }
+
+    // What the run works on: the selected objects of editable layers, or
+    // every live object of the current layer when nothing is selected.
+    const bool selectionRun = !FSelection.Entries.empty();
+    std::vector<std::pair<int, int>> targets;
+    if (selectionRun) {
+        std::set<std::pair<int, int>> seen;
+        for (const TSelObject &e : FSelection.Entries)
+            if (editableLayerAt(*this, e.Layer) && objectAt(*this, e.Layer, e.Index) &&
+                seen.insert({e.Layer, e.Index}).second)
+                targets.emplace_back(e.Layer, e.Index);
+    } else {
+        const int layer = FProject.ActiveLayer;
+        TMapLayer *L = editableLayerAt(*this, layer);
+        if (!L)
+            return false;
+        for (size_t i = 0; i < L->Objects.size(); ++i)
+            if (!L->Objects[i].Deleted)
+                targets.emplace_back(layer, static_cast<int>(i));
+    }
+
+    std::vector<Pending> pending;
+    pending.reserve(targets.size());
+    bool first = true;
+    for (const auto &[layer, index] : targets) {
+        Pending p;
+        p.layer = layer;
+        p.index = index;
+        // Reading a text or symbol also makes its style the template.
+        ReadObjectInLayerUnits(layer, index, p.shape);
+        TShpObject &shape = p.shape;
+        const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
+        if (!shape.Parts.empty()) {
+            Box box;
+            bool started = false;
+            for (TShpParts &part : shape.Parts)
+                for (TShpPoint &pt : part.Points) {
+                    double x = pt.X, y = pt.Y;
+                    if (!transform.apply(x, y, first)) {
+                        platform::showMessage(QStringLiteral("Ошибка при преобразовании координат ") +
+                                              transform.error() + QStringLiteral(" (слой ") + L.Name +
+                                              QStringLiteral(", объект ") + QString::number(index + 1) +
+                                              QStringLiteral(", X = ") + platform::floatToStr(pt.Y) +
+                                              QStringLiteral(", Y = ") + platform::floatToStr(pt.X) +
+                                              QStringLiteral(")"));
+                        return false;
+                    }
+                    first = false;
+                    // The box takes the values before rounding.
+                    if (!started) {
+                        box = {x, y, x, y};
+                        started = true;
+                    } else {
+                        box.XMin = std::min(box.XMin, x);
+                        box.YMin = std::min(box.YMin, y);
+                        box.XMax = std::max(box.XMax, x);
+                        box.YMax = std::max(box.YMax, y);
+                    }
+                    // Only x and y: a raster's pixel stays with its point.
+                    pt.X = transform.stored(x);
+                    pt.Y = transform.stored(y);
+                }
+            setBox(shape, box);
+            fitImageBox(L, shape);
+        }
+        p.mapBox = mapBoxOf(*this, layer, shape);
+        const bool textLike = shape.ShapeType == okText || shape.ShapeType == okSymbol;
+        if (isTextLayer(L)) {
+            p.hasStyle = true;
+            p.style = FTemplate;
+            if (textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
+                // A text's box is its laid-out text at the new anchor.
+                double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
+                LayerPointToMap(layer, ax, ay);
+                Box laid;
+                LayoutTextObject(FTemplate, ax, ay, laid.XMin, laid.YMin, laid.XMax, laid.YMax);
+                p.mapBox = laid;
+                LayerUnits units(*this, layer);
+                units.convert(laid);
+                setBox(shape, laid);
+            }
+        }
+        pending.push_back(std::move(p));
+    }
+    if (pending.empty())
+        return false;
+
+    // Every changed object goes into the journal in one piece: all of them,
+    // or, when the journal cannot be written (the journal said why), none.
+    struct Before {
+        bool modified, layerModified;
+    };
+    std::vector<Before> before;
+    std::vector<TJournalItem> items;
+    before.reserve(pending.size());
+    items.reserve(pending.size());
+    for (Pending &p : pending) {
+        TMapLayer &L = FProject.Layers[static_cast<size_t>(p.layer)];
+        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
+        before.push_back({obj.Modified, L.ObjectsModified});
+        p.hasParts = !p.shape.Parts.empty();
+        *obj.Shape = std::move(p.shape);
+        L.ObjectsModified = true;
+        obj.Modified = true;
+        TJournalItem item;
+        item.Layer = p.layer;
+        item.Index = p.index;
+        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
+        item.PreviousLength = item.NewLength = obj.JrnLength;
+        item.Style = p.hasStyle ? &p.style : nullptr;
+        items.push_back(item);
+    }
+    if (!JournalObjects(items)) {
+        for (size_t k = pending.size(); k-- > 0;) {
+            TMapLayer &L = FProject.Layers[static_cast<size_t>(pending[k].layer)];
+            TMapObject &obj = L.Objects[static_cast<size_t>(pending[k].index)];
+            obj.Shape.clearParts();
+            obj.Modified = before[k].modified;
+            L.ObjectsModified = before[k].layerModified;
+        }
+        return false;
+    }
+    // The template ends as the last text's style, as after reading it.
+    for (auto it = pending.rbegin(); it != pending.rend(); ++it)
+        if (it->hasStyle) {
+            FTemplate = it->style;
+            break;
+        }
+
+    if (selectionRun) {
+        for (size_t k = 0; k < pending.size(); ++k) {
+            const Pending &p = pending[k];
+            TMapObject &obj = FProject.Layers[static_cast<size_t>(p.layer)].Objects[static_cast<size_t>(p.index)];
+            obj.JrnOffset = items[k].NewOffset;
+            obj.JrnLength = items[k].NewLength;
+            if (p.hasParts)
+                takeInBox(*this, p.layer, p.index, p.mapBox);
+        }
+        // The pivot goes with the moved selection.
+        FSelection.PivotX = FSelection.PivotY = 0;
+        RecalcSelectionExtent();
+        return true;
+    }
+
+    // Whole-layer runs rebuild the layer's extents from the moved objects.
+    TMapLayer &L = FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)];
+    for (TBlockExtent &b : L.Blocks)
+        b = TBlockExtent{};
+    bool extentStarted = false;
+    Box extent;
+    for (size_t k = 0; k < pending.size(); ++k) {
+        const Pending &p = pending[k];
+        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
+        obj.JrnOffset = items[k].NewOffset;
+        obj.JrnLength = items[k].NewLength;
+        if (!p.hasParts)
+            continue;
+        const Box &b = p.mapBox;
+        const size_t block = static_cast<size_t>(p.index) / blockSize();
+        if (L.Blocks.size() < block + 1)
+            L.Blocks.resize(block + 1);
+        TBlockExtent &e = L.Blocks[block];
+        growBox(e.XMin, e.YMin, e.XMax, e.YMax, b.XMin, b.YMin, b.XMax, b.YMax);
+        if (!extentStarted) {
+            extent = b;
+            extentStarted = true;
+        } else {
+            extent.XMin = std::min(extent.XMin, b.XMin);
+            extent.YMin = std::min(extent.YMin, b.YMin);
+            extent.XMax = std::max(extent.XMax, b.XMax);
+            extent.YMax = std::max(extent.YMax, b.YMax);
+        }
+    }
+    if (extentStarted) {
+        L.MtMinX = extent.XMin;
+        L.MtMinY = extent.YMin;
+        L.MtMaxX = extent.XMax;
+        L.MtMaxY = extent.YMax;
+        L.MtMinZ = L.MtMaxZ = 0;
+        L.CenterX = L.MtMinX + (L.MtMaxX - L.MtMinX) / 2;
+        L.CenterY = L.MtMinY + (L.MtMaxY - L.MtMinY) / 2;
+    }
+    return true;
+}
