@@ -48,10 +48,11 @@ std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes)
 
 int directionQuarter(double degrees)
 {
-    double value = degrees + 45;
-    while (value >= 360)
-        value -= 360;
-    while (value < 0)
+    // A direction that is no number (or infinite) counts as the turned 0.
+    if (!std::isfinite(degrees))
+        return 4;
+    double value = std::fmod(degrees + 45, 360);
+    if (value < 0)
         value += 360;
     // Rounded up, at most 4; a turned direction of 0 is 360.
     if (value <= 0)
@@ -70,6 +71,9 @@ std::array<bool, 4> collisionQuarters(const LabelBox &label, const std::vector<L
             continue;
         const double direction =
             MapFunctions::DirectionAngleRad(label.X2, label.Y2, o.X2, o.Y2) * 180 / std::numbers::pi;
+        // Corners that are no numbers give no direction to move away from.
+        if (std::isnan(direction))
+            continue;
         flags[static_cast<size_t>(directionQuarter(direction) - 1)] = true;
     }
     return flags;

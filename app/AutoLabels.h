@@ -32,12 +32,14 @@ std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes);
 // The quarter (1 to 4) a direction in degrees falls in once turned by 45
 // degrees: quarter 1 takes the turned directions above 0 up to 90, 2 above
 // 90 up to 180, and so on; the turned direction 0 (the direction 315) is
-// the same as 360 and belongs to quarter 4.
+// the same as 360 and belongs to quarter 4, as does a direction that is no
+// finite number.
 int directionQuarter(double degrees);
 
 // The quarters (index 0 for quarter 1) in which the other labels whose
 // rectangles' diagonals meet the label's rectangle lie, seen from the
-// label's second corner. Labels of the same object number are passed over.
+// label's second corner. Labels of the same object number are passed over,
+// and so are those whose direction is no number (corners read as NaN).
 std::array<bool, 4> collisionQuarters(const LabelBox &label, const std::vector<LabelBox> &others);
 
 // The direction of the move (1 to 4) away from the flagged quarters; 0 when

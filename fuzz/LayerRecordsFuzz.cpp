@@ -8,11 +8,8 @@
 // and 3-4 (little-endian) are the lengths of the ".Shx" and of the journal;
 // then come the ".Shx", the journal and the ".Shp".
 
+#include "FuzzSupport.h"
 #include "mapdata/MapDataCore.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 
 #include <cstddef>
 #include <cstdint>
@@ -42,8 +39,7 @@ struct Layout : IMapEngineServices {
 const QString &folder()
 {
     static const QString dir = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-        const QString d = base + QStringLiteral("/fuzz_layer_records_") + QString::number(QCoreApplication::applicationPid());
+        const QString d = fuzzsupport::scratchPath("layer_records");
         QDir().mkpath(d);
         return d;
     }();

@@ -45,10 +45,12 @@ void IniFile::parse(const QString &text)
         }
         auto &entries = sections_.empty() ? preamble_ : sections_.back().entries;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq <= 0 || trimmed.startsWith(u';'))
+        const QString key = eq > 0 ? line.left(eq).trimmed() : QString();
+        // A line without a key (blanks before its "=") is kept as it was.
+        if (key.isEmpty() || trimmed.startsWith(u';'))
             entries.push_back(Entry{QString(), line});
         else
-            entries.push_back(Entry{line.left(eq).trimmed(), line.mid(eq + 1)});
+            entries.push_back(Entry{key, line.mid(eq + 1)});
     }
 }
 

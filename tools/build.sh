@@ -10,8 +10,8 @@ usage: tools/build.sh [--program] [-D<cmake option>=<value>]...
     --program  the program, its program folder build/program and the tools it
                needs only (what tools/run.sh starts)
     (default)  everything: the program, the tools and the tests
-  -D options go to cmake: -DTOLVANE_BENCH=ON builds the benchmarks,
-  -DTOLVANE_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ the fuzz targets.
+  -D options go to cmake: -DTOLVANE_BENCH=ON builds the benchmarks
+  (tools/fuzz.sh builds the fuzz targets, in build-fuzz).
 EOF
 }
 

@@ -9,8 +9,9 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
   Installs the Debian 12 packages that are missing (through sudo when not root):
     program  what building and running the map editor needs
     tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
-             dbfread, and LibreOffice Draw for the test labelled "office";
-             TOLVANE_WITHOUT_OFFICE=1 leaves LibreOffice out)
+             dbfread, clang for the fuzz targets, and LibreOffice Draw for
+             the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
+             LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
              drives and reads it with (xdotool, xwd, python3)
     bench    GDAL's development files for the benchmarks' GDAL loop, sqlite3
@@ -29,7 +30,9 @@ program=(
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   qt6-translations-l10n
 )
-tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread)
+tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
+  # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
+  clang libclang-rt-dev)
 # LibreOffice renders the metafiles the program writes (about 190 MB).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
   tests+=(libreoffice-draw)

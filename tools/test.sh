@@ -18,6 +18,7 @@ case "${1:-}" in
 esac
 cd "$(dirname "$0")/.."
 tools/build.sh
+tools/fuzz.sh --build
 cd build
 echo "tolvane: running the tests"
 ctest --output-on-failure -j "$(nproc)" "$@"

@@ -212,7 +212,9 @@ int Canvas::devicePenWidth() const
 {
     if (state_.pen.width <= 0)
         return 1;
-    return std::max(1, roundInt(state_.pen.width * deviceScaleX()));
+    // A pen wider than any device (one read from a file) covers it all the same;
+    // the painter strokes no wider.
+    return std::clamp(roundInt(state_.pen.width * deviceScaleX()), 1, 1 << 14);
 }
 
 QPoint Canvas::lpToDp(const QPoint &logical) const
@@ -536,10 +538,11 @@ Canvas::TextPlacement Canvas::placeText(const QPoint &logical, const TextLayout 
 void Canvas::drawMetafile(const Metafile &metafile, const Rect &logical)
 {
     const DeviceMetrics ref = metafile.reference();
-    const double fl = metafile.frame().left * ref.horzRes / (ref.horzSize * 100.0);
-    const double ft = metafile.frame().top * ref.vertRes / (ref.vertSize * 100.0);
-    const double fw = metafile.frame().width() * ref.horzRes / (ref.horzSize * 100.0);
-    const double fh = metafile.frame().height() * ref.vertRes / (ref.vertSize * 100.0);
+    // In reals: a frame and device read from a file may overflow an int.
+    const double fl = double(metafile.frame().left) * ref.horzRes / (ref.horzSize * 100.0);
+    const double ft = double(metafile.frame().top) * ref.vertRes / (ref.vertSize * 100.0);
+    const double fw = double(metafile.frame().width()) * ref.horzRes / (ref.horzSize * 100.0);
+    const double fh = double(metafile.frame().height()) * ref.vertRes / (ref.vertSize * 100.0);
     if (fw <= 0 || fh <= 0 || logical.width() == 0 || logical.height() == 0)
         return;
     // Its device -> our logical rectangle -> our device.
@@ -639,8 +642,10 @@ void Canvas::apply(const RecordView &r)
     case EMR_INTERSECTCLIPRECT: {
         const QTransform t = logicalToDevice();
         const QRectF dr = t.mapRect(QRectF(QPointF(r.rect.left, r.rect.top), QPointF(r.rect.right, r.rect.bottom)));
-        const QRect d(QPoint(roundInt(dr.left()), roundInt(dr.top())),
-                      QPoint(roundInt(dr.right()) - 1, roundInt(dr.bottom()) - 1));
+        // Held far beyond any device, where regions still work (a picture
+        // read from a file may clip anywhere).
+        auto edge = [](double v) { return roundInt(std::clamp(v, -268435456.0, 268435456.0)); };
+        const QRect d(QPoint(edge(dr.left()), edge(dr.top())), QPoint(edge(dr.right()) - 1, edge(dr.bottom()) - 1));
         const QRegion rr(d.normalized());
         s.clip = s.clip ? (*s.clip & rr) : rr;
         clipChanged();

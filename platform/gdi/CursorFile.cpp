@@ -38,7 +38,11 @@ std::optional<QCursor> loadCursorFile(const QString &fileName)
     // Cursor files are small; anything larger is not one.
     if (!file.open(QIODevice::ReadOnly) || file.size() > 1 << 20)
         return std::nullopt;
-    const QByteArray bytes = file.readAll();
+    return cursorFromBytes(file.readAll());
+}
+
+std::optional<QCursor> cursorFromBytes(const QByteArray &bytes)
+{
     const std::optional<QPoint> hotspot = cursorHotspot(bytes);
     if (!hotspot)
         return std::nullopt;

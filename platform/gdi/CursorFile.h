@@ -19,5 +19,7 @@ std::optional<QPoint> cursorHotspot(const QByteArray &bytes);
 
 // The cursor of a file; nullopt when the file is missing or unreadable.
 std::optional<QCursor> loadCursorFile(const QString &fileName);
+// The cursor of a cursor file's bytes; nullopt when they hold none.
+std::optional<QCursor> cursorFromBytes(const QByteArray &bytes);
 
 } // namespace platform

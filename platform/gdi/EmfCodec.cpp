@@ -78,10 +78,11 @@ qsizetype dibBitsSize(const QByteArray &header)
         bpp = static_cast<int>(r.u16(10));
     } else {
         w = r.i32(4);
-        h = std::abs(r.i32(8));
+        h = r.i32(8) == INT32_MIN ? 0 : std::abs(r.i32(8));
         bpp = static_cast<int>(r.u16(14));
     }
-    if (w <= 0 || h <= 0 || bpp <= 0)
+    // What no reader decodes has no bits to take (and no size to overflow).
+    if (w <= 0 || h <= 0 || bpp <= 0 || w > 32768 || h > 32768 || bpp > 32)
         return 0;
     const qint64 stride = ((static_cast<qint64>(w) * bpp + 31) / 32) * 4;
     return static_cast<qsizetype>(stride * h);
@@ -106,6 +107,8 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
         bpp = static_cast<int>(r.u16(14));
         compression = r.u32(16);
     }
+    if (h == INT32_MIN)
+        return std::nullopt;
     const bool topDown = h < 0;
     h = std::abs(h);
     // Pictures of a metafile are at most a few thousand pixels a side.
@@ -123,9 +126,9 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
     if (bpp == 32) { rMask = 0xFF0000; gMask = 0xFF00; bMask = 0xFF; }
     if (bpp <= 8) {
         const int entry = core ? 3 : 4;
-        int n = core ? (1 << bpp) : static_cast<int>(r.u32(32));
-        if (n == 0)
-            n = 1 << bpp;
+        // A table longer than the indices can reach has nothing more to give.
+        const std::uint32_t stated = core ? 0 : r.u32(32);
+        const int n = stated == 0 || stated > (1u << bpp) ? 1 << bpp : static_cast<int>(stated);
         for (int i = 0; i < n; ++i) {
             const qsizetype o = hsize + static_cast<qsizetype>(i) * entry;
             if (usage == 1 || !r.has(o, 3)) {
@@ -273,6 +276,13 @@ void rectl(Writer &w, const Rect &r)
     w.i32(r.bottom);
 }
 
+// A coordinate worked out from the file's values, held to the range of
+// coordinates (truncated as the platform's conversion does).
+int clampedInt(double v)
+{
+    return static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
 // Inclusive device bounds of a record.
 Rect inclusive(const Rect &b)
 {
@@ -339,8 +349,8 @@ private:
         w_.u32(0);                                          // 88 pixel format size
         w_.u32(0);                                          // 92 pixel format offset
         w_.u32(0);                                          // 96 OpenGL
-        w_.i32(ref.horzSize * 1000);                        // 100 micrometres
-        w_.i32(ref.vertSize * 1000);
+        w_.i32(clampedInt(ref.horzSize * 1000.0));          // 100 micrometres
+        w_.i32(clampedInt(ref.vertSize * 1000.0));
         end();
     }
 
@@ -649,12 +659,13 @@ public:
         }
         Metafile m(ref);
         Rect frame{h.i32(24), h.i32(28), h.i32(32), h.i32(36)};
-        const Rect bounds{h.i32(8), h.i32(12), h.i32(16) + 1, h.i32(20) + 1};
+        // The bounds are inclusive; one past the largest coordinate stays one.
+        const Rect bounds{h.i32(8), h.i32(12), clampedInt(h.i32(16) + 1.0), clampedInt(h.i32(20) + 1.0)};
         if (frame.width() <= 0 || frame.height() <= 0) {
             // No frame: the bounds, in 0.01 mm.
             const double kx = ref.horzSize * 100.0 / ref.horzRes, ky = ref.vertSize * 100.0 / ref.vertRes;
-            frame = Rect{static_cast<int>(bounds.left * kx), static_cast<int>(bounds.top * ky),
-                         static_cast<int>(bounds.right * kx), static_cast<int>(bounds.bottom * ky)};
+            frame = Rect{clampedInt(bounds.left * kx), clampedInt(bounds.top * ky), clampedInt(bounds.right * kx),
+                         clampedInt(bounds.bottom * ky)};
         }
         m.setFrame(frame);
         m.setBounds(bounds);
@@ -809,7 +820,7 @@ private:
     {
         MetaRecord m;
         m.type = EMR_STRETCHDIBITS;
-        m.rect = Rect{xDest, yDest, xDest + cxDest, yDest + cyDest};
+        m.rect = Rect{xDest, yDest, clampedInt(double(xDest) + cxDest), clampedInt(double(yDest) + cyDest)};
         m.rop = rop;
         if (cbBmi > 0) {
             if (!r.has(offBmi, cbBmi) || !r.has(offBits, cbBits))
@@ -817,10 +828,16 @@ private:
             const auto img = decodeDib(r.bytes(offBmi, cbBmi), r.bytes(offBits, cbBits), static_cast<int>(usage));
             if (!img)
                 return true; // a picture we cannot decode is left out
-            m.image = *img;
             const Reader hb(d_, r.absolute(offBmi), r.absolute(offBmi) + cbBmi);
             const bool topDown = hb.u32(0) != 12 && hb.i32(8) < 0;
-            const int top = topDown ? ySrc : img->height() - (ySrc + cySrc);
+            const int top = topDown ? ySrc : clampedInt(double(img->height()) - ySrc - cySrc);
+            // A source window that no picture of ours could hold is no window:
+            // the picture is left out.
+            constexpr int kFar = 1 << 24;
+            for (const int v : {xSrc, top, cxSrc, cySrc})
+                if (v < -kFar || v > kFar)
+                    return true;
+            m.image = *img;
             m.source = QRect(xSrc, top, cxSrc, cySrc);
         }
         push(std::move(m));
@@ -883,6 +900,11 @@ private:
         case EMR_SETWORLDTRANSFORM: case EMR_MODIFYWORLDTRANSFORM: {
             if (!r.has(8, 24))
                 return false;
+            // A transform that is no number would put every point nowhere:
+            // the record is passed over.
+            for (qsizetype o = 8; o < 32; o += 4)
+                if (!std::isfinite(r.f32(o)))
+                    return true;
             MetaRecord m;
             m.type = static_cast<int>(type);
             m.transform = QTransform(r.f32(8), r.f32(12), r.f32(16), r.f32(20), r.f32(24), r.f32(28));
@@ -1017,6 +1039,9 @@ private:
                 if (!inPath_)
                     run.push_back(current_);
                 run.insert(run.end(), pts.begin(), pts.end());
+                // A curve run of fewer than three points draws nothing, in a path too.
+                if (run.empty())
+                    return true;
                 current_ = run.back();
                 figure(run, 0);
                 return true;
@@ -1104,7 +1129,8 @@ private:
                     return false;
                 for (std::uint32_t i = 0; i < n; ++i) {
                     const qsizetype o = 48 + 16 * static_cast<qsizetype>(i);
-                    const QRect q(QPoint(r.i32(o), r.i32(o + 4)), QPoint(r.i32(o + 8) - 1, r.i32(o + 12) - 1));
+                    const QRect q(QPoint(r.i32(o), r.i32(o + 4)),
+                                  QPoint(clampedInt(r.i32(o + 8) - 1.0), clampedInt(r.i32(o + 12) - 1.0)));
                     if (q.isValid())
                         m.region += q;
                 }
@@ -1117,7 +1143,7 @@ private:
                 return false;
             MetaRecord m;
             m.type = EMR_EXTTEXTOUTW;
-            m.bounds = Rect{r.i32(8), r.i32(12), r.i32(16) + 1, r.i32(20) + 1};
+            m.bounds = Rect{r.i32(8), r.i32(12), clampedInt(r.i32(16) + 1.0), clampedInt(r.i32(20) + 1.0)};
             m.point = QPoint(r.i32(36), r.i32(40));
             const std::uint32_t n = r.u32(44);
             const qsizetype at = r.u32(48);

@@ -92,9 +92,17 @@ struct Rect {
     int top = 0;
     int right = 0;
     int bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
+    // Held to the range of int: a rectangle read from a file may span more.
+    int width() const { return span(right, left); }
+    int height() const { return span(bottom, top); }
     bool operator==(const Rect &) const = default;
+
+private:
+    static int span(int to, int from)
+    {
+        const std::int64_t d = std::int64_t{to} - from;
+        return d > INT32_MAX ? INT32_MAX : d < INT32_MIN ? INT32_MIN : static_cast<int>(d);
+    }
 };
 
 struct Size {

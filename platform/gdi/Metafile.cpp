@@ -20,6 +20,13 @@ int roundInt(double v)
     return static_cast<int>(platform::roundHalfEven(std::clamp(v, -2147483648.0, 2147483647.0)));
 }
 
+// A device pixel edge of a box, held far beyond any picture (a picture read
+// from a file may draw anywhere, or nowhere that is a number).
+int deviceEdge(double v)
+{
+    return v == v ? static_cast<int>(std::clamp(v, -1e9, 1e9)) : 0;
+}
+
 bool isDrawing(int type)
 {
     switch (type) {
@@ -146,10 +153,10 @@ void MetafileCanvas::addBounds(const QRectF &d)
 {
     if (d.isNull() && d.width() == 0 && d.height() == 0 && d.x() == 0 && d.y() == 0)
         return;
-    const int l = static_cast<int>(std::floor(std::clamp(d.left(), -1e9, 1e9)));
-    const int t = static_cast<int>(std::floor(std::clamp(d.top(), -1e9, 1e9)));
-    const int r = static_cast<int>(std::ceil(std::clamp(d.right(), -1e9, 1e9))) + 1;
-    const int b = static_cast<int>(std::ceil(std::clamp(d.bottom(), -1e9, 1e9))) + 1;
+    const int l = deviceEdge(std::floor(d.left()));
+    const int t = deviceEdge(std::floor(d.top()));
+    const int r = deviceEdge(std::ceil(d.right())) + 1;
+    const int b = deviceEdge(std::ceil(d.bottom())) + 1;
     if (bounds_.right <= bounds_.left) {
         bounds_ = Rect{l, t, r, b};
     } else {
@@ -210,9 +217,8 @@ void MetafileCanvas::perform(const RecordView &r)
             addBounds(box);
         // A line keeps no bounds of its own (its file record has none either).
         if (r.type != EMR_LINETO)
-            lastBounds_ = Rect{static_cast<int>(std::floor(box.left())), static_cast<int>(std::floor(box.top())),
-                               static_cast<int>(std::ceil(box.right())) + 1,
-                               static_cast<int>(std::ceil(box.bottom())) + 1};
+            lastBounds_ = Rect{deviceEdge(std::floor(box.left())), deviceEdge(std::floor(box.top())),
+                               deviceEdge(std::ceil(box.right())) + 1, deviceEdge(std::ceil(box.bottom())) + 1};
         if (state_.playDepth == 0 && r.type != EMR_LINETO) {
             RecordView c = r;
             c.bounds = lastBounds_;

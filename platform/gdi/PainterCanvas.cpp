@@ -27,6 +27,9 @@ int roundInt(double v)
 // arithmetic would wrap beyond these, so points are held inside.
 constexpr double kFar = 4.0e6;
 
+// Glyphs larger than this many pixels are filled as outlines (drawText).
+constexpr double kLargestCachedGlyph = 256;
+
 QPointF clampPoint(const QPointF &p)
 {
     return QPointF(std::clamp(p.x(), -kFar, kFar), std::clamp(p.y(), -kFar, kFar));
@@ -420,9 +423,22 @@ void PainterCanvas::drawText(const RecordView &r)
     p.rotate(-pl.angle);
     if (state_.bkMode == OPAQUE)
         p.fillRect(QRectF(0, -l.ascent, l.width, l.ascent + l.descent), opaque(state_.bkColor));
-    p.setFont(l.font);
-    p.setPen(opaque(state_.textColor));
-    p.drawText(QPointF(0, 0), l.shown);
+    // Glyphs are drawn whole into the painter's glyph cache before the clip
+    // applies: one of a font tens of thousands of pixels high takes seconds
+    // and gigabytes, however little of it shows. Such text is filled as
+    // outlines, which are clipped as they are drawn; past what the painter's
+    // arithmetic holds, it is not drawn.
+    const QFont &font = l.font;
+    const double glyphSize = font.pixelSize() * (font.stretch() > 0 ? font.stretch() / 100.0 : 1.0);
+    if (glyphSize <= kLargestCachedGlyph) {
+        p.setFont(font);
+        p.setPen(opaque(state_.textColor));
+        p.drawText(QPointF(0, 0), l.shown);
+    } else if (glyphSize <= kFar) {
+        QPainterPath outline;
+        outline.addText(QPointF(0, 0), font, l.shown);
+        p.fillPath(outline, opaque(state_.textColor));
+    }
     p.restore();
 }
 

@@ -379,7 +379,7 @@ private:
             // The clip's box, in our units (it arrives in device pixels).
             const QRect b = r.region().boundingRect();
             const Rect u{clamp16(roundInt(b.left() * kx_)), clamp16(roundInt(b.top() * ky_)),
-                         clamp16(roundInt((b.right() + 1) * kx_)), clamp16(roundInt((b.bottom() + 1) * ky_))};
+                         clamp16(roundInt((b.right() + 1.0) * kx_)), clamp16(roundInt((b.bottom() + 1.0) * ky_))};
             // A clip that holds the whole picture needs no record.
             if (u.left <= 0 && u.top <= 0 && u.right >= w_ && u.bottom >= h_)
                 return;
@@ -487,8 +487,9 @@ private:
                 const double fx = static_cast<double>(s.width()) / d.width();
                 const double fy = static_cast<double>(s.height()) / d.height();
                 const int l = clamp16(d.left), rr = clamp16(d.right), t = clamp16(d.top), bb = clamp16(d.bottom);
-                s = QRect(s.x() + roundInt((l - d.left) * fx), s.y() + roundInt((t - d.top) * fy),
-                          roundInt((rr - l) * fx), roundInt((bb - t) * fy));
+                // The file keeps the source in 16 bits too.
+                s = QRect(clamp16(roundInt(s.x() + (l - d.left) * fx)), clamp16(roundInt(s.y() + (t - d.top) * fy)),
+                          clamp16(roundInt((rr - l) * fx)), clamp16(roundInt((bb - t) * fy)));
                 d = Rect{l, t, rr, bb};
                 if (d.width() == 0 || d.height() == 0 || s.width() == 0 || s.height() == 0)
                     break;
@@ -545,8 +546,8 @@ QByteArray Metafile::toWmf() const
     // every record comes out in those units with its state made explicit.
     Metafile flat(reference_);
     flat.setFrame(frame_);
-    const double pxW = frame_.width() * reference_.horzRes / (reference_.horzSize * 100.0);
-    const double pxH = frame_.height() * reference_.vertRes / (reference_.vertSize * 100.0);
+    const double pxW = double(frame_.width()) * reference_.horzRes / (reference_.horzSize * 100.0);
+    const double pxH = double(frame_.height()) * reference_.vertRes / (reference_.vertSize * 100.0);
     {
         MetafileCanvas c(flat);
         c.setMapMode(MM_ANISOTROPIC);

@@ -17,7 +17,9 @@
 #include <QStandardPaths>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include <numbers>
 
@@ -427,7 +429,10 @@ TEST(AutoLabelQuarters, DirectionsFallInQuartersOneToFour)
     };
     const Case cases[] = {{0, 1},     {44, 1},    {45, 1},    {46, 2},   {135, 2},  {136, 3},
                           {225, 3},   {226, 4},   {314, 4},   {359, 1},  {315, 4},
-                          {314.9999, 4}, {315.0001, 1}};
+                          {314.9999, 4}, {315.0001, 1}, {775, 2},  {-725, 1},
+                          // Beyond any turn, or no number: the turned 0, without looping.
+                          {1e300, 4}, {std::numeric_limits<double>::infinity(), 4},
+                          {-std::numeric_limits<double>::infinity(), 4}, {std::nan(""), 4}};
     for (const Case &c : cases)
         EXPECT_EQ(directionQuarter(c.degrees), c.quarter) << c.degrees;
 }
@@ -496,6 +501,17 @@ TEST(AutoLabelQuarters, CollisionsAreSeenFromTheLabelsCorner)
     const std::array<bool, 4> q = collisionQuarters(records[0], records);
     EXPECT_EQ(q, (std::array<bool, 4>{true, false, false, true}));
     EXPECT_EQ(moveDirection(q, 0), 2);
+}
+
+TEST(AutoLabelQuarters, ANeighbourWhoseCornerIsNoNumberGivesNoDirection)
+{
+    using namespace app::autolabel;
+    // Its first corner lies in the label, its second reads as NaN.
+    const double nan = std::nan("");
+    const std::vector<LabelBox> records =
+        decodeLabelRecords(lblRecord(7, 0, 0, 0, 0, 40, 20) + lblRecord(8, 0, 1, 10, 10, nan, nan));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(collisionQuarters(records[0], records), (std::array<bool, 4>{}));
 }
 
 TEST_F(AnalysisCommands, AutomaticPlacementShiftsTheOverlappingLabelOfAParcel)

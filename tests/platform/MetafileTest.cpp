@@ -4,6 +4,7 @@
 
 #include "GdiTestSupport.h"
 
+#include "platform/gdi/CodecSupport.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
 #include "platform/gdi/RecordingCanvas.h"
@@ -15,6 +16,9 @@
 #include <map>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
 
 using namespace platform::gdi;
 using namespace gditest;
@@ -748,4 +752,258 @@ TEST(EmfFile, ReadsPathsAndCurvesAsOtherProgramsWriteThem)
     EXPECT_EQ(at(img, 50, 60), rgb(0, 0, 255)); // inside the curve
     EXPECT_EQ(at(img, 50, 5), rgb(255, 255, 255));
     EXPECT_EQ(at(img, 50, 95), rgb(255, 255, 255));
+}
+
+namespace {
+
+// A record of an enhanced metafile: its type, its size (the words after the
+// first two, padded with zeros to `size` bytes when that is larger), the words.
+QByteArray emfRecord(std::int32_t type, std::initializer_list<std::int32_t> words, qsizetype size = 0)
+{
+    QByteArray r(std::max<qsizetype>(8 + 4 * static_cast<qsizetype>(words.size()), size), '\0');
+    putLE32(r, 0, type);
+    putLE32(r, 4, static_cast<std::int32_t>(r.size()));
+    qsizetype at = 8;
+    for (std::int32_t w : words) {
+        putLE32(r, at, w);
+        at += 4;
+    }
+    return r;
+}
+
+// A 108-byte header (bounds in pixels at 8, frame in 0.01 mm at 24, the
+// reference device's pixels at 72 and millimetres at 80), the records, EOF.
+struct EmfHead {
+    Rect bounds{0, 0, 99, 99};
+    Rect frame{0, 0, 2500, 2500};
+    std::int32_t devW = 1000, devH = 800, mmW = 250, mmH = 200;
+};
+QByteArray emfFile(const EmfHead &h, const QByteArray &records)
+{
+    QByteArray b(108, '\0');
+    putLE32(b, 0, EMR_HEADER);
+    putLE32(b, 4, 108);
+    const std::int32_t box[] = {h.bounds.left, h.bounds.top, h.bounds.right, h.bounds.bottom,
+                                h.frame.left,  h.frame.top,  h.frame.right,  h.frame.bottom};
+    for (int i = 0; i < 8; ++i)
+        putLE32(b, 8 + 4 * i, box[i]);
+    b.replace(40, 4, " EMF");
+    putLE32(b, 44, 0x10000);
+    putLE32(b, 72, h.devW);
+    putLE32(b, 76, h.devH);
+    putLE32(b, 80, h.mmW);
+    putLE32(b, 84, h.mmH);
+    b += records + emfRecord(EMR_EOF, {0, 16, 20});
+    putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+    return b;
+}
+
+// EMR_STRETCHDIBITS of a 2 × 1 picture of 8 bits a pixel, indices 0 and 1,
+// whose two-colour table (red, then blue) follows a header stating
+// `coloursUsed` entries.
+QByteArray stretchDib(std::int32_t xDest, std::int32_t cxDest, std::int32_t xSrc, std::uint32_t coloursUsed)
+{
+    QByteArray r = emfRecord(EMR_STRETCHDIBITS, {0, 0, 10, 10, xDest, 0, xSrc, 0, 2, 1, 80, 48, 128, 4,
+                                                 0, static_cast<std::int32_t>(SRCCOPY), cxDest, 10},
+                             132);
+    putLE32(r, 80, 40);
+    putLE32(r, 84, 2);
+    putLE32(r, 88, 1);
+    putLE16(r, 92, 1);
+    putLE16(r, 94, 8);
+    putLE32(r, 112, static_cast<std::int32_t>(coloursUsed));
+    r[120 + 2] = char(255); // red (blue, green, red, 0)
+    r[124] = char(255);     // blue
+    r[129] = 1;             // the bits: 0, 1
+    return r;
+}
+
+float nanFloat() { return std::numeric_limits<float>::quiet_NaN(); }
+std::int32_t floatWord(float f)
+{
+    std::int32_t w;
+    std::memcpy(&w, &f, 4);
+    return w;
+}
+
+} // namespace
+
+TEST(EmfFile, ValuesAtTheEdgesOfTheirRangeAreHeldNotOverflowed)
+{
+    static constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    static constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    auto records = [](int type, const Metafile &m) {
+        std::vector<RecordView> out;
+        for (const RecordView &r : m.records())
+            if (r.type == type)
+                out.push_back(r);
+        return out;
+    };
+    const struct {
+        const char *name;
+        QByteArray file;
+        std::function<void(const Metafile &)> check;
+    } cases[] = {
+        {"no frame: the bounds to the int limit on a device of huge millimetres",
+         emfFile({Rect{0, 0, kMax, kMax}, Rect{}, 1, 1, 1 << 30, 1 << 30}, {}),
+         [](const Metafile &m) {
+             EXPECT_EQ(m.frame().right, kMax);
+             EXPECT_EQ(m.bounds().right, kMax);
+             EXPECT_GT(m.frame().width(), 0);
+         }},
+        {"a picture reaching past the int range",
+         emfFile({}, stretchDib(kMax - 10, 1000, 0, 0)),
+         [&](const Metafile &m) {
+             const auto r = records(EMR_STRETCHDIBITS, m);
+             ASSERT_EQ(r.size(), 1u);
+             EXPECT_EQ(r[0].rect.left, kMax - 10);
+             EXPECT_EQ(r[0].rect.right, kMax);
+         }},
+        {"a source window no picture holds leaves the picture out",
+         emfFile({}, stretchDib(0, 10, 1 << 30, 0)),
+         [&](const Metafile &m) { EXPECT_TRUE(records(EMR_STRETCHDIBITS, m).empty()); }},
+        {"a colour table stated longer than any index reaches",
+         emfFile({}, stretchDib(0, 10, 0, 0xFFFFFFFFu)),
+         [&](const Metafile &m) {
+             const auto r = records(EMR_STRETCHDIBITS, m);
+             ASSERT_EQ(r.size(), 1u);
+             ASSERT_EQ(r[0].image().size(), QSize(2, 1));
+             EXPECT_EQ(fromPixel(r[0].image().pixel(0, 0)), rgb(255, 0, 0));
+             EXPECT_EQ(fromPixel(r[0].image().pixel(1, 0)), rgb(0, 0, 255));
+         }},
+        {"a world transform that is no number is passed over",
+         emfFile({}, emfRecord(EMR_SETWORLDTRANSFORM, {floatWord(nanFloat()), 0, 0, floatWord(1), 0, 0})
+                         + emfRecord(EMR_RECTANGLE, {10, 10, 50, 50})),
+         [&](const Metafile &m) {
+             EXPECT_TRUE(records(EMR_SETWORLDTRANSFORM, m).empty());
+             EXPECT_EQ(records(EMR_RECTANGLE, m).size(), 1u);
+         }},
+        {"text bounds and a clip rectangle at the int limits",
+         emfFile({}, emfRecord(EMR_EXTTEXTOUTW, {0, 0, kMax, kMax, 1, 0, 0, 5, 5, 1, 76, 0, 0, 0, 0, 0, 0, 0x41}, 80)
+                         + emfRecord(EMR_EXTSELECTCLIPRGN, {48, 5, 32, 1, 1, 16, 0, 0, 0, 0, kMin, kMin, kMin, kMin})),
+         [&](const Metafile &m) {
+             const auto r = records(EMR_EXTTEXTOUTW, m);
+             ASSERT_EQ(r.size(), 1u);
+             EXPECT_EQ(r[0].bounds.right, kMax);
+             EXPECT_EQ(r[0].text(), QStringLiteral("A"));
+         }},
+        {"a clip rectangle beyond the int range once the picture is played larger",
+         emfFile({Rect{0, 0, 0, 0}, Rect{0, 0, 25, 25}},
+                 emfRecord(EMR_INTERSECTCLIPRECT, {kMin / 2, kMin / 2, kMin / 2 + 1, kMin / 2 + 1})
+                     + emfRecord(EMR_CREATEBRUSHINDIRECT, {1, BS_SOLID, 0, 0}) + emfRecord(EMR_SELECTOBJECT, {1})
+                     + emfRecord(EMR_RECTANGLE, {0, 0, 1, 1})),
+         [](const Metafile &m) {
+             // One pixel of the picture a hundred times larger: the clip, far to
+             // the left and above, leaves nothing of the rectangle.
+             const QImage img = render(m, 100, 100, Rect{0, 0, 100, 100});
+             EXPECT_EQ(at(img, 50, 50), rgb(255, 255, 255));
+         }},
+        {"a pen wider than any device",
+         emfFile({}, emfRecord(EMR_CREATEPEN, {1, PS_SOLID, kMax, 0, 0x0000FF}) + emfRecord(EMR_SELECTOBJECT, {1})
+                         + emfRecord(EMR_SETROP2, {R2_BLACK}) + emfRecord(EMR_MOVETOEX, {0, 50})
+                         + emfRecord(EMR_LINETO, {100, 50})),
+         [](const Metafile &m) {
+             // The line, drawn pixel by pixel, covers the picture in black.
+             const QImage img = render(m, 20, 20, Rect{0, 0, 20, 20});
+             EXPECT_EQ(at(img, 0, 0), 0u);
+             EXPECT_EQ(at(img, 19, 19), 0u);
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        const auto m = Metafile::fromBytes(c.file, &error);
+        ASSERT_TRUE(m.has_value()) << error.toStdString();
+        c.check(*m);
+        render(*m, 40, 30, Rect{0, 0, 40, 30});
+        // Written again in both forms, the picture reads again.
+        EXPECT_TRUE(Metafile::fromBytes(m->toEmf()).has_value());
+        EXPECT_TRUE(Metafile::fromBytes(m->toWmf()).has_value());
+    }
+}
+
+TEST(Dib, SizesAndCountsOfTheHeaderAreHeldToWhatCanBeDecoded)
+{
+    // 40-byte headers: width at 4, height at 8, bits a pixel at 14.
+    auto header = [](std::int32_t w, std::int32_t h, std::int16_t bpp) {
+        QByteArray b(40, '\0');
+        putLE32(b, 0, 40);
+        putLE32(b, 4, w);
+        putLE32(b, 8, h);
+        putLE16(b, 12, 1);
+        putLE16(b, 14, bpp);
+        return b;
+    };
+    const struct {
+        const char *name;
+        QByteArray header;
+        qsizetype bits;
+    } cases[] = {
+        {"2 × 3 of 24 bits: rows of 8 bytes", header(2, 3, 24), 24},
+        {"top-down rows count the same", header(2, -3, 24), 24},
+        {"the lowest height has no opposite", header(2, std::numeric_limits<std::int32_t>::min(), 24), 0},
+        {"a size no picture of ours has", header(std::numeric_limits<std::int32_t>::max(), 65535, 24), 0},
+        {"bits a pixel beyond any format", header(4, 4, 30000), 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(codec::dibBitsSize(c.header), c.bits);
+        const std::optional<QImage> img = codec::decodeDib(c.header, QByteArray(64, '\0'));
+        EXPECT_EQ(img.has_value(), c.bits > 0);
+    }
+}
+
+TEST(EmfFile, ACurveRunTooShortForACurveDrawsNothingInAPath)
+{
+    // BEGINPATH, POLYBEZIERTO16 of one point (a curve needs three), ENDPATH,
+    // STROKEPATH, and a rectangle after them.
+    QByteArray bezierTo = emfRecord(88, {0, 0, 0, 0, 1, 0}, 32);
+    putLE16(bezierTo, 28, 40);
+    putLE16(bezierTo, 30, 40);
+    const QByteArray file = emfFile({}, emfRecord(59, {}) + emfRecord(EMR_MOVETOEX, {10, 10}) + bezierTo
+                                            + emfRecord(60, {}) + emfRecord(64, {0, 0, 100, 100})
+                                            + emfRecord(EMR_RECTANGLE, {20, 20, 60, 60}));
+    QString error;
+    const auto m = Metafile::fromBytes(file, &error);
+    ASSERT_TRUE(m.has_value()) << error.toStdString();
+    int rectangles = 0, lines = 0;
+    for (const RecordView &r : m->records()) {
+        rectangles += r.type == EMR_RECTANGLE;
+        lines += r.type == EMR_POLYLINE;
+    }
+    EXPECT_EQ(rectangles, 1);
+    EXPECT_EQ(lines, 0);
+}
+
+TEST(EmfFile, TextOfAFontFarLargerThanThePictureFillsWhatShowsOfIt)
+{
+    // A full block (U+2588) on the baseline at (x, 150 or y), in black on a
+    // transparent background, its font `em` pixels high (LOGFONTW at 12 of
+    // the font record: the height negated, then the weight at 28).
+    auto block = [](std::int32_t em, std::int32_t x, std::int32_t y) {
+        QByteArray font = emfRecord(EMR_EXTCREATEFONTINDIRECTW, {1, -em, 0, 0, 0, 400}, 104);
+        QByteArray text = emfRecord(EMR_EXTTEXTOUTW, {0, 0, 100, 100, 1, 0, 0, x, y, 1, 76, 0, 0, 0, 0, 0, 0}, 80);
+        putLE16(text, 76, 0x2588);
+        return emfFile({}, font + emfRecord(EMR_SELECTOBJECT, {1}) + emfRecord(EMR_SETTEXTALIGN, {TA_BASELINE})
+                               + emfRecord(EMR_SETBKMODE, {TRANSPARENT}) + text);
+    };
+    const struct {
+        const char *name;
+        QByteArray file;
+        bool inked;
+    } cases[] = {
+        {"a font the size of the picture", block(200, 10, 150), true},
+        // A glyph cache would hold the whole glyph, thousands of pixels high.
+        {"a font forty times the picture", block(4000, -500, 1000), true},
+        {"a font beyond what the painter holds shows nothing", block(1 << 30, -500, 1000), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto m = Metafile::fromBytes(c.file);
+        ASSERT_TRUE(m.has_value());
+        const QImage img = render(*m, 100, 100, Rect{0, 0, 100, 100});
+        const Color ink = c.inked ? rgb(0, 0, 0) : rgb(255, 255, 255);
+        for (const QPoint p : {QPoint(20, 20), QPoint(50, 50), QPoint(90, 20), QPoint(20, 90)})
+            EXPECT_EQ(at(img, p.x(), p.y()), ink) << p.x() << ',' << p.y();
+    }
 }

@@ -98,14 +98,17 @@ TEST(IniFile, ReadsWindows1251WithDottedAndIndexedKeys)
 TEST(IniFile, WritesKeepTheRestOfTheFile)
 {
     TempFolder dir;
-    const QString path = dir.write(QStringLiteral("VYK.INI"), "; keep me\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+    // A line whose "=" has only blanks before it is no key and stays as it is.
+    const QString path =
+        dir.write(QStringLiteral("VYK.INI"), "; keep me\r\n[A]\r\nx=1\r\n  =no key\r\n\r\n[B]\r\ny=2\r\n");
     {
         IniFile ini(path);
+        EXPECT_EQ(ini.sectionKeys(u"A"), QStringList{QStringLiteral("x")});
         ASSERT_TRUE(ini.writeString(u"a", u"z", QString::fromUtf8("Шрифт")));
         ASSERT_TRUE(ini.writeString(u"B", u"Y", QStringLiteral("3")));
         ASSERT_TRUE(ini.writeString(u"C", u"w", QStringLiteral("4")));
     }
-    QByteArray expected = "; keep me\r\n[A]\r\nx=1\r\nz=";
+    QByteArray expected = "; keep me\r\n[A]\r\nx=1\r\n  =no key\r\nz=";
     expected += toCp1251(QString::fromUtf8("Шрифт"));
     expected += "\r\n\r\n[B]\r\ny=3\r\n[C]\r\nw=4\r\n";
     EXPECT_EQ(dir.read(QStringLiteral("VYK.INI")), expected);
