@@ -603,15 +603,21 @@ void MemoView::ExportData()
     Exporting = false;
 }
 
+void MemoView::ShowEditor()
+{
+    if (editorHooks().Memo)
+        editorHooks().Memo(this);
+}
+
 // ---------------------------------------------------------------------------
 // Pop-up items
 
 void MemoView::AddPopupItems(PopupItems &items)
 {
     items.push_back(PopupItem{QStringLiteral("Формат переменной..."), false, false, true, {}});
-    items.push_back(PopupItem{QStringLiteral("Шрифт..."), false, false, true, [] {
+    items.push_back(PopupItem{QStringLiteral("Шрифт..."), false, false, true, [this] {
                                   if (editorHooks().Font)
-                                      editorHooks().Font(nullptr);
+                                      editorHooks().Font(this);
                               }});
     items.push_back(PopupItem{QStringLiteral("Очистить содержимое"), false, false, true, [this] {
                                   BuildState &state = library().State;

@@ -256,6 +256,12 @@ void PictureView::Draw(gdi::Canvas &canvas)
     RestoreCoordinates();
 }
 
+void PictureView::ShowEditor()
+{
+    if (editorHooks().Picture)
+        editorHooks().Picture(this);
+}
+
 void PictureView::AddPopupItems(PopupItems &items)
 {
     View::AddPopupItems(items);

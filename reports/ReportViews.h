@@ -83,6 +83,8 @@ public:
     void PrintToStream(QIODevice &stream) override;
     void ExportData() override;
     void AddPopupItems(PopupItems &items) override;
+    // The designer's memo editor, when it installed one.
+    void ShowEditor() override;
     int CalcHeight() override;
     int MinHeight() override;
     int RemainHeight() override;
@@ -198,6 +200,8 @@ public:
                        const Variant &par3) override;
     void Draw(gdi::Canvas &canvas) override;
     void AddPopupItems(PopupItems &items) override;
+    // The designer's picture editor, when it installed one.
+    void ShowEditor() override;
     // A blob field's content: null clears the picture; otherwise the bytes
     // are read as the kind BlobType names.
     void LoadBlobBytes(const QByteArray &bytes, bool isNull);
