@@ -55,14 +55,6 @@ Page *drawingPage()
     return s.DocumentMode == 1 ? s.CurrentPage : (s.DesignerPage ? s.DesignerPage : s.CurrentPage);
 }
 
-gdi::LogFont titleFont()
-{
-    ReportFont f;
-    f.Size = 8;
-    f.Charset = library().Charset;
-    return f.logFont(-platform::roundToInt(8 * 96.0 / 72.0));
-}
-
 } // namespace
 
 BandView::BandView()
@@ -241,7 +233,7 @@ Variant BandView::CallMethod(const QString &method, const Variant &par1, const V
 int BandView::TitleWidth()
 {
     gdi::Canvas &c = Canvas ? *Canvas : library().MeasureBitmap->canvas();
-    c.setFont(titleFont());
+    c.setFont(SmallFont());
     const QString name = library().BandNames.value(GetBandType());
     return std::max(100, c.textExtent(name).cx + 8);
 }
@@ -299,7 +291,7 @@ void BandView::Draw(gdi::Canvas &canvas)
     }
 
     // The title tab.
-    c.setFont(titleFont());
+    c.setFont(SmallFont());
     const QString name = library().BandNames.value(GetBandType());
     const int nameWidth = c.textExtent(name).cx;
     const gdi::Rect tab = titleRect();
@@ -327,7 +319,7 @@ void BandView::Draw(gdi::Canvas &canvas)
     c.setTextColor(0);
     c.setTextAlign(gdi::TA_LEFT | gdi::TA_TOP);
     if (IsCross()) {
-        gdi::LogFont turned = titleFont();
+        gdi::LogFont turned = SmallFont();
         turned.escapement = turned.orientation = 900;
         c.setFont(turned);
         c.textOut(Left - 15, Top + nameWidth + 4, name);
@@ -339,8 +331,7 @@ void BandView::Draw(gdi::Canvas &canvas)
 
 QRegion BandView::GetClipRgn(bool extended)
 {
-    const int grow = extended ? 10 : 0;
-    QRegion band(Left - grow, Top - grow, Width + 1 + 2 * grow, Height + 1 + 2 * grow);
+    const QRegion band = ClipRegion(Left, Top, Left + Width + 1, Top + Height + 1, extended);
     const gdi::Rect tab = titleRect();
     return band.united(QRegion(tab.left, tab.top, tab.width(), tab.height()));
 }

@@ -623,14 +623,7 @@ void MemoView::AddPopupItems(PopupItems &items)
                                   BuildState &state = library().State;
                                   if (state.CurrentDesigner)
                                       state.CurrentDesigner->BeforeChange();
-                                  std::vector<View *> targets;
-                                  if (state.DesignerPage)
-                                      for (const auto &o : state.DesignerPage->Objects)
-                                          if (o->Selected)
-                                              targets.push_back(o.get());
-                                  if (targets.empty())
-                                      targets.push_back(this);
-                                  for (View *v : targets)
+                                  for (View *v : SelectedViews())
                                       if (!(v->Restrictions & frrfDontEditContents)) {
                                           v->Memo.clear();
                                           v->Script.clear();

@@ -21,14 +21,6 @@ using platform::roundToInt;
 
 namespace {
 
-gdi::LogFont smallArial()
-{
-    ReportFont f;
-    f.Size = 8;
-    f.Charset = library().Charset;
-    return f.logFont(-roundToInt(8 * 96.0 / 72.0));
-}
-
 // The picture an empty picture object shows in the designer: a small framed
 // landscape.
 QImage emptyPictureBitmap()
@@ -51,6 +43,24 @@ QImage emptyPictureBitmap()
 }
 
 } // namespace
+
+gdi::LogFont SmallFont()
+{
+    ReportFont f;
+    f.Size = 8;
+    f.Charset = library().Charset;
+    return f.logFont(-roundToInt(8 * 96.0 / 72.0));
+}
+
+void BeginCaption(gdi::Canvas &canvas, const gdi::Rect &clip)
+{
+    canvas.saveDC();
+    canvas.intersectClipRect(clip);
+    canvas.setFont(SmallFont());
+    canvas.setTextColor(0);
+    canvas.setBkMode(gdi::TRANSPARENT);
+    canvas.setTextAlign(gdi::TA_LEFT | gdi::TA_TOP);
+}
 
 // ---------------------------------------------------------------------------
 // Pictures
@@ -241,12 +251,7 @@ void PictureView::Draw(gdi::Canvas &canvas)
             canvas.stretchDIBits(t.left, t.top, t.width(), t.height(), source, source.rect());
         }
     } else if (design) {
-        canvas.saveDC();
-        canvas.intersectClipRect(DrawRect);
-        canvas.setFont(smallArial());
-        canvas.setTextColor(0);
-        canvas.setBkMode(gdi::TRANSPARENT);
-        canvas.setTextAlign(gdi::TA_LEFT | gdi::TA_TOP);
+        BeginCaption(canvas, DrawRect);
         canvas.textOut(Left + 20, Top + 3, QStringLiteral("[Рисунок]"));
         const QImage empty = emptyPictureBitmap();
         canvas.bitBlt(Left + 1, Top + 2, empty.width(), empty.height(), empty, 0, 0);
@@ -310,21 +315,9 @@ QRegion LineView::GetClipRgn(bool extended)
     const int b = static_cast<int>(std::trunc(FrameWidth * (dbl ? 1.5 : 0.5)));
     const int c = dbl ? static_cast<int>(std::trunc(std::trunc((FrameWidth - 1) / 2) + FrameWidth))
                       : static_cast<int>(std::trunc((FrameWidth - 1) / 2));
-    int l = Left, t = Top, r = Left + Width + 1, bt = Top + Height + 1;
-    if (Width == 0) {
-        l -= b;
-        r += c;
-    } else {
-        t -= b;
-        bt += c;
-    }
-    if (extended) {
-        l -= 10;
-        t -= 10;
-        r += 10;
-        bt += 10;
-    }
-    return QRegion(l, t, r - l, bt - t);
+    if (Width == 0)
+        return ClipRegion(Left - b, Top, Left + Width + 1 + c, Top + Height + 1, extended);
+    return ClipRegion(Left, Top - b, Left + Width + 1, Top + Height + 1 + c, extended);
 }
 
 // ---------------------------------------------------------------------------
@@ -344,12 +337,7 @@ void SubReportView::Draw(gdi::Canvas &canvas)
     canvas.setPen(gdi::Pen{gdi::PS_SOLID, 1, 0});
     canvas.setBrush(gdi::Brush{gdi::BS_SOLID, gdi::rgb(255, 255, 255), 0});
     canvas.rectangle(gdi::Rect{Left, Top, ScaledRight() + 1, ScaledBottom() + 1});
-    canvas.saveDC();
-    canvas.intersectClipRect(DrawRect);
-    canvas.setFont(smallArial());
-    canvas.setTextColor(0);
-    canvas.setBkMode(gdi::TRANSPARENT);
-    canvas.setTextAlign(gdi::TA_LEFT | gdi::TA_TOP);
+    BeginCaption(canvas, DrawRect);
     canvas.textOut(Left + 2, Top + 2, Name);
     canvas.restoreDC(-1);
     RestoreCoordinates();

@@ -482,17 +482,9 @@ QRegion View::GetClipRgn(bool extended)
         b = roundToInt(FrameWidth / 2);
         a = roundToInt((FrameWidth - 1) / 2);
     }
-    int l = Left - ((FrameTyp & frftLeft) ? b : 0);
-    int t = Top - ((FrameTyp & frftTop) ? b : 0);
-    int r = Left + Width + 1 + ((FrameTyp & frftRight) ? a : 0);
-    int bt = Top + Height + 1 + ((FrameTyp & frftBottom) ? a : 0);
-    if (extended) {
-        l -= 10;
-        t -= 10;
-        r += 10;
-        bt += 10;
-    }
-    return QRegion(l, t, r - l, bt - t);
+    return ClipRegion(Left - ((FrameTyp & frftLeft) ? b : 0), Top - ((FrameTyp & frftTop) ? b : 0),
+                      Left + Width + 1 + ((FrameTyp & frftRight) ? a : 0),
+                      Top + Height + 1 + ((FrameTyp & frftBottom) ? a : 0), extended);
 }
 
 // ---------------------------------------------------------------------------
@@ -759,21 +751,31 @@ void View::addFlagItem(PopupItems &items, const QString &caption, quint16 bit, b
         BuildState &state = library().State;
         if (state.CurrentDesigner)
             state.CurrentDesigner->BeforeChange();
-        std::vector<View *> targets;
-        if (state.DesignerPage) {
-            for (const auto &o : state.DesignerPage->Objects)
-                if (o->Selected)
-                    targets.push_back(o.get());
-        }
-        if (targets.empty())
-            targets.push_back(this);
-        for (View *v : targets)
+        for (View *v : SelectedViews())
             if (!(v->Restrictions & frrfDontModify))
                 v->Flags = static_cast<quint16>(on ? (v->Flags | bit) : (v->Flags & ~bit));
         if (state.CurrentDesigner)
             state.CurrentDesigner->AfterChange();
     };
     items.push_back(std::move(item));
+}
+
+std::vector<View *> View::SelectedViews()
+{
+    std::vector<View *> targets;
+    if (Page *page = library().State.DesignerPage)
+        for (const auto &o : page->Objects)
+            if (o->Selected)
+                targets.push_back(o.get());
+    if (targets.empty())
+        targets.push_back(this);
+    return targets;
+}
+
+QRegion View::ClipRegion(int l, int t, int r, int b, bool extended)
+{
+    const int grow = extended ? 10 : 0;
+    return QRegion(l - grow, t - grow, r - l + 2 * grow, b - t + 2 * grow);
 }
 
 void View::AddPopupItems(PopupItems &items)

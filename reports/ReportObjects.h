@@ -222,6 +222,12 @@ public:
     int ScaledBottom() const { return bottom_; }
 
 protected:
+    // The objects a designer's pop-up choice applies to: the selected objects
+    // of the designer's page, or this one when none is selected.
+    std::vector<View *> SelectedViews();
+    // A region from (l, t) to (r, b), 10 units larger on every side when
+    // extended.
+    static QRegion ClipRegion(int l, int t, int r, int b, bool extended);
     // Adds a checked pop-up item that toggles a bit of Flags on every
     // selected object without restriction 8.
     void addFlagItem(PopupItems &items, const QString &caption, quint16 bit, bool enabled = true);

@@ -230,6 +230,12 @@ public:
     void AddPopupItems(PopupItems &) override {}
 };
 
+// "Arial" 8 in the library's character set: the designer's captions.
+gdi::LogFont SmallFont();
+// Saves the canvas state and clips to the rectangle for a black caption in
+// that font (the caller restores the state).
+void BeginCaption(gdi::Canvas &canvas, const gdi::Rect &clip);
+
 // Draws a text at (x, y) on a canvas with extra character spacing, and
 // stretched over `justifyWidth` by widening its blanks when that is above
 // 0; `upward` for text turned by 90 degrees.
