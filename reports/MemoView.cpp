@@ -7,6 +7,7 @@
 #include "platform/Rounding.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/SystemColors.h"
+#include "reports/DataSets.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportModel.h"
 #include "reports/ResourceTexts.h"
@@ -601,6 +602,11 @@ void MemoView::ExportData()
     Exporting = true;
     Draw(library().MeasureBitmap->canvas());
     Exporting = false;
+}
+
+void MemoView::LoadBlob(const platform::db::Field &field)
+{
+    AssignBlobField(field, OutputMemo);
 }
 
 void MemoView::ShowEditor()

@@ -5,6 +5,8 @@
 #include "platform/Rounding.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/SystemColors.h"
+#include "platform/db/DataSet.h"
+#include "reports/DataSets.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ResourceTexts.h"
 
@@ -259,6 +261,18 @@ void PictureView::Draw(gdi::Canvas &canvas)
     }
     ShowFrame();
     RestoreCoordinates();
+}
+
+void PictureView::LoadBlob(const platform::db::Field &field)
+{
+    if (field.isNull() || BlobType != ReportPicture::Bitmap) {
+        LoadBlobBytes(field.isNull() ? QByteArray() : field.asBytes(), field.isNull());
+        return;
+    }
+    Picture.clear();
+    AssignBlobField(field, Picture.image);
+    if (!Picture.image.isNull())
+        Picture.kind = ReportPicture::Bitmap;
 }
 
 void PictureView::ShowEditor()

@@ -1,5 +1,7 @@
 #include "reports/ReportModel.h"
 
+#include "platform/db/DataSet.h"
+#include "reports/DataSets.h"
 #include "reports/ExpressionParser.h"
 #include "reports/Extensions.h"
 #include "reports/ReportLibrary.h"
@@ -86,7 +88,13 @@ QString Report::ValueText(const QString &expression, View &view)
     return valueText(value);
 }
 
-void Report::BeforePrint(QStringList &, View &) {}
+void Report::BeforePrint(QStringList &, View &view)
+{
+    if (!view.BlobDataSet)
+        return;
+    if (const platform::db::Field *field = view.BlobDataSet->findField(view.BlobField); field && IsBlobField(*field))
+        view.LoadBlob(*field);
+}
 
 void Report::ExportData(View &view)
 {

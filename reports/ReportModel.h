@@ -90,6 +90,7 @@ public:
     // (a bound blob field, then the report's event); whether that event is
     // set; and the export of an object and of its text lines.
     virtual QString ValueText(const QString &expression, View &view);
+    // The base loads a bound blob field into the object.
     virtual void BeforePrint(QStringList &memo, View &view);
     virtual bool HasBeforePrint() const { return false; }
     virtual void ExportData(View &view);

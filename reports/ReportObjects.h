@@ -26,6 +26,11 @@
 
 class QIODevice;
 
+namespace platform::db {
+class DataSet;
+class Field;
+} // namespace platform::db
+
 namespace reports {
 
 using platform::Variant;
@@ -154,7 +159,9 @@ public:
     gdi::Canvas *Canvas = nullptr;
     gdi::Rect DrawRect;
     QStringList OutputMemo;
-    Dataset *BlobDataSet = nullptr;
+    // A blob field the engine binds; the object takes its content from it
+    // before it is printed.
+    platform::db::DataSet *BlobDataSet = nullptr;
     QString BlobField;
     bool PreparedMode = false;
     QString Name;
@@ -193,7 +200,7 @@ public:
 
     virtual void ShowBackground();
     virtual void ShowFrame();
-    virtual void LoadBlob() {}
+    virtual void LoadBlob(const platform::db::Field & /*field*/) {}
     virtual void AfterLoad() {}
     // A new object of the same class (the virtual constructor).
     virtual std::unique_ptr<View> CreateNew() const = 0;

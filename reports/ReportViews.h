@@ -85,6 +85,8 @@ public:
     void AddPopupItems(PopupItems &items) override;
     // The designer's memo editor, when it installed one.
     void ShowEditor() override;
+    // The field's text as the lines to print.
+    void LoadBlob(const platform::db::Field &field) override;
     int CalcHeight() override;
     int MinHeight() override;
     int RemainHeight() override;
@@ -202,6 +204,9 @@ public:
     void AddPopupItems(PopupItems &items) override;
     // The designer's picture editor, when it installed one.
     void ShowEditor() override;
+    // A null field clears the picture; a bitmap is taken from the field as
+    // a picture, the other kinds from its bytes.
+    void LoadBlob(const platform::db::Field &field) override;
     // A blob field's content: null clears the picture; otherwise the bytes
     // are read as the kind BlobType names.
     void LoadBlobBytes(const QByteArray &bytes, bool isNull);

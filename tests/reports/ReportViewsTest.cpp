@@ -4,6 +4,7 @@
 
 #include "ReportTestSupport.h"
 #include "platform/gdi/Bitmap.h"
+#include "platform/db/MemoryTable.h"
 #include "platform/gdi/Metafile.h"
 #include "reports/DataSets.h"
 #include "reports/ReportLibrary.h"
@@ -169,6 +170,80 @@ TEST_F(ReportViewsTest, PrintingPlainAndSuppressedTexts)
     memo.Visible = false;
     memo.PrintToStream(stream);
     EXPECT_EQ(memo.printed.size(), 3u);
+}
+
+TEST_F(ReportViewsTest, ExportedLinesAndAutoWidth)
+{
+    FixedMeasuring fixed;
+    platform::ScopedService<TextMeasuring> measuring(fixed);
+    library().State.DocumentMode = 1;
+    struct Exported {
+        QString text;
+        int frame;
+    };
+    class ExportingReport : public Report {
+    public:
+        std::vector<Exported> lines;
+        void ExportText(const QRect &, int, int, const QString &text, int frameTyp, View &) override
+        {
+            lines.push_back({text, frameTyp});
+        }
+    } report;
+    library().State.CurrentReport = &report;
+    MemoView memo;
+    memo.SetBounds(0, 0, 200, 100);
+    memo.FrameTyp = 15;
+    // Each line keeps the frame lines that belong to it.
+    memo.Memo = {"first", "second", "third"};
+    memo.ExportData();
+    ASSERT_EQ(report.lines.size(), 3u);
+    EXPECT_EQ(report.lines[0].text, "first");
+    EXPECT_EQ(report.lines[0].frame, frftLeft | frftRight | frftTop);
+    EXPECT_EQ(report.lines[1].frame, frftLeft | frftRight);
+    EXPECT_EQ(report.lines[2].frame, frftLeft | frftRight | frftBottom);
+    report.lines.clear();
+    memo.Memo = {"alone"};
+    memo.ExportData();
+    ASSERT_EQ(report.lines.size(), 1u);
+    EXPECT_EQ(report.lines[0].frame, 15);
+
+    // The width follows the text: 6 characters of 6, the frame and the gaps.
+    memo.Flags |= flAutoWidth;
+    memo.Alignment = frtaRight;
+    memo.Memo = {"abcdef"};
+    EXPECT_EQ(memo.CalcWidth(memo.Memo), 36 + 1 + 4 + 1);
+    platform::gdi::Bitmap page(300, 120);
+    memo.Draw(page.canvas());
+    EXPECT_EQ(memo.Width, 42);
+    EXPECT_EQ(memo.Left, 200 - 42);
+    library().State.CurrentReport = nullptr;
+}
+
+TEST_F(ReportViewsTest, ObjectsTakeABoundBlobField)
+{
+    using T = platform::db::FieldType;
+    const platform::db::FieldDefs defs{{QStringLiteral("NOTE"), T::Memo, 10, 0},
+                                       {QStringLiteral("IMAGE"), T::Graphic, 10, 0},
+                                       {QStringLiteral("ID"), T::Integer, 4, 0}};
+    platform::db::MemoryTable table(defs, {{QStringLiteral("из поля\r\nвторая"), tinyBmp(), 1}});
+    table.open();
+    Report report;
+    MemoView memo;
+    memo.BlobDataSet = &table;
+    memo.BlobField = QStringLiteral("note");
+    report.BeforePrint(memo.OutputMemo, memo);
+    EXPECT_EQ(memo.OutputMemo, (QStringList{"из поля", "вторая"}));
+
+    PictureView picture;
+    picture.BlobDataSet = &table;
+    picture.BlobField = QStringLiteral("IMAGE");
+    report.BeforePrint(picture.OutputMemo, picture);
+    EXPECT_EQ(picture.Picture.kind, ReportPicture::Bitmap);
+    EXPECT_EQ(picture.Picture.width(), 2);
+    picture.Picture.clear();
+    picture.BlobField = QStringLiteral("ID"); // not a blob: nothing is loaded
+    report.BeforePrint(picture.OutputMemo, picture);
+    EXPECT_TRUE(picture.Picture.isEmpty());
 }
 
 TEST_F(ReportViewsTest, JustifiedLinesFillTheWidthButTheLast)
