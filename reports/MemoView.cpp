@@ -367,6 +367,11 @@ void MemoView::showLines()
     const int spacing = roundToInt(CharSpacing * ScaleX);
     const gdi::Rect clip{DrawRect.left + 1, DrawRect.top, DrawRect.right - 2, DrawRect.bottom - 1};
     const int textHeight = roundToInt(TextHeight * ScaleY);
+    // Right-to-left reading: the line embedded in a right-to-left run, so
+    // that the text layout orders its neutral characters from the right.
+    auto shownLine = [this](const QString &line) {
+        return flag(flRTLReading) ? QChar(0x202B) + line + QChar(0x202C) : line;
+    };
     auto widthOf = [&](const QString &s) {
         return s.isEmpty() ? 0 : c.textExtent(s).cx + spacing * static_cast<int>(s.size());
     };
@@ -417,7 +422,7 @@ void MemoView::showLines()
                         report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line,
                                            frame, *this);
                 } else {
-                    DrawTextLine(c, x, y, line, spacing, justify ? DrawRect.width() - 2 * GapX : 0, false);
+                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.width() - 2 * GapX : 0, false);
                 }
             }
             ++LinesShown;
@@ -448,7 +453,7 @@ void MemoView::showLines()
                         report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line, 0,
                                            *this);
                 } else {
-                    DrawTextLine(c, x, y, line, spacing, justify ? DrawRect.height() - 2 * GapY : 0, true);
+                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.height() - 2 * GapY : 0, true);
                 }
             }
             ++LinesShown;

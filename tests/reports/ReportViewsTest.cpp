@@ -271,6 +271,33 @@ TEST_F(ReportViewsTest, JustifiedLinesFillTheWidthButTheLast)
     }
 }
 
+TEST_F(ReportViewsTest, RightToLeftReadingPutsTheFullStopFirst)
+{
+    library().State.DocumentMode = 1;
+    // The leftmost inked column of a line: the full stop's (only low rows)
+    // when the line reads from the right.
+    auto leftmostInkTop = [](bool rtl) {
+        platform::gdi::Bitmap page(200, 40);
+        MemoView memo;
+        memo.SetBounds(0, 0, 200, 40);
+        memo.Memo = {"Ттт."};
+        memo.Font.Size = 20;
+        if (rtl)
+            memo.Flags |= flRTLReading;
+        memo.Draw(page.canvas());
+        const QImage &image = page.image();
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y)
+                if (qGray(image.pixel(x, y)) < 128)
+                    return y;
+        return -1;
+    };
+    const int plain = leftmostInkTop(false);
+    const int rtl = leftmostInkTop(true);
+    ASSERT_GE(plain, 0);
+    EXPECT_GT(rtl, plain + 8); // the stop sits on the base line, the T's bar at the top
+}
+
 TEST_F(ReportViewsTest, BandsForwardToTheirRuntimeBand)
 {
     BandView band;
