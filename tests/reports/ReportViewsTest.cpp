@@ -492,6 +492,17 @@ TEST_F(ReportViewsTest, APageOfEveryKindDrawnOffscreen)
     EXPECT_LT(gray(610, 200), 64);
     EXPECT_LT(gray(760, 200), 64);
     EXPECT_EQ(pixels.pixel(700, 230), 0xFFFFFFFFu);
+    // The rotated text runs upward from the bottom of its box: ink in the
+    // lower half only, between the dashed frame lines.
+    auto inkIn = [&pixels](int x0, int y0, int x1, int y1) {
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x)
+                if (qGray(pixels.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(inkIn(372, 260, 428, 345));
+    EXPECT_FALSE(inkIn(372, 153, 428, 230));
     // The picture stretched with its aspect: 2 x 2 pixels into 80 x 80.
     EXPECT_EQ(pixels.pixel(470, 220), 0xFFFF0000u); // bottom left: red
     EXPECT_EQ(pixels.pixel(530, 160), 0xFFFFFFFFu); // top right: white
