@@ -271,6 +271,68 @@ TEST_F(ReportViewsTest, JustifiedLinesFillTheWidthButTheLast)
     }
 }
 
+TEST_F(ReportViewsTest, UnderlinesAndALongExpressionInTheDesigner)
+{
+    library().State.DocumentMode = 1;
+    platform::gdi::Bitmap page(200, 100);
+    MemoView memo;
+    memo.SetBounds(0, 0, 100, 60);
+    memo.Flags |= flUnderlines;
+    memo.Draw(page.canvas());
+    // 60 div 15 lines at the gap, the step, 2 and the text height.
+    const QImage &image = page.image();
+    for (int y : {16, 31, 46, 61})
+        EXPECT_EQ(qGray(image.pixel(50, y)), 0) << y;
+    for (int y : {20, 62, 76})
+        EXPECT_EQ(qGray(image.pixel(50, y)), 255) << y;
+
+    // In the designer a single overlong line that begins with "[" stays
+    // one line.
+    FixedMeasuring fixed;
+    platform::ScopedService<TextMeasuring> measuring(fixed);
+    library().State.DocumentMode = 0;
+    memo.OutputMemo = {"[Points.\"Very long field name\"]"};
+    memo.WrapMemo();
+    EXPECT_EQ(memo.WrappedLines.size(), 1);
+    library().State.DocumentMode = 1;
+    memo.WrapMemo();
+    EXPECT_GT(memo.WrappedLines.size(), 1);
+}
+
+TEST_F(ReportViewsTest, VerticalAlignment)
+{
+    library().State.DocumentMode = 1;
+    // One line of 17 units (gaps included) in a box 100 high.
+    const struct {
+        int alignment;
+        int firstInk, lastInk; // the rows the text may take
+    } cases[] = {
+        {frtaLeft, 1, 16},
+        {frtaMiddle, 42, 58},
+        {frtaDown, 83, 99},
+    };
+    for (const auto &c : cases) {
+        platform::gdi::Bitmap page(120, 110);
+        MemoView memo;
+        memo.SetBounds(0, 0, 100, 100);
+        memo.Alignment = c.alignment;
+        memo.Memo = {"Кадастр"};
+        memo.Draw(page.canvas());
+        const QImage &image = page.image();
+        int top = -1, bottom = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < 100; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    if (top < 0)
+                        top = y;
+                    bottom = y;
+                }
+        EXPECT_GE(top, c.firstInk) << c.alignment;
+        EXPECT_LE(bottom, c.lastInk) << c.alignment;
+        EXPECT_GT(bottom - top, 5) << c.alignment;
+    }
+}
+
 TEST_F(ReportViewsTest, RightToLeftReadingPutsTheFullStopFirst)
 {
     library().State.DocumentMode = 1;
