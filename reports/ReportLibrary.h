@@ -5,9 +5,9 @@
 // state (one build runs at a time). Made on first use; tests start afresh
 // with resetLibrary().
 //
-// The progress window and the registry of function libraries come with the
-// report dialogs and the function libraries; the hidden window of the dialog
-// controls is reports/ui's (reportDialogForm).
+// The progress window comes with the report dialogs; the registry of function
+// libraries is in ReportObjects; the hidden window of the dialog controls is
+// reports/ui's (reportDialogForm).
 
 #include "reports/Extensions.h"
 #include "reports/ExpressionParser.h"

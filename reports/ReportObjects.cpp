@@ -845,6 +845,18 @@ std::vector<ExportFilterInfo> &filters()
     return table;
 }
 
+std::vector<std::unique_ptr<FunctionLibrary>> &libraries()
+{
+    static std::vector<std::unique_ptr<FunctionLibrary>> table;
+    return table;
+}
+
+std::vector<FunctionDesc> &installedFunctions()
+{
+    static std::vector<FunctionDesc> catalogue;
+    return catalogue;
+}
+
 } // namespace
 
 std::unique_ptr<View> CreateViewOfType(int kind, const QString &className)
@@ -934,10 +946,80 @@ const std::vector<ExportFilterInfo> &ExportFilters()
     return filters();
 }
 
+bool FunctionLibrary::OnFunction(const QString &name, const QString &p1, const QString &p2, const QString &p3,
+                                 Variant &result)
+{
+    for (qsizetype number = 0; number < FunctionNames.size(); ++number)
+        if (FunctionNames[number].compare(name, Qt::CaseInsensitive) == 0) {
+            DoFunction(static_cast<int>(number), p1, p2, p3, result);
+            return true;
+        }
+    return false;
+}
+
+void FunctionLibrary::AddFunctionDesc(const QString &name, const QString &category, const QString &description)
+{
+    reports::AddFunctionDesc(this, name, category, description);
+}
+
+bool RegisterFunctionLibrary(const QString &className, const FunctionLibraryFactory &create)
+{
+    auto &table = libraries();
+    for (const auto &library : table)
+        if (library->ClassName() == className)
+            return true;
+    // Refused before the instance exists: its constructor would already have
+    // put its functions into the catalogue.
+    if (static_cast<int>(table.size()) >= kRegistrySize || !create)
+        return false;
+    std::unique_ptr<FunctionLibrary> library = create();
+    if (!library)
+        return false;
+    table.push_back(std::move(library));
+    return true;
+}
+
+void UnregisterFunctionLibrary(const QString &className)
+{
+    auto &table = libraries();
+    const auto it = std::find_if(table.begin(), table.end(),
+                                 [&](const auto &library) { return library->ClassName() == className; });
+    if (it == table.end())
+        return;
+    std::erase_if(installedFunctions(), [&](const FunctionDesc &desc) {
+        return desc.Library && desc.Library->ClassName() == className;
+    });
+    table.erase(it);
+}
+
+const std::vector<std::unique_ptr<FunctionLibrary>> &FunctionLibraries()
+{
+    return libraries();
+}
+
+void AddFunctionDesc(const FunctionLibrary *library, const QString &name, const QString &category,
+                     const QString &description)
+{
+    auto &catalogue = installedFunctions();
+    if (category.isEmpty())
+        return;
+    for (const FunctionDesc &desc : catalogue)
+        if (desc.Name == name)
+            return;
+    catalogue.push_back(FunctionDesc{library, name, category, description});
+}
+
+const std::vector<FunctionDesc> &InstalledFunctions()
+{
+    return installedFunctions();
+}
+
 void resetRegistries()
 {
     addIns().clear();
     filters().clear();
+    installedFunctions().clear();
+    libraries().clear();
 }
 
 // ---------------------------------------------------------------------------

@@ -318,7 +318,57 @@ bool RegisterExportFilter(ExportFilter *filter, const QString &className, const 
                           const QString &extension);
 void UnregisterExportFilter(const QString &className);
 const std::vector<ExportFilterInfo> &ExportFilters();
-// Empties the add-in and export filter tables (tests).
+
+// A function library: the functions of report expressions that the parser
+// does not compute itself. A library answers the names of FunctionNames (the
+// position of a name is its function number; case is ignored).
+class FunctionLibrary {
+public:
+    virtual ~FunctionLibrary() = default;
+    // The class name the library is registered under.
+    virtual QString ClassName() const = 0;
+    // Computes the call when the name is one of the library's (p1..p3 are the
+    // texts of the arguments, not their values); false, the result left
+    // alone, otherwise.
+    virtual bool OnFunction(const QString &name, const QString &p1, const QString &p2, const QString &p3,
+                            Variant &result);
+    virtual void DoFunction(int number, const QString &p1, const QString &p2, const QString &p3,
+                            Variant &result) = 0;
+
+    QStringList FunctionNames;
+
+protected:
+    // A catalogue entry for one of the library's functions.
+    void AddFunctionDesc(const QString &name, const QString &category, const QString &description);
+};
+
+// One entry of the catalogue of installed functions the designer lists.
+struct FunctionDesc {
+    const FunctionLibrary *Library = nullptr; // none for entries of no library
+    QString Name;
+    QString Category;
+    QString Description; // the signature, "/", the explanation
+};
+
+// Makes one instance of a library class.
+using FunctionLibraryFactory = std::function<std::unique_ptr<FunctionLibrary>()>;
+// Registers a library class once: a class name already in the table is
+// ignored (true); otherwise one instance, whose ClassName() is that name, is
+// made and appended. A full table refuses the class (false) and makes none.
+bool RegisterFunctionLibrary(const QString &className, const FunctionLibraryFactory &create);
+// Removes the library of that class name: its catalogue entries go, the
+// instance is freed and later libraries move down a slot.
+void UnregisterFunctionLibrary(const QString &className);
+// The registered libraries in the order they are asked.
+const std::vector<std::unique_ptr<FunctionLibrary>> &FunctionLibraries();
+// Adds a catalogue entry unless the category is empty or an entry of exactly
+// that name exists.
+void AddFunctionDesc(const FunctionLibrary *library, const QString &name, const QString &category,
+                     const QString &description);
+const std::vector<FunctionDesc> &InstalledFunctions();
+
+// Empties the add-in, export filter and function library tables and the
+// catalogue (tests).
 void resetRegistries();
 
 // The object and property a script's name means; none when there is no

@@ -427,6 +427,129 @@ TEST_F(ReportObjectsTest, FactoryAndRegistries)
     EXPECT_FALSE(RegisterExportFilter(&rtf, QStringLiteral("Full"), {}, QStringLiteral("*.x")));
 }
 
+namespace {
+
+// A library whose constructor puts its functions ("NAME:category") into the
+// catalogue, as every library does; it counts its live instances.
+class CatalogueLibrary : public FunctionLibrary {
+public:
+    CatalogueLibrary(const QString &className, const QStringList &functions, int &alive)
+        : className_(className), alive_(alive)
+    {
+        ++alive_;
+        for (const QString &f : functions) {
+            const QString name = f.section(u':', 0, 0);
+            FunctionNames << name;
+            AddFunctionDesc(name, f.section(u':', 1), name + QStringLiteral("()/"));
+        }
+    }
+    ~CatalogueLibrary() override { --alive_; }
+    QString ClassName() const override { return className_; }
+    void DoFunction(int number, const QString &p1, const QString &, const QString &, Variant &result) override
+    {
+        result = Variant(QStringLiteral("%1 %2 %3").arg(className_).arg(number).arg(p1));
+    }
+
+private:
+    QString className_;
+    int &alive_;
+};
+
+} // namespace
+
+TEST_F(ReportObjectsTest, FunctionLibraryRegistry)
+{
+    int alive = 0, made = 0;
+    const auto factory = [&](const QString &className) -> FunctionLibraryFactory {
+        QStringList functions;
+        if (className == "TfrStdFunctionLibrary")
+            functions = {"SUM:Агрегатные", "IF:Прочие", "TRIM:"}; // no category: not listed
+        else if (className == "TDatabaseFunctionLibrary")
+            functions = {"FIELDISNULL:Базы данных", "SUM:Другая", "Sum:Агрегатные"}; // names differ by case
+        return [&, className, functions] {
+            ++made;
+            return std::make_unique<CatalogueLibrary>(className, functions, alive);
+        };
+    };
+    const auto joined = [](const auto &items, const auto &name) {
+        QStringList names;
+        for (const auto &item : items)
+            names << name(item);
+        return names.join(u' ');
+    };
+    // An entry of no library (a built-in the designer lists) outlives every
+    // unregistration.
+    AddFunctionDesc(nullptr, QStringLiteral("PAGE#"), QStringLiteral("Прочие"), QStringLiteral("PAGE#/"));
+
+    const struct {
+        bool registering;
+        const char *className;
+        int made, alive;
+        const char *libraries;
+        const char *catalogue;
+    } steps[] = {
+        {true, "TfrStdFunctionLibrary", 1, 1, "TfrStdFunctionLibrary", "PAGE# SUM IF"},
+        {true, "TDatabaseFunctionLibrary", 2, 2, "TfrStdFunctionLibrary TDatabaseFunctionLibrary",
+         "PAGE# SUM IF FIELDISNULL Sum"},
+        // A second registration makes no instance.
+        {true, "TfrStdFunctionLibrary", 2, 2, "TfrStdFunctionLibrary TDatabaseFunctionLibrary",
+         "PAGE# SUM IF FIELDISNULL Sum"},
+        {false, "Nobody", 2, 2, "TfrStdFunctionLibrary TDatabaseFunctionLibrary", "PAGE# SUM IF FIELDISNULL Sum"},
+        // The gap closes and only that library's entries go.
+        {false, "TfrStdFunctionLibrary", 2, 1, "TDatabaseFunctionLibrary", "PAGE# FIELDISNULL Sum"},
+        {true, "TfrStdFunctionLibrary", 3, 2, "TDatabaseFunctionLibrary TfrStdFunctionLibrary",
+         "PAGE# FIELDISNULL Sum SUM IF"},
+        {false, "TDatabaseFunctionLibrary", 3, 1, "TfrStdFunctionLibrary", "PAGE# SUM IF"},
+    };
+    for (const auto &step : steps) {
+        const QString className = QString::fromLatin1(step.className);
+        if (step.registering)
+            EXPECT_TRUE(RegisterFunctionLibrary(className, factory(className))) << step.className;
+        else
+            UnregisterFunctionLibrary(className);
+        SCOPED_TRACE((step.registering ? "register " : "unregister ") + className.toStdString());
+        EXPECT_EQ(made, step.made);
+        EXPECT_EQ(alive, step.alive);
+        EXPECT_EQ(joined(FunctionLibraries(), [](const auto &l) { return l->ClassName(); }), step.libraries);
+        EXPECT_EQ(joined(InstalledFunctions(), [](const FunctionDesc &d) { return d.Name; }), step.catalogue);
+    }
+    ASSERT_FALSE(InstalledFunctions().empty());
+    EXPECT_EQ(InstalledFunctions().back().Category, "Прочие");
+    EXPECT_EQ(InstalledFunctions().back().Library, FunctionLibraries().front().get());
+
+    // Names are looked up without regard to case; an unknown one leaves the
+    // result alone.
+    Variant result(QStringLiteral("0"));
+    FunctionLibrary &standard = *FunctionLibraries().front();
+    EXPECT_TRUE(standard.OnFunction(QStringLiteral("if"), QStringLiteral("a > 1"), {}, {}, result));
+    EXPECT_EQ(result.toString(), "TfrStdFunctionLibrary 1 a > 1");
+    EXPECT_FALSE(standard.OnFunction(QStringLiteral("FIELDISNULL"), {}, {}, {}, result));
+    EXPECT_EQ(result.toString(), "TfrStdFunctionLibrary 1 a > 1");
+
+    // The table refuses a 65th class without making it, so nothing of it
+    // reaches the catalogue.
+    for (int i = 2; i <= kRegistrySize; ++i) {
+        const QString className = QStringLiteral("Lib%1").arg(i);
+        EXPECT_TRUE(RegisterFunctionLibrary(className, factory(className)));
+    }
+    const int before = made;
+    EXPECT_FALSE(RegisterFunctionLibrary(QStringLiteral("One too many"), [&] {
+        ++made;
+        return std::make_unique<CatalogueLibrary>(QStringLiteral("One too many"), QStringList{"EXTRA:Прочие"}, alive);
+    }));
+    EXPECT_EQ(made, before);
+    EXPECT_EQ(FunctionLibraries().size(), static_cast<std::size_t>(kRegistrySize));
+    EXPECT_EQ(InstalledFunctions().back().Name, "IF");
+    // A full table still takes a class once a slot is free again.
+    UnregisterFunctionLibrary(QStringLiteral("Lib2"));
+    EXPECT_TRUE(RegisterFunctionLibrary(QStringLiteral("TDatabaseFunctionLibrary"),
+                                        factory(QStringLiteral("TDatabaseFunctionLibrary"))));
+    EXPECT_EQ(FunctionLibraries().back()->ClassName(), "TDatabaseFunctionLibrary");
+
+    resetRegistries();
+    EXPECT_EQ(alive, 0);
+}
+
 TEST_F(ReportObjectsTest, UniqueNamesAndScriptNames)
 {
     Report report;
