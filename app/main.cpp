@@ -5,6 +5,7 @@
 #include "app/FTolvane.h"
 #include "dialogs/FFind.h"
 #include "platform/FormatSettings.h"
+#include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
 
 #include <QApplication>
@@ -24,6 +25,9 @@ int main(int argc, char **argv)
     // Questions reach the user through Qt's dialogs.
     platform::QtUserAnswers asking;
     platform::ScopedService<platform::UserAnswers> answers(asking);
+    // The printers of the print system, for the reports.
+    platform::QtPrinterBackend printers;
+    platform::ScopedService<platform::PrinterBackend> printing(printers);
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
     // Month and day names of dates written as text, in that language too.

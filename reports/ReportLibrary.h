@@ -5,9 +5,9 @@
 // state (one build runs at a time). Made on first use; tests start afresh
 // with resetLibrary().
 //
-// The progress window and the registry of function libraries come with the
-// report dialogs and the function libraries; the hidden window of the dialog
-// controls is reports/ui's (reportDialogForm).
+// The progress window comes with the report dialogs; the registry of function
+// libraries is in ReportObjects; the hidden window of the dialog controls is
+// reports/ui's (reportDialogForm).
 
 #include "reports/Extensions.h"
 #include "reports/ExpressionParser.h"
@@ -50,6 +50,8 @@ struct BuildState {
     bool ClassErrorFlag = false;
     QString ClassErrorText;
     ReportDesigner *CurrentDesigner = nullptr;
+    // The page the designer shows, while it is open.
+    Page *DesignerPage = nullptr;
     // The registered designer window class; empty until the designer registers.
     DesignerFactory DesignerFormClass;
     // What scripts of the report being built may change.
@@ -87,6 +89,10 @@ public:
     Compressor ReportCompressor;
 
     BuildState State;
+    // The next running number of a new report object.
+    int ObjectCounter = 0;
+    // The version byte of the stream being read or written.
+    int StreamVersion = 25;
 };
 
 ReportLibrary &library();

@@ -1,0 +1,147 @@
+#include "platform/ui/QtPrinterBackend.h"
+
+#include "platform/UserAnswers.h"
+
+#include <QPageSetupDialog>
+#include <QPageSize>
+#include <QPrinterInfo>
+
+namespace platform {
+
+namespace {
+
+constexpr int kUserSize = 256;
+
+QPageSize pageSizeOf(const DeviceMode &mode)
+{
+    if (mode.paperSize != kUserSize) {
+        const QPageSize::PageSizeId id = QPageSize::id(mode.paperSize);
+        if (id != QPageSize::Custom)
+            return QPageSize(id);
+    }
+    if (mode.paperWidth > 0 && mode.paperLength > 0)
+        return QPageSize(QSizeF(mode.paperWidth / 10.0, mode.paperLength / 10.0), QPageSize::Millimeter);
+    return QPageSize(QPageSize::A4);
+}
+
+} // namespace
+
+QtPrinterBackend::QtPrinterBackend() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+    names_ = QPrinterInfo::availablePrinterNames();
+    index_ = static_cast<int>(names_.indexOf(QPrinterInfo::defaultPrinterName()));
+    if (index_ < 0 && !names_.isEmpty())
+        index_ = 0;
+    if (index_ >= 0)
+        printer_->setPrinterName(names_[index_]);
+}
+
+QtPrinterBackend::~QtPrinterBackend() = default;
+
+void QtPrinterBackend::setPrinterIndex(int index)
+{
+    if (index < 0 || index >= names_.size())
+        return;
+    index_ = index;
+    printer_->setPrinterName(names_[index]);
+}
+
+QString QtPrinterBackend::deviceName() const
+{
+    return index_ >= 0 ? names_[index_] : QString();
+}
+
+bool QtPrinterBackend::printing() const
+{
+    return printer_->printerState() == QPrinter::Active;
+}
+
+std::optional<DeviceMode> QtPrinterBackend::deviceMode()
+{
+    if (index_ < 0 || !printer_->isValid())
+        return std::nullopt;
+    DeviceMode mode;
+    mode.fields = DeviceMode::Orientation | DeviceMode::PaperSize | DeviceMode::Copies | DeviceMode::DefaultSource;
+    const QPageLayout layout = printer_->pageLayout();
+    const int code = layout.pageSize().windowsId();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    mode.paperSize = code > 0 && code != kUserSize ? code : kUserSize;
+    mode.paperWidth = qRound(mm.width() * 10);
+    mode.paperLength = qRound(mm.height() * 10);
+    mode.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
+    mode.copies = printer_->copyCount();
+    return mode;
+}
+
+void QtPrinterBackend::setDeviceMode(const DeviceMode &mode)
+{
+    if (mode.fields & (DeviceMode::PaperSize | DeviceMode::PaperLength))
+        printer_->setPageSize(pageSizeOf(mode));
+    if (mode.fields & DeviceMode::Orientation)
+        printer_->setPageOrientation(mode.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    if (mode.fields & DeviceMode::Copies)
+        printer_->setCopyCount(std::max(1, mode.copies));
+}
+
+void QtPrinterBackend::resetDeviceMode()
+{
+    const QString name = deviceName();
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!name.isEmpty()) {
+        printer_->setPrinterName(name);
+        const QPrinterInfo info(*printer_);
+        printer_->setPageSize(info.defaultPageSize());
+    }
+}
+
+PrinterCaps QtPrinterBackend::caps() const
+{
+    PrinterCaps c;
+    const QRect paper = printer_->paperRect(QPrinter::DevicePixel).toRect();
+    const QRect page = printer_->pageRect(QPrinter::DevicePixel).toRect();
+    c.physicalWidth = paper.width();
+    c.physicalHeight = paper.height();
+    c.physicalOffsetX = page.left() - paper.left();
+    c.physicalOffsetY = page.top() - paper.top();
+    c.logPixelsX = printer_->logicalDpiX();
+    c.logPixelsY = printer_->logicalDpiY();
+    c.pageWidth = page.width();
+    c.pageHeight = page.height();
+    return c;
+}
+
+std::vector<PrinterChoiceItem> QtPrinterBackend::paperSizes() const
+{
+    std::vector<PrinterChoiceItem> out;
+    const QPrinterInfo info(*printer_);
+    for (const QPageSize &size : info.supportedPageSizes()) {
+        const int code = size.windowsId();
+        if (code > 0 && code != kUserSize)
+            out.push_back({code, size.name()});
+    }
+    return out;
+}
+
+bool QtPrinterBackend::editDeviceMode(DeviceMode &mode)
+{
+    QPrinter copy(QPrinter::HighResolution);
+    copy.setPrinterName(deviceName());
+    copy.setPageSize(pageSizeOf(mode));
+    copy.setPageOrientation(mode.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPageSetupDialog dialog(&copy);
+    if (answers().runModal(dialog) != mrOk)
+        return false;
+    const QPageLayout layout = copy.pageLayout();
+    const int code = layout.pageSize().windowsId();
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    mode.paperSize = code > 0 ? code : kUserSize;
+    mode.paperWidth = qRound(mm.width() * 10);
+    mode.paperLength = qRound(mm.height() * 10);
+    mode.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
+    mode.fields |= DeviceMode::PaperSize | DeviceMode::Orientation;
+    if (mode.paperSize == kUserSize)
+        mode.fields |= DeviceMode::PaperLength | DeviceMode::PaperWidth;
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// The platform's printers over Qt Print Support: the printers the print
+// system (CUPS) offers, their paper sizes by their paper codes, device
+// metrics from the printer's paint device, and Qt's page set-up dialog as the
+// driver's settings dialog (shown through the user-answers service). The
+// program installs it at start.
+
+#include "platform/Printing.h"
+
+#include <QPrinter>
+
+#include <memory>
+
+namespace platform {
+
+class QtPrinterBackend : public PrinterBackend {
+public:
+    QtPrinterBackend();
+    ~QtPrinterBackend() override;
+
+    QStringList printers() const override { return names_; }
+    int printerIndex() const override { return index_; }
+    void setPrinterIndex(int index) override;
+    QString deviceName() const override;
+    QString driverName() const override { return QStringLiteral("CUPS"); }
+    QString portName() const override { return deviceName(); }
+    bool printing() const override;
+    std::optional<DeviceMode> deviceMode() override;
+    void setDeviceMode(const DeviceMode &mode) override;
+    void resetDeviceMode() override;
+    PrinterCaps caps() const override;
+    std::vector<PrinterChoiceItem> paperSizes() const override;
+    bool editDeviceMode(DeviceMode &mode) override;
+
+    // The printer as a paint device, for the print job.
+    QPrinter &device() { return *printer_; }
+
+private:
+    QStringList names_;
+    int index_ = -1;
+    std::unique_ptr<QPrinter> printer_;
+};
+
+} // namespace platform

@@ -1,0 +1,100 @@
+#pragma once
+// The report, its template pages and the runtime bands as the report
+// objects reach them: the parts the objects read (names, page objects, the
+// print area, the band being built) and the report's services they call
+// (value texts of bracketed expressions, the before-print step, the export).
+// The page engine, the band runtime and the report component build the rest
+// on these classes.
+
+#include "reports/ReportObjects.h"
+#include "reports/ReportPrinter.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace reports {
+
+class Dataset;
+class ExportFilter;
+
+// A runtime band: made from a band object while a report page is built.
+class Band {
+public:
+    virtual ~Band() = default;
+    int x = 0, y = 0, dx = 0, dy = 0;
+    int Typ = 0;
+    // Bit 0: the band is being drawn again at its own top on a new page.
+    int Flags = 0;
+    bool Visible = true;
+    bool PageBreak = false;
+    QString GroupCondition;
+    BandView *View = nullptr;
+    Band *Child = nullptr;
+    Dataset *DataSet = nullptr;
+    // Lets go of the data set and binds the one of that name.
+    virtual void BindDataSource(const QString &name) { DataSourceName = name; }
+    QString DataSourceName;
+};
+
+class Page : public ReportObject {
+public:
+    Page();
+    ~Page() override;
+    QString ClassName() const override { return QStringLiteral("TfrPage"); }
+    // 0 report page, 1 dialog page.
+    int PageType = 0;
+    QString Name;
+    // Paper in tenths of a millimetre, the margins in report units (0: the
+    // printer's unprintable offset).
+    int pgSize = 9, pgWidth = 2100, pgHeight = 2970, pgOr = 0, pgBin = -1;
+    int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
+    bool UseMargins = true;
+    PageMetrics Metrics;
+    std::vector<std::unique_ptr<View>> Objects;
+    // The band of each type while the page is built (the band runtime's).
+    std::vector<Band *> Bands;
+
+    // The print area's edges, in report units.
+    int LeftMargin() const;
+    int TopMargin() const;
+    int RightMargin() const;
+    int BottomMargin() const;
+    // The paper in report units.
+    int PaperWidthUnits() const { return Metrics.PaperWidth; }
+    int PaperHeightUnits() const { return Metrics.PaperHeight; }
+    // Takes the paper from the report printer.
+    void ChangePaper(int code, int width, int height, int bin, int orientation);
+
+    View *FindObject(const QString &name) const;
+    // Adds an object the page then owns.
+    View *Add(std::unique_ptr<View> view);
+};
+
+class Report {
+public:
+    virtual ~Report();
+    QString Name;
+    bool Terminated = false;
+    std::vector<std::unique_ptr<Page>> Pages;
+    // The export filter the prepared pages go to, while an export runs.
+    ExportFilter *CurrentFilter = nullptr;
+
+    // An object of any page, by name (letter case ignored).
+    View *FindObject(const QString &name) const;
+
+    // The report's side of printing an object: the text of a bracketed
+    // expression under the object's display format; the before-print step
+    // (a bound blob field, then the report's event); whether that event is
+    // set; and the export of an object and of its text lines.
+    virtual QString ValueText(const QString &expression, View &view);
+    // The base loads a bound blob field into the object.
+    virtual void BeforePrint(QStringList &memo, View &view);
+    virtual bool HasBeforePrint() const { return false; }
+    virtual void ExportData(View &view);
+    virtual void ExportText(const QRect &drawRect, int x, int y, const QString &text, int frameTyp, View &view);
+};
+
+} // namespace reports
