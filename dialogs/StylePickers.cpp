@@ -16,6 +16,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QEvent>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
@@ -277,6 +278,7 @@ TSelectStyles::TSelectStyles() : QDialog(nullptr, Qt::FramelessWindowHint | Qt::
     BigSymbol->setAlignment(Qt::AlignCenter);
     BigSymbol->setAttribute(Qt::WA_TransparentForMouseEvents);
     BigSymbol->hide();
+    ListVFonts->viewport()->installEventFilter(this);
     resize(720, 420);
     connect(ListVFonts, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) { ListVFontsClick(item); });
     connect(ListVStyle, &QListWidget::itemEntered, this, [this](QListWidgetItem *item) { ListVStyleMouseMove(item); });
@@ -361,10 +363,17 @@ void TSelectStyles::ListVStyleMouseMove(QListWidgetItem *item)
     BigSymbol->setFont(big);
     BigSymbol->setStyleSheet(QStringLiteral("color: blue; background: transparent;"));
     BigSymbol->setText(item->text());
-    BigSymbol->setGeometry(ListVFonts->viewport()->rect());
     BigSymbol->show();
     BigSymbol->raise();
     bigShown_ = item;
+}
+
+bool TSelectStyles::eventFilter(QObject *watched, QEvent *event)
+{
+    // The enlarged character covers the font list, centred in it.
+    if (watched == ListVFonts->viewport() && event->type() == QEvent::Resize)
+        BigSymbol->setGeometry(ListVFonts->viewport()->rect());
+    return QDialog::eventFilter(watched, event);
 }
 
 void TSelectStyles::ListVStyleClick(QListWidgetItem *item)

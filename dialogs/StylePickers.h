@@ -122,6 +122,9 @@ public:
     // The characters shown in a font.
     void ShowCharacters(const QString &fontName);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     bool filled_ = false;
     QListWidgetItem *bigShown_ = nullptr;

@@ -116,6 +116,11 @@ public:
             box->Hint = QStringLiteral("Ok");
             return platform::mrOk;
         }
+        // Every other window is shown, painted and closed.
+        say(QStringLiteral("  window: ") + dialog.objectName());
+        dialog.show();
+        QCoreApplication::processEvents();
+        dialog.reject();
         return platform::mrCancel;
     }
 

@@ -151,6 +151,8 @@ TEST(StylePickers, CellsOfTheProgramFolderLibraries)
     platform::ScopedService<mapengine::StyleServices> installed(styles);
     TSelectSymbols *p = SelectSymbols();
     p->PrepareToShow();
+    p->DrawGrid1Click(2, 1);
+    EXPECT_EQ(panels(*p).value(2), styles.FFillStyles.items()[10].Name);
     p->show();
     const QImage shot = p->grab().toImage();
     p->hide();
@@ -174,6 +176,14 @@ TEST(StylePickers, CellsOfTheProgramFolderLibraries)
     }
     if (count % 8 != 0 && count / 8 < 3) {
         EXPECT_EQ(ink(7, count / 8), 0);
+    }
+    // The other two pickers for a person to look at.
+    for (TSelectPattern *other : std::initializer_list<TSelectPattern *>{SelectLines(), SelectPoints()}) {
+        other->PrepareToShow();
+        other->show();
+        EXPECT_TRUE(other->grab().save(testsupport::artefactFolder(QStringLiteral("dialogs")) + u'/' +
+                                       other->objectName() + QStringLiteral(".png")));
+        other->hide();
     }
 }
 
