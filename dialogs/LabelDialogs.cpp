@@ -28,16 +28,10 @@ using dialogs::labels::LabelSettings;
 
 namespace {
 
+using platform::named;
+
 TProLabel *ProLabelInstance = nullptr;
 TNewLabel *NewLabelInstance = nullptr;
-
-template <class W>
-W *named(W *w, const char *name, const char *formClass)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    platform::setFormClass(w, formClass);
-    return w;
-}
 
 QToolButton *button(QWidget *parent, const char *name, const QString &text, const QString &hint = QString())
 {

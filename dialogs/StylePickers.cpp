@@ -74,6 +74,8 @@ using namespace dialogs::pickers;
 
 namespace {
 
+using platform::named;
+
 TSelectLines *SelectLinesInstance = nullptr;
 TSelectSymbols *SelectSymbolsInstance = nullptr;
 TSelectPoints *SelectPointsInstance = nullptr;
@@ -81,14 +83,6 @@ TSelectStyles *SelectStylesInstance = nullptr;
 
 constexpr int CellRole = Qt::UserRole + 1;
 constexpr int CodeRole = Qt::UserRole + 2;
-
-template <class W>
-W *named(W *w, const char *name, const char *formClass)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    platform::setFormClass(w, formClass);
-    return w;
-}
 
 const mapengine::StyleServices &styles()
 {

@@ -53,6 +53,23 @@ struct LabelProject {
     }
 };
 
+// A label entry of the field PURPOSE: "0.0", Arial 10 at 1:1000, red, on white.
+TMapLabel purposeLabel(bool visible, Byte center, Byte brushStyle)
+{
+    TMapLabel entry;
+    entry.Visible = visible;
+    entry.FieldName = QStringLiteral("PURPOSE");
+    entry.FormatShow = QStringLiteral("0.0");
+    entry.Font.FontName = QStringLiteral("Arial");
+    entry.Font.Size = 10;
+    entry.Font.Scale = 1000;
+    entry.Font.Color = 255;
+    entry.Font.Center = center;
+    entry.Font.BrushStyle = brushStyle;
+    entry.Font.BrushColor = 16777215;
+    return entry;
+}
+
 void dialog(ScriptedAnswers &answers, const ScriptedAnswers::DialogHandler &handler)
 {
     answers.dialog(handler);
@@ -164,18 +181,8 @@ TEST(LabelDialogs, NewLabelReportsAnIniItCannotWrite)
 TEST(LabelDialogs, LabelEntryShowsAndSavesTheEntry)
 {
     LabelProject p;
-    TMapLabel entry;
-    entry.Visible = false;
-    entry.FieldName = QStringLiteral("PURPOSE");
-    entry.FormatShow = QStringLiteral("0.0");
-    entry.Font.FontName = QStringLiteral("Arial");
-    entry.Font.Size = 10;
-    entry.Font.Scale = 1000;
-    entry.Font.Color = 255;
-    entry.Font.Center = 6;
+    TMapLabel entry = purposeLabel(false, 6, 1);
     entry.Font.Position = 2;
-    entry.Font.BrushStyle = 1;
-    entry.Font.BrushColor = 16777215;
     p.layer(0).Labels = {entry, entry};
     TProLabel *d = ProLabel();
     {
@@ -283,16 +290,8 @@ TEST(LabelDialogs, StylePopupsReachTheDialogs)
 TEST(LabelDialogs, Screenshots)
 {
     LabelProject p;
-    TMapLabel entry;
-    entry.Visible = true;
-    entry.FieldName = QStringLiteral("PURPOSE");
-    entry.FormatShow = QStringLiteral("0.00");
-    entry.Font.FontName = QStringLiteral("Arial Cyr");
-    entry.Font.Size = 12;
-    entry.Font.Scale = 2000;
-    entry.Font.BrushStyle = 0;
+    TMapLabel entry = purposeLabel(true, 1, 0);
     entry.Font.BrushColor = 0x80FFFF;
-    entry.Font.Center = 1;
     p.layer(0).Labels = {entry};
     const QString folder = testsupport::artefactFolder(QStringLiteral("dialogs"));
     TProLabel *d = ProLabel();
