@@ -9,6 +9,7 @@
 #include "mapdata/VykFunctions.h"
 #include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
+#include "platform/Service.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -74,6 +75,8 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     app::setApplicationTitle(windowTitle());
     app::setApplicationHelpFile(app::helpFilePath(FProgramDir));
     LoadStyleLibraries();
+    // The dialogs and the map reach the libraries as a service.
+    platform::Service<mapengine::StyleServices>::install(this);
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
 }
 

@@ -12,6 +12,7 @@
 #include "platform/ui/FormClass.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
@@ -46,6 +47,19 @@ public:
     }
     bool infoToolDown() const override { return w_.tbInfo->isChecked(); }
     void drawSelectionOverlay(int entry) override { w_.MapImage->DrawSelectionOverlay(entry); }
+    void popupStyleMenu(StylePopup popup, const QString &target, const QWidget *under) override
+    {
+        QMenu *menus[] = {w_.PMenuSize, w_.PMenuZoom, w_.PMenuWidth, w_.pMenuPenMode, w_.PMenuStylePlan};
+        QMenu *menu = menus[static_cast<int>(popup)];
+        w_.FStyleTarget = target;
+        if (menu && under)
+            menu->popup(under->mapToGlobal(QPoint(0, under->height())));
+    }
+    void stepTextRotation(const QString &target, int step, double value) override
+    {
+        w_.FStyleTarget = target;
+        w_.SetTextRotation(step, value);
+    }
 
 private:
     TTolvane &w_;

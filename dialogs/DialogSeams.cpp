@@ -2,6 +2,7 @@
 
 #include "dialogs/EdInfo.h"
 #include "dialogs/FEditTable.h"
+#include "dialogs/LabelDialogs.h"
 
 namespace dialogs {
 
@@ -25,11 +26,6 @@ bool DialogSeams::ShowEditInfo()
 }
 bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
 bool DialogSeams::AskPoint(QString &, QString &) { return false; }
-bool DialogSeams::AskNewLabel(NewLabelAnswer &) { return false; }
-int DialogSeams::SelectPointStyle() { return -1; }
-int DialogSeams::SelectLineStyle() { return -1; }
-int DialogSeams::SelectFillStyle() { return -1; }
-bool DialogSeams::SelectSymbol(QString &, QChar &) { return false; }
-StyleDialog *DialogSeams::styleDialog(StyleDialogKind) { return nullptr; }
+StyleDialog *DialogSeams::styleDialog(StyleDialogKind kind) { return ExistingLabelForm(kind); }
 
 } // namespace dialogs

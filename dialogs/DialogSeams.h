@@ -5,14 +5,15 @@
 // (TProLegend), the five layer transformations (TTransformXY, TCalcRotate,
 // TCalcShift, TCalcProj, TCalcProjection), the coordinate-list editor
 // (TNewMapPoint), the information panel (TEditInfo), going to a point
-// (TFindPoint), adding labels (TNewLabel), the pattern pickers (TSelectPoints,
+// (TFindPoint), adding labels (TNewLabel), a layer's label entry (TProLabel,
+// opened by the layer properties), the pattern pickers (TSelectPoints,
 // TSelectLines, TSelectSymbols), the symbol picker (TSelectStyles), the image
 // registration window (TRegForm), and the
 // edits of the layer, label and new-label dialogs that the map window's style
 // popups write into.
 //
-// The table editor and the information panel are shown by this library's
-// default. The other dialogs are not in the program yet: until they are,
+// The table editor, the information panel, the label dialogs and the pickers
+// are shown by this library's default (the last two in StyleSeams.cpp). The other dialogs are not in the program yet: until they are,
 // their entry points do nothing and answer as a dialog that was not shown:
 // false, no choice, no receiver. The commands then end where the dialog would have
 // opened. When the dialogs come, this library's default shows them; tests
@@ -95,6 +96,10 @@ public:
     virtual bool AskPoint(QString &x, QString &y);
     // True when the dialog's Hint came back "Ok".
     virtual bool AskNewLabel(NewLabelAnswer &answer);
+    // The label-entry dialog (TProLabel) on label entry `entry` of a layer,
+    // mode "New" or "Edit"; true when "Сохранить" wrote the entry (the caller's
+    // list then shows the entry's Visible tick and FieldName).
+    virtual bool ShowLabelEntry(int layer, int entry, const QString &mode);
     // The chosen pattern number; negative when nothing was chosen.
     virtual int SelectPointStyle();
     virtual int SelectLineStyle();

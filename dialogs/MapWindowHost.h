@@ -1,7 +1,8 @@
 #pragma once
 // What the search window, the attribute panel and the table editor need of
 // the map window, which lies above them: its map control, its layer rows,
-// locating and showing objects, the status text and the information tool.
+// locating and showing objects, the status text and the information tool;
+// and the style popups the label dialogs open.
 // The map window installs itself (platform::Service); without one there is
 // no map and the windows find nothing.
 
@@ -10,6 +11,7 @@
 
 #include <vector>
 
+class QWidget;
 
 namespace dialogs {
 
@@ -34,6 +36,15 @@ public:
     virtual bool infoToolDown() const { return false; }
     // Draws the selection's marks with one entry marked (-1: none).
     virtual void drawSelectionOverlay(int) {}
+
+    // The map window's shared style popups, opened under a dialog's control
+    // with the style target set ("Label", "NewLabelTextScale" ...); the
+    // choice reaches the target's dialogs::StyleDialog.
+    enum class StylePopup { Size, Scale, Width, PenMode, Fill };
+    virtual void popupStyleMenu(StylePopup, const QString &, const QWidget *) {}
+    // Steps a rotation for the style target (1: 45 degrees up, 2: down) and
+    // hands the result to the target's SetFontRotate.
+    virtual void stepTextRotation(const QString &, int, double) {}
 };
 
 inline MapWindowHost &mapWindow()

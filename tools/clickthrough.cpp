@@ -116,6 +116,11 @@ public:
             box->Hint = QStringLiteral("Ok");
             return platform::mrOk;
         }
+        // Every other window is shown, painted and closed.
+        say(QStringLiteral("  window: ") + dialog.objectName());
+        dialog.show();
+        QCoreApplication::processEvents();
+        dialog.reject();
         return platform::mrCancel;
     }
 
@@ -433,6 +438,24 @@ int main(int argc, char **argv)
                     useMenu(counts, m, m->objectName());
         }
     }
+    // What no round brings up on the demo project: the pattern pickers of
+    // the figures' tool bar (its text layer holds no figures) and, with the
+    // text layer made active, the labels of the pick menu.
+    reopen();
+    for (int l = 0; l < static_cast<int>(w.MapImage->FProject.Layers.size()); ++l) {
+        if (w.MapImage->FProject.Layers[static_cast<size_t>(l)].MapType != mtTextLayer)
+            continue;
+        w.MapImage->FProject.ActiveLayer = l;
+        w.ShowActiveLayerRow(l);
+        break;
+    }
+    w.PBPick->setChecked(true);
+    for (QToolButton *b : {w.SpeedButton5, w.SpeedButton7, w.SpeedButton10, w.SpeedButton13}) {
+        ++counts.buttons;
+        act(counts, QStringLiteral("pickers/") + b->objectName(), [b] { b->click(); });
+    }
+    useMenu(counts, w.pMenuPick, w.pMenuPick->objectName());
+
     say(QStringLiteral("done: %1 rounds, %2 menu items, %3 buttons, %4 fields, %5 map gestures, %6 messages, "
                        "%7 file dialogs, %8 windows, %9 errors")
             .arg(round)

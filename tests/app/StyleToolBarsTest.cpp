@@ -6,6 +6,7 @@
 #include "CommandFixtures.h"
 
 #include "app/FormControls.h"
+#include "dialogs/LabelDialogs.h"
 #include "platform/Environment.h"
 
 #include <QAction>
@@ -443,4 +444,35 @@ TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
     read(t, 1);
     EXPECT_EQ(map().FTemplate.FontName, QStringLiteral("Symbol"));
     EXPECT_EQ(map().FTemplate.Symbol, QChar(u'q'));
+}
+
+TEST_F(StyleToolBars, LabelDialogButtonsOpenTheMapWindowsPopups)
+{
+    texts();
+    TNewLabel *add = NewLabel();
+    add->SBScale2->click();
+    EXPECT_EQ(w().FStyleTarget, QStringLiteral("NewLabelTextScale"));
+    EXPECT_TRUE(w().PMenuZoom->isVisible());
+    w().PMenuZoom->hide();
+    w().MenuItemZoom[6]->trigger();
+    EXPECT_EQ(add->EditFontScale->text(), QStringLiteral("2000"));
+    // The shift buttons open the size popup too; the size goes to the font.
+    add->sbShiftX->click();
+    EXPECT_EQ(w().FStyleTarget, QStringLiteral("NewLabel"));
+    EXPECT_TRUE(w().PMenuSize->isVisible());
+    w().PMenuSize->hide();
+    w().NF[7]->trigger();
+    EXPECT_EQ(add->EditFontSize->text(), QStringLiteral("14"));
+    add->EditFontRotate->setText(QStringLiteral("30"));
+    add->SpeedButton17->click();
+    EXPECT_EQ(add->EditFontRotate->text(), QStringLiteral("345"));
+
+    TProLabel *entry = ProLabel();
+    entry->SpeedButton11->click();
+    EXPECT_EQ(w().FStyleTarget, QStringLiteral("Label"));
+    EXPECT_TRUE(w().PMenuStylePlan->isVisible());
+    w().PMenuStylePlan->hide();
+    w().NStylePlan[1]->trigger();
+    EXPECT_EQ(entry->FBrushStyle, 0);
+    EXPECT_EQ(add->EditFontSize->text(), QStringLiteral("14"));
 }
