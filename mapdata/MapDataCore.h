@@ -40,6 +40,23 @@ struct TJournalItem {
     std::int32_t NewLength = 0;
 };
 
+// The new versions of a batch of changes laid out as "updates.mhp" takes them
+// (the file header, then each record at an even place), built while the
+// changes are computed (MapDataCore::AddJournalRecord), so that no object
+// keeps its decoded shape until the batch is written.
+struct TJournalRecords {
+    TJournalRecords();
+    QByteArray Bytes;
+    // Per item: the record's place in words from the first record and its
+    // content length in words; Offset -1 for an object of a layer without
+    // records.
+    struct Place {
+        std::int32_t Offset = -1;
+        std::int32_t Length = 0;
+    };
+    std::vector<Place> Places;
+};
+
 // The state of an open record stream over one layer (a local of the caller).
 // The handles are the files the core keeps open for the layer and the journal.
 struct TLayerStream {
@@ -326,6 +343,13 @@ public:
     // comes once. Every item's NewOffset and NewLength get its new place
     // (they are kept for objects of layers without records).
     bool JournalObjects(std::vector<TJournalItem> &items);
+    // The same with the new versions given as records, one per item in the
+    // order of the items; the objects' Shapes are not looked at.
+    bool JournalObjects(std::vector<TJournalItem> &items, const TJournalRecords &records);
+    // Lays out the new version of the item's object, the shape given (for
+    // text/symbol layers with the item's style, or FTemplate), as the next
+    // record of the batch.
+    void AddJournalRecord(TJournalRecords &records, const TJournalItem &item, const TShpObject &shape) const;
     // Takes back the entry before FJournalPos.
     void UndoEdit();
     // Re-applies the entry at FJournalPos.

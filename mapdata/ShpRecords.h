@@ -342,5 +342,9 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
 // layout. Empty for a type without records.
 QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape,
                                const TTextRecord &style);
+// The same bytes appended to `out`, for callers that lay many records out in
+// one buffer.
+void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TShpObject &shape,
+                         const TTextRecord &style);
 
 } // namespace shp

@@ -25,14 +25,14 @@ using namespace mapengine::edit;
 
 namespace {
 
+// What the run keeps of each object until the journal took the batch: its
+// new version is already laid out as a journal record.
 struct Pending {
     int layer = 0;
     int index = 0;
-    TShpObject shape;
     bool hasParts = false;
+    int style = -1; // in the run's styles (objects of text layers)
     Box mapBox;
-    bool hasStyle = false;
-    TTextRecord style;
 };
 
 } // namespace
@@ -66,16 +66,32 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
                 targets.emplace_back(layer, static_cast<int>(i));
     }
 
+    // Each object is read into one shape, moved, and laid out at once as the
+    // record the journal will take; nothing of the layer changes until every
+    // point has converted.
     std::vector<Pending> pending;
+    std::vector<TTextRecord> styles;
+    std::vector<TJournalItem> items;
+    TJournalRecords records;
     pending.reserve(targets.size());
+    items.reserve(targets.size());
+    records.Places.reserve(targets.size());
+    {
+        qsizetype bytes = records.Bytes.size();
+        for (const auto &[layer, index] : targets) {
+            const TMapObject &obj = FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
+            bytes += shp::RecordHeaderSize + 1 + (obj.JrnOffset != 0 ? 2 * qsizetype(obj.JrnLength) : obj.ShpLength);
+        }
+        records.Bytes.reserve(bytes);
+    }
+    TShpObject shape;
     bool first = true;
     for (const auto &[layer, index] : targets) {
         Pending p;
         p.layer = layer;
         p.index = index;
         // Reading a text or symbol also makes its style the template.
-        ReadObjectInLayerUnits(layer, index, p.shape);
-        TShpObject &shape = p.shape;
+        ReadObjectInLayerUnits(layer, index, shape);
         const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
         if (!shape.Parts.empty()) {
             Box box;
@@ -110,11 +126,12 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
             setBox(shape, box);
             fitImageBox(L, shape);
         }
+        p.hasParts = !shape.Parts.empty();
         p.mapBox = mapBoxOf(*this, layer, shape);
         const bool textLike = shape.ShapeType == okText || shape.ShapeType == okSymbol;
         if (isTextLayer(L)) {
-            p.hasStyle = true;
-            p.style = FTemplate;
+            p.style = static_cast<int>(styles.size());
+            styles.push_back(FTemplate);
             if (textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
                 // A text's box is its laid-out text at the new anchor.
                 double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
@@ -127,7 +144,17 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
                 setBox(shape, laid);
             }
         }
-        pending.push_back(std::move(p));
+        const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
+        TJournalItem item;
+        item.Layer = layer;
+        item.Index = index;
+        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
+        item.PreviousLength = item.NewLength = obj.JrnLength;
+        item.Style = p.style >= 0 ? &styles[static_cast<size_t>(p.style)] : nullptr;
+        AddJournalRecord(records, item, shape);
+        item.Style = nullptr; // the record is laid out; the styles may move
+        items.push_back(item);
+        pending.push_back(p);
     }
     if (pending.empty())
         return false;
@@ -138,41 +165,28 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         bool modified, layerModified;
     };
     std::vector<Before> before;
-    std::vector<TJournalItem> items;
     before.reserve(pending.size());
-    items.reserve(pending.size());
-    for (Pending &p : pending) {
+    for (const Pending &p : pending) {
         TMapLayer &L = FProject.Layers[static_cast<size_t>(p.layer)];
         TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
         before.push_back({obj.Modified, L.ObjectsModified});
-        p.hasParts = !p.shape.Parts.empty();
-        *obj.Shape = std::move(p.shape);
+        // A shape an earlier edit left is no version of the object now.
+        obj.Shape.clearParts();
         L.ObjectsModified = true;
         obj.Modified = true;
-        TJournalItem item;
-        item.Layer = p.layer;
-        item.Index = p.index;
-        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
-        item.PreviousLength = item.NewLength = obj.JrnLength;
-        item.Style = p.hasStyle ? &p.style : nullptr;
-        items.push_back(item);
     }
-    if (!JournalObjects(items)) {
+    if (!JournalObjects(items, records)) {
         for (size_t k = pending.size(); k-- > 0;) {
             TMapLayer &L = FProject.Layers[static_cast<size_t>(pending[k].layer)];
             TMapObject &obj = L.Objects[static_cast<size_t>(pending[k].index)];
-            obj.Shape.clearParts();
             obj.Modified = before[k].modified;
             L.ObjectsModified = before[k].layerModified;
         }
         return false;
     }
     // The template ends as the last text's style, as after reading it.
-    for (auto it = pending.rbegin(); it != pending.rend(); ++it)
-        if (it->hasStyle) {
-            FTemplate = it->style;
-            break;
-        }
+    if (!styles.empty())
+        FTemplate = styles.back();
 
     if (selectionRun) {
         for (size_t k = 0; k < pending.size(); ++k) {
