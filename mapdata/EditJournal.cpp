@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+#include <tuple>
 #include <utility>
 
 namespace jrn {
@@ -119,7 +121,11 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
     return true;
 }
 
-TJournalRecords::TJournalRecords() : Bytes(jrn::fileHeader()) {}
+TJournalRecords::TJournalRecords()
+{
+    const QByteArray header = jrn::fileHeader();
+    std::memcpy(Bytes.append(header.size()), header.constData(), static_cast<size_t>(header.size()));
+}
 
 void MapDataCore::AddJournalRecord(TJournalRecords &records, const TJournalItem &item, const TShpObject &shape) const
 {
@@ -127,15 +133,16 @@ void MapDataCore::AddJournalRecord(TJournalRecords &records, const TJournalItem 
     if (validLayer(item.Layer)) {
         const std::int32_t shapeType = FProject.Layers[static_cast<size_t>(item.Layer)].ShapeType;
         if (shp::recordKindOf(shapeType) != shp::RecordKind::None) {
-            QByteArray &out = records.Bytes;
+            mapdata::BulkBuffer &out = records.Bytes;
             const qsizetype head = out.size();
-            out.resize(head + shp::RecordHeaderSize);
-            shp::appendObjectContent(out, shapeType, shape, item.Style ? *item.Style : FTemplate);
+            out.append(shp::RecordHeaderSize);
+            shp::appendObjectContent([&out](qsizetype n) { return out.append(n); }, shapeType, shape,
+                                     item.Style ? *item.Style : FTemplate);
             place.Offset = static_cast<std::int32_t>((head - shp::FileHeaderSize) / 2);
             place.Length = shp::wordsForBytes(out.size() - head - shp::RecordHeaderSize);
             shp::encodeRecordHeader(out.data() + head, {item.Index + 1, place.Length});
             if (out.size() & 1)
-                out += '\0';
+                out.append(1);
         }
     }
     records.Places.push_back(place);
@@ -193,40 +200,35 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJourna
         return false;
     }
 
-    // The entries of the records; record places relative to the first record.
-    std::vector<jrn::Entry> entries(items.size());
-    for (size_t k = 0; k < items.size(); ++k) {
-        const TJournalItem &it = items[k];
-        const TMapObject &obj =
-            FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)];
-        jrn::Entry &entry = entries[k];
-        entry.Layer = it.Layer;
-        entry.Index = it.Index;
-        entry.PrevOffset = it.PreviousOffset;
-        entry.PrevLength = it.PreviousLength;
-        entry.Shown = flag(obj.Shown);
-        entry.Modified = flag(obj.Modified);
-        entry.Deleted = flag(obj.Deleted);
-        entry.Appended = flag(obj.Appended);
-        const TJournalRecords::Place &place = records.Places[k];
-        entry.NewOffset = place.Offset >= 0 ? place.Offset : it.NewOffset;
-        entry.NewLength = place.Offset >= 0 ? place.Length : it.NewLength;
-    }
     // The records alone, without the file header the buffer starts with.
     const qsizetype recordBytes = records.Bytes.size() - shp::FileHeaderSize;
-    const QByteArray recordsOnly = QByteArray::fromRawData(records.Bytes.constData() + shp::FileHeaderSize, recordBytes);
-    // Where the records go: after the header of a fresh file, or at the end.
-    auto place = [&](std::int32_t firstWord) {
-        for (size_t k = 0; k < entries.size(); ++k)
-            if (records.Places[k].Offset >= 0)
-                entries[k].NewOffset += firstWord;
+    const QByteArray recordsOnly = records.Bytes.view(shp::FileHeaderSize);
+    // The word of the records file where the first record goes: after the
+    // header of a fresh file, or at the end.
+    std::int32_t firstWord = 0;
+    auto newPlace = [&](size_t k) {
+        const TJournalRecords::Place &place = records.Places[k];
+        return place.Offset >= 0 ? std::pair(place.Offset + firstWord, place.Length)
+                                 : std::pair(items[k].NewOffset, items[k].NewLength);
     };
-    auto encodeEntries = [&](QByteArray &out) {
-        const qsizetype at = out.size();
-        out.resize(at + jrn::EntrySize * qsizetype(entries.size()));
-        char *p = out.data() + at;
-        for (const jrn::Entry &e : entries) {
-            jrn::encodeEntry(e, p);
+    // The entries, laid out one after another at the end of `out`.
+    auto encodeEntries = [&](mapdata::BulkBuffer &out) {
+        char *p = out.append(jrn::EntrySize * qsizetype(items.size()));
+        for (size_t k = 0; k < items.size(); ++k) {
+            const TJournalItem &it = items[k];
+            const TMapObject &obj =
+                FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)];
+            jrn::Entry entry;
+            entry.Layer = it.Layer;
+            entry.Index = it.Index;
+            std::tie(entry.NewOffset, entry.NewLength) = newPlace(k);
+            entry.PrevOffset = it.PreviousOffset;
+            entry.PrevLength = it.PreviousLength;
+            entry.Shown = flag(obj.Shown);
+            entry.Modified = flag(obj.Modified);
+            entry.Deleted = flag(obj.Deleted);
+            entry.Appended = flag(obj.Appended);
+            jrn::encodeEntry(entry, p);
             p += jrn::EntrySize;
         }
     };
@@ -236,15 +238,18 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJourna
         // A journal with nothing applied starts afresh. The new pair is
         // written beside the old one and takes its place only when whole, so
         // a failed write leaves the old journal (and its redo tail) as it was.
-        place(shp::FileHeaderSize / 2);
-        QByteArray mhx = jrn::fileHeader();
+        firstWord = shp::FileHeaderSize / 2;
+        mapdata::BulkBuffer mhx;
+        const QByteArray header = jrn::fileHeader();
+        std::memcpy(mhx.append(header.size()), header.constData(), static_cast<size_t>(header.size()));
         // Entries before the position, should a vanished index be written
         // again, are empty: undo passes over them.
-        mhx += QByteArray(jrn::EntrySize * qsizetype(std::max(FJournalPos, 0)), '\0');
+        mhx.append(jrn::EntrySize * qsizetype(std::max(FJournalPos, 0)));
         encodeEntries(mhx);
         const QString tmpShp = platform::joinPath(FWorkDir, u"updates~.mhp");
         const QString tmpShx = platform::joinPath(FWorkDir, u"updates~.mhx");
-        if (!ops.writeFile(tmpShp, records.Bytes) || !ops.writeFile(tmpShx, mhx) || !ops.renameFile(tmpShp, shpName)) {
+        if (!ops.writeFile(tmpShp, records.Bytes.view()) || !ops.writeFile(tmpShx, mhx.view()) ||
+            !ops.renameFile(tmpShp, shpName)) {
             ops.removeFile(tmpShp);
             ops.removeFile(tmpShx);
             reportJournalFailure(shpName);
@@ -293,7 +298,7 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJourna
         // Records are appended at an even place, as places count words.
         const qint64 recordPos = shpSize + (shpSize & 1);
         if (recordBytes > 0) {
-            place(static_cast<std::int32_t>(recordPos / 2));
+            firstWord = static_cast<std::int32_t>(recordPos / 2);
             QByteArray bytes = recordsOnly;
             if (shpSize & 1)
                 bytes.prepend('\0');
@@ -304,8 +309,9 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJourna
                 return false;
             }
         }
-        QByteArray newEntries;
-        encodeEntries(newEntries);
+        mapdata::BulkBuffer entryBytes;
+        encodeEntries(entryBytes);
+        const QByteArray newEntries = entryBytes.view();
         const qint64 entryPos = shp::FileHeaderSize + qint64(jrn::EntrySize) * FJournalPos;
         QByteArray before;
         if (shxFile.open(shxName))
@@ -325,10 +331,8 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJourna
         }
     }
 
-    for (size_t k = 0; k < items.size(); ++k) {
-        items[k].NewOffset = entries[k].NewOffset;
-        items[k].NewLength = entries[k].NewLength;
-    }
+    for (size_t k = 0; k < items.size(); ++k)
+        std::tie(items[k].NewOffset, items[k].NewLength) = newPlace(k);
     FJournalPos += static_cast<std::int32_t>(items.size());
     FJournalCount = FJournalPos;
     return true;

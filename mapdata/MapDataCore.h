@@ -4,6 +4,7 @@
 // with the operations on layer files that the map control offers. It holds no
 // widgets; the map control derives from it.
 
+#include "mapdata/BulkBuffer.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/FileOps.h"
 #include "mapdata/KeptFile.h"
@@ -46,7 +47,7 @@ struct TJournalItem {
 // keeps its decoded shape until the batch is written.
 struct TJournalRecords {
     TJournalRecords();
-    QByteArray Bytes;
+    mapdata::BulkBuffer Bytes;
     // Per item: the record's place in words from the first record and its
     // content length in words; Offset -1 for an object of a layer without
     // records.

@@ -522,10 +522,9 @@ std::vector<std::int32_t> partStartsOf(const TShpObject &shape, std::int32_t &nu
 
 } // namespace
 
-void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TShpObject &shape,
-                         const TTextRecord &style)
+void appendObjectContent(const std::function<char *(qsizetype)> &room, std::int32_t layerShapeType,
+                         const TShpObject &shape, const TTextRecord &style)
 {
-    const qsizetype base = out.size();
     switch (recordKindOf(layerShapeType)) {
     case RecordKind::Point: {
         PointRecord r;
@@ -537,9 +536,9 @@ void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TSh
         r.Y = pt.Y;
         const bool withZ = typeHasZ(layerShapeType);
         const bool withM = shape.HasM && typeHasM(layerShapeType);
-        out.resize(base + PointContentSize + (withZ ? 8 : 0) + (withM ? 8 : 0), '\0');
-        encodePoint(out.data() + base, r);
-        char *p = out.data() + base + PointContentSize;
+        char *p = room(PointContentSize + (withZ ? 8 : 0) + (withM ? 8 : 0));
+        encodePoint(p, r);
+        p += PointContentSize;
         if (withZ) {
             setLEDouble(p, pt.Z);
             p += 8;
@@ -560,10 +559,8 @@ void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TSh
         const bool withZ = typeHasZ(layerShapeType);
         const bool withM = shape.HasM && typeHasM(layerShapeType);
         const qsizetype block = 16 + 8 * qsizetype(h.NumPoints);
-        out.resize(base + PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) +
-                       (withZ ? block : 0) + (withM ? block : 0),
-                   '\0');
-        char *p = out.data() + base;
+        char *p = room(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) +
+                       (withZ ? block : 0) + (withM ? block : 0));
         encodePolyHead(p, h);
         p += PolyHeadSize;
         for (std::int32_t s : starts) {
@@ -609,8 +606,7 @@ void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TSh
         r.ImageHeight = shape.ImageHeight;
         const std::vector<std::int32_t> starts = partStartsOf(shape, r.NumPoints);
         r.NumParts = static_cast<std::int32_t>(starts.size());
-        out.resize(base + TextHeadSize + 4 * qsizetype(r.NumParts) + WidePointSize * qsizetype(r.NumPoints), '\0');
-        char *p = out.data() + base;
+        char *p = room(TextHeadSize + 4 * qsizetype(r.NumParts) + WidePointSize * qsizetype(r.NumPoints));
         encodeTextHead(p, r);
         p += TextHeadSize;
         for (std::int32_t s : starts) {
@@ -639,8 +635,7 @@ void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TSh
         for (const TShpParts &part : shape.Parts)
             n += part.Points.size();
         h.NumPoints = static_cast<std::int32_t>(n);
-        out.resize(base + RasterHeadSize + WidePointSize * n, '\0');
-        char *p = out.data() + base;
+        char *p = room(RasterHeadSize + WidePointSize * n);
         encodeRasterHead(p, h);
         p += RasterHeadSize;
         for (const TShpParts &part : shape.Parts)
@@ -658,7 +653,12 @@ void appendObjectContent(QByteArray &out, std::int32_t layerShapeType, const TSh
 QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape, const TTextRecord &style)
 {
     QByteArray out;
-    appendObjectContent(out, layerShapeType, shape, style);
+    appendObjectContent(
+        [&out](qsizetype n) {
+            out.resize(n, '\0');
+            return out.data();
+        },
+        layerShapeType, shape, style);
     return out;
 }
 

@@ -25,13 +25,11 @@ using namespace mapengine::edit;
 
 namespace {
 
-// What the run keeps of each object until the journal took the batch: its
-// new version is already laid out as a journal record.
+// What a selection run keeps of each object until the journal took the
+// batch (its new version is already laid out as a journal record): where it
+// now stands on the map.
 struct Pending {
-    int layer = 0;
-    int index = 0;
     bool hasParts = false;
-    int style = -1; // in the run's styles (objects of text layers)
     Box mapBox;
 };
 
@@ -70,11 +68,17 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
     // record the journal will take; nothing of the layer changes until every
     // point has converted.
     std::vector<Pending> pending;
-    std::vector<TTextRecord> styles;
     std::vector<TJournalItem> items;
     TJournalRecords records;
-    pending.reserve(targets.size());
+    if (selectionRun)
+        pending.reserve(targets.size());
     items.reserve(targets.size());
+    // A whole-layer run gathers the layer's new extents as it goes.
+    std::vector<TBlockExtent> blocks;
+    bool extentStarted = false;
+    Box extent;
+    if (!selectionRun)
+        blocks.resize(FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)].Blocks.size());
     records.Places.reserve(targets.size());
     {
         qsizetype bytes = records.Bytes.size();
@@ -88,8 +92,6 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
     bool first = true;
     for (const auto &[layer, index] : targets) {
         Pending p;
-        p.layer = layer;
-        p.index = index;
         // Reading a text or symbol also makes its style the template.
         ReadObjectInLayerUnits(layer, index, shape);
         const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
@@ -129,20 +131,18 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         p.hasParts = !shape.Parts.empty();
         p.mapBox = mapBoxOf(*this, layer, shape);
         const bool textLike = shape.ShapeType == okText || shape.ShapeType == okSymbol;
-        if (isTextLayer(L)) {
-            p.style = static_cast<int>(styles.size());
-            styles.push_back(FTemplate);
-            if (textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
-                // A text's box is its laid-out text at the new anchor.
-                double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
-                LayerPointToMap(layer, ax, ay);
-                Box laid;
-                LayoutTextObject(FTemplate, ax, ay, laid.XMin, laid.YMin, laid.XMax, laid.YMax);
-                p.mapBox = laid;
-                LayerUnits units(*this, layer);
-                units.convert(laid);
-                setBox(shape, laid);
-            }
+        // A text is laid out, and its record written, with its own style: the
+        // template its reading made. Its box is the laid-out text at the new
+        // anchor.
+        if (isTextLayer(L) && textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
+            double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
+            LayerPointToMap(layer, ax, ay);
+            Box laid;
+            LayoutTextObject(FTemplate, ax, ay, laid.XMin, laid.YMin, laid.XMax, laid.YMax);
+            p.mapBox = laid;
+            LayerUnits units(*this, layer);
+            units.convert(laid);
+            setBox(shape, laid);
         }
         const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
         TJournalItem item;
@@ -150,13 +150,29 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         item.Index = index;
         item.PreviousOffset = item.NewOffset = obj.JrnOffset;
         item.PreviousLength = item.NewLength = obj.JrnLength;
-        item.Style = p.style >= 0 ? &styles[static_cast<size_t>(p.style)] : nullptr;
         AddJournalRecord(records, item, shape);
-        item.Style = nullptr; // the record is laid out; the styles may move
         items.push_back(item);
-        pending.push_back(p);
+        if (selectionRun) {
+            pending.push_back(p);
+        } else if (p.hasParts) {
+            const Box &b = p.mapBox;
+            const size_t block = static_cast<size_t>(index) / blockSize();
+            if (blocks.size() < block + 1)
+                blocks.resize(block + 1);
+            TBlockExtent &e = blocks[block];
+            growBox(e.XMin, e.YMin, e.XMax, e.YMax, b.XMin, b.YMin, b.XMax, b.YMax);
+            if (!extentStarted) {
+                extent = b;
+                extentStarted = true;
+            } else {
+                extent.XMin = std::min(extent.XMin, b.XMin);
+                extent.YMin = std::min(extent.YMin, b.YMin);
+                extent.XMax = std::max(extent.XMax, b.XMax);
+                extent.YMax = std::max(extent.YMax, b.YMax);
+            }
+        }
     }
-    if (pending.empty())
+    if (items.empty())
         return false;
 
     // Every changed object goes into the journal in one piece: all of them,
@@ -165,10 +181,10 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         bool modified, layerModified;
     };
     std::vector<Before> before;
-    before.reserve(pending.size());
-    for (const Pending &p : pending) {
-        TMapLayer &L = FProject.Layers[static_cast<size_t>(p.layer)];
-        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
+    before.reserve(items.size());
+    for (const TJournalItem &it : items) {
+        TMapLayer &L = FProject.Layers[static_cast<size_t>(it.Layer)];
+        TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
         before.push_back({obj.Modified, L.ObjectsModified});
         // A shape an earlier edit left is no version of the object now.
         obj.Shape.clearParts();
@@ -176,26 +192,22 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         obj.Modified = true;
     }
     if (!JournalObjects(items, records)) {
-        for (size_t k = pending.size(); k-- > 0;) {
-            TMapLayer &L = FProject.Layers[static_cast<size_t>(pending[k].layer)];
-            TMapObject &obj = L.Objects[static_cast<size_t>(pending[k].index)];
+        for (size_t k = items.size(); k-- > 0;) {
+            TMapLayer &L = FProject.Layers[static_cast<size_t>(items[k].Layer)];
+            TMapObject &obj = L.Objects[static_cast<size_t>(items[k].Index)];
             obj.Modified = before[k].modified;
             L.ObjectsModified = before[k].layerModified;
         }
         return false;
     }
-    // The template ends as the last text's style, as after reading it.
-    if (!styles.empty())
-        FTemplate = styles.back();
-
     if (selectionRun) {
-        for (size_t k = 0; k < pending.size(); ++k) {
-            const Pending &p = pending[k];
-            TMapObject &obj = FProject.Layers[static_cast<size_t>(p.layer)].Objects[static_cast<size_t>(p.index)];
-            obj.JrnOffset = items[k].NewOffset;
-            obj.JrnLength = items[k].NewLength;
-            if (p.hasParts)
-                takeInBox(*this, p.layer, p.index, p.mapBox);
+        for (size_t k = 0; k < items.size(); ++k) {
+            const TJournalItem &it = items[k];
+            TMapObject &obj = FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)];
+            obj.JrnOffset = it.NewOffset;
+            obj.JrnLength = it.NewLength;
+            if (pending[k].hasParts)
+                takeInBox(*this, it.Layer, it.Index, pending[k].mapBox);
         }
         // The pivot goes with the moved selection.
         FSelection.PivotX = FSelection.PivotY = 0;
@@ -205,32 +217,11 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
 
     // Whole-layer runs rebuild the layer's extents from the moved objects.
     TMapLayer &L = FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)];
-    for (TBlockExtent &b : L.Blocks)
-        b = TBlockExtent{};
-    bool extentStarted = false;
-    Box extent;
-    for (size_t k = 0; k < pending.size(); ++k) {
-        const Pending &p = pending[k];
-        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
-        obj.JrnOffset = items[k].NewOffset;
-        obj.JrnLength = items[k].NewLength;
-        if (!p.hasParts)
-            continue;
-        const Box &b = p.mapBox;
-        const size_t block = static_cast<size_t>(p.index) / blockSize();
-        if (L.Blocks.size() < block + 1)
-            L.Blocks.resize(block + 1);
-        TBlockExtent &e = L.Blocks[block];
-        growBox(e.XMin, e.YMin, e.XMax, e.YMax, b.XMin, b.YMin, b.XMax, b.YMax);
-        if (!extentStarted) {
-            extent = b;
-            extentStarted = true;
-        } else {
-            extent.XMin = std::min(extent.XMin, b.XMin);
-            extent.YMin = std::min(extent.YMin, b.YMin);
-            extent.XMax = std::max(extent.XMax, b.XMax);
-            extent.YMax = std::max(extent.YMax, b.YMax);
-        }
+    L.Blocks = std::move(blocks);
+    for (const TJournalItem &it : items) {
+        TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
+        obj.JrnOffset = it.NewOffset;
+        obj.JrnLength = it.NewLength;
     }
     if (extentStarted) {
         L.MtMinX = extent.XMin;
