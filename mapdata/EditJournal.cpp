@@ -11,6 +11,10 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+#include <tuple>
+#include <utility>
+
 namespace jrn {
 
 QByteArray fileHeader()
@@ -37,10 +41,8 @@ Entry decodeEntry(const char *p)
     return e;
 }
 
-QByteArray encodeEntry(const Entry &e)
+void encodeEntry(const Entry &e, char *p)
 {
-    QByteArray b(EntrySize, '\0');
-    char *p = b.data();
     shp::setLE32(p, e.Layer);
     shp::setLE32(p + 4, e.Index);
     shp::setLE32(p + 8, e.NewOffset);
@@ -51,6 +53,12 @@ QByteArray encodeEntry(const Entry &e)
     p[25] = static_cast<char>(e.Modified);
     p[26] = static_cast<char>(e.Deleted);
     p[27] = static_cast<char>(e.Appended);
+}
+
+QByteArray encodeEntry(const Entry &e)
+{
+    QByteArray b(EntrySize, '\0');
+    encodeEntry(e, b.data());
     return b;
 }
 
@@ -113,7 +121,57 @@ bool MapDataCore::JournalObject(int layer, int index, std::int32_t &newOffset, s
     return true;
 }
 
+TJournalRecords::TJournalRecords()
+{
+    const QByteArray header = jrn::fileHeader();
+    std::memcpy(Bytes.append(header.size()), header.constData(), static_cast<size_t>(header.size()));
+}
+
+void MapDataCore::AddJournalRecord(TJournalRecords &records, const TJournalItem &item, const TShpObject &shape) const
+{
+    TJournalRecords::Place place;
+    if (validLayer(item.Layer)) {
+        const std::int32_t shapeType = FProject.Layers[static_cast<size_t>(item.Layer)].ShapeType;
+        if (shp::recordKindOf(shapeType) != shp::RecordKind::None) {
+            mapdata::BulkBuffer &out = records.Bytes;
+            const qsizetype head = out.size();
+            out.append(shp::RecordHeaderSize);
+            shp::appendObjectContent([&out](qsizetype n) { return out.append(n); }, shapeType, shape,
+                                     item.Style ? *item.Style : FTemplate);
+            place.Offset = static_cast<std::int32_t>((head - shp::FileHeaderSize) / 2);
+            place.Length = shp::wordsForBytes(out.size() - head - shp::RecordHeaderSize);
+            shp::encodeRecordHeader(out.data() + head, {item.Index + 1, place.Length});
+            if (out.size() & 1)
+                out.append(1);
+        }
+    }
+    records.Places.push_back(place);
+}
+
 bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
+{
+    // The objects' shapes as they stand; those of items out of range are
+    // not looked at (the batch is refused).
+    static const TShpObject none;
+    TJournalRecords records;
+    records.Places.reserve(items.size());
+    for (const TJournalItem &it : items) {
+        const TShpObject *shape = &none;
+        if (validLayer(it.Layer) && it.Index >= 0) {
+            const TMapLayer &L = FProject.Layers[static_cast<size_t>(it.Layer)];
+            if (static_cast<size_t>(it.Index) < L.Objects.size())
+                shape = &*std::as_const(L.Objects[static_cast<size_t>(it.Index)].Shape);
+        }
+        AddJournalRecord(records, it, *shape);
+    }
+    if (!JournalObjects(items, records))
+        return false;
+    for (const TJournalItem &it : items)
+        FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)].Shape.clearParts();
+    return true;
+}
+
+bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items, const TJournalRecords &records)
 {
     FJournalShp = JournalShpName();
     FJournalShx = JournalShxName();
@@ -121,6 +179,8 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
         if (!validLayer(it.Layer) || it.Index < 0 ||
             static_cast<size_t>(it.Index) >= FProject.Layers[static_cast<size_t>(it.Layer)].Objects.size())
             return false;
+    if (records.Places.size() != items.size())
+        return false;
     if (items.empty())
         return true;
 
@@ -140,51 +200,37 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
         return false;
     }
 
-    // The records one after another, each at an even place (places count
-    // words), and their entries; offsets relative to the first record.
-    QByteArray records;
-    std::vector<jrn::Entry> entries(items.size());
-    std::vector<bool> withRecord(items.size());
-    for (size_t k = 0; k < items.size(); ++k) {
-        const TJournalItem &it = items[k];
-        const TMapLayer &L = FProject.Layers[static_cast<size_t>(it.Layer)];
-        const TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
-        jrn::Entry &entry = entries[k];
-        entry.Layer = it.Layer;
-        entry.Index = it.Index;
-        entry.PrevOffset = it.PreviousOffset;
-        entry.PrevLength = it.PreviousLength;
-        entry.Shown = flag(obj.Shown);
-        entry.Modified = flag(obj.Modified);
-        entry.Deleted = flag(obj.Deleted);
-        entry.Appended = flag(obj.Appended);
-        entry.NewOffset = it.NewOffset;
-        entry.NewLength = it.NewLength;
-        withRecord[k] = shp::recordKindOf(L.ShapeType) != shp::RecordKind::None;
-        if (!withRecord[k])
-            continue;
-        const QByteArray content =
-            shp::encodeObjectContent(L.ShapeType, *obj.Shape, it.Style ? *it.Style : FTemplate);
-        entry.NewOffset = static_cast<std::int32_t>(records.size() / 2);
-        entry.NewLength = shp::wordsForBytes(content.size());
-        char head[shp::RecordHeaderSize];
-        shp::encodeRecordHeader(head, {it.Index + 1, entry.NewLength});
-        records.append(head, shp::RecordHeaderSize);
-        records += content;
-        if (records.size() & 1)
-            records += '\0';
-    }
-    // Where the records go: after the header of a fresh file, or at the end.
-    auto place = [&](std::int32_t firstWord) {
-        for (size_t k = 0; k < entries.size(); ++k)
-            if (withRecord[k])
-                entries[k].NewOffset += firstWord;
+    // The records alone, without the file header the buffer starts with.
+    const qsizetype recordBytes = records.Bytes.size() - shp::FileHeaderSize;
+    const QByteArray recordsOnly = records.Bytes.view(shp::FileHeaderSize);
+    // The word of the records file where the first record goes: after the
+    // header of a fresh file, or at the end.
+    std::int32_t firstWord = 0;
+    auto newPlace = [&](size_t k) {
+        const TJournalRecords::Place &place = records.Places[k];
+        return place.Offset >= 0 ? std::pair(place.Offset + firstWord, place.Length)
+                                 : std::pair(items[k].NewOffset, items[k].NewLength);
     };
-    auto encodedEntries = [&] {
-        QByteArray out;
-        for (const jrn::Entry &e : entries)
-            out += jrn::encodeEntry(e);
-        return out;
+    // The entries, laid out one after another at the end of `out`.
+    auto encodeEntries = [&](mapdata::BulkBuffer &out) {
+        char *p = out.append(jrn::EntrySize * qsizetype(items.size()));
+        for (size_t k = 0; k < items.size(); ++k) {
+            const TJournalItem &it = items[k];
+            const TMapObject &obj =
+                FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)];
+            jrn::Entry entry;
+            entry.Layer = it.Layer;
+            entry.Index = it.Index;
+            std::tie(entry.NewOffset, entry.NewLength) = newPlace(k);
+            entry.PrevOffset = it.PreviousOffset;
+            entry.PrevLength = it.PreviousLength;
+            entry.Shown = flag(obj.Shown);
+            entry.Modified = flag(obj.Modified);
+            entry.Deleted = flag(obj.Deleted);
+            entry.Appended = flag(obj.Appended);
+            jrn::encodeEntry(entry, p);
+            p += jrn::EntrySize;
+        }
     };
 
     mapdata::FileOps &ops = fileOps();
@@ -192,16 +238,18 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
         // A journal with nothing applied starts afresh. The new pair is
         // written beside the old one and takes its place only when whole, so
         // a failed write leaves the old journal (and its redo tail) as it was.
-        place(shp::FileHeaderSize / 2);
-        QByteArray mhp = jrn::fileHeader() + records;
-        QByteArray mhx = jrn::fileHeader();
+        firstWord = shp::FileHeaderSize / 2;
+        mapdata::BulkBuffer mhx;
+        const QByteArray header = jrn::fileHeader();
+        std::memcpy(mhx.append(header.size()), header.constData(), static_cast<size_t>(header.size()));
         // Entries before the position, should a vanished index be written
         // again, are empty: undo passes over them.
-        mhx += QByteArray(jrn::EntrySize * qsizetype(std::max(FJournalPos, 0)), '\0');
-        mhx += encodedEntries();
+        mhx.append(jrn::EntrySize * qsizetype(std::max(FJournalPos, 0)));
+        encodeEntries(mhx);
         const QString tmpShp = platform::joinPath(FWorkDir, u"updates~.mhp");
         const QString tmpShx = platform::joinPath(FWorkDir, u"updates~.mhx");
-        if (!ops.writeFile(tmpShp, mhp) || !ops.writeFile(tmpShx, mhx) || !ops.renameFile(tmpShp, shpName)) {
+        if (!ops.writeFile(tmpShp, records.Bytes.view()) || !ops.writeFile(tmpShx, mhx.view()) ||
+            !ops.renameFile(tmpShp, shpName)) {
             ops.removeFile(tmpShp);
             ops.removeFile(tmpShx);
             reportJournalFailure(shpName);
@@ -249,9 +297,9 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
         const qint64 shxSize = QFileInfo(shxName).size();
         // Records are appended at an even place, as places count words.
         const qint64 recordPos = shpSize + (shpSize & 1);
-        if (!records.isEmpty()) {
-            place(static_cast<std::int32_t>(recordPos / 2));
-            QByteArray bytes = records;
+        if (recordBytes > 0) {
+            firstWord = static_cast<std::int32_t>(recordPos / 2);
+            QByteArray bytes = recordsOnly;
             if (shpSize & 1)
                 bytes.prepend('\0');
             if (!ops.writeAt(shpName, shpSize, bytes)) {
@@ -261,7 +309,9 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
                 return false;
             }
         }
-        const QByteArray newEntries = encodedEntries();
+        mapdata::BulkBuffer entryBytes;
+        encodeEntries(entryBytes);
+        const QByteArray newEntries = entryBytes.view();
         const qint64 entryPos = shp::FileHeaderSize + qint64(jrn::EntrySize) * FJournalPos;
         QByteArray before;
         if (shxFile.open(shxName))
@@ -273,7 +323,7 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
             if (!before.isEmpty())
                 ops.writeAt(shxName, entryPos, before);
             ops.truncate(shxName, std::max<qint64>(shxSize, entryPos + before.size()));
-            if (!records.isEmpty())
+            if (recordBytes > 0)
                 ops.truncate(shpName, shpSize);
             dropMade();
             reportJournalFailure(shxName);
@@ -281,12 +331,8 @@ bool MapDataCore::JournalObjects(std::vector<TJournalItem> &items)
         }
     }
 
-    for (size_t k = 0; k < items.size(); ++k) {
-        items[k].NewOffset = entries[k].NewOffset;
-        items[k].NewLength = entries[k].NewLength;
-        FProject.Layers[static_cast<size_t>(items[k].Layer)].Objects[static_cast<size_t>(items[k].Index)]
-            .Shape.clearParts();
-    }
+    for (size_t k = 0; k < items.size(); ++k)
+        std::tie(items[k].NewOffset, items[k].NewLength) = newPlace(k);
     FJournalPos += static_cast<std::int32_t>(items.size());
     FJournalCount = FJournalPos;
     return true;

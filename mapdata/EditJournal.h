@@ -33,5 +33,7 @@ struct Entry {
 QByteArray fileHeader();
 Entry decodeEntry(const char *p);
 QByteArray encodeEntry(const Entry &e);
+// The same 28 bytes written at p.
+void encodeEntry(const Entry &e, char *p);
 
 } // namespace jrn

@@ -4,6 +4,7 @@
 // with the operations on layer files that the map control offers. It holds no
 // widgets; the map control derives from it.
 
+#include "mapdata/BulkBuffer.h"
 #include "mapdata/BinaryFile.h"
 #include "mapdata/FileOps.h"
 #include "mapdata/KeptFile.h"
@@ -38,6 +39,23 @@ struct TJournalItem {
     const TTextRecord *Style = nullptr;
     std::int32_t NewOffset = 0;
     std::int32_t NewLength = 0;
+};
+
+// The new versions of a batch of changes laid out as "updates.mhp" takes them
+// (the file header, then each record at an even place), built while the
+// changes are computed (MapDataCore::AddJournalRecord), so that no object
+// keeps its decoded shape until the batch is written.
+struct TJournalRecords {
+    TJournalRecords();
+    mapdata::BulkBuffer Bytes;
+    // Per item: the record's place in words from the first record and its
+    // content length in words; Offset -1 for an object of a layer without
+    // records.
+    struct Place {
+        std::int32_t Offset = -1;
+        std::int32_t Length = 0;
+    };
+    std::vector<Place> Places;
 };
 
 // The state of an open record stream over one layer (a local of the caller).
@@ -345,6 +363,13 @@ public:
     // comes once. Every item's NewOffset and NewLength get its new place
     // (they are kept for objects of layers without records).
     bool JournalObjects(std::vector<TJournalItem> &items);
+    // The same with the new versions given as records, one per item in the
+    // order of the items; the objects' Shapes are not looked at.
+    bool JournalObjects(std::vector<TJournalItem> &items, const TJournalRecords &records);
+    // Lays out the new version of the item's object, the shape given (for
+    // text/symbol layers with the item's style, or FTemplate), as the next
+    // record of the batch.
+    void AddJournalRecord(TJournalRecords &records, const TJournalItem &item, const TShpObject &shape) const;
     // Takes back the entry before FJournalPos.
     void UndoEdit();
     // Re-applies the entry at FJournalPos.

@@ -522,9 +522,9 @@ std::vector<std::int32_t> partStartsOf(const TShpObject &shape, std::int32_t &nu
 
 } // namespace
 
-QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape, const TTextRecord &style)
+void appendObjectContent(const std::function<char *(qsizetype)> &room, std::int32_t layerShapeType,
+                         const TShpObject &shape, const TTextRecord &style)
 {
-    QByteArray out;
     switch (recordKindOf(layerShapeType)) {
     case RecordKind::Point: {
         PointRecord r;
@@ -536,16 +536,16 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         r.Y = pt.Y;
         const bool withZ = typeHasZ(layerShapeType);
         const bool withM = shape.HasM && typeHasM(layerShapeType);
-        out.resize(PointContentSize + (withZ ? 8 : 0) + (withM ? 8 : 0), '\0');
-        encodePoint(out.data(), r);
-        char *p = out.data() + PointContentSize;
+        char *p = room(PointContentSize + (withZ ? 8 : 0) + (withM ? 8 : 0));
+        encodePoint(p, r);
+        p += PointContentSize;
         if (withZ) {
             setLEDouble(p, pt.Z);
             p += 8;
         }
         if (withM)
             setLEDouble(p, pt.M);
-        return out;
+        return;
     }
     case RecordKind::Poly: {
         PolyRecordHead h;
@@ -559,10 +559,8 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         const bool withZ = typeHasZ(layerShapeType);
         const bool withM = shape.HasM && typeHasM(layerShapeType);
         const qsizetype block = 16 + 8 * qsizetype(h.NumPoints);
-        out.resize(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) +
-                       (withZ ? block : 0) + (withM ? block : 0),
-                   '\0');
-        char *p = out.data();
+        char *p = room(PolyHeadSize + 4 * qsizetype(h.NumParts) + PolyPointSize * qsizetype(h.NumPoints) +
+                       (withZ ? block : 0) + (withM ? block : 0));
         encodePolyHead(p, h);
         p += PolyHeadSize;
         for (std::int32_t s : starts) {
@@ -596,7 +594,7 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
             putBlock(&TShpPoint::Z);
         if (withM)
             putBlock(&TShpPoint::M);
-        return out;
+        return;
     }
     case RecordKind::Text: {
         TTextRecord r = style;
@@ -608,8 +606,7 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         r.ImageHeight = shape.ImageHeight;
         const std::vector<std::int32_t> starts = partStartsOf(shape, r.NumPoints);
         r.NumParts = static_cast<std::int32_t>(starts.size());
-        out.resize(TextHeadSize + 4 * qsizetype(r.NumParts) + WidePointSize * qsizetype(r.NumPoints), '\0');
-        char *p = out.data();
+        char *p = room(TextHeadSize + 4 * qsizetype(r.NumParts) + WidePointSize * qsizetype(r.NumPoints));
         encodeTextHead(p, r);
         p += TextHeadSize;
         for (std::int32_t s : starts) {
@@ -621,7 +618,7 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
                 setWidePoint(p, pt);
                 p += WidePointSize;
             }
-        return out;
+        return;
     }
     case RecordKind::Raster: {
         RasterRecordHead h;
@@ -638,8 +635,7 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
         for (const TShpParts &part : shape.Parts)
             n += part.Points.size();
         h.NumPoints = static_cast<std::int32_t>(n);
-        out.resize(RasterHeadSize + WidePointSize * n, '\0');
-        char *p = out.data();
+        char *p = room(RasterHeadSize + WidePointSize * n);
         encodeRasterHead(p, h);
         p += RasterHeadSize;
         for (const TShpParts &part : shape.Parts)
@@ -647,11 +643,22 @@ QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &sh
                 setWidePoint(p, pt);
                 p += WidePointSize;
             }
-        return out;
+        return;
     }
     case RecordKind::None:
         break;
     }
+}
+
+QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape, const TTextRecord &style)
+{
+    QByteArray out;
+    appendObjectContent(
+        [&out](qsizetype n) {
+            out.resize(n, '\0');
+            return out.data();
+        },
+        layerShapeType, shape, style);
     return out;
 }
 

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // The value with its four bytes in reverse order.
@@ -342,5 +343,10 @@ void splitIntoParts(const std::vector<std::int32_t> &starts, std::vector<TShpPoi
 // layout. Empty for a type without records.
 QByteArray encodeObjectContent(std::int32_t layerShapeType, const TShpObject &shape,
                                const TTextRecord &style);
+// The same bytes laid out where `room(n)` puts them (n zeroed bytes the
+// caller adds at the end of its buffer), for callers that lay many records
+// out in one buffer.
+void appendObjectContent(const std::function<char *(qsizetype)> &room, std::int32_t layerShapeType,
+                         const TShpObject &shape, const TTextRecord &style);
 
 } // namespace shp

@@ -25,14 +25,12 @@ using namespace mapengine::edit;
 
 namespace {
 
+// What a selection run keeps of each object until the journal took the
+// batch (its new version is already laid out as a journal record): where it
+// now stands on the map.
 struct Pending {
-    int layer = 0;
-    int index = 0;
-    TShpObject shape;
     bool hasParts = false;
     Box mapBox;
-    bool hasStyle = false;
-    TTextRecord style;
 };
 
 } // namespace
@@ -66,16 +64,36 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
                 targets.emplace_back(layer, static_cast<int>(i));
     }
 
+    // Each object is read into one shape, moved, and laid out at once as the
+    // record the journal will take; nothing of the layer changes until every
+    // point has converted.
     std::vector<Pending> pending;
-    pending.reserve(targets.size());
+    std::vector<TJournalItem> items;
+    TJournalRecords records;
+    if (selectionRun)
+        pending.reserve(targets.size());
+    items.reserve(targets.size());
+    // A whole-layer run gathers the layer's new extents as it goes.
+    std::vector<TBlockExtent> blocks;
+    bool extentStarted = false;
+    Box extent;
+    if (!selectionRun)
+        blocks.resize(FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)].Blocks.size());
+    records.Places.reserve(targets.size());
+    {
+        qsizetype bytes = records.Bytes.size();
+        for (const auto &[layer, index] : targets) {
+            const TMapObject &obj = FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
+            bytes += shp::RecordHeaderSize + 1 + (obj.JrnOffset != 0 ? 2 * qsizetype(obj.JrnLength) : obj.ShpLength);
+        }
+        records.Bytes.reserve(bytes);
+    }
+    TShpObject shape;
     bool first = true;
     for (const auto &[layer, index] : targets) {
         Pending p;
-        p.layer = layer;
-        p.index = index;
         // Reading a text or symbol also makes its style the template.
-        ReadObjectInLayerUnits(layer, index, p.shape);
-        TShpObject &shape = p.shape;
+        ReadObjectInLayerUnits(layer, index, shape);
         const TMapLayer &L = FProject.Layers[static_cast<size_t>(layer)];
         if (!shape.Parts.empty()) {
             Box box;
@@ -110,26 +128,51 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
             setBox(shape, box);
             fitImageBox(L, shape);
         }
+        p.hasParts = !shape.Parts.empty();
         p.mapBox = mapBoxOf(*this, layer, shape);
         const bool textLike = shape.ShapeType == okText || shape.ShapeType == okSymbol;
-        if (isTextLayer(L)) {
-            p.hasStyle = true;
-            p.style = FTemplate;
-            if (textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
-                // A text's box is its laid-out text at the new anchor.
-                double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
-                LayerPointToMap(layer, ax, ay);
-                Box laid;
-                LayoutTextObject(FTemplate, ax, ay, laid.XMin, laid.YMin, laid.XMax, laid.YMax);
-                p.mapBox = laid;
-                LayerUnits units(*this, layer);
-                units.convert(laid);
-                setBox(shape, laid);
+        // A text is laid out, and its record written, with its own style: the
+        // template its reading made. Its box is the laid-out text at the new
+        // anchor.
+        if (isTextLayer(L) && textLike && !shape.Parts.empty() && !shape.Parts.front().Points.empty()) {
+            double ax = shape.Parts.front().Points.front().X, ay = shape.Parts.front().Points.front().Y;
+            LayerPointToMap(layer, ax, ay);
+            Box laid;
+            LayoutTextObject(FTemplate, ax, ay, laid.XMin, laid.YMin, laid.XMax, laid.YMax);
+            p.mapBox = laid;
+            LayerUnits units(*this, layer);
+            units.convert(laid);
+            setBox(shape, laid);
+        }
+        const TMapObject &obj = L.Objects[static_cast<size_t>(index)];
+        TJournalItem item;
+        item.Layer = layer;
+        item.Index = index;
+        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
+        item.PreviousLength = item.NewLength = obj.JrnLength;
+        AddJournalRecord(records, item, shape);
+        items.push_back(item);
+        if (selectionRun) {
+            pending.push_back(p);
+        } else if (p.hasParts) {
+            const Box &b = p.mapBox;
+            const size_t block = static_cast<size_t>(index) / blockSize();
+            if (blocks.size() < block + 1)
+                blocks.resize(block + 1);
+            TBlockExtent &e = blocks[block];
+            growBox(e.XMin, e.YMin, e.XMax, e.YMax, b.XMin, b.YMin, b.XMax, b.YMax);
+            if (!extentStarted) {
+                extent = b;
+                extentStarted = true;
+            } else {
+                extent.XMin = std::min(extent.XMin, b.XMin);
+                extent.YMin = std::min(extent.YMin, b.YMin);
+                extent.XMax = std::max(extent.XMax, b.XMax);
+                extent.YMax = std::max(extent.YMax, b.YMax);
             }
         }
-        pending.push_back(std::move(p));
     }
-    if (pending.empty())
+    if (items.empty())
         return false;
 
     // Every changed object goes into the journal in one piece: all of them,
@@ -138,50 +181,33 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
         bool modified, layerModified;
     };
     std::vector<Before> before;
-    std::vector<TJournalItem> items;
-    before.reserve(pending.size());
-    items.reserve(pending.size());
-    for (Pending &p : pending) {
-        TMapLayer &L = FProject.Layers[static_cast<size_t>(p.layer)];
-        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
+    before.reserve(items.size());
+    for (const TJournalItem &it : items) {
+        TMapLayer &L = FProject.Layers[static_cast<size_t>(it.Layer)];
+        TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
         before.push_back({obj.Modified, L.ObjectsModified});
-        p.hasParts = !p.shape.Parts.empty();
-        *obj.Shape = std::move(p.shape);
+        // A shape an earlier edit left is no version of the object now.
+        obj.Shape.clearParts();
         L.ObjectsModified = true;
         obj.Modified = true;
-        TJournalItem item;
-        item.Layer = p.layer;
-        item.Index = p.index;
-        item.PreviousOffset = item.NewOffset = obj.JrnOffset;
-        item.PreviousLength = item.NewLength = obj.JrnLength;
-        item.Style = p.hasStyle ? &p.style : nullptr;
-        items.push_back(item);
     }
-    if (!JournalObjects(items)) {
-        for (size_t k = pending.size(); k-- > 0;) {
-            TMapLayer &L = FProject.Layers[static_cast<size_t>(pending[k].layer)];
-            TMapObject &obj = L.Objects[static_cast<size_t>(pending[k].index)];
-            obj.Shape.clearParts();
+    if (!JournalObjects(items, records)) {
+        for (size_t k = items.size(); k-- > 0;) {
+            TMapLayer &L = FProject.Layers[static_cast<size_t>(items[k].Layer)];
+            TMapObject &obj = L.Objects[static_cast<size_t>(items[k].Index)];
             obj.Modified = before[k].modified;
             L.ObjectsModified = before[k].layerModified;
         }
         return false;
     }
-    // The template ends as the last text's style, as after reading it.
-    for (auto it = pending.rbegin(); it != pending.rend(); ++it)
-        if (it->hasStyle) {
-            FTemplate = it->style;
-            break;
-        }
-
     if (selectionRun) {
-        for (size_t k = 0; k < pending.size(); ++k) {
-            const Pending &p = pending[k];
-            TMapObject &obj = FProject.Layers[static_cast<size_t>(p.layer)].Objects[static_cast<size_t>(p.index)];
-            obj.JrnOffset = items[k].NewOffset;
-            obj.JrnLength = items[k].NewLength;
-            if (p.hasParts)
-                takeInBox(*this, p.layer, p.index, p.mapBox);
+        for (size_t k = 0; k < items.size(); ++k) {
+            const TJournalItem &it = items[k];
+            TMapObject &obj = FProject.Layers[static_cast<size_t>(it.Layer)].Objects[static_cast<size_t>(it.Index)];
+            obj.JrnOffset = it.NewOffset;
+            obj.JrnLength = it.NewLength;
+            if (pending[k].hasParts)
+                takeInBox(*this, it.Layer, it.Index, pending[k].mapBox);
         }
         // The pivot goes with the moved selection.
         FSelection.PivotX = FSelection.PivotY = 0;
@@ -191,32 +217,11 @@ bool MapControlCore::TransformObjects(int kind, int digits, double K, double DX,
 
     // Whole-layer runs rebuild the layer's extents from the moved objects.
     TMapLayer &L = FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)];
-    for (TBlockExtent &b : L.Blocks)
-        b = TBlockExtent{};
-    bool extentStarted = false;
-    Box extent;
-    for (size_t k = 0; k < pending.size(); ++k) {
-        const Pending &p = pending[k];
-        TMapObject &obj = L.Objects[static_cast<size_t>(p.index)];
-        obj.JrnOffset = items[k].NewOffset;
-        obj.JrnLength = items[k].NewLength;
-        if (!p.hasParts)
-            continue;
-        const Box &b = p.mapBox;
-        const size_t block = static_cast<size_t>(p.index) / blockSize();
-        if (L.Blocks.size() < block + 1)
-            L.Blocks.resize(block + 1);
-        TBlockExtent &e = L.Blocks[block];
-        growBox(e.XMin, e.YMin, e.XMax, e.YMax, b.XMin, b.YMin, b.XMax, b.YMax);
-        if (!extentStarted) {
-            extent = b;
-            extentStarted = true;
-        } else {
-            extent.XMin = std::min(extent.XMin, b.XMin);
-            extent.YMin = std::min(extent.YMin, b.YMin);
-            extent.XMax = std::max(extent.XMax, b.XMax);
-            extent.YMax = std::max(extent.YMax, b.YMax);
-        }
+    L.Blocks = std::move(blocks);
+    for (const TJournalItem &it : items) {
+        TMapObject &obj = L.Objects[static_cast<size_t>(it.Index)];
+        obj.JrnOffset = it.NewOffset;
+        obj.JrnLength = it.NewLength;
     }
     if (extentStarted) {
         L.MtMinX = extent.XMin;
