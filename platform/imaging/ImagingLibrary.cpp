@@ -200,9 +200,11 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
     if (const int r = fileInfo(fileName, std::max(0, request.page), info); r != SUCCESS)
         return r;
     const int last = request.pages < 0 ? info.totalPages : std::min(info.totalPages, request.page + request.pages);
-    QImageReader reader(fileName);
     const auto level = levels_.find(info.format);
     for (int page = request.page; page < last; ++page) {
+        // A reader of its own for each page: the TIFF reader's position
+        // after asking a page's size and reading it is not the next page's.
+        QImageReader reader(fileName);
         if (page > 0 && !reader.jumpToImage(page))
             return ERROR_FILE_READ;
         const QSize full = reader.size().isValid() ? reader.size() : QSize(info.width, info.height);
@@ -416,8 +418,7 @@ int ImagingLibrary::changeContrast(Bitmap &bitmap, int change, const StatusCallb
 {
     if (!isAllocated(&bitmap) || bitmap.pixels.isNull())
         return ERROR_NO_BITMAP;
-    if (change < -1000 || change > 1000)
-        return ERROR_INV_PARAMETER;
+    change = std::clamp(change, -1000, 1000);
     // Distances from the middle grey grow (or shrink) by change tenths of a
     // per cent; -1000 gives a flat grey.
     std::array<int, 256> table{};
@@ -430,8 +431,7 @@ int ImagingLibrary::changeIntensity(Bitmap &bitmap, int change, const StatusCall
 {
     if (!isAllocated(&bitmap) || bitmap.pixels.isNull())
         return ERROR_NO_BITMAP;
-    if (change < -1000 || change > 1000)
-        return ERROR_INV_PARAMETER;
+    change = std::clamp(change, -1000, 1000);
     // Every channel moves by change tenths of a per cent of the full scale.
     std::array<int, 256> table{};
     for (int i = 0; i < 256; ++i)

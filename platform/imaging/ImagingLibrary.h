@@ -103,7 +103,7 @@ public:
     // Angle in hundredths of a degree, counter-clockwise seen on the screen
     // for positive values; the corners the turn uncovers take `fill`.
     virtual int rotate(Bitmap &bitmap, int angle, unsigned flags, QRgb fill, const StatusCallback &status);
-    // Change -1000 .. 1000 (tenths of a per cent).
+    // Change -1000 .. 1000 (tenths of a per cent); beyond, the nearest end.
     virtual int changeContrast(Bitmap &bitmap, int change, const StatusCallback &status);
     virtual int changeIntensity(Bitmap &bitmap, int change, const StatusCallback &status);
     // Stored a quarter turn further: 90, 180 or 270 degrees.
