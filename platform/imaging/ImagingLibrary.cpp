@@ -3,6 +3,7 @@
 #include "platform/imaging/ImagingLibrary.h"
 
 #include "platform/imaging/ImagingErrors.h"
+#include "platform/imaging/TiffWindow.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -215,6 +216,26 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
             shown = level->second;
             reader.setScaledSize(shown);
         }
+        const bool tiff = info.format == FILE_TIF || info.format == FILE_TIF_PAGES;
+        // The part `part` of the shown page (the page, or the level set).
+        auto read = [&](const QRect &part, QImage &image) {
+            if (tiff) {
+                const double sx = double(full.width()) / shown.width(), sy = double(full.height()) / shown.height();
+                const QRect source = QRect(QPoint(int(part.left() * sx), int(part.top() * sy)),
+                                           QPoint(int(std::ceil((part.right() + 1) * sx)) - 1,
+                                                  int(std::ceil((part.bottom() + 1) * sy)) - 1))
+                                         .intersected(QRect(QPoint(0, 0), full));
+                return readTiffWindow(fileName, page, source, part.size(), image);
+            }
+            if (part != QRect(QPoint(0, 0), shown)) {
+                if (shown != full)
+                    reader.setScaledClipRect(part);
+                else
+                    reader.setClipRect(part);
+            }
+            image = reader.read();
+            return image.isNull() ? readerError(reader, fileName) : int(SUCCESS);
+        };
         QImage image;
         if (request.tile) {
             const QRect want = *request.tile;
@@ -224,13 +245,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
             // The part of the window outside the page reads as black.
             QImage tile;
             if (!inside.isEmpty()) {
-                if (shown != full)
-                    reader.setScaledClipRect(inside);
-                else
-                    reader.setClipRect(inside);
-                tile = reader.read();
-                if (tile.isNull())
-                    return readerError(reader, fileName);
+                if (const int r = read(inside, tile); r != SUCCESS)
+                    return r;
             }
             if (inside == want) {
                 image = tile;
@@ -247,10 +263,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
                     p.drawImage(inside.topLeft() - want.topLeft(), tile);
                 }
             }
-        } else {
-            image = reader.read();
-            if (image.isNull())
-                return readerError(reader, fileName);
+        } else if (const int r = read(QRect(QPoint(0, 0), shown), image); r != SUCCESS) {
+            return r;
         }
         image = toBits(image, request.bits);
         Bitmap bitmap = Bitmap::fromImage(image);
@@ -281,10 +295,19 @@ int ImagingLibrary::loadResize(const QString &fileName, int width, int height, i
         if (const int answer = status(0); answer != SUCCESS)
             return answer;
     }
-    reader.setScaledSize(QSize(width, height));
-    QImage image = reader.read();
-    if (image.isNull())
-        return readerError(reader, fileName);
+    QImage image;
+    if (const QByteArray f = reader.format(); f == "tiff" || f == "tif") {
+        // Only the rows and columns kept.
+        const QSize full = reader.size();
+        if (const int r = readTiffWindow(fileName, 0, QRect(QPoint(0, 0), full), QSize(width, height), image);
+            r != SUCCESS)
+            return r;
+    } else {
+        reader.setScaledSize(QSize(width, height));
+        image = reader.read();
+        if (image.isNull())
+            return readerError(reader, fileName);
+    }
     // A reader that ignores the scaled size.
     if (image.size() != QSize(width, height))
         image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);

@@ -1,0 +1,86 @@
+// Windows and reduced pictures of TIFF pages through the imaging library:
+// only what is kept is decoded, and each pixel is the one nearest-neighbour
+// reduction takes (files built byte by byte).
+
+#include "platform/imaging/ImagingErrors.h"
+#include "platform/imaging/ImagingLibrary.h"
+#include "platform/imaging/TiffWindow.h"
+
+#include "support/TestFiles.h"
+#include "TiffBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace img = platform::imaging;
+
+namespace {
+
+int shade(int x, int y)
+{
+    return (x * 7 + y * 13) % 256;
+}
+
+} // namespace
+
+TEST(TiffWindow, WindowsAndReductionsOfStripPages)
+{
+    testsupport::TempFolder dir;
+    tifftest::Picture p;
+    p.width = 40;
+    p.height = 30;
+    p.rowsPerStrip = 4; // the last strip holds 2 rows
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            p.pixels.append(char(shade(x, y)));
+    for (std::uint16_t compression : {std::uint16_t(1), std::uint16_t(5), std::uint16_t(32773)}) {
+        SCOPED_TRACE(compression);
+        p.compression = compression;
+        const QString file = dir.write(QStringLiteral("g.tif"), tifftest::file(p));
+        const struct {
+            QRect window;
+            QSize size;
+        } cases[] = {
+            {{0, 0, 40, 30}, {40, 30}},
+            {{5, 7, 10, 23}, {10, 23}},  // down to the short last strip
+            {{0, 0, 40, 30}, {8, 6}},    // reduced by 5
+            {{10, 10, 20, 20}, {60, 40}}, // enlarged
+        };
+        for (const auto &c : cases) {
+            QImage out;
+            ASSERT_EQ(img::readTiffWindow(file, 0, c.window, c.size, out), img::SUCCESS);
+            ASSERT_EQ(out.size(), c.size);
+            for (int y = 0; y < c.size.height(); ++y)
+                for (int x = 0; x < c.size.width(); ++x) {
+                    const int sx = c.window.left() + (2 * x + 1) * c.window.width() / (2 * c.size.width());
+                    const int sy = c.window.top() + (2 * y + 1) * c.window.height() / (2 * c.size.height());
+                    ASSERT_EQ(qGray(out.pixel(x, y)), shade(sx, sy)) << x << "," << y;
+                }
+        }
+        QImage out;
+        EXPECT_EQ(img::readTiffWindow(file, 0, QRect(35, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_RANGE);
+        EXPECT_EQ(img::readTiffWindow(file, 1, QRect(0, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_PARAMETER);
+    }
+
+    // Through the library: a reduced load and a window past the page.
+    const QString file = dir.write(QStringLiteral("g.tif"), tifftest::file(p));
+    img::Bitmap small;
+    ASSERT_EQ(img::ImagingLibrary().loadResize(file, 8, 6, 0, small, {}), img::SUCCESS);
+    EXPECT_EQ(qGray(small.pixels.pixel(1, 1)), shade(7, 7));
+    QImage tile;
+    ASSERT_EQ(img::ImagingLibrary().loadFile(file, {0, 0, -1, QRect(30, 25, 20, 10)},
+                                             [&](const img::Bitmap &b, int, int, unsigned) {
+                                                 tile = b.pixels;
+                                                 return int(img::SUCCESS);
+                                             }),
+              img::SUCCESS);
+    ASSERT_EQ(tile.size(), QSize(20, 10));
+    EXPECT_EQ(qGray(tile.pixel(9, 4)), shade(39, 29));
+    EXPECT_EQ(tile.pixel(10, 5) & 0xFFFFFF, 0u);
+
+    // A strip table that claims more than the file holds.
+    QByteArray broken = tifftest::file(p);
+    broken.truncate(broken.size() / 3);
+    const QString bad = dir.write(QStringLiteral("bad.tif"), broken);
+    QImage none;
+    EXPECT_NE(img::readTiffWindow(bad, 0, QRect(0, 0, 40, 30), QSize(40, 30), none), img::SUCCESS);
+}
