@@ -72,6 +72,16 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
             window.left() + static_cast<int>((2LL * x + 1) * window.width() / (2LL * size.width()));
 
     const bool tiled = TIFFIsTiled(tif.get());
+    // Plain 8-bit grey or RGB(A) strips are read raw, undoing only the
+    // compression and differencing, and only the kept pixels are looked at.
+    std::uint16_t bits = 0, samples = 1, photometric = 0, planar = PLANARCONFIG_CONTIG;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+    const bool raw = !tiled && bits == 8 && planar == PLANARCONFIG_CONTIG &&
+                     ((photometric == PHOTOMETRIC_MINISBLACK && samples == 1) ||
+                      (photometric == PHOTOMETRIC_RGB && (samples == 3 || samples == 4)));
     std::uint32_t bandRows = 0, tileWidth = width;
     if (tiled) {
         TIFFGetField(tif.get(), TIFFTAG_TILELENGTH, &bandRows);
@@ -85,7 +95,9 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
     const std::uint64_t bandBytes = std::uint64_t(tiled ? tileWidth : width) * bandRows * 4;
     if (bandBytes > MaxBandBytes)
         return ERROR_NO_MEMORY;
-    std::vector<std::uint32_t> band(static_cast<std::size_t>(bandBytes / 4));
+    std::vector<std::uint32_t> band(raw ? 0 : static_cast<std::size_t>(bandBytes / 4));
+    const std::size_t rawRow = std::size_t(width) * samples;
+    std::vector<std::uint8_t> rawBand(raw ? rawRow * bandRows : 0);
     // For tiles: the decoded tiles of the current band row, by tile column.
     std::vector<std::vector<std::uint32_t>> tiles;
     std::int64_t bandTop = -1;
@@ -99,6 +111,11 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
             bandTop = top;
             if (tiled) {
                 tiles.assign((width + tileWidth - 1) / tileWidth, {});
+            } else if (raw) {
+                const tmsize_t want = static_cast<tmsize_t>(rawRow * rowsHere);
+                if (TIFFReadEncodedStrip(tif.get(), TIFFComputeStrip(tif.get(), top, 0), rawBand.data(), want) !=
+                    want)
+                    return ERROR_FILE_READ;
             } else if (!TIFFReadRGBAStrip(tif.get(), top, band.data())) {
                 return ERROR_FILE_READ;
             }
@@ -106,6 +123,15 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
         auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
         // The band's origin is its lower left corner.
         const std::uint32_t fromBottom = rowsHere - 1 - (row - top);
+        if (raw) {
+            const std::uint8_t *source = rawBand.data() + std::size_t(row - top) * rawRow;
+            for (int x = 0; x < size.width(); ++x) {
+                const std::uint8_t *p = source + std::size_t(columns[static_cast<std::size_t>(x)]) * samples;
+                line[x] = samples == 1 ? qRgb(p[0], p[0], p[0])
+                                       : qRgba(p[0], p[1], p[2], samples == 4 ? p[3] : 255);
+            }
+            continue;
+        }
         if (!tiled) {
             const std::uint32_t *source = band.data() + std::size_t(fromBottom) * width;
             for (int x = 0; x < size.width(); ++x)
