@@ -225,23 +225,28 @@ int TLEADImage::statusCallback(int percent)
 
 // ---- file information and loads -----------------------------------------------------
 
+void TLEADImage::takeInfo(const img::FileInfo &info)
+{
+    InfoFormat = info.format;
+    InfoWidth = info.width;
+    InfoHeight = info.height;
+    InfoBits = info.bits;
+    InfoText = info.text.left(19); // the record's 20 characters
+    InfoTotalPages = info.totalPages;
+    InfoXRes = info.xResolution;
+    InfoYRes = info.yResolution;
+    InfoExtra = info.extra;
+    InfoAnimated = info.format == img::FILE_GIF && info.totalPages != 1;
+}
+
 int TLEADImage::GetFileInfo(const QString &fileName, int page)
 {
     InfoPage = page;
     img::FileInfo info;
     const int r = img::library().fileInfo(fileName, page, info);
     if (r == img::SUCCESS) {
-        InfoFormat = info.format;
-        InfoWidth = info.width;
-        InfoHeight = info.height;
-        InfoBits = info.bits;
-        InfoText = info.text.left(19);
+        takeInfo(info);
         InfoPage = info.page;
-        InfoTotalPages = info.totalPages;
-        InfoXRes = info.xResolution;
-        InfoYRes = info.yResolution;
-        InfoExtra = info.extra;
-        InfoAnimated = (info.format == img::FILE_GIF && info.totalPages != 1);
     }
     return CheckResult(QStringLiteral("GetFileInfo"), r, true);
 }
@@ -313,16 +318,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
     img::FileInfo info;
     r = img::library().fileInfo(fileName, std::max(0, request.page), info);
     if (r == img::SUCCESS) {
-        InfoFormat = info.format;
-        InfoWidth = info.width;
-        InfoHeight = info.height;
-        InfoBits = info.bits;
-        InfoText = info.text.left(19);
-        InfoTotalPages = info.totalPages;
-        InfoXRes = info.xResolution;
-        InfoYRes = info.yResolution;
-        InfoExtra = info.extra;
-        InfoAnimated = (info.format == img::FILE_GIF && info.totalPages != 1);
+        takeInfo(info);
         hasList_ = true;
         list_.clear();
         aborted = false;
@@ -512,35 +508,34 @@ void TLEADImage::EndProcessing(img::Bitmap &target)
         OnChange(*this);
 }
 
+int TLEADImage::process(img::Bitmap &target, const std::function<int()> &operation)
+{
+    BeginProcessing(target);
+    int r;
+    try {
+        r = operation();
+    } catch (...) {
+        EndProcessing(target);
+        throw;
+    }
+    EndProcessing(target);
+    return r;
+}
+
 int TLEADImage::Contrast(int change)
 {
     int r = img::ERROR_NO_BITMAP;
-    if (HasBitmap) {
-        BeginProcessing(Bitmap);
-        try {
-            r = img::library().changeContrast(Bitmap, change, &TLEADImage::statusCallback);
-        } catch (...) {
-            EndProcessing(Bitmap);
-            throw;
-        }
-        EndProcessing(Bitmap);
-    }
+    if (HasBitmap)
+        r = process(Bitmap, [&] { return img::library().changeContrast(Bitmap, change, &TLEADImage::statusCallback); });
     return CheckResult(QStringLiteral("Contrast"), r, true);
 }
 
 int TLEADImage::Intensity(int change)
 {
     int r = img::ERROR_NO_BITMAP;
-    if (HasBitmap) {
-        BeginProcessing(Bitmap);
-        try {
-            r = img::library().changeIntensity(Bitmap, change, &TLEADImage::statusCallback);
-        } catch (...) {
-            EndProcessing(Bitmap);
-            throw;
-        }
-        EndProcessing(Bitmap);
-    }
+    if (HasBitmap)
+        r = process(Bitmap,
+                    [&] { return img::library().changeIntensity(Bitmap, change, &TLEADImage::statusCallback); });
     return CheckResult(QStringLiteral("Intensity"), r, true);
 }
 
@@ -552,14 +547,9 @@ int TLEADImage::Rotate(int angle, unsigned flags, QRgb fillColor)
         LastRotationAngle = angle / 100.0;
         LastRotationCenterX = img::shownWidth(Bitmap) / 2.0;
         LastRotationCenterY = img::shownHeight(Bitmap) / 2.0;
-        BeginProcessing(Bitmap);
-        try {
-            r = img::library().rotate(Bitmap, angle, flags, fillColor, &TLEADImage::statusCallback);
-        } catch (...) {
-            EndProcessing(Bitmap);
-            throw;
-        }
-        EndProcessing(Bitmap);
+        r = process(Bitmap, [&] {
+            return img::library().rotate(Bitmap, angle, flags, fillColor, &TLEADImage::statusCallback);
+        });
         if (r == img::SUCCESS)
             ImageEvent(7);
     }
@@ -573,9 +563,7 @@ int TLEADImage::FastRotate(int angle)
         LastRotationAngle = angle;
         LastRotationCenterX = img::shownWidth(Bitmap) / 2.0;
         LastRotationCenterY = img::shownHeight(Bitmap) / 2.0;
-        BeginProcessing(Bitmap);
-        r = img::library().rotateViewPerspective(Bitmap, angle);
-        EndProcessing(Bitmap);
+        r = process(Bitmap, [&] { return img::library().rotateViewPerspective(Bitmap, angle); });
         if (r == img::SUCCESS)
             ImageEvent(7);
     }

@@ -131,6 +131,9 @@ protected:
     [[noreturn]] void Raise(const QString &message, int code, ELEADImageError::Kind kind = ELEADImageError::Image);
     void BeginProcessing(platform::imaging::Bitmap &target);
     virtual void EndProcessing(platform::imaging::Bitmap &target);
+    // An operation on `target` between BeginProcessing and EndProcessing
+    // (which runs also when the operation raises).
+    int process(platform::imaging::Bitmap &target, const std::function<int()> &operation);
 
 private:
     int loadCommon(const QString &operation, const QString &fileName, const platform::imaging::LoadRequest &request);
@@ -139,6 +142,7 @@ private:
     void installStatus();
     void removeStatus();
     void dropList();
+    void takeInfo(const platform::imaging::FileInfo &info);
     static int statusCallback(int percent);
     int loadBlock(const platform::imaging::Bitmap &image, int firstRow, int rows, unsigned flags);
 

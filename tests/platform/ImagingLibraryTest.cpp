@@ -6,6 +6,7 @@
 #include "platform/imaging/ImagingLibrary.h"
 
 #include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,21 +18,15 @@ using namespace platform::imaging;
 
 namespace {
 
-// A 64 x 48 picture of 8 x 8 blocks whose colour tells the block.
 QImage pattern()
 {
-    QImage image(64, 48, QImage::Format_RGB32);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            image.setPixel(x, y, qRgb(x / 8 * 32, y / 8 * 40, (x / 8 + y / 8) % 2 ? 255 : 0));
-    return image;
+    return testsupport::blockPattern();
 }
 
 // Colours within a JPEG's error of each other.
 bool near(QRgb a, QRgb b, int tolerance = 24)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    return testsupport::nearColour(a, b, tolerance);
 }
 
 int rowsLoaded(const QString &file, const LoadRequest &request, std::vector<QImage> &pages,

@@ -8,6 +8,7 @@
 #include "platform/imaging/ImagingErrors.h"
 #include "raster/LeadImage.h"
 #include "support/TestFiles.h"
+#include "support/TestPictures.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -22,17 +23,12 @@ namespace {
 
 QImage pattern()
 {
-    QImage image(64, 48, QImage::Format_RGB32);
-    for (int y = 0; y < 48; ++y)
-        for (int x = 0; x < 64; ++x)
-            image.setPixel(x, y, qRgb(x / 8 * 32, y / 8 * 40, (x / 8 + y / 8) % 2 ? 255 : 0));
-    return image;
+    return testsupport::blockPattern();
 }
 
 bool near(QRgb a, QRgb b, int tolerance)
 {
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+    return testsupport::nearColour(a, b, tolerance);
 }
 
 // Records what the routines ask of the library. With `fakeSize` set, files
