@@ -2,7 +2,7 @@
 // a picture header states (PNG, JPEG, BMP and TIFF): nothing may be read
 // out of bounds, loop without end, or give a negative resolution.
 
-#include "platform/imaging/ImagingLibrary.h"
+#include "platform/imaging/HeaderResolution.h"
 
 #include <QBuffer>
 

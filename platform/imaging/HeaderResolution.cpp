@@ -2,7 +2,7 @@
 // picture: PNG "pHYs", JPEG "JFIF", BMP info header and the first TIFF
 // directory. Every length and offset is checked against the file.
 
-#include "platform/imaging/ImagingLibrary.h"
+#include "platform/imaging/HeaderResolution.h"
 
 #include <QIODevice>
 

@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingLibrary.h"
 
+#include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/TiffWindow.h"
 

@@ -13,8 +13,6 @@
 #include "platform/Service.h"
 #include "platform/imaging/Bitmap.h"
 
-class QIODevice;
-
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -117,9 +115,5 @@ inline ImagingLibrary &library()
 {
     return Service<ImagingLibrary>::get();
 }
-
-// Dots per inch that the file's header states (PNG, JPEG, BMP, TIFF); 0, 0
-// when it states none or is none of those.
-QSize headerResolution(QIODevice &file);
 
 } // namespace platform::imaging

@@ -2,6 +2,7 @@
 // resolution a header states, loads of windows and reduced pictures, saving
 // through format codes and the operations, on real picture files.
 
+#include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/ImagingLibrary.h"
 
