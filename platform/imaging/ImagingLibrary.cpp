@@ -334,7 +334,11 @@ int ImagingLibrary::setLoadResolution(int format, int width, int height)
 {
     if (width < 0 || height < 0)
         return ERROR_INV_PARAMETER;
-    levels_[format] = QSize(width, height);
+    // No size: the full size again.
+    if (width == 0 || height == 0)
+        levels_.erase(format);
+    else
+        levels_[format] = QSize(width, height);
     return SUCCESS;
 }
 

@@ -90,7 +90,8 @@ public:
                            const StatusCallback &status);
     // The stored resolution levels, level 0 the full size.
     virtual int readLoadResolutions(const QString &fileName, std::vector<QSize> &levels);
-    // The level that later loads of files of `format` read.
+    // The level that later loads of files of `format` read (0 x 0: the
+    // full size).
     virtual int setLoadResolution(int format, int width, int height);
     // Writes into a new file that replaces `fileName` only when complete.
     // `rows` hears the percentage of rows written.

@@ -337,3 +337,28 @@ TEST(ImagingLibrary, RotationContrastAndIntensity)
     Bitmap none;
     EXPECT_EQ(ImagingLibrary().rotate(none, 9000, 0, 0, {}), ERROR_NO_BITMAP);
 }
+
+TEST(ImagingLibrary, ALevelSetForAFormatScalesItsLoadsUntilReset)
+{
+    testsupport::TempFolder dir;
+    ASSERT_TRUE(pattern().save(dir.file("p.png")));
+    ImagingLibrary library;
+    auto tile = [&](QRect r) {
+        QImage got;
+        EXPECT_EQ(library.loadFile(dir.file("p.png"), {0, 0, -1, r},
+                                   [&](const Bitmap &b, int, int, unsigned) {
+                                       got = b.pixels;
+                                       return int(SUCCESS);
+                                   }),
+                  SUCCESS);
+        return got;
+    };
+    ASSERT_EQ(library.setLoadResolution(FILE_PNG, 32, 24), SUCCESS);
+    // Block (2, 1) of the half-size page lies at (8..11, 4..7).
+    const QImage half = tile(QRect(8, 4, 4, 4));
+    ASSERT_EQ(half.size(), QSize(4, 4));
+    EXPECT_TRUE(near(half.pixel(1, 1), pattern().pixel(20, 12), 8));
+    ASSERT_EQ(library.setLoadResolution(FILE_PNG, 0, 0), SUCCESS);
+    EXPECT_EQ(tile(QRect(8, 4, 4, 4)).pixel(1, 1), pattern().pixel(9, 5));
+    EXPECT_EQ(library.setLoadResolution(FILE_PNG, -1, 5), ERROR_INV_PARAMETER);
+}
