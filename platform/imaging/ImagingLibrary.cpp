@@ -135,6 +135,26 @@ int mapChannels(Bitmap &bitmap, const std::array<int, 256> &table, const StatusC
 
 } // namespace
 
+QImage shownPixels(const Bitmap &bitmap)
+{
+    // The view perspectives number the orientations as TIFF does: 1 as
+    // stored, 2 mirrored, 3 turned half round, 4 flipped, 5 flipped and
+    // turned a quarter clockwise (rows become columns), 6 a quarter
+    // clockwise, 7 mirrored and turned a quarter clockwise, 8 a quarter
+    // counter-clockwise.
+    const QImage &p = bitmap.pixels;
+    switch (bitmap.viewPerspective) {
+    case 2: return p.mirrored(true, false);
+    case 3: return p.transformed(QTransform().rotate(180));
+    case 4: return p.mirrored(false, true);
+    case 5: return p.mirrored(false, true).transformed(QTransform().rotate(90));
+    case 6: return p.transformed(QTransform().rotate(90));
+    case 7: return p.mirrored(true, false).transformed(QTransform().rotate(90));
+    case 8: return p.transformed(QTransform().rotate(270));
+    default: return p;
+    }
+}
+
 QByteArray qtFormatOf(int code)
 {
     for (const FormatRow &f : formats)
@@ -352,7 +372,7 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
     const QByteArray qt = qtFormatOf(format == FILE_TIF_PAGES ? FILE_TIF : format);
     if (qt.isEmpty() || !QImageWriter::supportedImageFormats().contains(qt))
         return ERROR_FEATURE_NOT_SUPPORTED;
-    QImage image = toBits(bitmap.pixels, bits);
+    QImage image = toBits(shownPixels(bitmap), bits);
     // The rows are handed over in blocks, so the caller hears of them and
     // may stop before anything is written.
     if (rows) {
@@ -472,7 +492,7 @@ int ImagingLibrary::rotateViewPerspective(Bitmap &bitmap, int angle)
     if (!isAllocated(&bitmap))
         return ERROR_NO_BITMAP;
     // The quarter-turned perspectives in the order of a clockwise turn.
-    static constexpr int next[9] = {0, 6, 7, 8, 5, 1, 2, 3, 4};
+    static constexpr int next[9] = {0, 6, 7, 8, 5, 2, 3, 4, 1};
     const int turns = ((angle % 360) + 360) % 360;
     if (turns % 90 != 0)
         return ERROR_INV_PARAMETER;

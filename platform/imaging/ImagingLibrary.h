@@ -42,6 +42,10 @@ enum FileFormat : int {
     FILE_XBM = 83,
     FILE_WBMP = 84,
 };
+// The pixels as the record's view perspective shows them (what a save
+// writes: Qt's writers keep no orientation).
+QImage shownPixels(const Bitmap &bitmap);
+
 // Qt's name of the format of a code ("" for none) and back.
 QByteArray qtFormatOf(int code);
 int formatCodeOf(const QByteArray &qtFormat, int pages);

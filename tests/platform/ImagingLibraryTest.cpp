@@ -333,6 +333,25 @@ TEST(ImagingLibrary, RotationContrastAndIntensity)
     ASSERT_EQ(ImagingLibrary().rotateViewPerspective(vp, 90), SUCCESS);
     EXPECT_EQ(vp.viewPerspective, 6);
     EXPECT_EQ(shownWidth(vp), 48);
+    // Saved as it is shown: turned a quarter clockwise, the bottom left
+    // corner comes to the top left.
+    testsupport::TempFolder dir;
+    ASSERT_EQ(ImagingLibrary().saveBitmap(dir.file("vp.png"), vp, FILE_PNG, 0, 2, {}), SUCCESS);
+    const QImage saved(dir.file("vp.png"));
+    EXPECT_EQ(saved.size(), QSize(48, 64));
+    EXPECT_EQ(saved.pixel(0, 0), pattern().pixel(0, 47));
+    // Four quarter turns come back, mirrored pictures stay mirrored.
+    for (const auto &[from, after] : {std::pair{6, std::vector{3, 8, 1}}, std::pair{2, std::vector{7, 4, 5, 2}}}) {
+        vp.viewPerspective = from;
+        for (int expected : after) {
+            ASSERT_EQ(ImagingLibrary().rotateViewPerspective(vp, 90), SUCCESS);
+            EXPECT_EQ(vp.viewPerspective, expected) << from;
+        }
+    }
+    // Perspective 5 shows rows as columns: the pixel (x, y) at (y, x).
+    vp.viewPerspective = 5;
+    ASSERT_EQ(ImagingLibrary().saveBitmap(dir.file("t.png"), vp, FILE_PNG, 0, 2, {}), SUCCESS);
+    EXPECT_EQ(QImage(dir.file("t.png")).pixel(40, 3), pattern().pixel(3, 40));
     EXPECT_EQ(ImagingLibrary().rotateViewPerspective(vp, 45), ERROR_INV_PARAMETER);
     Bitmap none;
     EXPECT_EQ(ImagingLibrary().rotate(none, 9000, 0, 0, {}), ERROR_NO_BITMAP);
