@@ -101,3 +101,60 @@ TEST(TiffWindow, WindowsAndReductionsOfStripPages)
     QImage none;
     EXPECT_NE(img::readTiffWindow(bad, 0, QRect(0, 0, 40, 30), QSize(40, 30), none), img::SUCCESS);
 }
+
+TEST(TiffWindow, TiledPagesKeepTheirTilesInPlace)
+{
+    // 20 x 20 grey pixels in four 16 x 16 tiles (the right and bottom ones
+    // padded), uncompressed: the tiles at 8, 264, 520 and 776, the
+    // directory at 1032 with its two arrays after it.
+    QByteArray f("II*\0\x08\x04\0\0", 8);
+    for (int ty = 0; ty < 2; ++ty)
+        for (int tx = 0; tx < 2; ++tx)
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    f.append(char(shade(tx * 16 + x, ty * 16 + y)));
+    auto put16 = [&](int v) { f.append(char(v & 0xFF)).append(char(v >> 8)); };
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            f.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto entry = [&](int tag, int type, std::uint32_t count, std::uint32_t value) {
+        put16(tag);
+        put16(type);
+        put32(count);
+        if (type == 3 && count == 1) {
+            put16(int(value));
+            put16(0);
+        } else {
+            put32(value);
+        }
+    };
+    const std::uint32_t arrays = 1032 + 2 + 10 * 12 + 4;
+    put16(10);
+    entry(256, 3, 1, 20);
+    entry(257, 3, 1, 20);
+    entry(258, 3, 1, 8);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 1);
+    entry(277, 3, 1, 1);
+    entry(322, 3, 1, 16);
+    entry(323, 3, 1, 16);
+    entry(324, 4, 4, arrays);
+    entry(325, 4, 4, arrays + 16);
+    put32(0);
+    for (std::uint32_t o : {8u, 264u, 520u, 776u})
+        put32(o);
+    for (int i = 0; i < 4; ++i)
+        put32(256);
+    ASSERT_EQ(f.size(), qsizetype(arrays + 32));
+    testsupport::TempFolder dir;
+    const QString file = dir.write(QStringLiteral("tiled.tif"), f);
+
+    for (const QRect &window : {QRect(0, 0, 20, 20), QRect(12, 14, 8, 6)}) {
+        QImage out;
+        ASSERT_EQ(img::readTiffWindow(file, 0, window, window.size(), out), img::SUCCESS);
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x)
+                ASSERT_EQ(qGray(out.pixel(x, y)), shade(window.left() + x, window.top() + y)) << x << "," << y;
+    }
+}
