@@ -4,8 +4,9 @@
 // of many resolutions for ".sid" files) into a rectangle of a canvas in
 // pixel units. Pictures other than the system's own TIFF files go through
 // them. An implementation is installed as a service
-// (platform::Service<ImagingRoutines>); the default one knows no picture:
-// it measures nothing and draws nothing.
+// (platform::Service<ImagingRoutines>); the default one is that of the
+// imaging library (LeadImagingRoutines). This base knows no picture: it
+// measures nothing and draws nothing.
 
 #include "platform/Service.h"
 #include "raster/RasterPlacement.h"
@@ -47,6 +48,14 @@ public:
     virtual bool DrawMultiResolutionImage(QObject *parent, platform::gdi::Canvas &canvas,
                                           const ImageDrawing &drawing);
 };
+
+} // namespace raster
+
+// The imaging library's routines unless another is installed.
+template <>
+raster::ImagingRoutines &platform::Service<raster::ImagingRoutines>::fallback();
+
+namespace raster {
 
 inline ImagingRoutines &imagingRoutines()
 {

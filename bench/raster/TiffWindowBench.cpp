@@ -249,4 +249,12 @@ BENCHMARK(BM_TiffWindowOneEighth)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
+namespace bench {
+// The sheet, for the imaging library's benchmarks beside this one.
+const QString &largeSheet()
+{
+    return sheetFile();
+}
+} // namespace bench
+
 BENCHMARK_MAIN();

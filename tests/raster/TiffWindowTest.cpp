@@ -1,0 +1,160 @@
+// Windows and reduced pictures of TIFF pages through the imaging library:
+// only what is kept is decoded, and each pixel is the one nearest-neighbour
+// reduction takes (files built byte by byte).
+
+#include "platform/imaging/ImagingErrors.h"
+#include "platform/imaging/ImagingLibrary.h"
+#include "platform/imaging/TiffWindow.h"
+
+#include "support/TestFiles.h"
+#include "TiffBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace img = platform::imaging;
+
+namespace {
+
+int shade(int x, int y)
+{
+    return (x * 7 + y * 13) % 256;
+}
+
+} // namespace
+
+TEST(TiffWindow, WindowsAndReductionsOfStripPages)
+{
+    testsupport::TempFolder dir;
+    tifftest::Picture p;
+    p.width = 40;
+    p.height = 30;
+    p.rowsPerStrip = 4; // the last strip holds 2 rows
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            p.pixels.append(char(shade(x, y)));
+    // Grey pages read raw; palette pages through libtiff's colour conversion.
+    tifftest::Picture palette = p;
+    palette.photometric = 3;
+    for (int i = 0; i < 256; ++i)
+        palette.colorMap.push_back(std::uint32_t(i) * 257);
+    for (int i = 0; i < 256; ++i)
+        palette.colorMap.push_back(std::uint32_t(255 - i) * 257);
+    for (int i = 0; i < 256; ++i)
+        palette.colorMap.push_back(0);
+    const struct {
+        tifftest::Picture picture;
+        std::uint16_t compression;
+    } kinds[] = {{p, 1}, {p, 5}, {p, 32773}, {palette, 5}};
+    for (const auto &kind : kinds) {
+        SCOPED_TRACE(kind.compression);
+        const bool isPalette = kind.picture.photometric == 3;
+        SCOPED_TRACE(isPalette);
+        tifftest::Picture picture = kind.picture;
+        picture.compression = kind.compression;
+        const QString file = dir.write(QStringLiteral("g.tif"), tifftest::file(picture));
+        const struct {
+            QRect window;
+            QSize size;
+        } cases[] = {
+            {{0, 0, 40, 30}, {40, 30}},
+            {{5, 7, 10, 23}, {10, 23}},  // down to the short last strip
+            {{0, 0, 40, 30}, {8, 6}},    // reduced by 5
+            {{10, 10, 20, 20}, {60, 40}}, // enlarged
+        };
+        for (const auto &c : cases) {
+            QImage out;
+            ASSERT_EQ(img::readTiffWindow(file, 0, c.window, c.size, out), img::SUCCESS);
+            ASSERT_EQ(out.size(), c.size);
+            for (int y = 0; y < c.size.height(); ++y)
+                for (int x = 0; x < c.size.width(); ++x) {
+                    const int sx = c.window.left() + (2 * x + 1) * c.window.width() / (2 * c.size.width());
+                    const int sy = c.window.top() + (2 * y + 1) * c.window.height() / (2 * c.size.height());
+                    const int v = shade(sx, sy);
+                    ASSERT_EQ(out.pixel(x, y), isPalette ? qRgb(v, 255 - v, 0) : qRgb(v, v, v)) << x << "," << y;
+                }
+        }
+        QImage out;
+        EXPECT_EQ(img::readTiffWindow(file, 0, QRect(35, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_RANGE);
+        EXPECT_EQ(img::readTiffWindow(file, 1, QRect(0, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_PARAMETER);
+    }
+
+    // Through the library: a reduced load and a window past the page.
+    const QString file = dir.write(QStringLiteral("g.tif"), tifftest::file(p));
+    img::Bitmap small;
+    ASSERT_EQ(img::ImagingLibrary().loadResize(file, 8, 6, 0, small, {}), img::SUCCESS);
+    EXPECT_EQ(qGray(small.pixels.pixel(1, 1)), shade(7, 7));
+    QImage tile;
+    ASSERT_EQ(img::ImagingLibrary().loadFile(file, {0, 0, -1, QRect(30, 25, 20, 10)},
+                                             [&](const img::Bitmap &b, int, int, unsigned) {
+                                                 tile = b.pixels;
+                                                 return int(img::SUCCESS);
+                                             }),
+              img::SUCCESS);
+    ASSERT_EQ(tile.size(), QSize(20, 10));
+    EXPECT_EQ(qGray(tile.pixel(9, 4)), shade(39, 29));
+    EXPECT_EQ(tile.pixel(10, 5) & 0xFFFFFF, 0u);
+
+    // A strip table that claims more than the file holds.
+    QByteArray broken = tifftest::file(p);
+    broken.truncate(broken.size() / 3);
+    const QString bad = dir.write(QStringLiteral("bad.tif"), broken);
+    QImage none;
+    EXPECT_NE(img::readTiffWindow(bad, 0, QRect(0, 0, 40, 30), QSize(40, 30), none), img::SUCCESS);
+}
+
+TEST(TiffWindow, TiledPagesKeepTheirTilesInPlace)
+{
+    // 20 x 20 grey pixels in four 16 x 16 tiles (the right and bottom ones
+    // padded), uncompressed: the tiles at 8, 264, 520 and 776, the
+    // directory at 1032 with its two arrays after it.
+    QByteArray f("II*\0\x08\x04\0\0", 8);
+    for (int ty = 0; ty < 2; ++ty)
+        for (int tx = 0; tx < 2; ++tx)
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x)
+                    f.append(char(shade(tx * 16 + x, ty * 16 + y)));
+    auto put16 = [&](int v) { f.append(char(v & 0xFF)).append(char(v >> 8)); };
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            f.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto entry = [&](int tag, int type, std::uint32_t count, std::uint32_t value) {
+        put16(tag);
+        put16(type);
+        put32(count);
+        if (type == 3 && count == 1) {
+            put16(int(value));
+            put16(0);
+        } else {
+            put32(value);
+        }
+    };
+    const std::uint32_t arrays = 1032 + 2 + 10 * 12 + 4;
+    put16(10);
+    entry(256, 3, 1, 20);
+    entry(257, 3, 1, 20);
+    entry(258, 3, 1, 8);
+    entry(259, 3, 1, 1);
+    entry(262, 3, 1, 1);
+    entry(277, 3, 1, 1);
+    entry(322, 3, 1, 16);
+    entry(323, 3, 1, 16);
+    entry(324, 4, 4, arrays);
+    entry(325, 4, 4, arrays + 16);
+    put32(0);
+    for (std::uint32_t o : {8u, 264u, 520u, 776u})
+        put32(o);
+    for (int i = 0; i < 4; ++i)
+        put32(256);
+    ASSERT_EQ(f.size(), qsizetype(arrays + 32));
+    testsupport::TempFolder dir;
+    const QString file = dir.write(QStringLiteral("tiled.tif"), f);
+
+    for (const QRect &window : {QRect(0, 0, 20, 20), QRect(12, 14, 8, 6)}) {
+        QImage out;
+        ASSERT_EQ(img::readTiffWindow(file, 0, window, window.size(), out), img::SUCCESS);
+        for (int y = 0; y < window.height(); ++y)
+            for (int x = 0; x < window.width(); ++x)
+                ASSERT_EQ(qGray(out.pixel(x, y)), shade(window.left() + x, window.top() + y)) << x << "," << y;
+    }
+}
