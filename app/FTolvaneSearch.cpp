@@ -4,6 +4,7 @@
 
 #include "app/FTolvane.h"
 #include "app/LayerListRows.h"
+#include "app/StyleRenderers.h"
 #include "dialogs/EdInfo.h"
 #include "dialogs/FEditTable.h"
 #include "dialogs/FFind.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/FormClass.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
@@ -46,6 +48,21 @@ public:
     }
     bool infoToolDown() const override { return w_.tbInfo->isChecked(); }
     void drawSelectionOverlay(int entry) override { w_.MapImage->DrawSelectionOverlay(entry); }
+    void RefreshLayerRow(int layer) override { w_.RefreshLayerRow(layer); }
+    QIcon bitmapIcon(int index) const override { return w_.BitmapList(index); }
+    void openStylePopup(const QString &menu, const QString &target, const QPoint &at) override
+    {
+        if (QMenu *m = w_.findChild<QMenu *>(menu)) {
+            w_.FStyleTarget = target;
+            m->popup(at);
+        }
+    }
+    mapengine::StyleServices *styleServices() override { return &app::styleRenderers(); }
+    void stepTextRotation(const QString &target, int step, double value) override
+    {
+        w_.FStyleTarget = target;
+        w_.SetTextRotation(step, value);
+    }
 
 private:
     TTolvane &w_;

@@ -105,6 +105,11 @@ public:
     // The dialog that receives the style popups' choices; null while none
     // is open.
     virtual StyleDialog *styleDialog(StyleDialogKind kind);
+    // The object view over the map control's selection, modally.
+    virtual bool ShowObjectView();
+    // The label dialog (TProLabel) on label entry `label` of a layer; mode
+    // "New" or "Edit". True when it answered "Ok".
+    virtual bool ShowLabelProperties(int layer, int label, const QString &mode);
 };
 
 // The service in use.

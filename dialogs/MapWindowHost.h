@@ -8,8 +8,14 @@
 #include "mapengine/MapControlCore.h"
 #include "platform/Service.h"
 
+#include <QIcon>
+
 #include <vector>
 
+
+namespace mapengine {
+class StyleServices;
+}
 
 namespace dialogs {
 
@@ -34,6 +40,20 @@ public:
     virtual bool infoToolDown() const { return false; }
     // Draws the selection's marks with one entry marked (-1: none).
     virtual void drawSelectionOverlay(int) {}
+    // The layer's row in the layer list shows the layer anew.
+    virtual void RefreshLayerRow(int) {}
+    // Image `index` of the map window's bitmap list; null when none.
+    virtual QIcon bitmapIcon(int) const { return {}; }
+    // Opens one of the map window's shared style popups ("PMenuSize",
+    // "PMenuWidth", "PMenuScale", "pMenuPenMode") at a screen point for a
+    // style target ("Layer", "LayerTextScale", "LayerScaleMin" ...); the
+    // choice reaches the target's dialog (DialogSeams::styleDialog).
+    virtual void openStylePopup(const QString &, const QString &, const QPoint &) {}
+    // Steps a rotation for a style target (1 up, 2 down).
+    virtual void stepTextRotation(const QString &, int, double) {}
+    // The style libraries and their renderers the map is drawn with; null
+    // without a map window.
+    virtual mapengine::StyleServices *styleServices() { return nullptr; }
 };
 
 inline MapWindowHost &mapWindow()
