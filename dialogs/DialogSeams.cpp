@@ -53,6 +53,7 @@ bool DialogSeams::ShowObjectView()
 {
     TMapView *view = MapView();
     view->Hint = QStringLiteral("Tolvane");
+    view->FormActivate();
     platform::execModal(*view);
     return true;
 }

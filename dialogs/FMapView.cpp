@@ -13,6 +13,7 @@
 #include "reports/ReportEngine.h"
 
 #include <QBoxLayout>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -218,14 +219,10 @@ QString TMapView::pictureFile() const
     return platform::joinPath(m ? m->FProgramDir : QString(), QStringLiteral("map.wmf"));
 }
 
-void TMapView::showEvent(QShowEvent *event)
-{
-    QDialog::showEvent(event);
-    FormActivate();
-}
-
 void TMapView::FormActivate()
 {
+    // Before the first showing the picture takes its laid-out size.
+    layout()->activate();
     Refit = true;
     Wheel.reset();
     CopySelectedObjects();

@@ -65,6 +65,7 @@ public:
     bool Refit = true;
     sketch::WheelCounter Wheel;
 
+    // Copies the selection anew and fits the picture to it; showing calls it.
     void FormActivate();
     void CopySelectedObjects();
     void DrawObjects();
@@ -77,9 +78,6 @@ public:
     void PrintBlankSheet();
 
     QString pictureFile() const;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QPointF pixelToMap(QPoint pixel) const;

@@ -110,6 +110,8 @@ public:
     int runModal(QDialog &dialog) override
     {
         ++modals;
+        if (qEnvironmentVariableIsSet("CLICKTHROUGH_VERBOSE"))
+            say(QStringLiteral("  window: ") + dialog.objectName());
         // The input box gets a small number; every other window is closed.
         if (auto *box = dynamic_cast<TNewForAll *>(&dialog)) {
             box->Edit->setText(QStringLiteral("5"));

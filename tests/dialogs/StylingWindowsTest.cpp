@@ -1,0 +1,214 @@
+// The legend editor, the layer properties dialog and the object view as the
+// map window's commands open them (the dialog seam), on layers in a
+// temporary work folder: a purpose legend of parcels, a layer shown and saved
+// untouched, and the sketch of a square parcel with its "map.wmf".
+
+#include "dialogs/DialogSeams.h"
+#include "dialogs/FMapView.h"
+#include "dialogs/FProLayer.h"
+#include "dialogs/FProLegend.h"
+#include "dialogs/MapWindowHost.h"
+#include "mapdata/ProjectFile.h"
+#include "platform/Environment.h"
+#include "platform/TextCodec.h"
+#include "platform/gdi/Metafile.h"
+
+#include "EngineFixtures.h"
+#include "support/ScriptedAnswers.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using maptest::EngineProject;
+using testsupport::ScriptedAnswers;
+
+namespace {
+
+QByteArray square(double x0, double y0, double side)
+{
+    return fixtures::polyContent(5, {x0, y0, x0 + side, y0 + side}, {0},
+                                 {{x0, y0}, {x0, y0 + side}, {x0 + side, y0 + side}, {x0 + side, y0}, {x0, y0}});
+}
+
+const char *const Purposes[] = {"Сад", "Город", "Ліс", "Поле", "Луг", "Садиба", "Двір"};
+
+// Seven parcels with seven purposes (and one repeated) in the work folder.
+struct Parcels : EngineProject, dialogs::MapWindowHost {
+    int layer;
+    int redraws = 0;
+    platform::ScopedService<dialogs::MapWindowHost> host{*this};
+    platform::ScopedService<platform::DecimalSeparator> point{u'.'};
+
+    Parcels()
+    {
+        map.FProgramDir = dir.path();
+        std::vector<QByteArray> shapes;
+        for (int i = 0; i < 8; ++i)
+            shapes.push_back(square(1000 + 20 * i, 1000, 10));
+        layer = addLayer(QStringLiteral("parcels"), 5, shapes);
+        std::vector<fixtures::DbfRow> rows;
+        for (int i = 0; i < 8; ++i)
+            rows.push_back({false, {QByteArray::number(i + 1), platform::toCp1251(QString::fromUtf8(Purposes[i % 7]))}});
+        dir.write(QStringLiteral("parcels.dbf"), fixtures::dbf({{"ID", 'N', 10}, {"PURPOSE", 'C', 20}}, rows));
+        TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+        L.ObjType = 3;
+        L.Projection = QStringLiteral("stere");
+        L.StrProject = QStringLiteral("+proj=tmerc +ellps=krass +lon_0=33 +x_0=4300000");
+        L.Proj_K = 0;
+    }
+    MapControlCore *mapControl() override { return &map; }
+    void RedrawMap() override { ++redraws; }
+    TMapLayer &L() { return map.FProject.Layers[static_cast<size_t>(layer)]; }
+};
+
+QStringList block(const TMapLayer &L)
+{
+    QStringList lines;
+    projectfile::writeLayerBlock(lines, L, 1);
+    return lines;
+}
+
+QString artefact(const QString &name)
+{
+    const QString folder = QDir::current().filePath(QStringLiteral("artefacts"));
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(name);
+}
+
+} // namespace
+
+TEST(StylingWindows, APurposeLegendInTheRedRampColoursTheParcels)
+{
+    Parcels p;
+    TProLegend *d = ProLegend();
+    ScriptedAnswers answers;
+    answers.dialog([&](QDialog &shown) {
+        EXPECT_EQ(&shown, d);
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Параметры отображения"));
+        EXPECT_EQ(d->cbListLayers->currentText(), QStringLiteral("parcels"));
+        EXPECT_EQ(p.L().BrushType, 1) << "a polygon layer gets a fill on showing";
+        d->cbListTypes->setCurrentIndex(legend::Palette);
+        d->cbListColor->setCurrentIndex(0);   // "красная"
+        d->cbListFields->setCurrentIndex(d->cbListFields->findText(QStringLiteral("PURPOSE")));
+        d->BuildLegendClasses(true);
+        EXPECT_EQ(d->edLegendCount->text(), QStringLiteral("7"));
+        EXPECT_EQ(d->StringGrid->rowCount(), 8);
+        EXPECT_EQ(d->StringGrid->item(0, 1)->text(), QStringLiteral("Город")) << "grouped values ascend";
+        EXPECT_EQ(d->StringGrid->item(6, 2)->text(), QString::number(200));
+        d->resize(420, 300);
+        d->StringGrid->grab().save(artefact(QStringLiteral("legend-grid.png")));
+        d->bSave->click();
+        return d->result();
+    });
+    EXPECT_TRUE(dialogs::dialogSeams().ShowLegendEditor(p.layer));
+    const TMapLayer &L = p.L();
+    ASSERT_EQ(L.Legend.size(), 7u);
+    EXPECT_EQ(L.TypeLegend, legend::Palette);
+    EXPECT_EQ(L.FieldNameLegend, QStringLiteral("PURPOSE"));
+    EXPECT_EQ(L.Legend[0].ObjType, 2);
+    EXPECT_EQ(L.Legend[6].Number, 200);
+    EXPECT_GE(p.redraws, 1);
+    // The map finds each parcel's entry by its purpose.
+    EXPECT_EQ(p.map.FindLegendEntry(p.layer, QStringLiteral("Ліс"), platform::db::FieldType::String),
+              L.Legend[2].Number);
+}
+
+TEST(StylingWindows, TheLayerDialogShownAndSavedUntouchedKeepsTheRecord)
+{
+    Parcels p;
+    TMapLayer &L = p.L();
+    L.Font.Rotate = 0.1 + 0.2;
+    L.PenWidth = 1.0 / 3;
+    L.Longitude = QStringLiteral("33d30E");
+    L.GPS.clear();
+    TMapLabel label;
+    label.FieldName = QStringLiteral("PURPOSE");
+    label.Visible = true;
+    L.Labels.push_back(label);
+    const QStringList before = block(L);
+    const TMapLayer copy = L;
+    TProLayer *d = ProLayer();
+    {
+        ScriptedAnswers answers;
+        answers.dialog([&](QDialog &shown) {
+            EXPECT_EQ(&shown, d);
+            EXPECT_EQ(d->cbProject->currentIndex(), -1);
+            EXPECT_EQ(d->edK->text(), QStringLiteral("1"));
+            EXPECT_EQ(d->cbGPS->currentText(), QString()) << "the layer's empty receiver replaces the form's";
+            EXPECT_EQ(d->cbFieldNameObject->count(), 2) << "the table's fields";
+            d->bSave->click();
+            return d->result();
+        });
+        EXPECT_TRUE(dialogs::dialogSeams().ShowLayerProperties(p.layer));
+    }
+    EXPECT_EQ(block(L), before);
+    EXPECT_EQ(L.Font.Rotate, copy.Font.Rotate);
+    EXPECT_EQ(L.PenWidth, copy.PenWidth);
+    EXPECT_EQ(L.Proj_K, 0);
+
+    // Choosing a projection writes its id; "Проекция" unticks the other switch.
+    {
+        ScriptedAnswers answers;
+        answers.dialog([&](QDialog &) {
+            d->cbTransform->click();
+            d->cbProject->setCurrentIndex(6);
+            d->cbGISProject->click();
+            EXPECT_FALSE(d->cbTransform->isChecked());
+            d->cbTransform->click();
+            EXPECT_FALSE(d->cbGISProject->isChecked());
+            d->bSave->click();
+            return d->result();
+        });
+        EXPECT_TRUE(dialogs::dialogSeams().ShowLayerProperties(p.layer));
+    }
+    EXPECT_EQ(L.Projection, QStringLiteral("tmerc"));
+    EXPECT_TRUE(L.Transform);
+    EXPECT_EQ(L.StrProject, copy.StrProject);
+}
+
+TEST(StylingWindows, TheObjectViewOfASquareParcelShowsItsAreaAndWritesItsPicture)
+{
+    Parcels p;
+    p.map.ClearSelection();
+    p.map.AppendSelectionEntry(p.layer, 0, TMapExtent{1000, 1000, 1010, 1010});
+    TMapView *v = MapView();
+    ScriptedAnswers answers;
+    answers.dialog([&](QDialog &shown) {
+        EXPECT_EQ(&shown, v);
+        EXPECT_EQ(v->windowTitle(), QStringLiteral("Просмотр объектов"));
+        v->nPerimeter->setChecked(true);
+        v->nGrid->setChecked(true);
+        v->Image->grab().save(artefact(QStringLiteral("object-view.png")));
+        return platform::mrCancel;
+    });
+    EXPECT_TRUE(dialogs::dialogSeams().ShowObjectView());
+    ASSERT_EQ(v->Objects.Parts.size(), 1u);
+    const sketch::Part &part = v->Objects.Parts[0];
+    EXPECT_DOUBLE_EQ(part.Area, 100);
+    EXPECT_DOUBLE_EQ(part.Perimeter, 40);
+    EXPECT_EQ(sketch::AreaText(part.Area), QStringLiteral("0.0100"));
+    const QString wmf = QDir(p.dir.path()).filePath(QStringLiteral("map.wmf"));
+    ASSERT_TRUE(QFileInfo::exists(wmf));
+    const auto back = platform::gdi::Metafile::loadFromFile(wmf);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_FALSE(back->isEmpty());
+    // Fitted: the 10 m square with a tenth to spare.
+    EXPECT_NEAR(v->View.CenterX, 1005, 1e-9);
+    const QList<QLabel *> panels = v->StatusBar->findChildren<QLabel *>();
+    ASSERT_GE(panels.size(), 2);
+    EXPECT_TRUE(panels[0]->text().startsWith(QStringLiteral("M 1:")));
+    // Zooming in halves the denominator.
+    const int before = sketch::Denominator(v->View.Scale);
+    v->nZoomIn->trigger();
+    EXPECT_NEAR(sketch::Denominator(v->View.Scale), before / 2.0, 1);
+}
