@@ -26,6 +26,11 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QString shot(const QString &name)
+{
+    return testsupport::artefactFolder(QStringLiteral("styling")) + u'/' + name;
+}
+
 } // namespace
 
 class StylingCommandsTest : public MapWindowTest {
@@ -53,8 +58,8 @@ TEST_F(StylingCommandsTest, APurposeLegendInTheRedRampIsKeptByTheProject)
             d->edLegendCount->setText(QStringLiteral("7"));
             d->cbListFields->setCurrentIndex(d->cbListFields->findText(QStringLiteral("PURPOSE")));
             d->BuildLegendClasses(false);
-            d->StringGrid->grab().save(testsupport::artefactFolder(QStringLiteral("styling")) +
-                                       QStringLiteral("/legend-demo.png"));
+            d->StringGrid->grab().save(shot(QStringLiteral("legend-demo.png")));
+            d->grab().save(shot(QStringLiteral("ProLegend.png")));
             d->bSave->click();
             return d->result();
         });
@@ -86,6 +91,8 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
         TProLayer *d = ProLayer();
         testsupport::ScriptedAnswers answers;
         dialog(answers, [&](QDialog &) {
+            if (i == parcels)
+                d->grab().save(shot(QStringLiteral("ProLayer.png")));
             d->bSave->click();
             return d->result();
         });
@@ -98,12 +105,17 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
 TEST_F(StylingCommandsTest, TheObjectViewSketchesTheSelectedParcel)
 {
     map().ClearSelection();
-    map().AppendSelectionEntry(parcels, 0, TMapExtent{});
+    for (int i = 0; i < 3; ++i)
+        map().AppendSelectionEntry(parcels, i, TMapExtent{});
     TMapView *v = MapView();
     testsupport::ScriptedAnswers answers;
-    dialog(answers, [&](QDialog &) { return platform::mrCancel; });
+    dialog(answers, [&](QDialog &) {
+        v->nPerimeter->setChecked(true);
+        v->grab().save(shot(QStringLiteral("MapView.png")));
+        return platform::mrCancel;
+    });
     w().aVykView->trigger();
-    ASSERT_EQ(v->Objects.Parts.size(), 1u);
+    ASSERT_EQ(v->Objects.Parts.size(), 3u);
     EXPECT_GT(v->Objects.Parts[0].Area, 0);
     EXPECT_TRUE(QFile::exists(map().FProgramDir + QStringLiteral("/map.wmf")));
 }
