@@ -2,6 +2,7 @@
 
 #include "dialogs/FCalcProj.h"
 #include "dialogs/FTransformForm.h"
+#include "dialogs/LayerForm.h"
 #include "dialogs/MapWindowHost.h"
 #include "mapdata/ui/FormTranslation.h"
 #include "mapengine/MapControlCore.h"
@@ -75,12 +76,6 @@ QSlider *slider(QWidget *parent, const char *name, int max)
 void setComboText(QComboBox *c, const QString &text)
 {
     c->setEditText(text);
-}
-
-QString tableOf(const TMapLayer &L)
-{
-    const qsizetype dot = L.FileName.indexOf(u'.');
-    return (dot < 0 ? L.FileName : L.FileName.left(dot)) + QStringLiteral(".Dbf");
 }
 
 int colourNumber(const QString &text)
@@ -423,7 +418,7 @@ void TProLayer::FormShow()
 
     // The search fields: the attribute table's field names.
     QStringList names;
-    const QString table = tableOf(*L);
+    const QString table = layerform::TableName(*L);
     const bool inWork = !platform::fileExists(table);
     platform::db::Query q;
     try {

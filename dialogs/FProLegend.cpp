@@ -1,6 +1,7 @@
 #include "dialogs/FProLegend.h"
 
 #include "dialogs/FTransformForm.h"
+#include "dialogs/LayerForm.h"
 #include "dialogs/MapWindowHost.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ui/FormTranslation.h"
@@ -114,12 +115,6 @@ public:
 private:
     TProLegend &editor_;
 };
-
-QString tableOf(const TMapLayer &L)
-{
-    const qsizetype dot = L.FileName.indexOf(u'.');
-    return (dot < 0 ? L.FileName : L.FileName.left(dot)) + QStringLiteral(".Dbf");
-}
 
 QStringList cadastralClassifiers()
 {
@@ -271,7 +266,7 @@ void TProLegend::FormShow()
             fDBF.setSql({QStringLiteral("Select *"), QStringLiteral("From \"Lease\"")});
         } else {
             fDBF.setDatabaseName(m->FWorkDir);
-            fDBF.setSql({QStringLiteral("Select *"), QStringLiteral("From \"") + tableOf(*L) + u'"'});
+            fDBF.setSql({QStringLiteral("Select *"), QStringLiteral("From \"") + layerform::TableName(*L) + u'"'});
         }
         fDBF.open();
         cbListFields->addItems(fDBF.fieldNames());

@@ -66,6 +66,12 @@ const std::vector<KindButton> &kindButtons()
     return buttons;
 }
 
+QString TableName(const TMapLayer &L)
+{
+    const qsizetype dot = L.FileName.indexOf(u'.');
+    return (dot < 0 ? L.FileName : L.FileName.left(dot)) + QStringLiteral(".Dbf");
+}
+
 QString penModeCaption(int code)
 {
     switch (code) {

@@ -24,6 +24,9 @@ struct KindButton {
 };
 const std::vector<KindButton> &kindButtons();
 
+// The layer's attribute table: its file name up to the first "." + ".Dbf".
+QString TableName(const TMapLayer &layer);
+
 // The caption of a pen mode; empty for a code without one.
 QString penModeCaption(int code);
 
