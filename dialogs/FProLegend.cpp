@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
 #include "platform/db/DbTypes.h"
+#include "platform/gdi/Bitmap.h"
 #include "platform/ui/FormClass.h"
 
 #include <QBoxLayout>
@@ -88,8 +89,9 @@ public:
             } else if (L->ObjType == 2) {
                 p->drawLine(r.left(), y, r.right(), y);
             } else if (L->ObjType == 5) {
-                p->setFont(QFont(L->Font.FontName, std::max(1, L->Font.Size)));
-                p->drawText(r, Qt::AlignCenter, QString(L->Font.TextSymbol));
+                TMapFont font = L->Font;
+                font.Color = number;
+                drawSymbol(p, r, font);
             } else {
                 p->setBrush(brush);
                 p->drawEllipse(QPoint(r.center().x(), y), 4, 4);
@@ -102,9 +104,9 @@ public:
             } else if (L->ObjType == 2) {
                 p->drawLine(r.left() + 2, y, r.right() - 4, y);
             } else if (L->ObjType == 5) {
-                p->setPen(colourOf(L->Font.Color));
-                p->setFont(QFont(L->Font.FontName, std::max(1, number)));
-                p->drawText(r, Qt::AlignCenter, QString(L->Font.TextSymbol));
+                TMapFont font = L->Font;
+                font.Size = number;
+                drawSymbol(p, r, font);
             } else {
                 p->drawEllipse(QPoint(r.center().x(), y), 2, 2);
             }
@@ -113,6 +115,20 @@ public:
     }
 
 private:
+    // The layer's symbol character as the map draws it (its font mapping for
+    // symbol fonts included), centred in the cell.
+    void drawSymbol(QPainter *p, const QRect &r, TMapFont font) const
+    {
+        MapControlCore *m = editor_.mapControl();
+        if (!m || r.width() <= 0 || r.height() <= 0)
+            return;
+        font.BrushStyle = 1; // no box behind the character
+        platform::gdi::Bitmap cell(r.width(), r.height());
+        m->DrawFontText(cell.canvas(), r.width() / 2, r.height() / 2, 0, font, QString(font.TextSymbol));
+        cell.releaseCanvas();
+        p->drawImage(r.topLeft(), cell.image());
+    }
+
     TProLegend &editor_;
 };
 
@@ -211,6 +227,11 @@ TProLegend::TProLegend()
     connect(this, &QDialog::finished, this, [this] { fDBF.close(); });
     resize(480, 520);
     VykFunctions::TranslateForm(objectName());
+}
+
+MapControlCore *TProLegend::mapControl() const
+{
+    return map();
 }
 
 MapControlCore *TProLegend::map() const

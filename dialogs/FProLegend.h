@@ -45,6 +45,7 @@ public:
     void setGridRows(const std::vector<legend::Row> &rows);
     void Save();
     const TMapLayer *layer() const;
+    MapControlCore *mapControl() const;
 
 private:
     TMapLayer *layerRecord();

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -118,6 +119,23 @@ TEST(StylingWindows, APurposeLegendInTheRedRampColoursTheParcels)
     EXPECT_EQ(L.Legend[0].ObjType, 2);
     EXPECT_EQ(L.Legend[6].Number, 200);
     EXPECT_GE(p.redraws, 1);
+    // A symbol layer's samples are its character in the class's colour.
+    p.L().ObjType = 5;
+    p.L().Font.FontName = QStringLiteral("Arial");
+    p.L().Font.Size = 14;
+    p.L().Font.TextSymbol = u'Ж';
+    d->setGridRows(legend::RowsOfEntries(L.Legend));
+    const QImage grid = d->StringGrid->grab().toImage();
+    grid.save(artefact(QStringLiteral("legend-symbols.png")));
+    const QRect cell = d->StringGrid->visualRect(d->StringGrid->model()->index(3, 0));
+    int reddish = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = grid.pixelColor(x + d->StringGrid->viewport()->x(), y + d->StringGrid->viewport()->y());
+            reddish += c.red() > 150 && c.green() < 110;
+        }
+    EXPECT_EQ(grid.pixelColor(cell.topLeft() + QPoint(3, 3) + d->StringGrid->viewport()->pos()), QColor(Qt::white));
+    EXPECT_GT(reddish, 5) << "a red character in row 4, on white";
     // The map finds each parcel's entry by its purpose.
     EXPECT_EQ(p.map.FindLegendEntry(p.layer, QStringLiteral("Ліс"), platform::db::FieldType::String),
               L.Legend[2].Number);
