@@ -27,6 +27,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -229,4 +232,51 @@ TEST(StylingWindows, TheObjectViewOfASquareParcelShowsItsAreaAndWritesItsPicture
     const int before = sketch::Denominator(v->View.Scale);
     v->nZoomIn->trigger();
     EXPECT_NEAR(sketch::Denominator(v->View.Scale), before / 2.0, 1);
+}
+
+TEST(StylingWindows, TheObjectViewZoomsToAFramePansAndTakesEveryFourthWheelNotch)
+{
+    Parcels p;
+    p.map.ClearSelection();
+    p.map.AppendSelectionEntry(p.layer, 0, TMapExtent{1000, 1000, 1010, 1010});
+    TMapView *v = MapView();
+    v->Hint = QStringLiteral("Tolvane");
+    v->FormActivate();
+    const sketch::View fitted = v->View;
+    ASSERT_GT(fitted.Scale, 0);
+
+    // A frame drawn with the zoom tool fills the picture.
+    v->tbZoom->click();
+    QTest::mousePress(v->Image, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent drag(QEvent::MouseMove, QPointF(200, 180), v->Image->mapToGlobal(QPointF(200, 180)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QCoreApplication::sendEvent(v->Image, &drag);
+    EXPECT_TRUE(v->Image->frameShown);
+    QTest::mouseRelease(v->Image, Qt::LeftButton, {}, QPoint(200, 180));
+    EXPECT_FALSE(v->Image->frameShown);
+    const double frameWidth = 100 * fitted.UnitsPerPixelX / fitted.Scale;
+    const double frameHeight = 80 * fitted.UnitsPerPixelY / fitted.Scale;
+    EXPECT_NEAR(v->View.Scale,
+                std::min(fitted.Width / (1.1 * frameWidth), fitted.Height / (1.1 * frameHeight)), 1e-6);
+    EXPECT_NEAR(v->View.CenterX, fitted.CenterX + (150 * fitted.UnitsPerPixelX - fitted.Width / 2) / fitted.Scale,
+                1e-6);
+
+    // The hand moves the centre against the drag.
+    v->tbPan->click();
+    const sketch::View before = v->View;
+    QTest::mousePress(v->Image, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent pan(QEvent::MouseMove, QPointF(150, 100), v->Image->mapToGlobal(QPointF(150, 100)), Qt::NoButton,
+                    Qt::LeftButton, {});
+    QCoreApplication::sendEvent(v->Image, &pan);
+    QTest::mouseRelease(v->Image, Qt::LeftButton, {}, QPoint(150, 100));
+    EXPECT_NEAR(v->View.CenterX, before.CenterX - 50 * before.UnitsPerPixelX / before.Scale, 1e-9);
+    EXPECT_EQ(v->View.Scale, before.Scale);
+
+    // Four notches forward: one zoom out.
+    for (int i = 0; i < 4; ++i) {
+        QWheelEvent wheel(QPointF(50, 50), v->Image->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(v->Image, &wheel);
+        EXPECT_EQ(v->View.Scale, i < 3 ? before.Scale : before.Scale / 2) << i;
+    }
 }
