@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 
 using namespace maptest;
@@ -91,8 +92,13 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
         TProLayer *d = ProLayer();
         testsupport::ScriptedAnswers answers;
         dialog(answers, [&](QDialog &) {
-            if (i == parcels)
+            if (i == parcels) {
                 d->grab().save(shot(QStringLiteral("ProLayer.png")));
+                auto *tabs = d->findChild<QTabWidget *>(QStringLiteral("PageControl1"));
+                tabs->setCurrentIndex(1);
+                d->grab().save(shot(QStringLiteral("ProLayer-style.png")));
+                tabs->setCurrentIndex(0);
+            }
             d->bSave->click();
             return d->result();
         });
