@@ -11,7 +11,9 @@
 #include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
 #include "platform/TextCodec.h"
+#include "mapengine/StyleRenderers.h"
 #include "platform/gdi/Metafile.h"
+#include "support/TestFiles.h"
 
 #include "EngineFixtures.h"
 #include "support/ScriptedAnswers.h"
@@ -72,6 +74,8 @@ struct Parcels : EngineProject, dialogs::MapWindowHost {
     }
     MapControlCore *mapControl() override { return &map; }
     void RedrawMap() override { ++redraws; }
+    mapengine::StyleServices *styleServices() override { return styles.get(); }
+    std::unique_ptr<mapengine::StyleServices> styles;
     TMapLayer &L() { return map.FProject.Layers[static_cast<size_t>(layer)]; }
 };
 
@@ -279,4 +283,38 @@ TEST(StylingWindows, TheObjectViewZoomsToAFramePansAndTakesEveryFourthWheelNotch
         QCoreApplication::sendEvent(v->Image, &wheel);
         EXPECT_EQ(v->View.Scale, i < 3 ? before.Scale : before.Scale / 2) << i;
     }
+}
+
+TEST(StylingWindows, TheLayerDialogsSamplesAreDrawnByTheStyleLibraries)
+{
+    Parcels p;
+    p.styles = std::make_unique<mapengine::StyleServices>();
+    p.styles->LoadStyleLibraries(testsupport::programFolder());
+    ASSERT_GT(p.styles->FLineStyles.count(), 6);
+    TMapLayer &L = p.L();
+    L.PenStyle = 6;
+    L.PenWidth = 0.5;
+    L.PenColor = 0xFF0000; // blue
+    L.BrushType = 0;
+    L.BrushColor = 0x00FF00; // green
+    TProLayer *d = ProLayer();
+    auto count = [](const QLabel *sample, auto test) {
+        const QImage image = sample->pixmap().toImage();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += test(image.pixelColor(x, y));
+        return n;
+    };
+    auto blue = [](const QColor &c) { return c.blue() > 150 && c.red() < 100; };
+    auto green = [](const QColor &c) { return c.green() > 150 && c.red() < 100 && c.blue() < 100; };
+    testsupport::ScriptedAnswers answers;
+    answers.dialog([&](QDialog &) {
+        EXPECT_GT(count(d->ImageLine, blue), 20) << "line pattern 6 in the pen colour";
+        EXPECT_GT(count(d->ImageBrush, green), d->ImageBrush->width() * d->ImageBrush->height() / 2)
+            << "no fill pattern: the fill colour as a solid area";
+        d->bCancel->click();
+        return d->result();
+    });
+    EXPECT_TRUE(dialogs::dialogSeams().ShowLayerProperties(p.layer));
 }
