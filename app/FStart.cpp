@@ -9,6 +9,7 @@
 #include "mapdata/VykFunctions.h"
 #include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
+#include "platform/Service.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -72,6 +73,8 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     app::setApplicationTitle(windowTitle());
     app::setApplicationHelpFile(app::helpFilePath(FProgramDir));
     LoadStyleLibraries();
+    // The dialogs and the map reach the libraries as a service.
+    platform::Service<mapengine::StyleServices>::install(this);
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
 }
 
@@ -82,6 +85,8 @@ TStart::~TStart()
     disconnect(MdiArea, nullptr, this, nullptr);
     if (Start == this)
         Start = nullptr;
+    if (&platform::Service<mapengine::StyleServices>::get() == this)
+        platform::Service<mapengine::StyleServices>::install(nullptr);
 }
 
 void TStart::buildMenu()

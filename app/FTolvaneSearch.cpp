@@ -4,7 +4,6 @@
 
 #include "app/FTolvane.h"
 #include "app/LayerListRows.h"
-#include "app/StyleRenderers.h"
 #include "dialogs/EdInfo.h"
 #include "dialogs/FEditTable.h"
 #include "dialogs/FFind.h"
@@ -50,14 +49,14 @@ public:
     void drawSelectionOverlay(int entry) override { w_.MapImage->DrawSelectionOverlay(entry); }
     void RefreshLayerRow(int layer) override { w_.RefreshLayerRow(layer); }
     QIcon bitmapIcon(int index) const override { return w_.BitmapList(index); }
-    void openStylePopup(const QString &menu, const QString &target, const QPoint &at) override
+    void popupStyleMenu(StylePopup popup, const QString &target, const QWidget *under) override
     {
-        if (QMenu *m = w_.findChild<QMenu *>(menu)) {
-            w_.FStyleTarget = target;
-            m->popup(at);
-        }
+        QMenu *menus[] = {w_.PMenuSize, w_.PMenuZoom, w_.PMenuWidth, w_.pMenuPenMode, w_.PMenuStylePlan};
+        QMenu *menu = menus[static_cast<int>(popup)];
+        w_.FStyleTarget = target;
+        if (menu && under)
+            menu->popup(under->mapToGlobal(QPoint(0, under->height())));
     }
-    mapengine::StyleServices *styleServices() override { return &app::styleRenderers(); }
     void stepTextRotation(const QString &target, int step, double value) override
     {
         w_.FStyleTarget = target;

@@ -1,6 +1,7 @@
 #include "app/StyleRenderers.h"
 
-#include "app/FStart.h"
+#include "mapengine/StyleRenderers.h"
+#include "platform/Service.h"
 
 namespace app {
 
@@ -15,12 +16,11 @@ void setStyleRenderers(mapengine::StyleServices *services)
 
 mapengine::StyleServices &styleRenderers()
 {
+    // The frame installs itself as the service; without it, services
+    // without libraries.
     if (installed)
         return *installed;
-    if (Start)
-        return *Start;
-    static mapengine::StyleServices withoutLibraries;
-    return withoutLibraries;
+    return platform::Service<mapengine::StyleServices>::get();
 }
 
 } // namespace app

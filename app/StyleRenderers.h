@@ -1,8 +1,9 @@
 #pragma once
 // The style services the map window draws with and hands to the render job:
-// the frame's by default (the frame holds the libraries it loaded at start),
-// a set without libraries while there is no frame; tests install services
-// that record.
+// the service platform::Service<mapengine::StyleServices>, which the frame
+// fills with itself (it holds the libraries it loaded at start; the pickers
+// read them there), a set without libraries while there is no frame; tests
+// install services that record.
 
 namespace mapengine {
 class StyleServices;

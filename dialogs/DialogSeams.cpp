@@ -5,12 +5,13 @@
 #include "dialogs/FProLayer.h"
 #include "dialogs/FProLegend.h"
 #include "dialogs/FEditTable.h"
+#include "dialogs/LabelDialogs.h"
 #include "platform/UserAnswers.h"
 
 namespace dialogs {
 
-// None of these dialogs is in the program yet: nothing is shown and nothing
-// is chosen.
+// The label dialogs and the pickers are shown in StyleSeams.cpp; the
+// coordinate list, image registration and going to a point show nothing yet.
 bool DialogSeams::ShowLayerProperties(int layer)
 {
     return ProLayer()->Execute(layer);
@@ -35,20 +36,23 @@ bool DialogSeams::ShowEditInfo()
 }
 bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
 bool DialogSeams::AskPoint(QString &, QString &) { return false; }
-bool DialogSeams::AskNewLabel(NewLabelAnswer &) { return false; }
-int DialogSeams::SelectPointStyle() { return -1; }
-int DialogSeams::SelectLineStyle() { return -1; }
-int DialogSeams::SelectFillStyle() { return -1; }
-bool DialogSeams::SelectSymbol(QString &, QChar &) { return false; }
+// The popups' choices go to the dialog of the target's kind while it is shown
+// (the label entry's dialog opens over the layer dialog: both are shown).
 StyleDialog *DialogSeams::styleDialog(StyleDialogKind kind)
 {
+    QDialog *dialog = nullptr;
+    StyleDialog *receiver = nullptr;
     if (kind == StyleDialogKind::Layer) {
-        TProLayer *layer = ProLayer();
-        return layer->isVisible() ? layer : nullptr;
+        TProLayer *layer = ExistingProLayer();
+        dialog = layer;
+        receiver = layer;
+    } else {
+        TLabelForm *label = ExistingLabelForm(kind);
+        dialog = label;
+        receiver = label;
     }
-    return nullptr;
+    return dialog && dialog->isVisible() ? receiver : nullptr;
 }
-bool DialogSeams::ShowLabelProperties(int, int, const QString &) { return false; }
 bool DialogSeams::ShowObjectView()
 {
     TMapView *view = MapView();

@@ -5,18 +5,20 @@
 // (TProLegend), the five layer transformations (TTransformXY, TCalcRotate,
 // TCalcShift, TCalcProj, TCalcProjection), the coordinate-list editor
 // (TNewMapPoint), the information panel (TEditInfo), going to a point
-// (TFindPoint), adding labels (TNewLabel), the pattern pickers (TSelectPoints,
+// (TFindPoint), adding labels (TNewLabel), a layer's label entry (TProLabel,
+// opened by the layer properties), the pattern pickers (TSelectPoints,
 // TSelectLines, TSelectSymbols), the symbol picker (TSelectStyles), the image
 // registration window (TRegForm), and the
 // edits of the layer, label and new-label dialogs that the map window's style
 // popups write into.
 //
-// The table editor and the information panel are shown by this library's
-// default. The other dialogs are not in the program yet: until they are,
-// their entry points do nothing and answer as a dialog that was not shown:
-// false, no choice, no receiver. The commands then end where the dialog would have
-// opened. When the dialogs come, this library's default shows them; tests
-// install services of their own (platform::ScopedService<dialogs::DialogSeams>).
+// This library's default shows them (the label dialogs and the pickers in
+// StyleSeams.cpp, the transformations in Transformations.cpp), except the
+// coordinate-list editor, going to a point and the image registration window,
+// which are not in the program yet: until they are, their entry points do
+// nothing and answer as a dialog that was not shown (false), and the commands
+// end where the dialog would have opened. Tests install services of their own
+// (platform::ScopedService<dialogs::DialogSeams>).
 
 #include "mapdata/MapTypes.h"
 #include "platform/Service.h"
@@ -95,6 +97,10 @@ public:
     virtual bool AskPoint(QString &x, QString &y);
     // True when the dialog's Hint came back "Ok".
     virtual bool AskNewLabel(NewLabelAnswer &answer);
+    // The label-entry dialog (TProLabel) on label entry `entry` of a layer,
+    // mode "New" or "Edit"; true when "Сохранить" wrote the entry (the caller's
+    // list then shows the entry's Visible tick and FieldName).
+    virtual bool ShowLabelEntry(int layer, int entry, const QString &mode);
     // The chosen pattern number; negative when nothing was chosen.
     virtual int SelectPointStyle();
     virtual int SelectLineStyle();
@@ -102,14 +108,11 @@ public:
     // The font name in (its MemoFont), the chosen font and character out;
     // true when the Hint came back "Ok".
     virtual bool SelectSymbol(QString &fontName, QChar &symbol);
-    // The dialog that receives the style popups' choices; null while none
-    // is open.
+    // The dialog of that kind that receives the style popups' choices; null
+    // while none is shown.
     virtual StyleDialog *styleDialog(StyleDialogKind kind);
     // The object view over the map control's selection, modally.
     virtual bool ShowObjectView();
-    // The label dialog (TProLabel) on label entry `label` of a layer; mode
-    // "New" or "Edit". True when it answered "Ok".
-    virtual bool ShowLabelProperties(int layer, int label, const QString &mode);
 };
 
 // The service in use.

@@ -33,19 +33,13 @@ using platform::db::DbError;
 
 namespace {
 
+using platform::named;
+
 TNewField *NewFieldInstance = nullptr;
 TEditTable *EditTableInstance = nullptr;
 constexpr int LetterRole = Qt::UserRole + 1;
 
 enum Column { ColName = 1, ColFormat = 2, ColSize = 3, ColDec = 4, ColNote = 5 };
-
-template <class W>
-W *named(W *w, const char *name, const char *formClass)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    platform::setFormClass(w, formClass);
-    return w;
-}
 
 QString decimalsText(int decimals)
 {

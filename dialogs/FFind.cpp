@@ -39,16 +39,10 @@ using namespace dialogs;
 
 namespace {
 
+using platform::named;
+
 TFindTolvane *FindInstance = nullptr;
 TFirstFind *FirstInstance = nullptr;
-
-template <class W>
-W *named(W *w, const char *name, const char *formClass)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    platform::setFormClass(w, formClass);
-    return w;
-}
 
 QToolButton *speedButton(QWidget *parent, const char *name, const QString &hint, const QString &text)
 {

@@ -10,6 +10,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
+#include "platform/Service.h"
 #include "platform/UserAnswers.h"
 #include "platform/db/DbTypes.h"
 #include "platform/db/Query.h"
@@ -31,6 +32,8 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
+
+#include <tuple>
 
 using namespace dialogs::ui;
 using namespace platform::gdi;
@@ -343,12 +346,18 @@ TProLayer::TProLayer()
     connect(SBTextColor, &QToolButton::clicked, this, [this] { pickColour(EditPenColor); });
     connect(SBBgTextColor, &QToolButton::clicked, this, [this] { pickColour(EditBrushColor); });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { pickColour(EditFontColor); });
-    connect(SBSize, &QToolButton::clicked, this, [this] { popup(SBSize, "PMenuSize", "Layer"); });
-    connect(SpeedButton8, &QToolButton::clicked, this, [this] { popup(SpeedButton8, "PMenuWidth", "Layer"); });
-    connect(SBScale2, &QToolButton::clicked, this, [this] { popup(SBScale2, "PMenuScale", "LayerTextScale"); });
-    connect(SBMinSize, &QToolButton::clicked, this, [this] { popup(SBMinSize, "PMenuScale", "LayerScaleMin"); });
-    connect(SBMaxSize, &QToolButton::clicked, this, [this] { popup(SBMaxSize, "PMenuScale", "LayerScaleMax"); });
-    connect(sbPenMode, &QToolButton::clicked, this, [this] { popup(sbPenMode, "pMenuPenMode", "Layer"); });
+    using Popup = dialogs::MapWindowHost::StylePopup;
+    const std::tuple<QToolButton *, Popup, const char *> popups[] = {
+        {SBSize, Popup::Size, "Layer"},
+        {SpeedButton8, Popup::Width, "Layer"},
+        {SBScale2, Popup::Scale, "LayerTextScale"},
+        {SBMinSize, Popup::Scale, "LayerScaleMin"},
+        {SBMaxSize, Popup::Scale, "LayerScaleMax"},
+        {sbPenMode, Popup::PenMode, "Layer"}};
+    for (const auto &[button, menu, target] : popups)
+        connect(button, &QToolButton::clicked, this, [button, menu, target] {
+            dialogs::mapWindow().popupStyleMenu(menu, QLatin1String(target), button);
+        });
     connect(SpeedButton16, &QToolButton::clicked, this, [this] {
         dialogs::mapWindow().stepTextRotation(QStringLiteral("Layer"), 1, number(EditFontRotate->text(), 0));
     });
@@ -595,9 +604,7 @@ void TProLayer::NewLabel()
     label.Font.BrushStyle = 1;
     L->Labels.push_back(label);
     shown_.labelTicks.push_back(false);
-    dialogs::dialogSeams().ShowLabelProperties(LayerDialogIndex, static_cast<int>(L->Labels.size()) - 1,
-                                                QStringLiteral("New"));
-    item->setText(L->Labels.back().FieldName);
+    showLabelEntry(static_cast<int>(L->Labels.size()) - 1, QStringLiteral("New"));
 }
 
 void TProLayer::EditLabel()
@@ -612,8 +619,21 @@ void TProLayer::EditLabel()
     const int row = clbViewFieldName->currentRow();
     if (row < 0 || row >= static_cast<int>(L->Labels.size()))
         return;
-    dialogs::dialogSeams().ShowLabelProperties(LayerDialogIndex, row, QStringLiteral("Edit"));
-    clbViewFieldName->item(row)->setText(L->Labels[static_cast<size_t>(row)].FieldName);
+    showLabelEntry(row, QStringLiteral("Edit"));
+}
+
+// The label dialog writes the entry itself; its item then shows the entry.
+void TProLayer::showLabelEntry(int entry, const QString &mode)
+{
+    if (!dialogs::dialogSeams().ShowLabelEntry(LayerDialogIndex, entry, mode))
+        return;
+    const TMapLayer *L = layer();
+    QListWidgetItem *item = clbViewFieldName->item(entry);
+    if (!L || !item || entry >= static_cast<int>(L->Labels.size()))
+        return;
+    const TMapLabel &label = L->Labels[static_cast<size_t>(entry)];
+    item->setText(label.FieldName);
+    item->setCheckState(label.Visible ? Qt::Checked : Qt::Unchecked);
 }
 
 void TProLayer::DeleteLabel()
@@ -703,12 +723,6 @@ void TProLayer::showColour(QLineEdit *edit)
                                                                          : QStringLiteral("black")));
 }
 
-void TProLayer::popup(QToolButton *under, const char *menu, const char *target)
-{
-    dialogs::mapWindow().openStylePopup(QLatin1String(menu), QLatin1String(target),
-                                        under->mapToGlobal(QPoint(0, under->height())));
-}
-
 void TProLayer::SetFontSize(const QString &text) { EditFontSize->setText(text); }
 void TProLayer::SetFontScale(const QString &text) { EditFontScale->setText(text); }
 void TProLayer::SetScaleMin(const QString &text) { EditScaleMin->setText(text); }
@@ -727,11 +741,12 @@ void TProLayer::ShowPenModeCaption(int code)
         EditPenMode->setText(caption);
 }
 
-// The samples are drawn by the style libraries' renderers in 0.01 mm.
+// The samples are drawn in 0.01 mm by the renderers of the style libraries
+// the frame loaded (the service the pickers read too).
 void TProLayer::DrawFillSample()
 {
     const TMapLayer *L = layer();
-    mapengine::StyleServices *styles = dialogs::mapWindow().styleServices();
+    mapengine::StyleServices &styles = platform::Service<mapengine::StyleServices>::get();
     const int w = ImageBrush->width(), h = ImageBrush->height();
     Bitmap picture(w, h);
     if (L) {
@@ -745,9 +760,9 @@ void TProLayer::DrawFillSample()
             c.setPen(Pen{PS_NULL, 0, static_cast<Color>(colour)});
             c.setBrush(Brush{BS_SOLID, static_cast<Color>(colour), HS_HORIZONTAL});
             c.polygon(box);
-        } else if (styles) {
+        } else {
             const MapControlCore *m = map();
-            styles->DrawFillPattern(c, box, L->BrushType, colour, w, h, 1, 1, 0, m->FUnitsPerPixelX,
+            styles.DrawFillPattern(c, box, L->BrushType, colour, w, h, 1, 1, 0, m->FUnitsPerPixelX,
                                     m->FUnitsPerPixelY, false);
         }
     }
@@ -758,7 +773,7 @@ void TProLayer::DrawFillSample()
 void TProLayer::DrawLineSample()
 {
     const TMapLayer *L = layer();
-    mapengine::StyleServices *styles = dialogs::mapWindow().styleServices();
+    mapengine::StyleServices &styles = platform::Service<mapengine::StyleServices>::get();
     const int w = ImageLine->width(), h = ImageLine->height();
     Bitmap picture(w, h);
     if (L) {
@@ -768,8 +783,8 @@ void TProLayer::DrawLineSample()
         const std::vector<QPoint> line = {QPoint(0, corner.y() / 2), QPoint(corner.x(), corner.y() / 2)};
         const int colour = colourNumber(EditPenColor->text());
         const int width = platform::roundToInt(number(EditPenWidth->text(), 0) * 100);
-        if (styles && L->PenStyle > 1) {
-            styles->DrawLineStyle(c, line, L->PenStyle, colour, width, 1, 1, 0, 0, 0, true);
+        if (L->PenStyle > 1) {
+            styles.DrawLineStyle(c, line, L->PenStyle, colour, width, 1, 1, 0, 0, 0, true);
         } else {
             c.setPen(Pen{PS_SOLID, std::max(1, width), static_cast<Color>(colour)});
             c.polyline(line);
@@ -782,23 +797,31 @@ void TProLayer::DrawLineSample()
 void TProLayer::DrawPointSample()
 {
     const TMapLayer *L = layer();
-    mapengine::StyleServices *styles = dialogs::mapWindow().styleServices();
+    mapengine::StyleServices &styles = platform::Service<mapengine::StyleServices>::get();
     const int w = imgTypePoint->width(), h = imgTypePoint->height();
     Bitmap picture(w, h);
-    if (L && styles && L->PointStyle > 0) {
+    if (L && L->PointStyle > 0) {
         Canvas &c = picture.canvas();
         c.setMapMode(MM_HIMETRIC);
         const QPoint middle = c.dpToLp(QPoint(w / 2, h / 2));
-        styles->DrawPointStyle(c, {middle}, L->PointStyle, L->PenColor, 0, 0, 1, 1, 0);
+        styles.DrawPointStyle(c, {middle}, L->PointStyle, L->PenColor, 0, 0, 1, 1, 0);
     }
     picture.releaseCanvas();
     imgTypePoint->setPixmap(QPixmap::fromImage(picture.image()));
 }
 
+namespace {
+TProLayer *ProLayerInstance = nullptr;
+}
+
 TProLayer *ProLayer()
 {
-    static TProLayer *instance = nullptr;
-    if (!instance)
-        instance = new TProLayer;
-    return instance;
+    if (!ProLayerInstance)
+        ProLayerInstance = new TProLayer;
+    return ProLayerInstance;
+}
+
+TProLayer *ExistingProLayer()
+{
+    return ProLayerInstance;
 }

@@ -90,7 +90,7 @@ private:
     void pickSymbol();
     void pickFont();
     void pickColour(QLineEdit *edit);
-    void popup(QToolButton *under, const char *menu, const char *target);
+    void showLabelEntry(int entry, const QString &mode);
     void switchGroups(QCheckBox *ticked);
     void showColour(QLineEdit *edit);
     layerform::Values shown_;
@@ -99,3 +99,5 @@ private:
 };
 
 TProLayer *ProLayer();
+// The dialog when it has been made (the style popups' receiver); null before.
+TProLayer *ExistingProLayer();

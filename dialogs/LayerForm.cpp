@@ -72,26 +72,21 @@ QString TableName(const TMapLayer &L)
     return (dot < 0 ? L.FileName : L.FileName.left(dot)) + QStringLiteral(".Dbf");
 }
 
+const std::vector<PenMode> &penModes()
+{
+    static const std::vector<PenMode> modes = {
+        {0, "BLACKNESS"}, {1, "WHITENESS"}, {4, "сплошной"}, {5, "SRCPAINT"}, {6, "прозрачный"},
+        {7, "SRCINVERT"}, {8, "SRCERASE"}, {9, "NOTSRCCOPY"}, {10, "NOTSRCERASE"}, {11, "MERGECOPY"},
+        {12, "комбинированный"}, {13, "PATCOPY"}, {14, "PATPAINT"}, {15, "PATINVERT"}, {16, "DSTINVERT"}};
+    return modes;
+}
+
 QString penModeCaption(int code)
 {
-    switch (code) {
-    case 0: return QStringLiteral("BLACKNESS");
-    case 1: return QStringLiteral("WHITENESS");
-    case 4: return QStringLiteral("сплошной");
-    case 5: return QStringLiteral("SRCPAINT");
-    case 6: return QStringLiteral("прозрачный");
-    case 7: return QStringLiteral("SRCINVERT");
-    case 8: return QStringLiteral("SRCERASE");
-    case 9: return QStringLiteral("NOTSRCCOPY");
-    case 10: return QStringLiteral("NOTSRCERASE");
-    case 11: return QStringLiteral("MERGECOPY");
-    case 12: return QStringLiteral("комбинированный");
-    case 13: return QStringLiteral("PATCOPY");
-    case 14: return QStringLiteral("PATPAINT");
-    case 15: return QStringLiteral("PATINVERT");
-    case 16: return QStringLiteral("DSTINVERT");
-    default: return {};
-    }
+    for (const PenMode &mode : penModes())
+        if (mode.code == code)
+            return QString::fromUtf8(mode.caption);
+    return {};
 }
 
 int ProjectionIdIndex(const QString &id)

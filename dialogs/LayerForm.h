@@ -27,6 +27,13 @@ const std::vector<KindButton> &kindButtons();
 // The layer's attribute table: its file name up to the first "." + ".Dbf".
 QString TableName(const TMapLayer &layer);
 
+// The pen modes with captions, in the order of the map window's pen-mode
+// popup (codes 2 and 3 have none).
+struct PenMode {
+    int code;
+    const char *caption;   // UTF-8
+};
+const std::vector<PenMode> &penModes();
 // The caption of a pen mode; empty for a code without one.
 QString penModeCaption(int code);
 

@@ -1,7 +1,8 @@
 #pragma once
 // What the search window, the attribute panel and the table editor need of
 // the map window, which lies above them: its map control, its layer rows,
-// locating and showing objects, the status text and the information tool.
+// locating and showing objects, the status text and the information tool;
+// and the style popups the layer and label dialogs open.
 // The map window installs itself (platform::Service); without one there is
 // no map and the windows find nothing.
 
@@ -12,10 +13,7 @@
 
 #include <vector>
 
-
-namespace mapengine {
-class StyleServices;
-}
+class QWidget;
 
 namespace dialogs {
 
@@ -44,16 +42,16 @@ public:
     virtual void RefreshLayerRow(int) {}
     // Image `index` of the map window's bitmap list; null when none.
     virtual QIcon bitmapIcon(int) const { return {}; }
-    // Opens one of the map window's shared style popups ("PMenuSize",
-    // "PMenuWidth", "PMenuScale", "pMenuPenMode") at a screen point for a
-    // style target ("Layer", "LayerTextScale", "LayerScaleMin" ...); the
-    // choice reaches the target's dialog (DialogSeams::styleDialog).
-    virtual void openStylePopup(const QString &, const QString &, const QPoint &) {}
-    // Steps a rotation for a style target (1 up, 2 down).
+
+    // The map window's shared style popups, opened under a dialog's control
+    // with the style target set ("Layer", "LayerScaleMin", "Label",
+    // "NewLabelTextScale" ...); the choice reaches the target's
+    // dialogs::StyleDialog (DialogSeams::styleDialog).
+    enum class StylePopup { Size, Scale, Width, PenMode, Fill };
+    virtual void popupStyleMenu(StylePopup, const QString &, const QWidget *) {}
+    // Steps a rotation for the style target (1: 45 degrees up, 2: down) and
+    // hands the result to the target's SetFontRotate.
     virtual void stepTextRotation(const QString &, int, double) {}
-    // The style libraries and their renderers the map is drawn with; null
-    // without a map window.
-    virtual mapengine::StyleServices *styleServices() { return nullptr; }
 };
 
 inline MapWindowHost &mapWindow()

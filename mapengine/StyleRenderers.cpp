@@ -113,14 +113,19 @@ void drawPlaced(Canvas &c, const PlacedStroke &s)
     }
 }
 
-// A picture of one pattern cell (Width × Height, 0.01 mm), its strokes drawn
-// about the cell's centre. `style` sets each stroke's pen and brush; the
-// point symbols move the corners of ellipses and rectangles by `cornerShift`
-// and draw their other point counts as polygons.
+// How the strokes of kinds 1 and 2 (ellipse, rectangle by two corners) are
+// drawn into a cell picture: as given (fill symbols); moved by (20, -20),
+// other point counts as polygons (point symbols); each corner moved 12 units
+// outwards, other point counts drawing nothing (the style pickers).
+enum class CellBoxes { AsGiven, PointSymbol, Picker };
+
+// A picture of one pattern cell (Width × Height, 0.01 mm, y upward), its
+// strokes drawn about the cell's centre. `style` sets each stroke's pen and
+// brush.
 template <typename StyleFn>
-Metafile cellPicture(const Canvas &target, const TVykSymbol &pattern, StyleFn style, bool pointSymbol)
+Metafile cellPicture(const DeviceMetrics &reference, const TVykSymbol &pattern, StyleFn style, CellBoxes boxes)
 {
-    Metafile cell(target.deviceMetrics());
+    Metafile cell(reference);
     cell.setMmSize(pattern.Width, pattern.Height);
     MetafileCanvas mc(cell);
     mc.setMapMode(MM_HIMETRIC);
@@ -133,9 +138,16 @@ Metafile cellPicture(const Canvas &target, const TVykSymbol &pattern, StyleFn st
         for (const TVykPoint &q : s.Points)
             pts.emplace_back(q.X + dx, q.Y + dy);
         const bool box = (s.Kind == vsEllipse || s.Kind == vsRectangle) && pts.size() == 2;
-        if (box && pointSymbol)
+        if (box && boxes == CellBoxes::PointSymbol) {
             for (QPoint &q : pts)
                 q += QPoint(20, -20);
+        } else if (box && boxes == CellBoxes::Picker) {
+            const int left = std::min(pts[0].x(), pts[1].x()) - 12;
+            const int right = std::max(pts[0].x(), pts[1].x()) + 12;
+            const int bottom = std::min(pts[0].y(), pts[1].y()) - 12;
+            const int top = std::max(pts[0].y(), pts[1].y()) + 12;
+            pts = {QPoint(left, top), QPoint(right, bottom)};
+        }
         switch (s.Kind) {
         case vsPolyline:
             if (pts.size() >= 2)
@@ -149,7 +161,7 @@ Metafile cellPicture(const Canvas &target, const TVykSymbol &pattern, StyleFn st
                     mc.ellipse(r);
                 else
                     mc.rectangle(r);
-            } else if (pointSymbol && pts.size() >= 2) {
+            } else if (boxes == CellBoxes::PointSymbol && pts.size() >= 2) {
                 mc.polygon(pts);
             }
             break;
@@ -450,12 +462,12 @@ void StyleServices::DrawFillPattern(Canvas &canvas, const std::vector<QPoint> &p
         if (pattern->Width <= 0 || pattern->Height <= 0)
             return;
         const Metafile cell = cellPicture(
-            canvas, *pattern,
+            canvas.deviceMetrics(), *pattern,
             [](Canvas &c, const TVykStroke &s) {
                 detail::setPen(c, Pen{PS_SOLID, strokePenWidth(s.PenWidth), colorOf(s.PenColor)});
                 detail::selectBrush(c, brushFromStyleNumber(s.BrushStyle, colorOf(s.BrushColor)));
             },
-            false);
+            CellBoxes::AsGiven);
         stampCell(canvas, cell, *pattern, pts, scaleX, scaleY);
         return;
     }
@@ -484,15 +496,45 @@ void StyleServices::DrawPointStyle(Canvas &canvas, const std::vector<QPoint> &po
         return;
     KeptCanvasState kept(canvas);
     const Metafile cell = cellPicture(
-        canvas, *pattern,
+        canvas.deviceMetrics(), *pattern,
         [color](Canvas &c, const TVykStroke &s) {
             const Color pen = color > 0 ? colorOf(color) : colorOf(s.PenColor);
             const Color brush = color > 0 && !isPureWhite(s.BrushColor) ? colorOf(color) : colorOf(s.BrushColor);
             detail::setPen(c, Pen{PS_SOLID, strokePenWidth(s.PenWidth), pen});
             detail::selectBrush(c, brushFromStyleNumber(s.BrushStyle, brush));
         },
-        true);
+        CellBoxes::PointSymbol);
     stampCell(canvas, cell, *pattern, points, scaleX, scaleY);
+}
+
+// ---- the style pickers' cells -----------------------------------------------
+
+Metafile PatternPicture(const DeviceMetrics &reference, const TVykSymbol &pattern)
+{
+    return cellPicture(
+        reference, pattern,
+        [](Canvas &c, const TVykStroke &s) {
+            detail::setPen(c, Pen{s.PenStyle, s.PenWidth == 0 ? 10 : s.PenWidth, colorOf(s.PenColor)});
+            detail::selectBrush(c, brushFromStyleNumber(s.BrushStyle, colorOf(s.BrushColor)));
+        },
+        CellBoxes::Picker);
+}
+
+void DrawPatternCell(Canvas &canvas, const TVykSymbol &pattern, const Rect &cell)
+{
+    if (pattern.Width <= 0 || pattern.Height <= 0)
+        return;
+    const double cw = cell.right - cell.left;
+    const double ch = cell.bottom - cell.top;
+    const double f = std::min(std::abs(cw) / pattern.Width, std::abs(ch) / pattern.Height);
+    // Half the stretched picture, signed as the cell's axes run.
+    const double hw = std::copysign(pattern.Width * f / 2, cw);
+    const double hh = std::copysign(pattern.Height * f / 2, ch);
+    const double mx = cell.left + cw / 2;
+    const double my = cell.top + ch / 2;
+    KeptCanvasState kept(canvas);
+    canvas.drawMetafile(PatternPicture(canvas.deviceMetrics(), pattern),
+                        Rect{nint(mx - hw), nint(my - hh), nint(mx + hw), nint(my + hh)});
 }
 
 // ---- line -------------------------------------------------------------------

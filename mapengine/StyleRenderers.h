@@ -18,6 +18,7 @@
 
 #include "mapengine/VykTypes.h"
 #include "platform/gdi/Canvas.h"
+#include "platform/gdi/Metafile.h"
 
 #include <QPoint>
 #include <QString>
@@ -147,6 +148,16 @@ private:
     int frameWidth_ = 0;
     int frameHeight_ = 0;
 };
+
+// The picture of a pattern as the style pickers show it (Width × Height in
+// 0.01 mm, y upward, the pattern's centre in the middle): each stroke with its
+// own pen (width 0 drawn 10 wide) and brush; ellipses and rectangles need
+// exactly two points and grow by 12 units on every side; polylines and
+// polygons need two points.
+platform::gdi::Metafile PatternPicture(const platform::gdi::DeviceMetrics &reference, const TVykSymbol &pattern);
+// The pattern's picture stretched into a rectangle of the canvas (logical
+// units), centred and keeping its aspect; nothing for a pattern without size.
+void DrawPatternCell(platform::gdi::Canvas &canvas, const TVykSymbol &pattern, const platform::gdi::Rect &cell);
 
 // The styled drawing of the map as the host hooks forward it to a set of
 // services (none draws nothing): the polygon of n + 1 points (its first

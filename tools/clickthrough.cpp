@@ -22,6 +22,7 @@
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "dialogs/FNewForAll.h"
+#include "dialogs/FProLayer.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
@@ -38,6 +39,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -110,19 +112,44 @@ public:
     int runModal(QDialog &dialog) override
     {
         ++modals;
-        if (qEnvironmentVariableIsSet("CLICKTHROUGH_VERBOSE"))
-            say(QStringLiteral("  window: ") + dialog.objectName());
         // The input box gets a small number; every other window is closed.
         if (auto *box = dynamic_cast<TNewForAll *>(&dialog)) {
             box->Edit->setText(QStringLiteral("5"));
             box->Hint = QStringLiteral("Ok");
             return platform::mrOk;
         }
+        // Every other window is shown, painted and closed; the layer dialog
+        // the first time opens its label entry, pickers and popups first.
+        say(QStringLiteral("  window: ") + dialog.objectName());
+        dialog.show();
+        QCoreApplication::processEvents();
+        if (auto *layer = dynamic_cast<TProLayer *>(&dialog); layer && !layerDialogUsed) {
+            layerDialogUsed = true;
+            useLayerDialog(*layer);
+        }
+        dialog.reject();
         return platform::mrCancel;
     }
 
 private:
+    // The label entry ("Изменить", or "Создать" on a layer without labels),
+    // the style pickers and the map window's style popups.
+    static void useLayerDialog(TProLayer &d)
+    {
+        if (d.clbViewFieldName->count() > 0)
+            d.clbViewFieldName->setCurrentRow(0);
+        d.EditLabel();
+        for (QToolButton *b : {d.SpeedButton9, d.SpeedButton11, d.SpeedButton18, d.SBTextSymbol, d.SBSize,
+                               d.SpeedButton8, d.SBScale2, d.SBMinSize, d.SBMaxSize, d.sbPenMode, d.SpeedButton16}) {
+            b->click();
+            QCoreApplication::processEvents();
+            while (QWidget *popup = QApplication::activePopupWidget())
+                popup->hide();
+        }
+    }
+
     QString folder_;
+    bool layerDialogUsed = false;
 };
 
 // Copies a folder's files over another's, replacing them.
@@ -435,6 +462,24 @@ int main(int argc, char **argv)
                     useMenu(counts, m, m->objectName());
         }
     }
+    // What no round brings up on the demo project: the pattern pickers of
+    // the figures' tool bar (its text layer holds no figures) and, with the
+    // text layer made active, the labels of the pick menu.
+    reopen();
+    for (int l = 0; l < static_cast<int>(w.MapImage->FProject.Layers.size()); ++l) {
+        if (w.MapImage->FProject.Layers[static_cast<size_t>(l)].MapType != mtTextLayer)
+            continue;
+        w.MapImage->FProject.ActiveLayer = l;
+        w.ShowActiveLayerRow(l);
+        break;
+    }
+    w.PBPick->setChecked(true);
+    for (QToolButton *b : {w.SpeedButton5, w.SpeedButton7, w.SpeedButton10, w.SpeedButton13}) {
+        ++counts.buttons;
+        act(counts, QStringLiteral("pickers/") + b->objectName(), [b] { b->click(); });
+    }
+    useMenu(counts, w.pMenuPick, w.pMenuPick->objectName());
+
     say(QStringLiteral("done: %1 rounds, %2 menu items, %3 buttons, %4 fields, %5 map gestures, %6 messages, "
                        "%7 file dialogs, %8 windows, %9 errors")
             .arg(round)

@@ -1,5 +1,7 @@
 #include "platform/gdi/Fonts.h"
 
+#include "platform/TextCodec.h"
+
 #include <array>
 #include <cstdint>
 
@@ -102,6 +104,10 @@ QString symbolFontText(const QString &text)
         ushort u = c.unicode();
         if (u >= 0xF020 && u <= 0xF0FF)
             u = static_cast<ushort>(u - 0xF000);
+        // Text read from the system's files holds the codes above 0x7F as
+        // their Windows-1251 characters ("А" for 0xC0).
+        else if (u > 0xFF && cp1251Byte(c) >= 0x80)
+            u = static_cast<ushort>(cp1251Byte(c));
         if (u >= 0x20 && u <= 0xFF && kSymbols[u - 0x20] != 0) {
             const char32_t sym = kSymbols[u - 0x20];
             out += QString::fromUcs4(&sym, 1);

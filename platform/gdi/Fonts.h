@@ -18,7 +18,9 @@ bool isSymbolFace(const QString &face);
 
 // The Unicode symbol a character code of the symbol font shows ("l" a filled
 // circle, "n" a filled square, "u" a diamond ...); codes without a symbol in
-// the table come back as they are.
+// the table come back as they are. Codes arrive as Latin-1 characters, as
+// private-use characters (U+F020..U+F0FF) or, above 0x7F, as the Windows-1251
+// characters the system's files decode them to.
 QChar symbolFontChar(QChar code);
 QString symbolFontText(const QString &text);
 

@@ -43,6 +43,14 @@ inline constexpr char FormParentClassProperty[] = "tolvaneFormParentClass";
 inline constexpr char StatusPanelClass[] = "TStatusPanel";
 
 void setFormClass(QObject *object, const char *className);
+// Names a control as the window's design does and tags its class; returns it.
+template <class W>
+W *named(W *control, const char *name, const char *className)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    setFormClass(control, className);
+    return control;
+}
 // The class name, or an empty text for an untagged object.
 QString formClass(const QObject *object);
 

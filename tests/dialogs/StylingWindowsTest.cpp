@@ -74,8 +74,6 @@ struct Parcels : EngineProject, dialogs::MapWindowHost {
     }
     MapControlCore *mapControl() override { return &map; }
     void RedrawMap() override { ++redraws; }
-    mapengine::StyleServices *styleServices() override { return styles.get(); }
-    std::unique_ptr<mapengine::StyleServices> styles;
     TMapLayer &L() { return map.FProject.Layers[static_cast<size_t>(layer)]; }
 };
 
@@ -288,9 +286,10 @@ TEST(StylingWindows, TheObjectViewZoomsToAFramePansAndTakesEveryFourthWheelNotch
 TEST(StylingWindows, TheLayerDialogsSamplesAreDrawnByTheStyleLibraries)
 {
     Parcels p;
-    p.styles = std::make_unique<mapengine::StyleServices>();
-    p.styles->LoadStyleLibraries(testsupport::programFolder());
-    ASSERT_GT(p.styles->FLineStyles.count(), 6);
+    mapengine::StyleServices styles;
+    styles.LoadStyleLibraries(testsupport::programFolder());
+    ASSERT_GT(styles.FLineStyles.count(), 6);
+    platform::ScopedService<mapengine::StyleServices> frame(styles);
     TMapLayer &L = p.L();
     L.PenStyle = 6;
     L.PenWidth = 0.5;

@@ -647,6 +647,77 @@ TEST(StyleRenderers, PointSymbolsStampedAtThePoints)
     EXPECT_EQ(square.right(), 309);
 }
 
+// ---- the style pickers' cells ----------------------------------------------------
+
+TEST(StyleRenderers, PickerPicturePlacesStrokesAsThePickersDrawThem)
+{
+    // A 400 × 200 pattern: a polyline of pen width 0, a rectangle and an
+    // ellipse of two corners each, an ellipse of three points, a dashed
+    // polygon.
+    const TVykSymbol pattern = makePattern(
+        vkFill, 400, 200,
+        {makeStroke(vsPolyline, {{-200, 0}, {200, 0}}, kRed, 1, kWhite, 0),
+         makeStroke(vsRectangle, {{50, 50}, {-50, -50}}, kGreen, 0, kGreen, 30),
+         makeStroke(vsEllipse, {{-10, -10}, {10, 10}}),
+         makeStroke(vsEllipse, {{-10, -10}, {10, 10}, {0, 20}}),
+         makeStroke(vsPolygon, {{0, 0}, {100, 0}, {100, 100}}, kRed, 1, kWhite, 20, 1)});
+    const Metafile picture = PatternPicture(pinnedMetrics(), pattern);
+    EXPECT_EQ(picture.mmWidth(), 400);
+    EXPECT_EQ(picture.mmHeight(), 200);
+    RecordingCanvas rec(pinnedMetrics());
+    for (const auto &r : picture.records())
+        rec.apply(r);
+    // Points at (x + 200, y - 100); boxes grown by 12 on every side; the
+    // three-point ellipse draws nothing.
+    EXPECT_EQ(drawingCalls(rec),
+              (QStringList{QStringLiteral("Polyline (0,-100) (400,-100)"),
+                           QStringLiteral("Rectangle (138,-38)-(262,-162)"),
+                           QStringLiteral("Ellipse (178,-78)-(222,-122)"),
+                           QStringLiteral("Polygon (200,-100) (300,-100) (300,0)")}));
+    // Pens: width 0 drawn 10 wide, the others as given with their style.
+    QStringList pens;
+    for (const MetaRecord &r : rec.callsOf(EMR_CREATEPEN))
+        pens << describe(r);
+    ASSERT_EQ(pens.size(), 4);
+    EXPECT_TRUE(pens[0].contains(QStringLiteral("width=10 "))) << pens[0].toStdString();
+    EXPECT_TRUE(pens[1].contains(QStringLiteral("width=30 "))) << pens[1].toStdString();
+    EXPECT_TRUE(pens[3].startsWith(QStringLiteral("Pen style=1 "))) << pens[3].toStdString();
+}
+
+TEST(StyleRenderers, PickerCellKeepsTheAspectAndTheCentre)
+{
+    // A wide red pattern (400 × 200, filled whole, no outline) in an 80 × 80
+    // cell: 80 × 40 pixels in the middle; a tall one (100 × 400) 20 × 80.
+    const TVykSymbol wide = makePattern(
+        vkFill, 400, 200,
+        {makeStroke(vsPolygon, {{-200, -100}, {200, -100}, {200, 100}, {-200, 100}}, kRed, 0, kRed, 20, PS_NULL)});
+    const TVykSymbol tall = makePattern(
+        vkSymbol, 100, 400,
+        {makeStroke(vsPolygon, {{-50, -200}, {50, -200}, {50, 200}, {-50, 200}}, kGreen, 0, kGreen, 20, PS_NULL)});
+    const QImage img = draw(
+        160, 80,
+        [&](Canvas &c) {
+            DrawPatternCell(c, wide, Rect{0, 0, 80, 80});
+            DrawPatternCell(c, tall, Rect{80, 0, 160, 80});
+            // Without size nothing is drawn.
+            DrawPatternCell(c, makePattern(vkFill, 0, 100, wide.Strokes), Rect{0, 0, 80, 80});
+        },
+        false);
+    keepArtefact(img, QStringLiteral("picker_cells"));
+    const QRect red = colourBox(img, kRed);
+    EXPECT_NEAR(red.left(), 0, 1);
+    EXPECT_NEAR(red.right(), 79, 1);
+    EXPECT_NEAR(red.top(), 20, 1);
+    EXPECT_NEAR(red.bottom(), 59, 1);
+    EXPECT_EQ(at(img, 40, 40), kRed);
+    EXPECT_EQ(at(img, 40, 10), kWhite);
+    const QRect green = colourBox(img, kGreen);
+    EXPECT_NEAR(green.left(), 110, 1);
+    EXPECT_NEAR(green.right(), 129, 1);
+    EXPECT_NEAR(green.top(), 0, 1);
+    EXPECT_NEAR(green.bottom(), 79, 1);
+}
+
 // ---- crossing and rounding -------------------------------------------------------
 
 TEST(StyleRenderers, IntersectLines)

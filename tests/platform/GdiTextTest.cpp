@@ -76,6 +76,11 @@ TEST(Fonts, SymbolFontCodesShowTheirSymbols)
     }
     // Codes that come in the private-use range too.
     EXPECT_EQ(symbolFontText(QString(QChar(0xF06C))), QString(QChar(0x25CF)));
+    // And as the Windows-1251 characters of files: "ь" is 0xFC, "«" 0xAB.
+    EXPECT_EQ(symbolFontText(QString(QChar(0x044C))), QString(QChar(0x2713)));
+    EXPECT_EQ(symbolFontText(QStringLiteral("«")), QString(QChar(0x2605)));
+    const char32_t clock = 0x1F559;
+    EXPECT_EQ(symbolFontText(QStringLiteral("А")), QString::fromUcs4(&clock, 1));
 }
 
 TEST(Fonts, DefaultPointSymbolShowsADotNotTheLetter)
