@@ -342,7 +342,7 @@ TProLayer::TProLayer()
     connect(SpeedButton11, &QToolButton::clicked, this, [this] { pickFillStyle(); });
     connect(SpeedButton18, &QToolButton::clicked, this, [this] { pickPointStyle(); });
     connect(SBTextSymbol, &QToolButton::clicked, this, [this] { pickSymbol(); });
-    connect(tbEditFont, &QToolButton::clicked, this, [this] { pickFont(); });
+    connect(tbEditFont, &QToolButton::clicked, this, [this] { chooseFontInto(EditFontName, EditFontSize, EditFontColor); });
     connect(SBTextColor, &QToolButton::clicked, this, [this] { pickColour(EditPenColor); });
     connect(SBBgTextColor, &QToolButton::clicked, this, [this] { pickColour(EditBrushColor); });
     connect(SpeedButton13, &QToolButton::clicked, this, [this] { pickColour(EditFontColor); });
@@ -687,25 +687,10 @@ void TProLayer::pickSymbol()
     }
 }
 
-void TProLayer::pickFont()
-{
-    platform::FontChoice font;
-    font.name = EditFontName->text();
-    font.size = static_cast<int>(number(EditFontSize->text(), 0));
-    font.color = colourNumber(EditFontColor->text());
-    if (!platform::answers().chooseFont(font))
-        return;
-    EditFontName->setText(font.name);
-    EditFontSize->setText(QString::number(font.size));
-    EditFontColor->setText(QString::number(font.color));
-}
-
 void TProLayer::pickColour(QLineEdit *edit)
 {
-    int colour = colourNumber(edit->text());
-    if (!platform::answers().chooseColor(colour))
+    if (!chooseColourInto(edit))
         return;
-    edit->setText(QString::number(colour));
     DrawLineSample();
     DrawFillSample();
 }

@@ -88,7 +88,6 @@ private:
     void pickFillStyle();
     void pickPointStyle();
     void pickSymbol();
-    void pickFont();
     void pickColour(QLineEdit *edit);
     void showLabelEntry(int entry, const QString &mode);
     void switchGroups(QCheckBox *ticked);

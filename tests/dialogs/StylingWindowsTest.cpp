@@ -7,6 +7,7 @@
 #include "dialogs/FMapView.h"
 #include "dialogs/FProLayer.h"
 #include "dialogs/FProLegend.h"
+#include "dialogs/LabelDialogs.h"
 #include "dialogs/MapWindowHost.h"
 #include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
@@ -26,6 +27,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -316,4 +318,53 @@ TEST(StylingWindows, TheLayerDialogsSamplesAreDrawnByTheStyleLibraries)
         return d->result();
     });
     EXPECT_TRUE(dialogs::dialogSeams().ShowLayerProperties(p.layer));
+}
+
+// The label entries of the layer dialog open the label entry dialog through
+// the dialog seam; a saved entry shows its tick and field in the list, a new
+// entry cancelled there stays with its defaults and an unticked item.
+TEST(StylingWindows, TheLayerDialogsLabelEntriesOpenTheLabelDialog)
+{
+    Parcels p;
+    TProLayer *d = ProLayer();
+    TProLabel *entry = ProLabel();
+    ScriptedAnswers answers;
+    const auto saveEntry = [&](bool visible, const QString &field) {
+        answers.dialog([&, visible, field](QDialog &shown) {
+            EXPECT_EQ(&shown, entry);
+            entry->cbVisible->setChecked(visible);
+            entry->cbFieldName->setCurrentText(field);
+            entry->BitBtn1->click();
+            return entry->result();
+        });
+    };
+    answers.dialog([&](QDialog &) {
+        saveEntry(true, QStringLiteral("PURPOSE"));
+        d->NewLabel();
+        answers.dialog([&](QDialog &) {
+            EXPECT_EQ(entry->Hint, QStringLiteral("New"));
+            entry->BitBtn2->click();
+            return entry->result();
+        });
+        d->NewLabel();
+        saveEntry(false, QStringLiteral("ID"));
+        d->clbViewFieldName->setCurrentRow(0);
+        d->EditLabel();
+        EXPECT_EQ(entry->Hint, QStringLiteral("Edit"));
+        EXPECT_EQ(entry->LabelEntryIndex, 0);
+        EXPECT_EQ(d->clbViewFieldName->item(0)->text(), QStringLiteral("ID"));
+        EXPECT_EQ(d->clbViewFieldName->item(0)->checkState(), Qt::Unchecked);
+        EXPECT_TRUE(d->clbViewFieldName->item(1)->text().isEmpty());
+        EXPECT_EQ(d->clbViewFieldName->item(1)->checkState(), Qt::Unchecked);
+        EXPECT_TRUE(p.L().Labels[1].Visible) << "the cancelled new entry keeps its defaults";
+        EXPECT_EQ(p.L().Labels[1].Font.BrushStyle, 1);
+        d->bSave->click();
+        return d->result();
+    });
+    EXPECT_TRUE(dialogs::dialogSeams().ShowLayerProperties(p.layer));
+    const TMapLayer &L = p.L();
+    ASSERT_EQ(L.Labels.size(), 2u);
+    EXPECT_EQ(L.Labels[0].FieldName, QStringLiteral("ID"));
+    EXPECT_FALSE(L.Labels[0].Visible);
+    EXPECT_FALSE(L.Labels[1].Visible) << "the layer dialog's save writes its list's ticks";
 }
