@@ -42,37 +42,28 @@ namespace {
 
 QCheckBox *checkBox(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(QLatin1String(name));
-    platform::setFormClass(c, "TCheckBox");
-    return c;
+    return platform::named(new QCheckBox(caption, parent), name, "TCheckBox");
 }
 
 QComboBox *comboBox(QWidget *parent, const char *name, bool editable)
 {
-    auto *c = new QComboBox(parent);
-    c->setObjectName(QLatin1String(name));
+    auto *c = platform::named(new QComboBox(parent), name, "TComboBox");
     c->setEditable(editable);
-    platform::setFormClass(c, "TComboBox");
     return c;
 }
 
 QLabel *sample(QWidget *parent, const char *name, int w, int h)
 {
-    auto *l = new QLabel(parent);
-    l->setObjectName(QLatin1String(name));
+    auto *l = platform::named(new QLabel(parent), name, "TImage");
     l->setFixedSize(w, h);
     l->setFrameShape(QFrame::Box);
-    platform::setFormClass(l, "TImage");
     return l;
 }
 
 QSlider *slider(QWidget *parent, const char *name, int max)
 {
-    auto *s = new QSlider(Qt::Horizontal, parent);
-    s->setObjectName(QLatin1String(name));
+    auto *s = platform::named(new QSlider(Qt::Horizontal, parent), name, "TTrackBar");
     s->setRange(0, max);
-    platform::setFormClass(s, "TTrackBar");
     return s;
 }
 
