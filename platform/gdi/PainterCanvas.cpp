@@ -4,6 +4,7 @@
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/RasterOps.h"
 
+#include <QFontInfo>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -429,7 +430,14 @@ void PainterCanvas::drawText(const RecordView &r)
     // outlines, which are clipped as they are drawn; past what the painter's
     // arithmetic holds, it is not drawn.
     const QFont &font = l.font;
-    const double glyphSize = font.pixelSize() * (font.stretch() > 0 ? font.stretch() / 100.0 : 1.0);
+    // The size the glyphs take on the device: the font's, widened, through
+    // the painter's transform (a world transform can enlarge a small font).
+    const QTransform t = p.combinedTransform();
+    const double deviceScale = std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+    const double fontPixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
+    // A stretch narrows or widens the glyphs; they stay as high as the font.
+    const double glyphSize = fontPixels * std::max(font.stretch() / 100.0, 1.0) *
+                             (std::isfinite(deviceScale) ? std::max(deviceScale, 1.0) : kFar * 2);
     if (glyphSize <= kLargestCachedGlyph) {
         p.setFont(font);
         p.setPen(opaque(state_.textColor));
