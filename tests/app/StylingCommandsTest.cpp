@@ -87,6 +87,9 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
 {
     w().WriteProject(tvp);
     const QByteArray before = readAll(tvp);
+    // Each layer's dialog is opened on its row; the active layer is put back
+    // so that only the dialogs could change the file.
+    const int active = map().FProject.ActiveLayer;
     for (int i = 0; i < static_cast<int>(map().FProject.Layers.size()); ++i) {
         w().ShowActiveLayerRow(i);
         TProLayer *d = ProLayer();
@@ -104,6 +107,7 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
         });
         w().aProLayer->trigger();
     }
+    w().ShowActiveLayerRow(active);
     w().WriteProject(tvp);
     EXPECT_EQ(readAll(tvp), before);
 }
