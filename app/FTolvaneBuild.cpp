@@ -5,6 +5,7 @@
 
 #include "app/FormControls.h"
 #include "app/StatusTexts.h"
+#include "dialogs/LayerForm.h"
 #include "platform/ui/FormClass.h"
 
 #include <QAction>
@@ -902,16 +903,10 @@ void TTolvane::buildPopupMenus()
 
     // pMenuPenMode: pen modes, the code in the hint.
     pMenuPenMode = popupMenu(this, "pMenuPenMode");
-    const std::pair<int, QString> penModes[] = {
-        {0, QStringLiteral("BLACKNESS")},   {1, QStringLiteral("WHITENESS")},  {4, QStringLiteral("сплошной")},
-        {5, QStringLiteral("SRCPAINT")},    {6, QStringLiteral("прозрачный")}, {7, QStringLiteral("SRCINVERT")},
-        {8, QStringLiteral("SRCERASE")},    {9, QStringLiteral("NOTSRCCOPY")}, {10, QStringLiteral("NOTSRCERASE")},
-        {11, QStringLiteral("MERGECOPY")},  {12, QStringLiteral("комбинированный")},
-        {13, QStringLiteral("PATCOPY")},    {14, QStringLiteral("PATPAINT")},  {15, QStringLiteral("PATINVERT")},
-        {16, QStringLiteral("DSTINVERT")}};
-    for (const auto &[code, caption] : penModes) {
+    for (const auto &[code, caption] : layerform::penModes()) {
         const QByteArray name = "nPenMode" + QByteArray::number(code);
-        QAction *item = menuItem(pMenuPenMode, name.constData(), caption, {}, {}, QString::number(code));
+        QAction *item = menuItem(pMenuPenMode, name.constData(), QString::fromUtf8(caption), {}, {},
+                                 QString::number(code));
         nPenMode[code] = item;
         connect(item, &QAction::triggered, this, [this, item] { nPenMode4Click(item); });
     }

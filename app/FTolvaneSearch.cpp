@@ -47,6 +47,8 @@ public:
     }
     bool infoToolDown() const override { return w_.tbInfo->isChecked(); }
     void drawSelectionOverlay(int entry) override { w_.MapImage->DrawSelectionOverlay(entry); }
+    void RefreshLayerRow(int layer) override { w_.RefreshLayerRow(layer); }
+    QIcon bitmapIcon(int index) const override { return w_.BitmapList(index); }
     void popupStyleMenu(StylePopup popup, const QString &target, const QWidget *under) override
     {
         QMenu *menus[] = {w_.PMenuSize, w_.PMenuZoom, w_.PMenuWidth, w_.pMenuPenMode, w_.PMenuStylePlan};

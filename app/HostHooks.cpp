@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/FStart.h"
 #include "app/FTolvane.h"
+#include "dialogs/DialogSeams.h"
 #include "reports/ReportEngine.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
@@ -118,7 +119,7 @@ void DrawFillSample(TTolvane &window, int width, int height)
 
 void ShowObjectView()
 {
-    // Seam: the object view window comes with the dialogs subsystem.
+    dialogs::dialogSeams().ShowObjectView();
 }
 
 // ---- report hooks ----

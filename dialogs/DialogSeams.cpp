@@ -1,19 +1,29 @@
 #include "dialogs/DialogSeams.h"
 
 #include "dialogs/EdInfo.h"
+#include "dialogs/FMapView.h"
+#include "dialogs/FProLayer.h"
+#include "dialogs/FProLegend.h"
 #include "dialogs/FEditTable.h"
 #include "dialogs/LabelDialogs.h"
+#include "platform/UserAnswers.h"
 
 namespace dialogs {
 
-// None of these dialogs is in the program yet: nothing is shown and nothing
-// is chosen.
-bool DialogSeams::ShowLayerProperties(int) { return false; }
+// The label dialogs and the pickers are shown in StyleSeams.cpp; the
+// coordinate list, image registration and going to a point show nothing yet.
+bool DialogSeams::ShowLayerProperties(int layer)
+{
+    return ProLayer()->Execute(layer);
+}
 bool DialogSeams::ShowTableEditor(const QString &tablePath)
 {
     return EditTable()->Execute(tablePath);
 }
-bool DialogSeams::ShowLegendEditor(int) { return false; }
+bool DialogSeams::ShowLegendEditor(int layer)
+{
+    return ProLegend()->Execute(layer);
+}
 bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
 bool DialogSeams::ShowEditInfo()
 {
@@ -26,6 +36,30 @@ bool DialogSeams::ShowEditInfo()
 }
 bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
 bool DialogSeams::AskPoint(QString &, QString &) { return false; }
-StyleDialog *DialogSeams::styleDialog(StyleDialogKind kind) { return ExistingLabelForm(kind); }
+// The popups' choices go to the dialog of the target's kind while it is shown
+// (the label entry's dialog opens over the layer dialog: both are shown).
+StyleDialog *DialogSeams::styleDialog(StyleDialogKind kind)
+{
+    QDialog *dialog = nullptr;
+    StyleDialog *receiver = nullptr;
+    if (kind == StyleDialogKind::Layer) {
+        TProLayer *layer = ExistingProLayer();
+        dialog = layer;
+        receiver = layer;
+    } else {
+        TLabelForm *label = ExistingLabelForm(kind);
+        dialog = label;
+        receiver = label;
+    }
+    return dialog && dialog->isVisible() ? receiver : nullptr;
+}
+bool DialogSeams::ShowObjectView()
+{
+    TMapView *view = MapView();
+    view->Hint = QStringLiteral("Tolvane");
+    view->FormActivate();
+    platform::execModal(*view);
+    return true;
+}
 
 } // namespace dialogs

@@ -12,12 +12,13 @@
 // edits of the layer, label and new-label dialogs that the map window's style
 // popups write into.
 //
-// The table editor, the information panel, the label dialogs and the pickers
-// are shown by this library's default (the last two in StyleSeams.cpp). The other dialogs are not in the program yet: until they are,
-// their entry points do nothing and answer as a dialog that was not shown:
-// false, no choice, no receiver. The commands then end where the dialog would have
-// opened. When the dialogs come, this library's default shows them; tests
-// install services of their own (platform::ScopedService<dialogs::DialogSeams>).
+// This library's default shows them (the label dialogs and the pickers in
+// StyleSeams.cpp, the transformations in Transformations.cpp), except the
+// coordinate-list editor, going to a point and the image registration window,
+// which are not in the program yet: until they are, their entry points do
+// nothing and answer as a dialog that was not shown (false), and the commands
+// end where the dialog would have opened. Tests install services of their own
+// (platform::ScopedService<dialogs::DialogSeams>).
 
 #include "mapdata/MapTypes.h"
 #include "platform/Service.h"
@@ -107,9 +108,11 @@ public:
     // The font name in (its MemoFont), the chosen font and character out;
     // true when the Hint came back "Ok".
     virtual bool SelectSymbol(QString &fontName, QChar &symbol);
-    // The dialog that receives the style popups' choices; null while none
-    // is open.
+    // The dialog of that kind that receives the style popups' choices; null
+    // while none is shown.
     virtual StyleDialog *styleDialog(StyleDialogKind kind);
+    // The object view over the map control's selection, modally.
+    virtual bool ShowObjectView();
 };
 
 // The service in use.

@@ -85,6 +85,29 @@ QString numberText(double value)
     return platform::floatToStr(value);
 }
 
+bool chooseFontInto(QLineEdit *name, QLineEdit *size, QLineEdit *colour)
+{
+    platform::FontChoice font;
+    font.name = name->text();
+    font.size = static_cast<int>(number(size->text(), 0));
+    font.color = static_cast<int>(number(colour->text(), 0));
+    if (!platform::answers().chooseFont(font))
+        return false;
+    name->setText(font.name);
+    size->setText(QString::number(font.size));
+    colour->setText(QString::number(font.color));
+    return true;
+}
+
+bool chooseColourInto(QLineEdit *colour)
+{
+    int chosen = static_cast<int>(number(colour->text(), 0));
+    if (!platform::answers().chooseColor(chosen))
+        return false;
+    colour->setText(QString::number(chosen));
+    return true;
+}
+
 } // namespace dialogs::ui
 
 using namespace dialogs::ui;

@@ -108,5 +108,10 @@ bool confirm(const QString &question);
 double number(const QString &text, double defaultValue);
 // A number as the edits show it: the general format, 15 significant digits.
 QString numberText(double value);
+// The font dialog over a font name, size and colour number edit, the colour
+// dialog over a colour number edit (what reads as no number starts as 0);
+// the edits take the choice; true when one was made.
+bool chooseFontInto(QLineEdit *name, QLineEdit *size, QLineEdit *colour);
+bool chooseColourInto(QLineEdit *colour);
 
 } // namespace dialogs::ui

@@ -1,5 +1,6 @@
 #include "dialogs/LabelDialogs.h"
 
+#include "dialogs/FTransformForm.h"
 #include "dialogs/MapWindowHost.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ui/FormTranslation.h"
@@ -24,6 +25,9 @@
 #include <QVBoxLayout>
 
 using dialogs::MapWindowHost;
+using dialogs::ui::chooseColourInto;
+using dialogs::ui::chooseFontInto;
+using dialogs::ui::speedButton;
 using dialogs::labels::LabelSettings;
 
 namespace {
@@ -32,14 +36,6 @@ using platform::named;
 
 TProLabel *ProLabelInstance = nullptr;
 TNewLabel *NewLabelInstance = nullptr;
-
-QToolButton *button(QWidget *parent, const char *name, const QString &text, const QString &hint = QString())
-{
-    auto *b = named(new QToolButton(parent), name, "TSpeedButton");
-    b->setText(text);
-    b->setToolTip(hint);
-    return b;
-}
 
 QLineEdit *edit(QWidget *parent, const char *name, int width = 70)
 {
@@ -106,22 +102,22 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
     auto *fontBox = named(new QGroupBox(QStringLiteral("Шрифт"), this), "GroupBoxFont", "TGroupBox");
     auto *fg = new QGridLayout(fontBox);
     EditFontName = edit(fontBox, "EditFontName", 150);
-    tbEditFont = button(fontBox, "tbEditFont", QStringLiteral("…"), QStringLiteral("Выбор шрифта"));
+    tbEditFont = speedButton(fontBox, "tbEditFont", QStringLiteral("…"), QStringLiteral("Выбор шрифта"));
     fg->addWidget(label(fontBox, QStringLiteral("Шрифт")), 0, 0);
     fg->addWidget(EditFontName, 0, 1, 1, 3);
     fg->addWidget(tbEditFont, 0, 4);
     EditFontSize = edit(fontBox, "EditFontSize", 50);
-    SBSize = button(fontBox, "SBSize", QStringLiteral("▾"), QStringLiteral("Размер шрифта"));
+    SBSize = speedButton(fontBox, "SBSize", QStringLiteral("▾"), QStringLiteral("Размер шрифта"));
     fg->addWidget(label(fontBox, QStringLiteral("Размер")), 1, 0);
     fg->addWidget(EditFontSize, 1, 1);
     fg->addWidget(SBSize, 1, 2);
     EditFontColor = edit(fontBox, "EditFontColor", 80);
-    SpeedButton13 = button(fontBox, "SpeedButton13", QStringLiteral("■"), QStringLiteral("Выбор цвета линии"));
+    SpeedButton13 = speedButton(fontBox, "SpeedButton13", QStringLiteral("■"), QStringLiteral("Выбор цвета линии"));
     fg->addWidget(label(fontBox, QStringLiteral("Цвет")), 2, 0);
     fg->addWidget(EditFontColor, 2, 1, 1, 2);
     fg->addWidget(SpeedButton13, 2, 3);
     EditFontScale = edit(fontBox, "EditFontScale", 70);
-    SBScale2 = button(fontBox, "SBScale2", QStringLiteral("▾"), QStringLiteral("Масштаб"));
+    SBScale2 = speedButton(fontBox, "SBScale2", QStringLiteral("▾"), QStringLiteral("Масштаб"));
     fg->addWidget(label(fontBox, QStringLiteral("Масштаб")), 3, 0);
     auto *scaleRow = new QHBoxLayout;
     scaleRow->addWidget(label(fontBox, QStringLiteral("1:")));
@@ -130,8 +126,8 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
     scaleRow->addStretch();
     fg->addLayout(scaleRow, 3, 1, 1, 4);
     EditFontRotate = edit(fontBox, "EditFontRotate", 50);
-    SpeedButton16 = button(fontBox, "SpeedButton16", QStringLiteral("↻"), QStringLiteral("Уменьшение"));
-    SpeedButton17 = button(fontBox, "SpeedButton17", QStringLiteral("↺"), QStringLiteral("Увеличение"));
+    SpeedButton16 = speedButton(fontBox, "SpeedButton16", QStringLiteral("↻"), QStringLiteral("Уменьшение"));
+    SpeedButton17 = speedButton(fontBox, "SpeedButton17", QStringLiteral("↺"), QStringLiteral("Увеличение"));
     fg->addWidget(label(fontBox, QStringLiteral("Поворот")), 4, 0);
     fg->addWidget(EditFontRotate, 4, 1);
     fg->addWidget(SpeedButton16, 4, 2);
@@ -140,7 +136,7 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
     cBoxFontItalic = named(new QCheckBox(QStringLiteral("наклонный"), fontBox), "cBoxFontItalic", "TCheckBox");
     cBoxFontUnderline =
         named(new QCheckBox(QStringLiteral("подчёркивание"), fontBox), "cBoxFontUnderline", "TCheckBox");
-    SpeedButton12 = button(fontBox, "SpeedButton12", QStringLiteral("A"), QStringLiteral("Выбор шрифта"));
+    SpeedButton12 = speedButton(fontBox, "SpeedButton12", QStringLiteral("A"), QStringLiteral("Выбор шрифта"));
     auto *styleRow = new QHBoxLayout;
     styleRow->addWidget(cBoxFontBold);
     styleRow->addWidget(cBoxFontItalic);
@@ -154,14 +150,14 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
     auto *bgBox = named(new QGroupBox(QStringLiteral("Фон"), this), "GroupBoxBrush", "TGroupBox");
     auto *bg = new QGridLayout(bgBox);
     EditBrushColor = edit(bgBox, "EditBrushColor", 80);
-    SBBgTextColor = button(bgBox, "SBBgTextColor", QStringLiteral("■"), QStringLiteral("Выбор цвета фона"));
+    SBBgTextColor = speedButton(bgBox, "SBBgTextColor", QStringLiteral("■"), QStringLiteral("Выбор цвета фона"));
     bg->addWidget(label(bgBox, QStringLiteral("Цвет")), 0, 0);
     bg->addWidget(EditBrushColor, 0, 1);
     bg->addWidget(SBBgTextColor, 0, 2);
     ImageBrush = named(new QLabel(bgBox), "ImageBrush", "TImage");
     ImageBrush->setFixedSize(80, 22);
     ImageBrush->setFrameShape(QFrame::Box);
-    SpeedButton11 = button(bgBox, "SpeedButton11", QStringLiteral("▾"), QStringLiteral("Стиль фона"));
+    SpeedButton11 = speedButton(bgBox, "SpeedButton11", QStringLiteral("▾"), QStringLiteral("Стиль фона"));
     bg->addWidget(label(bgBox, QStringLiteral("Стиль")), 1, 0);
     bg->addWidget(ImageBrush, 1, 1);
     bg->addWidget(SpeedButton11, 1, 2);
@@ -185,7 +181,7 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
         {"sbBottomRight", "Снизу по правому краю", "▟", 2, 2}};
     for (int code = 0; code < 9; ++code) {
         const Place &p = align[code];
-        QToolButton *b = button(alignBox, p.name, QString::fromUtf8(p.glyph), QString::fromUtf8(p.hint));
+        QToolButton *b = speedButton(alignBox, p.name, QString::fromUtf8(p.glyph), QString::fromUtf8(p.hint));
         b->setCheckable(true);
         b->setFixedSize(26, 26);
         // The corner buttons are never pressed by the user.
@@ -221,9 +217,9 @@ TLabelForm::TLabelForm(const char *name, const char *formClass, const QString &c
     // Shift and format.
     auto *bottom = new QGridLayout;
     edShiftX = edit(this, "edShiftX", 60);
-    sbShiftX = button(this, "sbShiftX", QStringLiteral("▾"));
+    sbShiftX = speedButton(this, "sbShiftX", QStringLiteral("▾"), QString());
     edShiftY = edit(this, "edShiftY", 60);
-    sbShiftY = button(this, "sbShiftY", QStringLiteral("▾"));
+    sbShiftY = speedButton(this, "sbShiftY", QStringLiteral("▾"), QString());
     bottom->addWidget(label(this, QStringLiteral("Смещение Х")), 0, 0);
     bottom->addWidget(edShiftX, 0, 1);
     bottom->addWidget(sbShiftX, 0, 2);
@@ -359,36 +355,18 @@ void TLabelForm::DrawBackgroundSample()
 
 void TLabelForm::EditFontClick()
 {
-    platform::FontChoice f;
-    f.name = EditFontName->text();
-    try {
-        f.size = MapFunctions::TextToInt(EditFontSize->text());
-    } catch (const platform::ConvertError &) {
-        f.size = 0;
-    }
-    f.color = colourOf(EditFontColor);
-    if (!platform::answers().chooseFont(f))
-        return;
-    EditFontName->setText(f.name);
-    EditFontSize->setText(QString::number(f.size));
-    EditFontColor->setText(QString::number(f.color));
+    chooseFontInto(EditFontName, EditFontSize, EditFontColor);
 }
 
 void TLabelForm::FontColorClick()
 {
-    int colour = colourOf(EditFontColor);
-    if (!platform::answers().chooseColor(colour))
-        return;
-    EditFontColor->setText(QString::number(colour));
+    chooseColourInto(EditFontColor);
 }
 
 void TLabelForm::BrushColorClick()
 {
-    int colour = colourOf(EditBrushColor);
-    if (!platform::answers().chooseColor(colour))
-        return;
-    EditBrushColor->setText(QString::number(colour));
-    DrawBackgroundSample();
+    if (chooseColourInto(EditBrushColor))
+        DrawBackgroundSample();
 }
 
 void TLabelForm::SizeClick(const QWidget *)

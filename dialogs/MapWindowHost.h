@@ -2,12 +2,14 @@
 // What the search window, the attribute panel and the table editor need of
 // the map window, which lies above them: its map control, its layer rows,
 // locating and showing objects, the status text and the information tool;
-// and the style popups the label dialogs open.
+// and the style popups the layer and label dialogs open.
 // The map window installs itself (platform::Service); without one there is
 // no map and the windows find nothing.
 
 #include "mapengine/MapControlCore.h"
 #include "platform/Service.h"
+
+#include <QIcon>
 
 #include <vector>
 
@@ -36,10 +38,15 @@ public:
     virtual bool infoToolDown() const { return false; }
     // Draws the selection's marks with one entry marked (-1: none).
     virtual void drawSelectionOverlay(int) {}
+    // The layer's row in the layer list shows the layer anew.
+    virtual void RefreshLayerRow(int) {}
+    // Image `index` of the map window's bitmap list; null when none.
+    virtual QIcon bitmapIcon(int) const { return {}; }
 
     // The map window's shared style popups, opened under a dialog's control
-    // with the style target set ("Label", "NewLabelTextScale" ...); the
-    // choice reaches the target's dialogs::StyleDialog.
+    // with the style target set ("Layer", "LayerScaleMin", "Label",
+    // "NewLabelTextScale" ...); the choice reaches the target's
+    // dialogs::StyleDialog (DialogSeams::styleDialog).
     enum class StylePopup { Size, Scale, Width, PenMode, Fill };
     virtual void popupStyleMenu(StylePopup, const QString &, const QWidget *) {}
     // Steps a rotation for the style target (1: 45 degrees up, 2: down) and

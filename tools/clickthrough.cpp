@@ -22,6 +22,7 @@
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "dialogs/FNewForAll.h"
+#include "dialogs/FProLayer.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/ui/FormClass.h"
 #include "platform/Paths.h"
@@ -38,6 +39,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -116,16 +118,38 @@ public:
             box->Hint = QStringLiteral("Ok");
             return platform::mrOk;
         }
-        // Every other window is shown, painted and closed.
+        // Every other window is shown, painted and closed; the layer dialog
+        // the first time opens its label entry, pickers and popups first.
         say(QStringLiteral("  window: ") + dialog.objectName());
         dialog.show();
         QCoreApplication::processEvents();
+        if (auto *layer = dynamic_cast<TProLayer *>(&dialog); layer && !layerDialogUsed) {
+            layerDialogUsed = true;
+            useLayerDialog(*layer);
+        }
         dialog.reject();
         return platform::mrCancel;
     }
 
 private:
+    // The label entry ("Изменить", or "Создать" on a layer without labels),
+    // the style pickers and the map window's style popups.
+    static void useLayerDialog(TProLayer &d)
+    {
+        if (d.clbViewFieldName->count() > 0)
+            d.clbViewFieldName->setCurrentRow(0);
+        d.EditLabel();
+        for (QToolButton *b : {d.SpeedButton9, d.SpeedButton11, d.SpeedButton18, d.SBTextSymbol, d.SBSize,
+                               d.SpeedButton8, d.SBScale2, d.SBMinSize, d.SBMaxSize, d.sbPenMode, d.SpeedButton16}) {
+            b->click();
+            QCoreApplication::processEvents();
+            while (QWidget *popup = QApplication::activePopupWidget())
+                popup->hide();
+        }
+    }
+
     QString folder_;
+    bool layerDialogUsed = false;
 };
 
 // Copies a folder's files over another's, replacing them.

@@ -135,7 +135,17 @@ TEST_F(LayerListTest, TheReleaseEndingADoubleClickIsNoClick)
 {
     addLayers({"A", "B"});
     clickList(1, 190);
-    w().ListLayersDblClick();
+    {
+        // The double click opens the layer's properties, left unsaved.
+        testsupport::ScriptedAnswers answers;
+        QString shown;
+        dialog(answers, [&](QDialog &d) {
+            shown = d.objectName();
+            return int(platform::mrCancel);
+        });
+        w().ListLayersDblClick();
+        EXPECT_EQ(shown, QStringLiteral("ProLayer"));
+    }
     clickList(1, 190);
     EXPECT_FALSE(layer(1).Visible);
     EXPECT_EQ(rowImage(row(1), lcVisible), imgVisibleOff);

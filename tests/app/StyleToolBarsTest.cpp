@@ -6,6 +6,7 @@
 #include "CommandFixtures.h"
 
 #include "app/FormControls.h"
+#include "dialogs/FProLayer.h"
 #include "dialogs/LabelDialogs.h"
 #include "platform/Environment.h"
 
@@ -17,6 +18,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 using namespace cmdtest;
 
@@ -446,28 +448,58 @@ TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
     EXPECT_EQ(map().FTemplate.Symbol, QChar(u'q'));
 }
 
-TEST_F(StyleToolBars, LabelDialogButtonsOpenTheMapWindowsPopups)
+TEST_F(StyleToolBars, DialogButtonsOpenTheMapWindowsPopups)
 {
     texts();
+    // The popups reach a dialog while it is shown.
+    TProLayer *layerDialog = ProLayer();
+    layerDialog->LayerDialogIndex = 0;
+    layerDialog->FormShow();
     TNewLabel *add = NewLabel();
-    add->SBScale2->click();
-    EXPECT_EQ(w().FStyleTarget, QStringLiteral("NewLabelTextScale"));
-    EXPECT_TRUE(w().PMenuZoom->isVisible());
-    w().PMenuZoom->hide();
-    w().MenuItemZoom[6]->trigger();
-    EXPECT_EQ(add->EditFontScale->text(), QStringLiteral("2000"));
-    // The shift buttons open the size popup too; the size goes to the font.
-    add->sbShiftX->click();
-    EXPECT_EQ(w().FStyleTarget, QStringLiteral("NewLabel"));
-    EXPECT_TRUE(w().PMenuSize->isVisible());
-    w().PMenuSize->hide();
-    w().NF[7]->trigger();
-    EXPECT_EQ(add->EditFontSize->text(), QStringLiteral("14"));
+    TProLabel *entry = ProLabel();
+    for (QDialog *d : std::initializer_list<QDialog *>{layerDialog, add, entry})
+        d->show();
+    struct Case {
+        QToolButton *button;
+        QMenu *menu;
+        const char *target;
+        QAction *item;
+        QLineEdit *edit;
+        QString expected;
+    };
+    const Case cases[] = {
+        {layerDialog->SBSize, w().PMenuSize, "Layer", w().NF[7], layerDialog->EditFontSize, QStringLiteral("14")},
+        {layerDialog->SpeedButton8, w().PMenuWidth, "Layer", w().NWidth[1], layerDialog->EditPenWidth,
+         QStringLiteral("0,05").replace(u',', platform::decimalSeparator())},
+        {layerDialog->SBScale2, w().PMenuZoom, "LayerTextScale", w().MenuItemZoom[6], layerDialog->EditFontScale,
+         QStringLiteral("2000")},
+        {layerDialog->SBMinSize, w().PMenuZoom, "LayerScaleMin", w().MenuItemZoom[6], layerDialog->EditScaleMin,
+         QStringLiteral("2000")},
+        {layerDialog->SBMaxSize, w().PMenuZoom, "LayerScaleMax", w().MenuItemZoom[7], layerDialog->EditScaleMax,
+         QStringLiteral("5000")},
+        {layerDialog->sbPenMode, w().pMenuPenMode, "Layer", w().nPenMode[12], layerDialog->EditPenMode,
+         QStringLiteral("комбинированный")},
+        {add->SBScale2, w().PMenuZoom, "NewLabelTextScale", w().MenuItemZoom[6], add->EditFontScale,
+         QStringLiteral("2000")},
+        // The shift buttons open the size popup too; the size goes to the font.
+        {add->sbShiftX, w().PMenuSize, "NewLabel", w().NF[7], add->EditFontSize, QStringLiteral("14")},
+        {entry->SBSize, w().PMenuSize, "Label", w().NF[0], entry->EditFontSize, QStringLiteral("6")},
+    };
+    for (const Case &c : cases) {
+        c.button->click();
+        EXPECT_EQ(w().FStyleTarget, QString::fromLatin1(c.target)) << c.button->objectName().toStdString();
+        EXPECT_TRUE(c.menu->isVisible()) << c.button->objectName().toStdString();
+        c.menu->hide();
+        c.item->trigger();
+        EXPECT_EQ(c.edit->text(), c.expected) << c.button->objectName().toStdString();
+    }
     add->EditFontRotate->setText(QStringLiteral("30"));
     add->SpeedButton17->click();
     EXPECT_EQ(add->EditFontRotate->text(), QStringLiteral("345"));
+    layerDialog->EditFontRotate->setText(QStringLiteral("350"));
+    layerDialog->SpeedButton16->click();
+    EXPECT_EQ(layerDialog->EditFontRotate->text(), QStringLiteral("35"));
 
-    TProLabel *entry = ProLabel();
     entry->SpeedButton11->click();
     EXPECT_EQ(w().FStyleTarget, QStringLiteral("Label"));
     EXPECT_TRUE(w().PMenuStylePlan->isVisible());
@@ -475,4 +507,12 @@ TEST_F(StyleToolBars, LabelDialogButtonsOpenTheMapWindowsPopups)
     w().NStylePlan[1]->trigger();
     EXPECT_EQ(entry->FBrushStyle, 0);
     EXPECT_EQ(add->EditFontSize->text(), QStringLiteral("14"));
+
+    // A closed dialog receives nothing.
+    add->hide();
+    w().FStyleTarget = QStringLiteral("NewLabel");
+    w().NF[0]->trigger();
+    EXPECT_EQ(add->EditFontSize->text(), QStringLiteral("14"));
+    layerDialog->hide();
+    entry->hide();
 }

@@ -256,6 +256,13 @@ TEST(LabelDialogs, StylePopupsReachTheDialogs)
     auto &seams = dialogs::dialogSeams();
     TProLabel *entry = ProLabel();
     TNewLabel *add = NewLabel();
+    // Only a shown dialog receives the popups' choices.
+    entry->hide();
+    add->hide();
+    EXPECT_EQ(seams.styleDialog(dialogs::StyleDialogKind::Label), nullptr);
+    EXPECT_EQ(seams.styleDialog(dialogs::StyleDialogKind::NewLabel), nullptr);
+    entry->show();
+    add->show();
     ASSERT_EQ(seams.styleDialog(dialogs::StyleDialogKind::Label), entry);
     ASSERT_EQ(seams.styleDialog(dialogs::StyleDialogKind::NewLabel), add);
     dialogs::StyleDialog *receiver = seams.styleDialog(dialogs::StyleDialogKind::NewLabel);
@@ -285,6 +292,8 @@ TEST(LabelDialogs, StylePopupsReachTheDialogs)
     }
     EXPECT_EQ(add->EditBrushColor->text(), QString::number(0x00FF00));
     EXPECT_EQ(add->ImageBrush->pixmap().toImage().pixel(10, 10) & 0xFFFFFF, 0x00FF00u);
+    entry->hide();
+    add->hide();
 }
 
 TEST(LabelDialogs, Screenshots)
