@@ -1,6 +1,6 @@
 #pragma once
 // The table structure editor's work on dBase files without a window: the
-// four field formats and their limits, field specifications
+// four field formats and their limits, field lines
 // ("NAME;C;20;0"), the empty table file the editor writes itself, its own
 // reading of a table's field descriptors, and the copy of records from the
 // old table into the rebuilt one.
@@ -45,13 +45,13 @@ struct TableField {
 
 // name + ";" + letter + ";" + size + ";" + decimals (empty decimals stay empty).
 QString fieldSpec(const QString &name, char letter, const QString &size, const QString &decimals);
-// A specification of at least four parts (split at ";", trimmed, name and
+// A field line of at least four parts (split at ";", trimmed, name and
 // letter upper-cased), its size and decimals read as numbers (empty or no
 // number: 0) and limited; the name cut to the ten characters a descriptor
 // holds. Empty for fewer parts, an empty name or no type letter.
 std::optional<TableField> parseFieldSpec(const QString &spec);
 
-// The empty dBase III file of the specifications that parse: header of 32
+// The empty dBase III file of the field lines that parse: header of 32
 // bytes (version 3, date 106-3-1, no records, header length 32n + 33, record
 // length 1 + sizes), a 32-byte descriptor per field, 0x0D and 0x1A.
 QByteArray emptyTableBytes(const QStringList &specs);
