@@ -8,10 +8,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
+#include <QStringList>
 
 #include <cmath>
 #include <map>
@@ -35,6 +37,21 @@ public:
         ConsoleReporter::ReportRuns(runs);
     }
 };
+
+// One timed run of an outside tool in `dir` (its output thrown away), as
+// the iteration's manual time; false when it did not finish well.
+inline bool runTimed(benchmark::State &state, const QString &dir, const QString &program, const QStringList &args)
+{
+    QElapsedTimer t;
+    t.start();
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, args);
+    p.waitForFinished(600000);
+    state.SetIterationTime(static_cast<double>(t.nsecsElapsed()) / 1e9);
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
 
 inline bool haveGdal()
 {

@@ -116,16 +116,9 @@ void BM_OgrinfoAll(benchmark::State &state)
         state.SkipWithError("GDAL's ogr2ogr/ogrinfo are not installed");
         return;
     }
-    for (auto _ : state) {
-        QElapsedTimer t;
-        t.start();
-        QProcess p;
-        p.setWorkingDirectory(fixture().dir.path());
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.start(QStringLiteral("ogrinfo"), {QStringLiteral("-al"), QStringLiteral("-q"), QStringLiteral("polygons.shp")});
-        p.waitForFinished(600000);
-        state.SetIterationTime(static_cast<double>(t.nsecsElapsed()) / 1e9);
-    }
+    for (auto _ : state)
+        runTimed(state, fixture().dir.path(), QStringLiteral("ogrinfo"),
+                 {QStringLiteral("-al"), QStringLiteral("-q"), QStringLiteral("polygons.shp")});
 }
 BENCHMARK(BM_OgrinfoAll)->UseManualTime()->Unit(benchmark::kMillisecond);
 
