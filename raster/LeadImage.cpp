@@ -375,7 +375,8 @@ int TLEADImage::LoadResize(const QString &fileName, int width, int height, int, 
     Bitmap = {};
     installStatus();
     img::Bitmap loaded;
-    int r = img::library().loadResize(fileName, width, height, bits, loaded, &TLEADImage::statusCallback);
+    int r = img::library().loadResize(fileName, width, height, bits, loaded, &TLEADImage::statusCallback,
+                                            LoadResizeNeeded);
     removeStatus();
     if (r == img::SUCCESS) {
         list_ = {loaded};

@@ -13,6 +13,7 @@
 #include "platform/imaging/ImagingLibrary.h"
 
 #include <QColor>
+#include <QRect>
 #include <QString>
 #include <QVariant>
 
@@ -66,6 +67,11 @@ public:
     int LoadExtra = 0;
     bool LoadExtraFlag = false;
     int SaveExtra = 0, SavePage = 0, Passes = 0;
+    // The part of the next LoadResize the caller copies from (pixels of
+    // the reduced picture); empty: all of it. Pixels outside may be left
+    // unread (black), so a window of a large picture is not decoded past
+    // its foot.
+    QRect LoadResizeNeeded;
 
     // ---- resolution levels
     static constexpr int MaxResolutions = 29;

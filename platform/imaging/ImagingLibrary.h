@@ -89,9 +89,10 @@ public:
     // Pages arrive through the callback in blocks of rows, each page as a
     // new image.
     virtual int loadFile(const QString &fileName, const LoadRequest &request, const LoadCallback &rows);
-    // The first page scaled to width x height.
+    // The first page scaled to width x height. A non-empty `needed` is the
+    // part of it the caller uses: pixels outside may be left unread (black).
     virtual int loadResize(const QString &fileName, int width, int height, int bits, Bitmap &out,
-                           const StatusCallback &status);
+                           const StatusCallback &status, const QRect &needed = {});
     // The stored resolution levels, level 0 the full size.
     virtual int readLoadResolutions(const QString &fileName, std::vector<QSize> &levels);
     // The level that later loads of files of `format` read (0 x 0: the
