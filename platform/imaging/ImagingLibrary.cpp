@@ -518,6 +518,12 @@ int ImagingLibrary::changeIntensity(Bitmap &bitmap, int change, const StatusCall
     return mapChannels(bitmap, table, status);
 }
 
+LoadInfoCallback ImagingLibrary::setLoadInfoCallback(LoadInfoCallback callback)
+{
+    std::swap(loadInfo_, callback);
+    return callback;
+}
+
 int ImagingLibrary::rotateViewPerspective(Bitmap &bitmap, int angle)
 {
     if (!isAllocated(&bitmap))
