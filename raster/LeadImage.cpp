@@ -471,7 +471,29 @@ int TLEADImage::BitmapListCount()
 
 // ---- save ---------------------------------------------------------------------------------
 
-int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor, int)
+img::SaveOptions TLEADImage::saveOptions(int saveMode)
+{
+    img::SaveOptions o;
+    switch (saveMode == -1 ? 1 : saveMode) {
+    case 1: o.page = 2; break; // appended
+    case 2:
+        o.flags |= img::SAVE_REPLACE_PAGE;
+        o.page = SavePage;
+        break;
+    case 3:
+        o.flags |= img::SAVE_INSERT_PAGE;
+        o.page = SavePage;
+        break;
+    default: o.page = 1;
+    }
+    o.passes = Passes;
+    if (SaveExtra > 0)
+        o.extra = SaveExtra;
+    ImageEvent(4);
+    return o;
+}
+
+int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor, int saveMode)
 {
     CheckBusy();
     if (!HasBitmap) {
@@ -479,28 +501,50 @@ int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor,
         Raise(QStringLiteral("%1 \nSave: Image not allocated.").arg(Name), img::ERROR_NO_BITMAP);
     }
     rowCounter_ = 0;
+    const bool lut = Bitmap.flags & img::BITMAP_USE_LUT;
+    setLutFlag(useLut_);
     aborted = false;
     installStatus();
-    int r;
-    if (format == img::FILE_GIF)
-        r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor);
-    else if (EnableProgressEvent()) {
-        img::Bitmap image = Bitmap;
-        if (bits == 0)
-            bits = image.bitsPerPixel;
-        r = img::library().saveBitmap(fileName, image, format, bits, qFactor, [this](int percent) {
-            if (OnStatus && EnableProgressEvent())
-                OnStatus(*this, percent);
-            if (abortRequested) {
-                abortRequested = false;
-                aborted = true;
-                return int(img::FAILURE);
-            }
-            return int(img::SUCCESS);
-        });
-    } else
-        r = img::library().saveBitmap(fileName, Bitmap, format, bits, qFactor, &TLEADImage::statusCallback);
+    const img::SaveOptions options = saveOptions(saveMode);
+    int r = img::FAILURE;
+    try {
+        if (LayeredSave && hasList_ && !list_.empty()) {
+            // The first item is the picture, the others its layers.
+            const img::Bitmap item = list_.front();
+            const img::BitmapList layers(list_.begin() + 1, list_.end());
+            r = img::library().saveBitmapWithLayers(fileName, item, format, bits, qFactor, layers, LayerTable,
+                                                    options);
+        } else if (format == img::FILE_GIF) {
+            r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor);
+        } else if (EnableProgressEvent()) {
+            if (bits == 0)
+                bits = Bitmap.bitsPerPixel;
+            r = img::library().saveBitmap(
+                fileName, Bitmap, format, bits, qFactor,
+                [this](int percent) {
+                    if (OnStatus && EnableProgressEvent())
+                        OnStatus(*this, percent);
+                    if (abortRequested) {
+                        abortRequested = false;
+                        aborted = true;
+                        return int(img::FAILURE);
+                    }
+                    return int(img::SUCCESS);
+                },
+                options);
+        } else {
+            r = img::library().saveBitmap(fileName, Bitmap, format, bits, qFactor, &TLEADImage::statusCallback,
+                                          options);
+        }
+    } catch (...) {
+        removeStatus();
+        setLutFlag(lut);
+        throw;
+    }
     removeStatus();
+    // The remembered flag goes back through the property, which takes it too.
+    setLutFlag(lut);
+    useLut_ = lut;
     // The library writes a new file that replaces the old one only when
     // complete, so an aborted save has nothing to delete: deleting the
     // name would lose the picture that was there before.
@@ -631,6 +675,11 @@ void TLEADImage::SetUseLUT(bool on)
 {
     useLut_ = on;
     CheckImage(QStringLiteral("UseLUT"), 0);
+    setLutFlag(on);
+}
+
+void TLEADImage::setLutFlag(bool on)
+{
     if (on)
         Bitmap.flags |= img::BITMAP_USE_LUT;
     else

@@ -23,6 +23,7 @@
 #include <functional>
 #include <map>
 #include <stdexcept>
+#include <vector>
 
 class QObject;
 
@@ -119,7 +120,13 @@ public:
     int LoadResize(const QString &fileName, int width, int height, int flags, int bits);
     int ReadLoadResolutions(const QString &fileName);
     int SetLoadResolution(int format, int width, int height);
+    // Save modes: 0 a file of the picture alone, 1 (and -1) the picture
+    // appended as a further page, 2 over page SavePage, 3 before it.
     int Save(const QString &fileName, int format, int bits, int qFactor, int saveMode);
+    // With LayeredSave on, Save writes the list's first item with the other
+    // items as its layers, placed by LayerTable.
+    bool LayeredSave = false;
+    std::vector<platform::imaging::LayerInfo> LayerTable;
 
     // ---- operations
     int Contrast(int change);
@@ -227,6 +234,8 @@ private:
     static int statusCallback(int percent);
     int loadBlock(const platform::imaging::Bitmap &image, int firstRow, int rows, unsigned flags);
     int loadInfo(platform::imaging::LoadInfoRequest &request);
+    platform::imaging::SaveOptions saveOptions(int saveMode);
+    void setLutFlag(bool on);
 
     platform::imaging::BitmapList list_;
     bool hasList_ = false;

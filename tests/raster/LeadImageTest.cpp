@@ -9,7 +9,11 @@
 #include "support/TestFiles.h"
 #include "TiffBuilder.h"
 
+#include <QImageReader>
+
 #include <gtest/gtest.h>
+
+#include <tiffio.h>
 
 using raster::ELEADImageError;
 using raster::TLEADImage;
@@ -401,6 +405,127 @@ TEST(LeadImage, SaveReportsProgressAndAStopKeepsTheOldFile)
     TLEADImage empty;
     EXPECT_EQ(raised([&] { empty.Save(dir.file("e.bmp"), img::FILE_BMP, 0, 8, 0); }),
               std::make_pair(QStringLiteral(" \nSave: Image not allocated."), -2));
+}
+
+namespace {
+
+// The pages of a file as Qt reads them: the grey of each page's first
+// pixel, or the code of the reader's failure.
+std::vector<int> pageGreys(const QString &file)
+{
+    std::vector<int> greys;
+    for (int page = 0;; ++page) {
+        QImageReader reader(file);
+        if (page >= reader.imageCount() || (page > 0 && !reader.jumpToImage(page)))
+            break;
+        greys.push_back(qGray(reader.read().pixel(0, 0)));
+    }
+    return greys;
+}
+
+} // namespace
+
+TEST(LeadImage, SaveModesAppendInsertAndReplacePages)
+{
+    testsupport::TempFolder dir;
+    // Pictures of one grey each; the last one indexed, which a page keeps.
+    for (int grey : {10, 20, 30, 40, 50}) {
+        QImage p(6, 4, QImage::Format_RGB32);
+        p.fill(qRgb(grey, grey, grey));
+        if (grey == 50)
+            p = p.convertToFormat(QImage::Format_Indexed8);
+        ASSERT_TRUE(p.save(dir.file(QStringLiteral("g%1.png").arg(grey))));
+    }
+    ASSERT_TRUE(pattern().save(dir.file("picture.png")));
+    const QByteArray notTiff = dir.read("picture.png");
+    dir.write("other.tif", notTiff);
+    const QString book = dir.file("book.tif");
+
+    TLEADImage image;
+    image.SetProperty(QStringLiteral("EnableMethodErrors"), false);
+    const struct {
+        const char *name;
+        int grey, mode, savePage;
+        QString file;
+        int format, code;
+        std::vector<int> pages; // of book.tif afterwards
+    } steps[] = {
+        {"a file of one page", 10, 0, 0, book, img::FILE_TIF, 1, {10}},
+        {"appended", 20, 1, 0, book, img::FILE_TIF, 1, {10, 20}},
+        {"appended (-1)", 30, -1, 0, book, img::FILE_TIF_PAGES, 1, {10, 20, 30}},
+        {"over page 2", 40, 2, 2, book, img::FILE_TIF, 1, {10, 40, 30}},
+        {"before page 1", 50, 3, 1, book, img::FILE_TIF, 1, {50, 10, 40, 30}},
+        {"before the page after the last", 20, 3, 5, book, img::FILE_TIF, 1, {50, 10, 40, 30, 20}},
+        {"over a page it has not", 30, 2, 6, book, img::FILE_TIF, img::ERROR_INV_PARAMETER, {50, 10, 40, 30, 20}},
+        {"before a page it has not", 30, 3, 0, book, img::FILE_TIF, img::ERROR_INV_PARAMETER, {50, 10, 40, 30, 20}},
+        {"a format without pages", 30, 1, 0, dir.file("p.png"), img::FILE_PNG, img::ERROR_FEATURE_NOT_SUPPORTED,
+         {50, 10, 40, 30, 20}},
+        {"appended to a file that is no TIFF", 30, 1, 0, dir.file("other.tif"), img::FILE_TIF,
+         img::ERROR_FILE_FORMAT, {50, 10, 40, 30, 20}},
+        {"appended to no file", 30, 1, 0, dir.file("new.tif"), img::FILE_TIF, 1, {50, 10, 40, 30, 20}},
+        {"a file of one page again", 40, 0, 0, book, img::FILE_TIF, 1, {40}},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.name);
+        ASSERT_EQ(image.Load(dir.file(QStringLiteral("g%1.png").arg(s.grey)), 0, 0, -1), 1);
+        image.SavePage = s.savePage;
+        EXPECT_EQ(image.Save(s.file, s.format, 0, 2, s.mode), s.code);
+        EXPECT_EQ(pageGreys(book), s.pages);
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("p.png")));
+    EXPECT_EQ(dir.read("other.tif"), notTiff);
+    EXPECT_EQ(pageGreys(dir.file("new.tif")), std::vector<int>{30});
+
+    // An indexed page stays indexed, with its colours.
+    ASSERT_EQ(image.Load(dir.file("g50.png"), 0, 0, -1), 1);
+    ASSERT_EQ(image.Save(book, img::FILE_TIF, 0, 2, 1), 1);
+    QImageReader reader(book);
+    ASSERT_TRUE(reader.jumpToImage(1));
+    const QImage indexed = reader.read();
+    EXPECT_EQ(indexed.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(indexed.pixel(5, 3), qRgb(50, 50, 50));
+}
+
+TEST(LeadImage, ALayeredSaveWritesThePictureAndItsPlacedLayers)
+{
+    testsupport::TempFolder dir;
+    std::vector<tifftest::Page> pages;
+    for (int i = 0; i < 3; ++i) {
+        tifftest::Picture p;
+        p.width = 4 + i;
+        p.height = 2;
+        p.rowsPerStrip = 2;
+        p.pixels = QByteArray(2 * (4 + i), char(40 + 80 * i));
+        pages.push_back(tifftest::page(p));
+    }
+    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    TLEADImage image;
+    ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
+    image.LayeredSave = true;
+    image.LayerTable = {{QPoint(72, 144)}, {QPoint(36, 0)}};
+    ASSERT_EQ(image.Save(dir.file("layers.tif"), img::FILE_TIF, 0, 2, 0), 1);
+    EXPECT_EQ(pageGreys(dir.file("layers.tif")), (std::vector<int>{40, 120, 200}));
+    // The list is as it was, its first item in front.
+    EXPECT_EQ(image.BitmapListCount(), 3);
+    EXPECT_EQ(image.BitmapList()[0].width, 4);
+
+    // Each layer's place, in inches of its resolution (72 when none).
+    TIFF *tif = TIFFOpen(QFile::encodeName(dir.file("layers.tif")).constData(), "r");
+    ASSERT_TRUE(tif);
+    std::vector<std::pair<float, float>> places;
+    while (TIFFReadDirectory(tif)) {
+        float x = -1, y = -1;
+        TIFFGetField(tif, TIFFTAG_XPOSITION, &x);
+        TIFFGetField(tif, TIFFTAG_YPOSITION, &y);
+        places.emplace_back(x, y);
+    }
+    TIFFClose(tif);
+    EXPECT_EQ(places, (std::vector<std::pair<float, float>>{{1.0f, 2.0f}, {0.5f, 0.0f}}));
+
+    // Only TIFF files keep layers.
+    image.SetProperty(QStringLiteral("EnableMethodErrors"), false);
+    EXPECT_EQ(image.Save(dir.file("layers.png"), img::FILE_PNG, 0, 2, 0), img::ERROR_FEATURE_NOT_SUPPORTED);
+    EXPECT_FALSE(QFile::exists(dir.file("layers.png")));
 }
 
 TEST(LeadImage, OperationsAndTheirAbort)

@@ -108,7 +108,7 @@ public:
         return ImagingLibrary::changeContrast(b, change, s);
     }
     int saveBitmap(const QString &f, const img::Bitmap &b, int format, int bits, int q,
-                   const img::StatusCallback &s) override
+                   const img::StatusCallback &s, const img::SaveOptions &o) override
     {
         if (saveCode != img::SUCCESS) {
             // A writer that fails after it began the file.
@@ -117,7 +117,7 @@ public:
                 partial.write("half");
             return saveCode;
         }
-        return ImagingLibrary::saveBitmap(f, b, format, bits, q, s);
+        return ImagingLibrary::saveBitmap(f, b, format, bits, q, s, o);
     }
 
 private:
