@@ -10,6 +10,7 @@
 // a single job and free it; such hidden controls never make a widget.
 
 #include "platform/imaging/Bitmap.h"
+#include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/ImagingLibrary.h"
 
 #include <QColor>
@@ -22,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -72,6 +74,32 @@ enum TShapeInnerBandStyle { sibNone, sibInset, sibRaised };
 enum TShapeOuterBandStyle { sobNone, sobInset, sobRaised };
 enum TReadyState { rsLoading, rsComplete };
 
+// What the window does for the control's core: regions and the floater,
+// the display and the database link are the window's. A hidden control has
+// none of them, and these defaults say so.
+class TLEADImageWindow {
+public:
+    virtual ~TLEADImageWindow() = default;
+    // The image has a region (the floater is cut from it).
+    virtual bool hasRegion() { return false; }
+    // The floater cut from the region (a result code; a failure is raised
+    // as "Floater"), and a turned floater put back centred on its old place.
+    virtual int cutFloater(platform::imaging::Bitmap &) { return platform::imaging::ERROR_NO_BITMAP; }
+    virtual int putFloaterBack(platform::imaging::Bitmap &) { return platform::imaging::ERROR_NO_BITMAP; }
+    virtual void updateRegionBounds() {}
+    // The floater's images made again from a changed image.
+    virtual void rebuildFloater() {}
+    // The floater objects dropped; the region dropped.
+    virtual void freeFloater() {}
+    virtual void freeRegion() {}
+    // The display laid out for an image of a new size.
+    virtual void resetDisplay() {}
+    // The image changed: repaint, pan window and magnifier.
+    virtual void imageChanged() {}
+    // The bound database field has a new picture to store.
+    virtual void dataLinkModified() {}
+};
+
 class TLEADImage {
 public:
     explicit TLEADImage(QObject *owner = nullptr);
@@ -90,6 +118,21 @@ public:
     const platform::imaging::BitmapList &BitmapList() const { return list_; }
     bool HasBitmapList() const { return hasList_; }
     int BitmapListCount();
+    // Assigning a list copies its items (none: the control is emptied).
+    void SetBitmapList(const platform::imaging::BitmapList *source);
+    // Replaces the current item by `source` (a copy, or with RefBitmap the
+    // record itself, which is then emptied); an empty source removes it.
+    // The result code; nothing is raised.
+    int AssignBitmap(platform::imaging::Bitmap &source);
+    // A copy of the image kept until the image changes; none without one.
+    const platform::imaging::Bitmap *OCXBitmap();
+    // Assigns a copy of `source` as AssignBitmap does; none frees the copy.
+    void SetOCXBitmap(const platform::imaging::Bitmap *source);
+    // The image record was changed from outside: it becomes the current
+    // list item again.
+    void ImageChangedOutside();
+    // The window's part; none for a hidden control.
+    TLEADImageWindow *Window = nullptr;
 
     // ---- file information (GetFileInfo and every load)
     int InfoWidth = 0, InfoHeight = 0, InfoBits = 0, InfoFormat = 0;
@@ -247,6 +290,11 @@ private:
     platform::imaging::Bitmap backup_;
     TLEADImage *previousActive_ = nullptr;
     int pagesWanted_ = 0, pagesDone_ = 0, rowCounter_ = 0;
+    TLEADImageWindow &window();
+    void dataLinkModified();
+    int assignBitmap(platform::imaging::Bitmap &source, bool takeOver);
+    platform::imaging::Bitmap floater_;
+    std::optional<platform::imaging::Bitmap> ocx_, ocxOf_;
     bool useLut_ = true;
     std::map<QString, QVariant> properties_;
 };

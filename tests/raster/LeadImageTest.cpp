@@ -564,6 +564,194 @@ TEST(LeadImage, OperationsAndTheirAbort)
     EXPECT_EQ(image.Bitmap.viewPerspective, 6);
 }
 
+namespace {
+
+img::Bitmap record(int width, QRgb colour = qRgb(10, 20, 30))
+{
+    QImage p(width, 3, QImage::Format_RGB32);
+    p.fill(colour);
+    return img::Bitmap::fromImage(p);
+}
+
+std::vector<int> widths(const TLEADImage &image)
+{
+    std::vector<int> w;
+    for (const img::Bitmap &b : image.BitmapList())
+        w.push_back(b.width);
+    return w;
+}
+
+// A window with a region whose floater is 10 x 3, recording what the core
+// asks of it.
+class RegionWindow : public raster::TLEADImageWindow {
+public:
+    QStringList asked;
+    int cutCode = img::SUCCESS;
+    QSize putBack;
+    bool hasRegion() override { return true; }
+    int cutFloater(img::Bitmap &floater) override
+    {
+        asked << "cut";
+        if (cutCode == img::SUCCESS)
+            floater = record(10);
+        return cutCode;
+    }
+    int putFloaterBack(img::Bitmap &floater) override
+    {
+        asked << "put back";
+        putBack = QSize(floater.width, floater.height);
+        return img::SUCCESS;
+    }
+    void updateRegionBounds() override { asked << "bounds"; }
+    void resetDisplay() override { asked << "display"; }
+    void imageChanged() override { asked << "changed"; }
+    void dataLinkModified() override { asked << "data"; }
+    void freeFloater() override { asked << "free floater"; }
+    void freeRegion() override { asked << "free region"; }
+};
+
+} // namespace
+
+TEST(LeadImage, BitmapListsAssignedAndItemsReplaced)
+{
+    TLEADImage image;
+    const img::BitmapList source{record(1), record(2), record(3)};
+    image.SetBitmapList(&source);
+    EXPECT_EQ(widths(image), (std::vector<int>{1, 2, 3}));
+    ASSERT_TRUE(image.HasBitmap);
+    EXPECT_EQ(image.Bitmap.width, 1);
+    // The control's items are its own.
+    ASSERT_EQ(image.Contrast(500), 1);
+    EXPECT_EQ(source[0].pixels.pixel(0, 0), qRgb(10, 20, 30));
+
+    const struct {
+        const char *name;
+        int index;
+        int sourceWidth; // 0: no picture
+        std::vector<int> after;
+        int current; // index afterwards, -1 without an image
+    } cases[] = {
+        {"the current item replaced", 1, 9, {1, 9, 3}, 1},
+        {"the last item replaced: appended", 2, 9, {1, 2, 9}, 2},
+        {"the first item replaced", 0, 9, {9, 2, 3}, 0},
+        {"removed: the next is current", 1, 0, {1, 3}, 1},
+        {"the last removed: the one before", 2, 0, {1, 2}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        image.SetBitmapList(&source);
+        image.BitmapListIndex = c.index;
+        img::Bitmap given = c.sourceWidth ? record(c.sourceWidth) : img::Bitmap{};
+        EXPECT_EQ(image.AssignBitmap(given), 1);
+        EXPECT_EQ(widths(image), c.after);
+        EXPECT_EQ(image.BitmapListIndex, c.current);
+        ASSERT_TRUE(image.HasBitmap);
+        EXPECT_EQ(image.Bitmap.width, c.after[static_cast<std::size_t>(c.current)]);
+        EXPECT_EQ(given.width, c.sourceWidth); // copied, not taken
+    }
+
+    // Into an empty control; taken over with RefBitmap, which empties it.
+    TLEADImage other;
+    img::Bitmap given = record(7);
+    other.SetProperty(QStringLiteral("RefBitmap"), true);
+    EXPECT_EQ(other.AssignBitmap(given), 1);
+    EXPECT_EQ(widths(other), std::vector<int>{7});
+    EXPECT_EQ(given.width, 0);
+    EXPECT_FALSE(img::isAllocated(&given));
+    // The only item removed: no list, no image.
+    img::Bitmap none;
+    EXPECT_EQ(other.AssignBitmap(none), 1);
+    EXPECT_FALSE(other.HasBitmap);
+    EXPECT_FALSE(other.HasBitmapList());
+    // A record with a size and no pixels: nothing assigned, nothing raised.
+    img::Bitmap hollow;
+    hollow.width = hollow.height = 5;
+    EXPECT_EQ(other.AssignBitmap(hollow), img::ERROR_NO_BITMAP);
+    EXPECT_FALSE(other.HasBitmap);
+
+    // No list assigned: empty, and counting raises.
+    image.SetBitmapList(nullptr);
+    EXPECT_FALSE(image.HasBitmap);
+    EXPECT_EQ(raised([&] { image.BitmapListCount(); }).second, img::ERROR_NO_BITMAP);
+}
+
+TEST(LeadImage, TheImageAsACopyUntilItChanges)
+{
+    TLEADImage image;
+    EXPECT_EQ(image.OCXBitmap(), nullptr);
+    img::Bitmap given = record(4);
+    image.SetOCXBitmap(&given);
+    ASSERT_TRUE(image.HasBitmap);
+    EXPECT_EQ(given.width, 4); // a copy was assigned
+    const img::Bitmap *first = image.OCXBitmap();
+    ASSERT_NE(first, nullptr);
+    const qint64 key = first->pixels.cacheKey();
+    EXPECT_EQ(image.OCXBitmap()->pixels.cacheKey(), key);
+    ASSERT_EQ(image.Intensity(500), 1);
+    EXPECT_NE(image.OCXBitmap()->pixels.cacheKey(), key);
+    EXPECT_EQ(image.OCXBitmap()->pixels.pixel(0, 0), image.Bitmap.pixels.pixel(0, 0));
+}
+
+TEST(LeadImage, TheFloaterTurnsInsteadOfTheImage)
+{
+    RegionWindow window;
+    TLEADImage image;
+    image.Window = &window;
+    img::Bitmap given = record(20);
+    image.AssignBitmap(given);
+    image.SetProperty(QStringLiteral("EnableFloater"), true);
+    const QImage before = image.Bitmap.pixels;
+    window.asked.clear();
+    ASSERT_EQ(image.Rotate(9000, 3, qRgb(255, 255, 255)), 1);
+    EXPECT_EQ(window.asked, (QStringList{"cut", "display", "data", "changed", "put back", "bounds"}));
+    EXPECT_EQ(window.putBack, QSize(3, 10));
+    EXPECT_DOUBLE_EQ(image.LastRotationCenterX, 5);
+    EXPECT_DOUBLE_EQ(image.LastRotationCenterY, 1.5);
+    EXPECT_EQ(image.Bitmap.pixels, before);
+
+    window.cutCode = img::ERROR_NO_MEMORY;
+    EXPECT_EQ(raised([&] { image.Rotate(9000, 3, 0); }),
+              std::make_pair(QStringLiteral(" \nError code: -1\nFloater: Not enough memory available. "), -1));
+    EXPECT_EQ(raised([&] { image.FastRotate(90); }).second, img::ERROR_FEATURE_NOT_SUPPORTED);
+
+    // Without the floater the image turns.
+    image.SetProperty(QStringLiteral("EnableFloater"), false);
+    image.LastError = 1;
+    window.asked.clear();
+    ASSERT_EQ(image.Rotate(9000, 3, 0), 1);
+    EXPECT_EQ(window.asked, (QStringList{"display", "data", "changed", "bounds"}));
+    EXPECT_EQ(image.Bitmap.pixels.size(), QSize(3, 20));
+
+    // An operation after a failed one leaves the database link alone.
+    image.LastError = img::ERROR_FILE_READ;
+    window.asked.clear();
+    ASSERT_EQ(image.Contrast(100), 1);
+    EXPECT_EQ(window.asked, QStringList{"changed"});
+}
+
+TEST(LeadImage, AnImageChangedFromOutsideBecomesTheCurrentItem)
+{
+    RegionWindow window;
+    TLEADImage image;
+    image.Window = &window;
+    const img::BitmapList source{record(1), record(2)};
+    image.SetBitmapList(&source);
+    image.SetProperty(QStringLiteral("EnableFloater"), true);
+    image.Bitmap = record(5, qRgb(1, 2, 3));
+    window.asked.clear();
+    image.ImageChangedOutside();
+    EXPECT_EQ(widths(image), (std::vector<int>{5, 2}));
+    EXPECT_EQ(window.asked, (QStringList{"free floater", "free region", "data"}));
+
+    // Not while the image is lent.
+    image.GetBitmapDC();
+    image.Bitmap = record(6);
+    image.ImageChangedOutside();
+    EXPECT_EQ(image.LastError, 0);
+    EXPECT_EQ(widths(image), (std::vector<int>{5, 2}));
+    image.ReleaseBitmapDC();
+}
+
 TEST(LeadImage, AnOperationStartedFromACallbackRestoresTheActiveControl)
 {
     testsupport::TempFolder dir;
