@@ -670,7 +670,11 @@ int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor,
             r = img::library().saveBitmapWithLayers(fileName, item, format, bits, qFactor, layers, LayerTable,
                                                     options);
         } else if (format == img::FILE_GIF) {
-            r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor);
+            // An animation's frames; repeated as the control plays them.
+            img::SaveOptions frames = options;
+            frames.loop = Property(QStringLiteral("AutoAnimate")).toBool() &&
+                          Property(QStringLiteral("AutoAnimationLoop")).toInt() == 1;
+            r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor, frames);
         } else if (EnableProgressEvent()) {
             if (bits == 0)
                 bits = Bitmap.bitsPerPixel;

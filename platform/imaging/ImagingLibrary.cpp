@@ -3,6 +3,7 @@
 #include "platform/imaging/ImagingLibrary.h"
 
 #include "platform/imaging/HeaderResolution.h"
+#include "platform/imaging/GifFrames.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/JpegWindow.h"
 #include "platform/imaging/TiffPages.h"
@@ -461,7 +462,7 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
     if (paged && !isTiff(format))
         return ERROR_FEATURE_NOT_SUPPORTED;
     const QByteArray qt = qtFormatOf(format == FILE_TIF_PAGES ? FILE_TIF : format);
-    if (!paged && (qt.isEmpty() || !QImageWriter::supportedImageFormats().contains(qt)))
+    if (!paged && format != FILE_GIF && (qt.isEmpty() || !QImageWriter::supportedImageFormats().contains(qt)))
         return ERROR_FEATURE_NOT_SUPPORTED;
     const QImage image = savedPixels(bitmap, bits);
     // The rows are handed over in blocks, so the caller hears of them and
@@ -476,6 +477,9 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
     }
     if (paged)
         return savePage(fileName, {image, {}, false, bitmap.xResolution, bitmap.yResolution}, options);
+    // Qt reads GIF files but does not write them.
+    if (format == FILE_GIF)
+        return writeGifFrames(fileName, {image}, options.loop);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return ERROR_FILE_OPEN;
@@ -491,12 +495,26 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
 }
 
 int ImagingLibrary::saveBitmapList(const QString &fileName, const BitmapList &list, int format, int bits,
-                                   int qualityFactor)
+                                   int qualityFactor, const SaveOptions &options)
 {
-    // Qt writes single pictures only: a list of one is that picture.
+    if (list.empty())
+        return ERROR_NO_BITMAP;
+    if (fileName.isEmpty())
+        return ERROR_INV_FILENAME;
+    if (format == FILE_GIF) {
+        // Every item a frame of the one file.
+        std::vector<QImage> frames;
+        for (const Bitmap &b : list) {
+            if (!isAllocated(&b) || b.pixels.isNull())
+                return ERROR_NO_BITMAP;
+            frames.push_back(savedPixels(b, bits > 0 && bits <= 8 ? bits : 0));
+        }
+        return writeGifFrames(fileName, frames, options.loop);
+    }
+    // Other formats hold one picture: a list of one is that picture.
     if (list.size() == 1)
-        return saveBitmap(fileName, list.front(), format == FILE_GIF ? FILE_GIF : format, bits, qualityFactor, {});
-    return list.empty() ? ERROR_NO_BITMAP : ERROR_FEATURE_NOT_SUPPORTED;
+        return saveBitmap(fileName, list.front(), format, bits, qualityFactor, {}, options);
+    return ERROR_FEATURE_NOT_SUPPORTED;
 }
 
 int ImagingLibrary::saveBitmapWithLayers(const QString &fileName, const Bitmap &bitmap, int format, int bits,

@@ -104,6 +104,7 @@ struct SaveOptions {
     unsigned flags = 0;
     int passes = 0;
     int extra = 0;
+    bool loop = false; // frames of an animation repeated without end
 };
 
 // A layer of a layered save: where it lies on the picture.
@@ -139,8 +140,9 @@ public:
     virtual int saveBitmapWithLayers(const QString &fileName, const Bitmap &bitmap, int format, int bits,
                                      int qualityFactor, const BitmapList &layers, const std::vector<LayerInfo> &table,
                                      const SaveOptions &options);
+    // Every item: the frames of a GIF (format 2); other formats hold one.
     virtual int saveBitmapList(const QString &fileName, const BitmapList &list, int format, int bits,
-                               int qualityFactor);
+                               int qualityFactor, const SaveOptions &options = {});
     // Angle in hundredths of a degree, counter-clockwise seen on the screen
     // for positive values; the corners the turn uncovers take `fill`.
     virtual int rotate(Bitmap &bitmap, int angle, unsigned flags, QRgb fill, const StatusCallback &status);

@@ -398,10 +398,8 @@ TEST(LeadImage, SaveReportsProgressAndAStopKeepsTheOldFile)
     EXPECT_EQ(raised([&] { image.Save(dir.file("new.bmp"), img::FILE_PNG, 0, 8, 0); }).second, 0);
     EXPECT_FALSE(QFile::exists(dir.file("new.bmp")));
 
-    // A list of several pictures cannot be written as one file here.
     image.SetEnableProgressEvent(false);
     image.OnStatus = nullptr;
-    EXPECT_EQ(raised([&] { image.Save(dir.file("l.gif"), img::FILE_GIF, 0, 8, 0); }).second, -16);
     TLEADImage empty;
     EXPECT_EQ(raised([&] { empty.Save(dir.file("e.bmp"), img::FILE_BMP, 0, 8, 0); }),
               std::make_pair(QStringLiteral(" \nSave: Image not allocated."), -2));
@@ -484,6 +482,46 @@ TEST(LeadImage, SaveModesAppendInsertAndReplacePages)
     const QImage indexed = reader.read();
     EXPECT_EQ(indexed.format(), QImage::Format_Indexed8);
     EXPECT_EQ(indexed.pixel(5, 3), qRgb(50, 50, 50));
+}
+
+TEST(LeadImage, AListIsSavedAsTheFramesOfOneFile)
+{
+    testsupport::TempFolder dir;
+    std::vector<tifftest::Page> pages;
+    for (int i = 0; i < 3; ++i) {
+        tifftest::Picture p;
+        p.width = 4;
+        p.height = 2 + i;
+        p.rowsPerStrip = 2;
+        p.pixels = QByteArray(4 * (2 + i), char(40 + 80 * i));
+        pages.push_back(tifftest::page(p));
+    }
+    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    TLEADImage image;
+    ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
+    image.BitmapListIndex = 1;
+    for (const bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "repeated" : "played once");
+        image.SetProperty(QStringLiteral("AutoAnimate"), loop);
+        image.SetProperty(QStringLiteral("AutoAnimationLoop"), loop ? 1 : 0);
+        ASSERT_EQ(image.Save(dir.file("frames.gif"), img::FILE_GIF, 8, 2, 0), 1);
+        // Every item, not only the current one, on a screen that holds the
+        // largest.
+        QImageReader reader(dir.file("frames.gif"));
+        EXPECT_EQ(reader.imageCount(), 3);
+        EXPECT_EQ(reader.loopCount(), loop ? -1 : 0);
+        std::vector<int> greys;
+        for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read()) {
+            EXPECT_EQ(frame.size(), QSize(4, 4));
+            greys.push_back(qGray(frame.pixel(0, 0)));
+        }
+        EXPECT_EQ(greys, (std::vector<int>{40, 120, 200}));
+    }
+    // The file information calls it a GIF of several pages: animated.
+    ASSERT_EQ(image.GetFileInfo(dir.file("frames.gif"), 0), 1);
+    EXPECT_EQ(image.InfoFormat, img::FILE_GIF);
+    EXPECT_EQ(image.InfoTotalPages, 3);
+    EXPECT_TRUE(image.InfoAnimated);
 }
 
 TEST(LeadImage, ALayeredSaveWritesThePictureAndItsPlacedLayers)
