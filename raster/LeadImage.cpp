@@ -151,6 +151,8 @@ void TLEADImage::RaiseError(const QString &name, int code)
 
 void TLEADImage::CheckBusy()
 {
+    if (window().animating())
+        RaiseError(QStringLiteral("Animation"), img::ERROR_FEATURE_NOT_SUPPORTED);
     if (lent_ || statusInstalled_)
         RaiseError(QStringLiteral("Processing Not allowed"), 0);
 }
@@ -345,6 +347,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
         takeInfo(info);
         hasList_ = true;
         list_.clear();
+        window().resetDisplay();
         aborted = false;
         rowCounter_ = 0;
         statusInstalled_ = false;
@@ -604,6 +607,10 @@ void TLEADImage::SetOCXBitmap(const img::Bitmap *source)
 
 void TLEADImage::ImageChangedOutside()
 {
+    if (window().animating()) {
+        LastError = img::ERROR_FEATURE_NOT_SUPPORTED;
+        return;
+    }
     if (lent_) {
         LastError = 0;
         return;
@@ -928,6 +935,15 @@ void TLEADImage::SetProperty(const QString &name, const QVariant &value)
             abortRequested = true;
     }
     it->second = value;
+    // Properties that change the look repaint at once.
+    static const QStringList repainting = QStringLiteral(
+        "PaintDither PaintScaling FrameInnerHiliteColor FrameInnerShadowColor FrameInnerStyle "
+        "FrameOuterHiliteColor FrameOuterShadowColor FrameOuterStyle PaintRgnOnly PaintMaxPasses PaintEffect "
+        "TransitionEffect")
+                                              .split(QLatin1Char(' '));
+    if ((repainting.contains(name) && Property(QStringLiteral("AutoRepaint")).toBool()) ||
+        (name == QLatin1String("AutoRepaint") && value.toBool()))
+        window().invalidate();
 }
 
 } // namespace raster

@@ -80,6 +80,8 @@ enum TReadyState { rsLoading, rsComplete };
 class TLEADImageWindow {
 public:
     virtual ~TLEADImageWindow() = default;
+    // An animation plays: operations refuse to start.
+    virtual bool animating() { return false; }
     // The image has a region (the floater is cut from it).
     virtual bool hasRegion() { return false; }
     // The floater cut from the region (a result code; a failure is raised
@@ -96,6 +98,8 @@ public:
     virtual void resetDisplay() {}
     // The image changed: repaint, pan window and magnifier.
     virtual void imageChanged() {}
+    // A property that changes the look was written (AutoRepaint is on).
+    virtual void invalidate() {}
     // The bound database field has a new picture to store.
     virtual void dataLinkModified() {}
 };

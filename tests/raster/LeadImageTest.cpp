@@ -131,6 +131,17 @@ TEST(LeadImage, GuardsRaiseWhateverMethodErrorsSay)
         EXPECT_EQ(raised([&] { image.Load(dir.file("p.png"), 0, 0, -1); }), std::make_pair(busy, 0));
         EXPECT_EQ(image.ReleaseBitmapDC(), 1);
         EXPECT_EQ(image.Rotate(9000, 3, 0), 1);
+
+        // So does a playing animation.
+        struct Playing : raster::TLEADImageWindow {
+            bool animating() override { return true; }
+        } playing;
+        image.Window = &playing;
+        const auto animation =
+            std::make_pair(QStringLiteral(" \nError code: -16\nAnimation: Feature not supported. "), -16);
+        EXPECT_EQ(raised([&] { image.Rotate(9000, 3, 0); }), animation);
+        EXPECT_EQ(raised([&] { image.ClearImage(); }), animation);
+        image.Window = nullptr;
     }
 }
 
@@ -850,5 +861,27 @@ TEST(LeadImage, PropertiesStartAndValidate)
         EXPECT_EQ(text, QString::fromLatin1(c.text)) << c.name << " " << c.value;
         EXPECT_EQ(image.Property(name).toInt(), c.kept) << c.name << " " << c.value;
         EXPECT_EQ(code, *c.text ? -13 : 1) << c.name;
+    }
+
+    // Properties of the look repaint while AutoRepaint is on; a refused
+    // value does not.
+    struct Counting : raster::TLEADImageWindow {
+        int repaints = 0;
+        void invalidate() override { ++repaints; }
+    } window;
+    image.Window = &window;
+    const struct {
+        const char *name;
+        QVariant value;
+        int repaints;
+    } writes[] = {
+        {"PaintDither", 1, 1},           {"FrameOuterStyle", 1, 1}, {"PaintMaxPasses", 65, 0},
+        {"PaintMaxPasses", 4, 1},        {"DrawPenWidth", 3, 0},    {"AutoRepaint", false, 0},
+        {"PaintScaling", 2, 0},          {"AutoRepaint", true, 1},
+    };
+    for (const auto &w : writes) {
+        window.repaints = 0;
+        raised([&] { image.SetProperty(QString::fromLatin1(w.name), w.value); });
+        EXPECT_EQ(window.repaints, w.repaints) << w.name;
     }
 }
