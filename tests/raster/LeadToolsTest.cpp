@@ -9,6 +9,7 @@
 #include "raster/LeadImage.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
+#include "TiffBuilder.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -290,4 +291,38 @@ TEST(LeadTools, ConvertingAndRotatingFiles)
     }
     EXPECT_EQ(dir.read(QStringLiteral("p.bmp")), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST(LeadTools, RotatingAFileOfSeveralPagesKeepsTheOtherPages)
+{
+    testsupport::TempFolder dir;
+    // Three pages of 4 x 2, the first in two shades (left and right half).
+    std::vector<tifftest::Page> pages;
+    for (int i = 0; i < 3; ++i) {
+        tifftest::Picture p;
+        p.width = 4;
+        p.height = 2;
+        p.rowsPerStrip = 2;
+        p.pixels = QByteArray(8, char(40 + 80 * i));
+        if (i == 0)
+            p.pixels = QByteArray::fromHex("0a0a14140a0a1414");
+        pages.push_back(tifftest::page(p));
+    }
+    dir.write(QStringLiteral("book.tif"), tifftest::build(pages));
+    ASSERT_TRUE(raster::RotateImageFile(nullptr, dir.file("book.tif"), 90));
+    std::vector<QImage> read;
+    for (int page = 0; page < 3; ++page) {
+        QImageReader reader(dir.file("book.tif"));
+        ASSERT_EQ(reader.imageCount(), 3);
+        ASSERT_TRUE(page == 0 || reader.jumpToImage(page));
+        read.push_back(reader.read());
+    }
+    // Turned a quarter counter-clockwise: the right half is on top.
+    EXPECT_EQ(read[0].size(), QSize(2, 4));
+    EXPECT_EQ(qGray(read[0].pixel(0, 0)), 20);
+    EXPECT_EQ(qGray(read[0].pixel(0, 3)), 10);
+    EXPECT_EQ(read[1].size(), QSize(4, 2));
+    EXPECT_EQ(qGray(read[1].pixel(3, 1)), 120);
+    EXPECT_EQ(qGray(read[2].pixel(0, 0)), 200);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
