@@ -2,10 +2,10 @@
 
 #include "platform/imaging/GifFrames.h"
 
+#include "platform/SafeFile.h"
 #include "platform/imaging/ImagingErrors.h"
 
 #include <QByteArray>
-#include <QSaveFile>
 
 #include <gif_lib.h>
 
@@ -109,14 +109,7 @@ int writeGifFrames(const QString &fileName, const std::vector<QImage> &frames, b
     // Closing writes the trailer.
     if (EGifCloseFile(gif.release(), &error) != GIF_OK)
         return ERROR_FILE_WRITE;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return ERROR_FILE_OPEN;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return ERROR_FILE_WRITE;
-    }
-    return file.commit() ? SUCCESS : ERROR_FILE_WRITE;
+    return platform::writeFileAtomically(fileName, bytes) ? SUCCESS : ERROR_FILE_WRITE;
 }
 
 } // namespace platform::imaging

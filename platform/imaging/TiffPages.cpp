@@ -3,13 +3,13 @@
 
 #include "platform/imaging/TiffPages.h"
 
+#include "platform/SafeFile.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/TiffWindow.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 
 #include <tiffio.h>
 
@@ -165,14 +165,7 @@ int writeTiffPages(const QString &fileName, const std::vector<TiffPage> &pages)
     TIFFClose(tif);
     if (!written)
         return ERROR_FILE_WRITE;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return ERROR_FILE_OPEN;
-    if (file.write(buffer.data()) != buffer.size()) {
-        file.cancelWriting();
-        return ERROR_FILE_WRITE;
-    }
-    return file.commit() ? SUCCESS : ERROR_FILE_WRITE;
+    return platform::writeFileAtomically(fileName, buffer.data()) ? SUCCESS : ERROR_FILE_WRITE;
 }
 
 int readTiffPages(const QString &fileName, std::vector<QImage> &pages)

@@ -149,16 +149,8 @@ TEST(LeadImage, LoadsOfPagesAndWindows)
 {
     testsupport::TempFolder dir;
     // Three grey pages of 4 x 2, each of one shade, built byte by byte.
-    std::vector<tifftest::Page> pages;
-    for (int i = 0; i < 3; ++i) {
-        tifftest::Picture p;
-        p.width = 4;
-        p.height = 2;
-        p.rowsPerStrip = 2;
-        p.pixels = QByteArray(8, char(40 + 80 * i));
-        pages.push_back(tifftest::page(p));
-    }
-    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(4, 2, 120),
+                                                            tifftest::greyPage(4, 2, 200)}));
     ASSERT_TRUE(pattern().save(dir.file("p.png")));
     dir.write(QStringLiteral("bad.png"), QByteArray("\x89PNG\r\n\x1a\n garbage", 17));
 
@@ -498,16 +490,8 @@ TEST(LeadImage, SaveModesAppendInsertAndReplacePages)
 TEST(LeadImage, AListIsSavedAsTheFramesOfOneFile)
 {
     testsupport::TempFolder dir;
-    std::vector<tifftest::Page> pages;
-    for (int i = 0; i < 3; ++i) {
-        tifftest::Picture p;
-        p.width = 4;
-        p.height = 2 + i;
-        p.rowsPerStrip = 2;
-        p.pixels = QByteArray(4 * (2 + i), char(40 + 80 * i));
-        pages.push_back(tifftest::page(p));
-    }
-    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(4, 3, 120),
+                                                            tifftest::greyPage(4, 4, 200)}));
     TLEADImage image;
     ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
     image.BitmapListIndex = 1;
@@ -538,16 +522,8 @@ TEST(LeadImage, AListIsSavedAsTheFramesOfOneFile)
 TEST(LeadImage, ALayeredSaveWritesThePictureAndItsPlacedLayers)
 {
     testsupport::TempFolder dir;
-    std::vector<tifftest::Page> pages;
-    for (int i = 0; i < 3; ++i) {
-        tifftest::Picture p;
-        p.width = 4 + i;
-        p.height = 2;
-        p.rowsPerStrip = 2;
-        p.pixels = QByteArray(2 * (4 + i), char(40 + 80 * i));
-        pages.push_back(tifftest::page(p));
-    }
-    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(5, 2, 120),
+                                                            tifftest::greyPage(6, 2, 200)}));
     TLEADImage image;
     ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
     image.LayeredSave = true;

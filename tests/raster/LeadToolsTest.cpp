@@ -297,18 +297,13 @@ TEST(LeadTools, RotatingAFileOfSeveralPagesKeepsTheOtherPages)
 {
     testsupport::TempFolder dir;
     // Three pages of 4 x 2, the first in two shades (left and right half).
-    std::vector<tifftest::Page> pages;
-    for (int i = 0; i < 3; ++i) {
-        tifftest::Picture p;
-        p.width = 4;
-        p.height = 2;
-        p.rowsPerStrip = 2;
-        p.pixels = QByteArray(8, char(40 + 80 * i));
-        if (i == 0)
-            p.pixels = QByteArray::fromHex("0a0a14140a0a1414");
-        pages.push_back(tifftest::page(p));
-    }
-    dir.write(QStringLiteral("book.tif"), tifftest::build(pages));
+    tifftest::Picture first;
+    first.width = 4;
+    first.height = 2;
+    first.rowsPerStrip = 2;
+    first.pixels = QByteArray::fromHex("0a0a14140a0a1414");
+    dir.write(QStringLiteral("book.tif"), tifftest::build({tifftest::page(first), tifftest::greyPage(4, 2, 120),
+                                                           tifftest::greyPage(4, 2, 200)}));
     ASSERT_TRUE(raster::RotateImageFile(nullptr, dir.file("book.tif"), 90));
     std::vector<QImage> read;
     for (int page = 0; page < 3; ++page) {
