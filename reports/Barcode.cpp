@@ -756,9 +756,13 @@ void Barcode::DrawBarcode(gdi::Canvas &canvas)
         oneBarProps(c, width, bar, shortBar);
         const int eh = shortBar ? h * 2 / 5 : h;
         const gdi::Color colour = bar ? colorBar_ : color_;
-        canvas.setPen(gdi::Pen{gdi::PS_SOLID, 1, colour});
+        // A fill without outline: its right and lower edges stay outside,
+        // so an element keeps its width in a picture stretched in either
+        // direction (an outline one pixel wide would not grow with the
+        // stretch along the symbol of a turned picture).
+        canvas.setPen(gdi::Pen{gdi::PS_NULL, 1, colour});
         canvas.setBrush(gdi::Brush{gdi::BS_SOLID, colour, 0});
-        canvas.polygon({turn(x, 0), turn(x, eh), turn(x + width - 1, eh), turn(x + width - 1, 0)});
+        canvas.polygon({turn(x, 0), turn(x, eh), turn(x + width, eh), turn(x + width, 0)});
         x += width;
     }
     canvas.restoreDC(-1);

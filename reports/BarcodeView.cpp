@@ -11,6 +11,7 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -147,6 +148,11 @@ void BarCodeView::Draw(gdi::Canvas &canvas)
             gdi::LogFont font;
             font.faceName = QStringLiteral("Courier New");
             font.height = kTextHeight;
+            // The picture is stretched along the symbol only, and a font's
+            // height follows the vertical stretch: a turned line keeps its
+            // 12 units across when its font is made smaller by the zoom.
+            if (vertical && Param.Zoom > 0)
+                font.height = std::max(1, roundToInt(kTextHeight / Param.Zoom));
             font.charSet = gdi::RUSSIAN_CHARSET;
             font.escapement = font.orientation = roundToInt(Param.Angle * 10);
             c.setFont(font);
