@@ -503,10 +503,8 @@ QString Barcode::code93Extended()
 QString Barcode::code128()
 {
     const bool ean = typ_ == bcCodeEAN128A || typ_ == bcCodeEAN128B || typ_ == bcCodeEAN128C;
-    if (ean && checksum_ && (ean128Completed_.isEmpty() || text_ != ean128Completed_)) {
-        ean128Completed_ = CheckSumModulo10(text_, checkSumMethod_);
-        SetText(ean128Completed_);
-    }
+    if (ean && checksum_ && (ean128Completed_.isEmpty() || text_ != ean128Completed_))
+        SetText(CheckSumModulo10(text_, checkSumMethod_));
     const int set = (typ_ == bcCode128A || typ_ == bcCodeEAN128A)   ? 0
                     : (typ_ == bcCode128B || typ_ == bcCodeEAN128B) ? 1
                                                                     : 2;
@@ -523,6 +521,10 @@ QString Barcode::code128()
         for (QChar c : text_)
             values.push_back(c.unicode() >= 32 && c.unicode() <= last ? c.unicode() - 32 : 0);
     }
+    // The text as completed, padding included, is the one not to complete
+    // again.
+    if (ean && checksum_)
+        ean128Completed_ = text_;
     const int start = 103 + set;
     if (ean)
         values.insert(values.begin(), kCode128Fnc1);

@@ -136,15 +136,29 @@ TEST(BarcodeEngine, CompletesTheTextByTheSymbologysRules)
 
 TEST(BarcodeEngine, Ean128AppendsItsCheckDigitOnce)
 {
-    Barcode bc = engine(bcCodeEAN128B, QStringLiteral("10abc"), true);
-    const QString first = bc.MakeData();
-    EXPECT_EQ(bc.Width(), bc.Width());
-    EXPECT_EQ(bc.MakeData(), first);
-    EXPECT_EQ(bc.Text(), QStringLiteral("10abc9"));
-    // A new text is completed anew.
-    bc.SetText(QStringLiteral("10abc"));
-    bc.MakeData();
-    EXPECT_EQ(bc.Text(), QStringLiteral("10abc9"));
+    struct Case {
+        int type;
+        const char *text;
+        const char *completed;
+    };
+    const Case cases[] = {
+        {bcCodeEAN128B, "10abc", "10abc9"},
+        // The check digit makes the length odd: set C then adds a leading 0.
+        {bcCodeEAN128C, "0112345678901231", "001123456789012319"},
+        {bcCodeEAN128A, "", "0"},
+    };
+    for (const Case &c : cases) {
+        Barcode bc = engine(c.type, QString::fromLatin1(c.text), true);
+        const QString first = bc.MakeData();
+        EXPECT_EQ(bc.Width(), bc.Width());
+        EXPECT_EQ(bc.MakeData(), first);
+        EXPECT_EQ(bc.Text().toStdString(), c.completed);
+        // The text set again is completed again, once.
+        bc.SetText(QString::fromLatin1(c.text));
+        bc.MakeData();
+        bc.MakeData();
+        EXPECT_EQ(bc.Text().toStdString(), c.completed);
+    }
 }
 
 TEST(BarcodeEngine, Modulo10)

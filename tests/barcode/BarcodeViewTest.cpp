@@ -314,3 +314,70 @@ TEST_F(BarcodeViewTest, RegistersWithTheDesigner)
 }
 
 } // namespace
+
+namespace {
+
+// A page of every symbology, as the report prints it (kept under the test
+// artefacts as barcode-page.png): each object draws a symbol within its
+// rectangle.
+TEST_F(BarcodeViewTest, APageOfEverySymbology)
+{
+    library().State.DocumentMode = 1;
+    platform::gdi::Bitmap page(760, 1000);
+    struct Item {
+        int type;
+        const char *text;
+        int angle;
+    };
+    const Item items[] = {
+        {bcCode_2_5_interleaved, "1234567890", 0}, {bcCode_2_5_industrial, "1234", 0},
+        {bcCode_2_5_matrix, "1234", 0},            {bcCode39, "ZEMLYA-17", 0},
+        {bcCode39Extended, "Uchastok 5", 0},       {bcCode128A, "KN 50:21:0010101:17", 0},
+        {bcCode128B, "Parcel 17/3", 0},            {bcCode128C, "500210010101", 0},
+        {bcCode93, "CODE 93", 0},                  {bcCode93Extended, "Code 93", 0},
+        {bcCodeMSI, "1234", 0},                    {bcCodePostNet, "555551237", 0},
+        {bcCodeCodabar, "31117013206375", 0},      {bcCodeEAN8, "4600001", 0},
+        {bcCodeEAN13, "460123456789", 0},          {bcCodeUPC_A, "03600029145", 0},
+        {bcCodeUPC_E0, "4252610", 0},              {bcCodeUPC_E1, "1234560", 0},
+        {bcCodeUPC_Supp2, "34", 0},                {bcCodeUPC_Supp5, "52495", 0},
+        {bcCodeEAN128A, "0112345678901231", 0},    {bcCodeEAN128B, "10abc", 0},
+        {bcCodeEAN128C, "0112345678901231", 0},    {bcCodeEAN13, "460123456789", 90},
+        {bcCodeEAN13, "460123456789", 180},        {bcCodeEAN13, "460123456789", 270},
+    };
+    gdi::LogFont caption;
+    caption.height = -11;
+    int x = 20, y = 20;
+    for (const Item &item : items) {
+        BarCodeView view;
+        view.Memo = QStringList{QString::fromLatin1(item.text)};
+        view.Param.Type = quint8(item.type);
+        view.Param.Angle = item.angle;
+        view.Param.CheckSum = true;
+        const bool vertical = item.angle == 90 || item.angle == 270;
+        if (item.type == bcCodeEAN13 && item.angle == 90) {
+            x = 20;
+            y += 80;
+        }
+        view.SetBounds(x, y + 16, vertical ? 60 : 0, vertical ? 0 : 50);
+        view.Draw(library().MeasureBitmap->canvas()); // sizes the object
+        // Reading the pixels ends the bitmap's canvas: it is asked anew.
+        gdi::Canvas &canvas = page.canvas();
+        canvas.setFont(caption);
+        canvas.setTextColor(0);
+        canvas.setBkMode(gdi::TRANSPARENT);
+        canvas.textOut(x, y, BarcodeTypeName(item.type) + (item.angle ? QStringLiteral(" %1°").arg(item.angle)
+                                                                         : QString()));
+        view.Draw(canvas);
+        const QImage image = page.image();
+        EXPECT_FALSE(darkBox(image.copy(view.Left, view.Top, view.Width, view.Height)).isEmpty())
+            << BarcodeTypeName(item.type).toStdString();
+        x += std::max(view.Width, 110) + 30;
+        if (!vertical && x > 560) {
+            x = 20;
+            y += 80;
+        }
+    }
+    page.image().save(testsupport::artefactFolder(QStringLiteral("barcode")) + QStringLiteral("/barcode-page.png"));
+}
+
+} // namespace

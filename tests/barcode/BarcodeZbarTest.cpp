@@ -50,6 +50,8 @@ const ZbarCase kZbarCases[] = {
     {bcCodeEAN128A, "0112345678901231", false, "CODE-128:0112345678901231"},
     {bcCodeEAN128B, "10abc", true, "CODE-128:10abc9"},
     {bcCodeEAN128C, "0112345678901231", false, "CODE-128:0112345678901231"},
+    // The check digit makes the length odd: a leading 0 pairs the digits.
+    {bcCodeEAN128C, "0112345678901231", true, "CODE-128:001123456789012319"},
 };
 
 class BarcodeZbar : public ::testing::TestWithParam<ZbarCase> {};
