@@ -1,5 +1,6 @@
 #include "reports/BarcodeView.h"
 
+#include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 #include "platform/gdi/Bitmap.h"
@@ -245,6 +246,25 @@ void BarCodeView::SaveToStream(QIODevice &stream)
     qToLittleEndian<double>(Param.Zoom, b + 8);
     qToLittleEndian<double>(Param.Angle, b + 16);
     stream.write(b, sizeof b);
+}
+
+std::vector<std::pair<QString, QString>> BarCodeView::FR3Attributes(const FieldResolver &resolve) const
+{
+    const QString first = Memo.isEmpty() ? QString() : Memo.first();
+    std::vector<std::pair<QString, QString>> out = {
+        {QStringLiteral("Text"), first},
+        {QStringLiteral("BarType"), QString::number(Param.Type)},
+        {QStringLiteral("CalcCheckSum"), Param.CheckSum ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("Rotation"), platform::floatToStr(Param.Angle)},
+        {QStringLiteral("ShowText"), Param.ShowText ? QStringLiteral("1") : QStringLiteral("0")},
+        {QStringLiteral("Zoom"), platform::floatToStr(Param.Zoom)},
+    };
+    QString dataSet, field;
+    if (resolve && resolve(first, dataSet, field)) {
+        out.emplace_back(QStringLiteral("DataSet"), dataSet);
+        out.emplace_back(QStringLiteral("DataField"), field);
+    }
+    return out;
 }
 
 void RegisterBarCodeAddIn()

@@ -7,6 +7,8 @@
 #include "reports/ReportObjects.h"
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace reports {
 
@@ -46,6 +48,14 @@ public:
     // that cannot be drawn (an expression in the designer, no text, or no
     // number for a digits-only symbology).
     QString DrawnText() const;
+
+    // The object's own attributes of the XML template form, in order, as
+    // texts for the writer to escape: Text (the memo's first line), BarType,
+    // CalcCheckSum, Rotation, ShowText and Zoom, then DataSet ("owner.name")
+    // and DataField when the resolver finds a data field named by the first
+    // line (it answers false when the text names none).
+    using FieldResolver = std::function<bool(const QString &text, QString &dataSet, QString &field)>;
+    std::vector<std::pair<QString, QString>> FR3Attributes(const FieldResolver &resolve) const;
 
     // The editor window; the library with windows installs it.
     static std::function<void(BarCodeView &)> &Editor();

@@ -5,6 +5,7 @@
 #include "BarcodeTestSupport.h"
 
 #include "../reports/ReportTestSupport.h"
+#include "platform/NumberFormat.h"
 #include "platform/gdi/Bitmap.h"
 #include "reports/BarcodeView.h"
 #include "reports/ReportLibrary.h"
@@ -294,6 +295,30 @@ TEST_F(BarcodeViewTest, PrintsTheValueOfItsExpression)
         EXPECT_EQ(bytes.size(), 18 + record(view, QByteArray(24, '\0')).size());
     }
     library().ReportParser.OnGetValue = nullptr;
+}
+
+TEST_F(BarcodeViewTest, AttributesOfTheXmlTemplateForm)
+{
+    BarCodeView view;
+    view.Memo = QStringList{QStringLiteral("[Участки.\"Номер\"]"), QStringLiteral("second line")};
+    view.Param.Type = bcCode128B;
+    view.Param.Angle = 90;
+    view.Param.Zoom = 1.5;
+    view.Param.ShowText = false;
+    using Attributes = std::vector<std::pair<QString, QString>>;
+    const auto resolve = [](const QString &text, QString &dataSet, QString &field) {
+        if (text != u"[Участки.\"Номер\"]")
+            return false;
+        dataSet = QStringLiteral("Form1.Участки");
+        field = QStringLiteral("Номер");
+        return true;
+    };
+    const QString zoom = platform::floatToStr(1.5);
+    EXPECT_EQ(view.FR3Attributes(resolve),
+              (Attributes{{"Text", "[Участки.\"Номер\"]"}, {"BarType", "6"}, {"CalcCheckSum", "1"}, {"Rotation", "90"},
+                          {"ShowText", "0"}, {"Zoom", zoom}, {"DataSet", "Form1.Участки"}, {"DataField", "Номер"}}));
+    view.Memo = QStringList{QStringLiteral("12345")};
+    EXPECT_EQ(view.FR3Attributes(resolve).size(), 6u);
 }
 
 TEST_F(BarcodeViewTest, RegistersWithTheDesigner)
