@@ -240,7 +240,11 @@ void Barcode::SetModul(int value)
 
 int Barcode::Width()
 {
-    const QString data = MakeData();
+    return patternWidth(MakeData());
+}
+
+int Barcode::patternWidth(const QString &data) const
+{
     int w = 0;
     for (QChar c : data) {
         int width = 0;
@@ -605,55 +609,50 @@ QString Barcode::codeCodabar()
     return out + charPattern(b);
 }
 
-QString Barcode::codeEAN8()
+namespace {
+
+// Guard, the left half (odd set, or the parity given for each digit),
+// centre, the right half, guard; the digits before `first` are not drawn.
+QString eanSymbol(const QString &digits, int first, const char *parity)
 {
-    QString digits = cutOrPad(text_, checksum_ ? 7 : 8);
+    const int half = int(digits.size() - first) / 2;
+    QString out = kGuard;
+    for (int i = 0; i < half; ++i)
+        out += eanDigit(digits.at(first + i), parity ? parity[i] : 'o');
+    out += kCentre;
+    for (int i = 0; i < half; ++i)
+        out += eanDigit(digits.at(first + half + i), 'R');
+    return out + kGuard;
+}
+
+} // namespace
+
+QString Barcode::eanDigits(int n, const char *name) const
+{
+    QString digits = cutOrPad(text_, checksum_ ? n - 1 : n);
     if (checksum_)
         digits = CheckSumModulo10(digits, checkSumMethod_);
-    if (digits.size() != 8)
-        throw BarcodeError(QStringLiteral("Invalid Text len (EAN8)"));
-    QString out = kGuard;
-    for (int i = 0; i < 4; ++i)
-        out += eanDigit(digits.at(i), 'o');
-    out += kCentre;
-    for (int i = 4; i < 8; ++i)
-        out += eanDigit(digits.at(i), 'R');
-    return out + kGuard;
+    if (digits.size() != n)
+        throw BarcodeError(QStringLiteral("Invalid Text len (%1)").arg(QLatin1String(name)));
+    return digits;
+}
+
+QString Barcode::codeEAN8()
+{
+    // The text itself stays as it is.
+    return eanSymbol(eanDigits(8, "EAN8"), 0, nullptr);
 }
 
 QString Barcode::codeEAN13()
 {
-    QString digits = cutOrPad(text_, checksum_ ? 12 : 13);
-    if (checksum_)
-        digits = CheckSumModulo10(digits, checkSumMethod_);
-    if (digits.size() != 13)
-        throw BarcodeError(QStringLiteral("Invalid Text len (EAN13)"));
-    SetText(digits);
-    const char *parity = kEan13Parity[digitAt(digits, 0)];
-    QString out = kGuard;
-    for (int i = 1; i < 7; ++i)
-        out += eanDigit(digits.at(i), parity[i - 1]);
-    out += kCentre;
-    for (int i = 7; i < 13; ++i)
-        out += eanDigit(digits.at(i), 'R');
-    return out + kGuard;
+    SetText(eanDigits(13, "EAN13"));
+    return eanSymbol(text_, 1, kEan13Parity[digitAt(text_, 0)]);
 }
 
 QString Barcode::codeUPC_A()
 {
-    QString digits = cutOrPad(text_, checksum_ ? 11 : 12);
-    if (checksum_)
-        digits = CheckSumModulo10(digits, checkSumMethod_);
-    if (digits.size() != 12)
-        throw BarcodeError(QStringLiteral("Invalid Text len (UPC_A)"));
-    SetText(digits);
-    QString out = kGuard;
-    for (int i = 0; i < 6; ++i)
-        out += eanDigit(digits.at(i), 'o');
-    out += kCentre;
-    for (int i = 6; i < 12; ++i)
-        out += eanDigit(digits.at(i), 'R');
-    return out + kGuard;
+    SetText(eanDigits(12, "UPC_A"));
+    return eanSymbol(text_, 0, nullptr);
 }
 
 QString Barcode::codeUPC_E(bool numberSystem1)
@@ -728,13 +727,7 @@ QString Barcode::codeSupp5()
 void Barcode::DrawBarcode(gdi::Canvas &canvas)
 {
     const QString data = MakeData();
-    int w = 0;
-    for (QChar c : data) {
-        int width = 0;
-        bool bar = false, shortBar = false;
-        oneBarProps(c, width, bar, shortBar);
-        w += width;
-    }
+    const int w = patternWidth(data);
     const double a = angle_ * M_PI / 180.0;
     const double sa = std::sin(a), ca = std::cos(a);
     const int h = height_;

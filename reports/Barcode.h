@@ -120,6 +120,7 @@ private:
     void changed();
     void oneBarProps(QChar code, int &width, bool &bar, bool &shortBar) const;
     void makeModules();
+    int patternWidth(const QString &data) const;
 
     QString codeInterleaved();
     QString code25Industrial();
@@ -132,6 +133,9 @@ private:
     QString codeMSI();
     QString codePostNet();
     QString codeCodabar();
+    // The digits of an EAN or UPC symbol of n digits: the text cut or padded
+    // to n, or to n - 1 and the check digit; "Invalid Text len (name)" else.
+    QString eanDigits(int n, const char *name) const;
     QString codeEAN8();
     QString codeEAN13();
     QString codeUPC_A();

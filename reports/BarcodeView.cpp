@@ -2,19 +2,16 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
-#include "platform/TextCodec.h"
-#include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/SystemColors.h"
 #include "reports/ReportLibrary.h"
-#include "reports/ReportModel.h"
 
 #include <QIODevice>
 #include <QtEndian>
 
 #include <algorithm>
-#include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace reports {
 
@@ -40,17 +37,6 @@ bool allDigits(const QString &text)
         if (c < u'0' || c > u'9')
             return false;
     return true;
-}
-
-void writeStreamString(QIODevice &stream, const QString &text)
-{
-    const QByteArray bytes = platform::toCp1251(text);
-    const quint16 n = static_cast<quint16>(std::min<qsizetype>(bytes.size(), 0xFFFF));
-    char len[2];
-    qToLittleEndian<quint16>(n, len);
-    stream.write(len, 2);
-    stream.write(bytes.constData(), n);
-    stream.putChar(0);
 }
 
 } // namespace
@@ -182,34 +168,24 @@ void BarCodeView::Draw(gdi::Canvas &canvas)
 
 void BarCodeView::PrintToStream(QIODevice &stream)
 {
-    BuildState &state = library().State;
-    BeginDraw(Canvas ? *Canvas : library().MeasureBitmap->canvas());
-    OutputMemo = Memo;
-    if (state.CurrentReport)
-        state.CurrentReport->BeforePrint(OutputMemo, *this);
-    if (!Script.isEmpty())
-        library().ReportInterpreter.DoScript(Script);
-    if (!Visible)
+    // The view prints the object; its record takes the expression's value
+    // (SaveToStream) once the script has run and the tag is expanded.
+    printing_ = true;
+    View::PrintToStream(stream);
+    printing_ = false;
+}
+
+void BarCodeView::takeExpressionValue()
+{
+    if (OutputMemo.isEmpty() || !OutputMemo.first().startsWith(u'['))
         return;
-    const QString savedTag = Tag;
-    if (Tag.contains(u'['))
-        Tag = ExpandVariables(Tag);
-    if (!OutputMemo.isEmpty() && OutputMemo.first().startsWith(u'[')) {
-        try {
-            OutputMemo[0] = library().ReportParser.Calc(OutputMemo.first()).toString();
-        } catch (const std::exception &) {
-            // No value, no symbol: a single empty line draws nothing, where
-            // a stand-in value would print a readable barcode of wrong data.
-            OutputMemo = QStringList{QString()};
-        }
+    try {
+        OutputMemo[0] = library().ReportParser.Calc(OutputMemo.first()).toString();
+    } catch (const std::exception &) {
+        // No value, no symbol: a single empty line draws nothing, where a
+        // stand-in value would print a readable barcode of wrong data.
+        OutputMemo = QStringList{QString()};
     }
-    stream.putChar(static_cast<char>(ObjectType));
-    writeStreamString(stream, ClassName());
-    const bool wasPrepared = PreparedMode;
-    PreparedMode = true;
-    SaveToStream(stream);
-    PreparedMode = wasPrepared;
-    Tag = savedTag;
 }
 
 void BarCodeView::LoadFromStream(QIODevice &stream)
@@ -236,6 +212,8 @@ void BarCodeView::LoadFromStream(QIODevice &stream)
 
 void BarCodeView::SaveToStream(QIODevice &stream)
 {
+    if (std::exchange(printing_, false))
+        takeExpressionValue();
     View::SaveToStream(stream);
     char b[BarCodeParams::kSize] = {};
     b[0] = Param.CheckSum ? 1 : 0;

@@ -59,6 +59,11 @@ public:
 
     // The editor window; the library with windows installs it.
     static std::function<void(BarCodeView &)> &Editor();
+
+private:
+    // While printed: a first line "[...]" becomes the text of its value.
+    void takeExpressionValue();
+    bool printing_ = false;
 };
 
 // Registers the object with the designer ("Вставить штрихкод").

@@ -218,17 +218,6 @@ TEST(BarcodeEngine, WidthFollowsModulAndRescalesIt)
     EXPECT_EQ(changes, 1);
 }
 
-// The bounding box of the dark pixels of a picture.
-QRect darkBox(const QImage &image)
-{
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 TEST(BarcodeEngine, DrawsElementWidthsInPixelsAtEveryAngle)
 {
     // EAN-13 at Modul 2: the guard is bar, space, bar of two pixels each and

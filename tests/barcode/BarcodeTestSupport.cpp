@@ -30,6 +30,16 @@ QImage renderSymbol(reports::Barcode &barcode, int height)
     return bitmap.image();
 }
 
+QRect darkBox(const QImage &image)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 QString decodeWithZbar(const QImage &image, const QString &name)
 {
     const QString file = testsupport::artefactFolder(QStringLiteral("barcode")) + u'/' + name + QStringLiteral(".png");

@@ -15,6 +15,9 @@ bool haveZbar();
 // white picture with a quiet zone of 24 pixels around it.
 QImage renderSymbol(reports::Barcode &barcode, int height);
 
+// The bounding box of the dark pixels of a picture; empty when there are none.
+QRect darkBox(const QImage &image);
+
 // What zbarimg reads in the picture, "<symbology>:<data>" per line (the
 // picture is kept under the test artefacts as <name>.png); empty when it
 // reads nothing.

@@ -50,16 +50,6 @@ QImage drawView(BarCodeView &view, int margin = 24)
     return bitmap.image();
 }
 
-QRect darkBox(const QImage &image)
-{
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < 128)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 TEST_F(BarcodeViewTest, NewObjectDefaults)
 {
     BarCodeView view;
