@@ -283,6 +283,14 @@ TEST_F(BarcodeViewTest, PrintsTheValueOfItsExpression)
         // Kind 10, the class name as a stream string, then the record.
         EXPECT_EQ(bytes.left(18), QByteArray("\x0a\x0e\x00TfrBarCodeView\x00", 18));
         EXPECT_EQ(bytes.size(), 18 + record(view, QByteArray(24, '\0')).size());
+        // The prepared object draws a symbol only for a value.
+        BarCodeView prepared;
+        prepared.Param = view.Param;
+        prepared.Memo = view.OutputMemo;
+        prepared.SetBounds(10, 10, 0, 50);
+        platform::gdi::Bitmap bitmap(200, 80);
+        prepared.Draw(bitmap.canvas());
+        EXPECT_EQ(darkBox(bitmap.image()).isEmpty(), c.printed.first().isEmpty()) << c.memo.toStdString();
     }
     library().ReportParser.OnGetValue = nullptr;
 }
