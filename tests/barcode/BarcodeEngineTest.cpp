@@ -230,6 +230,8 @@ TEST(BarcodeEngine, DrawsElementWidthsInPixelsAtEveryAngle)
         const QImage image = renderSymbol(bc, 40);
         const bool vertical = angle == 90 || angle == 270;
         const QRect box = darkBox(image);
+        // Turned about its origin, the symbol still starts at (Left, Top).
+        EXPECT_EQ(box.topLeft(), QPoint(24, 24)) << angle;
         EXPECT_EQ(box.width(), vertical ? 40 : w) << angle;
         EXPECT_EQ(box.height(), vertical ? w : 40) << angle;
         // Read the modules along the symbol's direction, from its start.
