@@ -10,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <utility>
 
@@ -23,6 +24,7 @@ const QString kPlaceholder = QStringLiteral("12345678");
 // The human-readable line: its font height and the room it takes.
 constexpr int kTextHeight = 12;
 constexpr int kTextRoom = 14;
+constexpr double kMaxSide = 1e6;
 
 bool isVertical(double angle)
 {
@@ -101,10 +103,13 @@ void BarCodeView::Draw(gdi::Canvas &canvas)
         // draws no symbol rather than ending the preview.
         return;
     }
+    // A zoom read from a damaged record is held to sizes a page can have.
+    const double zoomed = symbolWidth * Param.Zoom;
+    const int side = std::isfinite(zoomed) ? roundToInt(std::clamp(zoomed, -kMaxSide, kMaxSide)) : 0;
     if (vertical)
-        Height = roundToInt(symbolWidth * Param.Zoom);
+        Height = side;
     else
-        Width = roundToInt(symbolWidth * Param.Zoom);
+        Width = side;
     const int pictureWidth = vertical ? Width : symbolWidth;
     const int pictureHeight = vertical ? symbolWidth : Height;
     const int barHeight = (vertical ? pictureWidth : pictureHeight) - (Param.ShowText ? kTextRoom : 0);
