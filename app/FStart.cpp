@@ -5,6 +5,7 @@
 #include "app/FTolvane.h"
 #include "app/FormControls.h"
 #include "reports/ReportEngine.h"
+#include "reports/ui/BarcodeForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/ui/FormClass.h"
@@ -78,6 +79,8 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     // The dialogs and the map reach the libraries as a service.
     platform::Service<mapengine::StyleServices>::install(this);
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
+    // frBarCodeObject1: the report designer offers the barcode object.
+    reports::RegisterBarCodeObject();
 }
 
 TStart::~TStart()

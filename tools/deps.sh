@@ -9,7 +9,8 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
   Installs the Debian 12 packages that are missing (through sudo when not root):
     program  what building and running the map editor needs
     tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
-             dbfread, clang for the fuzz targets, and LibreOffice Draw for
+             dbfread, zbar's reader of barcodes, clang for the fuzz targets,
+             and LibreOffice Draw for
              the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
              LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
@@ -31,6 +32,8 @@ program=(
   qt6-translations-l10n
 )
 tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
+  # zbarimg reads back the barcodes the reports draw.
+  zbar-tools
   # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
   clang libclang-rt-dev)
 # LibreOffice renders the metafiles the program writes (about 190 MB).

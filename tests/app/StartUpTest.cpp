@@ -5,6 +5,7 @@
 
 #include "app/Application.h"
 #include "reports/ReportEngine.h"
+#include "reports/ReportObjects.h"
 #include "app/FFirstOpen.h"
 #include "app/SmsControls.h"
 #include "platform/ui/QtUserAnswers.h"
@@ -19,6 +20,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 using apptest::setProductValue;
 
@@ -86,6 +89,10 @@ TEST_F(FrameTest, CreationReadsTheProgramFolderAndSetsTitleAndHelp)
     }
     // Registering the same library again adds nothing.
     EXPECT_EQ(reports::reportEngine().FunctionLibraries.count(QStringLiteral("TfrVykLib")), 1);
+    // The report designer offers the barcode object, once.
+    EXPECT_EQ(std::count_if(reports::AddIns().begin(), reports::AddIns().end(),
+                            [](const reports::AddInObjectInfo &a) { return a.ClassName == u"TfrBarCodeView"; }),
+              1);
 }
 
 TEST_F(FrameTest, MapWindowIsMadeOnceAndItsHelpPathEqualsTheFrames)
