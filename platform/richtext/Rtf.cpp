@@ -402,7 +402,7 @@ RichDocument Reader::read()
                     // Two hex digits: a byte of the current code page.
                     int value = 0, digits = 0;
                     while (digits < 2 && !atEnd() && std::isxdigit(static_cast<unsigned char>(in_[pos_]))) {
-                        value = value * 16 + QChar::fromLatin1(in_[pos_]).digitValue();
+                        value = value * 16 + QByteArray(1, in_[pos_]).toInt(nullptr, 16);
                         ++pos_;
                         ++digits;
                     }
@@ -587,6 +587,9 @@ QByteArray RichDocument::toRtf() const
             body += formatCodes(r.format);
             writeText(body, text_.mid(r.start, r.length), r.format.charset);
         }
+        // The break's own format, when it differs from the text before it.
+        if (!rs.empty() && p + 1 < paragraphCount() && !(rs.back().format == breakFormat))
+            body += formatCodes(breakFormat);
         body += "\\par\r\n";
     }
 
