@@ -480,7 +480,9 @@ void writeText(QByteArray &out, const QString &text, int charset)
         } else if (u == u'\v') {
             out += "\\line ";
         } else if (u < 0x20) {
-            continue;
+            // Control characters of the text are kept, as hex escapes.
+            out += "\\'";
+            out += QByteArray::number(u, 16).rightJustified(2, '0');
         } else if (u < 0x80) {
             out += static_cast<char>(u);
         } else {
