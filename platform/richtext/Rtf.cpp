@@ -190,7 +190,7 @@ void Reader::character(QChar c)
             FontEntry &f = fonts_[fontInTable_];
             if (c == u';')
                 fontInTable_ = -1;
-            else if (f.name.size() < 64)
+            else if (f.name.size() < 64 && c.unicode() >= 0x20)
                 f.name += c;
         }
         break;
@@ -208,6 +208,13 @@ void Reader::character(QChar c)
 
 void Reader::textByte(unsigned char b)
 {
+    // A font's name is in the code page of its own character set.
+    if (st().dest == Dest::FontTable && fontInTable_ >= 0) {
+        State named;
+        named.font = fontInTable_;
+        character(decodeByte(b, codePageOf(named)));
+        return;
+    }
     character(decodeByte(b, codePageOf(st())));
 }
 
@@ -278,6 +285,16 @@ void Reader::controlWord(const QByteArray &w, bool hasParam, int param)
         return;
     }
 
+    if (w == "uc") {
+        s.uc = std::clamp(param, 0, 16);
+        return;
+    }
+    if (w == "u") {
+        const int code = param < 0 ? param + 65536 : param;
+        character(QChar(static_cast<char16_t>(code & 0xFFFF)));
+        skipChars_ = s.uc;
+        return;
+    }
     if (s.dest == Dest::FontTable) {
         if (w == "f") {
             fontInTable_ = param;
@@ -309,12 +326,6 @@ void Reader::controlWord(const QByteArray &w, bool hasParam, int param)
         ansiCodePage_ = param;
     } else if (w == "deff") {
         defaultFont_ = param;
-    } else if (w == "uc") {
-        s.uc = std::clamp(param, 0, 16);
-    } else if (w == "u") {
-        const int code = param < 0 ? param + 65536 : param;
-        character(QChar(static_cast<char16_t>(code & 0xFFFF)));
-        skipChars_ = s.uc;
     } else if (w == "par") {
         endParagraph();
     } else if (w == "line") {
@@ -598,7 +609,7 @@ QByteArray RichDocument::toRtf() const
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1251\\deff0\\deflang1049{\\fonttbl";
     for (size_t i = 0; i < faces.size(); ++i) {
         out += "{\\f" + number(static_cast<int>(i)) + "\\fnil\\fcharset" + number(faces[i].charset) + ' ';
-        writeText(out, faces[i].name, gdi::RUSSIAN_CHARSET);
+        writeText(out, faces[i].name, faces[i].charset);
         out += ";}";
     }
     out += "}\r\n";

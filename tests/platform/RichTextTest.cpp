@@ -114,6 +114,14 @@ TEST(RichTextTest, EscapesAndCodePages)
     doc.append(QStringLiteral("Aé€Жx{\\}№\u4E2D"), format("Arial", 20, 0));
     doc.append(QStringLiteral("Жé€"), format("Arial", 20, 204));
     EXPECT_EQ(RichDocument::fromRtf(doc.toRtf()).text(), doc.text()) << doc.toRtf().toStdString();
+
+    // Font names in their own character set, escaped or not, read back the
+    // same; control characters are no part of a name.
+    const RichDocument named = RichDocument::fromRtf(
+        "{\\rtf1{\\fonttbl{\\f0\\fcharset2 \\'ffS\\u1046?;}{\\f1\\fcharset204 \\line\\'c0 b\\'01;}}\\f0 x\\f1 y}");
+    EXPECT_EQ(named.charFormat(0).font, QStringLiteral("\u00FFSЖ"));
+    EXPECT_EQ(named.charFormat(1).font, QStringLiteral("А b"));
+    EXPECT_TRUE(RichDocument::fromRtf(named.toRtf()) == named) << named.toRtf().toStdString();
 }
 
 TEST(RichTextTest, DamagedInputLoadsWhatItCan)
