@@ -69,18 +69,6 @@ private:
     std::vector<std::pair<CharFormat, Metrics>> cache_;
 };
 
-struct Line {
-    int start = 0;
-    int end = 0;       // past the last character shown (line ends and hanging blanks left out)
-    int next = 0;      // where the next line starts
-    double left = 0;   // the text's left edge, logical units from the page's left
-    double width = 0;  // of the characters shown
-    double ascent = 0;
-    double descent = 0;
-    bool bullet = false;
-    bool lastOfParagraph = false;
-};
-
 } // namespace
 
 gdi::LogFont logFontOf(const CharFormat &format, int logPixelsY)
@@ -97,30 +85,30 @@ gdi::LogFont logFontOf(const CharFormat &format, int logPixelsY)
     return f;
 }
 
-int formatRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange &range)
+RangeLayout layoutRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange &range)
 {
+    RangeLayout out;
     const int n = doc.length();
     int pos = std::clamp(range.start, 0, n);
+    out.end = n;
     if (pos >= n)
-        return n;
+        return out;
     canvas.saveDC();
     Measure measure(doc, canvas);
     const gdi::DeviceMetrics &dm = canvas.deviceMetrics();
     const double pxX = dm.logPixelsX / 1440.0;
     const double pxY = dm.logPixelsY / 1440.0;
-    const double pageLeft = range.page.left * pxX;
-    const double pageTop = range.page.top * pxY;
     const double pageWidth = range.page.width() * pxX;
     const double pageHeight = range.page.height() * pxY;
     const double tab = kTabTwips * pxX;
+    const QString &text = doc.text();
 
     double y = 0;
-    int result = n;
     while (pos < n) {
         const int p = doc.paragraphAt(pos);
         const ParaFormat &pf = doc.paraFormat(p);
-        const int paraStart = doc.paragraphStart(p);
-        const qsizetype brk = doc.text().indexOf(u'\r', pos);
+        const bool paraFirst = pos == doc.paragraphStart(p);
+        const qsizetype brk = text.indexOf(u'\r', pos);
         const int paraEnd = brk < 0 ? n : static_cast<int>(brk);
 
         // Advances of the paragraph's characters from pos.
@@ -130,152 +118,117 @@ int formatRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange 
             const std::vector<double> a = measure.advances(r);
             adv.insert(adv.end(), a.begin(), a.end());
         }
-        auto at = [&](int i) { return adv[static_cast<size_t>(i - pos)]; };
+        const int base = pos;
+        auto at = [&](int i) { return adv[static_cast<size_t>(i - base)]; };
 
         int lineStart = pos;
-        bool firstLine = pos == paraStart;
+        bool firstLine = paraFirst;
         bool stop = false;
         for (;;) {
-            Line line;
+            LineBox line;
             line.start = lineStart;
-            const double indent = (pf.leftIndent + (firstLine ? pf.firstIndent : 0)) * pxX;
-            line.left = std::max(0.0, indent);
+            line.paragraph = p;
+            const double indent = std::max(0.0, (pf.leftIndent + (firstLine ? pf.firstIndent : 0)) * pxX);
+            double left = indent;
             if (firstLine && pf.bullet) {
                 line.bullet = true;
-                const double b = measure.bulletWidth(doc.charFormat(lineStart));
-                line.left = std::max(pf.leftIndent * pxX, line.left + 2 * b);
+                line.bulletX = indent;
+                left = std::max(pf.leftIndent * pxX, indent + 2 * measure.bulletWidth(doc.charFormat(lineStart)));
             }
-            const double avail = pageWidth - line.left - std::max(0, pf.rightIndent) * pxX;
+            const double avail = pageWidth - left - std::max(0, pf.rightIndent) * pxX;
+            // Where each character would stand on an unaligned line.
+            std::vector<double> xs;
             double x = 0;
             int i = lineStart;
             int lastBreak = -1;
-            double widthAtBreak = 0;
-            bool forced = false;
+            bool forced = false, last = false;
+            auto advance = [&](int k) {
+                return text.at(k) == u'\t' ? (std::floor((left + x) / tab) + 1) * tab - (left + x) : at(k);
+            };
             for (; i < paraEnd; ++i) {
-                const QChar c = doc.text().at(i);
+                const QChar c = text.at(i);
                 if (c == u'\v') {
                     forced = true;
                     break;
                 }
-                double a = at(i);
-                if (c == u'\t')
-                    a = (std::floor((line.left + x) / tab) + 1) * tab - (line.left + x);
+                const double a = advance(i);
                 if (isSpace(c)) {
                     // Blanks hang past the edge; a line may break after them.
-                    if (lastBreak != i)
-                        widthAtBreak = x;
+                    xs.push_back(x);
                     x += a;
                     lastBreak = i + 1;
                     continue;
                 }
                 if (x + a > avail && i > lineStart)
                     break;
+                xs.push_back(x);
                 x += a;
             }
             if (forced) {
                 line.end = i;
                 line.next = i + 1;
-                line.width = x;
             } else if (i >= paraEnd) {
                 line.end = paraEnd;
                 line.next = paraEnd + 1;
-                line.width = x;
-                line.lastOfParagraph = true;
+                last = true;
             } else if (lastBreak > lineStart) {
-                line.end = lastBreak;
-                line.next = lastBreak;
-                line.width = widthAtBreak;
+                line.end = line.next = lastBreak;
             } else {
-                line.end = i;
-                line.next = i;
-                line.width = x;
+                line.end = line.next = i;
             }
-            // Trailing blanks are not part of the width used for alignment.
+            xs.resize(static_cast<size_t>(line.end - line.start));
+            xs.push_back(line.end > line.start ? xs.back() + advance(line.end - 1) : 0);
+            // The shown width leaves out trailing blanks.
             int shownEnd = line.end;
-            while (shownEnd > line.start && isSpace(doc.text().at(shownEnd - 1)))
+            while (shownEnd > line.start && isSpace(text.at(shownEnd - 1)))
                 --shownEnd;
-            if (shownEnd < line.end && !forced && i >= paraEnd) {
-                double w = 0;
+            const double width = xs[static_cast<size_t>(shownEnd - line.start)];
+            double dx = 0;
+            const double room = avail - width;
+            if (pf.align == Align::Center)
+                dx = room / 2;
+            else if (pf.align == Align::Right)
+                dx = room;
+            int blanks = 0;
+            if (pf.align == Align::Justify && !last && !forced && room > 0)
                 for (int k = line.start; k < shownEnd; ++k)
-                    w += doc.text().at(k) == u'\t' ? 0 : at(k);
-                line.width = std::min(line.width, w);
+                    blanks += isSpace(text.at(k)) ? 1 : 0;
+            const double extra = blanks > 0 ? room / blanks : 0;
+            line.blankExtra = extra;
+            line.x.resize(xs.size());
+            double spread = 0;
+            for (size_t k = 0; k < xs.size(); ++k) {
+                line.x[k] = left + dx + xs[k] + spread;
+                const int c = line.start + static_cast<int>(k);
+                if (c < shownEnd && isSpace(text.at(c)))
+                    spread += extra;
             }
             // The line's height: its characters', or that of its break when empty.
-            const int hEnd = std::max(line.end, line.start + 1);
-            for (const Run &r : doc.runs(line.start, std::min(hEnd, n))) {
+            const int hEnd = std::min(std::max(line.end, line.start + 1), n);
+            const std::vector<Run> runs = doc.runs(line.start, hEnd);
+            double descent = 0;
+            for (const Run &r : runs) {
                 const Metrics m = measure.metrics(r.format);
                 line.ascent = std::max(line.ascent, m.ascent);
-                line.descent = std::max(line.descent, m.descent);
+                descent = std::max(descent, m.descent);
             }
-            if (line.start >= n) {
+            if (runs.empty()) {
                 const Metrics m = measure.metrics(doc.charFormat(n - 1));
                 line.ascent = m.ascent;
-                line.descent = m.descent;
+                descent = m.descent;
             }
-            const double height = std::ceil(line.ascent + line.descent);
-            if (y + height > pageHeight + 1e-6) {
-                result = line.start;
+            line.top = y;
+            line.height = std::ceil(line.ascent + descent);
+            if (y + line.height > pageHeight + 1e-6) {
+                out.end = line.start;
                 stop = true;
                 break;
             }
-            if (range.render) {
-                double dx = 0;
-                const double room = avail - line.width;
-                if (pf.align == Align::Center)
-                    dx = room / 2;
-                else if (pf.align == Align::Right)
-                    dx = room;
-                const bool justify = pf.align == Align::Justify && !line.lastOfParagraph && !forced;
-                int blanks = 0;
-                if (justify)
-                    for (int k = line.start; k < shownEnd; ++k)
-                        blanks += isSpace(doc.text().at(k)) ? 1 : 0;
-                const double extra = justify && blanks > 0 && room > 0 ? room / blanks : 0;
-                const double baseline = pageTop + y + line.ascent;
-                canvas.setBkMode(gdi::TRANSPARENT);
-                canvas.setTextAlign(gdi::TA_LEFT | gdi::TA_BASELINE);
-                if (line.bullet) {
-                    const CharFormat f = doc.charFormat(line.start);
-                    measure.select(f);
-                    canvas.setTextColor(f.color);
-                    canvas.textOut(static_cast<int>(std::lround(pageLeft + std::max(0.0, indent))),
-                                   static_cast<int>(std::lround(baseline)), QString(QChar(0x2022)));
-                }
-                double cx = pageLeft + line.left + dx;
-                for (const Run &r : doc.runs(line.start, shownEnd)) {
-                    measure.select(r.format);
-                    canvas.setTextColor(r.format.color);
-                    // Pieces between blanks and tabs, each at its own place.
-                    int k = r.start;
-                    const int rEnd = r.start + r.length;
-                    while (k < rEnd) {
-                        int e = k;
-                        while (e < rEnd && doc.text().at(e) != u'\t' && !(justify && isSpace(doc.text().at(e))))
-                            ++e;
-                        if (e > k) {
-                            canvas.textOut(static_cast<int>(std::lround(cx)), static_cast<int>(std::lround(baseline)),
-                                           doc.text().mid(k, e - k));
-                            for (int q = k; q < e; ++q)
-                                cx += at(q);
-                        }
-                        if (e < rEnd) {
-                            const QChar c = doc.text().at(e);
-                            if (c == u'\t') {
-                                const double rel = cx - pageLeft;
-                                cx = pageLeft + (std::floor(rel / tab) + 1) * tab;
-                            } else {
-                                cx += at(e) + extra;
-                            }
-                            ++e;
-                        }
-                        k = e;
-                    }
-                }
-            }
-            y += height;
+            y += line.height;
             lineStart = line.next;
             firstLine = false;
-            if (line.lastOfParagraph)
+            out.lines.push_back(std::move(line));
+            if (last)
                 break;
         }
         if (stop)
@@ -283,7 +236,52 @@ int formatRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange 
         pos = lineStart;
     }
     canvas.restoreDC(-1);
-    return result;
+    return out;
+}
+
+int formatRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange &range)
+{
+    const RangeLayout layout = layoutRange(doc, canvas, range);
+    if (!range.render)
+        return layout.end;
+    canvas.saveDC();
+    const gdi::DeviceMetrics &dm = canvas.deviceMetrics();
+    const double pageLeft = range.page.left * dm.logPixelsX / 1440.0;
+    const double pageTop = range.page.top * dm.logPixelsY / 1440.0;
+    const QString &text = doc.text();
+    canvas.setBkMode(gdi::TRANSPARENT);
+    canvas.setTextAlign(gdi::TA_LEFT | gdi::TA_BASELINE);
+    auto select = [&canvas](const CharFormat &f) {
+        canvas.setFont(logFontOf(f, canvas.logPixelsY()));
+        canvas.setTextColor(f.color);
+    };
+    for (const LineBox &line : layout.lines) {
+        const int baseline = static_cast<int>(std::lround(pageTop + line.top + line.ascent));
+        auto xOf = [&](int pos) {
+            return static_cast<int>(std::lround(pageLeft + line.x[static_cast<size_t>(pos - line.start)]));
+        };
+        if (line.bullet) {
+            select(doc.charFormat(line.start));
+            canvas.textOut(static_cast<int>(std::lround(pageLeft + line.bulletX)), baseline, QString(QChar(0x2022)));
+        }
+        // Pieces between tabs, each at its own place; on a justified line,
+        // whose blanks are wider than the font's, pieces between blanks.
+        const bool justified = line.blankExtra > 0;
+        for (const Run &r : doc.runs(line.start, line.end)) {
+            select(r.format);
+            const int rEnd = r.start + r.length;
+            for (int k = r.start; k < rEnd;) {
+                int e = k;
+                while (e < rEnd && text.at(e) != u'\t' && !(justified && isSpace(text.at(e))))
+                    ++e;
+                if (e > k)
+                    canvas.textOut(xOf(k), baseline, text.mid(k, e - k));
+                k = e + (e < rEnd ? 1 : 0);
+            }
+        }
+    }
+    canvas.restoreDC(-1);
+    return layout.end;
 }
 
 } // namespace platform::richtext

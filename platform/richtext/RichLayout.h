@@ -7,6 +7,8 @@
 #include "platform/gdi/Canvas.h"
 #include "platform/richtext/RichDocument.h"
 
+#include <vector>
+
 namespace platform::richtext {
 
 struct FormatRange {
@@ -19,6 +21,35 @@ struct FormatRange {
     // Draw, or only measure.
     bool render = false;
 };
+
+// A line laid out: its characters from start up to end (a line break or
+// paragraph break after them is not among them), where the next line
+// starts, its top and height from the page's top, its ascent, and the left
+// edge of each character from start to end and of the line's end (so
+// end - start + 1 of them), from the page's left; logical units.
+struct LineBox {
+    int start = 0;
+    int end = 0;
+    int next = 0;
+    int paragraph = 0;
+    double top = 0;
+    double height = 0;
+    double ascent = 0;
+    std::vector<double> x;
+    // A justified line's blanks are this much wider than the font's.
+    double blankExtra = 0;
+    // A bullet before the paragraph's first line, at this left edge.
+    bool bullet = false;
+    double bulletX = 0;
+};
+
+struct RangeLayout {
+    std::vector<LineBox> lines; // those that fit
+    int end = 0;                // the first character that does not fit
+};
+
+// The lines of a text from range.start that fit in the page (see below).
+RangeLayout layoutRange(const RichDocument &doc, gdi::Canvas &canvas, const FormatRange &range);
 
 // Lays the text out line by line from range.start; a line fits when its
 // bottom is inside the page. Returns the first character of the first line
