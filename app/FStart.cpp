@@ -5,6 +5,8 @@
 #include "app/FTolvane.h"
 #include "app/FormControls.h"
 #include "reports/ReportEngine.h"
+#include "reports/RichView.h"
+#include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/ui/FormClass.h"
@@ -78,6 +80,9 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     // The dialogs and the map reach the libraries as a service.
     platform::Service<mapengine::StyleServices>::install(this);
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
+    // The report objects that come as add-ins, with their editors.
+    reports::RegisterRichAddIn();
+    reports::InstallRichEditForm();
 }
 
 TStart::~TStart()
