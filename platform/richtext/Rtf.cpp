@@ -39,7 +39,24 @@ QChar decodeByte(unsigned char b, int codePage)
     return QChar(b);
 }
 
-enum class Dest { Text, FontTable, ColorTable, Bullet, Skip };
+// The characters RTF names by a word; 0 for other words.
+char16_t namedCharacter(const QByteArray &word)
+{
+    static const struct {
+        const char *word;
+        char16_t c;
+    } names[] = {
+        {"line", u'\v'},        {"tab", u'\t'},         {"emdash", 0x2014},    {"endash", 0x2013},
+        {"bullet", 0x2022},     {"lquote", 0x2018},     {"rquote", 0x2019},    {"ldblquote", 0x201C},
+        {"rdblquote", 0x201D},
+    };
+    for (const auto &n : names)
+        if (word == n.word)
+            return n.c;
+    return 0;
+}
+
+enum class Dest { Text, FontTable, ColorTable, Bullet };
 
 struct FontEntry {
     QString name;
@@ -328,24 +345,8 @@ void Reader::controlWord(const QByteArray &w, bool hasParam, int param)
         defaultFont_ = param;
     } else if (w == "par") {
         endParagraph();
-    } else if (w == "line") {
-        character(u'\v');
-    } else if (w == "tab") {
-        character(u'\t');
-    } else if (w == "emdash") {
-        character(QChar(0x2014));
-    } else if (w == "endash") {
-        character(QChar(0x2013));
-    } else if (w == "bullet") {
-        character(QChar(0x2022));
-    } else if (w == "lquote") {
-        character(QChar(0x2018));
-    } else if (w == "rquote") {
-        character(QChar(0x2019));
-    } else if (w == "ldblquote") {
-        character(QChar(0x201C));
-    } else if (w == "rdblquote") {
-        character(QChar(0x201D));
+    } else if (const char16_t named = namedCharacter(w)) {
+        character(QChar(named));
     } else if (w == "plain") {
         s.font = -1;
         s.color = 0;
