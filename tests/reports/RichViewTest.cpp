@@ -4,6 +4,7 @@
 // lost or repeated, and the object drawn.
 
 #include "ReportTestSupport.h"
+#include "platform/db/MemoryTable.h"
 #include "platform/gdi/Bitmap.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportModel.h"
@@ -185,6 +186,22 @@ TEST_F(RichViewTest, TheStoredRecordAndItsEndPosition)
     cut.open(QIODevice::ReadOnly);
     RichView v;
     EXPECT_THROW(v.LoadFromStream(cut), std::runtime_error);
+}
+
+TEST_F(RichViewTest, ABoundBlobFieldIsReadAsRtf)
+{
+    using T = platform::db::FieldType;
+    platform::db::MemoryTable table(platform::db::FieldDefs{{QStringLiteral("NOTE"), T::FmtMemo, 10, 0}},
+                                    {{QStringLiteral("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'eb\\'e0\\'ed {\\b [Name]}}")}});
+    table.open();
+    library().State.DocumentMode = 1;
+    RichView view;
+    view.SetBounds(0, 0, 300, 100);
+    view.BlobDataSet = &table;
+    view.BlobField = QStringLiteral("note");
+    const Printed p = print(view);
+    EXPECT_EQ(p.text.text(), QStringLiteral("План Иванов"));
+    EXPECT_TRUE(p.text.charFormat(5).bold);
 }
 
 TEST_F(RichViewTest, Heights)
