@@ -18,6 +18,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <stdexcept>
 
 namespace reports {
 
@@ -261,7 +262,7 @@ void RichView::LoadFromStream(QIODevice &stream)
     char flag = 0;
     const QByteArray end = stream.read(5);
     if (end.size() < 5)
-        throw std::runtime_error("rich text record cut short");
+        throw std::runtime_error("Ошибка чтения объекта RichText: запись обрезана");
     flag = end[0];
     const qint64 here = stream.pos();
     // The end is kept within the stream and never before the block: a
