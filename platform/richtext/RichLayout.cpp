@@ -91,7 +91,10 @@ RangeLayout layoutRange(const RichDocument &doc, gdi::Canvas &canvas, const Form
     const int n = doc.length();
     int pos = std::clamp(range.start, 0, n);
     out.end = n;
-    if (pos >= n)
+    // A text ending in a paragraph break has an empty last paragraph: it
+    // gets its line (the caret stands there), though nothing is left to fit.
+    const bool emptyLast = n > 0 && doc.text().at(n - 1) == u'\r';
+    if (pos > n || (pos == n && !emptyLast))
         return out;
     canvas.saveDC();
     Measure measure(doc, canvas);
@@ -104,7 +107,7 @@ RangeLayout layoutRange(const RichDocument &doc, gdi::Canvas &canvas, const Form
     const QString &text = doc.text();
 
     double y = 0;
-    while (pos < n) {
+    while (pos < n || (pos == n && emptyLast)) {
         const int p = doc.paragraphAt(pos);
         const ParaFormat &pf = doc.paraFormat(p);
         const bool paraFirst = pos == doc.paragraphStart(p);
