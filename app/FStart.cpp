@@ -6,6 +6,8 @@
 #include "app/FormControls.h"
 #include "reports/ReportEngine.h"
 #include "reports/ui/BarcodeForm.h"
+#include "reports/RichView.h"
+#include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/ui/FormClass.h"
@@ -81,6 +83,9 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
     // frBarCodeObject1: the report designer offers the barcode object.
     reports::RegisterBarCodeObject();
+    // The report objects that come as add-ins, with their editors.
+    reports::RegisterRichAddIn();
+    reports::InstallRichEditForm();
 }
 
 TStart::~TStart()

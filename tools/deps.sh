@@ -36,9 +36,10 @@ tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
   zbar-tools
   # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
   clang libclang-rt-dev)
-# LibreOffice renders the metafiles the program writes (about 190 MB).
+# LibreOffice renders the metafiles the program writes (about 190 MB) and
+# opens the RTF it writes (Writer).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
-  tests+=(libreoffice-draw)
+  tests+=(libreoffice-draw libreoffice-writer)
 fi
 display=(xvfb xauth xdotool x11-apps python3)
 # GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the

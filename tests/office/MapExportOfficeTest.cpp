@@ -5,6 +5,7 @@
 
 #include "mapengine/MapControlCore.h"
 #include "platform/gdi/PainterCanvas.h"
+#include "support/Office.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -118,19 +119,7 @@ Seen scan(const QImage &img)
 
 QImage convert(const QString &office, const QString &file, const QString &work)
 {
-    const QString out = work + QStringLiteral("/out-") + QFileInfo(file).suffix();
-    QProcess p;
-    p.setProgram(office);
-    p.setArguments({QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work + QStringLiteral("/profile")).toString(),
-                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("png"),
-                    QStringLiteral("--outdir"), out, file});
-    p.start();
-    if (!p.waitForFinished(180000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return QImage(out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".png"));
+    return QImage(testsupport::officeConvert(office, file, work, QStringLiteral("png")));
 }
 
 // Our own playing of a file, at 8 pixels a millimetre.

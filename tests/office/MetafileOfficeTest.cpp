@@ -5,6 +5,7 @@
 
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
+#include "support/Office.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -83,19 +84,7 @@ Found scan(const QImage &img)
 
 QImage convert(const QString &office, const QString &file, const QString &work, const QString &to = QStringLiteral("png"))
 {
-    const QString out = work + QStringLiteral("/out-") + QFileInfo(file).suffix() + QLatin1Char('-') + to;
-    QProcess p;
-    p.setProgram(office);
-    p.setArguments({QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(work + QStringLiteral("/profile")).toString(),
-                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), to,
-                    QStringLiteral("--outdir"), out, file});
-    p.start();
-    if (!p.waitForFinished(180000)) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return QImage(out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QStringLiteral(".png"));
+    return QImage(testsupport::officeConvert(office, file, work, to));
 }
 
 void keep(const QImage &img, const QString &name)
