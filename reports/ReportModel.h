@@ -52,6 +52,17 @@ public:
     int pgSize = 9, pgWidth = 2100, pgHeight = 2970, pgOr = 0, pgBin = -1;
     int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
     bool UseMargins = true;
+    // The page continues on the previous page's last prepared page.
+    bool PrintToPrevPage = false;
+    int ColCount = 1, ColGap = 0;
+    bool Visible = true;
+    QStringList Script;
+    // The window of a dialog page.
+    int BorderStyle = 3;
+    QString Caption = QStringLiteral("Form");
+    std::uint32_t Color = clBtnFace;
+    int Left = 220, Top = 120, Width = 380, Height = 300;
+    int Position = 4;
     PageMetrics Metrics;
     std::vector<std::unique_ptr<View>> Objects;
     // The band of each type while the page is built (the band runtime's).

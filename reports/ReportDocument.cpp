@@ -1,0 +1,638 @@
+#include "reports/ReportDocument.h"
+
+#include "platform/SafeFile.h"
+#include "platform/TextCodec.h"
+#include "platform/UserAnswers.h"
+#include "platform/gdi/Bitmap.h"
+#include "reports/Fr3Writer.h"
+#include "reports/ReportLibrary.h"
+#include "reports/ReportStreams.h"
+#include "reports/ReportViews.h"
+#include "reports/ResourceTexts.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+
+namespace reports {
+
+namespace {
+
+PasswordPrompt &passwordPrompt()
+{
+    static PasswordPrompt prompt;
+    return prompt;
+}
+
+// A template stream that cannot be taken as a template.
+class FormatError : public std::runtime_error {
+public:
+    FormatError() : std::runtime_error("template format") {}
+};
+
+void showError(const QString &text)
+{
+    platform::answers().messageDlg(text, platform::MsgType::Error, platform::mbOK, GetResourceText(55206));
+}
+
+QString virtualPrinterName()
+{
+    return GetResourceText(55007);
+}
+
+QString uniquePageName(const Report &report)
+{
+    for (int i = 1; i <= 10000; ++i) {
+        const QString name = QStringLiteral("Page") + QString::number(i);
+        bool used = false;
+        for (const auto &page : report.Pages)
+            used = used || platform::ansiSameText(page->Name, name);
+        if (!used)
+            return name;
+    }
+    return QString();
+}
+
+// Keeps the library's stream version across a nested read or write.
+class VersionScope {
+public:
+    VersionScope() : saved_(library().StreamVersion) {}
+    ~VersionScope() { library().StreamVersion = saved_; }
+    VersionScope(const VersionScope &) = delete;
+    VersionScope &operator=(const VersionScope &) = delete;
+
+private:
+    int saved_;
+};
+
+// The end position of an object must lie ahead: one that points back would
+// read the same bytes again without end.
+qint64 checkedEnd(QIODevice &stream, qint64 end)
+{
+    if (end < stream.pos() || end > stream.size())
+        throw FormatError();
+    return end;
+}
+
+} // namespace
+
+void setPasswordPrompt(PasswordPrompt prompt)
+{
+    passwordPrompt() = std::move(prompt);
+}
+
+double NowAsDays()
+{
+    static const QDateTime epoch(QDate(1899, 12, 30), QTime(0, 0));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime local(now.date(), now.time());
+    return epoch.msecsTo(local) / 86400000.0;
+}
+
+ReportDocument::ReportDocument() : EMFPages(this)
+{
+    FileName = GetResourceText(55209);
+    ResetReportInfo();
+}
+
+ReportDocument::~ReportDocument()
+{
+    BuildState &state = library().State;
+    if (state.CurrentReport == this)
+        state.CurrentReport = nullptr;
+    if (state.MasterReport == this)
+        state.MasterReport = nullptr;
+}
+
+void ReportDocument::Clear()
+{
+    BuildState &state = library().State;
+    state.CurrentView = nullptr;
+    state.CurrentBand = nullptr;
+    state.CurrentPage = nullptr;
+    state.DocumentMode = 0;
+    Pages.clear();
+    Dictionary.Clear();
+    DoublePass = false;
+    ResetReportInfo();
+}
+
+void ReportDocument::SetPrinterTo(const QString &name)
+{
+    if (!PrintToDefault) {
+        Printer &printer = ReportPrinter();
+        const int index = printer.Printers.indexOf(name);
+        if (index >= 0 && index != printer.PrinterIndex())
+            printer.SetPrinterIndex(index);
+    }
+    PrnName = name;
+}
+
+void ReportDocument::ResetReportInfo()
+{
+    ReportComment.clear();
+    ReportName.clear();
+    ReportAutor.clear();
+    ReportVersionMajor.clear();
+    ReportVersionMinor.clear();
+    ReportVersionRelease.clear();
+    ReportVersionBuild.clear();
+    ReportPassword.clear();
+    ReportCreateDate = ReportLastChange = NowAsDays();
+    ReportPasswordFlag = 0;
+    ReportGeneratorVersion = 88;
+}
+
+Page *ReportDocument::AddPage()
+{
+    auto page = std::make_unique<Page>();
+    const int paper = DefaultPaperSize();
+    if (paper >= 0)
+        page->ChangePaper(paper, 0, 0, -1, 0);
+    page->Name = uniquePageName(*this);
+    Pages.push_back(std::move(page));
+    return Pages.back().get();
+}
+
+void ReportDocument::toOneEmptyPage()
+{
+    library().State.CurrentPage = nullptr;
+    Pages.clear();
+    AddPage();
+}
+
+// ---------------------------------------------------------------------------
+// Page header
+
+void ReportDocument::readPageHeader(QIODevice &stream, Page &page)
+{
+    const int v = library().StreamVersion;
+    qint32 size = ReadStreamInteger(stream);
+    const bool marked = size == -1;
+    if (marked)
+        size = ReadStreamInteger(stream);
+    const qint32 width = ReadStreamInteger(stream);
+    const qint32 height = ReadStreamInteger(stream);
+    page.MarginLeft = ReadStreamInteger(stream);
+    page.MarginTop = ReadStreamInteger(stream);
+    page.MarginRight = ReadStreamInteger(stream);
+    page.MarginBottom = ReadStreamInteger(stream);
+    const quint8 orientation = ReadStreamByte(stream);
+    if (v < 23)
+        SkipStreamBytes(stream, 6);
+    const qint32 bin = v >= 24 ? ReadStreamInteger(stream) : -1;
+    page.PrintToPrevPage = ReadStreamWord(stream) != 0;
+    page.UseMargins = ReadStreamWord(stream) != 0;
+    page.ColCount = ReadStreamInteger(stream);
+    page.ColGap = ReadStreamInteger(stream);
+    if (v >= 24) {
+        page.PageType = ReadStreamByte(stream);
+        page.Name = ReadStreamString(stream);
+        const quint8 border = ReadStreamByte(stream);
+        page.BorderStyle = border == 0 ? 3 : border == 1 ? 2 : border;
+        page.Caption = ReadStreamString(stream);
+        page.Color = static_cast<std::uint32_t>(ReadStreamInteger(stream));
+        page.Left = ReadStreamInteger(stream);
+        page.Top = ReadStreamInteger(stream);
+        page.Width = ReadStreamInteger(stream);
+        page.Height = ReadStreamInteger(stream);
+        page.Position = ReadStreamByte(stream) != 0 ? 4 : 0;
+    } else {
+        page.PageType = 0;
+        page.Name = uniquePageName(*this);
+    }
+    if (marked)
+        page.Script = ReadMemo(stream);
+    page.ChangePaper(size, width, height, bin, orientation);
+}
+
+void ReportDocument::writePageHeader(QIODevice &stream, const Page &page)
+{
+    WriteStreamInteger(stream, -1);
+    WriteStreamInteger(stream, page.pgSize);
+    WriteStreamInteger(stream, page.pgWidth);
+    WriteStreamInteger(stream, page.pgHeight);
+    WriteStreamInteger(stream, page.MarginLeft);
+    WriteStreamInteger(stream, page.MarginTop);
+    WriteStreamInteger(stream, page.MarginRight);
+    WriteStreamInteger(stream, page.MarginBottom);
+    WriteStreamByte(stream, static_cast<quint8>(page.pgOr));
+    WriteStreamInteger(stream, page.pgBin);
+    WriteStreamWord(stream, page.PrintToPrevPage ? 1 : 0);
+    WriteStreamWord(stream, page.UseMargins ? 1 : 0);
+    WriteStreamInteger(stream, page.ColCount);
+    WriteStreamInteger(stream, page.ColGap);
+    WriteStreamByte(stream, static_cast<quint8>(page.PageType));
+    WriteStreamString(stream, page.Name);
+    WriteStreamByte(stream, static_cast<quint8>(page.BorderStyle));
+    WriteStreamString(stream, page.Caption);
+    WriteStreamInteger(stream, static_cast<qint32>(page.Color));
+    WriteStreamInteger(stream, page.Left);
+    WriteStreamInteger(stream, page.Top);
+    WriteStreamInteger(stream, page.Width);
+    WriteStreamInteger(stream, page.Height);
+    WriteStreamByte(stream, static_cast<quint8>(page.Position));
+    WriteMemo(stream, page.Script);
+}
+
+// ---------------------------------------------------------------------------
+// Pages section
+
+void ReportDocument::LoadPages(QIODevice &stream)
+{
+    BuildState &state = library().State;
+    const int v = library().StreamVersion;
+    Clear();
+    PrintToDefault = ReadStreamWord(stream) != 0;
+    DoublePass = ReadStreamWord(stream) != 0;
+    QString printer = ReadStringOfVersion(stream);
+    if (printer == QString(QChar(1)))
+        printer = virtualPrinterName();
+    SetPrinterTo(printer);
+
+    while (!stream.atEnd()) {
+        const quint8 marker = ReadStreamByte(stream);
+        if (marker == 255) {
+            auto page = std::make_unique<Page>();
+            Pages.push_back(std::move(page));
+            readPageHeader(stream, *Pages.back());
+            continue;
+        }
+        if (marker == 254) {
+            Dictionary.LoadFromStream(stream);
+            continue;
+        }
+        if (marker == 253) {
+            // No add-in data hook is installed here: its section is passed by.
+            ReadStreamByte(stream);
+            break;
+        }
+        if (marker == 252)
+            break;
+        if (marker > 10)
+            throw FormatError();
+
+        int kind = marker;
+        QString className;
+        bool framedMemo = false;
+        if (kind == 10) {
+            className = ReadStringOfVersion(stream);
+            const QString upper = className.toUpper();
+            if (upper == QLatin1String("TFRBDELOOKUPCONTROL") || upper == QLatin1String("TFRIBXLOOKUPCONTROL")) {
+                className = QStringLiteral("TfrDBLookupControl");
+            } else if (upper == QLatin1String("TFRFRAMEDMEMOVIEW")) {
+                kind = 0;
+                framedMemo = true;
+            }
+        }
+        const quint8 pageIndex = ReadStreamByte(stream);
+        if (pageIndex >= Pages.size())
+            throw FormatError();
+        Page &page = *Pages[pageIndex];
+        state.CurrentPage = &page;
+        bool haveEnd = false;
+        qint64 end = 0;
+        try {
+            std::unique_ptr<View> view = CreateViewOfType(kind, className);
+            if (v >= 24) {
+                end = checkedEnd(stream, ReadStreamInteger(stream) + 0);
+                haveEnd = true;
+            }
+            if (!view)
+                throw FormatError();
+            view->LoadFromStream(stream);
+            view->SetProperty(QStringLiteral("Name"), Variant(view->Name));
+            if (framedMemo)
+                SkipStreamBytes(stream, 8);
+            page.Add(std::move(view));
+            if (haveEnd)
+                stream.seek(end);
+        } catch (const std::exception &) {
+            if (v < 24)
+                continue;
+            if (!haveEnd)
+                end = checkedEnd(stream, ReadStreamInteger(stream));
+            stream.seek(end);
+        }
+    }
+    if (state.ClassErrorFlag)
+        return;
+    for (const auto &page : Pages)
+        for (const auto &view : page->Objects)
+            view->AfterLoad();
+}
+
+void ReportDocument::SavePages(QIODevice &stream)
+{
+    WriteStreamWord(stream, PrintToDefault ? 1 : 0);
+    WriteStreamWord(stream, DoublePass ? 1 : 0);
+    WriteStreamString(stream, PrnName == virtualPrinterName() ? QString(QChar(1)) : PrnName);
+    for (const auto &page : Pages) {
+        WriteStreamByte(stream, 255);
+        writePageHeader(stream, *page);
+    }
+    for (size_t p = 0; p < Pages.size(); ++p) {
+        for (const auto &view : Pages[p]->Objects) {
+            WriteStreamByte(stream, view->ObjectType);
+            if (view->ObjectType == 10)
+                WriteStreamString(stream, view->ClassName());
+            WriteStreamByte(stream, static_cast<quint8>(p));
+            const qint64 at = WriteEndPlaceholder(stream);
+            view->PreparedMode = false;
+            view->SaveToStream(stream);
+            PatchEndPosition(stream, at);
+        }
+    }
+    WriteStreamByte(stream, 254);
+    Dictionary.SaveToStream(stream);
+}
+
+// ---------------------------------------------------------------------------
+// Report information
+
+void ReportDocument::readReportInfo(QIODevice &stream)
+{
+    ReportComment = ReadInfoString(stream);
+    ReportName = ReadInfoString(stream);
+    ReportAutor = ReadInfoString(stream);
+    ReportVersionMajor = ReadInfoString(stream);
+    ReportVersionMinor = ReadInfoString(stream);
+    ReportVersionRelease = ReadInfoString(stream);
+    ReportVersionBuild = ReadInfoString(stream);
+    ReportPassword = HexToStr(ReadInfoString(stream));
+    ReportGeneratorVersion = ReadStreamByte(stream);
+    ReportPasswordFlag = ReadStreamByte(stream);
+    ReportCreateDate = ReadStreamReal(stream);
+    ReportLastChange = ReadStreamReal(stream);
+}
+
+void ReportDocument::writeReportInfo(QIODevice &stream)
+{
+    WriteInfoString(stream, ReportComment);
+    WriteInfoString(stream, ReportName);
+    WriteInfoString(stream, ReportAutor);
+    WriteInfoString(stream, ReportVersionMajor);
+    WriteInfoString(stream, ReportVersionMinor);
+    WriteInfoString(stream, ReportVersionRelease);
+    WriteInfoString(stream, ReportVersionBuild);
+    WriteInfoString(stream, StrToHex(ReportPassword));
+    WriteStreamByte(stream, ReportGeneratorVersion);
+    WriteStreamByte(stream, ReportPasswordFlag);
+    WriteStreamReal(stream, ReportCreateDate);
+    WriteStreamReal(stream, ReportLastChange);
+}
+
+// ---------------------------------------------------------------------------
+// Template stream
+
+void ReportDocument::LoadFromStream(QIODevice &stream)
+{
+    BuildState &state = library().State;
+    ReportPrinter();
+    state.DocumentMode = 0;
+    state.CurrentReport = this;
+    Dictionary.Clear();
+    if (stream.atEnd())
+        return;
+    VersionScope keep;
+    const qint64 start = stream.pos();
+    int version = 0;
+    try {
+        version = ReadStreamByte(stream);
+    } catch (const StreamReadError &) {
+        return;
+    }
+    if (version <= 20) {
+        version = 21;
+        stream.seek(start);
+    }
+    library().StreamVersion = version;
+    state.ClassErrorFlag = false;
+    state.ClassErrorText.clear();
+    if (version > 25) {
+        showError(GetResourceText(55345));
+        return;
+    }
+    try {
+        LoadPages(stream);
+        if (!stream.atEnd())
+            readReportInfo(stream);
+        else
+            ResetReportInfo();
+    } catch (const std::exception &) {
+        state.ClassErrorFlag = false;
+        state.ClassErrorText.clear();
+        showError(GetResourceText(55345));
+        toOneEmptyPage();
+        return;
+    }
+    // The information after the pages is read also when add-in classes were
+    // missing, so a save does not lose the report's name or its password.
+    if (ReportPasswordFlag && !dynamic_cast<QBuffer *>(&stream)) {
+        const std::optional<QString> answer = passwordPrompt() ? passwordPrompt()() : std::nullopt;
+        if (!answer || *answer != ReportPassword) {
+            ResetReportInfo();
+            FileName = GetResourceText(55209);
+            toOneEmptyPage();
+        }
+    }
+    if (state.ClassErrorFlag) {
+        showError(QStringLiteral("Report contains the following non-plugged components:\r") + state.ClassErrorText +
+                  QStringLiteral("You must include these components into your project."));
+    }
+}
+
+void ReportDocument::SaveToStream(QIODevice &stream)
+{
+    library().State.CurrentReport = this;
+    if (WritingFR3) {
+        SaveToFR3Stream(*this, stream);
+        return;
+    }
+    VersionScope keep;
+    library().StreamVersion = 25;
+    WriteStreamByte(stream, 25);
+    SavePages(stream);
+    WriteStreamByte(stream, 252);
+    ReportGeneratorVersion = 88;
+    ReportLastChange = NowAsDays();
+    writeReportInfo(stream);
+}
+
+bool ReportDocument::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    LoadFromStream(file);
+    FileName = fileName;
+    return true;
+}
+
+namespace {
+
+bool saveThrough(const QString &fileName, const std::function<void(QIODevice &)> &write)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    write(buffer);
+    return platform::writeFileAtomically(fileName, bytes);
+}
+
+} // namespace
+
+bool ReportDocument::SaveToFile(const QString &fileName)
+{
+    return saveThrough(fileName, [this](QIODevice &s) { SaveToStream(s); });
+}
+
+// ---------------------------------------------------------------------------
+// Template files
+
+namespace {
+
+// A template file's picture: the stream's picture kind, an end position and
+// the picture's own file bytes, as a picture object stores it.
+void writeTemplatePicture(QIODevice &stream, const ReportPicture &picture)
+{
+    const QByteArray bytes = picture.fileBytes();
+    const quint8 kind = picture.kind == ReportPicture::Bitmap     ? 1
+                        : picture.kind == ReportPicture::Metafile ? 2
+                        : picture.kind == ReportPicture::Icon     ? 3
+                        : picture.kind == ReportPicture::Jpeg     ? 4
+                                                                  : 0;
+    WriteStreamByte(stream, kind);
+    const qint64 at = WriteEndPlaceholder(stream);
+    stream.write(bytes);
+    PatchEndPosition(stream, at);
+}
+
+void readTemplatePicture(QIODevice &stream, ReportPicture *picture)
+{
+    ReadStreamByte(stream);
+    const qint64 end = checkedEnd(stream, ReadStreamInteger(stream));
+    const QByteArray bytes = ReadStreamBytes(stream, end - stream.pos());
+    if (picture)
+        picture->loadFromBytes(bytes);
+}
+
+} // namespace
+
+bool ReportDocument::SaveTemplate(const QString &fileName, const QStringList &description,
+                                  const ReportPicture *picture)
+{
+    return saveThrough(fileName, [&](QIODevice &s) {
+        VersionScope keep;
+        library().StreamVersion = 25;
+        library().State.CurrentReport = this;
+        WriteMemo(s, description);
+        const qint64 at = WriteEndPlaceholder(s);
+        if (picture && !picture->isEmpty()) {
+            WriteStreamByte(s, 1);
+            writeTemplatePicture(s, *picture);
+        } else {
+            WriteStreamByte(s, 0);
+        }
+        PatchEndPosition(s, at);
+        SavePages(s);
+    });
+}
+
+bool ReportDocument::LoadTemplate(const QString &fileName, QStringList &description, ReportPicture *picture,
+                                  bool withPages)
+{
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    VersionScope keep;
+    library().StreamVersion = 25;
+    BuildState &state = library().State;
+    state.CurrentReport = this;
+    try {
+        const QStringList lines = ReadMemo(file);
+        const qint64 pagesAt = ReadStreamInteger(file);
+        if (!withPages) {
+            description = lines;
+            if (picture)
+                picture->clear();
+            if (ReadStreamByte(file) == 1)
+                readTemplatePicture(file, picture);
+            return true;
+        }
+        if (pagesAt < file.pos() || pagesAt > file.size())
+            throw FormatError();
+        file.seek(pagesAt);
+        state.ClassErrorFlag = false;
+        state.ClassErrorText.clear();
+        Dictionary.Clear();
+        LoadPages(file);
+    } catch (const std::exception &) {
+        state.ClassErrorFlag = false;
+        state.ClassErrorText.clear();
+        showError(GetResourceText(55345));
+        if (withPages)
+            toOneEmptyPage();
+        return false;
+    }
+    if (state.ClassErrorFlag)
+        showError(QStringLiteral("Report contains the following non-plugged components:\r") + state.ClassErrorText +
+                  QStringLiteral("You must include these components into your project."));
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Prepared reports and the XML form
+
+bool ReportDocument::LoadPreparedReport(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    ResetReportInfo();
+    bool ok = true;
+    try {
+        EMFPages.LoadFromStream(file);
+    } catch (const std::exception &) {
+        showError(GetResourceText(55345));
+        ok = false;
+    }
+    CanRebuild = false;
+    return ok;
+}
+
+bool ReportDocument::SavePreparedReport(const QString &fileName)
+{
+    return saveThrough(fileName, [this](QIODevice &s) { EMFPages.SaveToStream(s); });
+}
+
+bool ReportDocument::SaveToFR3File(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    const QString name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".fr3");
+    WritingFR3 = true;
+    bool ok = false;
+    try {
+        ok = saveThrough(name, [this](QIODevice &s) { SaveToStream(s); });
+    } catch (...) {
+        WritingFR3 = false;
+        throw;
+    }
+    WritingFR3 = false;
+    return ok;
+}
+
+void ReportDocument::ApplyBandAligns()
+{
+    BuildState &state = library().State;
+    for (const auto &page : Pages) {
+        for (const auto &view : page->Objects) {
+            if (view->BandAlign == baNone)
+                continue;
+            state.CurrentPage = page.get();
+            view->Draw(library().MeasureBitmap->canvas());
+        }
+    }
+}
+
+} // namespace reports
