@@ -464,8 +464,9 @@ bool ReportDocument::LoadFromFile(const QString &fileName)
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
-    LoadFromStream(file);
+    // Named first: a refused password names the report "Untitled" again.
     FileName = fileName;
+    LoadFromStream(file);
     return true;
 }
 
