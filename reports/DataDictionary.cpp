@@ -60,6 +60,25 @@ QString upper(const QString &text)
     return platform::ansiUpperCase(text);
 }
 
+// The field names of a data set; a closed one is opened for them and closed
+// again.
+QStringList fieldNamesOf(platform::db::DataSet *dataSet)
+{
+    QStringList fields;
+    if (!dataSet)
+        return fields;
+    GetDataSetFieldNames(dataSet, fields);
+    if (fields.isEmpty() && !dataSet->active()) {
+        try {
+            dataSet->open();
+            GetDataSetFieldNames(dataSet, fields);
+            dataSet->close();
+        } catch (const std::exception &) {
+        }
+    }
+    return fields;
+}
+
 platform::db::DataSet *dataSetOf(Component *c)
 {
     if (!c)
@@ -356,8 +375,7 @@ QStringList DataDictionary::GetFieldList(const QString &dataSetName) const
     platform::db::DataSet *dataSet = dataSetOf(c);
     if (!dataSet)
         return list;
-    QStringList fields;
-    GetDataSetFieldNames(dataSet, fields);
+    const QStringList fields = fieldNamesOf(dataSet);
     const QString name = NameOfAlias(dataSetName);
     for (const QString &f : fields) {
         if (const Variant *alias = FieldAliases.Find(name + u'.' + f)) {
@@ -421,11 +439,7 @@ Component *FindReportComponent(const QString &name)
 
 QString ValidateFieldName(platform::db::DataSet *dataSet, const QString &name)
 {
-    if (!dataSet)
-        return QString();
-    QStringList fields;
-    GetDataSetFieldNames(dataSet, fields);
-    for (const QString &f : fields)
+    for (const QString &f : fieldNamesOf(dataSet))
         if (platform::ansiSameText(f, name))
             return name;
     return QString();
@@ -548,6 +562,8 @@ bool FieldIsNull(const QString &text)
     ParseFieldReference(text, dataSet, field);
     if (!dataSet)
         return true;
+    if (!dataSet->active())
+        dataSet->open();
     // An unknown name raises the data set's field-not-found error.
     const QString name = field.isEmpty() ? Unquote(text.mid(text.lastIndexOf(u'.') + 1)) : field;
     return dataSet->fieldByName(name).isNull();
