@@ -111,11 +111,16 @@ public:
     Variant GetAggregate(const QString &key) const;
     void SetAggregate(const QString &key, const Variant &value);
 
+    // Clears the remembered texts that hide repeated values.
+    void ClearLastTexts() { clearLastTexts(); }
+
 private:
     // The chain from this band while the next band has no data source.
     std::vector<TfrBand *> sourceChain();
     // Clears the remembered texts that hide repeated values.
     void clearLastTexts();
+    bool subReportMoved_ = false;
+    int crossStartPage_ = 0;
     friend class Page;
 };
 
@@ -123,6 +128,10 @@ private:
 // aggregates are registered an entry is made in the data band under set-up,
 // while pages are built the entry's value is read. The function library that
 // lists them calls this.
+// A band's data source by its text: a number makes a counting source (owned),
+// a name one of the report's data sets.
+Dataset *resolveBandSource(const QString &text, bool &owned);
+
 void AggregateFunction(int kind, const QString &p1, const QString &p2, const QString &p3, Variant &result);
 
 } // namespace reports

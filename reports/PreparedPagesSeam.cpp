@@ -55,4 +55,28 @@ void TfrEMFPages::Delete(int index)
         pages_.erase(pages_.begin() + index);
 }
 
+void TfrEMFPages::ObjectsToPage(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TfrEMFPage &p = *pages_[index];
+    p.Page = std::make_unique<reports::Page>();
+    p.Page->ChangePaper(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, p.Orientation);
+    p.Page->UseMargins = p.UseMargins;
+    p.Page->MarginLeft = p.Margins[0];
+    p.Page->MarginTop = p.Margins[1];
+    p.Page->MarginRight = p.Margins[2];
+    p.Page->MarginBottom = p.Margins[3];
+}
+
+void TfrEMFPages::PageToObjects(int) {}
+
+void TfrEMFPages::Draw(int index, gdi::Canvas &, const QRect &rect)
+{
+    if (index >= 0 && index < Count() && rect.isEmpty())
+        pages_[index]->Page.reset();
+}
+
+void TfrEMFPages::ExportData(int) {}
+
 } // namespace reports

@@ -3,6 +3,7 @@
 // page with its paper and its packed stream of object records. The file
 // formats' prepared pages take this place with the same members.
 
+#include "platform/gdi/Canvas.h"
 #include "reports/ReportPrinter.h"
 
 #include <QBuffer>
@@ -13,6 +14,7 @@
 
 namespace reports {
 
+namespace gdi = platform::gdi;
 class Page;
 
 struct TfrEMFPage {
@@ -26,6 +28,10 @@ struct TfrEMFPage {
     bool Visible = false;
     // The packed page: version byte 25, then one object record after another.
     std::unique_ptr<QBuffer> Stream;
+    // The unpacked page while it is drawn, printed, exported or edited.
+    std::unique_ptr<reports::Page> Page;
+    // Set while the page is drawn on the printer.
+    bool Printing = false;
 };
 
 class TfrEMFPages {
@@ -39,6 +45,14 @@ public:
     void Insert(int index, const Page &page);
     void Delete(int index);
     void Clear() { pages_.clear(); }
+    // Unpacking and packing a page's objects, drawing it into a rectangle of
+    // a canvas (an empty rectangle only releases the unpacked page) and
+    // handing its objects to the export in progress: the file formats' pages
+    // do these; here they hold no objects to give.
+    void ObjectsToPage(int index);
+    void PageToObjects(int index);
+    void Draw(int index, gdi::Canvas &canvas, const QRect &rect);
+    void ExportData(int index);
 
 private:
     std::vector<std::unique_ptr<TfrEMFPage>> pages_;

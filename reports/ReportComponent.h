@@ -57,12 +57,19 @@ public:
 // implements it; the base knows no names.
 class ReportDictionary {
 public:
+    explicit ReportDictionary(TfrReport *report = nullptr) : Report(report) {}
     virtual ~ReportDictionary() = default;
     virtual void Clear() {}
     // Before a build: the cache of variables bound to fields is filled.
     virtual void PrepareValues() {}
-    virtual bool IsVariable(const QString & /*name*/) { return false; }
-    virtual Variant GetValue(const QString & /*name*/) { return Variant(0); }
+    // The base knows the data field references "DataSet.Field" (the field
+    // name may be in double quotes) over the report's database data sets.
+    virtual bool IsVariable(const QString &name);
+    virtual Variant GetValue(const QString &name);
+    TfrReport *Report = nullptr;
+
+protected:
+    const platform::db::Field *findField(const QString &name) const;
 };
 
 // What happens around a build and its output that needs windows: the progress

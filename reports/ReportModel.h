@@ -86,6 +86,12 @@ public:
     int PlayFrom = 0;
     int CurY = 0, CurBottomY = 0, XAdjust = 0, CurColumn = 0, LastStaticColumnY = 0;
     int CurPos = 1, ColPos = 1;
+    // The top of the print area the build lays out from (a subreport's
+    // pages take their parent's).
+    int RunTopY = 0;
+    // Off while the summary prints: the column footer then takes no room.
+    bool ColumnFooterCounts = true;
+    int ColumnFooterHeight() const;
     int PageNumber = 0;
     bool Skip = false, InitFlag = false, DisableRepeatHeader = false;
     TfrBand *LastBand = nullptr;
@@ -112,6 +118,12 @@ public:
     bool PlayRecords();
     void ClearRecords() { RecordList.clear(); PlayFrom = 0; }
     void FreeBands();
+
+private:
+    void dataLoop(int level, int deepest, std::vector<TfrBand *> &pending);
+    void printPageFooters(bool firstPageToo);
+
+public:
 
     // The print area's edges, in report units.
     int LeftMargin() const;
