@@ -4,7 +4,7 @@
 // that unpack.
 
 #include "FuzzSupport.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
 
 #include <QBuffer>
@@ -25,24 +25,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size > 1 << 16)
         return 0;
     QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    ReportDocument report;
+    TfrReport report;
     try {
         QBuffer in(&bytes);
         in.open(QIODevice::ReadOnly);
-        report.EMFPages.LoadFromStream(in);
+        report.EMFPages->LoadFromStream(in);
     } catch (const std::exception &) {
-        if (report.EMFPages.Count() != 0)
+        if (report.EMFPages->Count() != 0)
             std::abort();
         return 0;
     }
-    for (int i = 0; i < report.EMFPages.Count() && i < 16; ++i) {
-        report.EMFPages.ObjectsToPage(i);
-        report.EMFPages.PageToObjects(i);
+    for (int i = 0; i < report.EMFPages->Count() && i < 16; ++i) {
+        report.EMFPages->ObjectsToPage(i);
+        report.EMFPages->PageToObjects(i);
     }
     QByteArray out;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    report.EMFPages.SaveToStream(buffer);
+    report.EMFPages->SaveToStream(buffer);
     library().State = BuildState();
     return 0;
 }

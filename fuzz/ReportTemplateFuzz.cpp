@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "platform/UserAnswers.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
 
 #include <QBuffer>
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size > 1 << 16)
         return 0;
     QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    ReportDocument report;
+    TfrReport report;
     {
         QBuffer in(&bytes);
         in.open(QIODevice::ReadOnly);

@@ -5,7 +5,6 @@
 #include "platform/db/DataSet.h"
 #include "reports/DataSets.h"
 #include "reports/ExpressionParser.h"
-#include "reports/ReportDocument.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "reports/ReportUtils.h"
@@ -249,7 +248,7 @@ bool DataDictionary::IsVariable(const QString &name)
     QString field;
     ParseFieldReference(reference, dataSet, field);
     if (field.isEmpty())
-        return false;
+        return ReportDictionary::IsVariable(name);
     AddCacheItem(name, dataSet, field);
     return true;
 }
@@ -268,7 +267,7 @@ Variant DataDictionary::GetValue(const QString &name)
     }
     const int index = Variables.IndexOf(name);
     if (index < 0)
-        return Variant();
+        return ReportDictionary::IsVariable(name) ? ReportDictionary::GetValue(name) : Variant();
     if (const Variant *global = library().ReportVariables.Find(name))
         return *global;
     const Variant value = Variables.GetValue(index);
@@ -428,7 +427,7 @@ QStringList DataDictionary::GetVariablesInCategory(const QString &category) cons
 
 const Component *ReportOwner()
 {
-    auto *report = dynamic_cast<ReportDocument *>(library().State.CurrentReport);
+    auto *report = dynamic_cast<TfrReport *>(library().State.CurrentReport);
     return report ? report->Owner : nullptr;
 }
 
@@ -500,8 +499,8 @@ platform::db::DataSet *DefaultDataSet()
 {
     const BuildState &state = library().State;
     Dataset *source = nullptr;
-    if (auto *report = dynamic_cast<ReportDocument *>(state.CurrentReport))
-        source = report->DataSet;
+    if (auto *report = dynamic_cast<TfrReport *>(state.CurrentReport))
+        source = report->ReportDataset;
     if (state.CurrentPage && state.CurrentBand) {
         int type = -1;
         switch (state.CurrentBand->Typ) {
@@ -555,7 +554,7 @@ Dataset *ResolveDataset(const QString &name, bool &virtualSet)
 bool FieldIsNull(const QString &text)
 {
     platform::db::DataSet *dataSet = nullptr;
-    if (auto *report = dynamic_cast<ReportDocument *>(library().State.CurrentReport);
+    if (auto *report = dynamic_cast<TfrReport *>(library().State.CurrentReport);
         report && report->UseDefaultDataSetName)
         dataSet = DefaultDataSet();
     QString field;

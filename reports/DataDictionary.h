@@ -10,6 +10,7 @@
 
 #include "platform/Variant.h"
 #include "reports/Components.h"
+#include "reports/ReportComponent.h"
 #include "reports/ReportVariables.h"
 
 #include <QMap>
@@ -35,14 +36,18 @@ struct CacheItem {
     QString DataField;
 };
 
-class DataDictionary {
+// The build asks it through ReportDictionary: names of variables, of data
+// fields through the registry, and then the report's own data sets.
+class DataDictionary : public ReportDictionary {
 public:
+    explicit DataDictionary(TfrReport *report = nullptr) : ReportDictionary(report) {}
+
     reports::Variables Variables;
     reports::Variables FieldAliases;
     reports::Variables BandDatasources;
     QStringList DisabledDatasets;
 
-    void Clear();
+    void Clear() override;
     void ClearCache() { cache_.clear(); }
     void AddCacheItem(const QString &name, platform::db::DataSet *dataSet, const QString &field);
 
@@ -54,11 +59,11 @@ public:
     bool LoadFromFile(const QString &fileName);
     bool SaveToFile(const QString &fileName) const;
 
-    bool IsVariable(const QString &name);
+    bool IsVariable(const QString &name) override;
     // A variable's value (a global report variable of that name wins; a
     // text is evaluated as an expression) or a field's. A variable whose
     // value leads back to itself raises the undefined-variable error.
-    Variant GetValue(const QString &name);
+    Variant GetValue(const QString &name) override;
     bool IsDatasetEnabled(const QString &name) const;
     // Splits at the last "." outside double quotes; the field part loses its
     // surrounding quotes. Both outputs stay as they were without such a ".".

@@ -4,7 +4,9 @@
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DataSet.h"
-#include "reports/ReportDocument.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportComponent.h"
+#include "reports/ReportFiles.h"
 #include "reports/DataSets.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
@@ -60,7 +62,7 @@ private:
 };
 
 // Procedures of the page and object scripts, then the main block.
-QString scriptText(const ReportDocument &report)
+QString scriptText(const TfrReport &report)
 {
     QStringList lines;
     auto procedure = [&](const QString &name, const QStringList &script) {
@@ -118,7 +120,7 @@ private:
     QByteArray bytes_;
 };
 
-QString propData(const ReportDocument &report)
+QString propData(const TfrReport &report)
 {
     PropertyStream s;
     const std::vector<ListedComponent> dataSets = FillComponentList(report.Owner, ComponentClass::ReportDataset);
@@ -135,7 +137,9 @@ QString propData(const ReportDocument &report)
     s.tag(0);
     s.name(QStringLiteral("Variables"));
     s.tag(14);
-    const Variables &vars = report.Dictionary.Variables;
+    static const Variables none;
+    const DataDictionary *dictionary = FileDictionary(report);
+    const Variables &vars = dictionary ? dictionary->Variables : none;
     for (int i = 0; i < vars.Count(); ++i) {
         QString value = vars.GetValue(i).toString();
         platform::db::DataSet *dataSet = nullptr;
@@ -323,7 +327,7 @@ QString bandElement(int type)
     }
 }
 
-std::optional<QString> bandView(const BandView &b, const ReportDocument &report)
+std::optional<QString> bandView(const BandView &b, const TfrReport &report)
 {
     const int type = b.GetBandType();
     const QString name = bandElement(type);
@@ -397,7 +401,7 @@ void pictureAttributes(Element &e, const PictureView &p)
 
 // The object's element without its closing "/>"; none for an object the
 // XML form has no element for.
-std::optional<QString> objectElement(View &view, const ReportDocument &report)
+std::optional<QString> objectElement(View &view, const TfrReport &report)
 {
     if (auto *band = dynamic_cast<BandView *>(&view))
         return bandView(*band, report);
@@ -420,10 +424,10 @@ QString pageElement(const Page &page, const QString &name)
     if (page.PageType == 1) {
         Element e(QStringLiteral("TfrxDialogPage"));
         e.attr(QStringLiteral("Name"), name)
-            .attr(QStringLiteral("Height"), page.Height)
-            .attr(QStringLiteral("Left"), page.Left)
-            .attr(QStringLiteral("Top"), page.Top)
-            .attr(QStringLiteral("Width"), page.Width)
+            .attr(QStringLiteral("Height"), page.WindowHeight)
+            .attr(QStringLiteral("Left"), page.WindowLeft)
+            .attr(QStringLiteral("Top"), page.WindowTop)
+            .attr(QStringLiteral("Width"), page.WindowWidth)
             .attr(QStringLiteral("BorderStyle"), page.BorderStyle)
             .text(QStringLiteral("Caption"), page.Caption)
             .attr(QStringLiteral("Color"), qint64(page.Color))
@@ -456,7 +460,7 @@ QString pageElement(const Page &page, const QString &name)
 
 } // namespace
 
-void SaveToFR3Stream(ReportDocument &report, QIODevice &stream)
+void SaveToFR3Stream(TfrReport &report, QIODevice &stream)
 {
     QString out = QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>") + kCrLf;
     Element root(QStringLiteral("TfrxReport"));

@@ -12,10 +12,10 @@ class QIODevice;
 
 namespace reports {
 
-class ReportDocument;
+class TfrReport;
 class View;
 
-void SaveToFR3Stream(ReportDocument &report, QIODevice &stream);
+void SaveToFR3Stream(TfrReport &report, QIODevice &stream);
 
 // Each LF, CR, double quote, "<", ">" and "&" as "&#" + code + ";".
 QString EscapeXmlText(const QString &text);

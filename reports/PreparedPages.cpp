@@ -2,7 +2,7 @@
 
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Metafile.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "reports/ReportViews.h"
@@ -39,33 +39,28 @@ bool openHyperlink(const QString &tag)
     return QDesktopServices::openUrl(url);
 }
 
-// Keeps the library's stream version across a nested read or write.
-class VersionScope {
-public:
-    VersionScope() : saved_(library().StreamVersion) {}
-    ~VersionScope() { library().StreamVersion = saved_; }
-    VersionScope(const VersionScope &) = delete;
-    VersionScope &operator=(const VersionScope &) = delete;
-
-private:
-    int saved_;
-};
-
-void computeMetrics(PreparedPage &record)
+void computeMetrics(TfrEMFPage &record)
 {
     Printer &printer = ReportPrinter();
-    printer.SetPageSettings(record.PaperSize, record.PaperWidth, record.PaperHeight, record.Bin, record.Orientation,
-                            false);
+    printer.SetPageSettings(record.PaperSize, record.PaperWidth, record.PaperHeight, record.Bin,
+                            static_cast<std::uint8_t>(record.Orientation), false);
     printer.GetPageMetrics(record.Metrics);
 }
 
-void resetStream(PreparedPage &record, const QByteArray &data)
+void resetStream(TfrEMFPage &record, const QByteArray &data)
 {
-    record.Stream.close();
-    record.Data = data;
-    record.Stream.setBuffer(&record.Data);
-    record.Stream.open(QIODevice::ReadWrite);
-    record.Stream.seek(record.Data.size());
+    record.Stream->close();
+    record.Stream->setData(data);
+    record.Stream->open(QIODevice::ReadWrite);
+    record.Stream->seek(data.size());
+}
+
+void releasePage(TfrEMFPage &record)
+{
+    BuildState &state = library().State;
+    if (record.Page && state.CurrentPage == record.Page.get())
+        state.CurrentPage = nullptr;
+    record.Page.reset();
 }
 
 } // namespace
@@ -75,52 +70,56 @@ void setShellOpener(ShellOpener opener)
     shellOpener() = std::move(opener);
 }
 
-PreparedPage::PreparedPage()
+TfrEMFPage::TfrEMFPage() : Stream(std::make_unique<QBuffer>())
 {
-    Stream.setBuffer(&Data);
-    Stream.open(QIODevice::ReadWrite);
+    Stream->open(QIODevice::ReadWrite);
 }
 
-EMFPages::EMFPages(ReportDocument *owner) : owner_(owner) {}
+TfrEMFPages::TfrEMFPages(TfrReport *owner) : owner_(owner) {}
 
-EMFPages::~EMFPages() = default;
+TfrEMFPages::~TfrEMFPages() = default;
 
-std::unique_ptr<PreparedPage> EMFPages::makeRecord(const Page &templatePage)
+TfrReport *TfrEMFPages::owner() const
 {
-    auto record = std::make_unique<PreparedPage>();
-    record->PaperSize = static_cast<quint16>(templatePage.pgSize);
+    return owner_ ? owner_ : dynamic_cast<TfrReport *>(library().State.CurrentReport);
+}
+
+std::unique_ptr<TfrEMFPage> TfrEMFPages::makeRecord(const reports::Page &templatePage)
+{
+    auto record = std::make_unique<TfrEMFPage>();
+    record->PaperSize = templatePage.pgSize;
     record->PaperWidth = templatePage.pgWidth;
     record->PaperHeight = templatePage.pgHeight;
-    record->Orientation = static_cast<quint8>(templatePage.pgOr);
+    record->Orientation = templatePage.pgOr;
     record->Bin = templatePage.pgBin;
-    record->UseMargins = templatePage.UseMargins ? 1 : 0;
+    record->UseMargins = templatePage.UseMargins;
     record->Margins[0] = templatePage.MarginLeft;
     record->Margins[1] = templatePage.MarginTop;
     record->Margins[2] = templatePage.MarginRight;
     record->Margins[3] = templatePage.MarginBottom;
     record->Metrics = templatePage.Metrics;
-    WriteStreamByte(record->Stream, 25);
+    WriteStreamByte(*record->Stream, 25);
     return record;
 }
 
-void EMFPages::raiseBeginPage()
+void TfrEMFPages::raiseBeginPage()
 {
     const BuildState &state = library().State;
-    auto *current = dynamic_cast<ReportDocument *>(state.CurrentReport);
-    auto *master = dynamic_cast<ReportDocument *>(state.MasterReport);
-    if (current)
-        current->BeginPageEvent(state.PageNo);
-    if (master && master != current)
-        master->BeginPageEvent(state.PageNo);
+    auto *current = dynamic_cast<TfrReport *>(state.CurrentReport);
+    auto *master = dynamic_cast<TfrReport *>(state.MasterReport);
+    if (current && current->OnBeginPage)
+        current->OnBeginPage(state.PageNo);
+    if (master && master != current && master->OnBeginPage)
+        master->OnBeginPage(state.PageNo);
 }
 
-void EMFPages::Add(const Page &templatePage)
+void TfrEMFPages::Add(const reports::Page &templatePage)
 {
     pages_.push_back(makeRecord(templatePage));
     raiseBeginPage();
 }
 
-void EMFPages::Insert(int index, const Page &templatePage)
+void TfrEMFPages::Insert(int index, const Page &templatePage)
 {
     if (index < 0 || index >= Count()) {
         Add(templatePage);
@@ -130,40 +129,41 @@ void EMFPages::Insert(int index, const Page &templatePage)
     raiseBeginPage();
 }
 
-void EMFPages::Delete(int index)
+void TfrEMFPages::Delete(int index)
 {
     if (index < 0 || index >= Count())
         return;
-    if (library().State.CurrentPage == pages_[static_cast<size_t>(index)]->page.get())
-        library().State.CurrentPage = nullptr;
+    releasePage(*pages_[static_cast<size_t>(index)]);
     pages_.erase(pages_.begin() + index);
 }
 
-void EMFPages::Clear()
+void TfrEMFPages::Clear()
 {
     while (Count() > 0)
         Delete(Count() - 1);
 }
 
-void EMFPages::ObjectsToPage(int index)
+void TfrEMFPages::ObjectsToPage(int index)
 {
-    PreparedPage &record = Pages(index);
+    TfrEMFPage &record = Pages(index);
     BuildState &state = library().State;
-    if (record.page && state.CurrentPage == record.page.get())
-        state.CurrentPage = nullptr;
-    record.page.reset();
-    auto page = std::make_unique<Page>();
+    releasePage(record);
+    auto page = std::make_unique<reports::Page>();
     page->ChangePaper(record.PaperSize, record.PaperWidth, record.PaperHeight, record.Bin, record.Orientation);
     page->MarginLeft = record.Margins[0];
     page->MarginTop = record.Margins[1];
     page->MarginRight = record.Margins[2];
     page->MarginBottom = record.Margins[3];
-    page->UseMargins = record.UseMargins != 0;
+    page->UseMargins = record.UseMargins;
     state.CurrentPage = page.get();
-    record.page = std::move(page);
+    record.Page = std::move(page);
 
-    VersionScope keep;
-    QBuffer stream(&record.Data);
+    StreamVersionScope keep;
+    // An unknown add-in class in a prepared page is no build error.
+    const bool classError = state.ClassErrorFlag;
+    const QString classErrorText = state.ClassErrorText;
+    QByteArray data = record.Data();
+    QBuffer stream(&data);
     stream.open(QIODevice::ReadOnly);
     // A damaged or foreign record ends the page where it is damaged; what
     // was read before it is shown.
@@ -181,49 +181,50 @@ void EMFPages::ObjectsToPage(int index)
             view->LoadFromStream(stream);
             if (auto *memo = dynamic_cast<MemoView *>(view.get()); memo && (memo->Flags & flAutoWidth))
                 memo->Draw(library().MeasureBitmap->canvas());
-            record.page->Add(std::move(view));
+            record.Page->Add(std::move(view));
         }
     } catch (const std::exception &) {
     }
+    state.ClassErrorFlag = classError;
+    state.ClassErrorText = classErrorText;
 }
 
-void EMFPages::PageToObjects(int index)
+void TfrEMFPages::PageToObjects(int index)
 {
-    PreparedPage &record = Pages(index);
-    if (!record.page)
+    TfrEMFPage &record = Pages(index);
+    if (!record.Page)
         return;
-    VersionScope keep;
+    StreamVersionScope keep;
     resetStream(record, QByteArray());
     library().StreamVersion = 25;
-    WriteStreamByte(record.Stream, 25);
-    for (const auto &view : record.page->Objects) {
+    QBuffer &stream = *record.Stream;
+    WriteStreamByte(stream, 25);
+    for (const auto &view : record.Page->Objects) {
         view->PreparedMode = true;
-        WriteStreamByte(record.Stream, view->ObjectType);
+        WriteStreamByte(stream, view->ObjectType);
         if (view->ObjectType == 10)
-            WriteStreamString(record.Stream, view->ClassName());
+            WriteStreamString(stream, view->ClassName());
         view->OutputMemo = view->Memo;
-        view->SaveToStream(record.Stream);
+        view->SaveToStream(stream);
     }
 }
 
-void EMFPages::Draw(int index, gdi::Canvas &canvas, const QRect &rect)
+void TfrEMFPages::Draw(int index, gdi::Canvas &canvas, const QRect &rect)
 {
     BuildState &state = library().State;
     state.DocumentMode = 1;
-    PreparedPage &record = Pages(index);
-    if (!record.Visible) {
-        if (record.page && state.CurrentPage == record.page.get())
-            state.CurrentPage = nullptr;
-        record.page.reset();
+    TfrEMFPage &record = Pages(index);
+    if ((!record.Visible && !record.Printing) || rect.isEmpty()) {
+        releasePage(record);
         return;
     }
-    if (!record.page)
+    if (!record.Page)
         ObjectsToPage(index);
-    Page &page = *record.page;
+    reports::Page &page = *record.Page;
     state.CurrentPage = &page;
     const double kx = record.Metrics.PaperWidth > 0 ? double(rect.width()) / record.Metrics.PaperWidth : 1.0;
     const double ky = record.Metrics.PaperHeight > 0 ? double(rect.height()) / record.Metrics.PaperHeight : 1.0;
-    const bool everything = Printing || dynamic_cast<gdi::MetafileCanvas *>(&canvas) != nullptr;
+    const bool everything = record.Printing || dynamic_cast<gdi::MetafileCanvas *>(&canvas) != nullptr;
     const std::optional<QRegion> clip = everything ? std::nullopt : canvas.clipRegion();
     for (const auto &view : page.Objects) {
         if (clip) {
@@ -237,27 +238,25 @@ void EMFPages::Draw(int index, gdi::Canvas &canvas, const QRect &rect)
         view->ScaleY = ky;
         view->OffsetX = rect.left();
         view->OffsetY = rect.top();
-        view->ToPrinter = Printing;
+        view->ToPrinter = record.Printing;
         view->Draw(canvas);
     }
 }
 
-void EMFPages::ExportData(int index)
+void TfrEMFPages::ExportData(int index)
 {
     ObjectsToPage(index);
-    PreparedPage &record = Pages(index);
-    for (const auto &view : record.page->Objects)
+    TfrEMFPage &record = Pages(index);
+    for (const auto &view : record.Page->Objects)
         view->ExportData();
-    if (library().State.CurrentPage == record.page.get())
-        library().State.CurrentPage = nullptr;
-    record.page.reset();
+    releasePage(record);
 }
 
-bool EMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &cursor)
+bool TfrEMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &cursor)
 {
     hint.clear();
-    PreparedPage &record = Pages(index);
-    if (!record.page)
+    TfrEMFPage &record = Pages(index);
+    if (!record.Page)
         ObjectsToPage(index);
     const PageMetrics &m = record.Metrics;
     double kx = 1, ky = 1;
@@ -270,7 +269,8 @@ bool EMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &
         ox = record.Margins[0] + m.OffsetX;
         oy = record.Margins[1] + m.OffsetY;
     }
-    const auto &objects = record.page->Objects;
+    TfrReport *report = owner();
+    const auto &objects = record.Page->Objects;
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         View &view = **it;
         const QRectF area(view.Left * kx + ox, view.Top * ky + oy, view.Width * kx, view.Height * ky);
@@ -278,9 +278,9 @@ bool EMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &
             continue;
         const bool hyperlink = view.Name.startsWith(QLatin1String("URL"));
         if (click) {
-            if (owner_) {
+            if (report && report->OnObjectClick) {
                 try {
-                    owner_->ObjectClick(view);
+                    report->OnObjectClick(&view);
                 } catch (...) {
                 }
             }
@@ -292,9 +292,9 @@ bool EMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &
             }
             return true;
         }
-        if (owner_) {
+        if (report && report->OnMouseOverObject) {
             try {
-                owner_->MouseOverObject(view, cursor);
+                report->OnMouseOverObject(&view, cursor);
             } catch (...) {
             }
         }
@@ -307,7 +307,7 @@ bool EMFPages::DoClick(int index, QPoint point, bool click, QString &hint, int &
     return false;
 }
 
-void EMFPages::SaveToStream(QIODevice &stream)
+void TfrEMFPages::SaveToStream(QIODevice &stream)
 {
     Compressor &compressor = library().ReportCompressor;
     WriteStreamByte(stream, 25);
@@ -317,16 +317,17 @@ void EMFPages::SaveToStream(QIODevice &stream)
     WriteStreamInteger(stream, Count());
     for (const auto &record : pages_) {
         const qint64 at = WriteEndPlaceholder(stream);
-        WriteStreamWord(stream, record->PaperSize);
+        WriteStreamWord(stream, static_cast<quint16>(record->PaperSize));
         WriteStreamInteger(stream, record->PaperWidth);
         WriteStreamInteger(stream, record->PaperHeight);
-        WriteStreamByte(stream, record->Orientation);
+        WriteStreamByte(stream, static_cast<quint8>(record->Orientation));
         WriteStreamInteger(stream, record->Bin);
-        WriteStreamByte(stream, record->UseMargins);
+        WriteStreamByte(stream, record->UseMargins ? 1 : 0);
         for (int margin : record->Margins)
             WriteStreamInteger(stream, margin);
         if (compressor.Enabled) {
-            QBuffer source(&record->Data);
+            QByteArray data = record->Data();
+            QBuffer source(&data);
             source.open(QIODevice::ReadOnly);
             QByteArray packed;
             QBuffer destination(&packed);
@@ -334,14 +335,15 @@ void EMFPages::SaveToStream(QIODevice &stream)
             compressor.Compress(source, destination);
             stream.write(packed);
         } else {
-            stream.write(record->Data);
+            stream.write(record->Data());
         }
         PatchEndPosition(stream, at);
     }
-    WriteStreamByte(stream, owner_ ? owner_->ReportGeneratorVersion : 88);
+    TfrReport *report = owner();
+    WriteStreamByte(stream, report ? report->ReportGeneratorVersion : 88);
 }
 
-void EMFPages::LoadFromStream(QIODevice &stream)
+void TfrEMFPages::LoadFromStream(QIODevice &stream)
 {
     Clear();
     try {
@@ -363,18 +365,18 @@ void EMFPages::LoadFromStream(QIODevice &stream)
         if (flag != 0 && !compressor.Enabled)
             throw PreparedFormatError();
         const QString printerName = ReadStreamString(stream);
-        if (owner_)
-            owner_->SetPrinterTo(printerName);
+        if (TfrReport *report = owner())
+            report->SetPrinterTo(printerName);
         const qint32 count = ReadStreamInteger(stream);
         for (qint32 i = 0; i < count; ++i) {
-            auto record = std::make_unique<PreparedPage>();
+            auto record = std::make_unique<TfrEMFPage>();
             const qint64 end = ReadStreamInteger(stream);
             record->PaperSize = ReadStreamWord(stream);
             record->PaperWidth = ReadStreamInteger(stream);
             record->PaperHeight = ReadStreamInteger(stream);
             record->Orientation = ReadStreamByte(stream);
             record->Bin = version >= 24 ? ReadStreamInteger(stream) : -1;
-            record->UseMargins = ReadStreamByte(stream);
+            record->UseMargins = ReadStreamByte(stream) != 0;
             if (version >= 24)
                 for (int &margin : record->Margins)
                     margin = ReadStreamInteger(stream);
@@ -398,30 +400,31 @@ void EMFPages::LoadFromStream(QIODevice &stream)
             pages_.push_back(std::move(record));
         }
         const quint8 generator = ReadStreamByte(stream);
-        if (owner_)
-            owner_->ReportGeneratorVersion = generator;
+        if (TfrReport *report = owner())
+            report->ReportGeneratorVersion = generator;
     } catch (...) {
         Clear();
         throw;
     }
 }
 
-void EMFPages::loadMetafileForm(QIODevice &stream)
+void TfrEMFPages::loadMetafileForm(QIODevice &stream)
 {
-    VersionScope keep;
+    StreamVersionScope keep;
     const QStringList lines = ReadOldMemo(stream);
-    if (!lines.isEmpty() && owner_)
-        owner_->SetPrinterTo(lines.first());
+    TfrReport *report = owner();
+    if (!lines.isEmpty() && report)
+        report->SetPrinterTo(lines.first());
     const qint32 count = ReadStreamInteger(stream);
     for (qint32 i = 0; i < count; ++i) {
-        auto record = std::make_unique<PreparedPage>();
+        auto record = std::make_unique<TfrEMFPage>();
         const qint64 end = ReadStreamInteger(stream);
         record->PaperSize = ReadStreamWord(stream);
         record->PaperWidth = ReadStreamInteger(stream);
         record->PaperHeight = ReadStreamInteger(stream);
         record->Orientation = ReadStreamByte(stream);
         record->Bin = -1;
-        record->UseMargins = ReadStreamByte(stream);
+        record->UseMargins = ReadStreamByte(stream) != 0;
         const qint64 here = stream.pos();
         if (end < here || end > stream.size())
             throw StreamReadError();
@@ -433,9 +436,9 @@ void EMFPages::loadMetafileForm(QIODevice &stream)
         view.SetBounds(0, 0, record->Metrics.PaperWidth, record->Metrics.PaperHeight);
         view.Picture.loadFromBytes(picture);
         library().StreamVersion = 25;
-        WriteStreamByte(record->Stream, 25);
-        WriteStreamByte(record->Stream, view.ObjectType);
-        view.SaveToStream(record->Stream);
+        WriteStreamByte(*record->Stream, 25);
+        WriteStreamByte(*record->Stream, view.ObjectType);
+        view.SaveToStream(*record->Stream);
         pages_.push_back(std::move(record));
     }
 }

@@ -25,28 +25,31 @@ class QIODevice;
 
 namespace reports {
 
-class ReportDocument;
+class TfrReport;
 
-struct PreparedPage {
-    PreparedPage();
+struct TfrEMFPage {
+    TfrEMFPage();
     // Where the preview lays the page out.
     QRect PageRect;
-    quint16 PaperSize = 0;
+    int PaperSize = 0;
     int PaperWidth = 0, PaperHeight = 0; // tenths of a millimetre
-    quint8 Orientation = 0;
-    int Bin = 0;
-    quint8 UseMargins = 0;
+    int Orientation = 0;
+    int Bin = -1;
+    bool UseMargins = true;
     int Margins[4] = {0, 0, 0, 0}; // left, top, right, bottom, report units
     PageMetrics Metrics;
-    // Set by the preview while the page is on screen; a draw of a page not
-    // visible only releases its unpacked page.
+    // Set by the preview while the page is on screen, and while the page is
+    // printed (Printing); a draw of a page that is neither only releases its
+    // unpacked page.
     bool Visible = false;
+    bool Printing = false;
     // The packed page: the version byte, then one record after another.
     // Open for reading and writing; objects are appended at its end.
-    QByteArray Data;
-    QBuffer Stream;
+    std::unique_ptr<QBuffer> Stream;
     // The unpacked page while in use.
-    std::unique_ptr<Page> page;
+    std::unique_ptr<reports::Page> Page;
+    // The packed bytes.
+    const QByteArray &Data() const { return Stream->buffer(); }
 };
 
 // A prepared report that cannot be read: its pages were compressed and no
@@ -64,23 +67,26 @@ void setShellOpener(ShellOpener opener);
 // The cursor DoClick sets over a hyperlink object.
 inline constexpr int crHandPoint = -21;
 
-class EMFPages {
+class TfrEMFPages {
 public:
-    explicit EMFPages(ReportDocument *owner = nullptr);
-    ~EMFPages();
-    EMFPages(const EMFPages &) = delete;
-    EMFPages &operator=(const EMFPages &) = delete;
+    // The owner's events are raised and its printer and generator version
+    // are read and set; without an owner the current report's.
+    explicit TfrEMFPages(TfrReport *owner = nullptr);
+    ~TfrEMFPages();
+    TfrEMFPages(const TfrEMFPages &) = delete;
+    TfrEMFPages &operator=(const TfrEMFPages &) = delete;
 
     int Count() const { return static_cast<int>(pages_.size()); }
-    PreparedPage &Pages(int index) { return *pages_.at(static_cast<size_t>(index)); }
-    PreparedPage &operator[](int index) { return Pages(index); }
+    TfrEMFPage &Pages(int index) { return *pages_.at(static_cast<size_t>(index)); }
+    TfrEMFPage &operator[](int index) { return Pages(index); }
+    const TfrEMFPage &operator[](int index) const { return *pages_.at(static_cast<size_t>(index)); }
 
     // A record with the paper settings, margins and metrics of the template
     // page and a stream holding the version byte 25; then the current
     // report's and (when another) the master report's page-begin event with
     // the current page number. Insert past the end appends.
-    void Add(const Page &templatePage);
-    void Insert(int index, const Page &templatePage);
+    void Add(const reports::Page &templatePage);
+    void Insert(int index, const reports::Page &templatePage);
     void Delete(int index);
     void Clear();
 
@@ -90,10 +96,11 @@ public:
     void PageToObjects(int index);
 
     // Draws a page scaled into the rectangle. On the screen objects outside
-    // the clip (with a 10-unit margin) are skipped; on the printer while
-    // printing (Printing) and on metafiles every object is drawn.
+    // the clip (with a 10-unit margin) are skipped; on the printer (the
+    // page's Printing) and on metafiles every object is drawn. A page neither
+    // visible nor printing, or an empty rectangle, only releases the
+    // unpacked page.
     void Draw(int index, gdi::Canvas &canvas, const QRect &rect);
-    bool Printing = false;
     // Hands every object of the page to the current export filter.
     void ExportData(int index);
     // The object under a point: on a click the report's click event (and a
@@ -109,12 +116,13 @@ public:
     void SaveToStream(QIODevice &stream);
 
 private:
-    std::unique_ptr<PreparedPage> makeRecord(const Page &templatePage);
+    std::unique_ptr<TfrEMFPage> makeRecord(const reports::Page &templatePage);
     void raiseBeginPage();
     void loadMetafileForm(QIODevice &stream);
+    TfrReport *owner() const;
 
-    ReportDocument *owner_;
-    std::vector<std::unique_ptr<PreparedPage>> pages_;
+    TfrReport *owner_;
+    std::vector<std::unique_ptr<TfrEMFPage>> pages_;
 };
 
 } // namespace reports

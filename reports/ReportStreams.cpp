@@ -252,6 +252,13 @@ int StyleBitsToXmlStyle(int bits)
     return ((bits & 1) ? 2 : 0) | ((bits & 2) ? 1 : 0) | (bits & 12);
 }
 
+StreamVersionScope::StreamVersionScope() : saved_(library().StreamVersion) {}
+
+StreamVersionScope::~StreamVersionScope()
+{
+    library().StreamVersion = saved_;
+}
+
 qint64 WriteEndPlaceholder(QIODevice &stream)
 {
     const qint64 at = stream.pos();

@@ -68,6 +68,18 @@ QString HexToStr(const QString &hex);
 // and the XML form's (1 bold, 2 italic, 4 underline, 8 strike-out).
 int StyleBitsToXmlStyle(int bits);
 
+// Keeps the library's StreamVersion across a nested read or write.
+class StreamVersionScope {
+public:
+    StreamVersionScope();
+    ~StreamVersionScope();
+    StreamVersionScope(const StreamVersionScope &) = delete;
+    StreamVersionScope &operator=(const StreamVersionScope &) = delete;
+
+private:
+    int saved_;
+};
+
 // Writes an Int32 placeholder and gives its position; PatchEndPosition
 // writes the current position into it and returns to the end.
 qint64 WriteEndPlaceholder(QIODevice &stream);

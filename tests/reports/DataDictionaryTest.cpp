@@ -9,7 +9,9 @@
 #include "reports/DataDictionary.h"
 #include "reports/DataSets.h"
 #include "reports/ExpressionParser.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "support/TestFiles.h"
@@ -49,7 +51,7 @@ protected:
 
     Component *form = nullptr;
     std::unique_ptr<db::MemoryTable> table;
-    ReportDocument report;
+    TfrReport report;
 };
 
 QByteArray section(const DataDictionary &d)
@@ -199,7 +201,7 @@ TEST_F(DataDictionaryTest, FieldReferencesReachTheSameField)
     ParseFieldReference(QStringLiteral("Table1.MISSING"), dataSet, field);
     EXPECT_TRUE(field.isEmpty());
 
-    DataDictionary &d = report.Dictionary;
+    DataDictionary &d = *FileDictionary(report);
     EXPECT_TRUE(d.IsVariable(QStringLiteral("Table1.NAME")));
     EXPECT_EQ(d.GetValue(QStringLiteral("Table1.NAME")).toString(), QStringLiteral("Иванов"));
     EXPECT_FALSE(d.IsVariable(QStringLiteral("Table1.MISSING")));
@@ -215,7 +217,7 @@ TEST_F(DataDictionaryTest, FieldReferencesReachTheSameField)
 
 TEST_F(DataDictionaryTest, VariablesTakeGlobalValuesAndEvaluateTheirText)
 {
-    DataDictionary &d = report.Dictionary;
+    DataDictionary &d = *FileDictionary(report);
     library().ReportParser.OnGetValue = [&](const QString &name, Variant &value) {
         if (d.IsVariable(name))
             value = d.GetValue(name);

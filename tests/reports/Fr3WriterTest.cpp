@@ -7,7 +7,9 @@
 #include "platform/db/MemoryTable.h"
 #include "reports/DataSets.h"
 #include "reports/Fr3Writer.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
 #include "support/TestFiles.h"
@@ -36,7 +38,7 @@ protected:
     }
 };
 
-QString xml(ReportDocument &report)
+QString xml(TfrReport &report)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -47,7 +49,7 @@ QString xml(ReportDocument &report)
     return platform::fromCp1251(bytes);
 }
 
-void fixedInfo(ReportDocument &report)
+void fixedInfo(TfrReport &report)
 {
     report.ReportCreateDate = 45000;
     report.ReportLastChange = 45001;
@@ -63,8 +65,8 @@ const QString kEmptyReport = QStringLiteral(
 
 TEST_F(Fr3WriterTest, OneEmptyPage)
 {
-    ReportDocument report;
-    report.AddPage();
+    TfrReport report;
+    AddTemplatePage(report);
     fixedInfo(report);
     const QString page = QStringLiteral(
         "<TfrxReportPage Name=\"Page1\" Orientation=\"poPortrait\" PaperWidth=\"210\" PaperHeight=\"297\" "
@@ -76,8 +78,8 @@ TEST_F(Fr3WriterTest, OneEmptyPage)
 
 TEST_F(Fr3WriterTest, ASmallTemplate)
 {
-    ReportDocument report;
-    Page *page = report.AddPage();
+    TfrReport report;
+    Page *page = AddTemplatePage(report);
     page->MarginLeft = 100;
     fixedInfo(report);
     report.ReportName = QStringLiteral("Тест");
@@ -149,13 +151,13 @@ TEST_F(Fr3WriterTest, DataSetsAndVariablesGoIntoThePropertyStream)
     source.SetDataSet(&table);
     form->Add(QStringLiteral("_frData"))->ReportDataset = &source;
 
-    ReportDocument report;
+    TfrReport report;
     report.Owner = form;
     library().State.CurrentReport = &report;
-    report.AddPage();
+    AddTemplatePage(report);
     fixedInfo(report);
-    report.Dictionary.Variables.SetVariable(QStringLiteral("Client"), Variant(QStringLiteral("Table1.NAME")));
-    report.Dictionary.Variables.SetVariable(QStringLiteral("Sum"), Variant(QStringLiteral("1+2")));
+    FileDictionary(report)->Variables.SetVariable(QStringLiteral("Client"), Variant(QStringLiteral("Table1.NAME")));
+    FileDictionary(report)->Variables.SetVariable(QStringLiteral("Sum"), Variant(QStringLiteral("1+2")));
 
     reportbytes::Bytes expected;
     auto name = [&](const char *n) { expected.u8(int(strlen(n))).raw(QByteArray(n)); };
@@ -188,8 +190,8 @@ TEST_F(Fr3WriterTest, DataSetsAndVariablesGoIntoThePropertyStream)
 TEST_F(Fr3WriterTest, TheFileTakesTheXmlExtensionAndTheSwitchIsTurnedOff)
 {
     testsupport::TempFolder folder;
-    ReportDocument report;
-    report.AddPage();
+    TfrReport report;
+    AddTemplatePage(report);
     fixedInfo(report);
     ASSERT_TRUE(report.SaveToFR3File(folder.file(QStringLiteral("r.frf"))));
     EXPECT_FALSE(report.WritingFR3);

@@ -7,7 +7,9 @@
 #include "ReportTestSupport.h"
 #include "platform/gdi/Metafile.h"
 #include "reports/PreparedPages.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "reports/ReportViews.h"
@@ -41,7 +43,7 @@ protected:
     }
 };
 
-QByteArray saved(EMFPages &pages)
+QByteArray saved(TfrEMFPages &pages)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -50,7 +52,7 @@ QByteArray saved(EMFPages &pages)
     return bytes;
 }
 
-void load(EMFPages &pages, QByteArray bytes)
+void load(TfrEMFPages &pages, QByteArray bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -69,13 +71,13 @@ std::unique_ptr<MemoView> text(const QString &name, int left, int top, int width
 }
 
 // Adds a prepared page of the template page holding the objects.
-void addPage(EMFPages &pages, const Page &templatePage, std::vector<std::unique_ptr<View>> objects)
+void addPage(TfrEMFPages &pages, const Page &templatePage, std::vector<std::unique_ptr<View>> objects)
 {
     pages.Add(templatePage);
     const int index = pages.Count() - 1;
     pages.ObjectsToPage(index);
     for (auto &view : objects)
-        pages[index].page->Add(std::move(view));
+        pages[index].Page->Add(std::move(view));
     pages.PageToObjects(index);
 }
 
@@ -86,19 +88,19 @@ QString printerName()
 
 TEST_F(PreparedPagesTest, AReportOfNoPagesIsItsHeaderAlone)
 {
-    ReportDocument report;
-    const QByteArray bytes = saved(report.EMFPages);
+    TfrReport report;
+    const QByteArray bytes = saved(*report.EMFPages);
     Bytes expected;
     expected.u8(25).u8(0).str(printerName()).i32(0).u8(88);
     EXPECT_EQ(bytes, expected.b);
-    report.EMFPages.Add(Page());
-    load(report.EMFPages, bytes);
-    EXPECT_EQ(report.EMFPages.Count(), 0);
+    report.EMFPages->Add(Page());
+    load(*report.EMFPages, bytes);
+    EXPECT_EQ(report.EMFPages->Count(), 0);
 }
 
 TEST_F(PreparedPagesTest, PagesOfMixedPaperComeBackAsSaved)
 {
-    ReportDocument report;
+    TfrReport report;
     Page a4;
     Page a5;
     a5.ChangePaper(11, 1480, 2100, -1, 1);
@@ -111,23 +113,23 @@ TEST_F(PreparedPagesTest, PagesOfMixedPaperComeBackAsSaved)
     line->Name = QStringLiteral("Line1");
     line->SetBounds(0, 50, 200, 0);
     first.push_back(std::move(line));
-    addPage(report.EMFPages, a4, std::move(first));
+    addPage(*report.EMFPages, a4, std::move(first));
     std::vector<std::unique_ptr<View>> second;
     second.push_back(text(QStringLiteral("Memo2"), 5, 5, 50, 20));
-    addPage(report.EMFPages, a5, std::move(second));
+    addPage(*report.EMFPages, a5, std::move(second));
 
-    const QByteArray bytes = saved(report.EMFPages);
+    const QByteArray bytes = saved(*report.EMFPages);
     EXPECT_EQ(static_cast<quint8>(bytes[0]), 25);
     EXPECT_EQ(static_cast<quint8>(bytes[1]), 0);
 
-    ReportDocument again;
+    TfrReport again;
     again.ReportGeneratorVersion = 0;
-    load(again.EMFPages, bytes);
-    ASSERT_EQ(again.EMFPages.Count(), 2);
+    load(*again.EMFPages, bytes);
+    ASSERT_EQ(again.EMFPages->Count(), 2);
     EXPECT_EQ(again.ReportGeneratorVersion, 88);
     for (int i = 0; i < 2; ++i) {
-        const PreparedPage &was = report.EMFPages[i];
-        const PreparedPage &is = again.EMFPages[i];
+        const TfrEMFPage &was = (*report.EMFPages)[i];
+        const TfrEMFPage &is = (*again.EMFPages)[i];
         EXPECT_EQ(is.PaperSize, was.PaperSize);
         EXPECT_EQ(is.PaperWidth, was.PaperWidth);
         EXPECT_EQ(is.PaperHeight, was.PaperHeight);
@@ -135,14 +137,14 @@ TEST_F(PreparedPagesTest, PagesOfMixedPaperComeBackAsSaved)
         EXPECT_EQ(is.UseMargins, was.UseMargins);
         EXPECT_TRUE(std::equal(std::begin(is.Margins), std::end(is.Margins), std::begin(was.Margins)));
         EXPECT_EQ(is.Metrics, was.Metrics);
-        EXPECT_EQ(is.Data, was.Data);
+        EXPECT_EQ(is.Data(), was.Data());
     }
-    EXPECT_EQ(again.EMFPages[1].Orientation, 1);
-    EXPECT_EQ(again.EMFPages[1].Margins[0], 30);
-    EXPECT_EQ(saved(again.EMFPages), bytes);
+    EXPECT_EQ((*again.EMFPages)[1].Orientation, 1);
+    EXPECT_EQ((*again.EMFPages)[1].Margins[0], 30);
+    EXPECT_EQ(saved(*again.EMFPages), bytes);
 
-    again.EMFPages.ObjectsToPage(0);
-    const Page &page = *again.EMFPages[0].page;
+    again.EMFPages->ObjectsToPage(0);
+    const Page &page = *(*again.EMFPages)[0].Page;
     ASSERT_EQ(page.Objects.size(), 2u);
     EXPECT_EQ(page.Objects[0]->Memo, QStringList{QStringLiteral("Memo1")});
     EXPECT_TRUE(page.Objects[0]->PreparedMode);
@@ -162,19 +164,19 @@ TEST_F(PreparedPagesTest, AFileWithoutVersionByteHasTheDefaultBinAndNoMargins)
         f.end(at);
     }
     f.u8(77);
-    ReportDocument report;
-    load(report.EMFPages, f.b);
-    ASSERT_EQ(report.EMFPages.Count(), 2);
+    TfrReport report;
+    load(*report.EMFPages, f.b);
+    ASSERT_EQ(report.EMFPages->Count(), 2);
     for (int i = 0; i < 2; ++i) {
-        const PreparedPage &page = report.EMFPages[i];
+        const TfrEMFPage &page = (*report.EMFPages)[i];
         EXPECT_EQ(page.Bin, -1);
         EXPECT_EQ(page.Margins[0], 0);
         EXPECT_EQ(page.Margins[3], 0);
         EXPECT_EQ(page.UseMargins, 1);
         EXPECT_EQ(page.PaperSize, 9);
     }
-    EXPECT_EQ(report.EMFPages[0].Data.size(), 4);
-    EXPECT_EQ(report.EMFPages[1].Data, QByteArray(1, 25));
+    EXPECT_EQ((*report.EMFPages)[0].Data().size(), 4);
+    EXPECT_EQ((*report.EMFPages)[1].Data(), QByteArray(1, 25));
     EXPECT_EQ(report.ReportGeneratorVersion, 77);
     EXPECT_EQ(report.PrnName, QStringLiteral("Принтер"));
 }
@@ -195,18 +197,18 @@ TEST_F(PreparedPagesTest, PagesStoredAsMetafilesBecomeOnePictureEach)
     const qsizetype at = f.mark();
     f.u16(9).i32(2100).i32(2970).u8(0).u8(1).raw(emf);
     f.end(at);
-    ReportDocument report;
-    load(report.EMFPages, f.b);
-    ASSERT_EQ(report.EMFPages.Count(), 1);
+    TfrReport report;
+    load(*report.EMFPages, f.b);
+    ASSERT_EQ(report.EMFPages->Count(), 1);
     EXPECT_EQ(report.PrnName, QStringLiteral("Laser"));
-    report.EMFPages.ObjectsToPage(0);
-    const Page &page = *report.EMFPages[0].page;
+    report.EMFPages->ObjectsToPage(0);
+    const Page &page = *(*report.EMFPages)[0].Page;
     ASSERT_EQ(page.Objects.size(), 1u);
     auto *view = dynamic_cast<PictureView *>(page.Objects[0].get());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->Picture.kind, ReportPicture::Metafile);
-    EXPECT_EQ(view->Width, report.EMFPages[0].Metrics.PaperWidth);
-    EXPECT_EQ(view->Height, report.EMFPages[0].Metrics.PaperHeight);
+    EXPECT_EQ(view->Width, (*report.EMFPages)[0].Metrics.PaperWidth);
+    EXPECT_EQ(view->Height, (*report.EMFPages)[0].Metrics.PaperHeight);
 }
 
 TEST_F(PreparedPagesTest, ACompressedFileWithoutACompressorIsRefused)
@@ -223,17 +225,17 @@ TEST_F(PreparedPagesTest, ACompressedFileWithoutACompressorIsRefused)
 
     testsupport::ScriptedAnswers answers;
     answers.reply(platform::mrOk);
-    ReportDocument report;
-    report.EMFPages.Add(Page());
+    TfrReport report;
+    report.EMFPages->Add(Page());
     EXPECT_FALSE(report.LoadPreparedReport(name));
     ASSERT_EQ(answers.messages().size(), 1u);
     EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный FRF формат"));
-    EXPECT_EQ(report.EMFPages.Count(), 0);
+    EXPECT_EQ(report.EMFPages->Count(), 0);
     EXPECT_FALSE(report.CanRebuild);
 
     // A report written while the hook is enabled says so in its second byte.
     library().ReportCompressor.Enabled = true;
-    EXPECT_EQ(static_cast<quint8>(saved(report.EMFPages)[1]), 1);
+    EXPECT_EQ(static_cast<quint8>(saved(*report.EMFPages)[1]), 1);
 }
 
 TEST_F(PreparedPagesTest, ADamagedFileLeavesNoPages)
@@ -243,25 +245,25 @@ TEST_F(PreparedPagesTest, ADamagedFileLeavesNoPages)
     const qsizetype at = f.mark();
     f.u16(9).i32(2100).i32(2970).u8(0).i32(-1).u8(1).i32(0).i32(0).i32(0).i32(0).u8(25);
     f.endAt(at, 4000); // past the end of the file
-    ReportDocument report;
-    EXPECT_THROW(load(report.EMFPages, f.b), StreamReadError);
-    EXPECT_EQ(report.EMFPages.Count(), 0);
+    TfrReport report;
+    EXPECT_THROW(load(*report.EMFPages, f.b), StreamReadError);
+    EXPECT_EQ(report.EMFPages->Count(), 0);
 }
 
 // Records the events a click or a mouse move raises.
-class ClickReport : public ReportDocument {
-public:
+struct ClickReport : TfrReport {
+    ClickReport()
+    {
+        OnObjectClick = [this](View *view) {
+            clicked << view->Name;
+            throw std::runtime_error("an event handler that fails");
+        };
+        OnMouseOverObject = [this](View *view, int &cursor) {
+            hovered << view->Name;
+            cursor = 7;
+        };
+    }
     QStringList clicked, hovered;
-    void ObjectClick(View &view) override
-    {
-        clicked << view.Name;
-        throw std::runtime_error("an event handler that fails");
-    }
-    void MouseOverObject(View &view, int &cursor) override
-    {
-        hovered << view.Name;
-        cursor = 7;
-    }
 };
 
 TEST_F(PreparedPagesTest, ClicksHitTheLastObjectUnderThePoint)
@@ -277,8 +279,8 @@ TEST_F(PreparedPagesTest, ClicksHitTheLastObjectUnderThePoint)
     objects.push_back(text(QStringLiteral("Other"), 50, 50, 100, 100));
     objects.push_back(text(QStringLiteral("URLweb"), 300, 10, 50, 50, QStringLiteral("https://example.org/a")));
     objects.push_back(text(QStringLiteral("URLprogram"), 400, 10, 50, 50, QStringLiteral("/bin/sh")));
-    addPage(report.EMFPages, Page(), std::move(objects));
-    EMFPages &pages = report.EMFPages;
+    addPage(*report.EMFPages, Page(), std::move(objects));
+    TfrEMFPages &pages = *report.EMFPages;
     QString hint;
     int cursor = 0;
 
@@ -306,21 +308,21 @@ TEST_F(PreparedPagesTest, ClicksHitTheLastObjectUnderThePoint)
 
 TEST_F(PreparedPagesTest, APageHiddenFromThePreviewIsOnlyReleased)
 {
-    ReportDocument report;
+    TfrReport report;
     std::vector<std::unique_ptr<View>> objects;
     objects.push_back(text(QStringLiteral("Memo1"), 1, 2, 3, 4));
-    addPage(report.EMFPages, Page(), std::move(objects));
+    addPage(*report.EMFPages, Page(), std::move(objects));
     gdi::Metafile target;
     gdi::MetafileCanvas canvas(target);
-    report.EMFPages.ObjectsToPage(0);
-    report.EMFPages[0].Visible = false;
-    report.EMFPages.Draw(0, canvas, QRect(0, 0, 100, 100));
-    EXPECT_EQ(report.EMFPages[0].page, nullptr);
-    report.EMFPages[0].Visible = true;
-    report.EMFPages.Draw(0, canvas, QRect(0, 0, 100, 100));
-    ASSERT_NE(report.EMFPages[0].page, nullptr);
-    EXPECT_EQ(library().State.CurrentPage, report.EMFPages[0].page.get());
-    report.EMFPages.Delete(0);
+    report.EMFPages->ObjectsToPage(0);
+    (*report.EMFPages)[0].Visible = false;
+    report.EMFPages->Draw(0, canvas, QRect(0, 0, 100, 100));
+    EXPECT_EQ((*report.EMFPages)[0].Page, nullptr);
+    (*report.EMFPages)[0].Visible = true;
+    report.EMFPages->Draw(0, canvas, QRect(0, 0, 100, 100));
+    ASSERT_NE((*report.EMFPages)[0].Page, nullptr);
+    EXPECT_EQ(library().State.CurrentPage, (*report.EMFPages)[0].Page.get());
+    report.EMFPages->Delete(0);
     EXPECT_EQ(library().State.CurrentPage, nullptr);
 }
 

@@ -5,7 +5,9 @@
 
 #include "ReportFileBytes.h"
 #include "ReportTestSupport.h"
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "reports/ReportViews.h"
@@ -48,12 +50,12 @@ QByteArray written(const std::function<void(QIODevice &)> &write)
     return bytes;
 }
 
-QByteArray saved(ReportDocument &report)
+QByteArray saved(TfrReport &report)
 {
     return written([&](QIODevice &s) { report.SaveToStream(s); });
 }
 
-void load(ReportDocument &report, QByteArray bytes)
+void load(TfrReport &report, QByteArray bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -142,9 +144,9 @@ TEST_F(ReportTemplateFileTest, FrameWidthsComeBackAsSaved)
 
 // A report with every kind of object, a dialog page, dictionary entries and
 // report information.
-void fillReport(ReportDocument &r)
+void fillReport(TfrReport &r)
 {
-    Page *page = r.AddPage();
+    Page *page = AddTemplatePage(r);
     page->Script = {QStringLiteral("begin"), QStringLiteral("end")};
     page->ColCount = 2;
     page->ColGap = 15;
@@ -194,13 +196,13 @@ void fillReport(ReportDocument &r)
     line->FrameWidth = 12;
     page->Add(std::move(line));
 
-    Page *dialog = r.AddPage();
+    Page *dialog = AddTemplatePage(r);
     dialog->PageType = 1;
     dialog->Caption = QStringLiteral("Параметры");
 
-    r.Dictionary.Variables.SetVariable(QStringLiteral(" Главная"), Variant(QString()));
-    r.Dictionary.Variables.SetVariable(QStringLiteral("Сумма"), Variant(QStringLiteral("1 + 2")));
-    r.Dictionary.FieldAliases.SetVariable(QStringLiteral("Form1.Table1"), Variant(QStringLiteral("Таблица")));
+    FileDictionary(r)->Variables.SetVariable(QStringLiteral(" Главная"), Variant(QString()));
+    FileDictionary(r)->Variables.SetVariable(QStringLiteral("Сумма"), Variant(QStringLiteral("1 + 2")));
+    FileDictionary(r)->FieldAliases.SetVariable(QStringLiteral("Form1.Table1"), Variant(QStringLiteral("Таблица")));
     r.DoublePass = true;
     r.ReportName = QStringLiteral("Отчёт");
     r.ReportAutor = QStringLiteral("Автор");
@@ -211,13 +213,13 @@ void fillReport(ReportDocument &r)
 
 TEST_F(ReportTemplateFileTest, ATemplateReloadsAndSavesTheSameBytes)
 {
-    ReportDocument report;
+    TfrReport report;
     fillReport(report);
     const QByteArray first = saved(report);
     ASSERT_GT(first.size(), 8);
     EXPECT_EQ(static_cast<quint8>(first[0]), 25);
 
-    ReportDocument again;
+    TfrReport again;
     load(again, first);
     const QByteArray second = saved(again);
     // Only the date of the last change, the last 8 bytes, is new.
@@ -248,7 +250,7 @@ TEST_F(ReportTemplateFileTest, ATemplateReloadsAndSavesTheSameBytes)
     EXPECT_EQ(picture->Picture.data, bmpBytes());
     EXPECT_FLOAT_EQ(page.Objects[4]->FrameWidth, 12.0f);
     EXPECT_EQ(again.Pages[1]->Caption, QStringLiteral("Параметры"));
-    EXPECT_EQ(again.Dictionary.Variables.GetValue(1).toString(), QStringLiteral("1 + 2"));
+    EXPECT_EQ(FileDictionary(again)->Variables.GetValue(1).toString(), QStringLiteral("1 + 2"));
     EXPECT_EQ(again.ReportPassword, QStringLiteral("ab"));
     EXPECT_TRUE(again.DoublePass);
 }
@@ -309,7 +311,7 @@ TEST_F(ReportTemplateFileTest, OlderVersionsLoadWithTheirObjects)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.version);
-        ReportDocument report;
+        TfrReport report;
         load(report, legacyTemplate(c.version));
         ASSERT_EQ(report.Pages.size(), 1u);
         const Page &page = *report.Pages[0];
@@ -339,9 +341,9 @@ TEST_F(ReportTemplateFileTest, ANewerVersionIsRefusedAndLeavesThePages)
 {
     testsupport::ScriptedAnswers answers;
     answers.reply(platform::mrOk);
-    ReportDocument report;
-    report.AddPage()->Add(std::make_unique<LineView>());
-    report.Dictionary.Variables.SetVariable(QStringLiteral("A"), Variant(1));
+    TfrReport report;
+    AddTemplatePage(report)->Add(std::make_unique<LineView>());
+    FileDictionary(report)->Variables.SetVariable(QStringLiteral("A"), Variant(1));
     QByteArray bytes = legacyTemplate(23);
     bytes[0] = 26;
     load(report, bytes);
@@ -349,7 +351,7 @@ TEST_F(ReportTemplateFileTest, ANewerVersionIsRefusedAndLeavesThePages)
     EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный FRF формат"));
     ASSERT_EQ(report.Pages.size(), 1u);
     EXPECT_EQ(report.Pages[0]->Objects.size(), 1u);
-    EXPECT_EQ(report.Dictionary.Variables.Count(), 0);
+    EXPECT_EQ(FileDictionary(report)->Variables.Count(), 0);
 }
 
 // A version 25 text record in template mode.
@@ -407,7 +409,7 @@ TEST_F(ReportTemplateFileTest, UnregisteredAddInsAreSkippedAndNamed)
 {
     testsupport::ScriptedAnswers answers;
     answers.reply(platform::mrOk);
-    ReportDocument report;
+    TfrReport report;
     load(report, templateWithMissingAddIns());
     ASSERT_EQ(answers.messages().size(), 1u);
     EXPECT_EQ(answers.messages()[0].text,
@@ -444,7 +446,7 @@ TEST_F(ReportTemplateFileTest, DamagedStreamsGiveOneEmptyPage)
     for (const QByteArray &bytes : {truncated, looping.b, badMarker.b, badPage.b}) {
         testsupport::ScriptedAnswers answers;
         answers.reply(platform::mrOk);
-        ReportDocument report;
+        TfrReport report;
         report.ReportName = QStringLiteral("before");
         load(report, bytes);
         ASSERT_EQ(answers.messages().size(), 1u);
@@ -483,7 +485,7 @@ TEST_F(ReportTemplateFileTest, AProtectedTemplateAsksForItsPasswordWhenReadFromA
             ++asked;
             return c.answer;
         });
-        ReportDocument report;
+        TfrReport report;
         ASSERT_TRUE(report.LoadFromFile(file));
         EXPECT_EQ(asked, 1);
         ASSERT_EQ(report.Pages.size(), 1u);
@@ -497,7 +499,7 @@ TEST_F(ReportTemplateFileTest, AProtectedTemplateAsksForItsPasswordWhenReadFromA
         ++asked;
         return std::optional<QString>();
     });
-    ReportDocument report;
+    TfrReport report;
     load(report, protectedTemplate());
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(report.Pages[0]->Objects.size(), 1u);
@@ -506,11 +508,11 @@ TEST_F(ReportTemplateFileTest, AProtectedTemplateAsksForItsPasswordWhenReadFromA
 TEST_F(ReportTemplateFileTest, FilesAreWrittenWholeOrNotAtAll)
 {
     testsupport::TempFolder folder;
-    ReportDocument report;
+    TfrReport report;
     fillReport(report);
     const QString name = folder.file(QStringLiteral("r.frf"));
     ASSERT_TRUE(report.SaveToFile(name));
-    ReportDocument again;
+    TfrReport again;
     EXPECT_FALSE(again.LoadFromFile(folder.file(QStringLiteral("missing.frf"))));
     EXPECT_EQ(again.FileName, QStringLiteral("Untitled"));
     ASSERT_TRUE(again.LoadFromFile(name));
@@ -524,7 +526,7 @@ TEST_F(ReportTemplateFileTest, TemplateFilesKeepDescriptionPictureAndPages)
 {
     testsupport::TempFolder folder;
     const QString name = folder.file(QStringLiteral("t.frt"));
-    ReportDocument report;
+    TfrReport report;
     fillReport(report);
     ReportPicture picture;
     ASSERT_TRUE(picture.loadFromBytes(bmpBytes()));
@@ -538,24 +540,24 @@ TEST_F(ReportTemplateFileTest, TemplateFilesKeepDescriptionPictureAndPages)
 
     QStringList description;
     ReportPicture shown;
-    ReportDocument header;
-    ASSERT_TRUE(header.LoadTemplate(name, description, &shown, false));
+    TfrReport header;
+    ASSERT_TRUE(header.LoadTemplate(name, &description, &shown, false));
     EXPECT_EQ(description, QStringList({QStringLiteral("Описание"), QStringLiteral("шаблона")}));
     EXPECT_EQ(shown.data, bmpBytes());
     EXPECT_TRUE(header.Pages.empty());
 
-    ReportDocument full;
-    ASSERT_TRUE(full.LoadTemplate(name, description, nullptr, true));
+    TfrReport full;
+    ASSERT_TRUE(full.LoadTemplate(name, &description, nullptr, true));
     ASSERT_EQ(full.Pages.size(), 2u);
     EXPECT_EQ(full.Pages[0]->Objects.size(), 5u);
-    EXPECT_EQ(full.Dictionary.Variables.Count(), 2);
+    EXPECT_EQ(FileDictionary(full)->Variables.Count(), 2);
     // The pages section is the template's, without version byte or
     // information; its end positions count from the file's start.
-    ReportDocument plain;
+    TfrReport plain;
     fillReport(plain);
     const QByteArray section = written([&](QIODevice &s) {
         s.write(QByteArray(pagesAt, '\0'));
-        plain.SavePages(s);
+        SaveTemplatePages(plain, s);
     });
     EXPECT_EQ(bytes.mid(pagesAt), section.mid(pagesAt));
 }

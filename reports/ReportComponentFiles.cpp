@@ -1,4 +1,7 @@
-#include "reports/ReportDocument.h"
+#include "reports/ReportComponent.h"
+
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
@@ -53,18 +56,6 @@ QString uniquePageName(const Report &report)
     return QString();
 }
 
-// Keeps the library's stream version across a nested read or write.
-class VersionScope {
-public:
-    VersionScope() : saved_(library().StreamVersion) {}
-    ~VersionScope() { library().StreamVersion = saved_; }
-    VersionScope(const VersionScope &) = delete;
-    VersionScope &operator=(const VersionScope &) = delete;
-
-private:
-    int saved_;
-};
-
 // The end position of an object must lie ahead: one that points back would
 // read the same bytes again without end.
 qint64 checkedEnd(QIODevice &stream, qint64 end)
@@ -89,82 +80,44 @@ double NowAsDays()
     return epoch.msecsTo(local) / 86400000.0;
 }
 
-ReportDocument::ReportDocument() : EMFPages(this)
-{
-    FileName = GetResourceText(55209);
-    ResetReportInfo();
-}
-
-ReportDocument::~ReportDocument()
-{
-    BuildState &state = library().State;
-    if (state.CurrentReport == this)
-        state.CurrentReport = nullptr;
-    if (state.MasterReport == this)
-        state.MasterReport = nullptr;
-}
-
-void ReportDocument::Clear()
-{
-    BuildState &state = library().State;
-    state.CurrentView = nullptr;
-    state.CurrentBand = nullptr;
-    state.CurrentPage = nullptr;
-    state.DocumentMode = 0;
-    Pages.clear();
-    Dictionary.Clear();
-    DoublePass = false;
-    ResetReportInfo();
-}
-
-void ReportDocument::SetPrinterTo(const QString &name)
-{
-    if (!PrintToDefault) {
-        Printer &printer = ReportPrinter();
-        const int index = printer.Printers.indexOf(name);
-        if (index >= 0 && index != printer.PrinterIndex())
-            printer.SetPrinterIndex(index);
-    }
-    PrnName = name;
-}
-
-void ReportDocument::ResetReportInfo()
-{
-    ReportComment.clear();
-    ReportName.clear();
-    ReportAutor.clear();
-    ReportVersionMajor.clear();
-    ReportVersionMinor.clear();
-    ReportVersionRelease.clear();
-    ReportVersionBuild.clear();
-    ReportPassword.clear();
-    ReportCreateDate = ReportLastChange = NowAsDays();
-    ReportPasswordFlag = 0;
-    ReportGeneratorVersion = 88;
-}
-
-Page *ReportDocument::AddPage()
+Page *AddTemplatePage(TfrReport &report)
 {
     auto page = std::make_unique<Page>();
     const int paper = DefaultPaperSize();
     if (paper >= 0)
         page->ChangePaper(paper, 0, 0, -1, 0);
-    page->Name = uniquePageName(*this);
-    Pages.push_back(std::move(page));
-    return Pages.back().get();
+    page->Name = uniquePageName(report);
+    report.Pages.push_back(std::move(page));
+    return report.Pages.back().get();
 }
 
-void ReportDocument::toOneEmptyPage()
+DataDictionary *FileDictionary(const TfrReport &report)
+{
+    return dynamic_cast<DataDictionary *>(report.Dictionary.get());
+}
+
+namespace {
+
+void toOneEmptyPage(TfrReport &report)
 {
     library().State.CurrentPage = nullptr;
-    Pages.clear();
-    AddPage();
+    report.Pages.clear();
+    AddTemplatePage(report);
 }
+
+void readPageHeader(TfrReport &report, QIODevice &stream, Page &page);
+void writePageHeader(QIODevice &stream, const Page &page);
+void readReportInfo(TfrReport &report, QIODevice &stream);
+void writeReportInfo(TfrReport &report, QIODevice &stream);
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Page header
 
-void ReportDocument::readPageHeader(QIODevice &stream, Page &page)
+namespace {
+
+void readPageHeader(TfrReport &report, QIODevice &stream, Page &page)
 {
     const int v = library().StreamVersion;
     qint32 size = ReadStreamInteger(stream);
@@ -192,21 +145,21 @@ void ReportDocument::readPageHeader(QIODevice &stream, Page &page)
         page.BorderStyle = border == 0 ? 3 : border == 1 ? 2 : border;
         page.Caption = ReadStreamString(stream);
         page.Color = static_cast<std::uint32_t>(ReadStreamInteger(stream));
-        page.Left = ReadStreamInteger(stream);
-        page.Top = ReadStreamInteger(stream);
-        page.Width = ReadStreamInteger(stream);
-        page.Height = ReadStreamInteger(stream);
+        page.WindowLeft = ReadStreamInteger(stream);
+        page.WindowTop = ReadStreamInteger(stream);
+        page.WindowWidth = ReadStreamInteger(stream);
+        page.WindowHeight = ReadStreamInteger(stream);
         page.Position = ReadStreamByte(stream) != 0 ? 4 : 0;
     } else {
         page.PageType = 0;
-        page.Name = uniquePageName(*this);
+        page.Name = uniquePageName(report);
     }
     if (marked)
         page.Script = ReadMemo(stream);
     page.ChangePaper(size, width, height, bin, orientation);
 }
 
-void ReportDocument::writePageHeader(QIODevice &stream, const Page &page)
+void writePageHeader(QIODevice &stream, const Page &page)
 {
     WriteStreamInteger(stream, -1);
     WriteStreamInteger(stream, page.pgSize);
@@ -227,39 +180,46 @@ void ReportDocument::writePageHeader(QIODevice &stream, const Page &page)
     WriteStreamByte(stream, static_cast<quint8>(page.BorderStyle));
     WriteStreamString(stream, page.Caption);
     WriteStreamInteger(stream, static_cast<qint32>(page.Color));
-    WriteStreamInteger(stream, page.Left);
-    WriteStreamInteger(stream, page.Top);
-    WriteStreamInteger(stream, page.Width);
-    WriteStreamInteger(stream, page.Height);
+    WriteStreamInteger(stream, page.WindowLeft);
+    WriteStreamInteger(stream, page.WindowTop);
+    WriteStreamInteger(stream, page.WindowWidth);
+    WriteStreamInteger(stream, page.WindowHeight);
     WriteStreamByte(stream, static_cast<quint8>(page.Position));
     WriteMemo(stream, page.Script);
 }
 
+} // namespace
+
 // ---------------------------------------------------------------------------
 // Pages section
 
-void ReportDocument::LoadPages(QIODevice &stream)
+void LoadTemplatePages(TfrReport &report, QIODevice &stream)
 {
     BuildState &state = library().State;
     const int v = library().StreamVersion;
-    Clear();
-    PrintToDefault = ReadStreamWord(stream) != 0;
-    DoublePass = ReadStreamWord(stream) != 0;
+    report.Clear();
+    report.PrintToDefault = ReadStreamWord(stream) != 0;
+    report.DoublePass = ReadStreamWord(stream) != 0;
     QString printer = ReadStringOfVersion(stream);
     if (printer == QString(QChar(1)))
         printer = virtualPrinterName();
-    SetPrinterTo(printer);
+    report.SetPrinterTo(printer);
 
     while (!stream.atEnd()) {
         const quint8 marker = ReadStreamByte(stream);
         if (marker == 255) {
             auto page = std::make_unique<Page>();
-            Pages.push_back(std::move(page));
-            readPageHeader(stream, *Pages.back());
+            report.Pages.push_back(std::move(page));
+            readPageHeader(report, stream, *report.Pages.back());
             continue;
         }
         if (marker == 254) {
-            Dictionary.LoadFromStream(stream);
+            if (DataDictionary *dictionary = FileDictionary(report)) {
+                dictionary->LoadFromStream(stream);
+            } else {
+                DataDictionary passedBy;
+                passedBy.LoadFromStream(stream);
+            }
             continue;
         }
         if (marker == 253) {
@@ -286,9 +246,9 @@ void ReportDocument::LoadPages(QIODevice &stream)
             }
         }
         const quint8 pageIndex = ReadStreamByte(stream);
-        if (pageIndex >= Pages.size())
+        if (pageIndex >= report.Pages.size())
             throw FormatError();
-        Page &page = *Pages[pageIndex];
+        Page &page = *report.Pages[pageIndex];
         state.CurrentPage = &page;
         bool haveEnd = false;
         qint64 end = 0;
@@ -317,22 +277,23 @@ void ReportDocument::LoadPages(QIODevice &stream)
     }
     if (state.ClassErrorFlag)
         return;
-    for (const auto &page : Pages)
+    for (const auto &page : report.Pages)
         for (const auto &view : page->Objects)
             view->AfterLoad();
 }
 
-void ReportDocument::SavePages(QIODevice &stream)
+void SaveTemplatePages(TfrReport &report, QIODevice &stream)
 {
-    WriteStreamWord(stream, PrintToDefault ? 1 : 0);
-    WriteStreamWord(stream, DoublePass ? 1 : 0);
-    WriteStreamString(stream, PrnName == virtualPrinterName() ? QString(QChar(1)) : PrnName);
-    for (const auto &page : Pages) {
+    const auto &pages = report.Pages;
+    WriteStreamWord(stream, report.PrintToDefault ? 1 : 0);
+    WriteStreamWord(stream, report.DoublePass ? 1 : 0);
+    WriteStreamString(stream, report.PrnName == virtualPrinterName() ? QString(QChar(1)) : report.PrnName);
+    for (const auto &page : pages) {
         WriteStreamByte(stream, 255);
         writePageHeader(stream, *page);
     }
-    for (size_t p = 0; p < Pages.size(); ++p) {
-        for (const auto &view : Pages[p]->Objects) {
+    for (size_t p = 0; p < pages.size(); ++p) {
+        for (const auto &view : pages[p]->Objects) {
             WriteStreamByte(stream, view->ObjectType);
             if (view->ObjectType == 10)
                 WriteStreamString(stream, view->ClassName());
@@ -344,57 +305,64 @@ void ReportDocument::SavePages(QIODevice &stream)
         }
     }
     WriteStreamByte(stream, 254);
-    Dictionary.SaveToStream(stream);
+    if (const DataDictionary *dictionary = FileDictionary(report))
+        dictionary->SaveToStream(stream);
+    else
+        DataDictionary().SaveToStream(stream);
 }
 
 // ---------------------------------------------------------------------------
 // Report information
 
-void ReportDocument::readReportInfo(QIODevice &stream)
+namespace {
+
+void readReportInfo(TfrReport &r, QIODevice &stream)
 {
-    ReportComment = ReadInfoString(stream);
-    ReportName = ReadInfoString(stream);
-    ReportAutor = ReadInfoString(stream);
-    ReportVersionMajor = ReadInfoString(stream);
-    ReportVersionMinor = ReadInfoString(stream);
-    ReportVersionRelease = ReadInfoString(stream);
-    ReportVersionBuild = ReadInfoString(stream);
-    ReportPassword = HexToStr(ReadInfoString(stream));
-    ReportGeneratorVersion = ReadStreamByte(stream);
-    ReportPasswordFlag = ReadStreamByte(stream);
-    ReportCreateDate = ReadStreamReal(stream);
-    ReportLastChange = ReadStreamReal(stream);
+    r.ReportComment = ReadInfoString(stream);
+    r.ReportName = ReadInfoString(stream);
+    r.ReportAutor = ReadInfoString(stream);
+    r.ReportVersionMajor = ReadInfoString(stream);
+    r.ReportVersionMinor = ReadInfoString(stream);
+    r.ReportVersionRelease = ReadInfoString(stream);
+    r.ReportVersionBuild = ReadInfoString(stream);
+    r.ReportPassword = HexToStr(ReadInfoString(stream));
+    r.ReportGeneratorVersion = ReadStreamByte(stream);
+    r.ReportPasswordFlag = ReadStreamByte(stream);
+    r.ReportCreateDate = ReadStreamReal(stream);
+    r.ReportLastChange = ReadStreamReal(stream);
 }
 
-void ReportDocument::writeReportInfo(QIODevice &stream)
+void writeReportInfo(TfrReport &r, QIODevice &stream)
 {
-    WriteInfoString(stream, ReportComment);
-    WriteInfoString(stream, ReportName);
-    WriteInfoString(stream, ReportAutor);
-    WriteInfoString(stream, ReportVersionMajor);
-    WriteInfoString(stream, ReportVersionMinor);
-    WriteInfoString(stream, ReportVersionRelease);
-    WriteInfoString(stream, ReportVersionBuild);
-    WriteInfoString(stream, StrToHex(ReportPassword));
-    WriteStreamByte(stream, ReportGeneratorVersion);
-    WriteStreamByte(stream, ReportPasswordFlag);
-    WriteStreamReal(stream, ReportCreateDate);
-    WriteStreamReal(stream, ReportLastChange);
+    WriteInfoString(stream, r.ReportComment);
+    WriteInfoString(stream, r.ReportName);
+    WriteInfoString(stream, r.ReportAutor);
+    WriteInfoString(stream, r.ReportVersionMajor);
+    WriteInfoString(stream, r.ReportVersionMinor);
+    WriteInfoString(stream, r.ReportVersionRelease);
+    WriteInfoString(stream, r.ReportVersionBuild);
+    WriteInfoString(stream, StrToHex(r.ReportPassword));
+    WriteStreamByte(stream, r.ReportGeneratorVersion);
+    WriteStreamByte(stream, r.ReportPasswordFlag);
+    WriteStreamReal(stream, r.ReportCreateDate);
+    WriteStreamReal(stream, r.ReportLastChange);
 }
+
+} // namespace
 
 // ---------------------------------------------------------------------------
 // Template stream
 
-void ReportDocument::LoadFromStream(QIODevice &stream)
+void TfrReport::LoadFromStream(QIODevice &stream)
 {
     BuildState &state = library().State;
     ReportPrinter();
     state.DocumentMode = 0;
     state.CurrentReport = this;
-    Dictionary.Clear();
+    Dictionary->Clear();
     if (stream.atEnd())
         return;
-    VersionScope keep;
+    StreamVersionScope keep;
     const qint64 start = stream.pos();
     int version = 0;
     try {
@@ -414,16 +382,16 @@ void ReportDocument::LoadFromStream(QIODevice &stream)
         return;
     }
     try {
-        LoadPages(stream);
+        LoadTemplatePages(*this, stream);
         if (!stream.atEnd())
-            readReportInfo(stream);
+            readReportInfo(*this, stream);
         else
             ResetReportInfo();
     } catch (const std::exception &) {
         state.ClassErrorFlag = false;
         state.ClassErrorText.clear();
         showError(GetResourceText(55345));
-        toOneEmptyPage();
+        toOneEmptyPage(*this);
         return;
     }
     // The information after the pages is read also when add-in classes were
@@ -433,7 +401,7 @@ void ReportDocument::LoadFromStream(QIODevice &stream)
         if (!answer || *answer != ReportPassword) {
             ResetReportInfo();
             FileName = GetResourceText(55209);
-            toOneEmptyPage();
+            toOneEmptyPage(*this);
         }
     }
     if (state.ClassErrorFlag) {
@@ -442,24 +410,24 @@ void ReportDocument::LoadFromStream(QIODevice &stream)
     }
 }
 
-void ReportDocument::SaveToStream(QIODevice &stream)
+void TfrReport::SaveToStream(QIODevice &stream)
 {
     library().State.CurrentReport = this;
     if (WritingFR3) {
         SaveToFR3Stream(*this, stream);
         return;
     }
-    VersionScope keep;
+    StreamVersionScope keep;
     library().StreamVersion = 25;
     WriteStreamByte(stream, 25);
-    SavePages(stream);
+    SaveTemplatePages(*this, stream);
     WriteStreamByte(stream, 252);
     ReportGeneratorVersion = 88;
     ReportLastChange = NowAsDays();
-    writeReportInfo(stream);
+    writeReportInfo(*this, stream);
 }
 
-bool ReportDocument::LoadFromFile(const QString &fileName)
+bool TfrReport::LoadFromFile(const QString &fileName)
 {
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
@@ -483,7 +451,7 @@ bool saveThrough(const QString &fileName, const std::function<void(QIODevice &)>
 
 } // namespace
 
-bool ReportDocument::SaveToFile(const QString &fileName)
+bool TfrReport::SaveToFile(const QString &fileName)
 {
     return saveThrough(fileName, [this](QIODevice &s) { SaveToStream(s); });
 }
@@ -520,11 +488,10 @@ void readTemplatePicture(QIODevice &stream, ReportPicture *picture)
 
 } // namespace
 
-bool ReportDocument::SaveTemplate(const QString &fileName, const QStringList &description,
-                                  const ReportPicture *picture)
+bool TfrReport::SaveTemplate(const QString &fileName, const QStringList &description, const ReportPicture *picture)
 {
     return saveThrough(fileName, [&](QIODevice &s) {
-        VersionScope keep;
+        StreamVersionScope keep;
         library().StreamVersion = 25;
         library().State.CurrentReport = this;
         WriteMemo(s, description);
@@ -536,17 +503,17 @@ bool ReportDocument::SaveTemplate(const QString &fileName, const QStringList &de
             WriteStreamByte(s, 0);
         }
         PatchEndPosition(s, at);
-        SavePages(s);
+        SaveTemplatePages(*this, s);
     });
 }
 
-bool ReportDocument::LoadTemplate(const QString &fileName, QStringList &description, ReportPicture *picture,
-                                  bool withPages)
+bool TfrReport::LoadTemplate(const QString &fileName, QStringList *description, ReportPicture *picture,
+                             bool withPages)
 {
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
-    VersionScope keep;
+    StreamVersionScope keep;
     library().StreamVersion = 25;
     BuildState &state = library().State;
     state.CurrentReport = this;
@@ -554,7 +521,8 @@ bool ReportDocument::LoadTemplate(const QString &fileName, QStringList &descript
         const QStringList lines = ReadMemo(file);
         const qint64 pagesAt = ReadStreamInteger(file);
         if (!withPages) {
-            description = lines;
+            if (description)
+                *description = lines;
             if (picture)
                 picture->clear();
             if (ReadStreamByte(file) == 1)
@@ -566,14 +534,14 @@ bool ReportDocument::LoadTemplate(const QString &fileName, QStringList &descript
         file.seek(pagesAt);
         state.ClassErrorFlag = false;
         state.ClassErrorText.clear();
-        Dictionary.Clear();
-        LoadPages(file);
+        Dictionary->Clear();
+        LoadTemplatePages(*this, file);
     } catch (const std::exception &) {
         state.ClassErrorFlag = false;
         state.ClassErrorText.clear();
         showError(GetResourceText(55345));
         if (withPages)
-            toOneEmptyPage();
+            toOneEmptyPage(*this);
         return false;
     }
     if (state.ClassErrorFlag)
@@ -585,7 +553,7 @@ bool ReportDocument::LoadTemplate(const QString &fileName, QStringList &descript
 // ---------------------------------------------------------------------------
 // Prepared reports and the XML form
 
-bool ReportDocument::LoadPreparedReport(const QString &fileName)
+bool TfrReport::LoadPreparedReport(const QString &fileName)
 {
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
@@ -593,7 +561,7 @@ bool ReportDocument::LoadPreparedReport(const QString &fileName)
     ResetReportInfo();
     bool ok = true;
     try {
-        EMFPages.LoadFromStream(file);
+        EMFPages->LoadFromStream(file);
     } catch (const std::exception &) {
         showError(GetResourceText(55345));
         ok = false;
@@ -602,12 +570,12 @@ bool ReportDocument::LoadPreparedReport(const QString &fileName)
     return ok;
 }
 
-bool ReportDocument::SavePreparedReport(const QString &fileName)
+bool TfrReport::SavePreparedReport(const QString &fileName)
 {
-    return saveThrough(fileName, [this](QIODevice &s) { EMFPages.SaveToStream(s); });
+    return saveThrough(fileName, [this](QIODevice &s) { EMFPages->SaveToStream(s); });
 }
 
-bool ReportDocument::SaveToFR3File(const QString &fileName)
+bool TfrReport::SaveToFR3File(const QString &fileName)
 {
     const QFileInfo info(fileName);
     const QString name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".fr3");
@@ -623,10 +591,10 @@ bool ReportDocument::SaveToFR3File(const QString &fileName)
     return ok;
 }
 
-void ReportDocument::ApplyBandAligns()
+void ApplyBandAligns(TfrReport &report)
 {
     BuildState &state = library().State;
-    for (const auto &page : Pages) {
+    for (const auto &page : report.Pages) {
         for (const auto &view : page->Objects) {
             if (view->BandAlign == baNone)
                 continue;
@@ -634,6 +602,45 @@ void ReportDocument::ApplyBandAligns()
             view->Draw(library().MeasureBitmap->canvas());
         }
     }
+}
+
+} // namespace reports
+
+namespace reports {
+
+// This system keeps no templates in form files: the form storage is written
+// as the bare version, and a stored template is read if one is there.
+void TfrReport::WriteReportForm(QIODevice &stream)
+{
+    WriteStreamInteger(stream, 25);
+    if (StoreInDFM) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        SaveToStream(buffer);
+        WriteStreamInteger(stream, static_cast<qint32>(bytes.size()));
+        stream.write(bytes);
+    }
+}
+
+void TfrReport::ReadReportForm(QIODevice &stream)
+{
+    ReadStreamInteger(stream);
+    if (!StoreInDFM)
+        return;
+    const qint32 n = ReadStreamInteger(stream);
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(ReadStreamBytes(stream, n));
+    buffer->open(QIODevice::ReadOnly);
+    DFMStream = std::move(buffer);
+}
+
+void TfrReport::Loaded()
+{
+    if (!DFMStream)
+        return;
+    LoadFromStream(*DFMStream);
+    DFMStream.reset();
 }
 
 } // namespace reports
