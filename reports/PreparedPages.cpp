@@ -63,6 +63,26 @@ void releasePage(TfrEMFPage &record)
     record.Page.reset();
 }
 
+// A page's fields in a prepared report (bin and margins from version 24 on)
+// and its data up to the page's end position.
+QByteArray readPageRecord(QIODevice &stream, TfrEMFPage &record, int version)
+{
+    const qint64 end = ReadStreamInteger(stream);
+    record.PaperSize = ReadStreamWord(stream);
+    record.PaperWidth = ReadStreamInteger(stream);
+    record.PaperHeight = ReadStreamInteger(stream);
+    record.Orientation = ReadStreamByte(stream);
+    record.Bin = version >= 24 ? ReadStreamInteger(stream) : -1;
+    record.UseMargins = ReadStreamByte(stream) != 0;
+    if (version >= 24)
+        for (int &margin : record.Margins)
+            margin = ReadStreamInteger(stream);
+    const qint64 here = stream.pos();
+    if (end < here || end > stream.size())
+        throw StreamReadError();
+    return ReadStreamBytes(stream, end - here);
+}
+
 } // namespace
 
 void setShellOpener(ShellOpener opener)
@@ -370,20 +390,7 @@ void TfrEMFPages::LoadFromStream(QIODevice &stream)
         const qint32 count = ReadStreamInteger(stream);
         for (qint32 i = 0; i < count; ++i) {
             auto record = std::make_unique<TfrEMFPage>();
-            const qint64 end = ReadStreamInteger(stream);
-            record->PaperSize = ReadStreamWord(stream);
-            record->PaperWidth = ReadStreamInteger(stream);
-            record->PaperHeight = ReadStreamInteger(stream);
-            record->Orientation = ReadStreamByte(stream);
-            record->Bin = version >= 24 ? ReadStreamInteger(stream) : -1;
-            record->UseMargins = ReadStreamByte(stream) != 0;
-            if (version >= 24)
-                for (int &margin : record->Margins)
-                    margin = ReadStreamInteger(stream);
-            const qint64 here = stream.pos();
-            if (end < here || end > stream.size())
-                throw StreamReadError();
-            const QByteArray data = ReadStreamBytes(stream, end - here);
+            const QByteArray data = readPageRecord(stream, *record, version);
             if (flag != 0) {
                 QByteArray source = data;
                 QBuffer in(&source);
@@ -418,17 +425,7 @@ void TfrEMFPages::loadMetafileForm(QIODevice &stream)
     const qint32 count = ReadStreamInteger(stream);
     for (qint32 i = 0; i < count; ++i) {
         auto record = std::make_unique<TfrEMFPage>();
-        const qint64 end = ReadStreamInteger(stream);
-        record->PaperSize = ReadStreamWord(stream);
-        record->PaperWidth = ReadStreamInteger(stream);
-        record->PaperHeight = ReadStreamInteger(stream);
-        record->Orientation = ReadStreamByte(stream);
-        record->Bin = -1;
-        record->UseMargins = ReadStreamByte(stream) != 0;
-        const qint64 here = stream.pos();
-        if (end < here || end > stream.size())
-            throw StreamReadError();
-        const QByteArray picture = ReadStreamBytes(stream, end - here);
+        const QByteArray picture = readPageRecord(stream, *record, 0);
         computeMetrics(*record);
 
         PictureView view;

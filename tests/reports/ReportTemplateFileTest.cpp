@@ -365,15 +365,19 @@ void textRecord(Bytes &t, const QString &name, const QString &text)
     t.u16(2).i32(0).i32(0xFFFFFF).str(QString()).i32(2).i32(0);
 }
 
-void pageHeader25(Bytes &t)
+// The version byte, the flags, an empty printer name and one page header.
+void templateStart(Bytes &t)
 {
+    t.u8(25).u16(0).u16(0).str(QString());
     t.u8(255).i32(-1).i32(9).i32(2100).i32(2970).i32(0).i32(0).i32(0).i32(0).u8(0).i32(-1);
     t.u16(0).u16(1).i32(1).i32(0).u8(0).str(QStringLiteral("Page1")).u8(3).str(QStringLiteral("Form"));
     t.i32(0).i32(220).i32(120).i32(380).i32(300).u8(4).memo({});
 }
 
+// An empty dictionary section, then the report information.
 void reportInfo(Bytes &t, const QString &name, const QString &password, int flag)
 {
+    t.u8(254).u16(0xFFFE).i32(0).i32(0).i32(0);
     t.u8(252);
     t.info(QString()).info(name).info(QString()).info(QString()).info(QString()).info(QString()).info(QString());
     t.info(QString::fromLatin1(platform::toCp1251(password).toHex().toUpper()));
@@ -384,8 +388,7 @@ void reportInfo(Bytes &t, const QString &name, const QString &password, int flag
 QByteArray templateWithMissingAddIns()
 {
     Bytes t;
-    t.u8(25).u16(0).u16(0).str(QString());
-    pageHeader25(t);
+    templateStart(t);
     t.u8(0).u8(0);
     qsizetype at = t.mark();
     textRecord(t, QStringLiteral("First"), QStringLiteral("1"));
@@ -400,7 +403,6 @@ QByteArray templateWithMissingAddIns()
     at = t.mark();
     textRecord(t, QStringLiteral("Second"), QStringLiteral("2"));
     t.end(at);
-    t.u8(254).u16(0xFFFE).i32(0).i32(0).i32(0);
     reportInfo(t, QStringLiteral("Named"), QStringLiteral("pw"), 0);
     return t.b;
 }
@@ -433,8 +435,7 @@ TEST_F(ReportTemplateFileTest, DamagedStreamsGiveOneEmptyPage)
     truncated.truncate(60);
     // The first object's end position points back at its own start.
     Bytes looping;
-    looping.u8(25).u16(0).u16(0).str(QString());
-    pageHeader25(looping);
+    templateStart(looping);
     looping.u8(0).u8(0);
     const qsizetype at = looping.mark();
     looping.endAt(at, static_cast<qint32>(at - 2));
@@ -459,13 +460,11 @@ TEST_F(ReportTemplateFileTest, DamagedStreamsGiveOneEmptyPage)
 QByteArray protectedTemplate()
 {
     Bytes t;
-    t.u8(25).u16(0).u16(0).str(QString());
-    pageHeader25(t);
+    templateStart(t);
     t.u8(0).u8(0);
     const qsizetype at = t.mark();
     textRecord(t, QStringLiteral("Secret"), QStringLiteral("x"));
     t.end(at);
-    t.u8(254).u16(0xFFFE).i32(0).i32(0).i32(0);
     reportInfo(t, QStringLiteral("Закрытый"), QStringLiteral("пароль"), 1);
     return t.b;
 }
