@@ -126,18 +126,18 @@ void readPageHeader(TfrReport &report, QIODevice &stream, Page &page)
         size = ReadStreamInteger(stream);
     const qint32 width = ReadStreamInteger(stream);
     const qint32 height = ReadStreamInteger(stream);
-    page.MarginLeft = ReadStreamInteger(stream);
-    page.MarginTop = ReadStreamInteger(stream);
-    page.MarginRight = ReadStreamInteger(stream);
-    page.MarginBottom = ReadStreamInteger(stream);
+    page.MarginLeft = ReadReportUnits(stream);
+    page.MarginTop = ReadReportUnits(stream);
+    page.MarginRight = ReadReportUnits(stream);
+    page.MarginBottom = ReadReportUnits(stream);
     const quint8 orientation = ReadStreamByte(stream);
     if (v < 23)
         SkipStreamBytes(stream, 6);
     const qint32 bin = v >= 24 ? ReadStreamInteger(stream) : -1;
     page.PrintToPrevPage = ReadStreamWord(stream) != 0;
     page.UseMargins = ReadStreamWord(stream) != 0;
-    page.ColCount = ReadStreamInteger(stream);
-    page.ColGap = ReadStreamInteger(stream);
+    page.ColCount = ReadReportUnits(stream, kMaxReportSpacing);
+    page.ColGap = ReadReportUnits(stream);
     if (v >= 24) {
         page.PageType = ReadStreamByte(stream);
         page.Name = ReadStreamString(stream);
@@ -145,10 +145,10 @@ void readPageHeader(TfrReport &report, QIODevice &stream, Page &page)
         page.BorderStyle = border == 0 ? 3 : border == 1 ? 2 : border;
         page.Caption = ReadStreamString(stream);
         page.Color = static_cast<std::uint32_t>(ReadStreamInteger(stream));
-        page.WindowLeft = ReadStreamInteger(stream);
-        page.WindowTop = ReadStreamInteger(stream);
-        page.WindowWidth = ReadStreamInteger(stream);
-        page.WindowHeight = ReadStreamInteger(stream);
+        page.WindowLeft = ReadReportUnits(stream);
+        page.WindowTop = ReadReportUnits(stream);
+        page.WindowWidth = ReadReportUnits(stream);
+        page.WindowHeight = ReadReportUnits(stream);
         page.Position = ReadStreamByte(stream) != 0 ? 4 : 0;
     } else {
         page.PageType = 0;

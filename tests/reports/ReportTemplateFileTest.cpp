@@ -18,6 +18,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 using namespace reports;
@@ -140,6 +142,26 @@ TEST_F(ReportTemplateFileTest, FrameWidthsComeBackAsSaved)
     in.open(QIODevice::ReadOnly);
     line.LoadFromStream(in);
     EXPECT_FLOAT_EQ(line.FrameWidth, 0.012f);
+}
+
+TEST_F(ReportTemplateFileTest, LengthsOfADamagedRecordAreHeldToWhatAPageCanHold)
+{
+    Bytes t;
+    t.str(QStringLiteral("L")).u8(2).u8(0);
+    t.i32(INT_MAX).i32(INT_MIN).i32(5).i32(6).u16(1).u16(15).i32(2000000000).i32(0).u16(0).i32(0);
+    t.i32(0).str(QString()).memo({}).memo({}).u16(1);
+    t.u16(0).str(QString()).i32(INT_MAX).i32(-7).u8(0);
+    QBuffer in(&t.b);
+    in.open(QIODevice::ReadOnly);
+    LineView line;
+    line.LoadFromStream(in);
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(line.Left, kMaxReportUnits);
+    EXPECT_EQ(line.Top, -kMaxReportUnits);
+    EXPECT_EQ(line.Width, 5);
+    EXPECT_FLOAT_EQ(line.FrameWidth, float(kMaxFrameWidth));
+    EXPECT_EQ(line.GapX, kMaxReportUnits);
+    EXPECT_EQ(line.GapY, -7);
 }
 
 // A report with every kind of object, a dialog page, dictionary entries and
