@@ -109,4 +109,127 @@ TEST_F(ReportBuildTest, Groups)
                                   "5", "/C C 9", "/R S 9 2"}));
 }
 
+// Texts of the records of each page: "--- page N" then the texts.
+QStringList texts(const QStringList &dump)
+{
+    QStringList out;
+    for (const QString &line : dump)
+        out << (line.startsWith(u'-') ? line : line.section(u' ', 5));
+    return out;
+}
+
+// Which pages show the page header and footer, by their first- and
+// last-page switches; 40 rows make three pages of 16, 15 and 9 rows.
+TEST_F(ReportBuildTest, PageHeadersAndFooters)
+{
+    struct Case {
+        quint16 header, footer;
+        QStringList marks; // per page: header and footer texts found
+    } cases[] = {
+        {0, 0, {"1:", "2:head 2 foot 2", "3:head 3"}},
+        {flBandOnFirstPage, flBandOnFirstPage | flBandOnLastPage, {"1:head 1 foot 1", "2:head 2 foot 2", "3:head 3 foot 3"}},
+        {0, flBandOnLastPage, {"1:", "2:head 2 foot 2", "3:head 3 foot 3"}},
+    };
+    for (const Case &c : cases) {
+        Built r;
+        r.add("Items", {"NAME", "QTY"}, numbered(40));
+        PageBuilder b(addPage(r.report));
+        b.band("PH", btPageHeader, 10, 20, QString(), c.header);
+        b.memo("ph", 0, 10, 100, 20, "head [PAGE#]");
+        b.band("Data", btMasterData, 40, 20, "Items");
+        b.memo("d", 0, 40, 100, 20, "[Items.NAME]");
+        b.band("PF", btPageFooter, 300, 20, QString(), c.footer);
+        b.memo("pf", 0, 300, 100, 20, "foot [PAGE#]");
+        const QStringList dump = r.build();
+        QStringList marks;
+        QStringList rows;
+        for (const QString &line : dump) {
+            if (line.startsWith(u'-')) {
+                marks << QString::number(marks.size() + 1) + u':';
+                continue;
+            }
+            const QString text = line.section(u' ', 5);
+            if (line.startsWith(u'd'))
+                rows << text;
+            else
+                marks.last() += (marks.last().endsWith(u':') ? QString() : QStringLiteral(" ")) + text;
+            if (line.startsWith(QStringLiteral("pf ")))
+                EXPECT_EQ(line.section(u' ', 2, 2), "331") << "a page footer lies on the bottom limit";
+        }
+        EXPECT_EQ(marks, c.marks) << c.header << " " << c.footer;
+        EXPECT_EQ(rows.size(), 40);
+        EXPECT_EQ(rows.last(), "r40");
+    }
+}
+
+// Two page columns: the second continues at the columns' top; past the last
+// a new page starts and a group header with RepeatHeader prints again.
+TEST_F(ReportBuildTest, PageColumns)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(40));
+    Page &page = addPage(r.report);
+    page.ColCount = 2;
+    page.ColGap = 20;
+    PageBuilder b(page);
+    b.band("PH", btPageHeader, 10, 20, QString(), flBandOnFirstPage);
+    b.memo("ph", 0, 10, 100, 20, "head [PAGE#]");
+    b.band("GH", btGroupHeader, 40, 20, "[Items.QTY] > 35", flBandRepeatHeader);
+    b.memo("gh", 0, 40, 100, 20, "group");
+    b.band("Data", btMasterData, 70, 20, "Items");
+    b.memo("d", 0, 70, 100, 20, "[Items.NAME]");
+    const QStringList dump = r.build();
+    auto at = [&dump](const QString &text) {
+        for (const QString &line : dump)
+            if (line.section(u' ', 5) == text)
+                return line.section(u' ', 1, 2);
+        return QString();
+    };
+    EXPECT_EQ(at("r15"), "0 330");
+    // (721 - 20 - 20) / 2 = 340 wide, so the second column starts at 360.
+    EXPECT_EQ(at("r16"), "360 50");
+    EXPECT_EQ(at("r30"), "360 330");
+    EXPECT_EQ(dump.count("gh 360 30 100 20 group"), 1);
+    const qsizetype page2 = dump.indexOf("--- page 2");
+    ASSERT_GT(page2, 0);
+    EXPECT_EQ(dump.mid(page2, 4), QStringList({"--- page 2", "ph 0 10 100 20 head 2", "gh 0 30 100 20 group",
+                                               "d 0 50 100 20 r31"}));
+    // The condition changes after r35: the new group's header, once.
+    const qsizetype r35 = dump.indexOf("d 0 130 100 20 r35");
+    ASSERT_GT(r35, 0);
+    EXPECT_EQ(dump.mid(r35 + 1, 2), QStringList({"gh 0 150 100 20 group", "d 0 170 100 20 r36"}));
+}
+
+// NEWPAGE twice in a band's script moves two pages on before the band prints;
+// CURY set with them places it on the new page.
+TEST_F(ReportBuildTest, NewPageRequestsAndCurY)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(3));
+    PageBuilder b(addPage(r.report));
+    auto &d = b.band("Data", btMasterData, 70, 20, "Items");
+    d.Script = QStringList{"if [Items.QTY] = 2 then begin NewPage; NewPage; CurY := 100 end"};
+    b.memo("d", 0, 70, 100, 20, "[Items.NAME] [PAGE#]");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 100 20 r1 1", "--- page 2", "--- page 3",
+                                      "d 0 100 100 20 r2 3", "d 0 120 100 20 r3 3"}));
+}
+
+// A band of three columns that follow one another: three records side by
+// side, the fourth below the first; the next band goes below the short row.
+TEST_F(ReportBuildTest, BandColumns)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(5));
+    PageBuilder b(addPage(r.report));
+    auto &d = b.band("Data", btMasterData, 70, 20, "Items");
+    d.Columns = 3;
+    d.ColumnWidth = 100;
+    d.ColumnGap = 10;
+    b.memo("d", 0, 70, 100, 20, "[Items.NAME]");
+    b.band("Foot", btMasterFooter, 100, 20);
+    b.memo("f", 0, 100, 100, 20, "end");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 100 20 r1", "d 110 10 100 20 r2", "d 220 10 100 20 r3",
+                                      "d 0 30 100 20 r4", "d 110 30 100 20 r5", "f 0 50 100 20 end"}));
+}
+
 } // namespace
