@@ -499,7 +499,7 @@ void TfrBand::DrawPageBreak()
         SplitHeight = CalculatedHeight;
     } else {
         int lowest = 0;
-        bool freshPiece = false;
+        bool freshPiece = y == Parent->RunTopY;
         for (;;) {
             const int space = Parent->CurBottomY - Parent->ColumnFooterHeight() - y - 2;
             lowest = 0;
@@ -528,8 +528,6 @@ void TfrBand::DrawPageBreak()
                         lowest = std::max(lowest, bottom);
                     } else {
                         lowest = std::max(lowest, space);
-                        if (!o->OutputMemo.join(QString()).contains(QChar(1)))
-                            o->ExpandPending = true;
                     }
                     continue;
                 }
@@ -550,9 +548,10 @@ void TfrBand::DrawPageBreak()
                     stretch->StretchPhase = 2;
                     DrawObject(*o);
                     o->Height = h;
+                    // What is left of its text is printed as it stands: it
+                    // is not expanded again.
+                    o->ExpandPending = false;
                     const int sliver = stretch->RemainHeight();
-                    if (!o->OutputMemo.join(QString()).contains(QChar(1)))
-                        o->ExpandPending = true;
                     for (size_t j = 0; j < Objects.size(); ++j) {
                         reports::View *other = Objects[j];
                         if (j == i || saved[j].printed)

@@ -232,4 +232,57 @@ TEST_F(ReportBuildTest, BandColumns)
                                       "d 0 30 100 20 r4", "d 110 30 100 20 r5", "f 0 50 100 20 end"}));
 }
 
+// A stretched band taller than a page prints in pieces: its text goes on at
+// the top of the next page without repeating a line; the band after it
+// starts on a page of its own when it does not fit below.
+TEST_F(ReportBuildTest, BandSplitOverPages)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items", flBandStretched);
+    QString words;
+    for (int i = 1; i <= 70; ++i)
+        words += QStringLiteral(" w%1").arg(i);
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]" + words).Flags = flStretched | flWordWrap;
+    b.memo("e", 70, 40, 60, 20, "side");
+    const QStringList dump = r.build();
+    ASSERT_EQ(dump.size(), 12) << dump.join(u'\n').toStdString();
+    EXPECT_EQ(dump.filter(QStringLiteral("--- page")).size(), 4);
+    QStringList all;
+    for (const QString &line : dump)
+        if (line.startsWith(QStringLiteral("d ")))
+            all << line.section(u' ', 5).split(u'|');
+    QStringList expected;
+    for (int rec = 1; rec <= 2; ++rec) {
+        QStringList w{QStringLiteral("r%1").arg(rec)};
+        for (int i = 1; i <= 70; ++i)
+            w << QStringLiteral("w%1").arg(i);
+        expected << w;
+    }
+    QStringList got = all.join(u' ').split(u' ');
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(dump[1].section(u' ', 0, 3), "d 0 10 60");
+    EXPECT_EQ(dump[4].section(u' ', 0, 2), "d 0 10") << "the rest starts at the top of the next page";
+}
+
+// An object that cannot be cut and is taller than a whole page is printed
+// cut to the page, so the pieces end (it used to move on to the next piece
+// without end).
+TEST_F(ReportBuildTest, UncuttableObjectTallerThanAPage)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 500, "Items", flBandBreaked);
+    b.memo("d", 0, 40, 60, 500, "tall").Flags = 0;
+    b.memo("e", 70, 40, 60, 20, "[Items.NAME]");
+    b.memo("f", 70, 500, 60, 20, "below");
+    // The second record starts below the first one's last piece: what fits
+    // there prints there, the tall object goes to the next page.
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 339 tall", "e 70 10 60 20 r1", "--- page 2",
+                                      "f 70 131 60 20 below", "e 70 151 60 20 r2", "--- page 3",
+                                      "d 0 10 60 339 tall", "f 70 272 60 20 below"}));
+}
+
 } // namespace
