@@ -285,4 +285,76 @@ TEST_F(ReportBuildTest, UncuttableObjectTallerThanAPage)
                                       "d 0 10 60 339 tall", "f 70 272 60 20 below"}));
 }
 
+// A subreport whose data runs past the page bottom goes on at the top of the
+// next page at the same horizontal place; the band after it starts below
+// where the subreport ended.
+TEST_F(ReportBuildTest, SubreportOverPages)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    r.add("Sub", {"NAME", "QTY"}, numbered(20));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 30, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    auto sub = std::make_unique<SubReportView>();
+    sub->Name = "SR";
+    sub->SetBounds(100, 45, 200, 20);
+    sub->PageIndex = 1;
+    r.report.Pages[0]->Add(std::move(sub));
+    PageBuilder s2(addPage(r.report));
+    s2.band("SD", btMasterData, 10, 20, "Sub");
+    s2.memo("s", 0, 10, 60, 20, "[Sub.NAME]");
+    const QStringList dump = r.build();
+    QStringList expected{"--- page 1", "d 0 10 60 20 r1"};
+    for (int i = 1; i <= 16; ++i)
+        expected << QStringLiteral("s 100 %1 60 20 r%2").arg(15 + 20 * (i - 1)).arg(i);
+    expected << "--- page 2";
+    for (int i = 17; i <= 20; ++i)
+        expected << QStringLiteral("s 100 %1 60 20 r%2").arg(10 + 20 * (i - 17)).arg(i);
+    expected << "d 0 90 60 20 r2";
+    for (int i = 1; i <= 12; ++i)
+        expected << QStringLiteral("s 100 %1 60 20 r%2").arg(95 + 20 * (i - 1)).arg(i);
+    expected << "--- page 3";
+    for (int i = 13; i <= 20; ++i)
+        expected << QStringLiteral("s 100 %1 60 20 r%2").arg(10 + 20 * (i - 13)).arg(i);
+    EXPECT_EQ(dump, expected);
+}
+
+// A second page with PrintToPrevPage goes on on the first page's last
+// prepared page, below what it printed.
+TEST_F(ReportBuildTest, PrintToPreviousPage)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(3));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    Page &p2 = addPage(r.report);
+    p2.PrintToPrevPage = true;
+    PageBuilder b2(p2);
+    b2.band("T2", btReportTitle, 10, 20);
+    b2.memo("t", 0, 10, 60, 20, "second [PAGE#]");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 20 r1", "d 0 30 60 20 r2", "d 0 50 60 20 r3",
+                                      "t 0 70 60 20 second 1"}));
+}
+
+// A band breaks when its bottom plus the column footer's height passes the
+// limit (351); the column footer closes each page.
+TEST_F(ReportBuildTest, ColumnFooterRoom)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(20));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    b.band("CF", btColumnFooter, 100, 30);
+    b.memo("cf", 0, 100, 60, 20, "colfoot");
+    const QStringList dump = r.build();
+    const qsizetype page2 = dump.indexOf("--- page 2");
+    ASSERT_GT(page2, 0);
+    EXPECT_EQ(dump.mid(page2 - 2, 4), QStringList({"d 0 290 60 20 r15", "cf 0 310 60 20 colfoot", "--- page 2",
+                                                   "d 0 10 60 20 r16"}));
+    EXPECT_EQ(dump.last(), "cf 0 110 60 20 colfoot");
+}
+
 } // namespace
