@@ -357,4 +357,110 @@ TEST_F(ReportBuildTest, ColumnFooterRoom)
     EXPECT_EQ(dump.last(), "cf 0 110 60 20 colfoot");
 }
 
+// Masters with details given per master: a user data set whose records end
+// after the count of the current master.
+struct MasterDetail : Built {
+    UserDataset detail;
+    MasterDetail(const std::vector<int> &counts)
+    {
+        std::vector<std::vector<QVariant>> rows;
+        for (size_t i = 0; i < counts.size(); ++i)
+            rows.push_back({QStringLiteral("m%1").arg(i + 1), double(counts[i])});
+        DBDataSet &master = add("M", {"NAME", "N"}, rows);
+        detail.Name = "D";
+        detail.OnCheckEOF = [&master](Dataset &d, bool &eof) {
+            eof = d.RecNo >= master.GetDataSet().fieldByName(u"N").asInteger();
+        };
+        report.Components.push_back(&detail);
+    }
+    void layout(quint16 masterFlags)
+    {
+        PageBuilder b(addPage(report));
+        b.band("MH", btMasterHeader, 10, 20);
+        b.memo("mh", 0, 10, 60, 20, "head");
+        b.band("MB", btMasterData, 40, 20, "M", masterFlags);
+        b.memo("m", 0, 40, 60, 20, "[M.NAME]");
+        b.band("DB", btDetailData, 70, 20, "D");
+        b.memo("d", 20, 70, 60, 20, "[LINE#]");
+        b.band("MF", btMasterFooter, 100, 20);
+        b.memo("mf", 0, 100, 60, 20, "foot [COUNT(MB)]");
+    }
+};
+
+TEST_F(ReportBuildTest, EmptySubsets)
+{
+    struct Case {
+        std::vector<int> counts;
+        quint16 flags;
+        QStringList texts;
+    } cases[] = {
+        {{0, 2, 0}, 0, {"head", "m2", "1", "2", "foot 1"}},
+        {{0, 2, 0}, flBandPrintIfSubsetEmpty, {"head", "m1", "m2", "1", "2", "m3", "foot 3"}},
+        {{0, 0}, 0, {}},
+    };
+    for (const Case &c : cases) {
+        MasterDetail r(c.counts);
+        r.layout(c.flags);
+        QStringList got = texts(r.build());
+        got.removeAll(QStringLiteral("--- page 1"));
+        EXPECT_EQ(got, c.texts) << c.flags;
+    }
+}
+
+// Without PrintIfEmpty an empty master source forms no page; with it the
+// page is formed with its title.
+TEST_F(ReportBuildTest, PrintIfEmpty)
+{
+    for (const bool printIfEmpty : {false, true}) {
+        Built r;
+        r.report.PrintIfEmpty = printIfEmpty;
+        r.add("Items", {"NAME", "QTY"}, {});
+        PageBuilder b(addPage(r.report));
+        b.band("T", btReportTitle, 10, 20);
+        b.memo("t", 0, 10, 60, 20, "title");
+        b.band("Data", btMasterData, 40, 20, "Items");
+        b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+        EXPECT_EQ(r.build(), printIfEmpty ? QStringList({"--- page 1", "t 0 10 60 20 title"}) : QStringList())
+            << printIfEmpty;
+    }
+}
+
+// Totals over no rows: MIN stays 1e300 and AVG shows 0; a hidden data band
+// still adds its rows.
+TEST_F(ReportBuildTest, TotalsOverNoRowsAndHiddenRows)
+{
+    for (const int rows : {0, 3}) {
+        Built r;
+        r.add("Items", {"NAME", "QTY"}, numbered(rows));
+        PageBuilder b(addPage(r.report));
+        auto &data = b.band("Data", btMasterData, 40, 20, "Items");
+        data.Visible = false;
+        b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+        b.band("S", btReportSummary, 100, 20);
+        b.memo("s", 0, 100, 300, 20, "[MIN([Items.QTY],Data,1)] [AVG([Items.QTY],Data,1)] [SUM([Items.QTY],Data,1)] [COUNT(Data,1)] [COUNT(Data)]");
+        const QStringList got = texts(r.build());
+        EXPECT_EQ(got, QStringList({"--- page 1", rows == 0 ? "1E300 0 0 0 0" : "1 2 6 3 0"})) << rows;
+    }
+}
+
+// More nested group headers than any fixed list of pending bands holds.
+TEST_F(ReportBuildTest, ManyGroupHeaders)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report, 2000, 20000));
+    for (int i = 0; i < 120; ++i) {
+        b.band(QStringLiteral("G%1").arg(i), btGroupHeader, 10 + 12 * i, 10, "[Items.QTY]");
+        b.memo(QStringLiteral("g%1").arg(i), 0, 10 + 12 * i, 60, 10, QStringLiteral("g%1").arg(i));
+    }
+    b.band("Data", btMasterData, 1500, 10, "Items");
+    b.memo("d", 0, 1500, 60, 10, "[Items.NAME]");
+    const QStringList got = texts(r.build());
+    ASSERT_EQ(got.size(), 1 + 2 * 121) << got.mid(0, 5).join(u',').toStdString();
+    EXPECT_EQ(got[1], "g0");
+    EXPECT_EQ(got[120], "g119");
+    EXPECT_EQ(got[121], "r1");
+    EXPECT_EQ(got[242], "r2");
+}
+
 } // namespace
