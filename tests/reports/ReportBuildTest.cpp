@@ -4,6 +4,7 @@
 #include "ReportTestSupport.h"
 
 #include "platform/Service.h"
+#include "support/ScriptedAnswers.h"
 
 #include <gtest/gtest.h>
 
@@ -461,6 +462,61 @@ TEST_F(ReportBuildTest, ManyGroupHeaders)
     EXPECT_EQ(got[120], "g119");
     EXPECT_EQ(got[121], "r1");
     EXPECT_EQ(got[242], "r2");
+}
+
+// Two passes give every page the page count; one pass shows 0.
+TEST_F(ReportBuildTest, TotalPagesInTwoPasses)
+{
+    for (const bool twoPasses : {false, true}) {
+        Built r;
+        r.report.DoublePass = twoPasses;
+        r.add("Items", {"NAME", "QTY"}, numbered(40));
+        PageBuilder b(addPage(r.report));
+        b.band("PH", btPageHeader, 10, 20, QString(), flBandOnFirstPage);
+        b.memo("ph", 0, 10, 100, 20, "[PAGE#] / [TOTALPAGES]");
+        b.band("Data", btMasterData, 40, 20, "Items");
+        b.memo("d", 0, 40, 100, 20, "[Items.NAME]");
+        const QStringList got = texts(r.build()).filter(QStringLiteral(" / "));
+        EXPECT_EQ(got, twoPasses ? QStringList({"1 / 3", "2 / 3", "3 / 3"}) : QStringList({"1 / 0", "2 / 0", "3 / 0"}));
+        EXPECT_EQ(r.report.DoublePass, twoPasses);
+    }
+}
+
+// Multiple mode forms every page once per record of the report's data set,
+// into one document.
+TEST_F(ReportBuildTest, MultipleMode)
+{
+    Built r;
+    DBDataSet &people = r.add("People", {"NAME", "N"}, {{QStringLiteral("Анна"), 1.0}, {QStringLiteral("Борис"), 2.0}, {QStringLiteral("Вера"), 3.0}});
+    r.report.ReportType = TfrReportType::rtMultiple;
+    r.report.ReportDataset = &people;
+    PageBuilder b(addPage(r.report));
+    b.band("T", btReportTitle, 10, 20);
+    b.memo("t", 0, 10, 100, 20, "[People.NAME] [PAGE#]");
+    EXPECT_EQ(texts(r.build()), QStringList({"--- page 1", "Анна 1", "--- page 2", "Борис 2", "--- page 3", "Вера 3"}));
+}
+
+// An expression that cannot be computed stops the build: the composed error
+// shows once, the prepared pages are cleared and the result is false.
+TEST_F(ReportBuildTest, BuildErrorStopsTheReport)
+{
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    Built r;
+    r.report.Name = "Отчет1";
+    r.add("Items", {"NAME", "QTY"}, numbered(3));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 100, 20, "[Itms.NAME]");
+    EXPECT_FALSE(r.report.PrepareReport());
+    EXPECT_EQ(r.report.EMFPages->Count(), 0);
+    ASSERT_EQ(answers.messages().size(), 1u);
+    const QString text = answers.messages()[0].text;
+    EXPECT_EQ(answers.messages()[0].type, platform::MsgType::Error);
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Возникла ошибка при обработке выражения"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Объект: d"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Документ: Отчет1"))) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(QStringLiteral("Переменная не определена: \"ITMS.NAME\""))) << text.toStdString();
 }
 
 } // namespace
