@@ -14,6 +14,8 @@
 
 #include <QIODevice>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace reports {
@@ -102,6 +104,17 @@ MemoView::MemoView()
     Flags = flStretched | flWordWrap;
     Font.Charset = library().Charset;
 }
+
+namespace {
+
+// Geometry of texts read from files may hold any values; sums and products
+// are worked out wide and held to the integer range.
+int saturated(qint64 value)
+{
+    return static_cast<int>(std::clamp<qint64>(value, INT_MIN + 1, INT_MAX));
+}
+
+} // namespace
 
 int MemoView::FontHeight(double scale) const
 {
@@ -248,8 +261,8 @@ void MemoView::WrapMemo()
         platform::Service<TextMeasuring>::get().measurer(font, CharSpacing);
     WrappedLines.clear();
     const int available = rotated ? Height - 2 * GapY : Width - 2 * GapX;
-    LineStep = LineSpacing - FontHeight();
-    const int origin = rotated ? Left + GapX : Top + GapY;
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    const qint64 origin = rotated ? qint64(Left) + GapX : qint64(Top) + GapY;
     if (library().State.DocumentMode == 0 && !rotated && OutputMemo.size() == 1
         && measurer->width(OutputMemo.first()) > available && OutputMemo.first().startsWith(u'[')) {
         WrappedLines << OutputMemo.first() + kParagraphEnd;
@@ -263,8 +276,8 @@ void MemoView::WrapMemo()
                 WrappedLines << (rotated ? line : line + kParagraphEnd);
         }
     }
-    const int end = origin + LineStep * static_cast<int>(WrappedLines.size());
-    TextHeight = rotated ? end + GapX - Left : end + GapY - Top;
+    const qint64 end = origin + qint64(LineStep) * WrappedLines.size();
+    TextHeight = saturated(rotated ? end + GapX - Left : end + GapY - Top);
 }
 
 int MemoView::CalcWidth(const QStringList &lines)
@@ -505,15 +518,17 @@ int MemoView::CalcHeight()
 
 int MemoView::MinHeight()
 {
-    LineStep = LineSpacing - FontHeight();
-    return roundToInt(2 * FrameWidth) + LineStep + 2 * GapY;
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    return saturated(qint64(roundToInt(2 * FrameWidth)) + LineStep + 2 * qint64(GapY));
 }
 
 int MemoView::RemainHeight()
 {
-    LineStep = LineSpacing - FontHeight();
-    const int frame = roundToInt(2 * FrameWidth);
-    return 2 * GapY + frame + ((Height - frame - 2 * GapY) % LineStep);
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    const qint64 frame = roundToInt(2 * FrameWidth);
+    // A line step of 0 or less fits no line: nothing remains of one.
+    const qint64 rest = LineStep > 0 ? (qint64(Height) - frame - 2 * qint64(GapY)) % LineStep : 0;
+    return saturated(2 * qint64(GapY) + frame + rest);
 }
 
 void MemoView::PrintToStream(QIODevice &stream)

@@ -3,6 +3,8 @@
 #include "reports/ReportComponent.h"
 
 #include "reports/BandRuntime.h"
+#include "reports/DataDictionary.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ResourceTexts.h"
 
@@ -314,7 +316,7 @@ void TfrReport::ShowReport()
 }
 
 TfrReport::TfrReport()
-    : EMFPages(std::make_unique<TfrEMFPages>()), Dictionary(std::make_unique<ReportDictionary>(this)),
+    : EMFPages(std::make_unique<TfrEMFPages>(this)), Dictionary(std::make_unique<DataDictionary>(this)),
       host_(std::make_unique<ReportHost>(*this))
 {
     FileName = QStringLiteral("Untitled");
@@ -342,7 +344,7 @@ void TfrReport::ResetReportInfo()
     ReportVersionRelease.clear();
     ReportVersionBuild.clear();
     ReportPassword.clear();
-    ReportCreateDate = ReportLastChange = QDateTime::currentDateTime();
+    ReportCreateDate = ReportLastChange = NowAsDays();
     ReportPasswordFlag = 0;
     ReportGeneratorVersion = 88;
 }

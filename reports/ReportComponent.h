@@ -11,7 +11,7 @@
 // ReportComponentFiles.cpp.
 
 #include "reports/DataSets.h"
-#include "reports/PreparedPagesSeam.h"
+#include "reports/PreparedPages.h"
 #include "reports/ReportModel.h"
 #include "reports/ReportScript.h"
 
@@ -28,7 +28,8 @@ class QIODevice;
 
 namespace reports {
 
-
+class Component;
+struct ReportPicture;
 class TfrReport;
 
 enum class TfrReportType { rtSimple = 0, rtMultiple = 1 };
@@ -150,6 +151,10 @@ public:
     std::function<void()> OnPrintReport;
     std::function<void(ReportObject *sender)> OnCustomizeObject;
 
+    // The component whose own components plain names in the report reach
+    // (the registry of Components.h); none: only global names.
+    Component *Owner = nullptr;
+
     // Owned parts.
     std::unique_ptr<TfrEMFPages> EMFPages;
     std::unique_ptr<ReportDictionary> Dictionary;
@@ -172,7 +177,9 @@ public:
     QString ReportPassword;
     quint8 ReportGeneratorVersion = 88;
     quint8 ReportPasswordFlag = 0;
-    QDateTime ReportCreateDate, ReportLastChange;
+    // Day counts from 30 December 1899 with the time as fraction, kept as
+    // stored so that a template saves again byte for byte.
+    double ReportCreateDate = 0, ReportLastChange = 0;
 
     // Build state.
     bool FinalPass = false;
@@ -194,16 +201,21 @@ public:
     void Clear();
     void ResetReportInfo();
 
-    // Files (the file half).
+    // Files (the file half, ReportComponentFiles.cpp). Loading errors are
+    // shown (caption "Ошибка") and leave the report usable; a save that
+    // fails returns false and leaves an existing file as it was.
     void LoadFromStream(QIODevice &stream);
     void SaveToStream(QIODevice &stream);
+    // False when the file does not exist (nothing changes).
     bool LoadFromFile(const QString &name);
-    void SaveToFile(const QString &name);
-    void SaveToFR3File(const QString &name);
-    void LoadPreparedReport(const QString &name);
-    void SavePreparedReport(const QString &name);
-    void LoadTemplate(const QString &name, QStringList *description, QImage *picture, bool loadPages);
-    void SaveTemplate(const QString &name, const QStringList &description, const QImage *picture);
+    bool SaveToFile(const QString &name);
+    // Under the name with the extension ".fr3".
+    bool SaveToFR3File(const QString &name);
+    bool LoadPreparedReport(const QString &name);
+    bool SavePreparedReport(const QString &name);
+    // ".frt": without pages only the description and the picture are read.
+    bool LoadTemplate(const QString &name, QStringList *description, ReportPicture *picture, bool loadPages);
+    bool SaveTemplate(const QString &name, const QStringList &description, const ReportPicture *picture);
     // Form storage "ReportForm".
     void WriteReportForm(QIODevice &stream);
     void ReadReportForm(QIODevice &stream);

@@ -149,7 +149,7 @@ void TfrReport::GetVariableValue(const QString &name, Variant &value)
             return;
         }
     if (name == u"REPORTDATE" || name == u"REPORTLASTCHANGE") {
-        value = Variant::date(platform::dateTimeToDays(name == u"REPORTDATE" ? ReportCreateDate : ReportLastChange));
+        value = Variant::date(name == u"REPORTDATE" ? ReportCreateDate : ReportLastChange);
         return;
     }
     if (name == u"CALCWIDTH") {
