@@ -36,7 +36,7 @@ protected:
         return report.ExpandVariable(expression);
     }
     TfrReport report;
-    DumpMemo view;
+    MemoView view;
     platform::ScopedService<platform::DecimalSeparator> pinSeparator{platform::DecimalSeparator(u'.')};
 };
 
