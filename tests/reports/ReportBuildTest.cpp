@@ -50,12 +50,6 @@ struct Built {
     }
 };
 
-void print(const QStringList &lines)
-{
-    for (const QString &l : lines)
-        std::cout << l.toStdString() << "\n";
-}
-
 std::vector<std::vector<QVariant>> numbered(int n)
 {
     std::vector<std::vector<QVariant>> rows;
@@ -150,12 +144,14 @@ TEST_F(ReportBuildTest, PageHeadersAndFooters)
                 continue;
             }
             const QString text = line.section(u' ', 5);
-            if (line.startsWith(u'd'))
+            if (line.startsWith(u'd')) {
                 rows << text;
-            else
+            } else {
                 marks.last() += (marks.last().endsWith(u':') ? QString() : QStringLiteral(" ")) + text;
-            if (line.startsWith(QStringLiteral("pf ")))
+            }
+            if (line.startsWith(QStringLiteral("pf "))) {
                 EXPECT_EQ(line.section(u' ', 2, 2), "331") << "a page footer lies on the bottom limit";
+            }
         }
         EXPECT_EQ(marks, c.marks) << c.header << " " << c.footer;
         EXPECT_EQ(rows.size(), 40);
@@ -517,6 +513,28 @@ TEST_F(ReportBuildTest, BuildErrorStopsTheReport)
     EXPECT_TRUE(text.contains(QStringLiteral("Объект: d"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Документ: Отчет1"))) << text.toStdString();
     EXPECT_TRUE(text.endsWith(QStringLiteral("Переменная не определена: \"ITMS.NAME\""))) << text.toStdString();
+}
+
+// The build runs on the template and puts its stored form back: a script
+// that changes an object's text leaves the template as it was.
+TEST_F(ReportBuildTest, TemplateUnchangedByTheBuild)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    MemoView &m = b.memo("d", 0, 40, 100, 20, "[Items.NAME]");
+    m.Script = QStringList{"Memo := 'changed'"};
+    QBuffer before;
+    before.open(QIODevice::ReadWrite);
+    r.report.SaveToStream(before);
+    EXPECT_EQ(texts(r.build()), QStringList({"--- page 1", "changed", "changed"}));
+    QBuffer after;
+    after.open(QIODevice::ReadWrite);
+    r.report.SaveToStream(after);
+    // The dates at the end are the last change's, written anew by each save.
+    EXPECT_EQ(after.data().left(after.data().size() - 16), before.data().left(before.data().size() - 16));
+    EXPECT_EQ(r.report.FindObject("d")->Memo, QStringList{"[Items.NAME]"});
 }
 
 } // namespace
