@@ -29,27 +29,6 @@ protected:
     platform::ScopedService<TextMeasuring> pinMeasuring{measuring};
 };
 
-// A report over tables in memory; each table is a data set of the report.
-struct Built {
-    TfrReport report;
-    std::vector<std::unique_ptr<db::MemoryTable>> tables;
-    std::vector<std::unique_ptr<DBDataSet>> sources;
-    Built() { report.ShowProgress = false; }
-    DBDataSet &add(const QString &name, const QStringList &fields, const std::vector<std::vector<QVariant>> &rows)
-    {
-        tables.push_back(table(fields, rows));
-        sources.push_back(source(name, *tables.back()));
-        report.Components.push_back(sources.back().get());
-        return *sources.back();
-    }
-    QStringList build()
-    {
-        if (!report.PrepareReport())
-            return {QStringLiteral("not built: ") + library().State.ClassErrorText};
-        return reportDump(report);
-    }
-};
-
 std::vector<std::vector<QVariant>> numbered(int n)
 {
     std::vector<std::vector<QVariant>> rows;

@@ -133,7 +133,35 @@ public:
     void OnEndDoc() override { log << "end doc"; }
     void OnBeginPage() override { log << "page"; }
     void OnEndPage() override { log << "end page"; }
+    void OnData(int x, int y, View *view) override
+    {
+        log << QStringLiteral("data %1 %2 %3").arg(view->Name).arg(x).arg(y);
+    }
+    void OnText(const QRect &, int x, int y, const QString &text, int, View *) override
+    {
+        log << QStringLiteral("text %1 %2 %3").arg(x).arg(y).arg(text);
+    }
 };
+
+// The export replays each prepared page's objects into the filter: the
+// object, then its text lines.
+TEST_F(ReportOutputTest, ExportStream)
+{
+    testsupport::TempFolder folder;
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, {{QStringLiteral("один"), 1.0}, {QStringLiteral("два"), 2.0}});
+    PageBuilder b(addPage(r.report));
+    b.band("T", btReportTitle, 10, 20);
+    b.memo("t", 0, 10, 100, 20, "Итоги");
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 30, 40, 100, 20, "[Items.NAME]");
+    ASSERT_TRUE(r.report.PrepareReport());
+    RecordingFilter filter;
+    r.report.ExportTo(&filter, folder.file("out.txt"));
+    // Text lines start inside the object's gaps (2 across, 1 down).
+    EXPECT_EQ(filter.log, QStringList({"doc", "page", "data t 0 10", "text 2 11 Итоги", "data d 30 30", "text 32 31 один",
+                                       "data d 30 50", "text 32 51 два", "end page", "end doc"}));
+}
 
 TEST_F(ReportOutputTest, ExportDrivesTheFilter)
 {
