@@ -221,6 +221,9 @@ bool TfrBand::Draw()
         page->NewColumn(this);
     if (KeepCurY)
         page->CurY = scriptY;
+    // The new pages printed other bands: this one is the current band again.
+    state.CurrentBand = this;
+    state.CurrentView = View;
 
     bool result = false;
     if (Visible) {
@@ -239,6 +242,8 @@ bool TfrBand::Draw()
                         if (page->Skip)
                             return true;
                         CheckPageBreak(page->CurY, 10000, false);
+                        state.CurrentBand = this;
+                        state.CurrentView = View;
                         result = true;
                     }
                     if (h > emptySpace && page->CurY == page->RunTopY)
@@ -315,8 +320,10 @@ void TfrBand::DoDraw()
     const int step = Stretched ? CalculatedHeight : dy;
     SplitHeight = CalculatedHeight;
     if (!PageBreak && !ownY) {
-        if (CheckPageBreak(y, step, false))
+        if (CheckPageBreak(y, step, false)) {
             y = page->CurY;
+            library().State.CurrentBand = this;
+        }
     }
     if (PageBreak) {
         DrawPageBreak();
@@ -588,9 +595,9 @@ void TfrBand::DrawPageBreak()
             if (!progress && freshPiece && space <= 0)
                 break; // a page with no room at all
             CheckPageBreak(y, 10000, false);
+            state.CurrentBand = this;
             y = Parent->CurY;
             freshPiece = true;
-            (void)state;
         }
         SplitHeight = lowest;
     }

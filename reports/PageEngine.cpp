@@ -663,7 +663,9 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
                     ++h->LinePos;
                     ++h->LineThrough;
                 }
-                band->LinePos = 0;
+                // Lines count from 1 in the new group; the record just left
+                // adds its line below only when it counted.
+                band->LinePos = counted ? 0 : 1;
                 band->ClearLastTexts();
                 break;
             }
