@@ -221,6 +221,9 @@ bool TfrBand::Draw()
         page->NewColumn(this);
     if (KeepCurY)
         page->CurY = scriptY;
+    // The new pages printed other bands: this one is the current band again.
+    state.CurrentBand = this;
+    state.CurrentView = View;
 
     bool result = false;
     if (Visible) {
@@ -239,6 +242,8 @@ bool TfrBand::Draw()
                         if (page->Skip)
                             return true;
                         CheckPageBreak(page->CurY, 10000, false);
+                        state.CurrentBand = this;
+                        state.CurrentView = View;
                         result = true;
                     }
                     if (h > emptySpace && page->CurY == page->RunTopY)
@@ -315,8 +320,10 @@ void TfrBand::DoDraw()
     const int step = Stretched ? CalculatedHeight : dy;
     SplitHeight = CalculatedHeight;
     if (!PageBreak && !ownY) {
-        if (CheckPageBreak(y, step, false))
+        if (CheckPageBreak(y, step, false)) {
             y = page->CurY;
+            library().State.CurrentBand = this;
+        }
     }
     if (PageBreak) {
         DrawPageBreak();
@@ -499,7 +506,7 @@ void TfrBand::DrawPageBreak()
         SplitHeight = CalculatedHeight;
     } else {
         int lowest = 0;
-        bool freshPiece = false;
+        bool freshPiece = y == Parent->RunTopY;
         for (;;) {
             const int space = Parent->CurBottomY - Parent->ColumnFooterHeight() - y - 2;
             lowest = 0;
@@ -528,8 +535,6 @@ void TfrBand::DrawPageBreak()
                         lowest = std::max(lowest, bottom);
                     } else {
                         lowest = std::max(lowest, space);
-                        if (!o->OutputMemo.join(QString()).contains(QChar(1)))
-                            o->ExpandPending = true;
                     }
                     continue;
                 }
@@ -550,9 +555,10 @@ void TfrBand::DrawPageBreak()
                     stretch->StretchPhase = 2;
                     DrawObject(*o);
                     o->Height = h;
+                    // What is left of its text is printed as it stands: it
+                    // is not expanded again.
+                    o->ExpandPending = false;
                     const int sliver = stretch->RemainHeight();
-                    if (!o->OutputMemo.join(QString()).contains(QChar(1)))
-                        o->ExpandPending = true;
                     for (size_t j = 0; j < Objects.size(); ++j) {
                         reports::View *other = Objects[j];
                         if (j == i || saved[j].printed)
@@ -589,9 +595,9 @@ void TfrBand::DrawPageBreak()
             if (!progress && freshPiece && space <= 0)
                 break; // a page with no room at all
             CheckPageBreak(y, 10000, false);
+            state.CurrentBand = this;
             y = Parent->CurY;
             freshPiece = true;
-            (void)state;
         }
         SplitHeight = lowest;
     }

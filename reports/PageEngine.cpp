@@ -632,12 +632,17 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
                 }
                 if (!changed)
                     continue;
-                // The footers show the group's last record.
-                bool movedBack = true;
-                try {
-                    ds->Prior();
-                } catch (const std::exception &) {
-                    movedBack = false;
+                // The footers show the group's last record: the one before
+                // the current, or, at the end of the data, the current one
+                // (a data set at its end stays on its last record, so moving
+                // back would show the one before it and print the last twice).
+                bool movedBack = !atEnd;
+                if (movedBack) {
+                    try {
+                        ds->Prior();
+                    } catch (const std::exception &) {
+                        movedBack = false;
+                    }
                 }
                 for (TfrBand *h = band->LastGroup; h && h != g; h = h->PrevGroup) {
                     push(h->FooterBand);
@@ -658,7 +663,9 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
                     ++h->LinePos;
                     ++h->LineThrough;
                 }
-                band->LinePos = 0;
+                // Lines count from 1 in the new group; the record just left
+                // adds its line below only when it counted.
+                band->LinePos = counted ? 0 : 1;
                 band->ClearLastTexts();
                 break;
             }

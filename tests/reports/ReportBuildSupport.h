@@ -1,8 +1,7 @@
 #pragma once
-// Building reports in tests: a text object whose prepared record is a line of
-// its name, position, size and text, so that each prepared page reads back
-// as a list of such lines; templates put together in code; data sets in
-// memory; and the aggregate functions as a small library.
+// Building reports in tests: each prepared page read back as lines of its
+// objects' names, positions, sizes and texts; templates put together in
+// code; data sets in memory; and the aggregate functions as a small library.
 
 #include "platform/db/MemoryTable.h"
 #include "reports/BandRuntime.h"
@@ -31,43 +30,27 @@ public:
     }
 };
 
-// Its prepared record: "name x y w h text" and a line feed.
-class DumpMemo : public MemoView {
-public:
-    std::unique_ptr<View> CreateNew() const override { return std::make_unique<DumpMemo>(); }
-    void SaveToStream(QIODevice &stream) override
-    {
+// The objects of one prepared page as "name x y w h text" (text lines
+// joined by "|"), in print order.
+inline QStringList pageDump(TfrReport &report, int index)
+{
+    report.EMFPages->ObjectsToPage(index);
+    QStringList out;
+    for (const auto &o : (*report.EMFPages)[index].Page->Objects) {
         QStringList lines;
-        for (QString line : OutputMemo)
+        for (QString line : o->Memo)
             lines << line.remove(kParagraphEnd);
         while (!lines.isEmpty() && lines.last().isEmpty())
             lines.removeLast();
-        const QString record = QStringLiteral("%1 %2 %3 %4 %5 %6")
-                                   .arg(Name)
-                                   .arg(Left)
-                                   .arg(Top)
-                                   .arg(Width)
-                                   .arg(Height)
-                                   .arg(lines.join(u'|'));
-        stream.write(record.toUtf8() + '\n');
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                   .arg(o->Name)
+                   .arg(o->Left)
+                   .arg(o->Top)
+                   .arg(o->Width)
+                   .arg(o->Height)
+                   .arg(lines.join(u'|'));
     }
-};
-
-// The records of one prepared page, in print order.
-inline QStringList pageDump(TfrReport &report, int index)
-{
-    QBuffer &stream = *(*report.EMFPages)[index].Stream;
-    const QByteArray bytes = stream.data();
-    QStringList out;
-    qsizetype pos = 1; // past the version byte
-    while (pos < bytes.size()) {
-        ++pos; // the kind byte
-        const qsizetype end = bytes.indexOf('\n', pos);
-        if (end < 0)
-            break;
-        out << QString::fromUtf8(bytes.mid(pos, end - pos));
-        pos = end + 1;
-    }
+    (*report.EMFPages)[index].Page.reset();
     return out;
 }
 
@@ -112,13 +95,13 @@ public:
         b->Flags = flags;
         return static_cast<BandView &>(*page_.Add(std::move(b)));
     }
-    DumpMemo &memo(const QString &name, int left, int top, int width, int height, const QString &text)
+    MemoView &memo(const QString &name, int left, int top, int width, int height, const QString &text)
     {
-        auto m = std::make_unique<DumpMemo>();
+        auto m = std::make_unique<MemoView>();
         m->Name = name;
         m->SetBounds(left, top, width, height);
         m->Memo = text.split(u'\n');
-        return static_cast<DumpMemo &>(*page_.Add(std::move(m)));
+        return static_cast<MemoView &>(*page_.Add(std::move(m)));
     }
 
 private:
@@ -166,5 +149,26 @@ inline QStringList readGolden(const QString &name)
         lines.removeLast();
     return lines;
 }
+
+// A report over tables in memory; each table is a data set of the report.
+struct Built {
+    TfrReport report;
+    std::vector<std::unique_ptr<db::MemoryTable>> tables;
+    std::vector<std::unique_ptr<DBDataSet>> sources;
+    Built() { report.ShowProgress = false; }
+    DBDataSet &add(const QString &name, const QStringList &fields, const std::vector<std::vector<QVariant>> &rows)
+    {
+        tables.push_back(table(fields, rows));
+        sources.push_back(source(name, *tables.back()));
+        report.Components.push_back(sources.back().get());
+        return *sources.back();
+    }
+    QStringList build()
+    {
+        if (!report.PrepareReport())
+            return {QStringLiteral("not built: ") + library().State.ClassErrorText};
+        return reportDump(report);
+    }
+};
 
 } // namespace reportbuild
