@@ -278,8 +278,9 @@ TEST_F(ReportTemplateFileTest, ATemplateReloadsAndSavesTheSameBytes)
 }
 
 // A one-page template of an older version holding one text object "Hi",
-// written field by field as that version stored it.
-QByteArray legacyTemplate(int version)
+// written field by field as that version stored it; `framed`: stored as the
+// former framed text class, whose record has 8 bytes more.
+QByteArray legacyTemplate(int version, bool framed = false)
 {
     Bytes t;
     if (version > 21)
@@ -298,7 +299,10 @@ QByteArray legacyTemplate(int version)
     t.u16(0).u16(1).i32(1).i32(0);
     if (version == 23)
         t.memo({QStringLiteral("PageScript")});
-    t.u8(0).u8(0); // text object on page 0
+    if (framed)
+        t.u8(10).str(QStringLiteral("TfrFramedMemoView")).u8(0);
+    else
+        t.u8(0).u8(0); // text object on page 0
     if (version == 23)
         t.str(QStringLiteral("Старый"));
     t.i32(10).i32(20).i32(30).i32(40).u16(1).u16(0).i32(2).i32(0).u16(0).i32(0x1FFFFFFF);
@@ -314,6 +318,8 @@ QByteArray legacyTemplate(int version)
     t.i32(10).u16(0).i32(0).i32(0).u16(version < 23 ? 0 : 238);
     t.u16(2).i32(0).i32(0xFFFFFF);
     version < 23 ? t.old(QString()) : t.str(QString());
+    if (framed)
+        t.raw(QByteArray(8, '\xFF'));
     t.u8(252);
     return t.b;
 }
@@ -325,16 +331,19 @@ TEST_F(ReportTemplateFileTest, OlderVersionsLoadWithTheirObjects)
         QString name;
         bool wordWrap;
         int charset;
+        bool framed;
     };
     const Case cases[] = {
-        {21, QStringLiteral("Memo1"), true, 204},
-        {22, QStringLiteral("Memo1"), false, 204},
-        {23, QStringLiteral("Старый"), false, 238},
+        {21, QStringLiteral("Memo1"), true, 204, false},
+        {22, QStringLiteral("Memo1"), false, 204, false},
+        {23, QStringLiteral("Старый"), false, 238, false},
+        {23, QStringLiteral("Старый"), false, 238, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.version);
+        SCOPED_TRACE(c.framed);
         TfrReport report;
-        load(report, legacyTemplate(c.version));
+        load(report, legacyTemplate(c.version, c.framed));
         ASSERT_EQ(report.Pages.size(), 1u);
         const Page &page = *report.Pages[0];
         EXPECT_EQ(page.Name, QStringLiteral("Page1"));
