@@ -14,6 +14,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <cmath>
 
 namespace reports {
@@ -102,6 +103,19 @@ MemoView::MemoView()
     Flags = flStretched | flWordWrap;
     Font.Charset = library().Charset;
 }
+
+namespace {
+
+// Geometry of texts read from damaged files may hold huge values; sums and
+// products are worked out wide and held to half the integer range, so the
+// sums the drawing makes of two of them stay in range.
+constexpr qint64 kGeometryLimit = qint64(1) << 30;
+int saturated(qint64 value)
+{
+    return static_cast<int>(std::clamp(value, -kGeometryLimit, kGeometryLimit));
+}
+
+} // namespace
 
 int MemoView::FontHeight(double scale) const
 {
@@ -248,8 +262,8 @@ void MemoView::WrapMemo()
         platform::Service<TextMeasuring>::get().measurer(font, CharSpacing);
     WrappedLines.clear();
     const int available = rotated ? Height - 2 * GapY : Width - 2 * GapX;
-    LineStep = LineSpacing - FontHeight();
-    const int origin = rotated ? Left + GapX : Top + GapY;
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    const qint64 origin = rotated ? qint64(Left) + GapX : qint64(Top) + GapY;
     if (library().State.DocumentMode == 0 && !rotated && OutputMemo.size() == 1
         && measurer->width(OutputMemo.first()) > available && OutputMemo.first().startsWith(u'[')) {
         WrappedLines << OutputMemo.first() + kParagraphEnd;
@@ -263,8 +277,8 @@ void MemoView::WrapMemo()
                 WrappedLines << (rotated ? line : line + kParagraphEnd);
         }
     }
-    const int end = origin + LineStep * static_cast<int>(WrappedLines.size());
-    TextHeight = rotated ? end + GapX - Left : end + GapY - Top;
+    const qint64 end = origin + qint64(LineStep) * WrappedLines.size();
+    TextHeight = saturated(rotated ? end + GapX - Left : end + GapY - Top);
 }
 
 int MemoView::CalcWidth(const QStringList &lines)
@@ -383,8 +397,10 @@ void MemoView::showLines()
         c.saveDC();
         c.intersectClipRect(clip);
     }
+    // Line positions advance wide: a damaged file's many lines of a huge
+    // spacing run past the integer range long after they left the object.
     if (!rotated) {
-        int y = Top + GapY;
+        qint64 y = qint64(Top) + GapY;
         if (!ClipToBottom) {
             if (Alignment & frtaMiddle)
                 y += (Height - textHeight) / 2;
@@ -419,17 +435,18 @@ void MemoView::showLines()
                             frame &= ~(frftTop | frftBottom);
                     }
                     if (Report *report = state.CurrentReport)
-                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line,
-                                           frame, *this);
+                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, saturated(y),
+                                           line, frame, *this);
                 } else {
-                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.width() - 2 * GapX : 0, false);
+                    DrawTextLine(c, x, saturated(y), shownLine(line), spacing,
+                                 justify ? DrawRect.width() - 2 * GapX : 0, false);
                 }
             }
             ++LinesShown;
             y += step;
         }
     } else {
-        int x = Left + GapX;
+        qint64 x = qint64(Left) + GapX;
         if (Alignment & frtaMiddle)
             x += (Width - textHeight) / 2;
         else if (Alignment & frtaDown)
@@ -450,10 +467,11 @@ void MemoView::showLines()
                 const bool justify = horizontal == frtaJustify && !last;
                 if (Exporting) {
                     if (Report *report = state.CurrentReport)
-                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line, 0,
-                                           *this);
+                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), saturated(x), y,
+                                           line, 0, *this);
                 } else {
-                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.height() - 2 * GapY : 0, true);
+                    DrawTextLine(c, saturated(x), y, shownLine(line), spacing,
+                                 justify ? DrawRect.height() - 2 * GapY : 0, true);
                 }
             }
             ++LinesShown;
@@ -505,15 +523,17 @@ int MemoView::CalcHeight()
 
 int MemoView::MinHeight()
 {
-    LineStep = LineSpacing - FontHeight();
-    return roundToInt(2 * FrameWidth) + LineStep + 2 * GapY;
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    return saturated(qint64(roundToInt(2 * FrameWidth)) + LineStep + 2 * qint64(GapY));
 }
 
 int MemoView::RemainHeight()
 {
-    LineStep = LineSpacing - FontHeight();
-    const int frame = roundToInt(2 * FrameWidth);
-    return 2 * GapY + frame + ((Height - frame - 2 * GapY) % LineStep);
+    LineStep = saturated(qint64(LineSpacing) - FontHeight());
+    const qint64 frame = roundToInt(2 * FrameWidth);
+    // A line step of 0 or less fits no line: nothing remains of one.
+    const qint64 rest = LineStep > 0 ? (qint64(Height) - frame - 2 * qint64(GapY)) % LineStep : 0;
+    return saturated(2 * qint64(GapY) + frame + rest);
 }
 
 void MemoView::PrintToStream(QIODevice &stream)

@@ -86,6 +86,7 @@ void ReportPicture::clear()
     kind = None;
     image = QImage();
     metafile.reset();
+    data.clear();
 }
 
 bool ReportPicture::loadFromBytes(const QByteArray &bytes)
@@ -96,6 +97,7 @@ bool ReportPicture::loadFromBytes(const QByteArray &bytes)
     if (auto meta = gdi::Metafile::fromBytes(bytes)) {
         metafile = std::move(*meta);
         kind = Metafile;
+        data = bytes;
         return true;
     }
     QBuffer buffer;
@@ -115,6 +117,7 @@ bool ReportPicture::loadFromBytes(const QByteArray &bytes)
     else
         return false;
     image = read;
+    data = bytes;
     return true;
 }
 

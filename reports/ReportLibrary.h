@@ -56,6 +56,17 @@ struct BuildState {
     DesignerFactory DesignerFormClass;
     // What scripts of the report being built may change.
     ScriptHost *CurrentScriptHost = nullptr;
+    // The page engine's shared state: the data band whose aggregates are
+    // being registered, whether the next page continues the current prepared
+    // page, where the previous page stopped, whether its page footer was
+    // already printed, and whether a dialog page was cancelled.
+    Band *CurrentDataBand = nullptr;
+    bool RegisteringAggregates = false;
+    bool AppendToPrevPage = false;
+    int SavedCurY = 0;
+    int SavedCurBottomY = 0;
+    bool FooterAtEnd = false;
+    bool StopBuild = false;
 };
 
 class ReportLibrary {

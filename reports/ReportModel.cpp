@@ -1,5 +1,7 @@
 #include "reports/ReportModel.h"
 
+#include "reports/BandRuntime.h"
+
 #include "platform/db/DataSet.h"
 #include "reports/DataSets.h"
 #include "reports/ExpressionParser.h"

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,8 @@ namespace reports {
 
 class Dataset;
 class ExportFilter;
+class TfrBand;
+class TfrReport;
 
 // A runtime band: made from a band object while a report page is built.
 class Band {
@@ -52,10 +55,75 @@ public:
     int pgSize = 9, pgWidth = 2100, pgHeight = 2970, pgOr = 0, pgBin = -1;
     int MarginLeft = 0, MarginTop = 0, MarginRight = 0, MarginBottom = 0;
     bool UseMargins = true;
+    // The page continues on the previous page's last prepared page.
+    bool PrintToPrevPage = false;
+    bool Visible = true;
+    QStringList Script;
+    // Page columns; ColWidth is worked out when the page is prepared.
+    int ColCount = 1, ColGap = 0, ColWidth = 0;
+    // A dialog page's window.
+    int BorderStyle = 3;
+    QString Caption = QStringLiteral("Form");
+    std::uint32_t Color = 0xFF00000F;
+    int WindowLeft = 220, WindowTop = 120, WindowWidth = 380, WindowHeight = 300;
+    int Position = 4;
     PageMetrics Metrics;
     std::vector<std::unique_ptr<View>> Objects;
     // The band of each type while the page is built (the band runtime's).
     std::vector<Band *> Bands;
+
+    // ---- The page engine (PageEngine.cpp). ----
+    // Runtime bands: the first of each type's chain, 23 types.
+    std::vector<TfrBand *> RunBands;
+    std::vector<std::unique_ptr<TfrBand>> OwnedBands;
+    // 0 normal, 1 recording (the page is formed as a subreport).
+    int Mode = 0;
+    struct Record {
+        enum Kind { Draw, Rewind, Next } kind = Draw;
+        TfrBand *band = nullptr;
+    };
+    std::vector<Record> RecordList;
+    int PlayFrom = 0;
+    int CurY = 0, CurBottomY = 0, XAdjust = 0, CurColumn = 0, LastStaticColumnY = 0;
+    int CurPos = 1, ColPos = 1;
+    // The top of the print area the build lays out from (a subreport's
+    // pages take their parent's).
+    int RunTopY = 0;
+    // Off while the summary prints: the column footer then takes no room.
+    bool ColumnFooterCounts = true;
+    int ColumnFooterHeight() const;
+    int PageNumber = 0;
+    bool Skip = false, InitFlag = false, DisableRepeatHeader = false;
+    TfrBand *LastBand = nullptr;
+    TfrBand *WasBand = nullptr;
+    // The modal result a dialog page's script set (0: none).
+    int ModalResult = 0;
+
+    // The margins the build lays out with (see LeftMargin ...), the page
+    // footer's height taken off the bottom while a report runs.
+    int RunBottomMargin() const;
+    TfrBand *BandOf(int type) const { return type >= 0 && type < static_cast<int>(RunBands.size()) ? RunBands[type] : nullptr; }
+    void InitReport();
+    void PrepareObjects();
+    void PrepareObjectsForBuild();
+    void FormPage();
+    void DoneReport();
+    void ShowBand(TfrBand *band);
+    void ShowBandByName(const QString &name);
+    void NewPage();
+    void NewColumn(TfrBand *band);
+    void PrintPageFooters();
+    void RunScript(const QStringList &lines);
+    // Replays the recording from PlayFrom; true when it stopped at a page end.
+    bool PlayRecords();
+    void ClearRecords() { RecordList.clear(); PlayFrom = 0; }
+    void FreeBands();
+
+private:
+    void dataLoop(int level, int deepest, std::vector<TfrBand *> &pending);
+    void printPageFooters(bool firstPageToo);
+
+public:
 
     // The print area's edges, in report units.
     int LeftMargin() const;

@@ -209,9 +209,10 @@ public:
     virtual void Draw(gdi::Canvas &canvas) = 0;
     virtual void PrintToStream(QIODevice &stream);
     virtual void ExportData();
-    // The object's record; the template file's reader and writer fill them.
-    virtual void LoadFromStream(QIODevice & /*stream*/) {}
-    virtual void SaveToStream(QIODevice & /*stream*/) {}
+    // The object's record in the form of the library's StreamVersion, as a
+    // template record or, with PreparedMode, as a prepared-page record.
+    virtual void LoadFromStream(QIODevice &stream);
+    virtual void SaveToStream(QIODevice &stream);
     virtual void AddPopupItems(PopupItems &items);
     virtual QRegion GetClipRgn(bool extended);
     virtual void ShowEditor() {}

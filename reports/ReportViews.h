@@ -97,6 +97,8 @@ public:
     int CalcWidth(const QStringList &lines);
     // The logical font height at a scale (negative: the character height).
     int FontHeight(double scale = 1.0) const;
+    void LoadFromStream(QIODevice &stream) override;
+    void SaveToStream(QIODevice &stream) override;
 
 private:
     bool flag(quint16 bit) const { return (Flags & bit) != 0; }
@@ -158,6 +160,8 @@ public:
     void Draw(gdi::Canvas &canvas) override;
     QRegion GetClipRgn(bool extended) override;
     void AddPopupItems(PopupItems &items) override;
+    void LoadFromStream(QIODevice &stream) override;
+    void SaveToStream(QIODevice &stream) override;
 
 private:
     gdi::Rect titleRect() const;
@@ -170,6 +174,12 @@ struct ReportPicture {
     Kind kind = None;
     QImage image;
     std::optional<gdi::Metafile> metafile;
+    // The file bytes the picture was loaded from, written back unchanged so
+    // that a saved template keeps its pictures byte for byte; empty for a
+    // picture made in memory (it is encoded when saved).
+    QByteArray data;
+    // The picture in its format's own file form.
+    QByteArray fileBytes() const;
     bool isEmpty() const { return kind == None; }
     // Pixels (a metafile: pixels of its reference device).
     int width() const;
@@ -210,6 +220,8 @@ public:
     // A blob field's content: null clears the picture; otherwise the bytes
     // are read as the kind BlobType names.
     void LoadBlobBytes(const QByteArray &bytes, bool isNull);
+    void LoadFromStream(QIODevice &stream) override;
+    void SaveToStream(QIODevice &stream) override;
 };
 
 class LineView : public Stretcheable {
@@ -233,6 +245,8 @@ public:
     int PageIndex = 0;
     void Draw(gdi::Canvas &canvas) override;
     void AddPopupItems(PopupItems &) override {}
+    void LoadFromStream(QIODevice &stream) override;
+    void SaveToStream(QIODevice &stream) override;
 };
 
 // "Arial" 8 in the library's character set: the designer's captions.

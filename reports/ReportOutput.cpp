@@ -1,0 +1,322 @@
+// The roads of a built report: the preview, the printer, an export filter and
+// the designer, and the switch to another printer.
+#include "reports/ReportComponent.h"
+
+#include "reports/ReportLibrary.h"
+#include "reports/ResourceTexts.h"
+
+#include "platform/UserAnswers.h"
+
+#include <QBuffer>
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace reports {
+
+namespace {
+
+QString captionWithTitle(int id, const QString &title)
+{
+    QString caption = GetResourceText(id);
+    if (!title.isEmpty())
+        caption += QStringLiteral(" - ") + title;
+    return caption;
+}
+
+} // namespace
+
+QSet<int> ParsePageList(const QString &text, int pageCount)
+{
+    QSet<int> pages;
+    QString list = text;
+    list.remove(u' ');
+    if (list.isEmpty())
+        return pages;
+    if (list.endsWith(u'-'))
+        list += QString::number(pageCount);
+    for (const QString &item : list.split(u',', Qt::SkipEmptyParts)) {
+        const qsizetype dash = item.indexOf(u'-');
+        bool okA = false, okB = false;
+        if (dash > 0) {
+            const int a = item.left(dash).toInt(&okA);
+            const int b = item.mid(dash + 1).toInt(&okB);
+            if (okA && okB)
+                for (int n = a; n <= b; ++n)
+                    pages.insert(n);
+        } else {
+            const int n = item.toInt(&okA);
+            if (okA)
+                pages.insert(n);
+        }
+    }
+    return pages;
+}
+
+void TfrReport::ShowPreparedReport()
+{
+    BuildState &state = library().State;
+    state.CurrentReport = state.MasterReport = this;
+    state.DocumentMode = 1;
+    state.CurrentBand = nullptr;
+    if (EMFPages->Count() == 0)
+        return;
+    if (Preview) {
+        Preview->Connect(this);
+        return;
+    }
+    if (Windows)
+        Windows->ShowPreview(*this, captionWithTitle(55207, Title));
+}
+
+void TfrReport::PrintPreparedReport(const QString &pageList, int copies, bool collate, int pageChoice)
+{
+    BuildState &state = library().State;
+    state.CurrentReport = state.MasterReport = this;
+    Terminated = false;
+    PrintPageList = pageList;
+    PrintCopies = copies;
+    PrintCollate = collate;
+    PrintPageChoice = pageChoice;
+    if (OnProgress || !ShowProgress || !Windows) {
+        auto mouseOver = std::move(OnMouseOverObject);
+        OnMouseOverObject = nullptr;
+        DoPrintReport(pageList, copies, collate, pageChoice);
+        OnMouseOverObject = std::move(mouseOver);
+        return;
+    }
+    Windows->RunProgress(captionWithTitle(55203, Title), GetResourceText(55208), [&] {
+        DoPrintReport(pageList, copies, collate, pageChoice);
+        Windows->CloseProgress(1);
+    });
+}
+
+void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate, int pageChoice)
+{
+    Printer &printer = ReportPrinter();
+    if (!Job)
+        return;
+    const int count = EMFPages->Count();
+    const QSet<int> chosen = ParsePageList(pageList, count);
+    auto inSet = [&chosen](int number) { return chosen.isEmpty() || chosen.contains(number); };
+    copies = std::max(1, copies);
+
+    int first = 0;
+    for (int i = 0; i < count; ++i)
+        if (inSet(i + 1)) {
+            first = i;
+            break;
+        }
+    if (count > 0) {
+        const TfrEMFPage &p = (*EMFPages)[first];
+        printer.SetPageSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, static_cast<std::uint8_t>(p.Orientation), true);
+    }
+    const QString title = Title.isEmpty() ? GetResourceText(55209) : Title;
+    if (OnPrintReport)
+        OnPrintReport();
+
+    int engineCopiesPerPage = 1;
+    int engineRounds = 1;
+    if (collate) {
+        Job->SetCopies(1);
+        engineRounds = copies;
+    } else if (Job->CanCopy()) {
+        Job->SetCopies(copies);
+    } else {
+        Job->SetCopies(1);
+        engineCopiesPerPage = copies;
+    }
+
+    bool firstOfJob = true;
+    Job->BeginDoc(title);
+    auto printPage = [&](int index) {
+        const int number = index + 1;
+        if ((pageChoice == 1 && number % 2 == 0) || (pageChoice == 2 && number % 2 == 1))
+            return;
+        TfrEMFPage &p = (*EMFPages)[index];
+        const auto orientation = static_cast<std::uint8_t>(p.Orientation);
+        if (!printer.SameSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, orientation)) {
+            // Another paper: the job ends here and a new one begins.
+            Job->EndDoc();
+            printer.SetPageSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, orientation, true);
+            Job->BeginDoc(title);
+            firstOfJob = true;
+        }
+        if (!firstOfJob)
+            Job->NewPage();
+        firstOfJob = false;
+        printer.GetPageMetrics(p.Metrics);
+        const PageMetrics &m = p.Metrics;
+        QRect rect;
+        if (p.UseMargins) {
+            rect = QRect(-m.DeviceOffsetX, -m.DeviceOffsetY, m.DevicePaperWidth, m.DevicePaperHeight);
+        } else {
+            auto toDevice = [](int units, int device, int report) {
+                return report > 0 ? static_cast<int>(std::lround(static_cast<double>(units) * device / report)) : 0;
+            };
+            const int l = toDevice(p.Margins[0], m.DevicePrintWidth, m.PrintWidth);
+            const int t = toDevice(p.Margins[1], m.DevicePrintHeight, m.PrintHeight);
+            const int r = toDevice(p.Margins[2], m.DevicePrintWidth, m.PrintWidth);
+            const int b = toDevice(p.Margins[3], m.DevicePrintHeight, m.PrintHeight);
+            rect = QRect(l, t, m.DevicePrintWidth - l - r, m.DevicePrintHeight - t - b);
+        }
+        p.Printing = true;
+        EMFPages->Draw(index, Job->Canvas(), rect);
+        p.Printing = false;
+        EMFPages->Draw(index, Job->Canvas(), QRect());
+        ShowProgressPage(number);
+    };
+    for (int round = 0; round < engineRounds && !Terminated; ++round)
+        for (int i = 0; i < count && !Terminated; ++i) {
+            if (!inSet(i + 1))
+                continue;
+            for (int c = 0; c < engineCopiesPerPage && !Terminated; ++c)
+                printPage(i);
+        }
+    if (Terminated)
+        Job->Abort();
+    else
+        Job->EndDoc();
+}
+
+void TfrReport::ExportTo(ExportFilter *filter, const QString &name)
+{
+    BuildState &state = library().State;
+    state.DocumentMode = 1;
+    CurrentFilter = filter;
+    QString fileName = name;
+    filter->FileName = fileName;
+    bool proceed = true;
+    if (filter->OnBeforeExport)
+        filter->OnBeforeExport(fileName, proceed);
+    if (proceed && filter->ShowModal() == 1) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly)) {
+            CurrentFilter = nullptr;
+            throw std::runtime_error(QStringLiteral("Cannot create file \"%1\"").arg(fileName).toStdString());
+        }
+        filter->FileName = fileName;
+        filter->Stream = &file;
+        state.CurrentReport = state.MasterReport = this;
+        TotalPages = EMFPages->Count();
+        struct Close {
+            ExportFilter *filter;
+            QFile &file;
+            ~Close()
+            {
+                filter->Stream = nullptr;
+                file.close();
+            }
+        } close{filter, file};
+        filter->OnBeginDoc();
+        auto loop = [&] {
+            for (int i = 0; i < EMFPages->Count() && !Terminated; ++i) {
+                filter->OnBeginPage();
+                EMFPages->ExportData(i);
+                ShowProgressPage(i + 1);
+                filter->OnEndPage();
+            }
+            filter->OnEndDoc();
+            if (ShowProgress && Windows)
+                Windows->CloseProgress(1);
+        };
+        if (ShowProgress && Windows)
+            Windows->RunProgress(captionWithTitle(55203, Title), GetResourceText(55205) + QStringLiteral("  1"), loop);
+        else
+            loop();
+    }
+    if (filter->OnAfterExport)
+        filter->OnAfterExport(fileName);
+    CurrentFilter = nullptr;
+}
+
+int TfrReport::DesignReport()
+{
+    BuildState &state = library().State;
+    SetPrinterTo(PrnName);
+    if (Pages.empty())
+        Pages.push_back(std::make_unique<Page>());
+    state.CurrentReport = this;
+    if (!state.DesignerFormClass)
+        return 2;
+    std::unique_ptr<ReportDesigner> designer = state.DesignerFormClass(true);
+    state.CurrentDesigner = designer.get();
+    const int result = designer->ShowModal();
+    state.CurrentDesigner = nullptr;
+    return result;
+}
+
+void TfrReport::EditPreparedReport(int index)
+{
+    BuildState &state = library().State;
+    if (!state.DesignerFormClass || index < 0 || index >= EMFPages->Count())
+        return;
+    ReportDesigner *previous = state.CurrentDesigner;
+    Page *previousPage = state.DesignerPage;
+    state.DesignerPage = nullptr;
+    std::unique_ptr<ReportDesigner> designer = state.DesignerFormClass(false);
+    state.CurrentDesigner = designer.get();
+    QBuffer saved;
+    saved.open(QIODevice::ReadWrite);
+    SaveToStream(saved);
+    std::vector<std::unique_ptr<Page>> keptPages;
+    keptPages.swap(Pages);
+    struct Restore {
+        TfrReport &report;
+        QBuffer &saved;
+        std::vector<std::unique_ptr<Page>> &kept;
+        ReportDesigner *previous;
+        Page *previousPage;
+        ~Restore()
+        {
+            // The edited page is the prepared page's own: it is not freed here.
+            for (auto &p : report.Pages)
+                (void)p.release();
+            report.Pages.clear();
+            report.Pages.swap(kept);
+            if (saved.size() > 0) {
+                saved.seek(0);
+                report.LoadFromStream(saved);
+            }
+            BuildState &st = library().State;
+            st.CurrentDesigner = previous;
+            st.DesignerPage = previous && !report.Pages.empty() ? report.Pages.front().get() : previousPage;
+        }
+    } restore{*this, saved, keptPages, previous, previousPage};
+    EMFPages->ObjectsToPage(index);
+    if (!(*EMFPages)[index].Page)
+        return;
+    Pages.emplace_back((*EMFPages)[index].Page.get());
+    if (designer->ShowModal() >= 0 && designer->GetModified()) {
+        const int answer = platform::answers().messageDlg(GetResourceText(55306) + u'?', platform::MsgType::Confirmation,
+                                                          platform::mbYesNo, GetResourceText(55006));
+        if (answer == platform::mrYes)
+            EMFPages->PageToObjects(index);
+    }
+}
+
+bool TfrReport::ChangePrinter(int oldIndex, int newIndex)
+{
+    Printer &printer = ReportPrinter();
+    auto applyPapers = [this] {
+        for (const auto &p : Pages)
+            p->ChangePaper(p->pgSize, p->pgWidth, p->pgHeight, p->pgBin, p->pgOr);
+    };
+    try {
+        printer.SetPrinterIndex(newIndex);
+        PrnName = printer.Printers.value(newIndex);
+        printer.PaperSize = -1;
+        applyPapers();
+        return true;
+    } catch (const std::exception &) {
+        platform::answers().messageDlg(GetResourceText(55210), platform::MsgType::Error, platform::mbOK,
+                                       GetResourceText(55206));
+        printer.SetPrinterIndex(oldIndex);
+        PrnName = printer.Printers.value(oldIndex);
+        applyPapers();
+        return false;
+    }
+}
+
+} // namespace reports
