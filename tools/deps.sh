@@ -9,7 +9,8 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
   Installs the Debian 12 packages that are missing (through sudo when not root):
     program  what building and running the map editor needs
     tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
-             dbfread, clang for the fuzz targets, and LibreOffice Draw for
+             dbfread, clang for the fuzz targets, pdftoppm for printed
+             pages, and LibreOffice Draw for
              the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
              LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
@@ -32,7 +33,9 @@ program=(
 )
 tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
   # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
-  clang libclang-rt-dev)
+  clang libclang-rt-dev
+  # pdftoppm, which shows the pages of PDF print jobs.
+  poppler-utils)
 # LibreOffice renders the metafiles the program writes (about 190 MB).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
   tests+=(libreoffice-draw)
