@@ -8,6 +8,7 @@
 
 #include "reports/ReportModel.h"
 #include "support/ScriptedAnswers.h"
+#include "support/TestFiles.h"
 #include "ReportTestSupport.h"
 
 #include <QApplication>
@@ -33,6 +34,32 @@ int runIt(QDialog &dialog)
 }
 
 } // namespace
+
+// The windows as the user sees them, kept for a person to look at.
+TEST(ReportDialogWindows, Pictures)
+{
+    const QString dir = testsupport::artefactFolder(QStringLiteral("reports"));
+    const auto keep = [&](QWidget &w, const char *name) {
+        w.show();
+        QApplication::processEvents();
+        const QImage picture = w.grab().toImage();
+        EXPECT_EQ(picture.size(), w.size()) << name;
+        picture.save(dir + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
+        w.hide();
+    };
+    FormatForm format;
+    format.SetFormat((1 << 24) + (3 << 16) + (2 << 8) + 44, QString());
+    keep(format, "TfrFmtForm");
+    PasswordForm password;
+    keep(password, "TfrPasswForm");
+    ProgressForm progress;
+    progress.SetMessage(QStringLiteral("Формируется страница: 3"));
+    keep(progress, "TfrProgressForm");
+    ExportProgressForm exporting;
+    exporting.Start(10, QStringLiteral("Экспорт в RTF"), true, true);
+    exporting.SetPosition(4);
+    keep(exporting, "TfrProgress");
+}
 
 TEST(ReportProgress, WorkRunsOnceInsideTheModalWait)
 {
