@@ -2,8 +2,8 @@
 
 #include "platform/UserAnswers.h"
 #include "reports/ReportPrinter.h"
+#include "reports/ui/FormHelpers.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,7 +13,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QToolButton>
 
 namespace reports {
@@ -66,13 +65,6 @@ QPixmap collatePicture(bool collate)
     return pm;
 }
 
-QLabel *label(const QString &text, QWidget *parent, const QRect &geometry)
-{
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    return l;
-}
-
 } // namespace
 
 PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
@@ -84,7 +76,7 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     auto *printerGroup = new QGroupBox(QStringLiteral("Принтер"), this);
     printerGroup->setObjectName(QStringLiteral("GroupBox1"));
     printerGroup->setGeometry(8, 4, 469, 56);
-    QLabel *nameLabel = label(QStringLiteral("&Имя:"), printerGroup, {12, 24, 40, 16});
+    QLabel *nameLabel = placedLabel(QStringLiteral("&Имя:"), printerGroup, {12, 24, 40, 16});
     CB1 = new QComboBox(printerGroup);
     CB1->setObjectName(QStringLiteral("CB1"));
     CB1->setGeometry(56, 20, 300, 24);
@@ -110,7 +102,7 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     E2 = new QLineEdit(pagesGroup);
     E2->setObjectName(QStringLiteral("E2"));
     E2->setGeometry(94, 58, 146, 21);
-    QLabel *note = label(QStringLiteral("Введите номера и/или диапазоны страниц, разделенные запятыми. Например, 1,3,5-12"),
+    QLabel *note = placedLabel(QStringLiteral("Введите номера и/или диапазоны страниц, разделенные запятыми. Например, 1,3,5-12"),
                          pagesGroup, {12, 82, 230, 32});
     note->setWordWrap(true);
     QFont small = note->font();
@@ -120,7 +112,7 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     auto *copiesGroup = new QGroupBox(QStringLiteral("Копии"), this);
     copiesGroup->setObjectName(QStringLiteral("GroupBox3"));
     copiesGroup->setGeometry(266, 64, 211, 120);
-    QLabel *copiesLabel = label(QStringLiteral("Число &копий:"), copiesGroup, {12, 24, 90, 16});
+    QLabel *copiesLabel = placedLabel(QStringLiteral("Число &копий:"), copiesGroup, {12, 24, 90, 16});
     E1 = new QLineEdit(QStringLiteral("1"), copiesGroup);
     E1->setObjectName(QStringLiteral("E1"));
     E1->setGeometry(110, 21, 44, 21);
@@ -141,13 +133,13 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     CollateCB->setObjectName(QStringLiteral("CollateCB"));
     CollateCB->setGeometry(112, 66, 16, 16);
     CollateCB->setChecked(true);
-    collateLabel_ = label(QStringLiteral("&Разобрать по копиям"), copiesGroup, {130, 58, 76, 32});
+    collateLabel_ = placedLabel(QStringLiteral("&Разобрать по копиям"), copiesGroup, {130, 58, 76, 32});
     collateLabel_->setObjectName(QStringLiteral("CollateL"));
     collateLabel_->setWordWrap(true);
     collateLabel_->setBuddy(CollateCB);
     collateLabel_->installEventFilter(this);
 
-    QLabel *whatLabel = label(QStringLiteral("Вывести на &печать:"), this, {8, 196, 120, 16});
+    QLabel *whatLabel = placedLabel(QStringLiteral("Вывести на &печать:"), this, {8, 196, 120, 16});
     whatLabel->adjustSize();
     CB2 = new QComboBox(this);
     CB2->setObjectName(QStringLiteral("CB2"));
@@ -189,8 +181,7 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     connect(CollateCB, &QCheckBox::toggled, this, [this] { drawCollatePicture(); });
     drawCollatePicture();
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(*this);
 }
 
 void PrintForm::drawCollatePicture()

@@ -2,6 +2,7 @@
 
 #include "platform/UserAnswers.h"
 #include "reports/ReportModel.h"
+#include "reports/ui/FormHelpers.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -9,20 +10,9 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 
 namespace reports {
-
-namespace {
-
-void centreOnScreen(QWidget &window)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-}
-
-} // namespace
 
 ProgressForm::ProgressForm(QWidget *parent) : QDialog(parent)
 {

@@ -1,6 +1,7 @@
 #include "reports/ui/ReportDialogForms.h"
 
 #include "platform/UserAnswers.h"
+#include "reports/ui/FormHelpers.h"
 #include "reports/ui/ProgressForms.h"
 #include "reports/ui/ReportControls.h"
 
@@ -28,15 +29,6 @@ void addOkCancel(QDialog &dialog, int right, int top)
     cancel->setGeometry(right - 78, top, 78, 25);
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-}
-
-QLabel *label(const QString &text, QWidget *parent, const QRect &geometry, const QString &name = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setGeometry(geometry);
-    if (!name.isEmpty())
-        l->setObjectName(name);
-    return l;
 }
 
 // The categories of display formats and their types, by number.
@@ -76,8 +68,8 @@ PasswordForm::PasswordForm(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("frPasswForm"));
     setWindowTitle(QStringLiteral("Пароль"));
     setFixedSize(262, 100);
-    L1 = label(QStringLiteral("Введите пароль для открытия отчета"), this, {8, 10, 246, 16}, QStringLiteral("L1"));
-    L2 = label(QStringLiteral("Повторите пароль для проверки"), this, {8, 10, 246, 16}, QStringLiteral("L2"));
+    L1 = placedLabel(QStringLiteral("Введите пароль для открытия отчета"), this, {8, 10, 246, 16}, QStringLiteral("L1"));
+    L2 = placedLabel(QStringLiteral("Повторите пароль для проверки"), this, {8, 10, 246, 16}, QStringLiteral("L2"));
     L2->hide();
     E1 = new QLineEdit(this);
     E1->setObjectName(QStringLiteral("E1"));
@@ -106,19 +98,19 @@ FormatForm::FormatForm(QWidget *parent) : QDialog(parent)
     TypeLB = new QListWidget(group);
     TypeLB->setObjectName(QStringLiteral("TypeLB"));
     TypeLB->setGeometry(136, 12, 210, 110);
-    decLabel_ = label(QStringLiteral("&Дес. знаков"), group, {8, 134, 90, 16}, QStringLiteral("DecLabel"));
+    decLabel_ = placedLabel(QStringLiteral("&Дес. знаков"), group, {8, 134, 90, 16}, QStringLiteral("DecLabel"));
     DecEdit = new QLineEdit(group);
     DecEdit->setObjectName(QStringLiteral("DecEdit"));
     DecEdit->setGeometry(100, 132, 40, 21);
     DecEdit->setValidator(new QIntValidator(0, 255, DecEdit));
     decLabel_->setBuddy(DecEdit);
-    splLabel_ = label(QStringLiteral("&Разделитель дроби"), group, {156, 134, 146, 16}, QStringLiteral("SplLabel"));
+    splLabel_ = placedLabel(QStringLiteral("&Разделитель дроби"), group, {156, 134, 146, 16}, QStringLiteral("SplLabel"));
     SplEdit = new QLineEdit(group);
     SplEdit->setObjectName(QStringLiteral("SplEdit"));
     SplEdit->setGeometry(306, 132, 40, 21);
     SplEdit->setMaxLength(1);
     splLabel_->setBuddy(SplEdit);
-    formatLabel_ = label(QStringLiteral("&Формат:"), group, {8, 166, 70, 16}, QStringLiteral("FormatLabel"));
+    formatLabel_ = placedLabel(QStringLiteral("&Формат:"), group, {8, 166, 70, 16}, QStringLiteral("FormatLabel"));
     FormatEdit = new QLineEdit(group);
     FormatEdit->setObjectName(QStringLiteral("FormatEdit"));
     FormatEdit->setGeometry(80, 164, 266, 21);
@@ -210,7 +202,7 @@ InputQueryForm::InputQueryForm(const QString &caption, const QString &prompt, co
     setObjectName(QStringLiteral("InputQuery"));
     setWindowTitle(caption);
     setFixedSize(300, 100);
-    label(prompt, this, {8, 10, 284, 16}, QStringLiteral("Prompt"));
+    placedLabel(prompt, this, {8, 10, 284, 16}, QStringLiteral("Prompt"));
     Edit = new QLineEdit(value, this);
     Edit->setObjectName(QStringLiteral("Edit"));
     Edit->setGeometry(8, 30, 284, 22);
