@@ -13,15 +13,15 @@ namespace reports {
 
 namespace {
 
-AggregateFunction &aggregateFunction()
+AggregateHandler &aggregateHandler()
 {
-    static AggregateFunction f;
+    static AggregateHandler f;
     return f;
 }
 
-FieldIsNullFunction &fieldIsNullFunction()
+FieldIsNullHandler &fieldIsNullHandler()
 {
-    static FieldIsNullFunction f;
+    static FieldIsNullHandler f;
     return f;
 }
 
@@ -226,14 +226,14 @@ bool lessByText(const QString &a, const QString &b)
 
 } // namespace
 
-void SetAggregateFunction(AggregateFunction aggregate)
+void SetAggregateFunction(AggregateHandler aggregate)
 {
-    aggregateFunction() = std::move(aggregate);
+    aggregateHandler() = std::move(aggregate);
 }
 
-void SetFieldIsNullFunction(FieldIsNullFunction fieldIsNull)
+void SetFieldIsNullFunction(FieldIsNullHandler fieldIsNull)
 {
-    fieldIsNullFunction() = std::move(fieldIsNull);
+    fieldIsNullHandler() = std::move(fieldIsNull);
 }
 
 StdFunctionLibrary::StdFunctionLibrary()
@@ -258,7 +258,7 @@ void StdFunctionLibrary::DoFunction(int number, const QString &p1, const QString
     case fnMax:
     case fnMin:
     case fnSum:
-        if (const AggregateFunction &aggregate = aggregateFunction())
+        if (const AggregateHandler &aggregate = aggregateHandler())
             aggregate(aggregateKind(number), p1, p2, p3, result);
         break;
     case fnDayOf:
@@ -350,7 +350,7 @@ void DatabaseFunctionLibrary::DoFunction(int number, const QString &p1, const QS
         return;
     result = Variant(0);
     const QString reference = calcText(p1);
-    const FieldIsNullFunction &fieldIsNull = fieldIsNullFunction();
+    const FieldIsNullHandler &fieldIsNull = fieldIsNullHandler();
     result = Variant(fieldIsNull ? fieldIsNull(reference) : true);
 }
 

@@ -34,15 +34,15 @@ public:
 // The aggregates SUM, MIN, MAX, AVG and COUNT (kinds 11 to 15): the band
 // runtime registers their keys while a report is set up and reads their
 // values back while pages are built. Without it their result stays "0".
-using AggregateFunction = std::function<void(int kind, const QString &p1, const QString &p2, const QString &p3,
+using AggregateHandler = std::function<void(int kind, const QString &p1, const QString &p2, const QString &p3,
                                              Variant &result)>;
-void SetAggregateFunction(AggregateFunction aggregate);
+void SetAggregateFunction(AggregateHandler aggregate);
 
 // Whether the field a data-field reference names is null; the data
 // dictionary answers (true when the reference finds no data set). Without
 // one every reference finds none.
-using FieldIsNullFunction = std::function<bool(const QString &reference)>;
-void SetFieldIsNullFunction(FieldIsNullFunction fieldIsNull);
+using FieldIsNullHandler = std::function<bool(const QString &reference)>;
+void SetFieldIsNullFunction(FieldIsNullHandler fieldIsNull);
 
 // Registers the standard and then the database library (the start of the
 // report library); unregisters both (its end).

@@ -10,6 +10,7 @@ public:
     void SetMessage(const QString &) override {}
     void SetNote(const QString &) override {}
     void ProcessEvents() override {}
+    void SetVisible(bool) override {}
     void SetModalResult(int result) override { result_ = result; }
     int ModalResult() const override { return result_; }
 
@@ -44,7 +45,7 @@ int DisplayFormat::toWord() const
                             (static_cast<unsigned>(Digits & 0xFF) << 8) | separator);
 }
 
-int ReportDialogs::ShowForReport(Report &, const QString &, const ProgressWork &work)
+int ReportDialogs::ShowForReport(Report &, const QString &, const QString &, const ProgressWork &work)
 {
     HeadlessProgressWindow window;
     if (work)

@@ -29,6 +29,8 @@ public:
     virtual void SetNote(const QString &text) = 0;
     // Lets the window repaint and take a press of Cancel.
     virtual void ProcessEvents() = 0;
+    // Hides the window while another one (a dialog page) is shown, and back.
+    virtual void SetVisible(bool visible) = 0;
     // Ends the window with a modal result once the work returns (1: done).
     virtual void SetModalResult(int result) = 0;
     virtual int ModalResult() const = 0;
@@ -82,11 +84,13 @@ class ReportDialogs {
 public:
     virtual ~ReportDialogs() = default;
 
-    // Shows the modal progress window of the report with the message and runs
-    // the work once from inside its modal wait. The result is the modal
-    // result the work set (1 when it set none); Cancel sets the report's
-    // Terminated and the result 2, and the work stops when it sees the flag.
-    virtual int ShowForReport(Report &report, const QString &message, const ProgressWork &work);
+    // Shows the modal progress window of the report with its caption and
+    // message and runs the work once from inside its modal wait. The result
+    // is the modal result last set (1 when none was); Cancel sets the
+    // report's Terminated and the result 2, and the work stops when it sees
+    // the flag.
+    virtual int ShowForReport(Report &report, const QString &caption, const QString &message,
+                              const ProgressWork &work);
     // A new export progress window, closed when it is destroyed.
     virtual std::unique_ptr<ExportProgress> NewExportProgress();
     // The password prompt: false when cancelled. `prompt` replaces the

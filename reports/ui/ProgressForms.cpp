@@ -34,8 +34,10 @@ ProgressForm::ProgressForm(QWidget *parent) : QDialog(parent)
     centreOnScreen(*this);
 }
 
-int ProgressForm::ShowForReport(Report &report, const QString &message, const ProgressWork &work)
+int ProgressForm::ShowForReport(Report &report, const QString &caption, const QString &message,
+                                const ProgressWork &work)
 {
+    setWindowTitle(caption);
     report_ = &report;
     work_ = work;
     result_ = 0;

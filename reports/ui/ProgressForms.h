@@ -24,11 +24,12 @@ public:
     // Shown modally through the answers service; the work runs once from
     // inside the modal wait. A window the service did not show never ran the
     // work: that counts as cancelled.
-    int ShowForReport(Report &report, const QString &message, const ProgressWork &work);
+    int ShowForReport(Report &report, const QString &caption, const QString &message, const ProgressWork &work);
 
     void SetMessage(const QString &text) override;
     void SetNote(const QString &text) override;
     void ProcessEvents() override;
+    void SetVisible(bool visible) override { setVisible(visible); }
     void SetModalResult(int result) override { result_ = result; }
     int ModalResult() const override { return result_; }
     bool WorkStarted() const { return started_; }

@@ -210,10 +210,11 @@ InputQueryForm::InputQueryForm(const QString &caption, const QString &prompt, co
     addOkCancel(*this, 292, 66);
 }
 
-int QtReportDialogs::ShowForReport(Report &report, const QString &message, const ProgressWork &work)
+int QtReportDialogs::ShowForReport(Report &report, const QString &caption, const QString &message,
+                                   const ProgressWork &work)
 {
     ProgressForm form;
-    return form.ShowForReport(report, message, work);
+    return form.ShowForReport(report, caption, message, work);
 }
 
 std::unique_ptr<ExportProgress> QtReportDialogs::NewExportProgress()

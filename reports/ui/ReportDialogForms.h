@@ -65,7 +65,8 @@ public:
 
 class QtReportDialogs : public ReportDialogs {
 public:
-    int ShowForReport(Report &report, const QString &message, const ProgressWork &work) override;
+    int ShowForReport(Report &report, const QString &caption, const QString &message,
+                      const ProgressWork &work) override;
     std::unique_ptr<ExportProgress> NewExportProgress() override;
     bool AskPassword(QString &password, const QString &prompt) override;
     bool EditDisplayFormat(int &format, QString &formatText) override;

@@ -69,7 +69,7 @@ TEST(ReportProgress, WorkRunsOnceInsideTheModalWait)
     int runs = 0;
     bool shownWhileRunning = false;
     QtReportDialogs dialogs;
-    const int result = dialogs.ShowForReport(report, QStringLiteral("Формируется страница:"), [&](ProgressWindow &w) {
+    const int result = dialogs.ShowForReport(report, QStringLiteral("Подготовка отчета"), QStringLiteral("Формируется страница:"), [&](ProgressWindow &w) {
         ++runs;
         shownWhileRunning = QApplication::activeModalWidget() != nullptr;
         w.SetNote(QStringLiteral("1"));
@@ -89,7 +89,7 @@ TEST(ReportProgress, CancelSetsTheReportsTerminateFlag)
     Report report;
     ProgressForm form;
     int loops = 0;
-    const int result = form.ShowForReport(report, QStringLiteral("Печатается страница:"), [&](ProgressWindow &w) {
+    const int result = form.ShowForReport(report, QStringLiteral("Печать"), QStringLiteral("Печатается страница:"), [&](ProgressWindow &w) {
         // The work loops until the flag stops it; Cancel is pressed meanwhile.
         QTimer::singleShot(20, form.findChild<QPushButton *>("CancelB"), &QPushButton::click);
         while (!report.Terminated && loops < 100000) {
@@ -110,14 +110,14 @@ TEST(ReportProgress, AWindowNeverShownRunsNoWorkAndCountsAsCancelled)
     Report report;
     int runs = 0;
     QtReportDialogs dialogs;
-    EXPECT_EQ(dialogs.ShowForReport(report, QString(), [&](ProgressWindow &) { ++runs; }), 2);
+    EXPECT_EQ(dialogs.ShowForReport(report, QString(), QString(), [&](ProgressWindow &) { ++runs; }), 2);
     EXPECT_EQ(runs, 0);
     EXPECT_TRUE(report.Terminated);
 
     // Without windows the work runs at once; it ends with OK unless it says otherwise.
     Report quiet;
     ReportDialogs headless;
-    EXPECT_EQ(headless.ShowForReport(quiet, QString(), [&](ProgressWindow &) { ++runs; }), 1);
+    EXPECT_EQ(headless.ShowForReport(quiet, QString(), QString(), [&](ProgressWindow &) { ++runs; }), 1);
     EXPECT_EQ(runs, 1);
 }
 
