@@ -4,6 +4,7 @@
 #include "reports/ReportPrinter.h"
 #include "reports/ui/FormHelpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace reports {
@@ -34,6 +36,28 @@ QPixmap printerPicture()
     p.fillRect(12, 8, 2, 1, Qt::green);
     return pm;
 }
+
+// The printer list's items: the printer picture 2 pixels in from the left,
+// the name 24 pixels in and 1 pixel down.
+class PrinterItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem plain = option;
+        initStyleOption(&plain, index);
+        plain.text.clear();
+        plain.icon = QIcon();
+        const QStyle *style = plain.widget ? plain.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, plain.widget);
+        const QRect r = option.rect;
+        static const QPixmap picture = printerPicture();
+        painter->drawPixmap(r.left() + 2, r.top() + (r.height() - picture.height()) / 2, picture);
+        painter->setPen(option.palette.color(option.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                   : QPalette::Text));
+        painter->drawText(r.adjusted(24, 1, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, index.data().toString());
+    }
+};
 
 // A sheet with its page number, as the collation pictures stack them.
 void drawSheet(QPainter &p, int x, int y, int number)
@@ -81,6 +105,7 @@ PrintForm::PrintForm(QWidget *parent) : QDialog(parent)
     CB1->setObjectName(QStringLiteral("CB1"));
     CB1->setGeometry(56, 20, 300, 24);
     CB1->setIconSize(QSize(18, 16));
+    CB1->setItemDelegate(new PrinterItemDelegate(CB1));
     nameLabel->setBuddy(CB1);
     PropButton = new QPushButton(QStringLiteral("Свойства..."), printerGroup);
     PropButton->setObjectName(QStringLiteral("PropButton"));
