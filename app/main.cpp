@@ -7,6 +7,8 @@
 #include "platform/FormatSettings.h"
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
+#include "reports/FunctionLibraries.h"
+#include "reports/ui/ReportDialogForms.h"
 
 #include <QApplication>
 
@@ -28,6 +30,11 @@ int main(int argc, char **argv)
     // The printers of the print system, for the reports.
     platform::QtPrinterBackend printers;
     platform::ScopedService<platform::PrinterBackend> printing(printers);
+    // The report library's windows (progress, password, formats, input) and
+    // its own function libraries.
+    reports::QtReportDialogs reportWindows;
+    platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
+    reports::RegisterStandardFunctionLibraries();
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
     // Month and day names of dates written as text, in that language too.

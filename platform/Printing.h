@@ -19,6 +19,8 @@
 #include <optional>
 #include <vector>
 
+class QPaintDevice;
+
 namespace platform {
 
 // The device settings of the selected printer. `fields` says which of the
@@ -86,6 +88,18 @@ public:
     // The driver's settings dialog over a copy of the settings: true when the
     // user confirmed it (the copy then holds the choice).
     virtual bool editDeviceMode(DeviceMode & /*mode*/) { return false; }
+
+    // The print job on the selected printer: begun under a title, it gives
+    // the printer as the paint device its pages are painted on (none when
+    // nothing can be printed); the job ends when that painting ends.
+    virtual QPaintDevice *beginDoc(const QString & /*title*/) { return nullptr; }
+    // Ends the page being painted and starts the next one.
+    virtual bool newPage() { return false; }
+    // Drops the job being painted.
+    virtual void abortDoc() {}
+    // Whether the printer makes the copies of a job itself, and how many.
+    virtual bool canMakeCopies() const { return false; }
+    virtual void setCopies(int /*copies*/) {}
 };
 
 inline PrinterBackend &printerBackend()

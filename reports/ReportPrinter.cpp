@@ -24,6 +24,7 @@ constexpr int kFirstPaperText = 55008;
 constexpr int kVirtualPrinterText = 55007;
 constexpr int kDefaultBinText = 55435;
 constexpr std::uint16_t kDefaultBin = 0xFFFF;
+constexpr int kDefaultPaper = 9; // A4
 
 QString limited(const QString &name)
 {
@@ -283,8 +284,11 @@ PrinterGlobals &globals()
         try {
             g.printer->SetSystemPrinter(&platform::printerBackend());
             if (!g.printer->HasDeviceMode) {
+                // No usable printer: new pages get the virtual printer's A4
+                // rather than a code no paper row matches (they would keep
+                // no size at all).
                 g.printer->SetPrinterIndex(g.printer->VirtualPrinterIndex);
-                g.printer->PaperSize = -1;
+                g.printer->SetPageSettings(kDefaultPaper, 0, 0, -1, 0, true);
             }
             g.defaultPaperSize = g.printer->PaperSize;
         } catch (...) {

@@ -88,8 +88,9 @@ private:
 };
 
 // The one printer of the library, made and bound to the platform's printers
-// on first use; DefaultPaperSize is the paper new pages get (-1 without a
-// printer), PrinterReady is set once that set-up has ended.
+// on first use; DefaultPaperSize is the paper new pages get (without a
+// printer the virtual printer's A4), PrinterReady is set once that set-up has
+// ended.
 Printer &ReportPrinter();
 int DefaultPaperSize();
 bool PrinterReady();

@@ -10,7 +10,7 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
     program  what building and running the map editor needs
     tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
              dbfread, zbar's reader of barcodes, clang for the fuzz targets,
-             and LibreOffice Draw for
+             pdftoppm for printed pages, and LibreOffice Draw and Writer for
              the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
              LibreOffice out)
     display  a virtual display (Xvfb) and what tools/xdotool-digitize.sh
@@ -35,7 +35,9 @@ tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
   # zbarimg reads back the barcodes the reports draw.
   zbar-tools
   # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
-  clang libclang-rt-dev)
+  clang libclang-rt-dev
+  # pdftoppm, which shows the pages of PDF print jobs.
+  poppler-utils)
 # LibreOffice renders the metafiles the program writes (about 190 MB) and
 # opens the RTF it writes (Writer).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then

@@ -44,6 +44,7 @@ void QtPrinterBackend::setPrinterIndex(int index)
         return;
     index_ = index;
     printer_->setPrinterName(names_[index]);
+    applyOutput();
 }
 
 QString QtPrinterBackend::deviceName() const
@@ -92,6 +93,55 @@ void QtPrinterBackend::resetDeviceMode()
         const QPrinterInfo info(*printer_);
         printer_->setPageSize(info.defaultPageSize());
     }
+    applyOutput();
+}
+
+void QtPrinterBackend::setOutputFile(const QString &pdfFile)
+{
+    outputFile_ = pdfFile;
+    applyOutput();
+}
+
+void QtPrinterBackend::applyOutput()
+{
+    if (outputFile_.isEmpty()) {
+        printer_->setOutputFileName(QString());
+        printer_->setOutputFormat(QPrinter::NativeFormat);
+        if (index_ >= 0)
+            printer_->setPrinterName(names_[index_]);
+    } else {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(outputFile_);
+    }
+}
+
+QPaintDevice *QtPrinterBackend::beginDoc(const QString &title)
+{
+    if (printing() || (outputFile_.isEmpty() && (index_ < 0 || !printer_->isValid())))
+        return nullptr;
+    printer_->setDocName(title);
+    return printer_.get();
+}
+
+bool QtPrinterBackend::newPage()
+{
+    return printing() && printer_->newPage();
+}
+
+void QtPrinterBackend::abortDoc()
+{
+    if (printing())
+        printer_->abort();
+}
+
+bool QtPrinterBackend::canMakeCopies() const
+{
+    return printer_->supportsMultipleCopies();
+}
+
+void QtPrinterBackend::setCopies(int copies)
+{
+    printer_->setCopyCount(std::max(1, copies));
 }
 
 PrinterCaps QtPrinterBackend::caps() const

@@ -2,8 +2,8 @@
 // The platform's printers over Qt Print Support: the printers the print
 // system (CUPS) offers, their paper sizes by their paper codes, device
 // metrics from the printer's paint device, and Qt's page set-up dialog as the
-// driver's settings dialog (shown through the user-answers service). The
-// program installs it at start.
+// driver's settings dialog (shown through the user-answers service); print
+// jobs on the printer or into a PDF file. The program installs it at start.
 
 #include "platform/Printing.h"
 
@@ -31,11 +31,23 @@ public:
     PrinterCaps caps() const override;
     std::vector<PrinterChoiceItem> paperSizes() const override;
     bool editDeviceMode(DeviceMode &mode) override;
+    QPaintDevice *beginDoc(const QString &title) override;
+    bool newPage() override;
+    void abortDoc() override;
+    bool canMakeCopies() const override;
+    void setCopies(int copies) override;
+
+    // Print jobs go to this PDF file instead of the printer (empty: the
+    // printer again).
+    void setOutputFile(const QString &pdfFile);
 
     // The printer as a paint device, for the print job.
     QPrinter &device() { return *printer_; }
 
 private:
+    void applyOutput();
+
+    QString outputFile_;
     QStringList names_;
     int index_ = -1;
     std::unique_ptr<QPrinter> printer_;

@@ -35,7 +35,13 @@ TEST(ReportPrinter, WithoutPrintersTheVirtualPrinterServes)
     resetReportPrinter();
     EXPECT_EQ(ReportPrinter().Printers, QStringList{"Виртуальный принтер"});
     EXPECT_TRUE(PrinterReady());
-    EXPECT_EQ(DefaultPaperSize(), -1);
+    // New pages get A4 with its size, not a code no paper row matches.
+    EXPECT_EQ(DefaultPaperSize(), 9);
+    EXPECT_EQ(ReportPrinter().PaperWidth, 2100);
+    EXPECT_EQ(ReportPrinter().PaperHeight, 2970);
+    PageMetrics a4;
+    ReportPrinter().GetPageMetrics(a4);
+    EXPECT_EQ(a4.PrintWidth, 758 - 36);
 
     Printer printer;
     printer.SetSystemPrinter(nullptr);

@@ -1,0 +1,103 @@
+// Report pages printed through the platform's printers: a job on the Qt
+// backend sends text objects into a PDF file, one object per sheet, on the
+// paper set before the job; pdftoppm and pdftotext read the pages back.
+
+#include "reports/PrinterJob.h"
+
+#include "platform/ui/QtPrinterBackend.h"
+#include "reports/ReportLibrary.h"
+#include "reports/ReportViews.h"
+#include "support/TestFiles.h"
+#include "ReportTestSupport.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace reports;
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(PrinterJob, ReportObjectsPrintIntoAPdfFile)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftoppm.isEmpty() || pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftoppm and pdftotext are not installed: the printed pages are not checked";
+    resetLibrary();
+    testsupport::TempFolder dir;
+    const QString pdf = dir.file(QStringLiteral("job.pdf"));
+    platform::QtPrinterBackend printers;
+    printers.setOutputFile(pdf);
+    platform::DeviceMode a4;
+    a4.paperSize = 9;
+    a4.orientation = 2;
+    printers.setDeviceMode(a4);
+    const platform::PrinterCaps caps = printers.caps();
+    ASSERT_GT(caps.logPixelsX, 0);
+    EXPECT_NEAR(caps.physicalWidth * 254.0 / caps.logPixelsX, 2970, 2);
+    EXPECT_NEAR(caps.physicalHeight * 254.0 / caps.logPixelsY, 2100, 2);
+
+    PrinterJob job(printers);
+    EXPECT_EQ(job.Canvas(), nullptr);
+    EXPECT_FALSE(job.NewPage());
+    ASSERT_TRUE(job.BeginDoc(QStringLiteral("План участка")));
+    EXPECT_FALSE(job.BeginDoc(QStringLiteral("second"))); // one job at a time
+    EXPECT_FALSE(PrinterJob(printers).BeginDoc(QStringLiteral("other")));
+    for (int sheet = 1; sheet <= 2; ++sheet) {
+        if (sheet > 1) {
+            ASSERT_TRUE(job.NewPage());
+        }
+        platform::gdi::Canvas &canvas = *job.Canvas();
+        // Report units (91.6 per inch) onto the printer's pixels.
+        canvas.setMapMode(platform::gdi::MM_ANISOTROPIC);
+        canvas.setWindowExt(916, 916);
+        canvas.setViewportExt(caps.logPixelsX * 10, caps.logPixelsY * 10);
+        // A black box and a text object: in the left half of sheet 1, the
+        // right half of sheet 2 (the printable area is 1035 units wide).
+        MemoView memo;
+        memo.SetBounds(sheet == 1 ? 100 : 600, 200, 300, 200);
+        memo.FillColor = 0;
+        memo.Draw(canvas);
+        MemoView text;
+        text.SetBounds(sheet == 1 ? 100 : 600, 450, 300, 40);
+        text.Memo = {QStringLiteral("Участок %1").arg(sheet)};
+        text.Draw(canvas);
+    }
+    job.EndDoc();
+    EXPECT_FALSE(printers.printing());
+    EXPECT_EQ(job.Canvas(), nullptr);
+
+    for (int sheet = 1; sheet <= 2; ++sheet) {
+        const QString n = QString::number(sheet);
+        EXPECT_EQ(run(pdftotext, {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")}).trimmed(),
+                  QStringLiteral("Участок ") + n);
+    }
+    run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), pdf, dir.file(QStringLiteral("page"))});
+    const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(pages.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const QImage page(dir.file(pages[i]));
+        ASSERT_FALSE(page.isNull());
+        EXPECT_GT(page.width(), page.height()); // landscape
+        const auto dark = [&](double fx) {
+            return qGray(page.pixel(static_cast<int>(page.width() * fx), page.height() * 3 / 10)) < 64;
+        };
+        EXPECT_EQ(dark(0.2), i == 0) << "sheet " << i + 1;
+        EXPECT_EQ(dark(0.65), i == 1) << "sheet " << i + 1;
+    }
+}
