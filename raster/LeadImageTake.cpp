@@ -1,0 +1,16 @@
+// The control takes an image that did not come from a file load.
+
+#include "raster/LeadImage.h"
+
+namespace raster {
+
+void TLEADImage::TakeImage(const platform::imaging::Bitmap &image)
+{
+    list_ = {image};
+    hasList_ = true;
+    BitmapListIndex = 0;
+    Bitmap = image;
+    HasBitmap = true;
+}
+
+} // namespace raster
