@@ -68,6 +68,8 @@ private:
 
     QString readMemo(qint64 block);
     qint64 writeMemo(const QString &text);
+    QByteArray readMemoBytes(qint64 block);
+    qint64 writeMemoBytes(const QByteArray &data);
     QFile *memoFile(bool create);
 
     QString path_;
