@@ -4,6 +4,7 @@
 
 #include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/ImagingErrors.h"
+#include "platform/imaging/JpegWindow.h"
 #include "platform/imaging/TiffWindow.h"
 
 #include <QFile>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform::imaging {
 namespace {
@@ -240,6 +242,10 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         const bool tiff = info.format == FILE_TIF || info.format == FILE_TIF_PAGES;
         // The part `part` of the shown page (the page, or the level set).
         auto read = [&](const QRect &part, QImage &image) {
+            if (info.format == FILE_JPEG) {
+                if (const int r = readJpegWindow(fileName, shown, part, image); r != ERROR_IMAGE_TYPE)
+                    return r;
+            }
             if (tiff) {
                 const double sx = double(full.width()) / shown.width(), sy = double(full.height()) / shown.height();
                 const QRect source = QRect(QPoint(int(part.left() * sx), int(part.top() * sy)),
@@ -305,7 +311,7 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
 }
 
 int ImagingLibrary::loadResize(const QString &fileName, int width, int height, int bits, Bitmap &out,
-                               const StatusCallback &status)
+                               const StatusCallback &status, const QRect &needed)
 {
     if (width <= 0 || height <= 0)
         return ERROR_INV_RANGE;
@@ -317,13 +323,38 @@ int ImagingLibrary::loadResize(const QString &fileName, int width, int height, i
             return answer;
     }
     QImage image;
-    if (const QByteArray f = reader.format(); f == "tiff" || f == "tif") {
+    const QByteArray f = reader.format();
+    int jpeg = ERROR_IMAGE_TYPE;
+    if (f == "jpeg" || f == "jpg") {
+        // Only the rows down to the needed part's foot are decoded.
+        const QRect whole(0, 0, width, height);
+        const QRect part = needed.intersected(whole).isEmpty() ? whole : needed.intersected(whole);
+        QImage window;
+        jpeg = readJpegWindow(fileName, QSize(width, height), part, window);
+        if (jpeg == SUCCESS && part == whole) {
+            image = window;
+        } else if (jpeg == SUCCESS) {
+            image = QImage(width, height, window.format());
+            if (image.isNull())
+                return ERROR_NO_MEMORY;
+            image.fill(0);
+            image.setDotsPerMeterX(window.dotsPerMeterX());
+            image.setDotsPerMeterY(window.dotsPerMeterY());
+            const qsizetype rowBytes = qsizetype(part.width()) * window.depth() / 8;
+            for (int y = 0; y < part.height(); ++y)
+                std::memcpy(image.scanLine(part.top() + y) + qsizetype(part.left()) * window.depth() / 8,
+                            window.constScanLine(y), static_cast<std::size_t>(rowBytes));
+        } else if (jpeg != ERROR_IMAGE_TYPE) {
+            return jpeg;
+        }
+    }
+    if (jpeg != SUCCESS && (f == "tiff" || f == "tif")) {
         // Only the rows and columns kept.
         const QSize full = reader.size();
         if (const int r = readTiffWindow(fileName, 0, QRect(QPoint(0, 0), full), QSize(width, height), image);
             r != SUCCESS)
             return r;
-    } else {
+    } else if (jpeg != SUCCESS) {
         reader.setScaledSize(QSize(width, height));
         image = reader.read();
         if (image.isNull())
@@ -485,6 +516,12 @@ int ImagingLibrary::changeIntensity(Bitmap &bitmap, int change, const StatusCall
     for (int i = 0; i < 256; ++i)
         table[i] = std::clamp(static_cast<int>(std::lround(i + 255.0 * change / 1000.0)), 0, 255);
     return mapChannels(bitmap, table, status);
+}
+
+LoadInfoCallback ImagingLibrary::setLoadInfoCallback(LoadInfoCallback callback)
+{
+    std::swap(loadInfo_, callback);
+    return callback;
 }
 
 int ImagingLibrary::rotateViewPerspective(Bitmap &bitmap, int angle)
