@@ -84,6 +84,23 @@ void drawFrame(QPainter &p, QRect r, const TLEADImage &c)
 
 TLEADImageDisplay::TLEADImageDisplay(QObject *owner) : TLEADImage(owner)
 {
+    // Painting while loading: each image is laid out as it starts and its
+    // rows are painted as they arrive.
+    LoadImageStarted = [this](TLEADImage &, const img::Bitmap &) {
+        resetForNewImage();
+        PaintNow(QRect(QPoint(0, 0), client_));
+    };
+    LoadRowsArrived = [this](TLEADImage &, const img::Bitmap &image, int first, int rows, bool bottomUp) {
+        if (image.height <= 0 || shown_.height() <= 0)
+            return;
+        if (bottomUp)
+            first = image.height - first - rows;
+        const int top = shown_.y() + static_cast<int>(static_cast<long long>(first) * shown_.height() / image.height);
+        const int bottom =
+            shown_.y() + static_cast<int>((static_cast<long long>(first + rows) * shown_.height() + image.height - 1)
+                                          / image.height);
+        PaintNow(QRect(0, top, client_.width(), bottom - top).intersected(QRect(QPoint(0, 0), client_)));
+    };
 }
 
 TLEADImageDisplay::~TLEADImageDisplay() = default;
@@ -373,7 +390,7 @@ void TLEADImageDisplay::MouseWheel(bool forward, bool shift, bool buttonDown)
         ScrollMessage(Qt::Vertical, forward ? SB_PAGEUP : SB_PAGEDOWN);
 }
 
-bool TLEADImageDisplay::KeyDown(int key)
+bool TLEADImageDisplay::KeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     if (!bool_("EnableKeyboard"))
         return false;
@@ -388,7 +405,7 @@ bool TLEADImageDisplay::KeyDown(int key)
     default: taken = false;
     }
     if (OnKeyDown)
-        OnKeyDown(*this, key);
+        OnKeyDown(*this, key, modifiers);
     return taken;
 }
 
@@ -721,7 +738,7 @@ int TLEADImageDisplay::PanCallback(int kind, QPoint point)
         break;
     }
     if (OnPanWin)
-        OnPanWin(*this, kind);
+        OnPanWin(*this, this, kind);
     return img::SUCCESS;
 }
 

@@ -20,9 +20,6 @@ class QPainter;
 
 namespace raster {
 
-enum TPaintSizeMode { smNormal, smStretch, smFitSides, smFit, smZoom };
-enum TPaintScaling { psNormal, psResample, psBicubic };
-
 // A side of `s` pixels at zoom z: z * s rounded for z > 0, 1 for z = 0 and
 // s / (1 - z) rounded for z < 0.
 int zoomedSize(int s, double z);
@@ -97,7 +94,7 @@ public:
     // A wheel turn: one page per message; Shift scrolls horizontally.
     void MouseWheel(bool forward, bool shift, bool buttonDown = false);
     // PageUp/PageDown/arrows move the bars; true when the key was taken.
-    bool KeyDown(int qtKey);
+    bool KeyDown(int qtKey, Qt::KeyboardModifiers modifiers = {});
     // A client point in image pixels (0, 0 while a destination side is 0).
     QPoint ClientToImage(QPoint client) const;
 
@@ -156,13 +153,6 @@ public:
     // Takes the screen around the cursor into the control (timer 2).
     int CaptureAroundCursor(QPoint cursor, const QRect &screen);
 
-    // ---- events
-    std::function<void(TLEADImageDisplay &, int kind)> OnPanWin;
-    std::function<void(TLEADImageDisplay &)> OnBeforeScroll;
-    std::function<void(TLEADImageDisplay &)> OnScroll;
-    std::function<void(TLEADImageDisplay &)> OnPaint;
-    std::function<void(TLEADImageDisplay &, int key)> OnKeyDown;
-
 protected:
     // ---- window hooks (nothing without a window)
     virtual void InvalidateWindow() {}
@@ -176,6 +166,8 @@ protected:
     virtual void RecreateWindow() {}
     // After every scroll, fit and change of the image.
     virtual void DisplayChanged() {}
+    // Paints that part of the client at once (painting while loading).
+    virtual void PaintNow(const QRect & /*clientArea*/) {}
     // The library's pan window and magnifier; none without a window.
     virtual int CreatePanWindow() { return img_error_no_window; }
     virtual void DestroyPanWindow() {}

@@ -128,7 +128,7 @@ int main(int argc, char **argv)
                             .arg(v.shift)
                             .arg(image->PaintZoomFactor()));
     };
-    image->OnScroll = [=](raster::TLEADImageDisplay &) { showState(); };
+    image->OnScroll = [=](raster::TLEADImage &) { showState(); };
     auto applyMode = [=](int m) {
         if (m == raster::smZoom)
             image->SetPaintZoomFactor(250);

@@ -125,8 +125,23 @@ void TLEADImageWidget::wheelEvent(QWheelEvent *event)
 
 void TLEADImageWidget::keyPressEvent(QKeyEvent *event)
 {
-    if (!KeyDown(event->key()))
+    if (!KeyDown(event->key(), event->modifiers()))
         QWidget::keyPressEvent(event);
+}
+
+void TLEADImageWidget::keyReleaseEvent(QKeyEvent *event)
+{
+    if (OnKeyUp && hasFocus()) {
+        int key = event->key();
+        OnKeyUp(*this, key, event->modifiers());
+    }
+    QWidget::keyReleaseEvent(event);
+}
+
+void TLEADImageWidget::PaintNow(const QRect &clientArea)
+{
+    if (isVisible() && !clientArea.isEmpty())
+        repaint(clientArea);
 }
 
 void TLEADImageWidget::InvalidateWindow()

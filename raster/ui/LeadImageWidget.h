@@ -33,6 +33,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void PaintNow(const QRect &clientArea) override;
 
     void InvalidateWindow() override;
     void ScrollWindow(int dx, int dy, const QRect &area) override;

@@ -140,8 +140,8 @@ TEST(LeadImageDisplay, BarsWheelAndKeysMoveByTheirSteps)
     TLEADImageDisplay c;
     show(c, filled(1000, 1000), QSize(100, 100));
     int before = 0, after = 0;
-    c.OnBeforeScroll = [&](TLEADImageDisplay &) { ++before; };
-    c.OnScroll = [&](TLEADImageDisplay &) { ++after; };
+    c.OnBeforeScroll = [&](TLEADImage &) { ++before; };
+    c.OnScroll = [&](TLEADImage &) { ++after; };
     c.ScrollMessage(Qt::Vertical, SB_THUMBTRACK, 300);
     ASSERT_EQ(c.VScrollPos(), 300);
     struct Step {
