@@ -2,6 +2,7 @@
 // conversion and painting.
 
 #include "raster/LeadImageDisplay.h"
+#include "raster/LeadImageFieldLink.h"
 
 #include "platform/imaging/ImagingErrors.h"
 
@@ -105,6 +106,7 @@ TLEADImageDisplay::TLEADImageDisplay(QObject *owner) : TLEADImage(owner)
 
 TLEADImageDisplay::~TLEADImageDisplay() = default;
 
+
 int TLEADImageDisplay::FrameWidth() const
 {
     return int_("FrameThickness") + int_("FrameInnerThickness") + int_("FrameOuterThickness");
@@ -154,6 +156,7 @@ void TLEADImageDisplay::BitmapChanged()
     resetForNewImage();
     Repaint();
     panWindowUpdate();
+    markDataModified();
     if (magRunning_) {
         HideMagGlass();
         if (HasImage())
@@ -620,6 +623,10 @@ void TLEADImageDisplay::SetProperty(const QString &name, const QVariant &value)
         return setScrollStep(name.startsWith(QLatin1Char('H')), v);
     if (name == QLatin1String("AutoScroll"))
         return setAutoScroll(value.toBool());
+    if (name == QLatin1String("DataField"))
+        return SetDataField(value.toString());
+    if (name == QLatin1String("ReadOnly"))
+        return SetReadOnly(value.toBool());
     if (name == QLatin1String("Transparent")) {
         const bool on = value.toBool();
         if (on == bool_("Transparent"))

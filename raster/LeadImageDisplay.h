@@ -15,10 +15,17 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QPainter;
 
+namespace platform::db {
+class DataSource;
+}
+
 namespace raster {
+
+class ImageFieldLink;
 
 // A side of `s` pixels at zoom z: z * s rounded for z > 0, 1 for z = 0 and
 // s / (1 - z) rounded for z < 0.
@@ -112,6 +119,19 @@ public:
     void Paint(QPainter &painter, const QRect &update);
     // The picture as shown (the stored one turned by its view perspective).
     const QImage &ShownImage() const { return shownImage_; }
+
+    // ---- binding to a blob field of the current record (LeadImageBinding.cpp)
+    platform::db::DataSource *DataSource() const;
+    void SetDataSource(platform::db::DataSource *source);
+    QString DataField() const;
+    // Raises EInvalidFieldType for a column of an open data set that holds no blob.
+    void SetDataField(const QString &name);
+    bool ReadOnly() const;
+    void SetReadOnly(bool on);
+    // Reads the image from the field (on every data change of the link).
+    virtual int LoadFromDataField();
+    // The image changed since the field was read.
+    bool DataModified() const { return dataModified_; }
 
     // ---- properties with side effects
     QVariant Property(const QString &name) const override;
@@ -215,6 +235,13 @@ private:
     bool magRunning_ = false;
     std::array<int, 11> magSettings_{};
     QRect captureRect_;
+
+    friend class ImageFieldLink;
+    void saveToDataField();
+    void markDataModified();
+    std::unique_ptr<ImageFieldLink> link_;
+    bool dataModified_ = false;
+    bool readingField_ = false;
 };
 
 } // namespace raster
