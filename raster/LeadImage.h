@@ -219,6 +219,8 @@ protected:
     // The image becomes `image`, alone in a new list (memory loads, screen
     // captures, dropped records); raster/LeadImageTake.cpp.
     void TakeImage(const platform::imaging::Bitmap &image);
+    // `Bitmap` changed in place becomes the current item of the list again.
+    void StoreCurrentItem();
 
 private:
     int loadCommon(const QString &operation, const QString &fileName, const platform::imaging::LoadRequest &request);

@@ -3,6 +3,7 @@
 
 #include "raster/LeadImageDisplay.h"
 #include "raster/LeadImageFieldLink.h"
+#include "raster/BitmapRecord.h"
 
 #include "platform/imaging/ImagingErrors.h"
 
@@ -170,9 +171,21 @@ void TLEADImageDisplay::BitmapChanged()
 void TLEADImageDisplay::ImageEvent(int code)
 {
     TLEADImage::ImageEvent(code);
-    // A cleared control closes its pan window.
-    if (code == 1 && panExists_)
-        SetPanWinVisible(false);
+    if (code == 1) {
+        // A cleared control closes its pan window, stops playing and drops
+        // its region with the image.
+        if (panExists_)
+            SetPanWinVisible(false);
+        if (animationEnabled_) {
+            animationEnabled_ = playing_ = false;
+            SetAnimationTimer(false, 0);
+        }
+        rgn_ = QRegion();
+        freeFloater();
+        RgnLeft = RgnTop = RgnWidth = RgnHeight = 0;
+    } else if (code == 5 && bool_("AutoAnimate") && InfoAnimated && BitmapList().size() > 1) {
+        AnimationEnable(true);
+    }
 }
 
 // ---- fitting and scroll ranges ------------------------------------------------------
@@ -623,6 +636,31 @@ void TLEADImageDisplay::SetProperty(const QString &name, const QVariant &value)
         return setScrollStep(name.startsWith(QLatin1Char('H')), v);
     if (name == QLatin1String("AutoScroll"))
         return setAutoScroll(value.toBool());
+    if (name == QLatin1String("DropFilesAllowed") || name == QLatin1String("EnableOLEDragMethod")) {
+        TLEADImage::SetProperty(name, value.toBool());
+        LastError = img::SUCCESS;
+        return DropTargetChanged();
+    }
+    if (name == QLatin1String("EnableFloater")) {
+        // Not while a floater is dragged, nor while floaters are assigned.
+        if (dragging_ || !bool_("AutoFloater")) {
+            LastError = 0;
+            return;
+        }
+        if (!value.toBool())
+            freeFloater();
+        TLEADImage::SetProperty(name, value.toBool());
+        return;
+    }
+    if (name == QLatin1String("AutoFloater")) {
+        if (value.toBool() != bool_("AutoFloater")) {
+            freeFloater();
+            if (!value.toBool())
+                TLEADImage::SetProperty(QStringLiteral("EnableFloater"), false);
+        }
+        TLEADImage::SetProperty(name, value.toBool());
+        return;
+    }
     if (name == QLatin1String("DataField"))
         return SetDataField(value.toString());
     if (name == QLatin1String("ReadOnly"))
@@ -867,6 +905,56 @@ int TLEADImageDisplay::CaptureAroundCursor(QPoint cursor, const QRect &screen)
     return CheckResult(QStringLiteral("ScreenCapture"), img::SUCCESS, false);
 }
 
+// ---- drag and drop ----------------------------------------------------------------------
+
+int TLEADImageDisplay::DragOverEffect(int offered) const
+{
+    return dropEffectAnswer(bool_("EnableOLEDragMethod") || bool_("DropFilesAllowed") ? 1 : 0, offered);
+}
+
+QByteArray TLEADImageDisplay::DragRecord() const
+{
+    return HasBitmap && !Bitmap.pixels.isNull() ? encodeBitmapRecord(Bitmap) : QByteArray();
+}
+
+int TLEADImageDisplay::Drop(int offered, const QByteArray *record, const QStringList &files, bool fromThisControl)
+{
+    if (bool_("EnableOLEDragMethod")) {
+        if (!(offered & 3))
+            return 0;
+        if (fromThisControl)
+            return DragOverEffect(offered);
+        // Only the control's own record is taken as an image, and only when
+        // it is whole; anything else (a shell's file list among them) is
+        // refused without being read as one.
+        img::Bitmap dropped;
+        if (!record || !decodeBitmapRecord(*record, dropped)) {
+            LastError = img::ERROR_FILE_FORMAT;
+            return 0;
+        }
+        if (panExists_)
+            SetPanWinVisible(false);
+        TakeImage(dropped);
+        BitmapChanged();
+        ImageEvent(5);
+        LastError = img::SUCCESS;
+        return DragOverEffect(offered);
+    }
+    if (!bool_("DropFilesAllowed"))
+        return 0;
+    const QString file = files.isEmpty() ? QString() : files.front();
+    if (file.isEmpty())
+        return 0;
+    if (OnDropFile)
+        OnDropFile(*this, file);
+    const int effect = dropEffectAnswer(1, offered);
+    if (bool_("DropAutoLoad")) {
+        // The first page: the stand-in counts pages from 0.
+        CheckResult(QStringLiteral("Drag And Drop Operation"), Load(file, 0, 0, 1), true);
+    }
+    return effect;
+}
+
 // ---- painting -------------------------------------------------------------------------------
 
 void TLEADImageDisplay::Paint(QPainter &p, const QRect &update)
@@ -919,6 +1007,7 @@ void TLEADImageDisplay::Paint(QPainter &p, const QRect &update)
             p.restore();
         }
     }
+    paintOverlay(p);
     if (fw > 0)
         drawFrame(p, client, *this);
     if (OnPaint)

@@ -11,11 +11,14 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
+#include <QTransform>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 
@@ -120,6 +123,63 @@ public:
     // The picture as shown (the stored one turned by its view perspective).
     const QImage &ShownImage() const { return shownImage_; }
 
+    // ---- regions, floater and rubber band (LeadImageRegions.cpp)
+    // 0 none, 1 rectangle, 2 rounded rectangle, 3 ellipse, 4 polygon.
+    int RegionTracking = 0;
+    // How a new region meets the old: 0 intersect, 1 replace, 2 unite,
+    // 3 either but not both, 4 the old without the new.
+    int RegionCombineMode = 1;
+    // 0 not shown, 1 outline, 2 moving outline, 3 filled with RegionColor.
+    int RegionFrameType = 0;
+    QRgb RegionColor = 0;
+    bool RubberBandEnabled = false;
+    QRect RubberBandRect;
+    int RgnLeft = 0, RgnTop = 0, RgnWidth = 0, RgnHeight = 0;
+    int PolygonSize() const { return polygonSize_; }
+    void SetPolygonSize(int n);
+    int PolygonCount() const { return polygonCount_; }
+    QPoint PolygonPoint(int i) const;
+    void SetPolygonPoint(int i, QPoint p);
+    bool HasRgn();
+    int FreeRgn();
+    // The region in image pixels (the caller keeps the copy).
+    QRegion GetRgnHandle();
+    // The phase of a moving outline, 0 to 7; the timer advances it.
+    int OutlinePhase() const { return phase_; }
+    void RegionTimerStep();
+    // The mouse, in client pixels.
+    void MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint at);
+    void MouseMove(Qt::MouseButtons buttons, QPoint at);
+    void MouseUp(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint at);
+    bool Tracking() const { return tracking_; }
+    bool DraggingFloater() const { return dragging_; }
+    bool HasFloater() const { return !floater_.isNull(); }
+    // The floater's place in image pixels and, while it is dragged, in the window.
+    QRect FloaterImageRect() const { return floaterRect_; }
+    QRect FloaterWindowRect() const { return floaterWindow_; }
+
+    // ---- animation playback (LeadImageAnimation.cpp)
+    int AnimationEnable(bool on);
+    bool AnimationEnabled() const { return animationEnabled_; }
+    bool AnimationPlaying() const { return playing_; }
+    bool AnimationPaused = false;
+    int AnimationFrame() const { return frame_; }
+    // One tick of the playback timer: paints the frames that are due and
+    // answers the next interval in milliseconds (-1: the timer stops).
+    int AnimationTimerStep();
+    // Frames painted by the last tick.
+    int AnimationFramesPainted = 0;
+
+    // ---- drag and drop
+    // The effect answered for a drag over the control offering `offered`
+    // (copy 1, move 2, link 4).
+    int DragOverEffect(int offered) const;
+    // A drop: the bytes of the control's own record format when the drag
+    // carries them, the dropped files otherwise. Answers the effect taken.
+    int Drop(int offered, const QByteArray *record, const QStringList &files, bool fromThisControl);
+    // The record a drag from the control carries.
+    QByteArray DragRecord() const;
+
     // ---- binding to a blob field of the current record (LeadImageBinding.cpp)
     platform::db::DataSource *DataSource() const;
     void SetDataSource(platform::db::DataSource *source);
@@ -186,6 +246,16 @@ protected:
     virtual void RecreateWindow() {}
     // After every scroll, fit and change of the image.
     virtual void DisplayChanged() {}
+    // A press that starts dragging the image to another place.
+    virtual void StartDrag() {}
+    virtual void CaptureMouse(bool /*on*/) {}
+    // The moving outline's timer (1000 ms) and the playback timer.
+    virtual void SetRegionTimer(bool /*on*/) {}
+    virtual void SetAnimationTimer(bool /*on*/, int /*interval*/) {}
+    // Milliseconds of a steady clock.
+    virtual qint64 TickCount() const;
+    // EnableOLEDragMethod or DropFilesAllowed changed.
+    virtual void DropTargetChanged() {}
     // Paints that part of the client at once (painting while loading).
     virtual void PaintNow(const QRect & /*clientArea*/) {}
     // The library's pan window and magnifier; none without a window.
@@ -235,6 +305,31 @@ private:
     bool magRunning_ = false;
     std::array<int, 11> magSettings_{};
     QRect captureRect_;
+
+    // regions
+    QTransform windowToImage() const;
+    void regionSet(const QRegion &region);
+    void updateRegionBounds(bool freeEmpty);
+    void freeFloater();
+    void liftFloater(QPoint at);
+    void dropFloater();
+    void imagePixelsChanged();
+    void paintOverlay(QPainter &p);
+    QRegion rgn_;
+    bool tracking_ = false, dragging_ = false;
+    QPoint start_, end_;
+    std::vector<QPoint> polygon_;
+    int polygonSize_ = 0, polygonCount_ = 0;
+    int phase_ = 0;
+    bool regionTimer_ = false;
+    QImage floater_, background_;
+    QRegion floaterRegion_; // in floater pixels
+    QRect floaterRect_, floaterWindow_;
+    QPoint dragTotal_;
+    // playback
+    void showFrame(int index);
+    bool animationEnabled_ = false, playing_ = false;
+    int frame_ = 0;
 
     friend class ImageFieldLink;
     void saveToDataField();

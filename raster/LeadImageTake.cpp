@@ -13,4 +13,10 @@ void TLEADImage::TakeImage(const platform::imaging::Bitmap &image)
     HasBitmap = true;
 }
 
+void TLEADImage::StoreCurrentItem()
+{
+    if (hasList_ && BitmapListIndex >= 0 && BitmapListIndex < static_cast<int>(list_.size()))
+        list_[static_cast<std::size_t>(BitmapListIndex)] = Bitmap;
+}
+
 } // namespace raster

@@ -54,6 +54,18 @@ int readerError(const QImageReader &reader, const QString &fileName)
     }
 }
 
+// Moves a reader to a page; readers that cannot jump (animations) read
+// their way there.
+bool seekImage(QImageReader &reader, int page)
+{
+    if (page <= 0 || reader.jumpToImage(page))
+        return true;
+    for (int i = 0; i < page; ++i)
+        if (reader.read().isNull())
+            return false;
+    return true;
+}
+
 QImage toBits(const QImage &image, int bits)
 {
     if (bits <= 0 || bitsOf(image) == bits)
@@ -188,7 +200,7 @@ int ImagingLibrary::fileInfo(const QString &fileName, int page, FileInfo &info)
     const int pages = std::max(1, reader.imageCount());
     if (page < 0 || page >= pages)
         return ERROR_INV_PARAMETER;
-    if (page > 0 && !reader.jumpToImage(page))
+    if (!seekImage(reader, page))
         return ERROR_FILE_READ;
     QSize size = reader.size();
     int bits = reader.imageFormat() != QImage::Format_Invalid ? bitsOf(QImage(1, 1, reader.imageFormat())) : 0;
@@ -229,7 +241,7 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         // A reader of its own for each page: the TIFF reader's position
         // after asking a page's size and reading it is not the next page's.
         QImageReader reader(fileName);
-        if (page > 0 && !reader.jumpToImage(page))
+        if (!seekImage(reader, page))
             return ERROR_FILE_READ;
         const QSize full = reader.size().isValid() ? reader.size() : QSize(info.width, info.height);
         // A level set for the format scales the page first; a tile is then
@@ -295,6 +307,7 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         }
         image = toBits(image, request.bits);
         Bitmap bitmap = Bitmap::fromImage(image);
+        bitmap.delay = std::max(0, reader.nextImageDelay());
         bitmap.xResolution = info.xResolution;
         bitmap.yResolution = info.yResolution;
         const int height = bitmap.height;

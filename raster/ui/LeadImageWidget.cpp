@@ -4,6 +4,12 @@
 
 #include "raster/ui/PanWindow.h"
 
+#include "raster/BitmapRecord.h"
+
+#include <QDrag>
+#include <QDropEvent>
+#include <QMimeData>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
@@ -36,6 +42,12 @@ TLEADImageWidget::TLEADImageWidget(QWidget *parent)
     // the position (clamped, in pixels) and puts the thumb there.
     connect(hBar_, &QScrollBar::actionTriggered, this, [this](int a) { barAction(Qt::Horizontal, a); });
     connect(vBar_, &QScrollBar::actionTriggered, this, [this](int a) { barAction(Qt::Vertical, a); });
+    regionTimer_ = new QTimer(this);
+    regionTimer_->setInterval(1000);
+    connect(regionTimer_, &QTimer::timeout, this, [this] { RegionTimerStep(); });
+    animationTimer_ = new QTimer(this);
+    animationTimer_->setSingleShot(true);
+    connect(animationTimer_, &QTimer::timeout, this, [this] { AnimationTimerStep(); });
     SetClientSize(size());
     setMouseTracking(true);
 }
@@ -288,10 +300,128 @@ void TLEADImageWidget::placeLens(QPoint at)
     lens_->update();
 }
 
+// A failure inside an event handler stays in LastError: nothing may leave
+// an event handler by an exception.
+template <class F>
+static void guarded(F &&f)
+{
+    try {
+        f();
+    } catch (const ELEADImageError &) {
+    }
+}
+
 void TLEADImageWidget::mouseMoveEvent(QMouseEvent *event)
 {
     placeLens(event->position().toPoint());
+    guarded([&] { MouseMove(event->buttons(), event->position().toPoint()); });
     QWidget::mouseMoveEvent(event);
+}
+
+void TLEADImageWidget::mousePressEvent(QMouseEvent *event)
+{
+    QWidget::mousePressEvent(event);
+    guarded([&] { MouseDown(event->button(), event->buttons(), event->position().toPoint()); });
+}
+
+void TLEADImageWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    guarded([&] { MouseUp(event->button(), event->buttons(), event->position().toPoint()); });
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TLEADImageWidget::SetRegionTimer(bool on)
+{
+    on ? regionTimer_->start() : regionTimer_->stop();
+}
+
+void TLEADImageWidget::SetAnimationTimer(bool on, int interval)
+{
+    if (on)
+        animationTimer_->start(std::max(interval, 0));
+    else
+        animationTimer_->stop();
+}
+
+// ---- drag and drop ----------------------------------------------------------------------------
+
+namespace {
+
+int effectsOf(Qt::DropActions actions)
+{
+    return (actions & Qt::CopyAction ? 1 : 0) | (actions & Qt::MoveAction ? 2 : 0) | (actions & Qt::LinkAction ? 4 : 0);
+}
+
+Qt::DropAction actionOf(int effect)
+{
+    return effect & 2 ? Qt::MoveAction : effect & 4 ? Qt::LinkAction : effect & 1 ? Qt::CopyAction : Qt::IgnoreAction;
+}
+
+} // namespace
+
+void TLEADImageWidget::DropTargetChanged()
+{
+    setAcceptDrops(Property(QStringLiteral("EnableOLEDragMethod")).toBool()
+                   || Property(QStringLiteral("DropFilesAllowed")).toBool());
+}
+
+void TLEADImageWidget::dragEnterEvent(QDragEnterEvent *event)
+{
+    dragMoveEvent(event);
+}
+
+void TLEADImageWidget::dragMoveEvent(QDragMoveEvent *event)
+{
+    const int effect = DragOverEffect(effectsOf(event->possibleActions()));
+    if (Property(QStringLiteral("EnableOLEDragMethod")).toBool()) {
+        const auto &handler = event->type() == QEvent::DragEnter ? OnOLEStartDrag : OnOLEDragOver;
+        if (handler)
+            handler(Qt::LeftButton, event->modifiers(), event->position().toPoint().x(),
+                    event->position().toPoint().y());
+    }
+    if (effect == 0) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(actionOf(effect));
+    event->accept();
+}
+
+void TLEADImageWidget::dropEvent(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    QByteArray record;
+    const bool hasRecord = data->hasFormat(QString::fromLatin1(BitmapRecordMime));
+    if (hasRecord)
+        record = data->data(QString::fromLatin1(BitmapRecordMime));
+    QStringList files;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    int effect = 0;
+    guarded([&] {
+        effect = Drop(effectsOf(event->possibleActions()), hasRecord ? &record : nullptr, files,
+                      event->source() == this);
+    });
+    if (Property(QStringLiteral("EnableOLEDragMethod")).toBool() && OnOLECompleteDrag)
+        OnOLECompleteDrag(Qt::LeftButton, event->modifiers(), event->position().toPoint().x(),
+                          event->position().toPoint().y());
+    if (effect == 0) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(actionOf(effect));
+    event->accept();
+}
+
+void TLEADImageWidget::StartDrag()
+{
+    auto *drag = new QDrag(this);
+    auto *data = new QMimeData;
+    data->setData(QString::fromLatin1(BitmapRecordMime), DragRecord());
+    drag->setMimeData(data);
+    if (drag->exec(Qt::CopyAction | Qt::MoveAction) == Qt::IgnoreAction)
+        LastError = 0;
 }
 
 QImage TLEADImageWidget::GrabScreen(const QRect &rect)

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QScrollBar;
+class QTimer;
 
 namespace raster {
 class PanWindow;
@@ -49,6 +50,15 @@ protected:
     QImage GrabScreen(const QRect &rect) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void StartDrag() override;
+    void SetRegionTimer(bool on) override;
+    void SetAnimationTimer(bool on, int interval) override;
+    void DropTargetChanged() override;
 
 private:
     void layoutBars();
@@ -59,6 +69,8 @@ private:
     void placeLens(QPoint at);
     bool layoutQueued_ = false;
     class PanWindow *pan_ = nullptr;
+    QTimer *regionTimer_ = nullptr;
+    QTimer *animationTimer_ = nullptr;
     QWidget *lens_ = nullptr;
 };
 
