@@ -880,7 +880,7 @@ QRect TLEADImageDisplay::CaptureRect(QPoint cursor, const QRect &screen) const
 {
     const int fw = FrameWidth();
     // A zoom of 0 takes the area at zoom 1 rather than dividing by it.
-    const int zoom = std::max(1, PaintZoomFactor());
+    const int zoom = PaintZoomFactor() > 0 ? PaintZoomFactor() : 100;
     const int w = static_cast<int>(static_cast<long long>(client_.width() - 2 * fw) * 100 / zoom);
     const int h = static_cast<int>(static_cast<long long>(client_.height() - 2 * fw) * 100 / zoom);
     QRect r(cursor.x() - w / 2, cursor.y() - h / 2, std::max(0, w), std::max(0, h));

@@ -335,7 +335,9 @@ void TLEADImageDisplay::MouseUp(Qt::MouseButton, Qt::MouseButtons buttons, QPoin
     CaptureMouse(false);
     Repaint(); // the feedback goes
     if (RegionTracking == 0) {
-        RubberBandRect = RubberBandRect.normalized();
+        // Normalized as corners: the edges the mouse reached stay the edges.
+        RubberBandRect = QRect(QPoint(std::min(start_.x(), end_.x()), std::min(start_.y(), end_.y())),
+                               QPoint(std::max(start_.x(), end_.x()), std::max(start_.y(), end_.y())));
         if (OnRubberBand)
             OnRubberBand(*this);
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingLibrary.h"
 
+#include "platform/imaging/GifDelays.h"
 #include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/JpegWindow.h"
@@ -237,6 +238,13 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         return r;
     const int last = request.pages < 0 ? info.totalPages : std::min(info.totalPages, request.page + request.pages);
     const auto level = levels_.find(info.format);
+    // The delays as stored: the reader's own turn short ones into 100 ms.
+    std::vector<int> delays;
+    if (info.format == FILE_GIF) {
+        QFile gif(fileName);
+        if (gif.open(QIODevice::ReadOnly))
+            delays = gifFrameDelays(gif.readAll());
+    }
     for (int page = request.page; page < last; ++page) {
         // A reader of its own for each page: the TIFF reader's position
         // after asking a page's size and reading it is not the next page's.
@@ -307,7 +315,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         }
         image = toBits(image, request.bits);
         Bitmap bitmap = Bitmap::fromImage(image);
-        bitmap.delay = std::max(0, reader.nextImageDelay());
+        bitmap.delay = page < static_cast<int>(delays.size()) ? delays[static_cast<size_t>(page)]
+                                                              : std::max(0, reader.nextImageDelay());
         bitmap.xResolution = info.xResolution;
         bitmap.yResolution = info.yResolution;
         const int height = bitmap.height;
