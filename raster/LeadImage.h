@@ -219,6 +219,8 @@ protected:
     // The image becomes `image`, alone in a new list (memory loads, screen
     // captures, dropped records); raster/LeadImageTake.cpp.
     void TakeImage(const platform::imaging::Bitmap &image);
+    // The list becomes `items`, item 0 current (feed loads).
+    void TakeList(const platform::imaging::BitmapList &items);
     // `Bitmap` changed in place becomes the current item of the list again.
     void StoreCurrentItem();
 

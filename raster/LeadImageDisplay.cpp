@@ -620,6 +620,8 @@ QVariant TLEADImageDisplay::Property(const QString &name) const
 {
     if (name == QLatin1String("PaintZoomFactor"))
         return PaintZoomFactor();
+    if (name == QLatin1String("BitmapDataPath"))
+        return dataPath_;
     return TLEADImage::Property(name);
 }
 
@@ -663,6 +665,10 @@ void TLEADImageDisplay::SetProperty(const QString &name, const QVariant &value)
     }
     if (name == QLatin1String("DataField"))
         return SetDataField(value.toString());
+    if (name == QLatin1String("BitmapDataPath")) {
+        SetBitmapDataPath(value.toString());
+        return;
+    }
     if (name == QLatin1String("ReadOnly"))
         return SetReadOnly(value.toBool());
     if (name == QLatin1String("Transparent")) {

@@ -170,6 +170,19 @@ public:
     // Frames painted by the last tick.
     int AnimationFramesPainted = 0;
 
+    // ---- feed loading and loading from a URL (LeadImageFeed.cpp)
+    int StartFeedLoad(int bits, int page, int pages);
+    // Raises "Feed Load not Started." without a feed, whatever
+    // EnableMethodErrors says.
+    int FeedLoad(const QByteArray &buffer);
+    virtual int StopFeedLoad();
+    bool FeedLoading() const { return feeding_; }
+    QString BitmapDataPath() const { return dataPath_; }
+    // A local path or a file URL; other schemes fail (-16): this program
+    // does not download.
+    int SetBitmapDataPath(const QString &url);
+    TReadyState ReadyState() const { return readyState_; }
+
     // ---- drag and drop
     // The effect answered for a drag over the control offering `offered`
     // (copy 1, move 2, link 4).
@@ -254,6 +267,9 @@ protected:
     virtual void SetAnimationTimer(bool /*on*/, int /*interval*/) {}
     // Milliseconds of a steady clock.
     virtual qint64 TickCount() const;
+    // Runs `step` from the message loop (a download's pieces); at once
+    // without a window.
+    virtual void Defer(std::function<void()> step) { step(); }
     // EnableOLEDragMethod or DropFilesAllowed changed.
     virtual void DropTargetChanged() {}
     // Paints that part of the client at once (painting while loading).
@@ -326,6 +342,16 @@ private:
     QRegion floaterRegion_; // in floater pixels
     QRect floaterRect_, floaterWindow_;
     QPoint dragTotal_;
+    // feed
+    void transferFile(const QString &path, quint64 download);
+    void endDownload();
+    bool feeding_ = false;
+    int feedBits_ = 0, feedPage_ = 0, feedPages_ = -1;
+    QByteArray feed_;
+    QString dataPath_;
+    TReadyState readyState_ = rsComplete;
+    bool downloading_ = false;
+    quint64 download_ = 0; // the running download; a new path starts another
     // playback
     void showFrame(int index);
     bool animationEnabled_ = false, playing_ = false;

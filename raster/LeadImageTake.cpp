@@ -13,6 +13,15 @@ void TLEADImage::TakeImage(const platform::imaging::Bitmap &image)
     HasBitmap = true;
 }
 
+void TLEADImage::TakeList(const platform::imaging::BitmapList &items)
+{
+    list_ = items;
+    hasList_ = true;
+    BitmapListIndex = 0;
+    HasBitmap = !items.empty();
+    Bitmap = HasBitmap ? items.front() : platform::imaging::Bitmap{};
+}
+
 void TLEADImage::StoreCurrentItem()
 {
     if (hasList_ && BitmapListIndex >= 0 && BitmapListIndex < static_cast<int>(list_.size()))

@@ -359,6 +359,11 @@ Qt::DropAction actionOf(int effect)
 
 } // namespace
 
+void TLEADImageWidget::Defer(std::function<void()> step)
+{
+    QTimer::singleShot(0, this, [step = std::move(step)] { guarded(step); });
+}
+
 void TLEADImageWidget::DropTargetChanged()
 {
     setAcceptDrops(Property(QStringLiteral("EnableOLEDragMethod")).toBool()

@@ -59,6 +59,7 @@ protected:
     void SetRegionTimer(bool on) override;
     void SetAnimationTimer(bool on, int interval) override;
     void DropTargetChanged() override;
+    void Defer(std::function<void()> step) override;
 
 private:
     void layoutBars();
