@@ -384,7 +384,10 @@ QFile *DbfFile::memoFile(bool create)
     return memo_.get();
 }
 
-QString DbfFile::readMemo(qint64 block)
+// A memo's bytes: those behind a length (FF FF 08 00 and the length with
+// these 8 bytes; any byte, 0x1A too, is data), or, for `text`, those up to
+// 0x1A of a block without one (the older layout of text memos).
+QByteArray DbfFile::readMemoBlock(qint64 block, bool text)
 {
     QFile *f = memoFile(false);
     if (!f)
@@ -396,28 +399,40 @@ QString DbfFile::readMemo(qint64 block)
     const QByteArray head = f->read(8);
     if (head.size() == 8 && static_cast<quint8>(head[0]) == 0xFF && static_cast<quint8>(head[1]) == 0xFF
         && head[2] == 0x08 && head[3] == 0x00) {
-        // Blocks with a length (the later layout).
         const qint64 len = std::min<qint64>({static_cast<qint64>(le32(head, 4)) - 8, size - at - 8, kMaxMemo});
-        return len > 0 ? fromCp1251(f->read(len)) : QString();
+        return len > 0 ? f->read(len) : QByteArray();
     }
-    // Text ended by 0x1A.
+    if (!text)
+        return {};
     f->seek(at);
-    QByteArray text;
-    while (text.size() < kMaxMemo) {
+    QByteArray bytes;
+    while (bytes.size() < kMaxMemo) {
         const QByteArray chunk = f->read(kMemoBlock);
         if (chunk.isEmpty())
             break;
         const qsizetype end = chunk.indexOf(dbf::kFileEnd);
         if (end >= 0) {
-            text.append(chunk.left(end));
+            bytes.append(chunk.left(end));
             break;
         }
-        text.append(chunk);
+        bytes.append(chunk);
     }
-    return fromCp1251(text);
+    return bytes;
 }
 
-qint64 DbfFile::writeMemo(const QString &text)
+QString DbfFile::readMemo(qint64 block)
+{
+    return fromCp1251(readMemoBlock(block, true));
+}
+
+QByteArray DbfFile::readMemoBytes(qint64 block)
+{
+    return readMemoBlock(block, false);
+}
+
+// Appends `bytes` in whole blocks after the last one in use; answers the
+// first block.
+qint64 DbfFile::writeMemoBlocks(QByteArray bytes)
 {
     QFile *f = memoFile(true);
     if (!f || !f->isWritable())
@@ -428,9 +443,6 @@ qint64 DbfFile::writeMemo(const QString &text)
     const qint64 byEnd = (f->size() + kMemoBlock - 1) / kMemoBlock;
     if (next < 1 || next < byEnd)
         next = std::max<qint64>(byEnd, 1);
-    QByteArray bytes = toCp1251(text);
-    bytes.append(dbf::kFileEnd);
-    bytes.append(dbf::kFileEnd);
     const qint64 blocks = (bytes.size() + kMemoBlock - 1) / kMemoBlock;
     bytes.append(QByteArray(blocks * kMemoBlock - bytes.size(), '\0'));
     if (!f->seek(next * kMemoBlock) || f->write(bytes) != bytes.size() || !f->seek(0)
@@ -439,47 +451,22 @@ qint64 DbfFile::writeMemo(const QString &text)
     return next;
 }
 
-// Binary memos keep their length in front of the bytes (FF FF 08 00, then
-// the length with these 8 bytes), so any byte, 0x1A too, is data.
-QByteArray DbfFile::readMemoBytes(qint64 block)
+qint64 DbfFile::writeMemo(const QString &text)
 {
-    QFile *f = memoFile(false);
-    if (!f)
-        return {};
-    const qint64 size = f->size();
-    const qint64 at = block * kMemoBlock;
-    if (block <= 0 || at >= size || !f->seek(at))
-        return {};
-    const QByteArray head = f->read(8);
-    if (head.size() != 8 || static_cast<quint8>(head[0]) != 0xFF || static_cast<quint8>(head[1]) != 0xFF
-        || head[2] != 0x08 || head[3] != 0x00)
-        return {};
-    const qint64 len = std::min<qint64>({static_cast<qint64>(le32(head, 4)) - 8, size - at - 8, kMaxMemo});
-    return len > 0 ? f->read(len) : QByteArray();
+    QByteArray bytes = toCp1251(text);
+    bytes.append(dbf::kFileEnd);
+    bytes.append(dbf::kFileEnd);
+    return writeMemoBlocks(bytes);
 }
 
 qint64 DbfFile::writeMemoBytes(const QByteArray &data)
 {
     if (data.size() > kMaxMemo - 8)
         throw DbError(QStringLiteral("Ошибка записи в файл примечаний таблицы ") + path_);
-    QFile *f = memoFile(true);
-    if (!f || !f->isWritable())
-        throw DbError(QStringLiteral("Файл примечаний таблицы ") + path_ + QStringLiteral(" недоступен для записи !"));
-    f->seek(0);
-    const QByteArray head = f->read(4);
-    qint64 next = head.size() == 4 ? le32(head, 0) : 0;
-    const qint64 byEnd = (f->size() + kMemoBlock - 1) / kMemoBlock;
-    if (next < 1 || next < byEnd)
-        next = std::max<qint64>(byEnd, 1);
     QByteArray bytes("\xFF\xFF\x08\x00", 4);
     bytes.append(le32Bytes(static_cast<quint32>(data.size() + 8)));
     bytes.append(data);
-    const qint64 blocks = (bytes.size() + kMemoBlock - 1) / kMemoBlock;
-    bytes.append(QByteArray(blocks * kMemoBlock - bytes.size(), '\0'));
-    if (!f->seek(next * kMemoBlock) || f->write(bytes) != bytes.size() || !f->seek(0)
-        || f->write(le32Bytes(static_cast<quint32>(next + blocks))) != 4 || !f->flush())
-        throw DbError(QStringLiteral("Ошибка записи в файл примечаний таблицы ") + path_);
-    return next;
+    return writeMemoBlocks(bytes);
 }
 
 } // namespace platform::db

@@ -14,6 +14,18 @@ namespace platform::imaging {
 
 namespace {
 
+// A reader of the bytes; a buffer of its own keeps them readable.
+struct MemoryReader {
+    QBuffer buffer;
+    QImageReader reader;
+    explicit MemoryReader(const QByteArray &data)
+    {
+        buffer.setData(data);
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    }
+};
+
 QImage inBits(const QImage &image, int bits)
 {
     const QImage::Format f = bits > 0 && bitsOf(image) != bits ? formatForBits(bits) : QImage::Format_Invalid;
@@ -48,10 +60,8 @@ int saveBitmapMemory(const Bitmap &bitmap, int format, int bits, int qualityFact
 
 int loadBitmapMemory(const QByteArray &data, int bits, Bitmap &out)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    MemoryReader m(data);
+    QImageReader &reader = m.reader;
     if (!reader.canRead())
         return ERROR_FILE_FORMAT;
     const QImage image = reader.read();
@@ -63,10 +73,8 @@ int loadBitmapMemory(const QByteArray &data, int bits, Bitmap &out)
 
 int fileInfoMemory(const QByteArray &data, FileInfo &info)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    MemoryReader m(data);
+    QImageReader &reader = m.reader;
     if (!reader.canRead())
         return ERROR_FILE_FORMAT;
     const QSize size = reader.size();

@@ -6,6 +6,7 @@
 
 #include "platform/imaging/ImagingErrors.h"
 #include "support/TestFiles.h"
+#include "Raised.h"
 
 #include <QPainter>
 
@@ -32,17 +33,6 @@ QImage filled(int w, int h)
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::gray);
     return image;
-}
-
-template <class F>
-std::pair<QString, int> raised(F &&f)
-{
-    try {
-        f();
-    } catch (const ELEADImageError &e) {
-        return {e.message(), e.code};
-    }
-    return {QString(), 1};
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/imaging/ImagingErrors.h"
 #include "support/TestFiles.h"
+#include "Raised.h"
 
 #include <QBuffer>
 #include <QUrl>
@@ -24,17 +25,6 @@ QByteArray pngOf(int w, int h)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-template <class F>
-std::pair<QString, int> raised(F &&f)
-{
-    try {
-        f();
-    } catch (const ELEADImageError &e) {
-        return {e.message(), e.code};
-    }
-    return {QString(), 1};
 }
 
 } // namespace
