@@ -622,6 +622,20 @@ QVariant TLEADImageDisplay::Property(const QString &name) const
         return PaintZoomFactor();
     if (name == QLatin1String("BitmapDataPath"))
         return dataPath_;
+    // The pan window's place as it stands: the user may have moved it.
+    if (panExists_ && panWanted_ && name.startsWith(QLatin1String("PanWin"))) {
+        const QRect g = PanWindowGeometry();
+        if (g.isValid()) {
+            if (name == QLatin1String("PanWinX"))
+                return g.x();
+            if (name == QLatin1String("PanWinY"))
+                return g.y();
+            if (name == QLatin1String("PanWinWidth"))
+                return g.width();
+            if (name == QLatin1String("PanWinHeight"))
+                return g.height();
+        }
+    }
     return TLEADImage::Property(name);
 }
 

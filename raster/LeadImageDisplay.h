@@ -279,6 +279,8 @@ protected:
     virtual void DestroyPanWindow() {}
     virtual int UpdatePanWindow() { return 1; }
     virtual void HidePanWindow() {}
+    // Where the pan window stands (empty without one).
+    virtual QRect PanWindowGeometry() const { return {}; }
     virtual int ShowMagGlass() { return img_error_no_window; }
     virtual void HideMagGlass() {}
     // The screen's pixels of `rect` (nothing without a window).

@@ -223,6 +223,18 @@ int TLEADImageWidget::UpdatePanWindow()
     return 1;
 }
 
+QRect TLEADImageWidget::PanWindowGeometry() const
+{
+    return pan_ ? pan_->geometry() : QRect();
+}
+
+void TLEADImageWidget::RecreateWindow()
+{
+    // A transparent control leaves what is under it where it paints nothing.
+    setAttribute(Qt::WA_OpaquePaintEvent, !Property(QStringLiteral("Transparent")).toBool());
+    update();
+}
+
 void TLEADImageWidget::HidePanWindow()
 {
     if (pan_)

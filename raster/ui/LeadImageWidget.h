@@ -45,6 +45,8 @@ protected:
     void DestroyPanWindow() override;
     int UpdatePanWindow() override;
     void HidePanWindow() override;
+    QRect PanWindowGeometry() const override;
+    void RecreateWindow() override;
     int ShowMagGlass() override;
     void HideMagGlass() override;
     QImage GrabScreen(const QRect &rect) override;
