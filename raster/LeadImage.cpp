@@ -151,6 +151,8 @@ void TLEADImage::RaiseError(const QString &name, int code)
 
 void TLEADImage::CheckBusy()
 {
+    if (window().animating())
+        RaiseError(QStringLiteral("Animation"), img::ERROR_FEATURE_NOT_SUPPORTED);
     if (lent_ || statusInstalled_)
         RaiseError(QStringLiteral("Processing Not allowed"), 0);
 }
@@ -332,6 +334,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
     if (request.pages == 0) {
         loading_ = false;
         BitmapChanged();
+        dataLinkModified();
         LastError = r;
         return r;
     }
@@ -344,6 +347,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
         takeInfo(info);
         hasList_ = true;
         list_.clear();
+        window().resetDisplay();
         aborted = false;
         rowCounter_ = 0;
         statusInstalled_ = false;
@@ -374,6 +378,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
     if (r != img::SUCCESS)
         dropList();
     BitmapChanged();
+    dataLinkModified();
     LastError = r;
     return r;
 }
@@ -469,9 +474,188 @@ int TLEADImage::BitmapListCount()
     return static_cast<int>(list_.size());
 }
 
+TLEADImageWindow &TLEADImage::window()
+{
+    static TLEADImageWindow none;
+    return Window ? *Window : none;
+}
+
+void TLEADImage::dataLinkModified()
+{
+    window().dataLinkModified();
+}
+
+void TLEADImage::SetBitmapList(const img::BitmapList *source)
+{
+    CheckBusy();
+    dropList();
+    if (source) {
+        // Records share their pixels until one of them changes: a copy.
+        list_ = *source;
+        hasList_ = true;
+        BitmapListIndex = 0;
+        HasBitmap = !list_.empty();
+        if (HasBitmap)
+            Bitmap = list_.front();
+    }
+    BitmapChanged();
+    dataLinkModified();
+    LastError = img::SUCCESS;
+}
+
+int TLEADImage::AssignBitmap(img::Bitmap &source)
+{
+    return assignBitmap(source, Property(QStringLiteral("RefBitmap")).toBool());
+}
+
+int TLEADImage::assignBitmap(img::Bitmap &source, bool takeOver)
+{
+    if (HasBitmap && Property(QStringLiteral("EnableFloater")).toBool() && window().hasRegion())
+        window().freeFloater();
+    if (!hasList_) {
+        list_.clear();
+        hasList_ = true;
+        BitmapListIndex = 0;
+    }
+    // The current item goes; past the end, the new one is appended.
+    bool append = false;
+    if (BitmapListIndex >= 0 && BitmapListIndex < static_cast<int>(list_.size())) {
+        list_.erase(list_.begin() + BitmapListIndex);
+        if (!list_.empty() && BitmapListIndex >= static_cast<int>(list_.size())) {
+            BitmapListIndex = static_cast<int>(list_.size()) - 1;
+            append = true;
+        }
+    }
+    int r = img::SUCCESS;
+    const bool given = source.width != 0 && source.height != 0;
+    if (given) {
+        if (!img::isAllocated(&source) || source.pixels.isNull()) {
+            r = img::ERROR_NO_BITMAP;
+        } else {
+            const img::Bitmap item = takeOver ? source : source.deepCopy();
+            if (append || BitmapListIndex < 0 || BitmapListIndex >= static_cast<int>(list_.size())) {
+                list_.push_back(item);
+                BitmapListIndex = static_cast<int>(list_.size()) - 1;
+            } else {
+                list_.insert(list_.begin() + BitmapListIndex, item);
+            }
+            Bitmap = item;
+            HasBitmap = true;
+            if (takeOver)
+                source = {};
+        }
+    }
+    if (r != img::SUCCESS || !given) {
+        if (r == img::SUCCESS && !list_.empty()) {
+            BitmapListIndex = std::clamp(BitmapListIndex, 0, static_cast<int>(list_.size()) - 1);
+            Bitmap = list_[static_cast<std::size_t>(BitmapListIndex)];
+            HasBitmap = true;
+        } else if (list_.empty()) {
+            hasList_ = false;
+            BitmapListIndex = 0;
+            Bitmap = {};
+            HasBitmap = false;
+        } else {
+            Bitmap = {};
+            HasBitmap = false;
+        }
+    }
+    BitmapChanged();
+    dataLinkModified();
+    LastError = r;
+    return r;
+}
+
+namespace {
+
+bool sameRecord(const img::Bitmap &a, const img::Bitmap &b)
+{
+    return a.width == b.width && a.height == b.height && a.bitsPerPixel == b.bitsPerPixel && a.flags == b.flags &&
+           a.viewPerspective == b.viewPerspective && a.xResolution == b.xResolution &&
+           a.yResolution == b.yResolution && a.pixels.cacheKey() == b.pixels.cacheKey();
+}
+
+} // namespace
+
+const img::Bitmap *TLEADImage::OCXBitmap()
+{
+    if (!HasBitmap)
+        return nullptr;
+    // The copy is made again once the image has changed.
+    if (!ocx_ || !ocxOf_ || !sameRecord(*ocxOf_, Bitmap)) {
+        ocx_ = Bitmap.deepCopy();
+        ocxOf_ = Bitmap;
+    }
+    return &*ocx_;
+}
+
+void TLEADImage::SetOCXBitmap(const img::Bitmap *source)
+{
+    CheckBusy();
+    int r = img::SUCCESS;
+    if (!source) {
+        ocx_.reset();
+        ocxOf_.reset();
+    } else {
+        img::Bitmap copy = *source;
+        r = assignBitmap(copy, false);
+        if (HasBitmap && img::isAllocated(&Bitmap))
+            ImageEvent(5);
+    }
+    CheckResult(QStringLiteral("OCXBitmap"), r, true);
+}
+
+void TLEADImage::ImageChangedOutside()
+{
+    if (window().animating()) {
+        LastError = img::ERROR_FEATURE_NOT_SUPPORTED;
+        return;
+    }
+    if (lent_) {
+        LastError = 0;
+        return;
+    }
+    if (img::isAllocated(&Bitmap) && hasList_ && BitmapListIndex >= 0 &&
+        BitmapListIndex < static_cast<int>(list_.size()))
+        list_[static_cast<std::size_t>(BitmapListIndex)] = Bitmap;
+    BitmapChanged();
+    if (Property(QStringLiteral("AutoFloater")).toBool()) {
+        if (Property(QStringLiteral("EnableFloater")).toBool()) {
+            window().freeFloater();
+            window().freeRegion();
+        }
+    } else {
+        window().rebuildFloater();
+    }
+    BitmapChanged();
+    dataLinkModified();
+}
+
 // ---- save ---------------------------------------------------------------------------------
 
-int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor, int)
+img::SaveOptions TLEADImage::saveOptions(int saveMode)
+{
+    img::SaveOptions o;
+    switch (saveMode == -1 ? 1 : saveMode) {
+    case 1: o.page = 2; break; // appended
+    case 2:
+        o.flags |= img::SAVE_REPLACE_PAGE;
+        o.page = SavePage;
+        break;
+    case 3:
+        o.flags |= img::SAVE_INSERT_PAGE;
+        o.page = SavePage;
+        break;
+    default: o.page = 1;
+    }
+    o.passes = Passes;
+    if (SaveExtra > 0)
+        o.extra = SaveExtra;
+    ImageEvent(4);
+    return o;
+}
+
+int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor, int saveMode)
 {
     CheckBusy();
     if (!HasBitmap) {
@@ -479,28 +663,54 @@ int TLEADImage::Save(const QString &fileName, int format, int bits, int qFactor,
         Raise(QStringLiteral("%1 \nSave: Image not allocated.").arg(Name), img::ERROR_NO_BITMAP);
     }
     rowCounter_ = 0;
+    const bool lut = Bitmap.flags & img::BITMAP_USE_LUT;
+    setLutFlag(useLut_);
     aborted = false;
     installStatus();
-    int r;
-    if (format == img::FILE_GIF)
-        r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor);
-    else if (EnableProgressEvent()) {
-        img::Bitmap image = Bitmap;
-        if (bits == 0)
-            bits = image.bitsPerPixel;
-        r = img::library().saveBitmap(fileName, image, format, bits, qFactor, [this](int percent) {
-            if (OnStatus && EnableProgressEvent())
-                OnStatus(*this, percent);
-            if (abortRequested) {
-                abortRequested = false;
-                aborted = true;
-                return int(img::FAILURE);
-            }
-            return int(img::SUCCESS);
-        });
-    } else
-        r = img::library().saveBitmap(fileName, Bitmap, format, bits, qFactor, &TLEADImage::statusCallback);
+    const img::SaveOptions options = saveOptions(saveMode);
+    int r = img::FAILURE;
+    try {
+        if (LayeredSave && hasList_ && !list_.empty()) {
+            // The first item is the picture, the others its layers.
+            const img::Bitmap item = list_.front();
+            const img::BitmapList layers(list_.begin() + 1, list_.end());
+            r = img::library().saveBitmapWithLayers(fileName, item, format, bits, qFactor, layers, LayerTable,
+                                                    options);
+        } else if (format == img::FILE_GIF) {
+            // An animation's frames; repeated as the control plays them.
+            img::SaveOptions frames = options;
+            frames.loop = Property(QStringLiteral("AutoAnimate")).toBool() &&
+                          Property(QStringLiteral("AutoAnimationLoop")).toInt() == 1;
+            r = img::library().saveBitmapList(fileName, list_, format, bits, qFactor, frames);
+        } else if (EnableProgressEvent()) {
+            if (bits == 0)
+                bits = Bitmap.bitsPerPixel;
+            r = img::library().saveBitmap(
+                fileName, Bitmap, format, bits, qFactor,
+                [this](int percent) {
+                    if (OnStatus && EnableProgressEvent())
+                        OnStatus(*this, percent);
+                    if (abortRequested) {
+                        abortRequested = false;
+                        aborted = true;
+                        return int(img::FAILURE);
+                    }
+                    return int(img::SUCCESS);
+                },
+                options);
+        } else {
+            r = img::library().saveBitmap(fileName, Bitmap, format, bits, qFactor, &TLEADImage::statusCallback,
+                                          options);
+        }
+    } catch (...) {
+        removeStatus();
+        setLutFlag(lut);
+        throw;
+    }
     removeStatus();
+    // The remembered flag goes back through the property, which takes it too.
+    setLutFlag(lut);
+    useLut_ = lut;
     // The library writes a new file that replaces the old one only when
     // complete, so an aborted save has nothing to delete: deleting the
     // name would lose the picture that was there before.
@@ -529,9 +739,16 @@ void TLEADImage::EndProcessing(img::Bitmap &target)
         target = backup_;
     removeStatus();
     backup_ = {};
+    // LastError still holds the previous operation's code here.
+    if (LastError == img::SUCCESS)
+        dataLinkModified();
+    if (!Property(QStringLiteral("AutoFloater")).toBool())
+        window().rebuildFloater();
     if (hasList_ && BitmapListIndex >= 0 && BitmapListIndex < static_cast<int>(list_.size()))
         list_[static_cast<std::size_t>(BitmapListIndex)] = Bitmap;
+    PaletteUpdatePending = true;
     lent_ = false;
+    window().imageChanged();
     if (!aborted && OnChange)
         OnChange(*this);
 }
@@ -572,26 +789,50 @@ int TLEADImage::Rotate(int angle, unsigned flags, QRgb fillColor)
     CheckBusy();
     int r = img::ERROR_NO_BITMAP;
     if (HasBitmap) {
+        // With a region and the floater on, the floater turns, not the image.
+        const bool floater = Property(QStringLiteral("EnableFloater")).toBool() && window().hasRegion();
+        if (floater) {
+            floater_ = {};
+            if (const int cut = window().cutFloater(floater_); cut != img::SUCCESS)
+                return CheckResult(QStringLiteral("Floater"), cut, true);
+        }
+        img::Bitmap &target = floater ? floater_ : Bitmap;
         LastRotationAngle = angle / 100.0;
-        LastRotationCenterX = img::shownWidth(Bitmap) / 2.0;
-        LastRotationCenterY = img::shownHeight(Bitmap) / 2.0;
-        r = process(Bitmap, [&] {
-            return img::library().rotate(Bitmap, angle, flags, fillColor, &TLEADImage::statusCallback);
+        LastRotationCenterX = img::shownWidth(target) / 2.0;
+        LastRotationCenterY = img::shownHeight(target) / 2.0;
+        r = process(target, [&] {
+            const int turned = img::library().rotate(target, angle, flags, fillColor, &TLEADImage::statusCallback);
+            if (turned == img::SUCCESS)
+                window().resetDisplay();
+            return turned;
         });
-        if (r == img::SUCCESS)
+        if (floater) {
+            r = window().putFloaterBack(floater_);
+            floater_ = {};
+        }
+        if (r == img::SUCCESS) {
+            window().updateRegionBounds();
             ImageEvent(7);
+        }
     }
     return CheckResult(QStringLiteral("Rotate"), r, true);
 }
 
 int TLEADImage::FastRotate(int angle)
 {
+    if (Property(QStringLiteral("EnableFloater")).toBool() && window().hasRegion())
+        RaiseError(QStringLiteral("FastRotate"), img::ERROR_FEATURE_NOT_SUPPORTED);
     int r = img::ERROR_NO_BITMAP;
     if (HasBitmap) {
         LastRotationAngle = angle;
         LastRotationCenterX = img::shownWidth(Bitmap) / 2.0;
         LastRotationCenterY = img::shownHeight(Bitmap) / 2.0;
-        r = process(Bitmap, [&] { return img::library().rotateViewPerspective(Bitmap, angle); });
+        r = process(Bitmap, [&] {
+            const int turned = img::library().rotateViewPerspective(Bitmap, angle);
+            if (turned == img::SUCCESS && !aborted)
+                window().resetDisplay();
+            return turned;
+        });
         if (r == img::SUCCESS)
             ImageEvent(7);
     }
@@ -631,6 +872,11 @@ void TLEADImage::SetUseLUT(bool on)
 {
     useLut_ = on;
     CheckImage(QStringLiteral("UseLUT"), 0);
+    setLutFlag(on);
+}
+
+void TLEADImage::setLutFlag(bool on)
+{
     if (on)
         Bitmap.flags |= img::BITMAP_USE_LUT;
     else
@@ -689,6 +935,15 @@ void TLEADImage::SetProperty(const QString &name, const QVariant &value)
             abortRequested = true;
     }
     it->second = value;
+    // Properties that change the look repaint at once.
+    static const QStringList repainting = QStringLiteral(
+        "PaintDither PaintScaling FrameInnerHiliteColor FrameInnerShadowColor FrameInnerStyle "
+        "FrameOuterHiliteColor FrameOuterShadowColor FrameOuterStyle PaintRgnOnly PaintMaxPasses PaintEffect "
+        "TransitionEffect")
+                                              .split(QLatin1Char(' '));
+    if ((repainting.contains(name) && Property(QStringLiteral("AutoRepaint")).toBool()) ||
+        (name == QLatin1String("AutoRepaint") && value.toBool()))
+        window().invalidate();
 }
 
 } // namespace raster

@@ -10,6 +10,7 @@
 // a single job and free it; such hidden controls never make a widget.
 
 #include "platform/imaging/Bitmap.h"
+#include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/ImagingLibrary.h"
 
 #include <QColor>
@@ -22,7 +23,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 class QObject;
 
@@ -71,6 +74,36 @@ enum TShapeInnerBandStyle { sibNone, sibInset, sibRaised };
 enum TShapeOuterBandStyle { sobNone, sobInset, sobRaised };
 enum TReadyState { rsLoading, rsComplete };
 
+// What the window does for the control's core: regions and the floater,
+// the display and the database link are the window's. A hidden control has
+// none of them, and these defaults say so.
+class TLEADImageWindow {
+public:
+    virtual ~TLEADImageWindow() = default;
+    // An animation plays: operations refuse to start.
+    virtual bool animating() { return false; }
+    // The image has a region (the floater is cut from it).
+    virtual bool hasRegion() { return false; }
+    // The floater cut from the region (a result code; a failure is raised
+    // as "Floater"), and a turned floater put back centred on its old place.
+    virtual int cutFloater(platform::imaging::Bitmap &) { return platform::imaging::ERROR_NO_BITMAP; }
+    virtual int putFloaterBack(platform::imaging::Bitmap &) { return platform::imaging::ERROR_NO_BITMAP; }
+    virtual void updateRegionBounds() {}
+    // The floater's images made again from a changed image.
+    virtual void rebuildFloater() {}
+    // The floater objects dropped; the region dropped.
+    virtual void freeFloater() {}
+    virtual void freeRegion() {}
+    // The display laid out for an image of a new size.
+    virtual void resetDisplay() {}
+    // The image changed: repaint, pan window and magnifier.
+    virtual void imageChanged() {}
+    // A property that changes the look was written (AutoRepaint is on).
+    virtual void invalidate() {}
+    // The bound database field has a new picture to store.
+    virtual void dataLinkModified() {}
+};
+
 class TLEADImage {
 public:
     explicit TLEADImage(QObject *owner = nullptr);
@@ -89,6 +122,21 @@ public:
     const platform::imaging::BitmapList &BitmapList() const { return list_; }
     bool HasBitmapList() const { return hasList_; }
     int BitmapListCount();
+    // Assigning a list copies its items (none: the control is emptied).
+    void SetBitmapList(const platform::imaging::BitmapList *source);
+    // Replaces the current item by `source` (a copy, or with RefBitmap the
+    // record itself, which is then emptied); an empty source removes it.
+    // The result code; nothing is raised.
+    int AssignBitmap(platform::imaging::Bitmap &source);
+    // A copy of the image kept until the image changes; none without one.
+    const platform::imaging::Bitmap *OCXBitmap();
+    // Assigns a copy of `source` as AssignBitmap does; none frees the copy.
+    void SetOCXBitmap(const platform::imaging::Bitmap *source);
+    // The image record was changed from outside: it becomes the current
+    // list item again.
+    void ImageChangedOutside();
+    // The window's part; none for a hidden control.
+    TLEADImageWindow *Window = nullptr;
 
     // ---- file information (GetFileInfo and every load)
     int InfoWidth = 0, InfoHeight = 0, InfoBits = 0, InfoFormat = 0;
@@ -119,7 +167,13 @@ public:
     int LoadResize(const QString &fileName, int width, int height, int flags, int bits);
     int ReadLoadResolutions(const QString &fileName);
     int SetLoadResolution(int format, int width, int height);
+    // Save modes: 0 a file of the picture alone, 1 (and -1) the picture
+    // appended as a further page, 2 over page SavePage, 3 before it.
     int Save(const QString &fileName, int format, int bits, int qFactor, int saveMode);
+    // With LayeredSave on, Save writes the list's first item with the other
+    // items as its layers, placed by LayerTable.
+    bool LayeredSave = false;
+    std::vector<platform::imaging::LayerInfo> LayerTable;
 
     // ---- operations
     int Contrast(int change);
@@ -216,12 +270,8 @@ protected:
     // An operation on `target` between BeginProcessing and EndProcessing
     // (which runs also when the operation raises).
     int process(platform::imaging::Bitmap &target, const std::function<int()> &operation);
-    // The image becomes `image`, alone in a new list (memory loads, screen
-    // captures, dropped records); raster/LeadImageTake.cpp.
-    void TakeImage(const platform::imaging::Bitmap &image);
-    // The list becomes `items`, item 0 current (feed loads).
-    void TakeList(const platform::imaging::BitmapList &items);
-    // `Bitmap` changed in place becomes the current item of the list again.
+    // `Bitmap` changed in place (a floater dropped) becomes the current
+    // item of the list again, with nothing else told; LeadImageTake.cpp.
     void StoreCurrentItem();
 
 private:
@@ -235,6 +285,8 @@ private:
     static int statusCallback(int percent);
     int loadBlock(const platform::imaging::Bitmap &image, int firstRow, int rows, unsigned flags);
     int loadInfo(platform::imaging::LoadInfoRequest &request);
+    platform::imaging::SaveOptions saveOptions(int saveMode);
+    void setLutFlag(bool on);
 
     platform::imaging::BitmapList list_;
     bool hasList_ = false;
@@ -246,6 +298,11 @@ private:
     platform::imaging::Bitmap backup_;
     TLEADImage *previousActive_ = nullptr;
     int pagesWanted_ = 0, pagesDone_ = 0, rowCounter_ = 0;
+    TLEADImageWindow &window();
+    void dataLinkModified();
+    int assignBitmap(platform::imaging::Bitmap &source, bool takeOver);
+    platform::imaging::Bitmap floater_;
+    std::optional<platform::imaging::Bitmap> ocx_, ocxOf_;
     bool useLut_ = true;
     std::map<QString, QVariant> properties_;
 };

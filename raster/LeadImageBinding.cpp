@@ -95,7 +95,7 @@ int TLEADImageDisplay::LoadFromDataField()
         img::Bitmap loaded;
         r = img::loadBitmapMemory(data, int_("DataLoadBits"), loaded);
         if (r == img::SUCCESS) {
-            TakeImage(loaded);
+            AssignBitmap(loaded);
             if (img::FileInfo info; img::fileInfoMemory(data, info) == img::SUCCESS) {
                 InfoFormat = info.format;
                 InfoWidth = info.width;

@@ -86,6 +86,7 @@ void drawFrame(QPainter &p, QRect r, const TLEADImage &c)
 
 TLEADImageDisplay::TLEADImageDisplay(QObject *owner) : TLEADImage(owner)
 {
+    Window = static_cast<TLEADImageWindow *>(this);
     // Painting while loading: each image is laid out as it starts and its
     // rows are painted as they arrive.
     LoadImageStarted = [this](TLEADImage &, const img::Bitmap &) {
@@ -157,6 +158,7 @@ void TLEADImageDisplay::BitmapChanged()
     resetForNewImage();
     Repaint();
     panWindowUpdate();
+    // Loads too change what the bound field should hold.
     markDataModified();
     if (magRunning_) {
         HideMagGlass();
@@ -166,6 +168,17 @@ void TLEADImageDisplay::BitmapChanged()
             magRunning_ = false;
     }
     DisplayChanged();
+}
+
+void TLEADImageDisplay::imageChanged()
+{
+    shownImage_ = HasBitmap ? img::shownPixels(Bitmap) : QImage();
+    Repaint();
+    panWindowUpdate();
+    if (magRunning_) {
+        HideMagGlass();
+        ShowMagGlass();
+    }
 }
 
 void TLEADImageDisplay::ImageEvent(int code)
@@ -918,11 +931,10 @@ int TLEADImageDisplay::CaptureAroundCursor(QPoint cursor, const QRect &screen)
     const QImage grabbed = GrabScreen(captureRect_);
     if (grabbed.isNull())
         return CheckResult(QStringLiteral("ScreenCapture"), img::ERROR_FEATURE_NOT_SUPPORTED, false);
-    if (panExists_)
-        SetPanWinVisible(false);
-    TakeImage(img::Bitmap::fromImage(grabbed));
-    BitmapChanged();
-    return CheckResult(QStringLiteral("ScreenCapture"), img::SUCCESS, false);
+    ClearImage();
+    const img::Bitmap captured = img::Bitmap::fromImage(grabbed);
+    SetOCXBitmap(&captured); // a copy, as a written record is taken
+    return CheckResult(QStringLiteral("ScreenCapture"), LastError, false);
 }
 
 // ---- drag and drop ----------------------------------------------------------------------
@@ -952,13 +964,8 @@ int TLEADImageDisplay::Drop(int offered, const QByteArray *record, const QString
             LastError = img::ERROR_FILE_FORMAT;
             return 0;
         }
-        if (panExists_)
-            SetPanWinVisible(false);
-        TakeImage(dropped);
-        BitmapChanged();
-        ImageEvent(5);
-        LastError = img::SUCCESS;
-        return DragOverEffect(offered);
+        SetOCXBitmap(&dropped); // the record written as the control's image
+        return LastError == img::SUCCESS ? DragOverEffect(offered) : 0;
     }
     if (!bool_("DropFilesAllowed"))
         return 0;

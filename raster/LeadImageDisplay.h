@@ -53,7 +53,7 @@ enum ScrollCode {
     SB_THUMBTRACK = 5, SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8
 };
 
-class TLEADImageDisplay : public TLEADImage {
+class TLEADImageDisplay : public TLEADImage, private TLEADImageWindow {
 public:
     explicit TLEADImageDisplay(QObject *owner = nullptr);
     ~TLEADImageDisplay() override;
@@ -324,11 +324,23 @@ private:
     std::array<int, 11> magSettings_{};
     QRect captureRect_;
 
+    // What the core asks of its window.
+    bool animating() override { return playing_; }
+    bool hasRegion() override { return !rgn_.isEmpty(); }
+    int cutFloater(platform::imaging::Bitmap &floater) override;
+    int putFloaterBack(platform::imaging::Bitmap &turned) override;
+    void updateRegionBounds() override { updateRegionBounds(true); }
+    void freeRegion() override;
+    void resetDisplay() override { resetForNewImage(); }
+    void imageChanged() override;
+    void invalidate() override { InvalidateWindow(); }
+    void dataLinkModified() override { markDataModified(); }
+
     // regions
     QTransform windowToImage() const;
     void regionSet(const QRegion &region);
     void updateRegionBounds(bool freeEmpty);
-    void freeFloater();
+    void freeFloater() override;
     void liftFloater(QPoint at);
     void dropFloater();
     void imagePixelsChanged();

@@ -62,8 +62,7 @@ int TLEADImageDisplay::FeedLoad(const QByteArray &buffer)
     if (r != img::SUCCESS) {
         feeding_ = false;
         feed_.clear();
-        TakeList({});
-        HasBitmap = false;
+        SetBitmapList(nullptr);
     }
     return CheckResult(QStringLiteral("FeedLoad"), r, true);
 }
@@ -106,7 +105,7 @@ int TLEADImageDisplay::StopFeedLoad()
     if (items.empty() && r == img::SUCCESS)
         r = img::ERROR_FILE_READ; // the pieces ended before a whole picture
     // What arrived whole is kept even when the rest was cut short.
-    TakeList(items);
+    SetBitmapList(items.empty() ? nullptr : &items);
     if (HasBitmap) {
         InfoWidth = Bitmap.width;
         InfoHeight = Bitmap.height;
@@ -115,7 +114,6 @@ int TLEADImageDisplay::StopFeedLoad()
         InfoTotalPages = static_cast<int>(items.size());
         InfoAnimated = InfoFormat == img::FILE_GIF && items.size() > 1;
     }
-    BitmapChanged();
     ImageEvent(5);
     return CheckResult(QStringLiteral("StopFeedLoad"), r, true);
 }
@@ -161,9 +159,7 @@ int TLEADImageDisplay::SetBitmapDataPath(const QString &url)
         }
     }
     if (r != img::SUCCESS) {
-        TakeList({});
-        HasBitmap = false;
-        BitmapChanged();
+        SetBitmapList(nullptr);
         if (OnBitmapDataPathClosed)
             OnBitmapDataPathClosed();
     }
@@ -196,9 +192,7 @@ void TLEADImageDisplay::transferFile(const QString &path, quint64 download)
         if (fed != img::SUCCESS) {
             // The download is given up: nothing of it stays.
             endDownload();
-            TakeList({});
-            HasBitmap = false;
-            BitmapChanged();
+            SetBitmapList(nullptr);
             return;
         }
     }

@@ -197,6 +197,56 @@ void TLEADImageDisplay::freeFloater()
     dragging_ = false;
 }
 
+void TLEADImageDisplay::freeRegion()
+{
+    rgn_ = QRegion();
+    RgnLeft = RgnTop = RgnWidth = RgnHeight = 0;
+}
+
+int TLEADImageDisplay::cutFloater(img::Bitmap &floater)
+{
+    // The region's bounds as a picture of their own; the region goes with
+    // it, in the floater's pixels.
+    const QRect bounds = rgn_.boundingRect();
+    if (bounds.isEmpty() || Bitmap.pixels.isNull())
+        return img::ERROR_NO_BITMAP;
+    floaterRect_ = bounds;
+    floaterRegion_ = rgn_.translated(-bounds.topLeft());
+    floater = img::Bitmap::fromImage(Bitmap.pixels.copy(bounds), Bitmap.bitsPerPixel);
+    floater.viewPerspective = Bitmap.viewPerspective;
+    floater.colorOrder = Bitmap.colorOrder;
+    return floater.pixels.isNull() ? img::ERROR_NO_MEMORY : int(img::SUCCESS);
+}
+
+int TLEADImageDisplay::putFloaterBack(img::Bitmap &turned)
+{
+    if (turned.pixels.isNull())
+        return img::ERROR_NO_BITMAP;
+    // What the floater covered comes back; the turned floater is centred on
+    // its old place, its region turned with it.
+    if (!background_.isNull())
+        copyMasked(Bitmap.pixels, floaterRect_.topLeft(), background_, QRegion(background_.rect()));
+    const QSize size = turned.pixels.size();
+    const QPoint centre = floaterRect_.center() + QPoint(1, 1);
+    const QRect placed(centre - QPoint(size.width() / 2, size.height() / 2), size);
+    QTransform turn;
+    turn.translate(size.width() / 2.0, size.height() / 2.0);
+    turn.rotate(-LastRotationAngle); // counter-clockwise on the screen
+    turn.translate(-floaterRect_.width() / 2.0, -floaterRect_.height() / 2.0);
+    const QRegion region = turn.map(floaterRegion_).intersected(QRect(QPoint(0, 0), size));
+    background_ = Bitmap.pixels.copy(placed);
+    if (background_.isNull()) {
+        LastError = img::ERROR_NO_MEMORY;
+        Raise(QStringLiteral("%1 \nNot enough memory to allocate background bitmap.").arg(Name), img::ERROR_NO_MEMORY);
+    }
+    floaterRegion_ = region;
+    floaterRect_ = placed;
+    rgn_ = region.translated(placed.topLeft());
+    copyMasked(Bitmap.pixels, placed.topLeft(), turned.pixels, region);
+    imagePixelsChanged();
+    return img::SUCCESS;
+}
+
 void TLEADImageDisplay::imagePixelsChanged()
 {
     shownImage_ = img::shownPixels(Bitmap);

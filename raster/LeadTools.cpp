@@ -190,8 +190,19 @@ bool RotateImageFile(QObject *parent, const QString &fileName, double angle)
     // whole: a failed save leaves the picture as it was.
     const QFileInfo info(fileName);
     const QString temporary = info.dir().filePath(QStringLiteral(".%1.rotating").arg(info.fileName()));
+    // The first page turns; the file's other pages stay as they were rather
+    // than being lost with a file of one page.
+    const bool pages = image.HasBitmapList() && image.BitmapListCount() > 1 && format == img::FILE_TIF;
     try {
-        image.Save(temporary, format, image.InfoBits, 8, 0);
+        if (pages) {
+            QFile::remove(temporary);
+            if (!QFile::copy(fileName, temporary))
+                return false;
+            image.SavePage = 1;
+            image.Save(temporary, format, image.InfoBits, 8, 2);
+        } else {
+            image.Save(temporary, format, image.InfoBits, 8, 0);
+        }
     } catch (...) {
         QFile::remove(temporary);
         throw;

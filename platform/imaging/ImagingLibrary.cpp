@@ -4,8 +4,10 @@
 
 #include "platform/imaging/GifDelays.h"
 #include "platform/imaging/HeaderResolution.h"
+#include "platform/imaging/GifFrames.h"
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/JpegWindow.h"
+#include "platform/imaging/TiffPages.h"
 #include "platform/imaging/TiffWindow.h"
 
 #include <QFile>
@@ -415,17 +417,76 @@ int ImagingLibrary::setLoadResolution(int format, int width, int height)
     return SUCCESS;
 }
 
+namespace {
+
+// The picture a save writes: as shown, in the depth asked, with the
+// record's resolution.
+QImage savedPixels(const Bitmap &bitmap, int bits)
+{
+    QImage image = toBits(shownPixels(bitmap), bits);
+    const double dpm = 1 / 0.0254;
+    if (bitmap.xResolution > 0)
+        image.setDotsPerMeterX(static_cast<int>(std::lround(bitmap.xResolution * dpm)));
+    if (bitmap.yResolution > 0)
+        image.setDotsPerMeterY(static_cast<int>(std::lround(bitmap.yResolution * dpm)));
+    return image;
+}
+
+bool isTiff(int format)
+{
+    return format == FILE_TIF || format == FILE_TIF_PAGES;
+}
+
+// A page added to, put into or put over the pages of a TIFF file. The
+// file's other pages are read as Qt reads them and written again with it.
+int savePage(const QString &fileName, const TiffPage &page, const SaveOptions &options)
+{
+    std::vector<QImage> pages;
+    if (QFileInfo::exists(fileName)) {
+        if (const int r = readTiffPages(fileName, pages); r != SUCCESS)
+            return r;
+    }
+    const auto count = static_cast<int>(pages.size());
+    // Pages are counted from 1.
+    int at = count; // appended
+    if (options.flags & SAVE_REPLACE_PAGE) {
+        if (options.page < 1 || options.page > count)
+            return ERROR_INV_PARAMETER;
+        at = options.page - 1;
+        pages.erase(pages.begin() + at);
+    } else if (options.flags & SAVE_INSERT_PAGE) {
+        if (options.page < 1 || options.page > count + 1)
+            return ERROR_INV_PARAMETER;
+        at = options.page - 1;
+    }
+    std::vector<TiffPage> out;
+    for (const QImage &p : pages) {
+        // The resolution as Qt reads it (its default for a page that states none).
+        const int x = static_cast<int>(std::lround(p.dotsPerMeterX() * 0.0254));
+        const int y = static_cast<int>(std::lround(p.dotsPerMeterY() * 0.0254));
+        out.push_back({p, {}, false, x, y});
+    }
+    out.insert(out.begin() + at, page);
+    return writeTiffPages(fileName, out);
+}
+
+} // namespace
+
 int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, int format, int bits,
-                               int qualityFactor, const StatusCallback &rows)
+                               int qualityFactor, const StatusCallback &rows, const SaveOptions &options)
 {
     if (!isAllocated(&bitmap) || bitmap.pixels.isNull())
         return ERROR_NO_BITMAP;
     if (fileName.isEmpty())
         return ERROR_INV_FILENAME;
-    const QByteArray qt = qtFormatOf(format == FILE_TIF_PAGES ? FILE_TIF : format);
-    if (qt.isEmpty() || !QImageWriter::supportedImageFormats().contains(qt))
+    const bool paged = options.page > 1 || (options.flags & (SAVE_REPLACE_PAGE | SAVE_INSERT_PAGE));
+    // Only TIFF files hold pages here.
+    if (paged && !isTiff(format))
         return ERROR_FEATURE_NOT_SUPPORTED;
-    QImage image = toBits(shownPixels(bitmap), bits);
+    const QByteArray qt = qtFormatOf(format == FILE_TIF_PAGES ? FILE_TIF : format);
+    if (!paged && format != FILE_GIF && (qt.isEmpty() || !QImageWriter::supportedImageFormats().contains(qt)))
+        return ERROR_FEATURE_NOT_SUPPORTED;
+    const QImage image = savedPixels(bitmap, bits);
     // The rows are handed over in blocks, so the caller hears of them and
     // may stop before anything is written.
     if (rows) {
@@ -436,11 +497,11 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
                 return answer;
         }
     }
-    const double dpm = 1 / 0.0254;
-    if (bitmap.xResolution > 0)
-        image.setDotsPerMeterX(static_cast<int>(std::lround(bitmap.xResolution * dpm)));
-    if (bitmap.yResolution > 0)
-        image.setDotsPerMeterY(static_cast<int>(std::lround(bitmap.yResolution * dpm)));
+    if (paged)
+        return savePage(fileName, {image, {}, false, bitmap.xResolution, bitmap.yResolution}, options);
+    // Qt reads GIF files but does not write them.
+    if (format == FILE_GIF)
+        return writeGifFrames(fileName, {image}, options.loop);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return ERROR_FILE_OPEN;
@@ -456,12 +517,49 @@ int ImagingLibrary::saveBitmap(const QString &fileName, const Bitmap &bitmap, in
 }
 
 int ImagingLibrary::saveBitmapList(const QString &fileName, const BitmapList &list, int format, int bits,
-                                   int qualityFactor)
+                                   int qualityFactor, const SaveOptions &options)
 {
-    // Qt writes single pictures only: a list of one is that picture.
+    if (list.empty())
+        return ERROR_NO_BITMAP;
+    if (fileName.isEmpty())
+        return ERROR_INV_FILENAME;
+    if (format == FILE_GIF) {
+        // Every item a frame of the one file.
+        std::vector<QImage> frames;
+        for (const Bitmap &b : list) {
+            if (!isAllocated(&b) || b.pixels.isNull())
+                return ERROR_NO_BITMAP;
+            frames.push_back(savedPixels(b, bits > 0 && bits <= 8 ? bits : 0));
+        }
+        return writeGifFrames(fileName, frames, options.loop);
+    }
+    // Other formats hold one picture: a list of one is that picture.
     if (list.size() == 1)
-        return saveBitmap(fileName, list.front(), format == FILE_GIF ? FILE_GIF : format, bits, qualityFactor, {});
-    return list.empty() ? ERROR_NO_BITMAP : ERROR_FEATURE_NOT_SUPPORTED;
+        return saveBitmap(fileName, list.front(), format, bits, qualityFactor, {}, options);
+    return ERROR_FEATURE_NOT_SUPPORTED;
+}
+
+int ImagingLibrary::saveBitmapWithLayers(const QString &fileName, const Bitmap &bitmap, int format, int bits,
+                                         int, const BitmapList &layers, const std::vector<LayerInfo> &table,
+                                         const SaveOptions &)
+{
+    if (!isAllocated(&bitmap) || bitmap.pixels.isNull())
+        return ERROR_NO_BITMAP;
+    if (fileName.isEmpty())
+        return ERROR_INV_FILENAME;
+    // Layers are kept in TIFF files only: the picture on the first page and
+    // each layer on a page of its own, placed by its position.
+    if (!isTiff(format))
+        return ERROR_FEATURE_NOT_SUPPORTED;
+    std::vector<TiffPage> pages{{savedPixels(bitmap, bits), {}, false, bitmap.xResolution, bitmap.yResolution}};
+    for (std::size_t i = 0; i < layers.size(); ++i) {
+        const Bitmap &layer = layers[i];
+        if (!isAllocated(&layer) || layer.pixels.isNull())
+            return ERROR_NO_BITMAP;
+        const QPoint at = i < table.size() ? table[i].position : QPoint();
+        pages.push_back({savedPixels(layer, bits), at, true, layer.xResolution, layer.yResolution});
+    }
+    return writeTiffPages(fileName, pages);
 }
 
 int ImagingLibrary::rotate(Bitmap &bitmap, int angle, unsigned flags, QRgb fill, const StatusCallback &status)

@@ -13,6 +13,7 @@
 #include "platform/Service.h"
 #include "platform/imaging/Bitmap.h"
 
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -93,6 +94,24 @@ enum : std::uint32_t { LOAD_INFO_PALETTE = 0x1000 };
 // Answers 1 when it filled the request, 0 when it has nothing to give.
 using LoadInfoCallback = std::function<int(LoadInfoRequest &request)>;
 
+// How a save places its picture. Page 1 without flags: a file of that
+// picture alone. A later page without flags: appended to the file's pages
+// (a new file when there is none). SAVE_REPLACE_PAGE: over page `page`;
+// SAVE_INSERT_PAGE: before it. Pages are kept in TIFF files only.
+enum SaveFlags : unsigned { SAVE_REPLACE_PAGE = 0x400, SAVE_INSERT_PAGE = 0x800 };
+struct SaveOptions {
+    int page = 1;
+    unsigned flags = 0;
+    int passes = 0;
+    int extra = 0;
+    bool loop = false; // frames of an animation repeated without end
+};
+
+// A layer of a layered save: where it lies on the picture.
+struct LayerInfo {
+    QPoint position;
+};
+
 // Rotation flags.
 enum RotateFlags : unsigned { ROTATE_RESIZE = 0x1, ROTATE_RESAMPLE = 0x2 };
 
@@ -116,9 +135,14 @@ public:
     // Writes into a new file that replaces `fileName` only when complete.
     // `rows` hears the percentage of rows written.
     virtual int saveBitmap(const QString &fileName, const Bitmap &bitmap, int format, int bits, int qualityFactor,
-                           const StatusCallback &rows);
+                           const StatusCallback &rows, const SaveOptions &options = {});
+    // The picture with its layers (the list's items, placed by `table`).
+    virtual int saveBitmapWithLayers(const QString &fileName, const Bitmap &bitmap, int format, int bits,
+                                     int qualityFactor, const BitmapList &layers, const std::vector<LayerInfo> &table,
+                                     const SaveOptions &options);
+    // Every item: the frames of a GIF (format 2); other formats hold one.
     virtual int saveBitmapList(const QString &fileName, const BitmapList &list, int format, int bits,
-                               int qualityFactor);
+                               int qualityFactor, const SaveOptions &options = {});
     // Angle in hundredths of a degree, counter-clockwise seen on the screen
     // for positive values; the corners the turn uncovers take `fill`.
     virtual int rotate(Bitmap &bitmap, int angle, unsigned flags, QRgb fill, const StatusCallback &status);

@@ -22,6 +22,8 @@ struct TiffCloser {
     void operator()(TIFF *t) const { TIFFClose(t); }
 };
 
+} // namespace
+
 void quietLibtiff()
 {
     // libtiff's messages would go to stderr; its failures come back as codes.
@@ -32,6 +34,8 @@ void quietLibtiff()
     }();
     (void)once;
 }
+
+namespace {
 
 QRgb fromAbgr(std::uint32_t p)
 {

@@ -15,4 +15,7 @@ namespace platform::imaging {
 // `size`; a result code (ImagingErrors.h) and the picture in 32-bit colours.
 int readTiffWindow(const QString &fileName, int page, const QRect &window, const QSize &size, QImage &out);
 
+// libtiff's messages would go to stderr; its failures come back as codes.
+void quietLibtiff();
+
 } // namespace platform::imaging

@@ -194,8 +194,8 @@ int TLEADImageWidget::CreatePanWindow()
     };
     pan_->setGeometry(Property(QStringLiteral("PanWinX")).toInt(), Property(QStringLiteral("PanWinY")).toInt(),
                       Property(QStringLiteral("PanWinWidth")).toInt(), Property(QStringLiteral("PanWinHeight")).toInt());
-    if (window())
-        window()->installEventFilter(this);
+    if (QWidget::window())
+        QWidget::window()->installEventFilter(this);
     PanCallback(0, {});
     pan_->show();
     return 1;
@@ -243,7 +243,8 @@ void TLEADImageWidget::HidePanWindow()
 
 bool TLEADImageWidget::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == window() && event->type() == QEvent::WindowStateChange && window()->isMinimized())
+    QWidget *top = QWidget::window();
+    if (watched == top && event->type() == QEvent::WindowStateChange && top->isMinimized())
         WindowMinimized();
     return QWidget::eventFilter(watched, event);
 }

@@ -269,7 +269,8 @@ TEST(ImagingLibrary, SavingThroughFormatCodes)
     const QByteArray before = dir.read("t.png");
     EXPECT_EQ(ImagingLibrary().saveBitmap(dir.file("t.png"), b, FILE_PNG, 0, 2, [](int) { return 0; }), 0);
     EXPECT_EQ(ImagingLibrary().saveBitmap(dir.file("t.png"), b, 9999, 0, 2, {}), ERROR_FEATURE_NOT_SUPPORTED);
-    EXPECT_EQ(ImagingLibrary().saveBitmap(dir.file("t.png"), b, FILE_GIF, 0, 2, {}), ERROR_FEATURE_NOT_SUPPORTED);
+    EXPECT_EQ(ImagingLibrary().saveBitmap(dir.file("t.png"), b, FILE_TGA + 1000, 0, 2, {}),
+              ERROR_FEATURE_NOT_SUPPORTED);
     EXPECT_EQ(dir.read("t.png"), before);
     EXPECT_EQ(ImagingLibrary().saveBitmap(dir.file("no/such/dir/t.png"), b, FILE_PNG, 0, 2, {}), ERROR_FILE_OPEN);
     EXPECT_EQ(ImagingLibrary().saveBitmapList(dir.file("l.tif"), {b, b}, FILE_TIF, 0, 2),

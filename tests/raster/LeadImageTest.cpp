@@ -9,7 +9,11 @@
 #include "support/TestFiles.h"
 #include "TiffBuilder.h"
 
+#include <QImageReader>
+
 #include <gtest/gtest.h>
+
+#include <tiffio.h>
 
 using raster::ELEADImageError;
 using raster::TLEADImage;
@@ -127,6 +131,17 @@ TEST(LeadImage, GuardsRaiseWhateverMethodErrorsSay)
         EXPECT_EQ(raised([&] { image.Load(dir.file("p.png"), 0, 0, -1); }), std::make_pair(busy, 0));
         EXPECT_EQ(image.ReleaseBitmapDC(), 1);
         EXPECT_EQ(image.Rotate(9000, 3, 0), 1);
+
+        // So does a playing animation.
+        struct Playing : raster::TLEADImageWindow {
+            bool animating() override { return true; }
+        } playing;
+        image.Window = &playing;
+        const auto animation =
+            std::make_pair(QStringLiteral(" \nError code: -16\nAnimation: Feature not supported. "), -16);
+        EXPECT_EQ(raised([&] { image.Rotate(9000, 3, 0); }), animation);
+        EXPECT_EQ(raised([&] { image.ClearImage(); }), animation);
+        image.Window = nullptr;
     }
 }
 
@@ -134,16 +149,8 @@ TEST(LeadImage, LoadsOfPagesAndWindows)
 {
     testsupport::TempFolder dir;
     // Three grey pages of 4 x 2, each of one shade, built byte by byte.
-    std::vector<tifftest::Page> pages;
-    for (int i = 0; i < 3; ++i) {
-        tifftest::Picture p;
-        p.width = 4;
-        p.height = 2;
-        p.rowsPerStrip = 2;
-        p.pixels = QByteArray(8, char(40 + 80 * i));
-        pages.push_back(tifftest::page(p));
-    }
-    dir.write(QStringLiteral("three.tif"), tifftest::build(pages));
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(4, 2, 120),
+                                                            tifftest::greyPage(4, 2, 200)}));
     ASSERT_TRUE(pattern().save(dir.file("p.png")));
     dir.write(QStringLiteral("bad.png"), QByteArray("\x89PNG\r\n\x1a\n garbage", 17));
 
@@ -394,13 +401,156 @@ TEST(LeadImage, SaveReportsProgressAndAStopKeepsTheOldFile)
     EXPECT_EQ(raised([&] { image.Save(dir.file("new.bmp"), img::FILE_PNG, 0, 8, 0); }).second, 0);
     EXPECT_FALSE(QFile::exists(dir.file("new.bmp")));
 
-    // A list of several pictures cannot be written as one file here.
     image.SetEnableProgressEvent(false);
     image.OnStatus = nullptr;
-    EXPECT_EQ(raised([&] { image.Save(dir.file("l.gif"), img::FILE_GIF, 0, 8, 0); }).second, -16);
     TLEADImage empty;
     EXPECT_EQ(raised([&] { empty.Save(dir.file("e.bmp"), img::FILE_BMP, 0, 8, 0); }),
               std::make_pair(QStringLiteral(" \nSave: Image not allocated."), -2));
+}
+
+namespace {
+
+// The pages of a file as Qt reads them: the grey of each page's first
+// pixel, or the code of the reader's failure.
+std::vector<int> pageGreys(const QString &file)
+{
+    std::vector<int> greys;
+    for (int page = 0;; ++page) {
+        QImageReader reader(file);
+        if (page >= reader.imageCount() || (page > 0 && !reader.jumpToImage(page)))
+            break;
+        greys.push_back(qGray(reader.read().pixel(0, 0)));
+    }
+    return greys;
+}
+
+} // namespace
+
+TEST(LeadImage, SaveModesAppendInsertAndReplacePages)
+{
+    testsupport::TempFolder dir;
+    // Pictures of one grey each; the last one indexed, which a page keeps.
+    for (int grey : {10, 20, 30, 40, 50}) {
+        QImage p(6, 4, QImage::Format_RGB32);
+        p.fill(qRgb(grey, grey, grey));
+        if (grey == 50)
+            p = p.convertToFormat(QImage::Format_Indexed8);
+        ASSERT_TRUE(p.save(dir.file(QStringLiteral("g%1.png").arg(grey))));
+    }
+    ASSERT_TRUE(pattern().save(dir.file("picture.png")));
+    const QByteArray notTiff = dir.read("picture.png");
+    dir.write("other.tif", notTiff);
+    const QString book = dir.file("book.tif");
+
+    TLEADImage image;
+    image.SetProperty(QStringLiteral("EnableMethodErrors"), false);
+    const struct {
+        const char *name;
+        int grey, mode, savePage;
+        QString file;
+        int format, code;
+        std::vector<int> pages; // of book.tif afterwards
+    } steps[] = {
+        {"a file of one page", 10, 0, 0, book, img::FILE_TIF, 1, {10}},
+        {"appended", 20, 1, 0, book, img::FILE_TIF, 1, {10, 20}},
+        {"appended (-1)", 30, -1, 0, book, img::FILE_TIF_PAGES, 1, {10, 20, 30}},
+        {"over page 2", 40, 2, 2, book, img::FILE_TIF, 1, {10, 40, 30}},
+        {"before page 1", 50, 3, 1, book, img::FILE_TIF, 1, {50, 10, 40, 30}},
+        {"before the page after the last", 20, 3, 5, book, img::FILE_TIF, 1, {50, 10, 40, 30, 20}},
+        {"over a page it has not", 30, 2, 6, book, img::FILE_TIF, img::ERROR_INV_PARAMETER, {50, 10, 40, 30, 20}},
+        {"before a page it has not", 30, 3, 0, book, img::FILE_TIF, img::ERROR_INV_PARAMETER, {50, 10, 40, 30, 20}},
+        {"a format without pages", 30, 1, 0, dir.file("p.png"), img::FILE_PNG, img::ERROR_FEATURE_NOT_SUPPORTED,
+         {50, 10, 40, 30, 20}},
+        {"appended to a file that is no TIFF", 30, 1, 0, dir.file("other.tif"), img::FILE_TIF,
+         img::ERROR_FILE_FORMAT, {50, 10, 40, 30, 20}},
+        {"appended to no file", 30, 1, 0, dir.file("new.tif"), img::FILE_TIF, 1, {50, 10, 40, 30, 20}},
+        {"a file of one page again", 40, 0, 0, book, img::FILE_TIF, 1, {40}},
+    };
+    for (const auto &s : steps) {
+        SCOPED_TRACE(s.name);
+        ASSERT_EQ(image.Load(dir.file(QStringLiteral("g%1.png").arg(s.grey)), 0, 0, -1), 1);
+        image.SavePage = s.savePage;
+        EXPECT_EQ(image.Save(s.file, s.format, 0, 2, s.mode), s.code);
+        EXPECT_EQ(pageGreys(book), s.pages);
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("p.png")));
+    EXPECT_EQ(dir.read("other.tif"), notTiff);
+    EXPECT_EQ(pageGreys(dir.file("new.tif")), std::vector<int>{30});
+
+    // An indexed page stays indexed, with its colours.
+    ASSERT_EQ(image.Load(dir.file("g50.png"), 0, 0, -1), 1);
+    ASSERT_EQ(image.Save(book, img::FILE_TIF, 0, 2, 1), 1);
+    QImageReader reader(book);
+    ASSERT_TRUE(reader.jumpToImage(1));
+    const QImage indexed = reader.read();
+    EXPECT_EQ(indexed.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(indexed.pixel(5, 3), qRgb(50, 50, 50));
+}
+
+TEST(LeadImage, AListIsSavedAsTheFramesOfOneFile)
+{
+    testsupport::TempFolder dir;
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(4, 3, 120),
+                                                            tifftest::greyPage(4, 4, 200)}));
+    TLEADImage image;
+    ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
+    image.BitmapListIndex = 1;
+    for (const bool loop : {false, true}) {
+        SCOPED_TRACE(loop ? "repeated" : "played once");
+        image.SetProperty(QStringLiteral("AutoAnimate"), loop);
+        image.SetProperty(QStringLiteral("AutoAnimationLoop"), loop ? 1 : 0);
+        ASSERT_EQ(image.Save(dir.file("frames.gif"), img::FILE_GIF, 8, 2, 0), 1);
+        // Every item, not only the current one, on a screen that holds the
+        // largest.
+        QImageReader reader(dir.file("frames.gif"));
+        EXPECT_EQ(reader.imageCount(), 3);
+        EXPECT_EQ(reader.loopCount(), loop ? -1 : 0);
+        std::vector<int> greys;
+        for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read()) {
+            EXPECT_EQ(frame.size(), QSize(4, 4));
+            greys.push_back(qGray(frame.pixel(0, 0)));
+        }
+        EXPECT_EQ(greys, (std::vector<int>{40, 120, 200}));
+    }
+    // The file information calls it a GIF of several pages: animated.
+    ASSERT_EQ(image.GetFileInfo(dir.file("frames.gif"), 0), 1);
+    EXPECT_EQ(image.InfoFormat, img::FILE_GIF);
+    EXPECT_EQ(image.InfoTotalPages, 3);
+    EXPECT_TRUE(image.InfoAnimated);
+}
+
+TEST(LeadImage, ALayeredSaveWritesThePictureAndItsPlacedLayers)
+{
+    testsupport::TempFolder dir;
+    dir.write(QStringLiteral("three.tif"), tifftest::build({tifftest::greyPage(4, 2, 40), tifftest::greyPage(5, 2, 120),
+                                                            tifftest::greyPage(6, 2, 200)}));
+    TLEADImage image;
+    ASSERT_EQ(image.Load(dir.file("three.tif"), 0, 0, -1), 1);
+    image.LayeredSave = true;
+    image.LayerTable = {{QPoint(72, 144)}, {QPoint(36, 0)}};
+    ASSERT_EQ(image.Save(dir.file("layers.tif"), img::FILE_TIF, 0, 2, 0), 1);
+    EXPECT_EQ(pageGreys(dir.file("layers.tif")), (std::vector<int>{40, 120, 200}));
+    // The list is as it was, its first item in front.
+    EXPECT_EQ(image.BitmapListCount(), 3);
+    EXPECT_EQ(image.BitmapList()[0].width, 4);
+
+    // Each layer's place, in inches of its resolution (72 when none).
+    TIFF *tif = TIFFOpen(QFile::encodeName(dir.file("layers.tif")).constData(), "r");
+    ASSERT_TRUE(tif);
+    std::vector<std::pair<float, float>> places;
+    while (TIFFReadDirectory(tif)) {
+        float x = -1, y = -1;
+        TIFFGetField(tif, TIFFTAG_XPOSITION, &x);
+        TIFFGetField(tif, TIFFTAG_YPOSITION, &y);
+        places.emplace_back(x, y);
+    }
+    TIFFClose(tif);
+    EXPECT_EQ(places, (std::vector<std::pair<float, float>>{{1.0f, 2.0f}, {0.5f, 0.0f}}));
+
+    // Only TIFF files keep layers.
+    image.SetProperty(QStringLiteral("EnableMethodErrors"), false);
+    EXPECT_EQ(image.Save(dir.file("layers.png"), img::FILE_PNG, 0, 2, 0), img::ERROR_FEATURE_NOT_SUPPORTED);
+    EXPECT_FALSE(QFile::exists(dir.file("layers.png")));
 }
 
 TEST(LeadImage, OperationsAndTheirAbort)
@@ -437,6 +587,194 @@ TEST(LeadImage, OperationsAndTheirAbort)
     image.OnStatus = nullptr;
     EXPECT_EQ(image.FastRotate(90), 1);
     EXPECT_EQ(image.Bitmap.viewPerspective, 6);
+}
+
+namespace {
+
+img::Bitmap record(int width, QRgb colour = qRgb(10, 20, 30))
+{
+    QImage p(width, 3, QImage::Format_RGB32);
+    p.fill(colour);
+    return img::Bitmap::fromImage(p);
+}
+
+std::vector<int> widths(const TLEADImage &image)
+{
+    std::vector<int> w;
+    for (const img::Bitmap &b : image.BitmapList())
+        w.push_back(b.width);
+    return w;
+}
+
+// A window with a region whose floater is 10 x 3, recording what the core
+// asks of it.
+class RegionWindow : public raster::TLEADImageWindow {
+public:
+    QStringList asked;
+    int cutCode = img::SUCCESS;
+    QSize putBack;
+    bool hasRegion() override { return true; }
+    int cutFloater(img::Bitmap &floater) override
+    {
+        asked << "cut";
+        if (cutCode == img::SUCCESS)
+            floater = record(10);
+        return cutCode;
+    }
+    int putFloaterBack(img::Bitmap &floater) override
+    {
+        asked << "put back";
+        putBack = QSize(floater.width, floater.height);
+        return img::SUCCESS;
+    }
+    void updateRegionBounds() override { asked << "bounds"; }
+    void resetDisplay() override { asked << "display"; }
+    void imageChanged() override { asked << "changed"; }
+    void dataLinkModified() override { asked << "data"; }
+    void freeFloater() override { asked << "free floater"; }
+    void freeRegion() override { asked << "free region"; }
+};
+
+} // namespace
+
+TEST(LeadImage, BitmapListsAssignedAndItemsReplaced)
+{
+    TLEADImage image;
+    const img::BitmapList source{record(1), record(2), record(3)};
+    image.SetBitmapList(&source);
+    EXPECT_EQ(widths(image), (std::vector<int>{1, 2, 3}));
+    ASSERT_TRUE(image.HasBitmap);
+    EXPECT_EQ(image.Bitmap.width, 1);
+    // The control's items are its own.
+    ASSERT_EQ(image.Contrast(500), 1);
+    EXPECT_EQ(source[0].pixels.pixel(0, 0), qRgb(10, 20, 30));
+
+    const struct {
+        const char *name;
+        int index;
+        int sourceWidth; // 0: no picture
+        std::vector<int> after;
+        int current; // index afterwards, -1 without an image
+    } cases[] = {
+        {"the current item replaced", 1, 9, {1, 9, 3}, 1},
+        {"the last item replaced: appended", 2, 9, {1, 2, 9}, 2},
+        {"the first item replaced", 0, 9, {9, 2, 3}, 0},
+        {"removed: the next is current", 1, 0, {1, 3}, 1},
+        {"the last removed: the one before", 2, 0, {1, 2}, 1},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        image.SetBitmapList(&source);
+        image.BitmapListIndex = c.index;
+        img::Bitmap given = c.sourceWidth ? record(c.sourceWidth) : img::Bitmap{};
+        EXPECT_EQ(image.AssignBitmap(given), 1);
+        EXPECT_EQ(widths(image), c.after);
+        EXPECT_EQ(image.BitmapListIndex, c.current);
+        ASSERT_TRUE(image.HasBitmap);
+        EXPECT_EQ(image.Bitmap.width, c.after[static_cast<std::size_t>(c.current)]);
+        EXPECT_EQ(given.width, c.sourceWidth); // copied, not taken
+    }
+
+    // Into an empty control; taken over with RefBitmap, which empties it.
+    TLEADImage other;
+    img::Bitmap given = record(7);
+    other.SetProperty(QStringLiteral("RefBitmap"), true);
+    EXPECT_EQ(other.AssignBitmap(given), 1);
+    EXPECT_EQ(widths(other), std::vector<int>{7});
+    EXPECT_EQ(given.width, 0);
+    EXPECT_FALSE(img::isAllocated(&given));
+    // The only item removed: no list, no image.
+    img::Bitmap none;
+    EXPECT_EQ(other.AssignBitmap(none), 1);
+    EXPECT_FALSE(other.HasBitmap);
+    EXPECT_FALSE(other.HasBitmapList());
+    // A record with a size and no pixels: nothing assigned, nothing raised.
+    img::Bitmap hollow;
+    hollow.width = hollow.height = 5;
+    EXPECT_EQ(other.AssignBitmap(hollow), img::ERROR_NO_BITMAP);
+    EXPECT_FALSE(other.HasBitmap);
+
+    // No list assigned: empty, and counting raises.
+    image.SetBitmapList(nullptr);
+    EXPECT_FALSE(image.HasBitmap);
+    EXPECT_EQ(raised([&] { image.BitmapListCount(); }).second, img::ERROR_NO_BITMAP);
+}
+
+TEST(LeadImage, TheImageAsACopyUntilItChanges)
+{
+    TLEADImage image;
+    EXPECT_EQ(image.OCXBitmap(), nullptr);
+    img::Bitmap given = record(4);
+    image.SetOCXBitmap(&given);
+    ASSERT_TRUE(image.HasBitmap);
+    EXPECT_EQ(given.width, 4); // a copy was assigned
+    const img::Bitmap *first = image.OCXBitmap();
+    ASSERT_NE(first, nullptr);
+    const qint64 key = first->pixels.cacheKey();
+    EXPECT_EQ(image.OCXBitmap()->pixels.cacheKey(), key);
+    ASSERT_EQ(image.Intensity(500), 1);
+    EXPECT_NE(image.OCXBitmap()->pixels.cacheKey(), key);
+    EXPECT_EQ(image.OCXBitmap()->pixels.pixel(0, 0), image.Bitmap.pixels.pixel(0, 0));
+}
+
+TEST(LeadImage, TheFloaterTurnsInsteadOfTheImage)
+{
+    RegionWindow window;
+    TLEADImage image;
+    image.Window = &window;
+    img::Bitmap given = record(20);
+    image.AssignBitmap(given);
+    image.SetProperty(QStringLiteral("EnableFloater"), true);
+    const QImage before = image.Bitmap.pixels;
+    window.asked.clear();
+    ASSERT_EQ(image.Rotate(9000, 3, qRgb(255, 255, 255)), 1);
+    EXPECT_EQ(window.asked, (QStringList{"cut", "display", "data", "changed", "put back", "bounds"}));
+    EXPECT_EQ(window.putBack, QSize(3, 10));
+    EXPECT_DOUBLE_EQ(image.LastRotationCenterX, 5);
+    EXPECT_DOUBLE_EQ(image.LastRotationCenterY, 1.5);
+    EXPECT_EQ(image.Bitmap.pixels, before);
+
+    window.cutCode = img::ERROR_NO_MEMORY;
+    EXPECT_EQ(raised([&] { image.Rotate(9000, 3, 0); }),
+              std::make_pair(QStringLiteral(" \nError code: -1\nFloater: Not enough memory available. "), -1));
+    EXPECT_EQ(raised([&] { image.FastRotate(90); }).second, img::ERROR_FEATURE_NOT_SUPPORTED);
+
+    // Without the floater the image turns.
+    image.SetProperty(QStringLiteral("EnableFloater"), false);
+    image.LastError = 1;
+    window.asked.clear();
+    ASSERT_EQ(image.Rotate(9000, 3, 0), 1);
+    EXPECT_EQ(window.asked, (QStringList{"display", "data", "changed", "bounds"}));
+    EXPECT_EQ(image.Bitmap.pixels.size(), QSize(3, 20));
+
+    // An operation after a failed one leaves the database link alone.
+    image.LastError = img::ERROR_FILE_READ;
+    window.asked.clear();
+    ASSERT_EQ(image.Contrast(100), 1);
+    EXPECT_EQ(window.asked, QStringList{"changed"});
+}
+
+TEST(LeadImage, AnImageChangedFromOutsideBecomesTheCurrentItem)
+{
+    RegionWindow window;
+    TLEADImage image;
+    image.Window = &window;
+    const img::BitmapList source{record(1), record(2)};
+    image.SetBitmapList(&source);
+    image.SetProperty(QStringLiteral("EnableFloater"), true);
+    image.Bitmap = record(5, qRgb(1, 2, 3));
+    window.asked.clear();
+    image.ImageChangedOutside();
+    EXPECT_EQ(widths(image), (std::vector<int>{5, 2}));
+    EXPECT_EQ(window.asked, (QStringList{"free floater", "free region", "data"}));
+
+    // Not while the image is lent.
+    image.GetBitmapDC();
+    image.Bitmap = record(6);
+    image.ImageChangedOutside();
+    EXPECT_EQ(image.LastError, 0);
+    EXPECT_EQ(widths(image), (std::vector<int>{5, 2}));
+    image.ReleaseBitmapDC();
 }
 
 TEST(LeadImage, AnOperationStartedFromACallbackRestoresTheActiveControl)
@@ -499,5 +837,27 @@ TEST(LeadImage, PropertiesStartAndValidate)
         EXPECT_EQ(text, QString::fromLatin1(c.text)) << c.name << " " << c.value;
         EXPECT_EQ(image.Property(name).toInt(), c.kept) << c.name << " " << c.value;
         EXPECT_EQ(code, *c.text ? -13 : 1) << c.name;
+    }
+
+    // Properties of the look repaint while AutoRepaint is on; a refused
+    // value does not.
+    struct Counting : raster::TLEADImageWindow {
+        int repaints = 0;
+        void invalidate() override { ++repaints; }
+    } window;
+    image.Window = &window;
+    const struct {
+        const char *name;
+        QVariant value;
+        int repaints;
+    } writes[] = {
+        {"PaintDither", 1, 1},           {"FrameOuterStyle", 1, 1}, {"PaintMaxPasses", 65, 0},
+        {"PaintMaxPasses", 4, 1},        {"DrawPenWidth", 3, 0},    {"AutoRepaint", false, 0},
+        {"PaintScaling", 2, 0},          {"AutoRepaint", true, 1},
+    };
+    for (const auto &w : writes) {
+        window.repaints = 0;
+        raised([&] { image.SetProperty(QString::fromLatin1(w.name), w.value); });
+        EXPECT_EQ(window.repaints, w.repaints) << w.name;
     }
 }

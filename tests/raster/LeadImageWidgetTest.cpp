@@ -428,3 +428,19 @@ TEST(LeadImageWidget, CaptureAreaFollowsTheZoomAndTheScreen)
         }
     }
 }
+
+TEST(LeadImageWidget, TurnedFloaterIsPutBackCentredWithItsRegion)
+{
+    Shown s;
+    s.widget.SetProperty(QStringLiteral("EnableFloater"), true);
+    s.widget.RegionTracking = 1;
+    s.drag(QPoint(40, 10), QPoint(60, 14)); // 20 x 4 across the red and blue halves
+    ASSERT_EQ(s.widget.GetRgnHandle(), QRegion(40, 10, 20, 4));
+    ASSERT_EQ(s.widget.Rotate(9000, img::ROTATE_RESIZE, qRgb(0, 255, 0)), img::SUCCESS);
+    // A quarter turn counter-clockwise about the old centre: red below, blue above.
+    EXPECT_EQ(s.widget.GetRgnHandle().boundingRect(), QRect(48, 2, 4, 20));
+    EXPECT_EQ(s.pixel(49, 4), qRgb(0, 0, 255));
+    EXPECT_EQ(s.pixel(49, 19), qRgb(255, 0, 0));
+    EXPECT_EQ(s.pixel(42, 11), qRgb(255, 0, 0)); // what the floater covered is back
+    EXPECT_EQ(s.pixel(58, 11), qRgb(0, 0, 255));
+}

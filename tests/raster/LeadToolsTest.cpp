@@ -9,6 +9,7 @@
 #include "raster/LeadImage.h"
 #include "support/TestFiles.h"
 #include "support/TestPictures.h"
+#include "TiffBuilder.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -108,7 +109,7 @@ public:
         return ImagingLibrary::changeContrast(b, change, s);
     }
     int saveBitmap(const QString &f, const img::Bitmap &b, int format, int bits, int q,
-                   const img::StatusCallback &s) override
+                   const img::StatusCallback &s, const img::SaveOptions &o) override
     {
         if (saveCode != img::SUCCESS) {
             // A writer that fails after it began the file.
@@ -117,7 +118,7 @@ public:
                 partial.write("half");
             return saveCode;
         }
-        return ImagingLibrary::saveBitmap(f, b, format, bits, q, s);
+        return ImagingLibrary::saveBitmap(f, b, format, bits, q, s, o);
     }
 
 private:
@@ -290,4 +291,33 @@ TEST(LeadTools, ConvertingAndRotatingFiles)
     }
     EXPECT_EQ(dir.read(QStringLiteral("p.bmp")), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST(LeadTools, RotatingAFileOfSeveralPagesKeepsTheOtherPages)
+{
+    testsupport::TempFolder dir;
+    // Three pages of 4 x 2, the first in two shades (left and right half).
+    tifftest::Picture first;
+    first.width = 4;
+    first.height = 2;
+    first.rowsPerStrip = 2;
+    first.pixels = QByteArray::fromHex("0a0a14140a0a1414");
+    dir.write(QStringLiteral("book.tif"), tifftest::build({tifftest::page(first), tifftest::greyPage(4, 2, 120),
+                                                           tifftest::greyPage(4, 2, 200)}));
+    ASSERT_TRUE(raster::RotateImageFile(nullptr, dir.file("book.tif"), 90));
+    std::vector<QImage> read;
+    for (int page = 0; page < 3; ++page) {
+        QImageReader reader(dir.file("book.tif"));
+        ASSERT_EQ(reader.imageCount(), 3);
+        ASSERT_TRUE(page == 0 || reader.jumpToImage(page));
+        read.push_back(reader.read());
+    }
+    // Turned a quarter counter-clockwise: the right half is on top.
+    EXPECT_EQ(read[0].size(), QSize(2, 4));
+    EXPECT_EQ(qGray(read[0].pixel(0, 0)), 20);
+    EXPECT_EQ(qGray(read[0].pixel(0, 3)), 10);
+    EXPECT_EQ(read[1].size(), QSize(4, 2));
+    EXPECT_EQ(qGray(read[1].pixel(3, 1)), 120);
+    EXPECT_EQ(qGray(read[2].pixel(0, 0)), 200);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }

@@ -53,6 +53,16 @@ struct Picture {
 std::int64_t rowBytes(const Picture &p);
 Page page(const Picture &p);
 inline QByteArray file(const Picture &p) { return build({page(p)}); }
+// An 8-bit grey page of one shade, in one strip.
+inline Page greyPage(std::uint32_t width, std::uint32_t height, int shade)
+{
+    Picture p;
+    p.width = width;
+    p.height = height;
+    p.rowsPerStrip = height;
+    p.pixels = QByteArray(static_cast<qsizetype>(width * height), char(shade));
+    return page(p);
+}
 
 // ---- strip encoders ----
 
