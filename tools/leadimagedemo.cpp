@@ -47,7 +47,7 @@ QImage strip()
     QImage image(100000, 160, QImage::Format_Indexed8);
     QList<QRgb> table;
     for (int i = 0; i < 256; ++i)
-        table << qRgb(255 - i / 2, 230 - i / 3, 160 + i / 4);
+        table << QColor::fromHsv(i * 47 % 360, 70, 240).rgb();
     table[0] = qRgb(20, 20, 20);
     image.setColorTable(table);
     for (int y = 0; y < 160; ++y) {
