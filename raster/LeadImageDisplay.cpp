@@ -1029,6 +1029,11 @@ void TLEADImageDisplay::Paint(QPainter &p, const QRect &update)
                                 target.width() * sx, target.height() * sy);
             p.save();
             p.setClipRect(paintable);
+            if (bool_("PaintRgnOnly") && !rgn_.isEmpty()) {
+                // Only the region's pixels are painted.
+                const QTransform toWindow = windowToImage().inverted() * QTransform::fromTranslate(fw, fw);
+                p.setClipRegion(toWindow.map(rgn_), Qt::IntersectClip);
+            }
             p.setRenderHint(QPainter::SmoothPixmapTransform, int_("PaintScaling") != psNormal);
             p.drawImage(QRectF(target), shownImage_, source);
             p.restore();

@@ -8,6 +8,7 @@
 
 #include "raster/ui/LeadImageWidget.h"
 #include "raster/ui/PanWindow.h"
+#include "tools/ToolUsage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,13 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr char Usage[] =
+    "usage: leadimagedemo [--screenshot <file.png>] [--mode 0..4] [--wide] [--thumb <n>] [--pan]\n"
+    "  Shows the imaging control: --mode picks the size mode (0 normal, 1 stretch,\n"
+    "  2 fit sides, 3 fit, 4 zoom 250 %), --wide the 100,000-pixel strip, --thumb\n"
+    "  moves the horizontal thumb there, --pan opens the pan window; --screenshot\n"
+    "  saves the window into the file and ends.\n";
 
 // A picture with a grid and captions, so that moves and zooms show.
 QImage picture()
@@ -71,6 +79,24 @@ QImage strip()
 
 int main(int argc, char **argv)
 {
+    if (tools::asksForHelp(argc, argv))
+        return tools::showUsage(Usage);
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        const bool valued = a == u"--screenshot" || a == u"--mode" || a == u"--thumb";
+        if (valued && i + 1 < argc) {
+            bool number = true;
+            const int n = QString::fromLocal8Bit(argv[i + 1]).toInt(&number);
+            if (a == u"--mode" && (!number || n < 0 || n > 4))
+                return tools::wrongArguments("leadimagedemo", "--mode takes 0 to 4", Usage);
+            if (a == u"--thumb" && !number)
+                return tools::wrongArguments("leadimagedemo", "--thumb takes a number", Usage);
+            ++i;
+        } else if (valued || (a != u"--wide" && a != u"--pan")) {
+            return tools::wrongArguments("leadimagedemo", qPrintable(QStringLiteral("unknown argument %1").arg(a)),
+                                         Usage);
+        }
+    }
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     auto valueOf = [&](const QString &key) {

@@ -270,3 +270,26 @@ TEST(LeadImageDisplay, PaintsTheScrolledZoomedPicture)
     EXPECT_EQ(out.pixel(12, 12), qRgb(1, 2, 3));
     EXPECT_EQ(out.pixel(29, 29), qRgb(1, 2, 3));
 }
+
+TEST(LeadImageDisplay, PaintsOnlyTheRegionWhenAsked)
+{
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(qRgb(0, 128, 0));
+    TLEADImageDisplay c;
+    c.SetProperty(QStringLiteral("BackColor"), QVariant::fromValue(qRgb(9, 9, 9)));
+    show(c, picture, QSize(40, 40));
+    c.RegionTracking = 1;
+    c.MouseDown(Qt::LeftButton, Qt::LeftButton, QPoint(10, 10));
+    c.MouseMove(Qt::LeftButton, QPoint(20, 30));
+    c.MouseUp(Qt::LeftButton, Qt::NoButton, QPoint(20, 30));
+    ASSERT_EQ(c.GetRgnHandle(), QRegion(10, 10, 10, 20));
+    c.SetProperty(QStringLiteral("PaintRgnOnly"), true);
+    QImage out(40, 40, QImage::Format_RGB32);
+    out.fill(qRgb(9, 9, 9));
+    QPainter p(&out);
+    c.Paint(p, out.rect());
+    p.end();
+    EXPECT_EQ(out.pixel(15, 20), qRgb(0, 128, 0));
+    EXPECT_EQ(out.pixel(5, 5), qRgb(9, 9, 9));
+    EXPECT_EQ(out.pixel(25, 20), qRgb(9, 9, 9));
+}
