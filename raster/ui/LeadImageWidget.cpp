@@ -383,6 +383,22 @@ void TLEADImageWidget::DropTargetChanged()
                    || Property(QStringLiteral("DropFilesAllowed")).toBool());
 }
 
+// Tells the drag's source the effect taken (none refuses the drop) and,
+// with the control's own drag method, the handler of the step.
+static void answer(QDropEvent *event, int effect,
+                   const std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int, int)> *handler)
+{
+    if (handler && *handler)
+        (*handler)(Qt::LeftButton, event->modifiers(), event->position().toPoint().x(),
+                   event->position().toPoint().y());
+    if (effect == 0) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(actionOf(effect));
+    event->accept();
+}
+
 void TLEADImageWidget::dragEnterEvent(QDragEnterEvent *event)
 {
     dragMoveEvent(event);
@@ -390,19 +406,9 @@ void TLEADImageWidget::dragEnterEvent(QDragEnterEvent *event)
 
 void TLEADImageWidget::dragMoveEvent(QDragMoveEvent *event)
 {
-    const int effect = DragOverEffect(effectsOf(event->possibleActions()));
-    if (Property(QStringLiteral("EnableOLEDragMethod")).toBool()) {
-        const auto &handler = event->type() == QEvent::DragEnter ? OnOLEStartDrag : OnOLEDragOver;
-        if (handler)
-            handler(Qt::LeftButton, event->modifiers(), event->position().toPoint().x(),
-                    event->position().toPoint().y());
-    }
-    if (effect == 0) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(actionOf(effect));
-    event->accept();
+    const bool own = Property(QStringLiteral("EnableOLEDragMethod")).toBool();
+    answer(event, DragOverEffect(effectsOf(event->possibleActions())),
+           own ? (event->type() == QEvent::DragEnter ? &OnOLEStartDrag : &OnOLEDragOver) : nullptr);
 }
 
 void TLEADImageWidget::dropEvent(QDropEvent *event)
@@ -421,15 +427,7 @@ void TLEADImageWidget::dropEvent(QDropEvent *event)
         effect = Drop(effectsOf(event->possibleActions()), hasRecord ? &record : nullptr, files,
                       event->source() == this);
     });
-    if (Property(QStringLiteral("EnableOLEDragMethod")).toBool() && OnOLECompleteDrag)
-        OnOLECompleteDrag(Qt::LeftButton, event->modifiers(), event->position().toPoint().x(),
-                          event->position().toPoint().y());
-    if (effect == 0) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(actionOf(effect));
-    event->accept();
+    answer(event, effect, Property(QStringLiteral("EnableOLEDragMethod")).toBool() ? &OnOLECompleteDrag : nullptr);
 }
 
 void TLEADImageWidget::StartDrag()
