@@ -106,7 +106,11 @@ TLEADImageDisplay::TLEADImageDisplay(QObject *owner) : TLEADImage(owner)
     };
 }
 
-TLEADImageDisplay::~TLEADImageDisplay() = default;
+TLEADImageDisplay::~TLEADImageDisplay()
+{
+    // The core outlives this part of the control: it must not call it.
+    Window = nullptr;
+}
 
 
 int TLEADImageDisplay::FrameWidth() const
