@@ -449,7 +449,11 @@ QPoint TLEADImageDisplay::ClientToImage(QPoint p) const
     const int fw = FrameWidth();
     const long long x = static_cast<long long>(src_.width()) * (p.x() - dst_.x() - fw) / dst_.width() + src_.x();
     const long long y = static_cast<long long>(src_.height()) * (p.y() - dst_.y() - fw) / dst_.height() + src_.y();
-    return QPoint(static_cast<int>(x), static_cast<int>(y));
+    if (Bitmap.viewPerspective == 1)
+        return QPoint(static_cast<int>(x), static_cast<int>(y));
+    // Turned into the stored orientation: the pixel's centre mapped.
+    const QPointF stored = shownToStored().map(QPointF(x + 0.5, y + 0.5));
+    return QPoint(static_cast<int>(std::floor(stored.x())), static_cast<int>(std::floor(stored.y())));
 }
 
 // ---- rectangle setters --------------------------------------------------------------------

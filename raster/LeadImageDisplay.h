@@ -337,6 +337,8 @@ private:
     void dataLinkModified() override { markDataModified(); }
 
     // regions
+    // Shown pixels to stored ones (the view perspective undone).
+    QTransform shownToStored() const;
     QTransform windowToImage() const;
     void regionSet(const QRegion &region);
     void updateRegionBounds(bool freeEmpty);

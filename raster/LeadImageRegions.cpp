@@ -121,13 +121,36 @@ QRegion TLEADImageDisplay::GetRgnHandle()
     return rgn_;
 }
 
+QTransform TLEADImageDisplay::shownToStored() const
+{
+    // Stored to shown for each view perspective (the turns of shownPixels),
+    // on pixel edges, W x H the stored size.
+    const double w = Bitmap.width, h = Bitmap.height;
+    QTransform toShown;
+    switch (Bitmap.viewPerspective) {
+    case 2: toShown = QTransform(-1, 0, 0, 1, w, 0); break;
+    case 3: toShown = QTransform(-1, 0, 0, -1, w, h); break;
+    case 4: toShown = QTransform(1, 0, 0, -1, 0, h); break;
+    case 5: toShown = QTransform(0, 1, 1, 0, 0, 0); break;
+    case 6: toShown = QTransform(0, 1, -1, 0, h, 0); break;
+    case 7: toShown = QTransform(0, -1, -1, 0, h, w); break;
+    case 8: toShown = QTransform(0, -1, 1, 0, 0, w); break;
+    default: break;
+    }
+    return toShown.inverted();
+}
+
 QTransform TLEADImageDisplay::windowToImage() const
 {
     if (dst_.width() == 0 || dst_.height() == 0)
         return QTransform();
+    // Window pixels (inside the frame) to shown image pixels, then to the
+    // stored ones the region and the floater are kept in.
     return QTransform()
-        .scale(double(src_.width()) / dst_.width(), double(src_.height()) / dst_.height())
-        .translate(-dst_.x(), -dst_.y());
+               .translate(src_.x(), src_.y())
+               .scale(double(src_.width()) / dst_.width(), double(src_.height()) / dst_.height())
+               .translate(-dst_.x(), -dst_.y())
+        * shownToStored();
 }
 
 void TLEADImageDisplay::updateRegionBounds(bool freeEmpty)
@@ -281,8 +304,12 @@ void TLEADImageDisplay::liftFloater(QPoint)
 
 void TLEADImageDisplay::dropFloater()
 {
-    const QRect moved = floaterRect_.translated(toImage(dragTotal_.x(), src_.width(), dst_.width()),
-                                                toImage(dragTotal_.y(), src_.height(), dst_.height()));
+    // The drag in shown pixels, then turned as the picture is stored.
+    const QPoint shown(toImage(dragTotal_.x(), src_.width(), dst_.width()),
+                       toImage(dragTotal_.y(), src_.height(), dst_.height()));
+    const QTransform turn = shownToStored();
+    const QPoint step = (turn.map(QPointF(shown)) - turn.map(QPointF(0, 0))).toPoint();
+    const QRect moved = floaterRect_.translated(step);
     background_ = Bitmap.pixels.copy(moved);
     rgn_ = floaterRegion_.translated(moved.topLeft());
     copyMasked(Bitmap.pixels, moved.topLeft(), floater_, floaterRegion_);
@@ -398,10 +425,10 @@ void TLEADImageDisplay::MouseUp(Qt::MouseButton, Qt::MouseButtons buttons, QPoin
     const QRect window(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
                        QSize(std::abs(a.x() - b.x()), std::abs(a.y() - b.y())));
     const QTransform toImage = windowToImage();
-    auto mapX = [&](int x) { return static_cast<int>(std::floor(toImage.map(QPointF(x, 0)).x() + 1e-9)); };
-    auto mapY = [&](int y) { return static_cast<int>(std::floor(toImage.map(QPointF(0, y)).y() + 1e-9)); };
-    const QRect image(QPoint(mapX(window.left()), mapY(window.top())),
-                      QPoint(mapX(window.left() + window.width()) - 1, mapY(window.top() + window.height()) - 1));
+    const QRectF edges = toImage.mapRect(QRectF(window));
+    auto edge = [](double v) { return static_cast<int>(std::floor(v + 1e-9)); };
+    const QRect image(QPoint(edge(edges.left()), edge(edges.top())),
+                      QPoint(edge(edges.right()) - 1, edge(edges.bottom()) - 1));
     QRegion region;
     switch (RegionTracking) {
     case 1:

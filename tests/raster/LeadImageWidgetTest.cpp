@@ -444,3 +444,29 @@ TEST(LeadImageWidget, TurnedFloaterIsPutBackCentredWithItsRegion)
     EXPECT_EQ(s.pixel(42, 11), qRgb(255, 0, 0)); // what the floater covered is back
     EXPECT_EQ(s.pixel(58, 11), qRgb(0, 0, 255));
 }
+
+TEST(LeadImageWidget, RegionsOfATurnedPictureAreKeptInStoredPixels)
+{
+    // A green corner of 10 x 10 stored pixels, found on screen after a turn.
+    QImage picture(100, 60, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            picture.setPixel(x, y, qRgb(0, 255, 0));
+    Shown s(picture);
+    ASSERT_EQ(s.widget.FastRotate(90), img::SUCCESS);
+    ASSERT_NE(s.widget.Bitmap.viewPerspective, 1);
+    const QImage shown = s.widget.ShownImage();
+    ASSERT_EQ(shown.size(), QSize(60, 100));
+    QRect green;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if ((shown.pixel(x, y) | 0xFF000000) == qRgb(0, 255, 0))
+                green |= QRect(x, y, 1, 1);
+    ASSERT_EQ(green.size(), QSize(10, 10));
+    s.widget.RegionTracking = 1;
+    s.drag(green.topLeft(), green.topLeft() + QPoint(10, 10));
+    EXPECT_EQ(s.widget.GetRgnHandle(), QRegion(0, 0, 10, 10));
+    EXPECT_LT(s.widget.ClientToImage(green.topLeft() + QPoint(1, 2)).x(), 10);
+    EXPECT_TRUE(s.widget.GetRgnHandle().contains(s.widget.ClientToImage(green.center())));
+}
