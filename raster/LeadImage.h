@@ -193,8 +193,9 @@ public:
     // Published properties by name; an unknown name reads as an invalid
     // value. Writing validates as the property does and raises on a bad
     // value, keeping the old one.
-    QVariant Property(const QString &name) const;
-    void SetProperty(const QString &name, const QVariant &value);
+    // Virtual so that the shown control acts on the values it draws by.
+    virtual QVariant Property(const QString &name) const;
+    virtual void SetProperty(const QString &name, const QVariant &value);
     bool EnableMethodErrors() const { return Property(QStringLiteral("EnableMethodErrors")).toBool(); }
     bool EnableProgressEvent() const { return Property(QStringLiteral("EnableProgressEvent")).toBool(); }
     void SetEnableProgressEvent(bool on) { SetProperty(QStringLiteral("EnableProgressEvent"), on); }
@@ -269,6 +270,9 @@ protected:
     // An operation on `target` between BeginProcessing and EndProcessing
     // (which runs also when the operation raises).
     int process(platform::imaging::Bitmap &target, const std::function<int()> &operation);
+    // `Bitmap` changed in place (a floater dropped) becomes the current
+    // item of the list again, with nothing else told; LeadImageTake.cpp.
+    void StoreCurrentItem();
 
 private:
     int loadCommon(const QString &operation, const QString &fileName, const platform::imaging::LoadRequest &request);

@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingLibrary.h"
 
+#include "platform/imaging/GifDelays.h"
 #include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/GifFrames.h"
 #include "platform/imaging/ImagingErrors.h"
@@ -54,6 +55,18 @@ int readerError(const QImageReader &reader, const QString &fileName)
     case QImageReader::InvalidDataError: return ERROR_FILE_READ;
     default: return ERROR_FILE_READ;
     }
+}
+
+// Moves a reader to a page; readers that cannot jump (animations) read
+// their way there.
+bool seekImage(QImageReader &reader, int page)
+{
+    if (page <= 0 || reader.jumpToImage(page))
+        return true;
+    for (int i = 0; i < page; ++i)
+        if (reader.read().isNull())
+            return false;
+    return true;
 }
 
 QImage toBits(const QImage &image, int bits)
@@ -190,7 +203,7 @@ int ImagingLibrary::fileInfo(const QString &fileName, int page, FileInfo &info)
     const int pages = std::max(1, reader.imageCount());
     if (page < 0 || page >= pages)
         return ERROR_INV_PARAMETER;
-    if (page > 0 && !reader.jumpToImage(page))
+    if (!seekImage(reader, page))
         return ERROR_FILE_READ;
     QSize size = reader.size();
     int bits = reader.imageFormat() != QImage::Format_Invalid ? bitsOf(QImage(1, 1, reader.imageFormat())) : 0;
@@ -227,11 +240,18 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         return r;
     const int last = request.pages < 0 ? info.totalPages : std::min(info.totalPages, request.page + request.pages);
     const auto level = levels_.find(info.format);
+    // The delays as stored: the reader's own turn short ones into 100 ms.
+    std::vector<int> delays;
+    if (info.format == FILE_GIF) {
+        QFile gif(fileName);
+        if (gif.open(QIODevice::ReadOnly))
+            delays = gifFrameDelays(gif.readAll());
+    }
     for (int page = request.page; page < last; ++page) {
         // A reader of its own for each page: the TIFF reader's position
         // after asking a page's size and reading it is not the next page's.
         QImageReader reader(fileName);
-        if (page > 0 && !reader.jumpToImage(page))
+        if (!seekImage(reader, page))
             return ERROR_FILE_READ;
         const QSize full = reader.size().isValid() ? reader.size() : QSize(info.width, info.height);
         // A level set for the format scales the page first; a tile is then
@@ -297,6 +317,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         }
         image = toBits(image, request.bits);
         Bitmap bitmap = Bitmap::fromImage(image);
+        bitmap.delay = page < static_cast<int>(delays.size()) ? delays[static_cast<size_t>(page)]
+                                                              : std::max(0, reader.nextImageDelay());
         bitmap.xResolution = info.xResolution;
         bitmap.yResolution = info.yResolution;
         const int height = bitmap.height;
