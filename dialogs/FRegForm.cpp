@@ -260,7 +260,7 @@ TRegForm::TRegForm(QWidget *parent, const QString &folder, std::unique_ptr<RegPi
     platform::tagForm(this, "TRegForm", "TForm");
     setWindowTitle(QStringLiteral("Координирование изображения"));
     setSizeGripEnabled(true);
-    resize(900, 640);
+    resize(960, 660);
     tempDir_ = platform::joinPath(QDir::tempPath(), QStringLiteral("Vyk"));
     QDir().mkpath(tempDir_);
     BuildControls();
@@ -269,6 +269,12 @@ TRegForm::TRegForm(QWidget *parent, const QString &folder, std::unique_ptr<RegPi
 
 TRegForm::~TRegForm()
 {
+    // The children go after this body: what they signal on their way out
+    // (the zoom box losing the focus) finds no view to update.
+    for (QObject *sender : std::initializer_list<QObject *>{cbZoom, ScrollBarH, ScrollBarV, ListView, Timer})
+        QObject::disconnect(sender, nullptr, this, nullptr);
+    Image = nullptr;
+    entries_.clear();
     DropWorkingImage();
     QDir().rmdir(tempDir_);
 }
@@ -319,23 +325,33 @@ void TRegForm::BuildControls()
     bar->addSeparator();
     for (QAction *a : {aPan, aZoomMode, aAddPoints})
         bar->addAction(a);
-    bar->addSeparator();
-    bar->addAction(aZoomOut);
-    cbZoom = platform::named(new QComboBox(bar), "cbZoom", "TComboBox");
+
+    // The second row: the zoom, the points and the outside editors; the
+    // list's menu holds every command on points.
+    auto *points = new QToolBar(this);
+    points->setObjectName(QStringLiteral("ToolBar2"));
+    points->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    body->addWidget(points);
+    points->addAction(aZoomOut);
+    cbZoom = platform::named(new QComboBox(points), "cbZoom", "TComboBox");
     cbZoom->setEditable(true);
     cbZoom->addItems({QStringLiteral("10 %"), QStringLiteral("25 %"), QStringLiteral("50 %"), QStringLiteral("100 %"),
                       QStringLiteral("200 %"), QStringLiteral("500 %"), QStringLiteral("1000 %")});
     cbZoom->setCurrentText(georef::zoomText(1));
     cbZoom->setMinimumContentsLength(7);
-    bar->addWidget(cbZoom);
+    points->addWidget(cbZoom);
     connect(cbZoom, &QComboBox::textActivated, this, [this] { ZoomBoxEntered(); });
-    bar->addAction(aZoomIn);
-    bar->addSeparator();
-    bar->addAction(aCorelDraw);
-    bar->addAction(aPhotoshop);
-    bar->addSeparator();
-    bar->addAction(aApply);
-    bar->addAction(aCancel);
+    points->addAction(aZoomIn);
+    points->addSeparator();
+    points->addAction(aEditPoint);
+    points->addAction(aDeletePoint);
+    points->addSeparator();
+    // The editors' buttons name their program; the caption is their hint.
+    for (QAction *a : {aCorelDraw, aPhotoshop}) {
+        a->setToolTip(a->text());
+        a->setIconText(a == aCorelDraw ? QStringLiteral("CorelDraw") : QStringLiteral("Photoshop"));
+        points->addAction(a);
+    }
 
     auto *split = new QSplitter(Qt::Vertical, this);
     body->addWidget(split, 1);
@@ -366,12 +382,15 @@ void TRegForm::BuildControls()
     ListView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     split->setStretchFactor(0, 4);
     split->setStretchFactor(1, 1);
+    split->setSizes({440, 120});
     connect(ListView, &QTreeWidget::itemSelectionChanged, this, [this] {
         const int i = Selected();
         for (int k = 0; k < Count(); ++k)
             entries_[static_cast<size_t>(k)]->marker->SetSelected(k == i);
     });
     connect(ListView, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
+    ListView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ListView->addActions({aEditPoint, aDeletePoint, aGoToPoint, aSwapXY});
 
     auto *status = new QHBoxLayout;
     status->setContentsMargins(6, 2, 6, 2);
@@ -384,6 +403,13 @@ void TRegForm::BuildControls()
     status->addSpacing(20);
     status->addWidget(lbAngle);
     status->addStretch(1);
+    for (QAction *a : {aApply, aCancel}) {
+        auto *button = new QPushButton(a->text(), this);
+        button->setObjectName(a == aApply ? QStringLiteral("btnApply") : QStringLiteral("btnCancel"));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, a, &QAction::trigger);
+        status->addWidget(button);
+    }
     body->addLayout(status);
 
     Timer = new QTimer(this);
@@ -514,6 +540,16 @@ void TRegForm::AddEntry(const RegPoint &point)
     entries_.push_back(std::move(e));
 }
 
+void TRegForm::RemoveEntry(int index)
+{
+    // Out of the list first: removing the item changes the selection, whose
+    // handler walks the markers.
+    std::unique_ptr<Entry> e = std::move(entries_[static_cast<size_t>(index)]);
+    entries_.erase(entries_.begin() + index);
+    delete e->item;
+    delete e->marker;
+}
+
 void TRegForm::ShowPoint(int index)
 {
     Entry &e = *entries_[static_cast<size_t>(index)];
@@ -592,6 +628,8 @@ void TRegForm::UpdateView()
 
 void TRegForm::PaintPicture(QPainter &painter)
 {
+    if (!Image)
+        return;
     const int W = Image->width(), H = Image->height();
     int srcW = platform::roundToInt(W / zoom_), srcH = platform::roundToInt(H / zoom_);
     int dstW = W, dstH = H;
@@ -678,9 +716,7 @@ bool TRegForm::AddPointAt(int column, int row)
         RecalcResiduals();
         return true;
     }
-    delete entries_.back()->marker;
-    delete entries_.back()->item;
-    entries_.pop_back();
+    RemoveEntry(index);
     RecalcResiduals();
     return false;
 }
@@ -697,9 +733,7 @@ void TRegForm::DeleteSelected()
     const int i = Selected();
     if (i < 0)
         return;
-    delete entries_[static_cast<size_t>(i)]->marker;
-    delete entries_[static_cast<size_t>(i)]->item;
-    entries_.erase(entries_.begin() + i);
+    RemoveEntry(i);
     if (Count() > 0)
         SelectPoint(std::min(i, Count() - 1));
     RecalcResiduals();
@@ -841,6 +875,8 @@ void TRegForm::UpdateReadout(QPoint panel)
 
 void TRegForm::HideReadout()
 {
+    if (!Image)
+        return;
     lbXY->hide();
     lbAngle->hide();
     Timer->stop();

@@ -193,6 +193,7 @@ private:
     void PrepareWorkingImage();
     void DropWorkingImage();
     void AddEntry(const georef::RegPoint &point);
+    void RemoveEntry(int index);
     void ShowPoint(int index);
     void RecalcResiduals();
     void PlaceMarkers();

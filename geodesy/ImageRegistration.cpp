@@ -53,7 +53,14 @@ double rotationAngleDeg(const std::vector<RegPoint> &points)
     const double map = VykFunctions::DirectionAngleDeg(a.X, a.Y, b.X, b.Y);
     const double picture = VykFunctions::DirectionAngleDeg(a.Column, -static_cast<double>(a.Row), b.Column,
                                                            -static_cast<double>(b.Row));
-    return std::round((map - picture) * 100.0) / 100.0;
+    // The same turn within half a circle either way: a picture a little
+    // clockwise of the map reads -1, not 359.
+    double turn = map - picture;
+    if (turn > 180)
+        turn -= 360;
+    else if (turn <= -180)
+        turn += 360;
+    return std::round(turn * 100.0) / 100.0;
 }
 
 std::optional<std::pair<double, double>> suggestedMapPoint(const std::vector<RegPoint> &points, int column, int row)
