@@ -15,8 +15,7 @@
 
 namespace dialogs {
 
-// The label dialogs and the pickers are shown in StyleSeams.cpp; the
-// coordinate list, image registration and going to a point show nothing yet.
+// The label dialogs and the pickers are shown in StyleSeams.cpp.
 bool DialogSeams::ShowLayerProperties(int layer)
 {
     return ProLayer()->Execute(layer);

@@ -51,6 +51,7 @@ TNewMapPoint::TNewMapPoint(QWidget *parent) : QDialog(parent)
     StringGrid->setHorizontalHeaderLabels(
         {QStringLiteral("№"), QStringLiteral("           X"), QStringLiteral("           Y")});
     StringGrid->verticalHeader()->hide();
+    StringGrid->verticalHeader()->setDefaultSectionSize(22);
     StringGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     StringGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     StringGrid->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);

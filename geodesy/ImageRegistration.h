@@ -22,8 +22,8 @@ namespace georef {
 std::vector<std::pair<QString, QString>> residualTexts(const std::vector<RegPoint> &points, int height);
 
 // The turn between the first two points on the map (map x, map y) and in the
-// picture (column, negated row), in degrees counter-clockwise, rounded to
-// 0.01; 0 with fewer than two points. Turning the picture by it lines it up
+// picture (column, negated row), in degrees counter-clockwise within -180 to
+// 180, rounded to 0.01; 0 with fewer than two points. Turning the picture by it lines it up
 // with the map.
 double rotationAngleDeg(const std::vector<RegPoint> &points);
 

@@ -605,3 +605,47 @@ TEST(RegForm, Screenshot)
     const QImage shot = form.grab().toImage();
     EXPECT_TRUE(shot.save(QDir(testsupport::artefactFolder(QStringLiteral("dialogs"))).filePath(QStringLiteral("TRegForm.png"))));
 }
+
+TEST(GeoreferencingWindows, Screenshots)
+{
+    ImageProject p;
+    KnownSizes sizes;
+    const int layer = p.addImageLayer(QStringLiteral("sheets"));
+    for (int k = 0; k < 3; ++k) {
+        TRasterObject r;
+        r.ImageName = QStringLiteral("Планшет %1.tif").arg(k + 1);
+        r.ImageWidth = 100;
+        r.ImageHeight = 50;
+        r.ImageFlag = k == 1 ? 1 : 0;
+        r.Points = {{0, 0, 0, 0}, {100, 50, 100, 50}};
+        raster::fitRasterToControlPoints(r);
+        ASSERT_TRUE(p.map.AppendRasterObject(r));
+    }
+    (void)layer;
+    const QDir out(testsupport::artefactFolder(QStringLiteral("dialogs")));
+    auto shoot = [&](QWidget &w, const char *name) {
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+        EXPECT_TRUE(w.grab().toImage().save(out.filePath(QString::fromLatin1(name))));
+        w.hide();
+    };
+    TSelExport choice;
+    choice.Hint = QStringLiteral("ImageRegBmp");
+    choice.prepareToShow();
+    shoot(choice, "TSelExport.png");
+    TListImages list;
+    list.FormShow();
+    shoot(list, "TListImages.png");
+    TFindPoint point;
+    point.edX->setText(QStringLiteral("5400100"));
+    point.edY->setText(QStringLiteral("311250,5"));
+    shoot(point, "TFindPoint.png");
+    TVykPointEditForm editor(nullptr);
+    editor.setWindowTitle(QStringLiteral("Изменение контрольной точки"));
+    editor.edName->setText(QStringLiteral("Pt 1"));
+    editor.edMapX->setText(QStringLiteral("5400400"));
+    editor.edMapY->setText(QStringLiteral("311040"));
+    editor.edPicX->setText(QStringLiteral("40"));
+    editor.edPicY->setText(QStringLiteral("30"));
+    shoot(editor, "TVykPointEditForm.png");
+}

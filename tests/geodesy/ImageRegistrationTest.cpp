@@ -61,6 +61,8 @@ TEST(ImageRegistration, RotationAngleAndTurnedPoints)
     // counter-clockwise.
     EXPECT_EQ(rotationAngleDeg({{QString(), 1000, 2000, 0, 0}, {QString(), 1000, 2100, 100, 0}}), 90);
     EXPECT_EQ(rotationAngleDeg({{QString(), 1000, 2000, 0, 0}}), 0);
+    // A little clockwise of the map reads as such, not as most of a circle.
+    EXPECT_EQ(rotationAngleDeg({{QString(), 0, 0, 0, 0}, {QString(), 100, -1.745, 100, 0}}), -1);
 
     // A 100 × 50 picture turned by 90 counter-clockwise becomes 50 × 100: its
     // top right corner goes to the top left, the bottom left to the bottom
