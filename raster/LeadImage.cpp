@@ -53,9 +53,6 @@ const QStringList &publishedNames()
     return names;
 }
 
-// Enumerations by their published order: psResample is 1.
-constexpr int psResample = 1;
-
 std::map<QString, QVariant> initialValues()
 {
     const QRgb white = qRgb(255, 255, 255), grey = qRgb(128, 128, 128);
@@ -281,10 +278,15 @@ int TLEADImage::loadBlock(const img::Bitmap &image, int firstRow, int rows, unsi
                 OnStatus(*this, 0);
             rowCounter_ = rows;
         }
+        const bool paintWhileLoad = Property(QStringLiteral("PaintWhileLoad")).toBool();
         if ((flags & img::BLOCK_IMAGE_START) == img::BLOCK_IMAGE_START) {
             HasBitmap = true;
             Bitmap = image;
             list_.push_back(image);
+            if (!paintWhileLoad)
+                PaletteUpdatePending = true;
+            else if (LoadImageStarted)
+                LoadImageStarted(*this, image);
         }
         if ((flags & img::BLOCK_IMAGE_END) == img::BLOCK_IMAGE_END) {
             ++pagesDone_;
@@ -293,6 +295,8 @@ int TLEADImage::loadBlock(const img::Bitmap &image, int firstRow, int rows, unsi
         }
         if (OnStatus && EnableProgressEvent() && image.height > 0)
             OnStatus(*this, static_cast<int>((rowCounter_ * 100LL + image.height / 2) / image.height));
+        if (paintWhileLoad && LoadRowsArrived)
+            LoadRowsArrived(*this, image, firstRow, rows, (flags & img::BLOCK_BOTTOM_UP) != 0);
     }
     LastError = answer;
     if (abortRequested) {
@@ -301,6 +305,23 @@ int TLEADImage::loadBlock(const img::Bitmap &image, int firstRow, int rows, unsi
         return img::FAILURE;
     }
     return answer;
+}
+
+int TLEADImage::loadInfo(img::LoadInfoRequest &request)
+{
+    activeImage = this;
+    if (!OnLoadInfo || !EnableLoadInfo)
+        return 0;
+    OnLoadInfo(*this);
+    if (LoadInfo[2] == 0)
+        return 0;
+    // The library's words 1 to 8 take the control's values in this order.
+    static constexpr int order[8] = {3, 6, 4, 1, 7, 8, 5, 2};
+    for (int i = 0; i < 8; ++i)
+        request.words[static_cast<std::size_t>(i + 1)] = static_cast<std::uint32_t>(LoadInfo[order[i] - 1]);
+    if (LoadInfo[1] & img::LOAD_INFO_PALETTE)
+        std::copy(LoadInfoPalette.begin(), LoadInfoPalette.end(), request.words.begin() + 9);
+    return img::SUCCESS;
 }
 
 int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::LoadRequest &request)
@@ -315,6 +336,8 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
         return r;
     }
     pushActive();
+    img::LoadInfoCallback previousLoadInfo =
+        img::library().setLoadInfoCallback([this](img::LoadInfoRequest &q) { return loadInfo(q); });
     img::FileInfo info;
     r = img::library().fileInfo(fileName, std::max(0, request.page), info);
     if (r == img::SUCCESS) {
@@ -326,7 +349,10 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
         statusInstalled_ = false;
         pagesWanted_ = request.pages == -1 ? info.totalPages : request.pages;
         pagesDone_ = 0;
-        r = img::library().loadFile(fileName, request, [this](const img::Bitmap &b, int first, int rows,
+        img::LoadRequest asked = request;
+        if (Property(QStringLiteral("PaintWhileLoad")).toBool())
+            asked.passes = Passes;
+        r = img::library().loadFile(fileName, asked, [this](const img::Bitmap &b, int first, int rows,
                                                               unsigned flags) {
             return loadBlock(b, first, rows, flags);
         });
@@ -344,6 +370,7 @@ int TLEADImage::loadCommon(const QString &, const QString &fileName, const img::
     }
     loading_ = false;
     popActive();
+    img::library().setLoadInfoCallback(std::move(previousLoadInfo));
     if (r != img::SUCCESS)
         dropList();
     BitmapChanged();
@@ -375,7 +402,8 @@ int TLEADImage::LoadResize(const QString &fileName, int width, int height, int, 
     Bitmap = {};
     installStatus();
     img::Bitmap loaded;
-    int r = img::library().loadResize(fileName, width, height, bits, loaded, &TLEADImage::statusCallback);
+    int r = img::library().loadResize(fileName, width, height, bits, loaded, &TLEADImage::statusCallback,
+                                            LoadResizeNeeded);
     removeStatus();
     if (r == img::SUCCESS) {
         list_ = {loaded};

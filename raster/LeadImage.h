@@ -13,10 +13,13 @@
 #include "platform/imaging/ImagingLibrary.h"
 
 #include <QColor>
+#include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QVariant>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -38,6 +41,35 @@ public:
     int code = 0;
     Kind kind = Image;
 };
+
+// The published enumerations, in their published order.
+enum TPaintSizeMode { smNormal, smStretch, smFitSides, smFit, smZoom };
+enum TPaletteType { ppAuto, ppFixed, ppAutoNetscape, ppFixedNetscape };
+enum TPaintDither { pdOrdered, pdDiffusion };
+enum TPaintScaling { psNormal, psResample, psBicubic };
+enum TBitonalScaling { btsNormal, btsFavorBlack, btsScaleToGray };
+enum TFrameInnerStyle { fisInset, fisRaised };
+enum TFrameOuterStyle { fosInset, fosRaised };
+enum TTransitionStyle { etsNone, etsGradient, etsPattern };
+enum TPatternStyle {
+    epsSolid, epsTransparent, epsHorzLine, epsVertLine, epsDownwarDiag, epsUpwardDiag, epsCross, epsDiagCross
+};
+enum TTextAlign {
+    etaLeftTop, etaLeftVcenter, etaLeftBottom, etaHcenterTop, etaHcenterVcenter, etaHcenterBottom, etaRightTop,
+    etaRightVcenter, etaRightBottom
+};
+enum TTextStyle {
+    etsNormal, etsInsetLight, etsInsetExtraLight, etsInsetHeavy, etsInsetExtraHeavy, etsRaisedLight, etsRaisedHeavy,
+    etsDropShadow, etsBlockShadow, etsOutLineBlock, etsRaisedExtraHeavy, etsRaisedExtraLight
+};
+enum TShapeBackStyle {
+    sbsTransparent, sbsOpaque, sbsTranslucent, sbsTiledImage, sbsTranslucentTiledImage, sbsGradient,
+    sbsTranslucentGradient
+};
+enum TShapeBorderStyle { sbrTransparent, sbrSolid, sbrDash, sbrDot, sbrDashDot, sbrDashDotDot };
+enum TShapeInnerBandStyle { sibNone, sibInset, sibRaised };
+enum TShapeOuterBandStyle { sobNone, sobInset, sobRaised };
+enum TReadyState { rsLoading, rsComplete };
 
 class TLEADImage {
 public:
@@ -66,6 +98,11 @@ public:
     int LoadExtra = 0;
     bool LoadExtraFlag = false;
     int SaveExtra = 0, SavePage = 0, Passes = 0;
+    // The part of the next LoadResize the caller copies from (pixels of
+    // the reduced picture); empty: all of it. Pixels outside may be left
+    // unread (black), so a window of a large picture is not decoded past
+    // its foot.
+    QRect LoadResizeNeeded;
 
     // ---- resolution levels
     static constexpr int MaxResolutions = 29;
@@ -102,16 +139,61 @@ public:
     // Published properties by name; an unknown name reads as an invalid
     // value. Writing validates as the property does and raises on a bad
     // value, keeping the old one.
-    QVariant Property(const QString &name) const;
-    void SetProperty(const QString &name, const QVariant &value);
+    // Virtual so that the shown control acts on the values it draws by.
+    virtual QVariant Property(const QString &name) const;
+    virtual void SetProperty(const QString &name, const QVariant &value);
     bool EnableMethodErrors() const { return Property(QStringLiteral("EnableMethodErrors")).toBool(); }
     bool EnableProgressEvent() const { return Property(QStringLiteral("EnableProgressEvent")).toBool(); }
     void SetEnableProgressEvent(bool on) { SetProperty(QStringLiteral("EnableProgressEvent"), on); }
 
-    // ---- events
+    // ---- events (the class library's own, such as clicks, mouse and
+    // resizing, are the window's)
     std::function<void(TLEADImage &, int percent)> OnStatus;
     std::function<void(TLEADImage &)> OnChange;
     std::function<void(TLEADImage &)> OnFilePage;
+    // A file lacks information: the handler sets LoadInfo and
+    // LoadInfoPalette (value 3 left 0: it has none).
+    std::function<void(TLEADImage &)> OnLoadInfo;
+    std::function<void(TLEADImage &, bool enable)> OnAnimate;
+    std::function<void(TLEADImage &)> OnBeforeScroll, OnScroll, OnPaint, OnRgnChange, OnRubberBand;
+    std::function<void(TLEADImage &, int &key, Qt::KeyboardModifiers shift)> OnKeyDown, OnKeyUp;
+    std::function<void(TLEADImage &, const QString &fileName)> OnDropFile;
+    std::function<void(TLEADImage &, unsigned pass, unsigned type)> OnPaintNotify;
+    std::function<void(TLEADImage &, void *panWindow, int flag)> OnPanWin;
+    std::function<void(TLEADImage &, TReadyState)> OnReadyStateChanged;
+    std::function<void(TLEADImage &, int x, int y)> OnZoomInDone;
+    std::function<void(TLEADImage &)> OnMagGlassCursor;
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)> OnOLEStartDrag, OnOLEDragOver,
+        OnOLECompleteDrag;
+    std::function<void(bool &useDefaultCursor)> OnOLEGiveFeedback;
+    std::function<void()> OnBitmapDataPathClosed;
+    // Published for forms but never fired by the control.
+    std::function<void(unsigned tag, unsigned type, unsigned count, bool &goOn)> OnEnumTags;
+    std::function<void(int marker, int size, const void *data, int transform)> OnTransformMarker;
+    std::function<void(TLEADImage &, int bumpOrNick, int startRow, int startCol, int length, unsigned horV)> OnSmooth;
+    std::function<void(TLEADImage &, int startRow, int startCol, int length, const QRegion &line)> OnLineRemove;
+    std::function<void(TLEADImage &, const QRegion &text, const QRect &bounds, int white, int black)>
+        OnInvertedText;
+    std::function<void(TLEADImage &, const QRegion &hole, const QRect &bounds, int index, int total, int white,
+                       int black)>
+        OnHolePunchRemove;
+    std::function<void(TLEADImage &, const QRegion &dot, const QRect &bounds, int white, int black)> OnDotRemove;
+    std::function<void(TLEADImage &, const QRegion &border, unsigned borderToRemove, const QRect &bounds)>
+        OnBorderRemove;
+
+    // ---- load information: what OnLoadInfo gives a file that lacks it
+    std::array<std::int32_t, 8> LoadInfo{}; // values 1 to 8
+    std::array<QRgb, 256> LoadInfoPalette{};
+    bool EnableLoadInfo = true;
+
+    // ---- painting while loading: the window paints, the core tells it
+    // when. With PaintWhileLoad, each image of a load announces its start
+    // (lay the display out anew and realize the palette) and then its rows
+    // as they arrive; without, the palette is left for the next paint.
+    std::function<void(TLEADImage &, const platform::imaging::Bitmap &image)> LoadImageStarted;
+    std::function<void(TLEADImage &, const platform::imaging::Bitmap &image, int firstRow, int rows, bool bottomUp)>
+        LoadRowsArrived;
+    bool PaletteUpdatePending = false;
 
     // ---- the hooks of descendants
     virtual void ImageEvent(int) {}
@@ -134,6 +216,13 @@ protected:
     // An operation on `target` between BeginProcessing and EndProcessing
     // (which runs also when the operation raises).
     int process(platform::imaging::Bitmap &target, const std::function<int()> &operation);
+    // The image becomes `image`, alone in a new list (memory loads, screen
+    // captures, dropped records); raster/LeadImageTake.cpp.
+    void TakeImage(const platform::imaging::Bitmap &image);
+    // The list becomes `items`, item 0 current (feed loads).
+    void TakeList(const platform::imaging::BitmapList &items);
+    // `Bitmap` changed in place becomes the current item of the list again.
+    void StoreCurrentItem();
 
 private:
     int loadCommon(const QString &operation, const QString &fileName, const platform::imaging::LoadRequest &request);
@@ -145,6 +234,7 @@ private:
     void takeInfo(const platform::imaging::FileInfo &info);
     static int statusCallback(int percent);
     int loadBlock(const platform::imaging::Bitmap &image, int firstRow, int rows, unsigned flags);
+    int loadInfo(platform::imaging::LoadInfoRequest &request);
 
     platform::imaging::BitmapList list_;
     bool hasList_ = false;

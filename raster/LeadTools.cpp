@@ -105,10 +105,14 @@ bool DrawImageWithLead(QObject *parent, Canvas &canvas, const ImageDrawing &d)
     if (image.InfoWidth / 2.0 > shownW && image.InfoHeight / 2.0 > shownH) {
         // Shown at less than half its size: the whole picture reduced, and
         // the window copied out of it.
+        const int left = rounded(s.left / d.kx), top = rounded(s.top / d.ky);
+        // Only the window is copied: the rows below it need no decoding.
+        image.LoadResizeNeeded = QRect(left, top, dw, dh);
         image.LoadResize(d.fileName, shownW, shownH, 0, bits);
+        image.LoadResizeNeeded = {};
         adjust(image, d.gamma, d.contrast);
         const QImage *dc = image.GetBitmapDC();
-        canvas.bitBlt(dl, dt, dw, dh, *dc, rounded(s.left / d.kx), rounded(s.top / d.ky), rop);
+        canvas.bitBlt(dl, dt, dw, dh, *dc, left, top, rop);
         image.ReleaseBitmapDC();
         return true;
     }

@@ -24,7 +24,7 @@ EOF
 
 program=(
   cmake ninja-build g++ pkg-config ccache
-  qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev libtiff-dev
+  qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev libtiff-dev libjpeg-dev
   libproj-dev proj-data
   libsqlite3-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola

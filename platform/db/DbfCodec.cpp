@@ -81,6 +81,8 @@ FieldType engineType(char type, int length, int decimals)
         return FieldType::Boolean;
     case 'M':
         return FieldType::Memo;
+    case 'B':
+        return FieldType::Blob; // binary memo: bytes in the memo file
     default:
         return FieldType::Unknown;
     }
@@ -204,6 +206,12 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
             if (!withMemo)
                 throw DbError(QStringLiteral("Таблица dBase без файла примечаний не может иметь поле ") + d.name);
             f.type = 'M';
+            f.length = 10;
+            break;
+        case FieldType::Blob:
+            if (!withMemo)
+                throw DbError(QStringLiteral("Таблица dBase без файла примечаний не может иметь поле ") + d.name);
+            f.type = 'B';
             f.length = 10;
             break;
         default:
@@ -335,7 +343,8 @@ QVariant decodeValue(const DbfField &field, QByteArrayView record)
             return false;
         return {};
     }
-    case 'M': {
+    case 'M':
+    case 'B': {
         const QByteArrayView t = trimmedBytes(raw);
         if (t.isEmpty())
             return {};
@@ -473,7 +482,8 @@ void encodeValue(const DbfField &field, QByteArray &record, const QVariant &valu
         put(b ? "T" : "F", false);
         return;
     }
-    case 'M': {
+    case 'M':
+    case 'B': {
         // The caller stores the text in the memo file and passes its block number.
         if (isNull) {
             put({}, true);

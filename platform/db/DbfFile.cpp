@@ -90,7 +90,7 @@ void DbfFile::create(const QString &path, const FieldDefs &defs)
 {
     bool withMemo = false;
     for (const FieldDef &d : defs)
-        withMemo = withMemo || d.type == FieldType::Memo || d.type == FieldType::FmtMemo;
+        withMemo = withMemo || d.type == FieldType::Memo || d.type == FieldType::FmtMemo || d.type == FieldType::Blob;
     QByteArray bytes = dbf::buildHeader(defs, today(), 0, withMemo);
     bytes.append(dbf::kFileEnd);
     const QString target = resolvePath(path);
@@ -181,6 +181,8 @@ QVariant DbfFile::value(int recNo, int field)
     QVariant v = dbf::decodeValue(f, recordView(recNo));
     if (f.type == 'M' && v.isValid())
         return readMemo(v.toLongLong());
+    if (f.type == 'B')
+        return v.isValid() ? QVariant(readMemoBytes(v.toLongLong())) : QVariant();
     return v;
 }
 
@@ -194,6 +196,10 @@ QByteArray DbfFile::encodeRecord(QByteArray record, const std::vector<std::optio
             const QVariant &v = *values[i];
             const QString text = v.isNull() ? QString() : v.toString();
             dbf::encodeValue(f, record, text.isEmpty() ? QVariant() : QVariant(writeMemo(text)));
+        } else if (f.type == 'B') {
+            const QVariant &v = *values[i];
+            const QByteArray bytes = v.isNull() ? QByteArray() : v.toByteArray();
+            dbf::encodeValue(f, record, bytes.isEmpty() ? QVariant() : QVariant(writeMemoBytes(bytes)));
         } else {
             dbf::encodeValue(f, record, *values[i]);
         }
@@ -378,7 +384,10 @@ QFile *DbfFile::memoFile(bool create)
     return memo_.get();
 }
 
-QString DbfFile::readMemo(qint64 block)
+// A memo's bytes: those behind a length (FF FF 08 00 and the length with
+// these 8 bytes; any byte, 0x1A too, is data), or, for `text`, those up to
+// 0x1A of a block without one (the older layout of text memos).
+QByteArray DbfFile::readMemoBlock(qint64 block, bool text)
 {
     QFile *f = memoFile(false);
     if (!f)
@@ -390,28 +399,40 @@ QString DbfFile::readMemo(qint64 block)
     const QByteArray head = f->read(8);
     if (head.size() == 8 && static_cast<quint8>(head[0]) == 0xFF && static_cast<quint8>(head[1]) == 0xFF
         && head[2] == 0x08 && head[3] == 0x00) {
-        // Blocks with a length (the later layout).
         const qint64 len = std::min<qint64>({static_cast<qint64>(le32(head, 4)) - 8, size - at - 8, kMaxMemo});
-        return len > 0 ? fromCp1251(f->read(len)) : QString();
+        return len > 0 ? f->read(len) : QByteArray();
     }
-    // Text ended by 0x1A.
+    if (!text)
+        return {};
     f->seek(at);
-    QByteArray text;
-    while (text.size() < kMaxMemo) {
+    QByteArray bytes;
+    while (bytes.size() < kMaxMemo) {
         const QByteArray chunk = f->read(kMemoBlock);
         if (chunk.isEmpty())
             break;
         const qsizetype end = chunk.indexOf(dbf::kFileEnd);
         if (end >= 0) {
-            text.append(chunk.left(end));
+            bytes.append(chunk.left(end));
             break;
         }
-        text.append(chunk);
+        bytes.append(chunk);
     }
-    return fromCp1251(text);
+    return bytes;
 }
 
-qint64 DbfFile::writeMemo(const QString &text)
+QString DbfFile::readMemo(qint64 block)
+{
+    return fromCp1251(readMemoBlock(block, true));
+}
+
+QByteArray DbfFile::readMemoBytes(qint64 block)
+{
+    return readMemoBlock(block, false);
+}
+
+// Appends `bytes` in whole blocks after the last one in use; answers the
+// first block.
+qint64 DbfFile::writeMemoBlocks(QByteArray bytes)
 {
     QFile *f = memoFile(true);
     if (!f || !f->isWritable())
@@ -422,15 +443,30 @@ qint64 DbfFile::writeMemo(const QString &text)
     const qint64 byEnd = (f->size() + kMemoBlock - 1) / kMemoBlock;
     if (next < 1 || next < byEnd)
         next = std::max<qint64>(byEnd, 1);
-    QByteArray bytes = toCp1251(text);
-    bytes.append(dbf::kFileEnd);
-    bytes.append(dbf::kFileEnd);
     const qint64 blocks = (bytes.size() + kMemoBlock - 1) / kMemoBlock;
     bytes.append(QByteArray(blocks * kMemoBlock - bytes.size(), '\0'));
     if (!f->seek(next * kMemoBlock) || f->write(bytes) != bytes.size() || !f->seek(0)
         || f->write(le32Bytes(static_cast<quint32>(next + blocks))) != 4 || !f->flush())
         throw DbError(QStringLiteral("Ошибка записи в файл примечаний таблицы ") + path_);
     return next;
+}
+
+qint64 DbfFile::writeMemo(const QString &text)
+{
+    QByteArray bytes = toCp1251(text);
+    bytes.append(dbf::kFileEnd);
+    bytes.append(dbf::kFileEnd);
+    return writeMemoBlocks(bytes);
+}
+
+qint64 DbfFile::writeMemoBytes(const QByteArray &data)
+{
+    if (data.size() > kMaxMemo - 8)
+        throw DbError(QStringLiteral("Ошибка записи в файл примечаний таблицы ") + path_);
+    QByteArray bytes("\xFF\xFF\x08\x00", 4);
+    bytes.append(le32Bytes(static_cast<quint32>(data.size() + 8)));
+    bytes.append(data);
+    return writeMemoBlocks(bytes);
 }
 
 } // namespace platform::db

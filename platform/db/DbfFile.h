@@ -68,6 +68,10 @@ private:
 
     QString readMemo(qint64 block);
     qint64 writeMemo(const QString &text);
+    QByteArray readMemoBytes(qint64 block);
+    QByteArray readMemoBlock(qint64 block, bool text);
+    qint64 writeMemoBlocks(QByteArray bytes);
+    qint64 writeMemoBytes(const QByteArray &data);
     QFile *memoFile(bool create);
 
     QString path_;

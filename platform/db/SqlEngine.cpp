@@ -240,7 +240,7 @@ int xColumn(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int column)
     }
     QVariant value;
     try {
-        value = f.type == 'M' ? v->file->value(c->recNo, column) : dbf::decodeValue(f, c->record);
+        value = f.type == 'M' || f.type == 'B' ? v->file->value(c->recNo, column) : dbf::decodeValue(f, c->record);
     } catch (const DbError &e) {
         return setError(&v->base, e.message(), SQLITE_IOERR);
     }
@@ -257,6 +257,11 @@ int xColumn(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int column)
     case QMetaType::Bool:
         sqlite3_result_int(ctx, value.toBool() ? 1 : 0);
         break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        sqlite3_result_blob(ctx, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        break;
+    }
     case QMetaType::QDate: {
         const QByteArray iso = value.toDate().toString(Qt::ISODate).toLatin1();
         sqlite3_result_text(ctx, iso.constData(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);

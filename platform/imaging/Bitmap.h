@@ -27,6 +27,8 @@ struct Bitmap {
     std::int32_t colorOrder = 0;
     std::int32_t xResolution = 0, yResolution = 0;
     std::uint32_t backgroundColor = 0, transparentColor = 0;
+    // Milliseconds before the next frame of an animation.
+    std::int32_t delay = 0;
     QImage pixels;
 
     // A record for an image: the sizes, bits and resolution from it.

@@ -2,8 +2,10 @@
 
 #include "platform/imaging/ImagingLibrary.h"
 
+#include "platform/imaging/GifDelays.h"
 #include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/ImagingErrors.h"
+#include "platform/imaging/JpegWindow.h"
 #include "platform/imaging/TiffWindow.h"
 
 #include <QFile>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace platform::imaging {
 namespace {
@@ -50,6 +53,18 @@ int readerError(const QImageReader &reader, const QString &fileName)
     case QImageReader::InvalidDataError: return ERROR_FILE_READ;
     default: return ERROR_FILE_READ;
     }
+}
+
+// Moves a reader to a page; readers that cannot jump (animations) read
+// their way there.
+bool seekImage(QImageReader &reader, int page)
+{
+    if (page <= 0 || reader.jumpToImage(page))
+        return true;
+    for (int i = 0; i < page; ++i)
+        if (reader.read().isNull())
+            return false;
+    return true;
 }
 
 QImage toBits(const QImage &image, int bits)
@@ -186,7 +201,7 @@ int ImagingLibrary::fileInfo(const QString &fileName, int page, FileInfo &info)
     const int pages = std::max(1, reader.imageCount());
     if (page < 0 || page >= pages)
         return ERROR_INV_PARAMETER;
-    if (page > 0 && !reader.jumpToImage(page))
+    if (!seekImage(reader, page))
         return ERROR_FILE_READ;
     QSize size = reader.size();
     int bits = reader.imageFormat() != QImage::Format_Invalid ? bitsOf(QImage(1, 1, reader.imageFormat())) : 0;
@@ -223,11 +238,18 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         return r;
     const int last = request.pages < 0 ? info.totalPages : std::min(info.totalPages, request.page + request.pages);
     const auto level = levels_.find(info.format);
+    // The delays as stored: the reader's own turn short ones into 100 ms.
+    std::vector<int> delays;
+    if (info.format == FILE_GIF) {
+        QFile gif(fileName);
+        if (gif.open(QIODevice::ReadOnly))
+            delays = gifFrameDelays(gif.readAll());
+    }
     for (int page = request.page; page < last; ++page) {
         // A reader of its own for each page: the TIFF reader's position
         // after asking a page's size and reading it is not the next page's.
         QImageReader reader(fileName);
-        if (page > 0 && !reader.jumpToImage(page))
+        if (!seekImage(reader, page))
             return ERROR_FILE_READ;
         const QSize full = reader.size().isValid() ? reader.size() : QSize(info.width, info.height);
         // A level set for the format scales the page first; a tile is then
@@ -240,6 +262,10 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         const bool tiff = info.format == FILE_TIF || info.format == FILE_TIF_PAGES;
         // The part `part` of the shown page (the page, or the level set).
         auto read = [&](const QRect &part, QImage &image) {
+            if (info.format == FILE_JPEG) {
+                if (const int r = readJpegWindow(fileName, shown, part, image); r != ERROR_IMAGE_TYPE)
+                    return r;
+            }
             if (tiff) {
                 const double sx = double(full.width()) / shown.width(), sy = double(full.height()) / shown.height();
                 const QRect source = QRect(QPoint(int(part.left() * sx), int(part.top() * sy)),
@@ -289,6 +315,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
         }
         image = toBits(image, request.bits);
         Bitmap bitmap = Bitmap::fromImage(image);
+        bitmap.delay = page < static_cast<int>(delays.size()) ? delays[static_cast<size_t>(page)]
+                                                              : std::max(0, reader.nextImageDelay());
         bitmap.xResolution = info.xResolution;
         bitmap.yResolution = info.yResolution;
         const int height = bitmap.height;
@@ -305,7 +333,7 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
 }
 
 int ImagingLibrary::loadResize(const QString &fileName, int width, int height, int bits, Bitmap &out,
-                               const StatusCallback &status)
+                               const StatusCallback &status, const QRect &needed)
 {
     if (width <= 0 || height <= 0)
         return ERROR_INV_RANGE;
@@ -317,13 +345,38 @@ int ImagingLibrary::loadResize(const QString &fileName, int width, int height, i
             return answer;
     }
     QImage image;
-    if (const QByteArray f = reader.format(); f == "tiff" || f == "tif") {
+    const QByteArray f = reader.format();
+    int jpeg = ERROR_IMAGE_TYPE;
+    if (f == "jpeg" || f == "jpg") {
+        // Only the rows down to the needed part's foot are decoded.
+        const QRect whole(0, 0, width, height);
+        const QRect part = needed.intersected(whole).isEmpty() ? whole : needed.intersected(whole);
+        QImage window;
+        jpeg = readJpegWindow(fileName, QSize(width, height), part, window);
+        if (jpeg == SUCCESS && part == whole) {
+            image = window;
+        } else if (jpeg == SUCCESS) {
+            image = QImage(width, height, window.format());
+            if (image.isNull())
+                return ERROR_NO_MEMORY;
+            image.fill(0);
+            image.setDotsPerMeterX(window.dotsPerMeterX());
+            image.setDotsPerMeterY(window.dotsPerMeterY());
+            const qsizetype rowBytes = qsizetype(part.width()) * window.depth() / 8;
+            for (int y = 0; y < part.height(); ++y)
+                std::memcpy(image.scanLine(part.top() + y) + qsizetype(part.left()) * window.depth() / 8,
+                            window.constScanLine(y), static_cast<std::size_t>(rowBytes));
+        } else if (jpeg != ERROR_IMAGE_TYPE) {
+            return jpeg;
+        }
+    }
+    if (jpeg != SUCCESS && (f == "tiff" || f == "tif")) {
         // Only the rows and columns kept.
         const QSize full = reader.size();
         if (const int r = readTiffWindow(fileName, 0, QRect(QPoint(0, 0), full), QSize(width, height), image);
             r != SUCCESS)
             return r;
-    } else {
+    } else if (jpeg != SUCCESS) {
         reader.setScaledSize(QSize(width, height));
         image = reader.read();
         if (image.isNull())
@@ -485,6 +538,12 @@ int ImagingLibrary::changeIntensity(Bitmap &bitmap, int change, const StatusCall
     for (int i = 0; i < 256; ++i)
         table[i] = std::clamp(static_cast<int>(std::lround(i + 255.0 * change / 1000.0)), 0, 255);
     return mapChannels(bitmap, table, status);
+}
+
+LoadInfoCallback ImagingLibrary::setLoadInfoCallback(LoadInfoCallback callback)
+{
+    std::swap(loadInfo_, callback);
+    return callback;
 }
 
 int ImagingLibrary::rotateViewPerspective(Bitmap &bitmap, int angle)

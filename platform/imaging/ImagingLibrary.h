@@ -17,6 +17,8 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -65,6 +67,7 @@ enum LoadBlock : unsigned {
     BLOCK_IMAGE_START = 0x01 | 0x04,
     BLOCK_FIRST_ROW = 0x04,
     BLOCK_IMAGE_END = 0x02 | 0x08,
+    BLOCK_BOTTOM_UP = 0x10, // the block's rows run from the foot up
 };
 // A percentage; answer 1 to go on.
 using StatusCallback = std::function<int(int percent)>;
@@ -76,7 +79,19 @@ struct LoadRequest {
     int page = 0;
     int pages = -1; // -1 every page from `page` on
     std::optional<QRect> tile; // in pixels of the page (or of the level set)
+    int passes = 0; // passes of an interlaced picture painted while loading
 };
+
+// What a file that lacks information needs from the caller: word 0 is the
+// library's own, words 1 to 8 the values the caller supplies (width,
+// height, bits, ... in the library's order), words 9 to 264 a palette of
+// 256 colours when word 2 carries flag LOAD_INFO_PALETTE.
+struct LoadInfoRequest {
+    std::array<std::uint32_t, 265> words{};
+};
+enum : std::uint32_t { LOAD_INFO_PALETTE = 0x1000 };
+// Answers 1 when it filled the request, 0 when it has nothing to give.
+using LoadInfoCallback = std::function<int(LoadInfoRequest &request)>;
 
 // Rotation flags.
 enum RotateFlags : unsigned { ROTATE_RESIZE = 0x1, ROTATE_RESAMPLE = 0x2 };
@@ -89,9 +104,10 @@ public:
     // Pages arrive through the callback in blocks of rows, each page as a
     // new image.
     virtual int loadFile(const QString &fileName, const LoadRequest &request, const LoadCallback &rows);
-    // The first page scaled to width x height.
+    // The first page scaled to width x height. A non-empty `needed` is the
+    // part of it the caller uses: pixels outside may be left unread (black).
     virtual int loadResize(const QString &fileName, int width, int height, int bits, Bitmap &out,
-                           const StatusCallback &status);
+                           const StatusCallback &status, const QRect &needed = {});
     // The stored resolution levels, level 0 the full size.
     virtual int readLoadResolutions(const QString &fileName, std::vector<QSize> &levels);
     // The level that later loads of files of `format` read (0 x 0: the
@@ -112,8 +128,14 @@ public:
     // Stored a quarter turn further: 90, 180 or 270 degrees.
     virtual int rotateViewPerspective(Bitmap &bitmap, int angle);
 
+    // The callback that loads ask when a file lacks information; gives the
+    // one it replaces. Every format read here describes itself, so the
+    // stand-in keeps the callback for its callers and never needs to ask.
+    virtual LoadInfoCallback setLoadInfoCallback(LoadInfoCallback callback);
+
 private:
     std::map<int, QSize> levels_;
+    LoadInfoCallback loadInfo_;
 };
 
 inline ImagingLibrary &library()

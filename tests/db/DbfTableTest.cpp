@@ -90,7 +90,7 @@ TEST(DbfTable, EngineTypeFollowsLetterWidthAndDecimals)
         {'N', 4, 0, FieldType::Smallint}, {'N', 5, 0, FieldType::Integer}, {'N', 9, 0, FieldType::Integer},
         {'N', 10, 0, FieldType::Float},   {'N', 12, 2, FieldType::Float},  {'F', 10, 0, FieldType::Float},
         {'C', 10, 0, FieldType::String},  {'D', 8, 0, FieldType::Date},    {'L', 1, 0, FieldType::Boolean},
-        {'M', 10, 0, FieldType::Memo},    {'X', 4, 0, FieldType::Unknown},
+        {'M', 10, 0, FieldType::Memo},    {'B', 10, 0, FieldType::Blob},   {'X', 4, 0, FieldType::Unknown},
     };
     for (const auto &c : cases)
         EXPECT_EQ(dbf::engineType(c.type, c.length, c.decimals), c.expected) << c.type << c.length << '.' << c.decimals;
@@ -421,6 +421,38 @@ TEST(DbfTable, MemoTextsLiveInTheDbtFile)
     const QByteArray memo = dir.read(QStringLiteral("NOTES.DBT"));
     EXPECT_EQ(le32At(memo, 0), 3);
     EXPECT_EQ(memo.mid(1024, 13), platform::toCp1251(u8("Новый текст")) + "\x1A\x1A");
+}
+
+TEST(DbfTable, BinaryMemosKeepEveryByte)
+{
+    TempFolder dir;
+    // A binary memo block: FF FF 08 00, the length with these 8 bytes, the
+    // bytes (0x1A and 0x98 among them: no text end, no code page).
+    QByteArray dbf = dbfFile({{"PIC", 'B', 10, 0}}, {record({right(QStringLiteral("1"), 10)})});
+    dbf[0] = static_cast<char>(0x83);
+    QByteArray dbt(1024, '\0');
+    testsupport::putLE32(dbt, 0, 2);
+    const QByteArray data("\x1A\x98\x00\xFFpicture", 11);
+    dbt.replace(512, 8, QByteArray("\xFF\xFF\x08\x00\x13\x00\x00\x00", 8));
+    dbt.replace(520, data.size(), data);
+    dir.write(QStringLiteral("pics.dbf"), dbf);
+    dir.write(QStringLiteral("PICS.DBT"), dbt);
+
+    Table t;
+    openTable(t, dir, QStringLiteral("pics.dbf"));
+    EXPECT_EQ(t.fieldByName(u"PIC").dataType(), FieldType::Blob);
+    EXPECT_EQ(t.fieldByName(u"PIC").asBytes(), data);
+    QByteArray bigger(700, '\x1A');
+    bigger[699] = '\x98';
+    t.edit();
+    t.fieldByName(u"PIC").setAsBytes(bigger);
+    t.post();
+    t.close();
+    t.open();
+    EXPECT_EQ(t.fieldByName(u"PIC").asBytes(), bigger);
+    const QByteArray memo = dir.read(QStringLiteral("PICS.DBT"));
+    EXPECT_EQ(le32At(memo, 0), 4); // two blocks taken from block 2
+    EXPECT_EQ(memo.mid(1024, 8), QByteArray("\xFF\xFF\x08\x00\xC4\x02\x00\x00", 8));
 }
 
 TEST(DbfTable, CreatedTableHasTheDescribedFields)

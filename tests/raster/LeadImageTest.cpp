@@ -208,6 +208,144 @@ TEST(LeadImage, AStoppedLoadLeavesTheControlEmpty)
     EXPECT_EQ(percents, (std::vector<int>{0, 26, 51}));
 }
 
+namespace {
+
+// A library whose loads deliver two pages of 3 x 5 in blocks of two rows
+// (a bottom-up block in the middle of the second) and, when set, first ask
+// the caller for the information a headerless file lacks.
+class BlockLibrary : public img::ImagingLibrary {
+public:
+    bool askForInfo = false;
+    int infoAnswer = -100;
+    img::LoadInfoRequest infoAsked;
+    int passesAsked = -1;
+    int callbacksSet = 0;
+    img::LoadInfoCallback current;
+
+    int fileInfo(const QString &, int, img::FileInfo &info) override
+    {
+        info = {};
+        info.format = img::FILE_TIF_PAGES;
+        info.width = 3;
+        info.height = 5;
+        info.bits = 24;
+        info.totalPages = 2;
+        return img::SUCCESS;
+    }
+    img::LoadInfoCallback setLoadInfoCallback(img::LoadInfoCallback c) override
+    {
+        ++callbacksSet;
+        std::swap(current, c);
+        return c;
+    }
+    int loadFile(const QString &, const img::LoadRequest &r, const img::LoadCallback &rows) override
+    {
+        passesAsked = r.passes;
+        if (askForInfo) {
+            infoAsked.words.fill(0);
+            infoAnswer = current ? current(infoAsked) : -100;
+        }
+        QImage page(3, 5, QImage::Format_RGB32);
+        const img::Bitmap b = img::Bitmap::fromImage(page);
+        for (int p = 0; p < 2; ++p)
+            for (int first = 0; first < 5; first += 2) {
+                unsigned flags = first == 0 ? unsigned(img::BLOCK_IMAGE_START) : 0u;
+                if (first + 2 >= 5)
+                    flags |= img::BLOCK_IMAGE_END;
+                if (p == 1 && first == 2)
+                    flags |= img::BLOCK_BOTTOM_UP;
+                if (const int a = rows(b, first, std::min(2, 5 - first), flags); a != img::SUCCESS)
+                    return a;
+            }
+        return img::SUCCESS;
+    }
+
+private:
+    platform::ScopedService<img::ImagingLibrary> installed_{*this};
+};
+
+} // namespace
+
+TEST(LeadImage, LoadInformationGoesToTheLibraryInItsOrder)
+{
+    const std::array<std::int32_t, 8> values{11, 22 | int(img::LOAD_INFO_PALETTE), 33, 44, 55, 66, 77, 88};
+    const struct {
+        const char *name;
+        bool handler, enabled;
+        std::int32_t value3;
+        int answer;
+    } cases[] = {
+        {"given", true, true, 33, 1},
+        {"nothing to give (value 3 is 0)", true, true, 0, 0},
+        {"no handler", false, true, 33, 0},
+        {"switched off", true, false, 33, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        BlockLibrary library;
+        library.askForInfo = true;
+        int asked = 0;
+        img::LoadInfoCallback outer = [](img::LoadInfoRequest &) { return 7; };
+        library.current = outer;
+        TLEADImage image;
+        image.EnableLoadInfo = c.enabled;
+        if (c.handler)
+            image.OnLoadInfo = [&](TLEADImage &i) {
+                ++asked;
+                i.LoadInfo = values;
+                i.LoadInfo[2] = c.value3;
+                i.LoadInfoPalette.fill(qRgb(1, 2, 3));
+            };
+        ASSERT_EQ(image.Load(QStringLiteral("raw.bin"), 0, 0, -1), 1);
+        EXPECT_EQ(library.infoAnswer, c.answer);
+        EXPECT_EQ(asked, c.handler && c.enabled ? 1 : 0);
+        const auto &w = library.infoAsked.words;
+        if (c.answer == 1) {
+            EXPECT_EQ((std::vector<std::uint32_t>(w.begin() + 1, w.begin() + 9)),
+                      (std::vector<std::uint32_t>{33, 66, 44, 11, 77, 88, 55, 22 | img::LOAD_INFO_PALETTE}));
+            EXPECT_EQ(w[9], qRgb(1, 2, 3));
+            EXPECT_EQ(w[264], qRgb(1, 2, 3));
+        } else {
+            EXPECT_EQ(w[1], 0u);
+        }
+        // The callback that was there before the load is back.
+        ASSERT_TRUE(library.current);
+        img::LoadInfoRequest any;
+        EXPECT_EQ(library.current(any), 7);
+        EXPECT_EQ(library.callbacksSet, 2);
+    }
+}
+
+TEST(LeadImage, PaintingWhileLoadingHearsEachImageAndItsRows)
+{
+    for (const bool paint : {true, false}) {
+        SCOPED_TRACE(paint ? "painting while loading" : "painting after");
+        BlockLibrary library;
+        TLEADImage image;
+        image.SetProperty(QStringLiteral("PaintWhileLoad"), paint);
+        image.Passes = 3;
+        QStringList heard;
+        image.LoadImageStarted = [&](TLEADImage &i, const img::Bitmap &b) {
+            heard << QStringLiteral("image %1 of %2x%3").arg(i.BitmapListCount()).arg(b.width).arg(b.height);
+        };
+        image.LoadRowsArrived = [&](TLEADImage &, const img::Bitmap &, int first, int rows, bool up) {
+            heard << QStringLiteral("rows %1+%2%3").arg(first).arg(rows).arg(up ? " up" : "");
+        };
+        ASSERT_EQ(image.Load(QStringLiteral("two.tif"), 0, 0, -1), 1);
+        EXPECT_EQ(image.BitmapListCount(), 2);
+        if (paint) {
+            EXPECT_EQ(heard, (QStringList{"image 1 of 3x5", "rows 0+2", "rows 2+2", "rows 4+1", "image 2 of 3x5",
+                                          "rows 0+2", "rows 2+2 up", "rows 4+1"}));
+            EXPECT_EQ(library.passesAsked, 3);
+            EXPECT_FALSE(image.PaletteUpdatePending);
+        } else {
+            EXPECT_TRUE(heard.isEmpty());
+            EXPECT_EQ(library.passesAsked, 0);
+            EXPECT_TRUE(image.PaletteUpdatePending);
+        }
+    }
+}
+
 TEST(LeadImage, ResolutionTableKeepsTwentyNineLevels)
 {
     testsupport::TempFolder dir;

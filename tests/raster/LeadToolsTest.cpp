@@ -62,11 +62,15 @@ public:
         info.totalPages = 1;
         return img::SUCCESS;
     }
-    int loadResize(const QString &f, int w, int h, int bits, img::Bitmap &out, const img::StatusCallback &s) override
+    int loadResize(const QString &f, int w, int h, int bits, img::Bitmap &out, const img::StatusCallback &s,
+                   const QRect &needed) override
     {
-        calls << QStringLiteral("resize %1x%2").arg(w).arg(h);
+        calls << QStringLiteral("resize %1x%2").arg(w).arg(h) +
+                     (needed.isEmpty() ? QString()
+                                       : QStringLiteral(" needing %1,%2,%3,%4")
+                                             .arg(needed.x()).arg(needed.y()).arg(needed.width()).arg(needed.height()));
         if (!fakeSize.isValid())
-            return ImagingLibrary::loadResize(f, w, h, bits, out, s);
+            return ImagingLibrary::loadResize(f, w, h, bits, out, s, needed);
         out = img::Bitmap::fromImage(coded(w, h, 0, 0));
         return img::SUCCESS;
     }
@@ -137,7 +141,7 @@ TEST(LeadTools, EachDrawingTakesItsLoad)
         {"whole picture", "sheet.jpg", {0, 0, 8000, 6000}, {0, 0, 400, 300}, 20, 0, 0,
          {"resize 400x300"}, {399, 299}, {399, 299}},
         {"under half size", "sheet.jpg", {1000, 1000, 2000, 2000}, {10, 10, 210, 210}, 5, 0, 0,
-         {"resize 1600x1200"}, {10, 10}, {200, 200}},
+         {"resize 1600x1200 needing 200,200,200,200"}, {10, 10}, {200, 200}},
         {"a window at full size", "sheet.jpg", {1000, 1000, 2000, 2000}, {0, 0, 800, 800}, 1.25, 0, 0,
          {"tile 1000,1000,1000,1000"}, {0, 0}, {1000, 1000}},
         {"gamma and contrast", "sheet.png", {1000, 1000, 2000, 2000}, {0, 0, 800, 800}, 1.25, 3, 2,
@@ -201,7 +205,7 @@ TEST(LeadTools, RealPicturesDrawAsTheReferenceScalerPlacesThem)
         const QImage quarter = reference.scaled(16, 12, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         // Zoomed in twice, a window (8, 8)-(24, 20) stretched.
         raster::DrawImageWithLead(nullptr, canvas, {file, {8, 8, 24, 20}, {10, 50, 42, 74}, 2, 0, 0, 0.5, 0.5});
-        EXPECT_EQ(library.calls, (QStringList{"resize 32x24", "resize 16x12", "tile 8,8,16,12"}));
+        EXPECT_EQ(library.calls, (QStringList{"resize 32x24", "resize 16x12 needing 4,4,8,6", "tile 8,8,16,12"}));
 
         // Block middles, where scaling and JPEG agree with the reference.
         for (int y = 0; y < 24; y += 4)
