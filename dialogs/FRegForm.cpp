@@ -13,6 +13,7 @@
 #include "raster/ImagingRoutines.h"
 #include "raster/LeadImage.h"
 #include "raster/LeadTools.h"
+#include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/ImagingLibrary.h"
 
 #include <QAction>
@@ -43,29 +44,7 @@
 
 using georef::RegPoint;
 
-// ---- the plain picture view -----------------------------------------------------------
-
 namespace {
-
-class PlainRegPicture : public RegPicture {
-public:
-    bool open(const QString &file) override
-    {
-        QImageReader reader(platform::resolvePath(file));
-        reader.setAutoTransform(false);
-        image_ = reader.read();
-        return !image_.isNull();
-    }
-    void close() override { image_ = QImage(); }
-    void draw(QPainter &painter, const QRect &source, const QRect &destination) override
-    {
-        if (!image_.isNull())
-            painter.drawImage(destination, image_, source);
-    }
-
-private:
-    QImage image_;
-};
 
 QString pointCaption(int position)
 {
@@ -86,11 +65,6 @@ int wholeOrZero(const QString &text)
 }
 
 } // namespace
-
-std::unique_ptr<RegPicture> makePlainRegPicture()
-{
-    return std::make_unique<PlainRegPicture>();
-}
 
 // ---- markers --------------------------------------------------------------------------
 
@@ -177,25 +151,39 @@ void TReper::mouseDoubleClickEvent(QMouseEvent *)
 
 // ---- the picture surface ----------------------------------------------------------------
 
-TVykImage::TVykImage(QWidget *parent, TRegForm &form) : QWidget(parent), form_(form)
+TVykImage::TVykImage(QWidget *parent, TRegForm &form) : raster::TLEADImageWidget(parent), form_(form)
 {
     setObjectName(QStringLiteral("Image"));
     platform::setFormClass(this, "TVykImage");
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    // The window scrolls and zooms by setting the rectangles itself.
+    SetProperty(QStringLiteral("AutoScroll"), false);
+    SetProperty(QStringLiteral("AutoSize"), false);
+    SetProperty(QStringLiteral("BackColor"), static_cast<uint>(palette().color(QPalette::Button).rgb() & 0xFFFFFF));
+    SetProperty(QStringLiteral("EnableMethodErrors"), false);
 }
 
-void TVykImage::paintEvent(QPaintEvent *)
+void TVykImage::paintEvent(QPaintEvent *event)
 {
+    raster::TLEADImageWidget::paintEvent(event);
     QPainter p(this);
-    form_.PaintPicture(p);
+    form_.PaintOverlay(p);
 }
 
 void TVykImage::mousePressEvent(QMouseEvent *event) { form_.ImageMouseDown(event); }
 void TVykImage::mouseMoveEvent(QMouseEvent *event) { form_.ImageMouseMove(event); }
 void TVykImage::mouseReleaseEvent(QMouseEvent *event) { form_.ImageMouseUp(event); }
-void TVykImage::leaveEvent(QEvent *) { form_.HideReadout(); }
-void TVykImage::resizeEvent(QResizeEvent *) { form_.UpdateView(); }
+void TVykImage::leaveEvent(QEvent *event)
+{
+    raster::TLEADImageWidget::leaveEvent(event);
+    form_.HideReadout();
+}
+void TVykImage::resizeEvent(QResizeEvent *event)
+{
+    raster::TLEADImageWidget::resizeEvent(event);
+    form_.UpdateView();
+}
 
 // ---- the point editor ---------------------------------------------------------------------
 
@@ -253,8 +241,7 @@ struct TRegForm::Entry {
     QString residualX = QStringLiteral("?"), residualY = QStringLiteral("?");
 };
 
-TRegForm::TRegForm(QWidget *parent, const QString &folder, std::unique_ptr<RegPicture> picture)
-    : QDialog(parent), folder_(folder), picture_(std::move(picture))
+TRegForm::TRegForm(QWidget *parent, const QString &folder) : QDialog(parent), folder_(folder)
 {
     setObjectName(QStringLiteral("RegForm"));
     platform::tagForm(this, "TRegForm", "TForm");
@@ -426,7 +413,8 @@ QString TRegForm::ImagePath() const
 
 void TRegForm::DropWorkingImage()
 {
-    picture_->close();
+    if (Image && pictureOpen_)
+        Image->ClearImage();
     pictureOpen_ = false;
     if (tempCopy_)
         QFile::remove(workImage_);
@@ -466,7 +454,14 @@ void TRegForm::PrepareWorkingImage()
     if (measured && w > 0 && h > 0) {
         width_ = w;
         height_ = h;
-        pictureOpen_ = ext != QLatin1String(".sid") && picture_->open(workImage_);
+        try {
+            pictureOpen_ = ext != QLatin1String(".sid") &&
+                           Image->Load(platform::resolvePath(workImage_), 0, 0, 1) == platform::imaging::SUCCESS;
+        } catch (const std::exception &) {
+            pictureOpen_ = false;
+        }
+        if (!pictureOpen_)
+            Image->ClearImage();
     }
 }
 
@@ -622,14 +617,9 @@ void TRegForm::UpdateView()
     ScrollBarV->setRange(0, std::max(0, height_ - pageH));
     ScrollBarV->setPageStep(std::max(1, pageH));
     ScrollBarV->setValue(scroll_.y());
-    PlaceMarkers();
-    Image->update();
-}
-
-void TRegForm::PaintPicture(QPainter &painter)
-{
-    if (!Image)
-        return;
+    // The window of picture pixels the view shows, cut to the picture; the
+    // control stretches it over the view, or over less where it was cut,
+    // and fills the rest with the button face.
     const int W = Image->width(), H = Image->height();
     int srcW = platform::roundToInt(W / zoom_), srcH = platform::roundToInt(H / zoom_);
     int dstW = W, dstH = H;
@@ -641,10 +631,20 @@ void TRegForm::PaintPicture(QPainter &painter)
         srcH = std::max(0, height_ - scroll_.y());
         dstH = platform::roundToInt(srcH * zoom_);
     }
-    if (dstW < W || dstH < H || !pictureOpen_)
-        painter.fillRect(Image->rect(), palette().color(QPalette::Button));
-    if (pictureOpen_ && srcW > 0 && srcH > 0)
-        picture_->draw(painter, QRect(scroll_.x(), scroll_.y(), srcW, srcH), QRect(0, 0, dstW, dstH));
+    if (pictureOpen_ && srcW > 0 && srcH > 0 && dstW > 0 && dstH > 0) {
+        Image->SetSrcRect(scroll_.x(), scroll_.y(), srcW, srcH);
+        Image->SetSrcClipRect(scroll_.x(), scroll_.y(), srcW, srcH);
+        Image->SetDstRect(0, 0, dstW, dstH);
+        Image->SetDstClipRect(0, 0, dstW, dstH);
+    }
+    PlaceMarkers();
+    Image->update();
+}
+
+void TRegForm::PaintOverlay(QPainter &painter)
+{
+    if (!Image)
+        return;
     if (zoomRectShown_) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);

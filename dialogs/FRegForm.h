@@ -10,6 +10,7 @@
 
 #include "geodesy/RegistrationFiles.h"
 #include "raster/RasterObject.h"
+#include "raster/ui/LeadImageWidget.h"
 
 #include <QDialog>
 #include <QImage>
@@ -30,21 +31,6 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TRegForm;
-
-// The picture the window shows, opened from its working image, measured and
-// drawn window by window. The window reaches it only through this, so that
-// another picture control can take its place.
-class RegPicture {
-public:
-    virtual ~RegPicture() = default;
-    // False when the file cannot be read (nothing is shown then).
-    virtual bool open(const QString &file) = 0;
-    virtual void close() = 0;
-    // The source window of picture pixels stretched into the destination.
-    virtual void draw(QPainter &painter, const QRect &source, const QRect &destination) = 0;
-};
-// The plain picture view: the working image decoded once, drawn by Qt.
-std::unique_ptr<RegPicture> makePlainRegPicture();
 
 // A control point's marker on the picture: its image (normal or selected)
 // with the label to its right; its anchor, half the image's width in and
@@ -76,18 +62,21 @@ private:
     QPoint press_;
 };
 
-// The picture panel's drawing surface.
-class TVykImage : public QWidget {
+// The picture panel: the imaging control's widget showing the working image.
+// The window sets the window of picture pixels and where it is drawn; the
+// mouse goes to the window (pan, zoom, adding points), not to the control's
+// own tools.
+class TVykImage : public raster::TLEADImageWidget {
 public:
     TVykImage(QWidget *parent, TRegForm &form);
 
 protected:
-    void paintEvent(QPaintEvent *) override;
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void leaveEvent(QEvent *) override;
-    void resizeEvent(QResizeEvent *) override;
+    void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     TRegForm &form_;
@@ -112,7 +101,7 @@ public:
 class TRegForm : public QDialog {
 public:
     // `folder`: the folder of picture names without a folder (the work folder).
-    TRegForm(QWidget *parent, const QString &folder, std::unique_ptr<RegPicture> picture = makePlainRegPicture());
+    TRegForm(QWidget *parent, const QString &folder);
     ~TRegForm() override;
 
     enum class Mode { Pan, Zoom, AddPoints };
@@ -198,7 +187,7 @@ private:
     void RecalcResiduals();
     void PlaceMarkers();
     void UpdateView();
-    void PaintPicture(QPainter &painter);
+    void PaintOverlay(QPainter &painter);
     void UpdateReadout(QPoint panel);
     void HideReadout();
     void OpenInEditor(bool corel);
@@ -215,7 +204,6 @@ private:
     int EditPoint(int index, bool isNew);
 
     QString folder_;
-    std::unique_ptr<RegPicture> picture_;
     TRasterObject record_;
     std::vector<std::unique_ptr<Entry>> entries_;
     double zoom_ = 1;

@@ -573,7 +573,7 @@ TEST(ImageList, HiddenUntickedDeletedDisabledAndTheEditSwitchComesBack)
     EXPECT_FALSE(p.layer(layer).Edited);
 }
 
-TEST(RegForm, Screenshot)
+TEST(RegForm, ThePictureShowsTheWindowTheViewAsksFor)
 {
     ImageProject p;
     QImage scan(640, 420, QImage::Format_RGB32);
@@ -604,6 +604,27 @@ TEST(RegForm, Screenshot)
     EXPECT_NE(form.ResidualX(0), QStringLiteral("?"));
     const QImage shot = form.grab().toImage();
     EXPECT_TRUE(shot.save(QDir(testsupport::artefactFolder(QStringLiteral("dialogs"))).filePath(QStringLiteral("TRegForm.png"))));
+
+    // The imaging control shows the window of the picture the scroll
+    // position and the zoom ask for: panel pixel (x, y) is picture pixel
+    // (x / zoom + scroll).
+    const QImage saved(p.dir.file(QStringLiteral("plan.bmp")));
+    // On the grid line x = 180 (2 pixels wide) and beside it.
+    const struct {
+        double zoom;
+        QPoint scroll, panel;
+        bool dark;
+    } views[] = {{1, {0, 0}, {180, 100}, true},    {1, {0, 0}, {185, 100}, false},
+                 {2, {100, 60}, {160, 100}, true}, {2, {100, 60}, {170, 100}, false}};
+    for (const auto &v : views) {
+        form.SetZoom(v.zoom);
+        form.ScrollTo(v.scroll);
+        const QImage view = form.Image->grab().toImage();
+        const QPoint at = form.PanelToPicture(v.panel);
+        EXPECT_EQ(qGray(saved.pixel(at)) < 128, v.dark);
+        EXPECT_EQ(view.pixel(v.panel) | 0xFF000000, saved.pixel(at) | 0xFF000000)
+            << v.zoom << " at " << v.panel.x() << "," << v.panel.y();
+    }
 }
 
 TEST(GeoreferencingWindows, Screenshots)

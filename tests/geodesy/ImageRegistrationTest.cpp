@@ -4,7 +4,10 @@
 
 #include "geodesy/ImageRegistration.h"
 
+#include "raster/RasterObject.h"
 #include "support/TestFiles.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +66,20 @@ TEST(ImageRegistration, RotationAngleAndTurnedPoints)
     EXPECT_EQ(rotationAngleDeg({{QString(), 1000, 2000, 0, 0}}), 0);
     // A little clockwise of the map reads as such, not as most of a circle.
     EXPECT_EQ(rotationAngleDeg({{QString(), 0, 0, 0, 0}, {QString(), 100, -1.745, 100, 0}}), -1);
+
+    // The map control reports the same turn of the points the other way
+    // round (its angle runs clockwise, in radians).
+    for (const std::vector<RegPoint> &pts : std::vector<std::vector<RegPoint>>{
+             {{QString(), 1000, 2000, 0, 0}, {QString(), 1000, 2100, 100, 0}},
+             {{QString(), 0, 0, 10, 10}, {QString(), 50, 86.6025, 110, 10}},
+             {{QString(), 0, 0, 10, 10}, {QString(), 100, -20, 110, 60}}}) {
+        std::vector<TControlPoint> control;
+        for (const RegPoint &p : pts)
+            control.push_back({p.X, p.Y, p.Column, p.Row});
+        double map = -raster::rasterRotationAngle(control) * 180 / M_PI;
+        map = std::remainder(map, 360.0);
+        EXPECT_NEAR(rotationAngleDeg(pts), map, 0.006);
+    }
 
     // A 100 × 50 picture turned by 90 counter-clockwise becomes 50 × 100: its
     // top right corner goes to the top left, the bottom left to the bottom
