@@ -431,13 +431,27 @@ void TRegForm::PrepareWorkingImage()
     // Every picture other than a bitmap goes through the imaging library into
     // a temporary bitmap, which the view draws; ".sid" has no reader here.
     if (ext != QLatin1String(".bmp") && ext != QLatin1String(".sid") && platform::fileExists(path)) {
-        const QString copy = georef::freeTemporaryBmp(tempDir_);
+        // The folder may have gone with another window's last copy; the
+        // name is taken at once, so that another window (or program) picks
+        // the next one.
+        QDir().mkpath(tempDir_);
+        QString copy;
+        for (int tries = 0; tries < 100 && copy.isEmpty(); ++tries) {
+            QFile reserve(georef::freeTemporaryBmp(tempDir_));
+            if (reserve.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+                copy = reserve.fileName();
+        }
+        bool converted = false;
         try {
-            if (raster::ConvertImageFile(this, platform::resolvePath(path), copy, platform::imaging::FILE_BMP, 8)) {
-                workImage_ = copy;
-                tempCopy_ = true;
-            }
+            converted = !copy.isEmpty() && raster::ConvertImageFile(this, platform::resolvePath(path), copy,
+                                                                    platform::imaging::FILE_BMP, 8);
         } catch (const std::exception &) {
+            converted = false;
+        }
+        if (converted) {
+            workImage_ = copy;
+            tempCopy_ = true;
+        } else if (!copy.isEmpty()) {
             QFile::remove(copy);
         }
     }

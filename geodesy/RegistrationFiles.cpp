@@ -1,5 +1,6 @@
 #include "geodesy/RegistrationFiles.h"
 
+#include "mapdata/ProjectFile.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
@@ -54,7 +55,7 @@ QString lowerExtension(const QString &fileName)
 
 QByteArray joinLines(const QStringList &lines)
 {
-    return platform::toCp1251(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return projectfile::encodeLines(lines);
 }
 
 QString writeFailed(const QString &fileName)
@@ -100,13 +101,7 @@ std::optional<QByteArray> readRegistrationFile(const QString &fileName)
 
 QStringList registrationLines(const QByteArray &bytes)
 {
-    QString text = platform::fromCp1251(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    return lines;
+    return projectfile::decodeLines(bytes);
 }
 
 // ---- the registration form --------------------------------------------------------

@@ -95,23 +95,6 @@ struct ImageProject : maptest::EngineProject {
 
     ImageProject() { map.FProgramDir = testsupport::programFolder(); }
 
-    int addImageLayer(const QString &name)
-    {
-        for (const char *ext : {".shp", ".shx", ".dbf"})
-            QFile::copy(testsupport::programFolder() + QStringLiteral("/Default/image") + QLatin1String(ext),
-                        dir.file(name + QLatin1String(ext)));
-        TMapLayer l;
-        l.FileName = name + QStringLiteral(".shp");
-        l.Name = name;
-        l.MapType = mtShapeLayer;
-        l.ObjType = otImages;
-        l.Visible = l.Snap = l.Edited = true;
-        map.FProject.Layers.push_back(l);
-        const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
-        map.OpenLayerFiles(index);
-        map.FProject.ActiveLayer = index;
-        return index;
-    }
     TRasterObject object(int layer, int index)
     {
         TRasterObject r;
