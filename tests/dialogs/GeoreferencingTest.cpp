@@ -279,6 +279,33 @@ TEST(OpenImage, PlainPicturesFittedPlacedAtAScaleOrCancelled)
     }
     EXPECT_EQ(p.layer(layer).Objects.size(), 1u);
     EXPECT_EQ(p.host.redraws, 1);
+
+    // By hand: the registration window's points place the picture.
+    const QString jpg = p.dir.write(QStringLiteral("scan.jpg"), "J");
+    const QString world = p.dir.write(QStringLiteral("points.jpgw"), "2\n0\n0\n-2\n1000\n2000\n");
+    {
+        ScriptedAnswers answers;
+        dialog(answers, [](QDialog &d) {
+            auto &choice = dynamic_cast<TSelExport &>(d);
+            // Not a bitmap: no placing at a scale.
+            EXPECT_FALSE(choice.Buttons[1]->isEnabled());
+            choice.Buttons[2]->click();
+            return d.result();
+        });
+        dialog(answers, [&](QDialog &d) {
+            auto &form = dynamic_cast<TRegForm &>(d);
+            EXPECT_EQ(form.Count(), 2); // the window fit
+            form.ImportFile(world);
+            form.aApply->trigger();
+            return d.result();
+        });
+        dialogs::OpenImageFiles(p.map, {jpg});
+    }
+    ASSERT_EQ(p.layer(layer).Objects.size(), 2u);
+    const TRasterObject byHand = p.object(layer, 1);
+    EXPECT_EQ(byHand.XMin, 1000);
+    EXPECT_EQ(byHand.XMax, 1200);
+    EXPECT_EQ(byHand.YMin, 1900);
 }
 
 TEST(RegForm, ThreePointsRegisteredWriteAFileThatReopensToTheSamePlace)
