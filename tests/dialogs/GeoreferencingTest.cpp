@@ -12,7 +12,9 @@
 #include "dialogs/FSelExport.h"
 #include "dialogs/MapWindowHost.h"
 #include "dialogs/OpenImage.h"
+#include "mapdata/VykFunctions.h"
 #include "platform/Environment.h"
+#include "platform/Registry.h"
 #include "platform/Paths.h"
 #include "raster/ImagingRoutines.h"
 #include "support/ScriptedAnswers.h"
@@ -480,6 +482,39 @@ TEST(RegForm, ATurnedSheetIsRegisteredBack)
         EXPECT_NEAR(sy / n, pt.Row, 1.5);
     }
     EXPECT_NEAR(form.RotationAngle(), 0, 0.5);
+}
+
+TEST(RegForm, AnOutsideEditorIsWaitedForAndThePointsFollowTheNewSize)
+{
+    // The editor the settings name (here a script that puts a larger
+    // picture in place) runs to its end; the points then move by half the
+    // growth, after the question.
+    ImageProject p;
+    p.picture(QStringLiteral("scan.bmp"), 100, 50);
+    const QString larger = p.picture(QStringLiteral("larger.bmp"), 120, 70);
+    const QString editor = p.dir.write(QStringLiteral("editor.sh"),
+                                       QStringLiteral("#!/bin/sh\ncp '%1' \"$1\"\n").arg(larger).toUtf8());
+    QFile::setPermissions(editor, QFile::permissions(editor) | QFileDevice::ExeOwner);
+    ASSERT_TRUE(VykFunctions::WriteRegString(platform::RegRoot::ClassesRoot,
+                                             QStringLiteral("\\Applications\\photoshop.exe\\shell\\open\\command"),
+                                             QString(), QStringLiteral("\"%1\" \"%2\"").arg(editor, QStringLiteral("%1"))));
+    TRasterObject record;
+    record.ImageName = QStringLiteral("scan.bmp");
+    record.ImageWidth = 100;
+    record.ImageHeight = 50;
+    record.Points = {{1000, 2000, 0, 0}, {1100, 1950, 100, 50}};
+    TRegForm form(nullptr, p.dir.path());
+    form.SetImage(record);
+    ScriptedAnswers answers;
+    reply(answers, platform::mrOk);
+    form.aPhotoshop->trigger();
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Будет осуществлено пересчёт расположения пунктов координирования"));
+    EXPECT_EQ(form.PictureSize(), QSize(120, 70));
+    EXPECT_EQ(form.Points()[0].Column, 10);
+    EXPECT_EQ(form.Points()[0].Row, 10);
+    EXPECT_EQ(form.Points()[1].Column, 110);
+    EXPECT_EQ(form.Points()[1].Row, 60);
 }
 
 TEST(RegForm, PicturesOtherThanBitmapsAreShownThroughATemporaryCopy)
