@@ -1,12 +1,8 @@
 // Commands of the map window whose subsystems are not in the program yet:
-// raster images, reports and the picture export. Each is a named, empty entry
+// reports and the picture export. Each is a named, empty entry
 // point that its subsystem fills; until then the command does nothing.
 
 #include "app/FTolvane.h"
-
-// ---- raster images ----
-void TTolvane::tbOpenImageClick() {}
-void TTolvane::aListImageExecute() {}
 
 // ---- reports and the picture export ----
 void TTolvane::N130Click() {}

@@ -5,13 +5,17 @@
 #include "dialogs/FProLayer.h"
 #include "dialogs/FProLegend.h"
 #include "dialogs/FEditTable.h"
+#include "dialogs/FFindPoint.h"
+#include "dialogs/FListImages.h"
+#include "dialogs/FNewMapPoint.h"
+#include "dialogs/FRegForm.h"
+#include "dialogs/MapWindowHost.h"
 #include "dialogs/LabelDialogs.h"
 #include "platform/UserAnswers.h"
 
 namespace dialogs {
 
-// The label dialogs and the pickers are shown in StyleSeams.cpp; the
-// coordinate list, image registration and going to a point show nothing yet.
+// The label dialogs and the pickers are shown in StyleSeams.cpp.
 bool DialogSeams::ShowLayerProperties(int layer)
 {
     return ProLayer()->Execute(layer);
@@ -24,7 +28,10 @@ bool DialogSeams::ShowLegendEditor(int layer)
 {
     return ProLegend()->Execute(layer);
 }
-bool DialogSeams::ShowCoordinateList(const QString &) { return false; }
+bool DialogSeams::ShowCoordinateList(const QString &mode)
+{
+    return NewMapPoint()->Execute(mode);
+}
 bool DialogSeams::ShowEditInfo()
 {
     TEditInfo *panel = EditInfo();
@@ -34,8 +41,21 @@ bool DialogSeams::ShowEditInfo()
     panel->ShowLayerInfo();
     return true;
 }
-bool DialogSeams::RegisterImage(int, int, double &, double &, double &, double &) { return false; }
-bool DialogSeams::AskPoint(QString &, QString &) { return false; }
+bool DialogSeams::RegisterImage(int layer, int index, double &xMin, double &yMin, double &xMax, double &yMax)
+{
+    MapControlCore *map = mapWindow().mapControl();
+    TRasterObject record;
+    if (!map || !map->ReadRasterObject(layer, index, record))
+        return false;
+    TRegForm form(nullptr, map->FWorkDir);
+    if (form.Execute(record) != 1)
+        return false;
+    return storeRegisteredImage(*map, layer, index, record, xMin, yMin, xMax, yMax);
+}
+bool DialogSeams::AskPoint(QString &x, QString &y)
+{
+    return FindPoint()->Ask(x, y);
+}
 // The popups' choices go to the dialog of the target's kind while it is shown
 // (the label entry's dialog opens over the layer dialog: both are shown).
 StyleDialog *DialogSeams::styleDialog(StyleDialogKind kind)

@@ -13,12 +13,8 @@
 // popups write into.
 //
 // This library's default shows them (the label dialogs and the pickers in
-// StyleSeams.cpp, the transformations in Transformations.cpp), except the
-// coordinate-list editor, going to a point and the image registration window,
-// which are not in the program yet: until they are, their entry points do
-// nothing and answer as a dialog that was not shown (false), and the commands
-// end where the dialog would have opened. Tests install services of their own
-// (platform::ScopedService<dialogs::DialogSeams>).
+// StyleSeams.cpp, the transformations in Transformations.cpp). Tests install
+// services of their own (platform::ScopedService<dialogs::DialogSeams>).
 
 #include "mapdata/MapTypes.h"
 #include "platform/Service.h"

@@ -278,6 +278,9 @@ public:
     void DrawSelectionOverlay(int x, int y, int handle, int highlight);
     // The selected objects in place, entry `highlight` marked.
     void DrawSelectionOverlay(int highlight) { DrawSelectionOverlay(0, 0, 0, highlight); }
+    // A vertex marked on the map picture: a blue ring with a white dot, 2.5 mm
+    // across, at the map point.
+    void DrawPointMark(double x, double y);
     // The vertices of the selected objects on the control's picture; sets the
     // selection's extent, centre and pivot from the objects' boxes.
     void DrawVertexMarks();

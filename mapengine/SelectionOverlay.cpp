@@ -450,3 +450,19 @@ void MapControlCore::DragTransformSelection(int x, int y, int handle)
     FSelection.PivotY = pivotMoved ? lastPivotY : pivotY;
     RecalcSelectionExtent();
 }
+
+void MapControlCore::DrawPointMark(double x, double y)
+{
+    Canvas &c = beginOverlay(*this);
+    setMapMode(c, MM_HIMETRIC);
+    const QPoint p = MapToLogical(x, y);
+    c.setRop2(R2_COPYPEN);
+    setPen(c, Pen{PS_SOLID, 20, kBlue});
+    selectBrush(c, kNoBrush);
+    c.ellipse(box(p, 250, 250));
+    setPen(c, Pen{PS_SOLID, 0, kWhite});
+    selectBrush(c, Brush{BS_SOLID, kWhite, HS_HORIZONTAL});
+    c.ellipse(box(p, 50, 50));
+    PictureBitmap().releaseCanvas();
+    repaintNow();
+}

@@ -285,16 +285,13 @@ TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
 
 TEST_F(ObjectCommands, TheDefaultDialogsOpenFromTheirCommands)
 {
-    // Without a dialog service of the tests' own the program's dialogs open;
-    // the commands of dialogs still to come end where they would open.
+    // Without a dialog service of the tests' own the program's dialogs open.
     const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
     pickTool();
     select(lines, 0);
     w().nEditInfoClick();
     ASSERT_NE(platform::findApplicationWindow(u"EditInfo"), nullptr);
     EXPECT_TRUE(platform::findApplicationWindow(u"EditInfo")->isVisible());
-    w().nObjectNewClick();
-    w().nVYKEditClick();
     testsupport::ScriptedAnswers answers;
     QString editedTable;
     QStringList shown;
@@ -304,14 +301,17 @@ TEST_F(ObjectCommands, TheDefaultDialogsOpenFromTheirCommands)
             editedTable = editor->FTableFile;
         return int(platform::mrCancel);
     };
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 6; ++i)
         maptest::dialog(answers, cancel);
+    w().nObjectNewClick();
+    w().nVYKEditClick();
     w().aProLayer->trigger();
     w().aProData->trigger();
     EXPECT_EQ(QFileInfo(editedTable).fileName(), QStringLiteral("lines.dbf"));
     w().aProView->trigger();
     w().aVykView->trigger();
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("ProLayer"), QStringLiteral("EditTable"), QStringLiteral("ProLegend"),
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("NewMapPoint"), QStringLiteral("NewMapPoint"),
+                                  QStringLiteral("ProLayer"), QStringLiteral("EditTable"), QStringLiteral("ProLegend"),
                                   QStringLiteral("MapView")}));
     EXPECT_EQ(layer(lines).Objects.size(), 2u);
     EXPECT_EQ(map().FSelection.Entries.size(), 1u);

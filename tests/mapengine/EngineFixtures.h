@@ -9,6 +9,7 @@
 #include "mapdata/LayerFixtures.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <QString>
 
 #include <cmath>
@@ -61,6 +62,26 @@ struct EngineProject {
 
     TMapLayer &layer(int index) { return map.FProject.Layers[static_cast<size_t>(index)]; }
     TMapObject &object(int layer, int index) { return this->layer(layer).Objects[static_cast<size_t>(index)]; }
+
+    // An empty image layer copied from the program folder's templates,
+    // open, current and editable.
+    int addImageLayer(const QString &name)
+    {
+        for (const char *ext : {".shp", ".shx", ".dbf"})
+            QFile::copy(testsupport::programFolder() + QStringLiteral("/Default/image") + QLatin1String(ext),
+                        dir.file(name + QLatin1String(ext)));
+        TMapLayer l;
+        l.FileName = name + QStringLiteral(".shp");
+        l.Name = name;
+        l.MapType = mtShapeLayer;
+        l.ObjType = otImages;
+        l.Visible = l.Snap = l.Edited = true;
+        map.FProject.Layers.push_back(l);
+        const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
+        map.OpenLayerFiles(index);
+        map.FProject.ActiveLayer = index;
+        return index;
+    }
 
     // Selects an object with its box as the object reader gives it.
     void select(int layer, int index, int vertex = 0)

@@ -61,26 +61,6 @@ struct RasterProject : EngineProject {
 
     RasterProject() { map.FProgramDir = testsupport::programFolder(); }
 
-    // An empty image layer copied from the program folder's templates,
-    // open, current and editable.
-    int addImageLayer(const QString &name)
-    {
-        for (const char *ext : {".shp", ".shx", ".dbf"})
-            QFile::copy(testsupport::programFolder() + QStringLiteral("/Default/image") + QLatin1String(ext),
-                        dir.file(name + QLatin1String(ext)));
-        TMapLayer l;
-        l.FileName = name + QStringLiteral(".shp");
-        l.Name = name;
-        l.MapType = mtShapeLayer;
-        l.ObjType = otImages;
-        l.Visible = l.Snap = l.Edited = true;
-        map.FProject.Layers.push_back(l);
-        const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
-        map.OpenLayerFiles(index);
-        map.FProject.ActiveLayer = index;
-        return index;
-    }
-
     std::vector<QStringList> rows(const QString &table)
     {
         platform::db::Table t;
