@@ -9,6 +9,7 @@
 #include "reports/ReportViews.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace reports {
 
@@ -830,6 +831,174 @@ void Page::RunScript(const QStringList &lines)
     if (!errors.isEmpty() && compiled.isEmpty())
         return;
     library().ReportInterpreter.DoScript(compiled);
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+namespace {
+
+// Paper in tenths of a millimetre as report units of 5/18 mm, and back.
+int tenthsToUnits(int tenths)
+{
+    return static_cast<int>(std::lround(tenths / 10.0 * 18.0 / 5.0));
+}
+int unitsToTenths(int units)
+{
+    return static_cast<int>(std::lround(units * 10.0 * 5.0 / 18.0));
+}
+
+} // namespace
+
+void Page::BuildPropertyList()
+{
+    ClearPropertyList();
+    AddEnumProperty(QStringLiteral("Type"), QStringLiteral("ptReport;ptDialog"), {Variant(0), Variant(1)});
+    AddProperty(QStringLiteral("Visible"), pkBoolean);
+    if (PageType == 1) {
+        AddEnumProperty(QStringLiteral("BorderStyle"), QStringLiteral("bsDialog;bsSizeable"), {Variant(3), Variant(2)});
+        AddProperty(QStringLiteral("Caption"), pkString);
+        AddProperty(QStringLiteral("Color"), pkColor);
+        AddProperty(QStringLiteral("Left"), pkInteger);
+        AddProperty(QStringLiteral("Top"), pkInteger);
+        AddProperty(QStringLiteral("Width"), pkInteger);
+        AddProperty(QStringLiteral("Height"), pkInteger);
+        AddEnumProperty(QStringLiteral("Position"), QStringLiteral("poDesigned;poScreenCenter"), {Variant(0), Variant(4)});
+        AddProperty(QStringLiteral("OnActivate"), pkEditor);
+        return;
+    }
+    const QStringList papers = ReportPrinter().PaperNames;
+    AddEnumProperty(QStringLiteral("Size"), papers.isEmpty() ? QStringLiteral("No data") : papers.join(u';') + u';',
+                    {Variant::null()});
+    AddProperty(QStringLiteral("Width"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("Height"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("LeftMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("TopMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("RightMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("BottomMargin"), pkInteger | pkLength);
+    AddEnumProperty(QStringLiteral("Orientation"), QStringLiteral("poPortrait;poLandscape"), {Variant(0), Variant(1)});
+    AddProperty(QStringLiteral("PrintToPrevPage"), pkBoolean);
+    AddProperty(QStringLiteral("StretchToPrintable"), pkBoolean);
+    AddProperty(QStringLiteral("Columns"), pkInteger);
+    AddProperty(QStringLiteral("ColumnWidth"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("ColumnGap"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("OnBeforePrint"), pkEditor);
+}
+
+void Page::SetProperty(const QString &name, const Variant &value)
+{
+    const QString n = name.toUpper();
+    if (n == u"NAME")
+        Name = value.toString();
+    else if (n == u"TYPE")
+        PageType = value.toInt();
+    else if (n == u"VISIBLE")
+        Visible = value.toBool();
+    else if (PageType == 1) {
+        if (n == u"BORDERSTYLE")
+            BorderStyle = value.toInt();
+        else if (n == u"CAPTION")
+            Caption = value.toString();
+        else if (n == u"COLOR")
+            Color = static_cast<std::uint32_t>(value.toInt64());
+        else if (n == u"LEFT")
+            WindowLeft = value.toInt();
+        else if (n == u"TOP")
+            WindowTop = value.toInt();
+        else if (n == u"WIDTH")
+            WindowWidth = value.toInt();
+        else if (n == u"HEIGHT")
+            WindowHeight = value.toInt();
+        else if (n == u"POSITION")
+            Position = value.toInt();
+    } else if (n == u"SIZE") {
+        const Printer &printer = ReportPrinter();
+        const int index = value.isString() ? printer.PaperNames.indexOf(value.rawString()) : value.toInt();
+        if (index >= 0 && index < printer.PaperSizesCount)
+            ChangePaper(printer.PaperSizes[index], pgWidth, pgHeight, pgBin, pgOr);
+    } else if (n == u"WIDTH" || n == u"HEIGHT") {
+        const int tenths = unitsToTenths(value.toInt());
+        ChangePaper(256, n == u"WIDTH" ? tenths : pgWidth, n == u"HEIGHT" ? tenths : pgHeight, pgBin, pgOr);
+    } else if (n == u"LEFTMARGIN")
+        MarginLeft = value.toInt();
+    else if (n == u"TOPMARGIN")
+        MarginTop = value.toInt();
+    else if (n == u"RIGHTMARGIN")
+        MarginRight = value.toInt();
+    else if (n == u"BOTTOMMARGIN")
+        MarginBottom = value.toInt();
+    else if (n == u"ORIENTATION")
+        ChangePaper(pgSize, pgWidth, pgHeight, pgBin, value.toInt());
+    else if (n == u"PRINTTOPREVPAGE")
+        PrintToPrevPage = value.toBool();
+    else if (n == u"STRETCHTOPRINTABLE")
+        UseMargins = !value.toBool();
+    else if (n == u"COLUMNS")
+        ColCount = value.toInt();
+    else if (n == u"COLUMNWIDTH")
+        ColWidth = value.toInt();
+    else if (n == u"COLUMNGAP")
+        ColGap = value.toInt();
+}
+
+Variant Page::GetProperty(const QString &name)
+{
+    const QString n = name.toUpper();
+    const bool running = library().State.DocumentMode == 1;
+    if (n == u"NAME")
+        return Variant(Name);
+    if (n == u"TYPE")
+        return Variant(PageType);
+    if (n == u"VISIBLE")
+        return Variant(Visible);
+    if (PageType == 1) {
+        if (n == u"BORDERSTYLE")
+            return Variant(BorderStyle);
+        if (n == u"CAPTION")
+            return Variant(Caption);
+        if (n == u"COLOR")
+            return Variant(static_cast<qint64>(Color));
+        if (n == u"LEFT")
+            return Variant(WindowLeft);
+        if (n == u"TOP")
+            return Variant(WindowTop);
+        if (n == u"WIDTH")
+            return Variant(WindowWidth);
+        if (n == u"HEIGHT")
+            return Variant(WindowHeight);
+        if (n == u"POSITION")
+            return Variant(Position);
+        return Variant::null();
+    }
+    if (n == u"SIZE") {
+        const int index = ReportPrinter().PaperSizeIndex(pgSize);
+        return Variant(index);
+    }
+    if (n == u"WIDTH")
+        return Variant(tenthsToUnits(pgWidth));
+    if (n == u"HEIGHT")
+        return Variant(tenthsToUnits(pgHeight));
+    if (n == u"LEFTMARGIN")
+        return Variant(running ? LeftMargin() : MarginLeft);
+    if (n == u"TOPMARGIN")
+        return Variant(running ? TopMargin() : MarginTop);
+    if (n == u"RIGHTMARGIN")
+        return Variant(running ? RightMargin() : MarginRight);
+    if (n == u"BOTTOMMARGIN")
+        return Variant(running ? RunBottomMargin() : MarginBottom);
+    if (n == u"ORIENTATION")
+        return Variant(pgOr);
+    if (n == u"PRINTTOPREVPAGE")
+        return Variant(PrintToPrevPage);
+    if (n == u"STRETCHTOPRINTABLE")
+        return Variant(!UseMargins);
+    if (n == u"COLUMNS")
+        return Variant(ColCount);
+    if (n == u"COLUMNWIDTH")
+        return Variant(ColWidth);
+    if (n == u"COLUMNGAP")
+        return Variant(ColGap);
+    return Variant::null();
 }
 
 } // namespace reports

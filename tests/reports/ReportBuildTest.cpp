@@ -516,4 +516,32 @@ TEST_F(ReportBuildTest, TemplateUnchangedByTheBuild)
     EXPECT_EQ(r.report.FindObject("d")->Memo, QStringList{"[Items.NAME]"});
 }
 
+// A report page's size by name is in units of 5/18 mm; margins read while
+// a report runs are the effective ones.
+TEST_F(ReportBuildTest, PageProperties)
+{
+    Page page;
+    page.ChangePaper(256, 2100, 2970, -1, 0);
+    EXPECT_EQ(page.GetProperty("Width").toInt(), 756);
+    EXPECT_EQ(page.GetProperty("HEIGHT").toInt(), 1069);
+    page.SetProperty("Width", Variant(360));
+    EXPECT_EQ(page.pgWidth, 1000);
+    page.SetProperty("StretchToPrintable", Variant(true));
+    EXPECT_FALSE(page.UseMargins);
+    page.SetProperty("StretchToPrintable", Variant(false));
+    page.MarginTop = 0;
+    page.SetProperty("Columns", Variant(2));
+    EXPECT_EQ(page.ColCount, 2);
+    EXPECT_EQ(page.GetProperty("TopMargin").toInt(), 0);
+    library().State.DocumentMode = 1;
+    EXPECT_EQ(page.GetProperty("TopMargin").toInt(), page.Metrics.OffsetY) << "0 means the printer's offset";
+    library().State.DocumentMode = 0;
+    page.PageType = 1;
+    page.BuildPropertyList();
+    EXPECT_TRUE(page.FindProperty("Caption"));
+    EXPECT_FALSE(page.FindProperty("LeftMargin"));
+    EXPECT_EQ(page.GetProperty("Caption").toString(), "Form");
+    EXPECT_EQ(page.GetProperty("Width").toInt(), 380);
+}
+
 } // namespace
