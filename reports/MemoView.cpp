@@ -15,7 +15,6 @@
 #include <QIODevice>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace reports {
@@ -107,11 +106,13 @@ MemoView::MemoView()
 
 namespace {
 
-// Geometry of texts read from files may hold any values; sums and products
-// are worked out wide and held to the integer range.
+// Geometry of texts read from damaged files may hold huge values; sums and
+// products are worked out wide and held to half the integer range, so the
+// sums the drawing makes of two of them stay in range.
+constexpr qint64 kGeometryLimit = qint64(1) << 30;
 int saturated(qint64 value)
 {
-    return static_cast<int>(std::clamp<qint64>(value, INT_MIN + 1, INT_MAX));
+    return static_cast<int>(std::clamp(value, -kGeometryLimit, kGeometryLimit));
 }
 
 } // namespace
@@ -396,8 +397,10 @@ void MemoView::showLines()
         c.saveDC();
         c.intersectClipRect(clip);
     }
+    // Line positions advance wide: a damaged file's many lines of a huge
+    // spacing run past the integer range long after they left the object.
     if (!rotated) {
-        int y = Top + GapY;
+        qint64 y = qint64(Top) + GapY;
         if (!ClipToBottom) {
             if (Alignment & frtaMiddle)
                 y += (Height - textHeight) / 2;
@@ -432,17 +435,18 @@ void MemoView::showLines()
                             frame &= ~(frftTop | frftBottom);
                     }
                     if (Report *report = state.CurrentReport)
-                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line,
-                                           frame, *this);
+                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, saturated(y),
+                                           line, frame, *this);
                 } else {
-                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.width() - 2 * GapX : 0, false);
+                    DrawTextLine(c, x, saturated(y), shownLine(line), spacing,
+                                 justify ? DrawRect.width() - 2 * GapX : 0, false);
                 }
             }
             ++LinesShown;
             y += step;
         }
     } else {
-        int x = Left + GapX;
+        qint64 x = qint64(Left) + GapX;
         if (Alignment & frtaMiddle)
             x += (Width - textHeight) / 2;
         else if (Alignment & frtaDown)
@@ -463,10 +467,11 @@ void MemoView::showLines()
                 const bool justify = horizontal == frtaJustify && !last;
                 if (Exporting) {
                     if (Report *report = state.CurrentReport)
-                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), x, y, line, 0,
-                                           *this);
+                        report->ExportText(QRect(clip.left, clip.top, clip.width(), clip.height()), saturated(x), y,
+                                           line, 0, *this);
                 } else {
-                    DrawTextLine(c, x, y, shownLine(line), spacing, justify ? DrawRect.height() - 2 * GapY : 0, true);
+                    DrawTextLine(c, saturated(x), y, shownLine(line), spacing,
+                                 justify ? DrawRect.height() - 2 * GapY : 0, true);
                 }
             }
             ++LinesShown;

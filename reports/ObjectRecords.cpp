@@ -34,6 +34,11 @@ qint32 storedFrameWidth(float width)
     return platform::roundToInt(w * 1000);
 }
 
+qint32 readUnits(QIODevice &stream, qint32 limit = kMaxReportUnits)
+{
+    return ReadReportUnits(stream, limit);
+}
+
 float readFrameWidth(qint32 stored)
 {
     const double value = stored <= 10 ? stored * 1000.0 : stored;
@@ -56,13 +61,15 @@ void View::LoadFromStream(QIODevice &stream)
     } else {
         RecordVersion[0] = RecordVersion[1] = 0;
     }
-    Left = ReadStreamInteger(stream);
-    Top = ReadStreamInteger(stream);
-    Width = ReadStreamInteger(stream);
-    Height = ReadStreamInteger(stream);
+    Left = readUnits(stream);
+    Top = readUnits(stream);
+    Width = readUnits(stream);
+    Height = readUnits(stream);
     Flags = ReadStreamWord(stream);
     FrameTyp = ReadStreamWord(stream);
-    FrameWidth = readFrameWidth(ReadStreamInteger(stream));
+    // A frame is drawn as width-many lines: a width read beyond the widest
+    // sensible frame is taken at it.
+    FrameWidth = readFrameWidth(readUnits(stream, kMaxFrameWidth * 1000));
     FrameColor = static_cast<std::uint32_t>(ReadStreamInteger(stream));
     FrameStyle = ReadStreamWord(stream);
     FillColor = static_cast<std::uint32_t>(ReadStreamInteger(stream));
@@ -78,8 +85,8 @@ void View::LoadFromStream(QIODevice &stream)
     if (v > 23) {
         Restrictions = ReadStreamWord(stream);
         Tag = ReadStreamString(stream);
-        GapX = ReadStreamInteger(stream);
-        GapY = ReadStreamInteger(stream);
+        GapX = readUnits(stream);
+        GapY = readUnits(stream);
     }
     if (RecordVersion[0] > 1)
         BandAlign = ReadStreamByte(stream);
@@ -122,7 +129,7 @@ void MemoView::LoadFromStream(QIODevice &stream)
     View::LoadFromStream(stream);
     const int v = version();
     Font.Name = ReadStringOfVersion(stream);
-    Font.Size = ReadStreamInteger(stream);
+    Font.Size = readUnits(stream, kMaxReportSpacing);
     Font.Style = ReadStreamWord(stream);
     Font.Color = static_cast<gdi::Color>(ReadStreamInteger(stream));
     Alignment = ReadStreamInteger(stream);
@@ -135,8 +142,8 @@ void MemoView::LoadFromStream(QIODevice &stream)
         HighlightCondition = ReadStringOfVersion(stream);
     }
     if (v >= 24) {
-        LineSpacing = ReadStreamInteger(stream);
-        CharSpacing = ReadStreamInteger(stream);
+        LineSpacing = readUnits(stream);
+        CharSpacing = readUnits(stream, kMaxReportSpacing);
     }
     if (v == 21)
         Flags |= flWordWrap;
@@ -166,10 +173,10 @@ void BandView::LoadFromStream(QIODevice &stream)
     View::LoadFromStream(stream);
     if (version() >= 24) {
         ChildBand = ReadStreamString(stream);
-        Columns = ReadStreamInteger(stream);
-        ColumnWidth = ReadStreamInteger(stream);
-        ColumnGap = ReadStreamInteger(stream);
-        NewColumnAfter = ReadStreamInteger(stream);
+        Columns = readUnits(stream);
+        ColumnWidth = readUnits(stream);
+        ColumnGap = readUnits(stream);
+        NewColumnAfter = readUnits(stream);
         if (RecordVersion[0] * 10 + RecordVersion[1] > 20)
             Master = ReadStreamString(stream);
     }

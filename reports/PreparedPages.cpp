@@ -76,7 +76,7 @@ QByteArray readPageRecord(QIODevice &stream, TfrEMFPage &record, int version)
     record.UseMargins = ReadStreamByte(stream) != 0;
     if (version >= 24)
         for (int &margin : record.Margins)
-            margin = ReadStreamInteger(stream);
+            margin = ReadReportUnits(stream);
     const qint64 here = stream.pos();
     if (end < here || end > stream.size())
         throw StreamReadError();

@@ -1,13 +1,17 @@
-#include "reports/ReportComponent.h"
+// The report component's file half: templates (".frf"), template files
+// (".frt"), prepared reports (".frp"), the XML form (".fr3") and the form
+// storage, with the pages section, page headers and report information of
+// the template stream.
 
-#include "reports/DataDictionary.h"
-#include "reports/ReportFiles.h"
+#include "reports/ReportComponent.h"
 
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "platform/UserAnswers.h"
 #include "platform/gdi/Bitmap.h"
+#include "reports/DataDictionary.h"
 #include "reports/Fr3Writer.h"
+#include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
 #include "reports/ReportViews.h"
@@ -56,8 +60,7 @@ QString uniquePageName(const Report &report)
     return QString();
 }
 
-// The end position of an object must lie ahead: one that points back would
-// read the same bytes again without end.
+// An end position that lies behind the reading position or past the stream.
 qint64 checkedEnd(QIODevice &stream, qint64 end)
 {
     if (end < stream.pos() || end > stream.size())
@@ -126,18 +129,18 @@ void readPageHeader(TfrReport &report, QIODevice &stream, Page &page)
         size = ReadStreamInteger(stream);
     const qint32 width = ReadStreamInteger(stream);
     const qint32 height = ReadStreamInteger(stream);
-    page.MarginLeft = ReadStreamInteger(stream);
-    page.MarginTop = ReadStreamInteger(stream);
-    page.MarginRight = ReadStreamInteger(stream);
-    page.MarginBottom = ReadStreamInteger(stream);
+    page.MarginLeft = ReadReportUnits(stream);
+    page.MarginTop = ReadReportUnits(stream);
+    page.MarginRight = ReadReportUnits(stream);
+    page.MarginBottom = ReadReportUnits(stream);
     const quint8 orientation = ReadStreamByte(stream);
     if (v < 23)
         SkipStreamBytes(stream, 6);
     const qint32 bin = v >= 24 ? ReadStreamInteger(stream) : -1;
     page.PrintToPrevPage = ReadStreamWord(stream) != 0;
     page.UseMargins = ReadStreamWord(stream) != 0;
-    page.ColCount = ReadStreamInteger(stream);
-    page.ColGap = ReadStreamInteger(stream);
+    page.ColCount = ReadReportUnits(stream, kMaxReportSpacing);
+    page.ColGap = ReadReportUnits(stream);
     if (v >= 24) {
         page.PageType = ReadStreamByte(stream);
         page.Name = ReadStreamString(stream);
@@ -145,10 +148,10 @@ void readPageHeader(TfrReport &report, QIODevice &stream, Page &page)
         page.BorderStyle = border == 0 ? 3 : border == 1 ? 2 : border;
         page.Caption = ReadStreamString(stream);
         page.Color = static_cast<std::uint32_t>(ReadStreamInteger(stream));
-        page.WindowLeft = ReadStreamInteger(stream);
-        page.WindowTop = ReadStreamInteger(stream);
-        page.WindowWidth = ReadStreamInteger(stream);
-        page.WindowHeight = ReadStreamInteger(stream);
+        page.WindowLeft = ReadReportUnits(stream);
+        page.WindowTop = ReadReportUnits(stream);
+        page.WindowWidth = ReadReportUnits(stream);
+        page.WindowHeight = ReadReportUnits(stream);
         page.Position = ReadStreamByte(stream) != 0 ? 4 : 0;
     } else {
         page.PageType = 0;
@@ -206,6 +209,7 @@ void LoadTemplatePages(TfrReport &report, QIODevice &stream)
     report.SetPrinterTo(printer);
 
     while (!stream.atEnd()) {
+        const qint64 objectStart = stream.pos();
         const quint8 marker = ReadStreamByte(stream);
         if (marker == 255) {
             auto page = std::make_unique<Page>();
@@ -252,10 +256,17 @@ void LoadTemplatePages(TfrReport &report, QIODevice &stream)
         state.CurrentPage = &page;
         bool haveEnd = false;
         qint64 end = 0;
+        // An end position must lie past the object's start: one that points
+        // back would read the same bytes again without end.
+        auto goToEnd = [&]() {
+            if (end <= objectStart || end > stream.size())
+                throw FormatError();
+            stream.seek(end);
+        };
         try {
             std::unique_ptr<View> view = CreateViewOfType(kind, className);
             if (v >= 24) {
-                end = checkedEnd(stream, ReadStreamInteger(stream) + 0);
+                end = ReadStreamInteger(stream);
                 haveEnd = true;
             }
             if (!view)
@@ -265,15 +276,15 @@ void LoadTemplatePages(TfrReport &report, QIODevice &stream)
             if (framedMemo)
                 SkipStreamBytes(stream, 8);
             page.Add(std::move(view));
-            if (haveEnd)
-                stream.seek(end);
         } catch (const std::exception &) {
             if (v < 24)
                 continue;
             if (!haveEnd)
-                end = checkedEnd(stream, ReadStreamInteger(stream));
-            stream.seek(end);
+                end = ReadStreamInteger(stream);
+            haveEnd = true;
         }
+        if (haveEnd)
+            goToEnd();
     }
     if (state.ClassErrorFlag)
         return;

@@ -5,6 +5,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace reports {
@@ -51,6 +52,11 @@ qint32 ReadStreamInteger(QIODevice &stream)
     char b[4];
     readExact(stream, b, 4);
     return qFromLittleEndian<qint32>(b);
+}
+
+qint32 ReadReportUnits(QIODevice &stream, qint32 limit)
+{
+    return std::clamp(ReadStreamInteger(stream), -limit, limit);
 }
 
 double ReadStreamReal(QIODevice &stream)

@@ -80,6 +80,16 @@ private:
     int saved_;
 };
 
+// No page holds a length beyond about 290 m of paper, and the objects work
+// out their geometry in 32-bit integers: lengths a damaged record holds
+// beyond the limit are taken at it. Character spacing and font sizes
+// multiply with line lengths and are held lower; a frame is drawn as
+// width-many lines and is held to 1000 units.
+inline constexpr qint32 kMaxReportUnits = 1 << 20;
+inline constexpr qint32 kMaxReportSpacing = 1 << 12;
+inline constexpr qint32 kMaxFrameWidth = 1000;
+qint32 ReadReportUnits(QIODevice &stream, qint32 limit = kMaxReportUnits);
+
 // Writes an Int32 placeholder and gives its position; PatchEndPosition
 // writes the current position into it and returns to the end.
 qint64 WriteEndPlaceholder(QIODevice &stream);

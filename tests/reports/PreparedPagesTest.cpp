@@ -6,6 +6,7 @@
 #include "ReportFileBytes.h"
 #include "ReportTestSupport.h"
 #include "platform/gdi/Metafile.h"
+#include "platform/gdi/RecordingCanvas.h"
 #include "reports/PreparedPages.h"
 #include "reports/ReportComponent.h"
 #include "reports/DataDictionary.h"
@@ -324,6 +325,36 @@ TEST_F(PreparedPagesTest, APageHiddenFromThePreviewIsOnlyReleased)
     EXPECT_EQ(library().State.CurrentPage, (*report.EMFPages)[0].Page.get());
     report.EMFPages->Delete(0);
     EXPECT_EQ(library().State.CurrentPage, nullptr);
+}
+
+TEST_F(PreparedPagesTest, TheScreenDrawsOnlyWhatItsClipShows)
+{
+    TfrReport report;
+    std::vector<std::unique_ptr<View>> objects;
+    objects.push_back(text(QStringLiteral("Near"), 10, 10, 50, 20));
+    objects.push_back(text(QStringLiteral("Edge"), 205, 10, 50, 20)); // within the 10-unit margin
+    objects.push_back(text(QStringLiteral("Far"), 600, 600, 50, 20));
+    addPage(*report.EMFPages, Page(), std::move(objects));
+    TfrEMFPage &page = (*report.EMFPages)[0];
+    const QRect whole(0, 0, page.Metrics.PaperWidth, page.Metrics.PaperHeight);
+    struct Case {
+        bool printing;
+        QStringList drawn;
+    };
+    const Case cases[] = {
+        {false, {QStringLiteral("Near"), QStringLiteral("Edge")}},
+        {true, {QStringLiteral("Near"), QStringLiteral("Edge"), QStringLiteral("Far")}},
+    };
+    for (const Case &c : cases) {
+        gdi::RecordingCanvas canvas;
+        canvas.intersectClipRect(gdi::Rect{0, 0, 200, 200});
+        page.Visible = !c.printing;
+        page.Printing = c.printing;
+        report.EMFPages->Draw(0, canvas, whole);
+        const QString log = canvas.log().join(u'\n');
+        for (const char *name : {"Near", "Edge", "Far"})
+            EXPECT_EQ(log.contains(QLatin1String(name)), c.drawn.contains(QLatin1String(name))) << name << c.printing;
+    }
 }
 
 } // namespace

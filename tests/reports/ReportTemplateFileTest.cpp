@@ -18,6 +18,8 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <climits>
+
 #include <gtest/gtest.h>
 
 using namespace reports;
@@ -142,6 +144,26 @@ TEST_F(ReportTemplateFileTest, FrameWidthsComeBackAsSaved)
     EXPECT_FLOAT_EQ(line.FrameWidth, 0.012f);
 }
 
+TEST_F(ReportTemplateFileTest, LengthsOfADamagedRecordAreHeldToWhatAPageCanHold)
+{
+    Bytes t;
+    t.str(QStringLiteral("L")).u8(2).u8(0);
+    t.i32(INT_MAX).i32(INT_MIN).i32(5).i32(6).u16(1).u16(15).i32(2000000000).i32(0).u16(0).i32(0);
+    t.i32(0).str(QString()).memo({}).memo({}).u16(1);
+    t.u16(0).str(QString()).i32(INT_MAX).i32(-7).u8(0);
+    QBuffer in(&t.b);
+    in.open(QIODevice::ReadOnly);
+    LineView line;
+    line.LoadFromStream(in);
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(line.Left, kMaxReportUnits);
+    EXPECT_EQ(line.Top, -kMaxReportUnits);
+    EXPECT_EQ(line.Width, 5);
+    EXPECT_FLOAT_EQ(line.FrameWidth, float(kMaxFrameWidth));
+    EXPECT_EQ(line.GapX, kMaxReportUnits);
+    EXPECT_EQ(line.GapY, -7);
+}
+
 // A report with every kind of object, a dialog page, dictionary entries and
 // report information.
 void fillReport(TfrReport &r)
@@ -256,8 +278,9 @@ TEST_F(ReportTemplateFileTest, ATemplateReloadsAndSavesTheSameBytes)
 }
 
 // A one-page template of an older version holding one text object "Hi",
-// written field by field as that version stored it.
-QByteArray legacyTemplate(int version)
+// written field by field as that version stored it; `framed`: stored as the
+// former framed text class, whose record has 8 bytes more.
+QByteArray legacyTemplate(int version, bool framed = false)
 {
     Bytes t;
     if (version > 21)
@@ -276,7 +299,10 @@ QByteArray legacyTemplate(int version)
     t.u16(0).u16(1).i32(1).i32(0);
     if (version == 23)
         t.memo({QStringLiteral("PageScript")});
-    t.u8(0).u8(0); // text object on page 0
+    if (framed)
+        t.u8(10).str(QStringLiteral("TfrFramedMemoView")).u8(0);
+    else
+        t.u8(0).u8(0); // text object on page 0
     if (version == 23)
         t.str(QStringLiteral("Старый"));
     t.i32(10).i32(20).i32(30).i32(40).u16(1).u16(0).i32(2).i32(0).u16(0).i32(0x1FFFFFFF);
@@ -292,6 +318,8 @@ QByteArray legacyTemplate(int version)
     t.i32(10).u16(0).i32(0).i32(0).u16(version < 23 ? 0 : 238);
     t.u16(2).i32(0).i32(0xFFFFFF);
     version < 23 ? t.old(QString()) : t.str(QString());
+    if (framed)
+        t.raw(QByteArray(8, '\xFF'));
     t.u8(252);
     return t.b;
 }
@@ -303,16 +331,19 @@ TEST_F(ReportTemplateFileTest, OlderVersionsLoadWithTheirObjects)
         QString name;
         bool wordWrap;
         int charset;
+        bool framed;
     };
     const Case cases[] = {
-        {21, QStringLiteral("Memo1"), true, 204},
-        {22, QStringLiteral("Memo1"), false, 204},
-        {23, QStringLiteral("Старый"), false, 238},
+        {21, QStringLiteral("Memo1"), true, 204, false},
+        {22, QStringLiteral("Memo1"), false, 204, false},
+        {23, QStringLiteral("Старый"), false, 238, false},
+        {23, QStringLiteral("Старый"), false, 238, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.version);
+        SCOPED_TRACE(c.framed);
         TfrReport report;
-        load(report, legacyTemplate(c.version));
+        load(report, legacyTemplate(c.version, c.framed));
         ASSERT_EQ(report.Pages.size(), 1u);
         const Page &page = *report.Pages[0];
         EXPECT_EQ(page.Name, QStringLiteral("Page1"));

@@ -109,15 +109,15 @@ TEST_F(ReportViewsTest, HeightsOfTheTextObject)
     EXPECT_EQ(memo.CalcHeight(), 0);
 
     // Values a damaged file may hold: a line step of 0 fits no line (it was
-    // a division by zero), and huge ones stay in the integer range.
+    // a division by zero), and huge ones are held to half the integer range.
     memo.Visible = true;
     memo.LineSpacing = -13;
     EXPECT_EQ(memo.RemainHeight(), 2 + 2);
     memo.LineSpacing = INT_MAX;
     memo.SetBounds(INT_MAX - 10, INT_MAX - 10, 100, 100);
     memo.CalcHeight();
-    EXPECT_EQ(memo.TextHeight, INT_MAX);
-    EXPECT_EQ(memo.MinHeight(), INT_MAX);
+    EXPECT_EQ(memo.TextHeight, 1 << 30);
+    EXPECT_EQ(memo.MinHeight(), 1 << 30);
 
     LineView line;
     line.SetBounds(0, 0, 10, 40);
