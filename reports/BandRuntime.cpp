@@ -721,9 +721,9 @@ int TfrBand::CheckNextColumn(int cx, int width, TfrBand *crossHeader)
     BuildState &state = library().State;
     TfrReport *report = masterReport();
     Page *page = Parent;
-    if (cx + width <= page->RightMargin() - page->LeftMargin() || !report)
+    if (cx + width <= page->RightMargin() || !report)
         return cx;
-    cx = 0;
+    cx = page->LeftMargin();
     ++state.PageNo;
     if (state.PageNo >= report->EMFPages->Count()) {
         report->EMFPages->Add(*page);
@@ -740,8 +740,8 @@ int TfrBand::CheckNextColumn(int cx, int width, TfrBand *crossHeader)
     }
     report->ShowProgressPage(state.PageNo + 1);
     if (crossHeader && crossHeader->IsDefined() && crossHeader->RepeatHeader) {
-        DrawCrossCell(crossHeader, 0);
-        cx = crossHeader->dx;
+        DrawCrossCell(crossHeader, cx);
+        cx += crossHeader->dx;
     }
     return cx;
 }
@@ -762,21 +762,16 @@ void TfrBand::DrawCrossCell(TfrBand *crossBand, int cellX)
                 library().ReportInterpreter.DoScript(o->Script);
             continue;
         }
-        const int left = o->Left, top = o->Top;
-        o->Left = cellX + o->Left + Parent->LeftMargin();
-        o->Top = y + o->Top;
-        state.CurrentView = o;
-        const int xa = Parent->XAdjust;
-        Parent->XAdjust = Parent->LeftMargin();
+        // The cell's objects stand at the cell's x (DrawObject adds the
+        // row's y and the page column's offset).
+        const int left = o->Left;
+        o->Left = cellX + o->Left;
         try {
             DrawObject(*o);
         } catch (const std::exception &e) {
             ReportExpressionError(QString::fromUtf8(e.what()));
         }
-        // DrawObject moved it by the band's y and the column offset already.
-        Parent->XAdjust = xa;
         o->Left = left;
-        o->Top = top;
     }
 }
 

@@ -544,4 +544,66 @@ TEST_F(ReportBuildTest, PageProperties)
     EXPECT_EQ(page.GetProperty("Width").toInt(), 380);
 }
 
+// The first page ends with its page footer (it has OnLastPage); the second
+// page, continuing it, still writes onto it.
+TEST_F(ReportBuildTest, ContinuingAPageWhoseFooterPrinted)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    b.band("PF", btPageFooter, 300, 20, QString(), flBandOnFirstPage | flBandOnLastPage);
+    b.memo("pf", 0, 300, 60, 20, "foot [PAGE#]");
+    Page &p2 = addPage(r.report);
+    p2.PrintToPrevPage = true;
+    PageBuilder b2(p2);
+    b2.band("T2", btReportTitle, 10, 20);
+    b2.memo("t", 0, 10, 60, 20, "second");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 20 r1", "d 0 30 60 20 r2", "pf 0 331 60 20 foot 1",
+                                      "t 0 50 60 20 second"}));
+}
+
+// A dialog page whose script sets the modal result to cancel stops the build
+// before any report page is formed.
+TEST_F(ReportBuildTest, CancelledDialogPage)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    auto dialog = std::make_unique<Page>();
+    dialog->PageType = 1;
+    dialog->Script = QStringList{"ModalResult := mrCancel"};
+    dialog->Add(std::make_unique<MemoView>());
+    r.report.Pages.push_back(std::move(dialog));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    EXPECT_FALSE(r.report.PrepareReport());
+    EXPECT_EQ(r.report.EMFPages->Count(), 0);
+}
+
+// Cross-tab columns: a cell for every record of the column source beside
+// the row's own objects; columns past the right margin go on a next page.
+TEST_F(ReportBuildTest, CrossColumns)
+{
+    Built r;
+    r.add("Rows", {"NAME", "QTY"}, numbered(2));
+    r.add("Cols", {"NAME", "QTY"}, numbered(4));
+    PageBuilder b(addPage(r.report, 800, 1000));
+    b.band("Data", btMasterData, 40, 20, "Rows");
+    b.memo("row", 0, 40, 80, 20, "[Rows.NAME]");
+    auto &cross = b.band("Col", btCrossData, 0, 0, "Cols");
+    cross.Left = 100;
+    cross.Width = 60;
+    cross.Top = 0;
+    cross.Height = 300;
+    b.memo("cell", 100, 40, 60, 20, "[Rows.NAME]x[Cols.NAME]");
+    // 288 units wide, right margin 278: the third column goes on a second
+    // page from the left margin, for every row.
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "row 0 10 80 20 r1", "cell 100 10 60 20 r1xr1",
+                                      "cell 160 10 60 20 r1xr2", "row 0 30 80 20 r2", "cell 100 30 60 20 r2xr1",
+                                      "cell 160 30 60 20 r2xr2", "--- page 2", "cell 10 10 60 20 r1xr3",
+                                      "cell 70 10 60 20 r1xr4", "cell 10 30 60 20 r2xr3", "cell 70 30 60 20 r2xr4"}));
+}
+
 } // namespace
