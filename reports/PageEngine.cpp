@@ -16,31 +16,15 @@ namespace reports {
 
 namespace {
 
-TfrReport *currentReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.CurrentReport);
-}
-
-TfrReport *masterReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.MasterReport);
-}
-
-bool stopped()
-{
-    const Report *r = library().State.MasterReport;
-    return r && r->Terminated;
-}
-
 int preparedCount()
 {
-    TfrReport *r = masterReport();
+    TfrReport *r = MasterTfrReport();
     return r ? r->EMFPages->Count() : 0;
 }
 
 void addPreparedPage(const Page &page)
 {
-    if (TfrReport *r = masterReport())
+    if (TfrReport *r = MasterTfrReport())
         r->EMFPages->Add(page);
 }
 
@@ -66,7 +50,7 @@ void compileInPlace(QStringList &script)
 
 bool finalPassOfTwo()
 {
-    TfrReport *r = masterReport();
+    TfrReport *r = MasterTfrReport();
     return r && r->FinalPass && r->TwoPassRequested;
 }
 
@@ -106,7 +90,7 @@ void Page::FreeBands()
 void Page::InitReport()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     if (PageType == 1) {
         if (finalPassOfTwo())
             return;
@@ -154,7 +138,7 @@ void Page::InitReport()
 void Page::PrepareObjects()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     Page *savedPage = state.CurrentPage;
     state.CurrentPage = this;
     std::vector<View *> free;
@@ -373,7 +357,7 @@ void Page::PrepareObjects()
 void Page::PrepareObjectsForBuild()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     // Objects that show one data field are bound to it for blob content.
     for (const auto &ptr : Objects) {
         View *o = ptr.get();
@@ -469,7 +453,7 @@ void Page::ShowBandByName(const QString &name)
 void Page::FormPage()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     const bool manual = report && report->OnManualBuild;
     TfrBand *master = BandOf(btMasterData);
 
@@ -577,7 +561,7 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
                 ShowBand(b);
     };
     const int dataType = btMasterData + 3 * (level - 1);
-    for (TfrBand *band = BandOf(dataType); band && !stopped(); band = band->Next) {
+    for (TfrBand *band = BandOf(dataType); band && !BuildStopped(); band = band->Next) {
         Dataset *ds = band->DataSet;
         if (!ds || !band->View)
             continue;
@@ -604,7 +588,7 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
         if (band->FooterBand)
             band->FooterBand->InitValues();
 
-        while (!ds->Eof() && !stopped()) {
+        while (!ds->Eof() && !BuildStopped()) {
             push(band);
             if (band->PrintIfSubsetEmpty)
                 flush();
@@ -694,7 +678,7 @@ void Page::NewPage()
     // A page printed inside another one starts no pages of its own.
     if (Skip)
         return;
-    if (TfrReport *report = masterReport())
+    if (TfrReport *report = MasterTfrReport())
         report->ShowProgressPage(state.PageNo + 1);
     if (!DisableRepeatHeader)
         ShowBand(BandOf(btColumnFooter));
@@ -767,7 +751,7 @@ bool Page::PlayRecords()
 {
     BuildState &state = library().State;
     Mode = 0;
-    while (PlayFrom < static_cast<int>(RecordList.size()) && !stopped()) {
+    while (PlayFrom < static_cast<int>(RecordList.size()) && !BuildStopped()) {
         const Record &r = RecordList[PlayFrom];
         TfrBand *band = r.band;
         switch (r.kind) {
@@ -810,7 +794,7 @@ bool Page::PlayRecords()
 
 void Page::DoneReport()
 {
-    TfrReport *report = masterReport();
+    TfrReport *report = MasterTfrReport();
     if (report && !report->FinalPass && report->TwoPassRequested)
         return;
     if (PageType == 1)
