@@ -606,4 +606,57 @@ TEST_F(ReportBuildTest, CrossColumns)
                                       "cell 70 10 60 20 r1xr4", "cell 10 30 60 20 r2xr3", "cell 70 30 60 20 r2xr4"}));
 }
 
+// Two bands after a short row of band columns: only the first goes below
+// the row, the second follows it.
+TEST_F(ReportBuildTest, BandsAfterAShortRow)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    auto &d = b.band("Data", btMasterData, 70, 20, "Items");
+    d.Columns = 3;
+    d.ColumnWidth = 100;
+    d.ColumnGap = 10;
+    b.memo("d", 0, 70, 100, 20, "[Items.NAME]");
+    b.band("Foot", btMasterFooter, 100, 20);
+    b.memo("f", 0, 100, 100, 20, "end");
+    b.band("Sum", btReportSummary, 130, 20);
+    b.memo("s", 0, 130, 100, 20, "sum");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 100 20 r1", "d 110 10 100 20 r2", "f 0 30 100 20 end",
+                                      "s 0 50 100 20 sum"}));
+}
+
+// The progress window's lines: the first pass, then the pages of the final
+// pass with the page count.
+TEST_F(ReportBuildTest, ProgressLines)
+{
+    struct Windows : ReportWindows {
+        QStringList lines;
+        QString caption;
+        bool RunProgress(const QString &c, const QString &line, const std::function<void()> &work) override
+        {
+            caption = c;
+            lines << line;
+            work();
+            return true;
+        }
+        void SetProgressLine(const QString &line) override { lines << line; }
+        void CloseProgress(int result) override { lines << QStringLiteral("close %1").arg(result); }
+    } windows;
+    Built r;
+    r.report.ShowProgress = true;
+    r.report.Windows = &windows;
+    r.report.Title = "Список";
+    r.report.DoublePass = true;
+    r.add("Items", {"NAME", "QTY"}, numbered(20));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    ASSERT_TRUE(r.report.PrepareReport());
+    EXPECT_EQ(windows.caption, "Подготовка отчета - Список");
+    EXPECT_EQ(windows.lines.first(), "Выполняется 1-й проход:  1");
+    EXPECT_TRUE(windows.lines.contains("Формируется страница:  2 из 2")) << windows.lines.join(u'/').toStdString();
+    EXPECT_EQ(windows.lines.last(), "close 1");
+}
+
 } // namespace
