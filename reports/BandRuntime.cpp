@@ -14,26 +14,10 @@ namespace {
 
 constexpr double kMinStart = 1e300;
 
-TfrReport *masterReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.MasterReport);
-}
-
-TfrReport *currentReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.CurrentReport);
-}
-
-bool stopped()
-{
-    const Report *r = library().State.MasterReport;
-    return r && r->Terminated;
-}
-
 // The stream of the prepared page being written.
 QIODevice *outputStream()
 {
-    TfrReport *report = masterReport();
+    TfrReport *report = MasterTfrReport();
     const int page = library().State.PageNo;
     if (!report || page < 0 || page >= report->EMFPages->Count())
         return nullptr;
@@ -77,6 +61,22 @@ EntryName splitEntry(const QString &name, bool withColumn)
 
 } // namespace
 
+TfrReport *CurrentTfrReport()
+{
+    return dynamic_cast<TfrReport *>(library().State.CurrentReport);
+}
+
+TfrReport *MasterTfrReport()
+{
+    return dynamic_cast<TfrReport *>(library().State.MasterReport);
+}
+
+bool BuildStopped()
+{
+    const Report *r = library().State.MasterReport;
+    return r && r->Terminated;
+}
+
 TfrBand::TfrBand(int type, Page *page) : Parent(page)
 {
     Typ = type;
@@ -118,7 +118,7 @@ Dataset *resolveBandSource(const QString &text, bool &owned)
         owned = true;
         return counting;
     }
-    if (TfrReport *report = currentReport()) {
+    if (TfrReport *report = CurrentTfrReport()) {
         // "Form.Component": the component's own name is what counts here.
         const QString name = t.section(u'.', -1);
         for (Dataset *d : report->Components)
@@ -142,7 +142,7 @@ void TfrBand::SetDataSource(const QString &text)
     DataSet = resolveBandSource(text, owned);
     OwnsDataSet = owned;
     if (!DataSet && Typ == btMasterData) {
-        TfrReport *report = currentReport();
+        TfrReport *report = CurrentTfrReport();
         if (report && report->ReportType == TfrReportType::rtSimple)
             DataSet = report->ReportDataset;
     }
@@ -189,7 +189,7 @@ bool TfrBand::Draw()
 {
     BuildState &state = library().State;
     Page *page = Parent;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     const bool savedBreaked = PageBreak;
     state.CurrentView = View;
     state.CurrentBand = this;
@@ -210,7 +210,7 @@ bool TfrBand::Draw()
         library().ReportInterpreter.DoScript(Script);
     SkipScript = false;
     const int scriptY = page->CurY;
-    if (stopped())
+    if (BuildStopped())
         return false;
 
     for (int i = 0; i < NewPageRequests; ++i) {
@@ -385,7 +385,7 @@ int TfrBand::CalcBandHeight()
             h = std::max(h, bottom);
         }
     };
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     TfrBand *crossData = Parent->BandOf(btCrossData);
     if (HasCross() && crossData) {
         Dataset *source = crossData->DataSet ? crossData->DataSet : CrossDataSet;
@@ -394,7 +394,7 @@ int TfrBand::CalcBandHeight()
             report->BeginColumn(this);
         if (source) {
             source->First();
-            while (!source->Eof() && !stopped()) {
+            while (!source->Eof() && !BuildStopped()) {
                 int width = 0;
                 if (report)
                     report->PrintColumn(Parent->ColPos, width);
@@ -459,7 +459,7 @@ void TfrBand::DrawObjects()
             ReportExpressionError(QString::fromUtf8(e.what()));
             return;
         }
-        if (stopped())
+        if (BuildStopped())
             return;
     }
 }
@@ -590,7 +590,7 @@ void TfrBand::DrawPageBreak()
                     Objects[i]->Top -= space;
                     left = true;
                 }
-            if (!left || stopped())
+            if (!left || BuildStopped())
                 break;
             if (!progress && freshPiece && space <= 0)
                 break; // a page with no room at all
@@ -614,7 +614,7 @@ void TfrBand::DrawPageBreak()
 bool TfrBand::DrawSubReports()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     Page *page = Parent;
     if (!report || SubReportIndex < 0)
         return false;
@@ -680,7 +680,7 @@ bool TfrBand::DrawSubReports()
             }
         }
         state.CurrentPage = page;
-        if (!unfinished || stopped())
+        if (!unfinished || BuildStopped())
             break;
         if (page->Skip) {
             page->LastBand = this;
@@ -719,11 +719,11 @@ bool TfrBand::DrawSubReports()
 int TfrBand::CheckNextColumn(int cx, int width, TfrBand *crossHeader)
 {
     BuildState &state = library().State;
-    TfrReport *report = masterReport();
+    TfrReport *report = MasterTfrReport();
     Page *page = Parent;
-    if (cx + width <= page->RightMargin() - page->LeftMargin() || !report)
+    if (cx + width <= page->RightMargin() || !report)
         return cx;
-    cx = 0;
+    cx = page->LeftMargin();
     ++state.PageNo;
     if (state.PageNo >= report->EMFPages->Count()) {
         report->EMFPages->Add(*page);
@@ -740,8 +740,8 @@ int TfrBand::CheckNextColumn(int cx, int width, TfrBand *crossHeader)
     }
     report->ShowProgressPage(state.PageNo + 1);
     if (crossHeader && crossHeader->IsDefined() && crossHeader->RepeatHeader) {
-        DrawCrossCell(crossHeader, 0);
-        cx = crossHeader->dx;
+        DrawCrossCell(crossHeader, cx);
+        cx += crossHeader->dx;
     }
     return cx;
 }
@@ -762,28 +762,23 @@ void TfrBand::DrawCrossCell(TfrBand *crossBand, int cellX)
                 library().ReportInterpreter.DoScript(o->Script);
             continue;
         }
-        const int left = o->Left, top = o->Top;
-        o->Left = cellX + o->Left + Parent->LeftMargin();
-        o->Top = y + o->Top;
-        state.CurrentView = o;
-        const int xa = Parent->XAdjust;
-        Parent->XAdjust = Parent->LeftMargin();
+        // The cell's objects stand at the cell's x (DrawObject adds the
+        // row's y and the page column's offset).
+        const int left = o->Left;
+        o->Left = cellX + o->Left;
         try {
             DrawObject(*o);
         } catch (const std::exception &e) {
             ReportExpressionError(QString::fromUtf8(e.what()));
         }
-        // DrawObject moved it by the band's y and the column offset already.
-        Parent->XAdjust = xa;
         o->Left = left;
-        o->Top = top;
     }
 }
 
 void TfrBand::DrawCross()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     Page *page = Parent;
     const int savedPage = state.PageNo;
     crossStartPage_ = savedPage;
@@ -823,7 +818,7 @@ void TfrBand::DrawCross()
                 source->First();
             }
             int columns = 0;
-            while (!source->Eof() && !stopped()) {
+            while (!source->Eof() && !BuildStopped()) {
                 int width = data->dx;
                 if (report)
                     report->PrintColumn(page->ColPos, width);

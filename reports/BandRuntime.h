@@ -128,6 +128,12 @@ private:
 // aggregates are registered an entry is made in the data band under set-up,
 // while pages are built the entry's value is read. The function library that
 // lists them calls this.
+// The report the build in progress answers values for, the one whose
+// prepared pages, stop flag and passes govern it, and whether it was stopped.
+TfrReport *CurrentTfrReport();
+TfrReport *MasterTfrReport();
+bool BuildStopped();
+
 // A band's data source by its text: a number makes a counting source (owned),
 // a name one of the report's data sets.
 Dataset *resolveBandSource(const QString &text, bool &owned);

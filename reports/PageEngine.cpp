@@ -9,37 +9,22 @@
 #include "reports/ReportViews.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace reports {
 
 
 namespace {
 
-TfrReport *currentReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.CurrentReport);
-}
-
-TfrReport *masterReport()
-{
-    return dynamic_cast<TfrReport *>(library().State.MasterReport);
-}
-
-bool stopped()
-{
-    const Report *r = library().State.MasterReport;
-    return r && r->Terminated;
-}
-
 int preparedCount()
 {
-    TfrReport *r = masterReport();
+    TfrReport *r = MasterTfrReport();
     return r ? r->EMFPages->Count() : 0;
 }
 
 void addPreparedPage(const Page &page)
 {
-    if (TfrReport *r = masterReport())
+    if (TfrReport *r = MasterTfrReport())
         r->EMFPages->Add(page);
 }
 
@@ -65,7 +50,7 @@ void compileInPlace(QStringList &script)
 
 bool finalPassOfTwo()
 {
-    TfrReport *r = masterReport();
+    TfrReport *r = MasterTfrReport();
     return r && r->FinalPass && r->TwoPassRequested;
 }
 
@@ -105,7 +90,7 @@ void Page::FreeBands()
 void Page::InitReport()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     if (PageType == 1) {
         if (finalPassOfTwo())
             return;
@@ -153,7 +138,7 @@ void Page::InitReport()
 void Page::PrepareObjects()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     Page *savedPage = state.CurrentPage;
     state.CurrentPage = this;
     std::vector<View *> free;
@@ -372,7 +357,7 @@ void Page::PrepareObjects()
 void Page::PrepareObjectsForBuild()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     // Objects that show one data field are bound to it for blob content.
     for (const auto &ptr : Objects) {
         View *o = ptr.get();
@@ -468,7 +453,7 @@ void Page::ShowBandByName(const QString &name)
 void Page::FormPage()
 {
     BuildState &state = library().State;
-    TfrReport *report = currentReport();
+    TfrReport *report = CurrentTfrReport();
     const bool manual = report && report->OnManualBuild;
     TfrBand *master = BandOf(btMasterData);
 
@@ -576,7 +561,7 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
                 ShowBand(b);
     };
     const int dataType = btMasterData + 3 * (level - 1);
-    for (TfrBand *band = BandOf(dataType); band && !stopped(); band = band->Next) {
+    for (TfrBand *band = BandOf(dataType); band && !BuildStopped(); band = band->Next) {
         Dataset *ds = band->DataSet;
         if (!ds || !band->View)
             continue;
@@ -603,7 +588,7 @@ void Page::dataLoop(int level, int deepest, std::vector<TfrBand *> &pending)
         if (band->FooterBand)
             band->FooterBand->InitValues();
 
-        while (!ds->Eof() && !stopped()) {
+        while (!ds->Eof() && !BuildStopped()) {
             push(band);
             if (band->PrintIfSubsetEmpty)
                 flush();
@@ -693,7 +678,7 @@ void Page::NewPage()
     // A page printed inside another one starts no pages of its own.
     if (Skip)
         return;
-    if (TfrReport *report = masterReport())
+    if (TfrReport *report = MasterTfrReport())
         report->ShowProgressPage(state.PageNo + 1);
     if (!DisableRepeatHeader)
         ShowBand(BandOf(btColumnFooter));
@@ -766,7 +751,7 @@ bool Page::PlayRecords()
 {
     BuildState &state = library().State;
     Mode = 0;
-    while (PlayFrom < static_cast<int>(RecordList.size()) && !stopped()) {
+    while (PlayFrom < static_cast<int>(RecordList.size()) && !BuildStopped()) {
         const Record &r = RecordList[PlayFrom];
         TfrBand *band = r.band;
         switch (r.kind) {
@@ -809,7 +794,7 @@ bool Page::PlayRecords()
 
 void Page::DoneReport()
 {
-    TfrReport *report = masterReport();
+    TfrReport *report = MasterTfrReport();
     if (report && !report->FinalPass && report->TwoPassRequested)
         return;
     if (PageType == 1)
@@ -830,6 +815,174 @@ void Page::RunScript(const QStringList &lines)
     if (!errors.isEmpty() && compiled.isEmpty())
         return;
     library().ReportInterpreter.DoScript(compiled);
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+namespace {
+
+// Paper in tenths of a millimetre as report units of 5/18 mm, and back.
+int tenthsToUnits(int tenths)
+{
+    return static_cast<int>(std::lround(tenths / 10.0 * 18.0 / 5.0));
+}
+int unitsToTenths(int units)
+{
+    return static_cast<int>(std::lround(units * 10.0 * 5.0 / 18.0));
+}
+
+} // namespace
+
+void Page::BuildPropertyList()
+{
+    ClearPropertyList();
+    AddEnumProperty(QStringLiteral("Type"), QStringLiteral("ptReport;ptDialog"), {Variant(0), Variant(1)});
+    AddProperty(QStringLiteral("Visible"), pkBoolean);
+    if (PageType == 1) {
+        AddEnumProperty(QStringLiteral("BorderStyle"), QStringLiteral("bsDialog;bsSizeable"), {Variant(3), Variant(2)});
+        AddProperty(QStringLiteral("Caption"), pkString);
+        AddProperty(QStringLiteral("Color"), pkColor);
+        AddProperty(QStringLiteral("Left"), pkInteger);
+        AddProperty(QStringLiteral("Top"), pkInteger);
+        AddProperty(QStringLiteral("Width"), pkInteger);
+        AddProperty(QStringLiteral("Height"), pkInteger);
+        AddEnumProperty(QStringLiteral("Position"), QStringLiteral("poDesigned;poScreenCenter"), {Variant(0), Variant(4)});
+        AddProperty(QStringLiteral("OnActivate"), pkEditor);
+        return;
+    }
+    const QStringList papers = ReportPrinter().PaperNames;
+    AddEnumProperty(QStringLiteral("Size"), papers.isEmpty() ? QStringLiteral("No data") : papers.join(u';') + u';',
+                    {Variant::null()});
+    AddProperty(QStringLiteral("Width"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("Height"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("LeftMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("TopMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("RightMargin"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("BottomMargin"), pkInteger | pkLength);
+    AddEnumProperty(QStringLiteral("Orientation"), QStringLiteral("poPortrait;poLandscape"), {Variant(0), Variant(1)});
+    AddProperty(QStringLiteral("PrintToPrevPage"), pkBoolean);
+    AddProperty(QStringLiteral("StretchToPrintable"), pkBoolean);
+    AddProperty(QStringLiteral("Columns"), pkInteger);
+    AddProperty(QStringLiteral("ColumnWidth"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("ColumnGap"), pkInteger | pkLength);
+    AddProperty(QStringLiteral("OnBeforePrint"), pkEditor);
+}
+
+void Page::SetProperty(const QString &name, const Variant &value)
+{
+    const QString n = name.toUpper();
+    if (n == u"NAME")
+        Name = value.toString();
+    else if (n == u"TYPE")
+        PageType = value.toInt();
+    else if (n == u"VISIBLE")
+        Visible = value.toBool();
+    else if (PageType == 1) {
+        if (n == u"BORDERSTYLE")
+            BorderStyle = value.toInt();
+        else if (n == u"CAPTION")
+            Caption = value.toString();
+        else if (n == u"COLOR")
+            Color = static_cast<std::uint32_t>(value.toInt64());
+        else if (n == u"LEFT")
+            WindowLeft = value.toInt();
+        else if (n == u"TOP")
+            WindowTop = value.toInt();
+        else if (n == u"WIDTH")
+            WindowWidth = value.toInt();
+        else if (n == u"HEIGHT")
+            WindowHeight = value.toInt();
+        else if (n == u"POSITION")
+            Position = value.toInt();
+    } else if (n == u"SIZE") {
+        const Printer &printer = ReportPrinter();
+        const int index = value.isString() ? printer.PaperNames.indexOf(value.rawString()) : value.toInt();
+        if (index >= 0 && index < printer.PaperSizesCount)
+            ChangePaper(printer.PaperSizes[index], pgWidth, pgHeight, pgBin, pgOr);
+    } else if (n == u"WIDTH" || n == u"HEIGHT") {
+        const int tenths = unitsToTenths(value.toInt());
+        ChangePaper(256, n == u"WIDTH" ? tenths : pgWidth, n == u"HEIGHT" ? tenths : pgHeight, pgBin, pgOr);
+    } else if (n == u"LEFTMARGIN")
+        MarginLeft = value.toInt();
+    else if (n == u"TOPMARGIN")
+        MarginTop = value.toInt();
+    else if (n == u"RIGHTMARGIN")
+        MarginRight = value.toInt();
+    else if (n == u"BOTTOMMARGIN")
+        MarginBottom = value.toInt();
+    else if (n == u"ORIENTATION")
+        ChangePaper(pgSize, pgWidth, pgHeight, pgBin, value.toInt());
+    else if (n == u"PRINTTOPREVPAGE")
+        PrintToPrevPage = value.toBool();
+    else if (n == u"STRETCHTOPRINTABLE")
+        UseMargins = !value.toBool();
+    else if (n == u"COLUMNS")
+        ColCount = value.toInt();
+    else if (n == u"COLUMNWIDTH")
+        ColWidth = value.toInt();
+    else if (n == u"COLUMNGAP")
+        ColGap = value.toInt();
+}
+
+Variant Page::GetProperty(const QString &name)
+{
+    const QString n = name.toUpper();
+    const bool running = library().State.DocumentMode == 1;
+    if (n == u"NAME")
+        return Variant(Name);
+    if (n == u"TYPE")
+        return Variant(PageType);
+    if (n == u"VISIBLE")
+        return Variant(Visible);
+    if (PageType == 1) {
+        if (n == u"BORDERSTYLE")
+            return Variant(BorderStyle);
+        if (n == u"CAPTION")
+            return Variant(Caption);
+        if (n == u"COLOR")
+            return Variant(static_cast<qint64>(Color));
+        if (n == u"LEFT")
+            return Variant(WindowLeft);
+        if (n == u"TOP")
+            return Variant(WindowTop);
+        if (n == u"WIDTH")
+            return Variant(WindowWidth);
+        if (n == u"HEIGHT")
+            return Variant(WindowHeight);
+        if (n == u"POSITION")
+            return Variant(Position);
+        return Variant::null();
+    }
+    if (n == u"SIZE") {
+        const int index = ReportPrinter().PaperSizeIndex(pgSize);
+        return Variant(index);
+    }
+    if (n == u"WIDTH")
+        return Variant(tenthsToUnits(pgWidth));
+    if (n == u"HEIGHT")
+        return Variant(tenthsToUnits(pgHeight));
+    if (n == u"LEFTMARGIN")
+        return Variant(running ? LeftMargin() : MarginLeft);
+    if (n == u"TOPMARGIN")
+        return Variant(running ? TopMargin() : MarginTop);
+    if (n == u"RIGHTMARGIN")
+        return Variant(running ? RightMargin() : MarginRight);
+    if (n == u"BOTTOMMARGIN")
+        return Variant(running ? RunBottomMargin() : MarginBottom);
+    if (n == u"ORIENTATION")
+        return Variant(pgOr);
+    if (n == u"PRINTTOPREVPAGE")
+        return Variant(PrintToPrevPage);
+    if (n == u"STRETCHTOPRINTABLE")
+        return Variant(!UseMargins);
+    if (n == u"COLUMNS")
+        return Variant(ColCount);
+    if (n == u"COLUMNWIDTH")
+        return Variant(ColWidth);
+    if (n == u"COLUMNGAP")
+        return Variant(ColGap);
+    return Variant::null();
 }
 
 } // namespace reports

@@ -47,6 +47,13 @@ public:
     Page();
     ~Page() override;
     QString ClassName() const override { return QStringLiteral("TfrPage"); }
+    // Properties by name for the inspector and scripts: the kind and
+    // visibility, a dialog page's window, a report page's paper ("WIDTH" and
+    // "HEIGHT" in report units of 5/18 mm), margins (while a report runs the
+    // effective ones), columns and PrintToPrevPage.
+    void BuildPropertyList() override;
+    void SetProperty(const QString &name, const Variant &value) override;
+    Variant GetProperty(const QString &name) override;
     // 0 report page, 1 dialog page.
     int PageType = 0;
     QString Name;

@@ -516,4 +516,147 @@ TEST_F(ReportBuildTest, TemplateUnchangedByTheBuild)
     EXPECT_EQ(r.report.FindObject("d")->Memo, QStringList{"[Items.NAME]"});
 }
 
+// A report page's size by name is in units of 5/18 mm; margins read while
+// a report runs are the effective ones.
+TEST_F(ReportBuildTest, PageProperties)
+{
+    Page page;
+    page.ChangePaper(256, 2100, 2970, -1, 0);
+    EXPECT_EQ(page.GetProperty("Width").toInt(), 756);
+    EXPECT_EQ(page.GetProperty("HEIGHT").toInt(), 1069);
+    page.SetProperty("Width", Variant(360));
+    EXPECT_EQ(page.pgWidth, 1000);
+    page.SetProperty("StretchToPrintable", Variant(true));
+    EXPECT_FALSE(page.UseMargins);
+    page.SetProperty("StretchToPrintable", Variant(false));
+    page.MarginTop = 0;
+    page.SetProperty("Columns", Variant(2));
+    EXPECT_EQ(page.ColCount, 2);
+    EXPECT_EQ(page.GetProperty("TopMargin").toInt(), 0);
+    library().State.DocumentMode = 1;
+    EXPECT_EQ(page.GetProperty("TopMargin").toInt(), page.Metrics.OffsetY) << "0 means the printer's offset";
+    library().State.DocumentMode = 0;
+    page.PageType = 1;
+    page.BuildPropertyList();
+    EXPECT_TRUE(page.FindProperty("Caption"));
+    EXPECT_FALSE(page.FindProperty("LeftMargin"));
+    EXPECT_EQ(page.GetProperty("Caption").toString(), "Form");
+    EXPECT_EQ(page.GetProperty("Width").toInt(), 380);
+}
+
+// The first page ends with its page footer (it has OnLastPage); the second
+// page, continuing it, still writes onto it.
+TEST_F(ReportBuildTest, ContinuingAPageWhoseFooterPrinted)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    b.band("PF", btPageFooter, 300, 20, QString(), flBandOnFirstPage | flBandOnLastPage);
+    b.memo("pf", 0, 300, 60, 20, "foot [PAGE#]");
+    Page &p2 = addPage(r.report);
+    p2.PrintToPrevPage = true;
+    PageBuilder b2(p2);
+    b2.band("T2", btReportTitle, 10, 20);
+    b2.memo("t", 0, 10, 60, 20, "second");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 20 r1", "d 0 30 60 20 r2", "pf 0 331 60 20 foot 1",
+                                      "t 0 50 60 20 second"}));
+}
+
+// A dialog page whose script sets the modal result to cancel stops the build
+// before any report page is formed.
+TEST_F(ReportBuildTest, CancelledDialogPage)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    auto dialog = std::make_unique<Page>();
+    dialog->PageType = 1;
+    dialog->Script = QStringList{"ModalResult := mrCancel"};
+    dialog->Add(std::make_unique<MemoView>());
+    r.report.Pages.push_back(std::move(dialog));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    EXPECT_FALSE(r.report.PrepareReport());
+    EXPECT_EQ(r.report.EMFPages->Count(), 0);
+}
+
+// Cross-tab columns: a cell for every record of the column source beside
+// the row's own objects; columns past the right margin go on a next page.
+TEST_F(ReportBuildTest, CrossColumns)
+{
+    Built r;
+    r.add("Rows", {"NAME", "QTY"}, numbered(2));
+    r.add("Cols", {"NAME", "QTY"}, numbered(4));
+    PageBuilder b(addPage(r.report, 800, 1000));
+    b.band("Data", btMasterData, 40, 20, "Rows");
+    b.memo("row", 0, 40, 80, 20, "[Rows.NAME]");
+    auto &cross = b.band("Col", btCrossData, 0, 0, "Cols");
+    cross.Left = 100;
+    cross.Width = 60;
+    cross.Top = 0;
+    cross.Height = 300;
+    b.memo("cell", 100, 40, 60, 20, "[Rows.NAME]x[Cols.NAME]");
+    // 288 units wide, right margin 278: the third column goes on a second
+    // page from the left margin, for every row.
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "row 0 10 80 20 r1", "cell 100 10 60 20 r1xr1",
+                                      "cell 160 10 60 20 r1xr2", "row 0 30 80 20 r2", "cell 100 30 60 20 r2xr1",
+                                      "cell 160 30 60 20 r2xr2", "--- page 2", "cell 10 10 60 20 r1xr3",
+                                      "cell 70 10 60 20 r1xr4", "cell 10 30 60 20 r2xr3", "cell 70 30 60 20 r2xr4"}));
+}
+
+// Two bands after a short row of band columns: only the first goes below
+// the row, the second follows it.
+TEST_F(ReportBuildTest, BandsAfterAShortRow)
+{
+    Built r;
+    r.add("Items", {"NAME", "QTY"}, numbered(2));
+    PageBuilder b(addPage(r.report));
+    auto &d = b.band("Data", btMasterData, 70, 20, "Items");
+    d.Columns = 3;
+    d.ColumnWidth = 100;
+    d.ColumnGap = 10;
+    b.memo("d", 0, 70, 100, 20, "[Items.NAME]");
+    b.band("Foot", btMasterFooter, 100, 20);
+    b.memo("f", 0, 100, 100, 20, "end");
+    b.band("Sum", btReportSummary, 130, 20);
+    b.memo("s", 0, 130, 100, 20, "sum");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 100 20 r1", "d 110 10 100 20 r2", "f 0 30 100 20 end",
+                                      "s 0 50 100 20 sum"}));
+}
+
+// The progress window's lines: the first pass, then the pages of the final
+// pass with the page count.
+TEST_F(ReportBuildTest, ProgressLines)
+{
+    struct Windows : ReportWindows {
+        QStringList lines;
+        QString caption;
+        bool RunProgress(const QString &c, const QString &line, const std::function<void()> &work) override
+        {
+            caption = c;
+            lines << line;
+            work();
+            return true;
+        }
+        void SetProgressLine(const QString &line) override { lines << line; }
+        void CloseProgress(int result) override { lines << QStringLiteral("close %1").arg(result); }
+    } windows;
+    Built r;
+    r.report.ShowProgress = true;
+    r.report.Windows = &windows;
+    r.report.Title = "Список";
+    r.report.DoublePass = true;
+    r.add("Items", {"NAME", "QTY"}, numbered(20));
+    PageBuilder b(addPage(r.report));
+    b.band("Data", btMasterData, 40, 20, "Items");
+    b.memo("d", 0, 40, 60, 20, "[Items.NAME]");
+    ASSERT_TRUE(r.report.PrepareReport());
+    EXPECT_EQ(windows.caption, "Подготовка отчета - Список");
+    EXPECT_EQ(windows.lines.first(), "Выполняется 1-й проход:  1");
+    EXPECT_TRUE(windows.lines.contains("Формируется страница:  2 из 2")) << windows.lines.join(u'/').toStdString();
+    EXPECT_EQ(windows.lines.last(), "close 1");
+}
+
 } // namespace
