@@ -18,7 +18,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -64,14 +63,6 @@ void listReport(Built &r, int count)
     b.memo("N", 20, 22, 300, 16, "[Items.NAME]");
 }
 
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -136,12 +127,12 @@ TEST_F(ReportRoadsTest, ABuiltReportPrintsIntoAPdfFile)
         QStringList expected;
         for (int row = (page - 1) * 4 + 1; row <= std::min(10, page * 4); ++row)
             expected << QStringLiteral("Участок %1").arg(row);
-        const QString text = run(pdftotext, {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")});
+        const QString text = runTool(pdftotext, {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")});
         EXPECT_EQ(text.split(u'\n', Qt::SkipEmptyParts).replaceInStrings(QStringLiteral("\f"), QString()).filter(QStringLiteral("Участок")),
                   expected)
             << "page " << page << ": " << text.toStdString();
     }
-    run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), pdf, dir.file(QStringLiteral("page"))});
+    runTool(pdftoppm, {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), pdf, dir.file(QStringLiteral("page"))});
     const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
     ASSERT_EQ(pages.size(), 3);
     for (const QString &name : pages)
