@@ -507,6 +507,19 @@ void TfrBand::DrawPageBreak()
     } else {
         int lowest = 0;
         bool freshPiece = y == Parent->RunTopY;
+        // A cut object's rest grows by a sliver, and what lies below it
+        // within its width moves down as much.
+        const auto grow = [&](size_t i, int bottom, int sliver) {
+            reports::View *o = Objects[i];
+            for (size_t j = 0; j < Objects.size(); ++j) {
+                reports::View *other = Objects[j];
+                if (j == i || saved[j].printed)
+                    continue;
+                if (other->Top >= bottom && other->Left >= o->Left && other->Left <= o->Left + o->Width)
+                    other->Top += sliver;
+            }
+            o->Height += sliver;
+        };
         for (;;) {
             const int space = Parent->CurBottomY - Parent->ColumnFooterHeight() - y - 2;
             lowest = 0;
@@ -534,6 +547,10 @@ void TfrBand::DrawPageBreak()
                         s.printed = true;
                         lowest = std::max(lowest, bottom);
                     } else {
+                        // A further cut: the rest gets the room this part
+                        // left unused, as after the first cut.
+                        if (stretch)
+                            grow(i, bottom, stretch->RemainHeight());
                         lowest = std::max(lowest, space);
                     }
                     continue;
@@ -558,15 +575,7 @@ void TfrBand::DrawPageBreak()
                     // What is left of its text is printed as it stands: it
                     // is not expanded again.
                     o->ExpandPending = false;
-                    const int sliver = stretch->RemainHeight();
-                    for (size_t j = 0; j < Objects.size(); ++j) {
-                        reports::View *other = Objects[j];
-                        if (j == i || saved[j].printed)
-                            continue;
-                        if (other->Top >= bottom && other->Left >= o->Left && other->Left <= o->Left + o->Width)
-                            other->Top += sliver;
-                    }
-                    o->Height += sliver;
+                    grow(i, bottom, stretch->RemainHeight());
                     s.started = true;
                     progress = true;
                     lowest = std::max(lowest, space);

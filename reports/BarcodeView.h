@@ -54,8 +54,8 @@ public:
     // CalcCheckSum, Rotation, ShowText and Zoom, then DataSet ("owner.name")
     // and DataField when the resolver finds a data field named by the first
     // line (it answers false when the text names none).
-    using FieldResolver = std::function<bool(const QString &text, QString &dataSet, QString &field)>;
-    std::vector<std::pair<QString, QString>> FR3Attributes(const FieldResolver &resolve) const;
+    using FieldResolver = FR3FieldResolver;
+    std::vector<std::pair<QString, QString>> FR3Attributes(const FieldResolver &resolve) const override;
 
     // The editor window; the library with windows installs it.
     static std::function<void(BarCodeView &)> &Editor();

@@ -368,28 +368,38 @@ std::optional<QString> bandView(const BandView &b, const TfrReport &report)
     return e.str();
 }
 
+// The data set ("owner.name") and field a first memo line names, as "[...]"
+// or bare; false when it names no data field of a known data set.
+bool dataFieldOf(const QString &text, QString &dataSetName, QString &fieldName)
+{
+    QString reference = text;
+    if (reference.startsWith(u'[') && reference.endsWith(u']'))
+        reference = reference.mid(1, reference.size() - 2);
+    platform::db::DataSet *dataSet = nullptr;
+    QString field;
+    ParseFieldReference(reference, dataSet, field);
+    if (field.isEmpty())
+        return false;
+    for (const ListedComponent &c : FillComponentList(ReportOwner(), ComponentClass::AnyDataSet)) {
+        if (c.Object->DataSet != dataSet)
+            continue;
+        const QString owner = c.Object->Parent ? c.Object->Parent->Name + u'.' : QString();
+        dataSetName = owner + c.Object->Name;
+        fieldName = field;
+        return true;
+    }
+    return false;
+}
+
 void pictureAttributes(Element &e, const PictureView &p)
 {
     const QByteArray bytes = p.Picture.fileBytes();
     if (!bytes.isEmpty())
         e.attr(QStringLiteral("Picture.Propdata"), StreamToHex(bytes));
-    if (!p.Memo.isEmpty()) {
-        QString reference = p.Memo.first();
-        if (reference.startsWith(u'[') && reference.endsWith(u']'))
-            reference = reference.mid(1, reference.size() - 2);
-        platform::db::DataSet *dataSet = nullptr;
-        QString field;
-        ParseFieldReference(reference, dataSet, field);
-        if (!field.isEmpty()) {
-            for (const ListedComponent &c : FillComponentList(ReportOwner(), ComponentClass::AnyDataSet)) {
-                if (c.Object->DataSet != dataSet)
-                    continue;
-                const QString owner = c.Object->Parent ? c.Object->Parent->Name + u'.' : QString();
-                e.attr(QStringLiteral("DataSet"), owner + c.Object->Name);
-                e.text(QStringLiteral("DataField"), field);
-                break;
-            }
-        }
+    QString dataSet, field;
+    if (!p.Memo.isEmpty() && dataFieldOf(p.Memo.first(), dataSet, field)) {
+        e.attr(QStringLiteral("DataSet"), dataSet);
+        e.text(QStringLiteral("DataField"), field);
     }
     if (!(p.Flags & 1))
         e.attr(QStringLiteral("Stretched"), QStringLiteral("False"));
@@ -415,6 +425,9 @@ std::optional<QString> objectElement(View &view, const TfrReport &report)
         pictureAttributes(e, *picture);
     else if (dynamic_cast<LineView *>(&view) && !(view.Flags & 1))
         e.attr(QStringLiteral("Stretched"), QStringLiteral("False"));
+    else
+        for (const auto &[name, value] : view.FR3Attributes(dataFieldOf))
+            e.text(name, value);
     return e.str();
 }
 

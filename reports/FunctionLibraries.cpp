@@ -4,6 +4,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/TextFormat.h"
 #include "platform/UserAnswers.h"
+#include "reports/BandRuntime.h"
+#include "reports/DataDictionary.h"
 #include "reports/ReportDialogs.h"
 #include "reports/ReportLibrary.h"
 
@@ -15,13 +17,13 @@ namespace {
 
 AggregateHandler &aggregateHandler()
 {
-    static AggregateHandler f;
+    static AggregateHandler f = AggregateFunction;
     return f;
 }
 
 FieldIsNullHandler &fieldIsNullHandler()
 {
-    static FieldIsNullHandler f;
+    static FieldIsNullHandler f = FieldIsNull;
     return f;
 }
 
@@ -228,12 +230,12 @@ bool lessByText(const QString &a, const QString &b)
 
 void SetAggregateFunction(AggregateHandler aggregate)
 {
-    aggregateHandler() = std::move(aggregate);
+    aggregateHandler() = aggregate ? std::move(aggregate) : AggregateHandler(AggregateFunction);
 }
 
 void SetFieldIsNullFunction(FieldIsNullHandler fieldIsNull)
 {
-    fieldIsNullHandler() = std::move(fieldIsNull);
+    fieldIsNullHandler() = fieldIsNull ? std::move(fieldIsNull) : FieldIsNullHandler(FieldIsNull);
 }
 
 StdFunctionLibrary::StdFunctionLibrary()

@@ -33,14 +33,15 @@ public:
 
 // The aggregates SUM, MIN, MAX, AVG and COUNT (kinds 11 to 15): the band
 // runtime registers their keys while a report is set up and reads their
-// values back while pages are built. Without it their result stays "0".
+// values back while pages are built (AggregateFunction, also what an empty
+// handler puts back).
 using AggregateHandler = std::function<void(int kind, const QString &p1, const QString &p2, const QString &p3,
                                              Variant &result)>;
 void SetAggregateFunction(AggregateHandler aggregate);
 
 // Whether the field a data-field reference names is null; the data
-// dictionary answers (true when the reference finds no data set). Without
-// one every reference finds none.
+// dictionary answers (true when the reference finds no data set; FieldIsNull,
+// also what an empty handler puts back).
 using FieldIsNullHandler = std::function<bool(const QString &reference)>;
 void SetFieldIsNullFunction(FieldIsNullHandler fieldIsNull);
 

@@ -4,6 +4,8 @@
 
 #include "reports/BandRuntime.h"
 #include "reports/DataDictionary.h"
+#include "reports/FunctionLibraries.h"
+#include "reports/ReportAdapters.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ResourceTexts.h"
@@ -103,6 +105,9 @@ void TfrReport::SetPrinterTo(const QString &name)
 bool TfrReport::PrepareReport()
 {
     BuildState &state = library().State;
+    // The library's own functions (the aggregates among them) are there for
+    // every build, whoever started the program.
+    RegisterStandardFunctionLibraries();
     SetPrinterTo(PrnName);
     state.DocumentMode = 1;
     RunDateTime = QDateTime::currentDateTime();
@@ -317,8 +322,9 @@ void TfrReport::ShowReport()
 
 TfrReport::TfrReport()
     : EMFPages(std::make_unique<TfrEMFPages>(this)), Dictionary(std::make_unique<DataDictionary>(this)),
-      host_(std::make_unique<ReportHost>(*this))
+      host_(std::make_unique<ReportHost>(*this)), dialogWindows_(std::make_unique<DialogReportWindows>(*this))
 {
+    Windows = dialogWindows_.get();
     FileName = QStringLiteral("Untitled");
     ResetReportInfo();
 }

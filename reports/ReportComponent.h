@@ -161,9 +161,11 @@ public:
     // The data sets of the report's owner, found by name by bands and field
     // references (not owned).
     std::vector<Dataset *> Components;
-    // Where windows come from; none: no windows.
+    // Where windows come from: at first the report dialogs' progress window
+    // (the preview shows nothing there); none: no windows.
     ReportWindows *Windows = nullptr;
-    // The platform's print job printing goes to; none: nothing is printed.
+    // The print job printing goes to; none: a job on the platform's selected
+    // printer.
     PrintJob *Job = nullptr;
 
     QString FileName;
@@ -266,6 +268,8 @@ private:
     void RunPass();
     void installHandlers();
     std::unique_ptr<ScriptHost> host_;
+    // The report dialogs' progress window, what Windows starts with.
+    std::unique_ptr<ReportWindows> dialogWindows_;
 };
 
 // The page list of printing: empty for all pages.

@@ -11,6 +11,7 @@
 #include "platform/gdi/Bitmap.h"
 #include "reports/DataDictionary.h"
 #include "reports/Fr3Writer.h"
+#include "reports/ReportDialogs.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
@@ -29,6 +30,15 @@ PasswordPrompt &passwordPrompt()
 {
     static PasswordPrompt prompt;
     return prompt;
+}
+
+// The report dialogs' password window, where no other prompt was installed.
+std::optional<QString> askPassword()
+{
+    QString password;
+    if (!reportDialogs().AskPassword(password))
+        return std::nullopt;
+    return password;
 }
 
 // A template stream that cannot be taken as a template.
@@ -408,7 +418,7 @@ void TfrReport::LoadFromStream(QIODevice &stream)
     // The information after the pages is read also when add-in classes were
     // missing, so a save does not lose the report's name or its password.
     if (ReportPasswordFlag && !dynamic_cast<QBuffer *>(&stream)) {
-        const std::optional<QString> answer = passwordPrompt() ? passwordPrompt()() : std::nullopt;
+        const std::optional<QString> answer = passwordPrompt() ? passwordPrompt()() : askPassword();
         if (!answer || *answer != ReportPassword) {
             ResetReportInfo();
             FileName = GetResourceText(55209);

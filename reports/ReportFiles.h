@@ -17,9 +17,9 @@ class DataDictionary;
 class Page;
 class TfrReport;
 
-// Asks for a protected template's password (the report dialogs' password
-// window); none when cancelled. Without a prompt installed the answer is
-// none, so a protected template read from a file is not opened.
+// Asks for a protected template's password; none when cancelled. Without a
+// prompt installed the report dialogs' password window asks (the headless
+// service cancels, so a protected template read from a file is not opened).
 using PasswordPrompt = std::function<std::optional<QString>()>;
 void setPasswordPrompt(PasswordPrompt prompt);
 

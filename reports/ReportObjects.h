@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -216,6 +217,11 @@ public:
     virtual void AddPopupItems(PopupItems &items);
     virtual QRegion GetClipRgn(bool extended);
     virtual void ShowEditor() {}
+    // An add-in's own attributes of the XML template form, in order, as
+    // texts for the writer to escape; the resolver gives the data set
+    // ("owner.name") and field a data-field reference names (false: none).
+    using FR3FieldResolver = std::function<bool(const QString &text, QString &dataSet, QString &field)>;
+    virtual std::vector<std::pair<QString, QString>> FR3Attributes(const FR3FieldResolver &) const { return {}; }
 
     void SetBounds(int left, int top, int width, int height);
     void CreateUniqueName();

@@ -2,7 +2,9 @@
 // the designer, and the switch to another printer.
 #include "reports/ReportComponent.h"
 
+#include "reports/ReportAdapters.h"
 #include "reports/ReportLibrary.h"
+#include "reports/ReportPrinter.h"
 #include "reports/ResourceTexts.h"
 
 #include "platform/UserAnswers.h"
@@ -95,8 +97,12 @@ void TfrReport::PrintPreparedReport(const QString &pageList, int copies, bool co
 void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate, int pageChoice)
 {
     Printer &printer = ReportPrinter();
-    if (!Job)
-        return;
+    std::unique_ptr<PrintJob> platformJob;
+    PrintJob *job = Job;
+    if (!job) {
+        platformJob = std::make_unique<PlatformPrintJob>(*this);
+        job = platformJob.get();
+    }
     const int count = EMFPages->Count();
     const QSet<int> chosen = ParsePageList(pageList, count);
     auto inSet = [&chosen](int number) { return chosen.isEmpty() || chosen.contains(number); };
@@ -119,17 +125,17 @@ void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate,
     int engineCopiesPerPage = 1;
     int engineRounds = 1;
     if (collate) {
-        Job->SetCopies(1);
+        job->SetCopies(1);
         engineRounds = copies;
-    } else if (Job->CanCopy()) {
-        Job->SetCopies(copies);
+    } else if (job->CanCopy()) {
+        job->SetCopies(copies);
     } else {
-        Job->SetCopies(1);
+        job->SetCopies(1);
         engineCopiesPerPage = copies;
     }
 
     bool firstOfJob = true;
-    Job->BeginDoc(title);
+    job->BeginDoc(title);
     auto printPage = [&](int index) {
         const int number = index + 1;
         if ((pageChoice == 1 && number % 2 == 0) || (pageChoice == 2 && number % 2 == 1))
@@ -138,16 +144,30 @@ void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate,
         const auto orientation = static_cast<std::uint8_t>(p.Orientation);
         if (!printer.SameSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, orientation)) {
             // Another paper: the job ends here and a new one begins.
-            Job->EndDoc();
+            job->EndDoc();
             printer.SetPageSettings(p.PaperSize, p.PaperWidth, p.PaperHeight, p.Bin, orientation, true);
-            Job->BeginDoc(title);
+            job->BeginDoc(title);
             firstOfJob = true;
         }
         if (!firstOfJob)
-            Job->NewPage();
+            job->NewPage();
         firstOfJob = false;
         printer.GetPageMetrics(p.Metrics);
-        const PageMetrics &m = p.Metrics;
+        PageMetrics &m = p.Metrics;
+        if (m.DevicePaperWidth <= 0 || m.DevicePaperHeight <= 0) {
+            // The virtual printer has no device: its sizes are taken onto
+            // the device of the job (a file the platform prints into), or
+            // the page would be drawn into an empty rectangle.
+            const gdi::DeviceMetrics &d = job->Canvas().deviceMetrics();
+            const auto dx = [&](int units) { return static_cast<int>(std::lround(units * d.logPixelsX / kReportUnitsPerInch)); };
+            const auto dy = [&](int units) { return static_cast<int>(std::lround(units * d.logPixelsY / kReportUnitsPerInch)); };
+            m.DevicePaperWidth = dx(m.PaperWidth);
+            m.DevicePaperHeight = dy(m.PaperHeight);
+            m.DeviceOffsetX = dx(m.OffsetX);
+            m.DeviceOffsetY = dy(m.OffsetY);
+            m.DevicePrintWidth = dx(m.PrintWidth);
+            m.DevicePrintHeight = dy(m.PrintHeight);
+        }
         QRect rect;
         if (p.UseMargins) {
             rect = QRect(-m.DeviceOffsetX, -m.DeviceOffsetY, m.DevicePaperWidth, m.DevicePaperHeight);
@@ -162,9 +182,9 @@ void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate,
             rect = QRect(l, t, m.DevicePrintWidth - l - r, m.DevicePrintHeight - t - b);
         }
         p.Printing = true;
-        EMFPages->Draw(index, Job->Canvas(), rect);
+        EMFPages->Draw(index, job->Canvas(), rect);
         p.Printing = false;
-        EMFPages->Draw(index, Job->Canvas(), QRect());
+        EMFPages->Draw(index, job->Canvas(), QRect());
         ShowProgressPage(number);
     };
     for (int round = 0; round < engineRounds && !Terminated; ++round)
@@ -175,9 +195,9 @@ void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate,
                 printPage(i);
         }
     if (Terminated)
-        Job->Abort();
+        job->Abort();
     else
-        Job->EndDoc();
+        job->EndDoc();
 }
 
 void TfrReport::ExportTo(ExportFilter *filter, const QString &name)

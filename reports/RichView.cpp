@@ -10,6 +10,7 @@
 #include "platform/gdi/SystemColors.h"
 #include "platform/richtext/RichLayout.h"
 #include "reports/DataSets.h"
+#include "reports/Fr3Writer.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportModel.h"
 
@@ -17,6 +18,7 @@
 #include <QIODevice>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -164,20 +166,20 @@ int RichView::CalcHeight()
 
 int RichView::RemainHeight()
 {
+    // The room the part printed last left unused below its last line: the
+    // rest is laid out from a fresh top, so the band gives it that much more
+    // height, or the rest's last lines would not fit and be lost.
     const int lastEnd = LastEnd, nextStart = NextStart, currentStart = CurrentStart;
     richtext::RichDocument &work = richWorkDocument();
     prepareWork();
-    work.remove(0, LastEnd);
+    work.remove(lastEnd, work.length());
+    work.remove(0, currentStart);
     CurrentStart = 0;
-    const int dy = Height;
-    work.remove(measure(work, 0, dy), work.length());
-    int a = searchHeight(work);
-    if (a < dy)
-        a = dy;
+    const int used = work.isEmpty() ? 2 * GapY : searchHeight(work);
     LastEnd = lastEnd;
     NextStart = nextStart;
     CurrentStart = currentStart;
-    return roundToInt(std::abs(dy - a) + 2 * GapY + 2 * FrameWidth);
+    return std::max(0, partHeight_ - used) + roundToInt(2 * GapY + 2 * FrameWidth);
 }
 
 // ---------------------------------------------------------------------------
@@ -235,6 +237,7 @@ void RichView::SaveToStream(QIODevice &stream)
             // The part that fits the object's height on this page, after
             // the part printed last.
             CurrentStart = LastEnd;
+            partHeight_ = Height;
             LastEnd = measure(work, CurrentStart, Height);
             work.remove(LastEnd, work.length());
             work.remove(0, NextStart);
@@ -295,6 +298,29 @@ void RichView::AddPopupItems(PopupItems &items)
 {
     View::AddPopupItems(items);
     addFlagItem(items, QStringLiteral("Только текст"), flTextOnly);
+}
+
+std::vector<std::pair<QString, QString>> RichView::FR3Attributes(const FR3FieldResolver &resolve) const
+{
+    // The binary property of the class library's component stream: the
+    // name, the type byte 10, the int32 size and the bytes.
+    const QByteArray rtf = RichEdit.toRtf();
+    QByteArray property;
+    property.append(char(8)).append("RichEdit").append(char(10));
+    char size[4];
+    qToLittleEndian<qint32>(static_cast<qint32>(rtf.size()), size);
+    property.append(size, 4).append(rtf);
+    std::vector<std::pair<QString, QString>> out = {{QStringLiteral("Propdata"), StreamToHex(property)}};
+    if (Flags & flStretched)
+        out.emplace_back(QStringLiteral("StretchMode"), QStringLiteral("smMaxHeight"));
+    if (Flags & flTextOnly)
+        out.emplace_back(QStringLiteral("AllowExpressions"), QStringLiteral("False"));
+    QString dataSet, field;
+    if (resolve && !Memo.isEmpty() && resolve(Memo.first(), dataSet, field)) {
+        out.emplace_back(QStringLiteral("DataSet"), dataSet);
+        out.emplace_back(QStringLiteral("DataField"), field);
+    }
+    return out;
 }
 
 void RegisterRichAddIn()

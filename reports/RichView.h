@@ -62,6 +62,11 @@ public:
     // set; nothing with "TextOnly" set.
     void ExpandText(richtext::RichDocument &text);
 
+    // The XML template form's attributes: the RTF as the binary property
+    // "RichEdit" in Propdata, StretchMode, AllowExpressions, and the data
+    // field as the barcode names it.
+    std::vector<std::pair<QString, QString>> FR3Attributes(const FR3FieldResolver &resolve) const override;
+
 private:
     // The first character of `text` from `start` that does not fit in a
     // page of the object's width and `height` (report units, gaps inside),
@@ -77,6 +82,8 @@ private:
     static int twips(int length, int gap, int pixelsPerInch);
 
     bool saveWork_ = false;
+    // The height the part printed last was given.
+    int partHeight_ = 0;
 };
 
 // Registers the object with the designer ("Вставить RichText объект").

@@ -280,9 +280,12 @@ TEST_F(BarcodeViewTest, PrintsTheValueOfItsExpression)
         view.PrintToStream(stream);
         EXPECT_EQ(view.OutputMemo, c.printed) << c.memo.toStdString();
         EXPECT_EQ(view.Memo, QStringList{c.memo});
-        // Kind 10, the class name as a stream string, then the record.
+        // Kind 10, the class name as a stream string, then the record
         EXPECT_EQ(bytes.left(18), QByteArray("\x0a\x0e\x00TfrBarCodeView\x00", 18));
+        // (the record in its prepared-page form, as printing writes it).
+        view.PreparedMode = true;
         EXPECT_EQ(bytes.size(), 18 + record(view, QByteArray(24, '\0')).size());
+        view.PreparedMode = false;
         // The prepared object draws a symbol only for a value.
         BarCodeView prepared;
         prepared.Param = view.Param;

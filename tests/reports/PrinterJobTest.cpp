@@ -12,25 +12,11 @@
 
 #include <QDir>
 #include <QImage>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
 using namespace reports;
-
-namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    if (!p.waitForFinished(60000))
-        return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-} // namespace
 
 TEST(PrinterJob, ReportObjectsPrintIntoAPdfFile)
 {
@@ -84,10 +70,10 @@ TEST(PrinterJob, ReportObjectsPrintIntoAPdfFile)
 
     for (int sheet = 1; sheet <= 2; ++sheet) {
         const QString n = QString::number(sheet);
-        EXPECT_EQ(run(pdftotext, {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")}).trimmed(),
+        EXPECT_EQ(runTool(pdftotext, {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")}).trimmed(),
                   QStringLiteral("Участок ") + n);
     }
-    run(pdftoppm, {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), pdf, dir.file(QStringLiteral("page"))});
+    runTool(pdftoppm, {QStringLiteral("-r"), QStringLiteral("20"), QStringLiteral("-png"), pdf, dir.file(QStringLiteral("page"))});
     const QStringList pages = QDir(dir.path()).entryList({QStringLiteral("page*.png")}, QDir::Files, QDir::Name);
     ASSERT_EQ(pages.size(), 2);
     for (int i = 0; i < 2; ++i) {

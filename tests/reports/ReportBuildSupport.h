@@ -1,7 +1,7 @@
 #pragma once
 // Building reports in tests: each prepared page read back as lines of its
 // objects' names, positions, sizes and texts; templates put together in
-// code; data sets in memory; and the aggregate functions as a small library.
+// code; data sets in memory.
 
 #include "platform/db/MemoryTable.h"
 #include "reports/BandRuntime.h"
@@ -64,18 +64,6 @@ inline QStringList reportDump(TfrReport &report)
     }
     return out;
 }
-
-// SUM, MIN, MAX, AVG and COUNT, as the standard library lists them.
-class AggregateLibrary : public FunctionLibrary {
-public:
-    AggregateLibrary() { FunctionNames = {"SUM", "MIN", "MAX", "AVG", "COUNT"}; }
-    QString ClassName() const override { return QStringLiteral("TTestAggregates"); }
-    void DoFunction(int number, const QString &p1, const QString &p2, const QString &p3, Variant &result) override
-    {
-        static const int kinds[] = {agSum, agMin, agMax, agAvg, agCount};
-        AggregateFunction(kinds[number], p1, p2, p3, result);
-    }
-};
 
 // A template page in code: bands and text objects at given places.
 class PageBuilder {

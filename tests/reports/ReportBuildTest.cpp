@@ -18,7 +18,6 @@ protected:
     {
         resetLibrary();
         resetRegistries();
-        RegisterFunctionLibrary(QStringLiteral("TTestAggregates"), [] { return std::make_unique<AggregateLibrary>(); });
     }
     void TearDown() override
     {

@@ -7,6 +7,7 @@
 #include "ReportTestSupport.h"
 #include "reports/ReportComponent.h"
 #include "reports/DataDictionary.h"
+#include "reports/ReportDialogs.h"
 #include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportStreams.h"
@@ -522,6 +523,24 @@ TEST_F(ReportTemplateFileTest, AProtectedTemplateAsksForItsPasswordWhenReadFromA
         EXPECT_EQ(report.Pages[0]->Objects.size(), c.opens ? 1u : 0u);
         EXPECT_EQ(report.ReportName, c.opens ? QStringLiteral("Закрытый") : QString());
         EXPECT_EQ(report.FileName, c.opens ? file : QStringLiteral("Untitled"));
+    }
+    // Without a prompt of its own the report dialogs' password window asks.
+    setPasswordPrompt({});
+    struct Dialogs : ReportDialogs {
+        int asked = 0;
+        bool AskPassword(QString &password, const QString &) override
+        {
+            ++asked;
+            password = QStringLiteral("пароль");
+            return true;
+        }
+    } dialogs;
+    {
+        platform::ScopedService<ReportDialogs> use(dialogs);
+        TfrReport report;
+        ASSERT_TRUE(report.LoadFromFile(file));
+        EXPECT_EQ(dialogs.asked, 1);
+        EXPECT_EQ(report.ReportName, QStringLiteral("Закрытый"));
     }
     // A memory stream, as around every build, is not asked about.
     int asked = 0;

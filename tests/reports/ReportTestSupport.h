@@ -1,6 +1,8 @@
 #pragma once
-// Texts and lists of texts as the report tests' failures show them.
+// Texts and lists of texts as the report tests' failures show them, and the
+// output of the programs that check what the tests wrote.
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -20,4 +22,15 @@ inline void PrintTo(const QStringList &list, std::ostream *os)
         PrintTo(list[i], os);
     }
     *os << '}';
+}
+
+// What a checking program (pdftotext, pdftoppm) writes to its output; empty
+// when it does not finish within a minute.
+inline QString runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
 }

@@ -69,10 +69,20 @@ Printed readPrinted(const QByteArray &bytes)
     p.className = QString::fromLatin1(in.read(n));
     in.read(1);
     RichView loaded;
+    loaded.PreparedMode = true;
     loaded.LoadFromStream(in);
     EXPECT_TRUE(in.atEnd());
     p.text = loaded.RichEdit;
     return p;
+}
+
+// The view's own part of a record, which comes before the object's block.
+QByteArray viewPart(RichView &view)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    view.View::SaveToStream(out);
+    return out.data();
 }
 
 Printed print(RichView &view)
@@ -133,18 +143,21 @@ TEST_F(RichViewTest, TheStoredRecordAndItsEndPosition)
 {
     // An object without text: flag 0 and the end just after the block.
     RichView empty;
+    const QByteArray view = viewPart(empty);
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     out.write("ab", 2); // what came before in the stream
     empty.SaveToStream(out);
-    EXPECT_EQ(out.data(), testsupport::bytes({'a', 'b', 0, 7, 0, 0, 0}));
+    QByteArray block = testsupport::bytes({0, 0, 0, 0, 0});
+    testsupport::putLE32(block, 1, static_cast<qint32>(2 + view.size() + 5));
+    EXPECT_EQ(out.data(), "ab" + view + block);
 
     // With text: the RTF, and the end patched in after it; the next record
     // is read from there.
     RichView full;
     full.RichEdit = RichDocument::fromRtf(kValueInARun);
     out.write("--", 2);
-    const qint64 start = out.pos();
+    const qint64 start = out.pos() + viewPart(full).size();
     full.SaveToStream(out);
     const qint64 end = out.pos();
     out.write("NEXT", 4);
@@ -155,7 +168,7 @@ TEST_F(RichViewTest, TheStoredRecordAndItsEndPosition)
     QBuffer in;
     in.setData(bytes);
     in.open(QIODevice::ReadOnly);
-    in.seek(start);
+    in.seek(start - viewPart(full).size());
     RichView loaded;
     loaded.LoadFromStream(in);
     EXPECT_TRUE(loaded.RichEdit == full.RichEdit);
@@ -174,15 +187,15 @@ TEST_F(RichViewTest, TheStoredRecordAndItsEndPosition)
         ASSERT_EQ(rec.size(), 14);
         rec += 'Z';
         QBuffer damagedIn;
-        damagedIn.setData(rec);
+        damagedIn.setData(view + rec);
         damagedIn.open(QIODevice::ReadOnly);
         RichView v;
         v.LoadFromStream(damagedIn);
-        EXPECT_EQ(damagedIn.pos(), d.expectedPos) << d.end;
+        EXPECT_EQ(damagedIn.pos(), view.size() + d.expectedPos) << d.end;
     }
     // A record cut short is an error, not an empty object.
     QBuffer cut;
-    cut.setData(testsupport::bytes({1, 9, 0}));
+    cut.setData(view + testsupport::bytes({1, 9, 0}));
     cut.open(QIODevice::ReadOnly);
     RichView v;
     EXPECT_THROW(v.LoadFromStream(cut), std::runtime_error);

@@ -1,0 +1,67 @@
+#include "reports/ReportAdapters.h"
+
+#include "platform/gdi/RecordingCanvas.h"
+
+namespace reports {
+
+bool DialogReportWindows::RunProgress(const QString &caption, const QString &line, const std::function<void()> &work)
+{
+    ProgressWindow *outer = window_;
+    const int result = reportDialogs().ShowForReport(report_, caption, line, [&](ProgressWindow &window) {
+        window_ = &window;
+        if (work)
+            work();
+    });
+    window_ = outer;
+    return result != 2 && !report_.Terminated;
+}
+
+void DialogReportWindows::SetProgressLine(const QString &line)
+{
+    if (!window_)
+        return;
+    window_->SetMessage(line);
+    window_->ProcessEvents();
+}
+
+void DialogReportWindows::CloseProgress(int modalResult)
+{
+    if (window_)
+        window_->SetModalResult(modalResult);
+}
+
+void DialogReportWindows::SetProgressVisible(bool visible)
+{
+    if (window_)
+        window_->SetVisible(visible);
+}
+
+PlatformPrintJob::PlatformPrintJob(TfrReport &report, platform::PrinterBackend &backend)
+    : report_(report), job_(backend)
+{
+}
+
+PlatformPrintJob::~PlatformPrintJob() = default;
+
+void PlatformPrintJob::BeginDoc(const QString &title)
+{
+    if (!job_.BeginDoc(title))
+        report_.Terminated = true;
+}
+
+void PlatformPrintJob::NewPage()
+{
+    if (!job_.NewPage())
+        report_.Terminated = true;
+}
+
+platform::gdi::Canvas &PlatformPrintJob::Canvas()
+{
+    if (platform::gdi::Canvas *canvas = job_.Canvas())
+        return *canvas;
+    if (!nowhere_)
+        nowhere_ = std::make_unique<platform::gdi::RecordingCanvas>();
+    return *nowhere_;
+}
+
+} // namespace reports
