@@ -67,15 +67,16 @@ public:
             m->FrameTyp = 0xF;
         return static_cast<MemoView &>(*page_->Add(std::move(m)));
     }
-    // The map picture, loaded from "map.wmf" of the program folder after the
-    // script's first lines drew it.
-    PictureView &picture(double left, double top, double width, double height, QStringList script)
+    // The map picture on the band, loaded by the band's script from
+    // "map.wmf" of the program folder after the script's first lines drew
+    // it (the band's script runs before its objects print).
+    PictureView &picture(BandView &band, double left, double top, double width, double height, QStringList script)
     {
         auto p = std::make_unique<PictureView>();
         p->Name = QStringLiteral("Picture1");
         p->SetBounds(units(left), units(top), units(width), units(height));
-        script << QStringLiteral("Picture1.LoadFromFile([StartPath] + '\\map.wmf')");
-        p->Script = script;
+        script << QStringLiteral("Picture1.LoadFromFile(StartPath + '\\map.wmf')");
+        band.Script = script;
         return static_cast<PictureView &>(*page_->Add(std::move(p)));
     }
 
@@ -91,8 +92,8 @@ constexpr double kMargin = 5;
 void plan(TfrReport &r)
 {
     Sheet s(r, true);
-    s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
-    s.picture(kMargin, kMargin, 297 - 2 * kMargin, 210 - 2 * kMargin, {});
+    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
+    s.picture(band, kMargin, kMargin, 297 - 2 * kMargin, 210 - 2 * kMargin, {});
     s.memo(QStringLiteral("Memo1"), 222, 190, 65, 8, QStringLiteral("Масштаб 1:[Scale]"), 10, frtaRight);
 }
 
@@ -100,8 +101,8 @@ void drawing(TfrReport &r)
 {
     Sheet s(r, true);
     const double left = 20, top = 10, width = 297 - 20 - 10, height = 150;
-    s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
-    s.picture(left, top, width, height,
+    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
+    s.picture(band, left, top, width, height,
               {QStringLiteral("DrawMap(%1, %2, [Scale]);").arg(s.hundredths(width)).arg(s.hundredths(height))});
     const double blockTop = top + height + 5;
     s.memo(QStringLiteral("Memo1"), left, blockTop, 150, 10, QStringLiteral("Чертёж"), 14, frtaLeft, true);
@@ -117,9 +118,9 @@ void sheet(TfrReport &r)
 {
     Sheet s(r, false);
     const double left = 20, top = 25, width = 210 - 20 - 10, height = 210 - 20 - 10;
-    s.band(QStringLiteral("Band1"), btReportTitle, 0, 297);
+    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 297);
     s.memo(QStringLiteral("Memo1"), left, 10, width, 10, QStringLiteral("Планшет"), 14, frtaCenter);
-    s.picture(left, top, width, height,
+    s.picture(band, left, top, width, height,
               {QStringLiteral("DrawGreed(%1, %2, 100);").arg(s.hundredths(width)).arg(s.hundredths(height))});
     s.memo(QStringLiteral("Memo2"), left, top + height + 3, width, 8, QStringLiteral("Масштаб 1:[Scale]"), 10,
            frtaCenter);
