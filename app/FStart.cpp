@@ -5,6 +5,7 @@
 #include "app/FTolvane.h"
 #include "app/FormControls.h"
 #include "reports/ReportEngine.h"
+#include "app/MapReports.h"
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
 #include "reports/ui/RichEditForm.h"
@@ -81,6 +82,9 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     // The dialogs and the map reach the libraries as a service.
     platform::Service<mapengine::StyleServices>::install(this);
     reports::reportEngine().RegisterFunctionLibrary(QStringLiteral("TfrVykLib"));
+    // The map's functions come third, after the standard and database ones.
+    reports::RegisterMapFunctionLibrary();
+    reports::setMapPictureServices(&app::mapWindowPictures());
     // frBarCodeObject1: the report designer offers the barcode object.
     reports::RegisterBarCodeObject();
     // The report objects that come as add-ins, with their editors.

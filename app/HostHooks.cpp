@@ -163,7 +163,7 @@ void SetMapReportVariables()
     setViewReportVariables();
     reports::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
     if (Tolvane)
-        Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\map.wmf"));
+        Tolvane->MapImage->ExportPicture(platform::resolvePath(programDir() + QStringLiteral("\\map.wmf")));
 }
 
 void ShowMapReport(const QString &templateFile)
@@ -174,7 +174,7 @@ void ShowMapReport(const QString &templateFile)
     }
     setViewReportVariables();
     if (Tolvane)
-        Tolvane->MapImage->ExportPicture(programDir() + QStringLiteral("\\tmp.wmf"));
+        Tolvane->MapImage->ExportPicture(platform::resolvePath(programDir() + QStringLiteral("\\tmp.wmf")));
     if (reports::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
         reports::reportEngine().ShowReport();
 }
@@ -191,7 +191,10 @@ void PrintCoordinateSheet(double xMin, double yMin, double xMax, double yMax, do
     const QString dir = programDir();
     if (engine.QueryRowCount(dir, QStringLiteral("Points.db")) >= 1) {
         const QString sheet = dir + QStringLiteral("\\Reports\\Ведомость координат объектов.frf");
-        if (engine.LoadFromFile(platform::resolvePath(sheet)))
+        // A missing template is named, never replaced by the one loaded before.
+        if (!platform::fileExists(sheet))
+            platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + sheet);
+        else if (engine.LoadFromFile(platform::resolvePath(sheet)))
             engine.ShowReport();
     }
 }

@@ -7,6 +7,7 @@
 #include "platform/FormatSettings.h"
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
+#include "reports/FrameReports.h"
 #include "reports/FunctionLibraries.h"
 #include "reports/ui/ReportDialogForms.h"
 
@@ -35,6 +36,9 @@ int main(int argc, char **argv)
     reports::QtReportDialogs reportWindows;
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
     reports::RegisterStandardFunctionLibraries();
+    // The frame's report, its query and the variables templates read.
+    reports::FrameReportEngine frameReports;
+    platform::ScopedService<reports::ReportEngine> reportEngine(frameReports);
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
     // Month and day names of dates written as text, in that language too.

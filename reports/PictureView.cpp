@@ -2,6 +2,8 @@
 
 #include "reports/ReportViews.h"
 
+#include "platform/Paths.h"
+
 #include "platform/Rounding.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/SystemColors.h"
@@ -217,7 +219,8 @@ Variant PictureView::CallMethod(const QString &method, const Variant &par1, cons
 {
     Variant result = View::CallMethod(method, par1, par2, par3);
     if (method == u"LOADFROMFILE") {
-        const QString fileName = library().ReportParser.Calc(par1.toString()).toString();
+        // A name stored with "\\" resolves as every other stored name does.
+        const QString fileName = platform::resolvePath(library().ReportParser.Calc(par1.toString()).toString());
         if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
             Picture.loadFromFile(fileName);
         else

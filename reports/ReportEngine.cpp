@@ -1,6 +1,7 @@
 #include "reports/ReportEngine.h"
 
 #include "platform/Paths.h"
+#include "platform/db/Query.h"
 
 namespace reports {
 
@@ -27,9 +28,17 @@ void ReportEngine::SetReportVariable(const QString &name, const QVariant &value)
     Variables[name] = value;
 }
 
-int ReportEngine::QueryRowCount(const QString &, const QString &)
+int ReportEngine::QueryRowCount(const QString &folder, const QString &table)
 {
-    return 0;
+    try {
+        platform::db::Query query;
+        query.setDatabaseName(platform::resolvePath(folder));
+        query.setSqlText(QStringLiteral("Select * From \"") + table + QStringLiteral("\""));
+        query.open();
+        return query.recordCount();
+    } catch (const platform::db::DbError &) {
+        return 0;
+    }
 }
 
 void ReportEngine::RegisterFunctionLibrary(const QString &className)

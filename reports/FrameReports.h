@@ -1,0 +1,40 @@
+#pragma once
+// The frame's report components for the whole run: the one report, the
+// query "QuerySQL" and its report data set "frQuerySQL" (which templates
+// name, as the coordinate list's does), and the variables templates read.
+// The program installs it as the report engine the frame and the map window
+// reach (reports/ReportEngine.h). Where the report's windows come from (the
+// preview, progress windows) is the report's `Windows`.
+
+#include "platform/db/Query.h"
+#include "reports/DataSets.h"
+#include "reports/ReportComponent.h"
+#include "reports/ReportEngine.h"
+
+namespace reports {
+
+class FrameReportEngine : public ReportEngine {
+public:
+    FrameReportEngine();
+    ~FrameReportEngine() override;
+
+    bool LoadFromFile(const QString &fileName) override;
+    void Clear() override;
+    void ShowReport() override;
+    void DesignReport() override;
+    // Kept here and in the report library's variables, which templates read.
+    void SetReportVariable(const QString &name, const QVariant &value) override;
+    // Opens "QuerySQL" on the table and leaves it open for the report that
+    // follows (the next query closes it). Raises the database engine's error.
+    int QueryRowCount(const QString &folder, const QString &table) override;
+
+    TfrReport &Report() { return report_; }
+    platform::db::Query &QuerySQL() { return query_; }
+
+private:
+    platform::db::Query query_;
+    DBDataSet frQuerySQL_;
+    TfrReport report_;
+};
+
+} // namespace reports
