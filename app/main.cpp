@@ -8,6 +8,7 @@
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
 #include "reports/FunctionLibraries.h"
+#include "reports/ui/PreviewForm.h"
 #include "reports/ui/ReportDialogForms.h"
 
 #include <QApplication>
@@ -34,6 +35,9 @@ int main(int argc, char **argv)
     // its own function libraries.
     reports::QtReportDialogs reportWindows;
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
+    // Built reports open in the preview window.
+    reports::QtPreviewWindows previews;
+    platform::ScopedService<reports::PreviewWindows> previewWindows(previews);
     reports::RegisterStandardFunctionLibraries();
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());

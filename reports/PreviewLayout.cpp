@@ -21,6 +21,12 @@ double zoomFactor(int mode, double current, QSize surface, int w, int h)
     }
 }
 
+ZoomMemory &lastZoom()
+{
+    static ZoomMemory memory;
+    return memory;
+}
+
 QString zoomText(double factor) { return QString::number(std::lround(factor * 100)) + QLatin1Char('%'); }
 
 int columnCount(const std::vector<int> &zoomedWidths, int surfaceWidth, int mode)

@@ -25,6 +25,13 @@ enum ZoomMode { ZoomFixed = 0, ZoomPageWidth = 1, ZoomOnePage = 2, ZoomTwoPages 
 // The factor of a mode for a page of w x h report units on a surface; a fixed
 // factor is kept.
 double zoomFactor(int mode, double current, QSize surface, int w, int h);
+// The zoom chosen last in this run: every preview starts with it.
+struct ZoomMemory {
+    double factor = 1.0;
+    int mode = ZoomFixed;
+};
+ZoomMemory &lastZoom();
+
 // The zoom button's text: round(factor x 100) followed by "%".
 QString zoomText(double factor);
 
