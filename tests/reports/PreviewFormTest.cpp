@@ -173,6 +173,8 @@ TEST_F(PreviewFormTest, SearchWithOkThenF3)
         EXPECT_EQ(search.windowTitle(), QStringLiteral("Поиск"));
         EXPECT_TRUE(search.RB1->isChecked());
         search.Edit1->setText(QStringLiteral("межа"));
+        search.grab().save(testsupport::artefactFolder(QStringLiteral("reports")) +
+                           QStringLiteral("/TfrPreviewSearchForm.png"));
         return int(platform::mrOk);
     });
     QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
