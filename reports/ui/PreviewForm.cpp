@@ -622,21 +622,28 @@ void TfrPreviewForm::SetZoomItem(int tag)
 
 void TfrPreviewForm::showZoomMenu(QPoint at) { ProcMenu->popup(at); }
 
+std::optional<QPoint> TfrPreviewForm::pointOnPage(int index, QPoint point) const
+{
+    const QPoint p = point - QPoint(ScrollX, ScrollY);
+    const QRect &r = rects_[static_cast<size_t>(index)];
+    if (!r.contains(p))
+        return std::nullopt;
+    return QPoint(static_cast<int>(std::lround((p.x() - r.left()) / ZoomFactor)),
+                  static_cast<int>(std::lround((p.y() - r.top()) / ZoomFactor)));
+}
+
 void TfrPreviewForm::clickAt(QPoint point)
 {
     TfrPBox &box = *PBox;
     box.ClickedPage = ShownPage;
-    const QPoint p = point - QPoint(ScrollX, ScrollY);
     for (int i = 0; i < PageCount(); ++i) {
-        const QRect &r = rects_[static_cast<size_t>(i)];
-        if (!r.contains(p))
+        const std::optional<QPoint> unit = pointOnPage(i, point);
+        if (!unit)
             continue;
         box.ClickedPage = i + 1;
-        const QPoint unit(static_cast<int>(std::lround((p.x() - r.left()) / ZoomFactor)),
-                          static_cast<int>(std::lround((p.y() - r.top()) / ZoomFactor)));
         QString hint;
         int cursor = 0;
-        if (HeldPages->DoClick(i, unit, true, hint, cursor)) {
+        if (HeldPages->DoClick(i, *unit, true, hint, cursor)) {
             if (const auto target = preview::linkedPage(hint, PageCount()))
                 GotoPage(*target);
             return;
@@ -655,16 +662,13 @@ void TfrPreviewForm::hoverAt(QPoint point)
 {
     if (!Report)
         return;
-    const QPoint p = point - QPoint(ScrollX, ScrollY);
     for (int i = 0; i < PageCount(); ++i) {
-        const QRect &r = rects_[static_cast<size_t>(i)];
-        if (!r.contains(p))
+        const std::optional<QPoint> unit = pointOnPage(i, point);
+        if (!unit)
             continue;
-        const QPoint unit(static_cast<int>(std::lround((p.x() - r.left()) / ZoomFactor)),
-                          static_cast<int>(std::lround((p.y() - r.top()) / ZoomFactor)));
         QString hint;
         int cursor = 0;
-        HeldPages->DoClick(i, unit, false, hint, cursor);
+        HeldPages->DoClick(i, *unit, false, hint, cursor);
         PBox->setCursor(cursor == crHandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor);
         Label2->setText(preview::linkStatus(hint));
         return;

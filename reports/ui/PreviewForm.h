@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -131,6 +132,8 @@ private:
     bool designerEditable() const;
     void updateEditItems(bool visible);
     QRect pageTarget(int index) const;
+    // A surface point on a page, in the page's report units; none off the page.
+    std::optional<QPoint> pointOnPage(int index, QPoint point) const;
     void clickAt(QPoint point);
     void hoverAt(QPoint point);
 

@@ -23,6 +23,7 @@ inline std::unique_ptr<reports::MemoView> text(const QString &name, const QStrin
     return memo;
 }
 
+// Adds a prepared page of the template page holding the objects.
 inline void addPage(reports::TfrEMFPages &pages, const reports::Page &templatePage,
                     std::vector<std::unique_ptr<reports::View>> objects)
 {
