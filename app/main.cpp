@@ -38,6 +38,8 @@ int main(int argc, char **argv)
     // Built reports open in the preview window.
     reports::QtPreviewWindows previews;
     platform::ScopedService<reports::PreviewWindows> previewWindows(previews);
+    reports::QtPageSetupDialog pageSetup;
+    platform::ScopedService<reports::PageSetupDialog> pageSetupDialog(pageSetup);
     reports::RegisterStandardFunctionLibraries();
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());

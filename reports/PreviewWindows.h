@@ -19,4 +19,26 @@ public:
     virtual void Show(TfrReport & /*report*/, const QString & /*caption*/) {}
 };
 
+// The system's page set-up dialog as the preview uses it: margins in
+// hundredths of a millimetre, the printer and its paper. The default shows
+// nothing (no change).
+struct PageSetupChoice {
+    int Margins[4] = {0, 0, 0, 0}; // left, top, right, bottom
+    int PrinterIndex = -1;         // among the report printer's printers; -1 as it is
+    int PaperSize = 9;
+    int Orientation = 0;
+    int Bin = -1;
+};
+class PageSetupDialog {
+public:
+    virtual ~PageSetupDialog() = default;
+    // False when cancelled.
+    virtual bool Show(PageSetupChoice & /*choice*/) { return false; }
+};
+
+// The dialog's margins from page margins in report units and back (integer
+// division both ways, as the stored templates expect).
+inline int marginToSetup(int units) { return units * 500 / 18; }
+inline int marginFromSetup(int hundredthsMm) { return hundredthsMm * 18 / 500; }
+
 } // namespace reports

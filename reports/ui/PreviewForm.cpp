@@ -22,7 +22,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPageLayout>
+#include <QPageSetupDialog>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -351,6 +354,7 @@ void TfrPreviewForm::buildControls()
     SaveBtn->OnClick = [this] { Save(); };
     PrintBtn->OnClick = [this] { Print(); };
     FindBtn->OnClick = [this] { Find(); };
+    PageSetupBtn->OnClick = [this] { PageSetup(); };
     ExitBtn->OnClick = [this] { Exit(); };
     PgUp->OnClick = [this] { GotoPage(ShownPage - 1); };
     PgDown->OnClick = [this] { GotoPage(ShownPage + 1); };
@@ -873,6 +877,41 @@ void TfrPreviewForm::PrintPreparedReport(const QString &pages, int copies, bool 
     PBox->update();
 }
 
+void TfrPreviewForm::PageSetup()
+{
+    if (!Report || PageCount() == 0 || !PageSetupBtn->isEnabled())
+        return;
+    PageSetupChoice choice;
+    const TfrEMFPage &first = (*HeldPages)[0];
+    for (int i = 0; i < 4; ++i)
+        choice.Margins[i] = marginToSetup(first.Margins[i]);
+    Printer &printer = ReportPrinter();
+    choice.PrinterIndex = printer.PrinterIndex();
+    choice.PaperSize = printer.PaperSize;
+    choice.Orientation = printer.Orientation;
+    choice.Bin = printer.Bin;
+    if (!platform::Service<PageSetupDialog>::get().Show(choice))
+        return;
+    if (choice.PrinterIndex >= 0 && choice.PrinterIndex != printer.PrinterIndex())
+        printer.SetPrinterIndex(choice.PrinterIndex);
+    printer.Refresh();
+    // Every report page of the template takes the margins and the paper.
+    for (const auto &page : Report->Pages) {
+        if (page->PageType == 1)
+            continue;
+        page->MarginLeft = marginFromSetup(choice.Margins[0]);
+        page->MarginTop = marginFromSetup(choice.Margins[1]);
+        page->MarginRight = marginFromSetup(choice.Margins[2]);
+        page->MarginBottom = marginFromSetup(choice.Margins[3]);
+        page->pgSize = choice.PaperSize;
+        page->pgWidth = 0;
+        page->pgHeight = 0;
+        page->pgOr = choice.Orientation;
+        page->pgBin = choice.Bin;
+    }
+    Rebuild();
+}
+
 void TfrPreviewForm::EditPage()
 {
     if (!designerEditable() || PageCount() == 0)
@@ -931,6 +970,25 @@ void TfrPreviewForm::closeEvent(QCloseEvent *event)
     docking::SaveFormSettings(QStringLiteral("TfrPreviewForm"),
                               {isMaximized() ? normalGeometry() : geometry(), isMaximized()});
     QDialog::closeEvent(event);
+}
+
+bool QtPageSetupDialog::Show(PageSetupChoice &choice)
+{
+    QPrinter printer;
+    const QMarginsF margins(choice.Margins[0] / 100.0, choice.Margins[1] / 100.0, choice.Margins[2] / 100.0,
+                            choice.Margins[3] / 100.0);
+    printer.setPageOrientation(choice.Orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageMargins(margins, QPageLayout::Millimeter);
+    QPageSetupDialog dialog(&printer);
+    if (platform::answers().runModal(dialog) != platform::mrOk)
+        return false;
+    const QMarginsF chosen = printer.pageLayout().margins(QPageLayout::Millimeter);
+    choice.Margins[0] = static_cast<int>(std::lround(chosen.left() * 100));
+    choice.Margins[1] = static_cast<int>(std::lround(chosen.top() * 100));
+    choice.Margins[2] = static_cast<int>(std::lround(chosen.right() * 100));
+    choice.Margins[3] = static_cast<int>(std::lround(chosen.bottom() * 100));
+    choice.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+    return true;
 }
 
 void QtPreviewWindows::Show(TfrReport &report, const QString &caption)

@@ -83,6 +83,9 @@ public:
     void Load();
     void Save();
     void Print();
+    // The system's page set-up: margins and paper for every report page of
+    // the template, then the report is built again.
+    void PageSetup();
     void EditPage();
     void AddPage();
     void RemovePage();
@@ -160,6 +163,13 @@ private:
 class QtPreviewWindows : public PreviewWindows {
 public:
     void Show(TfrReport &report, const QString &caption) override;
+};
+
+// The platform's page set-up dialog over the margins and the orientation
+// (the paper and the printer stay as they are).
+class QtPageSetupDialog : public PageSetupDialog {
+public:
+    bool Show(PageSetupChoice &choice) override;
 };
 
 } // namespace reports

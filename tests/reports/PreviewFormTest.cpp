@@ -13,6 +13,7 @@
 #include "reports/ReportPrinter.h"
 #include "reports/ui/PreviewForm.h"
 #include "reports/ui/SpeedButton.h"
+#include "support/FakePrinter.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
@@ -284,4 +285,71 @@ TEST_F(PreviewFormTest, ABuiltReportOpensThroughTheReportsWindowsAndThePlaceIsKe
     const docking::FormPlacement place = docking::RestoreFormSettings(QStringLiteral("TfrPreviewForm"), QRect());
     EXPECT_EQ(place.bounds, QRect(20, 30, 700, 500));
     EXPECT_FALSE(place.maximized);
+}
+
+TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
+{
+    FakePrinterBackend fake;
+    fake.names = {"Laser"};
+    fake.printerCaps = {4960, 7016, 100, 100, 600, 600, 4760, 6816};
+    fake.papers = {{9, "A4"}, {11, "A5"}};
+    platform::ScopedService<platform::PrinterBackend> printers(fake);
+    resetReportPrinter();
+    auto templatePage = std::make_unique<Page>();
+    templatePage->MarginLeft = 36;
+    report_.Pages.push_back(std::move(templatePage));
+    (*report_.EMFPages)[0].Margins[0] = 36;
+    (*report_.EMFPages)[0].Margins[1] = 19; // 527.7…: the dialog gets 527
+
+    struct Dialog : PageSetupDialog {
+        PageSetupChoice offered;
+        bool Show(PageSetupChoice &choice) override
+        {
+            offered = choice;
+            choice.Margins[0] = 1000;
+            choice.Margins[1] = 2000;
+            choice.Margins[2] = 27; // below one unit: 0
+            choice.Margins[3] = 1000;
+            choice.PaperSize = 11;
+            choice.Orientation = 1;
+            return true;
+        }
+    } dialog;
+    platform::ScopedService<PageSetupDialog> installed(dialog);
+    report_.PreviewButtons |= pbPageSetup;
+    TfrPreviewForm form;
+    open(form);
+    ASSERT_TRUE(form.PageSetupBtn->isEnabled());
+    form.PageSetup();
+    EXPECT_EQ(dialog.offered.Margins[0], 1000);
+    EXPECT_EQ(dialog.offered.Margins[1], 527);
+    const Page &page = *report_.Pages[0];
+    EXPECT_EQ(page.MarginLeft, 36);
+    EXPECT_EQ(page.MarginTop, 72);
+    EXPECT_EQ(page.MarginRight, 0);
+    EXPECT_EQ(page.pgSize, 11);
+    EXPECT_EQ(page.pgOr, 1);
+    EXPECT_EQ(form.ShownPage, form.PageCount() ? 1 : 0); // built again, from page 1
+    EXPECT_EQ(report_.EMFPages->Count(), 0);             // and held by the preview
+    resetReportPrinter();
+}
+
+TEST(QtPageSetupDialog, OfferedMarginsComeBackInHundredthsOfAMillimetre)
+{
+    testsupport::ScriptedAnswers answers;
+    answers.dialog([](QDialog &) { return int(platform::mrOk); }).dialog([](QDialog &) { return int(platform::mrCancel); });
+    QtPageSetupDialog dialog;
+    PageSetupChoice choice;
+    choice.Margins[0] = 1000;
+    choice.Margins[1] = 1500;
+    choice.Margins[2] = 500;
+    choice.Margins[3] = 2000;
+    choice.Orientation = 1;
+    ASSERT_TRUE(dialog.Show(choice));
+    EXPECT_EQ(choice.Margins[0], 1000);
+    EXPECT_EQ(choice.Margins[1], 1500);
+    EXPECT_EQ(choice.Margins[2], 500);
+    EXPECT_EQ(choice.Margins[3], 2000);
+    EXPECT_EQ(choice.Orientation, 1);
+    EXPECT_FALSE(dialog.Show(choice));
 }
