@@ -19,6 +19,14 @@ public:
     virtual void Show(TfrReport & /*report*/, const QString & /*caption*/) {}
 };
 
+// Context help: the topic of a help context in a help file. The default
+// shows nothing (the platform's help system is not here).
+class ContextHelp {
+public:
+    virtual ~ContextHelp() = default;
+    virtual void ShowContext(const QString & /*helpFile*/, int /*context*/) {}
+};
+
 // The system's page set-up dialog as the preview uses it: margins in
 // hundredths of a millimetre, the printer and its paper. The default shows
 // nothing (no change).

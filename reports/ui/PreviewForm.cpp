@@ -11,6 +11,7 @@
 #include "reports/ReportObjects.h"
 #include "reports/ReportPrinter.h"
 #include "reports/ResourceTexts.h"
+#include "reports/ui/ReportControls.h"
 #include "reports/ui/SpeedButton.h"
 
 #include <QActionGroup>
@@ -355,6 +356,7 @@ void TfrPreviewForm::buildControls()
     PrintBtn->OnClick = [this] { Print(); };
     FindBtn->OnClick = [this] { Find(); };
     PageSetupBtn->OnClick = [this] { PageSetup(); };
+    HelpBtn->OnClick = [this] { StartHelp(); };
     ExitBtn->OnClick = [this] { Exit(); };
     PgUp->OnClick = [this] { GotoPage(ShownPage - 1); };
     PgDown->OnClick = [this] { GotoPage(ShownPage + 1); };
@@ -950,6 +952,28 @@ void TfrPreviewForm::Exit()
         done(1);
     else
         close();
+}
+
+void TfrPreviewForm::StartHelp()
+{
+    helpMode_ = true;
+    setCursor(Qt::WhatsThisCursor);
+    grabMouse();
+}
+
+void TfrPreviewForm::mousePressEvent(QMouseEvent *event)
+{
+    if (!helpMode_) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    helpMode_ = false;
+    releaseMouse();
+    unsetCursor();
+    QWidget *control = FindControlAt(this, event->position().toPoint());
+    if (control && control != HelpBtn)
+        platform::Service<ContextHelp>::get().ShowContext(QStringLiteral("FRuser.hlp"),
+                                                          control->property("tag").toInt());
 }
 
 void TfrPreviewForm::showEvent(QShowEvent *event)

@@ -90,6 +90,9 @@ public:
     void AddPage();
     void RemovePage();
     void Exit();
+    // The help button: the next click on the window shows the help of the
+    // control under it.
+    void StartHelp();
 
     // State.
     TfrReport *Report = nullptr;
@@ -120,6 +123,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -154,6 +158,7 @@ private:
     std::vector<QRect> rects_;
     int oldScrollX_ = 0, oldScrollY_ = 0;
     bool placementRestored_ = false;
+    bool helpMode_ = false;
     QList<QAction *> zoomItems_;
     QList<QAction *> editItems_;
     QAction *removeItem_ = nullptr;

@@ -334,6 +334,27 @@ TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
     resetReportPrinter();
 }
 
+TEST_F(PreviewFormTest, TheHelpButtonShowsTheTopicOfTheNextControlClicked)
+{
+    struct Help : ContextHelp {
+        QStringList shown;
+        void ShowContext(const QString &file, int context) override
+        {
+            shown << file + QLatin1Char(':') + QString::number(context);
+        }
+    } help;
+    platform::ScopedService<ContextHelp> installed(help);
+    TfrPreviewForm form;
+    open(form);
+    form.HelpBtn->OnClick();
+    const QPoint onSurface = form.PBox->mapTo(&form, QPoint(5, 5));
+    QTest::mouseClick(&form, Qt::LeftButton, {}, onSurface);
+    QTest::mouseClick(&form, Qt::LeftButton, {}, onSurface); // help mode ended
+    form.HelpBtn->OnClick();
+    QTest::mouseClick(&form, Qt::LeftButton, {}, form.LoadBtn->mapTo(&form, QPoint(3, 3)));
+    EXPECT_EQ(help.shown, (QStringList{QStringLiteral("FRuser.hlp:207"), QStringLiteral("FRuser.hlp:201")}));
+}
+
 TEST(QtPageSetupDialog, OfferedMarginsComeBackInHundredthsOfAMillimetre)
 {
     testsupport::ScriptedAnswers answers;
