@@ -406,7 +406,7 @@ void TfrPreviewForm::setupButtons()
         PrintBtn->setVisible(b & pbPrint);
         PageSetupBtn->setVisible(b & pbPageSetup);
         FindBtn->setVisible(b & pbFind);
-        const bool ownStrip = TopPanel->parentWidget() == this;
+        const bool ownStrip = Host == this && TopPanel->parentWidget() == this;
         HelpBtn->setVisible(ownStrip && (b & pbHelp));
         ExitBtn->setVisible(ownStrip && (b & pbExit));
     }
@@ -500,11 +500,11 @@ void TfrPreviewForm::resizeEvent(QResizeEvent *event)
 void TfrPreviewForm::FormResize()
 {
     // The panels.
-    const bool strip = TopPanel->parentWidget() == this;
+    const bool strip = TopPanel->parentWidget() == Host;
     const int top = strip ? kToolbarHeight : 0;
     if (strip)
-        TopPanel->setGeometry(0, 0, width(), kToolbarHeight);
-    PreviewPanel->setGeometry(0, top, width(), height() - top);
+        TopPanel->setGeometry(0, 0, Host->width(), kToolbarHeight);
+    PreviewPanel->setGeometry(0, top, Host->width(), Host->height() - top);
     const int pw = PreviewPanel->width(), ph = PreviewPanel->height();
     const int right = RPanel->isHidden() ? 0 : kBarSize;
     const int bottom = BPanel->isHidden() ? 0 : kBottomHeight;
@@ -560,6 +560,8 @@ void TfrPreviewForm::showPageNumber()
 {
     Label1->setText(PageCount() == 0 ? QString()
                                      : QStringLiteral("Стр. %1/%2").arg(ShownPage).arg(PageCount()));
+    if (OnPageShown)
+        OnPageShown();
 }
 
 void TfrPreviewForm::scrollToCurrent()
@@ -1013,6 +1015,60 @@ bool QtPageSetupDialog::Show(PageSetupChoice &choice)
     choice.Margins[3] = static_cast<int>(std::lround(chosen.bottom() * 100));
     choice.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
     return true;
+}
+
+TfrPreviewPanel::TfrPreviewPanel(QWidget *parent) : QWidget(parent), form_(std::make_unique<TfrPreviewForm>())
+{
+    form_->Host = this;
+    form_->WheelFactor = 3;
+    form_->OnPageShown = [this] {
+        if (OnPageChanged)
+            OnPageChanged(this, form_->ShownPage);
+    };
+}
+
+TfrPreviewPanel::~TfrPreviewPanel()
+{
+    // The borrowed panels go back before the window goes.
+    form_->PreviewPanel->setParent(form_.get());
+    form_->TopPanel->setParent(form_.get());
+}
+
+void TfrPreviewPanel::Connect(TfrReport *report)
+{
+    if (!report)
+        return;
+    form_->PreviewPanel->setParent(this);
+    form_->PreviewPanel->show();
+    SetShowToolbar(showToolbar_);
+    form_->Connect(*report);
+    form_->setupButtons();
+    form_->ResetView(true);
+}
+
+void TfrPreviewPanel::Disconnect() { form_->Disconnect(); }
+
+int TfrPreviewPanel::GetPage() const { return form_->ShownPage; }
+
+void TfrPreviewPanel::SetScrollBars(ScrollStyle style)
+{
+    form_->RPanel->setVisible(style == ScrollStyle::Vertical || style == ScrollStyle::Both);
+    form_->BPanel->setVisible(style == ScrollStyle::Horizontal || style == ScrollStyle::Both);
+    form_->FormResize();
+}
+
+void TfrPreviewPanel::SetShowToolbar(bool show)
+{
+    showToolbar_ = show;
+    form_->TopPanel->setParent(show ? static_cast<QWidget *>(this) : form_.get());
+    form_->TopPanel->setVisible(show);
+    form_->FormResize();
+}
+
+void TfrPreviewPanel::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    form_->FormResize();
 }
 
 void QtPreviewWindows::Show(TfrReport &report, const QString &caption)

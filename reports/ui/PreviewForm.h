@@ -6,11 +6,13 @@
 
 #include "reports/PreviewLayout.h"
 #include "reports/PreviewWindows.h"
+#include "reports/ReportComponent.h"
 #include "reports/ui/PrintForm.h"
 
 #include <QDialog>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -107,6 +109,11 @@ public:
 
     int PageCount() const;
     const std::vector<QRect> &PageRects() const { return rects_; }
+    // The widget the panels are laid out in: the window, or the panel
+    // component that borrowed them.
+    QWidget *Host = this;
+    std::function<void()> OnPageShown;
+
     // The text search's mark on the surface (surface pixels); empty when none.
     QRect SearchMark;
 
@@ -129,6 +136,7 @@ protected:
 
 private:
     friend class TfrPBox;
+    friend class TfrPreviewPanel;
     void buildControls();
     void setupButtons();
     void showPageNumber();
@@ -162,6 +170,30 @@ private:
     QList<QAction *> zoomItems_;
     QList<QAction *> editItems_;
     QAction *removeItem_ = nullptr;
+};
+
+// The preview on a program's own form: it borrows the panels of a hidden
+// preview window.
+class TfrPreviewPanel : public QWidget, public TfrPreview {
+public:
+    enum class ScrollStyle { None, Horizontal, Vertical, Both };
+    explicit TfrPreviewPanel(QWidget *parent = nullptr);
+    ~TfrPreviewPanel() override;
+    void Connect(TfrReport *report) override;
+    void Disconnect();
+    int GetPage() const;
+    void SetScrollBars(ScrollStyle style);
+    void SetShowToolbar(bool show);
+    bool ShowToolbar() const { return showToolbar_; }
+    TfrPreviewForm &Window() { return *form_; }
+    std::function<void(TfrPreviewPanel *sender, int page)> OnPageChanged;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    std::unique_ptr<TfrPreviewForm> form_;
+    bool showToolbar_ = false;
 };
 
 // Shows built reports in the preview window.

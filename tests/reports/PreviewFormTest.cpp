@@ -374,3 +374,35 @@ TEST(QtPageSetupDialog, OfferedMarginsComeBackInHundredthsOfAMillimetre)
     EXPECT_EQ(choice.Orientation, 1);
     EXPECT_FALSE(dialog.Show(choice));
 }
+
+TEST_F(PreviewFormTest, ThePanelComponentBorrowsTheWindowsPanels)
+{
+    QWidget owner;
+    owner.resize(700, 500);
+    auto *panel = new TfrPreviewPanel(&owner);
+    panel->setGeometry(0, 0, 700, 500);
+    std::vector<int> changes;
+    panel->OnPageChanged = [&](TfrPreviewPanel *sender, int page) {
+        EXPECT_EQ(sender, panel);
+        changes.push_back(page);
+    };
+    owner.show();
+    report_.Preview = panel;
+    report_.ShowPreparedReport();
+    TfrPreviewForm &window = panel->Window();
+    EXPECT_EQ(window.PreviewPanel->parentWidget(), panel);
+    EXPECT_TRUE(window.TopPanel->isHidden() || window.TopPanel->parentWidget() != panel);
+    EXPECT_EQ(window.PBox->width(), 700 - 16);
+    EXPECT_EQ(window.WheelFactor, 3);
+    panel->SetShowToolbar(true);
+    EXPECT_EQ(window.TopPanel->parentWidget(), panel);
+    EXPECT_TRUE(window.ExitBtn->isHidden()); // only the window's own strip has Help and Exit
+    window.GotoPage(3);
+    EXPECT_EQ(panel->GetPage(), 3);
+    ASSERT_FALSE(changes.empty());
+    EXPECT_EQ(changes.back(), 3);
+    panel->SetScrollBars(TfrPreviewPanel::ScrollStyle::None);
+    EXPECT_EQ(window.PBox->width(), 700);
+    panel->Disconnect();
+    EXPECT_EQ(report_.EMFPages->Count(), 3);
+}
