@@ -9,6 +9,7 @@
 #include "platform/ui/QtUserAnswers.h"
 #include "reports/FrameReports.h"
 #include "reports/FunctionLibraries.h"
+#include "reports/ui/PreviewForm.h"
 #include "reports/ui/ReportDialogForms.h"
 
 #include <QApplication>
@@ -35,6 +36,11 @@ int main(int argc, char **argv)
     // its own function libraries.
     reports::QtReportDialogs reportWindows;
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
+    // Built reports open in the preview window.
+    reports::QtPreviewWindows previews;
+    platform::ScopedService<reports::PreviewWindows> previewWindows(previews);
+    reports::QtPageSetupDialog pageSetup;
+    platform::ScopedService<reports::PageSetupDialog> pageSetupDialog(pageSetup);
     reports::RegisterStandardFunctionLibraries();
     // The frame's report, its query and the variables templates read.
     reports::FrameReportEngine frameReports;

@@ -88,8 +88,9 @@ public:
     virtual void SetProgressVisible(bool /*visible*/) {}
     // A dialog page's window, shown modally; its modal result.
     virtual int ShowDialogPage(Page & /*page*/) { return 1; }
-    // The preview window over the report's prepared pages.
-    virtual void ShowPreview(TfrReport & /*report*/, const QString & /*caption*/) {}
+    // The preview window over the report's prepared pages: by default the
+    // installed preview window (reports/PreviewWindows.h).
+    virtual void ShowPreview(TfrReport &report, const QString &caption);
 };
 
 // The platform's print job as the printing loop drives it.

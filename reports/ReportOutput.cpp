@@ -1,6 +1,7 @@
 // The roads of a built report: the preview, the printer, an export filter and
 // the designer, and the switch to another printer.
 #include "reports/ReportComponent.h"
+#include "reports/PreviewWindows.h"
 
 #include "reports/ReportAdapters.h"
 #include "reports/ReportLibrary.h"
@@ -54,6 +55,11 @@ QSet<int> ParsePageList(const QString &text, int pageCount)
         }
     }
     return pages;
+}
+
+void ReportWindows::ShowPreview(TfrReport &report, const QString &caption)
+{
+    platform::Service<PreviewWindows>::get().Show(report, caption);
 }
 
 void TfrReport::ShowPreparedReport()

@@ -3,6 +3,7 @@
 // as metafiles), compressed files without a compressor, unpacking and
 // packing, and what a click or a mouse move over a page hits.
 
+#include "PreviewFixture.h"
 #include "ReportFileBytes.h"
 #include "ReportTestSupport.h"
 #include "platform/gdi/Metafile.h"
@@ -71,16 +72,7 @@ std::unique_ptr<MemoView> text(const QString &name, int left, int top, int width
     return memo;
 }
 
-// Adds a prepared page of the template page holding the objects.
-void addPage(TfrEMFPages &pages, const Page &templatePage, std::vector<std::unique_ptr<View>> objects)
-{
-    pages.Add(templatePage);
-    const int index = pages.Count() - 1;
-    pages.ObjectsToPage(index);
-    for (auto &view : objects)
-        pages[index].Page->Add(std::move(view));
-    pages.PageToObjects(index);
-}
+using previewfixture::addPage;
 
 QString printerName()
 {
