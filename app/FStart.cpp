@@ -7,6 +7,7 @@
 #include "reports/ReportEngine.h"
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
+#include "reports/ShapeView.h"
 #include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
@@ -85,6 +86,8 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     reports::RegisterBarCodeObject();
     // The report objects that come as add-ins, with their editors.
     reports::RegisterRichAddIn();
+    // frShapeObject1: the designer offers the shape object.
+    reports::RegisterShapeAddIn();
     reports::InstallRichEditForm();
 }
 

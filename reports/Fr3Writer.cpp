@@ -415,6 +415,8 @@ std::optional<QString> objectElement(View &view, const TfrReport &report)
         pictureAttributes(e, *picture);
     else if (dynamic_cast<LineView *>(&view) && !(view.Flags & 1))
         e.attr(QStringLiteral("Stretched"), QStringLiteral("False"));
+    else if (view.ClassName() == QLatin1String("TfrShapeView"))
+        e.attr(QStringLiteral("Shape"), view.GetProperty(QStringLiteral("SHAPE")).toInt());
     return e.str();
 }
 

@@ -6,6 +6,7 @@
 #include "reports/ExportMatrix.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
+#include "reports/ShapeView.h"
 
 #include <gtest/gtest.h>
 
@@ -214,6 +215,47 @@ TEST_F(ExportMatrixTest, PictureIsDrawnIntoItsBitmap)
     EXPECT_EQ(obj->Image.size(), QSize(21, 11));
     EXPECT_EQ(obj->Image.pixelColor(0, 0), QColor(Qt::red)) << "drawn at the origin";
     EXPECT_EQ(QList<int>({line->Left, line->Top}), QList<int>({5, 7}));
+}
+
+// A rectangle shape without fill becomes four frame lines, with fill one
+// cell framed all round; other shapes are pictures.
+TEST_F(ExportMatrixTest, ShapesAsLinesCellsOrPictures)
+{
+    const struct {
+        quint8 kind;
+        std::uint32_t fill;
+        QString objects; // per entry: text or picture, frame sides, fill
+    } cases[] = {
+        {skRectangle, clNone, "T8:ffffff T4:ffffff T8:ffffff T4:ffffff"},
+        {skRectangle, 0xC0C0C0, "T15:c0c0c0"},
+        {skEllipse, clNone, "P0:1fffffff"},
+    };
+    for (const auto &c : cases) {
+        TfrIEMatrix m;
+        m.ShowProgress = false;
+        ShapeView shape;
+        shape.ShapeType = c.kind;
+        shape.SetBounds(10, 10, 40, 20);
+        shape.FillColor = c.fill;
+        shape.FrameTyp = 0;
+        m.AddObject(shape);
+        QStringList got;
+        for (int i = 0; i < m.EntryCount(); ++i) {
+            const TfrIEMObject *o = m.EntryObject(i);
+            got << QStringLiteral("%1%2:%3")
+                       .arg(o->IsText ? "T" : "P")
+                       .arg(o->Style->FrameTyp)
+                       .arg(o->Style->Color, 0, 16);
+        }
+        EXPECT_EQ(got.join(u' '), c.objects) << int(c.kind);
+        if (c.fill != clNone) {
+            EXPECT_EQ(m.EntryObject(0)->Style->Font.Size, 1);
+        }
+        m.Prepare();
+        if (c.kind == skRectangle && c.fill == clNone) {
+            EXPECT_EQ(values(m.XPositions), "10 11 50 51") << "the sides are one unit thick";
+        }
+    }
 }
 
 } // namespace
