@@ -8,6 +8,7 @@
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
 #include "reports/ShapeView.h"
+#include "reports/TextExport.h"
 #include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
@@ -88,6 +89,7 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     reports::RegisterRichAddIn();
     // frShapeObject1: the designer offers the shape object.
     reports::RegisterShapeAddIn();
+    frTextExport1 = std::make_unique<reports::TfrTextExport>();
     reports::InstallRichEditForm();
 }
 

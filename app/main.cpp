@@ -8,6 +8,7 @@
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
 #include "reports/FunctionLibraries.h"
+#include "reports/ui/ExportForms.h"
 #include "reports/ui/ReportDialogForms.h"
 
 #include <QApplication>
@@ -34,6 +35,8 @@ int main(int argc, char **argv)
     // its own function libraries.
     reports::QtReportDialogs reportWindows;
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
+    reports::QtExportDialogs exportWindows;
+    platform::ScopedService<reports::ExportDialogs> exportDialogs(exportWindows);
     reports::RegisterStandardFunctionLibraries();
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
