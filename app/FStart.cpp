@@ -8,6 +8,7 @@
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
 #include "reports/ShapeView.h"
+#include "reports/RtfExport.h"
 #include "reports/TextExport.h"
 #include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
@@ -90,6 +91,7 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     // frShapeObject1: the designer offers the shape object.
     reports::RegisterShapeAddIn();
     frTextExport1 = std::make_unique<reports::TfrTextExport>();
+    frRTFExport1 = std::make_unique<reports::TfrRTFExport>();
     reports::InstallRichEditForm();
 }
 

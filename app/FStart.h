@@ -24,6 +24,7 @@ class TStart;
 
 namespace reports {
 class TfrTextExport;
+class TfrRTFExport;
 }
 // The frame of the run (null until it is made).
 extern TStart *Start;
@@ -97,4 +98,5 @@ private:
     mapengine::StyleServices *FPreviousStyles = nullptr;
     // The export filters the reports offer, registered while the frame lives.
     std::unique_ptr<reports::TfrTextExport> frTextExport1;
+    std::unique_ptr<reports::TfrRTFExport> frRTFExport1;
 };

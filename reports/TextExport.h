@@ -44,12 +44,22 @@ struct TextExportChoices {
     QString ScaleX, ScaleY;
 };
 
+// What the RTF export's dialog shows and gives back.
+struct RtfExportChoices {
+    bool KillEmptyLines = true;
+    bool ExportBitmaps = false;
+    bool ConvertToTable = false;
+    bool PageBreaks = true;
+    QString ScaleX, ScaleY;
+};
+
 // The export filters' dialogs; the default shows nothing and answers OK
 // with the choices unchanged.
 class ExportDialogs {
 public:
     virtual ~ExportDialogs() = default;
     virtual int ShowTextExport(TextExportChoices &) { return 1; }
+    virtual int ShowRtfExport(RtfExportChoices &) { return 1; }
 };
 
 inline ExportDialogs &exportDialogs()

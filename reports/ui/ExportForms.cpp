@@ -95,6 +95,36 @@ void TXTExportForm::readChoices(TextExportChoices &c) const
     c.ScaleY = E2->text();
 }
 
+RTFExportForm::RTFExportForm(QWidget *parent)
+    : ExportOptionsForm(QStringLiteral("frRTFExportForm"), QStringLiteral("Экспорт в RTF"),
+                        {{QStringLiteral("CB1"), QStringLiteral("&Удалять пустые строки")},
+                         {QStringLiteral("CB2"), QStringLiteral("Экспорт &картинок")},
+                         {QStringLiteral("CB3"), QStringLiteral("Преобразовать в &таблицу")},
+                         {QStringLiteral("CB5"), QStringLiteral("Вставлять &разрывы страниц")}},
+                        parent)
+{
+}
+
+void RTFExportForm::setChoices(const RtfExportChoices &c)
+{
+    box(QStringLiteral("CB1"))->setChecked(c.KillEmptyLines);
+    box(QStringLiteral("CB2"))->setChecked(c.ExportBitmaps);
+    box(QStringLiteral("CB3"))->setChecked(c.ConvertToTable);
+    box(QStringLiteral("CB5"))->setChecked(c.PageBreaks);
+    E1->setText(c.ScaleX);
+    E2->setText(c.ScaleY);
+}
+
+void RTFExportForm::readChoices(RtfExportChoices &c) const
+{
+    c.KillEmptyLines = box(QStringLiteral("CB1"))->isChecked();
+    c.ExportBitmaps = box(QStringLiteral("CB2"))->isChecked();
+    c.ConvertToTable = box(QStringLiteral("CB3"))->isChecked();
+    c.PageBreaks = box(QStringLiteral("CB5"))->isChecked();
+    c.ScaleX = E1->text();
+    c.ScaleY = E2->text();
+}
+
 int QtExportDialogs::ShowTextExport(TextExportChoices &choices)
 {
     TXTExportForm form;
@@ -102,6 +132,16 @@ int QtExportDialogs::ShowTextExport(TextExportChoices &choices)
     centreOnScreen(form);
     const int result = platform::answers().runModal(form);
     // The filter reads the choices back whatever the answer.
+    form.readChoices(choices);
+    return result;
+}
+
+int QtExportDialogs::ShowRtfExport(RtfExportChoices &choices)
+{
+    RTFExportForm form;
+    form.setChoices(choices);
+    centreOnScreen(form);
+    const int result = platform::answers().runModal(form);
     form.readChoices(choices);
     return result;
 }

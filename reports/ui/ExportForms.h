@@ -39,9 +39,18 @@ public:
     void readChoices(TextExportChoices &c) const;
 };
 
+// TfrRTFExportForm.
+class RTFExportForm : public ExportOptionsForm {
+public:
+    explicit RTFExportForm(QWidget *parent = nullptr);
+    void setChoices(const RtfExportChoices &c);
+    void readChoices(RtfExportChoices &c) const;
+};
+
 class QtExportDialogs : public ExportDialogs {
 public:
     int ShowTextExport(TextExportChoices &choices) override;
+    int ShowRtfExport(RtfExportChoices &choices) override;
 };
 
 } // namespace reports

@@ -61,6 +61,36 @@ TEST(ExportForms, Pictures)
     const QImage picture = text.grab().toImage();
     EXPECT_EQ(picture.size(), text.size());
     picture.save(dir + QStringLiteral("/TfrTXTExportForm.png"));
+    text.hide();
+    RTFExportForm rtf;
+    RtfExportChoices r;
+    r.ScaleX = "1,3";
+    r.ScaleY = "1";
+    rtf.setChoices(r);
+    rtf.show();
+    QApplication::processEvents();
+    rtf.grab().save(dir + QStringLiteral("/TfrRTFExportForm.png"));
+}
+
+TEST(ExportForms, RtfExportChoicesComeBack)
+{
+    testsupport::ScriptedAnswers script;
+    script.dialog([](QDialog &d) {
+        auto *form = dynamic_cast<RTFExportForm *>(&d);
+        EXPECT_NE(form, nullptr);
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Экспорт в RTF"));
+        EXPECT_EQ(form->box("CB4"), nullptr);
+        form->box("CB2")->setChecked(true);
+        form->box("CB3")->setChecked(true);
+        form->E2->setText("2");
+        return int(platform::mrOk);
+    });
+    RtfExportChoices c;
+    QtExportDialogs dialogs;
+    EXPECT_EQ(dialogs.ShowRtfExport(c), platform::mrOk);
+    EXPECT_TRUE(c.ExportBitmaps);
+    EXPECT_TRUE(c.ConvertToTable);
+    EXPECT_EQ(c.ScaleY, "2");
 }
 
 } // namespace
