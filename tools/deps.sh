@@ -28,6 +28,8 @@ program=(
   qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev libtiff-dev libjpeg-dev libgif-dev
   libproj-dev proj-data
   libsqlite3-dev
+  # The spreadsheet export's workbook writer (".xlsx").
+  libxlsxwriter-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   qt6-translations-l10n
 )
