@@ -7,10 +7,13 @@
 
 #include "platform/Environment.h"
 #include "reports/ReportDialogs.h"
+#include "reports/PreparedPages.h"
+#include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -134,6 +137,106 @@ TEST_F(ExcelExportTest, CallsForTwoPages)
     QFile written(file);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), "workbook");
+}
+
+// A cancel pressed while the rows are processed.
+class CancelRows : public ReportDialogs {
+public:
+    class Progress : public ExportProgress {
+    public:
+        void Start(int maximum, const QString &message, bool bar, bool cancel) override
+        {
+            ExportProgress::Start(maximum, message, bar, cancel);
+            terminated_ = message == "Process Rows";
+        }
+    };
+    std::unique_ptr<ExportProgress> NewExportProgress() override { return std::make_unique<Progress>(); }
+};
+
+TEST_F(ExcelExportTest, Variants)
+{
+    testsupport::TempFolder folder;
+    auto has = [this](const QString &prefix) {
+        return std::any_of(servers.log.begin(), servers.log.end(), [&](const QString &l) { return l.startsWith(prefix); });
+    };
+    {
+        SCOPED_TRACE("as text");
+        TfrOLEExcelExport filter;
+        filter.AsText = true;
+        exportPages(filter, kObjects, 2, folder.file("a.xlsx"));
+        EXPECT_TRUE(servers.log.contains("Values \"Итог\" \"12,5\" -"));
+    }
+    {
+        SCOPED_TRACE("pages 2 to 3 of 3");
+        servers.log.clear();
+        // The page count of the report being exported ends an open range.
+        TfrReport report;
+        for (int i = 0; i < 3; ++i) {
+            Page page;
+            page.ChangePaper(9, 0, 0, -1, 0);
+            report.EMFPages->Add(page);
+        }
+        library().State.CurrentReport = &report;
+        TfrOLEExcelExport filter;
+        filter.PageRange = "2 -";
+        std::vector<Obj> three = {{0, 0, 0, 50, 10, "one"}, {1, 0, 0, 50, 10, "two"}, {2, 0, 0, 50, 10, "three"}};
+        exportPages(filter, three, 3, folder.file("b.xlsx"));
+        EXPECT_FALSE(servers.log.contains("Values \"one\" -"));
+        EXPECT_TRUE(servers.log.contains("Values \"two\" -"));
+        EXPECT_TRUE(servers.log.contains("Values \"three\" -"));
+        library().State.CurrentReport = nullptr;
+    }
+    {
+        SCOPED_TRACE("pictures");
+        for (const bool pictures : {true, false}) {
+            servers.log.clear();
+            TfrOLEExcelExport filter;
+            filter.ExportPictures = pictures;
+            std::vector<std::unique_ptr<View>> extra;
+            auto line = std::make_unique<LineView>();
+            line->SetBounds(0, 40, 40, 20);
+            extra.push_back(std::move(line));
+            exportPages(filter, kObjects, 1, folder.file("c.xlsx"), std::move(extra));
+            EXPECT_EQ(servers.log.contains("Paste 41x21"), pictures);
+            EXPECT_EQ(has("Picture 1 "), pictures);
+        }
+    }
+    {
+        SCOPED_TRACE("cancelled while the rows are processed");
+        servers.log.clear();
+        CancelRows cancel;
+        platform::ScopedService<ReportDialogs> use(cancel);
+        TfrOLEExcelExport filter;
+        const QString file = folder.file("d.xlsx");
+        exportPages(filter, kObjects, 2, file);
+        EXPECT_FALSE(has("RowHeight"));
+        EXPECT_FALSE(has("Style "));
+        EXPECT_FALSE(has("Merge"));
+        EXPECT_TRUE(has("ColumnWidth"));
+        EXPECT_TRUE(has("Values \"Итог\""));
+        EXPECT_TRUE(QFile::exists(file)) << "values and the save still happen";
+    }
+}
+
+// A failed save keeps the file that was there and is reported; so is a
+// spreadsheet program that cannot be started.
+TEST_F(ExcelExportTest, FailuresAreReported)
+{
+    testsupport::TempFolder folder;
+    const QString file = folder.write(QStringLiteral("old.xlsx"), QByteArray("old workbook"));
+    servers.saves = false;
+    TfrOLEExcelExport filter;
+    EXPECT_THROW(exportPages(filter, kObjects, 1, file), std::runtime_error);
+    QFile kept(file);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old workbook");
+    EXPECT_TRUE(servers.log.contains("Quit")) << "the program is closed all the same";
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"old.xlsx"}));
+
+    SpreadsheetServers none;
+    platform::ScopedService<SpreadsheetServers> nothing(none);
+    TfrOLEExcelExport unstarted;
+    EXPECT_THROW(exportPages(unstarted, kObjects, 1, folder.file("new.xlsx")), std::runtime_error);
 }
 
 } // namespace
