@@ -8,6 +8,7 @@
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
 #include "reports/ShapeView.h"
+#include "reports/ExcelExport.h"
 #include "reports/RtfExport.h"
 #include "reports/TextExport.h"
 #include "reports/ui/RichEditForm.h"
@@ -92,6 +93,7 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     reports::RegisterShapeAddIn();
     frTextExport1 = std::make_unique<reports::TfrTextExport>();
     frRTFExport1 = std::make_unique<reports::TfrRTFExport>();
+    frOLEExcelExport1 = std::make_unique<reports::TfrOLEExcelExport>();
     reports::InstallRichEditForm();
 }
 

@@ -25,6 +25,7 @@ class TStart;
 namespace reports {
 class TfrTextExport;
 class TfrRTFExport;
+class TfrOLEExcelExport;
 }
 // The frame of the run (null until it is made).
 extern TStart *Start;
@@ -99,4 +100,5 @@ private:
     // The export filters the reports offer, registered while the frame lives.
     std::unique_ptr<reports::TfrTextExport> frTextExport1;
     std::unique_ptr<reports::TfrRTFExport> frRTFExport1;
+    std::unique_ptr<reports::TfrOLEExcelExport> frOLEExcelExport1;
 };

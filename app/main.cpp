@@ -8,6 +8,7 @@
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
 #include "reports/FunctionLibraries.h"
+#include "reports/XlsxWorkbook.h"
 #include "reports/ui/ExportForms.h"
 #include "reports/ui/ReportDialogForms.h"
 
@@ -37,6 +38,10 @@ int main(int argc, char **argv)
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
     reports::QtExportDialogs exportWindows;
     platform::ScopedService<reports::ExportDialogs> exportDialogs(exportWindows);
+    // The spreadsheet export writes its workbooks through the program's own
+    // spreadsheet server.
+    reports::XlsxServers spreadsheets;
+    platform::ScopedService<reports::SpreadsheetServers> spreadsheetServers(spreadsheets);
     reports::RegisterStandardFunctionLibraries();
     // The platform's own buttons and dialogs in the interface's language.
     app::loadPlatformTranslations(app::interfaceLanguage());
