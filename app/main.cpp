@@ -38,6 +38,8 @@ int main(int argc, char **argv)
     platform::ScopedService<reports::ReportDialogs> reportDialogs(reportWindows);
     reports::QtExportDialogs exportWindows;
     platform::ScopedService<reports::ExportDialogs> exportDialogs(exportWindows);
+    reports::QtExcelExportDialogs excelWindows;
+    platform::ScopedService<reports::ExcelExportDialogs> excelDialogs(excelWindows);
     // The spreadsheet export writes its workbooks through the program's own
     // spreadsheet server.
     reports::XlsxServers spreadsheets;

@@ -146,4 +146,53 @@ int QtExportDialogs::ShowRtfExport(RtfExportChoices &choices)
     return result;
 }
 
+OLEExcelSetForm::OLEExcelSetForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frOLEExcelSet"));
+    setWindowTitle(QStringLiteral("Экспорт в Excel"));
+    auto *quality = new QGroupBox(QStringLiteral(" Настройки качества "), this);
+    quality->setGeometry(8, 4, 290, 48);
+    CB_Pictures = new QCheckBox(QStringLiteral("Картинки"), quality);
+    CB_Pictures->setObjectName(QStringLiteral("CB_Pictures"));
+    CB_Pictures->setGeometry(10, 20, 200, 20);
+    auto *pages = new QGroupBox(QStringLiteral("Страницы"), this);
+    pages->setGeometry(8, 58, 290, 104);
+    QLabel *numbers = placedLabel(QStringLiteral("&Номера:"), pages, {10, 24, 60, 20});
+    E_Range = new QLineEdit(pages);
+    E_Range->setObjectName(QStringLiteral("E_Range"));
+    E_Range->setGeometry(74, 22, 204, 22);
+    numbers->setBuddy(E_Range);
+    QLabel *note = placedLabel(
+        QStringLiteral("Введите номера и/или диапазоны страниц, разделенные запятыми. Например, 1,3,5-12"), pages,
+        {10, 52, 268, 44});
+    note->setWordWrap(true);
+    CB_OpenExcel = new QCheckBox(QStringLiteral("Открыть Excel после экспорта"), this);
+    CB_OpenExcel->setObjectName(QStringLiteral("CB_OpenExcel"));
+    CB_OpenExcel->setGeometry(16, 170, 270, 20);
+    auto *ok = new QPushButton(QStringLiteral("ОК"), this);
+    ok->setObjectName(QStringLiteral("Button1"));
+    ok->setDefault(true);
+    ok->setGeometry(136, 200, 78, 25);
+    auto *cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel->setObjectName(QStringLiteral("Button2"));
+    cancel->setGeometry(220, 200, 78, 25);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    setFixedSize(306, 233);
+}
+
+int QtExcelExportDialogs::ShowExcelExport(ExcelExportChoices &choices)
+{
+    OLEExcelSetForm form;
+    form.CB_Pictures->setChecked(choices.ExportPictures);
+    form.CB_OpenExcel->setChecked(choices.OpenAfterExport);
+    centreOnScreen(form);
+    const int result = platform::answers().runModal(form);
+    // The flags come back whatever the answer; the range is the edit's.
+    choices.ExportPictures = form.CB_Pictures->isChecked();
+    choices.OpenAfterExport = form.CB_OpenExcel->isChecked();
+    choices.Range = form.E_Range->text();
+    return result;
+}
+
 } // namespace reports

@@ -2,6 +2,7 @@
 // The export filters' dialogs and the windowed ExportDialogs service the
 // program installs, which shows them through the answers service.
 
+#include "reports/ExcelExport.h"
 #include "reports/TextExport.h"
 
 #include <QDialog>
@@ -45,6 +46,20 @@ public:
     explicit RTFExportForm(QWidget *parent = nullptr);
     void setChoices(const RtfExportChoices &c);
     void readChoices(RtfExportChoices &c) const;
+};
+
+// TfrOLEExcelSet: "CB_Pictures", the page range "E_Range", "CB_OpenExcel".
+class OLEExcelSetForm : public QDialog {
+public:
+    explicit OLEExcelSetForm(QWidget *parent = nullptr);
+    QCheckBox *CB_Pictures;
+    QLineEdit *E_Range;
+    QCheckBox *CB_OpenExcel;
+};
+
+class QtExcelExportDialogs : public ExcelExportDialogs {
+public:
+    int ShowExcelExport(ExcelExportChoices &choices) override;
 };
 
 class QtExportDialogs : public ExportDialogs {

@@ -70,6 +70,31 @@ TEST(ExportForms, Pictures)
     rtf.show();
     QApplication::processEvents();
     rtf.grab().save(dir + QStringLiteral("/TfrRTFExportForm.png"));
+    rtf.hide();
+    OLEExcelSetForm excel;
+    excel.CB_Pictures->setChecked(true);
+    excel.show();
+    QApplication::processEvents();
+    excel.grab().save(dir + QStringLiteral("/TfrOLEExcelSet.png"));
+}
+
+TEST(ExportForms, ExcelChoicesComeBackEvenOnCancel)
+{
+    testsupport::ScriptedAnswers script;
+    script.dialog([](QDialog &d) {
+        auto *form = dynamic_cast<OLEExcelSetForm *>(&d);
+        EXPECT_NE(form, nullptr);
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("Экспорт в Excel"));
+        EXPECT_TRUE(form->CB_Pictures->isChecked());
+        form->CB_Pictures->setChecked(false);
+        form->E_Range->setText("2-3");
+        return int(platform::mrCancel);
+    });
+    ExcelExportChoices c;
+    QtExcelExportDialogs dialogs;
+    EXPECT_EQ(dialogs.ShowExcelExport(c), platform::mrCancel);
+    EXPECT_FALSE(c.ExportPictures);
+    EXPECT_EQ(c.Range, "2-3");
 }
 
 TEST(ExportForms, RtfExportChoicesComeBack)
