@@ -8,6 +8,10 @@
 #include "app/MapReports.h"
 #include "reports/ui/BarcodeForm.h"
 #include "reports/RichView.h"
+#include "reports/ShapeView.h"
+#include "reports/ExcelExport.h"
+#include "reports/RtfExport.h"
+#include "reports/TextExport.h"
 #include "reports/ui/RichEditForm.h"
 #include "app/SmsControls.h"
 #include "mapdata/VykFunctions.h"
@@ -89,6 +93,11 @@ TStart::TStart(QWidget *parent) : QMainWindow(parent)
     reports::RegisterBarCodeObject();
     // The report objects that come as add-ins, with their editors.
     reports::RegisterRichAddIn();
+    // frShapeObject1: the designer offers the shape object.
+    reports::RegisterShapeAddIn();
+    frTextExport1 = std::make_unique<reports::TfrTextExport>();
+    frRTFExport1 = std::make_unique<reports::TfrRTFExport>();
+    frOLEExcelExport1 = std::make_unique<reports::TfrOLEExcelExport>();
     reports::InstallRichEditForm();
 }
 

@@ -11,6 +11,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
+
 class QAction;
 class QMdiArea;
 class QMenu;
@@ -19,6 +21,12 @@ class TAbout;
 class TTolvane;
 
 class TStart;
+
+namespace reports {
+class TfrTextExport;
+class TfrRTFExport;
+class TfrOLEExcelExport;
+}
 // The frame of the run (null until it is made).
 extern TStart *Start;
 
@@ -89,4 +97,8 @@ private:
     QList<QAction *> FOwnMenus;
     bool FClosed = false;
     mapengine::StyleServices *FPreviousStyles = nullptr;
+    // The export filters the reports offer, registered while the frame lives.
+    std::unique_ptr<reports::TfrTextExport> frTextExport1;
+    std::unique_ptr<reports::TfrRTFExport> frRTFExport1;
+    std::unique_ptr<reports::TfrOLEExcelExport> frOLEExcelExport1;
 };

@@ -10,6 +10,8 @@
 #include "reports/FrameReports.h"
 #include "reports/FunctionLibraries.h"
 #include "reports/ui/PreviewForm.h"
+#include "reports/XlsxWorkbook.h"
+#include "reports/ui/ExportForms.h"
 #include "reports/ui/ReportDialogForms.h"
 
 #include <QApplication>
@@ -41,6 +43,14 @@ int main(int argc, char **argv)
     platform::ScopedService<reports::PreviewWindows> previewWindows(previews);
     reports::QtPageSetupDialog pageSetup;
     platform::ScopedService<reports::PageSetupDialog> pageSetupDialog(pageSetup);
+    reports::QtExportDialogs exportWindows;
+    platform::ScopedService<reports::ExportDialogs> exportDialogs(exportWindows);
+    reports::QtExcelExportDialogs excelWindows;
+    platform::ScopedService<reports::ExcelExportDialogs> excelDialogs(excelWindows);
+    // The spreadsheet export writes its workbooks through the program's own
+    // spreadsheet server.
+    reports::XlsxServers spreadsheets;
+    platform::ScopedService<reports::SpreadsheetServers> spreadsheetServers(spreadsheets);
     reports::RegisterStandardFunctionLibraries();
     // The frame's report, its query and the variables templates read.
     reports::FrameReportEngine frameReports;

@@ -28,6 +28,8 @@ program=(
   qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev libtiff-dev libjpeg-dev libgif-dev
   libproj-dev proj-data
   libsqlite3-dev
+  # The spreadsheet export's workbook writer (".xlsx").
+  libxlsxwriter-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   qt6-translations-l10n
 )
@@ -38,10 +40,10 @@ tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
   clang libclang-rt-dev
   # pdftoppm, which shows the pages of PDF print jobs.
   poppler-utils)
-# LibreOffice renders the metafiles the program writes (about 190 MB) and
-# opens the RTF it writes (Writer).
+# LibreOffice renders the metafiles the program writes (about 190 MB), opens
+# the RTF it writes (Writer) and the workbooks of the spreadsheet export (Calc).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then
-  tests+=(libreoffice-draw libreoffice-writer)
+  tests+=(libreoffice-draw libreoffice-writer libreoffice-calc)
 fi
 display=(xvfb xauth xdotool x11-apps python3)
 # GDAL's development files, for the benchmark's GDAL loop (bench/gdal; the
