@@ -305,9 +305,10 @@ void TfrOLEExcelExport::fillWorkbook()
                 most = c.second;
             }
         guarded([&] { x.SetRowHeight(QStringLiteral("A1:A%1").arg(m.RowCount), common); });
-        for (const auto &[height, list] : ranges) {
+        for (const auto &range : ranges) {
+            const double height = range.first;
             if (height != common)
-                for (const QString &addresses : JoinAddresses(list))
+                for (const QString &addresses : JoinAddresses(range.second))
                     guarded([&] { x.SetRowHeight(addresses, height); });
             progress->Step();
         }
