@@ -12,6 +12,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -211,30 +213,32 @@ void TfrReport::ExportTo(ExportFilter *filter, const QString &name)
     BuildState &state = library().State;
     state.DocumentMode = 1;
     CurrentFilter = filter;
+    // The filter is let go however the export ends.
+    struct Release {
+        TfrReport &report;
+        ~Release() { report.CurrentFilter = nullptr; }
+    } release{*this};
     QString fileName = name;
     filter->FileName = fileName;
     bool proceed = true;
     if (filter->OnBeforeExport)
         filter->OnBeforeExport(fileName, proceed);
     if (proceed && filter->ShowModal() == 1) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly)) {
-            CurrentFilter = nullptr;
+        // Written beside the target and put in its place only when the pages
+        // went through: a failed export leaves an earlier file as it was, and
+        // so does a filter that writes its file itself (it writes nothing
+        // here).
+        QSaveFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly))
             throw std::runtime_error(QStringLiteral("Cannot create file \"%1\"").arg(fileName).toStdString());
-        }
         filter->FileName = fileName;
         filter->Stream = &file;
         state.CurrentReport = state.MasterReport = this;
         TotalPages = EMFPages->Count();
         struct Close {
             ExportFilter *filter;
-            QFile &file;
-            ~Close()
-            {
-                filter->Stream = nullptr;
-                file.close();
-            }
-        } close{filter, file};
+            ~Close() { filter->Stream = nullptr; }
+        } close{filter};
         filter->OnBeginDoc();
         auto loop = [&] {
             for (int i = 0; i < EMFPages->Count() && !Terminated; ++i) {
@@ -251,10 +255,16 @@ void TfrReport::ExportTo(ExportFilter *filter, const QString &name)
             Windows->RunProgress(captionWithTitle(55203, Title), GetResourceText(55205) + QStringLiteral("  1"), loop);
         else
             loop();
+        filter->Stream = nullptr;
+        if (file.pos() > 0 || !QFileInfo::exists(fileName)) {
+            if (!file.commit())
+                throw std::runtime_error(QStringLiteral("Cannot create file \"%1\"").arg(fileName).toStdString());
+        } else {
+            file.cancelWriting();
+        }
     }
     if (filter->OnAfterExport)
         filter->OnAfterExport(fileName);
-    CurrentFilter = nullptr;
 }
 
 int TfrReport::DesignReport()

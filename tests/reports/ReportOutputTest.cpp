@@ -7,6 +7,7 @@
 #include "platform/gdi/Bitmap.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -181,6 +182,61 @@ TEST_F(ReportOutputTest, ExportDrivesTheFilter)
         EXPECT_EQ(after, file);
         EXPECT_EQ(report.CurrentFilter, nullptr);
         EXPECT_EQ(filter.Stream, nullptr) << "the file is closed";
+    }
+}
+
+// An earlier file of the name is kept unless the export went through and
+// wrote into it: a filter that saves its file itself writes nothing here.
+TEST_F(ReportOutputTest, AFailedExportLeavesAnEarlierFile)
+{
+    struct WritingFilter : RecordingFilter {
+        bool failOnPage = false;
+        void OnEndPage() override
+        {
+            if (failOnPage)
+                throw std::runtime_error("disk full");
+            Stream->write("page\n");
+        }
+    };
+    struct Case {
+        const char *name;
+        bool writes, fails, afterFails;
+        const char *content;
+    };
+    const Case cases[] = {
+        {"written", true, false, false, "page\npage\n"},
+        {"nothing written", false, false, false, "earlier"},
+        {"failed on a page", true, true, false, "earlier"},
+        {"after-export step failed", true, false, true, "page\npage\n"},
+    };
+    testsupport::TempFolder folder;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TfrReport report;
+        report.ShowProgress = false;
+        preparePages(report, {9, 9});
+        const QString file = folder.file("out.txt");
+        {
+            QFile earlier(file);
+            ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+            earlier.write("earlier");
+        }
+        WritingFilter written;
+        RecordingFilter silent;
+        RecordingFilter &filter = c.writes ? static_cast<RecordingFilter &>(written) : silent;
+        written.failOnPage = c.fails;
+        if (c.afterFails)
+            filter.OnAfterExport = [](const QString &) { throw std::runtime_error("server gone"); };
+        if (c.fails || c.afterFails)
+            EXPECT_THROW(report.ExportTo(&filter, file), std::runtime_error);
+        else
+            report.ExportTo(&filter, file);
+        QFile back(file);
+        ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+        EXPECT_EQ(back.readAll(), QByteArray(c.content));
+        EXPECT_EQ(report.CurrentFilter, nullptr);
+        EXPECT_EQ(filter.Stream, nullptr);
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1) << "no file is left beside it";
     }
 }
 
