@@ -13,6 +13,16 @@
 
 namespace reports {
 
+Variant CalcArgument(const QString &text)
+{
+    return library().ReportParser.Calc(text);
+}
+
+QString CalcArgumentText(const QString &text)
+{
+    return text.isEmpty() ? QString() : valueText(CalcArgument(text));
+}
+
 namespace {
 
 AggregateHandler &aggregateHandler()
@@ -27,22 +37,11 @@ FieldIsNullHandler &fieldIsNullHandler()
     return f;
 }
 
-Variant calc(const QString &text)
-{
-    return library().ReportParser.Calc(text);
-}
-
-// A missing argument is an empty text.
-QString calcText(const QString &text)
-{
-    return text.isEmpty() ? QString() : valueText(calc(text));
-}
-
 // A value taken as a date-time: numbers as they are, a text as a number or
 // else as a date and time.
 double calcDate(const QString &text)
 {
-    const Variant v = calc(text);
+    const Variant v = CalcArgument(text);
     if (!v.isString())
         return v.toDouble();
     try {
@@ -274,63 +273,63 @@ void StdFunctionLibrary::DoFunction(int number, const QString &p1, const QString
         break;
     case fnFormatDateTime: {
         const double value = calcDate(p2);
-        result = Variant(platform::formatDateTime(calcText(p1), value));
+        result = Variant(platform::formatDateTime(CalcArgumentText(p1), value));
         break;
     }
     case fnFormatFloat: {
-        const double value = calc(p2).toDouble();
-        result = Variant(platform::formatNumber(calcText(p1), value));
+        const double value = CalcArgument(p2).toDouble();
+        result = Variant(platform::formatNumber(CalcArgumentText(p1), value));
         break;
     }
     case fnFormatText: {
-        const QString text = calcText(p2);
-        result = Variant(platform::formatMaskText(calcText(p1) + QStringLiteral(";0; "), text));
+        const QString text = CalcArgumentText(p2);
+        result = Variant(platform::formatMaskText(CalcArgumentText(p1) + QStringLiteral(";0; "), text));
         break;
     }
     case fnInput: {
-        const QString preset = calcText(p2);
+        const QString preset = CalcArgumentText(p2);
         QString answer = preset;
-        const QString prompt = calcText(p1);
+        const QString prompt = CalcArgumentText(p1);
         result = Variant(reportDialogs().InputQuery(QString(), prompt, answer) ? answer : preset);
         break;
     }
     case fnLength:
-        result = Variant(static_cast<int>(calcText(p1).size()));
+        result = Variant(static_cast<int>(CalcArgumentText(p1).size()));
         break;
     case fnLowerCase:
-        result = Variant(calcText(p1).toLower());
+        result = Variant(CalcArgumentText(p1).toLower());
         break;
     case fnUpperCase:
-        result = Variant(calcText(p1).toUpper());
+        result = Variant(CalcArgumentText(p1).toUpper());
         break;
     case fnMaxNum:
     case fnMinNum: {
-        const Variant a = calc(p1);
-        const Variant b = calc(p2);
+        const Variant a = CalcArgument(p1);
+        const Variant b = CalcArgument(p2);
         result = (number == fnMaxNum ? a > b : a < b) ? a : b;
         break;
     }
     case fnMessageBox: {
-        const int flags = calc(p3).toInt();
-        const QString caption = calcText(p2);
-        const QString text = calcText(p1);
+        const int flags = CalcArgument(p3).toInt();
+        const QString caption = CalcArgumentText(p2);
+        const QString text = CalcArgumentText(p1);
         result = Variant(messageBox(text, caption, flags));
         break;
     }
     case fnNameCase: {
-        QString s = calcText(p1).toLower();
+        QString s = CalcArgumentText(p1).toLower();
         if (!s.isEmpty())
             s[0] = s[0].toUpper();
         result = Variant(s);
         break;
     }
     case fnPos: {
-        const QString sub = calcText(p1);
-        result = Variant(static_cast<int>(calcText(p2).indexOf(sub) + 1));
+        const QString sub = CalcArgumentText(p1);
+        result = Variant(static_cast<int>(CalcArgumentText(p2).indexOf(sub) + 1));
         break;
     }
     case fnTrim:
-        result = Variant(trimmed(calcText(p1)));
+        result = Variant(trimmed(CalcArgumentText(p1)));
         break;
     default:
         break;
@@ -351,7 +350,7 @@ void DatabaseFunctionLibrary::DoFunction(int number, const QString &p1, const QS
     if (number != 0)
         return;
     result = Variant(0);
-    const QString reference = calcText(p1);
+    const QString reference = CalcArgumentText(p1);
     const FieldIsNullHandler &fieldIsNull = fieldIsNullHandler();
     result = Variant(fieldIsNull ? fieldIsNull(reference) : true);
 }

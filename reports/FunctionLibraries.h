@@ -62,4 +62,9 @@ QStringList GetCategoryList();
 QStringList GetFunctionList(const QString &category);
 inline constexpr char16_t kAllFunctions[] = u"Все функции";
 
+// A function's argument as the report parser evaluates it; a missing
+// argument is an empty text. The libraries of other units share them.
+Variant CalcArgument(const QString &text);
+QString CalcArgumentText(const QString &text);
+
 } // namespace reports

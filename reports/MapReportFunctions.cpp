@@ -15,25 +15,14 @@ MapPictureServices *&installedMap()
     return services;
 }
 
-Variant calc(const QString &text)
-{
-    return library().ReportParser.Calc(text);
-}
-
-// A missing argument is an empty text.
-QString calcText(const QString &text)
-{
-    return text.isEmpty() ? QString() : valueText(calc(text));
-}
-
 double calcDouble(const QString &text)
 {
-    return text.isEmpty() ? 0.0 : calc(text).toDouble();
+    return text.isEmpty() ? 0.0 : CalcArgument(text).toDouble();
 }
 
 bool calcBool(const QString &text)
 {
-    return !text.isEmpty() && calc(text).toBool();
+    return !text.isEmpty() && CalcArgument(text).toBool();
 }
 
 const struct {
@@ -88,25 +77,25 @@ void VykFunctionLibrary::DoFunction(int number, const QString &p1, const QString
         break;
     }
     case fnTxtToInt:
-        result = Variant(static_cast<int>(VykFunctions::TextToInt(calcText(p1))));
+        result = Variant(static_cast<int>(VykFunctions::TextToInt(CalcArgumentText(p1))));
         break;
     case fnTxtToIntTxt:
-        result = Variant(VykFunctions::TextToDigits(calcText(p1)));
+        result = Variant(VykFunctions::TextToDigits(CalcArgumentText(p1)));
         break;
     case fnTxtToFloat: {
         const double def = calcDouble(p2);
-        result = Variant(VykFunctions::TextToFloat(calcText(p1), def));
+        result = Variant(VykFunctions::TextToFloat(CalcArgumentText(p1), def));
         break;
     }
     case fnShortFamily:
-        result = Variant(VykFunctions::ShortenPersonName(calcText(p1), false));
+        result = Variant(VykFunctions::ShortenPersonName(CalcArgumentText(p1), false));
         break;
     case fnFamilyShort:
-        result = Variant(VykFunctions::ShortenPersonName(calcText(p1), true));
+        result = Variant(VykFunctions::ShortenPersonName(CalcArgumentText(p1), true));
         break;
     case fnUpperFirst: {
         // Evaluated once: an argument that asks the user (INPUT) asks once.
-        const QString s = calcText(p1);
+        const QString s = CalcArgumentText(p1);
         result = Variant(s.isEmpty() ? s : s.left(1).toUpper() + s.mid(1));
         break;
     }

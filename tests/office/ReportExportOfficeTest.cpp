@@ -13,17 +13,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using namespace reports;
-
-QString readUtf8(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-} // namespace
 
 TEST(OfficeReportExport, RtfOpensWithItsTexts)
 {
@@ -58,7 +48,7 @@ TEST(OfficeReportExport, RtfOpensWithItsTexts)
             }
             filter.OnEndDoc();
         }
-        const QString text = readUtf8(testsupport::officeConvert(office, file, dir.path(),
+        const QString text = testsupport::readUtf8(testsupport::officeConvert(office, file, dir.path(),
                                                                  QStringLiteral("txt:Text (encoded):UTF8")));
         ASSERT_FALSE(text.isEmpty());
         for (const QString &t : texts)

@@ -14,16 +14,6 @@
 
 using namespace platform::richtext;
 
-namespace {
-
-QString readUtf8(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-} // namespace
-
 TEST(OfficeRichText, WrittenRtfOpensWithItsTextAndStyles)
 {
     const QString office = testsupport::officeProgram();
@@ -60,14 +50,14 @@ TEST(OfficeRichText, WrittenRtfOpensWithItsTextAndStyles)
     testsupport::TempFolder dir;
     const QString file = dir.write(QStringLiteral("rich.rtf"), doc.toRtf());
 
-    const QString text = readUtf8(testsupport::officeConvert(office, file, dir.path(), QStringLiteral("txt:Text (encoded):UTF8")));
+    const QString text = testsupport::readUtf8(testsupport::officeConvert(office, file, dir.path(), QStringLiteral("txt:Text (encoded):UTF8")));
     QString expected = doc.plainText();
     QString seen = text;
     seen.remove(QChar(0xFEFF));
     EXPECT_EQ(seen.trimmed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
               expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
-    const QString html = readUtf8(testsupport::officeConvert(office, file, dir.path(), QStringLiteral("html")));
+    const QString html = testsupport::readUtf8(testsupport::officeConvert(office, file, dir.path(), QStringLiteral("html")));
     ASSERT_FALSE(html.isEmpty());
     const QString keep = testsupport::artefactFolder(QStringLiteral("office"));
     QFile::remove(keep + QStringLiteral("/rich.html"));

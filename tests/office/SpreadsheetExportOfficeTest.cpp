@@ -15,17 +15,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using namespace reports;
-
-QString readUtf8(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-} // namespace
 
 TEST(OfficeSpreadsheetExport, WorkbookOpensWithItsCells)
 {
@@ -64,7 +54,7 @@ TEST(OfficeSpreadsheetExport, WorkbookOpensWithItsCells)
         filter.OnAfterExport(file);
     }
     ASSERT_TRUE(QFile::exists(file));
-    const QString csv = readUtf8(testsupport::officeConvert(office, file, dir.path(),
+    const QString csv = testsupport::readUtf8(testsupport::officeConvert(office, file, dir.path(),
                                                            QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76")));
     ASSERT_FALSE(csv.isEmpty());
     const QStringList lines = csv.split(u'\n');

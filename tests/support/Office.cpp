@@ -1,5 +1,6 @@
 #include "support/Office.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -28,6 +29,12 @@ QString officeConvert(const QString &office, const QString &file, const QString 
         return {};
     }
     return out + QLatin1Char('/') + QFileInfo(file).completeBaseName() + QLatin1Char('.') + extension;
+}
+
+QString readUtf8(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace testsupport
