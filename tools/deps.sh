@@ -10,6 +10,7 @@ usage: tools/deps.sh [program] [tests] [display] [bench]
     program  what building and running the map editor needs
     tests    what the tests need besides (GoogleTest, Google Benchmark, GDAL,
              dbfread, zbar's reader of barcodes, clang for the fuzz targets,
+             minizip to read workbooks back,
              pdftoppm for printed pages, and LibreOffice Draw and Writer for
              the test labelled "office"; TOLVANE_WITHOUT_OFFICE=1 leaves
              LibreOffice out)
@@ -39,7 +40,9 @@ tests=(libgtest-dev libbenchmark-dev proj-bin gdal-bin python3 python3-dbfread
   # The fuzz targets (tools/fuzz.sh): clang with its sanitizer and libFuzzer runtimes.
   clang libclang-rt-dev
   # pdftoppm, which shows the pages of PDF print jobs.
-  poppler-utils)
+  poppler-utils
+  # minizip, with which the export tests read the sheet out of a workbook.
+  libminizip-dev)
 # LibreOffice renders the metafiles the program writes (about 190 MB), opens
 # the RTF it writes (Writer) and the workbooks of the spreadsheet export (Calc).
 if [ "${TOLVANE_WITHOUT_OFFICE:-0}" != 1 ]; then

@@ -91,6 +91,7 @@ public:
         m->Memo = text.split(u'\n');
         return static_cast<MemoView &>(*page_.Add(std::move(m)));
     }
+    Page &page() { return page_; }
 
 private:
     Page &page_;
