@@ -11,6 +11,8 @@
 #include "reports/ShapeView.h"
 #include "support/TestFiles.h"
 
+#include <gtest/gtest.h>
+
 namespace exportfixture {
 
 using namespace reports;
@@ -125,5 +127,26 @@ struct ParcelReport : Built {
         b.memo("Sheet", 221, 300, 78, 16, "Лист [PAGE#]").Alignment = frtaRight;
     }
 };
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Compares with the golden file of tests/reports/exports, or writes it
+// first when TOLVANE_WRITE_GOLDEN is set.
+inline void expectGolden(const QString &name, const QByteArray &bytes)
+{
+    const QString path = QStringLiteral(TOLVANE_SOURCE_DIR "/tests/reports/exports/") + name;
+    if (qEnvironmentVariableIsSet("TOLVANE_WRITE_GOLDEN")) {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly)) << path.toStdString();
+        out.write(bytes);
+    }
+    const QByteArray golden = readFile(path);
+    ASSERT_FALSE(golden.isEmpty()) << "missing golden file " << path.toStdString();
+    EXPECT_EQ(bytes.toStdString(), golden.toStdString()) << name.toStdString();
+}
 
 } // namespace exportfixture

@@ -13,8 +13,6 @@
 #include "reports/TextExport.h"
 #include "reports/XlsxWorkbook.h"
 
-#include <QFile>
-
 #include <unzip.h>
 
 #include <gtest/gtest.h>
@@ -37,12 +35,6 @@ protected:
     }
 };
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // One member of a zip archive; empty when it is missing.
 QByteArray zipMember(const QString &zip, const char *name)
 {
@@ -59,21 +51,6 @@ QByteArray zipMember(const QString &zip, const char *name)
     }
     unzClose(z);
     return out;
-}
-
-// Compares with the golden file, or writes it when asked to.
-void expectGolden(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QStringLiteral(TOLVANE_SOURCE_DIR "/tests/reports/exports/") + name;
-    if (qEnvironmentVariableIsSet("TOLVANE_WRITE_GOLDEN")) {
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly)) << path.toStdString();
-        out.write(bytes);
-    }
-    const QByteArray golden = readFile(path);
-    ASSERT_FALSE(golden.isEmpty()) << "missing golden file " << path.toStdString();
-    // Text goldens are shown as text on failure; the bytes decide.
-    EXPECT_EQ(bytes, golden) << name.toStdString();
 }
 
 TEST_F(ReportExportsTest, EveryFilterWritesTheGoldenFiles)
