@@ -5,6 +5,7 @@
 // installed (label "office").
 
 #include "../reports/ExportFixture.h"
+#include "../reports/ExportGolden.h"
 
 #include "reports/ExcelExport.h"
 #include "reports/ReportLibrary.h"

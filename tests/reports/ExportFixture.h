@@ -4,14 +4,12 @@
 // table of parcels (Cyrillic names, areas right-aligned) whose head repeats
 // on every page; the total; the sheet number at each page's foot. Built
 // through the report engine like a user's template, over rows in memory.
+// bench/exports times its exports.
 
 #include "ReportBuildSupport.h"
 
 #include "platform/Environment.h"
 #include "reports/ShapeView.h"
-#include "support/TestFiles.h"
-
-#include <gtest/gtest.h>
 
 namespace exportfixture {
 
@@ -26,13 +24,13 @@ inline QByteArray pictureFile()
     QByteArray b(14 + 40 + 16, '\0');
     b[0] = 'B';
     b[1] = 'M';
-    testsupport::putLE32(b, 2, 70);  // file size
-    testsupport::putLE32(b, 10, 54); // offset of the bits
-    testsupport::putLE32(b, 14, 40); // info size
-    testsupport::putLE32(b, 18, 2);  // width
-    testsupport::putLE32(b, 22, 2);  // height
-    testsupport::putLE16(b, 26, 1);  // planes
-    testsupport::putLE16(b, 28, 24); // bits per pixel
+    b[2] = 70;  // file size
+    b[10] = 54; // offset of the bits
+    b[14] = 40; // info size
+    b[18] = 2;  // width
+    b[22] = 2;  // height
+    b[26] = 1;  // planes
+    b[28] = 24; // bits per pixel
     const unsigned char bits[16] = {0xFF, 0, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0};
     for (int i = 0; i < 16; ++i)
         b[54 + i] = static_cast<char>(bits[i]);
@@ -127,26 +125,5 @@ struct ParcelReport : Built {
         b.memo("Sheet", 221, 300, 78, 16, "Лист [PAGE#]").Alignment = frtaRight;
     }
 };
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// Compares with the golden file of tests/reports/exports, or writes it
-// first when TOLVANE_WRITE_GOLDEN is set.
-inline void expectGolden(const QString &name, const QByteArray &bytes)
-{
-    const QString path = QStringLiteral(TOLVANE_SOURCE_DIR "/tests/reports/exports/") + name;
-    if (qEnvironmentVariableIsSet("TOLVANE_WRITE_GOLDEN")) {
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly)) << path.toStdString();
-        out.write(bytes);
-    }
-    const QByteArray golden = readFile(path);
-    ASSERT_FALSE(golden.isEmpty()) << "missing golden file " << path.toStdString();
-    EXPECT_EQ(bytes.toStdString(), golden.toStdString()) << name.toStdString();
-}
 
 } // namespace exportfixture

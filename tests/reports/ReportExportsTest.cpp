@@ -5,6 +5,7 @@
 // tests/reports/exports. TOLVANE_WRITE_GOLDEN=1 writes them anew.
 
 #include "ExportFixture.h"
+#include "ExportGolden.h"
 #include "RecordingSpreadsheet.h"
 #include "ReportTestSupport.h"
 
@@ -12,6 +13,7 @@
 #include "reports/RtfExport.h"
 #include "reports/TextExport.h"
 #include "reports/XlsxWorkbook.h"
+#include "support/TestFiles.h"
 
 #include <unzip.h>
 
