@@ -12,6 +12,7 @@
 #include "reports/ReportFiles.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
+#include "reports/ShapeView.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>
@@ -185,6 +186,25 @@ TEST_F(Fr3WriterTest, DataSetsAndVariablesGoIntoThePropertyStream)
     }
     expected.u8(0);
     EXPECT_TRUE(xml(report).contains(QStringLiteral("Propdata=\"") + StreamToHex(expected.b) + u'"'));
+}
+
+// An add-in object writes the common attributes and then its own: the
+// shape its kind.
+TEST_F(Fr3WriterTest, AShapeWritesItsKind)
+{
+    TfrReport report;
+    Page *page = AddTemplatePage(report);
+    fixedInfo(report);
+    auto shape = std::make_unique<ShapeView>();
+    shape->Name = QStringLiteral("Shape1");
+    shape->SetBounds(30, 40, 50, 60);
+    shape->ShapeType = skEllipse;
+    page->Add(std::move(shape));
+    EXPECT_TRUE(xml(report).contains(QStringLiteral(
+        "\r\n<TfrxShapeView Name=\"Shape1\" Left=\"12\" Top=\"40\" Width=\"50\" Height=\"60\" Color=\"536870911\" "
+        "Frame.Typ=\"0\" Frame.Width=\"1\" Frame.Color=\"0\" Frame.Style=\"0\" GapX=\"2\" GapY=\"1\" TagStr=\"\" "
+        "Memo.text=\"\" Align=\"0\" Restrictions=\"0\" Shape=\"2\"/>\r\n")))
+        << xml(report).toStdString();
 }
 
 TEST_F(Fr3WriterTest, TheFileTakesTheXmlExtensionAndTheSwitchIsTurnedOff)
