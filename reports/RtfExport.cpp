@@ -179,6 +179,9 @@ void TfrRTFExport::OnEndPage()
             const QByteArray wmf = metafileHex(p.bmp, p.pw, p.ph);
             if (wmf.isEmpty())
                 continue;
+            // The frame's top is not scaled as its left is, and its size
+            // stays in report units x 20: documents written so far keep
+            // their pictures where they were.
             body_ += "\\pard\\phmrg\\posx" + num(twips(p.x)) + "\\posy" + num(platform::roundToInt(p.y * 20 / 1.3)) +
                      "\\absh" + num(p.h * 20) + "\\absw" + num(p.w * 20) + "{\\pict\\wmetafile8\\picw" +
                      num(platform::roundToInt(p.w * 26.46875)) + "\\pich" + num(platform::roundToInt(p.h * 26.46875)) +
