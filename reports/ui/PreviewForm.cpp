@@ -1,6 +1,7 @@
 #include "reports/ui/PreviewForm.h"
 
 #include "platform/UserAnswers.h"
+#include "platform/ui/FormClass.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
 #include "reports/Docking.h"
@@ -11,6 +12,7 @@
 #include "reports/ReportObjects.h"
 #include "reports/ReportPrinter.h"
 #include "reports/ResourceTexts.h"
+#include "reports/ui/DockWidgets.h"
 #include "reports/ui/ReportControls.h"
 #include "reports/ui/SpeedButton.h"
 
@@ -238,6 +240,8 @@ TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget *parent) : QDialog(parent)
 TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frPreviewForm"));
+    // Its place is kept under its class name.
+    platform::setFormClass(this, "TfrPreviewForm");
     setWindowTitle(GetResourceText(53090));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     resize(640, 480);
@@ -982,19 +986,16 @@ void TfrPreviewForm::showEvent(QShowEvent *event)
 {
     if (!placementRestored_) {
         placementRestored_ = true;
-        const docking::FormPlacement place =
-            docking::RestoreFormSettings(QStringLiteral("TfrPreviewForm"), geometry());
-        setGeometry(place.bounds);
-        if (place.maximized)
-            setWindowState(windowState() | Qt::WindowMaximized);
+        // The window starts maximized unless its place says otherwise.
+        setWindowState(windowState() | Qt::WindowMaximized);
+        RestoreFormSettings(this);
     }
     QDialog::showEvent(event);
 }
 
 void TfrPreviewForm::closeEvent(QCloseEvent *event)
 {
-    docking::SaveFormSettings(QStringLiteral("TfrPreviewForm"),
-                              {isMaximized() ? normalGeometry() : geometry(), isMaximized()});
+    SaveFormSettings(this);
     QDialog::closeEvent(event);
 }
 
