@@ -305,15 +305,18 @@ TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
 
     struct Dialog : PageSetupDialog {
         PageSetupChoice offered;
-        bool Show(PageSetupChoice &choice) override
-        {
-            offered = choice;
+        std::function<void(PageSetupChoice &)> answer = [](PageSetupChoice &choice) {
             choice.Margins[0] = 1000;
             choice.Margins[1] = 2000;
             choice.Margins[2] = 27; // below one unit: 0
             choice.Margins[3] = 1000;
             choice.PaperSize = 11;
             choice.Orientation = 1;
+        };
+        bool Show(PageSetupChoice &choice) override
+        {
+            offered = choice;
+            answer(choice);
             return true;
         }
     } dialog;
@@ -333,33 +336,14 @@ TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
     EXPECT_EQ(page.pgOr, 1);
     EXPECT_EQ(form.ShownPage, form.PageCount() ? 1 : 0); // built again, from page 1
     EXPECT_EQ(report_.EMFPages->Count(), 0);             // and held by the preview
-    resetReportPrinter();
-}
 
-TEST_F(PreviewFormTest, AUserPaperFromThePageSetUpKeepsItsSize)
-{
-    FakePrinterBackend fake;
-    fake.names = {"Laser"};
-    fake.printerCaps = {4960, 7016, 100, 100, 600, 600, 4760, 6816};
-    fake.papers = {{9, "A4"}, {256, "User"}};
-    platform::ScopedService<platform::PrinterBackend> printers(fake);
-    resetReportPrinter();
-    report_.Pages.push_back(std::make_unique<Page>());
-    struct Dialog : PageSetupDialog {
-        bool Show(PageSetupChoice &choice) override
-        {
-            choice.PaperSize = 256;
-            choice.PaperWidth = 1000;
-            choice.PaperHeight = 1500;
-            return true;
-        }
-    } dialog;
-    platform::ScopedService<PageSetupDialog> installed(dialog);
-    report_.PreviewButtons |= pbPageSetup;
-    TfrPreviewForm form;
-    open(form);
+    // A user size reaches the printer with its size, not as a paper of no size.
+    dialog.answer = [](PageSetupChoice &choice) {
+        choice.PaperSize = 256;
+        choice.PaperWidth = 1000;
+        choice.PaperHeight = 1500;
+    };
     form.PageSetup();
-    // The printer is asked for that size, not for a paper of no size.
     EXPECT_EQ(report_.Pages[0]->pgSize, 256);
     ASSERT_FALSE(fake.written.empty());
     EXPECT_EQ(fake.written.back().paperSize, 256);
