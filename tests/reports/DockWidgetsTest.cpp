@@ -221,6 +221,9 @@ TEST_F(DockWidgets, ToolbarPlacesRoundTripThroughTheSettingsStore)
     const QRect docked = bar_->geometry();
     SaveToolbarSettings(bar_);
     bar_->AddToDock(bottom_);
+    // Added at the far edge by the size it has lying down, one row deep.
+    EXPECT_EQ(bar_->geometry(), QRect(0, 1, 89, 26));
+    EXPECT_EQ(bottom_->height(), 27);
     RestoreToolbarSettings(bar_);
     EXPECT_EQ(bar_->Dock(), left_);
     EXPECT_EQ(bar_->geometry(), docked);
