@@ -2,6 +2,7 @@
 
 #include "mapdata/MapFunctions.h"
 #include "platform/UserAnswers.h"
+#include "reports/Docking.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -52,6 +53,11 @@ namespace {
 QString title = QStringLiteral("Tolvane v.2.2.0.0");
 QString helpFile = QStringLiteral("TOLVANE.HLP");
 } // namespace
+
+void startReportSettings()
+{
+    reports::docking::SetRegistryRoot(QStringLiteral("Software\\ZeraDuvozo\\") + QCoreApplication::applicationName());
+}
 
 QString applicationTitle()
 {

@@ -31,6 +31,11 @@ bool loadPlatformTranslations(const QString &language);
 // Shows an error's text as an error message.
 void showException(const std::exception &error);
 
+// The report library's windows keep their places and options in the settings
+// store under "Software\ZeraDuvozo\" and the application's name as the
+// program starts (before the frame gives the application its title).
+void startReportSettings();
+
 QString applicationTitle();
 void setApplicationTitle(const QString &title);
 QString applicationHelpFile();

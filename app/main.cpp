@@ -28,6 +28,8 @@ int main(int argc, char **argv)
     }
     app::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvane"));
+    // The report windows' settings root takes the name as it is now.
+    app::startReportSettings();
     // Questions reach the user through Qt's dialogs.
     platform::QtUserAnswers asking;
     platform::ScopedService<platform::UserAnswers> answers(asking);

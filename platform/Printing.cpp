@@ -32,4 +32,14 @@ const PaperSizeRow *findPaperSize(int code)
     return it == table.end() ? nullptr : &*it;
 }
 
+int paperCodeOfSize(int width, int height)
+{
+    const auto near = [](int a, int b) { return std::abs(a - b) <= kPaperSizeTolerance; };
+    for (const PaperSizeRow &row : paperSizeTable())
+        if (row.code != 256 && ((near(row.width, width) && near(row.height, height)) ||
+                                (near(row.width, height) && near(row.height, width))))
+            return row.code;
+    return 256;
+}
+
 } // namespace platform

@@ -119,5 +119,10 @@ struct PaperSizeRow {
 const std::array<PaperSizeRow, 67> &paperSizeTable();
 // The row of a paper code; none for a code the table lacks.
 const PaperSizeRow *findPaperSize(int code);
+// The code of the first standard paper of a size (tenths of a millimetre,
+// either way round, within half a millimetre: page sizes kept in points come
+// back that far off); 256, the user size, for any other size.
+inline constexpr int kPaperSizeTolerance = 5;
+int paperCodeOfSize(int width, int height);
 
 } // namespace platform

@@ -228,25 +228,81 @@ QSize ArrangeControls(std::vector<BarControl> &controls, QSize barSize, bool ver
         size.transpose();
     if (vertical && size.height() < size.width())
         size.transpose();
-    int length = 4;
     for (BarControl &c : controls) {
         if (!c.visible)
             continue;
+        const bool hadAxis = c.align != Align::None && c.align != Align::Client;
+        const bool wasVertical = c.align == Align::Top || c.align == Align::Bottom;
         if (!vertical) {
             if (c.align != Align::Left && c.align != Align::Right)
                 c.align = c.align == Align::Bottom ? Align::Right : Align::Left;
-            length += c.bounds.width();
         } else {
             if (c.align != Align::Top && c.align != Align::Bottom)
                 c.align = c.align == Align::Right ? Align::Bottom : Align::Top;
-            length += c.bounds.height();
         }
+        // Buttons and separators turn with the toolbar: a control aligned
+        // left takes its former top as its left, and so on; it keeps its
+        // length along the toolbar.
+        if (hadAxis && wasVertical != vertical)
+            c.bounds = QRect(c.bounds.y(), c.bounds.x(), c.bounds.height(), c.bounds.width());
     }
     if (vertical)
-        size.setHeight(length);
+        size.setHeight(BarLength(controls, true));
     else
-        size.setWidth(length);
+        size.setWidth(BarLength(controls, false));
     return size;
+}
+
+int BarLength(const std::vector<BarControl> &controls, bool vertical)
+{
+    int length = 4;
+    for (const BarControl &c : controls)
+        if (c.visible)
+            length += vertical ? c.bounds.height() : c.bounds.width();
+    return length;
+}
+
+void AlignControls(std::vector<BarControl> &controls, const QRect &client)
+{
+    QRect room = client;
+    const Align order[] = {Align::Top, Align::Bottom, Align::Left, Align::Right};
+    for (Align side : order) {
+        std::vector<BarControl *> row;
+        for (BarControl &c : controls)
+            if (c.visible && c.align == side)
+                row.push_back(&c);
+        // Near side first: top and left ones by their start, bottom and right
+        // ones by their end, the outermost first.
+        std::stable_sort(row.begin(), row.end(), [side](const BarControl *a, const BarControl *b) {
+            switch (side) {
+            case Align::Top: return a->bounds.top() < b->bounds.top();
+            case Align::Bottom: return a->bounds.y() + a->bounds.height() > b->bounds.y() + b->bounds.height();
+            case Align::Left: return a->bounds.left() < b->bounds.left();
+            default: return a->bounds.x() + a->bounds.width() > b->bounds.x() + b->bounds.width();
+            }
+        });
+        for (BarControl *c : row) {
+            const int w = c->bounds.width(), h = c->bounds.height();
+            switch (side) {
+            case Align::Top:
+                c->bounds = QRect(room.left(), room.top(), room.width(), h);
+                room.setTop(room.top() + h);
+                break;
+            case Align::Bottom:
+                c->bounds = QRect(room.left(), room.top() + room.height() - h, room.width(), h);
+                room.setHeight(room.height() - h);
+                break;
+            case Align::Left:
+                c->bounds = QRect(room.left(), room.top(), w, room.height());
+                room.setLeft(room.left() + w);
+                break;
+            default:
+                c->bounds = QRect(room.left() + room.width() - w, room.top(), w, room.height());
+                room.setWidth(room.width() - w);
+                break;
+            }
+        }
+    }
 }
 
 namespace {

@@ -71,14 +71,23 @@ struct BarControl {
     QRect bounds;
     Align align = Align::Left;
     bool visible = true;
+    int id = -1; // the caller's own key, carried through the reordering
 };
 
 // Orders a toolbar's controls (at most 101) along its direction and aligns
-// them to it; returns the toolbar's new size (length: the visible controls'
-// extents + 4; made wider than high for a horizontal toolbar, higher than wide
-// for a vertical one).
+// them to it; a control that changes from one axis to the other turns with
+// the toolbar (width and height swapped). Returns the toolbar's new size
+// (length: BarLength; made wider than high for a horizontal toolbar, higher
+// than wide for a vertical one).
 inline constexpr int MaxBarControls = 101;
 QSize ArrangeControls(std::vector<BarControl> &controls, QSize barSize, bool vertical);
+// A toolbar's length: its visible controls' widths (heights when vertical) + 4.
+int BarLength(const std::vector<BarControl> &controls, bool vertical);
+// Places aligned controls in the client rectangle as a panel does: top ones
+// first across the whole width, then bottom, left and right ones in what is
+// left, each in the order of its position; the aligned side stretches to the
+// room left. Controls aligned None or hidden keep their bounds.
+void AlignControls(std::vector<BarControl> &controls, const QRect &client);
 
 // The settings store's root of the report windows (current user).
 QString RegistryRoot();

@@ -34,6 +34,9 @@ struct PageSetupChoice {
     int Margins[4] = {0, 0, 0, 0}; // left, top, right, bottom
     int PrinterIndex = -1;         // among the report printer's printers; -1 as it is
     int PaperSize = 9;
+    // The user size (paper code 256) in tenths of a millimetre, as the paper lies.
+    int PaperWidth = 0;
+    int PaperHeight = 0;
     int Orientation = 0;
     int Bin = -1;
 };

@@ -12,19 +12,47 @@ namespace {
 
 constexpr int kUserSize = 256;
 
-QPageSize pageSizeOf(const DeviceMode &mode)
+QPageSize pageSizeOf(const DeviceMode &mode) { return pageSizeOfPaper({mode.paperSize, mode.paperWidth, mode.paperLength}); }
+
+} // namespace
+
+QPageSize pageSizeOfPaper(const Paper &paper)
 {
-    if (mode.paperSize != kUserSize) {
-        const QPageSize::PageSizeId id = QPageSize::id(mode.paperSize);
-        if (id != QPageSize::Custom)
-            return QPageSize(id);
+    if (paper.code != kUserSize) {
+        const QPageSize::PageSizeId id = QPageSize::id(paper.code);
+        const PaperSizeRow *row = findPaperSize(paper.code);
+        // Qt's page of that code where its size is the table's (some codes
+        // differ by a millimetre); else the table's size as it stands.
+        if (id != QPageSize::Custom) {
+            const QPageSize qt(id);
+            const QSizeF mm = qt.size(QPageSize::Millimeter);
+            if (qt.isValid() && (!row || (std::abs(qRound(mm.width() * 10) - row->width) <= kPaperSizeTolerance &&
+                                          std::abs(qRound(mm.height() * 10) - row->height) <= kPaperSizeTolerance)))
+                return qt;
+        }
+        if (row)
+            return QPageSize(QSizeF(row->width / 10.0, row->height / 10.0), QPageSize::Millimeter, QString(),
+                             QPageSize::ExactMatch);
     }
-    if (mode.paperWidth > 0 && mode.paperLength > 0)
-        return QPageSize(QSizeF(mode.paperWidth / 10.0, mode.paperLength / 10.0), QPageSize::Millimeter);
+    if (paper.width > 0 && paper.length > 0)
+        return QPageSize(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter);
     return QPageSize(QPageSize::A4);
 }
 
-} // namespace
+Paper paperOfPageSize(const QPageSize &size)
+{
+    const QSizeF mm = size.size(QPageSize::Millimeter);
+    Paper paper{kUserSize, qRound(mm.width() * 10), qRound(mm.height() * 10)};
+    // Qt's own code when the table has it for this size, else the table's
+    // paper of the size.
+    const PaperSizeRow *row = findPaperSize(size.windowsId());
+    if (row && row->code != kUserSize && std::abs(row->width - paper.width) <= kPaperSizeTolerance &&
+        std::abs(row->height - paper.length) <= kPaperSizeTolerance)
+        paper.code = row->code;
+    else
+        paper.code = paperCodeOfSize(paper.width, paper.length);
+    return paper;
+}
 
 QtPrinterBackend::QtPrinterBackend() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
@@ -64,11 +92,10 @@ std::optional<DeviceMode> QtPrinterBackend::deviceMode()
     DeviceMode mode;
     mode.fields = DeviceMode::Orientation | DeviceMode::PaperSize | DeviceMode::Copies | DeviceMode::DefaultSource;
     const QPageLayout layout = printer_->pageLayout();
-    const int code = layout.pageSize().windowsId();
-    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
-    mode.paperSize = code > 0 && code != kUserSize ? code : kUserSize;
-    mode.paperWidth = qRound(mm.width() * 10);
-    mode.paperLength = qRound(mm.height() * 10);
+    const Paper paper = paperOfPageSize(layout.pageSize());
+    mode.paperSize = paper.code;
+    mode.paperWidth = paper.width;
+    mode.paperLength = paper.length;
     mode.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
     mode.copies = printer_->copyCount();
     return mode;
@@ -182,11 +209,10 @@ bool QtPrinterBackend::editDeviceMode(DeviceMode &mode)
     if (answers().runModal(dialog) != mrOk)
         return false;
     const QPageLayout layout = copy.pageLayout();
-    const int code = layout.pageSize().windowsId();
-    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
-    mode.paperSize = code > 0 ? code : kUserSize;
-    mode.paperWidth = qRound(mm.width() * 10);
-    mode.paperLength = qRound(mm.height() * 10);
+    const Paper paper = paperOfPageSize(layout.pageSize());
+    mode.paperSize = paper.code;
+    mode.paperWidth = paper.width;
+    mode.paperLength = paper.length;
     mode.orientation = layout.orientation() == QPageLayout::Portrait ? 1 : 2;
     mode.fields |= DeviceMode::PaperSize | DeviceMode::Orientation;
     if (mode.paperSize == kUserSize)

@@ -7,11 +7,25 @@
 
 #include "platform/Printing.h"
 
+#include <QPageSize>
 #include <QPrinter>
 
 #include <memory>
 
 namespace platform {
+
+// A paper: its code, and its portrait width and length in tenths of a
+// millimetre.
+struct Paper {
+    int code = 9;
+    int width = 0;
+    int length = 0;
+};
+// The paper as Qt's page size (a user size or an unknown code by its width
+// and length; A4 without them), and back: a page size Qt knows no code for
+// takes the code of the standard paper of its size, else the user size.
+QPageSize pageSizeOfPaper(const Paper &paper);
+Paper paperOfPageSize(const QPageSize &size);
 
 class QtPrinterBackend : public PrinterBackend {
 public:

@@ -1,6 +1,8 @@
 #include "reports/ui/PreviewForm.h"
 
 #include "platform/UserAnswers.h"
+#include "platform/ui/FormClass.h"
+#include "platform/ui/QtPrinterBackend.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
 #include "reports/Docking.h"
@@ -11,6 +13,7 @@
 #include "reports/ReportObjects.h"
 #include "reports/ReportPrinter.h"
 #include "reports/ResourceTexts.h"
+#include "reports/ui/DockWidgets.h"
 #include "reports/ui/ReportControls.h"
 #include "reports/ui/SpeedButton.h"
 
@@ -238,6 +241,8 @@ TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget *parent) : QDialog(parent)
 TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frPreviewForm"));
+    // Its place is kept under its class name.
+    platform::setFormClass(this, "TfrPreviewForm");
     setWindowTitle(GetResourceText(53090));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     resize(640, 480);
@@ -892,6 +897,10 @@ void TfrPreviewForm::PageSetup()
     Printer &printer = ReportPrinter();
     choice.PrinterIndex = printer.PrinterIndex();
     choice.PaperSize = printer.PaperSize;
+    if (printer.PaperSize == 256) {
+        choice.PaperWidth = printer.PaperWidth;
+        choice.PaperHeight = printer.PaperHeight;
+    }
     choice.Orientation = printer.Orientation;
     choice.Bin = printer.Bin;
     if (!platform::Service<PageSetupDialog>::get().Show(choice))
@@ -908,8 +917,10 @@ void TfrPreviewForm::PageSetup()
         page->MarginRight = marginFromSetup(choice.Margins[2]);
         page->MarginBottom = marginFromSetup(choice.Margins[3]);
         page->pgSize = choice.PaperSize;
-        page->pgWidth = 0;
-        page->pgHeight = 0;
+        // A user size keeps its width and height: without them its pages
+        // would have no size.
+        page->pgWidth = choice.PaperSize == 256 ? choice.PaperWidth : 0;
+        page->pgHeight = choice.PaperSize == 256 ? choice.PaperHeight : 0;
         page->pgOr = choice.Orientation;
         page->pgBin = choice.Bin;
     }
@@ -982,38 +993,49 @@ void TfrPreviewForm::showEvent(QShowEvent *event)
 {
     if (!placementRestored_) {
         placementRestored_ = true;
-        const docking::FormPlacement place =
-            docking::RestoreFormSettings(QStringLiteral("TfrPreviewForm"), geometry());
-        setGeometry(place.bounds);
-        if (place.maximized)
-            setWindowState(windowState() | Qt::WindowMaximized);
+        // The window starts maximized unless its place says otherwise.
+        setWindowState(windowState() | Qt::WindowMaximized);
+        RestoreFormSettings(this);
     }
     QDialog::showEvent(event);
 }
 
 void TfrPreviewForm::closeEvent(QCloseEvent *event)
 {
-    docking::SaveFormSettings(QStringLiteral("TfrPreviewForm"),
-                              {isMaximized() ? normalGeometry() : geometry(), isMaximized()});
+    SaveFormSettings(this);
     QDialog::closeEvent(event);
 }
 
 bool QtPageSetupDialog::Show(PageSetupChoice &choice)
 {
     QPrinter printer;
+    const bool landscape = choice.Orientation == 1;
+    // Qt's page sizes are upright; the user size comes as the paper lies.
+    platform::Paper offered{choice.PaperSize, choice.PaperWidth, choice.PaperHeight};
+    if (landscape)
+        std::swap(offered.width, offered.length);
+    printer.setPageSize(platform::pageSizeOfPaper(offered));
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     const QMarginsF margins(choice.Margins[0] / 100.0, choice.Margins[1] / 100.0, choice.Margins[2] / 100.0,
                             choice.Margins[3] / 100.0);
-    printer.setPageOrientation(choice.Orientation == 1 ? QPageLayout::Landscape : QPageLayout::Portrait);
     printer.setPageMargins(margins, QPageLayout::Millimeter);
     QPageSetupDialog dialog(&printer);
     if (platform::answers().runModal(dialog) != platform::mrOk)
         return false;
-    const QMarginsF chosen = printer.pageLayout().margins(QPageLayout::Millimeter);
+    const QPageLayout layout = printer.pageLayout();
+    const QMarginsF chosen = layout.margins(QPageLayout::Millimeter);
     choice.Margins[0] = static_cast<int>(std::lround(chosen.left() * 100));
     choice.Margins[1] = static_cast<int>(std::lround(chosen.top() * 100));
     choice.Margins[2] = static_cast<int>(std::lround(chosen.right() * 100));
     choice.Margins[3] = static_cast<int>(std::lround(chosen.bottom() * 100));
-    choice.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? 1 : 0;
+    choice.Orientation = layout.orientation() == QPageLayout::Landscape ? 1 : 0;
+    // The paper chosen by its code in the report's table of papers.
+    platform::Paper paper = platform::paperOfPageSize(layout.pageSize());
+    if (choice.Orientation == 1)
+        std::swap(paper.width, paper.length);
+    choice.PaperSize = paper.code;
+    choice.PaperWidth = paper.code == 256 ? paper.width : 0;
+    choice.PaperHeight = paper.code == 256 ? paper.length : 0;
     return true;
 }
 

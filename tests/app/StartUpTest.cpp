@@ -5,7 +5,9 @@
 
 #include "app/Application.h"
 #include "reports/ReportEngine.h"
+#include "reports/Docking.h"
 #include "reports/ReportObjects.h"
+#include "reports/ui/PreviewForm.h"
 #include "app/FFirstOpen.h"
 #include "app/SmsControls.h"
 #include "platform/ui/QtUserAnswers.h"
@@ -394,4 +396,26 @@ TEST_F(FrameTest, ThePlatformsButtonsSpeakTheInterfaceLanguage)
     // Without a catalogue the platform's own texts come back.
     EXPECT_FALSE(app::loadPlatformTranslations(QStringLiteral("none")));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Yes"));
+}
+
+TEST_F(FrameTest, TheReportWindowsKeepTheirPlacesUnderTheProgramsName)
+{
+    const QString name = QCoreApplication::applicationName();
+    const QString root = reports::docking::RegistryRoot();
+    QCoreApplication::setApplicationName(QStringLiteral("Tolvane"));
+    app::startReportSettings();
+    {
+        TStart start; // titles the application afterwards; the root stays
+        reports::TfrPreviewForm preview;
+        preview.show();
+        preview.setWindowState(Qt::WindowNoState);
+        preview.setGeometry(30, 40, 500, 300);
+        preview.close();
+    }
+    const auto x = platform::Registry::instance().readString(
+        platform::RegRoot::CurrentUser, QStringLiteral("Software\\ZeraDuvozo\\Tolvane\\Form\\TfrPreviewForm"),
+        QStringLiteral("XPosition"));
+    EXPECT_EQ(x, std::optional<QString>(QStringLiteral("30")));
+    QCoreApplication::setApplicationName(name);
+    reports::docking::SetRegistryRoot(root);
 }

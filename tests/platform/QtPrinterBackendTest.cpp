@@ -33,3 +33,32 @@ TEST(QtPrinterBackend, ListsThePrintSystemsPrinters)
     ASSERT_TRUE(changed.has_value());
     EXPECT_EQ(changed->orientation, 2);
 }
+
+TEST(QtPrinterBackend, EveryStandardPaperComesBackAsItsCodeFromQtsPageSize)
+{
+    // Back as its own code, or as another code of the same size (Letter is
+    // 1, 2 and 18; A4 is 9 and 10): never as a paper of another size.
+    for (const platform::PaperSizeRow &row : platform::paperSizeTable()) {
+        if (row.code == 256)
+            continue;
+        SCOPED_TRACE(row.code);
+        const platform::Paper back = platform::paperOfPageSize(platform::pageSizeOfPaper({row.code, 0, 0}));
+        const platform::PaperSizeRow *same = platform::findPaperSize(back.code);
+        ASSERT_TRUE(same && back.code != 256);
+        EXPECT_NEAR(same->width, row.width, platform::kPaperSizeTolerance);
+        EXPECT_NEAR(same->height, row.height, platform::kPaperSizeTolerance);
+        EXPECT_NEAR(back.width, row.width, platform::kPaperSizeTolerance);
+        EXPECT_NEAR(back.length, row.height, platform::kPaperSizeTolerance);
+    }
+    const struct {
+        int width, height, code;
+    } sizes[] = {{2100, 2970, 9}, {2970, 2100, 9}, {2104, 2966, 9}, {2159, 2794, 1}, {1480, 2100, 11},
+                 {2106, 2970, 256}, {1000, 1500, 256}};
+    for (const auto &s : sizes)
+        EXPECT_EQ(platform::paperCodeOfSize(s.width, s.height), s.code) << s.width << "x" << s.height;
+    // A user size keeps its width and length both ways.
+    const platform::Paper user = platform::paperOfPageSize(platform::pageSizeOfPaper({256, 1000, 1500}));
+    EXPECT_EQ(user.code, 256);
+    EXPECT_EQ(user.width, 1000);
+    EXPECT_EQ(user.length, 1500);
+}

@@ -152,10 +152,58 @@ TEST(Docking, ArrangeControlsOrdersAlignsAndSizes)
     EXPECT_EQ(size, QSize(8 + 24 + 24 + 4, 26)); // swapped to lie, sized by the visible ones
     EXPECT_EQ(controls[0].bounds.left(), 0);
     EXPECT_EQ(controls[0].align, Align::Left);
-    EXPECT_EQ(controls[1].bounds.left(), 10);
+    EXPECT_EQ(controls[1].bounds, QRect(0, 10, 24, 24)); // turned: its former top is its left
     EXPECT_EQ(controls[1].align, Align::Right);
     EXPECT_FALSE(controls[2].visible); // the hidden one keeps its slot
     EXPECT_EQ(controls[3].bounds.left(), 50);
+}
+
+TEST(Docking, ControlsTurnWithTheToolbarAndKeepTheirLengthAlongIt)
+{
+    // An upright toolbar: grip, button, separator, a hidden button, a button
+    // at the bottom, and a control aligned to nothing.
+    std::vector<BarControl> controls{
+        {QRect(1, 1, 24, 11), Align::Top, true, 0},    {QRect(1, 12, 24, 22), Align::Top, true, 1},
+        {QRect(1, 34, 24, 8), Align::Top, true, 2},    {QRect(1, 42, 24, 22), Align::Top, false, 3},
+        {QRect(1, 70, 24, 22), Align::Bottom, true, 4}, {QRect(3, 50, 30, 10), Align::None, true, 5},
+    };
+    const QSize size = ArrangeControls(controls, QSize(26, 120), false);
+    EXPECT_EQ(size, QSize(11 + 22 + 8 + 22 + 30 + 4, 26));
+    const struct {
+        int id;
+        QRect bounds;
+        Align align;
+    } expected[] = {
+        {0, QRect(1, 1, 11, 24), Align::Left},  {1, QRect(12, 1, 22, 24), Align::Left},
+        {2, QRect(34, 1, 8, 24), Align::Left},  {3, QRect(1, 42, 24, 22), Align::Top},
+        {4, QRect(70, 1, 22, 24), Align::Right}, {5, QRect(3, 50, 30, 10), Align::Left},
+    };
+    ASSERT_EQ(controls.size(), std::size(expected));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(controls[i].id, expected[i].id); // ordered by their left edges before the turn
+        EXPECT_EQ(controls[i].bounds, expected[i].bounds);
+        EXPECT_EQ(controls[i].align, expected[i].align);
+    }
+    // And back upright: the same places as before.
+    ArrangeControls(controls, size, true);
+    EXPECT_EQ(controls[1].bounds, QRect(1, 12, 24, 22));
+    EXPECT_EQ(controls[2].bounds, QRect(1, 34, 24, 8));
+}
+
+TEST(Docking, AlignedControlsFillTheClientInTheOrderOfTheirPlaces)
+{
+    std::vector<BarControl> controls{
+        {QRect(50, 0, 10, 5), Align::Left, true},   {QRect(5, 9, 20, 5), Align::Left, true},
+        {QRect(0, 0, 8, 8), Align::Right, true},    {QRect(30, 3, 7, 7), Align::Left, false},
+        {QRect(70, 2, 6, 6), Align::None, true},
+    };
+    AlignControls(controls, QRect(1, 1, 100, 24));
+    EXPECT_EQ(controls[1].bounds, QRect(1, 1, 20, 24));
+    EXPECT_EQ(controls[0].bounds, QRect(21, 1, 10, 24));
+    EXPECT_EQ(controls[2].bounds, QRect(101 - 8, 1, 8, 24));
+    EXPECT_EQ(controls[3].bounds, QRect(30, 3, 7, 7)); // hidden and unaligned ones stay
+    EXPECT_EQ(controls[4].bounds, QRect(70, 2, 6, 6));
 }
 
 namespace {

@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSetupDialog>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
@@ -303,15 +305,18 @@ TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
 
     struct Dialog : PageSetupDialog {
         PageSetupChoice offered;
-        bool Show(PageSetupChoice &choice) override
-        {
-            offered = choice;
+        std::function<void(PageSetupChoice &)> answer = [](PageSetupChoice &choice) {
             choice.Margins[0] = 1000;
             choice.Margins[1] = 2000;
             choice.Margins[2] = 27; // below one unit: 0
             choice.Margins[3] = 1000;
             choice.PaperSize = 11;
             choice.Orientation = 1;
+        };
+        bool Show(PageSetupChoice &choice) override
+        {
+            offered = choice;
+            answer(choice);
             return true;
         }
     } dialog;
@@ -331,6 +336,19 @@ TEST_F(PreviewFormTest, PageSetupSetsTheTemplatesMarginsAndPaperAndBuildsAgain)
     EXPECT_EQ(page.pgOr, 1);
     EXPECT_EQ(form.ShownPage, form.PageCount() ? 1 : 0); // built again, from page 1
     EXPECT_EQ(report_.EMFPages->Count(), 0);             // and held by the preview
+
+    // A user size reaches the printer with its size, not as a paper of no size.
+    dialog.answer = [](PageSetupChoice &choice) {
+        choice.PaperSize = 256;
+        choice.PaperWidth = 1000;
+        choice.PaperHeight = 1500;
+    };
+    form.PageSetup();
+    EXPECT_EQ(report_.Pages[0]->pgSize, 256);
+    ASSERT_FALSE(fake.written.empty());
+    EXPECT_EQ(fake.written.back().paperSize, 256);
+    EXPECT_EQ(fake.written.back().paperWidth, 1000);
+    EXPECT_EQ(fake.written.back().paperLength, 1500);
     resetReportPrinter();
 }
 
@@ -373,6 +391,55 @@ TEST(QtPageSetupDialog, OfferedMarginsComeBackInHundredthsOfAMillimetre)
     EXPECT_EQ(choice.Margins[3], 2000);
     EXPECT_EQ(choice.Orientation, 1);
     EXPECT_FALSE(dialog.Show(choice));
+}
+
+TEST(QtPageSetupDialog, ThePaperOfferedAndChosenGoesByTheReportsPaperCodes)
+{
+    struct Case {
+        const char *what;
+        int offeredCode, offeredWidth, offeredHeight, offeredOrientation;
+        QPageSize offeredInDialog;
+        QPageSize chosen;
+        QPageLayout::Orientation chosenOrientation;
+        int code, width, height, orientation;
+    };
+    const QPageSize user(QSizeF(100, 150), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    const Case cases[] = {
+        {"A4 to A5", 9, 0, 0, 0, QPageSize(QPageSize::A4), QPageSize(QPageSize::A5), QPageLayout::Portrait, 11, 0, 0, 0},
+        {"to Letter across", 11, 0, 0, 0, QPageSize(QPageSize::A5), QPageSize(QPageSize::Letter),
+         QPageLayout::Landscape, 1, 0, 0, 1},
+        // A size of no standard paper: the user size, as the paper lies.
+        {"to a user size", 9, 0, 0, 0, QPageSize(QPageSize::A4), user, QPageLayout::Portrait, 256, 1000, 1500, 0},
+        {"to a user size across", 9, 0, 0, 0, QPageSize(QPageSize::A4), user, QPageLayout::Landscape, 256, 1500,
+         1000, 1},
+        {"a user size kept", 256, 1800, 1200, 1,
+         QPageSize(QSizeF(120, 180), QPageSize::Millimeter, QString(), QPageSize::ExactMatch), QPageSize(),
+         QPageLayout::Landscape, 256, 1800, 1200, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QSizeF seen;
+        testsupport::ScriptedAnswers answers;
+        answers.dialog([&](QDialog &d) {
+            QPrinter *printer = dynamic_cast<QPageSetupDialog &>(d).printer();
+            seen = printer->pageLayout().pageSize().size(QPageSize::Millimeter);
+            if (c.chosen.isValid())
+                printer->setPageSize(c.chosen);
+            printer->setPageOrientation(c.chosenOrientation);
+            return int(platform::mrOk);
+        });
+        PageSetupChoice choice;
+        choice.PaperSize = c.offeredCode;
+        choice.PaperWidth = c.offeredWidth;
+        choice.PaperHeight = c.offeredHeight;
+        choice.Orientation = c.offeredOrientation;
+        ASSERT_TRUE(QtPageSetupDialog().Show(choice));
+        EXPECT_EQ(seen, c.offeredInDialog.size(QPageSize::Millimeter));
+        EXPECT_EQ(choice.PaperSize, c.code);
+        EXPECT_EQ(choice.PaperWidth, c.width);
+        EXPECT_EQ(choice.PaperHeight, c.height);
+        EXPECT_EQ(choice.Orientation, c.orientation);
+    }
 }
 
 TEST_F(PreviewFormTest, ThePanelComponentBorrowsTheWindowsPanels)
