@@ -43,6 +43,7 @@ public:
 
 private:
     TfrReport &report_;
+    platform::PrinterBackend &backend_;
     PrinterJob job_;
     std::unique_ptr<platform::gdi::Canvas> nowhere_;
 };
