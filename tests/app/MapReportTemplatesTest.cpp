@@ -15,6 +15,15 @@
 #include "reports/ReportLibrary.h"
 #include "reports/TextLayout.h"
 #include "support/TestFiles.h"
+#include "platform/ui/QtPrinterBackend.h"
+#include "reports/PreviewWindows.h"
+#include "reports/ReportPrinter.h"
+#include "reports/ui/PreviewForm.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTreeWidget>
 
 #include <QDir>
 
@@ -159,4 +168,142 @@ TEST_F(MapReportTemplates, CoordinateListShowsTheRowsAndTotals)
     EXPECT_TRUE(all.contains(QStringLiteral("210"))) << all.toStdString();
     // The last row repeats the first vertex's number.
     EXPECT_EQ(texts.count(QStringLiteral("1")), 2) << all.toStdString();
+}
+
+namespace {
+
+// The preview as the user sees it, and its printing: the preview is drawn
+// among the artefacts (whole page), then the report printed from it.
+class PrintingPreview : public reports::PreviewWindows {
+public:
+    QString shot;
+    int shown = 0;
+    void Show(reports::TfrReport &report, const QString &caption) override
+    {
+        ++shown;
+        reports::TfrPreviewForm form;
+        form.setWindowTitle(caption);
+        report.ModalPreview = false;
+        form.resize(1000, 760);
+        form.ShowReport(report);
+        QApplication::processEvents();
+        form.resize(1000, 760);
+        QApplication::processEvents();
+        form.SetZoomItem(2);
+        QApplication::processEvents();
+        form.grab().save(shot);
+        // The preview's print button waits for a printer of the platform;
+        // the virtual one prints what the preview held.
+        form.Disconnect();
+        report.PrintPreparedReport(QString(), 1, true, 0);
+    }
+};
+
+// The sheets of a PDF at 10 pixels a millimetre.
+QList<QImage> pdfSheets(const QString &pdftoppm, const QString &pdf)
+{
+    const QString base = pdf + QStringLiteral("-sheet");
+    QProcess p;
+    p.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"), pdf, base});
+    p.waitForFinished(60000);
+    const QFileInfo info(pdf);
+    QList<QImage> sheets;
+    for (const QString &name : QDir(info.path()).entryList({info.fileName() + QStringLiteral("-sheet*.png")},
+                                                         QDir::Files, QDir::Name))
+        sheets << QImage(QDir(info.path()).filePath(name));
+    return sheets;
+}
+
+// The longest horizontal span of magenta pixels in any row.
+int magentaSpan(const QImage &image)
+{
+    int longest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int first = -1, last = -1;
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = row[x];
+            if (qRed(c) > 200 && qGreen(c) < 90 && qBlue(c) > 200) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        }
+        if (first >= 0)
+            longest = std::max(longest, last - first + 1);
+    }
+    return longest;
+}
+
+} // namespace
+
+// On the demo project each report command builds its report, shows it in
+// the preview and prints it into a PDF on the report's paper; at 1:1000 a
+// line of 100 m on the map measures 100 mm on the printed sheet.
+TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed: the printed sheets are not checked";
+    ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
+    map().ResetPicture();
+    const int parcels = map().FProject.ActiveLayer;
+    // The sheet's grid picture (160 m square at 1:1000) moves its upper left
+    // corner down to whole hundreds of metres: the view's corner lies just
+    // past them, so that the line stays inside that picture too.
+    map().FScale = TMapVyk::DenominatorToScale(1000);
+    const double cx = std::floor(map().FCenterX / 100) * 100 + 80.5;
+    const double cy = std::floor(map().FCenterY / 100) * 100 - 20.5;
+    writeLayer(work_, QStringLiteral("line"),
+               shapes(3, {cx - 50, cy, cx + 50, cy}, {polyPoints(3, {{{cx - 50, cy}, {cx + 50, cy}}})}), 1);
+    ASSERT_TRUE(w().OpenLayer(QDir(work_).filePath(QStringLiteral("line.shp")), -1, true));
+    w().RebuildLayerList(false);
+    // Its row moved to the top, as the user drags it: it is drawn last.
+    QTreeWidget *rows = w().ListLayers;
+    rows->insertTopLevelItem(0, rows->takeTopLevelItem(rows->topLevelItemCount() - 1));
+    TMapLayer &line = layer(static_cast<int>(map().FProject.Layers.size()) - 1);
+    line.PenColor = 0xFF00FF;
+    line.PenWidth = 0.5;
+    map().FCenterX = cx;
+    map().FCenterY = cy;
+    map().FScale = TMapVyk::DenominatorToScale(1000);
+    select(parcels, 0);
+
+    platform::QtPrinterBackend printers;
+    platform::ScopedService<platform::PrinterBackend> installedPrinters(printers);
+    reports::resetReportPrinter();
+    PrintingPreview preview;
+    platform::ScopedService<reports::PreviewWindows> installedPreview(preview);
+    const QString shots = testsupport::artefactFolder(QStringLiteral("mapreports"));
+
+    const struct {
+        const char *name;
+        void (TTolvane::*command)();
+        bool landscape;
+        bool map;
+    } cases[] = {
+        {"report-plan", &TTolvane::N135Click, true, true},
+        {"report-drawing", &TTolvane::N124Click, true, true},
+        {"report-sheet", &TTolvane::N95Click, false, true},
+        {"report-coordinate-list", &TTolvane::N134Click, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString pdf = dir_.file(QString::fromLatin1(c.name) + QStringLiteral(".pdf"));
+        printers.setOutputFile(pdf);
+        preview.shot = QDir(shots).filePath(QString::fromLatin1(c.name) + QStringLiteral(".png"));
+        preview.shown = 0;
+        (w().*c.command)();
+        EXPECT_EQ(preview.shown, 1);
+        const QList<QImage> sheets = pdfSheets(pdftoppm, pdf);
+        ASSERT_EQ(sheets.size(), 1);
+        const QImage &sheet = sheets.first();
+        EXPECT_NEAR(sheet.width(), c.landscape ? 2970 : 2100, 2);
+        EXPECT_NEAR(sheet.height(), c.landscape ? 2100 : 2970, 2);
+        if (c.map) {
+            EXPECT_NEAR(magentaSpan(sheet), 1000, 15);
+        }
+    }
+    printers.setOutputFile(QString());
+    reports::resetReportPrinter();
 }
