@@ -253,7 +253,7 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
     // past them, so that the line stays inside that picture too.
     map().FScale = TMapVyk::DenominatorToScale(1000);
     const double cx = std::floor(map().FCenterX / 100) * 100 + 80.5;
-    const double cy = std::floor(map().FCenterY / 100) * 100 - 20.5;
+    const double cy = std::floor(map().FCenterY / 100) * 100 + 79.5;
     writeLayer(work_, QStringLiteral("line"),
                shapes(3, {cx - 50, cy, cx + 50, cy}, {polyPoints(3, {{{cx - 50, cy}, {cx + 50, cy}}})}), 1);
     ASSERT_TRUE(w().OpenLayer(QDir(work_).filePath(QStringLiteral("line.shp")), -1, true));
