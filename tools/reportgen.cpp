@@ -110,8 +110,10 @@ void plan(TfrReport &r)
     s.picture(band, kMargin, kMargin, width, height,
               {QStringLiteral("Picture1.Width := WmfWidth * %1").arg(perHundredth),
                QStringLiteral("Picture1.Height := WmfHeight * %1").arg(perHundredth)});
+    // On white, so that the map under it does not hide it.
     s.memo(QStringLiteral("Memo1"), 297 - kMargin - 70, 210 - kMargin - 12, 65, 8, QStringLiteral("Масштаб 1:[Scale]"),
-           10, frtaRight);
+           10, frtaRight)
+        .FillColor = 0xFFFFFF;
 }
 
 void drawing(TfrReport &r)
