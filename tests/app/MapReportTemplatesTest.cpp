@@ -4,6 +4,7 @@
 // The pages are drawn into the test artefacts for a person to look at.
 
 #include "CommandFixtures.h"
+#include "reports/PdfPrinting.h"
 
 #include "app/FTolvane.h"
 #include "app/MapPrinter.h"
@@ -15,13 +16,10 @@
 #include "reports/ReportLibrary.h"
 #include "reports/TextLayout.h"
 #include "support/TestFiles.h"
-#include "platform/ui/QtPrinterBackend.h"
 #include "reports/PreviewWindows.h"
-#include "reports/ReportPrinter.h"
 #include "reports/ui/PreviewForm.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTreeWidget>
 
@@ -199,21 +197,6 @@ public:
     }
 };
 
-// The sheets of a PDF at 10 pixels a millimetre.
-QList<QImage> pdfSheets(const QString &pdftoppm, const QString &pdf)
-{
-    const QString base = pdf + QStringLiteral("-sheet");
-    QProcess p;
-    p.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"), pdf, base});
-    p.waitForFinished(60000);
-    const QFileInfo info(pdf);
-    QList<QImage> sheets;
-    for (const QString &name : QDir(info.path()).entryList({info.fileName() + QStringLiteral("-sheet*.png")},
-                                                         QDir::Files, QDir::Name))
-        sheets << QImage(QDir(info.path()).filePath(name));
-    return sheets;
-}
-
 // The longest horizontal span of magenta pixels in any row.
 int magentaSpan(const QImage &image)
 {
@@ -269,9 +252,7 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
     map().FScale = TMapVyk::DenominatorToScale(1000);
     select(parcels, 0);
 
-    platform::QtPrinterBackend printers;
-    platform::ScopedService<platform::PrinterBackend> installedPrinters(printers);
-    reports::resetReportPrinter();
+    PdfPrinting printing(dir_.file(QStringLiteral("report.pdf")));
     PrintingPreview preview;
     platform::ScopedService<reports::PreviewWindows> installedPreview(preview);
     const QString shots = testsupport::artefactFolder(QStringLiteral("mapreports"));
@@ -290,12 +271,13 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QString pdf = dir_.file(QString::fromLatin1(c.name) + QStringLiteral(".pdf"));
-        printers.setOutputFile(pdf);
+        printing.printers.setOutputFile(pdf);
         preview.shot = QDir(shots).filePath(QString::fromLatin1(c.name) + QStringLiteral(".png"));
         preview.shown = 0;
         (w().*c.command)();
         EXPECT_EQ(preview.shown, 1);
-        const QList<QImage> sheets = pdfSheets(pdftoppm, pdf);
+        // 10 pixels a millimetre.
+        const QList<QImage> sheets = pdfSheets(pdftoppm, pdf, 254);
         ASSERT_EQ(sheets.size(), 1);
         const QImage &sheet = sheets.first();
         EXPECT_NEAR(sheet.width(), c.landscape ? 2970 : 2100, 2);
@@ -304,6 +286,4 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
             EXPECT_NEAR(magentaSpan(sheet), 1000, 15);
         }
     }
-    printers.setOutputFile(QString());
-    reports::resetReportPrinter();
 }

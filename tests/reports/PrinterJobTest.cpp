@@ -8,10 +8,9 @@
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
 #include "support/TestFiles.h"
+#include "PdfPrinting.h"
 #include "ReportBuildSupport.h"
 #include "ReportTestSupport.h"
-#include "platform/Service.h"
-#include "reports/ReportPrinter.h"
 
 #include <QDir>
 #include <QImage>
@@ -103,10 +102,7 @@ TEST(PrinterJob, VirtualPrinterSheetsTakeTheReportsPaper)
     resetRegistries();
     testsupport::TempFolder dir;
     const QString pdf = dir.file(QStringLiteral("report.pdf"));
-    platform::QtPrinterBackend printers;
-    printers.setOutputFile(pdf);
-    platform::ScopedService<platform::PrinterBackend> installed(printers);
-    resetReportPrinter();
+    PdfPrinting printing(pdf);
     ReportPrinter().SetPrinterIndex(ReportPrinter().VirtualPrinterIndex);
 
     reportbuild::Built r;
@@ -128,11 +124,9 @@ TEST(PrinterJob, VirtualPrinterSheetsTakeTheReportsPaper)
     ASSERT_FALSE(r.report.Terminated);
 
     // 10 pixels a millimetre.
-    runTool(pdftoppm, {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-png"), pdf,
-                       dir.file(QStringLiteral("sheet"))});
-    const QStringList sheets = QDir(dir.path()).entryList({QStringLiteral("sheet*.png")}, QDir::Files);
+    const QList<QImage> sheets = pdfSheets(pdftoppm, pdf, 254);
     ASSERT_EQ(sheets.size(), 1);
-    const QImage sheet(dir.file(sheets[0]));
+    const QImage &sheet = sheets.first();
     EXPECT_NEAR(sheet.width(), 2970, 2);
     EXPECT_NEAR(sheet.height(), 2100, 2);
     // The box's upper edge: from the first to the last dark pixel of the
@@ -149,7 +143,6 @@ TEST(PrinterJob, VirtualPrinterSheetsTakeTheReportsPaper)
             }
     ASSERT_GE(top, 0);
     EXPECT_NEAR(right - left, 1000, 5);
-    resetReportPrinter();
     resetRegistries();
     resetLibrary();
 }
