@@ -71,6 +71,14 @@ void PlatformPrintJob::NewPage()
         report_.Terminated = true;
 }
 
+std::optional<QPoint> PlatformPrintJob::SheetOffset() const
+{
+    const platform::PrinterCaps caps = backend_.caps();
+    if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0)
+        return std::nullopt;
+    return QPoint(caps.physicalOffsetX, caps.physicalOffsetY);
+}
+
 platform::gdi::Canvas &PlatformPrintJob::Canvas()
 {
     if (platform::gdi::Canvas *canvas = job_.Canvas())

@@ -40,6 +40,7 @@ public:
     void EndDoc() override { job_.EndDoc(); }
     void Abort() override { job_.Abort(); }
     platform::gdi::Canvas &Canvas() override;
+    std::optional<QPoint> SheetOffset() const override;
 
 private:
     TfrReport &report_;
