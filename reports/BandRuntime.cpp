@@ -499,6 +499,11 @@ void TfrBand::DrawPageBreak()
             o->ExpandPending = true;
         if (o->BandAlign == baBottom)
             o->Top = CalculatedHeight - o->Height;
+        // Aligned to the bottom of a band lower than itself, it starts above
+        // the first piece: it goes on as an object cut on an earlier piece
+        // (it used to wait for a piece it could start in, with no end of
+        // pages and never printed).
+        saved.back().started = o->Top < 0;
     }
 
     if (!CheckPageBreak(y, CalculatedHeight, true)) {
@@ -549,7 +554,7 @@ void TfrBand::DrawPageBreak()
                     } else {
                         // A further cut: the rest gets the room this part
                         // left unused, as after the first cut.
-                        if (stretch)
+                        if (isStretchable(o))
                             grow(i, bottom, stretch->RemainHeight());
                         lowest = std::max(lowest, space);
                     }

@@ -1,6 +1,7 @@
 #include "reports/ReportAdapters.h"
 
 #include "platform/gdi/RecordingCanvas.h"
+#include "reports/ReportPrinter.h"
 
 namespace reports {
 
@@ -37,7 +38,7 @@ void DialogReportWindows::SetProgressVisible(bool visible)
 }
 
 PlatformPrintJob::PlatformPrintJob(TfrReport &report, platform::PrinterBackend &backend)
-    : report_(report), job_(backend)
+    : report_(report), backend_(backend), job_(backend)
 {
 }
 
@@ -45,6 +46,21 @@ PlatformPrintJob::~PlatformPrintJob() = default;
 
 void PlatformPrintJob::BeginDoc(const QString &title)
 {
+    // The virtual printer's paper reaches no device by itself: the job's
+    // sheets (a PDF file the platform prints into, or the platform's printer)
+    // take it, or they keep the platform's own paper and orientation.
+    const Printer &printer = ReportPrinter();
+    if (printer.IsVirtual()) {
+        using F = platform::DeviceMode;
+        platform::DeviceMode sheet;
+        sheet.fields = F::Orientation | F::PaperSize | F::PaperLength | F::PaperWidth;
+        const bool landscape = printer.Orientation == 1;
+        sheet.orientation = landscape ? 2 : 1;
+        sheet.paperSize = printer.PaperSize;
+        sheet.paperWidth = landscape ? printer.PaperHeight : printer.PaperWidth;
+        sheet.paperLength = landscape ? printer.PaperWidth : printer.PaperHeight;
+        backend_.setDeviceMode(sheet);
+    }
     if (!job_.BeginDoc(title))
         report_.Terminated = true;
 }
@@ -53,6 +69,14 @@ void PlatformPrintJob::NewPage()
 {
     if (!job_.NewPage())
         report_.Terminated = true;
+}
+
+std::optional<QPoint> PlatformPrintJob::SheetOffset() const
+{
+    const platform::PrinterCaps caps = backend_.caps();
+    if (caps.logPixelsX <= 0 || caps.logPixelsY <= 0)
+        return std::nullopt;
+    return QPoint(caps.physicalOffsetX, caps.physicalOffsetY);
 }
 
 platform::gdi::Canvas &PlatformPrintJob::Canvas()

@@ -40,9 +40,11 @@ public:
     void EndDoc() override { job_.EndDoc(); }
     void Abort() override { job_.Abort(); }
     platform::gdi::Canvas &Canvas() override;
+    std::optional<QPoint> SheetOffset() const override;
 
 private:
     TfrReport &report_;
+    platform::PrinterBackend &backend_;
     PrinterJob job_;
     std::unique_ptr<platform::gdi::Canvas> nowhere_;
 };

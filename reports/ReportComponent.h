@@ -16,12 +16,14 @@
 #include "reports/ReportScript.h"
 
 #include <QDateTime>
+#include <QPoint>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -106,6 +108,9 @@ public:
     virtual void Abort() = 0;
     // The canvas of the sheet being printed (device units).
     virtual gdi::Canvas &Canvas() = 0;
+    // Where the device's printable area begins on the sheet, in device
+    // units; none when the job cannot tell.
+    virtual std::optional<QPoint> SheetOffset() const { return std::nullopt; }
 };
 
 class TfrReport : public Report {

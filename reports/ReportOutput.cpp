@@ -171,8 +171,11 @@ void TfrReport::DoPrintReport(const QString &pageList, int copies, bool collate,
             const auto dy = [&](int units) { return static_cast<int>(std::lround(units * d.logPixelsY / kReportUnitsPerInch)); };
             m.DevicePaperWidth = dx(m.PaperWidth);
             m.DevicePaperHeight = dy(m.PaperHeight);
-            m.DeviceOffsetX = dx(m.OffsetX);
-            m.DeviceOffsetY = dy(m.OffsetY);
+            // The paper lies where the device says its printable area
+            // begins (a PDF's own margins), not at the virtual margins.
+            const std::optional<QPoint> offset = job->SheetOffset();
+            m.DeviceOffsetX = offset ? offset->x() : dx(m.OffsetX);
+            m.DeviceOffsetY = offset ? offset->y() : dy(m.OffsetY);
             m.DevicePrintWidth = dx(m.PrintWidth);
             m.DevicePrintHeight = dy(m.PrintHeight);
         }

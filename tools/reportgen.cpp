@@ -3,6 +3,10 @@
 //
 // "План.frf"      the map picture the "План" command renders at the
 //                 printer's page ("map.wmf"), over the printable area
+//
+// The pages have no margins of their own: they are the printer's
+// unprintable margins (5 mm on the virtual printer), and the bands stay
+// within the printable area so that none of them is split over pages.
 // "Чертёж.frf"    the current view drawn by the template at the scale of
 //                 the map, with a title block
 // "Планшет.frf"   the view with a labelled coordinate grid
@@ -68,14 +72,19 @@ public:
         return static_cast<MemoView &>(*page_->Add(std::move(m)));
     }
     // The map picture on the band, loaded by the band's script from
-    // "map.wmf" of the program folder after the script's first lines drew
-    // it (the band's script runs before its objects print).
-    PictureView &picture(BandView &band, double left, double top, double width, double height, QStringList script)
+    // "map.wmf" of the program folder after the script's first statements
+    // drew it (the band's script runs before its objects print). A script
+    // is one statement: the block holds them all.
+    PictureView &picture(BandView &band, double left, double top, double width, double height,
+                         const QStringList &statements)
     {
         auto p = std::make_unique<PictureView>();
         p->Name = QStringLiteral("Picture1");
         p->SetBounds(units(left), units(top), units(width), units(height));
-        script << QStringLiteral("Picture1.LoadFromFile(StartPath + '\\map.wmf')");
+        QStringList script{QStringLiteral("begin")};
+        for (const QString &statement : statements)
+            script << QStringLiteral("  ") + statement + u';';
+        script << QStringLiteral("  Picture1.LoadFromFile(StartPath + '\\map.wmf')") << QStringLiteral("end");
         band.Script = script;
         return static_cast<PictureView &>(*page_->Add(std::move(p)));
     }
@@ -85,26 +94,36 @@ private:
     double widthMm_ = 210;
 };
 
-// The virtual printer's unprintable margin: the picture of the "План"
-// command is the printable area.
+// The virtual printer's unprintable margin: the printable area starts
+// there, and the picture of the "План" command is that area.
 constexpr double kMargin = 5;
 
 void plan(TfrReport &r)
 {
     Sheet s(r, true);
-    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
-    s.picture(band, kMargin, kMargin, 297 - 2 * kMargin, 210 - 2 * kMargin, {});
-    s.memo(QStringLiteral("Memo1"), 222, 190, 65, 8, QStringLiteral("Масштаб 1:[Scale]"), 10, frtaRight);
+    // An overlay band prints at its own place and is never split: the map
+    // covers the printable area whatever the printer's margins, and takes
+    // the size the command rendered it at, so that its scale holds.
+    const double width = 297 - 2 * kMargin, height = 210 - 2 * kMargin;
+    BandView &band = s.band(QStringLiteral("Overlay1"), btOverlay, kMargin, height);
+    const double perHundredth = s.unitsPerMm() / 100;
+    s.picture(band, kMargin, kMargin, width, height,
+              {QStringLiteral("Picture1.Width := WmfWidth * %1").arg(perHundredth),
+               QStringLiteral("Picture1.Height := WmfHeight * %1").arg(perHundredth)});
+    // On white, so that the map under it does not hide it.
+    s.memo(QStringLiteral("Memo1"), 297 - kMargin - 70, 210 - kMargin - 12, 65, 8, QStringLiteral("Масштаб 1:[Scale]"),
+           10, frtaRight)
+        .FillColor = 0xFFFFFF;
 }
 
 void drawing(TfrReport &r)
 {
     Sheet s(r, true);
     const double left = 20, top = 10, width = 297 - 20 - 10, height = 150;
-    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 210);
-    s.picture(band, left, top, width, height,
-              {QStringLiteral("DrawMap(%1, %2, [Scale]);").arg(s.hundredths(width)).arg(s.hundredths(height))});
     const double blockTop = top + height + 5;
+    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, kMargin, blockTop + 20 + 5 - kMargin);
+    s.picture(band, left, top, width, height,
+              {QStringLiteral("DrawMap(%1, %2, [Scale])").arg(s.hundredths(width)).arg(s.hundredths(height))});
     s.memo(QStringLiteral("Memo1"), left, blockTop, 150, 10, QStringLiteral("Чертёж"), 14, frtaLeft, true);
     s.memo(QStringLiteral("Memo2"), left + 150, blockTop, width - 150, 10, QStringLiteral("Масштаб 1:[Scale]"), 10,
            frtaCenter, true);
@@ -117,13 +136,14 @@ void drawing(TfrReport &r)
 void sheet(TfrReport &r)
 {
     Sheet s(r, false);
-    const double left = 20, top = 25, width = 210 - 20 - 10, height = 210 - 20 - 10;
-    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, 0, 297);
+    // The labelled grid draws its frame 12.8 mm outside the picture and its
+    // scale caption below that frame: the picture keeps that room free
+    // within the printable area.
+    const double left = 25, top = 40, width = 160, height = 160;
+    BandView &band = s.band(QStringLiteral("Band1"), btReportTitle, kMargin, top + height + 25 - kMargin);
     s.memo(QStringLiteral("Memo1"), left, 10, width, 10, QStringLiteral("Планшет"), 14, frtaCenter);
     s.picture(band, left, top, width, height,
-              {QStringLiteral("DrawGreed(%1, %2, 100);").arg(s.hundredths(width)).arg(s.hundredths(height))});
-    s.memo(QStringLiteral("Memo2"), left, top + height + 3, width, 8, QStringLiteral("Масштаб 1:[Scale]"), 10,
-           frtaCenter);
+              {QStringLiteral("DrawGreed(%1, %2, 100)").arg(s.hundredths(width)).arg(s.hundredths(height))});
 }
 
 void coordinateList(TfrReport &r)

@@ -380,9 +380,8 @@ private:
             const QRect b = r.region().boundingRect();
             const Rect u{clamp16(roundInt(b.left() * kx_)), clamp16(roundInt(b.top() * ky_)),
                          clamp16(roundInt((b.right() + 1.0) * kx_)), clamp16(roundInt((b.bottom() + 1.0) * ky_))};
-            // A clip that holds the whole picture needs no record.
-            if (u.left <= 0 && u.top <= 0 && u.right >= w_ && u.bottom >= h_)
-                return;
+            // Also a clip of the whole picture is written: what was drawn
+            // past the picture's frame stays cut off when it plays.
             clipRect_ = u;
             clipOpen_ = true;
             openClip();

@@ -550,6 +550,33 @@ TEST(WmfFile, FarVerticesAreClippedNotWrappedAround)
     EXPECT_EQ(at(img, 20, 20), rgb(255, 255, 255));
 }
 
+// A picture clipped to its own frame and drawn past it (the map's layers in
+// a report picture): played back from a WMF file, nothing shows outside the
+// frame (the clip was dropped as needless, and the map covered the page).
+TEST(WmfFile, AClipOfTheWholePictureStillCutsWhatLiesPastIt)
+{
+    Metafile m(pinnedMetrics());
+    m.setSizeInPixels(80, 60);
+    const int w = m.mmWidth(), h = m.mmHeight();
+    {
+        MetafileCanvas c(m);
+        c.selectClipRegion(QRegion(0, 0, 80, 60));
+        c.setMapMode(MM_HIMETRIC);
+        c.setPen(Pen{PS_SOLID, 100, rgb(0, 0, 255)});
+        c.moveTo(-w, -h / 2);
+        c.lineTo(2 * w, -h / 2);
+        c.finish();
+    }
+    const auto back = Metafile::fromBytes(m.toWmf());
+    ASSERT_TRUE(back.has_value());
+    // The picture in the middle third of a wider image.
+    const QImage img = render(*back, 240, 60, Rect{80, 0, 160, 60});
+    keepArtefact(img, QStringLiteral("wmf-whole-clip"));
+    EXPECT_EQ(at(img, 120, 30), rgb(0, 0, 255));
+    EXPECT_EQ(at(img, 40, 30), rgb(255, 255, 255));
+    EXPECT_EQ(at(img, 200, 30), rgb(255, 255, 255));
+}
+
 TEST(WmfFile, ReadsAPlaceableFileWrittenElsewhere)
 {
     // Placeable header: box (0,0)-(1440,720) at 1440 units an inch (1 × 0.5 inch).

@@ -8,6 +8,8 @@
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
 #include "support/TestFiles.h"
+#include "PdfPrinting.h"
+#include "ReportBuildSupport.h"
 #include "ReportTestSupport.h"
 
 #include <QDir>
@@ -86,4 +88,64 @@ TEST(PrinterJob, ReportObjectsPrintIntoAPdfFile)
         EXPECT_EQ(dark(0.2), i == 0) << "sheet " << i + 1;
         EXPECT_EQ(dark(0.65), i == 1) << "sheet " << i + 1;
     }
+}
+
+// A report printed on the virtual printer into a PDF file: the sheet takes
+// the report's paper and orientation (it kept the platform's A4 portrait),
+// and what is drawn keeps its size and its place on the paper (it moved by
+// the PDF's own margins).
+TEST(PrinterJob, VirtualPrinterSheetsTakeTheReportsPaper)
+{
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty())
+        GTEST_SKIP() << "pdftoppm is not installed: the printed sheet is not checked";
+    resetLibrary();
+    resetRegistries();
+    testsupport::TempFolder dir;
+    const QString pdf = dir.file(QStringLiteral("report.pdf"));
+    PdfPrinting printing(pdf);
+    ReportPrinter().SetPrinterIndex(ReportPrinter().VirtualPrinterIndex);
+
+    reportbuild::Built r;
+    {
+        auto page = std::make_unique<Page>();
+        page->ChangePaper(9, 2100, 2970, -1, 1);
+        page->MarginLeft = page->MarginTop = page->MarginRight = page->MarginBottom = 0;
+        r.report.Pages.push_back(std::move(page));
+    }
+    const auto mm = [](int v) { return TenthsMmToUnits(v * 10); };
+    reportbuild::PageBuilder b(*r.report.Pages.back());
+    b.band(QStringLiteral("Title"), btReportTitle, 0, mm(40));
+    // A framed box of 100 x 20 mm, 20 mm from the left edge and 5 mm below
+    // the virtual printer's top margin of 5 mm.
+    MemoView &box = b.memo(QStringLiteral("Box"), mm(20), mm(5), mm(100), mm(20), QString());
+    box.FrameTyp = 0xF;
+    box.FrameWidth = 2;
+    ASSERT_TRUE(r.report.PrepareReport());
+    r.report.PrintPreparedReport(QString(), 1, true, 0);
+    ASSERT_FALSE(r.report.Terminated);
+
+    // 10 pixels a millimetre.
+    const QList<QImage> sheets = pdfSheets(pdftoppm, pdf, 254);
+    ASSERT_EQ(sheets.size(), 1);
+    const QImage &sheet = sheets.first();
+    EXPECT_NEAR(sheet.width(), 2970, 2);
+    EXPECT_NEAR(sheet.height(), 2100, 2);
+    // The box's upper edge: from the first to the last dark pixel of the
+    // darkest row near it.
+    int left = -1, right = -1, top = -1;
+    for (int y = 0; y < 400 && top < 0; ++y)
+        for (int x = 0; x < sheet.width(); ++x)
+            if (qGray(sheet.pixel(x, y)) < 128) {
+                if (top < 0)
+                    top = y;
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+    EXPECT_NEAR(left, 200, 5);
+    EXPECT_NEAR(top, 100, 5);
+    EXPECT_NEAR(right - left, 1000, 5);
+    resetRegistries();
+    resetLibrary();
 }

@@ -659,3 +659,19 @@ TEST_F(ReportBuildTest, ProgressLines)
 }
 
 } // namespace
+
+// An object aligned to the bottom of a split band lower than itself starts
+// above the first piece: it prints in parts from the top of each piece, and
+// the pieces end (it was never printed, with new pages without end).
+TEST_F(ReportBuildTest, BottomAlignedObjectAboveTheFirstPiece)
+{
+    Built r;
+    PageBuilder b(addPage(r.report));
+    b.band("T", btReportTitle, 40, 500, QString(), flBandBreaked);
+    MemoView &tall = b.memo("d", 0, 40, 60, 600, "tall");
+    tall.Flags = 0;
+    tall.BandAlign = baBottom;
+    b.memo("e", 70, 40, 60, 20, "top");
+    EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 340 tall", "e 70 10 60 20 top", "--- page 2",
+                                      "d 0 10 60 161 "}));
+}

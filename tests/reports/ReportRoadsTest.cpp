@@ -4,6 +4,7 @@
 // file that pdftoppm and pdftotext read back), and a rich-text object split
 // over pages by the bands.
 
+#include "PdfPrinting.h"
 #include "ReportBuildSupport.h"
 #include "ReportTestSupport.h"
 
@@ -109,10 +110,8 @@ TEST_F(ReportRoadsTest, ABuiltReportPrintsIntoAPdfFile)
         GTEST_SKIP() << "pdftoppm and pdftotext are not installed: the printed pages are not checked";
     testsupport::TempFolder dir;
     const QString pdf = dir.file(QStringLiteral("report.pdf"));
-    platform::QtPrinterBackend printers;
-    printers.setOutputFile(pdf);
-    platform::ScopedService<platform::PrinterBackend> printing(printers);
-    resetReportPrinter();
+    PdfPrinting printing(pdf);
+    const platform::QtPrinterBackend &printers = printing.printers;
 
     Built r;
     listReport(r, 10);
