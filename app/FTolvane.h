@@ -61,6 +61,9 @@ class Table;
 namespace dialogs {
 class MapWindowHost;
 }
+namespace reports {
+class TMapPrint;
+}
 
 class TTolvane;
 // The map window of the run (null until it is made).
@@ -573,6 +576,8 @@ public:
     void N130Click();
     void N131Click();
     void N134Click();
+    // The map page of "Карта", made on its first use (FTolvaneMapPrint.cpp).
+    std::unique_ptr<reports::TMapPrint> FMapPrint;
     void N33Click();
     void N135Click();
     void N52Click();
