@@ -20,7 +20,7 @@
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
 //   FTolvaneSearch.cpp      the search commands and what the search and
 //                           attribute windows reach of the map window
-//   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
+//   FTolvaneMapPrint.cpp    the map page and the picture print
 
 #include "mapengine/ui/MapVyk.h"
 #include "platform/UserAnswers.h"
@@ -564,7 +564,7 @@ public:
     int FToolCursor = 0;
 
     // ======================================================================
-    // Later subsystems (FTolvaneSeams.cpp): empty until their issues
+    // Raster images, GPS tracking, reports and printing
     // ======================================================================
     // raster images
     void tbOpenImageClick();

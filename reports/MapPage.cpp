@@ -56,7 +56,7 @@ MapPageLayout LayOutMapPage(int pageWidth, int pageHeight, int left, int top, in
 {
     MapPageLayout l;
     const int w = pageWidth - left - right, h = pageHeight - top - bottom;
-    l.Band = QRect(0, top, pageWidth, h);
+    l.Band = QRect(0, 0, pageWidth, pageHeight);
     l.Picture = QRect(left, top, w, h);
     l.Masks = {QRect(0, 0, pageWidth, top), QRect(0, pageHeight - bottom, pageWidth, bottom),
                QRect(0, 0, left, pageHeight), QRect(pageWidth - right, 0, right, pageHeight)};
@@ -83,7 +83,10 @@ TMapPrint::TMapPrint()
 
     auto band = std::make_unique<BandView>();
     band->Name = QString::fromLatin1(kBand);
-    band->SetBandType(btReportTitle);
+    // Over the whole page and printed at its own place, so that the masks,
+    // which come after the picture, lie above whatever of the picture runs
+    // past its edges.
+    band->SetBandType(btOverlay);
     band->FillColor = kWhite;
     page->Add(std::move(band));
 

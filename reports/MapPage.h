@@ -38,7 +38,8 @@ MapPagePaper MapPagePaperOf(double horzSize, double vertSize, bool landscape);
 // The map picture in 0.01 mm: the printable size less the margins, rounded.
 QSizeF MapPagePictureSize(double horzSize, double vertSize, double margin = kMapPageMargin);
 
-// Where the page's objects lie, in report units on the page as shown.
+// Where the page's objects lie, in report units on the page as shown. The
+// band spans the page; the picture fills it less the margins.
 struct MapPageLayout {
     QRect Band, Picture;
     // The white masks along the edges, over the margins.

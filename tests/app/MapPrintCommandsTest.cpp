@@ -16,9 +16,11 @@
 #include "reports/PreviewWindows.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
+#include "reports/ui/PreviewForm.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -193,7 +195,7 @@ TEST(MapPageGeometry, MasksCoverTheMarginsAndMarksSitAtThePictureCorners)
 {
     const reports::MapPageLayout l = reports::LayOutMapPage(1000, 700, 50, 40, 30, 20);
     EXPECT_EQ(l.Picture, QRect(50, 40, 920, 640));
-    EXPECT_EQ(l.Band, QRect(0, 40, 1000, 640));
+    EXPECT_EQ(l.Band, QRect(0, 0, 1000, 700));
     EXPECT_EQ(l.Masks[0], QRect(0, 0, 1000, 40));
     EXPECT_EQ(l.Masks[1], QRect(0, 680, 1000, 20));
     EXPECT_EQ(l.Masks[2], QRect(0, 0, 50, 700));
@@ -402,4 +404,32 @@ TEST_F(MapPrintCommands, PicturePrintKeepsTheScaleOnThePrintableArea)
     const auto [length, middle] = longestRun(page, static_cast<int>(std::lround((10 + 190 / 2.0) * pxPerMm)));
     EXPECT_NEAR(length / pxPerMm, 100, 1);
     EXPECT_NEAR(middle / pxPerMm, 10 + 277 / 2.0, 1);
+}
+
+TEST_F(MapPrintCommands, MapPageOfTheDemoInThePreviewWindow)
+{
+    if (!QFile::exists(testsupport::programFolder() + QStringLiteral("/Demo/demo.tvp")))
+        GTEST_SKIP() << "the demo project is not built";
+    ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
+    map().SetClientSize(1200, 800);
+    map().ResetPicture();
+    map().FScale = TMapVyk::DenominatorToScale(1500);
+    reports::QtPreviewWindows windows;
+    platform::ScopedService<reports::PreviewWindows> installed(windows);
+    testsupport::ScriptedAnswers answers;
+    int pages = 0;
+    answers.dialog([&](QDialog &dialog) {
+        auto &form = dynamic_cast<reports::TfrPreviewForm &>(dialog);
+        form.show();
+        form.resize(900, 700);
+        QApplication::processEvents();
+        form.SetZoomItem(70); // the whole page in view
+        QApplication::processEvents();
+        pages = form.PageCount();
+        form.grab().save(QDir(testsupport::artefactFolder(QStringLiteral("mapprint"))).filePath(QStringLiteral("TMapPrint.png")));
+        return platform::mrCancel;
+    });
+    w().N33Click();
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(answers.exhausted());
 }
