@@ -319,6 +319,16 @@ TEST_F(MapPrintCommands, MapPageFailures)
     QFile kept(programFile(QStringLiteral("Tolvane.Db")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), foreign);
+
+    // A page built where "map.wmf" is missing names the file and shows
+    // nothing.
+    const QString empty = folder(QStringLiteral("empty"));
+    answers.reply(platform::mrOk);
+    w().FMapPrint->Show(empty);
+    EXPECT_EQ(preview.shown, 0);
+    ASSERT_EQ(answers.messages().size(), 2u);
+    EXPECT_TRUE(answers.messages()[1].text.endsWith(QDir::toNativeSeparators(QDir(empty).filePath(QStringLiteral("map.wmf")))))
+        << answers.messages()[1].text.toStdString();
 }
 
 namespace {
@@ -418,7 +428,7 @@ TEST_F(MapPrintCommands, MapPageOfTheDemoInThePreviewWindow)
     platform::ScopedService<reports::PreviewWindows> installed(windows);
     testsupport::ScriptedAnswers answers;
     int pages = 0;
-    answers.dialog([&](QDialog &dialog) {
+    dialog(answers, [&](QDialog &dialog) {
         auto &form = dynamic_cast<reports::TfrPreviewForm &>(dialog);
         form.show();
         form.resize(900, 700);
