@@ -20,7 +20,7 @@
 //   FTolvaneStyles.cpp      the style tool bars and the style panel
 //   FTolvaneSearch.cpp      the search commands and what the search and
 //                           attribute windows reach of the map window
-//   FTolvaneSeams.cpp       commands whose subsystems come later (empty)
+//   FTolvaneMapPrint.cpp    the map page and the picture print
 
 #include "mapengine/ui/MapVyk.h"
 #include "platform/UserAnswers.h"
@@ -60,6 +60,9 @@ class Table;
 }
 namespace dialogs {
 class MapWindowHost;
+}
+namespace reports {
+class TMapPrint;
 }
 
 class TTolvane;
@@ -561,7 +564,7 @@ public:
     int FToolCursor = 0;
 
     // ======================================================================
-    // Later subsystems (FTolvaneSeams.cpp): empty until their issues
+    // Raster images, GPS tracking, reports and printing
     // ======================================================================
     // raster images
     void tbOpenImageClick();
@@ -573,6 +576,8 @@ public:
     void N130Click();
     void N131Click();
     void N134Click();
+    // The map page of "Карта", made on its first use (FTolvaneMapPrint.cpp).
+    std::unique_ptr<reports::TMapPrint> FMapPrint;
     void N33Click();
     void N135Click();
     void N52Click();

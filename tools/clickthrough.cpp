@@ -28,6 +28,7 @@
 #include "platform/Paths.h"
 #include "platform/Registry.h"
 #include "platform/UserAnswers.h"
+#include "reports/ui/PreviewForm.h"
 #include "tools/ToolUsage.h"
 
 #include <QAction>
@@ -370,6 +371,10 @@ int main(int argc, char **argv)
     QDir::setCurrent(programDir);
 
     CautiousUser user(temp.filePath(QStringLiteral("work")));
+    // Built pages open in the preview window, as in the program (the user
+    // closes it).
+    reports::QtPreviewWindows previews;
+    platform::ScopedService<reports::PreviewWindows> previewWindows(previews);
     user.restore = [&] {
         // The project file and its layers as the program folder has them;
         // layers made by a round are dropped.
