@@ -25,13 +25,15 @@ struct PdfPrinting {
 };
 
 // The sheets of a PDF file at `dpi` (pdftoppm's pictures beside the file).
+// Lines are drawn without smoothing: a hairline then takes whole pixels of its
+// colour wherever it falls, instead of a pale grey that depends on where.
 inline QList<QImage> pdfSheets(const QString &pdftoppm, const QString &pdf, int dpi)
 {
     const QFileInfo info(pdf);
     const QString base = info.fileName() + QStringLiteral("-sheet");
     QProcess p;
-    p.start(pdftoppm, {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"), pdf,
-                       QDir(info.path()).filePath(base)});
+    p.start(pdftoppm, {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                       QStringLiteral("-png"), pdf, QDir(info.path()).filePath(base)});
     p.waitForFinished(60000);
     QList<QImage> sheets;
     for (const QString &name : QDir(info.path()).entryList({base + QStringLiteral("*.png")}, QDir::Files, QDir::Name))
