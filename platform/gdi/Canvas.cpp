@@ -452,7 +452,9 @@ QFont Canvas::deviceFont(const LogFont &lf) const
 {
     QFont f;
     f.setFamilies(familiesForFace(lf.faceName));
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
+    // Smoothed: unsmoothed glyphs with full hinting come out wider than the
+    // advances they are placed by, and neighbouring figures run together.
+    f.setStyleStrategy(QFont::PreferMatch);
     f.setHintingPreference(QFont::PreferFullHinting);
     f.setKerning(false);
     const double em = deviceEm(lf);

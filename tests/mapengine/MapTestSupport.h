@@ -69,6 +69,22 @@ inline QRect colourBox(const QImage &img, Color colour)
     return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
 }
 
+// The box of the dark grey and black pixels, such as smoothed black text
+// leaves (null when there are none).
+inline QRect blackInkBox(const QImage &img)
+{
+    int x0 = img.width(), y0 = img.height(), x1 = -1, y1 = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (qRed(p) < 128 && qGreen(p) < 128 && qBlue(p) < 128) {
+                x0 = std::min(x0, x); y0 = std::min(y0, y);
+                x1 = std::max(x1, x); y1 = std::max(y1, y);
+            }
+        }
+    return x1 < 0 ? QRect() : QRect(QPoint(x0, y0), QPoint(x1, y1));
+}
+
 // The box of the pixels that are not white.
 inline QRect inkBox(const QImage &img, const QRect &area = QRect())
 {

@@ -109,8 +109,8 @@ TEST(Measuring, FigureAndRulerPainters)
     EXPECT_EQ(at(img, px(950) - 4, py(1000)), kBlue);
     EXPECT_EQ(at(img, px(950) - 6, py(1000)), kWhite);
     // A caption at the middle of each segment: black text.
-    EXPECT_FALSE(colourBox(img.copy(px(975) - 30, py(1000) - 20, 61, 41), rgb(0, 0, 0)).isNull());
-    EXPECT_FALSE(colourBox(img.copy(px(975) - 30, py(1030) - 20, 61, 41), rgb(0, 0, 0)).isNull());
+    EXPECT_FALSE(blackInkBox(img.copy(px(975) - 30, py(1000) - 20, 61, 41)).isNull());
+    EXPECT_FALSE(blackInkBox(img.copy(px(975) - 30, py(1030) - 20, 61, 41)).isNull());
 
     // The ruler draws red by not-xor: red on white paper.
     p.map.DrawRulerMeasures(text);
@@ -201,5 +201,5 @@ TEST(Measuring, DraggedVertexImage)
     EXPECT_EQ(at(img, px(990), py(1025)), kBlue);        // cursor -> 1000,1030
     EXPECT_EQ(at(img, px(1000), py(1015)), kWhite);      // not 1000,1000 -> 1000,1030
     // Captions: the length of each segment.
-    EXPECT_FALSE(colourBox(img.copy(px(990) - 30, py(1010) - 30, 61, 61), rgb(0, 0, 0)).isNull());
+    EXPECT_FALSE(blackInkBox(img.copy(px(990) - 30, py(1010) - 30, 61, 61)).isNull());
 }
