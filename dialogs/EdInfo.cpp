@@ -31,6 +31,8 @@ namespace {
 
 TEditInfo *Instance = nullptr;
 constexpr int PickListRole = Qt::UserRole + 1;
+// A value's text as it was loaded, to tell what the user changed.
+constexpr int LoadedTextRole = Qt::UserRole + 2;
 
 MapControlCore *map()
 {
@@ -99,19 +101,6 @@ bool layerHasTable(int mapType)
 QString layerBase(const TMapLayer &L)
 {
     return platform::changeFileExt(L.FileName, QString());
-}
-
-// A table's field names as the list shows them: every row but ID.
-std::vector<std::pair<QString, QString>> listValues(const QTableWidget *list)
-{
-    std::vector<std::pair<QString, QString>> values;
-    for (int r = 0; r < list->rowCount(); ++r) {
-        const QTableWidgetItem *name = list->item(r, 0);
-        const QTableWidgetItem *value = list->item(r, 1);
-        if (name)
-            values.emplace_back(name->text(), value ? value->text() : QString());
-    }
-    return values;
 }
 
 } // namespace
@@ -189,20 +178,26 @@ TEditInfo::TEditInfo(QWidget *parent)
 
 TEditInfo::~TEditInfo() = default;
 
-bool TEditInfo::openEntryRow(int e)
+const TMapLayer *TEditInfo::layerOf(const ListedObject &o) const
+{
+    const MapControlCore *m = map();
+    if (!m || o.layer < 0 || static_cast<size_t>(o.layer) >= m->FProject.Layers.size())
+        return nullptr;
+    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(o.layer)];
+    // A layer closed or moved in the table since the list was built is
+    // another layer now.
+    return L.FileName == o.fileName ? &L : nullptr;
+}
+
+bool TEditInfo::openObjectRow(const ListedObject &o)
 {
     Table->close();
     MapControlCore *m = map();
-    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
-        return false;
-    const TSelObject &entry = m->FSelection.Entries[static_cast<size_t>(e)];
-    if (entry.Layer < 0 || static_cast<size_t>(entry.Layer) >= m->FProject.Layers.size())
-        return false;
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(entry.Layer)];
+    const TMapLayer *L = layerOf(o);
     // The cadastral kinds' tables come from host hooks that give none here.
-    if (!layerHasTable(L.MapType))
+    if (!m || !L || !layerHasTable(L->MapType))
         return false;
-    const QString name = layerBase(L) + QStringLiteral(".Dbf");
+    const QString name = layerBase(*L) + QStringLiteral(".Dbf");
     if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(m->FWorkDir, name)))
         return false;
     Table->setDatabaseName(m->FWorkDir);
@@ -210,11 +205,20 @@ bool TEditInfo::openEntryRow(int e)
     Table->open();
     // Object n is row n + 1; a table with fewer rows has no row for it, and
     // the last row (another object's) must not stand in.
-    if (entry.Index < 0 || !Table->setRecNo(entry.Index + 1)) {
+    if (o.index < 0 || !Table->setRecNo(o.index + 1)) {
         Table->close();
         return false;
     }
     return true;
+}
+
+bool TEditInfo::openEntryRow(int e)
+{
+    if (e < 0 || static_cast<size_t>(e) >= listed_.size()) {
+        Table->close();
+        return false;
+    }
+    return openObjectRow(listed_[static_cast<size_t>(e)]);
 }
 
 QString TEditInfo::writableTableFile(int layer) const
@@ -224,46 +228,48 @@ QString TEditInfo::writableTableFile(int layer) const
     const QString base = layerBase(L);
     const QString path = platform::lastSeparator(base) >= 0 ? base + QStringLiteral(".dbf")
                                                             : platform::joinPath(m->FWorkDir, base + QStringLiteral(".dbf"));
-    const QString found = platform::findExistingPath(path);
-    if (found.isEmpty() || mapdata::isReadOnlyFile(found))
-        return QString();
-    return found;
+    return platform::findExistingPath(path);
 }
 
-bool TEditInfo::entryWritable(int e, bool needEditable) const
+int TEditInfo::selectionEntryOf(int row) const
 {
     const MapControlCore *m = map();
-    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
-        return false;
-    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
-    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
-        return false;
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
-    if (!layerHasTable(L.MapType) || !m->LayerWritable(layer))
-        return false;
-    if (needEditable && !L.Edited)
-        return false;
-    return !writableTableFile(layer).isEmpty();
+    if (!m || row < 0 || static_cast<size_t>(row) >= listed_.size())
+        return -1;
+    const ListedObject &o = listed_[static_cast<size_t>(row)];
+    const auto &entries = m->FSelection.Entries;
+    if (static_cast<size_t>(row) < entries.size() && entries[static_cast<size_t>(row)].Layer == o.layer
+        && entries[static_cast<size_t>(row)].Index == o.index)
+        return row;
+    for (size_t e = 0; e < entries.size(); ++e)
+        if (entries[e].Layer == o.layer && entries[e].Index == o.index)
+            return static_cast<int>(e);
+    return -1;
 }
 
 void TEditInfo::ShowLayerInfo()
 {
     const int current = std::max(0, InfoList->currentRow());
     InfoList->setRowCount(0);
+    listed_.clear();
+    shown_ = ListedObject{};
+    ShownInfoEntry = -1;
     MapControlCore *m = map();
     if (m) {
+        for (const TSelObject &entry : m->FSelection.Entries) {
+            ListedObject o{entry.Layer, entry.Index, QString()};
+            if (entry.Layer >= 0 && static_cast<size_t>(entry.Layer) < m->FProject.Layers.size())
+                o.fileName = m->FProject.Layers[static_cast<size_t>(entry.Layer)].FileName;
+            listed_.push_back(o);
+        }
         try {
-            for (size_t e = 0; e < m->FSelection.Entries.size(); ++e) {
-                const int layer = m->FSelection.Entries[e].Layer;
-                QString name, value;
-                if (layer >= 0 && static_cast<size_t>(layer) < m->FProject.Layers.size()) {
-                    name = platform::extractFileName(m->FProject.Layers[static_cast<size_t>(layer)].FileName);
-                    if (openEntryRow(static_cast<int>(e)))
-                        value = dialogs::attributes::displayValue(*Table);
-                }
+            for (size_t e = 0; e < listed_.size(); ++e) {
+                QString value;
+                if (openEntryRow(static_cast<int>(e)))
+                    value = dialogs::attributes::displayValue(*Table);
                 const int row = InfoList->rowCount();
                 InfoList->insertRow(row);
-                InfoList->setItem(row, 0, new QTableWidgetItem(name));
+                InfoList->setItem(row, 0, new QTableWidgetItem(platform::extractFileName(listed_[e].fileName)));
                 InfoList->setItem(row, 1, new QTableWidgetItem(value));
             }
         } catch (const DbError &e) {
@@ -271,6 +277,8 @@ void TEditInfo::ShowLayerInfo()
             platform::messageDlg(e.message(), platform::MsgType::Error, platform::mbOK);
         }
         Table->close();
+        // Rows an error left unlisted stand for no object.
+        listed_.resize(static_cast<size_t>(InfoList->rowCount()));
     }
     if (InfoList->rowCount() > 0)
         InfoList->setCurrentCell(std::min(current, InfoList->rowCount() - 1), 0);
@@ -280,15 +288,15 @@ void TEditInfo::ShowLayerInfo()
 void TEditInfo::LoadAttributes()
 {
     const int e = InfoList->currentRow();
-    MapControlCore *m = map();
     InfoListEdit->setRowCount(0);
     LabelLayer->clear();
     updateMoveButtons();
-    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+    shown_ = ListedObject{};
+    if (e < 0 || static_cast<size_t>(e) >= listed_.size())
         return;
-    const TSelObject &entry = m->FSelection.Entries[static_cast<size_t>(e)];
+    const ListedObject &o = listed_[static_cast<size_t>(e)];
     try {
-        if (openEntryRow(e)) {
+        if (openObjectRow(o)) {
             for (int i = 0; i < Table->fieldCount(); ++i) {
                 const platform::db::Field &f = Table->field(i);
                 const int row = InfoListEdit->rowCount();
@@ -296,15 +304,17 @@ void TEditInfo::LoadAttributes()
                 auto *name = new QTableWidgetItem(f.fieldName());
                 name->setFlags(name->flags() & ~Qt::ItemIsEditable);
                 InfoListEdit->setItem(row, 0, name);
-                InfoListEdit->setItem(row, 1, new QTableWidgetItem(f.asString()));
+                auto *value = new QTableWidgetItem(f.asString());
+                value->setData(LoadedTextRole, value->text());
+                InfoListEdit->setItem(row, 1, value);
             }
+            shown_ = o;
         }
     } catch (const DbError &err) {
         platform::messageDlg(err.message(), platform::MsgType::Error, platform::mbOK);
     }
-    if (entry.Layer >= 0 && static_cast<size_t>(entry.Layer) < m->FProject.Layers.size())
-        LabelLayer->setText(platform::extractFileName(m->FProject.Layers[static_cast<size_t>(entry.Layer)].FileName)
-                            + u':' + QString::number(entry.Index + 1));
+    if (layerOf(o))
+        LabelLayer->setText(platform::extractFileName(o.fileName) + u':' + QString::number(o.index + 1));
     ShownInfoEntry = e;
 }
 
@@ -316,20 +326,44 @@ void TEditInfo::updateMoveButtons()
 
 void TEditInfo::SaveAttributes(int e)
 {
-    if (!entryWritable(e, true))
+    // The values shown belong to the object they were loaded from, and go
+    // there or nowhere.
+    if (e < 0 || e != ShownInfoEntry || shown_.layer < 0)
+        return;
+    const MapControlCore *m = map();
+    const TMapLayer *L = layerOf(shown_);
+    if (!m || !L || !layerHasTable(L->MapType) || !L->Edited || !m->LayerWritable(shown_.layer))
+        return;
+    const QString file = writableTableFile(shown_.layer);
+    if (file.isEmpty() || mapdata::isReadOnlyFile(file))
+        return;
+    // Only what the user changed is written: looking through objects
+    // changes nothing.
+    std::vector<std::pair<QString, QString>> values;
+    std::vector<int> rows;
+    for (int r = 0; r < InfoListEdit->rowCount(); ++r) {
+        const QTableWidgetItem *name = InfoListEdit->item(r, 0);
+        const QTableWidgetItem *value = InfoListEdit->item(r, 1);
+        if (!name || !value || value->text() == value->data(LoadedTextRole).toString())
+            continue;
+        values.emplace_back(name->text(), value->text());
+        rows.push_back(r);
+    }
+    if (values.empty())
         return;
     try {
-        if (!openEntryRow(e))
+        if (!openObjectRow(shown_))
             return;
-        auto values = listValues(InfoListEdit);
         Table->edit();
         dialogs::attributes::writeValues(*Table, values, false);
         Table->post();
-        // Logical values are shown as they were read.
-        for (int r = 0; r < InfoListEdit->rowCount() && static_cast<size_t>(r) < values.size(); ++r)
-            if (QTableWidgetItem *item = InfoListEdit->item(r, 1))
-                if (item->text() != values[static_cast<size_t>(r)].second)
-                    item->setText(values[static_cast<size_t>(r)].second);
+        // Logical values are shown as they were written; what is shown now
+        // is what the row holds.
+        for (size_t i = 0; i < rows.size(); ++i)
+            if (QTableWidgetItem *item = InfoListEdit->item(rows[i], 1)) {
+                item->setText(values[i].second);
+                item->setData(LoadedTextRole, values[i].second);
+            }
     } catch (const DbError &err) {
         if (Table->active() && Table->state() != platform::db::DataSetState::Browse)
             Table->cancel();
@@ -350,18 +384,40 @@ void TEditInfo::AssignFieldToAll()
         return;
     const QString field = InfoListEdit->item(fieldRow, 0)->text();
     const QString text = InfoListEdit->item(fieldRow, 1) ? InfoListEdit->item(fieldRow, 1)->text() : QString();
+    if (dialogs::attributes::isIdField(field))
+        return;
     const int objectRow = InfoList->currentRow();
-    for (int e = 0; e < InfoList->rowCount(); ++e) {
-        // A layer that may not be edited is left alone, as the write-back leaves it.
-        if (!entryWritable(e, true))
+    const MapControlCore *m = map();
+    // Tables that could not take the value, named once afterwards.
+    QStringList readOnly;
+    for (int e = 0; m && e < static_cast<int>(listed_.size()); ++e) {
+        const ListedObject &o = listed_[static_cast<size_t>(e)];
+        const TMapLayer *L = layerOf(o);
+        // The layer's edit switch is not asked: "=" is a command of its own.
+        // Layers without a table of their own here, or without the table
+        // file, have nothing to write.
+        if (!L || !layerHasTable(L->MapType))
             continue;
+        const QString file = writableTableFile(o.layer);
+        if (file.isEmpty())
+            continue;
+        if (!m->LayerWritable(o.layer) || mapdata::isReadOnlyFile(file)) {
+            if (!readOnly.contains(file))
+                readOnly << file;
+            continue;
+        }
         try {
-            if (!openEntryRow(e) || dialogs::attributes::isIdField(field) || !Table->findField(field))
+            if (!openObjectRow(o) || !Table->findField(field))
                 continue;
             std::vector<std::pair<QString, QString>> values{{field, text}};
             Table->edit();
             dialogs::attributes::writeValues(*Table, values, true);
             Table->post();
+            if (e == ShownInfoEntry && o.layer == shown_.layer && o.index == shown_.index)
+                if (QTableWidgetItem *item = InfoListEdit->item(fieldRow, 1)) {
+                    item->setText(values[0].second);
+                    item->setData(LoadedTextRole, values[0].second);
+                }
         } catch (const DbError &err) {
             if (Table->active() && Table->state() != platform::db::DataSetState::Browse)
                 Table->cancel();
@@ -372,6 +428,10 @@ void TEditInfo::AssignFieldToAll()
         Table->close();
     }
     Table->close();
+    if (!readOnly.isEmpty())
+        platform::messageDlg(QStringLiteral("Значение не присвоено объектам таблиц, открытых только для чтения:\n")
+                                 + readOnly.join(u'\n'),
+                             platform::MsgType::Warning, platform::mbOK);
     InfoList->setCurrentCell(objectRow, 0);
     InfoListEdit->setCurrentCell(fieldRow, 1);
 }
@@ -402,8 +462,9 @@ void TEditInfo::InfoListClick(int row)
     InfoList->setCurrentCell(row, 0);
     LoadAttributes();
     MapControlCore *m = map();
-    if (m && dialogs::mapWindow().infoToolDown() && !m->FSelection.Entries.empty())
-        dialogs::mapWindow().drawSelectionOverlay(row);
+    const int entry = selectionEntryOf(row);
+    if (m && dialogs::mapWindow().infoToolDown() && entry >= 0)
+        dialogs::mapWindow().drawSelectionOverlay(entry);
 }
 
 void TEditInfo::sbPriorClick()
@@ -421,30 +482,27 @@ void TEditInfo::sbNextClick()
 void TEditInfo::InfoListDblClick(int row)
 {
     MapControlCore *m = map();
-    if (!m || row < 0 || static_cast<size_t>(row) >= m->FSelection.Entries.size())
+    const int entry = selectionEntryOf(row);
+    if (!m || entry < 0)
         return;
-    m->ShowSelectedObject(row, true);
+    m->ShowSelectedObject(entry, true);
     dialogs::mapWindow().RedrawMap();
 }
 
 void TEditInfo::InfoListEditClick(int row)
 {
     MapControlCore *m = map();
-    const int e = ShownInfoEntry;
-    if (!m || row < 0 || !InfoListEdit->item(row, 0) || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+    const TMapLayer *L = layerOf(shown_);
+    if (!m || row < 0 || !InfoListEdit->item(row, 0) || !L)
         return;
-    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
-    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
-        return;
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
-    const QString table = layerBase(L) + QStringLiteral(".Dbf");
-    if (!layerHasTable(L.MapType)
+    const QString table = layerBase(*L) + QStringLiteral(".Dbf");
+    if (!layerHasTable(L->MapType)
         || (!platform::fileExists(table) && !platform::fileExists(platform::joinPath(m->FWorkDir, table))))
         return;
     const QString field = InfoListEdit->item(row, 0)->text();
     bool character = false;
     try {
-        if (openEntryRow(e))
+        if (openObjectRow(shown_))
             if (const platform::db::Field *f = Table->findField(field))
                 character = f->def().dbfType == 'C';
     } catch (const DbError &) {
@@ -496,12 +554,12 @@ void TEditInfo::sbEditTableClick()
 {
     MapControlCore *m = map();
     const int e = InfoList->currentRow();
-    if (!m || e < 0 || static_cast<size_t>(e) >= m->FSelection.Entries.size())
+    if (!m || e < 0 || static_cast<size_t>(e) >= listed_.size())
         return;
-    const int layer = m->FSelection.Entries[static_cast<size_t>(e)].Layer;
-    if (layer < 0 || static_cast<size_t>(layer) >= m->FProject.Layers.size())
+    const TMapLayer *layer = layerOf(listed_[static_cast<size_t>(e)]);
+    if (!layer)
         return;
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = *layer;
     const QString name = layerBase(L) + QStringLiteral(".Dbf");
     QString table = platform::findExistingPath(platform::joinPath(m->FWorkDir, name));
     if (table.isEmpty())

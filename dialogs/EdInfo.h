@@ -11,10 +11,12 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QTableWidget;
 class QToolButton;
+struct TMapLayer;
 
 namespace platform::db {
 class Query;
@@ -40,7 +42,10 @@ public:
     void ShowLayerInfo();
     // Fills the field list for the current object.
     void LoadAttributes();
-    // Writes the field list back into the object of selection entry e.
+    // Writes the values the user changed in the field list back into the
+    // object they were read from, when e is the entry shown (ShownInfoEntry):
+    // the object (layer and record) is kept from the loading, so a selection
+    // changed in the meantime sends nothing into another object's row.
     void SaveAttributes(int e);
     // "=": the current field's value into every listed object.
     void AssignFieldToAll();
@@ -64,12 +69,27 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    // Opens the entry's table at its object's row; false when the layer's
-    // kind has no table here, the table is missing or has no such row.
+    // The object a row of the list stands for, as the list was built: its
+    // layer's table index and file name, and its number in the layer.
+    struct ListedObject {
+        int layer = -1;
+        int index = -1;
+        QString fileName;
+    };
+    // The layer of a listed object while it is still the one listed.
+    const TMapLayer *layerOf(const ListedObject &o) const;
+    // Opens the object's table at its row; false when the layer's kind has
+    // no table here, the table is missing or has no such row.
+    bool openObjectRow(const ListedObject &o);
     bool openEntryRow(int e);
     QString writableTableFile(int layer) const;
-    bool entryWritable(int e, bool needEditable) const;
+    // The selection entry that is the listed object now (-1: none).
+    int selectionEntryOf(int row) const;
     void updateMoveButtons();
+
+    std::vector<ListedObject> listed_;
+    // The object whose values the field list shows (layer -1: none).
+    ListedObject shown_;
 };
 
 // The panel of the run: made on first use, kept.

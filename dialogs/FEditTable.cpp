@@ -7,7 +7,6 @@
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
-#include "platform/SafeFile.h"
 #include "platform/UserAnswers.h"
 #include "platform/db/DbTypes.h"
 #include "platform/db/Query.h"
@@ -44,14 +43,6 @@ enum Column { ColName = 1, ColFormat = 2, ColSize = 3, ColDec = 4, ColNote = 5 }
 QString decimalsText(int decimals)
 {
     return decimals == 0 ? QString() : QString::number(decimals);
-}
-
-bool replaceFile(const QString &from, const QString &to)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    return platform::writeFileAtomically(to, source.readAll());
 }
 
 } // namespace
@@ -171,6 +162,14 @@ void TNewField::BitBtn1Click()
     const char letter = dialogs::tables::formatLetter(cbFieldType->currentText());
     if (name.isEmpty() || cbFieldType->currentText().trimmed().isEmpty())
         return;
+    // A descriptor has room for ten bytes of name: a longer one is refused
+    // rather than cut behind the user's back.
+    if (!dialogs::tables::fieldNameFits(name)) {
+        platform::messageDlg(QStringLiteral("Имя поля ") + name + QStringLiteral(" длиннее ")
+                                 + QString::number(dialogs::tables::MaxFieldNameBytes) + QStringLiteral(" символов !"),
+                             platform::MsgType::Warning, platform::mbOK);
+        return;
+    }
     edFieldName->setText(platform::ansiUpperCase(name));
     const dialogs::tables::FieldLimits limits =
         dialogs::tables::limitField(letter, dialogs::tables::numberFromText(edFieldSize->text()), dialogs::tables::numberFromText(cbFieldSize->currentText()));
@@ -280,6 +279,7 @@ bool TEditTable::LoadTable()
         return false;
     }
     finished_ = false;
+    backupNeeded_ = false;
     const platform::IniFile descriptions(FDescFile);
     const std::vector<TableField> fields = dialogs::tables::readTableFieldsFromFile(FTableFile);
     StringGrid1->setRowCount(static_cast<int>(fields.size()));
@@ -317,22 +317,26 @@ bool TEditTable::RebuildTable(const QString &oldName, const QString &newName)
             letter = static_cast<char>(StringGrid1->item(r, ColName)->data(LetterRole).toChar().toLatin1());
         specs << dialogs::tables::fieldSpec(cell(r, ColName), letter, cell(r, ColSize), cell(r, ColDec));
     }
+    auto fail = [](const QString &message) {
+        platform::messageDlg(message, platform::MsgType::Error, platform::mbOK);
+        return false;
+    };
+    // The backup is the only whole copy of the table: it is not written over.
+    if (backupNeeded_)
+        return fail(QStringLiteral("Таблица ") + FTableFile + QStringLiteral(" не восстановлена из файла ")
+                    + FBackupFile + QStringLiteral(" !"));
     try {
         Table->close();
         tmpTable->close();
         dialogs::tables::CreateDbfFile(FNewFile, specs);
         dialogs::tables::CopyRecords(FTableFile, FNewFile, oldName, newName);
     } catch (const DbError &e) {
-        platform::messageDlg(e.message(), platform::MsgType::Error, platform::mbOK);
-        return false;
+        return fail(e.message());
     }
-    // The old file is kept until the editor closes; the table is replaced whole.
-    if (!replaceFile(FTableFile, FBackupFile) || !replaceFile(FNewFile, FTableFile)) {
-        platform::messageDlg(QStringLiteral("Невозможно записать файл ") + FTableFile + QStringLiteral(" !"),
-                             platform::MsgType::Error, platform::mbOK);
-        return false;
-    }
-    return true;
+    // The old files are kept until the editor closes; the table's ".dbf" and
+    // ".dbt" are replaced together.
+    const QString error = dialogs::tables::ReplaceTableFiles(FNewFile, FTableFile, FBackupFile, backupNeeded_);
+    return error.isEmpty() || fail(error);
 }
 
 void TEditTable::nAppendClick()
@@ -374,8 +378,15 @@ void TEditTable::nEditClick()
     platform::execModal(*dialog);
     if (dialog->Hint != u"Ok")
         return;
-    const QString name = dialog->edFieldName->text(), format = dialog->cbFieldType->currentText(),
-                  size = dialog->edFieldSize->text(), dec = dialog->cbFieldSize->currentText();
+    QString name = dialog->edFieldName->text(), format = dialog->cbFieldType->currentText(),
+            size = dialog->edFieldSize->text(), dec = dialog->cbFieldSize->currentText();
+    // A field of a type the dialog has no format for (a memo) keeps its type
+    // and size: only its name and description change.
+    if (oldFormat.isEmpty()) {
+        format = oldFormat;
+        size = oldSize;
+        dec = oldDec;
+    }
     setRow(row, name, format, size, dec, dialog->edFieldNote->text());
     if (name != oldName || format != oldFormat || size != oldSize || dec != oldDec)
         RebuildTable(oldName, name);
@@ -423,9 +434,12 @@ void TEditTable::FinishEditing()
         if (!name.isEmpty())
             descriptions.writeString(u"Table", name, cell(r, ColNote));
     }
-    for (const QString &work : {FNewFile, FBackupFile})
-        if (!work.isEmpty() && QFile::exists(work))
-            QFile::remove(work);
+    QStringList work{FNewFile, platform::changeFileExt(FNewFile, u".dbt")};
+    if (!backupNeeded_)
+        work << FBackupFile << platform::changeFileExt(FBackupFile, u".dbt");
+    for (const QString &file : work)
+        if (!file.isEmpty() && QFile::exists(file))
+            QFile::remove(file);
     Table->close();
     tmpTable->close();
     Query->close();

@@ -3,8 +3,9 @@
 // field dialog "Создание поля" (TNewField). The editor lists the fields of a
 // layer's dBase table with their descriptions (the ".dfn" beside it) and
 // applies every structural change at once by rebuilding the table: an empty
-// table of the new fields (CreateDbfFile), the records copied into it, the old
-// file kept as "~~" and the new one put in its place.
+// table of the new fields (CreateDbfFile) with a memo file of its own when it
+// has memo fields, the records copied into it, the old ".dbf" and ".dbt" kept
+// as "~~" and the new pair put in their place together.
 
 #include <QDialog>
 #include <QString>
@@ -91,6 +92,9 @@ private:
                 const QString &note);
     QString cell(int row, int column) const;
     bool finished_ = true;
+    // A rebuild failed half way and could not put the old files back: the
+    // backup is kept and no further rebuild writes over it.
+    bool backupNeeded_ = false;
     // A field of another type keeps its letter through a rebuild.
     std::vector<char> otherTypes_;
 };

@@ -709,29 +709,33 @@ int TFindTolvane::requestAddresses(const QStringList &lines, search::FoundExtent
         }
         if (itemHits.empty())
             continue;
-        // The object to show: the last hit whose kind fits what was typed.
+        // The object to show: the hits are walked from the last while no
+        // locate has found the typed address, the layer following the hits
+        // whose kind fits what was typed; each search with rows gives the
+        // object its result stands on, the last one given is shown.
         const int typed = search::typedKind(item.street, item.house);
-        int shownLayer = itemHits.back().Layer;
-        bool located = false;
+        int walkLayer = itemHits.back().Layer;
+        bool located = false, found = false;
+        int shownLayer = -1, index = -1;
         TMapExtent box;
-        int index = -1;
         for (auto it = itemHits.rbegin(); it != itemHits.rend() && !located; ++it) {
             if (it->MatchKind == typed)
-                shownLayer = it->Layer;
-            FLayerIndex = shownLayer;
+                walkLayer = it->Layer;
+            FLayerIndex = walkLayer;
             BuildSearchQuery();
             search::SearchFields fields;
-            layerSearchFields(shownLayer, fields);
-            locateHit(search::hitKind(!fields.street.isEmpty(), !fields.house.isEmpty()), fields, item.street,
-                      item.house);
+            layerSearchFields(walkLayer, fields);
+            located = locateHit(search::hitKind(!fields.street.isEmpty(), !fields.house.isEmpty()), fields,
+                                item.street, item.house);
             if (resultHasRows() && resultHasId()) {
+                shownLayer = walkLayer;
                 index = MapQuery->fieldByName(u"ID").asInteger() - 1;
                 box = mapWindow().LocateObject(shownLayer, index, false);
-                located = true;
+                found = true;
             }
         }
         // Only an object that was found joins the selection.
-        if (located) {
+        if (found) {
             extent.add(box.X1, box.Y1, box.X2, box.Y2);
             m->AppendSelectionEntry(shownLayer, index, box);
         }

@@ -1,6 +1,7 @@
 #include "dialogs/LegendClasses.h"
 
 #include "mapdata/MapFunctions.h"
+#include "platform/Environment.h"
 #include "platform/Rounding.h"
 
 #include <algorithm>
@@ -10,14 +11,16 @@ namespace legend {
 
 namespace {
 
-int R(double x)
+// Rounded to the nearest integer, halves to the even one, in 64 bits: class
+// bounds of ten-digit cadastral codes pass 2^31.
+std::int64_t R(double x)
 {
-    return platform::roundToInt(x);
+    return platform::roundHalfEven(x);
 }
 
-int colour(int red, int green, int blue)
+int colour(std::int64_t red, std::int64_t green, std::int64_t blue)
 {
-    return (red & 0xFF) + 256 * (green & 0xFF) + 65536 * (blue & 0xFF);
+    return static_cast<int>((red & 0xFF) + 256 * (green & 0xFF) + 65536 * (blue & 0xFF));
 }
 
 } // namespace
@@ -41,13 +44,15 @@ int RampColor(int ramp, int a, int n)
         return MapFunctions::PaletteColor(ramp - 9, a);
     if (n <= 0)
         return 0;
-    const double f = static_cast<double>(n - a) / n;
-    auto k = [f](double K) { return R(K * f); };
+    // K / N x (N - a), in this order: K * ((N - a) / N) rounds some halves
+    // the other way.
+    auto part = [n, a](double K) { return K / n * (n - a); };
+    auto k = [&](double K) { return R(part(K)); };
     switch (ramp) {
     case 0: return colour(k(50) + 200, k(170), k(170));
-    case 1: return colour(255, R(60 * f + 190), k(245) + 10);
-    case 2: return colour(255, R(25 * f + 225), k(245) + 10);
-    case 3: return colour(R(90 * f + 157), 255, k(245) + 10);
+    case 1: return colour(255, R(part(60) + 190), k(245) + 10);
+    case 2: return colour(255, R(part(25) + 225), k(245) + 10);
+    case 3: return colour(R(part(90) + 157), 255, k(245) + 10);
     case 4: return colour(0, k(155) + 100, k(37) + 10);
     case 5: return colour(k(220), 255, k(33) + 217);
     case 6: return colour(k(220), k(245) + 10, 255);
@@ -60,7 +65,7 @@ int RampColor(int ramp, int a, int n)
 
 int SizeStep(int a, int n)
 {
-    return n > 0 ? R(10.0 / n * a) : 0;
+    return n > 0 ? static_cast<int>(R(10.0 / n * a)) : 0;
 }
 
 Classes BuildLegendClasses(const GroupedValues &data, const BuildOptions &o)
@@ -93,7 +98,7 @@ Classes BuildLegendClasses(const GroupedValues &data, const BuildOptions &o)
         const double step = n > 0 ? std::fabs(max - min) / n : 0;
         // The query stands on its last row once the largest value is read.
         const QString code = second(found - 1);
-        int start = 0, end = 0;
+        std::int64_t start = 0, end = 0;
         for (int k = 1; k <= n; ++k) {
             if (k == 1)
                 start = R(std::trunc(min));
@@ -167,7 +172,9 @@ bool PrepareLayerForLegend(TMapLayer &layer)
         changed = true;
     }
     if (layer.BrushColor == 0) {
-        layer.BrushColor = MapFunctions::PaletteColor(0, 0);
+        // A random colour of the palettes; palette or colour number 0 would
+        // give black, the colour that asked for a colour in the first place.
+        layer.BrushColor = MapFunctions::PaletteColor(1 + platform::randomInt(9), 1 + platform::randomInt(25));
         changed = true;
     }
     return changed;

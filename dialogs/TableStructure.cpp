@@ -3,6 +3,7 @@
 #include "mapdata/MapFunctions.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
+#include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DbTypes.h"
 #include "platform/db/Table.h"
@@ -17,6 +18,15 @@ namespace {
 
 constexpr int kHeader = 32;
 constexpr int kDescriptor = 32;
+constexpr int kMemoBlock = 512;
+// dBase III without and with a memo file.
+constexpr char kPlainTable = 0x03;
+constexpr char kMemoTable = static_cast<char>(0x83);
+
+bool memoLetter(char type)
+{
+    return type == 'M' || type == 'B';
+}
 
 void putLe16(QByteArray &b, int at, int v)
 {
@@ -27,6 +37,20 @@ void putLe16(QByteArray &b, int at, int v)
 int le16(QByteArrayView b, int at)
 {
     return static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8);
+}
+
+bool copyFile(const QString &from, const QString &to)
+{
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    return source.error() == QFileDevice::NoError && platform::writeFileAtomically(to, bytes);
+}
+
+QString cannotWrite(const QString &file)
+{
+    return QStringLiteral("Невозможно записать файл ") + file + QStringLiteral(" !");
 }
 
 // The table of a file path, for the engine.
@@ -92,19 +116,29 @@ QString fieldSpec(const QString &name, char letter, const QString &size, const Q
     return name + u';' + (letter ? QString(QChar::fromLatin1(letter)) : QString()) + u';' + size + u';' + decimals;
 }
 
+bool fieldNameFits(const QString &name)
+{
+    return platform::toCp1251(name.trimmed()).size() <= MaxFieldNameBytes;
+}
+
+QString fieldNameInTable(const QString &name)
+{
+    QString cut = platform::ansiUpperCase(name.trimmed());
+    while (platform::toCp1251(cut).size() > MaxFieldNameBytes)
+        cut.chop(1);
+    return cut;
+}
+
 std::optional<TableField> parseFieldSpec(const QString &spec)
 {
     const QStringList parts = spec.split(u';');
     if (parts.size() < 4)
         return std::nullopt;
     TableField f;
-    f.name = platform::ansiUpperCase(parts[0].trimmed());
+    f.name = fieldNameInTable(parts[0]);
     const QString type = platform::ansiUpperCase(parts[1].trimmed());
     if (f.name.isEmpty() || type.isEmpty() || type[0].unicode() > 0x7F)
         return std::nullopt;
-    // A descriptor holds ten name bytes and their terminating zero.
-    while (platform::toCp1251(f.name).size() > 10)
-        f.name.chop(1);
     f.type = static_cast<char>(type[0].unicode());
     const FieldLimits limits = limitField(f.type, numberFromText(parts[2]), numberFromText(parts[3]));
     f.size = limits.size;
@@ -121,7 +155,9 @@ QByteArray emptyTableBytes(const QStringList &specs)
     // The header length counts the descriptors written, and nothing else.
     const int n = static_cast<int>(fields.size());
     QByteArray bytes(kHeader + kDescriptor * n + 2, '\0');
-    bytes[0] = 3;
+    bytes[0] = std::any_of(fields.begin(), fields.end(), [](const TableField &f) { return memoLetter(f.type); })
+                   ? kMemoTable
+                   : kPlainTable;
     bytes[1] = 106;
     bytes[2] = 3;
     bytes[3] = 1;
@@ -144,13 +180,77 @@ QByteArray emptyTableBytes(const QStringList &specs)
     return bytes;
 }
 
+bool hasMemoField(const QStringList &specs)
+{
+    return std::any_of(specs.begin(), specs.end(), [](const QString &spec) {
+        const auto f = parseFieldSpec(spec);
+        return f && memoLetter(f->type);
+    });
+}
+
+QByteArray emptyMemoBytes()
+{
+    QByteArray bytes(kMemoBlock, '\0');
+    bytes[0] = 1; // the next free block
+    bytes[16] = 0x03;
+    return bytes;
+}
+
+QString memoFileOf(const QString &tableFile)
+{
+    const QString found = platform::findExistingPath(platform::changeFileExt(tableFile, u".dbt"));
+    return platform::fileExists(found) ? found : QString();
+}
+
 void CreateDbfFile(const QString &fileName, const QStringList &specs)
 {
     const QByteArray bytes = emptyTableBytes(specs);
     QFile::remove(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
-        throw platform::db::DbError(QStringLiteral("Невозможно записать файл ") + fileName + QStringLiteral(" !"));
+        throw platform::db::DbError(cannotWrite(fileName));
+    // The table's memos go into a memo file of its own, never into one an
+    // earlier table of that name left.
+    const QString memo = platform::changeFileExt(fileName, u".dbt");
+    const QString stale = memoFileOf(fileName);
+    if (!stale.isEmpty() && !QFile::remove(stale))
+        throw platform::db::DbError(cannotWrite(stale));
+    if (static_cast<quint8>(bytes[0]) == static_cast<quint8>(kMemoTable)
+        && !platform::writeFileAtomically(memo, emptyMemoBytes()))
+        throw platform::db::DbError(cannotWrite(memo));
+}
+
+QString ReplaceTableFiles(const QString &newFile, const QString &tableFile, const QString &backupFile,
+                          bool &backupNeeded)
+{
+    backupNeeded = false;
+    const QString oldMemo = memoFileOf(tableFile);
+    const QString newMemo = memoFileOf(newFile);
+    const QString backupMemo = platform::changeFileExt(backupFile, u".dbt");
+    // The table as it was, both files, before anything of it is replaced.
+    if (!copyFile(tableFile, backupFile))
+        return cannotWrite(backupFile);
+    if (!oldMemo.isEmpty() ? !copyFile(oldMemo, backupMemo) : (QFile::exists(backupMemo) && !QFile::remove(backupMemo)))
+        return cannotWrite(backupMemo);
+    // The memo file first: while the old table file stands, a failure here
+    // leaves both as they were.
+    const QString tableMemo = oldMemo.isEmpty() ? platform::changeFileExt(tableFile, u".dbt") : oldMemo;
+    if (!newMemo.isEmpty() && !copyFile(newMemo, tableMemo))
+        return cannotWrite(tableMemo);
+    if (!copyFile(newFile, tableFile)) {
+        // The old table file stands; its memo file goes back beside it.
+        if (!newMemo.isEmpty() && !oldMemo.isEmpty() && !copyFile(backupMemo, tableMemo)) {
+            backupNeeded = true;
+            return cannotWrite(tableFile) + QStringLiteral("\nТаблица в прежнем виде сохранена в файлах ") + backupFile
+                   + QStringLiteral(" и ") + backupMemo;
+        }
+        return cannotWrite(tableFile);
+    }
+    // A table left without memo fields keeps no memo file; its texts stay in
+    // the backup until the editor closes.
+    if (newMemo.isEmpty() && !oldMemo.isEmpty())
+        QFile::remove(oldMemo);
+    return QString();
 }
 
 std::vector<TableField> readTableFields(QByteArrayView bytes)
@@ -202,12 +302,13 @@ void CopyRecords(const QString &source, const QString &target, const QString &ol
     from.open();
     to.open();
     const QString renamed = platform::ansiLowerCase(oldName);
-    // The target field of each source field (null: left out).
+    // The target field of each source field (null: left out); the new name
+    // is looked up as the new table holds it.
     std::vector<Field *> targets;
     for (int i = 0; i < from.fieldCount(); ++i) {
         const QString name = from.field(i).fieldName();
         const bool isRenamed = !renamed.isEmpty() && platform::ansiLowerCase(name) == renamed;
-        targets.push_back(to.findField(isRenamed ? newName : name));
+        targets.push_back(to.findField(isRenamed ? fieldNameInTable(newName) : name));
     }
     for (from.first(); !from.eof(); from.next()) {
         to.append();

@@ -43,21 +43,52 @@ struct TableField {
     int decimals = 0;
 };
 
+// The longest field name a descriptor holds: ten bytes before its
+// terminating zero.
+inline constexpr int MaxFieldNameBytes = 10;
+// Whether a name fits a descriptor as it stands (Windows-1251 bytes).
+bool fieldNameFits(const QString &name);
+// The name as a descriptor holds it: trimmed, upper case, cut to ten bytes.
+// The table is written and its records copied under this one name.
+QString fieldNameInTable(const QString &name);
+
 // name + ";" + letter + ";" + size + ";" + decimals (empty decimals stay empty).
 QString fieldSpec(const QString &name, char letter, const QString &size, const QString &decimals);
 // A field line of at least four parts (split at ";", trimmed, name and
 // letter upper-cased), its size and decimals read as numbers (empty or no
 // number: 0) and limited; the name cut to the ten characters a descriptor
-// holds. Empty for fewer parts, an empty name or no type letter.
+// holds (fieldNameInTable). Empty for fewer parts, an empty name or no type
+// letter.
 std::optional<TableField> parseFieldSpec(const QString &spec);
 
 // The empty dBase III file of the field lines that parse: header of 32
 // bytes (version 3, date 106-3-1, no records, header length 32n + 33, record
-// length 1 + sizes), a 32-byte descriptor per field, 0x0D and 0x1A.
+// length 1 + sizes), a 32-byte descriptor per field, 0x0D and 0x1A. A table
+// with a memo field ("M" or "B") is marked as one with a memo file (0x83).
 QByteArray emptyTableBytes(const QStringList &specs);
-// Writes that file, replacing one of that name; raises platform::db::DbError
-// when it cannot be written.
+// Whether a field line is one of a field kept in the memo file.
+bool hasMemoField(const QStringList &specs);
+// The empty memo file of such a table: one 512-byte block whose first four
+// bytes name block 1 as the next free one.
+QByteArray emptyMemoBytes();
+// Writes that file, replacing one of that name, and for a table with a memo
+// field its own empty memo file (the name with ".dbt"); raises
+// platform::db::DbError when they cannot be written.
 void CreateDbfFile(const QString &fileName, const QStringList &specs);
+
+// The memo file beside a table file (".dbt" in any letter case), or empty
+// when there is none.
+QString memoFileOf(const QString &tableFile);
+
+// Puts a rebuilt table (its ".dbf" and its own ".dbt", when it has one) in
+// the place of a table, after copying the table's files to the backup name
+// (".dbf" and ".dbt" alike). The two files are replaced together: when the
+// second cannot be written the first is put back from the backup. Answers
+// an empty text on success, otherwise the message for the user;
+// backupNeeded is set when the table's files could not be put back and the
+// backup holds the only whole copy.
+QString ReplaceTableFiles(const QString &newFile, const QString &tableFile, const QString &backupFile,
+                          bool &backupNeeded);
 
 // The fields a table file's header describes, read as the editor reads them:
 // (header length - 33) / 32 descriptors, never more than the bytes hold and

@@ -420,7 +420,9 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
     // The thematic legend through the object's attribute row.
     std::int32_t v = -1;
     if (L_.TypeLegend > 0 && legendValue(i, v)) {
-        if (L_.TypeLegend == 1) {
+        // Unique values carry colours as the palette does (image numbers
+        // only for bitmap points, which are not drawn here).
+        if (L_.TypeLegend == 1 || L_.TypeLegend == 3) {
             if (L_.ObjType != otPolygons)
                 penColour_ = v;
             if (L_.ObjType != otNavigation)
@@ -499,7 +501,10 @@ void LayerDrawing::drawPoint(size_t i, const RecordPlace &at)
 
     std::int32_t v = -1;
     if (L_.TypeLegend > 0 && !L_.Legend.empty() && legendValue(i, v)) {
-        switch (L_.Legend.front().ObjType) {
+        // Unique values (7) are image numbers for bitmap points and colours
+        // for every other point.
+        const Byte meaning = L_.Legend.front().ObjType == 7 && L_.ObjType != otBitmaps ? 2 : L_.Legend.front().ObjType;
+        switch (meaning) {
         case 2: // colours
             penColour_ = v;
             brushColour_ = v == -1 ? 0xFFFFFF : v;

@@ -191,44 +191,128 @@ TEST_F(AttributePanelTest, WriteBackStampsOnlyChanges)
     }
 }
 
+// The write-back leaves a layer that may not be edited alone; "=" is a
+// command of its own and writes it, except where the table cannot be
+// written: a layer opened read-only or a read-only file is named in a
+// message, a layer without a table of its own here is passed over.
 TEST_F(AttributePanelTest, LayersThatMayNotBeWrittenAreLeftAlone)
 {
     const QByteArray before = attributesTable();
     struct Case {
         const char *what;
         std::function<void(TMapLayer &)> make;
+        bool fileReadOnly;
+        bool writtenByAll;
+        bool named;
     } cases[] = {
-        {"not editable", [](TMapLayer &L) { L.Edited = false; }},
-        {"opened read-only", [](TMapLayer &L) { L.ReadOnly = true; }},
-        {"a cadastral kind", [](TMapLayer &L) { L.MapType = 2; }},
+        {"not editable", [](TMapLayer &L) { L.Edited = false; }, false, true, false},
+        {"opened read-only", [](TMapLayer &L) { L.ReadOnly = true; }, false, false, true},
+        {"a cadastral kind", [](TMapLayer &L) { L.MapType = 2; }, false, false, false},
+        {"a read-only file", [](TMapLayer &) {}, true, false, true},
     };
+    const QString attrs = dir_.file(QStringLiteral("attrs.dbf"));
     for (const Case &c : cases) {
         TMapLayer &L = host_.core.FProject.Layers[static_cast<size_t>(attrs_)];
         const TMapLayer saved = L;
         panel_->ShowLayerInfo();
         c.make(L);
+        if (c.fileReadOnly)
+            QFile::setPermissions(attrs, QFileDevice::ReadOwner);
         type(u8("NAME"), u8("Не писати"));
         panel_->SaveAttributes(0);
-        // "=" skips such a layer too.
+        QFile f(attrs);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), before) << c.what;
+        f.close();
+
         panel_->InfoListEdit->setCurrentCell(fieldRow(u8("NAME")), 1);
         testsupport::ScriptedAnswers answers;
         dialogtest::reply(answers, platform::mrYes);
+        if (c.named)
+            dialogtest::reply(answers, platform::mrOk);
         panel_->AssignFieldToAll();
-        QFile f(dir_.file(QStringLiteral("attrs.dbf")));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(f.readAll(), before) << c.what;
+        EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), c.writtenByAll ? u8("Не писати") : u8("Перший")) << c.what;
+        EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), c.writtenByAll ? u8("Не писати") : QString()) << c.what;
+        ASSERT_EQ(answers.messages().size(), c.named ? 2u : 1u) << c.what;
+        if (c.named)
+            EXPECT_EQ(answers.messages()[1].text,
+                      u8("Значение не присвоено объектам таблиц, открытых только для чтения:\n") + attrs)
+                << c.what;
         // The other layer was written by "=".
         EXPECT_EQ(stored("other.dbf", 3, u"NAME"), u8("Не писати")) << c.what;
+        QFile::setPermissions(attrs, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        dialogtest::writeFile(attrs, attributesTable());
         dialogtest::writeFile(dir_.file(QStringLiteral("other.dbf")), attributesTable());
         L = saved;
     }
-    // A read-only file is not written either.
-    QFile::setPermissions(dir_.file(QStringLiteral("attrs.dbf")), QFileDevice::ReadOwner);
+}
+
+// Looking through the objects writes nothing: a blank logical stays blank,
+// numbers keep their bytes, and DATEEDIT is stamped only with a change.
+TEST_F(AttributePanelTest, LookingThroughObjectsChangesNothing)
+{
+    // Row 1's logical OK blank (record length 53 from byte 225, OK at 44).
+    QByteArray table = attributesTable();
+    ASSERT_EQ(table[225 + 44], 'F');
+    table[225 + 44] = ' ';
+    const QString attrs = dir_.file(QStringLiteral("attrs.dbf"));
+    dialogtest::writeFile(attrs, table);
     panel_->ShowLayerInfo();
-    type(u8("NAME"), u8("Не писати"));
+    EXPECT_EQ(panel_->InfoListEdit->item(fieldRow(u8("OK")), 1)->text(), QString());
+    panel_->sbNextClick();
+    panel_->sbNextClick();
+    panel_->sbPriorClick();
+    panel_->sbPriorClick();
+    panel_->SaveAttributes(panel_->ShownInfoEntry);
+    QFile f(attrs);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), table);
+    f.close();
+
+    // A change writes that field and the stamp, and nothing else.
+    type(u8("NAME"), u8("Інша назва"));
+    panel_->sbNextClick();
+    platform::db::Table t;
+    t.setDatabaseName(dir_.path());
+    t.setTableName(QStringLiteral("attrs.dbf"));
+    t.open();
+    t.setRecNo(1);
+    EXPECT_EQ(t.fieldByName(u"NAME").asString(), u8("Інша назва"));
+    EXPECT_TRUE(t.fieldByName(u"OK").isNull());
+    EXPECT_EQ(t.fieldByName(u"DATEEDIT").asDate(), QDate(2026, 3, 9));
+    t.setRecNo(2);
+    EXPECT_EQ(t.fieldByName(u"DATEEDIT").asDate(), QDate(2020, 1, 1));
+}
+
+// A search request changes the selection while the panel shows an object:
+// the shown values go back into that object's row, and the list keeps the
+// objects it listed.
+TEST_F(AttributePanelTest, TheShownObjectKeepsItsValues)
+{
+    type(u8("NAME"), u8("Садова"));
+    host_.core.FSelection.Entries.clear();
+    for (auto [layer, index] : {std::pair{other_, 2}, {attrs_, 2}}) {
+        TSelObject e;
+        e.Layer = layer;
+        e.Index = index;
+        host_.core.FSelection.Entries.push_back(e);
+    }
+    panel_->InfoListClick(1);
+    EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), u8("Садова"));
+    EXPECT_EQ(stored("other.dbf", 3, u"NAME"), u8("Третій"));
+    EXPECT_EQ(stored("attrs.dbf", 3, u"NAME"), u8("Третій"));
+    EXPECT_EQ(panel_->LabelLayer->text(), u8("attrs.shp:2"));
+
+    // A layer closed since the list was built: its values go nowhere.
+    type(u8("NAME"), u8("Нікуди"));
+    host_.core.FProject.Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("renamed.shp");
+    panel_->SaveAttributes(panel_->ShownInfoEntry);
+    EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), QString());
+    // Only the entry shown is written back.
+    host_.core.FProject.Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("attrs.shp");
     panel_->SaveAttributes(0);
-    EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), u8("Перший"));
-    QFile::setPermissions(dir_.file(QStringLiteral("attrs.dbf")), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), QString());
+    EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), u8("Садова"));
 }
 
 TEST_F(AttributePanelTest, AssignToAllAndMissingRows)
@@ -284,10 +368,29 @@ TEST_F(AttributePanelTest, AttachedFiles)
     EXPECT_EQ(opened[0].toLocalFile(), doc);
 }
 
+// The panel as a person sees it on the second object: the listed values and
+// the object's own values are drawn, its empty NAME is not.
 TEST_F(AttributePanelTest, Picture)
 {
-    panel_->InfoList->setCurrentCell(0, 0);
-    EXPECT_TRUE(panel_->grab().save(testsupport::artefactFolder(QStringLiteral("dialogs")) + QStringLiteral("/attribute-panel.png")));
+    panel_->InfoListClick(1);
+    const QImage image = dialogtest::picture(*panel_);
+    EXPECT_TRUE(image.save(testsupport::artefactFolder(QStringLiteral("dialogs")) + QStringLiteral("/attribute-panel.png")));
+    EXPECT_EQ(panel_->windowTitle(), u8("Информационная панель"));
+    QTableWidget &objects = *panel_->InfoList;
+    QTableWidget &fields = *panel_->InfoListEdit;
+    EXPECT_GT(dialogtest::inkIn(image, dialogtest::cellIn(*panel_, objects, objects.model()->index(0, 1))), 20)
+        << "Перший";
+    EXPECT_GT(dialogtest::inkIn(image, dialogtest::cellIn(*panel_, objects, objects.model()->index(2, 0))), 20)
+        << "other.shp";
+    EXPECT_GT(dialogtest::inkIn(image, dialogtest::placeIn(*panel_, *panel_->LabelLayer)), 20) << "attrs.shp:2";
+    EXPECT_GT(dialogtest::inkIn(image, dialogtest::cellIn(*panel_, fields, fields.model()->index(fieldRow(u8("CNT")), 1))),
+              5)
+        << "2";
+    EXPECT_GT(dialogtest::inkIn(image, dialogtest::cellIn(*panel_, fields, fields.model()->index(fieldRow(u8("NAME")), 0))),
+              20);
+    EXPECT_EQ(dialogtest::inkIn(image, dialogtest::cellIn(*panel_, fields, fields.model()->index(fieldRow(u8("NAME")), 1))),
+              0)
+        << "the second object's NAME is empty";
 }
 
 } // namespace

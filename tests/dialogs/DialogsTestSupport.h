@@ -9,8 +9,13 @@
 #include "db/DbTestSupport.h"
 #include "support/ScriptedAnswers.h"
 
+#include <QAbstractItemView>
 #include <QFile>
+#include <QImage>
+#include <QLayout>
+#include <QWidget>
 
+#include <cstdlib>
 #include <map>
 #include <utility>
 #include <vector>
@@ -90,6 +95,53 @@ public:
 private:
     platform::ScopedService<dialogs::MapWindowHost> guard_;
 };
+
+// A window's picture as a person sees it, laid out first.
+inline QImage picture(QWidget &window)
+{
+    if (window.layout())
+        window.layout()->activate();
+    return window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Where the inside of a child widget (its frame left out), a region of it,
+// or the inside of a cell of a list (its grid lines left out) lies in the
+// window's picture.
+inline QRect placeIn(const QWidget &window, const QWidget &child, QRect area = QRect())
+{
+    if (area.isNull())
+        area = child.rect().adjusted(3, 3, -3, -3);
+    return area.translated(child.mapTo(&window, QPoint(0, 0)));
+}
+inline QRect cellIn(const QWidget &window, const QAbstractItemView &view, const QModelIndex &index)
+{
+    return placeIn(window, *view.viewport(), view.visualRect(index).adjusted(2, 2, -2, -2));
+}
+
+// The pixels of a region that stand out from its background (its commonest
+// colour): text drawn there, dark on light or light on a selected row.
+inline int inkIn(const QImage &image, const QRect &area)
+{
+    const QRect inside = area.intersected(image.rect());
+    std::map<QRgb, int> colours;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++colours[image.pixel(x, y)];
+    QRgb back = 0;
+    int most = 0;
+    for (const auto &[colour, n] : colours)
+        if (n > most) {
+            most = n;
+            back = colour;
+        }
+    int ink = 0;
+    for (const auto &[colour, n] : colours)
+        if (std::abs(qRed(colour) - qRed(back)) + std::abs(qGreen(colour) - qGreen(back))
+                + std::abs(qBlue(colour) - qBlue(back))
+            > 150)
+            ink += n;
+    return ink;
+}
 
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {

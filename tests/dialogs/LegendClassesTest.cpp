@@ -203,17 +203,62 @@ TEST(LegendClasses, APaletteLegendOfParcelsGoesThroughTheProjectFile)
 
 TEST(LegendClasses, APolygonLayerGetsAFillWhenShown)
 {
-    // A drawn palette or colour 0 is black, which would read as no fill: the
-    // draws are fixed so the test does not depend on them.
-    platform::ScopedService<platform::RandomNumbers> random([](int n) { return n - 1; });
-    TMapLayer polygons;
-    polygons.ObjType = 3;
-    EXPECT_TRUE(PrepareLayerForLegend(polygons));
-    EXPECT_EQ(polygons.BrushType, 1);
-    EXPECT_NE(polygons.BrushColor, 0);
-    EXPECT_FALSE(PrepareLayerForLegend(polygons)) << "a second showing changes nothing";
+    // Every draw of the generator at either end: the lowest draws, which once
+    // made palette 0 and colour 0 (black, the colour that asks for a fill),
+    // and the highest.
+    struct Case {
+        const char *what;
+        int (*draw)(int);
+        int want;
+    } cases[] = {
+        {"lowest draws", [](int) { return 0; }, MapFunctions::PaletteColor(1, 1)},
+        {"highest draws", [](int n) { return n - 1; }, MapFunctions::PaletteColor(9, 25)},
+    };
+    for (const Case &c : cases) {
+        platform::ScopedService<platform::RandomNumbers> random(c.draw);
+        TMapLayer polygons;
+        polygons.ObjType = 3;
+        EXPECT_TRUE(PrepareLayerForLegend(polygons)) << c.what;
+        EXPECT_EQ(polygons.BrushType, 1) << c.what;
+        EXPECT_EQ(polygons.BrushColor, c.want) << c.what;
+        EXPECT_NE(polygons.BrushColor, 0) << c.what;
+        EXPECT_FALSE(PrepareLayerForLegend(polygons)) << "a second showing changes nothing";
+    }
     TMapLayer lines;
     lines.ObjType = 2;
     EXPECT_FALSE(PrepareLayerForLegend(lines));
     EXPECT_EQ(lines.BrushType, 0);
+    EXPECT_EQ(lines.BrushColor, 0);
+}
+
+TEST(LegendClasses, TenDigitCodesMakeClassesPastTwoToThe31st)
+{
+    BuildOptions o;
+    o.count = 3;
+    o.ramp = 0;
+    const Classes c = BuildLegendClasses(numbers({4610136300.0, 5000000000.0, 5320000000.0}), o);
+    ASSERT_EQ(c.rows.size(), 4u);
+    // step 236621233.33: the classes tile the codes from the smallest.
+    EXPECT_EQ(c.rows[0].values, QStringLiteral("4610136300 - 4846757532"));
+    EXPECT_EQ(c.rows[1].values, QStringLiteral("4846757533 - 5083378766"));
+    EXPECT_EQ(c.rows[2].values, QStringLiteral("5083378767 - 5320000000"));
+}
+
+// The ramps as their table gives them, K / N x (N - a) rounded with halves
+// to the even neighbour, where K x ((N - a) / N) rounds the other way.
+TEST(LegendClasses, RampPartsAreComputedInTheTablesOrder)
+{
+    struct Case {
+        int ramp, a, n, want;
+    };
+    const Case cases[] = {
+        // 170 / 20 x 7 = 59.5 gives 60; 170 x (7 / 20) falls just short.
+        {0, 13, 20, rgb(218, 60, 60)},
+        // 245 / 50 x 25 lies just above 122.5; 245 x (25 / 50) on it.
+        {6, 25, 50, rgb(110, 133, 255)},
+        // 50 / 44 x 11 lies just above 12.5.
+        {0, 33, 44, rgb(213, 42, 42)},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(RampColor(c.ramp, c.a, c.n), c.want) << c.ramp << " " << c.a << "/" << c.n;
 }

@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTreeWidget>
 #include <QUuid>
 
@@ -182,6 +183,34 @@ TEST_F(SearchWindowTest, AddressFormListsHits)
     EXPECT_EQ(FirstFind()->height(), 48);
 }
 
+// The object shown for an item: the hits are walked from the last while no
+// locate finds the typed address. "Шевченка, 1" lists the houses' "14" last,
+// where no house "1" is found; the walk goes on to the parcels, whose kind
+// fits street and house, and finds the street there.
+TEST_F(SearchWindowTest, AddressWalkGoesOnUntilALocateSucceeds)
+{
+    struct Case {
+        const char *request;
+        int layer;
+        std::vector<int> objects; // any of these
+    } cases[] = {
+        // The parcels' rows of "Шевченка" (ID 1) and "ШЕВЧЕНКА" (ID 3).
+        {"Шевченка, 1", 0, {0, 2}},
+        // The houses' own hit is found there: the walk stops at once.
+        {"Садова, 14", 1, {0}},
+        // No locate succeeds anywhere: the walk ends on the parcels, the
+        // first hit, where the search has rows.
+        {"Шевч, 1", 0, {0, 2}},
+    };
+    for (const Case &c : cases) {
+        find_->HandleRequestText(u8(c.request));
+        ASSERT_EQ(selection().size(), 1u) << c.request;
+        EXPECT_EQ(selection()[0].first, c.layer) << c.request;
+        EXPECT_NE(std::find(c.objects.begin(), c.objects.end(), selection()[0].second), c.objects.end())
+            << c.request << ": " << selection()[0].second;
+    }
+}
+
 TEST_F(SearchWindowTest, RefusedRequestsChangeNothing)
 {
     find_->HandleRequestText(u8("layer=parcels,field=NAME,value=Сад"));
@@ -310,7 +339,8 @@ TEST_F(SearchWindowTest, SenderToolReachesTheRunningWindow)
     }
 }
 
-// Pictures of the two windows after an address request, for a person to look at.
+// The two windows after an address request as a person sees them: the
+// grid's rows, the hits listed in the quick-search box, nothing below them.
 TEST_F(SearchWindowTest, Pictures)
 {
     find_->HandleRequestText(u8("Шевченка#Садова,14"));
@@ -319,9 +349,30 @@ TEST_F(SearchWindowTest, Pictures)
     find_->cbNameStreet->setEditText(u8("шевченка"));
     find_->resize(720, 420);
     const QString folder = testsupport::artefactFolder(QStringLiteral("dialogs"));
-    EXPECT_TRUE(find_->grab().save(folder + QStringLiteral("/search-window.png")));
-    FirstFind()->EditFind->setText(u8("Шевченка#Садова,14"));
-    EXPECT_TRUE(FirstFind()->grab().save(folder + QStringLiteral("/quick-search.png")));
+    const QImage window = dialogtest::picture(*find_);
+    EXPECT_TRUE(window.save(folder + QStringLiteral("/search-window.png")));
+    EXPECT_EQ(find_->windowTitle(), u8("Найти"));
+    QTableView &grid = *find_->dbMapGrid;
+    ASSERT_EQ(grid.model()->rowCount(), 3);
+    const int street = find_->MapQuery->findField(u"STREET")->index();
+    for (int r = 0; r < 3; ++r)
+        EXPECT_GT(dialogtest::inkIn(window, dialogtest::cellIn(*find_, grid, grid.model()->index(r, street))), 20) << r;
+    EXPECT_EQ(dialogtest::inkIn(window, dialogtest::placeIn(*find_, *grid.viewport())
+                                            .adjusted(0, grid.rowViewportPosition(2) + grid.rowHeight(2) + 4, 0, 0)),
+              0)
+        << "no rows below the third";
+
+    TFirstFind &quick = *FirstFind();
+    quick.EditFind->setText(u8("Шевченка#Садова,14"));
+    const QImage box = dialogtest::picture(quick);
+    EXPECT_TRUE(box.save(folder + QStringLiteral("/quick-search.png")));
+    EXPECT_EQ(quick.windowTitle(), u8("Быстрый поиск"));
+    ASSERT_GE(quick.lvSeek->topLevelItemCount(), 2);
+    for (int r = 0; r < quick.lvSeek->topLevelItemCount(); ++r)
+        for (int c = 0; c < 2; ++c)
+            EXPECT_GT(dialogtest::inkIn(box, dialogtest::cellIn(quick, *quick.lvSeek, quick.lvSeek->model()->index(r, c))), 10)
+                << r << " " << c;
+    EXPECT_GT(dialogtest::inkIn(box, dialogtest::placeIn(quick, *quick.EditFind)), 20);
 }
 
 // The grid writes into the table only while the layer may be edited.

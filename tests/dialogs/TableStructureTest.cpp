@@ -192,11 +192,11 @@ protected:
             return int(f.result());
         });
     }
-    QStringList column(const QString &field)
+    QStringList column(const QString &field, const QString &table = QStringLiteral("streets.dbf"))
     {
         platform::db::Table t;
         t.setDatabaseName(dir_.path());
-        t.setTableName(QStringLiteral("streets.dbf"));
+        t.setTableName(table);
         t.open();
         QStringList v;
         for (t.first(); !t.eof(); t.next())
@@ -311,10 +311,166 @@ TEST_F(TableEditorTest, TypeChangesAndDescriptionOnly)
     EXPECT_EQ(column(QStringLiteral("HOUSE")), QStringList({u8("12"), u8("3"), u8("14"), u8("7"), u8("7"), u8("2"), u8("5")}));
 }
 
+// notes.dbf (dBase III with memo, 0x83): ID N(4), NOTE M(10); three rows,
+// the third without a memo. notes.dbt: block 0 names block 3 as the next
+// free one; block 1 row 1's text, block 2 row 2's, each ended by 0x1A 0x1A.
+void writeMemoTable(const QString &dir)
+{
+    using namespace dbtest;
+    QByteArray dbf = dbfFile({{"ID", 'N', 4, 0}, {"NOTE", 'M', 10, 0}},
+                             {record({right(u8("1"), 4), right(u8("1"), 10)}),
+                              record({right(u8("2"), 4), right(u8("2"), 10)}),
+                              record({right(u8("3"), 4), QByteArray(10, ' ')})});
+    dbf[0] = char(0x83);
+    writeAll(dir + QStringLiteral("/notes.dbf"), dbf);
+    QByteArray dbt(3 * 512, '\0');
+    testsupport::putLE32(dbt, 0, 3);
+    const QByteArray first = platform::toCp1251(u8("Перший запис")) + "\x1A\x1A";
+    const QByteArray second = platform::toCp1251(u8("Другий")) + "\x1A\x1A";
+    dbt.replace(512, first.size(), first);
+    dbt.replace(1024, second.size(), second);
+    writeAll(dir + QStringLiteral("/notes.dbt"), dbt);
+}
+
+TEST_F(TableEditorTest, MemosStayWithTheirRowsThroughRebuilds)
+{
+    writeMemoTable(dir_.path());
+    // Row 1's memo rewritten longer: it moves to block 3 of the memo file.
+    const QString longer = u8("Перший запис, переписаний довшим текстом ") + QString(600, u'ж');
+    {
+        platform::db::Table t;
+        t.setDatabaseName(dir_.path());
+        t.setTableName(QStringLiteral("notes.dbf"));
+        t.open();
+        t.setRecNo(1);
+        t.edit();
+        t.fieldByName(u"NOTE").setAsString(longer);
+        t.post();
+    }
+    const QByteArray memoBefore = readAll(dir_.file(QStringLiteral("notes.dbt")));
+    const QByteArray tableBefore = readAll(dir_.file(QStringLiteral("notes.dbf")));
+    const QString table = dir_.file(QStringLiteral("notes.dbf"));
+    editor_->FinishEditing();
+    editor_->FTableFile = table;
+    ASSERT_TRUE(editor_->LoadTable());
+    EXPECT_EQ(cell(1, 2), QString()) << "a memo has no format of the dialog's";
+    auto memos = [&](const char *field) { return column(QString::fromLatin1(field), QStringLiteral("notes.dbf")); };
+    const QStringList want = {longer, u8("Другий"), QString()};
+    ASSERT_EQ(memos("NOTE"), want);
+
+    // A field added: every memo stays with its row, and the table is one
+    // with a memo file of its own.
+    answerField(u8("ADDED"), u8("строка"), u8("5"), QString(), QString());
+    editor_->nAppendClick();
+    EXPECT_EQ(memos("NOTE"), want);
+    const QByteArray rebuilt = readAll(table);
+    ASSERT_FALSE(rebuilt.isEmpty());
+    EXPECT_EQ(quint8(rebuilt[0]), 0x83);
+    // The table as it was is kept, both files, until the editor closes.
+    EXPECT_EQ(readAll(dir_.file(QStringLiteral("notes~~.dbf"))), tableBefore);
+    EXPECT_EQ(readAll(dir_.file(QStringLiteral("notes~~.dbt"))), memoBefore);
+
+    // Renaming the memo field keeps it a memo, and its texts.
+    editor_->StringGrid1->setCurrentCell(1, 1);
+    answerField(u8("REMARK"), u8("строка"), u8("30"), QString(), u8("Примітка"));
+    editor_->nEditClick();
+    auto fields = readTableFieldsFromFile(table);
+    ASSERT_EQ(fields.size(), 3u);
+    EXPECT_EQ(fields[1].name, u8("REMARK"));
+    EXPECT_EQ(fields[1].type, 'M');
+    EXPECT_EQ(memos("REMARK"), want);
+
+    editor_->FinishEditing();
+    for (const char *left : {"notes~.dbf", "notes~.dbt", "notes~~.dbf", "notes~~.dbt"})
+        EXPECT_FALSE(QFile::exists(dir_.file(QString::fromLatin1(left)))) << left;
+    EXPECT_EQ(memos("REMARK"), want);
+
+    // dbfread reads the memos through the table's own memo file.
+    const QString python = dbtest::pythonWithDbfread();
+    if (!python.isEmpty()) {
+        const QByteArray out = dbtest::run(
+            python, {QStringLiteral("-c"),
+                     QStringLiteral("import sys, dbfread\n"
+                                    "for r in dbfread.DBF(sys.argv[1], encoding='cp1251'):\n"
+                                    "    print(len(r['REMARK'] or ''), (r['REMARK'] or '')[:6])\n"),
+                     table});
+        EXPECT_EQ(QString::fromUtf8(out).trimmed(),
+                  QString::number(longer.size()) + u8(" Перший\n6 Другий\n0"));
+    }
+}
+
+TEST_F(TableEditorTest, ABackupThatCannotBeWrittenLeavesTheTable)
+{
+    writeMemoTable(dir_.path());
+    const QString table = dir_.file(QStringLiteral("notes.dbf"));
+    const QByteArray tableBefore = readAll(table);
+    const QByteArray memoBefore = readAll(dir_.file(QStringLiteral("notes.dbt")));
+    // A folder where the memo file's backup would go.
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("notes~~.dbt")));
+    editor_->FinishEditing();
+    editor_->FTableFile = table;
+    ASSERT_TRUE(editor_->LoadTable());
+    answerField(u8("ADDED"), u8("строка"), u8("5"), QString(), QString());
+    dialogtest::reply(answers_, platform::mrOk);
+    editor_->nAppendClick();
+    ASSERT_FALSE(answers_.messages().empty());
+    EXPECT_EQ(answers_.messages().back().text,
+              u8("Невозможно записать файл ") + dir_.file(QStringLiteral("notes~~.dbt")) + u8(" !"));
+    EXPECT_EQ(readAll(table), tableBefore);
+    EXPECT_EQ(readAll(dir_.file(QStringLiteral("notes.dbt"))), memoBefore);
+}
+
+TEST_F(TableEditorTest, ALongFieldNameIsRefused)
+{
+    const QByteArray before = readAll(table_);
+    const QStringList streets = column(QStringLiteral("STREET"));
+    editor_->StringGrid1->setCurrentCell(1, 1);
+    answerField(u8("назва_вулиці"), u8("строка"), u8("30"), QString(), QString());
+    dialogtest::reply(answers_, platform::mrOk);
+    editor_->nEditClick();
+    ASSERT_EQ(answers_.messages().size(), 1u);
+    EXPECT_EQ(answers_.messages()[0].text, u8("Имя поля назва_вулиці длиннее 10 символов !"));
+    EXPECT_EQ(NewField()->Hint, u8("Cancel"));
+    EXPECT_EQ(readAll(table_), before);
+    EXPECT_EQ(cell(1, 1), u8("STREET"));
+
+    // Below the dialog the name is cut once, to what the descriptor holds,
+    // and the values are copied under that name.
+    const QString target = dir_.file(QStringLiteral("long~.dbf"));
+    CreateDbfFile(target, {u8("ID;N;9;0"), u8("назва_вулиці;C;30;")});
+    CopyRecords(table_, target, u8("street"), u8("назва_вулиці"));
+    platform::db::Table t;
+    t.setDatabaseName(dir_.path());
+    t.setTableName(QStringLiteral("long~.dbf"));
+    t.open();
+    ASSERT_EQ(t.fieldNames(), QStringList({u8("ID"), u8("НАЗВА_ВУЛИ")}));
+    QStringList copied;
+    for (t.first(); !t.eof(); t.next())
+        copied << t.fieldByName(u8("НАЗВА_ВУЛИ")).asString();
+    EXPECT_EQ(copied, streets);
+}
+
+// The editor and the field dialog as a person sees them: every field's row
+// drawn with its name and format, the empty decimals of a text field not,
+// and the dialog's values.
 TEST_F(TableEditorTest, Pictures)
 {
     const QString folder = testsupport::artefactFolder(QStringLiteral("dialogs"));
-    EXPECT_TRUE(editor_->grab().save(folder + QStringLiteral("/table-editor.png")));
+    editor_->resize(560, 420);
+    const QImage table = dialogtest::picture(*editor_);
+    EXPECT_TRUE(table.save(folder + QStringLiteral("/table-editor.png")));
+    EXPECT_EQ(editor_->windowTitle(), u8("Редактирование таблицы [") + table_ + u8("]"));
+    QTableWidget &grid = *editor_->StringGrid1;
+    for (int r = 0; r < 6; ++r)
+        for (int c : {1, 2, 3})
+            EXPECT_GT(dialogtest::inkIn(table, dialogtest::cellIn(*editor_, grid, grid.model()->index(r, c))), 5)
+                << r << " " << c;
+    EXPECT_EQ(dialogtest::inkIn(table, dialogtest::cellIn(*editor_, grid, grid.model()->index(1, 4))), 0)
+        << "STREET has no decimals";
+    EXPECT_GT(dialogtest::inkIn(table, dialogtest::cellIn(*editor_, grid, grid.model()->index(3, 4))), 5)
+        << "AREA's decimals";
+    EXPECT_GT(dialogtest::inkIn(table, dialogtest::placeIn(*editor_, *editor_->edFieldName)), 20);
+
     TNewField *dialog = NewField();
     dialog->edFieldName->setText(u8("AREA"));
     dialog->cbFieldType->setCurrentText(u8("число"));
@@ -322,7 +478,12 @@ TEST_F(TableEditorTest, Pictures)
     dialog->cbFieldSize->setEditText(u8("2"));
     dialog->edFieldNote->setText(u8("Площадь, га"));
     dialog->adjustSize();
-    EXPECT_TRUE(dialog->grab().save(folder + QStringLiteral("/new-field.png")));
+    const QImage field = dialogtest::picture(*dialog);
+    EXPECT_TRUE(field.save(folder + QStringLiteral("/new-field.png")));
+    EXPECT_EQ(dialog->windowTitle(), u8("Создание поля"));
+    for (QWidget *w : std::initializer_list<QWidget *>{dialog->edFieldName, dialog->cbFieldType, dialog->edFieldSize,
+                                                       dialog->cbFieldSize, dialog->edFieldNote})
+        EXPECT_GT(dialogtest::inkIn(field, dialogtest::placeIn(*dialog, *w)), 10) << w->objectName().toStdString();
 }
 
 } // namespace

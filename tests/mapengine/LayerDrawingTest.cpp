@@ -292,11 +292,55 @@ TEST_F(LayerDrawingTest, ColourLegendFillsAndPolygonsKeepTheirOutline)
     EXPECT_EQ(lines[0].colour, 0x123456);
     EXPECT_EQ(lines[1].colour, 0x123456);
 
+    // The legend editor's unique values (entries of kind 7) carry colours
+    // for every layer but bitmap points, and fill as the palette does.
+    L.TypeLegend = 3;
+    L.Legend[0].ObjType = 7;
+    r.calls.clear();
+    drawLayer(l);
+    ASSERT_EQ(r.callsOf(QStringLiteral("fill")).size(), 2u);
+    EXPECT_EQ(r.callsOf(QStringLiteral("fill"))[0].colour, 255);
+    EXPECT_EQ(r.callsOf(QStringLiteral("fill"))[1].colour, 0xFFFFFF);
+    L.TypeLegend = 1;
+    L.Legend[0].ObjType = 2;
+
     // Lines take the legend's colour as their pen.
     L.ObjType = otPolylines;
     r.calls.clear();
     drawLayer(l);
     EXPECT_EQ(r.callsOf(QStringLiteral("line"))[0].colour, 255);
+}
+
+// Symbol points take the colours of unique values too.
+TEST_F(LayerDrawingTest, UniqueValuesColourSymbolPoints)
+{
+    const QByteArray table =
+        dbfTable({{QStringLiteral("CODE"), 'C', 4}}, {{QStringLiteral("7")}, {QStringLiteral("8")}});
+    TLegend unique = legendEntry(QStringLiteral("7"), 255);
+    unique.ObjType = 7;
+    const int marks = addLayer(QStringLiteral("marks"), 1, {pointContent(1000, 5000), pointContent(1005, 5005)}, table);
+    TMapLayer &M = layer(marks);
+    M.ObjType = otSymbols;
+    M.ViewPoints = true;
+    M.Font.FontName = QStringLiteral("Arial");
+    M.Font.Size = 10;
+    M.Font.TextSymbol = u'J';
+    M.Font.Color = 0x00FF00;
+    M.TypeLegend = 3;
+    M.FieldNameLegend = QStringLiteral("CODE");
+    M.Legend = {unique};
+    drawLayer(marks);
+    std::int64_t colour = -1;
+    std::vector<std::int64_t> written;
+    for (const MetaRecord &rec : picture->calls()) {
+        if (rec.type == EMR_SETTEXTCOLOR)
+            colour = rec.value;
+        else if (rec.type == EMR_EXTTEXTOUTW)
+            written.push_back(colour);
+    }
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(written[0], 255);
+    EXPECT_NE(written[1], 255) << "no entry for \"8\"";
 }
 
 TEST_F(LayerDrawingTest, EveryPartOfAnObjectKeepsItsLegendColour)
