@@ -465,10 +465,15 @@ private:
     // Copies `length` bytes in pieces of 16, up to 15 bytes past the end,
     // reading as far past the source's: the source ends before `to`, or
     // (the code being defined) at least 16 bytes before it.
+    // Each piece is read whole before it is written: its bytes past the
+    // source's end may be the destination's first.
     static void copy(const std::uint8_t *from, std::uint8_t *to, int length)
     {
-        for (int k = 0; k < length; k += static_cast<int>(kSlack))
-            std::memcpy(to + k, from + k, kSlack);
+        for (int k = 0; k < length; k += static_cast<int>(kSlack)) {
+            std::uint8_t piece[kSlack];
+            std::memcpy(piece, from + k, kSlack);
+            std::memcpy(to + k, piece, kSlack);
+        }
     }
 
     // Room for `length` more bytes and the slack: the bytes handed out and
