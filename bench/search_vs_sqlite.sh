@@ -17,7 +17,12 @@ command -v ogrinfo >/dev/null || { echo "ogrinfo is not installed (gdal-bin)" >&
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 echo "machine load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
-TOLVANE_BENCH_DIR="$dir" "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+TOLVANE_BENCH_DIR="$dir" "$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_format=csv 2>/dev/null >"$dir/ours.csv"
+# Our median wall and processor time, in milliseconds.
+ours=$(awk -F, '/_median/ {printf "%.1f", $3}' "$dir/ours.csv")
+ours_cpu=$(awk -F, '/_median/ {printf "%.1f", $4}' "$dir/ours.csv")
+echo "ours (median of 5): $ours ms (processor $ours_cpu ms)"
 
 query="SELECT * FROM parcels WHERE (STREET LIKE '%Шевченка%') AND (HOUSE LIKE '1%') ORDER BY STREET,HOUSE"
 sqlite3 "$dir/parcels.db" ".import --csv $dir/parcels.csv parcels"
@@ -31,7 +36,8 @@ for _ in 1 2 3 4 5; do
 done
 echo
 echo "sqlite3 on the same rows (query alone, best of 5):  $best ms"
-echo "  rows: $(sqlite3 "$dir/parcels.db" "SELECT COUNT(*) FROM ($query)")"
+echo "  rows: $(sqlite3 "$dir/parcels.db" "SELECT COUNT(*) FROM ($query)"), ours: $(awk -F, '/_median/ {print $NF}' "$dir/ours.csv")"
+echo "ratio (ours / sqlite3): $(awk -v a="$ours" -v b="$best" 'BEGIN { printf "%.2f", a / b }')"
 
 . bench/best_ms.sh
 echo "ogrinfo -sql on the dBase file (best of 5, process start included): $(best_ms ogrinfo -ro -q -oo ENCODING=CP1251 -sql "$query" "$dir/parcels.dbf") ms"

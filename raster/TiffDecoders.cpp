@@ -86,45 +86,128 @@ Layout layoutOf(const TTIFFIFD &page)
 
 // Undoes horizontal differencing (each sample, of 1 or 2 bytes little-endian,
 // has the one `distance` samples before it added) over a row handed on in
-// pieces that each start at a pixel's first sample: the last pixel's sums
-// are carried from piece to piece, so that the bytes before a window need
-// not be kept, and a piece of zeros (bytes a strip did not hold) repeats the
-// last pixel.
+// pieces of any length: the running sums and the place in the pixel are
+// carried from piece to piece, so that the bytes before a window need not be
+// kept (only summed), and bytes of zeros (those a strip did not hold) repeat
+// the last pixel.
 class Undifferencing {
 public:
-    Undifferencing(int distance, int sampleBytes) : last_(static_cast<size_t>(distance), 0), sampleBytes_(sampleBytes)
+    Undifferencing(int distance, int sampleBytes)
+        : last_(static_cast<size_t>(distance), 0), distance_(distance), sampleBytes_(sampleBytes)
     {
     }
-    void restart() { std::fill(last_.begin(), last_.end(), 0u); }
-    // The next `count` samples at p.
-    void apply(std::uint8_t *p, std::int64_t count)
+    void restart()
     {
-        const auto d = static_cast<std::int64_t>(last_.size());
-        if (sampleBytes_ == 1) {
-            for (std::int64_t k = 0; k < std::min(d, count); ++k)
-                p[k] = static_cast<std::uint8_t>(p[k] + last_[size_t(k)]);
-            for (std::int64_t k = d; k < count; ++k)
-                p[k] = static_cast<std::uint8_t>(p[k] + p[k - d]);
-            for (std::int64_t k = std::max<std::int64_t>(0, count - d); k < count; ++k)
-                last_[size_t(k % d)] = p[k];
-            return;
-        }
-        auto at = [p](std::int64_t k) { return unsigned(p[2 * k]) | unsigned(p[2 * k + 1]) << 8; };
-        auto put = [p](std::int64_t k, unsigned v) {
-            p[2 * k] = static_cast<std::uint8_t>(v);
-            p[2 * k + 1] = static_cast<std::uint8_t>(v >> 8);
-        };
-        for (std::int64_t k = 0; k < std::min(d, count); ++k)
-            put(k, at(k) + last_[size_t(k)]);
-        for (std::int64_t k = d; k < count; ++k)
-            put(k, at(k) + at(k - d));
-        for (std::int64_t k = std::max<std::int64_t>(0, count - d); k < count; ++k)
-            last_[size_t(k % d)] = at(k);
+        std::fill(last_.begin(), last_.end(), 0u);
+        phase_ = 0;
+    }
+    // The next n bytes of the row, only summed.
+    void add(const std::uint8_t *in, std::int64_t n) { run<false>(in, nullptr, n); }
+    // The next n bytes of the row from `in`, undone into `out` (which may be `in`).
+    void undo(const std::uint8_t *in, std::uint8_t *out, std::int64_t n) { run<true>(in, out, n); }
+    // Completes a pixel cut short by the strip's end with zeros.
+    void finishPixel()
+    {
+        static constexpr std::uint8_t zero = 0;
+        while (phase_ != 0)
+            run<false>(&zero, nullptr, 1);
     }
 
 private:
+    template <bool Store>
+    void run(const std::uint8_t *in, std::uint8_t *out, std::int64_t n)
+    {
+        std::int64_t k = 0;
+        if (sampleBytes_ == 1) {
+            // Up to a pixel's first sample, the whole pixels with the sums
+            // held in registers, then what is left.
+            for (; k < n && phase_ != 0; ++k)
+                step8<Store>(in, out, k);
+            if (!Store && (distance_ == 3 || distance_ == 4 || distance_ == 1))
+                k = sumBlocks(in, k, n);
+            if (distance_ == 3)
+                k = pixels8<Store, 3>(in, out, k, n);
+            else if (distance_ == 4)
+                k = pixels8<Store, 4>(in, out, k, n);
+            else if (distance_ == 1)
+                k = pixels8<Store, 1>(in, out, k, n);
+            for (; k < n; ++k)
+                step8<Store>(in, out, k);
+            return;
+        }
+        // Two bytes a sample: the low byte's carry goes into the high byte.
+        for (; k < n; ++k) {
+            unsigned &sum = last_[size_t(phase_ / 2)];
+            if (phase_ % 2 == 0) {
+                const unsigned t = (sum & 0xFF) + in[k];
+                low_ = t & 0xFF;
+                carry_ = t >> 8;
+                if (Store)
+                    out[k] = static_cast<std::uint8_t>(t);
+            } else {
+                const unsigned h = ((sum >> 8) + in[k] + carry_) & 0xFF;
+                sum = h << 8 | low_;
+                if (Store)
+                    out[k] = static_cast<std::uint8_t>(h);
+            }
+            phase_ = phase_ + 1 == 2 * distance_ ? 0 : phase_ + 1;
+        }
+    }
+
+    template <bool Store>
+    void step8(const std::uint8_t *in, std::uint8_t *out, std::int64_t k)
+    {
+        unsigned &sum = last_[size_t(phase_)];
+        sum = (sum + in[k]) & 0xFF;
+        if (Store)
+            out[k] = static_cast<std::uint8_t>(sum);
+        phase_ = phase_ + 1 == distance_ ? 0 : phase_ + 1;
+    }
+
+    // Only the sums of one-byte samples, 48 bytes (whole pixels of 1, 3 or
+    // 4 samples) at a time: a byte sum for each place in the block (the
+    // sums are kept to a byte anyway), which the compiler keeps in vector
+    // registers, folded into the pixel's sums at the end; where the blocks
+    // end.
+    std::int64_t sumBlocks(const std::uint8_t *in, std::int64_t k, std::int64_t n)
+    {
+        constexpr int kBlock = 48;
+        std::uint8_t place[kBlock] = {};
+        for (; k + kBlock <= n; k += kBlock)
+            for (int i = 0; i < kBlock; ++i)
+                place[i] = static_cast<std::uint8_t>(place[i] + in[k + i]);
+        for (int i = 0; i < kBlock; ++i)
+            last_[size_t(i % distance_)] += place[i];
+        for (unsigned &sum : last_)
+            sum &= 0xFF;
+        return k;
+    }
+
+    // Whole pixels of D one-byte samples from k; where they end.
+    template <bool Store, int D>
+    std::int64_t pixels8(const std::uint8_t *in, std::uint8_t *out, std::int64_t k, std::int64_t n)
+    {
+        // Sums wrap around as bytes do: only their low bytes are kept.
+        unsigned sum[D];
+        for (int c = 0; c < D; ++c)
+            sum[c] = last_[size_t(c)];
+        for (; k + D <= n; k += D) {
+            for (int c = 0; c < D; ++c) {
+                sum[c] += in[k + c];
+                if (Store)
+                    out[k + c] = static_cast<std::uint8_t>(sum[c]);
+            }
+        }
+        for (int c = 0; c < D; ++c)
+            last_[size_t(c)] = sum[c] & 0xFF;
+        return k;
+    }
+
     std::vector<unsigned> last_;
+    int distance_;
     int sampleBytes_;
+    int phase_ = 0; // the byte's place in its pixel
+    unsigned low_ = 0, carry_ = 0;
 };
 
 // Keeps the last byte of every group of `reduce` bytes (the high byte of a
@@ -249,18 +332,34 @@ class StripDecoder {
 public:
     explicit StripDecoder(ByteSource &source) : source_(source) {}
     virtual ~StripDecoder() = default;
+    // The next decoded bytes where the decoder holds them, at most `max`,
+    // valid until the decoder is called again; 0 only at the strip's end.
+    virtual std::int64_t view(const std::uint8_t *&p, std::int64_t max) = 0;
     // Up to n decoded bytes into out; fewer only at the strip's end.
-    virtual std::int64_t read(std::uint8_t *out, std::int64_t n) = 0;
+    virtual std::int64_t read(std::uint8_t *out, std::int64_t n)
+    {
+        return feed(n, [out](const std::uint8_t *p, std::int64_t k, std::int64_t done) {
+            std::memcpy(out + done, p, static_cast<size_t>(k));
+        });
+    }
     // Decodes n bytes and drops them; fewer only at the strip's end.
     std::int64_t skip(std::int64_t n)
     {
-        std::uint8_t scratch[16384];
+        return feed(n, [](const std::uint8_t *, std::int64_t, std::int64_t) {});
+    }
+    // Hands the next n decoded bytes (fewer only at the strip's end) to
+    // use(bytes, count, bytes handed before) piece by piece; the bytes handed.
+    template <class Use>
+    std::int64_t feed(std::int64_t n, Use use)
+    {
         std::int64_t done = 0;
         while (done < n) {
-            const std::int64_t got = read(scratch, std::min<std::int64_t>(n - done, sizeof scratch));
-            done += got;
+            const std::uint8_t *p = nullptr;
+            const std::int64_t got = view(p, n - done);
             if (got == 0)
                 break;
+            use(p, got, done);
+            done += got;
         }
         return done;
     }
@@ -278,28 +377,35 @@ protected:
     const std::uint8_t *end_ = nullptr;
 };
 
+// The strings of the codes are not kept in the table: each is where it was
+// last written in the decoded bytes since the last clear code (the
+// history), and a new code's string is the previous code's string there
+// plus the byte after it, so that a code's string is one copy.
 class LzwDecoder : public StripDecoder {
 public:
-    explicit LzwDecoder(ByteSource &source) : StripDecoder(source)
+    explicit LzwDecoder(ByteSource &source) : StripDecoder(source) {}
+
+    std::int64_t view(const std::uint8_t *&p, std::int64_t max) override
     {
-        for (int c = 0; c < 256; ++c) {
-            prefix_[c] = 0;
-            suffix_[c] = first_[c] = static_cast<std::uint8_t>(c);
-            length_[c] = 1;
-        }
+        if (outAt_ == histEnd_)
+            decode(std::min<std::int64_t>(max, kPiece));
+        const std::int64_t k = std::min<std::int64_t>(max, static_cast<std::int64_t>(histEnd_ - outAt_));
+        p = history_.data() + outAt_;
+        outAt_ += static_cast<size_t>(k);
+        return k;
     }
 
-    std::int64_t read(std::uint8_t *out, std::int64_t n) override
+private:
+    static constexpr int kClear = 256, kEnd = 257, kFirst = 258, kEntries = 4096;
+    // Decoded at a time as asked; the copies of strings may write this far
+    // past their end.
+    static constexpr std::int64_t kPiece = 64 * 1024;
+    static constexpr size_t kSlack = 16;
+
+    // Decodes codes until `want` bytes wait to be handed out, or to the end.
+    void decode(std::int64_t want)
     {
-        std::int64_t o = 0;
-        // What a string that did not fit left over.
-        if (pendingAt_ < pendingEnd_) {
-            const std::int64_t k = std::min<std::int64_t>(n, pendingEnd_ - pendingAt_);
-            std::memcpy(out, pending_ + pendingAt_, static_cast<size_t>(k));
-            pendingAt_ += static_cast<int>(k);
-            o = k;
-        }
-        while (o < n && !ended_) {
+        while (static_cast<std::int64_t>(histEnd_ - outAt_) < want && !ended_) {
             const int code = readCode();
             if (code == kEnd) {
                 ended_ = true;
@@ -309,98 +415,147 @@ public:
                 next_ = kFirst;
                 width_ = 9;
                 old_ = -1;
+                histStart_ = histEnd_;
                 continue;
             }
             // A strip that does not begin with a clear code starts from the
             // table as a clear code leaves it.
-            if (old_ < 0) {
-                if (code >= next_)
-                    throw TiffError(tiffCompressionErrorText());
-            } else if (code < next_) {
-                add(old_, first_[code]);
-            } else if (code == next_) {
-                add(old_, first_[old_]);
-            } else {
+            if (old_ < 0 ? code >= next_ : (code > next_ || next_ >= kEntries))
                 throw TiffError(tiffCompressionErrorText());
+            int length = 1;
+            if (code < 256) {
+                makeRoom(1);
+                history_[histEnd_] = static_cast<std::uint8_t>(code);
+            } else if (code < next_) {
+                length = length_[code];
+                makeRoom(static_cast<size_t>(length));
+                copy(history_.data() + histStart_ + offset_[code], history_.data() + histEnd_, length);
+            } else {
+                // The code being defined: the previous string and its own
+                // first byte, which the copy reaches as it writes it.
+                length = lastLength_ + 1;
+                makeRoom(static_cast<size_t>(length));
+                const std::uint8_t *from = history_.data() + histStart_ + lastOffset_;
+                std::uint8_t *to = history_.data() + histEnd_;
+                if (lastLength_ >= static_cast<int>(kSlack))
+                    copy(from, to, length);
+                else
+                    for (int k = 0; k < length; ++k)
+                        to[k] = from[k];
             }
+            if (old_ >= 0) {
+                offset_[next_] = lastOffset_;
+                length_[next_] = static_cast<std::uint16_t>(lastLength_ + 1);
+                // One code early, as TIFF's LZW switches.
+                if (next_ == 510)
+                    width_ = 10;
+                else if (next_ == 1022)
+                    width_ = 11;
+                else if (next_ == 2046)
+                    width_ = 12;
+                ++next_;
+            }
+            lastOffset_ = static_cast<std::uint32_t>(histEnd_ - histStart_);
+            lastLength_ = length;
+            histEnd_ += static_cast<size_t>(length);
             old_ = code;
-            o += write(code, out + o, n - o);
         }
-        return o;
     }
 
-private:
-    static constexpr int kClear = 256, kEnd = 257, kFirst = 258, kEntries = 4096;
+    // Copies `length` bytes in pieces of 16, up to 15 bytes past the end,
+    // reading as far past the source's: the source ends before `to`, or
+    // (the code being defined) at least 16 bytes before it.
+    // Each piece is read whole before it is written: its bytes past the
+    // source's end may be the destination's first.
+    static void copy(const std::uint8_t *from, std::uint8_t *to, int length)
+    {
+        for (int k = 0; k < length; k += static_cast<int>(kSlack)) {
+            std::uint8_t piece[kSlack];
+            std::memcpy(piece, from + k, kSlack);
+            std::memcpy(to + k, piece, kSlack);
+        }
+    }
 
-    // Codes most significant bit first across the bytes; at the input's end
-    // the code is the end code.
+    // Room for `length` more bytes and the slack: the bytes handed out and
+    // the history before the last clear code dropped first.
+    void makeRoom(size_t length)
+    {
+        if (histEnd_ + length + kSlack <= history_.size())
+            return;
+        const size_t keep = std::min(outAt_, histStart_);
+        if (keep > 0) {
+            std::memmove(history_.data(), history_.data() + keep, histEnd_ - keep);
+            outAt_ -= keep;
+            histStart_ -= keep;
+            histEnd_ -= keep;
+        }
+        if (histEnd_ + length + kSlack > history_.size())
+            history_.resize(std::max({history_.size() * 2, histEnd_ + length + kSlack, size_t(kPiece) + kSlack}));
+    }
+
+    // Codes most significant bit first across the bytes, read into a
+    // 64-bit buffer 6 or 7 bytes at a time; at the input's end the code is
+    // the end code.
     int readCode()
     {
+        if (held_ < width_ && !refill())
+            return kEnd;
+        const int code = static_cast<int>(bits_ >> (64 - width_));
+        bits_ <<= width_;
+        held_ -= width_;
+        return code;
+    }
+
+    bool refill()
+    {
+        if (end_ - p_ >= 8) {
+            // The bits below the ones taken are those of the bytes that
+            // follow, which the next refill puts in the same places.
+            std::uint64_t v = 0;
+            for (int k = 0; k < 8; ++k)
+                v = v << 8 | p_[k];
+            bits_ |= v >> held_;
+            const int bytes = (63 - held_) >> 3;
+            p_ += bytes;
+            held_ += 8 * bytes;
+            return true;
+        }
         while (held_ < width_) {
             const int b = nextByte();
             // A code cut short by the strip's end ends it.
             if (b < 0)
-                return kEnd;
-            bits_ = (bits_ << 8 | static_cast<unsigned>(b)) & 0xFFFFFFu;
+                return false;
+            bits_ |= static_cast<std::uint64_t>(b) << (56 - held_);
             held_ += 8;
         }
-        held_ -= width_;
-        return static_cast<int>((bits_ >> held_) & ((1u << width_) - 1));
+        return true;
     }
 
-    void add(int old, std::uint8_t byte)
-    {
-        if (old >= next_ || next_ >= kEntries)
-            throw TiffError(tiffCompressionErrorText());
-        prefix_[next_] = static_cast<std::uint16_t>(old);
-        suffix_[next_] = byte;
-        first_[next_] = first_[old];
-        length_[next_] = static_cast<std::uint16_t>(length_[old] + 1);
-        // One code early, as TIFF's LZW switches.
-        if (next_ == 510)
-            width_ = 10;
-        else if (next_ == 1022)
-            width_ = 11;
-        else if (next_ == 2046)
-            width_ = 12;
-        ++next_;
-    }
-
-    // The code's string into out (room bytes); what does not fit waits.
-    std::int64_t write(int code, std::uint8_t *out, std::int64_t room)
-    {
-        const int len = length_[code];
-        std::uint8_t *to = len <= room ? out : pending_;
-        int c = code;
-        for (int k = len; k-- > 0;) {
-            to[k] = suffix_[c];
-            c = prefix_[c];
-        }
-        if (len <= room)
-            return len;
-        std::memcpy(out, pending_, static_cast<size_t>(room));
-        pendingAt_ = static_cast<int>(room);
-        pendingEnd_ = len;
-        return room;
-    }
-
-    std::uint16_t prefix_[kEntries];
-    std::uint8_t suffix_[kEntries];
-    std::uint8_t first_[kEntries];
+    std::uint32_t offset_[kEntries]; // from histStart_
     std::uint16_t length_[kEntries];
     int next_ = kFirst;
     int width_ = 9;
     int old_ = -1;
-    std::uint32_t bits_ = 0;
+    std::uint32_t lastOffset_ = 0; // the previous code's string, from histStart_
+    int lastLength_ = 0;
+    std::uint64_t bits_ = 0;
     int held_ = 0;
     bool ended_ = false;
-    std::uint8_t pending_[kEntries];
-    int pendingAt_ = 0, pendingEnd_ = 0;
+    // The decoded bytes: those not yet handed out from outAt_, the history
+    // since the last clear code from histStart_, their end at histEnd_.
+    std::vector<std::uint8_t> history_;
+    size_t outAt_ = 0, histStart_ = 0, histEnd_ = 0;
 };
 
 class PackBitsDecoder : public StripDecoder {
 public:
     using StripDecoder::StripDecoder;
+
+    std::int64_t view(const std::uint8_t *&p, std::int64_t max) override
+    {
+        p = scratch_;
+        return read(scratch_, std::min<std::int64_t>(max, sizeof scratch_));
+    }
 
     std::int64_t read(std::uint8_t *out, std::int64_t n) override
     {
@@ -440,6 +595,7 @@ private:
     int literal_ = 0;
     int repeat_ = 0;
     std::uint8_t value_ = 0;
+    std::uint8_t scratch_[16384];
 };
 
 std::int64_t saturatingProduct(std::int64_t a, std::int64_t b)
@@ -450,7 +606,8 @@ std::int64_t saturatingProduct(std::int64_t a, std::int64_t b)
 
 // LZW and PackBits: each strip that holds taken rows is decoded as far as
 // its last taken row, row by row (so a strip of any size takes the memory
-// of a row); each taken row is converted and copied.
+// of a row, and LZW's history, at most the strings of one table); each
+// taken row is converted and copied.
 template <class Decoder>
 void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
@@ -481,28 +638,20 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
     const std::int64_t needed = std::min(s.rowBytes, (rightPixel * l.bits + 7) / 8);
     const std::int64_t lead = window.left * l.bits / 8;
     const std::int64_t windowBytes = needed - lead;
-    std::vector<std::uint8_t> row, piece;
+    std::vector<std::uint8_t> row;
     try {
         row.resize(static_cast<size_t>(windowBytes + 8));
-        if (undo)
-            piece.resize(static_cast<size_t>(l.samples * sampleBytes * 4096));
     } catch (const std::exception &) {
         throw TiffError(tiffFormatErrorText());
     }
     Undifferencing sums(l.samples, sampleBytes);
-    // The bytes before the window through the sums; false at the strip's end.
-    auto leadThroughSums = [&](StripDecoder &decoder) {
-        for (std::int64_t done = 0; done < lead;) {
-            const std::int64_t want = std::min<std::int64_t>(lead - done, static_cast<std::int64_t>(piece.size()));
-            const std::int64_t got = decoder.read(piece.data(), want);
-            if (got % sampleBytes)
-                piece[size_t(got)] = 0;
-            sums.apply(piece.data(), (got + sampleBytes - 1) / sampleBytes);
-            done += got;
-            if (got < want)
-                return false;
-        }
-        return true;
+    // The bytes before the window only summed; false at the strip's end.
+    auto leadThroughSums = [&](Decoder &decoder) {
+        const bool whole =
+            decoder.feed(lead, [&](const std::uint8_t *q, std::int64_t k, std::int64_t) { sums.add(q, k); }) == lead;
+        if (!whole)
+            sums.finishPixel();
+        return whole;
     };
 
     size_t j = 0;
@@ -524,8 +673,16 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
                 if (!ended)
                     ended = undo ? !leadThroughSums(decoder) : decoder.skip(lead) < lead;
                 if (!ended) {
-                    got = decoder.read(row.data(), windowBytes);
-                    ended = got < windowBytes || decoder.skip(s.rowBytes - needed) < s.rowBytes - needed;
+                    // The window's bytes undone as they come out of the decoder.
+                    std::uint8_t *to = row.data();
+                    got = undo ? decoder.feed(windowBytes,
+                                              [&](const std::uint8_t *q, std::int64_t k, std::int64_t done) {
+                                                  sums.undo(q, to + done, k);
+                                              })
+                               : decoder.read(to, windowBytes);
+                    // The rest of the row only when a later row of the strip is taken.
+                    const bool more = j + 1 < rows.size() && (window.top + rows[j + 1]) / s.rowsPerStrip == w;
+                    ended = got < windowBytes || (more && decoder.skip(s.rowBytes - needed) < s.rowBytes - needed);
                 }
             }
             at = y + 1;
@@ -533,7 +690,7 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
             std::fill(row.begin() + got, row.end(), std::uint8_t(0));
             std::uint8_t *p = row.data();
             if (undo)
-                sums.apply(p, window.width * l.samples);
+                sums.undo(p + got, p + got, windowBytes - got);
             if (pixelBytes) {
                 reduceSamples(p, window.width * l.samples, l.reduce);
                 toBitmapOrder(p, window.width, l);

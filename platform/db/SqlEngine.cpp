@@ -65,13 +65,43 @@ struct VTab {
     bool readOnly = false;
 };
 
+// A LIKE condition the table takes over: the rows are filtered on the
+// record's bytes, before any of them is converted for SQLite.
+struct LikeFilter {
+    dbf::DbfField field;
+    sql::LikePattern pattern;
+};
+
 struct VCursor {
     sqlite3_vtab_cursor base{};
     int recNo = 1;
     int end = 0;
     QByteArrayView record; // valid while the file's cache generation stays
     quint64 generation = 0;
+    std::vector<LikeFilter> likes;
 };
+
+// A character field's text as SQLite gets it: without trailing blanks and
+// zeros, empty for a null.
+QByteArrayView fieldText(QByteArrayView record, const dbf::DbfField &f)
+{
+    const char *p = record.constData() + f.offset;
+    int len = f.length;
+    while (len > 0 && (p[len - 1] == ' ' || p[len - 1] == '\0'))
+        --len;
+    return QByteArrayView(p, len);
+}
+
+bool likesHold(const VCursor *c)
+{
+    for (const LikeFilter &like : c->likes) {
+        const QByteArrayView text = fieldText(c->record, like.field);
+        // A null (empty) text matches no pattern.
+        if (text.isEmpty() || !like.pattern.matchesCp1251(text.constData(), static_cast<int>(text.size())))
+            return false;
+    }
+    return true;
+}
 
 VTab *vtabOf(sqlite3_vtab_cursor *c)
 {
@@ -116,6 +146,9 @@ int xDisconnect(sqlite3_vtab *vtab)
     return SQLITE_OK;
 }
 
+// Plans: 1, a record by its number; 2, every record, filtered by the LIKE
+// conditions on character fields listed in idxStr (their field numbers,
+// in the order of the patterns); 0, every record.
 int xBestIndex(sqlite3_vtab *vtab, sqlite3_index_info *info)
 {
     auto *v = reinterpret_cast<VTab *>(vtab);
@@ -131,7 +164,25 @@ int xBestIndex(sqlite3_vtab *vtab, sqlite3_index_info *info)
             return SQLITE_OK;
         }
     }
-    info->idxNum = 0;
+    // like(pattern, field) with two arguments; the costs stay those of a
+    // plain scan, so that the plans of joins do not change.
+    const auto &fields = v->file->header().fields;
+    QByteArray likeFields;
+    int argument = 0;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto &c = info->aConstraint[i];
+        if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_LIKE || c.iColumn < 0
+            || c.iColumn >= static_cast<int>(fields.size()) || fields[static_cast<size_t>(c.iColumn)].type != 'C')
+            continue;
+        info->aConstraintUsage[i].argvIndex = ++argument;
+        info->aConstraintUsage[i].omit = 1;
+        likeFields += QByteArray::number(c.iColumn) + ' ';
+    }
+    info->idxNum = argument ? 2 : 0;
+    if (argument) {
+        info->idxStr = sqlite3_mprintf("%s", likeFields.constData());
+        info->needToFreeIdxStr = 1;
+    }
     info->estimatedRows = std::max(1, v->file->recordCount());
     info->estimatedCost = static_cast<double>(info->estimatedRows);
     return SQLITE_OK;
@@ -150,7 +201,8 @@ int xClose(sqlite3_vtab_cursor *cursor)
     return SQLITE_OK;
 }
 
-// Loads the record at recNo, or the next live one after it.
+// Loads the record at recNo, or the next live one after it that the LIKE
+// conditions take.
 int settle(VCursor *c)
 {
     VTab *v = vtabOf(&c->base);
@@ -158,7 +210,7 @@ int settle(VCursor *c)
         while (c->recNo <= c->end) {
             c->record = v->file->recordView(c->recNo);
             c->generation = v->file->cacheGeneration();
-            if (c->record.isEmpty() || c->record[0] != dbf::kDeletedFlag)
+            if ((c->record.isEmpty() || c->record[0] != dbf::kDeletedFlag) && likesHold(c))
                 break;
             ++c->recNo;
         }
@@ -168,12 +220,27 @@ int settle(VCursor *c)
     return SQLITE_OK;
 }
 
-int xFilter(sqlite3_vtab_cursor *cursor, int idxNum, const char *, int argc, sqlite3_value **argv)
+int xFilter(sqlite3_vtab_cursor *cursor, int idxNum, const char *idxStr, int argc, sqlite3_value **argv)
 {
     auto *c = reinterpret_cast<VCursor *>(cursor);
     VTab *v = vtabOf(cursor);
     const int count = v->file->recordCount();
-    if (idxNum == 1 && argc == 1) {
+    c->likes.clear();
+    if (idxNum == 2) {
+        const auto &fields = v->file->header().fields;
+        const QList<QByteArray> columns = QByteArray(idxStr ? idxStr : "").split(' ');
+        bool none = false;
+        for (int i = 0; i < argc && i < columns.size(); ++i) {
+            const size_t column = columns[i].toUInt();
+            const unsigned char *pattern = sqlite3_value_text(argv[i]);
+            // A null pattern matches nothing.
+            none = none || !pattern || column >= fields.size();
+            if (!none)
+                c->likes.push_back({fields[column], sql::LikePattern(pattern, sqlite3_value_bytes(argv[i]))});
+        }
+        c->recNo = 1;
+        c->end = none ? 0 : count;
+    } else if (idxNum == 1 && argc == 1) {
         const int type = sqlite3_value_numeric_type(argv[0]);
         const sqlite3_int64 id = type == SQLITE_INTEGER ? sqlite3_value_int64(argv[0]) : 0;
         if (id >= 1 && id <= count) {
@@ -222,17 +289,14 @@ int xColumn(sqlite3_vtab_cursor *cursor, sqlite3_context *ctx, int column)
         c->generation = v->file->cacheGeneration();
     }
     if (f.type == 'C') {
-        const char *p = c->record.constData() + f.offset;
-        int len = f.length;
-        while (len > 0 && (p[len - 1] == ' ' || p[len - 1] == '\0'))
-            --len;
-        if (len == 0)
+        const QByteArrayView text = fieldText(c->record, f);
+        if (text.isEmpty())
             return SQLITE_OK; // null
         thread_local std::string buffer;
         buffer.clear();
         const auto &table = cp1251Utf8();
-        for (int i = 0; i < len; ++i) {
-            const Utf8Char &u = table[static_cast<unsigned char>(p[i])];
+        for (const char byte : text) {
+            const Utf8Char &u = table[static_cast<unsigned char>(byte)];
             buffer.append(u.bytes.data(), static_cast<size_t>(u.length));
         }
         sqlite3_result_text(ctx, buffer.data(), static_cast<int>(buffer.size()), SQLITE_TRANSIENT);

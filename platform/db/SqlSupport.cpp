@@ -38,6 +38,31 @@ const std::array<char16_t, kFoldTableSize> &foldTable()
     return table;
 }
 
+using FoldTable = std::array<char16_t, kFoldTableSize>;
+
+// foldChar with the table fetched once by the caller, for loops over texts.
+inline char32_t fold(const FoldTable &table, char32_t c)
+{
+    return c < kFoldTableSize ? table[c] : c;
+}
+
+// The folded character of every Windows-1251 byte.
+const std::array<char32_t, 256> &cp1251FoldTable()
+{
+    static const std::array<char32_t, 256> table = [] {
+        std::array<char32_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            t[size_t(b)] = foldChar(fromCp1251(QByteArrayView(&byte, 1)).at(0).unicode());
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Stands for "_" among a compiled pattern's characters (no character has it).
+constexpr char32_t kAnyChar = 0xFFFFFFFF;
+
 // Decodes one UTF-8 character; a byte that starts no valid sequence stands for itself.
 inline char32_t nextChar(const unsigned char *&p, const unsigned char *end)
 {
@@ -73,8 +98,9 @@ int collate(void *, int lenA, const void *a, int lenB, const void *b)
 {
     auto pa = static_cast<const unsigned char *>(a), pb = static_cast<const unsigned char *>(b);
     const unsigned char *ea = pa + lenA, *eb = pb + lenB;
+    const FoldTable &table = foldTable();
     while (pa < ea && pb < eb) {
-        const char32_t x = foldChar(nextChar(pa, ea)), y = foldChar(nextChar(pb, eb));
+        const char32_t x = fold(table, nextChar(pa, ea)), y = fold(table, nextChar(pb, eb));
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -83,6 +109,11 @@ int collate(void *, int lenA, const void *a, int lenB, const void *b)
     if (pb < eb)
         return -1;
     return 0;
+}
+
+void dropPattern(void *pattern)
+{
+    delete static_cast<LikePattern *>(pattern);
 }
 
 void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
@@ -94,6 +125,20 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
         return; // NULL
     const int plen = sqlite3_value_bytes(argv[0]);
     const int tlen = sqlite3_value_bytes(argv[1]);
+    if (argc == 2) {
+        // A constant pattern is compiled for the first row and kept by
+        // SQLite for the statement's other rows.
+        auto *compiled = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+        if (!compiled) {
+            compiled = new LikePattern(pattern, plen);
+            sqlite3_set_auxdata(ctx, 0, compiled, dropPattern);
+            // SQLite may have dropped it at once (a pattern that changes from row to row).
+            compiled = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 0));
+        }
+        const bool match = compiled ? compiled->matchesUtf8(text, tlen) : LikePattern(pattern, plen).matchesUtf8(text, tlen);
+        sqlite3_result_int(ctx, match ? 1 : 0);
+        return;
+    }
     char32_t escape = 0;
     if (argc == 3) {
         const unsigned char *e = sqlite3_value_text(argv[2]);
@@ -139,6 +184,7 @@ bool likeMatch(const unsigned char *pattern, int patternLen, const unsigned char
     const unsigned char *p = pattern, *pe = pattern + patternLen;
     const unsigned char *t = text, *te = text + textLen;
     const unsigned char *starP = nullptr, *starT = nullptr;
+    const FoldTable &table = foldTable();
     while (t < te) {
         if (p < pe) {
             const unsigned char *pNext = p;
@@ -156,7 +202,7 @@ bool likeMatch(const unsigned char *pattern, int patternLen, const unsigned char
             }
             const unsigned char *tNext = t;
             const char32_t tc = nextChar(tNext, te);
-            if ((!literal && pc == U'_') || foldChar(pc) == foldChar(tc)) {
+            if ((!literal && pc == U'_') || fold(table, pc) == fold(table, tc)) {
                 p = pNext;
                 t = tNext;
                 continue;
@@ -177,6 +223,85 @@ bool likeMatch(const unsigned char *pattern, int patternLen, const unsigned char
         p = pNext;
     }
     return true;
+}
+
+LikePattern::LikePattern(const unsigned char *pattern, int length) : cp1251Fold_(&cp1251FoldTable())
+{
+    const FoldTable &table = foldTable();
+    const unsigned char *p = pattern, *end = pattern + std::max(length, 0);
+    pieces_.push_back({});
+    while (p < end) {
+        const char32_t c = nextChar(p, end);
+        if (c == U'%') {
+            pieces_.push_back({static_cast<int>(chars_.size()), 0});
+            continue;
+        }
+        chars_.push_back(c == U'_' ? kAnyChar : fold(table, c));
+        ++pieces_.back().length;
+    }
+}
+
+template <class CharAt>
+bool LikePattern::holdsAt(const Piece &piece, CharAt at, int position) const
+{
+    const char32_t *c = chars_.data() + piece.start;
+    for (int k = 0; k < piece.length; ++k)
+        if (c[k] != kAnyChar && c[k] != at(position + k))
+            return false;
+    return true;
+}
+
+template <class CharAt>
+bool LikePattern::matches(CharAt at, int length) const
+{
+    const Piece &first = pieces_.front(), &last = pieces_.back();
+    if (pieces_.size() == 1)
+        return length == first.length && holdsAt(first, at, 0);
+    // The first piece at the start, the last at the end, not overlapping.
+    if (first.length + last.length > length || !holdsAt(first, at, 0) || !holdsAt(last, at, length - last.length))
+        return false;
+    int from = first.length;
+    const int to = length - last.length;
+    for (size_t i = 1; i + 1 < pieces_.size(); ++i) {
+        const Piece &piece = pieces_[i];
+        if (piece.length == 0)
+            continue;
+        // The first character that is no "_" finds the places worth trying.
+        int lead = 0;
+        while (lead < piece.length && chars_[size_t(piece.start + lead)] == kAnyChar)
+            ++lead;
+        const char32_t wanted = lead < piece.length ? chars_[size_t(piece.start + lead)] : kAnyChar;
+        int found = -1;
+        for (int k = from; k + piece.length <= to; ++k) {
+            if ((wanted == kAnyChar || at(k + lead) == wanted) && holdsAt(piece, at, k)) {
+                found = k;
+                break;
+            }
+        }
+        if (found < 0)
+            return false;
+        from = found + piece.length;
+    }
+    return true;
+}
+
+bool LikePattern::matchesUtf8(const unsigned char *text, int length) const
+{
+    // The text decoded and folded once, then matched character by character.
+    thread_local std::vector<char32_t> chars;
+    chars.clear();
+    const FoldTable &table = foldTable();
+    for (const unsigned char *t = text, *end = text + std::max(length, 0); t < end;)
+        chars.push_back(fold(table, nextChar(t, end)));
+    const char32_t *c = chars.data();
+    return matches([c](int k) { return c[k]; }, static_cast<int>(chars.size()));
+}
+
+bool LikePattern::matchesCp1251(const char *text, int length) const
+{
+    const std::array<char32_t, 256> &table = *cp1251Fold_;
+    const auto *t = reinterpret_cast<const unsigned char *>(text);
+    return matches([&table, t](int k) { return table[t[k]]; }, std::max(length, 0));
 }
 
 void registerTextFunctions(sqlite3 *db)

@@ -8,6 +8,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <array>
+#include <vector>
+
 struct sqlite3;
 struct sqlite3_stmt;
 struct sqlite3_value;
@@ -26,6 +29,34 @@ char32_t foldChar(char32_t c);
 // LIKE on UTF-8 texts; escape is 0 for none.
 bool likeMatch(const unsigned char *pattern, int patternLen, const unsigned char *text, int textLen,
                char32_t escape = 0);
+
+// A LIKE pattern without an escape character, read and folded once for the
+// many texts of a statement; it matches as likeMatch does. The pattern splits
+// at each "%" into pieces of fixed length ("_" takes any one character): the
+// first piece holds at the text's start, the last at its end, and each piece
+// between is found at its leftmost place after the one before, so that
+// "%street%" is a plain search.
+class LikePattern {
+public:
+    LikePattern(const unsigned char *pattern, int length);
+    bool matchesUtf8(const unsigned char *text, int length) const;
+    // A text of the Windows-1251 code page (a record's bytes), compared
+    // without being converted.
+    bool matchesCp1251(const char *text, int length) const;
+
+private:
+    struct Piece {
+        int start = 0, length = 0; // in chars_
+    };
+    template <class CharAt>
+    bool matches(CharAt at, int length) const;
+    template <class CharAt>
+    bool holdsAt(const Piece &piece, CharAt at, int position) const;
+
+    std::vector<char32_t> chars_; // folded; kAnyChar for "_"
+    std::vector<Piece> pieces_;   // one more than the pattern has "%"
+    const std::array<char32_t, 256> *cp1251Fold_;
+};
 
 // The declared SQLite type of a column holding a field of that type.
 QString sqlColumnType(FieldType type);

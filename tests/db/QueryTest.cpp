@@ -448,3 +448,86 @@ TEST(Query, LikeMatchesWildcardsAndFoldsCase)
         EXPECT_EQ(got, c.match) << c.pattern << " ~ " << c.text;
     }
 }
+
+TEST(Query, ACompiledLikePatternMatchesAsLikeDoes)
+{
+    // likeMatch is the reference: every pattern against every text, the
+    // text given as UTF-8 and as the record's Windows-1251 bytes.
+    const char *patterns[] = {"",     "%",     "%%",      "_",       "__",     "a",        "A%",    "%a",
+                              "%a%",  "a%a",   "%a%a%",   "a_c",     "%_%",    "_%_",      "%aab",  "%a%ab%",
+                              "%b_",  "_b%",   "%ЕВЧ%",   "ш%а",     "%ё%",    "Ґ_",       "%і",    "%а_а%",
+                              "%%а%%", "__%",  "%\"%",    "%%%_",    "шевченка", "%Шевченка%", "1%", "a%%c"};
+    const char *texts[] = {"",     "a",     "A",       "aa",      "abc",    "aab",      "aaab",  "abcabc",
+                           "ab",   "xaybzc", "Шевченка", "ШЕВЧЕНКА", "вул. шевченка 1", "ёжик", "ЇЖАКІ", "Ґа",
+                           "а_а",  "а%а",   "пров. \"Тихий\"", "12", "1", "ac", "abbc", " a "};
+    for (const char *p : patterns) {
+        const QByteArray pattern(p);
+        const platform::db::sql::LikePattern compiled(reinterpret_cast<const unsigned char *>(pattern.constData()),
+                                                      static_cast<int>(pattern.size()));
+        for (const char *t : texts) {
+            const QByteArray text(t);
+            const auto *u = reinterpret_cast<const unsigned char *>(text.constData());
+            const bool expected = platform::db::sql::likeMatch(
+                reinterpret_cast<const unsigned char *>(pattern.constData()), static_cast<int>(pattern.size()), u,
+                static_cast<int>(text.size()));
+            EXPECT_EQ(compiled.matchesUtf8(u, static_cast<int>(text.size())), expected) << p << " ~ " << t;
+            const QByteArray cp1251 = platform::toCp1251(QString::fromUtf8(text));
+            EXPECT_EQ(compiled.matchesCp1251(cp1251.constData(), static_cast<int>(cp1251.size())), expected)
+                << p << " ~ " << t << " (Windows-1251)";
+        }
+    }
+}
+
+TEST(Query, LikeOnACharacterFieldFiltersTheRecordsAsTheFunctionDoes)
+{
+    // The table filters its records by Like conditions on character fields;
+    // the same condition on an expression goes through the like function.
+    TempFolder dir;
+    std::vector<QByteArray> records;
+    const char *streets[] = {"Шевченка", "ШЕВЧЕНКА", "", "вул. Шевченка", "Садова", "садова ", "пров. \"Тихий\"",
+                             "Ґанкова", "ґанкова", "Їжакова", "Шевченкова"};
+    int id = 0;
+    for (const char *s : streets) {
+        ++id;
+        records.push_back(streetRecord(id, s, id % 2 ? "1" : "12", "1.00", "", 'T', id == 10));
+    }
+    // A street with a zero inside it: the text keeps it, only the trailing ones go.
+    QByteArray zero = streetRecord(12, "A b", "1", "1.00", "", 'T');
+    zero[1 + 9 + 1] = '\0';
+    zero[1 + 9 + 4] = '\0';
+    records.push_back(zero);
+    dir.write(QStringLiteral("streets.dbf"), dbfFile(streetFields(), records));
+    dir.write(QStringLiteral("patterns.dbf"),
+              dbfFile({{"PAT", 'C', 20, 0}},
+                      {record({left(u8("%ШЕВЧ%"), 20)}), record({left(u8("_анкова"), 20)}), record({left(u8(""), 20)})}));
+    const QStringList patterns = {u8("'%шевч%'"), u8("'%ЕВЧЕНКА'"), u8("'садова%'"), u8("'%'"), u8("'_'"),
+                                  u8("'%\"%'"),   u8("'ґ%'"),       u8("'%а_а%'"),   u8("''"),  QStringLiteral("NULL"),
+                                  QStringLiteral("1"), QStringLiteral("'A%'"), QStringLiteral("'A_b'")};
+    auto ids = [&](const QString &sql) {
+        Query q;
+        q.setDatabaseName(dir.path());
+        q.setSqlText(sql);
+        q.open();
+        return column(q, QStringLiteral("ID"));
+    };
+    for (const QString &p : patterns) {
+        const QStringList filtered =
+            ids(QStringLiteral("Select ID From \"streets.dbf\" Where STREET Like ") + p + QStringLiteral(" And HOUSE Like '1%' Order By ID"));
+        EXPECT_EQ(filtered, ids(QStringLiteral("Select ID From \"streets.dbf\" Where (STREET || '') Like ") + p
+                                + QStringLiteral(" And (HOUSE || '') Like '1%' Order By ID")))
+            << p.toStdString();
+    }
+    EXPECT_EQ(ids(u8("Select ID From \"streets.dbf\" Where STREET Like '%шевч%' Order By ID")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("11")}));
+    // Neither the blank street nor the deleted record.
+    EXPECT_EQ(ids(u8("Select ID From \"streets.dbf\" Where STREET Like '%' Order By ID")).size(), 10);
+    EXPECT_EQ(ids(QStringLiteral("Select ID From \"streets.dbf\" Where STREET Like 'A_b'")), QStringList{QStringLiteral("12")});
+    // A pattern from another table, a new one for each of its rows; a
+    // numeric field through the function.
+    EXPECT_EQ(ids(QStringLiteral("Select S.ID From \"patterns.dbf\" P, \"streets.dbf\" S Where S.STREET Like P.PAT "
+                                 "Order By S.ID")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("4"), QStringLiteral("8"),
+                           QStringLiteral("9"), QStringLiteral("11")}));
+    EXPECT_EQ(ids(QStringLiteral("Select ID From \"streets.dbf\" Where ID Like '1%' Order By ID")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("11"), QStringLiteral("12")}));
+}

@@ -127,14 +127,21 @@ TEST(TiffDecoders, LzwCodes)
         seed = seed * 1103515245u + 12345u;
         data.append(static_cast<char>('a' + (seed >> 16) % 5));
     }
-    for (const qsizetype n : {qsizetype(600), qsizetype(2000), data.size()}) {
-        const QByteArray part = data.left(n);
-        const QByteArray encoded = tifftest::lzw(part);
-        std::vector<std::uint8_t> decoded(static_cast<size_t>(n) + 10);
-        EXPECT_EQ(LzwDecodeStrip(reinterpret_cast<const std::uint8_t *>(encoded.constData()), encoded.size(),
-                                 decoded.data(), qsizetype(decoded.size())),
-                  n);
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(decoded.data()), n), part) << n;
+    // Long strings (a run, whose codes are each the code being defined) and
+    // more than is decoded at a time, with clear codes between.
+    QByteArray runs(70000, 'r');
+    for (int i = 0; i < 200000; ++i)
+        runs.append(i % 3000 < 1500 ? static_cast<char>('a' + i % 7) : data[i % data.size()]);
+    for (const QByteArray &whole : {data, runs}) {
+        for (const qsizetype n : {qsizetype(600), qsizetype(2000), qsizetype(60000), whole.size()}) {
+            const QByteArray part = whole.left(n);
+            const QByteArray encoded = tifftest::lzw(part);
+            std::vector<std::uint8_t> decoded(static_cast<size_t>(n) + 10);
+            EXPECT_EQ(LzwDecodeStrip(reinterpret_cast<const std::uint8_t *>(encoded.constData()), encoded.size(),
+                                     decoded.data(), qsizetype(decoded.size())),
+                      n);
+            EXPECT_EQ(QByteArray(reinterpret_cast<const char *>(decoded.data()), n), part) << n;
+        }
     }
 }
 
@@ -213,6 +220,68 @@ TEST(TiffDecoders, EveryLayoutThroughEveryDecoder)
                 // The bitmap row ends in zeros.
                 for (std::int64_t k = (c.windowWidth * dib->bitCount() + 7) / 8; k < dib->stride(); ++k)
                     EXPECT_EQ(dib->row(0)[k], 0) << k;
+            }
+        }
+    }
+}
+
+TEST(TiffDecoders, WindowsOfDifferencedStripsHoldThePicturesPixels)
+{
+    // Pictures of runs (long LZW strings) and noise, differenced and
+    // compressed in strips of 7 rows, and in one strip; every window and
+    // reduction as the same picture uncompressed gives it.
+    const struct {
+        const char *what;
+        std::uint16_t photometric;
+        std::vector<std::uint32_t> bits;
+    } layouts[] = {
+        {"RGB", 2, {8, 8, 8}},     {"RGB of 48 bits", 2, {16, 16, 16}}, {"8-bit grey", 1, {8}},
+        {"16-bit grey", 1, {16}},  {"CMYK", 5, {8, 8, 8, 8}},
+    };
+    const std::uint32_t width = 700, height = 30;
+    const struct {
+        std::int64_t left, top, width, height;
+        int output;
+    } windows[] = {{0, 0, 700, 30, 30}, {1, 3, 698, 20, 20}, {333, 6, 17, 9, 9},
+                   {650, 13, 50, 17, 5}, {699, 29, 1, 1, 1}, {5, 0, 600, 30, 4}};
+    for (const auto &layout : layouts) {
+        Picture plain;
+        plain.width = width;
+        plain.height = height;
+        plain.photometric = layout.photometric;
+        plain.bitsPerSample = layout.bits;
+        plain.rowsPerStrip = height;
+        const std::int64_t rowBytes = tifftest::rowBytes(plain);
+        std::uint32_t seed = 7;
+        for (std::uint32_t y = 0; y < height; ++y) {
+            for (std::int64_t k = 0; k < rowBytes; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                const bool run = (k / 97 + y) % 3 != 0;
+                plain.pixels.append(static_cast<char>(run ? 200 + y % 5 : (seed >> 16) & 0xFF));
+            }
+        }
+        const QByteArray reference = tifftest::file(plain);
+        for (const std::uint16_t compression : {5, 32773}) {
+            for (const std::uint32_t rowsPerStrip : {7u, height}) {
+                Picture p = plain;
+                p.compression = compression;
+                p.predictor = 2;
+                p.rowsPerStrip = rowsPerStrip;
+                const QByteArray file = tifftest::file(p);
+                for (const auto &w : windows) {
+                    SCOPED_TRACE(std::string(layout.what) + ", compression " + std::to_string(compression) +
+                                 ", strips of " + std::to_string(rowsPerStrip) + " rows, window at " +
+                                 std::to_string(w.left) + ", " + std::to_string(w.top));
+                    const std::optional<Dib> expected = decode(reference, w.left, w.top, w.width, w.height, w.output);
+                    const std::optional<Dib> got = decode(file, w.left, w.top, w.width, w.height, w.output);
+                    ASSERT_TRUE(expected && got);
+                    ASSERT_EQ(got->height(), expected->height());
+                    int differing = 0;
+                    for (int y = 0; y < got->height(); ++y)
+                        differing += rowOf(*got, y, static_cast<int>(got->stride())) !=
+                                     rowOf(*expected, y, static_cast<int>(expected->stride()));
+                    EXPECT_EQ(differing, 0);
+                }
             }
         }
     }
