@@ -213,12 +213,21 @@ bool MapDataCore::SaveLayer(int layer)
         layerwrite::reportLayerWriteFailure(n.layer[0]);
         return false;
     }
+    // Markers that stay belong to no save whose files are there (recovery
+    // just said so): an older version's or a damaged one holds nothing and
+    // makes way for this save's; a whole marker of this version is kept as
+    // the record of its save, and the layer is not written.
     n = saveNames(L.FileName);
-    for (const QString &marker : {n.begun, n.done, n.swap})
-        if (QFileInfo::exists(marker)) {
-            layerwrite::reportLayerWriteFailure(n.layer[0]);
+    for (const QString &marker : {n.begun, n.done, n.swap}) {
+        if (!QFileInfo::exists(marker))
+            continue;
+        if (savemarks::readMarker(marker, n.stem).state == savemarks::Marker::Whole || !ops.removeFile(marker)) {
+            platform::showMessage(QStringLiteral("Невозможно записать слой ") + n.layer[0] +
+                                  QStringLiteral(": рядом с ним лежит файл ") + marker +
+                                  QStringLiteral(" другого сохранения !"));
             return false;
         }
+    }
     const bool hasTable = !n.layer[2].isEmpty();
     // The new files and the names the old ones step aside under: names no
     // file has, so that nothing another layer keeps beside this one is
