@@ -77,9 +77,6 @@ bool MapDataCore::OpenLayer(const QString &fileName, int index, bool newLayer)
     if (!validLayer(index))
         return false;
 
-    TMapLayer &L = project.Layers[static_cast<size_t>(index)];
-    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
-        return false;
     // A save that a stopped run left half done is put right first; a program
     // that only reads says so and reads the files as they are.
     QStringList messages;
@@ -96,6 +93,12 @@ bool MapDataCore::OpenLayer(const QString &fileName, int index, bool newLayer)
         if (!recovery.ok)
             messages << QStringLiteral("Невозможно завершить прерванное сохранение слоя ") + name +
                             QStringLiteral(" !");
+    }
+    TMapLayer &L = project.Layers[static_cast<size_t>(index)];
+    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer) {
+        for (const QString &message : messages)
+            platform::showMessage(message);
+        return false;
     }
 
     const TLayerCheck check = OpenLayerFiles(index);
