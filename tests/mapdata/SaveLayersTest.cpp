@@ -77,6 +77,29 @@ int editedParcels(EditProject &p)
     return l;
 }
 
+// The parcels' files before a save of editedParcels and after one that ran
+// through.
+std::pair<Triple, Triple> parcelsSaved()
+{
+    EditProject p;
+    const int l = editedParcels(p);
+    const Triple before = triple(p, QStringLiteral("parcels"));
+    EXPECT_TRUE(p.core.SaveLayer(l));
+    return {before, triple(p, QStringLiteral("parcels"))};
+}
+
+// The 1-based number of the step of that name in a save of editedParcels
+// that runs through (0 when there is none).
+int saveStep(const QString &step)
+{
+    EditProject p;
+    const int l = editedParcels(p);
+    editfix::FaultyOps ops;
+    p.core.setFileOps(&ops);
+    EXPECT_TRUE(p.core.SaveLayer(l));
+    return static_cast<int>(ops.log.indexOf(step)) + 1;
+}
+
 bool haveOgrinfo() { return !QStandardPaths::findExecutable(QStringLiteral("ogrinfo")).isEmpty(); }
 
 } // namespace
@@ -497,27 +520,11 @@ TEST(SaveRecovery, AKilledSavesPartFileAndJournalIndexGo)
         {"copy parcels~.dbf", false, "parcels~.dbf.part"},
         {"rename updates~.mhx", true, "updates~.mhx"},
     };
-    Triple oldFiles, newFiles;
-    {
-        EditProject p;
-        const int l = editedParcels(p);
-        oldFiles = triple(p, u8("parcels"));
-        ASSERT_TRUE(p.core.SaveLayer(l));
-        newFiles = triple(p, u8("parcels"));
-    }
+    const auto [oldFiles, newFiles] = parcelsSaved();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.step);
-        // Count the steps to the one the run dies at.
-        int at = 0;
-        {
-            EditProject p;
-            const int l = editedParcels(p);
-            editfix::FaultyOps ops;
-            p.core.setFileOps(&ops);
-            ASSERT_TRUE(p.core.SaveLayer(l));
-            at = static_cast<int>(ops.log.indexOf(QString::fromUtf8(c.step))) + 1;
-            ASSERT_GT(at, 0) << ops.log.join(u',').toStdString();
-        }
+        const int at = saveStep(QString::fromUtf8(c.step));
+        ASSERT_GT(at, 0);
         EditProject p;
         const int l = editedParcels(p);
         editfix::FaultyOps ops;
@@ -544,13 +551,8 @@ TEST(SaveRecovery, AProgramThatOnlyReadsChangesNothing)
     // a program that only reads opens the layer read-only, says the save was
     // stopped and changes no file, snapshots included.
     editfix::MessageLog messages;
-    EditProject p;
-    const int l = editedParcels(p);
-    editfix::FaultyOps ops;
-    p.core.setFileOps(&ops);
-    ASSERT_TRUE(p.core.SaveLayer(l));
-    const int rename = static_cast<int>(ops.log.indexOf(u8("rename parcels~.shx"))) + 1;
-    ASSERT_GT(rename, 0) << ops.log.join(u',').toStdString();
+    const int rename = saveStep(u8("rename parcels~.shx"));
+    ASSERT_GT(rename, 0);
     EditProject q;
     const int ql = editedParcels(q);
     editfix::FaultyOps stop;
@@ -683,15 +685,8 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
     };
 
     // The files of the layer before the save and after a save that ran through.
-    Triple oldFiles, newFiles;
-    {
-        EditProject p;
-        const int l = editedParcels(p);
-        oldFiles = triple(p, QStringLiteral("parcels"));
-        ASSERT_TRUE(p.core.SaveLayer(l));
-        newFiles = triple(p, QStringLiteral("parcels"));
-        ASSERT_NE(oldFiles, newFiles);
-    }
+    const auto [oldFiles, newFiles] = parcelsSaved();
+    ASSERT_NE(oldFiles, newFiles);
     // The program starts again and opens the layer: old or new, whole, and
     // nothing of the save left beside it; what other runs left there stays
     // as it was.
@@ -770,13 +765,7 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
 
 TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
 {
-    Triple newFiles;
-    {
-        EditProject p;
-        const int l = editedParcels(p);
-        ASSERT_TRUE(p.core.SaveLayer(l));
-        newFiles = triple(p, QStringLiteral("parcels"));
-    }
+    const Triple newFiles = parcelsSaved().second;
     for (int n = 1;; ++n) {
         SCOPED_TRACE(n);
         EditProject p;
