@@ -6,8 +6,8 @@
 // reach the library; a text the library refuses gives no handle and a
 // reason; a handle converts points, or says it cannot, without failing.
 //
-// Input: UTF-8 text; its lines are the block, the whole text the parameter
-// text.
+// Input: UTF-8 text: a parameter text when it begins with "+" or a blank
+// (or holds no "="), else the lines of a layer block.
 
 #include "FuzzSupport.h"
 #include "geodesy/LayerProjection.h"
@@ -39,6 +39,8 @@ void checkPure(const QString &text)
 void convert(geodesy::LayerProjectionLibrary &library, const QString &definition)
 {
     checkPure(definition);
+    if (definition.trimmed().isEmpty())
+        return;
     std::unique_ptr<IProjection> p = library.setUp(definition);
     if (!p) {
         if (!definition.trimmed().isEmpty() && library.lastError().isEmpty() &&
@@ -64,14 +66,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static geodesy::LayerProjectionLibrary library;
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
 
+    // A set-up costs the library a look into its database: one per input.
+    // Texts with a key line are a layer block (both ways it may ask for a
+    // projection: its whole text, or the pieces), others a parameter text.
+    if (!text.contains(u'=') || text.startsWith(u'+') || text.startsWith(u' ')) {
+        convert(library, text);
+        return 0;
+    }
     TMapLayer layer;
     projectfile::readLayerBlock(text.split(u'\n'), 0, layer);
-    // Both ways the block may ask for a projection.
-    for (const bool full : {false, true}) {
-        layer.VykProject = full;
-        layer.Transform = !full;
-        convert(library, layerProjectionDefinition(layer));
-    }
-    convert(library, text);
+    layer.VykProject = true;
+    layer.Transform = false;
+    const QString full = layerProjectionDefinition(layer);
+    layer.VykProject = false;
+    layer.Transform = true;
+    const QString pieces = layerProjectionDefinition(layer);
+    checkPure(pieces);
+    convert(library, full.trimmed().isEmpty() ? pieces : full);
     return 0;
 }

@@ -43,6 +43,7 @@ const char *const MarkerNames[] = {"plots~.Save", "plots~.Done", "plots~.Swap"};
 class Core : public MapDataCore {
 public:
     using MapDataCore::recoverLayerSave;
+    using MapDataCore::SaveRecovery;
 };
 
 // Messages are heard by no one.
@@ -159,16 +160,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     Core core;
     core.FWorkDir = folder();
-    const MapDataCore::SaveRecovery first = core.recoverLayerSave(QStringLiteral("plots.shp"), mapdata::defaultFileOps());
+    const Core::SaveRecovery first = core.recoverLayerSave(QStringLiteral("plots.shp"), mapdata::defaultFileOps());
     const std::map<QString, QByteArray> after = folderState();
 
     std::multiset<QByteArray> kept;
     for (const auto &[name, bytes] : after)
         kept.insert(bytes);
+    auto isMarker = [](const QString &name) {
+        return std::any_of(std::begin(MarkerNames), std::end(MarkerNames),
+                           [&](const char *m) { return name == QLatin1String(m); });
+    };
     for (const auto &[name, bytes] : before) {
-        if (named.count(name.toLower()) || std::find_if(std::begin(MarkerNames), std::end(MarkerNames), [&](const char *m) {
-                                     return name == QLatin1String(m);
-                                 }) != std::end(MarkerNames))
+        if (named.count(name.toLower()) || isMarker(name))
             continue;
         if (older) {
             // Swapped perhaps, never lost.
@@ -184,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
 
     if (first.ok) {
-        const MapDataCore::SaveRecovery second =
+        const Core::SaveRecovery second =
             core.recoverLayerSave(QStringLiteral("plots.shp"), mapdata::defaultFileOps());
         if (second.acted || folderState() != after)
             __builtin_trap();
