@@ -50,8 +50,11 @@ std::unique_ptr<IProjection> LayerProjectionLibrary::setUp(const QString &defini
     }
     ++calls_;
     projPJ P = pj_init_plus_path(definition, searchPath);
-    if (!P)
+    if (!P) {
+        error_ = pj_strerrno(*pj_get_errno_ref());
         return nullptr; // refused texts are not kept: a later try may succeed
+    }
+    error_.clear();
     if (cache_.size() >= cacheSize)
         cache_.erase(cache_.begin());
     cache_.push_back({key, std::shared_ptr<ProjHandle>(P, pj_free)});

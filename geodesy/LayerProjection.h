@@ -19,6 +19,7 @@ public:
     ~LayerProjectionLibrary() override;
 
     std::unique_ptr<IProjection> setUp(const QString &definition) override;
+    QString lastError() const override { return error_; }
 
     // How many set-ups reached the library (for tests of the cache).
     int libraryCalls() const { return calls_; }
@@ -30,6 +31,7 @@ private:
     };
     std::vector<Entry> cache_;   // most recent last
     int calls_ = 0;
+    QString error_;
 };
 
 } // namespace geodesy

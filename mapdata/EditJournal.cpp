@@ -381,6 +381,10 @@ void MapDataCore::UndoEdit()
             }
             obj.Deleted = false;
         }
+        // The object stands where it stood: its block and the layer's extent
+        // follow (a transformation undone object by object shrinks the
+        // extent back).
+        RecalcObjectExtents(e.Layer, e.Index);
     }
     --FJournalPos;
 }
@@ -411,6 +415,7 @@ void MapDataCore::RedoEdit()
         obj.Appended = e.Appended != 0;
         if (obj.Deleted)
             L.ObjectsDeleted = true;
+        RecalcObjectExtents(e.Layer, e.Index);
     }
     ++FJournalPos;
 }

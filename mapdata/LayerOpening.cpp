@@ -13,6 +13,18 @@
 
 namespace {
 
+// File operations that change nothing: what recovery would do is only
+// looked at.
+class IdleFileOps : public mapdata::FileOps {
+public:
+    bool writeFile(const QString &, const QByteArray &) override { return true; }
+    bool writeAt(const QString &, qint64, const QByteArray &) override { return true; }
+    bool truncate(const QString &, qint64) override { return true; }
+    bool copyFile(const QString &, const QString &) override { return true; }
+    bool renameFile(const QString &, const QString &) override { return true; }
+    bool removeFile(const QString &) override { return true; }
+};
+
 // A colour of the colour tables, drawn at random.
 int randomPaletteColor()
 {
@@ -65,11 +77,29 @@ bool MapDataCore::OpenLayer(const QString &fileName, int index, bool newLayer)
     if (!validLayer(index))
         return false;
 
-    // A save that a stopped run left half done is put right first.
-    RecoverLayerSave(name);
+    // A save that a stopped run left half done is put right first; a program
+    // that only reads says so and reads the files as they are.
+    QStringList messages;
+    if (FReadOnlyFiles) {
+        IdleFileOps idle;
+        const SaveRecovery found = recoverLayerSave(name, idle);
+        messages << found.messages;
+        if (found.acted)
+            messages << QStringLiteral("Сохранение слоя ") + name +
+                            QStringLiteral(" было прервано: слой прочитан как есть, без восстановления !");
+    } else {
+        const SaveRecovery recovery = recoverLayerSave(name, fileOps());
+        messages << recovery.messages;
+        if (!recovery.ok)
+            messages << QStringLiteral("Невозможно завершить прерванное сохранение слоя ") + name +
+                            QStringLiteral(" !");
+    }
     TMapLayer &L = project.Layers[static_cast<size_t>(index)];
-    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer)
+    if (L.MapType != mtShapeLayer && L.MapType != mtTextLayer) {
+        for (const QString &message : messages)
+            platform::showMessage(message);
         return false;
+    }
 
     const TLayerCheck check = OpenLayerFiles(index);
     if (check.Read && newLayer) {
@@ -108,9 +138,17 @@ bool MapDataCore::OpenLayer(const QString &fileName, int index, bool newLayer)
     }
     // Damaged files or a table that does not fit the objects are read, never
     // written.
-    L.ReadOnly = check.readOnly();
-    QStringList messages = layerCheckMessages(check, name);
-    if (check.Found) {
+    L.ReadOnly = check.readOnly() || FReadOnlyFiles;
+    messages << layerCheckMessages(check, name);
+    // A projection the library refuses leaves the layer in its own units.
+    if (const QString definition = layerProjectionDefinition(L);
+        check.Read && !definition.isEmpty() && FProjectionLibrary && !FProjectionLibrary->setUp(definition)) {
+        const QString why = FProjectionLibrary->lastError();
+        messages << QStringLiteral("Неверная проекция слоя ") + name + QStringLiteral(": ") +
+                        definition.trimmed() + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + u')') +
+                        QStringLiteral(". Слой показан без проекции !");
+    }
+    if (check.Found && !FReadOnlyFiles) {
         // Snapshots left by a run that ended abnormally go; without snapshots
         // of its own the layer could not be put back, so it is not written.
         RemoveStaleSnapshots(index);

@@ -194,7 +194,7 @@ bool MapDataCore::layerOpenedReadOnly(const QString &shpName) const
 // ---------------------------------------------------------------------------
 // The scan
 
-bool MapDataCore::scanLayer(int layer, ScanMode mode, TLayerCheck &check)
+bool MapDataCore::scanLayer(int layer, ScanMode mode, TLayerCheck &check, qint64 onlyBlock)
 {
     KeptLayer *kept = keptLayer(layer);
     if (!kept)
@@ -233,9 +233,20 @@ bool MapDataCore::scanLayer(int layer, ScanMode mode, TLayerCheck &check)
 
     const unsigned bs = blockSize();
     std::vector<TBlockExtent> blocks(static_cast<size_t>(count) / bs + 1);
+    // One block of the extents: the others stay as they are (in map units).
+    const bool oneBlock = mode == ScanMode::Extents && onlyBlock >= 0;
+    if (oneBlock) {
+        for (size_t b = 0; b < blocks.size() && b < L.Blocks.size(); ++b)
+            if (static_cast<qint64>(b) != onlyBlock)
+                blocks[b] = L.Blocks[b];
+        if (onlyBlock >= static_cast<qint64>(blocks.size()))
+            return false;
+    }
     std::vector<shp::IndexEntry> places(mode == ScanMode::Extents ? 0 : static_cast<size_t>(count));
     TBlockExtent fileBox;  // the box of the layer-file versions (the recalculated header's)
-    for (qint64 i = 0; i < count; ++i) {
+    const qint64 first = oneBlock ? onlyBlock * bs : 0;
+    const qint64 end = oneBlock ? std::min<qint64>(count, first + bs) : count;
+    for (qint64 i = first; i < end; ++i) {
         const TMapObject *obj = i < static_cast<qint64>(L.Objects.size()) && mode != ScanMode::Open
                                     ? &L.Objects[static_cast<size_t>(i)]
                                     : nullptr;
@@ -308,8 +319,11 @@ bool MapDataCore::scanLayer(int layer, ScanMode mode, TLayerCheck &check)
             ProjectLayerPoint(b.XMax, b.YMax);
         }
     };
-    for (TBlockExtent &b : blocks)
-        toMap(b);
+    if (oneBlock)
+        toMap(blocks[static_cast<size_t>(onlyBlock)]);
+    else
+        for (TBlockExtent &b : blocks)
+            toMap(b);
     L.Blocks = std::move(blocks);
     TBlockExtent extent;
     switch (mode) {
@@ -407,6 +421,15 @@ void MapDataCore::RecalcLayerExtents(int layer)
 {
     TLayerCheck check;
     scanLayer(layer, ScanMode::Extents, check);
+}
+
+void MapDataCore::RecalcObjectExtents(int layer, int index)
+{
+    if (!validLayer(layer) || index < 0 ||
+        static_cast<size_t>(index) >= FProject.Layers[static_cast<size_t>(layer)].Objects.size())
+        return;
+    TLayerCheck check;
+    scanLayer(layer, ScanMode::Extents, check, index / static_cast<int>(blockSize()));
 }
 
 // ---------------------------------------------------------------------------

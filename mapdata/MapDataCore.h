@@ -206,6 +206,10 @@ public:
     // The block extents and the layer's extent from the current versions of
     // the live objects.
     void RecalcLayerExtents(int layer);
+    // The same for the block of one object: its box from the current
+    // versions of the block's live objects, the layer's extent from all
+    // blocks. Undo and redo keep the extents right with it.
+    void RecalcObjectExtents(int layer, int index);
     // Whether writers may change the layer: false for a layer opened
     // read-only (TMapLayer::ReadOnly). Every writer asks, with its check of
     // read-only files (writableLayerFiles).
@@ -389,11 +393,19 @@ public:
     // layer named by fileName (a fresh copy of a template).
     bool SaveSelectionAsLayer(const QString &fileName);
     // Completes a save of the layer's files that a stopped run left half
-    // done, or takes it back when the new files were not all written.
-    void RecoverLayerSave(const QString &fileName);
+    // done, or takes it back when the new files were not all written. Only
+    // files that the save's own markers name, and that are still what they
+    // name, are moved or deleted; markers of no save whose files are there
+    // are left and reported. The messages say what was ignored.
+    QStringList RecoverLayerSave(const QString &fileName);
 
     // The file operations of the writers above (null: the real ones).
     void setFileOps(mapdata::FileOps *ops) { FFileOps = ops; }
+    // For a program that only reads: opening a layer changes nothing on disk
+    // (an interrupted save is reported, not put right; no snapshots are
+    // taken or deleted) and every layer opens read-only.
+    void setReadOnlyFiles(bool on) { FReadOnlyFiles = on; }
+    bool readOnlyFiles() const { return FReadOnlyFiles; }
 
     // ---- state (named as the map control names it) ----
     TMapProject FProject;
@@ -427,19 +439,33 @@ protected:
     // Whether a journal entry still belongs to its object: valid indices, and
     // the object standing where the entry left it (undo) or found it (redo).
     bool journalEntryApplies(const jrn::Entry &e, bool undo) const;
-    // The names a save of the layer works with, for ".Shp", ".Shx", ".Dbf":
-    // the layer files as found (empty when missing), the new files ("~"), the
-    // old files ("`"), where each layer file belongs, the marker that says
-    // every new file was written (base + "~.Done") and the one that says the
-    // renames have begun and which layer files they set aside (base +
-    // "~.Swap").
+    // Where a save of the layer works: the layer files (".Shp", ".Shx",
+    // ".Dbf") as found (empty when missing), where each belongs (the found
+    // name, else base + extension), their folder and stem (the base's file
+    // name), and the three markers of a save: base + "~.Save" (the save has
+    // begun and names every file it may write), "~.Done" (every new file is
+    // whole) and "~.Swap" (the renames have begun; the files set aside).
     struct SaveNames {
-        std::array<QString, 3> layer, fresh, old, target;
-        QString marker, swapMarker;
+        std::array<QString, 3> layer, target;
+        QString folder, stem;
+        QString begun, done, swap;
     };
     SaveNames saveNames(const QString &fileName) const;
-    // RecoverLayerSave; false when a file could not be moved or deleted.
-    bool recoverLayerSave(const QString &fileName);
+    // What putting right an interrupted save did or found.
+    struct SaveRecovery {
+        bool ok = true;        // every move and deletion it meant to make was made
+        bool acted = false;    // a file was (or, with an idle FileOps, would be) moved or deleted
+        QStringList messages;  // markers that were ignored, and why; what was left beside the layer
+    };
+    // RecoverLayerSave, through the file operations given.
+    SaveRecovery recoverLayerSave(const QString &fileName, mapdata::FileOps &ops);
+    // Completes the swap of an older version's save that its markers (an
+    // empty done marker, a swap marker listing extensions) and the files
+    // show stopped between renames: the new files take their places, the
+    // layer files still in them step aside; nothing is deleted. False when
+    // the files show no such state (nothing was done).
+    bool completeOlderSave(const SaveNames &n, const std::array<bool, 3> &listed, mapdata::FileOps &ops,
+                           SaveRecovery &out);
     mapdata::FileOps &fileOps() const { return FFileOps ? *FFileOps : mapdata::defaultFileOps(); }
     IMapEngineServices *engine() const { return FEngine; }
     // Whether a font of that name is among the installed screen fonts.
@@ -487,12 +513,15 @@ private:
     enum class ScanMode { Open, Recalc, Extents };
     // The one reading of a layer's files behind OpenLayerFiles, RecalcLayer
     // and RecalcLayerExtents.
-    bool scanLayer(int layer, ScanMode mode, TLayerCheck &check);
+    // In the extents mode with onlyBlock >= 0, only the objects of that block
+    // are read; the layer's extent is made from all blocks anew.
+    bool scanLayer(int layer, ScanMode mode, TLayerCheck &check, qint64 onlyBlock = -1);
     std::vector<std::unique_ptr<KeptLayer>> FKeptLayers;
     std::shared_ptr<mapdata::KeptFile> FKeptJournal = std::make_shared<mapdata::KeptFile>();
     QString FKeptJournalDir;
 
     mapdata::FileOps *FFileOps = nullptr;
+    bool FReadOnlyFiles = false;
     mutable std::vector<std::pair<QString, QString>> FFoundFiles;  // name asked, file found
     ILayerProjection *FProjectionLibrary = nullptr;
     IMapEngineServices *FEngine = nullptr;

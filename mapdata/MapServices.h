@@ -29,6 +29,9 @@ public:
     // Sets up a projection from a definition such as " +proj=tmerc +ellps=krass";
     // null when the library refuses it (nothing is shown).
     virtual std::unique_ptr<IProjection> setUp(const QString &definition) = 0;
+    // Why the last set-up was refused, in the library's words (empty when
+    // it says nothing).
+    virtual QString lastError() const { return {}; }
 };
 
 // Services of the map engine that reading objects relies on.

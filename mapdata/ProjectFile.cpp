@@ -6,6 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
+#include "platform/UserAnswers.h"
 
 #include <QDir>
 #include <QFile>
@@ -413,12 +414,17 @@ qsizetype readNestedBlock(const QStringList &lines, qsizetype pos, Apply apply)
 
 } // namespace
 
-qsizetype readLayerBlock(const QStringList &lines, qsizetype pos, TMapLayer &layer)
+qsizetype readLayerBlock(const QStringList &lines, qsizetype pos, TMapLayer &layer, bool *closed)
 {
+    if (closed)
+        *closed = false;
     while (pos < lines.size()) {
         const QString &line = lines[pos++];
-        if (line.contains(u'}'))
+        if (line.contains(u'}')) {
+            if (closed)
+                *closed = true;
             break;
+        }
         const TTxtValues pair = MapFunctions::SplitPair(line, QStringLiteral("="));
         if (pair.Key == u"Legend") {
             TLegend &legend = layer.Legend.emplace_back();
@@ -638,10 +644,24 @@ bool readProject(MapDataCore &core, const QString &path, ProjectHost &host)
                 if (n >= 1 && static_cast<size_t>(n) <= layers.size()) {
                     const qsizetype start = pos;
                     TMapLayer &layer = layers[static_cast<size_t>(n - 1)];
-                    pos = readLayerBlock(lines, pos, layer);
+                    bool closed = false;
+                    pos = readLayerBlock(lines, pos, layer, &closed);
                     for (qsizetype k = start; k < pos; ++k)
                         consumed += lines[k].size() + 2;
                     layer.Number = n - 1;
+                    if (!closed) {
+                        // The file ends inside the block: what it holds is
+                        // read, and a layer without its file name stays out.
+                        const bool named = !layer.FileName.trimmed().isEmpty();
+                        platform::showMessage(QStringLiteral("Файл проекта ") + projectPath +
+                                              QStringLiteral(" повреждён: описание слоя ") + QString::number(n) +
+                                              (named ? QStringLiteral(" обрывается, его настройки прочитаны не полностью !")
+                                                     : QStringLiteral(" обрывается, слой не открыт !")));
+                        if (!named) {
+                            layer.Closed = true;
+                            continue;
+                        }
+                    }
                     // A layer not found under its name is looked for by its
                     // bare name in the data folder.
                     const QString stored = layer.FileName;

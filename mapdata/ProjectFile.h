@@ -71,8 +71,9 @@ bool applyLabelKey(TMapLabel &label, const QString &key, const QString &value);
 // Reads the lines of a layer block that follow its "Layer=" line, from `pos`
 // up to the first line that contains "}" (or the end of the lines): the keys
 // of the layer and its nested legend and label blocks. Returns the position
-// after that line.
-qsizetype readLayerBlock(const QStringList &lines, qsizetype pos, TMapLayer &layer);
+// after that line; closed (when given) tells whether the block had its "}"
+// or was cut short by the end of the lines.
+qsizetype readLayerBlock(const QStringList &lines, qsizetype pos, TMapLayer &layer, bool *closed = nullptr);
 
 // ---- names ----
 

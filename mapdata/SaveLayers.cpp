@@ -4,22 +4,21 @@
 // and the new files then take the place of the old ones, which wait under
 // names with "`" until they are deleted.
 //
-// The swap of three files cannot be one step, so two marker files tell a
-// later run how far a save got. The first (base + "~.Done") is written once
-// every new file is complete; the second (base + "~.Swap", naming the layer
-// files it sets aside) just before the first rename. RecoverLayerSave puts a
-// stopped save right: with the first marker the new files are moved into
-// place; with the second alone (a save being taken back) the files set aside
-// come back; without either, "~" and "`" files are leftovers that are no
-// part of the layer and go, and the layer's own files stay as they are.
-// Either way the layer is whole: all old files or all new ones.
+// The swap of three files cannot be one step, so marker files tell a later
+// run how far a save got and which files are its own (SaveRecovery.cpp): the
+// save's new files and the names it sets the old ones aside under are names
+// no file had, so that a neighbouring layer ("plots~") is never written over
+// or taken for a leftover. Either way the layer is whole: all old files or
+// all new ones.
 
 #include "mapdata/LayerUnits.h"
 #include "mapdata/LayerWriting.h"
 #include "mapdata/MapDataCore.h"
+#include "mapdata/SaveMarkers.h"
 
 #include "platform/Environment.h"
 #include "platform/Paths.h"
+#include "platform/UserAnswers.h"
 #include "platform/db/Table.h"
 
 #include <QFileInfo>
@@ -27,26 +26,10 @@
 #include <array>
 #include <set>
 
+using savemarks::Entry;
+using savemarks::Role;
+
 namespace {
-
-const std::array<QString, 3> LayerExts = {QStringLiteral(".shp"), QStringLiteral(".shx"), QStringLiteral(".dbf")};
-
-// A name with a mark put before its extension ("roads.shp" -> "roads~.shp").
-QString markedName(const QString &path, QChar mark)
-{
-    const QString ext = platform::extractFileExt(path);
-    return path.left(path.size() - ext.size()) + mark + ext;
-}
-
-// The name without the mark before its extension.
-QString unmarkedName(const QString &path, QChar mark)
-{
-    const QString ext = platform::extractFileExt(path);
-    QString stem = path.left(path.size() - ext.size());
-    if (stem.endsWith(mark))
-        stem.chop(1);
-    return stem + ext;
-}
 
 // Bytes of a record content, zero-padded to at least n.
 QByteArray padded(const QByteArray &bytes, qsizetype n)
@@ -199,120 +182,6 @@ void appendRecord(QByteArray &shpBytes, QByteArray &shxBytes, const QByteArray &
 } // namespace
 
 // ---------------------------------------------------------------------------
-// Interrupted saves
-
-MapDataCore::SaveNames MapDataCore::saveNames(const QString &fileName) const
-{
-    SaveNames n;
-    const QString base = LayerBaseName(fileName);
-    for (size_t k = 0; k < LayerExts.size(); ++k) {
-        const QString canonical = base + LayerExts[k];
-        n.layer[k] = existingFile(canonical);
-        const QString like = n.layer[k].isEmpty() ? canonical : n.layer[k];
-        n.fresh[k] = existingFile(markedName(canonical, u'~'));
-        n.old[k] = existingFile(markedName(canonical, u'`'));
-        if (n.fresh[k].isEmpty())
-            n.fresh[k] = markedName(like, u'~');
-        if (n.old[k].isEmpty())
-            n.old[k] = markedName(like, u'`');
-        // Where the layer file goes back to: its own name, or that of the file
-        // waiting for it.
-        n.target[k] = !n.layer[k].isEmpty()                       ? n.layer[k]
-                      : QFileInfo(n.old[k]).isFile()             ? unmarkedName(n.old[k], u'`')
-                      : QFileInfo(n.fresh[k]).isFile()           ? unmarkedName(n.fresh[k], u'~')
-                                                                 : canonical;
-    }
-    // The markers lie beside the layer's ".Shp" as found.
-    const QString stem = n.layer[0].isEmpty() ? base
-                                              : n.layer[0].chopped(platform::extractFileExt(n.layer[0]).size());
-    n.marker = existingFile(base + QStringLiteral("~.Done"));
-    if (n.marker.isEmpty())
-        n.marker = stem + QStringLiteral("~.Done");
-    n.swapMarker = existingFile(base + QStringLiteral("~.Swap"));
-    if (n.swapMarker.isEmpty())
-        n.swapMarker = stem + QStringLiteral("~.Swap");
-    return n;
-}
-
-namespace {
-
-// The text of a swap marker: the extensions of the layer files the renames
-// set aside, one a line.
-QByteArray swapList(const std::array<bool, 3> &swapped)
-{
-    QByteArray text;
-    for (size_t k = 0; k < LayerExts.size(); ++k)
-        if (swapped[k])
-            text += LayerExts[k].toLatin1() + '\n';
-    return text;
-}
-
-// The layer files a swap marker names; all three when it names none it
-// knows (rather a file too many comes back than one too few).
-std::array<bool, 3> swappedFiles(const QString &swapMarker)
-{
-    std::array<bool, 3> swapped{};
-    mapdata::BinaryFile f;
-    if (f.open(swapMarker))
-        for (const QByteArray &line : f.readBytes(0, std::min<qint64>(f.size(), 64)).split('\n'))
-            for (size_t k = 0; k < LayerExts.size(); ++k)
-                if (QString::fromLatin1(line.trimmed()).compare(LayerExts[k], Qt::CaseInsensitive) == 0)
-                    swapped[k] = true;
-    if (swapped == std::array<bool, 3>{})
-        swapped.fill(true);
-    return swapped;
-}
-
-bool isFile(const QString &path) { return QFileInfo(path).isFile(); }
-
-} // namespace
-
-bool MapDataCore::recoverLayerSave(const QString &fileName)
-{
-    mapdata::FileOps &ops = fileOps();
-    const SaveNames n = saveNames(fileName);
-    bool ok = true;
-    // A file set aside is spare once the layer file of its name stands. One
-    // whose layer file is missing may be the only copy there is: it stays.
-    auto removeSpareOld = [&] {
-        for (size_t k = 0; k < LayerExts.size(); ++k)
-            if (isFile(n.old[k]) && isFile(n.target[k]))
-                ok = ops.removeFile(n.old[k]) && ok;
-    };
-    if (isFile(n.marker)) {
-        // Every new file was written: they take their places.
-        for (size_t k = 0; k < LayerExts.size(); ++k)
-            if (isFile(n.fresh[k]))
-                ok = ops.renameFile(n.fresh[k], n.target[k]) && ok;
-        if (ok)
-            removeSpareOld();
-        // The markers go last: while the first is there, the new files count.
-        return ok && ops.removeFile(n.swapMarker) && ops.removeFile(n.marker);
-    }
-    if (isFile(n.swapMarker)) {
-        // A save was being taken back: the files it set aside come back over
-        // whatever new file took their names.
-        const std::array<bool, 3> swapped = swappedFiles(n.swapMarker);
-        for (size_t k = 0; k < LayerExts.size(); ++k)
-            if (swapped[k] && isFile(n.old[k]))
-                ok = ops.renameFile(n.old[k], n.target[k]) && ok;
-        for (size_t k = 0; k < LayerExts.size(); ++k)
-            ok = ops.removeFile(n.fresh[k]) && ok;
-        if (ok)
-            removeSpareOld();
-        return ok && ops.removeFile(n.swapMarker);
-    }
-    // No save was under way: new files were never completed, and files set
-    // aside by an earlier run are no part of the layer, whose own files stand.
-    for (size_t k = 0; k < LayerExts.size(); ++k)
-        ok = ops.removeFile(n.fresh[k]) && ok;
-    removeSpareOld();
-    return ok;
-}
-
-void MapDataCore::RecoverLayerSave(const QString &fileName) { recoverLayerSave(fileName); }
-
-// ---------------------------------------------------------------------------
 // Saving a layer
 
 bool MapDataCore::SaveLayer(int layer)
@@ -334,14 +203,41 @@ bool MapDataCore::SaveLayer(int layer)
         if (!f.isEmpty() && mapdata::isReadOnlyFile(f))
             return false;
 
-    // What an earlier save left behind is put right first.
+    // What an earlier save left behind is put right first. A marker that
+    // stays belongs to no save of this layer: its name is not written over.
     mapdata::FileOps &ops = fileOps();
-    if (!recoverLayerSave(L.FileName)) {
+    const SaveRecovery recovery = recoverLayerSave(L.FileName, ops);
+    for (const QString &message : recovery.messages)
+        platform::showMessage(message);
+    if (!recovery.ok) {
         layerwrite::reportLayerWriteFailure(n.layer[0]);
         return false;
     }
+    // Markers that stay belong to no save whose files are there (recovery
+    // just said so): an older version's or a damaged one holds nothing and
+    // makes way for this save's; a whole marker of this version is kept as
+    // the record of its save, and the layer is not written.
     n = saveNames(L.FileName);
+    for (const QString &marker : {n.begun, n.done, n.swap}) {
+        if (!QFileInfo::exists(marker))
+            continue;
+        if (savemarks::readMarker(marker, n.stem).state == savemarks::Marker::Whole || !ops.removeFile(marker)) {
+            platform::showMessage(QStringLiteral("Невозможно записать слой ") + n.layer[0] +
+                                  QStringLiteral(": рядом с ним лежит файл ") + marker +
+                                  QStringLiteral(" другого сохранения !"));
+            return false;
+        }
+    }
     const bool hasTable = !n.layer[2].isEmpty();
+    // The new files and the names the old ones step aside under: names no
+    // file has, so that nothing another layer keeps beside this one is
+    // written over.
+    savemarks::WorkNames w;
+    if (!savemarks::chooseWorkNames(n.folder, n.stem, w)) {
+        layerwrite::reportLayerWriteFailure(n.layer[0]);
+        return false;
+    }
+    const std::array<bool, 3> swapping{true, true, hasTable};
 
     // The records are read through the files kept open for the layer and
     // the journal.
@@ -387,22 +283,56 @@ bool MapDataCore::SaveLayer(int layer)
     newShp.prepend(shpHead.data(), shp::FileHeaderSize);
     newShx.prepend(shxHead.data(), shp::FileHeaderSize);
 
-    // Every new file is written whole before any old one is touched.
-    auto failBeforeSwap = [&] {
-        // The first marker goes first: without it no new file is taken for
-        // whole.
-        ops.removeFile(n.marker);
-        ops.removeFile(n.swapMarker);
-        for (const QString &f : n.fresh)
+    // The first marker names every file the save may make, before it makes
+    // any; every new file is written whole before any old one is touched.
+    auto entry = [&](Role role, size_t k, const QString &file) {
+        Entry e;
+        e.role = role;
+        e.ext = role == Role::Journal ? -1 : static_cast<int>(k);
+        e.name = platform::extractFileName(file);
+        return e;
+    };
+    std::vector<Entry> begun;
+    for (size_t k = 0; k < savemarks::layerExts().size(); ++k)
+        if (swapping[k]) {
+            begun.push_back(entry(Role::New, k, w.fresh[k]));
+            begun.push_back(entry(Role::Old, k, w.old[k]));
+        }
+    if (hasTable)
+        begun.push_back(entry(Role::Part, 2, w.part));
+    begun.push_back(entry(Role::Journal, 0, QStringLiteral("updates~.mhx")));
+
+    auto removeMade = [&] {
+        for (const QString &f : w.fresh)
             ops.removeFile(f);
+        ops.removeFile(w.part);
+    };
+    auto failBeforeSwap = [&] {
+        // The done marker goes first: without it no new file is taken for
+        // whole; the first marker goes last.
+        ops.removeFile(n.done);
+        ops.removeFile(n.swap);
+        removeMade();
+        ops.removeFile(n.begun);
         layerwrite::reportLayerWriteFailure(n.layer[0]);
         return false;
     };
-    if (!ops.writeFile(n.fresh[0], newShp) || !ops.writeFile(n.fresh[1], newShx))
+    if (!ops.writeFile(n.begun, savemarks::markerText(begun)))
         return failBeforeSwap();
+    std::vector<Entry> done;
+    auto madeFile = [&](size_t k, savemarks::FileId id) {
+        Entry e = entry(Role::New, k, w.fresh[k]);
+        e.target = platform::extractFileName(n.target[k]);
+        e.id = std::move(id);
+        done.push_back(e);
+    };
+    if (!ops.writeFile(w.fresh[0], newShp) || !ops.writeFile(w.fresh[1], newShx))
+        return failBeforeSwap();
+    madeFile(0, savemarks::idOfBytes(newShp));
+    madeFile(1, savemarks::idOfBytes(newShx));
     newShp.clear();
     if (hasTable) {
-        if (!ops.copyFile(n.layer[2], n.fresh[2]))
+        if (!ops.copyFile(n.layer[2], w.fresh[2]))
             return failBeforeSwap();
         // Rows of deleted objects go, and then the table is packed: row k + 1
         // stays with object k for every program that reads the files.
@@ -412,7 +342,7 @@ bool MapDataCore::SaveLayer(int layer)
             try {
                 platform::db::Table table;
                 table.setDatabaseName(FWorkDir);
-                table.setTableName(n.fresh[2]);
+                table.setTableName(w.fresh[2]);
                 table.setExclusive(true);
                 table.open();
                 const int rows = table.recordCount();
@@ -422,42 +352,51 @@ bool MapDataCore::SaveLayer(int layer)
                 table.close();
                 table.packTable();
             } catch (const platform::db::DbError &) {
-                for (const QString &f : n.fresh)
-                    ops.removeFile(f);
+                removeMade();
+                ops.removeFile(n.begun);
                 throw;
             }
         }
+        madeFile(2, savemarks::idOfFile(w.fresh[2]));
     }
-    if (!ops.writeFile(n.marker, QByteArray()))
+    if (!ops.writeFile(n.done, savemarks::markerText(done)))
         return failBeforeSwap();
 
     // The swap: each old file steps aside, the new one takes its name. The
-    // second marker says which files step aside, so that only they ever come
-    // back.
-    const std::array<bool, 3> swapping{true, true, hasTable};
-    if (!ops.writeFile(n.swapMarker, swapList(swapping)))
+    // swap marker names the files that step aside as they are, so that only
+    // they ever come back.
+    std::vector<Entry> aside;
+    for (size_t k = 0; k < savemarks::layerExts().size(); ++k)
+        if (swapping[k]) {
+            Entry e = entry(Role::Old, k, w.old[k]);
+            e.target = platform::extractFileName(n.target[k]);
+            e.id = savemarks::idOfFile(n.layer[k]);
+            aside.push_back(e);
+        }
+    if (!ops.writeFile(n.swap, savemarks::markerText(aside)))
         return failBeforeSwap();
     bool swapped = true;
-    for (size_t k = 0; k < LayerExts.size() && swapped; ++k)
+    for (size_t k = 0; k < savemarks::layerExts().size() && swapped; ++k)
         if (swapping[k])
-            swapped = ops.renameFile(n.layer[k], n.old[k]) && ops.renameFile(n.fresh[k], n.layer[k]);
+            swapped = ops.renameFile(n.layer[k], w.old[k]) && ops.renameFile(w.fresh[k], n.layer[k]);
+    bool markersGone = false;
     if (!swapped) {
-        // Without the first marker the files set aside come back; when it
+        // Without the done marker the files set aside come back; when it
         // cannot go, the new ones are completed instead.
-        const bool back = ops.removeFile(n.marker);
-        const bool recovered = recoverLayerSave(L.FileName);
-        if (back || !recovered) {
+        const bool back = ops.removeFile(n.done);
+        const SaveRecovery recovered = recoverLayerSave(L.FileName, ops);
+        if (back || !recovered.ok) {
             layerwrite::reportLayerWriteFailure(n.layer[0]);
             return false;
         }
+        markersGone = true;
     } else {
         bool cleaned = true;
-        for (size_t k = 0; k < LayerExts.size(); ++k)
+        for (size_t k = 0; k < savemarks::layerExts().size(); ++k)
             if (swapping[k])
-                cleaned = ops.removeFile(n.old[k]) && cleaned;
+                cleaned = ops.removeFile(w.old[k]) && cleaned;
         // Old files left over keep the markers, which say they are spare.
-        if (cleaned && ops.removeFile(n.swapMarker))
-            ops.removeFile(n.marker);
+        markersGone = cleaned && ops.removeFile(n.swap) && ops.removeFile(n.done);
     }
 
     // The object table follows the new files.
@@ -469,6 +408,10 @@ bool MapDataCore::SaveLayer(int layer)
     RecalcLayer(layer);
     L.ObjectsModified = L.ObjectsDeleted = L.ObjectsAppended = false;
     DropLayerJournal(layer);
+    // The first marker names the journal's new index too: it goes once the
+    // journal is done.
+    if (markersGone)
+        ops.removeFile(n.begun);
     BackupLayer(layer, false);
     return true;
 }

@@ -284,7 +284,12 @@ void StyleServices::LoadStyleLibraries(const QString &programDir)
             platform::showMessage(QStringLiteral("Отутствует файл ") + path + QString::fromUtf8(lib.ending));
             continue;
         }
-        *lib.target = readStyleLibrary(f.readAll());
+        // A damaged library gives what it holds, and says so.
+        bool whole = false;
+        *lib.target = readStyleLibrary(f.readAll(), &whole);
+        if (!whole)
+            platform::showMessage(QStringLiteral("Неверный формат файла ") + path + QString::fromUtf8(lib.ending) +
+                                  QStringLiteral(" !"));
     }
 }
 

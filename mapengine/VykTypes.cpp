@@ -16,12 +16,16 @@ public:
     explicit Reader(QByteArrayView bytes) : bytes_(bytes) {}
 
     qsizetype left() const { return bytes_.size() - pos_; }
+    // Whether a read ran past the end, or a count was held to the bytes.
+    bool short_ = false;
 
     // n bytes from the current place, zero-filled beyond the end.
     void take(unsigned char *out, qsizetype n)
     {
         std::memset(out, 0, static_cast<size_t>(n));
         const qsizetype have = std::clamp<qsizetype>(left(), 0, n);
+        if (have < n)
+            short_ = true;
         if (have > 0)
             std::memcpy(out, bytes_.data() + pos_, static_cast<size_t>(have));
         pos_ += have;
@@ -66,11 +70,15 @@ void putText(QByteArray &b, qsizetype at, qsizetype width, const QString &text)
 // How many records of `size` bytes a stored count may make: none for a
 // negative count, and no more than begin in the bytes left (the last one
 // perhaps cut short).
-std::int32_t trustedCount(std::int32_t stored, qsizetype bytesLeft, int size)
+std::int32_t trustedCount(Reader &in, std::int32_t stored, int size)
 {
+    if (stored < 0)
+        in.short_ = true;
     if (stored <= 0)
         return 0;
-    const qsizetype fit = (std::max<qsizetype>(bytesLeft, 0) + size - 1) / size;
+    const qsizetype fit = (std::max<qsizetype>(in.left(), 0) + size - 1) / size;
+    if (fit < stored)
+        in.short_ = true;
     return static_cast<std::int32_t>(std::min<qsizetype>(stored, fit));
 }
 
@@ -85,7 +93,7 @@ void readStroke(Reader &in, TVykStroke &s)
     s.BrushColor = le32(r + 4);
     s.PenColor = le32(r + 8);
     s.PenWidth = le32(r + 12);
-    s.PointCount = trustedCount(le32(r + 16), in.left(), kPointRecordSize);
+    s.PointCount = trustedCount(in, le32(r + 16), kPointRecordSize);
     s.Left = le32(r + 20);
     s.Top = le32(r + 24);
     s.Right = le32(r + 28);
@@ -101,7 +109,7 @@ void readStroke(Reader &in, TVykStroke &s)
 
 void readStrokes(Reader &in, TVykSymbol &p, std::int32_t stored)
 {
-    p.StrokeCount = trustedCount(stored, in.left(), kStrokeRecordSize);
+    p.StrokeCount = trustedCount(in, stored, kStrokeRecordSize);
     p.Strokes.resize(static_cast<size_t>(p.StrokeCount));
     for (TVykStroke &s : p.Strokes)
         readStroke(in, s);
@@ -136,7 +144,7 @@ void readNewPattern(Reader &in, TVykSymbol &p)
 
 } // namespace
 
-TVykSymbols readStyleLibrary(QByteArrayView bytes)
+TVykSymbols readStyleLibrary(QByteArrayView bytes, bool *whole)
 {
     TVykSymbols lib;
     Reader in(bytes);
@@ -144,13 +152,15 @@ TVykSymbols readStyleLibrary(QByteArrayView bytes)
     in.take(head, kLibraryHeaderSize);
     lib.Signature = fieldText(head, 10);
     lib.Count = le32(head + 10);
+    const bool oldForm = lib.Signature == QLatin1String(kOldLibrarySignature);
+    const bool newForm = lib.Signature == QLatin1String(kNewLibrarySignature);
+    if (whole)
+        *whole = (oldForm || newForm) && lib.Count >= 0 && lib.Count <= kMaxLibraryPatterns && !in.short_;
     if (lib.Count > kMaxLibraryPatterns)
         lib.Count = 0;
     if (lib.Count <= 0)
         return lib;
     lib.Items.resize(static_cast<size_t>(lib.Count));
-    const bool oldForm = lib.Signature == QLatin1String(kOldLibrarySignature);
-    const bool newForm = lib.Signature == QLatin1String(kNewLibrarySignature);
     if (!oldForm && !newForm)
         return lib;
     for (int i = 0; i < lib.Count; ++i) {
@@ -159,6 +169,8 @@ TVykSymbols readStyleLibrary(QByteArrayView bytes)
         else
             readNewPattern(in, lib.Items[static_cast<size_t>(i)]);
     }
+    if (whole && in.short_)
+        *whole = false;
     return lib;
 }
 

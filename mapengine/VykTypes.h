@@ -101,8 +101,10 @@ inline constexpr int kMaxLibraryPatterns = 200;
 // bytes stay zero. Stroke and point counts are trusted only as far as their
 // records (36 and 8 bytes each) begin in the bytes left: a negative count
 // reads none, a larger one the records that begin before the end, so a
-// damaged file never makes the reader allocate beyond its size.
-TVykSymbols readStyleLibrary(QByteArrayView bytes);
+// damaged file never makes the reader allocate beyond its size. whole (when
+// given) tells whether the bytes were a library read to its end: a known
+// signature, a count of 0 to 200, and every record and point there.
+TVykSymbols readStyleLibrary(QByteArrayView bytes, bool *whole = nullptr);
 
 // The library's bytes: the old form when its Signature is "VYKSYMBOLS", the
 // new one ("VYKSYMBOL6") otherwise. Counts are written from the lists; names

@@ -26,6 +26,14 @@ endfunction()
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 file(COPY ${PROGRAM}/Demo/demo.tvp ${PROGRAM}/Demo/demo DESTINATION ${WORK})
+# Beside the parcels: a layer of its own named "parcels~" (a copy of the
+# roads), and beside the roads an older version's done marker over files that
+# are not a save's: drawing leaves all of them as they are.
+foreach(ext shp shx dbf)
+  file(COPY_FILE ${WORK}/demo/roads.${ext} ${WORK}/demo/parcels~.${ext})
+  file(COPY_FILE ${WORK}/demo/buildings.${ext} ${WORK}/demo/roads~.${ext})
+endforeach()
+file(WRITE ${WORK}/demo/roads~.Done "")
 # No display at all: the tool picks the offscreen platform itself.
 set(ENV{DISPLAY} "")
 unset(ENV{QT_QPA_PLATFORM})

@@ -7,7 +7,8 @@
 // The project is read and its layers opened without a window (the map
 // engine's headless project, on the offscreen platform of Qt Gui); the
 // settings store of the user is read for the program folder only and never
-// written, and the project is closed without saving, its snapshots deleted.
+// written, and nothing of the project is changed on disk (an interrupted save
+// of a layer is reported, not put right; no snapshots are taken).
 
 #include "mapengine/HeadlessProject.h"
 #include "mapengine/RenderJob.h"
@@ -154,6 +155,9 @@ int render(const Options &o)
 
     MapControlCore map;
     map.FProgramDir = programDir;
+    // Drawing changes nothing of the project: no save is put right, no
+    // snapshot taken or deleted.
+    map.setReadOnlyFiles(true);
     mapengine::HeadlessProject project(map);
     if (!project.Read(o.project)) {
         std::fprintf(stderr, "Не найден файл проекта %s\n", qPrintable(o.project));

@@ -669,11 +669,16 @@ public:
         }
         m.setFrame(frame);
         m.setBounds(bounds);
+        // A file shorter than its header says was cut: what is there may be
+        // any part of the picture.
         qsizetype end = h.u32(48);
-        if (end <= 0 || end > d_.size())
+        if (end > d_.size())
+            return fail(QStringLiteral("Файл повреждён"));
+        if (end <= 0)
             end = d_.size();
         qsizetype off = headerSize;
         out_ = &m.records();
+        bool ended = false;
         while (off + 8 <= end) {
             const Reader r(d_, off, end);
             const std::uint32_t type = r.u32(0);
@@ -681,12 +686,18 @@ public:
             if (size < 8 || size % 4 || size > end - off)
                 return fail(QStringLiteral("Файл повреждён"));
             const Reader rec(d_, off, off + size);
-            if (type == EMR_EOF)
+            if (type == EMR_EOF) {
+                ended = true;
                 break;
+            }
             if (!parse(type, rec))
                 return fail(QStringLiteral("Файл повреждён"));
             off += size;
         }
+        // Every picture ends with its end record; without it the file was cut
+        // where a record ends.
+        if (!ended)
+            return fail(QStringLiteral("Файл повреждён"));
         return m;
     }
 

@@ -222,10 +222,15 @@ TEST(LayerProjectionLibrary, KeepsHandlesByDefinition)
     ASSERT_TRUE(b);
     EXPECT_EQ(lib.libraryCalls(), 1);
     EXPECT_FALSE(lib.setUp(QStringLiteral("+proj=foo")));
+    // A refusal says why, in the library's words; a set-up that succeeds
+    // forgets it.
+    EXPECT_FALSE(lib.lastError().isEmpty());
     EXPECT_FALSE(lib.setUp(QStringLiteral("+proj=foo")));
     EXPECT_EQ(lib.libraryCalls(), 3);
+    lib.setUp(krassTmerc + QStringLiteral(" +y_0=1"));
+    EXPECT_TRUE(lib.lastError().isEmpty());
     // Handles outlive the library's cache.
-    for (int i = 0; i < 20; ++i)
+    for (int i = 2; i < 20; ++i)
         lib.setUp(krassTmerc + QStringLiteral(" +y_0=%1").arg(i));
     double x = 33 / degreesPerRadian, y = 50 / degreesPerRadian;
     a->forward(x, y);

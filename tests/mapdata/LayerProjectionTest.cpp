@@ -1,6 +1,7 @@
 #include "mapdata/MapDataCore.h"
 
 #include "LayerFixtures.h"
+#include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,7 @@ struct FakeLibrary : ILayerProjection {
             return nullptr;
         return std::make_unique<FakeProjection>();
     }
+    QString lastError() const override { return QStringLiteral("unknown projection"); }
 };
 
 constexpr double k = 57.29577951308232;
@@ -254,4 +256,37 @@ TEST(LayerProjection, OpeningAndRecalculationKeepBlocksAndExtentInMapCoordinates
     ASSERT_TRUE(core.OpenLayerFiles(1).Read);
     EXPECT_EQ(core.FProject.Layers[1].MtMinX, 0);
     EXPECT_EQ(core.FProject.Layers[1].MtMaxY, 0);
+}
+
+TEST(LayerProjection, AProjectionTheLibraryRefusesIsReportedWhenTheLayerOpens)
+{
+    // The layer opens in its own units, and the user is told which text the
+    // library refused and why; a projection it takes says nothing.
+    testsupport::TempFolder dir;
+    MapDataCore core;
+    FakeLibrary lib;
+    core.setProjectionLibrary(&lib);
+    core.FWorkDir = dir.path();
+    const Layer files = layer(5, {30, 40, 35, 45}, {polyContent(5, {30, 40, 35, 45}, {0}, {{30, 40}, {35, 45}, {30, 45}})});
+    for (const char *name : {"geo", "bad"}) {
+        dir.write(QString::fromLatin1(name) + QStringLiteral(".shp"), files.shp);
+        dir.write(QString::fromLatin1(name) + QStringLiteral(".shx"), files.shx);
+    }
+    core.FProject.Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("bad.shp"), "nonsense")};
+    for (TMapLayer &l : core.FProject.Layers)
+        l.MapType = mtShapeLayer;
+
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    ASSERT_TRUE(core.OpenLayer(QStringLiteral("geo.shp"), 0, false));
+    EXPECT_TRUE(answers.messages().empty());
+    ASSERT_TRUE(core.OpenLayer(QStringLiteral("bad.shp"), 1, false));
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text,
+              QStringLiteral("Неверная проекция слоя bad.shp: +proj=nonsense +ellps=any (unknown projection). "
+                             "Слой показан без проекции !"));
+    EXPECT_EQ(core.FProject.Layers[1].MtMinX, 30);
+    EXPECT_DOUBLE_EQ(core.FProject.Layers[0].MtMinX, fwd(30));
+    for (int i = 0; i < 2; ++i)
+        core.RestoreLayerBackup(i, true);
 }

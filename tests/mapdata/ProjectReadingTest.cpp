@@ -6,6 +6,7 @@
 #include "mapdata/ProjectFile.h"
 #include "platform/Environment.h"
 #include "platform/TextCodec.h"
+#include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -85,6 +86,45 @@ TEST(ProjectFileWhole, ReadWithoutAWindow)
     EXPECT_EQ(core.FProjectFile, QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(core.FWorkDir, dir.file(QStringLiteral("city")));
     EXPECT_EQ(QDir::currentPath(), dir.file(QStringLiteral("city")));
+}
+
+TEST(ProjectFileWhole, AFileCutInsideALayerBlockSaysSo)
+{
+    // The file ends inside the second layer's block: after its file name
+    // (the layer opens with what was read) or before it (no layer at all);
+    // either way the user is told which block was cut.
+    const QStringList head = {"!Tolvane v.2.2.0.2", "", "LayersCount=2", "", "Layer=1", "{", "   FileName=roads.shp",
+                              "}", "", "Layer=2", "{"};
+    const struct {
+        const char *name;
+        QStringList rest;
+        std::vector<std::pair<QString, int>> opened;
+        const char *ending;
+    } cases[] = {
+        {"after the file name", {"   FileName=parcels.shp", "   Name=Уч"}, {{"roads.shp", 0}, {"parcels.shp", 1}},
+         " обрывается, его настройки прочитаны не полностью !"},
+        {"in a legend block", {"   FileName=parcels.shp", "   Legend=1", "   {", "      Values=x", "   }"},
+         {{"roads.shp", 0}, {"parcels.shp", 1}}, " обрывается, его настройки прочитаны не полностью !"},
+        {"before the file name", {"   Name=Уч", "   Color=255"}, {{"roads.shp", 0}}, " обрывается, слой не открыт !"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempFolder dir;
+        const QString path = dir.write(QStringLiteral("city.tvp"), fileOf(head + c.rest));
+        MapDataCore core;
+        RecordingHost host;
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        ASSERT_TRUE(readProject(core, path, host));
+        EXPECT_EQ(host.opened, c.opened);
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Файл проекта ") + QFileInfo(path).absoluteFilePath() +
+                                                  QStringLiteral(" повреждён: описание слоя 2") +
+                                                  QString::fromUtf8(c.ending));
+        ASSERT_EQ(core.FProject.Layers.size(), 2u);
+        // A layer without its file is left out of the list (and of the file saved).
+        EXPECT_EQ(core.FProject.Layers[1].Closed, c.opened.size() == 1);
+    }
 }
 
 TEST(ProjectFileWhole, AFileWithoutTheHeaderChangesNothing)

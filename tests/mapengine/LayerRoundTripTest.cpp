@@ -8,6 +8,7 @@
 #include "EngineFixtures.h"
 
 #include "support/GdalTools.h"
+#include "support/ScriptedAnswers.h"
 
 #include <QRegularExpression>
 #include <QDir>
@@ -179,8 +180,9 @@ TEST(LayerRoundTrip, LeftoversHeightsAndMeasuresSurviveAnOpenAnEditAndASave)
         for (const auto &[ext, bytes] : m.layer(u8("b"), 3))
             m.dir.write(u8("a~") + ext, bytes.left(bytes.size() / 2));
     };
-    // A swap stopped after the ".shp": the new one in place, the old one set
-    // aside, the other two still old with their new files beside them.
+    // A swap of an older version stopped after the ".shp": the new one in
+    // place, the old one set aside, the other two still old with their new
+    // files beside them.
     auto midSwap = [](const Made &m, bool done, bool swap) {
         const auto a = layerFiles(m.dir, u8("a")), b = m.layer(u8("b"), 3);
         m.dir.write(u8("a`.shp"), a.at(u8(".shp")));
@@ -192,25 +194,44 @@ TEST(LayerRoundTrip, LeftoversHeightsAndMeasuresSurviveAnOpenAnEditAndASave)
         if (swap)
             m.dir.write(u8("a~.Swap"), ".shp\n.shx\n.dbf\n");
     };
+    // Markers of an older version beside files they do not account for.
+    auto strayMarker = [](const Made &m, const char *name, const QByteArray &text) {
+        m.dir.write(QString::fromLatin1(name), text);
+    };
     struct Row {
         const char *name;
         const char *shpt;   // the layer's type as ogr2ogr takes it
         const char *dim;    // its vertices: Z, M or ZM
         Leftovers leftovers;
+        QStringList stays = {};  // files beside the layer that are not the save's (left as they are)
+        int messages = 0;        // markers reported
     };
+    const QStringList setAsideNames = {u8("a`.dbf"), u8("a`.shp"), u8("a`.shx")};
+    const QStringList unfinishedNames = {u8("a~.dbf"), u8("a~.shp"), u8("a~.shx")};
     const std::vector<Row> rows = {
-        {"old files set aside", "ARCZ", "Z", [&](const Made &m) { setAside(m); return u8("a"); }},
-        {"unfinished new files", "ARCZ", "Z", [&](const Made &m) { unfinished(m); return u8("a"); }},
-        {"both", "ARCZ", "Z", [&](const Made &m) { setAside(m); unfinished(m); return u8("a"); }},
-        {"mid-swap with the done marker", "ARCZ", "Z", [&](const Made &m) { midSwap(m, true, false); return u8("b"); }},
-        {"mid-swap with both markers", "ARCZ", "Z", [&](const Made &m) { midSwap(m, true, true); return u8("b"); }},
-        {"mid-swap with the swap marker", "ARCZ", "Z", [&](const Made &m) { midSwap(m, false, true); return u8("a"); }},
+        {"old files set aside", "ARCZ", "Z", [&](const Made &m) { setAside(m); return u8("a"); }, setAsideNames},
+        {"unfinished new files", "ARCZ", "Z", [&](const Made &m) { unfinished(m); return u8("a"); }, unfinishedNames},
+        {"both", "ARCZ", "Z", [&](const Made &m) { setAside(m); unfinished(m); return u8("a"); },
+         setAsideNames + unfinishedNames},
+        // Reported (here by the save: the opening below does not show what
+        // recovery says) and replaced by the save's own markers.
+        {"a stray done marker beside unfinished new files", "ARCZ", "Z",
+         [&](const Made &m) { unfinished(m); strayMarker(m, "a~.Done", {}); return u8("a"); }, unfinishedNames, 1},
+        {"a stray swap marker beside files set aside", "ARCZ", "Z",
+         [&](const Made &m) { setAside(m); strayMarker(m, "a~.Swap", ".shp\n.shx\n.dbf\n"); return u8("a"); },
+         setAsideNames, 1},
+        // The older version's swap is completed; the files it set aside stay.
+        {"mid-swap with both markers", "ARCZ", "Z", [&](const Made &m) { midSwap(m, true, true); return u8("b"); },
+         setAsideNames},
         {"a layer with heights", "ARCZ", "Z", [](const Made &) { return u8("a"); }},
         {"a layer with heights and measures", "ARCZM", "ZM", [](const Made &) { return u8("a"); }},
         {"a layer with measures", "ARCM", "M", [](const Made &) { return u8("a"); }},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
+        testsupport::ScriptedAnswers answers;
+        for (int i = 0; i < row.messages; ++i)
+            answers.reply(platform::mrOk);
         EngineProject p;
         const QString dim = QString::fromLatin1(row.dim);
         ASSERT_TRUE(makeLayer(p.dir, u8("a"), row.shpt, dim, 2));
@@ -248,6 +269,11 @@ TEST(LayerRoundTrip, LeftoversHeightsAndMeasuresSurviveAnOpenAnEditAndASave)
         EXPECT_EQ(after.code, 0);
         EXPECT_FALSE(after.err.contains(u8("ERROR"))) << after.err.toStdString();
         EXPECT_EQ(features(after.out), expected) << after.out.toStdString();
-        EXPECT_TRUE(leftovers(p.dir).isEmpty()) << leftovers(p.dir).join(u',').toStdString();
+        QStringList left = leftovers(p.dir);
+        left.sort();
+        QStringList stays = row.stays;
+        stays.sort();
+        EXPECT_EQ(left, stays);
+        EXPECT_TRUE(answers.exhausted());
     }
 }

@@ -347,6 +347,27 @@ TEST(LayerTransform, WholeLayerRunsRebuildTheLayersExtents)
     EXPECT_EQ(L.CenterY, 2010.5);
     // Another layer is not touched.
     EXPECT_EQ(pointsOf(shapeOf(p, other, 0)), (Points{{5, 5}, {6, 6}}));
+
+    // Undone object by object, the blocks and the extent come back with the
+    // objects ("Все слои" shows where they are); redone, they follow again.
+    auto boxes = [&] {
+        std::vector<double> out;
+        for (const TBlockExtent &b : L.Blocks)
+            out.insert(out.end(), {b.XMin, b.YMin, b.XMax, b.YMax});
+        out.insert(out.end(), {L.MtMinX, L.MtMinY, L.MtMaxX, L.MtMaxY, L.CenterX, L.CenterY});
+        return out;
+    };
+    const std::vector<double> moved = boxes();
+    for (int i = 0; i < 149; ++i)
+        p.map.UndoEdit();
+    EXPECT_EQ(boxes(), (std::vector<double>{1000, 2000, 1099.5, 2001, 1100, 2000, 1148.5, 2001, 1000, 2000, 1148.5,
+                                            2001, 1074.25, 2000.5}));
+    p.map.ZoomAll();
+    EXPECT_EQ(p.map.FProject.MtMaxX, 1148.5);
+    EXPECT_EQ(p.map.FProject.MtMaxY, 2001);
+    for (int i = 0; i < 149; ++i)
+        p.map.RedoEdit();
+    EXPECT_EQ(boxes(), moved);
 }
 
 // Kind 4 decides the direction from the data: a first object in degrees is

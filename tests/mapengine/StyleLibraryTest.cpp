@@ -269,7 +269,9 @@ TEST(StyleLibrary, DamagedCountsLoadWhatIsReadable)
         {"minimum integer counts", header("VYKSYMBOL6", 1) + newPattern("a", 0, INT32_MIN, 1, 1, 0, 0), 0, 0},
     };
     for (const Case &c : cases) {
-        const TVykSymbols lib = readStyleLibrary(c.bytes);
+        bool whole = true;
+        const TVykSymbols lib = readStyleLibrary(c.bytes, &whole);
+        EXPECT_FALSE(whole) << c.name;
         ASSERT_EQ(lib.count(), 1) << c.name;
         const TVykSymbol &p = lib.Items[0];
         EXPECT_EQ(p.Strokes.size(), c.strokes) << c.name;
@@ -339,18 +341,58 @@ TEST(StyleLibrary, MissingLibraryIsReportedOnceAndTheOthersLoad)
     EXPECT_EQ(styles.FPointStyles.count(), 0);
 }
 
-TEST(StyleLibrary, EmptyAndOversizedFilesLoadEmptyWithoutAMessage)
+TEST(StyleLibrary, DamagedLibrariesLoadWhatTheyHoldAndSaySo)
 {
+    // An empty file, counts out of range, and a library cut inside its
+    // second pattern: each is reported by name, and what can be read loads.
     testsupport::TempFolder dir;
-    dir.write(QStringLiteral("Symbols.glb"), QByteArray());
-    dir.write(QStringLiteral("Points.glb"), header("VYKSYMBOL6", 201));
-    dir.write(QStringLiteral("Lines.glb"), header("VYKSYMBOL6", -2));
-    StyleServices styles;   // any message fails the test
-    styles.LoadStyleLibraries(dir.path());
-    EXPECT_EQ(styles.FFillStyles.count(), 0);
-    EXPECT_EQ(styles.FPointStyles.Count, 0);
-    EXPECT_EQ(styles.FLineStyles.Count, -2);
-    EXPECT_EQ(styles.FLineStyles.count(), 0);
+    const QByteArray good = newFormLibrary();
+    bool whole = false;
+    readStyleLibrary(good, &whole);
+    EXPECT_TRUE(whole);
+    readStyleLibrary(oldFormLibrary(), &whole);
+    EXPECT_TRUE(whole);
+    readStyleLibrary(header("VYKSYMBOL6", 0), &whole);
+    EXPECT_TRUE(whole);   // an empty library is whole
+    readStyleLibrary(header("NOTSYMBOLS", 1) + newPattern("a", 0, 0, 1, 1, 0, 0), &whole);
+    EXPECT_FALSE(whole);
+
+    const struct {
+        const char *name;
+        QByteArray points, lines, fills;
+        std::int32_t lineCount;
+        int fillsRead;
+    } cases[] = {
+        {"empty and out of range", header("VYKSYMBOL6", 201), header("VYKSYMBOL6", -2), QByteArray(), -2, 0},
+        {"cut", good, good, good.left(good.size() - 5), 2, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        dir.write(QStringLiteral("Symbols.glb"), c.fills);
+        dir.write(QStringLiteral("Points.glb"), c.points);
+        dir.write(QStringLiteral("Lines.glb"), c.lines);
+        testsupport::ScriptedAnswers answers;
+        for (int i = 0; i < 3; ++i)
+            answers.reply(platform::mrOk);
+        StyleServices styles;
+        styles.LoadStyleLibraries(dir.path());
+        QStringList texts;
+        for (const auto &m : answers.messages())
+            texts << m.text;
+        QStringList expected;
+        if (c.fills != good)
+            expected << QStringLiteral("Неверный формат файла ") + dir.path() +
+                            QStringLiteral("/Symbols.glb с шаблонами стилей заливки полигонов !");
+        if (c.points != good)
+            expected << QStringLiteral("Неверный формат файла ") + dir.path() +
+                            QStringLiteral("/Points.glb с шаблонами стилей точек !");
+        if (c.lines != good)
+            expected << QStringLiteral("Неверный формат файла ") + dir.path() +
+                            QStringLiteral("/Lines.glb с шаблонами стилей линий !");
+        EXPECT_EQ(texts, expected);
+        EXPECT_EQ(styles.FFillStyles.count(), c.fillsRead);
+        EXPECT_EQ(styles.FLineStyles.Count, c.lineCount);
+    }
 }
 
 // The libraries the build writes into the program folder: the new form, and

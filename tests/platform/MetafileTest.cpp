@@ -449,6 +449,25 @@ TEST(EmfFile, ReadsAFileWrittenElsewhere)
     EXPECT_TRUE(found);
 }
 
+namespace {
+
+// The end of the last whole record at or before `at`, walking the records
+// of an enhanced metafile by their sizes (offset 4 of each).
+qsizetype recordEndNear(const QByteArray &emf, qsizetype at)
+{
+    auto u32 = [&](qsizetype o) {
+        return static_cast<qsizetype>(static_cast<unsigned char>(emf[o]) | static_cast<unsigned char>(emf[o + 1]) << 8 |
+                                      static_cast<unsigned char>(emf[o + 2]) << 16 |
+                                      static_cast<qsizetype>(static_cast<unsigned char>(emf[o + 3])) << 24);
+    };
+    qsizetype end = u32(4);
+    while (end + 8 <= emf.size() && end + u32(end + 4) <= at)
+        end += u32(end + 4);
+    return end;
+}
+
+} // namespace
+
 TEST(EmfFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd)
 {
     const QByteArray good = mapPicture().toEmf();
@@ -459,13 +478,28 @@ TEST(EmfFile, DamagedFilesAreRefusedWithoutReadingPastTheirEnd)
         {"record size 4", [&] { QByteArray b = good; putLE32(b, 108 + 4, 4); return b; }},
         {"record beyond the end", [&] { QByteArray b = good; putLE32(b, 108 + 4, 0x7FFFFFF0); return b; }},
         {"header size beyond the end", [&] { QByteArray b = good; putLE32(b, 4, 0x100000); return b; }},
+        // Cut where a record ends: the header still gives the whole size, or
+        // (set right by another program) the end record is missing.
+        {"cut in half at a record's end", [&] { return good.left(recordEndNear(good, good.size() / 2)); }},
+        {"cut in half, the size set to what is left", [&] {
+             QByteArray b = good.left(recordEndNear(good, good.size() / 2));
+             putLE32(b, 48, static_cast<std::int32_t>(b.size()));
+             return b;
+         }},
     };
+    ASSERT_TRUE(Metafile::fromBytes(good).has_value());
     for (const auto &cs : cases) {
         QString error;
         const auto m = Metafile::fromBytes(cs.make(), &error);
         EXPECT_FALSE(m.has_value()) << cs.name;
         EXPECT_FALSE(error.isEmpty()) << cs.name;
     }
+    // Read from a file, the message names it.
+    testsupport::TempFolder dir;
+    const QString cut = dir.write(QStringLiteral("cut.emf"), good.left(recordEndNear(good, good.size() / 2)));
+    QString fileError;
+    EXPECT_FALSE(Metafile::loadFromFile(cut, &fileError).has_value());
+    EXPECT_EQ(fileError, QStringLiteral("Файл повреждён: ") + cut);
     // A polygon whose point count runs past its record.
     QByteArray b(108, '\0');
     putLE32(b, 0, 1);
