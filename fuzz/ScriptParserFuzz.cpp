@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (parser.SourceToIL(script::JoinScriptLines(script::SplitScriptLines(files.second)))) {
             if (!target.ErrorMessage.isEmpty())
                 __builtin_trap(); // success with an error
-            return script::ILText(parser.ILDocument()).isEmpty();
+            return parser.ILDocument().TagLines().isEmpty();
         }
         if (target.ErrorMessage.isEmpty() || target.ErrorPosition.isEmpty())
             __builtin_trap(); // a failure must say what and where

@@ -41,22 +41,26 @@ char ansiLower(char c)
     return tables().lower[static_cast<unsigned char>(c)];
 }
 
-QByteArray ansiUpperCase(QByteArrayView text)
+namespace {
+
+QByteArray mapped(QByteArrayView text, const std::array<char, 256> &table)
 {
-    const auto &t = tables().upper;
     QByteArray out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = t[static_cast<unsigned char>(text[i])];
+        out[i] = table[static_cast<unsigned char>(text[i])];
     return out;
+}
+
+} // namespace
+
+QByteArray ansiUpperCase(QByteArrayView text)
+{
+    return mapped(text, tables().upper);
 }
 
 QByteArray ansiLowerCase(QByteArrayView text)
 {
-    const auto &t = tables().lower;
-    QByteArray out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i)
-        out[i] = t[static_cast<unsigned char>(text[i])];
-    return out;
+    return mapped(text, tables().lower);
 }
 
 int ansiCompareText(QByteArrayView a, QByteArrayView b)

@@ -618,36 +618,4 @@ QByteArrayList SplitScriptLines(const QByteArray &text)
     return lines;
 }
 
-namespace {
-
-void writeTags(const TfsXMLItem *item, QByteArray &out)
-{
-    out += '<';
-    out += item->Name;
-    if (!item->Text.isEmpty()) {
-        if (!item->Text.startsWith(' '))
-            out += ' ';
-        out += item->Text;
-    }
-    if (item->Count() == 0) {
-        out += "/>\n";
-        return;
-    }
-    out += ">\n";
-    for (int i = 0; i < item->Count(); ++i)
-        writeTags(item->Items(i), out);
-    out += "</";
-    out += item->Name;
-    out += ">\n";
-}
-
-} // namespace
-
-QByteArray ILText(const TfsXMLDocument &document)
-{
-    QByteArray out = "<?xml version=\"1.0\"?>\n";
-    writeTags(document.Root(), out);
-    return out;
-}
-
 } // namespace script

@@ -117,8 +117,5 @@ QByteArray JoinScriptLines(const QByteArrayList &lines);
 // A text cut into lines at CR LF, LF or CR, as a string list takes it (a
 // last line break gives no empty last line).
 QByteArrayList SplitScriptLines(const QByteArray &text);
-// The intermediate program one tag a line, without indentation, each line
-// ended by a line feed.
-QByteArray ILText(const TfsXMLDocument &document);
 
 } // namespace script

@@ -340,13 +340,17 @@ private:
 
 class Writer {
 public:
-    Writer(ByteStream &stream, bool indent) : stream_(stream), indent_(indent) {}
+    // With a line end, each tag goes on a line of its own, indented by
+    // `indent` blanks a level.
+    Writer(ByteStream &stream, const char *lineEnd, int indent)
+        : stream_(stream), lineEnd_(lineEnd), indent_(indent)
+    {
+    }
 
     void writeDocument(const TfsXMLItem *root)
     {
         out_ += "<?xml version=\"1.0\"?>";
-        if (indent_)
-            out_ += "\r\n";
+        out_ += lineEnd_;
         writeItem(root, 0);
         flush();
     }
@@ -377,15 +381,10 @@ private:
         out_ += '>';
         endLine();
     }
-    void beginLine(int level)
-    {
-        if (indent_)
-            out_.append(2 * level, ' ');
-    }
+    void beginLine(int level) { out_.append(indent_ * level, ' '); }
     void endLine()
     {
-        if (indent_)
-            out_ += "\r\n";
+        out_ += lineEnd_;
         if (out_.size() > 4096)
             flush();
     }
@@ -399,7 +398,8 @@ private:
     }
 
     ByteStream &stream_;
-    bool indent_;
+    const char *lineEnd_;
+    int indent_;
     QByteArray out_;
 };
 
@@ -415,7 +415,17 @@ void TfsXMLDocument::LoadFromStream(ByteStream &stream)
 
 void TfsXMLDocument::SaveToStream(ByteStream &stream) const
 {
-    Writer(stream, AutoIndent).writeDocument(&root_);
+    if (AutoIndent)
+        Writer(stream, "\r\n", 2).writeDocument(&root_);
+    else
+        Writer(stream, "", 0).writeDocument(&root_);
+}
+
+QByteArray TfsXMLDocument::TagLines() const
+{
+    MemoryStream stream;
+    Writer(stream, "\n", 0).writeDocument(&root_);
+    return stream.Bytes();
 }
 
 void TfsXMLDocument::LoadFromFile(const QString &fileName)

@@ -94,6 +94,9 @@ public:
     // Raise FileStreamError when the file cannot be opened or created.
     void LoadFromFile(const QString &fileName);
     void SaveToFile(const QString &fileName) const;
+    // The document one tag a line, without indentation, each line ended by
+    // a line feed (for people to read).
+    QByteArray TagLines() const;
 
     // Nesting deeper than this is refused as an invalid format: the tree is
     // walked recursively.

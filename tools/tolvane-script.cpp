@@ -80,7 +80,7 @@ int main(int argc, char **argv)
             return 1;
         }
         if (il)
-            print(stdout, script::ILText(parser.ILDocument()));
+            print(stdout, parser.ILDocument().TagLines());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "tolvane-script: %s\n", e.what());
         return 1;

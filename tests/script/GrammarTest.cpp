@@ -113,7 +113,7 @@ Outcome run(const QByteArray &grammarText, const QByteArray &source)
     Outcome o;
     o.ok = parser.SourceToIL(source);
     if (o.ok) {
-        QByteArrayList lines = ILText(parser.ILDocument()).split('\n');
+        QByteArrayList lines = parser.ILDocument().TagLines().split('\n');
         o.il = lines.mid(2, lines.size() - 5).join();
     } else {
         o.error = target.ErrorPosition + ": " + target.ErrorMessage;

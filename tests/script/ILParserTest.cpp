@@ -41,7 +41,7 @@ Compiled compile(const QString &language, const QByteArray &text, CompileTarget 
     Compiled c;
     c.ok = parser.SourceToIL(text);
     if (c.ok)
-        c.il = ILText(parser.ILDocument());
+        c.il = parser.ILDocument().TagLines();
     else
         c.error = target.ErrorPosition + ": " + target.ErrorMessage;
     c.unit = target.ErrorUnit;
@@ -220,7 +220,7 @@ TEST(ILParser, UnitsReplaceTheUsesClauseOnceEach)
         parser.UsesList << "main.pas";
         parser.SelectLanguage(QStringLiteral("PascalUnits"));
         EXPECT_TRUE(parser.SourceToIL(lines(text))) << target.ErrorMessage.constData();
-        QByteArray out = ILText(parser.ILDocument());
+        QByteArray out = parser.ILDocument().TagLines();
         return out.replace('\n', "");
     };
     // The last named comes first.

@@ -96,8 +96,9 @@ TEST(XmlDocument, BrokenStructureIsInvalidAndKeepsWhatWasRead)
         } catch (const ScriptError &e) {
             EXPECT_EQ(e.message(), QStringLiteral("Invalid file format")) << row.text;
         }
-        if (row.kept >= 0)
+        if (row.kept >= 0) {
             EXPECT_EQ(doc.Root()->Count(), row.kept) << row.text;
+        }
     }
 }
 
