@@ -64,8 +64,9 @@ TEST(Lexer, StringLiterals)
         TfsParser p = row.doubleQuote ? cLike() : TfsParser();
         p.LoadSource(row.text);
         EXPECT_EQ(p.ReadStringLiteral().toStdString(), std::string(row.token)) << row.text;
-        if (*row.token || row.positionAfter != 1)
+        if (*row.token || row.positionAfter != 1) {
             EXPECT_EQ(p.Position(), row.positionAfter) << row.text;
+        }
     }
 }
 
@@ -88,8 +89,9 @@ TEST(Lexer, NumberLiterals)
         TfsParser p = row.hex0x ? cLike() : TfsParser();
         p.LoadSource(row.text);
         EXPECT_EQ(p.ReadNumberLiteral().toStdString(), std::string(row.token)) << row.text;
-        if (*row.token)
+        if (*row.token) {
             EXPECT_EQ(p.Position(), row.positionAfter) << row.text;
+        }
     }
 }
 
