@@ -210,6 +210,7 @@ TEST(ILParser, UnitsReplaceTheUsesClauseOnceEach)
         text = units.value(name);
     };
     // Units without a main block: their language needs none.
+    RegisterBuiltInLanguages();
     AddLanguage(QStringLiteral("PascalUnits"),
                 GetLanguageGrammar(QStringLiteral("PascalScript"))
                     .replace("<block><optionalloop><declsection/></optionalloop><compoundstmt err=\"err10\"/></block>",
