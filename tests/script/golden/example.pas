@@ -1,0 +1,3 @@
+begin
+  x := a + 1;
+end.
