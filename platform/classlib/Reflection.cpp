@@ -371,8 +371,10 @@ void writeProperty(TObject &object, const PropInfo &property, const Variant &val
         return;
     case Kind::Class: {
         const std::int32_t handle = value.toInt();
+        const ClassInfo &expected =
+            property.type->classInfo ? property.type->classInfo() : TObject::staticClassInfo();
         if (property.setObject)
-            property.setObject(object, handle ? objectOf(handle, property.type->classInfo()) : nullptr);
+            property.setObject(object, handle ? objectOf(handle, expected) : nullptr);
         else if (property.set)
             property.set(object, Variant(handle));
         return;
