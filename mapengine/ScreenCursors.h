@@ -1,8 +1,7 @@
 #pragma once
 // The cursors the program shows, by number as the class library numbers
-// them: the standard ones below 1 (0 default, -2 arrow, -3 cross, -11 hour
-// glass, -21 hand ...) and those the map window loads from the "cur" folder
-// under numbers of its own.
+// them: the standard ones below 1 (platform/gdi/Cursors.h) and those the map
+// window loads from the "cur" folder under numbers of its own.
 
 #include <QCursor>
 

@@ -3,6 +3,8 @@
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
 #include "platform/TextCodec.h"
+#include "platform/classlib/Filer.h"
+#include "platform/classlib/Graphics.h"
 #include "platform/db/DataSet.h"
 #include "reports/DataDictionary.h"
 #include "reports/ReportComponent.h"
@@ -89,54 +91,25 @@ QString scriptText(const TfrReport &report)
     return lines.join(kCrLf) + kCrLf;
 }
 
-// The class library's binary property form: a name, a value tag and the
-// value.
-class PropertyStream {
-public:
-    void name(const QString &n)
-    {
-        const QByteArray b = platform::toCp1251(n);
-        bytes_.append(static_cast<char>(b.size()));
-        bytes_.append(b);
-    }
-    void tag(quint8 t) { bytes_.append(static_cast<char>(t)); }
-    void text(const QString &value)
-    {
-        const QByteArray b = platform::toCp1251(value);
-        if (b.size() > 255) {
-            tag(12);
-            const qint32 n = static_cast<qint32>(b.size());
-            for (int i = 0; i < 4; ++i)
-                bytes_.append(static_cast<char>((n >> (8 * i)) & 0xFF));
-        } else {
-            tag(6);
-            bytes_.append(static_cast<char>(b.size()));
-        }
-        bytes_.append(b);
-    }
-    const QByteArray &bytes() const { return bytes_; }
-
-private:
-    QByteArray bytes_;
-};
-
 QString propData(const TfrReport &report)
 {
-    PropertyStream s;
+    using platform::classlib::ValueType;
+    platform::classlib::TMemoryStream bytes;
+    platform::classlib::TWriter s(bytes);
     const std::vector<ListedComponent> dataSets = FillComponentList(report.Owner, ComponentClass::ReportDataset);
-    s.name(QStringLiteral("Datasets"));
-    s.tag(14);
+    s.WritePropName(QStringLiteral("Datasets"));
+    s.WriteValue(ValueType::Collection);
     for (const ListedComponent &c : dataSets) {
-        s.tag(1);
-        s.name(QStringLiteral("DataSet"));
-        s.tag(13);
-        s.name(QStringLiteral("DataSetName"));
-        s.text(c.Name);
-        s.tag(0);
+        s.WriteListBegin();
+        s.WritePropName(QStringLiteral("DataSet"));
+        s.WriteValue(ValueType::Nil);
+        s.WritePropName(QStringLiteral("DataSetName"));
+        s.WriteString(c.Name);
+        s.WriteListEnd();
     }
-    s.tag(0);
-    s.name(QStringLiteral("Variables"));
-    s.tag(14);
+    s.WriteListEnd();
+    s.WritePropName(QStringLiteral("Variables"));
+    s.WriteValue(ValueType::Collection);
     static const Variables none;
     const DataDictionary *dictionary = FileDictionary(report);
     const Variables &vars = dictionary ? dictionary->Variables : none;
@@ -158,15 +131,15 @@ QString propData(const TfrReport &report)
                 break;
             }
         }
-        s.tag(1);
-        s.name(QStringLiteral("Name"));
-        s.text(vars.GetName(i));
-        s.name(QStringLiteral("Value"));
-        s.text(value);
-        s.tag(0);
+        s.WriteListBegin();
+        s.WritePropName(QStringLiteral("Name"));
+        s.WriteString(vars.GetName(i));
+        s.WritePropName(QStringLiteral("Value"));
+        s.WriteString(value);
+        s.WriteListEnd();
     }
-    s.tag(0);
-    return StreamToHex(s.bytes());
+    s.WriteListEnd();
+    return StreamToHex(bytes.Memory());
 }
 
 QString password(const QString &text)
@@ -391,11 +364,32 @@ bool dataFieldOf(const QString &text, QString &dataSetName, QString &fieldName)
     return false;
 }
 
+// The picture as the class library's picture stores itself: the defined
+// property "Data" holding the graphic's class name and data, so that the
+// XML report library reads it back into its picture; none for no picture
+// or bytes of no picture format.
+QByteArray pictureData(const ReportPicture &picture)
+{
+    const QByteArray bytes = picture.fileBytes();
+    if (bytes.isEmpty())
+        return {};
+    platform::classlib::TPicture graphic;
+    try {
+        graphic.LoadFromBytes(bytes);
+    } catch (const platform::classlib::ClassError &) {
+        return {};
+    }
+    platform::classlib::TMemoryStream data;
+    platform::classlib::TWriter writer(data);
+    writer.WriteProperties(graphic);
+    return data.Memory();
+}
+
 void pictureAttributes(Element &e, const PictureView &p)
 {
-    const QByteArray bytes = p.Picture.fileBytes();
-    if (!bytes.isEmpty())
-        e.attr(QStringLiteral("Picture.Propdata"), StreamToHex(bytes));
+    const QByteArray data = pictureData(p.Picture);
+    if (!data.isEmpty())
+        e.attr(QStringLiteral("Picture.Propdata"), StreamToHex(data));
     QString dataSet, field;
     if (!p.Memo.isEmpty() && dataFieldOf(p.Memo.first(), dataSet, field)) {
         e.attr(QStringLiteral("DataSet"), dataSet);

@@ -1,5 +1,6 @@
 #include "reports/ReportLibrary.h"
 
+#include "platform/NameTables.h"
 #include "platform/gdi/Bitmap.h"
 #include "reports/ResourceTexts.h"
 
@@ -17,23 +18,10 @@ QStringList texts(int first, int last)
 
 void addConstants(Variables &c)
 {
-    static const char *const basicNames[] = {"clWhite", "clBlack", "clMaroon", "clGreen",  "clOlive",  "clNavy",
-                                             "clPurple", "clTeal", "clGray",   "clSilver", "clRed",    "clLime",
-                                             "clYellow", "clBlue", "clFuchsia", "clAqua"};
-    static const int basicValues[] = {0xFFFFFF, 0,        0x80,     0x8000,   0x8080,   0x800000, 0x800080, 0x808000,
-                                      0x808080, 0xC0C0C0, 0xFF,     0xFF00,   0xFFFF,   0xFF0000, 0xFF00FF, 0xFFFF00};
-    for (int i = 0; i < 16; ++i)
-        c.SetVariable(QString::fromLatin1(basicNames[i]), Variant(basicValues[i]));
-    c.SetVariable(QStringLiteral("clTransparent"), Variant(0x1FFFFFFF));
-    static const char *const systemNames[] = {
-        "clScrollBar",     "clBackground",    "clActiveCaption", "clInactiveCaption",     "clMenu",
-        "clWindow",        "clWindowFrame",   "clMenuText",      "clWindowText",          "clCaptionText",
-        "clActiveBorder",  "clInactiveBorder", "clAppWorkSpace", "clHighlight",           "clHighlightText",
-        "clBtnFace",       "clBtnShadow",     "clGrayText",      "clBtnText",             "clInactiveCaptionText",
-        "clBtnHighlight",  "cl3DDkShadow",    "cl3DLight",       "clInfoText",            "clInfoBk"};
-    // The system colours: 0xFF000000 plus the index, a negative 32-bit number.
-    for (int i = 0; i < 25; ++i)
-        c.SetVariable(QString::fromLatin1(systemNames[i]), Variant(static_cast<int>(0xFF000000u + static_cast<unsigned>(i))));
+    // The colour names: the basic colours, clTransparent and the system
+    // colours.
+    for (const platform::NamedValue &colour : platform::colorNames())
+        c.SetVariable(QString::fromLatin1(colour.name), Variant(colour.value));
     const struct {
         const char *name;
         int value;

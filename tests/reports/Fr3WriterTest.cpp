@@ -4,6 +4,8 @@
 
 #include "ReportFileBytes.h"
 #include "ReportTestSupport.h"
+#include "platform/classlib/Filer.h"
+#include "platform/classlib/Graphics.h"
 #include "platform/db/MemoryTable.h"
 #include "reports/DataSets.h"
 #include "reports/Fr3Writer.h"
@@ -205,6 +207,46 @@ TEST_F(Fr3WriterTest, AShapeWritesItsKind)
         "Frame.Typ=\"0\" Frame.Width=\"1\" Frame.Color=\"0\" Frame.Style=\"0\" GapX=\"2\" GapY=\"1\" TagStr=\"\" "
         "Memo.text=\"\" Align=\"0\" Restrictions=\"0\" Shape=\"2\"/>\r\n")))
         << xml(report).toStdString();
+}
+
+// A picture goes into "Picture.Propdata" as the class library's picture
+// stores itself (the defined property "Data": binary holding the class name
+// and the bitmap's length and file bytes), so the XML report library's
+// picture reads it back.
+TEST_F(Fr3WriterTest, APictureIsTheDefinedPropertyData)
+{
+    TfrReport report;
+    Page *page = AddTemplatePage(report);
+    fixedInfo(report);
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(image.save(&buffer, "BMP"));
+    auto picture = std::make_unique<PictureView>();
+    picture->Name = QStringLiteral("Picture1");
+    ASSERT_TRUE(picture->Picture.loadFromBytes(bmp));
+    auto empty = std::make_unique<PictureView>();
+    empty->Name = QStringLiteral("Picture2");
+    page->Add(std::move(picture));
+    page->Add(std::move(empty));
+
+    reportbytes::Bytes expected;
+    expected.u8(4).raw("Data").u8(10).i32(static_cast<qint32>(1 + 7 + 4 + bmp.size()));
+    expected.u8(7).raw("TBitmap").i32(static_cast<qint32>(bmp.size())).raw(bmp);
+    const QString text = xml(report);
+    const QString attribute = QStringLiteral("Picture.Propdata=\"") + StreamToHex(expected.b) + u'"';
+    EXPECT_TRUE(text.contains(attribute));
+    EXPECT_EQ(text.count(QStringLiteral("Picture.Propdata")), 1) << "none for the empty picture";
+
+    platform::classlib::TPicture back;
+    platform::classlib::TMemoryStream stream(expected.b);
+    platform::classlib::TReader reader(stream);
+    reader.ReadProperty(back);
+    ASSERT_NE(back.Graphic(), nullptr);
+    EXPECT_EQ(back.Graphic()->Bytes(), bmp);
+    EXPECT_EQ(back.Width(), 3);
 }
 
 TEST_F(Fr3WriterTest, TheFileTakesTheXmlExtensionAndTheSwitchIsTurnedOff)
