@@ -22,8 +22,6 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    if (size > 1 << 16)
-        return 0;
     QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     TfrReport report;
     try {

@@ -1,5 +1,6 @@
 #include "reports/BandRuntime.h"
 
+#include "platform/NumberFormat.h"
 #include "reports/ExpressionParser.h"
 #include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
@@ -112,9 +113,15 @@ Dataset *resolveBandSource(const QString &text, bool &owned)
     if (t.isEmpty())
         return nullptr;
     if (t.at(0) >= u'1' && t.at(0) <= u'9') {
+        // A count that is no number would print no rows without a word: it
+        // stops the build as any bad source does.
+        bool ok = false;
+        const int count = t.toInt(&ok);
+        if (!ok)
+            throw platform::ConvertError(QStringLiteral("'%1' is not a valid integer value").arg(t));
         auto *counting = new UserDataset;
         counting->RangeEnd = TRangeEnd::reCount;
-        counting->RangeEndCount = t.toInt();
+        counting->RangeEndCount = count;
         owned = true;
         return counting;
     }
@@ -191,6 +198,10 @@ bool TfrBand::Draw()
     Page *page = Parent;
     TfrReport *report = CurrentTfrReport();
     const bool savedBreaked = PageBreak;
+    // A page printed as a subreport does not split a band where it stands:
+    // a band that does not fit goes to the host's next page whole.
+    if (page->Skip)
+        PageBreak = false;
     state.CurrentView = View;
     state.CurrentBand = this;
     CalculatedHeight = -1;
@@ -608,7 +619,15 @@ void TfrBand::DrawPageBreak()
                 break;
             if (!progress && freshPiece && space <= 0)
                 break; // a page with no room at all
-            CheckPageBreak(y, 10000, false);
+            // A page printed as a subreport starts no pages itself: the next
+            // piece goes to its host's next page (else it would print over
+            // this one).
+            if (Parent->Skip) {
+                if (!Parent->ContinueOnHostPage())
+                    break;
+            } else {
+                CheckPageBreak(y, 10000, false);
+            }
             state.CurrentBand = this;
             y = Parent->CurY;
             freshPiece = true;
@@ -664,6 +683,7 @@ bool TfrBand::DrawSubReports()
         sp->MarginRight = page->MarginRight;
         sp->MarginBottom = page->MarginBottom;
         sp->XAdjust = page->XAdjust + s.view->Left;
+        sp->HostPage = page;
         sp->ColCount = 1;
         sp->CurColumn = 0;
         sp->PlayFrom = 0;
@@ -680,12 +700,20 @@ bool TfrBand::DrawSubReports()
             if (s.done)
                 continue;
             if (newPageStarted) {
-                s.page->CurY = page->CurY;
+                // On a fresh page the subreport's top is where it starts.
+                s.page->CurY = s.page->RunTopY = page->CurY;
                 s.page->CurBottomY = page->CurBottomY;
             }
             state.CurrentPage = s.page;
+            const int pageBefore = state.PageNo;
             const bool stoppedAtEnd = s.page->PlayRecords();
             state.CurrentPage = page;
+            if (state.PageNo != pageBefore) {
+                // A band of the subreport went on to the next page itself:
+                // what follows lies on that page.
+                newPageStarted = true;
+                maxY = page->CurY;
+            }
             if (stoppedAtEnd)
                 unfinished = true;
             else {
@@ -713,6 +741,7 @@ bool TfrBand::DrawSubReports()
     for (Sub &s : subs) {
         s.page->ClearRecords();
         s.page->Mode = 0;
+        s.page->HostPage = nullptr;
     }
     AllDone = true;
     state.CurrentBand = savedBand;
@@ -926,8 +955,8 @@ void TfrBand::DoAggregate()
             break;
         }
         Values.SetValueAt(i, next);
+        ++AggregateRows[name];
     }
-    ++AggregateCount;
 }
 
 Variant TfrBand::GetAggregate(const QString &key) const
@@ -939,9 +968,11 @@ Variant TfrBand::GetAggregate(const QString &key) const
     // The kind is the part after the band's name (and the column number).
     for (int i = 1; i < parts.size() && i <= 2; ++i)
         if (parts[i].size() == 1 && parts[i].at(0).unicode() == agAvg) {
-            if (AggregateCount == 0)
+            // Counted under the entry's own name (names match in any case).
+            const int rows = AggregateRows.value(Values.GetName(Values.IndexOf(key)));
+            if (rows == 0)
                 return Variant(0);
-            return Variant(value->toDouble() / AggregateCount);
+            return Variant(value->toDouble() / rows);
         }
     return *value;
 }
@@ -971,8 +1002,8 @@ void TfrBand::InitValues()
         if (!use.valid || use.band != Name)
             continue;
         source->Values.SetValueAt(i, use.kind == agMin ? Variant(kMinStart) : Variant(0));
+        source->AggregateRows.remove(source->Values.GetName(i));
     }
-    source->AggregateCount = 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -999,6 +1030,38 @@ int expectedDataType(int currentType)
     }
 }
 
+// The data band whose rows a footer closes: a data footer's data band (a
+// chain of bands without a source counts as its first band with one), a
+// group footer's the data band of its group; none for the other bands.
+TfrBand *closedDataBand(TfrBand *footer)
+{
+    TfrBand *data = nullptr;
+    switch (footer->Typ) {
+    case btMasterFooter:
+    case btDetailFooter:
+    case btSubDetailFooter:
+        data = footer->DataBand;
+        break;
+    case btGroupFooter:
+        if (TfrBand *group = footer->DataBand; group && footer->Parent)
+            for (TfrBand *d = footer->Parent->BandOf(btMasterData); d && !data; d = d->Next)
+                for (TfrBand *g = d->FirstGroup; g; g = g->NextGroup)
+                    if (g == group) {
+                        data = d;
+                        break;
+                    }
+        break;
+    default:
+        break;
+    }
+    if (!data || !data->IsDataBand())
+        return nullptr;
+    for (TfrBand *b = data; b; b = b->Prev)
+        if (b->DataSet)
+            return b;
+    return data;
+}
+
 } // namespace
 
 void AggregateFunction(int kind, const QString &p1, const QString &p2, const QString &p3, Variant &result)
@@ -1022,6 +1085,11 @@ void AggregateFunction(int kind, const QString &p1, const QString &p2, const QSt
         QString name = bandArg;
         if (name.isEmpty()) {
             if (setup->Typ != expectedDataType(current->Typ))
+                return;
+            // A footer's total belongs to the data band it closes, not to
+            // every data band of its level in turn (the last one would
+            // keep it, and the first list's footer would show 0).
+            if (TfrBand *closed = closedDataBand(current); closed && closed != setup)
                 return;
             name = setup->Name;
         }

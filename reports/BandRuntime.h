@@ -10,6 +10,7 @@
 #include "reports/ReportModel.h"
 #include "reports/ReportVariables.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -83,7 +84,10 @@ public:
     std::vector<bool> SubDone;
 
     Variables Values;
-    int AggregateCount = 0;
+    // The rows each aggregate entry took since it was last reset, by the
+    // entry's name: an average divides by its own count, which a total
+    // reset in another band does not touch.
+    QHash<QString, int> AggregateRows;
 
     // A digit names a counting source, a group header's text is its condition.
     void SetDataSource(const QString &text);

@@ -86,12 +86,12 @@ double measurePart(std::vector<TShpPoint> &p, double &perimeter)
                 p[i].CutIn = angleAt(p[i], p[i - 1], p[r + 1]);
             p[r].CutIn = p[i].CutIn;
             r = i + 1;
-            continue;
-        }
-        if (!ringOpen) {
+        } else if (!ringOpen) {
             ringOpen = true;
             start = p[i];
         }
+        // Counted after a closing vertex too: the next ring's first vertex
+        // gets the leg from it, and it the direction of that leg.
         ++k;
     }
     if (p.size() > 1)

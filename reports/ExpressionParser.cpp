@@ -283,7 +283,10 @@ QString Parser::ToPostfix(const QString &expression)
     qsizetype i = 0;
 
     auto pushOperator = [&](QChar c) {
-        if (stack.isEmpty() || priority(c) < priority(stack[0])) {
+        // A sign, NOT or a unary function stands before its operand: nothing
+        // on the stack is complete yet, so nothing is moved out (an earlier
+        // operator would go out without its second operand: 2 * -1).
+        if (stack.isEmpty() || priority(c) < priority(stack[0]) || isUnary(c) || c.unicode() == op::UnaryPlus) {
             stack.prepend(c);
         } else {
             do {

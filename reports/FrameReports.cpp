@@ -9,6 +9,9 @@ FrameReportEngine::FrameReportEngine()
 {
     frQuerySQL_.Name = QStringLiteral("frQuerySQL");
     frQuerySQL_.SetDataSet(&query_);
+    // The query is open only while a report reads it: an open query holds
+    // its table, and the coordinate list replaces "points.db" on every run.
+    frQuerySQL_.CloseDataSource = true;
     report_.Components.push_back(&frQuerySQL_);
 }
 
@@ -51,7 +54,10 @@ int FrameReportEngine::QueryRowCount(const QString &folder, const QString &table
     query_.setDatabaseName(platform::resolvePath(folder));
     query_.setSqlText(QStringLiteral("Select * From \"") + table + QStringLiteral("\""));
     query_.open();
-    return query_.recordCount();
+    const int rows = query_.recordCount();
+    // The report that follows opens it again (its data set opens its source).
+    query_.close();
+    return rows;
 }
 
 } // namespace reports

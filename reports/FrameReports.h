@@ -24,8 +24,9 @@ public:
     void DesignReport() override;
     // Kept here and in the report library's variables, which templates read.
     void SetReportVariable(const QString &name, const QVariant &value) override;
-    // Opens "QuerySQL" on the table and leaves it open for the report that
-    // follows (the next query closes it). Raises the database engine's error.
+    // Sets "QuerySQL" on the table and counts its rows; the query is closed
+    // again, and the report that follows opens it while it reads it.
+    // Raises the database engine's error.
     int QueryRowCount(const QString &folder, const QString &table) override;
 
     TfrReport &Report() { return report_; }

@@ -140,6 +140,7 @@ void Page::PrepareObjects()
     BuildState &state = library().State;
     TfrReport *report = CurrentTfrReport();
     Page *savedPage = state.CurrentPage;
+    View *savedView = state.CurrentView;
     state.CurrentPage = this;
     std::vector<View *> free;
     for (const auto &ptr : Objects) {
@@ -190,6 +191,7 @@ void Page::PrepareObjects()
             continue;
         TfrBand *band = RunBands[t];
         fill(band, views.front());
+        state.CurrentView = views.front();
         if (!views.front()->DisplayFormatText.contains(u';'))
             band->SetDataSource(views.front()->DisplayFormatText);
         for (const auto &ptr : Objects) {
@@ -217,6 +219,8 @@ void Page::PrepareObjects()
                 band = OwnedBands.back().get();
             }
             fill(band, views[i]);
+            // A source that cannot be taken is reported with the band's name.
+            state.CurrentView = views[i];
             band->SetDataSource(views[i]->DisplayFormatText);
             // Loose objects first, then the cross-band objects, subreports last.
             for (int pass = 0; pass < 3; ++pass)
@@ -352,6 +356,7 @@ void Page::PrepareObjects()
         ColCount = 1;
     ColWidth = (RightMargin() - LeftMargin() - (ColCount - 1) * ColGap) / ColCount;
     state.CurrentPage = savedPage;
+    state.CurrentView = savedView;
 }
 
 void Page::PrepareObjectsForBuild()
@@ -716,6 +721,26 @@ void Page::printPageFooters(bool firstPageToo)
         }
     }
     state.PageNo = count;
+}
+
+bool Page::ContinueOnHostPage()
+{
+    Page *host = HostPage;
+    if (!host || host == this)
+        return false;
+    BuildState &state = library().State;
+    state.CurrentPage = host;
+    bool moved = true;
+    if (host->Skip)
+        moved = host->ContinueOnHostPage();
+    else
+        host->NewPage();
+    state.CurrentPage = this;
+    if (!moved)
+        return false;
+    CurY = RunTopY = host->CurY;
+    CurBottomY = host->CurBottomY;
+    return true;
 }
 
 void Page::NewColumn(TfrBand *band)

@@ -388,6 +388,9 @@ void TfrEMFPages::LoadFromStream(QIODevice &stream)
         if (TfrReport *report = owner())
             report->SetPrinterTo(printerName);
         const qint32 count = ReadStreamInteger(stream);
+        // No report has fewer than no pages: the file is damaged, not empty.
+        if (count < 0)
+            throw PreparedFormatError();
         for (qint32 i = 0; i < count; ++i) {
             auto record = std::make_unique<TfrEMFPage>();
             const QByteArray data = readPageRecord(stream, *record, version);
@@ -422,16 +425,21 @@ void TfrEMFPages::loadMetafileForm(QIODevice &stream)
     TfrReport *report = owner();
     if (!lines.isEmpty() && report)
         report->SetPrinterTo(lines.first());
+    // Any bytes whose second byte is not a flag end up here: a file of this
+    // form has pages, and each is a metafile, or it is no prepared report.
     const qint32 count = ReadStreamInteger(stream);
+    if (count <= 0)
+        throw PreparedFormatError();
     for (qint32 i = 0; i < count; ++i) {
         auto record = std::make_unique<TfrEMFPage>();
         const QByteArray picture = readPageRecord(stream, *record, 0);
-        computeMetrics(*record);
 
         PictureView view;
+        if (!view.Picture.loadFromBytes(picture) || view.Picture.kind != ReportPicture::Metafile)
+            throw PreparedFormatError();
+        computeMetrics(*record);
         view.PreparedMode = true;
         view.SetBounds(0, 0, record->Metrics.PaperWidth, record->Metrics.PaperHeight);
-        view.Picture.loadFromBytes(picture);
         library().StreamVersion = 25;
         WriteStreamByte(*record->Stream, 25);
         WriteStreamByte(*record->Stream, view.ObjectType);

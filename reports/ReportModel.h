@@ -103,6 +103,8 @@ public:
     bool Skip = false, InitFlag = false, DisableRepeatHeader = false;
     TfrBand *LastBand = nullptr;
     TfrBand *WasBand = nullptr;
+    // While the page is printed as a subreport: the page it is printed in.
+    Page *HostPage = nullptr;
     // The modal result a dialog page's script set (0: none).
     int ModalResult = 0;
 
@@ -119,6 +121,9 @@ public:
     void ShowBandByName(const QString &name);
     void NewPage();
     void NewColumn(TfrBand *band);
+    // A page printed as a subreport goes on at the top of its host's next
+    // page (a band of it printed in pieces); false without a host.
+    bool ContinueOnHostPage();
     void PrintPageFooters();
     void RunScript(const QStringList &lines);
     // Replays the recording from PlayFrom; true when it stopped at a page end.

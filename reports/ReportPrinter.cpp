@@ -4,6 +4,7 @@
 #include "reports/ResourceTexts.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 namespace reports {
@@ -201,8 +202,11 @@ void Printer::SetPageSettings(int paperSize, int width, int height, int bin, std
 
 bool Printer::SameSettings(int paperSize, int width, int height, int bin, std::uint8_t orientation) const
 {
+    // Sizes come from files: their difference is taken in 64 bits, where it
+    // cannot overflow.
+    const auto near = [](int a, int b) { return std::llabs(static_cast<long long>(a) - b) <= 1; };
     if (paperSize == PaperSize && paperSize == 256)
-        return std::abs(PaperWidth - width) <= 1 && std::abs(PaperHeight - height) <= 1 && orientation == Orientation;
+        return near(PaperWidth, width) && near(PaperHeight, height) && orientation == Orientation;
     return paperSize == PaperSize && orientation == Orientation && (bin == Bin || (bin & 0xFFFF) == 0xFFFF);
 }
 

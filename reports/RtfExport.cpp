@@ -18,6 +18,7 @@ QByteArray num(long long n)
     return QByteArray::number(n);
 }
 
+
 // Bytes as upper-case hexadecimal digits: n's low `count` bytes, little
 // endian.
 QByteArray hexLE(quint32 n, int count)
@@ -172,8 +173,10 @@ QByteArray TfrRTFExport::metafileHex(const QByteArray &bmp, int pw, int ph)
 
 void TfrRTFExport::OnEndPage()
 {
+    // A table's page break ends a paragraph of its own: put before the next
+    // row it would be dropped by readers and the pages would run together.
     if (pageWritten_ && PageBreaks)
-        body_ += "\\page\r\n";
+        body_ += ConvertToTable ? "\\page\\par\r\n" : "\\page\r\n";
     if (ExportBitmaps)
         for (const Picture &p : pictures_) {
             const QByteArray wmf = metafileHex(p.bmp, p.pw, p.ph);
@@ -199,20 +202,26 @@ void TfrRTFExport::OnEndPage()
                 body_ += "{\\pard \\par}\r\n";
             continue;
         }
-        QByteArray start = ConvertToTable ? "\\trowd \\trgaph108" : "\\pard";
+        // Table rows have no room between a cell's edge and its text, so that
+        // the cells' edges are the texts' places whichever way a reader
+        // takes that room, and all start at the margin.
+        QByteArray start = ConvertToTable ? "\\trowd \\trgaph0\\trleft0" : "\\pard";
         QByteArray body;
         QString name;
         int size = -1, style = -1;
         std::int64_t color = -1;
-        int right = 0;
+        // Table mode: the cells' right edges with what each holds, laid out
+        // from the rows' common left edge.
+        std::vector<std::pair<int, QByteArray>> cells;
+        bool lastRight = false; // the last cell holds a right-aligned piece
+        bool alignedRight = false;
+        int pos = 0;
         for (size_t k = 0; k < records.size(); ++k) {
             const TfrTextRec &rec = records[k];
             if (!ConvertToTable) {
                 if (isRightAligned(rec.Alignment))
                     start += "\\tqr";
                 start += "\\tx" + num(twips(rec.X));
-            } else if (k > 0) {
-                start += "\\cellx" + num(twips(rec.X));
             }
             const std::uint32_t fontColor = rec.FontColor == 0xFFFFFF ? 0 : rec.FontColor;
             QByteArray f;
@@ -237,21 +246,53 @@ void TfrRTFExport::OnEndPage()
             }
             if (ConvertToTable || fontColor != color)
                 f += "\\cf" + num(colorIndex(fontColor));
-            if (ConvertToTable)
-                body += "{" + f + " " + escape(rec.Text) + "}\\cell ";
-            else
+            if (ConvertToTable) {
+                // A cell spans its piece (the text where the preview shows
+                // it, a right-aligned one ending at its right edge) and the
+                // room before the next piece. Every row starts at the same
+                // left edge, which readers keep for the whole table; a gap
+                // before a piece is an empty cell or, after left-aligned
+                // text, part of that text's cell. No cell is left without
+                // width.
+                const bool toRight = isRightAligned(rec.Alignment);
+                const int left = twips(rec.DrawRect.x());
+                const int rightEdge = twips(rec.DrawRect.x() + rec.DrawRect.width());
+                const int from = toRight ? left : twips(rec.X);
+                int to = std::max(toRight ? twips(rec.X) : rightEdge, from + 1);
+                if (from > pos) {
+                    if (!cells.empty() && !lastRight)
+                        cells.back().first = from;
+                    else
+                        cells.push_back({from, "\\cell "});
+                    pos = from;
+                } else if (from < pos) {
+                    to += pos - from;
+                }
+                QByteArray cell;
+                if (toRight != alignedRight)
+                    cell += toRight ? "\\qr" : "\\ql";
+                alignedRight = toRight;
+                cell += "{" + f + " " + escape(rec.Text) + "}\\cell ";
+                cells.push_back({to, cell});
+                pos = to;
+                lastRight = toRight;
+            } else {
                 body += "\\tab" + f + " " + escape(rec.Text);
+            }
             name = rec.FontName;
             size = rec.FontSize;
             style = rec.FontStyle;
             color = fontColor;
-            right = twips(rec.DrawRect.x() + rec.DrawRect.width());
         }
-        if (ConvertToTable)
-            body_ += start + "\\cellx" + num(right) + " \\trleft" + num(twips(records.front().X)) +
-                     " \\pard \\intbl " + body + "\\pard \\intbl \\row\r\n";
-        else
+        if (ConvertToTable) {
+            for (const auto &[edge, cell] : cells) {
+                start += "\\cellx" + num(edge);
+                body += cell;
+            }
+            body_ += start + " \\pard \\intbl " + body + "\\pard \\intbl \\row\r\n";
+        } else {
             body_ += start + "{" + body + "\\par}\r\n";
+        }
     }
     if (ConvertToTable)
         body_ += "\\pard\r\n";

@@ -186,7 +186,25 @@ TEST(CoordinateList, Screenshot)
     list.FormShow();
     list.show();
     EXPECT_EQ(list.windowTitle(), QStringLiteral("Список координат"));
-    list.grab().toImage().save(
-        QDir(testsupport::artefactFolder(QStringLiteral("dialogs"))).filePath(QStringLiteral("TNewMapPoint.png")));
+    const QImage shot = list.grab().toImage();
+    shot.save(QDir(testsupport::artefactFolder(QStringLiteral("dialogs"))).filePath(QStringLiteral("TNewMapPoint.png")));
+
+    // What the user reads: the second vertex's northing is drawn in its
+    // cell, and a row past the last vertex is blank.
+    auto inkIn = [&](int row, int column) {
+        const QTableWidgetItem *item = list.StringGrid->item(row, column);
+        QRect area = item ? list.StringGrid->visualItemRect(item)
+                          : list.StringGrid->visualRect(list.StringGrid->model()->index(row, column));
+        area.moveTopLeft(list.StringGrid->viewport()->mapTo(&list, area.topLeft()));
+        int dark = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (shot.rect().contains(x, y) && qGray(shot.pixel(x, y)) < 110)
+                    ++dark;
+        return dark;
+    };
+    EXPECT_EQ(cell(list, 1, 1), QStringLiteral("2010"));
+    EXPECT_GT(inkIn(1, 1), 10) << "no text drawn where the grid shows 2010";
+    EXPECT_EQ(inkIn(6, 1), 0) << "ink in a row past the last vertex";
     list.hide();
 }

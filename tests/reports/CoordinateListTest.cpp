@@ -165,3 +165,24 @@ TEST(CoordinateList, WorkTableHoldsTheRowsAndIsReplacedEachTime)
     table.open();
     EXPECT_EQ(table.recordCount(), 0);
 }
+
+// Rings one after another in one part: the count of legs goes on after a
+// ring closes, so the next ring's first vertex gets the leg from the closing
+// vertex and the closing vertex the direction of that leg; the next ring
+// closes on its own first vertex's values.
+TEST(CoordinateList, TheNextRingOfAPartStartsWithALeg)
+{
+    const TShpObject twoRings = object({part({{100, 100}, {100, 110}, {110, 110}, {110, 100}, {100, 100},
+                                              {120, 100}, {120, 110}, {130, 110}, {130, 100}, {120, 100}})});
+    const CoordinateList list = MakeCoordinateList({twoRings});
+    ASSERT_EQ(list.Rows.size(), 10u);
+    EXPECT_DOUBLE_EQ(list.Rows[5].Len, 20);
+    EXPECT_NEAR(list.Rows[4].DCut, M_PI / 2, 1e-12) << "the closing vertex keeps a copy of the ring's first direction";
+    EXPECT_DOUBLE_EQ(list.Rows[6].Len, 10);
+    EXPECT_NEAR(list.Rows[9].DCut, list.Rows[5].DCut, 1e-12);
+    EXPECT_NEAR(list.Rows[5].DCut, 0, 1e-12);
+    EXPECT_EQ(list.Rows[9].CutIn, list.Rows[5].CutIn);
+    EXPECT_NEAR(list.Rows[6].CutIn, list.Rows[5].CutIn, 0.05);
+    // The step between the rings is no leg of the perimeter.
+    EXPECT_DOUBLE_EQ(list.Perimeter, 80);
+}

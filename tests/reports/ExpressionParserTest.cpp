@@ -81,6 +81,16 @@ TEST_P(ExpressionsUnderSeparator, ValuesOfEveryRule)
         {"-2 * 3", VarType::Double, "-6"},
         {"-(2 + 3)", VarType::Double, "-5"},
         {"+5", VarType::Double, "5"},
+        // a sign after an operator belongs to the operand that follows
+        {"2*-1", VarType::Double, "-2"},
+        {"3 + -2", VarType::Double, "1"},
+        {"2 - -1", VarType::Double, "3"},
+        {"NOT -1", VarType::Integer, "0"},
+        {"2 * -1 + 3", VarType::Double, "1"},
+        {"6 / +2", VarType::Double, "3"},
+        {"- -2", VarType::Double, "2"},
+        {"1 AND NOT 0", VarType::Integer, "1"},
+        {"ABS -3", VarType::Double, "3"},
         // division by zero gives the integer 0
         {"10 / 0", VarType::Integer, "0"},
         {"10 / 4", VarType::Double, "2@5"},
@@ -159,9 +169,7 @@ TEST_P(ExpressionsUnderSeparator, ErrorsLeaveCalc)
         {"'abc' - 1", "Не возможности преобразовать тип variant (String) в тип (Double)"},
         {"1,2,3 + 1", "'1@2@3' is not a valid floating point value"},
         {"1+2;5", "'2;5' is not a valid floating point value"},
-        // a unary minus after an operator leaves that operator without its
-        // second operand
-        {"2 * -3", "Ошибка в выражении: не хватает операнда"},
+        {"2 *", "Ошибка в выражении: не хватает операнда"},
         {"7 MOD 0", "Division by zero"},
         {"IF('yes', 1, 2)", "'yes' is not a valid floating point value"},
         {"COPY('abc', 'x', 1)", "'x' is not a valid integer value"},
@@ -192,6 +200,8 @@ TEST(ExpressionParser, PostfixStrings)
         {"ROUND(x * 100) / 100", QStringLiteral("x 100 *\x0E") + QStringLiteral("100 /")},
         {"a = 1 AND b = 2", QStringLiteral("a 1 b \x05=2 =")},
         {"-2 * 3", QStringLiteral("2 3 *\x09")},
+        {"2*-1", QStringLiteral("2 1 \x09*")},
+        {"NOT -1", QStringLiteral("1 \x09\x0C")},
         {"NOT 0", QStringLiteral("0 \x0C")},
         {"1 <> 2 OR 3 >= 4", QStringLiteral("1 2 3 \x04\x03") + QStringLiteral("4 \x01")},
         {"F(1, (2)) + [My Name]", QStringLiteral("F(1, (2))[My Name] +")},

@@ -21,6 +21,7 @@
 #include <QBuffer>
 
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,47 @@ TEST_F(PreparedPagesTest, ADamagedFileLeavesNoPages)
     TfrReport report;
     EXPECT_THROW(load(*report.EMFPages, f.b), StreamReadError);
     EXPECT_EQ(report.EMFPages->Count(), 0);
+}
+
+// Damaged files the reader could take for a report of no pages: a negative
+// page count, and bytes that are no prepared report of the current form
+// and so are read as the oldest form (pages as metafiles). Each is refused
+// with the message of a damaged file, and the pages held before are gone.
+TEST_F(PreparedPagesTest, DamagedFilesAreRefusedNotReadAsNoPages)
+{
+    auto oldPage = [](Bytes &f, const QByteArray &data) {
+        const qsizetype at = f.mark();
+        f.u16(9).i32(2100).i32(2970).u8(0).u8(1).raw(data);
+        f.end(at);
+    };
+    const struct {
+        const char *name;
+        std::function<void(Bytes &)> make;
+    } cases[] = {
+        {"a negative page count", [](Bytes &f) { f.u8(25).u8(0).str(QString()).i32(-1).u8(88); }},
+        {"text", [](Bytes &f) { f.old(QStringLiteral("Hello, world")).i32(0).raw("and more"); }},
+        {"oldest form, negative count", [](Bytes &f) { f.old(QStringLiteral("Laser")).i32(-5); }},
+        {"oldest form, a page that is no metafile",
+         [&](Bytes &f) {
+             f.old(QStringLiteral("Laser")).i32(1);
+             oldPage(f, QByteArray("no picture at all"));
+         }},
+    };
+    testsupport::TempFolder folder;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes f;
+        c.make(f);
+        const QString name = folder.write(QStringLiteral("damaged.frp"), f.b);
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        TfrReport report;
+        report.EMFPages->Add(Page());
+        EXPECT_FALSE(report.LoadPreparedReport(name));
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный FRF формат"));
+        EXPECT_EQ(report.EMFPages->Count(), 0);
+    }
 }
 
 // Records the events a click or a mouse move raises.

@@ -675,3 +675,153 @@ TEST_F(ReportBuildTest, BottomAlignedObjectAboveTheFirstPiece)
     EXPECT_EQ(r.build(), QStringList({"--- page 1", "d 0 10 60 340 tall", "e 70 10 60 20 top", "--- page 2",
                                       "d 0 10 60 161 "}));
 }
+
+// Averages count the rows of their own totals: another band's total that
+// prints and resets in between (a page footer, an inner group's footer)
+// leaves them alone.
+TEST_F(ReportBuildTest, AveragesCountTheirOwnRows)
+{
+    struct Case {
+        const char *name;
+        std::vector<double> values;
+        int groupSize;
+        int pageHeight; // tenths of a millimetre: the page footer prints between the groups
+        QStringList expected;
+    } cases[] = {
+        {"groups of 10 over pages", {}, 10, 1000,
+         {"g 5.5", "g 15.5", "g 25.5", "m 15.5 465 30", "s 15.5"}},
+        {"one group of five", {2, 5, 9, 12, 18}, 5, 3000, {"g 9.2", "m 9.2 46 5", "s 9.2"}},
+    };
+    for (Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.values.empty())
+            for (int i = 1; i <= 30; ++i)
+                c.values.push_back(i);
+        std::vector<std::vector<QVariant>> rows;
+        for (double v : c.values)
+            rows.push_back({QStringLiteral("r"), v, double((rows.size()) / c.groupSize)});
+        Built r;
+        r.add("Items", {"NAME", "QTY", "GRP"}, rows);
+        PageBuilder b(addPage(r.report, 2000, c.pageHeight));
+        b.band("G", btGroupHeader, 20, 10, "[Items.GRP]");
+        b.band("Data", btMasterData, 40, 20, "Items");
+        b.memo("d", 0, 40, 60, 20, "[Items.QTY]");
+        b.band("GF", btGroupFooter, 70, 10);
+        b.memo("g", 0, 70, 200, 10, "g [AVG([Items.QTY])]");
+        b.band("MF", btMasterFooter, 90, 10);
+        b.memo("m", 0, 90, 200, 10, "m [AVG([Items.QTY])] [SUM([Items.QTY])] [COUNT()]");
+        b.band("S", btReportSummary, 110, 10);
+        b.memo("s", 0, 110, 200, 10, "s [AVG([Items.QTY])]");
+        b.band("PF", btPageFooter, 300, 10, QString(), flBandOnFirstPage | flBandOnLastPage);
+        b.memo("p", 0, 300, 200, 10, "p [SUM([Items.QTY])]");
+        QStringList got;
+        for (const QString &t : texts(r.build()))
+            if (t.startsWith(u'g') || t.startsWith(u'm') || t.startsWith(u's'))
+                got << t;
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
+// A total that names no band belongs to the data band its footer closes:
+// with two master lists on a page, each footer sums its own list.
+TEST_F(ReportBuildTest, EachListsFooterTotalsItsOwnList)
+{
+    Built r;
+    r.add("A", {"NAME", "QTY"}, {{QStringLiteral("a1"), 1.0}, {QStringLiteral("a2"), 2.0}});
+    r.add("B", {"NAME", "QTY"}, {{QStringLiteral("b1"), 10.0}, {QStringLiteral("b2"), 20.0}, {QStringLiteral("b3"), 30.0}});
+    PageBuilder b(addPage(r.report));
+    b.band("DA", btMasterData, 20, 10, "A");
+    b.band("FA", btMasterFooter, 40, 10);
+    b.memo("fa", 0, 40, 200, 10, "A [SUM([A.QTY])] [COUNT()] [AVG([A.QTY])] [SUM([A.QTY],DA)]");
+    b.band("DB", btMasterData, 60, 10, "B");
+    b.band("FB", btMasterFooter, 80, 10);
+    b.memo("fb", 0, 80, 200, 10, "B [SUM([B.QTY])] [COUNT()] [AVG([B.QTY])] [SUM([B.QTY],DB)]");
+    EXPECT_EQ(texts(r.build()), QStringList({"--- page 1", "A 3 2 1.5 3", "B 60 3 20 60"}));
+}
+
+// A band taller than a page on a page printed only as a subreport goes on
+// on the next page in pieces, below one another (its pieces were printed
+// over one another on one page).
+TEST_F(ReportBuildTest, SplitBandInASubreport)
+{
+    for (const bool breaked : {false, true}) {
+        SCOPED_TRACE(breaked ? "split switch on" : "split switch off");
+        Built r;
+        PageBuilder b(addPage(r.report));
+        b.band("T", btReportTitle, 10, 30);
+        b.memo("t", 0, 10, 60, 20, "title");
+        auto sub = std::make_unique<SubReportView>();
+        sub->Name = "SR";
+        sub->SetBounds(100, 15, 200, 20);
+        sub->PageIndex = 1;
+        r.report.Pages[0]->Add(std::move(sub));
+        b.band("S", btReportSummary, 60, 20);
+        b.memo("s", 0, 60, 60, 20, "after");
+        PageBuilder s2(addPage(r.report));
+        s2.band("SD", btMasterData, 10, 600, "1", breaked ? flBandBreaked : 0);
+        s2.memo("top", 0, 10, 60, 20, "top").Flags = 0;
+        s2.memo("middle", 0, 300, 60, 20, "middle").Flags = 0;
+        s2.memo("bottom", 0, 580, 60, 20, "bottom").Flags = 0;
+        const QStringList dump = r.build();
+        // Every text once, on pages in order of its place in the band, and
+        // never above one printed before it on the same page.
+        QStringList order;
+        int page = 0, lastY = -1;
+        for (const QString &line : dump) {
+            if (line.startsWith(QStringLiteral("---"))) {
+                ++page;
+                lastY = -1;
+                continue;
+            }
+            const int y = line.section(u' ', 2, 2).toInt();
+            EXPECT_GE(y, lastY) << line.toStdString() << "\n" << dump.join(u'\n').toStdString();
+            lastY = y;
+            order << QStringLiteral("%1:%2").arg(page).arg(line.section(u' ', 5));
+        }
+        ASSERT_EQ(order.size(), 5) << dump.join(u'\n').toStdString();
+        EXPECT_EQ(order[0], "1:title");
+        EXPECT_TRUE(order[1].endsWith(":top"));
+        EXPECT_TRUE(order[2].endsWith(":middle"));
+        EXPECT_TRUE(order[3].endsWith(":bottom"));
+        EXPECT_TRUE(order[4].endsWith(":after"));
+        EXPECT_GT(dump.filter(QStringLiteral("--- page")).size(), 1);
+        EXPECT_NE(order[1].section(u':', 0, 0), order[3].section(u':', 0, 0)) << "the band goes on on another page";
+    }
+}
+
+// A band's source that is a count but no number stops the build with the
+// number it could not read and the band's name; a number prints that many
+// rows.
+TEST_F(ReportBuildTest, ACountThatIsNoNumberStopsTheBuild)
+{
+    const struct {
+        const char *source;
+        const char *error; // empty: built
+    } cases[] = {
+        {"3", ""},
+        {"99999999999", "'99999999999' is not a valid integer value"},
+        {"5abc", "'5abc' is not a valid integer value"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.source);
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        Built r;
+        PageBuilder b(addPage(r.report));
+        b.band("Data", btMasterData, 40, 20, QString::fromLatin1(c.source));
+        b.memo("d", 0, 40, 60, 20, "row [LINE#]");
+        const bool built = r.report.PrepareReport();
+        if (!*c.error) {
+            EXPECT_TRUE(built);
+            EXPECT_EQ(texts(reportDump(r.report)), QStringList({"--- page 1", "row 1", "row 2", "row 3"}));
+            EXPECT_TRUE(answers.messages().empty());
+            continue;
+        }
+        EXPECT_FALSE(built);
+        EXPECT_EQ(r.report.EMFPages->Count(), 0);
+        ASSERT_EQ(answers.messages().size(), 1u);
+        const QString text = answers.messages()[0].text;
+        EXPECT_TRUE(text.contains(QStringLiteral("Объект: Data"))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QString::fromUtf8(c.error))) << text.toStdString();
+    }
+}

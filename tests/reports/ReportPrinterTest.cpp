@@ -98,6 +98,17 @@ TEST(ReportPrinter, SameSettings)
     };
     for (const Case &c : coded)
         EXPECT_EQ(printer.SameSettings(c.code, c.width, c.height, c.bin, c.orientation), c.same) << c.bin;
+
+    // Sizes of a damaged prepared report: their difference passes the
+    // 32-bit range (it wrapped round to "the same paper").
+    printer.SetPageSettings(256, 1766850564, 2000, -1, 0, true);
+    const Case extreme[] = {
+        {256, -380633084, 2000, -1, 0, false},
+        {256, 1766850565, 2000, -1, 0, true},
+        {256, 1766850564, -2147483647, -1, 0, false},
+    };
+    for (const Case &c : extreme)
+        EXPECT_EQ(printer.SameSettings(c.code, c.width, c.height, c.bin, c.orientation), c.same) << c.width << " " << c.height;
 }
 
 TEST(ReportPrinter, ReadsARealPrinter)

@@ -81,12 +81,15 @@ TEST_F(RtfExportTest, ParagraphsAndTables)
                 "\\page\r\n"
                 "\\pard\\tx2000{\\tab\\f1\\fs24\\cf1 \\'a8\\'eb\\'ea\\'e0\\par}\r\n"
                 "\\par}"},
-        {true, "\\trowd \\trgaph108\\cellx6000\\cellx6000 \\trleft2000 \\pard \\intbl "
-               "{\\f0\\fs20\\b\\cf1 \\'c8\\'f2\\'ee\\'e3 \\{1\\}}\\cell {\\f0\\fs20\\cf2 12\\\\3}\\cell "
+        // Rows start at the margin: an empty cell up to the first piece;
+        // each piece's cell spans its text's place, a right-aligned one
+        // ending at its right edge; the page break ends a paragraph.
+        {true, "\\trowd \\trgaph0\\trleft0\\cellx2000\\cellx4000\\cellx6000 \\pard \\intbl \\cell "
+               "{\\f0\\fs20\\b\\cf1 \\'c8\\'f2\\'ee\\'e3 \\{1\\}}\\cell \\qr{\\f0\\fs20\\cf2 12\\\\3}\\cell "
                "\\pard \\intbl \\row\r\n"
                "\\pard\r\n"
-               "\\page\r\n"
-               "\\trowd \\trgaph108\\cellx5000 \\trleft2000 \\pard \\intbl {\\f1\\fs24\\cf1 \\'a8\\'eb\\'ea\\'e0}\\cell "
+               "\\page\\par\r\n"
+               "\\trowd \\trgaph0\\trleft0\\cellx2000\\cellx5000 \\pard \\intbl \\cell {\\f1\\fs24\\cf1 \\'a8\\'eb\\'ea\\'e0}\\cell "
                "\\pard \\intbl \\row\r\n"
                "\\pard\r\n"
                "\\par}"},
