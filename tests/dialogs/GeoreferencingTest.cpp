@@ -15,6 +15,7 @@
 #include "mapdata/VykFunctions.h"
 #include "platform/Environment.h"
 #include "platform/Registry.h"
+#include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "raster/ImagingRoutines.h"
 #include "support/ScriptedAnswers.h"
@@ -190,15 +191,16 @@ TEST(ChoiceDialog, GoingToAPointAnswersOkOnlyForYes)
 TEST(OpenImage, WorldFilesPlaceTheirPicturesWhateverTheCaseOfTheName)
 {
     // x.tfw names x.TIF, which lies on the disk as x.tif; y.tfw finds y.TIF
-    // as it is; the extent is the world file's fit; the view zooms to the
+    // as it is; the extent is the world file's fit, its corner half a pixel
+    // from the middle of the pixel the file names; the view zooms to the
     // last picture.
     ImageProject p;
     KnownSizes sizes;
     const int layer = p.addImageLayer(QStringLiteral("sheets"));
     p.dir.write(QStringLiteral("x.tif"), "I");
     p.dir.write(QStringLiteral("y.TIF"), "I");
-    const QString x = p.dir.write(QStringLiteral("x.tfw"), "0.5\r\n0\r\n0\r\n-0.5\r\n6500000.5\r\n5400000\r\n");
-    const QString y = p.dir.write(QStringLiteral("y.tfw"), "2\n0\n0\n-2\n1000\n2000\n");
+    const QString x = p.dir.write(QStringLiteral("x.tfw"), "0.5\r\n0\r\n0\r\n-0.5\r\n6500000.75\r\n5399999.75\r\n");
+    const QString y = p.dir.write(QStringLiteral("y.tfw"), "2\n0\n0\n-2\n1001\n1999\n");
     dialogs::OpenImageFiles(p.map, {x, y});
 
     ASSERT_EQ(p.layer(layer).Objects.size(), 2u);
@@ -284,7 +286,7 @@ TEST(OpenImage, PlainPicturesFittedPlacedAtAScaleOrCancelled)
 
     // By hand: the registration window's points place the picture.
     const QString jpg = p.dir.write(QStringLiteral("scan.jpg"), "J");
-    const QString world = p.dir.write(QStringLiteral("points.jpgw"), "2\n0\n0\n-2\n1000\n2000\n");
+    const QString world = p.dir.write(QStringLiteral("points.jpgw"), "2\n0\n0\n-2\n1001\n1999\n");
     {
         ScriptedAnswers answers;
         dialog(answers, [](QDialog &d) {
@@ -356,7 +358,7 @@ TEST(RegForm, ThreePointsRegisteredWriteAFileThatReopensToTheSamePlace)
     // Exported as a ".tab" and opened: the same placement.
     record.Points[2] = TControlPoint{1100, 1900, 100, 100};
     form.SetImage(record);
-    EXPECT_EQ(form.ResidualX(2), QStringLiteral("0"));
+    EXPECT_EQ(form.ResidualX(2), platform::formatNumber(QStringLiteral("0.00"), 0));
     ASSERT_TRUE(form.ExportFile(p.dir.file(QStringLiteral("scan.tab"))));
     TRasterObject fitted = record;
     ASSERT_TRUE(raster::fitRasterToControlPoints(fitted));
@@ -561,7 +563,7 @@ TEST(RegForm, DoubleClickRegistrationStoresTheObject)
     reply(answers, platform::mrOk);
     dialog(answers, [&](QDialog &d) {
         auto &form = dynamic_cast<TRegForm &>(d);
-        const QString world = p.dir.write(QStringLiteral("s.bmpw"), "2\n0\n0\n-2\n1000\n2000\n");
+        const QString world = p.dir.write(QStringLiteral("s.bmpw"), "2\n0\n0\n-2\n1001\n1999\n");
         form.ImportFile(world);
         return static_cast<int>(platform::mrOk);
     });
