@@ -219,7 +219,7 @@ void OpenImages(MapControlCore &map)
 
 void OpenImageFiles(MapControlCore &map, const QStringList &files)
 {
-    OpenRun run{map, std::nullopt, false, TMapExtent{}};
+    OpenRun run{map, std::nullopt, false, TMapExtent{}, {}};
     for (const QString &file : files) {
         run.placed = false;
         TRasterObject record;

@@ -451,7 +451,7 @@ TEST(MapRasters, ADamagedSheetCostsOnlyItselfAndIsToldOncePerChange)
     const auto [image, texts] = redraw(1);
     EXPECT_EQ(texts, std::vector<QString>{told});
     // The good sheet's pixel (20, 10) at device (420, 210), and the line at y = 240.
-    const QRgb c = image.pixel(421, 211);
+    const QRgb c = image.pixel(420, 210);
     EXPECT_EQ(qRed(c), 20);
     EXPECT_EQ(qGreen(c), 10);
     EXPECT_LT(qGray(image.pixel(450, 240)), 128);
