@@ -217,6 +217,74 @@ TEST(OpenImage, WorldFilesPlaceTheirPicturesWhateverTheCaseOfTheName)
     EXPECT_TRUE(sameBox(second, p.host.zooms[0]));
 }
 
+TEST(OpenImage, APictureWithAWorldFileBesideItIsPlacedByIt)
+{
+    // s.tif with s.tfw (any case) beside it: no placing choice, the corner
+    // half a pixel from the middle the file names; chosen together with its
+    // world file, placed once.
+    ImageProject p;
+    KnownSizes sizes;
+    const int layer = p.addImageLayer(QStringLiteral("sheets"));
+    const QString tif = p.dir.write(QStringLiteral("s.tif"), "I");
+    const QString world = p.dir.write(QStringLiteral("S.TFW"), "0.25\n0\n0\n-0.25\n5400140.125\n1299979.875\n");
+    {
+        ScriptedAnswers answers;
+        dialogs::OpenImageFiles(p.map, {tif});
+        dialogs::OpenImageFiles(p.map, {world, tif});
+        EXPECT_TRUE(answers.messages().empty());
+    }
+    ASSERT_EQ(p.layer(layer).Objects.size(), 2u);
+    for (int k = 0; k < 2; ++k) {
+        const TRasterObject placed = p.object(layer, k);
+        EXPECT_EQ(placed.ImageName, QStringLiteral("s.tif"));
+        EXPECT_EQ(placed.XMin, 5400140);
+        EXPECT_EQ(placed.YMax, 1299980);
+        EXPECT_EQ(placed.XMax, 5400165);   // 100 × 50 pixels of 0.25 m
+        EXPECT_EQ(placed.YMin, 1299967.5);
+    }
+
+    // A world file beside it that is no world file: named, then the choices.
+    p.dir.write(QStringLiteral("S.TFW"), "0.25\n0\n0\n-0.25\nNaN\n1299979.875\n");
+    ScriptedAnswers answers;
+    reply(answers, platform::mrOk);
+    dialog(answers, [](QDialog &d) {
+        d.reject();
+        return d.result();
+    });
+    dialogs::OpenImageFiles(p.map, {tif});
+    EXPECT_TRUE(answers.exhausted());
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный формат файла ") + world);
+    EXPECT_EQ(p.layer(layer).Objects.size(), 2u);
+}
+
+TEST(OpenImage, RegistrationFilesOfValuesThatAreNoNumbersPlaceNothing)
+{
+    ImageProject p;
+    KnownSizes sizes;
+    const int layer = p.addImageLayer(QStringLiteral("sheets"));
+    p.dir.write(QStringLiteral("s.tif"), "I");
+    const QString files[] = {
+        p.dir.write(QStringLiteral("a.tfw"), "abc\n1e999\nNaN\n-inf\n0\n0\n"),
+        p.dir.write(QStringLiteral("b.tfw"), "0\n0\n0\n0\n1000\n2000\n"),
+        p.dir.write(QStringLiteral("c.tab"), "  File \"s.tif\"\n  (1000,2000) (0,0) Label \"1\",\n  (x,y) (100,50) Label \"2\"\n"),
+        p.dir.write(QStringLiteral("d.rtr"), "[Source Image]\nWidth=100\nHeight=50\nFile Name=s.tif\n[Tics]\nNumber=2\n"
+                                             "Tic0Coord=0 50 1000 2000\nTic1Coord=100 0 garbage 1950\n"),
+    };
+    for (const QString &file : files) {
+        SCOPED_TRACE(file.toStdString());
+        ScriptedAnswers answers;
+        if (file.endsWith(QLatin1String(".tab")))
+            dialog(answers, press(1));
+        reply(answers, platform::mrOk);
+        dialogs::OpenImageFiles(p.map, {file});
+        EXPECT_TRUE(answers.exhausted());
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный формат файла ") + file);
+    }
+    EXPECT_TRUE(p.layer(layer).Objects.empty());
+}
+
 TEST(OpenImage, TabFilesAskTheAxesOnceAndUnreadablePicturesAreSaid)
 {
     ImageProject p;
