@@ -655,7 +655,7 @@ bool decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
     };
 
     size_t j = 0;
-    bool whole = true;
+    bool held = true;
     while (j < rows.size()) {
         const std::int64_t w = (window.top + rows[j]) / s.rowsPerStrip;
         if (w >= n)
@@ -687,7 +687,7 @@ bool decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
                 }
             }
             if (got < windowBytes)
-                whole = false;
+                held = false;
             at = y + 1;
             // What the strip does not hold reads as 0.
             std::fill(row.begin() + got, row.end(), std::uint8_t(0));
@@ -704,7 +704,7 @@ bool decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
             }
         }
     }
-    return whole;
+    return held;
 }
 } // namespace
 
