@@ -21,10 +21,14 @@ namespace dialogs {
 
 namespace {
 
+void badFormat(const QString &fileName)
+{
+    platform::messageDlg(georef::badRegistrationMessage(fileName), platform::MsgType::Warning, platform::mbOK);
+}
+
 void badFormat(const TRasterObject &record)
 {
-    platform::messageDlg(QStringLiteral("Неверный формат файла ") + record.ImageName, platform::MsgType::Warning,
-                         platform::mbOK);
+    badFormat(record.ImageName);
 }
 
 bool upperContainsAny(const QString &name, std::initializer_list<const char *> texts)
@@ -49,6 +53,9 @@ struct OpenRun {
     std::optional<int> tabAnswer;
     bool placed = false;
     TMapExtent extent;
+    // The pictures world files placed in this command: a picture chosen
+    // with its world file is placed once.
+    QStringList placedByWorldFile;
 
     // Fits and appends; remembers the extent.
     void place(TRasterObject &record)
@@ -70,19 +77,9 @@ struct OpenRun {
         const QString workDir = map.FWorkDir;
         bool measure = true;
         if (georef::isWorldFileName(file) && platform::fileExists(file)) {
-            const std::optional<QByteArray> bytes = georef::readRegistrationFile(file);
-            const std::optional<georef::WorldPlacement> world =
-                bytes ? georef::readWorldPlacement(*bytes) : std::nullopt;
-            // A world file without its six numbers places nothing.
-            if (!world)
-                return true;
-            record.ImageName = MapFunctions::RelativeFileName(georef::worldFilePictureName(file), workDir);
-            map.LoadRasterSize(record);
-            measure = false;
-            const double w = record.ImageWidth, h = record.ImageHeight;
-            record.Points = {TControlPoint{world->C, world->F, 0, 0},
-                             TControlPoint{w * world->A + world->C, h * world->E + world->F, record.ImageWidth,
-                                           record.ImageHeight}};
+            if (const std::optional<georef::WorldPlacement> world = worldPlacement(file))
+                placeByWorld(*world, georef::worldFilePictureName(file), record);
+            return true;
         } else if (upperContainsAny(file, {".TAB"}) && platform::fileExists(file)) {
             if (!tabAnswer) {
                 const QString answer = SelExport()->Ask(QStringLiteral("XYorYX"));
@@ -90,12 +87,20 @@ struct OpenRun {
             }
             const std::optional<QByteArray> bytes = georef::readRegistrationFile(file);
             const georef::OpenedRegistration tab = georef::readTabForOpen(bytes.value_or(QByteArray()), *tabAnswer == 1);
+            if (tab.damaged) {
+                badFormat(file);
+                return true;
+            }
             record.ImageName = MapFunctions::RelativeFileName(
                 georef::completePictureName(tab.picture, file, workDir), workDir);
             takePoints(record, tab.points);
         } else if (upperContainsAny(file, {".RTR"}) && platform::fileExists(file)) {
             const std::optional<QByteArray> bytes = georef::readRegistrationFile(file);
             const georef::OpenedRegistration rtr = georef::readRtrForOpen(bytes.value_or(QByteArray()));
+            if (rtr.damaged) {
+                badFormat(file);
+                return true;
+            }
             record.ImageName = MapFunctions::RelativeFileName(
                 georef::completePictureName(rtr.picture, file, workDir), workDir);
             takePoints(record, rtr.points);
@@ -115,9 +120,44 @@ struct OpenRun {
         return true;
     }
 
-    // A plain picture: fitted, placed at a scale or registered by hand.
+    // A world file's numbers; nothing, after naming the file, when they are
+    // no numbers or too few.
+    std::optional<georef::WorldPlacement> worldPlacement(const QString &file)
+    {
+        const std::optional<QByteArray> bytes = georef::readRegistrationFile(file);
+        std::optional<georef::WorldPlacement> world = bytes ? georef::readWorldPlacement(*bytes) : std::nullopt;
+        if (!world)
+            badFormat(file);
+        return world;
+    }
+
+    // A picture placed by a world file's numbers.
+    void placeByWorld(const georef::WorldPlacement &world, const QString &pictureFile, TRasterObject &record)
+    {
+        record.ImageName = MapFunctions::RelativeFileName(pictureFile, map.FWorkDir);
+        map.LoadRasterSize(record);
+        if (record.ImageWidth <= 0 || record.ImageHeight <= 0) {
+            badFormat(record);
+            return;
+        }
+        takePoints(record, georef::worldFileCorners(world, record.ImageWidth, record.ImageHeight));
+        place(record);
+        if (placed)
+            placedByWorldFile << platform::resolvePath(pictureFile);
+    }
+
+    // A plain picture: placed by the world file beside it, else fitted,
+    // placed at a scale or registered by hand.
     void picture(const QString &file, TRasterObject &record)
     {
+        if (placedByWorldFile.contains(platform::resolvePath(file)))
+            return;
+        if (const QString beside = georef::worldFileBeside(file); !beside.isEmpty()) {
+            if (const std::optional<georef::WorldPlacement> world = worldPlacement(beside)) {
+                placeByWorld(*world, file, record);
+                return;
+            }
+        }
         record.ImageName = MapFunctions::RelativeFileName(file, map.FWorkDir);
         map.LoadRasterSize(record);
         if (record.ImageWidth <= 0 || record.ImageHeight <= 0) {
@@ -179,7 +219,7 @@ void OpenImages(MapControlCore &map)
 
 void OpenImageFiles(MapControlCore &map, const QStringList &files)
 {
-    OpenRun run{map, std::nullopt, false, TMapExtent{}};
+    OpenRun run{map, std::nullopt, false, TMapExtent{}, {}};
     for (const QString &file : files) {
         run.placed = false;
         TRasterObject record;

@@ -2,9 +2,11 @@
 // The map window's "Открыть изображение": picture files and registration
 // files (world files, ".tab", ".rtr") chosen together become raster objects
 // of the current image layer. A registration file places its picture by its
-// points; a plain picture is fitted into the window, placed at a scale or
-// registered by hand, as the user chooses. The view then zooms to the last
-// picture placed.
+// points; a plain picture with a world file beside it is placed by that
+// file; any other is fitted into the window, placed at a scale or
+// registered by hand, as the user chooses. A registration file whose
+// numbers are no numbers places nothing and is named. The view then zooms
+// to the last picture placed.
 
 #include <QStringList>
 

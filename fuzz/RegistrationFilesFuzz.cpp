@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes as a world file, an ".rtr" and a ".tab" to the
-// registration form's readers and to the open-image command's readers. The
+// registration form's readers and to the open-image command's readers. No
+// reader may give a point of a value that is not a finite number. The
 // points the form reads from a ".tab" or an ".rtr" must come back the same
 // after they are written again.
 
@@ -7,6 +8,7 @@
 #include "geodesy/RegistrationFiles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace {
@@ -25,20 +27,30 @@ const QString &scratch(const char *name, const QString &ext)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    (void)georef::readWorldPlacement(bytes);
-    (void)georef::readTabForOpen(bytes, true);
-    (void)georef::readRtrForOpen(bytes);
+    // No sheet is placed from numbers that are not numbers, nor by pixels
+    // of no size.
+    if (const auto world = georef::readWorldPlacement(bytes);
+        world && (!std::isfinite(world->A) || !std::isfinite(world->E) || !std::isfinite(world->C) ||
+                  !std::isfinite(world->F) || world->A == 0 || world->E == 0))
+        __builtin_trap();
+    for (const georef::OpenedRegistration &opened : {georef::readTabForOpen(bytes, true), georef::readRtrForOpen(bytes)})
+        for (const georef::OpenedPoint &p : opened.points)
+            if (opened.damaged || !std::isfinite(p.X) || !std::isfinite(p.Y))
+                __builtin_trap();
 
     const auto sized = [](int &w, int &h) {
         w = 640;
         h = 480;
         return true;
     };
-    for (const QString ext : {QStringLiteral(".tfw"), QStringLiteral(".rtr"), QStringLiteral(".tab")}) {
+    for (const QString &ext : {QStringLiteral(".tfw"), QStringLiteral(".rtr"), QStringLiteral(".tab")}) {
         const QString &path = scratch("registration_files", ext);
         if (!fuzzsupport::writeFile(path, bytes))
             continue;
         const georef::RegImport first = georef::importControlPoints(path, 0, sized);
+        for (const georef::RegPoint &p : first.points)
+            if (!first.error.isEmpty() || !std::isfinite(p.X) || !std::isfinite(p.Y))
+                __builtin_trap();
         if (ext == QLatin1String(".tfw") || first.points.empty())
             continue;
         // Labels with quotes or line breaks do not survive a ".tab" line, nor

@@ -1,6 +1,7 @@
 #include "geodesy/ImageRegistration.h"
 
 #include "mapdata/VykFunctions.h"
+#include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 
@@ -36,12 +37,19 @@ std::vector<std::pair<QString, QString>> residualTexts(const std::vector<RegPoin
     }
     ox /= static_cast<double>(n);
     oy /= static_cast<double>(n);
+    // To the centimetre: a residual of half a metre is a placing error a
+    // surveyor must see.
     const auto text = [](double v) {
-        return std::fabs(v) < 9e18 ? QString::number(platform::roundHalfEven(v)) : QStringLiteral("?");
+        if (!(std::fabs(v) < 1e15))
+            return QStringLiteral("?");
+        const double cm = static_cast<double>(platform::roundHalfEven(v * 100));
+        return platform::formatNumber(QStringLiteral("0.00"), cm == 0 ? 0.0 : cm / 100);
     };
+    // "X Ошибка" stands beside "X Карта", which shows the northing (map y);
+    // "Y Ошибка" beside the easting (map x).
     for (const RegPoint &p : points)
-        out.emplace_back(text(p.X - (p.Column * kx + ox)),
-                         text(p.Y - ((static_cast<double>(height) - p.Row) * ky + oy)));
+        out.emplace_back(text(p.Y - ((static_cast<double>(height) - p.Row) * ky + oy)),
+                         text(p.X - (p.Column * kx + ox)));
     return out;
 }
 

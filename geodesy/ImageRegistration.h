@@ -15,10 +15,11 @@
 
 namespace georef {
 
-// The residual texts ("X Ошибка", "Y Ошибка") of every point: map x and map
-// y minus the fit's prediction, rounded to whole numbers; "?" for every
-// point when there are fewer than three points or they share one column or
-// one row throughout. `height` is the picture's height in the record.
+// The residual texts ("X Ошибка", "Y Ошибка") of every point: map y (the
+// northing, which "X Карта" shows) and map x minus the fit's prediction, in
+// metres to the centimetre; "?" for every point when there are fewer than
+// three points or they share one column or one row throughout. `height` is
+// the picture's height in the record.
 std::vector<std::pair<QString, QString>> residualTexts(const std::vector<RegPoint> &points, int height);
 
 // The turn between the first two points on the map (map x, map y) and in the

@@ -1,7 +1,6 @@
 #include "geodesy/RegistrationFiles.h"
 
 #include "mapdata/ProjectFile.h"
-#include "mapdata/VykFunctions.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -40,12 +39,46 @@ QStringView takeUntil(QStringView text, qsizetype &from, QStringView stop)
     return part;
 }
 
-std::int32_t wholeValue(QStringView text)
+// A number of a registration file: the US-English form, or one with a
+// decimal comma; false for anything else or a value that is not finite.
+bool numberOf(QStringView text, double &value)
 {
-    const double v = regValue(text);
-    if (!(std::fabs(v) < 2147483647.0))
-        return 0;
-    return platform::roundToInt(v);
+    if (readRegNumber(text, value))
+        return true;
+    const QString t = text.trimmed().toString();
+    return t.count(u',') == 1 && !t.contains(u'.') && readRegNumber(QString(t).replace(u',', u'.'), value);
+}
+
+// A pixel's column or row: a number within the range of whole numbers,
+// rounded.
+bool pixelOf(QStringView text, std::int32_t &value)
+{
+    double v = 0;
+    if (!numberOf(text, v) || !(std::fabs(v) < 2147483647.0))
+        return false;
+    value = platform::roundToInt(v);
+    return true;
+}
+
+// The four values of a point of a registration file, in the file's order:
+// two map values and two pixel values; false when one is no number.
+struct PointValues {
+    double first = 0, second = 0;
+    std::int32_t column = 0, row = 0;
+};
+bool pointValues(QStringView first, QStringView second, QStringView column, QStringView row, PointValues &v)
+{
+    return numberOf(first, v.first) && numberOf(second, v.second) && pixelOf(column, v.column) &&
+           pixelOf(row, v.row);
+}
+
+// The four blank-separated values of an ".rtr" coordinate: column, row
+// counted upward, map x, map y.
+bool rtrValues(const QString &text, PointValues &v)
+{
+    const QStringList values = text.split(u' ', Qt::SkipEmptyParts);
+    return values.size() >= 4 && pixelOf(values[0], v.column) && pixelOf(values[1], v.row) &&
+           numberOf(values[2], v.first) && numberOf(values[3], v.second);
 }
 
 QString lowerExtension(const QString &fileName)
@@ -80,15 +113,6 @@ bool readRegNumber(QStringView text, double &value)
         return false;
     value = v;
     return true;
-}
-
-double regValue(QStringView text)
-{
-    double v = 0;
-    if (readRegNumber(text, v))
-        return v;
-    v = VykFunctions::TextToFloatDef(text.toString(), 0);
-    return std::isfinite(v) ? v : 0;
 }
 
 std::optional<QByteArray> readRegistrationFile(const QString &fileName)
@@ -144,14 +168,20 @@ RegImport importWorld(const QString &fileName, int existing, const std::function
     }
     if (numbers.size() <= 5)
         return out;
+    const WorldPlacement world{numbers[0], numbers[3], numbers[4], numbers[5]};
+    // Pixels of no size place the picture nowhere.
+    if (world.A == 0 || world.E == 0) {
+        out.error = badRegistrationMessage(fileName);
+        return out;
+    }
     int w = 0, h = 0;
     if (pictureSize && !pictureSize(w, h)) {
         w = 0;
         h = 0;
     }
-    const double A = numbers[0], E = numbers[3], C = numbers[4], F = numbers[5];
-    out.points.push_back(RegPoint{pointCaption(existing + 1), C, F, 0, 0});
-    out.points.push_back(RegPoint{pointCaption(existing + 2), w * A + C, h * E + F, w, h});
+    for (const OpenedPoint &p : worldFileCorners(world, w, h))
+        out.points.push_back(RegPoint{pointCaption(existing + static_cast<int>(out.points.size()) + 1), p.X, p.Y,
+                                      p.Column, p.Row});
     return out;
 }
 
@@ -170,16 +200,23 @@ RegImport importRtr(const QString &fileName, int existing)
     const int number = std::clamp(ini.readInteger(tics, QStringLiteral("Number"), 0), 0, keys);
     const std::int32_t height = ini.readInteger(QStringLiteral("Size"), QStringLiteral("Height"), 0);
     for (int i = 0; i < number; ++i) {
+        // A point the count names but the file does not hold is no point.
+        const QString coord = QStringLiteral("Tic%1Coord").arg(i);
+        if (!ini.valueExists(tics, coord))
+            continue;
+        PointValues v;
+        if (!rtrValues(ini.readString(tics, coord, QString()), v)) {
+            out.points.clear();
+            out.error = badRegistrationMessage(fileName);
+            return out;
+        }
         RegPoint p;
         const int position = existing + static_cast<int>(out.points.size()) + 1;
         p.Label = ini.readString(tics, QStringLiteral("Tic%1Label").arg(i), pointCaption(position));
-        const QStringList values =
-            ini.readString(tics, QStringLiteral("Tic%1Coord").arg(i), QString()).split(u' ', Qt::SkipEmptyParts);
-        auto value = [&](int k) { return k < values.size() ? regValue(values[k]) : 0.0; };
-        p.Column = values.isEmpty() ? 0 : wholeValue(values[0]);
-        p.Row = static_cast<std::int32_t>(height - (values.size() > 1 ? wholeValue(values[1]) : 0));
-        p.X = value(2);
-        p.Y = value(3);
+        p.Column = v.column;
+        p.Row = static_cast<std::int32_t>(std::clamp<qint64>(qint64(height) - v.row, INT32_MIN, INT32_MAX));
+        p.X = v.first;
+        p.Y = v.second;
         out.points.push_back(p);
     }
     return out;
@@ -196,11 +233,19 @@ RegImport importTab(const QString &fileName, int existing)
             continue;
         const QStringView text(line);
         qsizetype at = 3;
+        const QStringView x = takeUntil(text, at, u","), y = takeUntil(text, at, u") (");
+        const QStringView column = takeUntil(text, at, u","), row = takeUntil(text, at, u") Label \"");
+        PointValues v;
+        if (!pointValues(x, y, column, row, v)) {
+            out.points.clear();
+            out.error = badRegistrationMessage(fileName);
+            return out;
+        }
         RegPoint p;
-        p.X = regValue(takeUntil(text, at, u","));
-        p.Y = regValue(takeUntil(text, at, u") ("));
-        p.Column = wholeValue(takeUntil(text, at, u","));
-        p.Row = wholeValue(takeUntil(text, at, u") Label \""));
+        p.X = v.first;
+        p.Y = v.second;
+        p.Column = v.column;
+        p.Row = v.row;
         p.Label = takeUntil(text, at, u"\"").toString();
         if (p.Label.isEmpty())
             p.Label = pointCaption(existing + static_cast<int>(out.points.size()) + 1);
@@ -228,6 +273,11 @@ QString collinearPointsMessage()
     return QStringLiteral("Узловые точки не должны находиться на одной вертикальной или горизонтальной прямой");
 }
 
+QString badRegistrationMessage(const QString &fileName)
+{
+    return QStringLiteral("Неверный формат файла ") + fileName;
+}
+
 std::optional<std::vector<double>> worldFileNumbers(const std::vector<RegPoint> &points)
 {
     if (points.size() < 2)
@@ -250,8 +300,10 @@ std::optional<std::vector<double>> worldFileNumbers(const std::vector<RegPoint> 
         return std::nullopt;
     const double A = (points[maxC].X - points[minC].X) / dc;
     const double E = (points[maxR].Y - points[minR].Y) / dr;
-    const double C = points[minC].X - points[minC].Column * A;
-    const double F = points[minR].Y - points[minR].Row * E;
+    // The control points' pixel positions are pixel corners; a world file
+    // names the middle of the top-left pixel, half a pixel on.
+    const double C = points[minC].X - points[minC].Column * A + A / 2;
+    const double F = points[minR].Y - points[minR].Row * E + E / 2;
     return std::vector<double>{A, 0, 0, E, C, F};
 }
 
@@ -363,11 +415,43 @@ QString worldFilePictureName(const QString &worldFile)
 std::optional<WorldPlacement> readWorldPlacement(const QByteArray &bytes)
 {
     std::vector<double> numbers;
-    for (const QString &line : registrationLines(bytes))
-        numbers.push_back(regValue(line));
-    if (numbers.size() <= 5)
+    for (const QString &line : registrationLines(bytes)) {
+        if (numbers.size() == 6)
+            break;
+        // Blank lines (a last empty line of another program) hold no number.
+        if (line.trimmed().isEmpty())
+            continue;
+        double v = 0;
+        if (!numberOf(line, v))
+            return std::nullopt;
+        numbers.push_back(v);
+    }
+    if (numbers.size() < 6 || numbers[0] == 0 || numbers[3] == 0)
         return std::nullopt;
     return WorldPlacement{numbers[0], numbers[3], numbers[4], numbers[5]};
+}
+
+std::vector<OpenedPoint> worldFileCorners(const WorldPlacement &world, std::int32_t w, std::int32_t h)
+{
+    const double x0 = world.C - world.A / 2, y0 = world.F - world.E / 2;
+    return {OpenedPoint{x0, y0, 0, 0}, OpenedPoint{x0 + w * world.A, y0 + h * world.E, w, h}};
+}
+
+QString worldFileBeside(const QString &picture)
+{
+    const QString ext = platform::extractFileExt(picture);
+    if (ext.size() < 3)
+        return {};
+    const QString base = picture.chopped(ext.size());
+    // ".tif": ".tfw" (first and last letter and "w") and ".tifw".
+    for (const QString &candidate : {base + ext.left(2) + ext.right(1) + u'w', base + ext + u'w'}) {
+        if (!isWorldFileName(candidate))
+            continue;
+        const QString found = platform::findExistingPath(candidate);
+        if (!found.isEmpty() && platform::fileExists(found))
+            return found;
+    }
+    return {};
 }
 
 OpenedRegistration readTabForOpen(const QByteArray &bytes, bool xy)
@@ -384,16 +468,23 @@ OpenedRegistration readTabForOpen(const QByteArray &bytes, bool xy)
         if (p < 0)
             continue;
         qsizetype at = p + 3;
-        const double first = regValue(takeUntil(text, at, u","));
-        const double second = regValue(takeUntil(text, at, u")"));
+        const QStringView first = takeUntil(text, at, u",");
+        const QStringView second = takeUntil(text, at, u")");
         at = at < 0 ? -1 : text.indexOf(u'(', at);
         if (at >= 0)
             ++at;
+        const QStringView column = takeUntil(text, at, u","), row = takeUntil(text, at, u")");
+        PointValues v;
+        if (!pointValues(first, second, column, row, v)) {
+            out.damaged = true;
+            out.points.clear();
+            return out;
+        }
         OpenedPoint point;
-        point.Column = wholeValue(takeUntil(text, at, u","));
-        point.Row = wholeValue(takeUntil(text, at, u")"));
-        point.X = xy ? first : second;
-        point.Y = xy ? second : first;
+        point.Column = v.column;
+        point.Row = v.row;
+        point.X = xy ? v.first : v.second;
+        point.Y = xy ? v.second : v.first;
         out.points.push_back(point);
     }
     return out;
@@ -420,13 +511,17 @@ OpenedRegistration readRtrForOpen(const QByteArray &bytes)
             name = true;
             out.picture = text.mid(text.indexOf(u"File Name") + 10).toString();
         } else if (height && text.contains(u"Coord=")) {
-            const QStringList values = text.mid(text.indexOf(u"Coord=") + 6).toString().split(u' ', Qt::SkipEmptyParts);
-            auto value = [&](int k) { return k < values.size() ? regValue(values[k]) : 0.0; };
+            PointValues v;
+            if (!rtrValues(text.mid(text.indexOf(u"Coord=") + 6).toString(), v)) {
+                out.damaged = true;
+                out.points.clear();
+                return out;
+            }
             OpenedPoint p;
-            p.Column = values.isEmpty() ? 0 : wholeValue(values[0]);
-            p.Row = static_cast<std::int32_t>(out.height - (values.size() > 1 ? wholeValue(values[1]) : 0));
-            p.X = value(2);
-            p.Y = value(3);
+            p.Column = v.column;
+            p.Row = static_cast<std::int32_t>(std::clamp<qint64>(qint64(out.height) - v.row, INT32_MIN, INT32_MAX));
+            p.X = v.first;
+            p.Y = v.second;
             out.points.push_back(p);
         }
     }

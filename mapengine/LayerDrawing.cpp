@@ -758,12 +758,19 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
     if (!platform::fileExists(name))
         name = platform::joinPath(map_.FWorkDir, platform::extractFileName(stored));
     const QString lower = name.toLower();
-    if (lower.contains(QLatin1String(".wmf")) || lower.contains(QLatin1String(".emf")))
-        job_.Rasters().DrawMetafileRaster(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
-                                                         h.ImageHeight);
-    else
-        job_.Rasters().DrawRasterImage(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
-                                                      h.ImageHeight, L_.PenMode, L_.Gamma, L_.Contrast);
+    // A sheet that cannot be read costs the map that sheet only: the rest
+    // is drawn, and the user hears of it once the picture is made.
+    try {
+        if (lower.contains(QLatin1String(".wmf")) || lower.contains(QLatin1String(".emf")))
+            job_.Rasters().DrawMetafileRaster(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth,
+                                              h.ImageHeight);
+        else
+            job_.Rasters().DrawRasterImage(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth, h.ImageHeight,
+                                           L_.PenMode, L_.Gamma, L_.Contrast);
+        map_.FRasterFaults.drawn(name);
+    } catch (const std::exception &e) {
+        map_.FRasterFaults.failed(name, QString::fromUtf8(e.what()));
+    }
     obj.Shown = true;
     if (L_.ViewShadow)
         ovl_.rectangle(Rect{p1.x(), p1.y(), p2.x(), p2.y()});

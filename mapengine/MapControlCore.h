@@ -16,6 +16,7 @@
 #include "mapengine/LabelFiles.h"
 #include "raster/RasterObject.h"
 #include "raster/RasterPlacement.h"
+#include "raster/SheetFaults.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/Metafile.h"
@@ -392,6 +393,8 @@ public:
     std::int32_t FDragHandle = 0;
     std::int32_t FZoomPos = 0;
     std::int32_t FRasterDivX = 0, FRasterDivY = 0;
+    // Raster sheets the redraw could not draw, told once each.
+    raster::SheetFaults FRasterFaults;
     std::int32_t FMouseX = 0, FMouseY = 0;
     std::int32_t FNextParcelNumber = 0;
     TSelObjects FSelection;

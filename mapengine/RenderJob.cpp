@@ -9,6 +9,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
+#include "platform/UserAnswers.h"
 #include "platform/db/Table.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/gdi/PainterCanvas.h"
@@ -270,6 +271,9 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
         throw;
     }
     finish();
+    // The sheets that could not be drawn, told once the picture stands.
+    for (const QString &text : map.FRasterFaults.take())
+        platform::messageDlg(text, platform::MsgType::Error, platform::mbOK);
 }
 
 QImage RenderJob::PictureImage() const

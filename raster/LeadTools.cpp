@@ -43,6 +43,19 @@ void adjust(TLEADImage &image, int gamma, int contrast)
         image.Contrast(contrast * 10);
 }
 
+// The hidden control of a routine. A window load reports a file it cannot
+// read by its result only; a drawing raises it as the control's error
+// rather than copying an empty picture without a word.
+class HiddenImage : public TLEADImage {
+public:
+    using TLEADImage::TLEADImage;
+    void RaiseFailedLoad(const QString &operation, int result)
+    {
+        if (result != img::SUCCESS)
+            RaiseError(operation, result);
+    }
+};
+
 // The settings of a control that draws.
 void drawingControl(TLEADImage &image)
 {
@@ -84,7 +97,7 @@ bool DrawImageWithLead(QObject *parent, Canvas &canvas, const ImageDrawing &d)
     // so they are passed over before the file is asked about.
     if (d.fileName.toUpper().contains(QLatin1String(".DWG")))
         return true;
-    TLEADImage image(parent);
+    HiddenImage image(parent);
     image.GetFileInfo(d.fileName, 0);
     drawingControl(image);
     const int bits = std::max(8, image.InfoBits);
@@ -118,7 +131,8 @@ bool DrawImageWithLead(QObject *parent, Canvas &canvas, const ImageDrawing &d)
     }
     // The window at full resolution, stretched.
     const int w = std::max(1, toInt(s.width())), h = std::max(1, toInt(s.height()));
-    image.LoadFileTile(d.fileName, bits, 0, -1, toInt(s.left), toInt(s.top), w, h);
+    image.RaiseFailedLoad(QStringLiteral("LoadFileTile"),
+                          image.LoadFileTile(d.fileName, bits, 0, -1, toInt(s.left), toInt(s.top), w, h));
     adjust(image, d.gamma, d.contrast);
     if (dw > 0 && dh > 0) {
         const QImage *dc = image.GetBitmapDC();
@@ -131,7 +145,7 @@ bool DrawImageWithLead(QObject *parent, Canvas &canvas, const ImageDrawing &d)
 bool DrawMultiResolutionImage(QObject *parent, Canvas &canvas, const ImageDrawing &d)
 {
     const std::uint32_t rop = platform::gdi::rop3FromRasterIndex(d.rasterIndex);
-    TLEADImage image(parent);
+    HiddenImage image(parent);
     image.GetFileInfo(d.fileName, 0);
     image.ReadLoadResolutions(d.fileName);
     const bool levels = image.LoadResolutionCount > 0;
@@ -155,7 +169,12 @@ bool DrawMultiResolutionImage(QObject *parent, Canvas &canvas, const ImageDrawin
     image.LoadExtra = image.InfoExtra;
     image.LoadExtraFlag = true;
     canvas.setStretchBltMode(platform::gdi::COLORONCOLOR);
-    image.LoadFileTile(d.fileName, image.InfoBits, 0, -1, l, t, r - l, b - t);
+    const int loaded = image.LoadFileTile(d.fileName, image.InfoBits, 0, -1, l, t, r - l, b - t);
+    if (loaded != img::SUCCESS) {
+        image.LoadExtra = 0;
+        img::library().setLoadResolution(image.InfoFormat, 0, 0);
+        image.RaiseFailedLoad(QStringLiteral("LoadFileTile"), loaded);
+    }
     adjust(image, d.gamma, d.contrast);
     const QImage *dc = image.GetBitmapDC();
     canvas.stretchBlt(toInt(d.destination.left), toInt(d.destination.top), toInt(d.destination.width()),

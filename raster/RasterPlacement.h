@@ -54,6 +54,14 @@ Edges fitToWindowPixels(int width, int height, int w, int h);
 // The pixels per metre of sheet of a picture of `dpi` dots per inch, the
 // divisor that turns its pixels into metres of paper (rounded); 1 when it
 // has no resolution or the divisor would round to 0.
+//
+// Not the width divided by dpi × 0.0254 (the resolution multiplied by the
+// inch in metres instead of divided by it): that divisor makes every
+// picture with a resolution span about dpi × 0.0254 × the scale
+// denominator whatever its size, so that 2000 pixels of 200 dpi (25.4 cm of
+// paper) placed at 1:1000 would cover 5076 m of map instead of 254 m, and a
+// picture of 100 pixels nearly as much. A sheet placed at a scale covers
+// its paper size times the denominator.
 std::int32_t sheetPixelsPerMetre(double dpi);
 
 // Half the map span of `pixels` at the divisor (pixels per metre of sheet;

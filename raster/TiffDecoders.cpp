@@ -609,7 +609,7 @@ std::int64_t saturatingProduct(std::int64_t a, std::int64_t b)
 // of a row, and LZW's history, at most the strings of one table); each
 // taken row is converted and copied.
 template <class Decoder>
-void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
+bool decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
     // Colour samples of 8 or 16 bits only.
     const int p = page.Photometric(), b = page.BitsPerPixel();
@@ -655,10 +655,11 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
     };
 
     size_t j = 0;
+    bool held = true;
     while (j < rows.size()) {
         const std::int64_t w = (window.top + rows[j]) / s.rowsPerStrip;
         if (w >= n)
-            return;
+            return false;
         StreamSource source(stream, s.offsets[size_t(w)], s.counts[size_t(w)]);
         Decoder decoder(source);
         std::int64_t at = w * s.rowsPerStrip;   // the strip's next row
@@ -685,6 +686,8 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
                     ended = got < windowBytes || (more && decoder.skip(s.rowBytes - needed) < s.rowBytes - needed);
                 }
             }
+            if (got < windowBytes)
+                held = false;
             at = y + 1;
             // What the strip does not hold reads as 0.
             std::fill(row.begin() + got, row.end(), std::uint8_t(0));
@@ -701,6 +704,7 @@ void decodeCompressed(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &win
             }
         }
     }
+    return held;
 }
 } // namespace
 
@@ -716,13 +720,24 @@ std::vector<std::int64_t> takenRows(std::int64_t windowHeight, std::int64_t bitm
     if (bitmapHeight <= 0 || windowHeight <= 0)
         return rows;
     rows.reserve(static_cast<size_t>(std::min(bitmapHeight, windowHeight)));
-    for (std::int64_t i = 0; i < windowHeight && static_cast<std::int64_t>(rows.size()) < bitmapHeight; ++i)
-        if (rowTaken(i, static_cast<std::int64_t>(rows.size()), windowHeight, bitmapHeight))
-            rows.push_back(i);
+    // Row j is the first row at or after the one taken before it where
+    // j / i <= bitmapHeight / windowHeight: i = ceil(j * windowHeight /
+    // bitmapHeight). Found directly, not by visiting every row of the
+    // window, which a page may count in billions.
+    std::int64_t i = 0;
+    for (std::int64_t j = 0; j < bitmapHeight; ++j) {
+        if (j > 0) {
+            const __int128 n = static_cast<__int128>(j) * windowHeight;
+            i = std::max<std::int64_t>(i + 1, static_cast<std::int64_t>((n + bitmapHeight - 1) / bitmapHeight));
+        }
+        if (i >= windowHeight)
+            break;
+        rows.push_back(i);
+    }
     return rows;
 }
 
-void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
+bool DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
     const Strips s = stripsOf(page);
     const Layout l = layoutOf(page);
@@ -731,24 +746,33 @@ void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWin
     const std::int64_t readLength = (window.width * l.bits + 7) / 8 + 2;
     const std::int64_t windowOffset = l.bits * window.left / 8;
     const int shift = static_cast<int>(l.bits * window.left % 8);
+    // The bytes of a row the window's pixels lie in: those the file must
+    // hold (the rest of what is read may lie past the last row's end).
+    const std::int64_t rowLength = std::min(s.rowBytes - windowOffset, (shift + window.width * l.bits + 7) / 8);
     // The row read, and what the bitmap row takes of it.
     std::vector<std::uint8_t> buffer;
+    bool whole = true;
     try {
-        buffer.resize(static_cast<size_t>(std::max(readLength, bitmap.stride())));
         const std::vector<std::int64_t> rows = takenRows(window.height, bitmap.height());
-        std::int64_t k = 0;
+        // A page whose strip table ends before the window's first row holds
+        // none of it: nothing is read, however many rows the page counts.
+        if (rows.empty() || (window.top + rows.front()) / s.rowsPerStrip >= n)
+            return rows.empty();
+        buffer.resize(static_cast<size_t>(std::max(readLength, bitmap.stride())));
         for (size_t j = 0; j < rows.size(); ++j) {
             const std::int64_t y = window.top + rows[j];
-            while ((k + 1) * s.rowsPerStrip <= y)
-                ++k;
+            // The strip that holds the row, found at once.
+            const std::int64_t k = y / s.rowsPerStrip;
             if (k >= n)
-                return;
+                return false;
             const std::int64_t at = s.offsets[size_t(k)] + (y - k * s.rowsPerStrip) * s.rowBytes + windowOffset;
             // What the file does not hold reads as 0; nothing past its end
             // is asked for.
             const std::int64_t inFile = std::clamp<std::int64_t>(stream.size() - at, 0, readLength);
             const std::int64_t got =
                 inFile > 0 ? stream.readAt(at, reinterpret_cast<char *>(buffer.data()), inFile) : 0;
+            if (got < rowLength)
+                whole = false;
             std::fill(buffer.begin() + std::max<std::int64_t>(got, 0), buffer.end(), std::uint8_t(0));
             std::uint8_t *row = buffer.data();
             if (l.outBits >= 8) {
@@ -762,17 +786,19 @@ void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWin
         }
     } catch (const std::exception &) {
         // An error inside the rows ends the decoding; the rows made stay.
+        return false;
     }
+    return whole;
 }
 
-void DecodeLzwRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
+bool DecodeLzwRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
-    decodeCompressed<LzwDecoder>(page, bitmap, window);
+    return decodeCompressed<LzwDecoder>(page, bitmap, window);
 }
 
-void DecodePackBitsRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
+bool DecodePackBitsRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window)
 {
-    decodeCompressed<PackBitsDecoder>(page, bitmap, window);
+    return decodeCompressed<PackBitsDecoder>(page, bitmap, window);
 }
 
 // ---- one strip in memory -----------------------------------------------------------

@@ -30,11 +30,13 @@ std::vector<std::int64_t> takenRows(std::int64_t windowHeight, std::int64_t bitm
 // "Ошибка структуры файла." for strip tags missing or malformed,
 // "Неподдерживаемый формат изображения." for sample sizes the decoder does
 // not take, and (LZW) "Неподдерживаемый формат сжатия." for a broken code
-// stream. The uncompressed decoder ends quietly at an error inside its row
-// loop, the rows already decoded kept.
-void DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
-void DecodeLzwRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
-void DecodePackBitsRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
+// stream. The uncompressed decoder ends at an error inside its row loop,
+// the rows already decoded kept. False when the file does not hold every
+// row taken (a strip table that ends first, strips past the file's end or
+// cut short): those rows stay zero, and the caller tells the user.
+bool DecodeUncompressedRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
+bool DecodeLzwRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
+bool DecodePackBitsRegion(const TTIFFIFD &page, Dib &bitmap, const DecodeWindow &window);
 
 // One strip into out, at most `capacity` bytes; the bytes written. LZW
 // raises "Неподдерживаемый формат сжатия." for a code stream no encoder

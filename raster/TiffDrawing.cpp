@@ -28,8 +28,9 @@ bool DrawTiffRegion(const QString &fileName, platform::gdi::Canvas &canvas, cons
         return false;
     TTIFFBitmap tiff;
     tiff.LoadFromFile(fileName);
+    bool whole = true;
     const std::optional<Dib> dib =
-        tiff.GetPageRegion(1, source.left, source.top, source.width(), source.height(), toInt(dh), gamma);
+        tiff.GetPageRegion(1, source.left, source.top, source.width(), source.height(), toInt(dh), gamma, &whole);
     if (!dib)
         return false;
     // Columns beyond the rectangle's are picked here, as the stretch would
@@ -40,6 +41,10 @@ bool DrawTiffRegion(const QString &fileName, platform::gdi::Canvas &canvas, cons
     canvas.setStretchBltMode(platform::gdi::COLORONCOLOR);
     canvas.stretchBlt(toInt(destination.left), toInt(destination.top), toInt(dw), toInt(dh), image,
                       QRect(0, 0, image.width(), image.height()), rop);
+    // What the file holds is drawn; that it holds less than the page says
+    // is not passed over.
+    if (!whole)
+        throw TiffError(tiffReadErrorText());
     return true;
 }
 

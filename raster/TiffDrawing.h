@@ -18,7 +18,8 @@ namespace raster {
 // True when the picture was drawn. Nothing is drawn (false) for an empty
 // destination, a file that is no little-endian TIFF or a window outside its
 // first page; the reader's errors (TiffError) and a file that cannot be
-// opened pass on.
+// opened pass on. A file that holds less of the window than its page says
+// is drawn as far as it goes, then "Ошибка чтения файла." is raised.
 bool DrawTiffRegion(const QString &fileName, platform::gdi::Canvas &canvas, const Edges &source,
                     const Edges &destination, int rasterIndex, double gamma);
 

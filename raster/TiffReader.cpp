@@ -191,8 +191,10 @@ std::uint32_t TTIFFIFD::tagValue(int tag, std::uint32_t fallback) const
 }
 
 std::optional<Dib> TTIFFIFD::DecodeRegion(std::int64_t left, std::int64_t top, std::int64_t width,
-                                          std::int64_t height, int outputHeight, double gamma) const
+                                          std::int64_t height, int outputHeight, double gamma, bool *whole) const
 {
+    if (whole)
+        *whole = true;
     std::vector<std::uint32_t> v;
     if (GetTag(tagImageWidth, v) == 0 || v.empty())
         return std::nullopt;
@@ -249,13 +251,16 @@ std::optional<Dib> TTIFFIFD::DecodeRegion(std::int64_t left, std::int64_t top, s
     dib.colors() = std::move(colors);
 
     const DecodeWindow window{left, top, width, height};
+    bool held = true;
     switch (compression_) {
     case 1:
-    case 2: DecodeUncompressedRegion(*this, dib, window); break;
-    case 5: DecodeLzwRegion(*this, dib, window); break;
-    case 32773: DecodePackBitsRegion(*this, dib, window); break;
+    case 2: held = DecodeUncompressedRegion(*this, dib, window); break;
+    case 5: held = DecodeLzwRegion(*this, dib, window); break;
+    case 32773: held = DecodePackBitsRegion(*this, dib, window); break;
     default: break; // left as made: zero
     }
+    if (whole)
+        *whole = held;
 
     if (gamma != 0 && ((photometric_ == phBlackIsZero && bitCount == 8 && b == 8) || photometric_ == phRgb)) {
         const std::array<std::uint8_t, 256> table = platform::gdi::gammaTable(gamma);
@@ -314,11 +319,13 @@ bool TTIFFBitmap::LoadFromStream(TiffStream &stream)
 }
 
 std::optional<Dib> TTIFFBitmap::GetPageRegion(int page, std::int64_t left, std::int64_t top, std::int64_t width,
-                                              std::int64_t height, int outputHeight, double gamma) const
+                                              std::int64_t height, int outputHeight, double gamma, bool *whole) const
 {
+    if (whole)
+        *whole = true;
     if (page < 1 || page > PageCount())
         return std::nullopt;
-    return pages_[static_cast<size_t>(page - 1)]->DecodeRegion(left, top, width, height, outputHeight, gamma);
+    return pages_[static_cast<size_t>(page - 1)]->DecodeRegion(left, top, width, height, outputHeight, gamma, whole);
 }
 
 } // namespace raster

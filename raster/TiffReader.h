@@ -119,8 +119,10 @@ public:
     // bitmap as wide as the window and at most `outputHeight` rows tall, the
     // gamma table applied when gamma is not 0. None when the page has no size
     // or the window does not lie inside it. Raises the reader's errors.
+    // `whole` (when given) tells whether the file held every row decoded:
+    // rows it does not hold stay zero.
     std::optional<Dib> DecodeRegion(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
-                                    int outputHeight, double gamma) const;
+                                    int outputHeight, double gamma, bool *whole = nullptr) const;
 
 private:
     TiffStream &stream_;
@@ -154,7 +156,8 @@ public:
 
     // DecodeRegion of page `page` (from 1); none for a page out of range.
     std::optional<Dib> GetPageRegion(int page, std::int64_t left, std::int64_t top, std::int64_t width,
-                                     std::int64_t height, int outputHeight, double gamma) const;
+                                     std::int64_t height, int outputHeight, double gamma,
+                                     bool *whole = nullptr) const;
 
 private:
     std::unique_ptr<TiffStream> owned_;

@@ -1,5 +1,6 @@
 # tolvane-render: its usage on --help (status 0) and on wrong arguments
-# (status 2), and a PNG of a copy of the demo project drawn without a display.
+# (status 2), and a PNG of a copy of the demo project drawn without a display,
+# also with one of its sheets damaged.
 # -DTOOL=<tolvane-render> -DPROGRAM=<program folder> -DWORK=<scratch folder>
 execute_process(COMMAND ${TOOL} --help RESULT_VARIABLE rc OUTPUT_VARIABLE out)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "usage: tolvane-render")
@@ -68,4 +69,15 @@ execute_process(COMMAND ${TOOL} ${WORK}/missing.tvp ${WORK}/x.png --program ${PR
                 RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 1 OR EXISTS ${WORK}/x.png)
   message(FATAL_ERROR "a missing project: status ${rc}, errors: ${err}")
+endif()
+# A damaged sheet (the demo's TIFF sheet cut short): the rest of the map is
+# drawn, and the message names the file.
+execute_process(COMMAND truncate -s 3000 ${WORK}/demo/5310-1.tiff RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cannot cut the sheet")
+endif()
+execute_process(COMMAND ${TOOL} ${WORK}/demo.tvp ${WORK}/damaged.png --size 640x480 --scale 1500 --program ${PROGRAM}
+                RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/damaged.png OR NOT err MATCHES "5310-1\\.tiff:\nОшибка чтения файла\\.")
+  message(FATAL_ERROR "drawing the demo with a damaged sheet: status ${rc}, errors: ${err}")
 endif()

@@ -247,6 +247,44 @@ void BM_TiffWindowOneEighth(benchmark::State &state)
 }
 BENCHMARK(BM_TiffWindowOneEighth)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A file of about a hundred bytes whose page says it has four billion rows
+// of one pixel in one strip of one row: the window at its foot, 1080 rows
+// tall, holds none of them, which must cost no more than reading the
+// directory (it once stepped through the strips up to the window).
+void BM_TiffWindowOfAPageThatHoldsNothing(benchmark::State &state)
+{
+    QByteArray f("II*\0\x0A\0\0\0\x55\0", 10);
+    const std::uint16_t entries = 8;
+    put16(f, entries);
+    auto entry = [&](std::uint16_t tag, std::uint16_t type, std::uint32_t value) {
+        put16(f, tag);
+        put16(f, type);
+        put32(f, 1);
+        put32(f, value);
+    };
+    entry(256, 4, 1);
+    entry(257, 4, 4000000000u);
+    entry(258, 3, 8);
+    entry(259, 3, 1);
+    entry(262, 3, 1);
+    entry(273, 4, 8);
+    entry(278, 4, 1);
+    entry(279, 4, 1);
+    put32(f, 0);
+    bool whole = true;
+    for (auto _ : state) {
+        raster::TiffMemoryStream stream(f);
+        raster::TTIFFBitmap tiff;
+        tiff.LoadFromStream(stream);
+        const std::optional<raster::Dib> dib =
+            tiff.GetPageRegion(1, 0, 4000000000LL - 1080 * 1000, 1, 1080 * 1000, 1080, 0, &whole);
+        benchmark::DoNotOptimize(dib);
+    }
+    if (whole)
+        state.SkipWithError("the page was taken for whole");
+}
+BENCHMARK(BM_TiffWindowOfAPageThatHoldsNothing)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 namespace bench {

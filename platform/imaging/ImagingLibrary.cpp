@@ -2,6 +2,7 @@
 
 #include "platform/imaging/ImagingLibrary.h"
 
+#include "platform/imaging/BmpData.h"
 #include "platform/imaging/GifDelays.h"
 #include "platform/imaging/HeaderResolution.h"
 #include "platform/imaging/GifFrames.h"
@@ -55,6 +56,16 @@ int readerError(const QImageReader &reader, const QString &fileName)
     case QImageReader::InvalidDataError: return ERROR_FILE_READ;
     default: return ERROR_FILE_READ;
     }
+}
+
+// Whether the file holds the pixels it describes, as far as that is known
+// before decoding: Qt reads a BMP cut short as black rows, without an error.
+bool pixelsHeld(const QString &fileName, const QByteArray &format)
+{
+    if (format != "bmp")
+        return true;
+    QFile file(fileName);
+    return !file.open(QIODevice::ReadOnly) || bmpDataHeld(file);
 }
 
 // Moves a reader to a page; readers that cannot jump (animations) read
@@ -276,6 +287,8 @@ int ImagingLibrary::loadFile(const QString &fileName, const LoadRequest &request
                                          .intersected(QRect(QPoint(0, 0), full));
                 return readTiffWindow(fileName, page, source, part.size(), image);
             }
+            if (!pixelsHeld(fileName, reader.format()))
+                return int(ERROR_FILE_READ);
             if (part != QRect(QPoint(0, 0), shown)) {
                 if (shown != full)
                     reader.setScaledClipRect(part);
@@ -379,6 +392,8 @@ int ImagingLibrary::loadResize(const QString &fileName, int width, int height, i
             r != SUCCESS)
             return r;
     } else if (jpeg != SUCCESS) {
+        if (!pixelsHeld(fileName, f))
+            return ERROR_FILE_READ;
         reader.setScaledSize(QSize(width, height));
         image = reader.read();
         if (image.isNull())

@@ -99,7 +99,26 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
     const std::uint64_t bandBytes = std::uint64_t(tiled ? tileWidth : width) * bandRows * 4;
     if (bandBytes > MaxBandBytes)
         return ERROR_NO_MEMORY;
-    std::vector<std::uint32_t> band(raw ? 0 : static_cast<std::size_t>(bandBytes / 4));
+    // What libtiff itself holds of a strip or tile before it converts the
+    // samples: within the same bound (a page may count thousands of samples
+    // a pixel).
+    const std::uint64_t encodedBytes = tiled ? TIFFTileSize64(tif.get()) : TIFFStripSize64(tif.get());
+    if (encodedBytes == 0 || encodedBytes > MaxBandBytes)
+        return ERROR_NO_MEMORY;
+    if (tiled) {
+        // The tiles of a band row that the window's columns touch are kept
+        // together: all of them within the bound too.
+        std::uint64_t touched = 0;
+        std::int64_t last = -1;
+        for (const int column : columns)
+            if (const std::int64_t t = column / std::int64_t(tileWidth); t != last) {
+                ++touched;
+                last = t;
+            }
+        if (touched * bandBytes > MaxBandBytes)
+            return ERROR_NO_MEMORY;
+    }
+    std::vector<std::uint32_t> band(raw || tiled ? 0 : static_cast<std::size_t>(bandBytes / 4));
     const std::size_t rawRow = std::size_t(width) * samples;
     std::vector<std::uint8_t> rawBand(raw ? rawRow * bandRows : 0);
     // For tiles: the decoded tiles of the current band row, by tile column.

@@ -15,6 +15,7 @@
 #include "mapdata/VykFunctions.h"
 #include "platform/Environment.h"
 #include "platform/Registry.h"
+#include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "raster/ImagingRoutines.h"
 #include "support/ScriptedAnswers.h"
@@ -190,15 +191,16 @@ TEST(ChoiceDialog, GoingToAPointAnswersOkOnlyForYes)
 TEST(OpenImage, WorldFilesPlaceTheirPicturesWhateverTheCaseOfTheName)
 {
     // x.tfw names x.TIF, which lies on the disk as x.tif; y.tfw finds y.TIF
-    // as it is; the extent is the world file's fit; the view zooms to the
+    // as it is; the extent is the world file's fit, its corner half a pixel
+    // from the middle of the pixel the file names; the view zooms to the
     // last picture.
     ImageProject p;
     KnownSizes sizes;
     const int layer = p.addImageLayer(QStringLiteral("sheets"));
     p.dir.write(QStringLiteral("x.tif"), "I");
     p.dir.write(QStringLiteral("y.TIF"), "I");
-    const QString x = p.dir.write(QStringLiteral("x.tfw"), "0.5\r\n0\r\n0\r\n-0.5\r\n6500000.5\r\n5400000\r\n");
-    const QString y = p.dir.write(QStringLiteral("y.tfw"), "2\n0\n0\n-2\n1000\n2000\n");
+    const QString x = p.dir.write(QStringLiteral("x.tfw"), "0.5\r\n0\r\n0\r\n-0.5\r\n6500000.75\r\n5399999.75\r\n");
+    const QString y = p.dir.write(QStringLiteral("y.tfw"), "2\n0\n0\n-2\n1001\n1999\n");
     dialogs::OpenImageFiles(p.map, {x, y});
 
     ASSERT_EQ(p.layer(layer).Objects.size(), 2u);
@@ -213,6 +215,74 @@ TEST(OpenImage, WorldFilesPlaceTheirPicturesWhateverTheCaseOfTheName)
     EXPECT_EQ(second.YMin, 1900);
     ASSERT_EQ(p.host.zooms.size(), 1u);
     EXPECT_TRUE(sameBox(second, p.host.zooms[0]));
+}
+
+TEST(OpenImage, APictureWithAWorldFileBesideItIsPlacedByIt)
+{
+    // s.tif with s.tfw (any case) beside it: no placing choice, the corner
+    // half a pixel from the middle the file names; chosen together with its
+    // world file, placed once.
+    ImageProject p;
+    KnownSizes sizes;
+    const int layer = p.addImageLayer(QStringLiteral("sheets"));
+    const QString tif = p.dir.write(QStringLiteral("s.tif"), "I");
+    const QString world = p.dir.write(QStringLiteral("S.TFW"), "0.25\n0\n0\n-0.25\n5400140.125\n1299979.875\n");
+    {
+        ScriptedAnswers answers;
+        dialogs::OpenImageFiles(p.map, {tif});
+        dialogs::OpenImageFiles(p.map, {world, tif});
+        EXPECT_TRUE(answers.messages().empty());
+    }
+    ASSERT_EQ(p.layer(layer).Objects.size(), 2u);
+    for (int k = 0; k < 2; ++k) {
+        const TRasterObject placed = p.object(layer, k);
+        EXPECT_EQ(placed.ImageName, QStringLiteral("s.tif"));
+        EXPECT_EQ(placed.XMin, 5400140);
+        EXPECT_EQ(placed.YMax, 1299980);
+        EXPECT_EQ(placed.XMax, 5400165);   // 100 × 50 pixels of 0.25 m
+        EXPECT_EQ(placed.YMin, 1299967.5);
+    }
+
+    // A world file beside it that is no world file: named, then the choices.
+    p.dir.write(QStringLiteral("S.TFW"), "0.25\n0\n0\n-0.25\nNaN\n1299979.875\n");
+    ScriptedAnswers answers;
+    reply(answers, platform::mrOk);
+    dialog(answers, [](QDialog &d) {
+        d.reject();
+        return d.result();
+    });
+    dialogs::OpenImageFiles(p.map, {tif});
+    EXPECT_TRUE(answers.exhausted());
+    ASSERT_EQ(answers.messages().size(), 1u);
+    EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный формат файла ") + world);
+    EXPECT_EQ(p.layer(layer).Objects.size(), 2u);
+}
+
+TEST(OpenImage, RegistrationFilesOfValuesThatAreNoNumbersPlaceNothing)
+{
+    ImageProject p;
+    KnownSizes sizes;
+    const int layer = p.addImageLayer(QStringLiteral("sheets"));
+    p.dir.write(QStringLiteral("s.tif"), "I");
+    const QString files[] = {
+        p.dir.write(QStringLiteral("a.tfw"), "abc\n1e999\nNaN\n-inf\n0\n0\n"),
+        p.dir.write(QStringLiteral("b.tfw"), "0\n0\n0\n0\n1000\n2000\n"),
+        p.dir.write(QStringLiteral("c.tab"), "  File \"s.tif\"\n  (1000,2000) (0,0) Label \"1\",\n  (x,y) (100,50) Label \"2\"\n"),
+        p.dir.write(QStringLiteral("d.rtr"), "[Source Image]\nWidth=100\nHeight=50\nFile Name=s.tif\n[Tics]\nNumber=2\n"
+                                             "Tic0Coord=0 50 1000 2000\nTic1Coord=100 0 garbage 1950\n"),
+    };
+    for (const QString &file : files) {
+        SCOPED_TRACE(file.toStdString());
+        ScriptedAnswers answers;
+        if (file.endsWith(QLatin1String(".tab")))
+            dialog(answers, press(1));
+        reply(answers, platform::mrOk);
+        dialogs::OpenImageFiles(p.map, {file});
+        EXPECT_TRUE(answers.exhausted());
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Неверный формат файла ") + file);
+    }
+    EXPECT_TRUE(p.layer(layer).Objects.empty());
 }
 
 TEST(OpenImage, TabFilesAskTheAxesOnceAndUnreadablePicturesAreSaid)
@@ -284,7 +354,7 @@ TEST(OpenImage, PlainPicturesFittedPlacedAtAScaleOrCancelled)
 
     // By hand: the registration window's points place the picture.
     const QString jpg = p.dir.write(QStringLiteral("scan.jpg"), "J");
-    const QString world = p.dir.write(QStringLiteral("points.jpgw"), "2\n0\n0\n-2\n1000\n2000\n");
+    const QString world = p.dir.write(QStringLiteral("points.jpgw"), "2\n0\n0\n-2\n1001\n1999\n");
     {
         ScriptedAnswers answers;
         dialog(answers, [](QDialog &d) {
@@ -356,7 +426,7 @@ TEST(RegForm, ThreePointsRegisteredWriteAFileThatReopensToTheSamePlace)
     // Exported as a ".tab" and opened: the same placement.
     record.Points[2] = TControlPoint{1100, 1900, 100, 100};
     form.SetImage(record);
-    EXPECT_EQ(form.ResidualX(2), QStringLiteral("0"));
+    EXPECT_EQ(form.ResidualX(2), platform::formatNumber(QStringLiteral("0.00"), 0));
     ASSERT_TRUE(form.ExportFile(p.dir.file(QStringLiteral("scan.tab"))));
     TRasterObject fitted = record;
     ASSERT_TRUE(raster::fitRasterToControlPoints(fitted));
@@ -561,7 +631,7 @@ TEST(RegForm, DoubleClickRegistrationStoresTheObject)
     reply(answers, platform::mrOk);
     dialog(answers, [&](QDialog &d) {
         auto &form = dynamic_cast<TRegForm &>(d);
-        const QString world = p.dir.write(QStringLiteral("s.bmpw"), "2\n0\n0\n-2\n1000\n2000\n");
+        const QString world = p.dir.write(QStringLiteral("s.bmpw"), "2\n0\n0\n-2\n1001\n1999\n");
         form.ImportFile(world);
         return static_cast<int>(platform::mrOk);
     });

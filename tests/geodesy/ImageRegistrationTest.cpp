@@ -4,6 +4,7 @@
 
 #include "geodesy/ImageRegistration.h"
 
+#include "platform/Environment.h"
 #include "raster/RasterObject.h"
 #include "support/TestFiles.h"
 
@@ -15,17 +16,32 @@ using namespace georef;
 
 TEST(ImageRegistration, ResidualsOrQuestionMarks)
 {
+    const platform::ScopedService<platform::DecimalSeparator> point(u'.');
     const std::vector<RegPoint> fitting = {{QStringLiteral("Pt 1"), 1000, 2000, 0, 0},
                                            {QStringLiteral("Pt 2"), 1100, 2000, 100, 0},
                                            {QStringLiteral("Pt 3"), 1100, 1900, 100, 100}};
     for (const auto &r : residualTexts(fitting, 100))
-        EXPECT_EQ(r, std::pair(QStringLiteral("0"), QStringLiteral("0")));
+        EXPECT_EQ(r, std::pair(QStringLiteral("0.00"), QStringLiteral("0.00")));
 
-    std::vector<RegPoint> off = fitting;
-    off[2].X += 30; // a badly placed point shows where it lies off
-    const auto r = residualTexts(off, 100);
-    EXPECT_NE(r[2].first, QStringLiteral("0"));
-    EXPECT_EQ(r[2].second, QStringLiteral("0"));
+    // A point off in the easting (map x) shows under "Y Ошибка", beside the
+    // easting's column "Y Карта"; one off in the northing under "X Ошибка".
+    // The fit shares a point's error with the others: of 0.6 m off in the
+    // northing, 0.45 m shows at the point and -0.15 m at the others.
+    const std::vector<RegPoint> square = {{QStringLiteral("1"), 1000, 2000, 0, 0},
+                                          {QStringLiteral("2"), 1100, 2000, 100, 0},
+                                          {QStringLiteral("3"), 1100, 1900, 100, 100},
+                                          {QStringLiteral("4"), 1000, 1900, 0, 100}};
+    std::vector<RegPoint> east = square;
+    east[3].X += 2;
+    std::vector<RegPoint> north = square;
+    north[3].Y += 0.6;
+    const auto e = residualTexts(east, 100), n = residualTexts(north, 100);
+    EXPECT_EQ(e[3].first, QStringLiteral("0.00"));
+    EXPECT_NE(e[3].second, QStringLiteral("0.00"));
+    EXPECT_EQ(n[3].second, QStringLiteral("0.00"));
+    // Less than a metre is not rounded away.
+    EXPECT_EQ(n[3].first, QStringLiteral("0.45"));
+    EXPECT_EQ(n[0].first, QStringLiteral("-0.15"));
 
     const std::vector<std::vector<RegPoint>> unknown = {
         {fitting[0], fitting[1]},

@@ -5,7 +5,15 @@
 #include "geodesy/RegistrationFiles.h"
 
 #include "platform/IniFile.h"
+#include "support/GdalTools.h"
 #include "support/TestFiles.h"
+
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QStandardPaths>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -32,7 +40,8 @@ TEST(RegistrationFiles, WorldFileWrittenFromTwoPointsAndReadBack)
                                           {QStringLiteral("Pt 2"), 1100, 1950, 100, 50}};
     const QString world = dir.file(QStringLiteral("x.tifw"));
     EXPECT_EQ(exportControlPoints(world, QStringLiteral("x.tif"), points, 100, 50), QString());
-    EXPECT_EQ(dir.read(QStringLiteral("x.tifw")), QByteArray("1\r\n0\r\n0\r\n-1\r\n1000\r\n2000\r\n"));
+    // The middle of the top-left pixel, half a pixel from its corner.
+    EXPECT_EQ(dir.read(QStringLiteral("x.tifw")), QByteArray("1\r\n0\r\n0\r\n-1\r\n1000.5\r\n1999.5\r\n"));
 
     const RegImport back = importControlPoints(world, 0, sized(100, 50));
     EXPECT_TRUE(back.error.isEmpty());
@@ -137,10 +146,29 @@ TEST(RegistrationFiles, WorldFileFailuresAreSaid)
     const QString bad = dir.write(QStringLiteral("bad.tfw"), "1\n0\n0\n-1\nabc\n2000\n");
     EXPECT_EQ(importControlPoints(bad, 0, sized(10, 10)).error,
               QStringLiteral("'abc' is not a valid floating point value"));
-    // The open command reads it tolerantly.
-    ASSERT_TRUE(readWorldPlacement("1\n0\n0\n-1\nabc\n2000\n").has_value());
-    EXPECT_EQ(readWorldPlacement("1\n0\n0\n-1\nabc\n2000\n")->C, 0);
-    EXPECT_FALSE(readWorldPlacement("1\n0\n0\n-1\n5\n").has_value());
+    // So does one that is no finite number; pixels of no size are no
+    // placement either.
+    const QString nan = dir.write(QStringLiteral("nan.tfw"), "1\n0\n0\n-1\nNaN\n2000\n");
+    EXPECT_EQ(importControlPoints(nan, 0, sized(10, 10)).error, QStringLiteral("'NaN' is not a valid floating point value"));
+    const QString flat = dir.write(QStringLiteral("flat.tfw"), "0\n0\n0\n-1\n1000\n2000\n");
+    const RegImport none = importControlPoints(flat, 0, sized(10, 10));
+    EXPECT_EQ(none.error, QStringLiteral("Неверный формат файла ") + flat);
+    EXPECT_TRUE(none.points.empty());
+
+    // The open command places no sheet from anything but six numbers with
+    // pixels of a size.
+    const char *notPlacing[] = {"1\n0\n0\n-1\nabc\n2000\n", "1e999\n0\n0\n-1\n1000\n2000\n",
+                             "1\n0\n0\n-1\nNaN\n2000\n",   "1\n0\n0\n-inf\n1000\n2000\n",
+                             "0\n0\n0\n-1\n1000\n2000\n",    "1\n0\n0\n0\n1000\n2000\n",
+                             "1\n0\n0\n-1\n5\n",              "1\n0\n\n0\n-1\n5\n",
+                             ""};
+    for (const char *text : notPlacing)
+        EXPECT_FALSE(readWorldPlacement(text).has_value()) << text;
+    // Blank lines, a decimal comma and lines after the sixth are taken.
+    const std::optional<WorldPlacement> read = readWorldPlacement("0,5\r\n0\r\n0\r\n-0.5\r\n1000\r\n\r\n2000\r\nx\r\n");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->A, 0.5);
+    EXPECT_EQ(read->F, 2000);
 
     // Points on one column, one point, no point: the message, nothing written.
     const std::vector<std::vector<RegPoint>> refused = {
@@ -187,4 +215,104 @@ TEST(RegistrationFiles, BareNamesCompletedByTheFolderOutsideTheWorkFolder)
               QStringLiteral("s.tif"));
     EXPECT_EQ(completePictureName(QStringLiteral("/a/s.tif"), QStringLiteral("/scans/s.tab"), QStringLiteral("/work")),
               QStringLiteral("/a/s.tif"));
+}
+
+TEST(RegistrationFiles, AWorldFileNamesTheMiddleOfTheTopLeftPixel)
+{
+    // 0.25 m pixels, the picture's corner on (5400140, 1299980): the file
+    // names (5400140.125, 1299979.875), and the control points the corner.
+    const std::optional<WorldPlacement> world =
+        readWorldPlacement("0.25\n0\n0\n-0.25\n5400140.125\n1299979.875\n");
+    ASSERT_TRUE(world.has_value());
+    const std::vector<OpenedPoint> corners = worldFileCorners(*world, 100, 50);
+    ASSERT_EQ(corners.size(), 2u);
+    EXPECT_EQ(corners[0].X, 5400140);
+    EXPECT_EQ(corners[0].Y, 1299980);
+    EXPECT_EQ(corners[0].Column, 0);
+    EXPECT_EQ(corners[1].X, 5400165);
+    EXPECT_EQ(corners[1].Y, 1299967.5);
+    EXPECT_EQ(corners[1].Row, 50);
+}
+
+TEST(RegistrationFiles, WorldFilesAsAnotherProgramWritesAndReadsThem)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("gdal_create")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("gdalinfo")).isEmpty())
+        GTEST_SKIP() << "GDAL's tools are not installed";
+    TempFolder dir;
+    // GDAL writes the world file of a picture whose corner is (5400140, 1299980).
+    const testsupport::ToolRun made = testsupport::runTool(
+        QStringLiteral("gdal_create"),
+        {QStringLiteral("-of"), QStringLiteral("GTiff"), QStringLiteral("-outsize"), QStringLiteral("100"),
+         QStringLiteral("50"), QStringLiteral("-bands"), QStringLiteral("1"), QStringLiteral("-a_ullr"),
+         QStringLiteral("5400140"), QStringLiteral("1299980"), QStringLiteral("5400165"), QStringLiteral("1299967.5"),
+         QStringLiteral("-co"), QStringLiteral("TFW=YES"), QStringLiteral("sheet.tif")},
+        dir.path());
+    ASSERT_EQ(made.code, 0) << made.err.toStdString();
+    const RegImport in = importControlPoints(dir.file(QStringLiteral("sheet.tfw")), 0, sized(100, 50));
+    ASSERT_TRUE(in.error.isEmpty());
+    ASSERT_EQ(in.points.size(), 2u);
+    EXPECT_NEAR(in.points[0].X, 5400140, 1e-6);
+    EXPECT_NEAR(in.points[0].Y, 1299980, 1e-6);
+    EXPECT_NEAR(in.points[1].X, 5400165, 1e-6);
+    EXPECT_NEAR(in.points[1].Y, 1299967.5, 1e-6);
+
+    // GDAL reads the world file written for a picture without placement of
+    // its own, placed by the same corners, to the same corners.
+    const testsupport::ToolRun plain = testsupport::runTool(
+        QStringLiteral("gdal_create"),
+        {QStringLiteral("-of"), QStringLiteral("GTiff"), QStringLiteral("-outsize"), QStringLiteral("100"),
+         QStringLiteral("50"), QStringLiteral("-bands"), QStringLiteral("1"), QStringLiteral("plain.tif")},
+        dir.path());
+    ASSERT_EQ(plain.code, 0) << plain.err.toStdString();
+    const std::vector<RegPoint> points = {{QStringLiteral("Pt 1"), 5400140, 1299980, 0, 0},
+                                          {QStringLiteral("Pt 2"), 5400165, 1299967.5, 100, 50}};
+    ASSERT_EQ(exportControlPoints(dir.file(QStringLiteral("plain.tfw")), QStringLiteral("plain.tif"), points, 100, 50),
+              QString());
+    const testsupport::ToolRun info =
+        testsupport::runTool(QStringLiteral("gdalinfo"), {QStringLiteral("-json"), QStringLiteral("plain.tif")}, dir.path());
+    ASSERT_EQ(info.code, 0) << info.err.toStdString();
+    const QJsonObject corners = QJsonDocument::fromJson(info.out.toUtf8()).object()[QStringLiteral("cornerCoordinates")].toObject();
+    const QJsonArray upperLeft = corners[QStringLiteral("upperLeft")].toArray();
+    const QJsonArray lowerRight = corners[QStringLiteral("lowerRight")].toArray();
+    ASSERT_EQ(upperLeft.size(), 2) << info.out.toStdString();
+    EXPECT_NEAR(upperLeft[0].toDouble(), 5400140, 1e-6);
+    EXPECT_NEAR(upperLeft[1].toDouble(), 1299980, 1e-6);
+    EXPECT_NEAR(lowerRight[0].toDouble(), 5400165, 1e-6);
+    EXPECT_NEAR(lowerRight[1].toDouble(), 1299967.5, 1e-6);
+}
+
+TEST(RegistrationFiles, TabAndRtrPointsOfValuesThatAreNoNumbersPlaceNothing)
+{
+    TempFolder dir;
+    const struct {
+        const char *name, *text;
+    } damaged[] = {
+        {"a.tab", "Definition Table\n  File \"a.tif\"\n  (1000,2000) (0,0) Label \"1\",\n  (abc,2000) (10,10) Label \"2\"\n"},
+        {"b.tab", "Definition Table\n  File \"b.tif\"\n  (1000,2000) (0,0) Label \"1\",\n  (1010,1e999) (10,10) Label \"2\"\n"},
+        {"c.tab", "Definition Table\n  File \"c.tif\"\n  (1000,2000) (x,0) Label \"1\"\n"},
+        {"d.rtr", "[Source Image]\nWidth=10\nHeight=10\nFile Name=d.tif\n[Size]\nHeight=10\n[Tics]\nNumber=2\n"
+                  "Tic0Coord=0 10 1000 2000\nTic1Coord=10 0 NaN 1990\n"},
+        {"e.rtr", "[Source Image]\nWidth=10\nHeight=10\nFile Name=e.tif\n[Size]\nHeight=10\n[Tics]\nNumber=1\n"
+                  "Tic0Coord=0 10 1000\n"},
+    };
+    for (const auto &d : damaged) {
+        SCOPED_TRACE(d.name);
+        const QString file = dir.write(QString::fromLatin1(d.name), d.text);
+        // The open command.
+        const OpenedRegistration opened = QByteArray(d.name).endsWith(".tab") ? readTabForOpen(d.text, true)
+                                                                              : readRtrForOpen(d.text);
+        EXPECT_TRUE(opened.damaged);
+        EXPECT_TRUE(opened.points.empty());
+        // The registration form.
+        const RegImport imported = importControlPoints(file, 0, {});
+        EXPECT_EQ(imported.error, QStringLiteral("Неверный формат файла ") + file);
+        EXPECT_TRUE(imported.points.empty());
+    }
+    // Numbers read whole: a decimal pixel is rounded, not refused.
+    const OpenedRegistration fine = readTabForOpen("  (1000.5,2000) (10.4,20.6) Label \"1\"\n", true);
+    EXPECT_FALSE(fine.damaged);
+    ASSERT_EQ(fine.points.size(), 1u);
+    EXPECT_EQ(fine.points[0].Column, 10);
+    EXPECT_EQ(fine.points[0].Row, 21);
 }

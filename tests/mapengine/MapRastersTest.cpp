@@ -14,7 +14,9 @@
 #include "support/GdalTools.h"
 #include "support/ScriptedAnswers.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -407,6 +409,66 @@ TEST(MapRasters, ADamagedTiffStopsTheDrawingWithItsMessage)
     }
     // The canvas is back in 0.01 mm.
     EXPECT_EQ(canvas.mapMode(), MM_HIMETRIC);
+}
+
+TEST(MapRasters, ADamagedSheetCostsOnlyItselfAndIsToldOncePerChange)
+{
+    // A damaged sheet, a good one beside it and a line over both: the
+    // redraw draws the good sheet and the line, and names the damaged file.
+    RasterProject p;
+    p.dir.write(QStringLiteral("good.tiff"), placeCodedTiff(40, 20));
+    const QString bad = p.dir.write(QStringLiteral("bad.tiff"), QByteArray("II*\0\x08\0\0\0\x05\0", 10));
+    auto record = [](const QString &name, double x) {
+        TRasterObject r;
+        r.ImageName = name;
+        r.ImageWidth = 40;
+        r.ImageHeight = 20;
+        r.Points = {{x, 1000, 0, 0}, {x + 10, 995, 40, 20}};
+        raster::fitRasterToControlPoints(r);
+        return raster::encodeRasterObject(r);
+    };
+    const int sheets = p.addLayer(QStringLiteral("sheets"), 10,
+                                  {record(QStringLiteral("bad.tiff"), 990), record(QStringLiteral("good.tiff"), 1000)});
+    p.layer(sheets).PenMode = 4;
+    const int lines =
+        p.addLayer(QStringLiteral("lines"), 3, {fixtures::polyContent(3, {980, 990, 1020, 990}, {0}, {{980, 990}, {1020, 990}})});
+    p.layer(lines).PenStyle = 1;
+    p.layer(lines).PenWidth = 0.5;
+    const QString told = QStringLiteral("Изображение ") + QDir::toNativeSeparators(QFileInfo(bad).absoluteFilePath()) +
+                         QStringLiteral(":\nОшибка чтения файла.");
+    auto redraw = [&](int replies) {
+        testsupport::ScriptedAnswers answers;
+        for (int k = 0; k < replies; ++k)
+            answers.reply(platform::mrOk);
+        mapengine::RenderJob job(p.map);
+        EXPECT_NO_THROW(job.Run({sheets, lines}));
+        std::vector<QString> texts;
+        for (const auto &m : answers.messages())
+            texts.push_back(m.text);
+        return std::pair{job.PictureImage(), texts};
+    };
+
+    const auto [image, texts] = redraw(1);
+    EXPECT_EQ(texts, std::vector<QString>{told});
+    // The good sheet's pixel (20, 10) at device (420, 210), and the line at y = 240.
+    const QRgb c = image.pixel(420, 210);
+    EXPECT_EQ(qRed(c), 20);
+    EXPECT_EQ(qGreen(c), 10);
+    EXPECT_LT(qGray(image.pixel(450, 240)), 128);
+    // The bad sheet's place stays white.
+    EXPECT_EQ(image.pixel(380, 210) & 0xFFFFFF, 0xFFFFFFu);
+
+    // Redrawn unchanged: not told again.
+    EXPECT_TRUE(redraw(0).second.empty());
+    // Damaged otherwise: told again.
+    p.dir.write(QStringLiteral("bad.tiff"), QByteArray("II*\0\x08\0\0\0\x07\0\0\0", 12));
+    EXPECT_EQ(redraw(1).second, std::vector<QString>{told});
+    EXPECT_TRUE(redraw(0).second.empty());
+    // Mended, then damaged as before: told again.
+    p.dir.write(QStringLiteral("bad.tiff"), placeCodedTiff(40, 20));
+    EXPECT_TRUE(redraw(0).second.empty());
+    p.dir.write(QStringLiteral("bad.tiff"), QByteArray("II*\0\x08\0\0\0\x05\0", 10));
+    EXPECT_EQ(redraw(1).second, std::vector<QString>{told});
 }
 
 TEST(MapRasters, APictureStaysOnItsMapPlaceAtEveryScale)

@@ -180,6 +180,89 @@ TEST(ImagingLibrary, FileInformationAndItsFailures)
     }
 }
 
+namespace {
+
+// A BMP of 4 x 2 pixels of 24 bits, laid out here: file header, bitmap
+// header, rows from the foot up (12 bytes each). Pixel (x, y) is
+// (40 x, 100 y, 7).
+QByteArray bmpFile(std::int32_t height = 2)
+{
+    QByteArray b;
+    auto put16 = [&](unsigned v) { b.append(char(v & 0xFF)).append(char(v >> 8 & 0xFF)); };
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            b.append(char(v >> (8 * i) & 0xFF));
+    };
+    b.append("BM");
+    put32(54 + 24);
+    put32(0);
+    put32(54);      // offset 10: the pixels
+    put32(40);      // offset 14: the bitmap header
+    put32(4);
+    put32(static_cast<std::uint32_t>(height));
+    put16(1);
+    put16(24);
+    put32(0);       // offset 30: no compression
+    put32(24);
+    put32(2835);
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (int row = 0; row < 2; ++row) {
+        const int y = height > 0 ? 1 - row : row;
+        for (int x = 0; x < 4; ++x)
+            b.append(char(7)).append(char(100 * y)).append(char(40 * x));
+    }
+    return b;
+}
+
+} // namespace
+
+TEST(ImagingLibrary, ABitmapThatDoesNotHoldItsPixelsIsRefused)
+{
+    testsupport::TempFolder dir;
+    QByteArray pastEnd = bmpFile();
+    pastEnd[10] = char(200);   // the pixels said to start past the file's end
+    QByteArray late = bmpFile();
+    late[10] = char(60);       // six bytes of the last row past it
+    QByteArray cutPng;
+    {
+        QBuffer png(&cutPng);
+        png.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(pattern().save(&png, "PNG"));
+        cutPng.chop(cutPng.size() / 2);
+    }
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int code;
+    } files[] = {
+        {"whole.bmp", bmpFile(), SUCCESS},
+        {"topdown.bmp", bmpFile(-2), SUCCESS},
+        {"cut.bmp", bmpFile().chopped(1), ERROR_FILE_READ},
+        {"pastend.bmp", pastEnd, ERROR_FILE_READ},
+        {"late.bmp", late, ERROR_FILE_READ},
+        {"cut.png", cutPng, ERROR_FILE_READ},
+    };
+    for (const auto &f : files) {
+        SCOPED_TRACE(f.name);
+        const QString file = dir.write(QString::fromLatin1(f.name), f.bytes);
+        // The headers still measure the picture.
+        FileInfo info;
+        EXPECT_EQ(ImagingLibrary().fileInfo(file, 0, info), SUCCESS);
+        std::vector<QImage> pages;
+        EXPECT_EQ(rowsLoaded(file, LoadRequest{}, pages), f.code);
+        pages.clear();
+        EXPECT_EQ(rowsLoaded(file, LoadRequest{0, 0, -1, QRect(1, 0, 2, 2)}, pages), f.code);
+        Bitmap small;
+        EXPECT_EQ(ImagingLibrary().loadResize(file, 2, 1, 0, small, {}), f.code);
+        if (f.code == SUCCESS) {
+            ASSERT_EQ(pages.size(), 1u);
+            EXPECT_EQ(pages[0].pixel(1, 1) & 0xFFFFFF, qRgb(80, 100, 7) & 0xFFFFFFu);
+        }
+    }
+}
+
 TEST(ImagingLibrary, WindowsAndReducedLoadsMatchTheReferenceScaler)
 {
     testsupport::TempFolder dir;

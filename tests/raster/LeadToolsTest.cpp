@@ -11,6 +11,7 @@
 #include "support/TestPictures.h"
 #include "TiffBuilder.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QImageReader>
 
@@ -223,6 +224,38 @@ TEST(LeadTools, RealPicturesDrawAsTheReferenceScalerPlacesThem)
                                  tolerance) || near(target.pixel(10 + 2 * x + 5, 50 + 2 * y + 5),
                                                     reference.pixel(8 + x + 2, 8 + y + 2), tolerance))
                     << "tile " << x << "," << y;
+    }
+}
+
+TEST(LeadTools, APictureCutShortIsSaidByEveryLoadOfTheDrawing)
+{
+    // A bitmap whose last rows the file does not hold: whole, reduced or
+    // as a tile, the drawing raises the library's read error rather than
+    // drawing black rows.
+    testsupport::TempFolder dir;
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(pattern().save(&buffer, "BMP"));
+    }
+    const QString file = dir.write(QStringLiteral("cut.bmp"), bytes.chopped(bytes.size() / 4));
+    QImage target(100, 100, QImage::Format_RGB32);
+    platform::gdi::PainterCanvas canvas(target);
+    const ImageDrawing drawings[] = {
+        {file, {0, 0, 64, 48}, {10, 10, 42, 34}, 2, 0, 0, 2, 2},      // whole
+        {file, {16, 16, 48, 40}, {50, 10, 58, 16}, 2, 0, 0, 4, 4},    // reduced
+        {file, {8, 8, 24, 20}, {10, 50, 42, 74}, 2, 0, 0, 0.5, 0.5},  // a tile
+    };
+    for (const ImageDrawing &d : drawings) {
+        SCOPED_TRACE(d.kx);
+        try {
+            raster::DrawImageWithLead(nullptr, canvas, d);
+            ADD_FAILURE() << "drawn without a word";
+        } catch (const raster::ELEADImageError &e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Error code: -7"))) << e.message().toStdString();
+            EXPECT_TRUE(e.message().contains(QStringLiteral("Error reading file."))) << e.message().toStdString();
+        }
     }
 }
 

@@ -94,6 +94,10 @@ TEST(RasterControlPoints, PixelsPerMetreOfSheetGiveTheSpanAtAScale)
     // whatever the picture's size.
     EXPECT_NEAR(2 * raster::halfSpanAtScale(2000, raster::sheetPixelsPerMetre(200), 1000), 254, 0.05);
     EXPECT_NEAR(2 * raster::halfSpanAtScale(4000, raster::sheetPixelsPerMetre(400), 1000), 254, 0.05);
+    // A sheet of fewer pixels at the same resolution is smaller paper and
+    // covers less map: not about dpi × 0.0254 × 1000 (5080 m) whatever its size.
+    EXPECT_NEAR(2 * raster::halfSpanAtScale(1000, raster::sheetPixelsPerMetre(200), 1000), 127, 0.05);
+    EXPECT_NEAR(2 * raster::halfSpanAtScale(100, raster::sheetPixelsPerMetre(200), 1000), 12.7, 0.01);
     // No resolution (or none measured): a pixel is a metre of sheet.
     EXPECT_EQ(2 * raster::halfSpanAtScale(2000, 1, 1000), 2000000);
     EXPECT_EQ(2 * raster::halfSpanAtScale(2000, 0, 1000), 2000000);

@@ -30,18 +30,18 @@ QByteArray rowOf(const Dib &dib, int y, int n)
 }
 
 std::optional<Dib> decode(TiffStream &stream, std::int64_t left, std::int64_t top, std::int64_t width,
-                          std::int64_t height, int outputHeight)
+                          std::int64_t height, int outputHeight, bool *whole = nullptr)
 {
     TTIFFBitmap tiff;
     tiff.LoadFromStream(stream);
-    return tiff.GetPageRegion(1, left, top, width, height, outputHeight, 0);
+    return tiff.GetPageRegion(1, left, top, width, height, outputHeight, 0, whole);
 }
 
 std::optional<Dib> decode(const QByteArray &file, std::int64_t left, std::int64_t top, std::int64_t width,
-                          std::int64_t height, int outputHeight)
+                          std::int64_t height, int outputHeight, bool *whole = nullptr)
 {
     TiffMemoryStream stream(file);
-    return decode(stream, left, top, width, height, outputHeight);
+    return decode(stream, left, top, width, height, outputHeight, whole);
 }
 
 QString errorOf(const QByteArray &file, std::int64_t width, std::int64_t height)
@@ -90,6 +90,19 @@ TEST(TiffDecoders, RowsTakenForAShorterOutput)
     EXPECT_EQ(takenRows(5, 5), (std::vector<std::int64_t>{0, 1, 2, 3, 4}));
     EXPECT_EQ(takenRows(7, 1), (std::vector<std::int64_t>{0}));
     EXPECT_TRUE(takenRows(7, 0).empty());
+    // The rows are those the rule takes visiting every row of the window.
+    for (const std::int64_t window : {1, 2, 3, 7, 64, 100, 101, 997}) {
+        for (std::int64_t output = 1; output <= window + 2; ++output) {
+            std::vector<std::int64_t> visited;
+            for (std::int64_t i = 0; i < window && std::int64_t(visited.size()) < output; ++i)
+                if (rowTaken(i, std::int64_t(visited.size()), window, output))
+                    visited.push_back(i);
+            ASSERT_EQ(takenRows(window, output), visited) << window << " into " << output;
+        }
+    }
+    // A window of four billion rows: the rows are found, not visited.
+    const std::vector<std::int64_t> far = takenRows(4000000000LL, 4);
+    EXPECT_EQ(far, (std::vector<std::int64_t>{0, 1000000000LL, 2000000000LL, 3000000000LL}));
 }
 
 TEST(TiffDecoders, LzwCodes)
@@ -338,23 +351,36 @@ TEST(TiffDecoders, DamagedStripsNeverReadPastTheFile)
     for (int k = 0; k < 4 * 40; ++k)
         pixels.append(static_cast<char>(k + 1));
     // Strips of 10 rows, of which the table holds the first two: the rest
-    // of the window stays zero.
+    // of the window stays zero, and the decoding says the file ran short.
     for (const std::uint16_t compression : {1, 5, 32773}) {
         tifftest::Page p = tifftest::page(Picture{4, 40, 1, {8}, compression, 10, 1, {}, pixels});
+        const QByteArray intact = tifftest::build({p});
         p.strips.resize(2);
-        const std::optional<Dib> dib = decode(tifftest::build({p}), 0, 0, 4, 40, 40);
+        const QByteArray cut = tifftest::build({p});
+        bool whole = false;
+        const std::optional<Dib> dib = decode(cut, 0, 0, 4, 40, 40, &whole);
         ASSERT_TRUE(dib) << compression;
         EXPECT_EQ(rowOf(*dib, 19, 4), pixels.mid(19 * 4, 4)) << compression;
         EXPECT_EQ(rowOf(*dib, 20, 4), QByteArray(4, '\0')) << compression;
+        EXPECT_FALSE(whole) << compression;
+        // A window within the strips the table holds is whole, as is the
+        // intact file's.
+        ASSERT_TRUE(decode(cut, 0, 0, 4, 20, 20, &whole)) << compression;
+        EXPECT_TRUE(whole) << compression;
+        ASSERT_TRUE(decode(intact, 0, 0, 4, 40, 40, &whole)) << compression;
+        EXPECT_TRUE(whole) << compression;
     }
-    // Strips placed and counted past the file's end, for every decoder.
+    // Strips placed and counted past the file's end, for every decoder:
+    // nothing read past it, and the file said to be short.
     for (const std::uint16_t compression : {1, 5, 32773}) {
         tifftest::Page p = tifftest::page(Picture{4, 40, 1, {8}, compression, 10, 1, {}, pixels});
         p.withStripTags = false;
         p.entries.push_back({273, 4, {8, 1000000, 8, 8}});
         p.entries.push_back({279, 4, {4000000, 10, 40, 40}});
         CountingStream stream(tifftest::build({p}));
-        EXPECT_NO_THROW(decode(stream, 0, 0, 4, 40, 40)) << compression;
+        bool whole = true;
+        EXPECT_NO_THROW(decode(stream, 0, 0, 4, 40, 40, &whole)) << compression;
+        EXPECT_FALSE(whole) << compression;
     }
     // A broken LZW stream is refused; the uncompressed strips of a file cut
     // short read as far as the file goes.
@@ -371,11 +397,17 @@ TEST(TiffDecoders, DamagedStripsNeverReadPastTheFile)
     const qsizetype size = tifftest::build({tail}).size();
     tail.entries[tail.entries.size() - 2].values = {static_cast<std::uint32_t>(size)};
     CountingStream stream(tifftest::build({tail}) + pixels.left(22));
-    const std::optional<Dib> dib = decode(stream, 0, 0, 4, 40, 40);
+    bool whole = true;
+    const std::optional<Dib> dib = decode(stream, 0, 0, 4, 40, 40, &whole);
     ASSERT_TRUE(dib);
     EXPECT_EQ(rowOf(*dib, 4, 4), pixels.mid(16, 4));
     EXPECT_EQ(rowOf(*dib, 5, 4), pixels.mid(20, 2) + QByteArray(2, '\0'));
     EXPECT_EQ(rowOf(*dib, 6, 4), QByteArray(4, '\0'));
+    EXPECT_FALSE(whole);
+    // The rows the file holds whole are all there; the last row's reading
+    // beyond its bytes is no shortage.
+    EXPECT_TRUE(decode(stream, 0, 0, 4, 5, 5, &whole));
+    EXPECT_TRUE(whole);
 
     // Missing strip tags.
     tifftest::Page bare = tifftest::page(Picture{4, 1, 1, {8}, 1, 1, 1, {}, pixels.left(4)});
@@ -388,6 +420,41 @@ TEST(TiffDecoders, DamagedStripsNeverReadPastTheFile)
     bare.entries[bare.entries.size() - 2] = {273, 5, {8, 1}};
     bare.entries.back() = {279, 4, {4}};
     EXPECT_EQ(errorOf(tifftest::build({bare}), 4, 1), QStringLiteral("Ошибка структуры файла."));
+}
+
+TEST(TiffDecoders, APageOfBillionsOfRowsInAHundredBytesHoldsNoneOfThem)
+{
+    // One strip of one row, and a page that says it has four billion rows
+    // of one pixel: a window anywhere past the first row holds nothing, and
+    // finding that out reads nothing of the strip.
+    for (const std::uint16_t compression : {1, 5, 32773}) {
+        SCOPED_TRACE(compression);
+        tifftest::Page p;
+        p.entries = {{256, 4, {1}}, {257, 4, {4000000000u}}, {258, 3, {8}}, {259, 3, {compression}},
+                     {262, 3, {1}}, {278, 4, {1}}};
+        p.strips = {bytes({0x55})};
+        const QByteArray file = tifftest::build({p});
+        ASSERT_LT(file.size(), 120);
+        for (const std::int64_t top : {3999999000LL, 2000000000LL, 1LL}) {
+            CountingStream stream(file);
+            bool whole = true;
+            const std::optional<Dib> dib = decode(stream, 0, top, 1, 1000, 10, &whole);
+            ASSERT_TRUE(dib) << top;
+            EXPECT_FALSE(whole) << top;
+            for (int y = 0; y < dib->height(); ++y)
+                EXPECT_EQ(rowOf(*dib, y, 1), bytes({0})) << top << " row " << y;
+            for (const auto &[at, n] : stream.reads)
+                EXPECT_FALSE(at <= 8 && 8 < at + n) << "the strip read at " << at;
+        }
+        // The window of the first rows: the strip's row, then nothing.
+        bool whole = true;
+        const std::optional<Dib> first = decode(file, 0, 0, 1, 2000000000LL, 4, &whole);
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(whole);
+        if (compression == 1) { // one byte is no LZW or PackBits row
+            EXPECT_EQ(rowOf(*first, 0, 1), bytes({0x55}));
+        }
+    }
 }
 
 TEST(TiffDecoders, AWindowPastWhatItsStripHoldsRepeatsTheRowsLastPixel)

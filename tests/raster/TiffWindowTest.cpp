@@ -100,6 +100,31 @@ TEST(TiffWindow, WindowsAndReductionsOfStripPages)
     const QString bad = dir.write(QStringLiteral("bad.tif"), broken);
     QImage none;
     EXPECT_NE(img::readTiffWindow(bad, 0, QRect(0, 0, 40, 30), QSize(40, 30), none), img::SUCCESS);
+
+    // Rows of 393,225 pixels of 700 grey samples each (found by the fuzz
+    // target, with more samples): libtiff would hold over 256 MB a strip
+    // before converting it; the window is refused instead. Strips past the file's end are
+    // refused by their read.
+    const struct {
+        const char *what;
+        std::vector<tifftest::Entry> entries;
+        int code;
+    } hostile[] = {
+        {"samples", {{256, 4, {393225}}, {257, 4, {6}}, {258, 3, {8}}, {259, 3, {1}}, {262, 3, {1}}, {277, 3, {700}}},
+         img::ERROR_NO_MEMORY},
+        {"strips past the end",
+         {{256, 4, {100000}}, {257, 4, {100000}}, {258, 3, {8}}, {259, 3, {1}}, {262, 3, {1}}, {278, 4, {1}}},
+         img::ERROR_FILE_READ},
+    };
+    for (const auto &h : hostile) {
+        SCOPED_TRACE(h.what);
+        tifftest::Page page;
+        page.entries = h.entries;
+        page.strips = {QByteArray(16, '\x40')};
+        const QString file = dir.write(QStringLiteral("hostile.tif"), tifftest::build({page}));
+        QImage out;
+        EXPECT_EQ(img::readTiffWindow(file, 0, QRect(0, 0, 32, 6), QSize(32, 6), out), h.code);
+    }
 }
 
 TEST(TiffWindow, TiledPagesKeepTheirTilesInPlace)
