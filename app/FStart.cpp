@@ -262,20 +262,23 @@ void TStart::OpenReport(int mode)
 {
     platform::FileDialogRequest request = OpenDialog1;
     request.kind = platform::FileDialogRequest::Open;
-    request.defaultExt = QStringLiteral("frf");
-    request.initialDir = FProgramDir + QStringLiteral("\\Reports");
+    request.defaultExt = QStringLiteral("*.frf");
+    request.initialDir = platform::joinPath(FProgramDir, u"Reports");
     request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
-    if (mode == 2) {
-        DesignNewReport();
-        return;
-    }
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
-    if (!answer.accepted || answer.files.isEmpty())
-        return;
-    if (mode == 0)
-        ShowReportFile(answer.files.first());
-    else
-        DesignReportFile(answer.files.first());
+    // A chosen file that is gone by now is passed over without a word.
+    if (answer.accepted && !answer.files.isEmpty() && platform::fileExists(answer.files.first())) {
+        if (mode == 0)
+            ShowReportFile(answer.files.first());
+        else if (mode == 1)
+            DesignReportFile(answer.files.first());
+        else
+            DesignNewReport();
+    }
+    // The dialog may have left another folder current; the map's file names
+    // are relative to its work folder.
+    if (Tolvane)
+        QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->FWorkDir));
 }
 
 void TStart::setPathVariables()

@@ -499,9 +499,13 @@ void TTolvane::buildMainMenu()
     // "Правка"
     menuEdit = topMenu(bar, this, "menuEdit", QStringLiteral("Правка"));
     connect(menuEdit, &QMenu::aboutToShow, this, [this] { menuEditClick(); });
-    N28 = menuItem(menuEdit, "N28", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    // Undo and redo of the menu and their keys do what the tool buttons do,
+    // and are available when they are.
+    N28 = menuItem(menuEdit, "N28", QStringLiteral("Отменить"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                   [this] { tbUndoClick(); });
     N28->setEnabled(false);
-    N29 = menuItem(menuEdit, "N29", QStringLiteral("Вернуть"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    N29 = menuItem(menuEdit, "N29", QStringLiteral("Вернуть"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+                   [this] { tbRedoClick(); });
     N29->setEnabled(false);
     separatorItem(menuEdit, "N30");
     nObjectNew = menuItem(menuEdit, "nObjectNew", QStringLiteral("Создать"), {}, [this] { nObjectNewClick(); });

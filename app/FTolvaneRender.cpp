@@ -187,6 +187,8 @@ void TTolvane::RedrawMap()
     // 17. The edit buttons.
     tbUndo->setEnabled(map.FJournalPos > 0);
     tbRedo->setEnabled(map.FJournalPos < map.FJournalCount);
+    N28->setEnabled(tbUndo->isEnabled());
+    N29->setEnabled(tbRedo->isEnabled());
     const int current = map.FProject.ActiveLayer;
     if (current >= 0 && static_cast<size_t>(current) < map.FProject.Layers.size()) {
         const TMapLayer &l = map.FProject.Layers[static_cast<size_t>(current)];

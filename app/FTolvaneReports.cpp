@@ -17,7 +17,7 @@ namespace {
 
 QString reportsDir(const TMapVyk &map)
 {
-    return map.FProgramDir + QStringLiteral("\\Reports");
+    return platform::joinPath(map.FProgramDir, u"Reports");
 }
 
 const QString kReportFilter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
@@ -80,7 +80,7 @@ void TTolvane::N134Click()
             shapes.push_back(std::move(shape));
     }
     const reports::CoordinateList list = reports::MakeCoordinateList(shapes);
-    reports::WriteCoordinateTable(platform::resolvePath(map.FProgramDir + QStringLiteral("\\points.db")), list.Rows);
+    reports::WriteCoordinateTable(platform::resolvePath(platform::joinPath(map.FProgramDir, u"points.db")), list.Rows);
     PrintCoordinateSheet(list.XMin, list.YMin, list.XMax, list.YMax, list.Area, list.Perimeter);
 }
 
@@ -97,19 +97,19 @@ void TTolvane::N135Click()
         mapengine::PictureView::MapPicture(map, printer.HorzSize() * 100, printer.VertSize() * 100, 0);
     RedrawMap();
     map.FPictureMode = false;
-    ShowMapReport(map.FProgramDir + QStringLiteral("\\Reports\\План.frf"));
+    ShowMapReport(platform::joinPath(reportsDir(map), u"План.frf"));
 }
 
 void TTolvane::N124Click()
 {
     if (!app::mapPrinter().SetupDialog(2))
         return;
-    ShowMapReport(MapImage->FProgramDir + QStringLiteral("\\Reports\\Чертёж.frf"));
+    ShowMapReport(platform::joinPath(reportsDir(*MapImage), u"Чертёж.frf"));
 }
 
 void TTolvane::N95Click()
 {
-    ShowMapReport(MapImage->FProgramDir + QStringLiteral("\\Reports\\Планшет.frf"));
+    ShowMapReport(platform::joinPath(reportsDir(*MapImage), u"Планшет.frf"));
 }
 
 void TTolvane::N54Click()

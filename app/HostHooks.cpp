@@ -131,7 +131,7 @@ void EditReportTemplate()
     platform::FileDialogRequest request = Start->OpenDialog1;
     request.kind = platform::FileDialogRequest::Open;
     request.defaultExt = QStringLiteral("*.frf");
-    request.initialDir = Start->FProgramDir + QStringLiteral("\\Reports");
+    request.initialDir = platform::joinPath(Start->FProgramDir, u"Reports");
     request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (answer.accepted && !answer.files.isEmpty() && platform::fileExists(answer.files.first())) {
@@ -163,7 +163,7 @@ void SetMapReportVariables()
     setViewReportVariables();
     reports::reportEngine().SetReportVariable(QStringLiteral("LinesColor"), false);
     if (Tolvane)
-        Tolvane->MapImage->ExportPicture(platform::resolvePath(programDir() + QStringLiteral("\\map.wmf")));
+        Tolvane->MapImage->ExportPicture(platform::resolvePath(platform::joinPath(programDir(), u"map.wmf")));
 }
 
 void ShowMapReport(const QString &templateFile)
@@ -174,7 +174,7 @@ void ShowMapReport(const QString &templateFile)
     }
     setViewReportVariables();
     if (Tolvane)
-        Tolvane->MapImage->ExportPicture(platform::resolvePath(programDir() + QStringLiteral("\\tmp.wmf")));
+        Tolvane->MapImage->ExportPicture(platform::resolvePath(platform::joinPath(programDir(), u"tmp.wmf")));
     if (reports::reportEngine().LoadFromFile(platform::resolvePath(templateFile)))
         reports::reportEngine().ShowReport();
 }
@@ -190,7 +190,7 @@ void PrintCoordinateSheet(double xMin, double yMin, double xMax, double yMax, do
     engine.SetReportVariable(QStringLiteral("Perimetr"), perimeter);
     const QString dir = programDir();
     if (engine.QueryRowCount(dir, QStringLiteral("Points.db")) >= 1) {
-        const QString sheet = dir + QStringLiteral("\\Reports\\Ведомость координат объектов.frf");
+        const QString sheet = platform::joinPath(dir, u"Reports/Ведомость координат объектов.frf");
         // A missing template is named, never replaced by the one loaded before.
         if (!platform::fileExists(sheet))
             platform::showMessage(QStringLiteral("Не найден файл шаблона - ") + sheet);

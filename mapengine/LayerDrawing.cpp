@@ -521,24 +521,28 @@ void LayerDrawing::drawPoint(size_t i, const RecordPlace &at)
     }
 
     obj.Shown = true;
-    if (L_.ViewPoints) {
-        if (L_.ObjType == otSymbols) {
-            layerFont_.BrushStyle = 1;
-            map_.DrawFontText(pic_, p.x(), p.y(), nint(n_), layerFont_, QString(layerFont_.TextSymbol));
-        } else if (L_.ObjType == otBitmaps) {
-            if (dbf_) {
-                const QPoint d = pic_.lpToDp(p);
-                pic_.setMapMode(MM_TEXT);
-                // An image number of no picture (an unmatched legend value)
-                // draws nothing.
-                const int image = L_.TypeLegend == 0 ? L_.PntBitmap : v;
-                render::drawListImage(pic_, job_.Hooks().ListImage(image), d.x() - render::kListImageSize / 2,
-                                           d.y() - render::kListImageSize / 2);
-                pic_.setMapMode(MM_HIMETRIC);
-            }
-        } else {
-            DrawStyledPoint(styles_, pic_, &p, 1, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
+    // The display switch governs the symbols and the pictures. A point layer
+    // of another program names its point style and may leave the switch out,
+    // and a symbol layer may name no character (or a blank): such points are
+    // drawn in the layer's point style (none for style 0), never dropped.
+    const QChar character = layerFont_.TextSymbol;
+    const bool symbol = L_.ObjType == otSymbols && !character.isNull() && !character.isSpace();
+    if (L_.ViewPoints && symbol) {
+        layerFont_.BrushStyle = 1;
+        map_.DrawFontText(pic_, p.x(), p.y(), nint(n_), layerFont_, QString(character));
+    } else if (L_.ViewPoints && L_.ObjType == otBitmaps) {
+        if (dbf_) {
+            const QPoint d = pic_.lpToDp(p);
+            pic_.setMapMode(MM_TEXT);
+            // An image number of no picture (an unmatched legend value)
+            // draws nothing.
+            const int image = L_.TypeLegend == 0 ? L_.PntBitmap : v;
+            render::drawListImage(pic_, job_.Hooks().ListImage(image), d.x() - render::kListImageSize / 2,
+                                  d.y() - render::kListImageSize / 2);
+            pic_.setMapMode(MM_HIMETRIC);
         }
+    } else if (L_.ViewPoints || (L_.ObjType != otSymbols && L_.ObjType != otBitmaps)) {
+        DrawStyledPoint(styles_, pic_, &p, 1, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
     }
     drawLabels(i, LabelPlace::Point, p, nullptr, nullptr, nullptr);
 }

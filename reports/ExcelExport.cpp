@@ -2,6 +2,7 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
+#include "platform/UserAnswers.h"
 #include "reports/PreparedPages.h"
 #include "reports/ReportComponent.h"
 #include "reports/ReportDialogs.h"
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <map>
 #include <stdexcept>
@@ -126,7 +128,7 @@ QStringList JoinAddresses(const QStringList &addresses)
 TfrOLEExcelExport::TfrOLEExcelExport()
 {
     registered_ = RegisterExportFilter(this, QStringLiteral("TfrOLEExcelExport"),
-                                       QStringLiteral("Файл Excel через OLE (*.xls)"), QStringLiteral("*.xls"));
+                                       QStringLiteral("Файл Excel через OLE (*.xlsx)"), QStringLiteral("*.xlsx"));
 }
 
 TfrOLEExcelExport::~TfrOLEExcelExport()
@@ -239,6 +241,10 @@ void TfrOLEExcelExport::DoExport(const QString &fileName)
     });
     if (!saved)
         throw std::runtime_error(QStringLiteral("Не удалось сохранить файл \"%1\"").arg(fileName).toStdString());
+    // The workbook is a file: the desktop's program for it shows it.
+    if (OpenAfterExport && !ShellOpen(QUrl::fromLocalFile(QFileInfo(fileName).absoluteFilePath())))
+        platform::answers().messageDlg(QStringLiteral("Не удалось открыть файл \"%1\"").arg(fileName),
+                                       platform::MsgType::Warning, platform::mbOK);
 }
 
 void TfrOLEExcelExport::fillWorkbook()

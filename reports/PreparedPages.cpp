@@ -34,9 +34,7 @@ bool openHyperlink(const QString &tag)
                                         QStringLiteral("mailto")};
     if (!url.isValid() || !schemes.contains(url.scheme().toLower()))
         return false;
-    if (shellOpener())
-        return shellOpener()(url.toString());
-    return QDesktopServices::openUrl(url);
+    return ShellOpen(url);
 }
 
 void computeMetrics(TfrEMFPage &record)
@@ -88,6 +86,13 @@ QByteArray readPageRecord(QIODevice &stream, TfrEMFPage &record, int version)
 void setShellOpener(ShellOpener opener)
 {
     shellOpener() = std::move(opener);
+}
+
+bool ShellOpen(const QUrl &target)
+{
+    if (shellOpener())
+        return shellOpener()(target.toString());
+    return QDesktopServices::openUrl(target);
 }
 
 TfrEMFPage::TfrEMFPage() : Stream(std::make_unique<QBuffer>())

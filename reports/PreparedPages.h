@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QPoint>
 #include <QRect>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -63,6 +64,9 @@ public:
 // their own (an empty one: the system's again).
 using ShellOpener = std::function<bool(const QString &target)>;
 void setShellOpener(ShellOpener opener);
+// Opens an address, or a file by its "file:" address, with the program the
+// desktop has for it (or the installed opener); false when none started.
+bool ShellOpen(const QUrl &target);
 
 // The cursor DoClick sets over a hyperlink object.
 inline constexpr int crHandPoint = -21;

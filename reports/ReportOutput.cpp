@@ -270,6 +270,21 @@ void TfrReport::ExportTo(ExportFilter *filter, const QString &name)
         filter->OnAfterExport(fileName);
 }
 
+namespace {
+
+// A designer window from the registered designer class; none, and the user
+// told so, while the program has no designer linked in.
+std::unique_ptr<ReportDesigner> makeDesigner(bool firstInstance)
+{
+    if (const DesignerFactory &factory = library().State.DesignerFormClass)
+        return factory(firstInstance);
+    platform::answers().messageDlg(QStringLiteral("Редактирование отчёта невозможно: конструктор отчётов недоступен."),
+                                   platform::MsgType::Warning, platform::mbOK);
+    return nullptr;
+}
+
+} // namespace
+
 int TfrReport::DesignReport()
 {
     BuildState &state = library().State;
@@ -277,9 +292,9 @@ int TfrReport::DesignReport()
     if (Pages.empty())
         Pages.push_back(std::make_unique<Page>());
     state.CurrentReport = this;
-    if (!state.DesignerFormClass)
+    std::unique_ptr<ReportDesigner> designer = makeDesigner(true);
+    if (!designer)
         return 2;
-    std::unique_ptr<ReportDesigner> designer = state.DesignerFormClass(true);
     state.CurrentDesigner = designer.get();
     const int result = designer->ShowModal();
     state.CurrentDesigner = nullptr;
@@ -289,12 +304,16 @@ int TfrReport::DesignReport()
 void TfrReport::EditPreparedReport(int index)
 {
     BuildState &state = library().State;
-    if (!state.DesignerFormClass || index < 0 || index >= EMFPages->Count())
+    if (index < 0 || index >= EMFPages->Count())
         return;
     ReportDesigner *previous = state.CurrentDesigner;
     Page *previousPage = state.DesignerPage;
     state.DesignerPage = nullptr;
-    std::unique_ptr<ReportDesigner> designer = state.DesignerFormClass(false);
+    std::unique_ptr<ReportDesigner> designer = makeDesigner(false);
+    if (!designer) {
+        state.DesignerPage = previousPage;
+        return;
+    }
     state.CurrentDesigner = designer.get();
     QBuffer saved;
     saved.open(QIODevice::ReadWrite);

@@ -8,8 +8,9 @@ usage() {
   cat <<'EOF'
 usage: tools/run.sh
   Installs the Debian packages that are missing, builds the map editor and its
-  program folder build/program (not the tests: tools/test.sh), and starts it
-  there. Until the settings name a last project, that is the demo project
+  program folder build/program (not the tests: tools/test.sh), sets up the
+  print system with its PDF printer when there is no printer (tools/deps.sh
+  printer), and starts it there. Until the settings name a last project, that is the demo project
   build/program/Demo/demo.tvp. Without a display (DISPLAY is not set) it
   installs Xvfb and starts the editor on a virtual display, whose name it says.
 EOF
@@ -22,6 +23,10 @@ case "${1:-}" in
 esac
 cd "$(dirname "$0")/.."
 tools/build.sh --program
+# Printing and print previews need a printer: where the print system offers
+# none, CUPS's PDF printer (its files land in ~/PDF). Without it the program
+# still runs, without printing.
+tools/deps.sh printer || echo "tolvane: no printer could be set up: the map editor runs without printing"
 display=1
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   display=0

@@ -1,5 +1,7 @@
 #include "platform/ui/QtUserAnswers.h"
 
+#include "platform/Paths.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
@@ -29,6 +31,17 @@ QString toQtFilter(const QString &platformFilter)
                                        : parts[i] + QStringLiteral(" (") + patterns + u')');
     }
     return out.join(QStringLiteral(";;"));
+}
+
+QString toQtSuffix(const QString &defaultExt)
+{
+    QString suffix = defaultExt.section(u';', 0, 0).trimmed();
+    if (suffix.startsWith(u'*'))
+        suffix.remove(0, 1);
+    if (suffix.startsWith(u'.'))
+        suffix.remove(0, 1);
+    // "*.*" names no extension to add.
+    return suffix.contains(u'*') || suffix.contains(u'?') ? QString() : suffix;
 }
 
 int QtUserAnswers::messageDlg(const QString &text, MsgType type, unsigned buttons, const QString &caption)
@@ -69,13 +82,16 @@ int QtUserAnswers::messageDlg(const QString &text, MsgType type, unsigned button
 
 FileDialogAnswer QtUserAnswers::fileDialog(const FileDialogRequest &r)
 {
-    QFileDialog dlg(QApplication::activeWindow(), r.title, r.initialDir, toQtFilter(r.filter));
+    // A folder named with "\" (a stored setting) is found as the folder it
+    // names; Qt would take the whole text for a file name.
+    const QString start = r.initialDir.isEmpty() ? QString() : resolvePath(r.initialDir);
+    QFileDialog dlg(QApplication::activeWindow(), r.title, start, toQtFilter(r.filter));
     dlg.setAcceptMode(r.kind == FileDialogRequest::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(r.kind == FileDialogRequest::OpenMultiple ? QFileDialog::ExistingFiles
                     : r.kind == FileDialogRequest::Open       ? QFileDialog::ExistingFile
                                                               : QFileDialog::AnyFile);
-    if (!r.defaultExt.isEmpty())
-        dlg.setDefaultSuffix(r.defaultExt);
+    if (const QString suffix = toQtSuffix(r.defaultExt); !suffix.isEmpty())
+        dlg.setDefaultSuffix(suffix);
     const QStringList filters = dlg.nameFilters();
     if (r.filterIndex >= 1 && r.filterIndex <= filters.size())
         dlg.selectNameFilter(filters[r.filterIndex - 1]);

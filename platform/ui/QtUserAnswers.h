@@ -19,5 +19,9 @@ public:
 
 // Converts the platform's filter text into Qt's ("Проекты (*.tvp);;Все файлы (*.*)").
 QString toQtFilter(const QString &platformFilter);
+// The extension a file dialog adds to a name typed without one, from the
+// callers' forms ("shp", ".tvp", "*.frf", "*.wmf;*.emf": the first); none
+// for "*.*".
+QString toQtSuffix(const QString &defaultExt);
 
 } // namespace platform

@@ -32,6 +32,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -189,7 +190,7 @@ void TfrPBox::mouseDoubleClickEvent(QMouseEvent *)
         f.ShownPage = ClickedPage;
         f.showPageNumber();
     }
-    if (f.designerEditable())
+    if (f.pagesEditable())
         f.EditPage();
 }
 
@@ -245,7 +246,16 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent)
     platform::setFormClass(this, "TfrPreviewForm");
     setWindowTitle(GetResourceText(53090));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
-    resize(640, 480);
+    // Until a place is stored the window shows a page: most of the screen,
+    // centred (it opens maximized, and comes back to this size).
+    if (const QScreen *on = screen()) {
+        const QRect available = on->availableGeometry();
+        QRect bounds(0, 0, available.width() * 9 / 10, available.height() * 9 / 10);
+        bounds.moveCenter(available.center());
+        setGeometry(bounds);
+    } else {
+        resize(640, 480);
+    }
     buildControls();
     const preview::ZoomMemory &last = preview::lastZoom();
     ZoomFactor = last.factor;
@@ -375,6 +385,11 @@ int TfrPreviewForm::PageCount() const { return HeldPages ? HeldPages->Count() : 
 bool TfrPreviewForm::designerEditable() const
 {
     return library().State.DesignerFormClass && Report && Report->ModifyPrepared;
+}
+
+bool TfrPreviewForm::pagesEditable() const
+{
+    return Report && Report->ModifyPrepared;
 }
 
 void TfrPreviewForm::updateEditItems(bool visible)
@@ -728,7 +743,7 @@ void TfrPreviewForm::keyPressEvent(QKeyEvent *event)
             Print();
         break;
     case KeyAction::Edit:
-        if (designerEditable())
+        if (pagesEditable())
             EditPage();
         break;
     default: break;
@@ -929,7 +944,7 @@ void TfrPreviewForm::PageSetup()
 
 void TfrPreviewForm::EditPage()
 {
-    if (!designerEditable() || PageCount() == 0)
+    if (!pagesEditable() || PageCount() == 0)
         return;
     Disconnect();
     Report->EditPreparedReport(ShownPage - 1);

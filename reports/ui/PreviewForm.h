@@ -144,7 +144,12 @@ private:
     void vScrolled(int value);
     void hScrolled(int value);
     void showZoomMenu(QPoint at);
+    // The edit items show with a designer to edit in and a report that lets
+    // its pages be changed.
     bool designerEditable() const;
+    // Whether the page editing gestures (Ctrl+E, a double click) go to the
+    // report, which says so when no designer is there.
+    bool pagesEditable() const;
     void updateEditItems(bool visible);
     QRect pageTarget(int index) const;
     // A surface point on a page, in the page's report units; none off the page.

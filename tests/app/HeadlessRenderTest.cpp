@@ -9,6 +9,7 @@
 #include "mapengine/RenderJob.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/gdi/Canvas.h"
+#include "support/GdalTools.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
@@ -80,4 +81,66 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     EXPECT_TRUE(alone == shot.convertToFormat(QImage::Format_RGB32).copy(0, kTop, kWidth, kHeight));
     QDir().mkpath(QStringLiteral(TOLVANE_TEST_ARTEFACTS));
     alone.save(QStringLiteral(TOLVANE_TEST_ARTEFACTS "/demo-headless.png"));
+}
+
+// A point layer that another program wrote (the shapefile by GDAL, a layer
+// block that names its point style but not the display switch, or a symbol
+// layer that names no character) is drawn in its point style, where the
+// information panel finds its objects.
+TEST_F(HeadlessRenderTest, APointLayerOfAnotherProgramIsDrawnInItsPointStyle)
+{
+    if (!testsupport::haveGdal())
+        GTEST_SKIP() << "GDAL's ogr2ogr/ogrinfo are not installed (package gdal-bin)";
+    mapengine::StyleServices styles;
+    styles.LoadStyleLibraries(testsupport::programFolder());
+    const platform::ScopedService<mapengine::StyleServices> installed(styles);
+    testsupport::TempFolder gdal;
+    ASSERT_EQ(testsupport::makeGdalLayer(gdal, QStringLiteral("pts"), QStringLiteral("POINT"),
+                                         {"POINT (1300000 5400000)", "POINT (1300050 5400020)"})
+                  .code,
+              0);
+    // Two points: the view's centre, and 50 m east and 20 m north of it.
+    const double pxPerMm = double(kDisplay.horzRes) / kDisplay.horzSize;
+    const QPoint centre(200, 150), other(200 + qRound(50 * pxPerMm), 150 - qRound(20 * pxPerMm));
+    auto inkNear = [](const QImage &image, QPoint at) {
+        int ink = 0;
+        for (int y = at.y() - 6; y <= at.y() + 6; ++y)
+            for (int x = at.x() - 6; x <= at.x() + 6; ++x)
+                ink += image.valid(x, y) && qGray(image.pixel(x, y)) < 128;
+        return ink;
+    };
+    const std::pair<const char *, const char *> cases[] = {
+        {"the display switch left out", "ObjType=1\n"},
+        {"the display switch off", "ObjType=1\n   ViewPoints=False\n"},
+        {"a symbol layer naming no character", "ObjType=5\n   ViewPoints=True\n"},
+        {"a symbol layer switched off", "ObjType=5\n   ViewPoints=False\n"},
+    };
+    int n = 0;
+    for (const auto &[what, keys] : cases) {
+        SCOPED_TRACE(what);
+        const QString project = QDir(folder(QStringLiteral("other"))).filePath(QStringLiteral("p%1.tvp").arg(++n));
+        const QString data = project.chopped(4);
+        QDir().mkpath(data);
+        for (const char *ext : {".shp", ".shx", ".dbf"})
+            ASSERT_TRUE(QFile::copy(gdal.file(QStringLiteral("pts") + QLatin1String(ext)),
+                                    data + QStringLiteral("/pts") + QLatin1String(ext)));
+        QFile file(project);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("!Tolvane v.2.2.0.2\r\n\r\nX=1300000\r\nY=5400000\r\nScale=1000\r\nActiveLayer=1\r\n"
+                              "LayersCount=1\r\n\r\nLayer=1\r\n{\r\n   FileName=pts.shp\r\n   MapType=1\r\n   ")
+                   + QByteArray(keys).replace("\n", "\r\n") + "   PointStyle=1\r\n   Visible=True\r\n}\r\n");
+        file.close();
+        ASSERT_TRUE(w().ReadProject(project));
+        ASSERT_EQ(map().FProject.Layers.size(), 1u);
+        map().SetClientSize(400, 300);
+        map().ResetPicture();
+        map().FScale = TMapVyk::DenominatorToScale(1000);
+        map().FCenterX = 1300000;
+        map().FCenterY = 5400000;
+        w().RedrawMap();
+        const QImage picture = map().PictureBitmap().image();
+        const bool drawn = n != 4; // a symbol layer switched off shows its labels only
+        EXPECT_EQ(inkNear(picture, centre) > 0, drawn);
+        EXPECT_EQ(inkNear(picture, other) > 0, drawn);
+    }
 }

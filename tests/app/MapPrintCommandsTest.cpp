@@ -110,7 +110,10 @@ protected:
     // One line of 100 m across the middle of the view, at 1:1000.
     void lineAtThousand()
     {
-        addLayer(QStringLiteral("line"), shapes(3, {0, 0, 100, 0}, {polyPoints(3, {{{0, 0}, {100, 0}}})}), 1);
+        const int l = addLayer(QStringLiteral("line"), shapes(3, {0, 0, 100, 0}, {polyPoints(3, {{{0, 0}, {100, 0}}})}), 1);
+        // A new line layer takes a random colour of the palettes, and a pale
+        // one (light yellow) reads as no ink: the pages are measured in black.
+        layer(l).PenColor = 0;
         map().FScale = TMapVyk::DenominatorToScale(1000);
         map().FCenterX = 50;
         map().FCenterY = 0;

@@ -61,7 +61,7 @@ protected:
     // The full name a command uses for a template of the "Reports" folder.
     QString templateName(const QString &name)
     {
-        return map().FProgramDir + QStringLiteral("\\Reports\\") + name;
+        return map().FProgramDir + QStringLiteral("/Reports/") + name;
     }
     RecordingReports reports;
 };
@@ -200,7 +200,7 @@ TEST_F(MapReportCommands, OpenAndExportGoBackToTheWorkFolder)
     w().N130Click();
     EXPECT_EQ(reports.shown, 1);
     EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
-    EXPECT_EQ(answers.fileRequests()[0].initialDir, map().FProgramDir + QStringLiteral("\\Reports"));
+    EXPECT_EQ(answers.fileRequests()[0].initialDir, map().FProgramDir + QStringLiteral("/Reports"));
     EXPECT_EQ(QDir::currentPath(), QDir(work_).canonicalPath());
 
     QDir::setCurrent(elsewhere);

@@ -178,6 +178,34 @@ TEST_F(ObjectCommands, UndoAndRedoButtonsFollowTheJournal)
     EXPECT_TRUE(w().tbUndo->isEnabled());
 }
 
+// "Правка" -> "Отменить" and "Вернуть" (Ctrl+Z, Ctrl+Y) are the buttons'
+// commands, available when the buttons are.
+TEST_F(ObjectCommands, UndoAndRedoOfTheEditMenuAreTheButtons)
+{
+    const int lines = addLayer(QStringLiteral("lines"), twoLines(), 2);
+    EXPECT_EQ(w().N28->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(w().N29->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    auto same = [&] {
+        EXPECT_EQ(w().N28->isEnabled(), w().tbUndo->isEnabled());
+        EXPECT_EQ(w().N29->isEnabled(), w().tbRedo->isEnabled());
+    };
+    w().RedrawMap();
+    EXPECT_FALSE(w().N28->isEnabled());
+    EXPECT_FALSE(w().N29->isEnabled());
+    pickTool();
+    select(lines, 0);
+    w().aRevase->trigger();
+    same();
+    ASSERT_TRUE(w().N28->isEnabled());
+    w().N28->trigger();
+    EXPECT_EQ(read(lines, 0).Parts[0].Points.front().X, 0);
+    same();
+    ASSERT_TRUE(w().N29->isEnabled());
+    w().N29->trigger();
+    EXPECT_EQ(read(lines, 0).Parts[0].Points.front().X, 100);
+    same();
+}
+
 TEST_F(ObjectCommands, DelRemovesDigitizedPointsAndEndsTheFigure)
 {
     addLayer(QStringLiteral("lines"), twoLines(), 2);

@@ -274,6 +274,15 @@ TEST_F(FrameTest, KeysGoToTheActiveWindowsCommands)
     QSignalSpy copy(Tolvane->aCopyObjects, &QAction::triggered);
     QTest::keyClick(focus, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(copy.count(), 1);
+    // Ctrl+Z and Ctrl+Y are "Правка"'s undo and redo, once they are available.
+    QSignalSpy undo(Tolvane->N28, &QAction::triggered);
+    QSignalSpy redo(Tolvane->N29, &QAction::triggered);
+    Tolvane->N28->setEnabled(true);
+    QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
+    Tolvane->N29->setEnabled(true);
+    QTest::keyClick(focus, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(undo.count(), 1);
+    EXPECT_EQ(redo.count(), 1);
     // Without an active map window the frame's Ctrl+N makes a new project.
     start.MergeMenus(false);
     // A new project asks for its name at once.
@@ -330,19 +339,65 @@ TEST_F(FrameTest, ReportRunnerLoadsExistingTemplatesOnly)
     EXPECT_EQ(reports.FileName, plan);
     EXPECT_EQ(reports.Variables[QStringLiteral("StartPath")].toString(), dir_.path());
     EXPECT_EQ(reports.Variables[QStringLiteral("WorkPath")].toString(), dir_.path());
-    // The open command asks for a template of the "Reports" folder.
-    {
-        testsupport::ScriptedAnswers answers;
-        answers.cancelFile();
-        start.OpenReport(0);
-        ASSERT_EQ(answers.fileRequests().size(), 1u);
-        EXPECT_EQ(answers.fileRequests()[0].initialDir, dir_.path() + QStringLiteral("\\Reports"));
-        EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
-    }
-    EXPECT_EQ(reports.shown, 1);
     start.DesignNewReport();
     EXPECT_EQ(reports.designed, 2);
     EXPECT_TRUE(reports.FileName.isEmpty());
+}
+
+// The open command asks for a template of the "Reports" folder (joined
+// with "/"), passes over a chosen file that is gone, and in each case makes
+// the map's work folder current again.
+TEST_F(FrameTest, ReportRunnerDialogAndTheWorkFolder)
+{
+    setProductValue(QStringLiteral("ProgramDirectory"), dir_.path());
+    apptest::copyStyleLibraries(dir_.path());
+    CountingReports reports;
+    TStart &start = frame();
+    const QString work = dir_.file(QStringLiteral("work"));
+    const QString elsewhere = dir_.file(QStringLiteral("elsewhere"));
+    QDir().mkpath(work);
+    QDir().mkpath(elsewhere);
+    QDir().mkpath(dir_.file(QStringLiteral("Reports")));
+    Tolvane->MapImage->FWorkDir = work;
+    const QString plan = dir_.write(QStringLiteral("Reports/plan.frf"), QByteArray("template"));
+    const QString gone = dir_.file(QStringLiteral("Reports/нет.frf"));
+    struct Case {
+        const char *what;
+        int mode;
+        QString chosen; // empty: the dialog is cancelled
+        int shown, designed;
+        bool emptyReport;
+    };
+    const Case cases[] = {
+        {"shown", 0, plan, 1, 0, false},
+        {"designed", 1, plan, 0, 1, false},
+        {"a new one, not the file chosen", 2, plan, 0, 1, true},
+        {"a file that is gone, shown", 0, gone, 0, 0, false},
+        {"a file that is gone, designed", 1, gone, 0, 0, false},
+        {"a file that is gone, new", 2, gone, 0, 0, false},
+        {"cancelled", 0, QString(), 0, 0, false},
+        {"cancelled, new", 2, QString(), 0, 0, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        reports.shown = reports.designed = 0;
+        reports.FileName = QStringLiteral("before");
+        testsupport::ScriptedAnswers answers; // any message fails the test
+        if (c.chosen.isEmpty())
+            answers.cancelFile();
+        else
+            answers.openFile(c.chosen);
+        QDir::setCurrent(elsewhere);
+        start.OpenReport(c.mode);
+        ASSERT_EQ(answers.fileRequests().size(), 1u);
+        EXPECT_EQ(answers.fileRequests()[0].initialDir, dir_.path() + QStringLiteral("/Reports"));
+        EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
+        EXPECT_EQ(reports.shown, c.shown);
+        EXPECT_EQ(reports.designed, c.designed);
+        if (c.shown + c.designed > 0)
+            EXPECT_EQ(reports.FileName, c.emptyReport ? QString() : plan);
+        EXPECT_EQ(QDir::currentPath(), QDir(work).canonicalPath());
+    }
 }
 
 TEST(StartUpErrors, AnErrorLetThroughIsShownWithItsText)

@@ -137,8 +137,13 @@ TEST_F(RenderPictureTest, PointSymbolsAreStampedAtThePoints)
         EXPECT_EQ(pixelAt(map(), c), qRgb(255, 0, 0));
         EXPECT_EQ(pixelAt(map(), c + QPoint(8, 0)), qRgb(255, 255, 255));
     }
-    // Without ViewPoints only labels would show.
+    // The display switch off: a layer of plain points still shows them in its
+    // point style (a project of another program may leave the switch out);
+    // one without a point style shows nothing but its labels.
     layer(l).ViewPoints = false;
+    w().RedrawMap();
+    EXPECT_EQ(pixelAt(map(), pixelOf(at(1000, 5000))), qRgb(255, 0, 0));
+    layer(l).PointStyle = 0;
     w().RedrawMap();
     EXPECT_EQ(pixelAt(map(), pixelOf(at(1000, 5000))), qRgb(255, 255, 255));
 }

@@ -8,13 +8,16 @@
 #include "platform/Environment.h"
 #include "reports/ReportDialogs.h"
 #include "reports/PreparedPages.h"
+#include "reports/PreviewLayout.h"
 #include "reports/ReportComponent.h"
 #include "reports/ReportLibrary.h"
 #include "reports/ReportViews.h"
+#include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -240,3 +243,57 @@ TEST_F(ExcelExportTest, FailuresAreReported)
 }
 
 } // namespace
+
+// The workbook is an ".xlsx" file and is named so; "Открыть Excel после
+// экспорта" opens the saved file with the desktop's program for it, and
+// says so when none starts.
+TEST_F(ExcelExportTest, TheWorkbookIsNamedByItsFormatAndOpenedWhenAsked)
+{
+    testsupport::TempFolder folder;
+    TfrOLEExcelExport filter;
+    const auto &filters = ExportFilters();
+    const auto entry = std::find_if(filters.begin(), filters.end(), [&](const ExportFilterInfo &f) { return f.Filter == &filter; });
+    ASSERT_NE(entry, filters.end());
+    EXPECT_EQ(entry->FilterExt, QStringLiteral("*.xlsx"));
+    EXPECT_TRUE(entry->FilterDesc.endsWith(QStringLiteral("(*.xlsx)")));
+    // The preview names the file by the filter's extension, whatever was typed.
+    EXPECT_EQ(preview::forceExtension(folder.file("отчёт.xls"), entry->FilterExt), folder.file("отчёт.xlsx"));
+
+    QStringList opened;
+    bool opens = true;
+    setShellOpener([&](const QString &target) {
+        opened << target;
+        return opens;
+    });
+    struct Reset {
+        ~Reset() { setShellOpener({}); }
+    } reset;
+    struct Case {
+        const char *what;
+        bool openAfter, opens;
+        int messages;
+    };
+    const Case cases[] = {{"not asked", false, true, 0}, {"opened", true, true, 0}, {"no program for it", true, false, 1}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        opened.clear();
+        opens = c.opens;
+        const QString file = folder.file("book.xlsx");
+        testsupport::ScriptedAnswers answers;
+        if (c.messages)
+            answers.reply(platform::mrOk);
+        filter.OpenAfterExport = c.openAfter;
+        exportPages(filter, kObjects, 1, file);
+        EXPECT_TRUE(QFile::exists(file));
+        EXPECT_EQ(opened, c.openAfter ? QStringList{QUrl::fromLocalFile(file).toString()} : QStringList());
+        ASSERT_EQ(answers.messages().size(), size_t(c.messages));
+        if (c.messages)
+            EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Не удалось открыть файл \"%1\"").arg(file));
+    }
+    // A workbook that could not be saved is not opened.
+    opened.clear();
+    servers.saves = false;
+    filter.OpenAfterExport = true;
+    EXPECT_THROW(exportPages(filter, kObjects, 1, folder.file("new.xlsx")), std::runtime_error);
+    EXPECT_TRUE(opened.isEmpty());
+}

@@ -21,9 +21,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -251,6 +253,57 @@ TEST_F(PreviewFormTest, RemovingPagesAsksAndStopsAtOne)
     form.RemovePage(); // one page left: nothing is asked
     EXPECT_EQ(form.PageCount(), 1);
     EXPECT_TRUE(answers.exhausted());
+}
+
+// Without a designer the pages cannot be edited: the edit items stay
+// hidden, and the editing keys and the double click say why instead of
+// doing nothing.
+TEST_F(PreviewFormTest, PageEditingWithoutADesignerSaysSo)
+{
+    ASSERT_FALSE(library().State.DesignerFormClass);
+    TfrPreviewForm form;
+    open(form);
+    const QRect page1 = form.PageRects()[0];
+    const QPoint onPage = page1.center() + QPoint(form.ScrollX, form.ScrollY);
+    const QString told = QStringLiteral("Редактирование отчёта невозможно: конструктор отчётов недоступен.");
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk).reply(platform::mrOk);
+        QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
+        QTest::mouseDClick(form.PBox, Qt::LeftButton, {}, onPage);
+        ASSERT_EQ(answers.messages().size(), 2u);
+        for (const auto &m : answers.messages()) {
+            EXPECT_EQ(m.text, told);
+            EXPECT_EQ(m.type, platform::MsgType::Warning);
+        }
+    }
+    EXPECT_EQ(form.PageCount(), 3) << "the preview keeps its pages";
+    for (QAction *a : form.ProcMenu->actions())
+        if (a->text() == QStringLiteral("Редактировать страницу"))
+            EXPECT_FALSE(a->isVisible());
+    // A report whose pages may not be changed asks nothing.
+    report_.ModifyPrepared = false;
+    QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
+    QTest::mouseDClick(form.PBox, Qt::LeftButton, {}, onPage);
+}
+
+// With no place stored the window shows a page: most of the screen, centred,
+// not a small window in the corner.
+TEST_F(PreviewFormTest, WithoutAStoredPlaceTheWindowTakesMostOfTheScreen)
+{
+    platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("empty.reg")));
+    ASSERT_EQ(docking::RestoreFormSettings(QStringLiteral("TfrPreviewForm"), QRect(1, 2, 3, 4)).bounds, QRect(1, 2, 3, 4));
+    TfrPreviewForm form;
+    open(form);
+    const QRect available = form.screen()->availableGeometry();
+    form.setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    const QRect normal = form.geometry();
+    EXPECT_GE(normal.width(), available.width() * 3 / 4);
+    EXPECT_GE(normal.height(), available.height() * 3 / 4);
+    EXPECT_TRUE(available.contains(normal)) << "on the screen";
+    EXPECT_LE(std::abs(normal.center().x() - available.center().x()), 2);
+    EXPECT_LE(std::abs(normal.center().y() - available.center().y()), 2);
 }
 
 TEST_F(PreviewFormTest, ABuiltReportOpensThroughTheReportsWindowsAndThePlaceIsKept)

@@ -5,6 +5,7 @@
 #include "ReportTestSupport.h"
 
 #include "platform/gdi/Bitmap.h"
+#include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -240,11 +241,40 @@ TEST_F(ReportOutputTest, AFailedExportLeavesAnEarlierFile)
     }
 }
 
+// Until a designer is linked in, designing a template and editing a
+// prepared page say so and change nothing.
 TEST_F(ReportOutputTest, DesignerWithoutADesignerClass)
 {
+    const QString told = QStringLiteral("Редактирование отчёта невозможно: конструктор отчётов недоступен.");
     TfrReport report;
-    EXPECT_EQ(report.DesignReport(), 2);
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        EXPECT_EQ(report.DesignReport(), 2);
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, told);
+    }
     EXPECT_EQ(report.Pages.size(), 1u) << "a report without pages gets one";
+    EXPECT_EQ(library().State.CurrentDesigner, nullptr);
+
+    Page page;
+    page.ChangePaper(9, 0, 0, -1, 0);
+    report.EMFPages->Add(page);
+    Page *designerPage = report.Pages.front().get();
+    library().State.DesignerPage = designerPage;
+    {
+        testsupport::ScriptedAnswers answers;
+        answers.reply(platform::mrOk);
+        report.EditPreparedReport(0);
+        ASSERT_EQ(answers.messages().size(), 1u);
+        EXPECT_EQ(answers.messages()[0].text, told);
+    }
+    EXPECT_EQ(report.EMFPages->Count(), 1);
+    EXPECT_EQ(report.Pages.size(), 1u);
+    EXPECT_EQ(report.Pages.front().get(), designerPage) << "the template is left as it was";
+    EXPECT_EQ(library().State.DesignerPage, designerPage);
+    library().State.DesignerPage = nullptr;
+    report.EditPreparedReport(5); // no such page: nothing is said
 }
 
 } // namespace
