@@ -394,8 +394,9 @@ TEST_F(FrameTest, ReportRunnerDialogAndTheWorkFolder)
         EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
         EXPECT_EQ(reports.shown, c.shown);
         EXPECT_EQ(reports.designed, c.designed);
-        if (c.shown + c.designed > 0)
+        if (c.shown + c.designed > 0) {
             EXPECT_EQ(reports.FileName, c.emptyReport ? QString() : plan);
+        }
         EXPECT_EQ(QDir::currentPath(), QDir(work).canonicalPath());
     }
 }

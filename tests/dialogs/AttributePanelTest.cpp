@@ -234,10 +234,11 @@ TEST_F(AttributePanelTest, LayersThatMayNotBeWrittenAreLeftAlone)
         EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), c.writtenByAll ? u8("Не писати") : u8("Перший")) << c.what;
         EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), c.writtenByAll ? u8("Не писати") : QString()) << c.what;
         ASSERT_EQ(answers.messages().size(), c.named ? 2u : 1u) << c.what;
-        if (c.named)
+        if (c.named) {
             EXPECT_EQ(answers.messages()[1].text,
                       u8("Значение не присвоено объектам таблиц, открытых только для чтения:\n") + attrs)
                 << c.what;
+        }
         // The other layer was written by "=".
         EXPECT_EQ(stored("other.dbf", 3, u"NAME"), u8("Не писати")) << c.what;
         QFile::setPermissions(attrs, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

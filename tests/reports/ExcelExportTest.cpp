@@ -287,8 +287,9 @@ TEST_F(ExcelExportTest, TheWorkbookIsNamedByItsFormatAndOpenedWhenAsked)
         EXPECT_TRUE(QFile::exists(file));
         EXPECT_EQ(opened, c.openAfter ? QStringList{QUrl::fromLocalFile(file).toString()} : QStringList());
         ASSERT_EQ(answers.messages().size(), size_t(c.messages));
-        if (c.messages)
+        if (c.messages) {
             EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Не удалось открыть файл \"%1\"").arg(file));
+        }
     }
     // A workbook that could not be saved is not opened.
     opened.clear();

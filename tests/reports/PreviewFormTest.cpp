@@ -279,8 +279,9 @@ TEST_F(PreviewFormTest, PageEditingWithoutADesignerSaysSo)
     }
     EXPECT_EQ(form.PageCount(), 3) << "the preview keeps its pages";
     for (QAction *a : form.ProcMenu->actions())
-        if (a->text() == QStringLiteral("Редактировать страницу"))
+        if (a->text() == QStringLiteral("Редактировать страницу")) {
             EXPECT_FALSE(a->isVisible());
+        }
     // A report whose pages may not be changed asks nothing.
     report_.ModifyPrepared = false;
     QTest::keyClick(&form, Qt::Key_E, Qt::ControlModifier);
