@@ -4,7 +4,8 @@
 # here), except those of a subfolder with a CMakeLists.txt of its own: such a
 # folder is a library of its own (platform/gdi, mapengine/ui ...). A folder
 # without sources yet becomes an interface library, so dependants link
-# unchanged.
+# unchanged. The library waits for the layer check (cmake/LayerCheck.cmake),
+# which holds its includes and links against tools/layers.txt.
 function(tolvane_subsystem name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
@@ -28,9 +29,13 @@ function(tolvane_subsystem name)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    add_dependencies(${name} layer_check)
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
   endif()
+  file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES TOLVANE_FOLDER ${folder})
+  set_property(GLOBAL APPEND PROPERTY TOLVANE_LAYER_LIBRARIES ${name})
 endfunction()

@@ -31,6 +31,8 @@ EOF
 
 program=(
   cmake ninja-build g++ pkg-config ccache
+  # The build checks includes and links against tools/layers.txt.
+  python3
   qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev libtiff-dev libjpeg-dev libgif-dev
   libproj-dev proj-data
   libsqlite3-dev
