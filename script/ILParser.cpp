@@ -570,8 +570,11 @@ void TfsILParser::includeUnit(const QByteArray &name, int &startLine)
         unit.depth_ = depth_;
         unit.SelectLanguage(language_);
         unit.UsesList = UsesList;
+        UnitTexts.insert(name, text);
         if (unit.SourceToIL(text)) {
             UsesList = unit.UsesList;
+            for (auto it = unit.UnitTexts.cbegin(); it != unit.UnitTexts.cend(); ++it)
+                UnitTexts.insert(it.key(), it.value());
             MemoryStream stream;
             unit.il_.SaveToStream(stream);
             program = stream.Bytes();
