@@ -867,9 +867,9 @@ TfsDesignator *TfsBuilder::BuildDesignator(TfsXMLItem *element, TfsScript *scrip
                 if (value.isNull() || value.isEmpty()) {
                     // Resolved at the first use, when the value is known.
                     d->RemoveLastElement();
-                    d->Finalize();
                     d->Deferred = std::make_unique<TfsXMLItem>();
                     d->Deferred->CopyTree(element);
+                    d->Finalize();
                     return d.release();
                 }
                 if (value.isString()) {
@@ -1007,7 +1007,6 @@ bool TfsBuilder::resolveInWith(TfsXMLItem *dsgn, TfsScript *script, const QByteA
             if (script->Find(name))
                 return false;
             item->Ref = hidden;
-            designator->Finalize();
             auto copy = std::make_unique<TfsXMLItem>();
             copy->CopyTree(dsgn);
             auto *node = new TfsXMLItem;
@@ -1015,6 +1014,7 @@ bool TfsBuilder::resolveInWith(TfsXMLItem *dsgn, TfsScript *script, const QByteA
             node->Text = "text=\"" + xmlEscape(entry.name) + "\" pos=\"" + item->SourcePos + '"';
             copy->InsertItem(0, node);
             designator->Deferred = std::move(copy);
+            designator->Finalize();
             return true;
         }
         TfsClassVariable *cls = classOrUnknownType(hidden->TypeName);
