@@ -518,12 +518,13 @@ void TfsBuilder::buildReturn(TfsXMLItem *element, TfsScript *script, TfsStatemen
 
 void TfsBuilder::buildWith(TfsXMLItem *element, TfsScript *script, TfsStatement *list)
 {
+    // The designators, then the body (none when the statement is empty).
     const int n = element->Count();
-    if (n == 0)
-        fail(SClassRequired);
     size_t added = 0;
-    for (int i = 0; i < n - 1; ++i) {
+    for (int i = 0; i < n; ++i) {
         TfsXMLItem *child = element->Items(i);
+        if (lower(child->Name) != "dsgn")
+            break;
         std::unique_ptr<TfsDesignator> d(BuildDesignator(child, script, DesignatorMode::Normal));
         at(child);
         if (d->Typ != fvtClass && d->Typ != fvtVariant)
@@ -547,7 +548,8 @@ void TfsBuilder::buildWith(TfsXMLItem *element, TfsScript *script, TfsStatement 
         withList_.push_back({name, variable});
         ++added;
     }
-    buildStatement(element->Items(n - 1), script, list);
+    if (n > 0 && lower(element->Items(n - 1)->Name) != "dsgn")
+        buildStatement(element->Items(n - 1), script, list);
     withList_.resize(withList_.size() - added);
 }
 
@@ -904,7 +906,7 @@ TfsDesignator *TfsBuilder::BuildDesignator(TfsXMLItem *element, TfsScript *scrip
                 if (text == "[") {
                     item->Flag = true;
                     if (!cls->DefProperty)
-                        fail(SClassError.arg(platform::fromCp1251(cls->Name())));
+                        fail(QString(SClassError).replace(QStringLiteral("%s"), platform::fromCp1251(cls->Name())));
                     item->Ref = cls->DefProperty;
                 } else {
                     TfsCustomHelper *member = cls->Find(text);
