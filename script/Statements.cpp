@@ -415,8 +415,23 @@ TfsProcVariable::~TfsProcVariable()
     delete Program;
 }
 
+namespace {
+
+// Script calls nested deeper than this raise instead of exhausting the stack
+// (a function that calls itself without end).
+constexpr int kMaxCallDepth = 1000;
+thread_local int callDepth = 0;
+
+} // namespace
+
 Variant TfsProcVariable::GetValue()
 {
+    if (callDepth >= kMaxCallDepth)
+        throw ScriptError(QStringLiteral("Слишком глубокая вложенность вызовов процедур"));
+    struct Depth {
+        Depth() { ++callDepth; }
+        ~Depth() { --callDepth; }
+    } depth;
     TfsScript *main = nullptr;
     for (TfsScript *s = Program; s; s = s->ParentScript)
         if (s->IsMainProgram) {

@@ -282,3 +282,20 @@ TEST(Procedures, VarArgsCopyParametersBack)
 }
 
 } // namespace
+
+namespace {
+
+// A function that calls itself without end is stopped with an error, not by
+// running out of stack.
+TEST(Procedures, EndlessRecursionRaises)
+{
+    Harness h;
+    EXPECT_EQ(h.run("function F(n: Integer): Integer;\nbegin\n  Result := F(n + 1);\nend;\nbegin\n  Print(F(0));\nend."),
+              "error: Слишком глубокая вложенность вызовов процедур");
+    // The depth is counted back: a script runs normally afterwards.
+    EXPECT_EQ(h.run("function F(n: Integer): Integer;\nbegin\n  if n > 0 then Result := F(n - 1) + 1;\nend;\n"
+                    "begin\n  Print(F(500));\nend."),
+              "500");
+}
+
+} // namespace
