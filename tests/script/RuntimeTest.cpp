@@ -293,7 +293,7 @@ TEST(Procedures, EndlessRecursionRaises)
     EXPECT_EQ(h.run("function F(n: Integer): Integer;\nbegin\n  Result := F(n + 1);\nend;\nbegin\n  Print(F(0));\nend."),
               "error: Слишком глубокая вложенность вызовов процедур");
     // The depth is counted back: a script runs normally afterwards.
-    EXPECT_EQ(h.run("function F(n: Integer): Integer;\nbegin\n  if n > 0 then Result := F(n - 1) + 1;\nend;\n"
+    EXPECT_EQ(h.run("function F(n: Integer): Integer;\nbegin\n  if n > 0 then Result := F(n - 1) + 1 else Result := 0;\nend;\n"
                     "begin\n  Print(F(500));\nend."),
               "500");
 }
