@@ -113,7 +113,7 @@ void TfsStringVariable::SetValue(const Variant &value)
 // ---------------------------------------------------------------------------
 // Helpers
 
-TObject *TfsCustomHelper::Instance() const
+TObject *TfsCustomHelper::Instance(const ClassInfo *expected) const
 {
     if (ParentValue.isNull() || ParentValue.isEmpty())
         return nullptr;
@@ -122,7 +122,7 @@ TObject *TfsCustomHelper::Instance() const
     const qint64 handle = ParentValue.rawInteger();
     if (!Variant::fitsInt32(handle))
         throw classlib::InvalidObjectReference();
-    return classlib::objectOf(static_cast<std::int32_t>(handle), TObject::staticClassInfo());
+    return classlib::objectOf(static_cast<std::int32_t>(handle), expected ? *expected : TObject::staticClassInfo());
 }
 
 const classlib::PropInfo *TfsPropertyHelper::published(const TObject &instance)
@@ -138,7 +138,8 @@ const classlib::PropInfo *TfsPropertyHelper::published(const TObject &instance)
 Variant TfsPropertyHelper::GetValue()
 {
     Variant result = Variant::null();
-    TObject *instance = Instance();
+    // A published property is looked up in the instance's own table, by name.
+    TObject *instance = Instance(IsPublished ? nullptr : ClassRef);
     if (IsPublished && instance) {
         if (const classlib::PropInfo *p = published(*instance))
             result = classlib::readProperty(*instance, *p);
@@ -154,7 +155,8 @@ void TfsPropertyHelper::SetValue(const Variant &value)
 {
     if (IsReadOnly)
         return;
-    TObject *instance = Instance();
+    // A published property is looked up in the instance's own table, by name.
+    TObject *instance = Instance(IsPublished ? nullptr : ClassRef);
     if (IsPublished) {
         if (!instance)
             return;
@@ -224,7 +226,7 @@ TObject *TfsMethodHelper::callInstance(const ClassInfo *&classRef) const
             return nullptr;
         }
     }
-    return Instance();
+    return Instance(ClassRef);
 }
 
 Variant TfsMethodHelper::GetValue()

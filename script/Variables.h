@@ -204,8 +204,11 @@ public:
 
 protected:
     // The parent value as an object: none for null, empty or 0; an integer
-    // must be a living object's handle, anything else is refused.
-    TObject *Instance() const;
+    // must be a living object's handle, anything else is refused; so is an
+    // object that is no `expected` (the member's class: its handler works on
+    // that class only), which a typed variable may hold after taking a
+    // Variant, or a member of a Variant resolved for an earlier value's class.
+    TObject *Instance(const ClassInfo *expected) const;
 };
 
 class TfsPropertyHelper : public TfsCustomHelper {

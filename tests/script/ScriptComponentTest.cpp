@@ -291,3 +291,22 @@ TEST(TypeServices, KindsCompatibilityMatrix)
 }
 
 } // namespace
+
+namespace {
+
+// A member of one class is never called with an object of another: a typed
+// variable may receive any object through a Variant, and a member of a
+// Variant is resolved once, for the class its first value had.
+TEST(ClassEntries, MembersRefuseObjectsOfAnotherClass)
+{
+    Harness h;
+    EXPECT_EQ(h.run("var l: TStringList; v: Variant;\nbegin\n  v := TComponent.Create(nil);\n  l := v;\n"
+                    "  try\n    l.Add('x');\n  finally\n    TComponent(v).Free;\n  end;\nend."),
+              "error: Недопустимое приведение типа класса");
+    EXPECT_EQ(h.run("var i: Integer; v: Variant;\nbegin\n  for i := 1 to 2 do\n  begin\n"
+                    "    if i = 1 then v := TStringList.Create else v := TComponent.Create(nil);\n"
+                    "    try\n      Print(v.Count);\n    finally\n      v.Free;\n    end;\n  end;\nend."),
+              "0|error: Недопустимое приведение типа класса");
+}
+
+} // namespace
