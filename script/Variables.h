@@ -51,11 +51,12 @@ enum TypeCode : std::uint8_t {
 };
 
 // Handler forms of bound functions, methods and properties. The instance is
-// the object worked on (none for a global function or a class's pending
-// construction); classRef the class of the class entry that declared the
-// member, or, for a member called on a class name (TButton.Create), the class
-// named. The name is in upper case, with ".GET" or ".SET" for an indexed
-// property.
+// the object worked on: none for a global function, a class's pending
+// construction, and nil (which the handler must allow for: Free of nil does
+// nothing); otherwise always of the declaring class or a descendant.
+// classRef is the class of the class entry that declared the member, or, for
+// a member called on a class name (TButton.Create), the class named. The
+// name is in upper case, with ".GET" or ".SET" for an indexed property.
 using TfsCallMethod =
     std::function<Variant(TObject *instance, const ClassInfo *classRef, const QByteArray &name, TfsMethodHelper &caller)>;
 // The arguments as values (element i = argument i); changed elements go back
