@@ -58,6 +58,11 @@ void TfsAssignmentStmt::Execute()
         target_->SetValue(source_->GetValue());
 }
 
+// The compound assignments read the target before the source: a source
+// that changes the target (x := x + F, F changing x) adds to the value x had.
+// A string target is the exception: it is appended to in place, so that a
+// loop of appends stays linear, and a source changing it is seen.
+
 void TfsAssignPlusStmt::Execute()
 {
     RunLine();
@@ -65,13 +70,21 @@ void TfsAssignPlusStmt::Execute()
         return;
     if (directTarget_) {
         Variant &t = target_->Value;
-        const Variant s = source_->GetValue();
-        if (t.type() == VarType::Integer && s.type() == VarType::Integer)
-            t = Variant(t.rawInteger() + s.rawInteger());
-        else if (Join && t.isString())
-            t += s.isString() ? s : Variant(s.toString());
-        else
-            t += s;
+        if (t.type() == VarType::Integer) {
+            const qint64 before = t.rawInteger();
+            const Variant s = source_->GetValue();
+            t = s.type() == VarType::Integer ? Variant(before + s.rawInteger()) : Variant(before) + s;
+        } else if (t.isString()) {
+            const Variant s = source_->GetValue();
+            if (Join)
+                t += s.isString() ? s : Variant(s.toString());
+            else
+                t += s;
+        } else {
+            const Variant before = t;
+            const Variant s = source_->GetValue();
+            t = Join && before.isString() ? before + Variant(s.toString()) : before + s;
+        }
         keepKind(target_);
     } else {
         Variant t = target_->GetValue();
@@ -89,16 +102,17 @@ void TfsAssignMinusStmt::Execute()
     RunLine();
     if (Prog->Terminated)
         return;
+    const Variant before = target_->GetValue();
+    const Variant s = source_->GetValue();
     if (directTarget_) {
         Variant &t = target_->Value;
-        const Variant s = source_->GetValue();
-        if (t.type() == VarType::Integer && s.type() == VarType::Integer)
-            t = Variant(t.rawInteger() - s.rawInteger());
+        if (before.type() == VarType::Integer && s.type() == VarType::Integer)
+            t = Variant(before.rawInteger() - s.rawInteger());
         else
-            t = t - s;
+            t = before - s;
         keepKind(target_);
     } else {
-        target_->SetValue(target_->GetValue() - source_->GetValue());
+        target_->SetValue(before - s);
     }
 }
 
@@ -107,16 +121,17 @@ void TfsAssignMulStmt::Execute()
     RunLine();
     if (Prog->Terminated)
         return;
+    const Variant before = target_->GetValue();
+    const Variant s = source_->GetValue();
     if (directTarget_) {
         Variant &t = target_->Value;
-        const Variant s = source_->GetValue();
-        if (t.type() == VarType::Integer && s.type() == VarType::Integer)
-            t = Variant(t.rawInteger() * s.rawInteger());
+        if (before.type() == VarType::Integer && s.type() == VarType::Integer)
+            t = Variant(before.rawInteger() * s.rawInteger());
         else
-            t = t * s;
+            t = before * s;
         keepKind(target_);
     } else {
-        target_->SetValue(target_->GetValue() * source_->GetValue());
+        target_->SetValue(before * s);
     }
 }
 
@@ -125,12 +140,13 @@ void TfsAssignDivStmt::Execute()
     RunLine();
     if (Prog->Terminated)
         return;
+    const Variant before = target_->GetValue();
+    const Variant s = source_->GetValue();
     if (directTarget_) {
-        Variant &t = target_->Value;
-        t = t / source_->GetValue();
+        target_->Value = before / s;
         keepKind(target_);
     } else {
-        target_->SetValue(target_->GetValue() / source_->GetValue());
+        target_->SetValue(before / s);
     }
 }
 

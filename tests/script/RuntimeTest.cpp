@@ -299,3 +299,20 @@ TEST(Procedures, EndlessRecursionRaises)
 }
 
 } // namespace
+
+namespace {
+
+// A compound assignment reads its target before its source, as the plain
+// assignment it stands for does: G's change of x does not count.
+TEST(Statements, CompoundAssignmentsReadTheTargetFirst)
+{
+    Harness h;
+    EXPECT_EQ(h.run("var x: Integer; f: Double; v: Variant;\n"
+                    "function G: Integer;\nbegin\n  x := 10;\n  f := 10;\n  v := 10;\n  Result := 2;\nend;\n"
+                    "begin\n  x := 1;\n  x := x + G;\n  Print(x);\n  x := 1;\n  x := x - G;\n  Print(x);\n"
+                    "  x := 1;\n  x := x * G;\n  Print(x);\n  f := 1;\n  f := f / G;\n  Print(f);\n"
+                    "  f := 1;\n  f := f + G;\n  Print(f);\n  v := 1;\n  v := v + G;\n  Print(v);\nend."),
+              "3|-1|2|0.5|3|3");
+}
+
+} // namespace
