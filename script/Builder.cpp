@@ -764,6 +764,10 @@ TfsExpression *TfsBuilder::buildExpression(TfsXMLItem *element, TfsScript *scrip
         if (!missing.position.isEmpty())
             ErrorPos = missing.position;
         fail(expressionExpected_);
+    } catch (const TfsExpression::TooDeep &deep) {
+        if (!deep.position.isEmpty())
+            ErrorPos = deep.position;
+        fail(QStringLiteral("Слишком глубокая вложенность"));
     }
     if (!bad.isEmpty()) {
         ErrorPos = bad;

@@ -3,6 +3,10 @@
 #include "script/AnsiText.h"
 #include "script/Script.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace script {
 
 using platform::VarRelation;
@@ -11,8 +15,22 @@ namespace classlib = platform::classlib;
 
 TfsExpressionNode::~TfsExpressionNode()
 {
-    delete Left;
-    delete Right;
+    // Without recursion: a chain of operators (1 + 1 + ...) is a tree as
+    // deep as the chain is long.
+    std::vector<TfsExpressionNode *> rest;
+    const auto take = [&rest](TfsExpressionNode *&node) {
+        if (node)
+            rest.push_back(std::exchange(node, nullptr));
+    };
+    take(Left);
+    take(Right);
+    while (!rest.empty()) {
+        TfsExpressionNode *node = rest.back();
+        rest.pop_back();
+        take(node->Left);
+        take(node->Right);
+        delete node;
+    }
 }
 
 bool TfsExpressionNode::TryInt(std::int32_t &out, Variant &other)
@@ -602,6 +620,22 @@ bool isComparison(OpKind op)
            op == OpKind::NonEq || op == OpKind::Eq;
 }
 
+int depthOf(TfsExpressionNode *root)
+{
+    int deepest = 0;
+    std::vector<std::pair<TfsExpressionNode *, int>> rest{{root, 1}};
+    while (!rest.empty()) {
+        const auto [node, depth] = rest.back();
+        rest.pop_back();
+        deepest = std::max(deepest, depth);
+        if (node->Left)
+            rest.emplace_back(node->Left, depth + 1);
+        if (node->Right)
+            rest.emplace_back(node->Right, depth + 1);
+    }
+    return deepest;
+}
+
 // The types bottom-up; the first incompatible node's position.
 void checkTypes(TfsExpressionNode *node, TfsScript *script, QByteArray &bad)
 {
@@ -657,6 +691,9 @@ QByteArray TfsExpression::Finish()
     root_ = inner;
     root_->Parent = nullptr;
     current_ = root_;
+    // Checking, evaluating and copying walk the tree recursively.
+    if (depthOf(root_) > kMaxDepth)
+        throw TooDeep{SourcePos.isEmpty() ? CurrentPos : SourcePos};
     checkComplete(root_);
     QByteArray bad;
     checkTypes(root_, Script, bad);

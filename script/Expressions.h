@@ -104,7 +104,8 @@ public:
     bool PushOperator(const QByteArray &text);
     // Unwraps the root and checks the types: the position of the first node
     // whose operands are incompatible, or empty. An operator without its
-    // operands, or no operand at all, throws MissingOperand.
+    // operands, or no operand at all, throws MissingOperand; a tree deeper
+    // than kMaxDepth TooDeep.
     QByteArray Finish();
     // For target := this: "+", "-", "*", "/" when the assignment can be a
     // compound one (the tree then holds only the other operand), else " ".
@@ -114,6 +115,12 @@ public:
     TfsCustomVariable *SingleOperand() const;
 
     struct MissingOperand {
+        QByteArray position;
+    };
+    // A tree deeper than this (a chain of a thousand operators) is refused:
+    // checking and evaluating it would exhaust the stack.
+    static constexpr int kMaxDepth = 1000;
+    struct TooDeep {
         QByteArray position;
     };
 

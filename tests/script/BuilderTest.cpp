@@ -186,3 +186,23 @@ TEST(Builder, ArrayBoundsOfOneNumberStartAtZero)
 }
 
 } // namespace
+
+namespace {
+
+// A chain of operators is a tree as deep as the chain is long: a chain that
+// scripts write runs, one that would exhaust the stack is refused where the
+// expression starts, and neither crashes when freed.
+TEST(Builder, OverlongOperatorChainsAreRefused)
+{
+    Harness h;
+    QString sum = QStringLiteral("1");
+    for (int i = 0; i < 500; ++i)
+        sum += QStringLiteral(" + 1");
+    EXPECT_EQ(h.run(QStringLiteral("begin\n  Print(%1);\nend.").arg(sum)), "501");
+    for (int i = 0; i < 5000; ++i)
+        sum += QStringLiteral(" + 1");
+    EXPECT_EQ(h.compile(QStringLiteral("var x: Integer;\nbegin\n  x := %1;\nend.").arg(sum)),
+              "3:8: Слишком глубокая вложенность");
+}
+
+} // namespace
