@@ -2,11 +2,14 @@
 // grammars. Byte 2 chooses the language (and, with bit 2, characters 128 to
 // 255 in identifiers); the rest is two files (FuzzSupport.h): the text every
 // unit of a uses clause gets, and the script. A script that compiles is
-// written out as its intermediate program.
+// written out as its intermediate program, then built into runtime objects
+// and run for at most 2,000 statements.
 
 #include "FuzzSupport.h"
+#include "platform/TextCodec.h"
 #include "script/ILParser.h"
 #include "script/Languages.h"
+#include "script/Script.h"
 #include "script/ScriptError.h"
 
 #include <cstddef>
@@ -30,7 +33,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (parser.SourceToIL(script::JoinScriptLines(script::SplitScriptLines(files.second)))) {
             if (!target.ErrorMessage.isEmpty())
                 __builtin_trap(); // success with an error
-            return parser.ILDocument().TagLines().isEmpty();
+            if (parser.ILDocument().TagLines().isEmpty())
+                return 0;
+            script::TfsScript program;
+            script::AddCoreItems(program);
+            program.SyntaxType = languages[data[2] & 3];
+            program.ExtendedChars = target.ExtendedChars;
+            program.OnGetUnit = target.OnGetUnit;
+            program.Lines.SetText(platform::fromCp1251(files.second));
+            int steps = 0;
+            program.OnRunLine = [&](script::TfsScript *, const QByteArray &, const QByteArray &) {
+                if (++steps > 2000)
+                    program.Terminate();
+            };
+            if (program.Compile()) {
+                try {
+                    program.Execute();
+                } catch (const std::exception &) {
+                    // run-time errors are the script's
+                }
+            } else if (program.ErrorMessage.isEmpty()) {
+                __builtin_trap();
+            }
+            return 0;
         }
         if (target.ErrorMessage.isEmpty() || target.ErrorPosition.isEmpty())
             __builtin_trap(); // a failure must say what and where

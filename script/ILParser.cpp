@@ -194,7 +194,11 @@ struct TooDeep {
     int position;
 };
 
-const char *const kTooDeep = "Слишком глубокая вложенность";
+// In the Windows code page, as every message of the parser.
+QByteArray tooDeep()
+{
+    return platform::toCp1251(QStringLiteral("Слишком глубокая вложенность"));
+}
 
 } // namespace
 
@@ -287,7 +291,7 @@ bool TfsILParser::SourceToIL(const QByteArray &text)
         matched = grammar_->program ? matchRule(grammar_->program) : true;
         matched = checkWholeText(matched, start);
     } catch (const TooDeep &deep) {
-        recordError(kTooDeep, deep.position);
+        recordError(tooDeep(), deep.position);
         matched = false;
     }
 
@@ -570,8 +574,11 @@ void TfsILParser::includeUnit(const QByteArray &name, int &startLine)
         unit.depth_ = depth_;
         unit.SelectLanguage(language_);
         unit.UsesList = UsesList;
+        UnitTexts.insert(name, text);
         if (unit.SourceToIL(text)) {
             UsesList = unit.UsesList;
+            for (auto it = unit.UnitTexts.cbegin(); it != unit.UnitTexts.cend(); ++it)
+                UnitTexts.insert(it.key(), it.value());
             MemoryStream stream;
             unit.il_.SaveToStream(stream);
             program = stream.Bytes();

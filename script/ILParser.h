@@ -29,6 +29,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -81,6 +82,9 @@ public:
     QByteArray UnitName;
     // The units included so far (names compared ignoring case).
     QByteArrayList UsesList;
+    // Their texts by name as the uses clause gives it, so that the builder
+    // cuts an expression's source text from its own unit.
+    QHash<QByteArray, QByteArray> UnitTexts;
 
     // Nesting deeper than this many grammar elements is refused as an error
     // at its place, so that no text can exhaust the stack.

@@ -1,7 +1,10 @@
 # tolvane-script: the intermediate program of the worked example byte for
 # byte and of every language's golden script, an error as "line:col:
-# message" with status 1, and an unknown language refused.
-# -DTOOL=<tolvane-script> -DGOLDEN=<tests/script/golden> -DWORK=<scratch folder>
+# message" with status 1, and an unknown language refused; the same program
+# run in the four languages prints the same text, and an error while running
+# prints its message with status 2.
+# -DTOOL=<tolvane-script> -DGOLDEN=<tests/script/golden>
+# -DPROGRAMS=<tests/script/programs> -DWORK=<scratch folder>
 function(expectIL language source golden)
   execute_process(COMMAND ${TOOL} --language ${language} --il ${GOLDEN}/${source}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -38,4 +41,20 @@ endif()
 execute_process(COMMAND ${TOOL} --language Cobol ${WORK}/error.pas RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 1 OR NOT err MATCHES "Language 'Cobol' not found")
   message(FATAL_ERROR "Cobol: status ${rc}, errors: ${err}")
+endif()
+
+file(READ ${PROGRAMS}/tour.out tour)
+foreach(run IN ITEMS "PascalScript;tour.pas" "D++Eviviz;tour.cpp" "ZoridEdodud;tour.vb" "JScript;tour.js")
+  list(GET run 0 language)
+  list(GET run 1 source)
+  execute_process(COMMAND ${TOOL} --language ${language} ${PROGRAMS}/${source}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0 OR NOT out STREQUAL tour)
+    message(FATAL_ERROR "${source}: status ${rc}, errors: ${err}\n${out}")
+  endif()
+endforeach()
+file(WRITE ${WORK}/fails.pas "begin\n  Print(1);\n  RaiseException('no data');\n  Print(2);\nend.\n")
+execute_process(COMMAND ${TOOL} ${WORK}/fails.pas RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 2 OR NOT out STREQUAL "1\n" OR NOT err STREQUAL "no data\n")
+  message(FATAL_ERROR "fails.pas: status ${rc}, output ${out}, errors: ${err}")
 endif()

@@ -3,6 +3,7 @@
 // their line:col, the text that must be read to its end, included units, a
 // language line, and texts nested too deeply.
 
+#include "platform/TextCodec.h"
 #include "script/ILParser.h"
 #include "script/Languages.h"
 #include "script/ScriptError.h"
@@ -277,6 +278,8 @@ TEST(ILParser, DeepNestingIsAnErrorAtItsPlace)
     const Compiled c = compile(QStringLiteral("PascalScript"), lines(text));
     EXPECT_FALSE(c.ok);
     EXPECT_TRUE(c.error.startsWith("1:")) << c.error.constData();
+    // In the Windows code page, as the parser's other messages.
+    EXPECT_TRUE(c.error.endsWith(platform::toCp1251(QStringLiteral("Слишком глубокая вложенность"))));
     // Nesting that scripts use is far from the limit.
     QByteArray nested = "begin x := " + QByteArray(100, '(') + "1" + QByteArray(100, ')') + " end.";
     EXPECT_TRUE(compile(QStringLiteral("PascalScript"), lines(nested)).ok);

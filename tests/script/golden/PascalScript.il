@@ -37,9 +37,6 @@
 <expr pos="7:20" pos1="7:21">
 <number text="5" pos="7:21"/>
 </expr>
-<expr pos="7:20" pos1="7:21">
-<number text="5" pos="7:21"/>
-</expr>
 </dim>
 </array>
 <type text="String" pos="7:32"/>
