@@ -35,7 +35,7 @@ struct Engine : IMapEngineServices {
         yMax = y + 5;
     }
     double CurrentScaleDenominator() override { return 500; }
-    TSelObjects *Selection() override { return &selection; }
+    TSelObjects *EngineSelection() override { return &selection; }
     void ClearSelection() override { selection = TSelObjects{}; }
 };
 

@@ -42,7 +42,7 @@ public:
     TSelObjects selection;
     void LayoutTextObject(const TTextRecord &, double, double, double &, double &, double &, double &) override {}
     double CurrentScaleDenominator() override { return scale; }
-    TSelObjects *Selection() override { return &selection; }
+    TSelObjects *EngineSelection() override { return &selection; }
     void ClearSelection() override { selection = TSelObjects{}; }
     void RecalcSelectionExtent() override;
 };
