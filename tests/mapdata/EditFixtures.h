@@ -72,7 +72,7 @@ struct EditProject {
     // change its shape, marks it and journals it.
     template <typename F> bool change(int layer, int index, F edit)
     {
-        TMapLayer &L = core.FProject.Layers[static_cast<size_t>(layer)];
+        TMapLayer &L = core.Project().Layers[static_cast<size_t>(layer)];
         TMapObject &obj = L.Objects[static_cast<size_t>(index)];
         core.ReadObject(layer, index, *obj.Shape);
         edit(*obj.Shape);
@@ -84,7 +84,7 @@ struct EditProject {
     bool remove(int layer, int index);
     const TMapObject &object(int layer, int index) const
     {
-        return core.FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
+        return core.Project().Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
     }
 };
 
