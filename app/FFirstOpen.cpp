@@ -114,12 +114,12 @@ void TFirstOpen::SpeedButton2Click()
     if (!app::runCommand([&] { projectfile::checkProjectFile(name); }))
         return;
     TMapVyk *map = w->MapImage;
-    map->FProjectFile = name;
-    map->FWorkDir = name.left(name.size() - 4);
+    map->SetProjectFile(name);
+    map->SetWorkDir(name.left(name.size() - 4));
     w->ReadProject(name);
     w->RebuildLayerList(true);
-    if (!map->FProject.Layers.empty())
-        w->ShowActiveLayerRow(map->FProject.ActiveLayer);
+    if (!map->Project().Layers.empty())
+        w->ShowActiveLayerRow(map->Project().ActiveLayer);
     map->ResetPicture();
     w->ShowStatusText(0, 0);
     w->RedrawMap();

@@ -278,7 +278,7 @@ void TStart::OpenReport(int mode)
     // The dialog may have left another folder current; the map's file names
     // are relative to its work folder.
     if (Tolvane)
-        QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->FWorkDir));
+        QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->WorkDir()));
 }
 
 void TStart::setPathVariables()

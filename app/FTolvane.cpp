@@ -82,7 +82,7 @@ namespace {
 // The product's key under the local machine: "\SOFTWARE\" + "Tolvane 2".
 QString productKey(const TMapVyk &map)
 {
-    return QStringLiteral("\\SOFTWARE\\") + map.FRegistryKey;
+    return QStringLiteral("\\SOFTWARE\\") + map.Settings().RegistryKey;
 }
 } // namespace
 
@@ -119,27 +119,27 @@ TTolvane::TTolvane(QWidget *parent) : QMdiSubWindow(parent)
     ToolBarZoom->show();
     // 5.-7. The work folder and the switches.
     const QString key = productKey(*MapImage);
-    MapImage->FWorkDir = MapFunctions::ReadMachineRegString(key, QStringLiteral("TempDir"), QString());
-    MapImage->FCaching = false;
-    MapImage->FCompatibility = true;
-    MapImage->FWheelReversed =
+    MapImage->SetWorkDir(MapFunctions::ReadMachineRegString(key, QStringLiteral("TempDir"), QString()));
+    MapImage->Settings().Caching = false;
+    MapImage->Settings().Compatibility = true;
+    MapImage->Settings().WheelReversed =
         MapFunctions::ReadMachineRegString(key, QStringLiteral("TypeWheel"), QStringLiteral("0")) == u"1";
-    if (MapImage->FWorkDir.isEmpty())
-        MapImage->FWorkDir = QDir::currentPath();
+    if (MapImage->WorkDir().isEmpty())
+        MapImage->SetWorkDir(QDir::currentPath());
     // 8.
-    MapImage->FProjectFile.clear();
-    setWindowTitle(MapImage->FProjectFile);
+    MapImage->SetProjectFile(QString());
+    setWindowTitle(MapImage->ProjectFile());
     // 9. The back buffer and the window take the screen's size.
     const platform::gdi::DeviceMetrics screen = platform::gdi::screenMetrics();
-    MapImage->FBackBuffer.setSize(screen.horzRes, screen.vertRes);
+    MapImage->BackBuffer().setSize(screen.horzRes, screen.vertRes);
     setGeometry(0, 0, screen.horzRes, screen.vertRes);
     // 10.
-    MapImage->FBlockSize = 100;
-    MapImage->FJournalPos = 0;
-    MapImage->FJournalCount = 0;
-    MapImage->FTemplateFound = false;
+    MapImage->SetBlockSize(100);
+    MapImage->SetJournalPos(0);
+    MapImage->SetJournalCount(0);
+    MapImage->SetTemplateFound(false);
     // 11. The object template for new text and symbol objects.
-    TTextRecord &t = MapImage->FTemplate;
+    TTextRecord &t = MapImage->Template();
     t.FontName = QStringLiteral("Arial Cyr");
     t.FontSize = 10;
     t.FontStyle = 0;
@@ -208,7 +208,7 @@ void TTolvane::FormShow()
     // A missing or unreadable file leaves its slot as it was.
     for (const auto &[number, name] : cursors) {
         const std::optional<QCursor> cursor = platform::loadCursorFile(
-            MapImage->FProgramDir + QStringLiteral("\\cur\\") + QString::fromLatin1(name) + QStringLiteral(".cur"));
+            MapImage->ProgramDir() + QStringLiteral("\\cur\\") + QString::fromLatin1(name) + QStringLiteral(".cur"));
         if (cursor)
             mapengine::setScreenCursor(number, *cursor);
     }
@@ -236,12 +236,12 @@ void TTolvane::FormActivate()
         } else {
             // A file that is no project is reported and named nowhere.
             if (app::runCommand([&] { projectfile::checkProjectFile(name); })) {
-                MapImage->FProjectFile = name;
+                MapImage->SetProjectFile(name);
                 ReadProject(name);
             }
             RebuildLayerList(true);
-            if (!MapImage->FProject.Layers.empty())
-                ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
+            if (!MapImage->Project().Layers.empty())
+                ShowActiveLayerRow(MapImage->Project().ActiveLayer);
             MapImage->ResetPicture();
             // The status bar's visible size needs the measured picture.
             ShowStatusText(0, 0);
@@ -264,10 +264,10 @@ void TTolvane::FormResize()
     // ends with the first activation at the latest: Qt places a window with
     // fewer than the five resize events passed over, and the user's first
     // resizes would leave the map drawn over the old size only.
-    if (IsActiveForm() && !MapImage->FProject.Layers.empty() && (FResizeCount > 4 || FActivated)) {
+    if (IsActiveForm() && !MapImage->Project().Layers.empty() && (FResizeCount > 4 || FActivated)) {
         TMapPoint lowerLeft, upperRight;
-        MapImage->LogicalToMap(QPointF(0, -MapImage->FPictureHeight), lowerLeft);
-        MapImage->LogicalToMap(QPointF(MapImage->FPictureWidth, 0), upperRight);
+        MapImage->LogicalToMap(QPointF(0, -MapImage->View().PictureHeight), lowerLeft);
+        MapImage->LogicalToMap(QPointF(MapImage->View().PictureWidth, 0), upperRight);
         MapImage->FitToParent();
         MapImage->ResetPicture();
         ZoomToExtent(lowerLeft.X, lowerLeft.Y, upperRight.X, upperRight.Y);
@@ -372,7 +372,7 @@ void TTolvane::wheelEvent(QWheelEvent *event)
 
 void TTolvane::ApplicationEvents1Message(const QPoint &globalPos)
 {
-    if (!IsActiveForm() || MapImage->FProject.Layers.empty())
+    if (!IsActiveForm() || MapImage->Project().Layers.empty())
         return;
     if (LayersPanelHitTest(globalPos)) {
         // The row's own position inside its panel, taken as a point of the
@@ -402,8 +402,8 @@ bool validLayerIndex(const TMapProject &p, int index)
 
 void TTolvane::MainMenu1Change()
 {
-    const TMapProject &project = MapImage->FProject;
-    const auto &selection = MapImage->FSelection.Entries;
+    const TMapProject &project = MapImage->Project();
+    const auto &selection = MapImage->Selection().Entries;
     const int active = project.ActiveLayer;
     const bool activeValid = validLayerIndex(project, active);
     const bool pick = PBPick->isChecked();

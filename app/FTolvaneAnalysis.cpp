@@ -50,7 +50,7 @@ void transformLayer(TTolvane &w, dialogs::LayerTransformation kind, const QStrin
     const int layer = w.ShownLayerIndex();
     if (!w.ValidLayer(layer))
         return;
-    const Byte mapType = w.MapImage->FProject.Layers[static_cast<size_t>(layer)].MapType;
+    const Byte mapType = w.MapImage->Project().Layers[static_cast<size_t>(layer)].MapType;
     if (mapType != 0 && mapType != mtShapeLayer) {
         platform::showMessage(refusal);
         return;
@@ -106,13 +106,13 @@ void TTolvane::nViewPointClick()
 {
     TMapVyk &map = *MapImage;
     // X is the northing, Y the easting.
-    QString x = platform::floatToStr(map.FCenterY);
-    QString y = platform::floatToStr(map.FCenterX);
+    QString x = platform::floatToStr(map.View().CenterY);
+    QString y = platform::floatToStr(map.View().CenterX);
     if (!dialogs::dialogSeams().AskPoint(x, y))
         return;
     app::runCommand([&] {
-        const double northing = MapFunctions::TextToFloat(x, map.FCenterY);
-        const double easting = MapFunctions::TextToFloat(y, map.FCenterX);
+        const double northing = MapFunctions::TextToFloat(x, map.View().CenterY);
+        const double easting = MapFunctions::TextToFloat(y, map.View().CenterX);
         CentreAndRedraw(easting, northing);
     });
 }
@@ -157,8 +157,8 @@ void TTolvane::nAppendLabelClick()
 
         TMapVyk &map = *MapImage;
         const int layer = ShownLayerIndex();
-        if (!PBPick->isChecked() || map.FSelection.Entries.empty() || !CurrentLayerEditable() ||
-            !ValidLayer(layer) || map.FProject.Layers[static_cast<size_t>(layer)].MapType != mtTextLayer)
+        if (!PBPick->isChecked() || map.Selection().Entries.empty() || !CurrentLayerEditable() ||
+            !ValidLayer(layer) || map.Project().Layers[static_cast<size_t>(layer)].MapType != mtTextLayer)
             return;
         const int decimals = MapFunctions::TextToInt(a.cbRound);
         static const QString modes[] = {QStringLiteral("Линия"),         QStringLiteral("Площадь, га"),
@@ -181,10 +181,10 @@ namespace {
 // when the box was cancelled.
 bool askParcelNumber(TMapVyk &map)
 {
-    QString text = map.FNextParcelNumber > 0 ? QString::number(map.FNextParcelNumber) : QString();
+    QString text = map.Settings().NextParcelNumber > 0 ? QString::number(map.Settings().NextParcelNumber) : QString();
     if (!askValue(QStringLiteral("Начальный номер"), text))
         return false;
-    return app::runCommand([&] { map.FNextParcelNumber = MapFunctions::TextToInt(text); });
+    return app::runCommand([&] { map.Settings().NextParcelNumber = MapFunctions::TextToInt(text); });
 }
 
 } // namespace
@@ -192,20 +192,20 @@ bool askParcelNumber(TMapVyk &map)
 void TTolvane::nVYKNumberClick()
 {
     TMapVyk &map = *MapImage;
-    if (map.FSelection.Entries.empty())
+    if (map.Selection().Entries.empty())
         return;
-    if (map.FNextParcelNumber == 0 && !askParcelNumber(map))
+    if (map.Settings().NextParcelNumber == 0 && !askParcelNumber(map))
         return;
-    if (map.FNextParcelNumber <= 0)
+    if (map.Settings().NextParcelNumber <= 0)
         return;
-    for (const TSelObject &e : map.FSelection.Entries) {
+    for (const TSelObject &e : map.Selection().Entries) {
         if (!ValidLayer(e.Layer))
             continue;
-        const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(e.Layer)];
+        const TMapLayer &L = map.Project().Layers[static_cast<size_t>(e.Layer)];
         if (L.MapType != 2 || e.Index < 0 || static_cast<size_t>(e.Index) >= L.Objects.size())
             continue;
-        NumberCadastralObject(L.Objects[static_cast<size_t>(e.Index)].ObjectID, map.FNextParcelNumber);
-        ++map.FNextParcelNumber;
+        NumberCadastralObject(L.Objects[static_cast<size_t>(e.Index)].ObjectID, map.Settings().NextParcelNumber);
+        ++map.Settings().NextParcelNumber;
     }
 }
 
@@ -222,9 +222,9 @@ void TTolvane::nVYKAutoLabelClick()
     using namespace app::autolabel;
     TMapVyk &map = *MapImage;
     const int current = ShownLayerIndex();
-    if (map.FSelection.Entries.empty() || !ValidLayer(current))
+    if (map.Selection().Entries.empty() || !ValidLayer(current))
         return;
-    const TMapLayer &layer = map.FProject.Layers[static_cast<size_t>(current)];
+    const TMapLayer &layer = map.Project().Layers[static_cast<size_t>(current)];
     if (!layer.Visible || !layer.Snap || layer.Closed)
         return;
     if (platform::messageDlg(
@@ -246,8 +246,8 @@ void TTolvane::nVYKAutoLabelClick()
     }
     const std::vector<LabelBox> records = decodeLabelRecords(bytes);
     int previous = 0;
-    for (const TSelObject &e : map.FSelection.Entries) {
-        if (!ValidLayer(e.Layer) || map.FProject.Layers[static_cast<size_t>(e.Layer)].MapType != 2)
+    for (const TSelObject &e : map.Selection().Entries) {
+        if (!ValidLayer(e.Layer) || map.Project().Layers[static_cast<size_t>(e.Layer)].MapType != 2)
             continue;
         for (size_t k = 0; k < records.size(); ++k) {
             const LabelBox &r = records[k];
@@ -260,7 +260,7 @@ void TTolvane::nVYKAutoLabelClick()
             const QPoint d = moveOffset(r, h);
             TMapPoint origin, moved;
             map.LogicalToMap(QPointF(0, 0), origin);
-            map.LogicalToMap(QPointF(d.x() * map.FUnitsPerPixelX, -d.y() * map.FUnitsPerPixelY), moved);
+            map.LogicalToMap(QPointF(d.x() * map.View().UnitsPerPixelX, -d.y() * map.View().UnitsPerPixelY), moved);
             map.AddAutoLabel(static_cast<std::int32_t>(k), origin.X - moved.X, origin.Y - moved.Y);
             previous = h;
             break;
@@ -280,7 +280,7 @@ namespace {
 int zoneLayer(TTolvane &w)
 {
     const int layer = w.ShownLayerIndex();
-    if (!w.PBPick->isChecked() || w.MapImage->FSelection.Entries.empty() || !w.CurrentLayerEditable() ||
+    if (!w.PBPick->isChecked() || w.MapImage->Selection().Entries.empty() || !w.CurrentLayerEditable() ||
         !w.ValidLayer(layer))
         return -1;
     return layer;
@@ -343,13 +343,13 @@ void TTolvane::aSaveSelectedExecute()
 {
     TMapVyk &map = *MapImage;
     CloseAttributeQueries();
-    if (!PBPick->isChecked() || map.FSelection.Entries.empty())
+    if (!PBPick->isChecked() || map.Selection().Entries.empty())
         return;
     platform::FileDialogRequest request = SaveDialog;
     request.kind = platform::FileDialogRequest::Save;
     request.defaultExt = QStringLiteral("shp");
     request.filter = QStringLiteral("Все форматы (*.shp)|*.shp|Слой ArcView (*.shp)|*.shp");
-    request.initialDir = map.FWorkDir;
+    request.initialDir = map.WorkDir();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     const int current = ShownLayerIndex();
     if (!answer.accepted || answer.files.isEmpty() || !ValidLayer(current))
@@ -357,11 +357,11 @@ void TTolvane::aSaveSelectedExecute()
     const QString chosen = answer.files.first().trimmed();
     // Only the file name loses its extension: a dot in a folder is kept.
     const QString base =
-        platform::changeFileExt(MapFunctions::RelativeFileName(chosen, map.FWorkDir), u"");
-    const QString target = platform::lastSeparator(base) >= 0 ? base : platform::joinPath(map.FWorkDir, base);
+        platform::changeFileExt(MapFunctions::RelativeFileName(chosen, map.WorkDir()), u"");
+    const QString target = platform::lastSeparator(base) >= 0 ? base : platform::joinPath(map.WorkDir(), base);
 
     // A layer of the project must not be overwritten under itself.
-    for (const TMapLayer &L : map.FProject.Layers) {
+    for (const TMapLayer &L : map.Project().Layers) {
         if (!L.Closed && platform::ansiSameText(platform::normalizePath(map.LayerBaseName(L.FileName)),
                                                  platform::normalizePath(target))) {
             platform::showMessage(QStringLiteral("Слой ") + base +
@@ -380,11 +380,11 @@ void TTolvane::aSaveSelectedExecute()
                                        platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
         write = false;
 
-    const TMapLayer &source = map.FProject.Layers[static_cast<size_t>(current)];
+    const TMapLayer &source = map.Project().Layers[static_cast<size_t>(current)];
     const QString templ = source.ObjType == otPoints     ? QStringLiteral("\\Default\\point")
                           : source.ObjType == otPolygons ? QStringLiteral("\\Default\\polygon")
                                                          : QStringLiteral("\\Default\\polyline");
-    const QString templateBase = map.FProgramDir + templ;
+    const QString templateBase = map.ProgramDir() + templ;
     QString sources[3];
     for (int k = 0; k < 3; ++k)
         sources[k] = platform::findExistingPath(templateBase + QLatin1String(TripleExts[k]));
@@ -416,7 +416,7 @@ void TTolvane::aSaveSelectedExecute()
         }
         const bool emptied = app::runCommand([&] {
             platform::db::Table t;
-            t.setDatabaseName(map.FWorkDir);
+            t.setDatabaseName(map.WorkDir());
             t.setTableName(targets[2]);
             t.setExclusive(true);
             t.emptyTable();
@@ -435,7 +435,7 @@ void TTolvane::aSaveSelectedExecute()
         return;
     OpenLayer(base + QStringLiteral(".shp"), -1, true);
     RebuildLayerList(false);
-    ShowActiveLayerRow(map.FProject.ActiveLayer);
+    ShowActiveLayerRow(map.Project().ActiveLayer);
     RedrawMap();
 }
 
@@ -449,7 +449,7 @@ void TTolvane::nSatisticClick()
     if (!app::runCommand([&] { s = map.SelectionStatistics(); }))
         return;
     TMapStat *w = MapStatWindow();
-    w->lbCount->setText(QString::number(map.FSelection.Entries.size()));
+    w->lbCount->setText(QString::number(map.Selection().Entries.size()));
     w->lbArea->setText(fixedText(s.Area / 10000, 4));
     w->lbLenght->setText(fixedText(s.Length, 4));
     // "X" is the northing and "Y" the easting, as everywhere in the window.

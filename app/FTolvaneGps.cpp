@@ -31,7 +31,7 @@ bool takesPart(const TMapVyk &map, const TMapLayer &L)
     if (L.Device.trimmed().isEmpty() || L.PIN.trimmed().isEmpty() || !L.Visible)
         return false;
     if (L.ScaleView) {
-        const double n = map.FScale == 0 ? 1 : TMapVyk::ScaleToDenominator(map.FScale);
+        const double n = map.View().Scale == 0 ? 1 : TMapVyk::ScaleToDenominator(map.View().Scale);
         if (n < L.ScaleMin || n > L.ScaleMax)
             return false;
     }
@@ -45,7 +45,7 @@ std::vector<int> trackingLayers(const TTolvane &w)
     std::vector<int> layers;
     for (int row = w.ListLayers->topLevelItemCount() - 1; row >= 0; --row) {
         const int n = w.ListLayerIndex(row);
-        if (w.ValidLayer(n) && takesPart(*w.MapImage, w.MapImage->FProject.Layers[static_cast<size_t>(n)]))
+        if (w.ValidLayer(n) && takesPart(*w.MapImage, w.MapImage->Project().Layers[static_cast<size_t>(n)]))
             layers.push_back(n);
     }
     return layers;
@@ -94,7 +94,7 @@ void TTolvane::tbTrimTracClick()
     TimerIncome->start();
     TMapVyk &map = *MapImage;
     for (const int n : trackingLayers(*this)) {
-        const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(n)];
+        const TMapLayer &L = map.Project().Layers[static_cast<size_t>(n)];
         // One sending component for the run, with the first layer's modem.
         if (!app::GsmOut)
             app::GsmOut = connectedComponent(platform::createGsmOut(), L);
@@ -131,7 +131,7 @@ void TTolvane::TimerIncomeTimer()
         for (const int n : trackingLayers(*this)) {
             // One receiving component for the run, with the first layer's modem.
             if (!app::GsmIn)
-                app::GsmIn = connectedComponent(platform::createGsmIn(), map.FProject.Layers[static_cast<size_t>(n)]);
+                app::GsmIn = connectedComponent(platform::createGsmIn(), map.Project().Layers[static_cast<size_t>(n)]);
             platform::db::Table table;
             if (!openLayerTable(map, n, table))
                 continue;

@@ -112,7 +112,7 @@ int TTolvane::ShownLayerIndex() const
 
 bool TTolvane::ValidLayer(int layer) const
 {
-    return layer >= 0 && static_cast<size_t>(layer) < MapImage->FProject.Layers.size();
+    return layer >= 0 && static_cast<size_t>(layer) < MapImage->Project().Layers.size();
 }
 
 // ---------------------------------------------------------------------------
@@ -122,7 +122,7 @@ void TTolvane::RebuildLayerList(bool full)
 {
     if (full)
         ListLayers->clear();
-    const std::vector<TMapLayer> &layers = MapImage->FProject.Layers;
+    const std::vector<TMapLayer> &layers = MapImage->Project().Layers;
     for (int i = 0; i < static_cast<int>(layers.size()); ++i) {
         if (layers[static_cast<size_t>(i)].Closed)
             continue;
@@ -140,7 +140,7 @@ void TTolvane::FillLayerRow(int row, int layer)
     QTreeWidgetItem *item = ListLayers->topLevelItem(row);
     if (!item || !ValidLayer(layer))
         return;
-    const TMapLayer &L = MapImage->FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = MapImage->Project().Layers[static_cast<size_t>(layer)];
     // Rows are as high as the active-layer row: the panel is sized by it.
     item->setSizeHint(lcName, QSize(item->sizeHint(lcName).width(), LVLayer->height()));
     item->setText(lcName, L.Name);
@@ -231,7 +231,7 @@ bool TTolvane::LayersPanelHitTest(const QPoint &globalPos)
 
 void TTolvane::UpdateToolButtons()
 {
-    const TMapProject &project = MapImage->FProject;
+    const TMapProject &project = MapImage->Project();
     const bool layers = !project.Layers.empty();
     tbSaveProject->setEnabled(layers);
     tbLayerOpen->setEnabled(true);
@@ -255,8 +255,8 @@ void TTolvane::PMenuLayersPopup()
     nListImage->setEnabled(false);
     nOpenImage->setEnabled(false);
     const int layer = ShownLayerIndex();
-    if (!MapImage->FProject.Layers.empty() && ValidLayer(layer)) {
-        const TMapLayer &L = MapImage->FProject.Layers[static_cast<size_t>(layer)];
+    if (!MapImage->Project().Layers.empty() && ValidLayer(layer)) {
+        const TMapLayer &L = MapImage->Project().Layers[static_cast<size_t>(layer)];
         nProLegend->setEnabled(L.MapType != 0);
         nListImage->setEnabled(L.ObjType == otImages);
         nOpenImage->setEnabled(L.ObjType == otImages);
@@ -265,7 +265,7 @@ void TTolvane::PMenuLayersPopup()
 
 void TTolvane::N111Click()
 {
-    const TMapProject &project = MapImage->FProject;
+    const TMapProject &project = MapImage->Project();
     nPropertiesLayer->setEnabled(!project.Layers.empty());
     const bool active = ValidLayer(project.ActiveLayer);
     const TMapLayer *L = active ? &project.Layers[static_cast<size_t>(project.ActiveLayer)] : nullptr;
@@ -302,10 +302,10 @@ void TTolvane::ListLayersClick()
         toggleSwitch(*this, row, column);
     if (pos.x() < 180 || rowLayer(row) == ShownLayerIndex()) {
         copyRow(*this, row, shownRow(*this));
-        MapImage->FProject.ActiveLayer = rowLayer(row);
+        MapImage->Project().ActiveLayer = rowLayer(row);
         UpdateToolButtons();
     }
-    applySwitches(MapImage->FProject, row);
+    applySwitches(MapImage->Project(), row);
     if (column == lcVisible)
         RedrawMap();
 }
@@ -330,7 +330,7 @@ void TTolvane::LVLayerClick()
         setRowImage(item, c, rowImage(row, c), MapImageList(rowImage(row, c)));
     if (pos.x() < 180)
         UpdateToolButtons();
-    applySwitches(MapImage->FProject, row);
+    applySwitches(MapImage->Project(), row);
     if (column == lcVisible)
         RedrawMap();
 }
@@ -384,7 +384,7 @@ void TTolvane::ListLayersDragDrop(QObject *source, const QPoint &pos)
         return;
     DragLayerRow(t, s);
     // The active layer keeps its row in LVLayer, wherever it moved.
-    ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
+    ShowActiveLayerRow(MapImage->Project().ActiveLayer);
     RedrawMap();
 }
 
@@ -397,7 +397,7 @@ bool TTolvane::SaveEditedLayers()
     bool all = true;
     for (int row = 0; row < ListLayers->topLevelItemCount(); ++row) {
         const int layer = ListLayerIndex(row);
-        if (!ValidLayer(layer) || !hasChanges(map.FProject.Layers[static_cast<size_t>(layer)]))
+        if (!ValidLayer(layer) || !hasChanges(map.Project().Layers[static_cast<size_t>(layer)]))
             continue;
         if (!map.SaveLayer(layer))
             all = false;
@@ -405,8 +405,8 @@ bool TTolvane::SaveEditedLayers()
     // A layer that could not be saved keeps its changes in the journal.
     if (!all)
         return false;
-    map.FJournalPos = 0;
-    map.FJournalCount = 0;
+    map.SetJournalPos(0);
+    map.SetJournalCount(0);
     for (const QString &name : {map.JournalShpName(), map.JournalShxName()}) {
         const QString found = platform::findExistingPath(name);
         if (!found.isEmpty() && QFileInfo(found).isFile() && !mapdata::isReadOnlyFile(found))
@@ -423,8 +423,8 @@ void TTolvane::aOpenLayerExecute()
     if (!OpenLayerDialog())
         return;
     RebuildLayerList(false);
-    if (!MapImage->FProject.Layers.empty())
-        ShowActiveLayerRow(MapImage->FProject.ActiveLayer);
+    if (!MapImage->Project().Layers.empty())
+        ShowActiveLayerRow(MapImage->Project().ActiveLayer);
     MapImage->ClearSelection();
     TbSelectObjectClick();
 }
@@ -435,7 +435,7 @@ void TTolvane::aCloseLayerExecute()
     const int layer = ShownLayerIndex();
     if (!ValidLayer(layer))
         return;
-    TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+    TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
     if (platform::messageDlg(QStringLiteral("Закрыть слой ") + L.Name + QStringLiteral(" ?"),
                              platform::MsgType::Confirmation, platform::mbOKCancel) != platform::mrOk)
         return;
@@ -446,12 +446,12 @@ void TTolvane::aCloseLayerExecute()
     if (const int row = findLayerRow(ListLayers, layer); row >= 0)
         delete ListLayers->takeTopLevelItem(row);
     // Its objects leave the selection.
-    std::vector<TSelObject> &entries = map.FSelection.Entries;
+    std::vector<TSelObject> &entries = map.Selection().Entries;
     if (std::any_of(entries.begin(), entries.end(), [&](const TSelObject &e) { return e.Layer == layer; }))
         map.ClearSelection();
     if (ListLayers->topLevelItemCount() == 0) {
         LVLayer->clear();
-        map.FProject.ActiveLayer = 0;
+        map.Project().ActiveLayer = 0;
     } else {
         QTreeWidgetItem *current = ListLayers->currentItem();
         if (!current) {
@@ -459,7 +459,7 @@ void TTolvane::aCloseLayerExecute()
             ListLayers->setCurrentItem(current);
         }
         copyRow(*this, current, shownRow(*this));
-        map.FProject.ActiveLayer = rowLayer(current);
+        map.Project().ActiveLayer = rowLayer(current);
     }
     RebuildLayerList(false);
     RedrawMap();
@@ -468,7 +468,7 @@ void TTolvane::aCloseLayerExecute()
 void TTolvane::aSaveLayerExecute()
 {
     const int layer = ShownLayerIndex();
-    if (ValidLayer(layer) && hasChanges(MapImage->FProject.Layers[static_cast<size_t>(layer)])) {
+    if (ValidLayer(layer) && hasChanges(MapImage->Project().Layers[static_cast<size_t>(layer)])) {
         CloseAttributeQueries();
         MapImage->SaveLayer(layer);
         UpdateToolButtons();
@@ -491,13 +491,13 @@ void TTolvane::nLayerSaveAsClick()
     request.defaultExt = QStringLiteral("shp");
     request.filter = QStringLiteral("Все форматы (*.shp)|*.shp|Слой ArcView (*.shp)|*.shp");
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
-    const int layer = map.FProject.ActiveLayer;
+    const int layer = map.Project().ActiveLayer;
     if (!answer.accepted || answer.files.isEmpty() || !ValidLayer(layer))
         return;
-    const QString name = MapFunctions::RelativeFileName(answer.files.first(), map.FWorkDir);
+    const QString name = MapFunctions::RelativeFileName(answer.files.first(), map.WorkDir());
     if (platform::ansiUpperCase(name).right(3) != u"SHP")
         return;
-    TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+    TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
     QString from[3], to[3];
     map.GetLayerFileNames(L.FileName, QString(), from[0], from[1], from[2]);
     map.GetLayerFileNames(name, QString(), to[0], to[1], to[2]);

@@ -86,7 +86,7 @@ bool TTolvane::CreateLayerFromTemplate(int kind)
     request.title = QStringLiteral("Создание слоя");
     request.filter = QStringLiteral("Tolvane layer file (*.shp)|*.shp");
     request.defaultExt = QStringLiteral("shp");
-    request.initialDir = map.FWorkDir;
+    request.initialDir = map.WorkDir();
     request.fileName.clear();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty())
@@ -94,7 +94,7 @@ bool TTolvane::CreateLayerFromTemplate(int kind)
 
     // Only the file name loses its extension: a dot in a folder is kept.
     const QString target = platform::changeFileExt(answer.files.first().trimmed(), u"");
-    const QString templateBase = platform::joinPath(map.FProgramDir, QStringLiteral("Default\\") + templ);
+    const QString templateBase = platform::joinPath(map.ProgramDir(), QStringLiteral("Default\\") + templ);
     QString sources[3];
     for (int k = 0; k < 3; ++k)
         sources[k] = platform::findExistingPath(templateBase + QLatin1String(TripleExts[k]));
@@ -116,7 +116,7 @@ bool TTolvane::CreateLayerFromTemplate(int kind)
 
     OpenLayer(target + QStringLiteral(".shp"), -1, true);
     RebuildLayerList(false);
-    ShowActiveLayerRow(map.FProject.ActiveLayer);
+    ShowActiveLayerRow(map.Project().ActiveLayer);
     RedrawMap();
     return true;
 }
@@ -125,7 +125,7 @@ void TTolvane::CreateStandardLayer(int choice, int, bool append)
 {
     if (choice < 0 || choice > 14)
         return;
-    TMapProject &project = MapImage->FProject;
+    TMapProject &project = MapImage->Project();
     if (append) {
         const StandardLayer &s = StandardLayers[choice];
         TMapLayer &L = MapImage->AppendNewLayer();
@@ -157,15 +157,15 @@ bool TTolvane::OpenLayerDialog()
     request.title = QStringLiteral("Открыть слой Tolvane");
     request.filter = QStringLiteral("Tolvane Layers (*.shp)|*.shp");
     request.defaultExt = QStringLiteral("shp");
-    request.initialDir = map.FWorkDir;
+    request.initialDir = map.WorkDir();
     request.fileName.clear();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted)
         return false;
     bool result = false;
     for (const QString &file : answer.files) {
-        const QString name = MapFunctions::RelativeFileName(file, map.FWorkDir);
-        const QString path = platform::lastSeparator(name) >= 0 ? name : platform::joinPath(map.FWorkDir, name);
+        const QString name = MapFunctions::RelativeFileName(file, map.WorkDir());
+        const QString path = platform::lastSeparator(name) >= 0 ? name : platform::joinPath(map.WorkDir(), name);
         if (platform::fileExists(path) && platform::ansiUpperCase(name.trimmed()).right(3) == u"SHP")
             result = OpenLayer(name, -1, true);
     }

@@ -28,7 +28,7 @@ void TTolvane::N33Click()
     if (!FMapPrint)
         FMapPrint = std::make_unique<reports::TMapPrint>();
     FMapPrint->SetPaper(reports::MapPagePaperOf(horz, vert, printer.Orientation() == 2));
-    FMapPrint->Show(platform::resolvePath(map.FProgramDir));
+    FMapPrint->Show(platform::resolvePath(map.ProgramDir()));
 }
 
 void TTolvane::N52Click()
@@ -50,7 +50,7 @@ void TTolvane::N52Click()
         const auto view =
             mapengine::PictureView::MapPicture(map, device.horzSize * 100.0, device.vertSize * 100.0, 0);
         RedrawMap();
-        canvas.drawMetafile(map.FMapPicture, reports::PicturePrintTarget(device));
+        canvas.drawMetafile(map.MapPicture(), reports::PicturePrintTarget(device));
     } catch (...) {
         job.Abort();
         throw;

@@ -46,7 +46,7 @@ int currentLayer(const TTolvane &w)
 
 const TMapLayer *layerAt(const TTolvane &w, int layer)
 {
-    return w.ValidLayer(layer) ? &w.MapImage->FProject.Layers[static_cast<size_t>(layer)] : nullptr;
+    return w.ValidLayer(layer) ? &w.MapImage->Project().Layers[static_cast<size_t>(layer)] : nullptr;
 }
 
 bool layerEditable(const TTolvane &w, int layer)
@@ -81,11 +81,11 @@ ToolStates toolStates(const TTolvane &w)
     t.label = w.tbLabel->isChecked();
     t.draw = w.pbDraw->isChecked();
     t.edit = w.pbEdit->isChecked();
-    t.pickMirror = m.PickPanel;
-    t.selectMirror = m.SelectPanel;
+    t.pickMirror = m.Panels().PickPanel;
+    t.selectMirror = m.Panels().SelectPanel;
     t.info = w.tbInfo->isChecked();
     t.ruler = w.TbLen->isChecked();
-    t.zoomMirror = m.ZoomPanel;
+    t.zoomMirror = m.Panels().ZoomPanel;
     return t;
 }
 
@@ -112,17 +112,17 @@ void setStatus4(TTolvane &w, const QString &text)
 void startFigure(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
-    m.FDrawing = true;
+    m.Drag().Drawing = true;
     w.NDelPoint->setEnabled(true);
     w.NDelPoint->setShortcut(QKeySequence(Qt::Key_Delete));
-    m.FNewObject.clearFigure();
+    m.NewObject().clearFigure();
 }
 
 void endFigure(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
-    m.FDrawing = false;
-    m.FNewObject.clearFigure();
+    m.Drag().Drawing = false;
+    m.NewObject().clearFigure();
     w.NDelPoint->setEnabled(false);
     w.NDelPoint->setShortcut(QKeySequence());
 }
@@ -133,23 +133,26 @@ void appendPoint(TMapVyk &m, double x, double y)
     p.Point.X = x;
     p.Point.Y = y;
     p.Point.Z = 0;
-    m.FNewObject.Points.push_back(p);
+    m.NewObject().Points.push_back(p);
 }
 
 // The picture follows the mouse while the right button pans.
 void followMouse(TTolvane &w, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
-    if (shift.has(ssRight) && (x != m.FPressX || y != m.FPressY))
-        m.DrawRubberRectangle(static_cast<int>(m.FPressX - x), static_cast<int>(m.FPressY - y), 1);
+    if (shift.has(ssRight) && (x != m.Drag().PressX || y != m.Drag().PressY))
+        m.DrawRubberRectangle(static_cast<int>(m.Drag().PressX - x), static_cast<int>(m.Drag().PressY - y), 1);
 }
 
 // The view moves by the drag from the press to the last move.
 void panView(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
-    panCentre(m.FCenterX, m.FCenterY, m.FPressX, m.FPressY, m.FMoveX, m.FMoveY, m.FUnitsPerPixelX,
-              m.FUnitsPerPixelY, m.FScale);
+    const TViewState view = m.View();
+    double x = view.CenterX, y = view.CenterY;
+    panCentre(x, y, m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY, view.UnitsPerPixelX,
+              view.UnitsPerPixelY, view.Scale);
+    m.SetCentre(x, y);
     w.RedrawMap();
 }
 
@@ -157,7 +160,7 @@ void panView(TTolvane &w)
 void rightPan(TTolvane &w, Qt::MouseButton button, bool pickOrSelect)
 {
     TMapVyk &m = *w.MapImage;
-    const Drag d(m.FPressX, m.FPressY, m.FMoveX, m.FMoveY);
+    const Drag d(m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY);
     if (button == Qt::RightButton && (pickOrSelect ? d.beyond2() : d.moved()))
         panView(w);
 }
@@ -170,16 +173,16 @@ void snapCursor(TTolvane &w, TShiftState shift, int &x, int &y)
     const bool sp = w.nSnapPoint->isChecked(), sl = w.nSnapLine->isChecked();
     if (shift.has(ssRight) || !(sp || sl))
         return;
-    w.FSnapHit = w.SnapToLayers(1, m.FCursorX, m.FCursorY);
-    if (!snapApplies(w.FSnapHit, sp, sl) || m.FUnitsPerPixelX == 0 || m.FUnitsPerPixelY == 0)
+    w.FSnapHit = w.SnapToLayers(1, m.Drag().CursorX, m.Drag().CursorY);
+    if (!snapApplies(w.FSnapHit, sp, sl) || m.View().UnitsPerPixelX == 0 || m.View().UnitsPerPixelY == 0)
         return;
     const QPoint logical = m.MapToLogical(w.FSnapHit.SnapX, w.FSnapHit.SnapY);
-    m.FLabelMoveX = logical.x();
-    m.FLabelMoveY = logical.y();
-    m.FCursorX = w.FSnapHit.SnapX;
-    m.FCursorY = w.FSnapHit.SnapY;
-    x = platform::roundToInt(m.FLabelMoveX / m.FUnitsPerPixelX);
-    y = -platform::roundToInt(m.FLabelMoveY / m.FUnitsPerPixelY);
+    m.Drag().LabelMoveX = logical.x();
+    m.Drag().LabelMoveY = logical.y();
+    m.Drag().CursorX = w.FSnapHit.SnapX;
+    m.Drag().CursorY = w.FSnapHit.SnapY;
+    x = platform::roundToInt(m.Drag().LabelMoveX / m.View().UnitsPerPixelX);
+    y = -platform::roundToInt(m.Drag().LabelMoveY / m.View().UnitsPerPixelY);
 }
 
 void commitFigure(TTolvane &w)
@@ -196,7 +199,7 @@ void labelDown(TTolvane &w, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
     if (shift.has(ssLeft)) {
-        labelPress(m.FMoveLabels, w.FindLabelAt(x, y), shift.has(ssShift));
+        labelPress(m.MoveLabels(), w.FindLabelAt(x, y), shift.has(ssShift));
         m.SnapshotView();
     }
 }
@@ -209,19 +212,19 @@ void drawDown(TTolvane &w, TShiftState shift, int x, int y)
     const bool textLayerEditable = layerEditable(w, layer) && currentMapType(w) == mtTextLayer;
     switch (drawPress(w.pbCosmetic->isEnabled(), kind, shift, textLayerEditable)) {
     case DrawPress::Figure: {
-        if (!m.FDrawing) {
+        if (!m.Drag().Drawing) {
             startFigure(w);
             const int k = figureStartKind(kind);
             if (k >= 0)
-                m.FNewObject.Kind = static_cast<Byte>(k);
+                m.NewObject().Kind = static_cast<Byte>(k);
             m.SnapshotView();
         }
-        w.FSnapHit = w.SnapToLayers(1, m.FPressMapX, m.FPressMapY);
+        w.FSnapHit = w.SnapToLayers(1, m.Drag().PressMapX, m.Drag().PressMapY);
         w.FPressHit = w.FSnapHit;
         if (snapApplies(w.FSnapHit, w.nSnapPoint->isChecked(), w.nSnapLine->isChecked()))
             appendPoint(m, w.FSnapHit.SnapX, w.FSnapHit.SnapY);
         else
-            appendPoint(m, m.FPressMapX, m.FPressMapY);
+            appendPoint(m, m.Drag().PressMapX, m.Drag().PressMapY);
         break;
     }
     case DrawPress::Text: {
@@ -232,19 +235,19 @@ void drawDown(TTolvane &w, TShiftState shift, int x, int y)
         box->prepareToShow();
         platform::execModal(*box);
         if (box->Hint == QStringLiteral("Ok")) {
-            m.FNewObject.clearFigure();
-            m.FNewObject.Kind = okText;
-            m.FNewObject.Values.push_back(TTxtValues{QString(), box->Edit->text()});
-            appendPoint(m, m.FPressMapX, m.FPressMapY);
+            m.NewObject().clearFigure();
+            m.NewObject().Kind = okText;
+            m.NewObject().Values.push_back(TTxtValues{QString(), box->Edit->text()});
+            appendPoint(m, m.Drag().PressMapX, m.Drag().PressMapY);
             commitFigure(w);
         }
         w.RedrawMap();
         break;
     }
     case DrawPress::PointOrSymbol:
-        m.FNewObject.clearFigure();
-        m.FNewObject.Kind = kind == DrawKind::Symbol ? okSymbol : okPoint;
-        appendPoint(m, m.FPressMapX, m.FPressMapY);
+        m.NewObject().clearFigure();
+        m.NewObject().Kind = kind == DrawKind::Symbol ? okSymbol : okPoint;
+        appendPoint(m, m.Drag().PressMapX, m.Drag().PressMapY);
         commitFigure(w);
         w.RedrawMap();
         break;
@@ -258,9 +261,9 @@ void editDown(TTolvane &w, TShiftState shift)
     TMapVyk &m = *w.MapImage;
     if (!shift.has(ssLeft) || shift.has(ssDouble))
         return;
-    w.FSnapHit = w.SnapToLayers(1, m.FPressMapX, m.FPressMapY);
+    w.FSnapHit = w.SnapToLayers(1, m.Drag().PressMapX, m.Drag().PressMapY);
     w.FPressHit = w.FSnapHit;
-    std::vector<TSelObject> &entries = m.FSelection.Entries;
+    std::vector<TSelObject> &entries = m.Selection().Entries;
     if (w.FSnapHit.Hit) {
         if (entries.empty())
             entries.push_back(w.FSnapHit);
@@ -280,13 +283,13 @@ void pickDown(TTolvane &w, TShiftState shift)
     TMapVyk &m = *w.MapImage;
     if (!shift.has(ssLeft))
         return;
-    w.FSnapHit = w.SnapToLayers(1, m.FPressMapX, m.FPressMapY);
-    m.FDragHandle = m.HitSelectionHandle(static_cast<int>(m.FPressX), static_cast<int>(m.FPressY));
+    w.FSnapHit = w.SnapToLayers(1, m.Drag().PressMapX, m.Drag().PressMapY);
+    m.Drag().DragHandle = m.HitSelectionHandle(static_cast<int>(m.Drag().PressX), static_cast<int>(m.Drag().PressY));
     w.FPressHit = w.FSnapHit;
     // The pick tool pressed on a handle keeps the selection: a frame drag
     // may follow.
-    if (m.FDragHandle == 0 || m.SelectPanel) {
-        pickPress(m.FSelection, w.FSnapHit, shift.has(ssShift));
+    if (m.Drag().DragHandle == 0 || m.Panels().SelectPanel) {
+        pickPress(m.Selection(), w.FSnapHit, shift.has(ssShift));
         m.SnapshotView();
     }
     w.ShowStylePanel();
@@ -297,8 +300,8 @@ void infoDown(TTolvane &w, TShiftState shift)
     TMapVyk &m = *w.MapImage;
     if (!shift.has(ssLeft))
         return;
-    w.FSnapHit = w.SnapToLayers(0, m.FPressMapX, m.FPressMapY);
-    if (!m.FSelection.Entries.empty())
+    w.FSnapHit = w.SnapToLayers(0, m.Drag().PressMapX, m.Drag().PressMapY);
+    if (!m.Selection().Entries.empty())
         dialogs::dialogSeams().ShowEditInfo();
     m.DrawSelectionOverlay(-1);
 }
@@ -308,13 +311,13 @@ void rulerDown(TTolvane &w, TShiftState shift)
     TMapVyk &m = *w.MapImage;
     if (!shift.has(ssLeft) || shift.has(ssDouble))
         return;
-    if (!m.FDrawing) {
+    if (!m.Drag().Drawing) {
         startFigure(w);
-        m.FNewObject.Length = 0;
+        m.NewObject().Length = 0;
         m.SnapshotView();
     }
     // The ruler measures where the user clicks: it does not snap.
-    appendPoint(m, m.FPressMapX, m.FPressMapY);
+    appendPoint(m, m.Drag().PressMapX, m.Drag().PressMapY);
 }
 
 // ---------------------------------------------------------------------------
@@ -324,12 +327,12 @@ void labelMove(TTolvane &w, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
     const bool left = shift.has(ssLeft), right = shift.has(ssRight);
-    if (!m.FMouseDown && !right)
+    if (!m.Drag().MouseDown && !right)
         toolCursor(w, w.FindLabelAt(x, y).ObjectNumber > 0 ? crHandPoint : crArrow);
-    const std::vector<TLabelEntry> &list = m.FMoveLabels.Entries;
-    if (m.FMouseDown && left && !list.empty() && (x != m.FPressX || y != m.FPressY))
+    const std::vector<TLabelEntry> &list = m.MoveLabels().Entries;
+    if (m.Drag().MouseDown && left && !list.empty() && (x != m.Drag().PressX || y != m.Drag().PressY))
         m.DrawMovingLabels(x, y, shift.keys(), true);
-    if (m.FMouseDown && left && list.empty() && Drag(m.FPressX, m.FPressY, x, y).bothBeyond2())
+    if (m.Drag().MouseDown && left && list.empty() && Drag(m.Drag().PressX, m.Drag().PressY, x, y).bothBeyond2())
         m.DrawRubberRectangle(0, 0, 2);
     followMouse(w, shift, x, y);
 }
@@ -344,7 +347,7 @@ void drawMove(TTolvane &w, TShiftState shift, int &x, int &y)
         return;
     }
     snapCursor(w, shift, x, y);
-    if (!right && m.FDrawing && (x != m.FPressX || y != m.FPressY)) {
+    if (!right && m.Drag().Drawing && (x != m.Drag().PressX || y != m.Drag().PressY)) {
         QString text;
         if (kind != DrawKind::Arc)
             m.DrawDrawingMeasures(text);
@@ -363,7 +366,7 @@ void editMove(TTolvane &w, TShiftState shift, int &x, int &y)
     snapCursor(w, shift, x, y);
     if (shift.has(ssLeft) && w.FPressHit.OnVertex) {
         QString text;
-        m.DrawSnapIndicator(m.FCursorX, m.FCursorY, shift.keys(), text);
+        m.DrawSnapIndicator(m.Drag().CursorX, m.Drag().CursorY, shift.keys(), text);
         setStatus4(w, text);
     }
     toolCursor(w, app::tools::snapCursor(shift, w.nSnapPoint->isChecked(), w.nSnapLine->isChecked(), w.FSnapHit,
@@ -375,34 +378,34 @@ void pickMove(TTolvane &w, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
     const bool left = shift.has(ssLeft), right = shift.has(ssRight);
-    const bool atPress = x == m.FPressX && y == m.FPressY;
-    const Drag d(m.FPressX, m.FPressY, x, y);
+    const bool atPress = x == m.Drag().PressX && y == m.Drag().PressY;
+    const Drag d(m.Drag().PressX, m.Drag().PressY, x, y);
     int handle = 0;
-    if (m.PickPanel && (!left || atPress))
+    if (m.Panels().PickPanel && (!left || atPress))
         handle = m.HitSelectionHandle(x, y);
-    const bool selected = !m.FSelection.Entries.empty();
+    const bool selected = !m.Selection().Entries.empty();
     // Pressing on an object and dragging moves the selection.
-    if (left && !shift.has(ssShift) && m.FDragHandle == 0 && selected && d.beyond2()) {
-        m.FMouseDown = true;
-        m.FDragHandle = 9;
-        m.FSelection.FrameMode = 0;
+    if (left && !shift.has(ssShift) && m.Drag().DragHandle == 0 && selected && d.beyond2()) {
+        m.Drag().MouseDown = true;
+        m.Drag().DragHandle = 9;
+        m.Selection().FrameMode = 0;
     }
-    if (left && m.FDragHandle == 0 && d.bothBeyond2())
+    if (left && m.Drag().DragHandle == 0 && d.bothBeyond2())
         m.DrawRubberRectangle(0, 0, 2);
     if (shift.has(ssShift) || handle == 0)
         toolCursor(w, right ? crHand : crPick);
     else
-        toolCursor(w, handleCursor(handle, m.FSelection.FrameMode, shift.has(ssCtrl)));
-    if (m.PickPanel && m.FMouseDown && left && m.FDragHandle > 0 && selected && !atPress) {
-        if (m.FSelection.FrameMode == 1 && m.FDragHandle == 9) {
-            m.FSelection.PivotX = m.FCursorX;
-            m.FSelection.PivotY = m.FCursorY;
-            m.FSelection.PivotZ = 0;
+        toolCursor(w, handleCursor(handle, m.Selection().FrameMode, shift.has(ssCtrl)));
+    if (m.Panels().PickPanel && m.Drag().MouseDown && left && m.Drag().DragHandle > 0 && selected && !atPress) {
+        if (m.Selection().FrameMode == 1 && m.Drag().DragHandle == 9) {
+            m.Selection().PivotX = m.Drag().CursorX;
+            m.Selection().PivotY = m.Drag().CursorY;
+            m.Selection().PivotZ = 0;
             w.DrawPivotMark();
         } else {
-            if (m.FDragHandle == 9)
+            if (m.Drag().DragHandle == 9)
                 toolCursor(w, handleCursor(9, 0, shift.has(ssCtrl)));
-            m.DrawSelectionOverlay(x, y, m.FDragHandle, -1);
+            m.DrawSelectionOverlay(x, y, m.Drag().DragHandle, -1);
         }
     }
     followMouse(w, shift, x, y);
@@ -411,9 +414,10 @@ void pickMove(TTolvane &w, TShiftState shift, int x, int y)
 void zoomMoveBranch(TTolvane &w, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
-    const ZoomMove z = zoomMove(m.FMouseDown, shift, x != m.FPressX || y != m.FPressY, m.FZoomDown, m.FMoveDown);
+    const ZoomMove z = zoomMove(m.Drag().MouseDown, shift, x != m.Drag().PressX || y != m.Drag().PressY,
+                                m.Drag().ZoomDown, m.Drag().MoveDown);
     if (z.drawing == ZoomMove::FollowMouse)
-        m.DrawRubberRectangle(static_cast<int>(m.FPressX - x), static_cast<int>(m.FPressY - y), 1);
+        m.DrawRubberRectangle(static_cast<int>(m.Drag().PressX - x), static_cast<int>(m.Drag().PressY - y), 1);
     else if (z.drawing == ZoomMove::Rubber)
         m.DrawRubberRectangle(0, 0, 2);
     toolCursor(w, z.cursor);
@@ -426,20 +430,22 @@ void labelUp(TTolvane &w, Qt::MouseButton button, TShiftState shift, int x, int 
 {
     TMapVyk &m = *w.MapImage;
     const bool left = button == Qt::LeftButton;
-    if (m.FMouseDown && left) {
-        if (!m.FMoveLabels.Entries.empty() && (x != m.FPressX || y != m.FPressY)) {
+    if (m.Drag().MouseDown && left) {
+        if (!m.MoveLabels().Entries.empty() && (x != m.Drag().PressX || y != m.Drag().PressY)) {
             m.StoreMovedLabel(shift.has(ssAlt) ? 2 : 1, 1, 0);
             w.RedrawMap();
-        } else if (m.FMoveLabels.Entries.empty() && Drag(m.FPressX, m.FPressY, m.FMoveX, m.FMoveY).bothBeyond2()) {
-            w.SelectLabelsInRectangle(button, shift, m.FPressMapX, m.FPressMapY, m.FCursorX, m.FCursorY);
+        } else if (m.MoveLabels().Entries.empty() &&
+                   Drag(m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY).bothBeyond2()) {
+            w.SelectLabelsInRectangle(button, shift, m.Drag().PressMapX, m.Drag().PressMapY, m.Drag().CursorX,
+                                      m.Drag().CursorY);
         }
-        if (m.FMoveLabels.Entries.size() < 2)
+        if (m.MoveLabels().Entries.size() < 2)
             m.FitToParent();
         else
             m.DrawMovingLabels(0, 0, shift.keys(), false);
     }
     rightPan(w, button, false);
-    m.FMouseDown = false;
+    m.Drag().MouseDown = false;
     toolCursor(w, crArrow);
 }
 
@@ -449,26 +455,26 @@ void drawUp(TTolvane &w, Qt::MouseButton button)
     rightPan(w, button, false);
     const DrawKind kind = drawKind(w);
     // An oval ends on the release after its second point.
-    if (m.FDrawing && kind == DrawKind::Arc && m.FNewObject.Points.size() == 2) {
+    if (m.Drag().Drawing && kind == DrawKind::Arc && m.NewObject().Points.size() == 2) {
         if (layerEditable(w, currentLayer(w)))
             commitFigure(w);
         endFigure(w);
         w.RedrawMap();
     }
-    m.FMouseDown = false;
+    m.Drag().MouseDown = false;
     toolCursor(w, w.pbCosmetic->isEnabled() && kind == DrawKind::Text ? crIBeam : crNewPoint);
 }
 
 void editUp(TTolvane &w, Qt::MouseButton button, TShiftState shift)
 {
     TMapVyk &m = *w.MapImage;
-    if (m.FMouseDown && button == Qt::LeftButton) {
-        const Drag d(m.FPressX, m.FPressY, m.FMoveX, m.FMoveY);
+    if (m.Drag().MouseDown && button == Qt::LeftButton) {
+        const Drag d(m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY);
         if (d.moved() && w.FPressHit.OnVertex && layerEditable(w, currentLayer(w))) {
             if (cadastralVertexLayer(currentMapType(w))) {
                 if (MoveCadastralVertex())
                     w.RedrawMap();
-            } else if (m.MoveVertex(TMapPoint{m.FCursorX, m.FCursorY, 0}, shift.keys())) {
+            } else if (m.MoveVertex(TMapPoint{m.Drag().CursorX, m.Drag().CursorY, 0}, shift.keys())) {
                 w.RedrawMap();
             }
         }
@@ -476,20 +482,21 @@ void editUp(TTolvane &w, Qt::MouseButton button, TShiftState shift)
         m.DrawVertexMarks();
     }
     rightPan(w, button, false);
-    m.FMouseDown = false;
+    m.Drag().MouseDown = false;
     toolCursor(w, crPolygon);
 }
 
 void pickUp(TTolvane &w, Qt::MouseButton button, TShiftState shift, int x, int y)
 {
     TMapVyk &m = *w.MapImage;
-    if (!m.FMouseDown)
+    if (!m.Drag().MouseDown)
         return;
-    const Drag d(m.FPressX, m.FPressY, m.FMoveX, m.FMoveY);
+    const Drag d(m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY);
     const PickRelease r =
-        pickRelease(m.FMouseDown, button, shift, m.FDragHandle, m.PickPanel, d, m.FSelection.FrameMode);
+        pickRelease(m.Drag().MouseDown, button, shift, m.Drag().DragHandle, m.Panels().PickPanel, d,
+                    m.Selection().FrameMode);
     auto highlight = [&] {
-        if (!m.FSelection.Entries.empty())
+        if (!m.Selection().Entries.empty())
             w.DrawPickedObjects();
         else
             m.FitToParent();
@@ -500,7 +507,7 @@ void pickUp(TTolvane &w, Qt::MouseButton button, TShiftState shift, int x, int y
         highlight();
         break;
     case PickRelease::Rectangle:
-        w.SelectInRectangle(button, shift, m.FPressMapX, m.FPressMapY, m.FCursorX, m.FCursorY);
+        w.SelectInRectangle(button, shift, m.Drag().PressMapX, m.Drag().PressMapY, m.Drag().CursorX, m.Drag().CursorY);
         highlight();
         w.ShowStylePanel();
         break;
@@ -508,11 +515,12 @@ void pickUp(TTolvane &w, Qt::MouseButton button, TShiftState shift, int x, int y
         w.DrawPickedObjects();
         break;
     case PickRelease::Copy:
-        m.MoveSelection(m.FCursorX - m.FPressMapX, m.FCursorY - m.FPressMapY);
+        m.MoveSelection(m.Drag().CursorX - m.Drag().PressMapX, m.Drag().CursorY - m.Drag().PressMapY);
         w.RedrawMap();
         break;
     case PickRelease::Transform:
-        m.DragTransformSelection(static_cast<int>(m.FMoveX), static_cast<int>(m.FMoveY), m.FDragHandle);
+        m.DragTransformSelection(static_cast<int>(m.Drag().MoveX), static_cast<int>(m.Drag().MoveY),
+                                 m.Drag().DragHandle);
         w.RedrawMap();
         break;
     case PickRelease::Popup:
@@ -524,25 +532,25 @@ void pickUp(TTolvane &w, Qt::MouseButton button, TShiftState shift, int x, int y
     case PickRelease::None:
         break;
     }
-    const size_t n = m.FSelection.Entries.size();
+    const size_t n = m.Selection().Entries.size();
     const bool editable = layerEditable(w, currentLayer(w));
     w.tbSplit->setEnabled(n >= 2 && editable);
     w.tbUnSplit->setEnabled(n >= 1 && editable);
     w.tbRevase->setEnabled(n >= 1 && editable);
-    m.FMouseDown = false;
+    m.Drag().MouseDown = false;
     toolCursor(w, crPick);
 }
 
 void zoomUp(TTolvane &w, Qt::MouseButton button, TShiftState shift)
 {
     TMapVyk &m = *w.MapImage;
-    const Drag d(m.FPressX, m.FPressY, m.FMoveX, m.FMoveY);
-    const ZoomRelease z = zoomRelease(m.FMouseDown, button, shift, d.moved(), d.dx != 0 && d.dy != 0, m.FZoomDown,
-                                      m.FMoveDown);
-    const QPoint press(static_cast<int>(m.FPressX), static_cast<int>(m.FPressY));
-    const QPoint move(static_cast<int>(m.FMoveX), static_cast<int>(m.FMoveY));
+    const Drag d(m.Drag().PressX, m.Drag().PressY, m.Drag().MoveX, m.Drag().MoveY);
+    const ZoomRelease z = zoomRelease(m.Drag().MouseDown, button, shift, d.moved(), d.dx != 0 && d.dy != 0,
+                                      m.Drag().ZoomDown, m.Drag().MoveDown);
+    const QPoint press(static_cast<int>(m.Drag().PressX), static_cast<int>(m.Drag().PressY));
+    const QPoint move(static_cast<int>(m.Drag().MoveX), static_cast<int>(m.Drag().MoveY));
     if (z.endPress)
-        m.FMouseDown = false;
+        m.Drag().MouseDown = false;
     switch (z.action) {
     case ZoomRelease::Pan:
         panView(w);
@@ -551,10 +559,10 @@ void zoomUp(TTolvane &w, Qt::MouseButton button, TShiftState shift)
         w.ZoomToWindow(4, press, move);
         break;
     case ZoomRelease::StepIn:
-        w.ZoomStep(1, z.fine, m.ScaleToDenominator(m.FScale));
+        w.ZoomStep(1, z.fine, m.ScaleToDenominator(m.View().Scale));
         break;
     case ZoomRelease::StepOut:
-        w.ZoomStep(2, z.fine, m.ScaleToDenominator(m.FScale));
+        w.ZoomStep(2, z.fine, m.ScaleToDenominator(m.View().Scale));
         break;
     case ZoomRelease::KeepScale:
         w.ZoomToWindow(5, press, move);
@@ -575,11 +583,11 @@ void drawDblClick(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
     const DrawKind kind = drawKind(w);
-    if (!m.FDrawing || kind == DrawKind::Arc)
+    if (!m.Drag().Drawing || kind == DrawKind::Arc)
         return;
     const bool oneClick = kind == DrawKind::Text || kind == DrawKind::Point || kind == DrawKind::Symbol;
     if (layerEditable(w, currentLayer(w)) && (!w.pbCosmetic->isEnabled() || !oneClick)) {
-        if (currentMapType(w) == 2 && m.FNewObject.Points.size() > 2)
+        if (currentMapType(w) == 2 && m.NewObject().Points.size() > 2)
             CommitCadastralObject();
         else
             commitFigure(w);
@@ -597,7 +605,7 @@ void editDblClick(TTolvane &w)
                                          currentMapType(w));
     switch (e) {
     case VertexEdit::Insert:
-        m.InsertVertex(hit.Layer, hit.Index, hit.VertexIndex, m.FCursorX, m.FCursorY);
+        m.InsertVertex(hit.Layer, hit.Index, hit.VertexIndex, m.Drag().CursorX, m.Drag().CursorY);
         w.RedrawMap();
         break;
     case VertexEdit::Delete:
@@ -621,10 +629,10 @@ void pickDblClick(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
     const int layer = currentLayer(w);
-    const std::vector<TSelObject> &entries = m.FSelection.Entries;
+    const std::vector<TSelObject> &entries = m.Selection().Entries;
     if (entries.size() != 1 || !layerEditable(w, layer) || entries.front().Layer != layer)
         return;
-    TMapLayer &L = m.FProject.Layers[static_cast<size_t>(layer)];
+    TMapLayer &L = m.Project().Layers[static_cast<size_t>(layer)];
     if (L.ObjType != otImages)
         return;
     TMapExtent box;
@@ -637,7 +645,7 @@ void pickDblClick(TTolvane &w)
 void rulerDblClick(TTolvane &w)
 {
     TMapVyk &m = *w.MapImage;
-    if (!w.TbLen->isChecked() || !w.TBPointsNew->isChecked() || !m.FDrawing)
+    if (!w.TbLen->isChecked() || !w.TBPointsNew->isChecked() || !m.Drag().Drawing)
         return;
     // The line disappears; nothing is stored.
     endFigure(w);
@@ -647,7 +655,7 @@ void rulerDblClick(TTolvane &w)
 // The picture point of a pixel of the control.
 QPointF picturePoint(const TMapVyk &m, double x, double y)
 {
-    return QPointF(x * m.FUnitsPerPixelX, -y * m.FUnitsPerPixelY);
+    return QPointF(x * m.View().UnitsPerPixelX, -y * m.View().UnitsPerPixelY);
 }
 
 // Where a pixel of the control lies: on the picture, rounded as the label
@@ -697,11 +705,11 @@ void TTolvane::MapImageMouseDown(Qt::MouseButton Button, TShiftState Shift, int 
     // The start of a right-button pan: the plain map to shift.
     if (Shift.has(ssRight) && !Shift.has(ssDouble))
         m.SnapshotView();
-    m.FMouseDown = true;
-    m.FPressX = X;
-    m.FPressY = Y;
-    pixelPlace(m, X, Y, m.FLabelPressX, m.FLabelPressY, m.FPressMapX, m.FPressMapY);
-    FPressScale = m.FScale;
+    m.Drag().MouseDown = true;
+    m.Drag().PressX = X;
+    m.Drag().PressY = Y;
+    pixelPlace(m, X, Y, m.Drag().LabelPressX, m.Drag().LabelPressY, m.Drag().PressMapX, m.Drag().PressMapY);
+    FPressScale = m.View().Scale;
 
     for (Branch b : branchesFor(Handler::Down, toolStates(*this))) {
         switch (b) {
@@ -711,7 +719,7 @@ void TTolvane::MapImageMouseDown(Qt::MouseButton Button, TShiftState Shift, int 
         case Branch::PickSelect: pickDown(*this, Shift); break;
         case Branch::Info: infoDown(*this, Shift); break;
         case Branch::Ruler: rulerDown(*this, Shift); break;
-        case Branch::Zoom: toolCursor(*this, zoomPressCursor(m.FZoomDown, Shift)); break;
+        case Branch::Zoom: toolCursor(*this, zoomPressCursor(m.Drag().ZoomDown, Shift)); break;
         }
         if (b != Branch::Zoom && Shift.has(ssRight))
             toolCursor(*this, crHand);
@@ -725,16 +733,16 @@ void TTolvane::MapImageMouseMove(TShiftState Shift, int X, int Y)
     // the map.
     if (auto *edit = qobject_cast<QLineEdit *>(QApplication::focusWidget()); edit && isAncestorOf(edit))
         edit->clearFocus();
-    m.InformPanel = tbInfo->isChecked();
-    m.ZoomPanel = PBZoom->isChecked();
-    m.FZoomDown = TBZoom->isChecked();
-    m.FMoveDown = TBMove->isChecked();
-    m.PickPanel = PBPick->isChecked();
-    m.SelectPanel = pbSelect->isChecked();
-    m.FMoveX = X;
-    m.FMoveY = Y;
-    pixelPlace(m, X, Y, m.FLabelMoveX, m.FLabelMoveY, m.FCursorX, m.FCursorY);
-    FMoveScale = m.FScale;
+    m.Panels().InformPanel = tbInfo->isChecked();
+    m.Panels().ZoomPanel = PBZoom->isChecked();
+    m.Drag().ZoomDown = TBZoom->isChecked();
+    m.Drag().MoveDown = TBMove->isChecked();
+    m.Panels().PickPanel = PBPick->isChecked();
+    m.Panels().SelectPanel = pbSelect->isChecked();
+    m.Drag().MoveX = X;
+    m.Drag().MoveY = Y;
+    pixelPlace(m, X, Y, m.Drag().LabelMoveX, m.Drag().LabelMoveY, m.Drag().CursorX, m.Drag().CursorY);
+    FMoveScale = m.View().Scale;
 
     for (Branch b : branchesFor(Handler::Move, toolStates(*this))) {
         switch (b) {
@@ -747,7 +755,7 @@ void TTolvane::MapImageMouseMove(TShiftState Shift, int X, int Y)
             followMouse(*this, Shift, X, Y);
             break;
         case Branch::Ruler:
-            if (!Shift.has(ssRight) && m.FDrawing) {
+            if (!Shift.has(ssRight) && m.Drag().Drawing) {
                 QString text;
                 m.DrawRulerMeasures(text);
                 setStatus4(*this, text);
@@ -758,8 +766,8 @@ void TTolvane::MapImageMouseMove(TShiftState Shift, int X, int Y)
         case Branch::Zoom: zoomMoveBranch(*this, Shift, X, Y); break;
         }
     }
-    m.FMouseX = X;
-    m.FMouseY = Y;
+    m.Drag().MouseX = X;
+    m.Drag().MouseY = Y;
     const QPointF shown = picturePoint(m, X, Y);
     ShowStatusText(shown.x(), shown.y());
 }
@@ -775,12 +783,12 @@ void TTolvane::MapImageMouseUp(Qt::MouseButton Button, TShiftState Shift, int X,
         case Branch::PickSelect: pickUp(*this, Button, Shift, X, Y); break;
         case Branch::Info:
             rightPan(*this, Button, false);
-            m.FMouseDown = false;
+            m.Drag().MouseDown = false;
             toolCursor(*this, crInfo);
             break;
         case Branch::Ruler:
             rightPan(*this, Button, false);
-            m.FMouseDown = false;
+            m.Drag().MouseDown = false;
             toolCursor(*this, crPolygonLine);
             break;
         case Branch::Zoom: zoomUp(*this, Button, Shift); break;
@@ -818,7 +826,7 @@ TSelObject TTolvane::SnapToLayers(Byte mode, double x, double y)
 {
     TMapVyk &m = *MapImage;
     // The figure's own points count while it is digitized.
-    const TNewObject *figure = pbDraw->isChecked() && m.FDrawing ? &m.FNewObject : nullptr;
+    const TNewObject *figure = pbDraw->isChecked() && m.Drag().Drawing ? &m.NewObject() : nullptr;
     return m.SnapToLayers(mode, x, y, PickingOrder(), currentLayer(*this), figure);
 }
 
@@ -858,8 +866,8 @@ void TTolvane::DrawPickedObjects()
     if (width <= 0 || height <= 0)
         return;
     TMapPoint viewMin, viewMax;
-    m.LogicalToMap(QPointF(0, -m.FPictureHeight), viewMin);
-    m.LogicalToMap(QPointF(m.FPictureWidth, 0), viewMax);
+    m.LogicalToMap(QPointF(0, -m.View().PictureHeight), viewMin);
+    m.LogicalToMap(QPointF(m.View().PictureWidth, 0), viewMax);
 
     Metafile marks(screenMetrics());
     marks.setSizeInPixels(width, height);
@@ -872,8 +880,8 @@ void TTolvane::DrawPickedObjects()
         const Pen black{PS_SOLID, 0, rgb(0, 0, 0)};
         const Pen blue{PS_SOLID, 70, rgb(0, 0, 255)};
         auto square = [&](const QPoint &p) { mc.rectangle(Rect{p.x() - 100, p.y() + 100, p.x() + 100, p.y() - 100}); };
-        for (size_t r = 0; r < m.FSelection.Entries.size(); ++r) {
-            const TSelObject e = m.FSelection.Entries[r];
+        for (size_t r = 0; r < m.Selection().Entries.size(); ++r) {
+            const TSelObject e = m.Selection().Entries[r];
             TShpObject shape;
             m.ReadObject(e.Layer, e.Index, shape);
             if (first) {
@@ -928,7 +936,7 @@ void TTolvane::DrawPickedObjects()
         }
         mc.finish();
     }
-    TSelObjects &s = m.FSelection;
+    TSelObjects &s = m.Selection();
     s.MinX = minX;
     s.MinY = minY;
     s.MaxX = maxX;
@@ -939,10 +947,10 @@ void TTolvane::DrawPickedObjects()
     Canvas &c = m.ControlCanvas();
     setMapMode(c, MM_TEXT);
     c.drawMetafile(marks, Rect{0, 0, marks.width(), marks.height()});
-    if (m.PickPanel && !s.Entries.empty() && m.FUnitsPerPixelX != 0 && m.FUnitsPerPixelY != 0) {
+    if (m.Panels().PickPanel && !s.Entries.empty() && m.View().UnitsPerPixelX != 0 && m.View().UnitsPerPixelY != 0) {
         auto pixel = [&](double x, double y) {
             const QPoint l = m.MapToLogical(x, y);
-            return QPoint(nint(l.x() / m.FUnitsPerPixelX), nint(-l.y() / m.FUnitsPerPixelY));
+            return QPoint(nint(l.x() / m.View().UnitsPerPixelX), nint(-l.y() / m.View().UnitsPerPixelY));
         };
         const double midX = s.MinX + (s.MaxX - s.MinX) / 2, midY = s.MinY + (s.MaxY - s.MinY) / 2;
         if (s.FrameMode == 0) {
@@ -981,9 +989,9 @@ void TTolvane::DrawPivotMark()
     // The plain map from the back buffer, the mark over it.
     Canvas &c = beginOverlay(m);
     setMapMode(c, MM_TEXT);
-    if (m.FUnitsPerPixelX != 0 && m.FUnitsPerPixelY != 0) {
-        const QPoint l = m.MapToLogical(m.FSelection.PivotX, m.FSelection.PivotY);
-        const QPoint p(nint(l.x() / m.FUnitsPerPixelX), nint(-l.y() / m.FUnitsPerPixelY));
+    if (m.View().UnitsPerPixelX != 0 && m.View().UnitsPerPixelY != 0) {
+        const QPoint l = m.MapToLogical(m.Selection().PivotX, m.Selection().PivotY);
+        const QPoint p(nint(l.x() / m.View().UnitsPerPixelX), nint(-l.y() / m.View().UnitsPerPixelY));
         drawListImage(*this, c, 98, p.x() - 7, p.y() - 7, p.x(), p.y());
     }
     m.PictureBitmap().releaseCanvas();

@@ -40,10 +40,10 @@ void limitScale(TMapVyk &map)
 {
     const double largest = map.DenominatorToScale(1);
     const double smallest = 100000.0 / MaxDenominator;
-    if (!(map.FScale > 0) || map.FScale > largest)
-        map.FScale = largest;
-    else if (map.FScale < smallest)
-        map.FScale = smallest;
+    if (!(map.View().Scale > 0) || map.View().Scale > largest)
+        map.SetScale(largest);
+    else if (map.View().Scale < smallest)
+        map.SetScale(smallest);
 }
 
 QString roundedText(double value)
@@ -59,16 +59,16 @@ QString roundedText(double value)
 void TTolvane::ZoomStep(int kind, bool fine, double denominator)
 {
     TMapVyk &map = *MapImage;
-    const double current = map.ScaleToDenominator(map.FScale);
+    const double current = map.ScaleToDenominator(map.View().Scale);
     switch (kind) {
     case 0:
-        map.FScale = map.DenominatorToScale(denominator);
+        map.SetScale(map.DenominatorToScale(denominator));
         break;
     case 1:
-        map.FScale = fine && current >= 100 ? map.FScale + map.FScale / 10 : map.FScale * 2;
+        map.SetScale(fine && current >= 100 ? map.View().Scale + map.View().Scale / 10 : map.View().Scale * 2);
         break;
     case 2:
-        map.FScale = fine && current >= 100 ? map.FScale - map.FScale / 10 : map.FScale / 2;
+        map.SetScale(fine && current >= 100 ? map.View().Scale - map.View().Scale / 10 : map.View().Scale / 2);
         break;
     default:
         break;
@@ -81,13 +81,12 @@ void TTolvane::ZoomStep(int kind, bool fine, double denominator)
 void TTolvane::ZoomToExtent(double x1, double y1, double x2, double y2)
 {
     TMapVyk &map = *MapImage;
-    const double a = x2 != x1 ? map.FPictureWidth / (std::fabs(x2 - x1) * 1.2) : 0;
-    const double b = y2 != y1 ? map.FPictureHeight / (std::fabs(y2 - y1) * 1.2) : 0;
+    const double a = x2 != x1 ? map.View().PictureWidth / (std::fabs(x2 - x1) * 1.2) : 0;
+    const double b = y2 != y1 ? map.View().PictureHeight / (std::fabs(y2 - y1) * 1.2) : 0;
     // An extent of no width or height gives the smaller scale 0, so 1:1.
     if (a != 0 || b != 0)
-        map.FScale = std::min(a, b);
-    map.FCenterX = x1 + (x2 - x1) / 2;
-    map.FCenterY = y1 + (y2 - y1) / 2;
+        map.SetScale(std::min(a, b));
+    map.SetCentre(x1 + (x2 - x1) / 2, y1 + (y2 - y1) / 2);
     limitScale(map);
     RedrawMap();
 }
@@ -97,14 +96,13 @@ void TTolvane::ZoomToWindow(int mode, const QPoint &p1, const QPoint &p2)
     TMapVyk &map = *MapImage;
     if (mode == 4) {
         TMapPoint m1, m2;
-        map.LogicalToMap(QPointF(p1.x() * map.FUnitsPerPixelX, -p1.y() * map.FUnitsPerPixelY), m1);
-        map.LogicalToMap(QPointF(p2.x() * map.FUnitsPerPixelX, -p2.y() * map.FUnitsPerPixelY), m2);
+        map.LogicalToMap(QPointF(p1.x() * map.View().UnitsPerPixelX, -p1.y() * map.View().UnitsPerPixelY), m1);
+        map.LogicalToMap(QPointF(p2.x() * map.View().UnitsPerPixelX, -p2.y() * map.View().UnitsPerPixelY), m2);
         const double dx = std::fabs(m2.X - m1.X), dy = std::fabs(m2.Y - m1.Y);
         // A rectangle without width or height fits nothing.
         if (dx != 0 && dy != 0) {
-            map.FScale = std::min(map.FPictureHeight / (dy * 1.1), map.FPictureWidth / (dx * 1.1));
-            map.FCenterX = m1.X + (m2.X - m1.X) / 2;
-            map.FCenterY = m1.Y + (m2.Y - m1.Y) / 2;
+            map.SetScale(std::min(map.View().PictureHeight / (dy * 1.1), map.View().PictureWidth / (dx * 1.1)));
+            map.SetCentre(m1.X + (m2.X - m1.X) / 2, m1.Y + (m2.Y - m1.Y) / 2);
         }
     }
     limitScale(map);
@@ -114,11 +112,11 @@ void TTolvane::ZoomToWindow(int mode, const QPoint &p1, const QPoint &p2)
 void TTolvane::ZoomToObjects(int layer, bool objectMode, bool useSelection, bool fit, bool centre, int selIndex)
 {
     TMapVyk &map = *MapImage;
-    const TSelObjects &sel = map.FSelection;
+    const TSelObjects &sel = map.Selection();
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     Byte mapType = 0;
     if (ValidLayer(layer))
-        mapType = map.FProject.Layers[static_cast<size_t>(layer)].MapType;
+        mapType = map.Project().Layers[static_cast<size_t>(layer)].MapType;
     if (objectMode) {
         if (selIndex >= 0 && static_cast<size_t>(selIndex) < sel.Entries.size() && mapType != 17) {
             const TSelObject &e = sel.Entries[static_cast<size_t>(selIndex)];
@@ -134,7 +132,7 @@ void TTolvane::ZoomToObjects(int layer, bool objectMode, bool useSelection, bool
             x2 = sel.MaxX;
             y2 = sel.MaxY;
         } else {
-            const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+            const TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
             x1 = L.MtMinX;
             y1 = L.MtMinY;
             x2 = L.MtMaxX;
@@ -142,15 +140,14 @@ void TTolvane::ZoomToObjects(int layer, bool objectMode, bool useSelection, bool
         }
     }
     if (fit) {
-        const double a = x2 - x1 != 0 ? map.FPictureWidth / ((x2 - x1) * 1.2) : 0;
-        const double b = y2 - y1 != 0 ? map.FPictureHeight / ((y2 - y1) * 1.2) : 0;
+        const double a = x2 - x1 != 0 ? map.View().PictureWidth / ((x2 - x1) * 1.2) : 0;
+        const double b = y2 - y1 != 0 ? map.View().PictureHeight / ((y2 - y1) * 1.2) : 0;
         if (a != 0 || b != 0)
-            map.FScale = std::min(a, b);
+            map.SetScale(std::min(a, b));
         limitScale(map);
     }
     if (centre) {
-        map.FCenterX = x1 + (x2 - x1) / 2;
-        map.FCenterY = y1 + (y2 - y1) / 2;
+        map.SetCentre(x1 + (x2 - x1) / 2, y1 + (y2 - y1) / 2);
     }
     RedrawMap();
     if (objectMode && mapType != 0 && mapType != mtShapeLayer && mapType != mtTextLayer)
@@ -159,8 +156,7 @@ void TTolvane::ZoomToObjects(int layer, bool objectMode, bool useSelection, bool
 
 void TTolvane::CentreAndRedraw(double x, double y)
 {
-    MapImage->FCenterX = x;
-    MapImage->FCenterY = y;
+    MapImage->SetCentre(x, y);
     RedrawMap();
 }
 
@@ -170,7 +166,7 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
     TMapExtent box;
     if (!ValidLayer(layer))
         return box;
-    const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
     // The object as the layer file has it; the journal is not consulted.
     mapdata::KeptFile *file =
         index >= 0 && static_cast<size_t>(index) < L.Objects.size() ? map.LayerRecordFile(layer) : nullptr;
@@ -231,17 +227,18 @@ TMapExtent TTolvane::LocateObject(int layer, int index, bool select)
 void TTolvane::ShowStatusText(double x, double y)
 {
     TMapVyk &map = *MapImage;
-    if (map.FScale == 0)
+    if (map.View().Scale == 0)
         return;
     const QList<QLabel *> panels = platform::statusPanels(MapStatusBar);
     auto panel = [&](int i, const QString &text) {
         if (i < panels.size())
             panels[i]->setText(text);
     };
-    const double n = map.ScaleToDenominator(map.FScale);
+    const double n = map.ScaleToDenominator(map.View().Scale);
     panel(0, app::status::scaleText(n));
     EditScale->setText(roundedText(n));
-    panel(1, app::status::areaText(map.FPictureWidth / map.FScale, map.FPictureHeight / map.FScale));
+    panel(1, app::status::areaText(map.View().PictureWidth / map.View().Scale,
+                                   map.View().PictureHeight / map.View().Scale));
     if (x != 0 || y != 0) {
         TMapPoint m;
         map.LogicalToMap(QPointF(x, y), m);
@@ -275,17 +272,17 @@ void TTolvane::TBMoveClick()
 
 void TTolvane::TbViewObjectsClick()
 {
-    const int layer = MapImage->FProject.ActiveLayer;
+    const int layer = MapImage->Project().ActiveLayer;
     if (ValidLayer(layer))
         ZoomToObjects(layer, false, true, true, true, 0);
 }
 
 void TTolvane::TbSelectObjectClick()
 {
-    const int layer = MapImage->FProject.ActiveLayer;
+    const int layer = MapImage->Project().ActiveLayer;
     if (!ValidLayer(layer))
         return;
-    const Byte mapType = MapImage->FProject.Layers[static_cast<size_t>(layer)].MapType;
+    const Byte mapType = MapImage->Project().Layers[static_cast<size_t>(layer)].MapType;
     ZoomToObjects(layer, mapType != 0 && mapType != mtShapeLayer && mapType != mtTextLayer, true, true, true, 0);
 }
 
@@ -336,14 +333,14 @@ void TTolvane::NM1Click(QAction *Sender)
     if (!ok || n <= 0)
         return;
     const double scale = map.DenominatorToScale(n);
-    if (scale == map.FScale)
+    if (scale == map.View().Scale)
         return;
     if (FStyleTarget == u"MapScale") {
-        map.FScale = scale;
+        map.SetScale(scale);
         ShowStatusText(0, 0);
     } else if (FStyleTarget == u"Text" || FStyleTarget == u"Symbol") {
         (FStyleTarget == u"Text" ? EditTextScale : edSymbolScale)->setText(QString::number(n));
-        map.FTemplate.TextScale = n;
+        map.Template().TextScale = n;
         map.ApplyStyleToSelection({7});
     }
     RedrawMap();
@@ -355,7 +352,7 @@ void TTolvane::FormMouseWheel(int delta, bool shift)
         return;
     // Away from the user (a positive delta) reduces, unless reversed.
     const bool away = delta > 0;
-    ZoomStep(away != MapImage->FWheelReversed ? 2 : 1, shift, 0);
+    ZoomStep(away != MapImage->Settings().WheelReversed ? 2 : 1, shift, 0);
 }
 
 void TTolvane::nShowGreedClick()
@@ -374,8 +371,8 @@ void TTolvane::nClickPointClick()
 {
     TShowPoint *w = ShowPointWindow();
     auto text = [](double v) { return platform::formatNumber(QStringLiteral("0.000"), v); };
-    w->edX->setText(text(MapImage->FCursorY));
-    w->edY->setText(text(MapImage->FCursorX));
+    w->edX->setText(text(MapImage->Drag().CursorY));
+    w->edY->setText(text(MapImage->Drag().CursorX));
     platform::execModal(*w);
 }
 

@@ -34,21 +34,21 @@ bool isHostEditedKind(Byte mapType)
 // its layer is not in the table.
 const TMapLayer *firstSelectedLayer(const TMapVyk &map)
 {
-    if (map.FSelection.Entries.empty())
+    if (map.Selection().Entries.empty())
         return nullptr;
-    const int layer = map.FSelection.Entries.front().Layer;
-    if (layer < 0 || static_cast<size_t>(layer) >= map.FProject.Layers.size())
+    const int layer = map.Selection().Entries.front().Layer;
+    if (layer < 0 || static_cast<size_t>(layer) >= map.Project().Layers.size())
         return nullptr;
-    return &map.FProject.Layers[static_cast<size_t>(layer)];
+    return &map.Project().Layers[static_cast<size_t>(layer)];
 }
 
 // How many selection entries lie in layers of the cadastral parcels (kind 2).
 int parcelEntries(const TMapVyk &map)
 {
     int n = 0;
-    for (const TSelObject &e : map.FSelection.Entries)
-        if (e.Layer >= 0 && static_cast<size_t>(e.Layer) < map.FProject.Layers.size() &&
-            map.FProject.Layers[static_cast<size_t>(e.Layer)].MapType == 2)
+    for (const TSelObject &e : map.Selection().Entries)
+        if (e.Layer >= 0 && static_cast<size_t>(e.Layer) < map.Project().Layers.size() &&
+            map.Project().Layers[static_cast<size_t>(e.Layer)].MapType == 2)
             ++n;
     return n;
 }
@@ -56,9 +56,9 @@ int parcelEntries(const TMapVyk &map)
 // Ends a figure being digitized: no points, parts or values left.
 void endFigure(TMapVyk &map)
 {
-    map.FDrawing = false;
-    map.FNewObject.Drawing = false;
-    map.FNewObject.clearFigure();
+    map.Drag().Drawing = false;
+    map.NewObject().Drawing = false;
+    map.NewObject().clearFigure();
 }
 
 } // namespace
@@ -75,7 +75,7 @@ bool TTolvane::CurrentLayerEditable() const
 void TTolvane::mObjectDeleteClick()
 {
     TMapVyk &map = *MapImage;
-    if (!PBPick->isChecked() || map.FSelection.Entries.empty())
+    if (!PBPick->isChecked() || map.Selection().Entries.empty())
         return;
     CloseAttributeQueries();
     const TMapLayer *first = firstSelectedLayer(map);
@@ -88,13 +88,13 @@ void TTolvane::mObjectDeleteClick()
 
 void TTolvane::menuEditClick()
 {
-    mObjectDelete->setEnabled(PBPick->isChecked() && !MapImage->FSelection.Entries.empty());
+    mObjectDelete->setEnabled(PBPick->isChecked() && !MapImage->Selection().Entries.empty());
 }
 
 void TTolvane::nObjectCopyClick()
 {
     TMapVyk &map = *MapImage;
-    if (!PBPick->isChecked() || map.FSelection.Entries.empty() || !CurrentLayerEditable())
+    if (!PBPick->isChecked() || map.Selection().Entries.empty() || !CurrentLayerEditable())
         return;
     CloseAttributeQueries();
     map.MoveSelection(0, 0);
@@ -104,7 +104,7 @@ void TTolvane::nObjectCopyClick()
 void TTolvane::aRevaseExecute()
 {
     TMapVyk &map = *MapImage;
-    if (!PBPick->isChecked() || map.FSelection.Entries.empty() || !CurrentLayerEditable())
+    if (!PBPick->isChecked() || map.Selection().Entries.empty() || !CurrentLayerEditable())
         return;
     map.ReverseSelection();
     RedrawMap();
@@ -116,7 +116,7 @@ void TTolvane::aSplitExecute()
     // in the current layer.
     TMapVyk &map = *MapImage;
     const int layer = ShownLayerIndex();
-    if (!PBPick->isChecked() || map.FSelection.Entries.size() < 2 || !CurrentLayerEditable() || !ValidLayer(layer))
+    if (!PBPick->isChecked() || map.Selection().Entries.size() < 2 || !CurrentLayerEditable() || !ValidLayer(layer))
         return;
     map.CopyObjectsToClipboard();
     map.DeleteSelection();
@@ -129,7 +129,7 @@ void TTolvane::aUnSplitExecute()
     // "Разъединение": every part of the selected objects becomes an object.
     TMapVyk &map = *MapImage;
     const int layer = ShownLayerIndex();
-    if (!PBPick->isChecked() || map.FSelection.Entries.empty() || !CurrentLayerEditable() || !ValidLayer(layer))
+    if (!PBPick->isChecked() || map.Selection().Entries.empty() || !CurrentLayerEditable() || !ValidLayer(layer))
         return;
     map.CopyObjectsToClipboard();
     map.DeleteSelection();
@@ -139,7 +139,7 @@ void TTolvane::aUnSplitExecute()
 
 void TTolvane::aCopyObjectsExecute()
 {
-    if (PBPick->isChecked() && !MapImage->FSelection.Entries.empty())
+    if (PBPick->isChecked() && !MapImage->Selection().Entries.empty())
         MapImage->CopyObjectsToClipboard();
 }
 
@@ -170,7 +170,7 @@ void TTolvane::tbRedoClick()
 void TTolvane::nEditInfoClick()
 {
     const bool picking = PBPick->isChecked() || pbSelect->isChecked();
-    if ((picking || PBZoom->isChecked()) && !MapImage->FSelection.Entries.empty()) {
+    if ((picking || PBZoom->isChecked()) && !MapImage->Selection().Entries.empty()) {
         dialogs::dialogSeams().ShowEditInfo();
         return;
     }
@@ -180,7 +180,7 @@ void TTolvane::nEditInfoClick()
 
 void TTolvane::aEditInfoExecute()
 {
-    if ((PBPick->isChecked() || pbSelect->isChecked()) && !MapImage->FSelection.Entries.empty())
+    if ((PBPick->isChecked() || pbSelect->isChecked()) && !MapImage->Selection().Entries.empty())
         dialogs::dialogSeams().ShowEditInfo();
 }
 
@@ -197,7 +197,7 @@ void TTolvane::nObjectEditClick()
 void TTolvane::nVYKEditClick()
 {
     const TMapLayer *first = firstSelectedLayer(*MapImage);
-    if (MapImage->FSelection.Entries.empty())
+    if (MapImage->Selection().Entries.empty())
         return;
     if (first && isHostEditedKind(first->MapType))
         EditCadastralObject();
@@ -212,16 +212,16 @@ void TTolvane::NDelPointClick()
 {
     TMapVyk &map = *MapImage;
     const bool drawing = pbDraw->isChecked();
-    if ((!drawing && !TbLen->isChecked()) || !map.FDrawing)
+    if ((!drawing && !TbLen->isChecked()) || !map.Drag().Drawing)
         return;
-    if (!map.FNewObject.Points.empty())
-        map.FNewObject.Points.pop_back();
+    if (!map.NewObject().Points.empty())
+        map.NewObject().Points.pop_back();
     // A part that starts after the last point is gone with it.
-    auto &parts = map.FNewObject.Parts;
+    auto &parts = map.NewObject().Parts;
     while (!parts.empty() && parts.back() > 0 &&
-           static_cast<size_t>(parts.back()) >= map.FNewObject.Points.size())
+           static_cast<size_t>(parts.back()) >= map.NewObject().Points.size())
         parts.pop_back();
-    if (!map.FNewObject.Points.empty()) {
+    if (!map.NewObject().Points.empty()) {
         QString text;
         if (drawing)
             map.DrawDrawingMeasures(text);
@@ -270,9 +270,9 @@ QString TTolvane::CurrentLayerTable() const
         return QString();
     // The layer's file name without the extension of its file name part (a
     // dot in a folder name belongs to the folder).
-    const QString fileName = MapImage->FProject.Layers[static_cast<size_t>(layer)].FileName;
+    const QString fileName = MapImage->Project().Layers[static_cast<size_t>(layer)].FileName;
     const QString base = platform::changeFileExt(fileName, QString());
-    const QString inWork = platform::joinPath(MapImage->FWorkDir, base + QStringLiteral(".Dbf"));
+    const QString inWork = platform::joinPath(MapImage->WorkDir(), base + QStringLiteral(".Dbf"));
     if (platform::fileExists(inWork))
         return platform::findExistingPath(inWork);
     const QString asNamed = base + QStringLiteral(".Dbf");
@@ -283,7 +283,7 @@ QString TTolvane::CurrentLayerTable() const
 
 void TTolvane::aProDataExecute()
 {
-    if (MapImage->FProject.Layers.empty())
+    if (MapImage->Project().Layers.empty())
         return;
     const QString table = CurrentLayerTable();
     if (table.isEmpty())
@@ -305,8 +305,8 @@ void TTolvane::aProViewExecute()
 void TTolvane::nSelectObjectClick()
 {
     const int layer = ShownLayerIndex();
-    if (ValidLayer(layer) && !MapImage->FSelection.Entries.empty()) {
-        const Byte mapType = MapImage->FProject.Layers[static_cast<size_t>(layer)].MapType;
+    if (ValidLayer(layer) && !MapImage->Selection().Entries.empty()) {
+        const Byte mapType = MapImage->Project().Layers[static_cast<size_t>(layer)].MapType;
         ZoomToObjects(layer, mapType != 0 && mapType != mtShapeLayer && mapType != mtTextLayer, true, true, true, 0);
         return;
     }
@@ -344,7 +344,7 @@ void TTolvane::nVYKSelectClick()
 
 void TTolvane::nVYKMarkClick()
 {
-    if (MapImage->FSelection.Entries.empty())
+    if (MapImage->Selection().Entries.empty())
         return;
     int colour = 0;
     if (!platform::answers().chooseColor(colour))
@@ -418,13 +418,13 @@ void TTolvane::nShowActiveClick()
 void TTolvane::pMenuPickPopup()
 {
     const TMapVyk &map = *MapImage;
-    const bool selected = !map.FSelection.Entries.empty();
+    const bool selected = !map.Selection().Entries.empty();
     for (QAction *a : {nSelectObject, nStatistic, nVYKEdit, nVYKView, nObjectDelete})
         a->setEnabled(selected);
 
-    const int active = map.FProject.ActiveLayer;
+    const int active = map.Project().ActiveLayer;
     const TMapLayer *activeLayer =
-        ValidLayer(active) ? &map.FProject.Layers[static_cast<size_t>(active)] : nullptr;
+        ValidLayer(active) ? &map.Project().Layers[static_cast<size_t>(active)] : nullptr;
     nAppendLabel->setEnabled(activeLayer && activeLayer->MapType == mtTextLayer);
 
     bool objects = activeLayer && PBPick->isChecked() && selected;

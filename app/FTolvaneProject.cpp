@@ -26,7 +26,7 @@ namespace {
 
 QString productKey(const TMapVyk &map)
 {
-    return QStringLiteral("\\SOFTWARE\\") + map.FRegistryKey;
+    return QStringLiteral("\\SOFTWARE\\") + map.Settings().RegistryKey;
 }
 
 // The checked menu items the file keeps, in the order of its keys
@@ -67,7 +67,7 @@ public:
         // layer n - 1: the active layer is written as its row.
         int row = app::findLayerRow(w_.ListLayers, w_.ShownLayerIndex());
         if (row < 0)
-            row = app::findLayerRow(w_.ListLayers, w_.MapImage->FProject.ActiveLayer);
+            row = app::findLayerRow(w_.ListLayers, w_.MapImage->Project().ActiveLayer);
         if (row < 0)
             row = w_.ListLayers->topLevelItemCount() - 1;
         return row;
@@ -92,7 +92,7 @@ public:
     void readingEnded() override
     {
         w_.RebuildLayerList(true);
-        w_.ShowActiveLayerRow(w_.MapImage->FProject.ActiveLayer);
+        w_.ShowActiveLayerRow(w_.MapImage->Project().ActiveLayer);
         w_.ShowStatusText(0, 0);
     }
 
@@ -143,14 +143,14 @@ bool TTolvane::ReadProject(const QString &path)
     if (!projectfile::readProject(*MapImage, path, host))
         return false;
     StoreLastProject();
-    setWindowTitle(MapImage->FProjectFile);
+    setWindowTitle(MapImage->ProjectFile());
     return true;
 }
 
 void TTolvane::StoreLastProject()
 {
     MapFunctions::WriteMachineRegString(productKey(*MapImage), QStringLiteral("LastOpenTvpFile"),
-                                        MapImage->FProjectFile);
+                                        MapImage->ProjectFile());
 }
 
 // ---------------------------------------------------------------------------
@@ -164,16 +164,16 @@ void TTolvane::QuerySaveProject(bool askInAutoMode, bool autoMode, bool deleteWo
 bool TTolvane::AskSaveProject(bool askInAutoMode, bool autoMode)
 {
     TMapVyk &map = *MapImage;
-    if (map.FProjectFile.isEmpty() && map.FProject.Layers.empty())
+    if (map.ProjectFile().isEmpty() && map.Project().Layers.empty())
         return false;
     if ((!autoMode || askInAutoMode) &&
-        platform::messageDlg(QStringLiteral("Сохранить проект ") + map.FProjectFile, platform::MsgType::Confirmation,
+        platform::messageDlg(QStringLiteral("Сохранить проект ") + map.ProjectFile(), platform::MsgType::Confirmation,
                              platform::mbYesNo) != platform::mrYes)
         return false;
     // Saving without a question comes from "Сохранить как...": with no
     // project name the save would ask for a name again, so only the layers
     // are saved.
-    if (autoMode && map.FProjectFile.isEmpty())
+    if (autoMode && map.ProjectFile().isEmpty())
         SaveEditedLayers();
     else
         SaveProject();
@@ -183,12 +183,12 @@ bool TTolvane::AskSaveProject(bool askInAutoMode, bool autoMode)
 void TTolvane::CloseProjectLayers(bool saved, bool deleteWorkFiles)
 {
     TMapVyk &map = *MapImage;
-    for (int i = 0; i < static_cast<int>(map.FProject.Layers.size()); ++i)
+    for (int i = 0; i < static_cast<int>(map.Project().Layers.size()); ++i)
         map.RestoreLayerBackup(i, saved);
     if (deleteWorkFiles)
         for (const char *base : WorkFileBases) {
-            deleteFound(platform::joinPath(map.FProgramDir, QLatin1String(base) + QStringLiteral(".Ado")));
-            deleteFound(platform::joinPath(map.FWorkDir, QLatin1String(base) + QStringLiteral(".Lbl")));
+            deleteFound(platform::joinPath(map.ProgramDir(), QLatin1String(base) + QStringLiteral(".Ado")));
+            deleteFound(platform::joinPath(map.WorkDir(), QLatin1String(base) + QStringLiteral(".Lbl")));
         }
 }
 
@@ -205,7 +205,7 @@ QString TTolvane::AskProjectFile()
     request.title = QStringLiteral("Открыть Tolvane проект");
     request.filter = QStringLiteral("Tolvane projects (*.tvp)|*.tvp");
     request.defaultExt = QStringLiteral("tvp");
-    request.initialDir = MapImage->FProgramDir;
+    request.initialDir = MapImage->ProgramDir();
     request.fileName.clear();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty())
@@ -224,7 +224,7 @@ void TTolvane::SaveProjectAs()
     request.title = QStringLiteral("Сохранить Tolvane проект");
     request.filter = QStringLiteral("Tolvane projects (*.tvp)|*.tvp");
     request.defaultExt = QStringLiteral("tvp");
-    request.initialDir = map.FProgramDir;
+    request.initialDir = map.ProgramDir();
     request.fileName.clear();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty())
@@ -239,7 +239,7 @@ void TTolvane::SaveProjectAs()
                              platform::MsgType::Warning, platform::mbYesNo) != platform::mrYes)
         return;
     QuerySaveProject(false, true, false);
-    CopyProjectLayers(map.FWorkDir, name);
+    CopyProjectLayers(map.WorkDir(), name);
     WriteProject(name);
     ReadProject(name);
 }
@@ -262,7 +262,7 @@ void TTolvane::CopyProjectLayers(const QString &sourceFolder, const QString &pro
         const int index = ListLayerIndex(row);
         if (!ValidLayer(index))
             continue;
-        const QString fileName = map.FProject.Layers[static_cast<size_t>(index)].FileName;
+        const QString fileName = map.Project().Layers[static_cast<size_t>(index)].FileName;
         // Layers given with a folder stay where they are.
         if (fileName.isEmpty() || platform::lastSeparator(fileName) >= 0)
             continue;
@@ -294,14 +294,14 @@ void TTolvane::CopyProjectLayers(const QString &sourceFolder, const QString &pro
 void TTolvane::ClearProject()
 {
     TMapVyk &map = *MapImage;
-    map.FProject.Layers.clear();
-    map.FProject.ActiveLayer = 0;
+    map.Project().Layers.clear();
+    map.Project().ActiveLayer = 0;
     map.ClearSelection();
-    map.FProjectFile.clear();
-    map.FWorkDir = MapFunctions::ReadMachineRegString(productKey(map), QStringLiteral("TempDir"), QString());
+    map.SetProjectFile(QString());
+    map.SetWorkDir(MapFunctions::ReadMachineRegString(productKey(map), QStringLiteral("TempDir"), QString()));
     // As at creation: no work folder set means the current folder.
-    if (map.FWorkDir.isEmpty())
-        map.FWorkDir = QDir::currentPath();
+    if (map.WorkDir().isEmpty())
+        map.SetWorkDir(QDir::currentPath());
     setWindowTitle(QStringLiteral("NoName.tvp"));
     RebuildLayerList(true);
     ShowActiveLayerRow(0);
@@ -312,8 +312,8 @@ void TTolvane::ClearProject()
 
 void TTolvane::SaveProject()
 {
-    if (!MapImage->FProjectFile.isEmpty())
-        WriteProject(MapImage->FProjectFile);
+    if (!MapImage->ProjectFile().isEmpty())
+        WriteProject(MapImage->ProjectFile());
     else
         SaveProjectAs();
 }
@@ -333,7 +333,7 @@ void TTolvane::nFileOpenClick()
 {
     app::runCommand([this] {
         TMapVyk &map = *MapImage;
-        const bool hadProject = !map.FProjectFile.isEmpty() || !map.FProject.Layers.empty();
+        const bool hadProject = !map.ProjectFile().isEmpty() || !map.Project().Layers.empty();
         const bool saved = AskSaveProject(false, false);
         // The open project's layers close only for a file that is a project:
         // one that is not is refused with the project still open.
@@ -343,8 +343,8 @@ void TTolvane::nFileOpenClick()
         CloseProjectLayers(saved, false);
         if (!name.isEmpty() && ReadProject(name)) {
             RebuildLayerList(true);
-            if (!map.FProject.Layers.empty())
-                ShowActiveLayerRow(map.FProject.ActiveLayer);
+            if (!map.Project().Layers.empty())
+                ShowActiveLayerRow(map.Project().ActiveLayer);
             map.ResetPicture();
             ShowStatusText(0, 0);
             RedrawMap();

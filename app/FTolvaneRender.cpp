@@ -146,7 +146,7 @@ void TTolvane::RedrawMap()
     finish();
 
     // 13. Onto the control, or in picture mode into "map.wmf".
-    if (map.FPictureMode) {
+    if (map.View().PictureMode) {
         job.SavePictureFile();
     } else {
         job.PaintPicture();
@@ -164,8 +164,8 @@ void TTolvane::RedrawMap()
         if (panels.size() > 4)
             panels[4]->setText(text);
     };
-    const bool selected = !map.FSelection.Entries.empty();
-    if (pbDraw->isChecked() && map.FDrawing) {
+    const bool selected = !map.Selection().Entries.empty();
+    if (pbDraw->isChecked() && map.Drag().Drawing) {
         QString text;
         map.DrawDrawingMeasures(text);
         setPanel4(text);
@@ -174,29 +174,29 @@ void TTolvane::RedrawMap()
         map.DrawSelectionOverlay(-1);
     if ((PBPick->isChecked() || pbSelect->isChecked()) && selected)
         DrawPickedObjects();
-    if (tbLabel->isChecked() && map.FMoveLabels.Entries.size() > 1)
+    if (tbLabel->isChecked() && map.MoveLabels().Entries.size() > 1)
         map.DrawMovingLabels(0, 0, Qt::NoModifier, false);
     if (pbEdit->isChecked() && selected)
         map.DrawVertexMarks();
-    if (TbLen->isChecked() && map.FDrawing) {
+    if (TbLen->isChecked() && map.Drag().Drawing) {
         QString text;
         map.DrawRulerMeasures(text);
         setPanel4(text);
     }
 
     // 17. The edit buttons.
-    tbUndo->setEnabled(map.FJournalPos > 0);
-    tbRedo->setEnabled(map.FJournalPos < map.FJournalCount);
+    tbUndo->setEnabled(map.JournalPos() > 0);
+    tbRedo->setEnabled(map.JournalPos() < map.JournalCount());
     N28->setEnabled(tbUndo->isEnabled());
     N29->setEnabled(tbRedo->isEnabled());
-    const int current = map.FProject.ActiveLayer;
-    if (current >= 0 && static_cast<size_t>(current) < map.FProject.Layers.size()) {
-        const TMapLayer &l = map.FProject.Layers[static_cast<size_t>(current)];
+    const int current = map.Project().ActiveLayer;
+    if (current >= 0 && static_cast<size_t>(current) < map.Project().Layers.size()) {
+        const TMapLayer &l = map.Project().Layers[static_cast<size_t>(current)];
         tbSaveLayer->setEnabled(l.ObjectsAppended || l.ObjectsModified || l.ObjectsDeleted);
     }
     const QTreeWidgetItem *row = LVLayer->topLevelItemCount() > 0 ? LVLayer->topLevelItem(0) : nullptr;
     const bool editable = app::rowImage(row, app::lcEdited) == app::imgEditedOn;
-    const auto picked = map.FSelection.Entries.size();
+    const auto picked = map.Selection().Entries.size();
     tbSplit->setEnabled(PBPick->isChecked() && picked > 1 && editable);
     tbUnSplit->setEnabled(PBPick->isChecked() && picked >= 1 && editable);
     tbRevase->setEnabled(PBPick->isChecked() && picked >= 1 && editable);
@@ -254,7 +254,7 @@ void TTolvane::DrawCentreMark()
         c.setPen(Pen{PS_SOLID, 20, rgb(128, 128, 128)});
         c.setRop2(R2_COPYPEN);
         c.setBrush(Brush{BS_NULL, kWhite, HS_HORIZONTAL});
-        const QPoint centre(nint(map.FPictureWidth / 2), nint(-map.FPictureHeight / 2));
+        const QPoint centre(nint(map.View().PictureWidth / 2), nint(-map.View().PictureHeight / 2));
         line(c, centre.x(), centre.y() - 1000, centre.x(), centre.y() + 1000);
         line(c, centre.x() - 1000, centre.y(), centre.x() + 1000, centre.y());
     }

@@ -17,7 +17,7 @@ namespace {
 
 QString reportsDir(const TMapVyk &map)
 {
-    return platform::joinPath(map.FProgramDir, u"Reports");
+    return platform::joinPath(map.ProgramDir(), u"Reports");
 }
 
 const QString kReportFilter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
@@ -58,7 +58,7 @@ void TTolvane::N130Click()
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(OpenDialog);
     if (answer.accepted && !answer.files.isEmpty() && platform::fileExists(answer.files.first()))
         ShowMapReport(answer.files.first());
-    QDir::setCurrent(platform::resolvePath(map.FWorkDir));
+    QDir::setCurrent(platform::resolvePath(map.WorkDir()));
 }
 
 void TTolvane::N131Click()
@@ -73,14 +73,14 @@ void TTolvane::N134Click()
     // Each shape is read into a copy of its own: the layer's object table
     // keeps the entries' shapes as they are.
     std::vector<TShpObject> shapes;
-    for (const TSelObject &entry : map.FSelection.Entries) {
+    for (const TSelObject &entry : map.Selection().Entries) {
         TShpObject shape;
         map.ReadObject(entry.Layer, entry.Index, shape);
         if (!shape.Parts.empty())
             shapes.push_back(std::move(shape));
     }
     const reports::CoordinateList list = reports::MakeCoordinateList(shapes);
-    reports::WriteCoordinateTable(platform::resolvePath(platform::joinPath(map.FProgramDir, u"points.db")), list.Rows);
+    reports::WriteCoordinateTable(platform::resolvePath(platform::joinPath(map.ProgramDir(), u"points.db")), list.Rows);
     PrintCoordinateSheet(list.XMin, list.YMin, list.XMax, list.YMax, list.Area, list.Perimeter);
 }
 
@@ -96,7 +96,7 @@ void TTolvane::N135Click()
     const auto view =
         mapengine::PictureView::MapPicture(map, printer.HorzSize() * 100, printer.VertSize() * 100, 0);
     RedrawMap();
-    map.FPictureMode = false;
+    map.SetPictureMode(false);
     ShowMapReport(platform::joinPath(reportsDir(map), u"План.frf"));
 }
 
@@ -123,5 +123,5 @@ void TTolvane::N54Click()
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(SaveDialog);
     if (answer.accepted && !answer.files.isEmpty())
         map.ExportPicture(platform::resolvePath(answer.files.first()));
-    QDir::setCurrent(platform::resolvePath(map.FWorkDir));
+    QDir::setCurrent(platform::resolvePath(map.WorkDir()));
 }

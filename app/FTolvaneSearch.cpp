@@ -89,7 +89,7 @@ void TTolvane::N35Click()
     const int layer = ShownLayerIndex();
     if (!ValidLayer(layer))
         return;
-    const int kind = MapImage->FProject.Layers[static_cast<size_t>(layer)].MapType;
+    const int kind = MapImage->Project().Layers[static_cast<size_t>(layer)].MapType;
     if (kind == 0 || kind == 1 || kind == 8)
         platform::execModal(*FindTolvane());
 }

@@ -204,14 +204,14 @@ dialogs::StyleDialog *targetDialog(const QString &target)
 
 void TTolvane::MenuItem18Click(QAction *Sender)
 {
-    MapImage->FTemplate.ArrowStart = itemValue(app::hintOf(Sender));
+    MapImage->Template().ArrowStart = itemValue(app::hintOf(Sender));
     apply(*this, {16});
     ShowStylePanel();
 }
 
 void TTolvane::MenuItem33Click(QAction *Sender)
 {
-    MapImage->FTemplate.ArrowEnd = itemValue(app::hintOf(Sender));
+    MapImage->Template().ArrowEnd = itemValue(app::hintOf(Sender));
     apply(*this, {17});
     ShowStylePanel();
 }
@@ -239,7 +239,7 @@ void TTolvane::NSelectWidth(QAction *Sender)
         SetLayerPenWidth(v);
     } else if (FStyleTarget == u"Text") {
         edPenWidth->setText(hint);
-        MapImage->FTemplate.PenWidth = platform::roundToInt(v * 100);
+        MapImage->Template().PenWidth = platform::roundToInt(v * 100);
         apply(*this, {9});
     }
 }
@@ -259,7 +259,7 @@ void TTolvane::NStylePlanClick(QAction *Sender)
 
 void TTolvane::SetFontSize(int size)
 {
-    TTextRecord &t = MapImage->FTemplate;
+    TTextRecord &t = MapImage->Template();
     if (FStyleTarget == u"Layer" || FStyleTarget == u"Label" || FStyleTarget == u"NewLabel") {
         if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
             d->SetFontSize(QString::number(size));
@@ -272,7 +272,7 @@ void TTolvane::SetFontSize(int size)
 
 void TTolvane::SetTextScale(int denominator)
 {
-    TTextRecord &t = MapImage->FTemplate;
+    TTextRecord &t = MapImage->Template();
     dialogs::StyleDialog *d = targetDialog(FStyleTarget);
     if (FStyleTarget == u"LayerTextScale" || FStyleTarget == u"LabelTextScale" ||
         FStyleTarget == u"NewLabelTextScale") {
@@ -305,7 +305,7 @@ void TTolvane::SetTextRotation(int step, double value)
     if (FStyleTarget == u"Text") {
         const int rotate = platform::roundToInt(value);
         EditRotate->setText(QString::number(rotate));
-        MapImage->FTemplate.Rotate = rotate;
+        MapImage->Template().Rotate = rotate;
         apply(*this, {6});
     } else if (FStyleTarget == u"Layer" || FStyleTarget == u"Label" || FStyleTarget == u"NewLabel") {
         if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
@@ -317,7 +317,7 @@ void TTolvane::SetTextBackground(bool on)
 {
     if (FStyleTarget != u"Text" && FStyleTarget != u"Symbol")
         return;
-    MapImage->FTemplate.Transparent = on ? 1 : 0;
+    MapImage->Template().Transparent = on ? 1 : 0;
     apply(*this, {8});
 }
 
@@ -336,7 +336,7 @@ void TTolvane::SetLayerPenMode(int code)
     const int layer = ShownLayerIndex();
     if (!ValidLayer(layer))
         return;
-    MapImage->FProject.Layers[static_cast<size_t>(layer)].PenMode = static_cast<Byte>(code);
+    MapImage->Project().Layers[static_cast<size_t>(layer)].PenMode = static_cast<Byte>(code);
     if (dialogs::StyleDialog *d = targetDialog(FStyleTarget))
         d->ShowPenModeCaption(code);
 }
@@ -361,7 +361,7 @@ void TTolvane::EditTextKeyUp(int key)
 {
     if (!isEnter(key))
         return;
-    MapImage->FTemplate.Text = EditText->text().left(199);
+    MapImage->Template().Text = EditText->text().left(199);
     apply(*this, {0});
 }
 
@@ -369,7 +369,7 @@ void TTolvane::EditFontKeyUp(int key)
 {
     if (!isEnter(key) || EditFont->text().trimmed().isEmpty())
         return;
-    MapImage->FTemplate.FontName = EditFont->text().left(69);
+    MapImage->Template().FontName = EditFont->text().left(69);
     apply(*this, {1});
 }
 
@@ -384,7 +384,7 @@ void TTolvane::SpeedButton12Click()
     EditFont->setText(font.name);
     EditSize->setText(QString::number(font.size));
     SetShapeColor(ShapeTextColor, font.color);
-    TTextRecord &t = MapImage->FTemplate;
+    TTextRecord &t = MapImage->Template();
     t.FontName = font.name.left(69);
     t.FontSize = font.size;
     t.TextColor = font.color;
@@ -397,7 +397,7 @@ void TTolvane::SBTextColorClick()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(ShapeTextColor, colour);
-    MapImage->FTemplate.TextColor = colour;
+    MapImage->Template().TextColor = colour;
     apply(*this, {4});
 }
 
@@ -407,7 +407,7 @@ void TTolvane::SBBgTextColorClick()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(ShapeGgTextColor, colour);
-    MapImage->FTemplate.BgTextColor = colour;
+    MapImage->Template().BgTextColor = colour;
     apply(*this, {5});
 }
 
@@ -422,7 +422,7 @@ void TTolvane::EditSizeKeyUp(int key)
     if (!isEnter(key) || EditSize->text().trimmed().isEmpty())
         return;
     try {
-        MapImage->FTemplate.FontSize = MapFunctions::TextToInt(EditSize->text());
+        MapImage->Template().FontSize = MapFunctions::TextToInt(EditSize->text());
     } catch (const std::exception &) {
         return;
     }
@@ -457,7 +457,7 @@ void TTolvane::EditRotateKeyUp(int key)
 {
     if (!isEnter(key))
         return;
-    MapImage->FTemplate.Rotate = platform::roundToInt(rotationOf(EditRotate));
+    MapImage->Template().Rotate = platform::roundToInt(rotationOf(EditRotate));
     apply(*this, {6});
 }
 
@@ -472,7 +472,7 @@ void TTolvane::EditTextScaleKeyUp(int key)
     if (!isEnter(key))
         return;
     try {
-        MapImage->FTemplate.TextScale = MapFunctions::TextToInt(EditTextScale->text());
+        MapImage->Template().TextScale = MapFunctions::TextToInt(EditTextScale->text());
     } catch (const std::exception &) {
         return;
     }
@@ -487,7 +487,7 @@ void TTolvane::tbBrushTextClick()
 
 void TTolvane::tbTextBoldClick()
 {
-    MapImage->FTemplate.FontStyle = static_cast<std::int16_t>(
+    MapImage->Template().FontStyle = static_cast<std::int16_t>(
         (tbTextBold->isChecked() ? 1 : 0) + (tbTextItalic->isChecked() ? 10 : 0) +
         (tbTextUnderline->isChecked() ? 100 : 0));
     apply(*this, {3});
@@ -501,7 +501,7 @@ void TTolvane::EditSymbolKeyUp(int key)
     if (!isEnter(key))
         return;
     const QString text = EditSymbol->text();
-    MapImage->FTemplate.Symbol = text.trimmed().isEmpty() ? QChar(u'\0') : text.at(0);
+    MapImage->Template().Symbol = text.trimmed().isEmpty() ? QChar(u'\0') : text.at(0);
     apply(*this, {15});
 }
 
@@ -513,8 +513,8 @@ void TTolvane::SpeedButton13Click()
         return;
     EditFStyle->setText(font);
     EditSymbol->setText(QString(symbol));
-    MapImage->FTemplate.FontName = font.left(69);
-    MapImage->FTemplate.Symbol = symbol;
+    MapImage->Template().FontName = font.left(69);
+    MapImage->Template().Symbol = symbol;
     apply(*this, {1, 15});
 }
 
@@ -522,7 +522,7 @@ void TTolvane::EditFStyleKeyUp(int key)
 {
     if (!isEnter(key) || EditFStyle->text().trimmed().isEmpty())
         return;
-    MapImage->FTemplate.FontName = EditFStyle->text().left(69);
+    MapImage->Template().FontName = EditFStyle->text().left(69);
     apply(*this, {1});
 }
 
@@ -532,7 +532,7 @@ void TTolvane::SpeedButton21Click()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(sSymbolColor, colour);
-    MapImage->FTemplate.TextColor = colour;
+    MapImage->Template().TextColor = colour;
     apply(*this, {4});
 }
 
@@ -542,7 +542,7 @@ void TTolvane::SpeedButton22Click()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(sSymbolBgColor, colour);
-    MapImage->FTemplate.BgTextColor = colour;
+    MapImage->Template().BgTextColor = colour;
     apply(*this, {5});
 }
 
@@ -557,7 +557,7 @@ void TTolvane::edSizeSymbolKeyUp(int key)
     if (!isEnter(key))
         return;
     try {
-        MapImage->FTemplate.FontSize = MapFunctions::TextToInt(edSizeSymbol->text());
+        MapImage->Template().FontSize = MapFunctions::TextToInt(edSizeSymbol->text());
     } catch (const std::exception &) {
         return;
     }
@@ -589,7 +589,7 @@ void TTolvane::edPenWidthKeyUp(int key)
     } catch (const std::exception &) {
         return;
     }
-    MapImage->FTemplate.PenWidth = platform::roundToInt(mm * 100);
+    MapImage->Template().PenWidth = platform::roundToInt(mm * 100);
     apply(*this, {9});
 }
 
@@ -604,7 +604,7 @@ void TTolvane::SpeedButton7Click()
     const int n = dialogs::dialogSeams().SelectPointStyle();
     if (n < 0)
         return;
-    MapImage->FTemplate.PointStyle = n;
+    MapImage->Template().PointStyle = n;
     apply(*this, {10});
     ShowStylePanel();
 }
@@ -624,7 +624,7 @@ void TTolvane::SpeedButton5Click()
     const int n = dialogs::dialogSeams().SelectLineStyle();
     if (n < 0)
         return;
-    MapImage->FTemplate.PenStyle = n;
+    MapImage->Template().PenStyle = n;
     apply(*this, {13});
     ShowStylePanel();
 }
@@ -635,7 +635,7 @@ void TTolvane::SBLineColorShowClick()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(sPenColor, colour);
-    MapImage->FTemplate.PenColor = colour;
+    MapImage->Template().PenColor = colour;
     apply(*this, {11});
 }
 
@@ -645,7 +645,7 @@ void TTolvane::SBBgColorShowClick()
     if (!platform::answers().chooseColor(colour))
         return;
     SetShapeColor(sBrushColor, colour);
-    MapImage->FTemplate.BrushColor = colour;
+    MapImage->Template().BrushColor = colour;
     apply(*this, {12});
 }
 
@@ -654,7 +654,7 @@ void TTolvane::SpeedButton10Click()
     const int n = dialogs::dialogSeams().SelectFillStyle();
     if (n < 0)
         return;
-    MapImage->FTemplate.BrushStyle = n;
+    MapImage->Template().BrushStyle = n;
     apply(*this, {14});
     ShowStylePanel();
 }
@@ -701,13 +701,13 @@ void TTolvane::ShowStylePanel()
     if (!shown)
         return;
     shown->show();
-    if (map.FSelection.Entries.empty())
+    if (map.Selection().Entries.empty())
         return;
     // Reading the first selected object makes its record the template.
-    const TSelObject first = map.FSelection.Entries.front();
+    const TSelObject first = map.Selection().Entries.front();
     TShpObject shape;
     map.ReadObject(first.Layer, first.Index, shape);
-    const TTextRecord &t = map.FTemplate;
+    const TTextRecord &t = map.Template();
 
     if (k == okText) {
         EditText->setText(t.Text.trimmed());

@@ -22,20 +22,20 @@
 namespace {
 QString programDir()
 {
-    return Start ? Start->FProgramDir : (Tolvane ? Tolvane->MapImage->FProgramDir : QDir::currentPath());
+    return Start ? Start->FProgramDir : (Tolvane ? Tolvane->MapImage->ProgramDir() : QDir::currentPath());
 }
 } // namespace
 
 void InitProductSettings(TTolvane &window)
 {
     TMapVyk &map = *window.MapImage;
-    map.FRegistryKey = ProductRegistryKey();
-    map.FProgramDir = Start ? Start->FProgramDir : QString();
+    map.Settings().RegistryKey = ProductRegistryKey();
+    map.SetProgramDir(Start ? Start->FProgramDir : QString());
     // Host mode (the registry's caching and imaging switches) is never on in
     // this program; the control has no switch for it.
-    if (map.FProgramDir.trimmed().isEmpty())
-        map.FProgramDir = QDir::currentPath();
-    app::setApplicationHelpFile(app::helpFilePath(map.FProgramDir));
+    if (map.ProgramDir().trimmed().isEmpty())
+        map.SetProgramDir(QDir::currentPath());
+    app::setApplicationHelpFile(app::helpFilePath(map.ProgramDir()));
 }
 
 void HideCadastralMenus(TTolvane &w)
@@ -51,7 +51,7 @@ void HideCadastralMenus(TTolvane &w)
         a->setVisible(false);
     w.N38->setVisible(true);
     if (Start)
-        w.MapImage->FVersion = Start->FVersion;
+        w.MapImage->SetVersion(Start->FVersion);
 }
 
 QString ProductRegistryKey()
@@ -93,7 +93,7 @@ int IntersectLinesHook(int mode, double x1, double y1, double z1, double x2, dou
 void DrawFillSample(TTolvane &window, int width, int height)
 {
     TMapVyk &map = *window.MapImage;
-    const TTextRecord &t = map.FTemplate;
+    const TTextRecord &t = map.Template();
     mapengine::StyleServices &renderers = mapengine::styleServices();
     QLabel *sample = window.imgTypeFill;
     const int w = std::max(1, sample->width());
@@ -111,7 +111,7 @@ void DrawFillSample(TTolvane &window, int width, int height)
         const std::vector<QPoint> points = {QPoint(0, 0), QPoint(0, height + 20), QPoint(width + 20, height + 20),
                                             QPoint(width + 20, 0), QPoint(0, 0)};
         renderers.DrawFillPattern(canvas, points, t.BrushStyle, t.BrushColor, map.width(), map.height(), 1, 1, 0,
-                                  map.FUnitsPerPixelX, map.FUnitsPerPixelY, false);
+                                  map.View().UnitsPerPixelX, map.View().UnitsPerPixelY, false);
     }
     sample->setPixmap(QPixmap::fromImage(picture.image()));
     sample->update();
@@ -139,7 +139,7 @@ void EditReportTemplate()
             reports::reportEngine().DesignReport();
     }
     if (Tolvane)
-        QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->FWorkDir));
+        QDir::setCurrent(platform::resolvePath(Tolvane->MapImage->WorkDir()));
 }
 
 namespace {
@@ -152,9 +152,10 @@ void setViewReportVariables()
     if (!Tolvane)
         return;
     const TMapVyk &map = *Tolvane->MapImage;
-    engine.SetReportVariable(QStringLiteral("WmfWidth"), map.FPictureWidth);
-    engine.SetReportVariable(QStringLiteral("WmfHeight"), map.FPictureHeight);
-    engine.SetReportVariable(QStringLiteral("Scale"), platform::roundToInt(TMapVyk::ScaleToDenominator(map.FScale)));
+    engine.SetReportVariable(QStringLiteral("WmfWidth"), map.View().PictureWidth);
+    engine.SetReportVariable(QStringLiteral("WmfHeight"), map.View().PictureHeight);
+    engine.SetReportVariable(QStringLiteral("Scale"),
+                             platform::roundToInt(TMapVyk::ScaleToDenominator(map.View().Scale)));
 }
 } // namespace
 

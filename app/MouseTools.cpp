@@ -269,12 +269,12 @@ bool sameLabel(const TLabelEntry &a, const TLabelEntry &b)
 // open and within its scale range.
 bool labelLayer(const MapControlCore &map, int layer)
 {
-    if (layer < 0 || static_cast<size_t>(layer) >= map.FProject.Layers.size())
+    if (layer < 0 || static_cast<size_t>(layer) >= map.Project().Layers.size())
         return false;
-    const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
     if (!L.Visible || !L.Snap || L.Closed)
         return false;
-    const double n = map.FScale != 0 ? MapControlCore::ScaleToDenominator(map.FScale) : 1;
+    const double n = map.View().Scale != 0 ? MapControlCore::ScaleToDenominator(map.View().Scale) : 1;
     return !L.ScaleView || (L.ScaleMin <= n && n <= L.ScaleMax);
 }
 
@@ -343,18 +343,19 @@ TLabelEntry findLabelAt(MapControlCore &map, int layer, double x, double y)
 void selectLabelsInRectangle(MapControlCore &map, int layer, TShiftState shift, double x1, double y1, double x2,
                              double y2)
 {
-    std::vector<TLabelEntry> &list = map.FMoveLabels.Entries;
+    std::vector<TLabelEntry> &list = map.MoveLabels().Entries;
     list.clear();
     const double rx0 = std::min(x1, x2), rx1 = std::max(x1, x2);
     const double ry0 = std::min(y1, y2), ry1 = std::max(y1, y2);
-    if (!labelLayer(map, layer) || map.FUnitsPerPixelX == 0 || map.FUnitsPerPixelY == 0)
+    if (!labelLayer(map, layer) || map.View().UnitsPerPixelX == 0 || map.View().UnitsPerPixelY == 0)
         return;
     const std::vector<TMoveLabel> labels = readLabels(map);
     for (size_t k = 0; k < labels.size(); ++k) {
         const TMoveLabel &m = labels[k];
         TMapPoint a, b;
-        map.LogicalToMap(QPointF(m.BoxTopLeft.X * map.FUnitsPerPixelX, -m.BoxBottomRight.Y * map.FUnitsPerPixelY), a);
-        map.LogicalToMap(QPointF(m.BoxBottomRight.X * map.FUnitsPerPixelX, -m.BoxTopLeft.Y * map.FUnitsPerPixelY), b);
+        const TViewState view = map.View();
+        map.LogicalToMap(QPointF(m.BoxTopLeft.X * view.UnitsPerPixelX, -m.BoxBottomRight.Y * view.UnitsPerPixelY), a);
+        map.LogicalToMap(QPointF(m.BoxBottomRight.X * view.UnitsPerPixelX, -m.BoxTopLeft.Y * view.UnitsPerPixelY), b);
         const bool inside = std::min(a.X, b.X) >= rx0 && std::max(a.X, b.X) <= rx1 && std::min(a.Y, b.Y) >= ry0 &&
                             std::max(a.Y, b.Y) <= ry1;
         bool touched = false;
@@ -369,8 +370,8 @@ void selectLabelsInRectangle(MapControlCore &map, int layer, TShiftState shift, 
         if (shift.has(ssShift) &&
             std::any_of(list.begin(), list.end(), [&](const TLabelEntry &t) { return sameLabel(t, e); }))
             continue;
-        e.PixelX = m.AnchorX / map.FUnitsPerPixelX;
-        e.PixelY = -m.AnchorY / map.FUnitsPerPixelY;
+        e.PixelX = m.AnchorX / map.View().UnitsPerPixelX;
+        e.PixelY = -m.AnchorY / map.View().UnitsPerPixelY;
         list.push_back(e);
     }
 }

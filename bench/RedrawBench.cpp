@@ -212,22 +212,21 @@ struct Bench {
 
         window = new TTolvane();
         TMapVyk &map = *window->MapImage;
-        map.FWorkDir = folder;
-        map.FProgramDir = folder;
+        map.SetWorkDir(folder);
+        map.SetProgramDir(folder);
         if (!window->OpenLayer(QDir(folder).filePath(QStringLiteral("bench.shp")), -1, true))
             std::exit(2);
         window->RebuildLayerList(true);
-        TMapLayer &L = map.FProject.Layers.back();
+        TMapLayer &L = map.Project().Layers.back();
         L.ObjType = otPolygons;
         L.PenColor = 0;
         L.PenStyle = 1;
         L.PenWidth = 0;
         L.BrushColor = 0x66BB6A;
         map.SetClientSize(kWidth, kHeight);
-        map.FCenterX = 240;
-        map.FCenterY = 135;
+        map.SetCentre(240, 135);
         map.ResetPicture();
-        map.FScale = TMapVyk::DenominatorToScale(1000);
+        map.SetScale(TMapVyk::DenominatorToScale(1000));
     }
     ~Bench()
     {
@@ -236,7 +235,7 @@ struct Bench {
     }
     void redraw(int brushType)
     {
-        window->MapImage->FProject.Layers.back().BrushType = brushType;
+        window->MapImage->Project().Layers.back().BrushType = brushType;
         window->RedrawMap();
     }
 };
@@ -256,8 +255,8 @@ void RedrawSolidFill(benchmark::State &state)
     for (auto _ : state)
         b.redraw(1);
     state.counters["objects shown"] = static_cast<double>(std::count_if(
-        b.window->MapImage->FProject.Layers.back().Objects.begin(),
-        b.window->MapImage->FProject.Layers.back().Objects.end(), [](const TMapObject &o) { return o.Shown; }));
+        b.window->MapImage->Project().Layers.back().Objects.begin(),
+        b.window->MapImage->Project().Layers.back().Objects.end(), [](const TMapObject &o) { return o.Shown; }));
 }
 // The best run too, as QGIS's side reports its best of five.
 double best(const std::vector<double> &v)

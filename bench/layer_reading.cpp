@@ -48,10 +48,10 @@ Fixture &fixture()
 
 void openLayer(MapDataCore &core)
 {
-    core.FWorkDir = fixture().dir.path();
-    core.FProject.Layers.assign(1, TMapLayer{});
-    core.FProject.Layers[0].FileName = QStringLiteral("polygons.shp");
-    if (!core.OpenLayerFiles(0).Read || core.FProject.Layers[0].Objects.size() != objectCount)
+    core.SetWorkDir(fixture().dir.path());
+    core.Project().Layers.assign(1, TMapLayer{});
+    core.Project().Layers[0].FileName = QStringLiteral("polygons.shp");
+    if (!core.OpenLayerFiles(0).Read || core.Project().Layers[0].Objects.size() != objectCount)
         std::fprintf(stderr, "the layer did not open\n");
 }
 
@@ -67,7 +67,7 @@ void BM_OpenLayer(benchmark::State &state)
     for (auto _ : state) {
         MapDataCore core;
         openLayer(core);
-        benchmark::DoNotOptimize(core.FProject.Layers[0].Blocks.data());
+        benchmark::DoNotOptimize(core.Project().Layers[0].Blocks.data());
     }
 }
 BENCHMARK(BM_OpenLayer)->Unit(benchmark::kMillisecond);
@@ -157,8 +157,8 @@ int main(int argc, char **argv)
         // What the object table takes per object.
         MapDataCore core;
         openLayer(core);
-        const auto &objects = core.FProject.Layers[0].Objects;
-        const auto &blocks = core.FProject.Layers[0].Blocks;
+        const auto &objects = core.Project().Layers[0].Objects;
+        const auto &blocks = core.Project().Layers[0].Blocks;
         std::printf("object table: %zu bytes per object (TMapObject %zu bytes, blocks %zu bytes in all)\n",
                     (objects.capacity() * sizeof(TMapObject) + blocks.capacity() * sizeof(TBlockExtent)) /
                         objects.size(),

@@ -66,15 +66,15 @@ struct OpenCopy {
         for (const char *ext : {".shp", ".shx", ".dbf"})
             QFile::copy(fixture().dir.filePath(QStringLiteral("polygons") + QLatin1String(ext)),
                         dir.filePath(QStringLiteral("polygons") + QLatin1String(ext)));
-        map.FWorkDir = dir.path();
-        map.FProject.Layers.assign(1, TMapLayer{});
-        TMapLayer &L = map.FProject.Layers[0];
+        map.SetWorkDir(dir.path());
+        map.Project().Layers.assign(1, TMapLayer{});
+        TMapLayer &L = map.Project().Layers[0];
         L.FileName = QStringLiteral("polygons.shp");
         L.Edited = L.Visible = true;
         L.MapType = mtShapeLayer;
         if (!map.OpenLayerFiles(0).Read || L.Objects.size() != objectCount)
             std::fprintf(stderr, "the layer did not open\n");
-        map.FProject.ActiveLayer = 0;
+        map.Project().ActiveLayer = 0;
     }
 };
 

@@ -47,7 +47,7 @@ bool DialogSeams::RegisterImage(int layer, int index, double &xMin, double &yMin
     TRasterObject record;
     if (!map || !map->ReadRasterObject(layer, index, record))
         return false;
-    TRegForm form(nullptr, map->FWorkDir);
+    TRegForm form(nullptr, map->WorkDir());
     if (form.Execute(record) != 1)
         return false;
     return storeRegisteredImage(*map, layer, index, record, xMin, yMin, xMax, yMax);

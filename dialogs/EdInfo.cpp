@@ -181,9 +181,9 @@ TEditInfo::~TEditInfo() = default;
 const TMapLayer *TEditInfo::layerOf(const ListedObject &o) const
 {
     const MapControlCore *m = map();
-    if (!m || o.layer < 0 || static_cast<size_t>(o.layer) >= m->FProject.Layers.size())
+    if (!m || o.layer < 0 || static_cast<size_t>(o.layer) >= m->Project().Layers.size())
         return nullptr;
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(o.layer)];
+    const TMapLayer &L = m->Project().Layers[static_cast<size_t>(o.layer)];
     // A layer closed or moved in the table since the list was built is
     // another layer now.
     return L.FileName == o.fileName ? &L : nullptr;
@@ -198,9 +198,9 @@ bool TEditInfo::openObjectRow(const ListedObject &o)
     if (!m || !L || !layerHasTable(L->MapType))
         return false;
     const QString name = layerBase(*L) + QStringLiteral(".Dbf");
-    if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(m->FWorkDir, name)))
+    if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(m->WorkDir(), name)))
         return false;
-    Table->setDatabaseName(m->FWorkDir);
+    Table->setDatabaseName(m->WorkDir());
     Table->setTableName(name);
     Table->open();
     // Object n is row n + 1; a table with fewer rows has no row for it, and
@@ -224,10 +224,11 @@ bool TEditInfo::openEntryRow(int e)
 QString TEditInfo::writableTableFile(int layer) const
 {
     const MapControlCore *m = map();
-    const TMapLayer &L = m->FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = m->Project().Layers[static_cast<size_t>(layer)];
     const QString base = layerBase(L);
-    const QString path = platform::lastSeparator(base) >= 0 ? base + QStringLiteral(".dbf")
-                                                            : platform::joinPath(m->FWorkDir, base + QStringLiteral(".dbf"));
+    const QString path = platform::lastSeparator(base) >= 0
+                             ? base + QStringLiteral(".dbf")
+                             : platform::joinPath(m->WorkDir(), base + QStringLiteral(".dbf"));
     return platform::findExistingPath(path);
 }
 
@@ -237,7 +238,7 @@ int TEditInfo::selectionEntryOf(int row) const
     if (!m || row < 0 || static_cast<size_t>(row) >= listed_.size())
         return -1;
     const ListedObject &o = listed_[static_cast<size_t>(row)];
-    const auto &entries = m->FSelection.Entries;
+    const auto &entries = m->Selection().Entries;
     if (static_cast<size_t>(row) < entries.size() && entries[static_cast<size_t>(row)].Layer == o.layer
         && entries[static_cast<size_t>(row)].Index == o.index)
         return row;
@@ -256,10 +257,10 @@ void TEditInfo::ShowLayerInfo()
     ShownInfoEntry = -1;
     MapControlCore *m = map();
     if (m) {
-        for (const TSelObject &entry : m->FSelection.Entries) {
+        for (const TSelObject &entry : m->Selection().Entries) {
             ListedObject o{entry.Layer, entry.Index, QString()};
-            if (entry.Layer >= 0 && static_cast<size_t>(entry.Layer) < m->FProject.Layers.size())
-                o.fileName = m->FProject.Layers[static_cast<size_t>(entry.Layer)].FileName;
+            if (entry.Layer >= 0 && static_cast<size_t>(entry.Layer) < m->Project().Layers.size())
+                o.fileName = m->Project().Layers[static_cast<size_t>(entry.Layer)].FileName;
             listed_.push_back(o);
         }
         try {
@@ -441,7 +442,7 @@ void TEditInfo::FillPickList(const QString &sql, QStringList &list)
     list.clear();
     try {
         Query->close();
-        Query->setDatabaseName(map() ? map()->FWorkDir : QString());
+        Query->setDatabaseName(map() ? map()->WorkDir() : QString());
         Query->setSqlText(sql);
         Query->open();
         for (Query->first(); !Query->eof(); Query->next()) {
@@ -497,7 +498,7 @@ void TEditInfo::InfoListEditClick(int row)
         return;
     const QString table = layerBase(*L) + QStringLiteral(".Dbf");
     if (!layerHasTable(L->MapType)
-        || (!platform::fileExists(table) && !platform::fileExists(platform::joinPath(m->FWorkDir, table))))
+        || (!platform::fileExists(table) && !platform::fileExists(platform::joinPath(m->WorkDir(), table))))
         return;
     const QString field = InfoListEdit->item(row, 0)->text();
     bool character = false;
@@ -524,7 +525,7 @@ void TEditInfo::InfoListEditDblClick(int row)
     if (!item || !item->text().contains(u'.') || !map())
         return;
     const QString value = item->text().trimmed();
-    const QString path = QDir::isAbsolutePath(value) ? value : platform::joinPath(map()->FWorkDir, value);
+    const QString path = QDir::isAbsolutePath(value) ? value : platform::joinPath(map()->WorkDir(), value);
     platform::openUrl(QUrl::fromLocalFile(platform::normalizePath(path)));
 }
 
@@ -539,11 +540,11 @@ void TEditInfo::sbOpenDocumentClick()
     request.title = QStringLiteral("Вставить файл");
     request.filter = QStringLiteral("All files (*.*)|*.*");
     request.defaultExt = QStringLiteral("*.*");
-    request.initialDir = m->FWorkDir;
+    request.initialDir = m->WorkDir();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty())
         return;
-    const QString name = MapFunctions::RelativeFileName(answer.files.first(), m->FWorkDir);
+    const QString name = MapFunctions::RelativeFileName(answer.files.first(), m->WorkDir());
     if (QTableWidgetItem *item = InfoListEdit->item(row, 1))
         item->setText(name);
     else
@@ -561,7 +562,7 @@ void TEditInfo::sbEditTableClick()
         return;
     const TMapLayer &L = *layer;
     const QString name = layerBase(L) + QStringLiteral(".Dbf");
-    QString table = platform::findExistingPath(platform::joinPath(m->FWorkDir, name));
+    QString table = platform::findExistingPath(platform::joinPath(m->WorkDir(), name));
     if (table.isEmpty())
         table = platform::findExistingPath(name);
     if (table.isEmpty()) {
@@ -596,6 +597,6 @@ void TEditInfo::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
     MapControlCore *m = map();
-    if (m && dialogs::mapWindow().infoToolDown() && !m->FSelection.Entries.empty())
+    if (m && dialogs::mapWindow().infoToolDown() && !m->Selection().Entries.empty())
         dialogs::mapWindow().drawSelectionOverlay(-1);
 }

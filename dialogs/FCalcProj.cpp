@@ -64,7 +64,7 @@ void TCalcProj::FormShow()
 {
     TTransformForm::FormShow();
     if (Map)
-        ProgramDir = Map->FProgramDir;
+        ProgramDir = Map->ProgramDir();
     LoadProjects();
 }
 

@@ -35,7 +35,7 @@ void TCalcProjection::FormShow()
     TTransformForm::FormShow();
     TCalcProj *holder = CalcProj();
     if (Map)
-        holder->ProgramDir = Map->FProgramDir;
+        holder->ProgramDir = Map->ProgramDir();
     holder->LoadProjects();
     RefillList();
 }

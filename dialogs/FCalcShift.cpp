@@ -72,7 +72,7 @@ TCalcShift::TCalcShift()
 
 QString TCalcShift::keyFile() const
 {
-    return geodesy::keyFileName(Map ? Map->FProgramDir : QString());
+    return geodesy::keyFileName(Map ? Map->ProgramDir() : QString());
 }
 
 void TCalcShift::LoadKeys()
@@ -159,7 +159,7 @@ void TCalcShift::sbDeleteClick()
 void TCalcShift::sbCalcKeyClick()
 {
     TCalcTransform *calc = CalcTransform();
-    calc->Execute(Map ? Map->FProgramDir : QString(), this);
+    calc->Execute(Map ? Map->ProgramDir() : QString(), this);
 }
 
 TCalcShift *CalcShift()

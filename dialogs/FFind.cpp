@@ -233,19 +233,19 @@ TFindTolvane::~TFindTolvane()
 bool TFindTolvane::validLayer(int layer) const
 {
     const MapControlCore *m = mapWindow().mapControl();
-    return m && layer >= 0 && static_cast<size_t>(layer) < m->FProject.Layers.size();
+    return m && layer >= 0 && static_cast<size_t>(layer) < m->Project().Layers.size();
 }
 
 bool TFindTolvane::gridWritable() const
 {
     if (!validLayer(FLayerIndex) || !map()->LayerWritable(FLayerIndex))
         return false;
-    const TMapLayer &L = map()->FProject.Layers[static_cast<size_t>(FLayerIndex)];
+    const TMapLayer &L = map()->Project().Layers[static_cast<size_t>(FLayerIndex)];
     if (!L.Edited)
         return false;
     const QString table = search::layerTableName(L.FileName);
     const QString found = platform::findExistingPath(
-        platform::lastSeparator(table) >= 0 ? table : platform::joinPath(map()->FWorkDir, table));
+        platform::lastSeparator(table) >= 0 ? table : platform::joinPath(map()->WorkDir(), table));
     return !found.isEmpty() && !mapdata::isReadOnlyFile(found);
 }
 
@@ -261,7 +261,7 @@ bool TFindTolvane::resultHasId() const
 
 void TFindTolvane::layerSearchFields(int layer, search::SearchFields &fields) const
 {
-    const TMapLayer &L = map()->FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = map()->Project().Layers[static_cast<size_t>(layer)];
     fields = {L.FieldNameObject, L.FieldNameStreet, L.FieldNameHouse};
 }
 
@@ -277,10 +277,10 @@ void TFindTolvane::BuildSearchQuery()
     if (!validLayer(FLayerIndex))
         return;
     CloseQuery();
-    MapQuery->setDatabaseName(map()->FWorkDir);
-    const TMapLayer &L = map()->FProject.Layers[static_cast<size_t>(FLayerIndex)];
+    MapQuery->setDatabaseName(map()->WorkDir());
+    const TMapLayer &L = map()->Project().Layers[static_cast<size_t>(FLayerIndex)];
     const QString table = search::layerTableName(L.FileName);
-    const QString path = platform::lastSeparator(table) >= 0 ? table : platform::joinPath(map()->FWorkDir, table);
+    const QString path = platform::lastSeparator(table) >= 0 ? table : platform::joinPath(map()->WorkDir(), table);
     if (platform::fileExists(path)) {
         search::SearchFields fields;
         layerSearchFields(FLayerIndex, fields);
@@ -294,7 +294,7 @@ void TFindTolvane::BuildSearchQuery()
 void TFindTolvane::FillValueList(const QString &sql, QComboBox *combo)
 {
     platform::db::Query q;
-    q.setDatabaseName(map() ? map()->FWorkDir : QString());
+    q.setDatabaseName(map() ? map()->WorkDir() : QString());
     q.setSqlText(sql);
     q.open();
     const bool wasQuiet = std::exchange(quiet_, true);
@@ -315,7 +315,7 @@ void TFindTolvane::PrepareToShow()
     FLayerIndex = mapWindow().activeLayer();
     if (!validLayer(FLayerIndex))
         return;
-    const TMapLayer &L = map()->FProject.Layers[static_cast<size_t>(FLayerIndex)];
+    const TMapLayer &L = map()->Project().Layers[static_cast<size_t>(FLayerIndex)];
     const QString table = platform::ansiLowerCase(search::layerTableName(L.FileName));
     if (!MapQuery->active() || !platform::ansiLowerCase(MapQuery->sqlText()).contains(table))
         BuildSearchQuery();
@@ -345,7 +345,7 @@ void TFindTolvane::runMemo()
         id = f->asInteger();
     const int column = MapSource->selectedColumn();
     CloseQuery();
-    MapQuery->setDatabaseName(map() ? map()->FWorkDir : QString());
+    MapQuery->setDatabaseName(map() ? map()->WorkDir() : QString());
     MapQuery->setSqlText(MapMemo->toPlainText());
     // The grid writes into the table only for a layer that may be edited.
     MapQuery->setReadOnly(!gridWritable());
@@ -383,7 +383,8 @@ void TFindTolvane::SortClick(bool ascending)
     if (!button->isChecked() || !MapQuery->active() || column < 0 || column >= MapQuery->fieldCount()
         || !validLayer(FLayerIndex))
         return;
-    const QString table = search::layerTableName(map()->FProject.Layers[static_cast<size_t>(FLayerIndex)].FileName);
+    const QString table = search::layerTableName(
+        map()->Project().Layers[static_cast<size_t>(FLayerIndex)].FileName);
     MapMemo->setPlainText(search::sortSql(table, MapQuery->field(column).fieldName(), ascending).join(u'\n'));
     MapQuery->setSelectOnly(false);
     guarded([this] { runMemo(); });
@@ -451,7 +452,7 @@ void TFindTolvane::nInfoClick()
         }
         map()->RecalcSelectionExtent();
     });
-    if (!map()->FSelection.Entries.empty())
+    if (!map()->Selection().Entries.empty())
         dialogs::dialogSeams().ShowEditInfo();
 }
 
@@ -503,7 +504,7 @@ RequestReply TFindTolvane::HandleRequestText(const QString &text)
         return {true, none};
     }
     // What a failing request puts back.
-    const TSelObjects selection = m->FSelection;
+    const TSelObjects selection = m->Selection();
     const std::vector<TSeekMapRecord> hits = FSeekResults;
     const QString memo = MapMemo->toPlainText();
     const bool wasQuiet = std::exchange(quiet_, true);
@@ -536,7 +537,7 @@ RequestReply TFindTolvane::HandleRequestText(const QString &text)
         }
     } catch (const DbError &e) {
         quiet_ = wasQuiet;
-        m->FSelection = selection;
+        m->Selection() = selection;
         FSeekResults = hits;
         MapMemo->setPlainText(memo);
         CloseQuery();
@@ -548,7 +549,7 @@ RequestReply TFindTolvane::HandleRequestText(const QString &text)
     MapQuery->setSelectOnly(false);
 
     // The found extent becomes the selection's; one box centres, more fit.
-    TSelObjects &s = m->FSelection;
+    TSelObjects &s = m->Selection();
     s.MinX = extent.minX;
     s.MinY = extent.minY;
     s.MaxX = extent.maxX;
@@ -577,7 +578,7 @@ RequestReply TFindTolvane::HandleRequestText(const QString &text)
 int TFindTolvane::layerNamedIn(const QString &line) const
 {
     const QString lower = platform::ansiLowerCase(line);
-    const auto &layers = map()->FProject.Layers;
+    const auto &layers = map()->Project().Layers;
     for (size_t i = 0; i < layers.size(); ++i) {
         const QString base = search::layerBaseName(layers[i].FileName);
         if (!base.isEmpty() && lower.contains(base))
@@ -623,7 +624,8 @@ void TFindTolvane::requestFields(const QStringList &lines, search::FoundExtent &
         FLayerIndex = r->layer.isEmpty() ? -1 : layerNamedIn(line);
         if (FLayerIndex < 0)
             continue;
-        const QString table = search::layerTableName(map()->FProject.Layers[static_cast<size_t>(FLayerIndex)].FileName);
+        const QString table = search::layerTableName(
+            map()->Project().Layers[static_cast<size_t>(FLayerIndex)].FileName);
         MapMemo->setPlainText(QStringLiteral("Select * From \"") + table + u'"');
         runMemo();
         Field *f = MapQuery->findField(r->field);
@@ -702,7 +704,7 @@ int TFindTolvane::requestAddresses(const QStringList &lines, search::FoundExtent
                 if (Field *f = MapQuery->findField(fields.house))
                     hit.House = f->asString();
             auto *row = new QTreeWidgetItem(quick->lvSeek);
-            row->setText(0, m->FProject.Layers[static_cast<size_t>(layer)].Name);
+            row->setText(0, m->Project().Layers[static_cast<size_t>(layer)].Name);
             row->setText(1, search::hitText(hit.Street, hit.House));
             FSeekResults.push_back(hit);
             itemHits.push_back(hit);

@@ -161,18 +161,18 @@ void TListImages::ChangePicture(int row)
     platform::FileDialogRequest request;
     request.title = QStringLiteral("Открыть изображение");
     request.filter = dialogs::openImageFilter();
-    request.initialDir = m.FWorkDir;
+    request.initialDir = m.WorkDir();
     request.fileName = CheckListBox->item(row)->text();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
-    if (!m.FWorkDir.isEmpty())
-        QDir::setCurrent(m.FWorkDir);
+    if (!m.WorkDir().isEmpty())
+        QDir::setCurrent(m.WorkDir());
     if (!answer.accepted || answer.files.isEmpty())
         return;
     TRasterObject record;
     if (!m.ReadRasterObject(layer_, row, record))
         return;
     // The record keeps 200 characters of the name.
-    record.ImageName = MapFunctions::RelativeFileName(answer.files.front(), m.FWorkDir).left(200);
+    record.ImageName = MapFunctions::RelativeFileName(answer.files.front(), m.WorkDir()).left(200);
     m.FitRasterToControlPoints(record);
     store(row, record);
     CheckListBox->item(row)->setText(record.ImageName);
@@ -201,7 +201,7 @@ void TListImages::RegisterObject(int row)
     TRasterObject record;
     if (!m.ReadRasterObject(layer_, row, record))
         return;
-    TRegForm form(this, m.FWorkDir);
+    TRegForm form(this, m.WorkDir());
     if (form.Execute(record) != 1)
         return;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;

@@ -216,7 +216,7 @@ MapControlCore *TMapView::map() const
 QString TMapView::pictureFile() const
 {
     const MapControlCore *m = map();
-    return platform::joinPath(m ? m->FProgramDir : QString(), QStringLiteral("map.wmf"));
+    return platform::joinPath(m ? m->ProgramDir() : QString(), QStringLiteral("map.wmf"));
 }
 
 void TMapView::FormActivate()
@@ -235,8 +235,8 @@ void TMapView::CopySelectedObjects()
     MapControlCore *m = map();
     if (Hint != QStringLiteral("Tolvane") || !m)
         return;
-    for (const TSelObject &entry : m->FSelection.Entries) {
-        if (entry.Layer < 0 || static_cast<size_t>(entry.Layer) >= m->FProject.Layers.size())
+    for (const TSelObject &entry : m->Selection().Entries) {
+        if (entry.Layer < 0 || static_cast<size_t>(entry.Layer) >= m->Project().Layers.size())
             continue;
         TShpObject shape;
         m->ReadObject(entry.Layer, entry.Index, shape);
@@ -459,7 +459,7 @@ void TMapView::wheel(QWheelEvent *e)
     // High-resolution wheels send parts of a notch: whole notches count.
     const int notches = std::max(1, std::abs(delta) / 120);
     const MapControlCore *m = map();
-    const bool reversed = m && m->FWheelReversed;
+    const bool reversed = m && m->Settings().WheelReversed;
     for (int i = 0; i < notches; ++i)
         if (Wheel.notch())
             SetViewScale((delta > 0) != reversed ? 2 : 1, 0);
@@ -480,7 +480,7 @@ void TMapView::PrintReport(int mode)
     request.kind = platform::FileDialogRequest::Open;
     request.defaultExt = QStringLiteral("*.frf");
     const MapControlCore *m = map();
-    request.initialDir = platform::joinPath(m ? m->FProgramDir : QString(), QStringLiteral("Reports"));
+    request.initialDir = platform::joinPath(m ? m->ProgramDir() : QString(), QStringLiteral("Reports"));
     request.filter = QStringLiteral("Открытие отчёта (*.frf)|*.frf");
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty() || !engine.LoadFromFile(answer.files.first()))
@@ -498,7 +498,7 @@ void TMapView::PrintBlankSheet()
     engine.SetReportVariable(QStringLiteral("WmfHeight"), nint(View.Height));
     const MapControlCore *m = map();
     const QString file =
-        platform::joinPath(m ? m->FProgramDir : QString(),
+        platform::joinPath(m ? m->ProgramDir() : QString(),
                            QStringLiteral("Reports/Участок на чистом листе для окна просмотр объектов.frf"));
     if (engine.LoadFromFile(file))
         engine.ShowReport();

@@ -134,9 +134,9 @@ void TNewMapPoint::FormShow()
     if (Hint != QLatin1String("Edit"))
         return;
     MapControlCore *map = dialogs::mapWindow().mapControl();
-    if (!map || map->FSelection.Entries.size() != 1)
+    if (!map || map->Selection().Entries.size() != 1)
         return;
-    const TSelObject &e = map->FSelection.Entries.front();
+    const TSelObject &e = map->Selection().Entries.front();
     if (!mapengine::edit::objectAt(*map, e.Layer, e.Index))
         return;
     TShpObject shape;
@@ -217,7 +217,7 @@ void TNewMapPoint::WriteBack()
     const QString question = QStringLiteral("Сохранить координаты ?");
     if (Hint == QLatin1String("New")) {
         if (platform::messageDlg(question, platform::MsgType::Confirmation, platform::mbYesNo) == platform::mrYes) {
-            TNewObject &figure = map->FNewObject;
+            TNewObject &figure = map->NewObject();
             figure.Points.clear();
             figure.Parts.clear();
             for (size_t i = 0; i < list.size(); ++i) {
@@ -237,9 +237,9 @@ void TNewMapPoint::WriteBack()
         }
         return;
     }
-    if (Hint != QLatin1String("Edit") || map->FSelection.Entries.empty())
+    if (Hint != QLatin1String("Edit") || map->Selection().Entries.empty())
         return;
-    const TSelObject e = map->FSelection.Entries.front();
+    const TSelObject e = map->Selection().Entries.front();
     TMapObject *obj = mapengine::edit::objectAt(*map, e.Layer, e.Index);
     if (!obj)
         return;

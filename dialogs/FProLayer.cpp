@@ -387,9 +387,9 @@ MapControlCore *TProLayer::map() const
 TMapLayer *TProLayer::layer()
 {
     MapControlCore *m = map();
-    if (!m || LayerDialogIndex < 0 || static_cast<size_t>(LayerDialogIndex) >= m->FProject.Layers.size())
+    if (!m || LayerDialogIndex < 0 || static_cast<size_t>(LayerDialogIndex) >= m->Project().Layers.size())
         return nullptr;
-    return &m->FProject.Layers[static_cast<size_t>(LayerDialogIndex)];
+    return &m->Project().Layers[static_cast<size_t>(LayerDialogIndex)];
 }
 
 bool TProLayer::Execute(int index)
@@ -409,7 +409,7 @@ void TProLayer::FormShow()
         return;
     const MapControlCore *m = map();
     TCalcProj *projections = CalcProj();
-    projections->ProgramDir = m->FProgramDir;
+    projections->ProgramDir = m->ProgramDir();
     projections->LoadProjects();
     catalogue_ = projections->Catalogue;
     catalogueNames_ = geodesy::projectionNames(catalogue_);
@@ -422,7 +422,7 @@ void TProLayer::FormShow()
     const bool inWork = !platform::fileExists(table);
     platform::db::Query q;
     try {
-        q.setDatabaseName(inWork ? m->FWorkDir : platform::extractFilePath(table));
+        q.setDatabaseName(inWork ? m->WorkDir() : platform::extractFilePath(table));
         q.setSql({QStringLiteral("Select *"), QStringLiteral("From \"") +
                                                   (inWork ? table : platform::extractFileName(table)) + u'"'});
         q.open();
@@ -738,8 +738,8 @@ void TProLayer::DrawFillSample()
             c.polygon(box);
         } else {
             const MapControlCore *m = map();
-            styles.DrawFillPattern(c, box, L->BrushType, colour, w, h, 1, 1, 0, m->FUnitsPerPixelX,
-                                    m->FUnitsPerPixelY, false);
+            styles.DrawFillPattern(c, box, L->BrushType, colour, w, h, 1, 1, 0, m->View().UnitsPerPixelX,
+                                    m->View().UnitsPerPixelY, false);
         }
     }
     picture.releaseCanvas();

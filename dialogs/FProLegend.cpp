@@ -242,9 +242,9 @@ MapControlCore *TProLegend::map() const
 TMapLayer *TProLegend::layerRecord()
 {
     MapControlCore *m = map();
-    if (!m || LegendLayerIndex < 0 || static_cast<size_t>(LegendLayerIndex) >= m->FProject.Layers.size())
+    if (!m || LegendLayerIndex < 0 || static_cast<size_t>(LegendLayerIndex) >= m->Project().Layers.size())
         return nullptr;
-    return &m->FProject.Layers[static_cast<size_t>(LegendLayerIndex)];
+    return &m->Project().Layers[static_cast<size_t>(LegendLayerIndex)];
 }
 
 const TMapLayer *TProLegend::layer() const
@@ -286,7 +286,7 @@ void TProLegend::FormShow()
             fDBF.setDatabaseName(QStringLiteral("Vyk6"));
             fDBF.setSql({QStringLiteral("Select *"), QStringLiteral("From \"Lease\"")});
         } else {
-            fDBF.setDatabaseName(m->FWorkDir);
+            fDBF.setDatabaseName(m->WorkDir());
             fDBF.setSql({QStringLiteral("Select *"), QStringLiteral("From \"") + layerform::TableName(*L) + u'"'});
         }
         fDBF.open();

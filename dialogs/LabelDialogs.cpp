@@ -409,9 +409,9 @@ bool TProLabel::PrepareToShow(int layer, int entry)
     LabelEntryIndex = entry;
     saved_ = false;
     MapControlCore *map = mapControl();
-    if (!map || layer < 0 || static_cast<size_t>(layer) >= map->FProject.Layers.size())
+    if (!map || layer < 0 || static_cast<size_t>(layer) >= map->Project().Layers.size())
         return false;
-    const TMapLayer &L = map->FProject.Layers[static_cast<size_t>(layer)];
+    const TMapLayer &L = map->Project().Layers[static_cast<size_t>(layer)];
     if (entry < 0 || static_cast<size_t>(entry) >= L.Labels.size())
         return false;
     cbFieldName->clear();
@@ -425,8 +425,8 @@ bool TProLabel::PrepareToShow(int layer, int entry)
 void TProLabel::BitBtn1Click()
 {
     MapControlCore *map = mapControl();
-    if (map && LabelLayerIndex >= 0 && static_cast<size_t>(LabelLayerIndex) < map->FProject.Layers.size()) {
-        TMapLayer &L = map->FProject.Layers[static_cast<size_t>(LabelLayerIndex)];
+    if (map && LabelLayerIndex >= 0 && static_cast<size_t>(LabelLayerIndex) < map->Project().Layers.size()) {
+        TMapLayer &L = map->Project().Layers[static_cast<size_t>(LabelLayerIndex)];
         if (LabelEntryIndex >= 0 && static_cast<size_t>(LabelEntryIndex) < L.Labels.size()) {
             TMapLabel &entry = L.Labels[static_cast<size_t>(LabelEntryIndex)];
             LabelSettings s = Settings(entry.Font.Center, entry.Font.Position);
@@ -470,7 +470,7 @@ TNewLabel::TNewLabel()
 void TNewLabel::PrepareToShow()
 {
     MapControlCore *map = mapControl();
-    const platform::IniFile ini(dialogs::labels::iniFileName(map ? map->FProgramDir : QString()));
+    const platform::IniFile ini(dialogs::labels::iniFileName(map ? map->ProgramDir() : QString()));
     const LabelSettings s = dialogs::labels::readNewLabelDefaults(ini);
     cbFieldName->clear();
     SetSettings(s);
@@ -489,7 +489,7 @@ void TNewLabel::PrepareToShow()
 void TNewLabel::BitBtn1Click()
 {
     MapControlCore *map = mapControl();
-    platform::IniFile ini(dialogs::labels::iniFileName(map ? map->FProgramDir : QString()));
+    platform::IniFile ini(dialogs::labels::iniFileName(map ? map->ProgramDir() : QString()));
     LabelSettings s = Settings();
     s.rounding = cbRound->currentText();
     if (!dialogs::labels::writeNewLabelDefaults(ini, s))

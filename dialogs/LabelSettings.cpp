@@ -200,14 +200,14 @@ QStringList roundingItems()
 
 QStringList layerTableFields(MapControlCore &map, int layer)
 {
-    if (layer < 0 || static_cast<size_t>(layer) >= map.FProject.Layers.size())
+    if (layer < 0 || static_cast<size_t>(layer) >= map.Project().Layers.size())
         return {};
-    const QString name = search::layerTableName(map.FProject.Layers[static_cast<size_t>(layer)].FileName);
-    if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(map.FWorkDir, name)))
+    const QString name = search::layerTableName(map.Project().Layers[static_cast<size_t>(layer)].FileName);
+    if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(map.WorkDir(), name)))
         return {};
     try {
         platform::db::Table table;
-        table.setDatabaseName(map.FWorkDir);
+        table.setDatabaseName(map.WorkDir());
         table.setTableName(name);
         table.open();
         QStringList fields = table.fieldNames();
@@ -221,9 +221,9 @@ QStringList layerTableFields(MapControlCore &map, int layer)
 
 int newLabelFieldLayer(const MapControlCore &map, int activeLayer)
 {
-    const auto &entries = map.FSelection.Entries;
+    const auto &entries = map.Selection().Entries;
     if (!entries.empty() && entries.front().Layer >= 0 &&
-        static_cast<size_t>(entries.front().Layer) < map.FProject.Layers.size())
+        static_cast<size_t>(entries.front().Layer) < map.Project().Layers.size())
         return entries.front().Layer;
     return activeLayer;
 }

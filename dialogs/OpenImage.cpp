@@ -74,7 +74,7 @@ struct OpenRun {
     // not give the size, placed. True when the file was of that kind.
     bool registration(const QString &file, TRasterObject &record)
     {
-        const QString workDir = map.FWorkDir;
+        const QString workDir = map.WorkDir();
         bool measure = true;
         if (georef::isWorldFileName(file) && platform::fileExists(file)) {
             if (const std::optional<georef::WorldPlacement> world = worldPlacement(file))
@@ -134,7 +134,7 @@ struct OpenRun {
     // A picture placed by a world file's numbers.
     void placeByWorld(const georef::WorldPlacement &world, const QString &pictureFile, TRasterObject &record)
     {
-        record.ImageName = MapFunctions::RelativeFileName(pictureFile, map.FWorkDir);
+        record.ImageName = MapFunctions::RelativeFileName(pictureFile, map.WorkDir());
         map.LoadRasterSize(record);
         if (record.ImageWidth <= 0 || record.ImageHeight <= 0) {
             badFormat(record);
@@ -158,7 +158,7 @@ struct OpenRun {
                 return;
             }
         }
-        record.ImageName = MapFunctions::RelativeFileName(file, map.FWorkDir);
+        record.ImageName = MapFunctions::RelativeFileName(file, map.WorkDir());
         map.LoadRasterSize(record);
         if (record.ImageWidth <= 0 || record.ImageHeight <= 0) {
             badFormat(record);
@@ -179,7 +179,7 @@ struct OpenRun {
                 map.PlaceRasterAtScale(record, d);
             }
         } else if (answer == QLatin1String("3")) {
-            TRegForm form(nullptr, map.FWorkDir);
+            TRegForm form(nullptr, map.WorkDir());
             TRasterObject copy = record;
             if (form.Execute(copy) == 1)
                 record = copy;
@@ -208,10 +208,10 @@ void OpenImages(MapControlCore &map)
     request.kind = platform::FileDialogRequest::OpenMultiple;
     request.title = QStringLiteral("Открыть изображение");
     request.filter = openImageFilter();
-    request.initialDir = map.FWorkDir;
+    request.initialDir = map.WorkDir();
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
-    if (!map.FWorkDir.isEmpty())
-        QDir::setCurrent(map.FWorkDir);
+    if (!map.WorkDir().isEmpty())
+        QDir::setCurrent(map.WorkDir());
     if (!answer.accepted)
         return;
     OpenImageFiles(map, answer.files);

@@ -35,7 +35,7 @@ struct Engine : IMapEngineServices {
         yMax = y + 5;
     }
     double CurrentScaleDenominator() override { return 500; }
-    TSelObjects *Selection() override { return &selection; }
+    TSelObjects *EngineSelection() override { return &selection; }
     void ClearSelection() override { selection = TSelObjects{}; }
 };
 
@@ -54,13 +54,13 @@ QString layerName(int i) { return QStringLiteral("layer%1").arg(i); }
 
 void openLayers(MapDataCore &core)
 {
-    core.FWorkDir = folder();
+    core.SetWorkDir(folder());
     for (int i = 0; i < 3; ++i) {
         TMapLayer l;
         l.FileName = layerName(i) + QStringLiteral(".shp");
         l.MapType = kShapeTypes[i] == 8 ? mtTextLayer : mtShapeLayer;
         l.Visible = l.Snap = l.Edited = true;
-        core.FProject.Layers.push_back(l);
+        core.Project().Layers.push_back(l);
         core.RecalcLayer(i);
     }
 }
@@ -93,17 +93,17 @@ std::map<QString, QByteArray> makeLayers(Engine &engine)
     openLayers(core);
     for (int i = 0; i < 3; ++i)
         for (int k = 0; k < 3; ++k) {
-            core.FNewObject.clearFigure();
+            core.NewObject().clearFigure();
             const int points = kShapeTypes[i] == 11 ? 1 : 4;
             for (int p = 0; p < points; ++p) {
                 TNewPoint q;
                 q.Point.X = 1000 + 10 * k + (p == 1 || p == 2 ? 5 : 0);
                 q.Point.Y = 2000 + 10 * i + (p >= 2 ? 5 : 0);
                 q.Point.Z = 3.5 * p;
-                core.FNewObject.Points.push_back(q);
+                core.NewObject().Points.push_back(q);
             }
-            core.FNewObject.Values = {{QStringLiteral("NAME"), QStringLiteral("Участок %1").arg(k)}};
-            core.FNewObject.Kind = 4;
+            core.NewObject().Values = {{QStringLiteral("NAME"), QStringLiteral("Участок %1").arg(k)}};
+            core.NewObject().Kind = 4;
             if (!core.CommitNewObject(i, true, true))
                 abort();
         }
@@ -126,8 +126,8 @@ void writeFile(const QString &name, const QByteArray &bytes)
 
 void readAll(MapDataCore &core)
 {
-    for (int i = 0; i < static_cast<int>(core.FProject.Layers.size()); ++i)
-        for (int k = 0; k < static_cast<int>(core.FProject.Layers[static_cast<size_t>(i)].Objects.size()); ++k) {
+    for (int i = 0; i < static_cast<int>(core.Project().Layers.size()); ++i)
+        for (int k = 0; k < static_cast<int>(core.Project().Layers[static_cast<size_t>(i)].Objects.size()); ++k) {
             TShpObject shape;
             core.ReadObject(i, k, shape);
         }
@@ -164,20 +164,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     openLayers(core);
     const std::int32_t entries = static_cast<std::int32_t>(
         std::clamp<qsizetype>((mhx.size() - shp::FileHeaderSize) / 28, 0, kMaxEntries));
-    core.FJournalCount = entries;
+    core.SetJournalCount(entries);
     for (std::int32_t k = 0; k < entries; ++k)
         core.RedoEdit();
     readAll(core);
     for (std::int32_t k = 0; k < entries; ++k)
         core.UndoEdit();
-    for (std::int32_t k = 0; k < entries / 2 + 1 && core.FJournalPos < core.FJournalCount; ++k)
+    for (std::int32_t k = 0; k < entries / 2 + 1 && core.JournalPos() < core.JournalCount(); ++k)
         core.RedoEdit();
-    if (core.FJournalPos != std::min(entries, entries / 2 + 1))
+    if (core.JournalPos() != std::min(entries, entries / 2 + 1))
         __builtin_trap();
     readAll(core);
 
     // A change to the first object of the first layer, after what is applied.
-    TMapLayer &first = core.FProject.Layers[0];
+    TMapLayer &first = core.Project().Layers[0];
     if (!first.Objects.empty()) {
         TMapObject &obj = first.Objects[0];
         core.ReadObject(0, 0, *obj.Shape);
@@ -193,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // One layer saved (a save looks its files up many times over: one keeps
     // the runs quick), picked by the number of entries.
     const int saved = entries % 3;
-    core.FProject.Layers[static_cast<size_t>(saved)].ObjectsModified = true;
+    core.Project().Layers[static_cast<size_t>(saved)].ObjectsModified = true;
     if (core.SaveLayer(saved)) {
         core.DropLayerJournal(saved);
         core.RecalcLayer(saved);

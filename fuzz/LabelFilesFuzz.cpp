@@ -64,16 +64,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     placement(lbl);
 
     MapControlCore core;
-    core.FWorkDir = folder();
+    core.SetWorkDir(folder());
     TMapLayer layer;
     layer.FileName = QStringLiteral("f.shp");
     layer.Labels.resize(2);
     layer.Labels[0].FieldName = QStringLiteral("NAME");
     layer.Labels[1].FieldName = QStringLiteral("Номер");
-    core.FProject.Layers.assign(3, layer);
-    core.FUnitsPerPixelX = core.FUnitsPerPixelY = 25;
-    core.FCursorX = 10;
-    core.FLabelMoveX = 40;
+    core.Project().Layers.assign(3, layer);
+    core.SetUnitsPerPixel(25, 25);
+    core.Drag().CursorX = 10;
+    core.Drag().LabelMoveX = 40;
 
     const int records = static_cast<int>(std::min<qsizetype>(lbl.size() / lbl::LblRecordSize + 1, kMaxRecords));
     for (int n = 0; n < records; ++n) {
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (core.ReadLabelRecord(n, label) != (n < (lbl.size() + lbl::LblRecordSize - 1) / lbl::LblRecordSize))
             __builtin_trap();
         core.AddAutoLabel(n, 1.5, -2.5);
-        core.FMoveLabels.Entries.push_back(TLabelEntry{n, label.ObjectNumber, label.LabelIndex, label.PixelX,
+        core.MoveLabels().Entries.push_back(TLabelEntry{n, label.ObjectNumber, label.LabelIndex, label.PixelX,
                                                        label.PixelY});
     }
     for (Byte kind = 1; kind <= 4; ++kind)

@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     static Library library;
     static Layout layout;
     MapDataCore core;
-    core.FWorkDir = folder();
+    core.SetWorkDir(folder());
     if (selector & 0x20)
         core.setProjectionLibrary(&library);
     core.setEngineServices(&layout);
@@ -116,12 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, size_t size)
     layer.Transform = true;
     layer.Projection = QStringLiteral("any");
     layer.Ellipsoid = QStringLiteral("any");
-    core.FProject.Layers.push_back(layer);
+    core.Project().Layers.push_back(layer);
     // Opening reads damaged files too; the recalculation then leaves them.
     core.OpenLayerFiles(0);
     core.RecalcLayer(0);
 
-    TMapLayer &l = core.FProject.Layers[0];
+    TMapLayer &l = core.Project().Layers[0];
     if (l.Objects.size() > 2000)
         l.Objects.resize(2000);
     // Journal places made up from the table itself.

@@ -55,7 +55,7 @@ struct Host : projectfile::ProjectHost {
     void applyProjectView(const projectfile::ProjectView &) override {}
     void openLayer(const QString &, int index) override
     {
-        if (index < 0 || static_cast<size_t>(index) >= core->FProject.Layers.size())
+        if (index < 0 || static_cast<size_t>(index) >= core->Project().Layers.size())
             __builtin_trap();
     }
 };
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     } catch (const projectfile::ProjectFileError &) {
         return 0;
     }
-    for (const TMapLayer &layer : core.FProject.Layers)
+    for (const TMapLayer &layer : core.Project().Layers)
         roundTrip(layer);
     return 0;
 }

@@ -159,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                        before.at(QStringLiteral("plots~.Done")).isEmpty();
 
     Core core;
-    core.FWorkDir = folder();
+    core.SetWorkDir(folder());
     const Core::SaveRecovery first = core.recoverLayerSave(QStringLiteral("plots.shp"), mapdata::defaultFileOps());
     const std::map<QString, QByteArray> after = folderState();
 

@@ -281,7 +281,7 @@ bool MapDataCore::CommitNewObject(int layer, bool clearSelection, bool select)
         if (clearSelection)
             e->ClearSelection();
         if (select) {
-            if (TSelObjects *sel = e->Selection()) {
+            if (TSelObjects *sel = e->EngineSelection()) {
                 TSelObject s;
                 s.Layer = layer;
                 s.Index = index;

@@ -407,7 +407,38 @@ public:
     void setReadOnlyFiles(bool on) { FReadOnlyFiles = on; }
     bool readOnlyFiles() const { return FReadOnlyFiles; }
 
-    // ---- state (named as the map control names it) ----
+    // ---- state, through accessors (the fields below are named as the map
+    // control names them) ----
+    // The layer store: the core itself while the map control derives from it.
+    MapDataCore &Store() { return *this; }
+    const MapDataCore &Store() const { return *this; }
+    TMapProject &Project() { return FProject; }
+    const TMapProject &Project() const { return FProject; }
+    const QString &ProjectFile() const { return FProjectFile; }
+    void SetProjectFile(const QString &path) { FProjectFile = path; }
+    const QString &Version() const { return FVersion; }
+    void SetVersion(const QString &version) { FVersion = version; }
+    const QString &WorkDir() const { return FWorkDir; }
+    void SetWorkDir(const QString &folder) { FWorkDir = folder; }
+    const QString &ProgramDir() const { return FProgramDir; }
+    void SetProgramDir(const QString &folder) { FProgramDir = folder; }
+    // The object template new objects and restyled ones take.
+    TTextRecord &Template() { return FTemplate; }
+    const TTextRecord &Template() const { return FTemplate; }
+    bool TemplateFound() const { return FTemplateFound; }
+    void SetTemplateFound(bool found) { FTemplateFound = found; }
+    std::int32_t JournalPos() const { return FJournalPos; }
+    void SetJournalPos(std::int32_t pos) { FJournalPos = pos; }
+    std::int32_t JournalCount() const { return FJournalCount; }
+    void SetJournalCount(std::int32_t count) { FJournalCount = count; }
+    std::uint16_t BlockSize() const { return FBlockSize; }
+    void SetBlockSize(std::uint16_t size) { FBlockSize = size; }
+    // The figure being digitized.
+    TNewObject &NewObject() { return FNewObject; }
+    const TNewObject &NewObject() const { return FNewObject; }
+    // The projection of the layer InitLayerProjection set up; null when none.
+    IProjection *LayerProjection() const { return FLayerProj.get(); }
+
     TMapProject FProject;
     QString FProjectFile;   // the open project's full path; empty for none
     QString FVersion;       // written in the project file's header

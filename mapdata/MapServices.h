@@ -48,7 +48,7 @@ public:
 
     // The map control's selection; null when there is none to keep (objects
     // committed or saved then select nothing).
-    virtual TSelObjects *Selection() { return nullptr; }
+    virtual TSelObjects *EngineSelection() { return nullptr; }
     // Empties the selection: no entries, frame mode, extent, centre and pivot 0.
     virtual void ClearSelection() {}
     // Recomputes the selection's extent and centre from its entries.

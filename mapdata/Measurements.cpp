@@ -84,9 +84,9 @@ TMeasureResult MapDataCore::GetRecordExtent(const std::vector<std::int32_t> &par
 
 std::vector<TSelObject> MapDataCore::selectionEntries() const
 {
-    if (!engine() || !engine()->Selection())
+    if (!engine() || !engine()->EngineSelection())
         return {};
-    return engine()->Selection()->Entries;
+    return engine()->EngineSelection()->Entries;
 }
 
 bool MapDataCore::readSelected(const TSelObject &entry, TShpObject &shape)

@@ -540,7 +540,7 @@ void writeProject(MapDataCore &core, const QString &path, ProjectHost &host)
 
     const ProjectView view = host.projectView();
     QStringList head;
-    head << Header + (core.FVersion.isEmpty() ? QString::fromUtf16(ProgramVersion) : core.FVersion) << QString();
+    head << Header + (core.Version().isEmpty() ? QString::fromUtf16(ProgramVersion) : core.Version()) << QString();
     for (const char *key : PanelSwitchKeys)
         head << switchLine(key, view);
     head << QStringLiteral("X=") + realText(view.CenterX.value_or(0))
@@ -554,7 +554,7 @@ void writeProject(MapDataCore &core, const QString &path, ProjectHost &host)
     head << QStringLiteral("LayersCount=") + QString::number(rows.size());
     put(head);
 
-    std::vector<TMapLayer> &layers = core.FProject.Layers;
+    std::vector<TMapLayer> &layers = core.Project().Layers;
     for (size_t row = 0; row < rows.size(); ++row) {
         const int index = rows[row];
         if (index < 0 || static_cast<size_t>(index) >= layers.size())
@@ -617,16 +617,16 @@ bool readProject(MapDataCore &core, const QString &path, ProjectHost &host)
     else if (!QDir().mkdir(folder))
         throw ProjectFileError(QStringLiteral("Невозможно создать папку") + folder);
 
-    std::vector<TMapLayer> &layers = core.FProject.Layers;
+    std::vector<TMapLayer> &layers = core.Project().Layers;
     layers.clear();
-    core.FProject.ActiveLayer = 0;
+    core.Project().ActiveLayer = 0;
     host.readingStarted();
 
     // The data folder is also the current folder: relative names of layer
     // files and of projection grids are taken from there.
     QDir::setCurrent(folder);
-    core.FWorkDir = folder;
-    core.FProjectFile = projectPath;
+    core.SetWorkDir(folder);
+    core.SetProjectFile(projectPath);
 
     try {
         const qsizetype blockLines = std::count_if(lines.begin(), lines.end(), [](const QString &l) {
@@ -688,7 +688,7 @@ bool readProject(MapDataCore &core, const QString &path, ProjectHost &host)
             } else if (pair.Key == u"Scale") {
                 view.Scale = readReal(pair.Value, 1);
             } else if (pair.Key == u"ActiveLayer") {
-                core.FProject.ActiveLayer = readInt(pair.Value);
+                core.Project().ActiveLayer = readInt(pair.Value);
             } else if (pair.Key == u"LayersCount") {
                 // A record no block can fill stays empty: the count is held
                 // to the blocks the file has, whatever number it states.

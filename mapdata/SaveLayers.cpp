@@ -468,7 +468,7 @@ bool MapDataCore::SaveSelectionAsLayer(const QString &fileName)
 
     std::vector<TSelObject> entries;
     if (engine())
-        if (const TSelObjects *sel = engine()->Selection())
+        if (const TSelObjects *sel = engine()->EngineSelection())
             entries = sel->Entries;
 
     try {

@@ -6,9 +6,9 @@ namespace mapengine::edit {
 
 TMapLayer *layerAt(MapControlCore &c, int layer)
 {
-    if (layer < 0 || static_cast<size_t>(layer) >= c.FProject.Layers.size())
+    if (layer < 0 || static_cast<size_t>(layer) >= c.Project().Layers.size())
         return nullptr;
-    return &c.FProject.Layers[static_cast<size_t>(layer)];
+    return &c.Project().Layers[static_cast<size_t>(layer)];
 }
 
 TMapLayer *editableLayerAt(MapControlCore &c, int layer)
@@ -47,7 +47,7 @@ void takeInBox(MapControlCore &c, int layer, int index, const Box &mapBox)
     TMapLayer *L = layerAt(c, layer);
     if (!L || index < 0)
         return;
-    const size_t block = static_cast<size_t>(index) / (c.FBlockSize ? c.FBlockSize : 100u);
+    const size_t block = static_cast<size_t>(index) / (c.BlockSize() ? c.BlockSize() : 100u);
     if (L->Blocks.size() < block + 1)
         L->Blocks.resize(block + 1);
     TBlockExtent &e = L->Blocks[block];
@@ -56,7 +56,7 @@ void takeInBox(MapControlCore &c, int layer, int index, const Box &mapBox)
     growBox(L->MtMinX, L->MtMinY, L->MtMaxX, L->MtMaxY, mapBox.XMin, mapBox.YMin, mapBox.XMax, mapBox.YMax);
     L->CenterX = L->MtMinX + (L->MtMaxX - L->MtMinX) / 2;
     L->CenterY = L->MtMinY + (L->MtMaxY - L->MtMinY) / 2;
-    for (TSelObject &s : c.FSelection.Entries)
+    for (TSelObject &s : c.Selection().Entries)
         if (s.Layer == layer && s.Index == index) {
             s.XMin = mapBox.XMin;
             s.YMin = mapBox.YMin;

@@ -26,7 +26,7 @@ std::optional<int> CoreProjectHost::activeRow()
     if (rows.empty())
         return std::nullopt;
     // The blocks are numbered by row: the active layer is written as its row.
-    const auto it = std::find(rows.begin(), rows.end(), map_.FProject.ActiveLayer);
+    const auto it = std::find(rows.begin(), rows.end(), map_.Project().ActiveLayer);
     return it != rows.end() ? static_cast<int>(it - rows.begin()) : static_cast<int>(rows.size()) - 1;
 }
 
@@ -48,8 +48,8 @@ void CoreProjectHost::openLayer(const QString &fileName, int index)
 std::vector<int> drawingOrder(const MapDataCore &core)
 {
     std::vector<int> order;
-    for (int i = static_cast<int>(core.FProject.Layers.size()) - 1; i >= 0; --i)
-        if (!core.FProject.Layers[static_cast<size_t>(i)].Closed)
+    for (int i = static_cast<int>(core.Project().Layers.size()) - 1; i >= 0; --i)
+        if (!core.Project().Layers[static_cast<size_t>(i)].Closed)
             order.push_back(i);
     return order;
 }
@@ -62,7 +62,7 @@ HeadlessProject::HeadlessProject(MapControlCore &map)
 
 HeadlessProject::~HeadlessProject()
 {
-    for (int i = 0; i < static_cast<int>(map_.FProject.Layers.size()); ++i)
+    for (int i = 0; i < static_cast<int>(map_.Project().Layers.size()); ++i)
         map_.RestoreLayerBackup(i, true);
     map_.ReleaseLayerFiles();
     // The library goes before the core may use it again.

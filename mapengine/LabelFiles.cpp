@@ -205,9 +205,9 @@ void changeLabelRecord(MapControlCore &c, mapdata::FileOps &ops, const QString &
 {
     // A label without a number cannot be moved: it has no key.
     if (label.ObjectNumber <= 0 || label.LayerIndex < 0 ||
-        static_cast<size_t>(label.LayerIndex) >= c.FProject.Layers.size())
+        static_cast<size_t>(label.LayerIndex) >= c.Project().Layers.size())
         return;
-    const std::vector<TMapLabel> &labels = c.FProject.Layers[static_cast<size_t>(label.LayerIndex)].Labels;
+    const std::vector<TMapLabel> &labels = c.Project().Layers[static_cast<size_t>(label.LayerIndex)].Labels;
     if (label.LabelIndex < 0 || static_cast<size_t>(label.LabelIndex) >= labels.size())
         return;
     const TMapLabel &definition = labels[static_cast<size_t>(label.LabelIndex)];

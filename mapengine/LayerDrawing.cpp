@@ -55,10 +55,11 @@ class LayerDrawing {
 public:
     LayerDrawing(RenderJob &job, int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
                  const TMapPoint &maxCorner)
-        : job_(job), map_(job.Map()), table_(job.AttributeTable()), styles_(job.Styles()), layer_(layer), L_(map_.FProject.Layers[static_cast<size_t>(layer)]),
+        : job_(job), map_(job.Map()), table_(job.AttributeTable()), styles_(job.Styles()), layer_(layer),
+          L_(map_.Project().Layers[static_cast<size_t>(layer)]),
           pic_(picture), ovl_(overlay), xmin_(minCorner.X), ymin_(minCorner.Y), xmax_(maxCorner.X),
-          ymax_(maxCorner.Y), n_(render::redrawDenominator(map_.FScale)), upx_(map_.FUnitsPerPixelX),
-          upy_(map_.FUnitsPerPixelY)
+          ymax_(maxCorner.Y), n_(render::redrawDenominator(map_.View().Scale)), upx_(map_.View().UnitsPerPixelX),
+          upy_(map_.View().UnitsPerPixelY)
     {
     }
 
@@ -117,11 +118,11 @@ private:
     // the control's, or a report picture's own (which may be larger).
     int picturePixelsX() const
     {
-        return map_.FPictureMode && upx_ > 0 ? nint(map_.FPictureWidth / upx_) : map_.ClientWidth();
+        return map_.View().PictureMode && upx_ > 0 ? nint(map_.View().PictureWidth / upx_) : map_.ClientWidth();
     }
     int picturePixelsY() const
     {
-        return map_.FPictureMode && upy_ > 0 ? nint(map_.FPictureHeight / upy_) : map_.ClientHeight();
+        return map_.View().PictureMode && upy_ > 0 ? nint(map_.View().PictureHeight / upy_) : map_.ClientHeight();
     }
 
     void setUp();
@@ -199,7 +200,7 @@ void LayerDrawing::run()
     if (!ready_)
         return;
     const size_t count = L_.Objects.size();
-    const size_t block = map_.FBlockSize ? map_.FBlockSize : 100;
+    const size_t block = map_.BlockSize() ? map_.BlockSize() : 100;
     for (size_t i = 0; i < count;) {
         // A block whose extent misses the window is passed over whole.
         const size_t b = i / block;
@@ -228,7 +229,7 @@ void LayerDrawing::setUp()
     platform::db::Table &table = table_;
     try {
         table.close();
-        table.setDatabaseName(map_.FWorkDir);
+        table.setDatabaseName(map_.WorkDir());
         table.setTableName(platform::findExistingPath(dbfName));
         table.open();
     } catch (const std::exception &) {
@@ -467,7 +468,7 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
                 DrawStyledPolygon(styles_, pic_, pts.data(), last - 1, L_.BrushType, brushColour_, pictureWidth,
                                   pictureHeight, 1.0, 1.0, 0, upx_, upy_, false);
             DrawStyledLine(styles_, pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
-                           map_.FPictureWidth, map_.FPictureHeight, false);
+                           map_.View().PictureWidth, map_.View().PictureHeight, false);
             if (L_.ViewPoints)
                 DrawStyledPoint(styles_, pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
             drawLabels(i, LabelPlace::Centre, centre, nullptr, &starts, &points);
@@ -479,7 +480,7 @@ void LayerDrawing::drawPoly(size_t i, const RecordPlace &at)
                 map_.DrawClippedPolyline(pic_, pts, L_.PenStyle, layerPenWidth());
             else
                 DrawStyledLine(styles_, pic_, pts.data(), last, L_.PenStyle, penColour_, pic_.pen().width, 1.0, 1.0, 0.0,
-                               map_.FPictureWidth, map_.FPictureHeight, false);
+                               map_.View().PictureWidth, map_.View().PictureHeight, false);
             if (L_.ViewPoints)
                 DrawStyledPoint(styles_, pic_, pts.data(), last, L_.PointStyle, 0, 0, 0, 1.0, 1.0, 0);
             drawLabels(i, LabelPlace::Line, pts.front(), &pts, nullptr, nullptr);
@@ -718,10 +719,10 @@ void LayerDrawing::drawText(size_t i, const RecordPlace &at)
                 }
                 if (t.PenStyle > 0)
                     DrawStyledLine(styles_, pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
-                                   map_.FPictureWidth, map_.FPictureHeight, false);
+                                   map_.View().PictureWidth, map_.View().PictureHeight, false);
             } else if (t.Kind == okLine) {
                 DrawStyledLine(styles_, pic_, pts.data(), last, t.PenStyle, t.PenColor, t.PenWidth, 1.0, 1.0, 0.0,
-                               map_.FPictureWidth, map_.FPictureHeight, false);
+                               map_.View().PictureWidth, map_.View().PictureHeight, false);
                 if (t.ArrowStart > 0 || t.ArrowEnd > 0)
                     map_.DrawLineEnds(pic_, pts, 30, t.PenWidth, t.ArrowStart, t.ArrowEnd);
             } else {
@@ -760,7 +761,7 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
     const QString stored = h.ImageName.trimmed();
     QString name = stored;
     if (!platform::fileExists(name))
-        name = platform::joinPath(map_.FWorkDir, platform::extractFileName(stored));
+        name = platform::joinPath(map_.WorkDir(), platform::extractFileName(stored));
     const QString lower = name.toLower();
     // A sheet that cannot be read costs the map that sheet only: the rest
     // is drawn, and the user hears of it once the picture is made.
@@ -771,9 +772,9 @@ void LayerDrawing::drawRaster(size_t i, const RecordPlace &at)
         else
             job_.Rasters().DrawRasterImage(map_, pic_, name, x0, y0, x1, y1, angle, h.ImageWidth, h.ImageHeight,
                                            L_.PenMode, L_.Gamma, L_.Contrast);
-        map_.FRasterFaults.drawn(name);
+        map_.RasterFaults().drawn(name);
     } catch (const std::exception &e) {
-        map_.FRasterFaults.failed(name, QString::fromUtf8(e.what()));
+        map_.RasterFaults().failed(name, QString::fromUtf8(e.what()));
     }
     obj.Shown = true;
     if (L_.ViewShadow)
@@ -806,7 +807,7 @@ void LayerDrawing::drawRasterLabels(size_t i, const QPoint &at, const QString &s
 void RenderJob::DrawVectorLayer(int layer, Canvas &picture, Canvas &overlay, const TMapPoint &minCorner,
                                 const TMapPoint &maxCorner)
 {
-    if (layer < 0 || static_cast<size_t>(layer) >= map_.FProject.Layers.size())
+    if (layer < 0 || static_cast<size_t>(layer) >= map_.Project().Layers.size())
         return;
     LayerDrawing drawing(*this, layer, picture, overlay, minCorner, maxCorner);
     drawing.run();

@@ -93,6 +93,58 @@ std::vector<QPoint> clipPolygonToRect(const std::vector<QPoint> &points, const T
 
 } // namespace mapengine
 
+// A copy of the view: scale, centre, picture size and what a picture for
+// print or report sets (MapControlCore::View; the setters change it).
+struct TViewState {
+    double Scale = 0;
+    double CenterX = 0, CenterY = 0;
+    double PictureWidth = 0, PictureHeight = 0;
+    double UnitsPerPixelX = 0, UnitsPerPixelY = 0;
+    bool PictureMode = false;
+    TMapExtent PictureExtent;
+    bool GridLabels = false;
+    double GridStep = 100;
+};
+
+// The mouse and drag state of the map control, as references to its fields
+// (MapControlCore::Drag).
+struct TDragState {
+    bool &MouseDown;
+    bool &ZoomDown;
+    bool &MoveDown;
+    std::int32_t &DragHandle;
+    std::int32_t &MouseX, &MouseY;
+    std::int64_t &PressX, &PressY;
+    std::int32_t &LabelPressX, &LabelPressY, &LabelMoveX, &LabelMoveY;
+    double &PressMapX, &PressMapY;
+    std::int64_t &MoveX, &MoveY;
+    double &CursorX, &CursorY;
+    bool &Drawing;
+};
+
+// The ring of the last views and its position (MapControlCore::ZoomRing).
+struct TZoomRing {
+    std::array<TZoomEntry, 20> &Entries;   // entries 1..20 at indices 0..19
+    std::int32_t &Pos;
+};
+
+// The control's settings (MapControlCore::Settings).
+struct TControlSettings {
+    bool &Caching;
+    bool &Compatibility;
+    bool &WheelReversed;
+    QString &RegistryKey;
+    QString &StartDir;
+    std::int32_t &RasterDivX, &RasterDivY;
+    std::int32_t &NextParcelNumber;
+};
+
+// Which tool panels of the map window are down (MapControlCore::Panels).
+struct TPanelFlags {
+    bool &ZoomPanel, &PickPanel, &SelectPanel, &PointPanel, &MarkPanel, &TextPanel, &SymbolPanel, &MapPanel,
+        &InformPanel, &ShowMarks, &ShowNamePoints;
+};
+
 class MapControlCore : public MapDataCore, public IMapEngineServices {
 public:
     MapControlCore();
@@ -221,7 +273,11 @@ public:
     // Handles of the frame: 1 lower left, 2 left, 3 upper left, 4 top, 5 upper
     // right, 6 right, 7 lower right, 8 bottom, 9 centre (the pivot in the
     // rotate frame); 0 none. Mouse positions are pixels of the control.
-    TSelObjects *Selection() override { return &FSelection; }
+    TSelObjects *EngineSelection() override { return &FSelection; }
+    TSelObjects &Selection() { return FSelection; }
+    const TSelObjects &Selection() const { return FSelection; }
+    // The labels being moved.
+    TSelLabels &MoveLabels() { return FMoveLabels; }
     void ClearSelection() override;
     void RecalcSelectionExtent() override;
     // Appends an entry for an object with its box (its extent is not
@@ -373,7 +429,70 @@ public:
     // written.
     bool ExportPicture(const QString &fileName);
 
-    // ---- state (named as the map control names it) ----
+    // ---- state, through accessors ----
+    TViewState View() const
+    {
+        return TViewState{FScale,          FCenterX,     FCenterY,       FPictureWidth,
+                          FPictureHeight,  FUnitsPerPixelX, FUnitsPerPixelY, FPictureMode,
+                          FPictureExtent,  FGridLabels,  FGridStep};
+    }
+    void SetView(const TViewState &view)
+    {
+        FScale = view.Scale;
+        FCenterX = view.CenterX;
+        FCenterY = view.CenterY;
+        FPictureWidth = view.PictureWidth;
+        FPictureHeight = view.PictureHeight;
+        FUnitsPerPixelX = view.UnitsPerPixelX;
+        FUnitsPerPixelY = view.UnitsPerPixelY;
+        FPictureMode = view.PictureMode;
+        FPictureExtent = view.PictureExtent;
+        FGridLabels = view.GridLabels;
+        FGridStep = view.GridStep;
+    }
+    void SetScale(double scale) { FScale = scale; }
+    void SetCentre(double x, double y)
+    {
+        FCenterX = x;
+        FCenterY = y;
+    }
+    void SetCentreX(double x) { FCenterX = x; }
+    void SetCentreY(double y) { FCenterY = y; }
+    void SetPictureSize(double width, double height)
+    {
+        FPictureWidth = width;
+        FPictureHeight = height;
+    }
+    void SetPictureWidth(double width) { FPictureWidth = width; }
+    void SetPictureHeight(double height) { FPictureHeight = height; }
+    void SetUnitsPerPixel(double x, double y)
+    {
+        FUnitsPerPixelX = x;
+        FUnitsPerPixelY = y;
+    }
+    void SetUnitsPerPixelX(double x) { FUnitsPerPixelX = x; }
+    void SetUnitsPerPixelY(double y) { FUnitsPerPixelY = y; }
+    void SetPictureMode(bool on) { FPictureMode = on; }
+    void SetPictureExtent(const TMapExtent &extent) { FPictureExtent = extent; }
+    void SetGridLabels(bool on) { FGridLabels = on; }
+    void SetGridStep(double step) { FGridStep = step; }
+    TDragState &Drag() { return drag_; }
+    const TDragState &Drag() const { return drag_; }
+    TZoomRing &ZoomRing() { return zoomRing_; }
+    const TZoomRing &ZoomRing() const { return zoomRing_; }
+    TControlSettings &Settings() { return settings_; }
+    const TControlSettings &Settings() const { return settings_; }
+    TPanelFlags &Panels() { return panels_; }
+    const TPanelFlags &Panels() const { return panels_; }
+    // The map picture the redraw records.
+    platform::gdi::Metafile &MapPicture() { return FMapPicture; }
+    const platform::gdi::Metafile &MapPicture() const { return FMapPicture; }
+    // The drawn picture the overlays restore the control's bitmap from.
+    platform::gdi::Bitmap &BackBuffer() { return FBackBuffer; }
+    const platform::gdi::Bitmap &BackBuffer() const { return FBackBuffer; }
+    raster::SheetFaults &RasterFaults() { return FRasterFaults; }
+
+    // The fields (named as the map control names them).
     bool FCaching = false;
     bool FCompatibility = false;
     bool FMouseDown = false;
@@ -429,4 +548,12 @@ private:
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     platform::gdi::Bitmap bitmap_;
+    TDragState drag_{FMouseDown,   FZoomDown,   FMoveDown,   FDragHandle, FMouseX,     FMouseY,   FPressX,
+                     FPressY,      FLabelPressX, FLabelPressY, FLabelMoveX, FLabelMoveY, FPressMapX, FPressMapY,
+                     FMoveX,       FMoveY,      FCursorX,    FCursorY,    FDrawing};
+    TZoomRing zoomRing_{FZoomHistory, FZoomPos};
+    TControlSettings settings_{FCaching,   FCompatibility, FWheelReversed,   FRegistryKey,
+                               FStartDir,  FRasterDivX,    FRasterDivY,      FNextParcelNumber};
+    TPanelFlags panels_{ZoomPanel,  PickPanel,  SelectPanel, PointPanel, MarkPanel,     TextPanel,
+                        SymbolPanel, MapPanel,  InformPanel, ShowMarks,  ShowNamePoints};
 };

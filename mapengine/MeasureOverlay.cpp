@@ -80,10 +80,10 @@ std::vector<TMapPoint> figurePoints(const TNewObject &figure)
 QString drawFigureMeasures(MapControlCore &m, Canvas &c)
 {
     // The figure the data core commits.
-    TNewObject &figure = m.FNewObject;
+    TNewObject &figure = m.NewObject();
     const std::vector<TMapPoint> points = figurePoints(figure);
-    const TMapPoint cursor{m.FCursorX, m.FCursorY, 0};
-    const TMapPoint press{m.FPressMapX, m.FPressMapY, 0};
+    const TMapPoint cursor{m.Drag().CursorX, m.Drag().CursorY, 0};
+    const TMapPoint press{m.Drag().PressMapX, m.Drag().PressMapY, 0};
     double length = 0;
     const QString text = mapengine::MeasureText(points, cursor, press, &length);
     figure.Length = length;

@@ -96,12 +96,12 @@ namespace {
 // The layers of the order that take part in picking.
 std::vector<int> pickingLayers(const MapControlCore &m, const std::vector<int> &order)
 {
-    const double scale = m.FScale != 0 ? MapControlCore::ScaleToDenominator(m.FScale) : 1;
+    const double scale = m.View().Scale != 0 ? MapControlCore::ScaleToDenominator(m.View().Scale) : 1;
     std::vector<int> out;
     for (int layer : order) {
-        if (layer < 0 || static_cast<size_t>(layer) >= m.FProject.Layers.size())
+        if (layer < 0 || static_cast<size_t>(layer) >= m.Project().Layers.size())
             continue;
-        const TMapLayer &L = m.FProject.Layers[static_cast<size_t>(layer)];
+        const TMapLayer &L = m.Project().Layers[static_cast<size_t>(layer)];
         if (!L.Visible || !L.Snap || L.Closed)
             continue;
         if (L.ScaleView && !(L.ScaleMin <= scale && scale <= L.ScaleMax))

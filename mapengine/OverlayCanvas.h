@@ -16,10 +16,10 @@ inline platform::gdi::Canvas &beginOverlay(MapControlCore &m, int dx = 0, int dy
     platform::gdi::Bitmap &b = m.PictureBitmap();
     b.releaseCanvas();
     platform::gdi::Canvas &c = m.ControlCanvas();
-    if (m.FBackBuffer.width() > 0 && m.FBackBuffer.height() > 0)
-        b.blockCopy(dx, dy, m.FBackBuffer,
+    if (m.BackBuffer().width() > 0 && m.BackBuffer().height() > 0)
+        b.blockCopy(dx, dy, m.BackBuffer(),
                     QRect(0, 0, m.ClientWidth(), m.ClientHeight()) &
-                        QRect(0, 0, m.FBackBuffer.width(), m.FBackBuffer.height()));
+                        QRect(0, 0, m.BackBuffer().width(), m.BackBuffer().height()));
     return c;
 }
 

@@ -25,9 +25,9 @@ projectfile::ProjectView projectViewOf(const MapControlCore &map)
     projectfile::ProjectView view;
     for (size_t i = 0; i < std::size(PanelFields); ++i)
         view.Switches[QLatin1String(projectfile::PanelSwitchKeys[i])] = map.*PanelFields[i];
-    view.CenterX = map.FCenterX;
-    view.CenterY = map.FCenterY;
-    view.Scale = MapControlCore::ScaleToDenominator(map.FScale); // 0 while there is no scale
+    view.CenterX = map.View().CenterX;
+    view.CenterY = map.View().CenterY;
+    view.Scale = MapControlCore::ScaleToDenominator(map.View().Scale); // 0 while there is no scale
     return view;
 }
 
@@ -38,11 +38,11 @@ void applyProjectView(MapControlCore &map, const projectfile::ProjectView &view)
             it != view.Switches.end())
             map.*PanelFields[i] = it->second;
     if (view.CenterX)
-        map.FCenterX = *view.CenterX;
+        map.SetCentreX(*view.CenterX);
     if (view.CenterY)
-        map.FCenterY = *view.CenterY;
+        map.SetCentreY(*view.CenterY);
     if (view.Scale)
-        map.FScale = MapControlCore::DenominatorToScale(*view.Scale);
+        map.SetScale(MapControlCore::DenominatorToScale(*view.Scale));
 }
 
 } // namespace mapengine

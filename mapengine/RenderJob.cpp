@@ -153,10 +153,11 @@ platform::db::Table &RenderJob::AttributeTable()
 
 QSize RenderJob::PictureSize() const
 {
-    if (!map_.FPictureMode)
+    if (!map_.View().PictureMode)
         return QSize(map_.ClientWidth(), map_.ClientHeight());
     auto pixels = [](double units, double perPixel) { return perPixel > 0 ? nint(units / perPixel) : 0; };
-    return QSize(pixels(map_.FPictureWidth, map_.FUnitsPerPixelX), pixels(map_.FPictureHeight, map_.FUnitsPerPixelY));
+    const TViewState view = map_.View();
+    return QSize(pixels(view.PictureWidth, view.UnitsPerPixelX), pixels(view.PictureHeight, view.UnitsPerPixelY));
 }
 
 void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &options)
@@ -165,31 +166,31 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
     RenderHooks &hooks = Hooks();
     // 1. Layer files, the journal and the grid files of projections are
     // found from the work folder.
-    if (platform::directoryExists(map.FWorkDir))
-        QDir::setCurrent(platform::resolvePath(map.FWorkDir));
+    if (platform::directoryExists(map.WorkDir()))
+        QDir::setCurrent(platform::resolvePath(map.WorkDir()));
 
     // 2.-4. The two pictures, each sized in screen pixels.
     const DeviceMetrics screen = screenMetrics();
-    if (map.FMapPicture.reference() == screen)
-        map.FMapPicture.clear();
+    if (map.MapPicture().reference() == screen)
+        map.MapPicture().clear();
     else
-        map.FMapPicture = Metafile(screen);
+        map.MapPicture() = Metafile(screen);
     const QSize size = PictureSize();
-    map.FMapPicture.setSizeInPixels(size.width(), size.height());
+    map.MapPicture().setSizeInPixels(size.width(), size.height());
     Metafile overlay(screen);
     overlay.setSizeInPixels(size.width(), size.height());
-    const double n = render::redrawDenominator(map.FScale);
+    const double n = render::redrawDenominator(map.View().Scale);
 
-    MetafileCanvas picture(map.FMapPicture);
+    MetafileCanvas picture(map.MapPicture());
     MetafileCanvas over(overlay);
     setRedrawDefaults(picture);
     setRedrawDefaults(over);
 
     // 5. The white background.
     detail::setPen(picture, Pen{PS_SOLID, 15, kWhite});
-    picture.rectangle(Rect{0, 0, map.FMapPicture.mmWidth(), -map.FMapPicture.mmHeight()});
+    picture.rectangle(Rect{0, 0, map.MapPicture().mmWidth(), -map.MapPicture().mmHeight()});
     // 6.
-    if (map.FPictureMode) {
+    if (map.View().PictureMode) {
         const QRegion clip(0, 0, size.width(), size.height());
         picture.selectClipRegion(clip);
         over.selectClipRegion(clip);
@@ -199,12 +200,12 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
 
     // 8. The window the layers are drawn in.
     TMapPoint minCorner, maxCorner;
-    if (map.FPictureMode) {
-        minCorner = TMapPoint{map.FPictureExtent.X1, map.FPictureExtent.Y1, 0};
-        maxCorner = TMapPoint{map.FPictureExtent.X2, map.FPictureExtent.Y2, 0};
+    if (map.View().PictureMode) {
+        minCorner = TMapPoint{map.View().PictureExtent.X1, map.View().PictureExtent.Y1, 0};
+        maxCorner = TMapPoint{map.View().PictureExtent.X2, map.View().PictureExtent.Y2, 0};
     } else {
-        map.LogicalToMap(QPointF(0, -map.FPictureHeight), minCorner);
-        map.LogicalToMap(QPointF(map.FPictureWidth, 0), maxCorner);
+        map.LogicalToMap(QPointF(0, -map.View().PictureHeight), minCorner);
+        map.LogicalToMap(QPointF(map.View().PictureWidth, 0), maxCorner);
     }
 
     auto finish = [&] {
@@ -220,19 +221,19 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
         for (size_t k = 0; k < count; ++k) {
             hooks.Progress(0, static_cast<double>(k + 1) / static_cast<double>(count));
             const int index = layerOrder[k];
-            if (index < 0 || static_cast<size_t>(index) >= map.FProject.Layers.size())
+            if (index < 0 || static_cast<size_t>(index) >= map.Project().Layers.size())
                 continue;
-            const TMapLayer &layer = map.FProject.Layers[static_cast<size_t>(index)];
+            const TMapLayer &layer = map.Project().Layers[static_cast<size_t>(index)];
             if (!layer.Visible || !render::layerShownAtScale(layer, n))
                 continue;
-            const QRect pictureRect(0, 0, nint(map.FPictureWidth), nint(map.FPictureHeight));
+            const QRect pictureRect(0, 0, nint(map.View().PictureWidth), nint(map.View().PictureHeight));
             const QRect deviceRect(0, 0, size.width(), size.height());
             switch (render::layerDrawer(layer.MapType)) {
             case render::LayerDrawer::Exchange:
                 hooks.DrawExchangeLayer(pictureRect, deviceRect, picture);
                 break;
             case render::LayerDrawer::Cadastral:
-                hooks.DrawCadastralLayer(pictureRect, deviceRect, picture, map.FCaching);
+                hooks.DrawCadastralLayer(pictureRect, deviceRect, picture, map.Settings().Caching);
                 break;
             case render::LayerDrawer::Vector:
                 hooks.DrawVectorLayer(*this, index, picture, over, minCorner, maxCorner);
@@ -244,7 +245,7 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
 
         // 10. Markers of the selected objects.
         if (options.pickMarkers) {
-            for (const TSelObject &e : map.FSelection.Entries) {
+            for (const TSelObject &e : map.Selection().Entries) {
                 const QPoint p = map.MapToLogical(e.XMin + (e.XMax - e.XMin) / 2, e.YMin + (e.YMax - e.YMin) / 2);
                 detail::setPenStyle(picture, PS_SOLID);
                 detail::selectBrush(picture, Brush{BS_NULL, picture.brush().color, HS_HORIZONTAL});
@@ -257,10 +258,10 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
         }
 
         // 11. The grids, cut 200 pixels beyond the picture.
-        if (map.FGridLabels || options.grid) {
+        if (map.View().GridLabels || options.grid) {
             const QRegion clip(-200, -200, size.width() + 400, size.height() + 400);
             picture.selectClipRegion(clip);
-            if (map.FGridLabels)
+            if (map.View().GridLabels)
                 DrawLabelledGrid(picture, over, minCorner, maxCorner);
             else
                 DrawGrid(picture, over, minCorner, maxCorner);
@@ -272,7 +273,7 @@ void RenderJob::Run(const std::vector<int> &layerOrder, const RenderOptions &opt
     }
     finish();
     // The sheets that could not be drawn, told once the picture stands.
-    for (const QString &text : map.FRasterFaults.take())
+    for (const QString &text : map.RasterFaults().take())
         platform::messageDlg(text, platform::MsgType::Error, platform::mbOK);
 }
 
@@ -282,7 +283,7 @@ QImage RenderJob::PictureImage() const
     QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
     image.fill(Qt::white);
     if (size.width() > 0 && size.height() > 0)
-        PainterCanvas::playInBands(image, map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
+        PainterCanvas::playInBands(image, map_.MapPicture(), Rect{0, 0, size.width(), size.height()});
     return image;
 }
 
@@ -294,14 +295,14 @@ void RenderJob::PaintPicture()
     Bitmap &bitmap = map_.PictureBitmap();
     if (bitmap.width() != size.width() || bitmap.height() != size.height())
         bitmap.setSize(size.width(), size.height());
-    bitmap.playMetafile(map_.FMapPicture, Rect{0, 0, size.width(), size.height()});
+    bitmap.playMetafile(map_.MapPicture(), Rect{0, 0, size.width(), size.height()});
 }
 
 void RenderJob::SavePictureFile()
 {
-    const QString file = platform::resolvePath(platform::joinPath(map_.FProgramDir, u"map.wmf"));
+    const QString file = platform::resolvePath(platform::joinPath(map_.ProgramDir(), u"map.wmf"));
     QString error;
-    if (!map_.FMapPicture.saveToFile(file, &error))
+    if (!map_.MapPicture().saveToFile(file, &error))
         throw std::runtime_error(error.toStdString());
 }
 
@@ -310,7 +311,7 @@ void RenderJob::SavePictureFile()
 void RenderJob::DrawGrid(Canvas &picture, Canvas &, const TMapPoint &minCorner, const TMapPoint &maxCorner)
 {
     MapControlCore &map = map_;
-    const double n = render::redrawDenominator(map.FScale);
+    const double n = render::redrawDenominator(map.View().Scale);
     setGridStyle(picture, 7);
     const render::GridLines grid = render::plainGrid(minCorner.X, minCorner.Y, maxCorner.X, maxCorner.Y, n);
     if (grid.columns.empty() || grid.rows.empty())
@@ -328,10 +329,10 @@ void RenderJob::DrawGrid(Canvas &picture, Canvas &, const TMapPoint &minCorner, 
 void RenderJob::DrawLabelledGrid(Canvas &picture, Canvas &, const TMapPoint &minCorner, const TMapPoint &maxCorner)
 {
     MapControlCore &map = map_;
-    const double n = render::redrawDenominator(map.FScale);
+    const double n = render::redrawDenominator(map.View().Scale);
     setGridStyle(picture, 7);
     const render::GridLines grid =
-        render::labelledGrid(minCorner.X, minCorner.Y, maxCorner.X, maxCorner.Y, n, map.FGridStep);
+        render::labelledGrid(minCorner.X, minCorner.Y, maxCorner.X, maxCorner.Y, n, map.View().GridStep);
     const QPoint lowerLeft = map.MapToLogical(minCorner.X, minCorner.Y);
     const QPoint upperRight = map.MapToLogical(maxCorner.X, maxCorner.Y);
     const int left = lowerLeft.x(), bottom = lowerLeft.y(), right = upperRight.x(), top = upperRight.y();
@@ -391,38 +392,34 @@ void RenderJob::DrawLabelledGrid(Canvas &picture, Canvas &, const TMapPoint &min
 // ---- views of report pictures --------------------------------------------------------
 
 PictureView::PictureView(MapControlCore &map)
-    : map_(map), scale_(map.FScale), width_(map.FPictureWidth), height_(map.FPictureHeight),
-      centreX_(map.FCenterX), centreY_(map.FCenterY)
+    : map_(map), scale_(map.View().Scale), width_(map.View().PictureWidth), height_(map.View().PictureHeight),
+      centreX_(map.View().CenterX), centreY_(map.View().CenterY)
 {
 }
 
 PictureView::~PictureView()
 {
-    map_.FScale = scale_;
-    map_.FPictureWidth = width_;
-    map_.FPictureHeight = height_;
-    map_.FCenterX = centreX_;
-    map_.FCenterY = centreY_;
-    map_.FPictureMode = false;
-    map_.FGridStep = 100;
-    map_.FGridLabels = false;
+    map_.SetScale(scale_);
+    map_.SetPictureSize(width_, height_);
+    map_.SetCentre(centreX_, centreY_);
+    map_.SetPictureMode(false);
+    map_.SetGridStep(100);
+    map_.SetGridLabels(false);
 }
 
 std::unique_ptr<PictureView> PictureView::MapPicture(MapControlCore &map, double width, double height,
                                                      double denominator)
 {
     std::unique_ptr<PictureView> saved(new PictureView(map));
-    map.FPictureWidth = nint(width);
-    map.FPictureHeight = nint(height);
+    map.SetPictureSize(nint(width), nint(height));
     if (denominator > 0)
-        map.FScale = 100000 / denominator;
+        map.SetScale(100000 / denominator);
     TMapPoint lowerLeft, upperRight;
-    map.LogicalToMap(QPointF(0, -map.FPictureHeight), lowerLeft);
-    map.LogicalToMap(QPointF(map.FPictureWidth, 0), upperRight);
-    map.FPictureExtent = TMapExtent{lowerLeft.X, lowerLeft.Y, upperRight.X, upperRight.Y};
-    map.FPictureMode = true;
-    map.FCenterX = lowerLeft.X + (upperRight.X - lowerLeft.X) / 2;
-    map.FCenterY = lowerLeft.Y + (upperRight.Y - lowerLeft.Y) / 2;
+    map.LogicalToMap(QPointF(0, -map.View().PictureHeight), lowerLeft);
+    map.LogicalToMap(QPointF(map.View().PictureWidth, 0), upperRight);
+    map.SetPictureExtent(TMapExtent{lowerLeft.X, lowerLeft.Y, upperRight.X, upperRight.Y});
+    map.SetPictureMode(true);
+    map.SetCentre(lowerLeft.X + (upperRight.X - lowerLeft.X) / 2, lowerLeft.Y + (upperRight.Y - lowerLeft.Y) / 2);
     return saved;
 }
 
@@ -430,20 +427,18 @@ std::unique_ptr<PictureView> PictureView::GridPicture(MapControlCore &map, doubl
                                                       double gridStep)
 {
     std::unique_ptr<PictureView> saved(new PictureView(map));
-    map.FPictureWidth = nint(width);
-    map.FPictureHeight = nint(height);
+    map.SetPictureSize(nint(width), nint(height));
     TMapPoint lowerLeft, upperRight;
-    map.LogicalToMap(QPointF(0, -map.FPictureHeight), lowerLeft);
-    map.LogicalToMap(QPointF(map.FPictureWidth, 0), upperRight);
+    map.LogicalToMap(QPointF(0, -map.View().PictureHeight), lowerLeft);
+    map.LogicalToMap(QPointF(map.View().PictureWidth, 0), upperRight);
     const render::PictureExtent e =
         render::gridPictureExtent(lowerLeft.X, upperRight.Y, upperRight.X - lowerLeft.X,
-                                  upperRight.Y - lowerLeft.Y, render::redrawDenominator(map.FScale));
-    map.FPictureExtent = TMapExtent{e.xMin, e.yMin, e.xMax, e.yMax};
-    map.FCenterX = e.xMin + (e.xMax - e.xMin) / 2;
-    map.FCenterY = e.yMin + (e.yMax - e.yMin) / 2;
-    map.FPictureMode = true;
-    map.FGridLabels = true;
-    map.FGridStep = gridStep;
+                                  upperRight.Y - lowerLeft.Y, render::redrawDenominator(map.View().Scale));
+    map.SetPictureExtent(TMapExtent{e.xMin, e.yMin, e.xMax, e.yMax});
+    map.SetCentre(e.xMin + (e.xMax - e.xMin) / 2, e.yMin + (e.yMax - e.yMin) / 2);
+    map.SetPictureMode(true);
+    map.SetGridLabels(true);
+    map.SetGridStep(gridStep);
     return saved;
 }
 

@@ -302,8 +302,8 @@ void useToolBars(Counts &counts, TTolvane &w)
 std::vector<std::vector<TSelObject>> selections(TMapVyk &map, bool firstOnly)
 {
     std::vector<std::vector<TSelObject>> all{{}};
-    for (int l = 0; l < static_cast<int>(map.FProject.Layers.size()); ++l) {
-        const TMapLayer &L = map.FProject.Layers[static_cast<size_t>(l)];
+    for (int l = 0; l < static_cast<int>(map.Project().Layers.size()); ++l) {
+        const TMapLayer &L = map.Project().Layers[static_cast<size_t>(l)];
         std::vector<TSelObject> whole;
         for (int i = 0; i < static_cast<int>(L.Objects.size()); ++i) {
             TSelObject e;
@@ -397,7 +397,7 @@ int main(int argc, char **argv)
     TTolvane &w = *Tolvane;
     if (!w.FirstActivationDone())
         w.FormActivate();
-    if (w.MapImage->FProject.Layers.empty()) {
+    if (w.MapImage->Project().Layers.empty()) {
         std::fprintf(stderr, "clickthrough: the demo project did not open\n");
         return 2;
     }
@@ -430,19 +430,21 @@ int main(int argc, char **argv)
             reopen();
             const auto select = [&] {
                 tool->setChecked(true);
-                w.MapImage->FSelection.Entries.clear();
+                w.MapImage->Selection().Entries.clear();
                 // Objects deleted meanwhile cannot be picked.
                 for (const TSelObject &e : selection) {
                     if (!w.ValidLayer(e.Layer))
                         continue;
-                    const auto &objects = w.MapImage->FProject.Layers[static_cast<size_t>(e.Layer)].Objects;
+                    const auto &objects = w.MapImage->Project().Layers[static_cast<size_t>(e.Layer)].Objects;
                     if (static_cast<size_t>(e.Index) < objects.size() && !objects[static_cast<size_t>(e.Index)].Deleted)
-                        w.MapImage->FSelection.Entries.push_back(e);
+                        w.MapImage->Selection().Entries.push_back(e);
                 }
                 w.MapImage->RecalcSelectionExtent();
                 w.ShowStylePanel();
                 if (qEnvironmentVariableIsSet("CLICKTHROUGH_VERBOSE"))
-                    say(QStringLiteral("  selected %1 of %2").arg(w.MapImage->FSelection.Entries.size()).arg(selection.size()));
+                    say(QStringLiteral("  selected %1 of %2")
+                            .arg(w.MapImage->Selection().Entries.size())
+                            .arg(selection.size()));
             };
             // Each stage from the project as it is on disk: the tool bars and
             // menus hold commands that close it.
@@ -471,10 +473,10 @@ int main(int argc, char **argv)
     // the figures' tool bar (its text layer holds no figures) and, with the
     // text layer made active, the labels of the pick menu.
     reopen();
-    for (int l = 0; l < static_cast<int>(w.MapImage->FProject.Layers.size()); ++l) {
-        if (w.MapImage->FProject.Layers[static_cast<size_t>(l)].MapType != mtTextLayer)
+    for (int l = 0; l < static_cast<int>(w.MapImage->Project().Layers.size()); ++l) {
+        if (w.MapImage->Project().Layers[static_cast<size_t>(l)].MapType != mtTextLayer)
             continue;
-        w.MapImage->FProject.ActiveLayer = l;
+        w.MapImage->Project().ActiveLayer = l;
         w.ShowActiveLayerRow(l);
         break;
     }

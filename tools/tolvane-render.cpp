@@ -154,7 +154,7 @@ int render(const Options &o)
     const platform::ScopedService<platform::gdi::ScreenMetrics> screen(platform::gdi::DeviceMetrics{1920, 1080, 508, 286, 96, 96});
 
     MapControlCore map;
-    map.FProgramDir = programDir;
+    map.SetProgramDir(programDir);
     // Drawing changes nothing of the project: no save is put right, no
     // snapshot taken or deleted.
     map.setReadOnlyFiles(true);
@@ -166,10 +166,9 @@ int render(const Options &o)
     map.SetClientSize(o.width, o.height);
     map.ResetPicture();
     if (o.scale)
-        map.FScale = MapControlCore::DenominatorToScale(*o.scale);
+        map.SetScale(MapControlCore::DenominatorToScale(*o.scale));
     if (o.center) {
-        map.FCenterX = o.center->x();
-        map.FCenterY = o.center->y();
+        map.SetCentre(o.center->x(), o.center->y());
     }
 
     mapengine::StyleServices styles;

@@ -90,7 +90,7 @@ TEST_F(AnalysisCommands, BufferZonesGoIntoTheCurrentEditableLayer)
     EXPECT_EQ(layer(target).Objects.size(), 1u);
 
     // Lines: a band of the width around each line.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(lines, 0);
     {
         testsupport::ScriptedAnswers answers;
@@ -103,7 +103,7 @@ TEST_F(AnalysisCommands, BufferZonesGoIntoTheCurrentEditableLayer)
     EXPECT_NEAR(zone.YMax - zone.YMin, 10, 1e-9);
 
     // Polygons: a ring around the square, outside.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(squares, 0);
     {
         testsupport::ScriptedAnswers answers;
@@ -175,7 +175,7 @@ TEST_F(AnalysisCommands, SavingTheSelectionMakesALayerOfTheSelectedObjectsAndRow
                   QStringLiteral("Все форматы (*.shp)|*.shp|Слой ArcView (*.shp)|*.shp"));
     }
     // The new layer is open, with the two squares.
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     EXPECT_EQ(w().ShownLayerIndex(), 1);
     EXPECT_EQ(layer(1).Objects.size(), 2u);
     EXPECT_EQ(read(1, 1).XMin, 1040);
@@ -217,7 +217,7 @@ TEST_F(AnalysisCommands, SavingOverExistingFilesAnsweredNoWritesNothing)
     }
     EXPECT_EQ(readFile(existing), QByteArray("keep"));
     EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("old.dbf"))));
-    EXPECT_EQ(map().FProject.Layers.size(), 1u);
+    EXPECT_EQ(map().Project().Layers.size(), 1u);
 
     // An open layer of the project is never written over.
     {
@@ -335,15 +335,15 @@ TEST_F(AnalysisCommands, GoingToAPointCentresOnTheTypedNorthingAndEasting)
     } seams;
     platform::ScopedService<dialogs::DialogSeams> installed(seams);
     addLayer(QStringLiteral("lines"), twoLines(), 2);
-    map().FCenterX = 1000;
-    map().FCenterY = 2000;
-    map().FScale = TMapVyk::DenominatorToScale(500);
+    map().SetCentreX(1000);
+    map().SetCentreY(2000);
+    map().SetScale(TMapVyk::DenominatorToScale(500));
     w().nViewPointClick();
     EXPECT_EQ(seams.shownX, QStringLiteral("2000"));
     EXPECT_EQ(seams.shownY, QStringLiteral("1000"));
     // A blank easting keeps the centre's.
-    EXPECT_EQ(map().FCenterY, 5000.5);
-    EXPECT_EQ(map().FCenterX, 1000);
+    EXPECT_EQ(map().View().CenterY, 5000.5);
+    EXPECT_EQ(map().View().CenterX, 1000);
 }
 
 TEST_F(AnalysisCommands, MeasurementLabelsGoIntoAnEditableTextLayer)
@@ -381,8 +381,8 @@ TEST_F(AnalysisCommands, MeasurementLabelsGoIntoAnEditableTextLayer)
     // The one segment of the line, labelled with its length to one decimal.
     ASSERT_EQ(layer(texts).Objects.size(), 2u);
     read(texts, 1);
-    EXPECT_EQ(map().FTemplate.Kind, okText);
-    EXPECT_EQ(map().FTemplate.Text.trimmed(), QStringLiteral("100,0").replace(u',', platform::decimalSeparator()));
+    EXPECT_EQ(map().Template().Kind, okText);
+    EXPECT_EQ(map().Template().Text.trimmed(), QStringLiteral("100,0").replace(u',', platform::decimalSeparator()));
 
     // An attribute field name goes to the host product: nothing is added.
     const size_t count = layer(texts).Objects.size();
@@ -400,12 +400,12 @@ TEST_F(AnalysisCommands, ParcelNumberingAsksTheStartNumberOnce)
         box(answers, QStringLiteral("17"));
         w().nVYKNumberClick();
     }
-    EXPECT_EQ(map().FNextParcelNumber, 17);
+    EXPECT_EQ(map().Settings().NextParcelNumber, 17);
     // Only parcels are numbered: the number stays.
     w().nVYKNumberClick();
     layer(0).MapType = 2;
     w().nVYKNumberClick();
-    EXPECT_EQ(map().FNextParcelNumber, 18);
+    EXPECT_EQ(map().Settings().NextParcelNumber, 18);
     // "Параметр автонумерации" sets it without numbering; a cancel keeps it.
     {
         testsupport::ScriptedAnswers answers;
@@ -414,7 +414,7 @@ TEST_F(AnalysisCommands, ParcelNumberingAsksTheStartNumberOnce)
         w().nAutoNumClick();
         w().nAutoNumClick();
     }
-    EXPECT_EQ(map().FNextParcelNumber, 5);
+    EXPECT_EQ(map().Settings().NextParcelNumber, 5);
 }
 
 // ---------------------------------------------------------------------------
@@ -554,7 +554,7 @@ TEST_F(AnalysisCommands, AutomaticPlacementShiftsTheOverlappingLabelOfAParcel)
     };
     EXPECT_EQ(le32(100), 7);
     EXPECT_DOUBLE_EQ(leDouble(100 + 48), 0);
-    EXPECT_NEAR(leDouble(100 + 56), 10 * map().FUnitsPerPixelY / map().FScale, 1e-9);
+    EXPECT_NEAR(leDouble(100 + 56), 10 * map().View().UnitsPerPixelY / map().View().Scale, 1e-9);
     EXPECT_EQ(shl[100 + 89], 1);
     EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("parcels.Lbt"))));
 }

@@ -174,7 +174,7 @@ protected:
     }
     void makeCurrent(int i)
     {
-        map().FProject.ActiveLayer = i;
+        map().Project().ActiveLayer = i;
         w().ShowActiveLayerRow(i);
     }
     // The layer's editable switch, shown in its rows.
@@ -182,7 +182,7 @@ protected:
     {
         layer(i).Edited = on;
         w().RefreshLayerRow(i);
-        w().ShowActiveLayerRow(map().FProject.ActiveLayer);
+        w().ShowActiveLayerRow(map().Project().ActiveLayer);
     }
     void select(int layerIndex, int object, Byte kind = 0)
     {
@@ -190,7 +190,7 @@ protected:
         e.Layer = layerIndex;
         e.Index = object;
         e.Kind = kind;
-        map().FSelection.Entries.push_back(e);
+        map().Selection().Entries.push_back(e);
         map().RecalcSelectionExtent();
     }
     void pickTool() { w().PBPick->setChecked(true); }

@@ -375,12 +375,12 @@ TEST_F(GpsTrackingTest, LayersThatTakeNoPartAreLeftAlone)
              L.ScaleView = true;
              L.ScaleMin = 1000;
              L.ScaleMax = 5000;
-             w.MapImage->FScale = w.MapImage->DenominatorToScale(10000);
+             w.MapImage->SetScale(w.MapImage->DenominatorToScale(10000));
          },
          false},
         {"no table",
          [](TTolvane &w, TMapLayer &) {
-             QFile::remove(w.MapImage->LayerTableName(static_cast<int>(w.MapImage->FProject.Layers.size()) - 1));
+             QFile::remove(w.MapImage->LayerTableName(static_cast<int>(w.MapImage->Project().Layers.size()) - 1));
          },
          true},
     };
@@ -408,7 +408,7 @@ TEST_F(GpsTrackingTest, LayersThatTakeNoPartAreLeftAlone)
     layer(n).ScaleView = true;
     layer(n).ScaleMin = 1;
     layer(n).ScaleMax = 5000;
-    map().FScale = 0;
+    map().SetScale(0);
     press(true);
     EXPECT_EQ(modem.sent().size(), 2u);
 }

@@ -52,12 +52,12 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     QImage alone;
     {
         MapControlCore core;
-        core.FProgramDir = map().FProgramDir;
+        core.SetProgramDir(map().ProgramDir());
         mapengine::HeadlessProject project(core);
         ASSERT_TRUE(project.Read(copy));
         core.SetClientSize(kWidth, kHeight);
         core.ResetPicture();
-        core.FScale = MapControlCore::DenominatorToScale(1500);
+        core.SetScale(MapControlCore::DenominatorToScale(1500));
         mapengine::RenderHooks hooks;
         mapengine::RenderJob job(core, mapengine::RenderServices{&styles, &hooks});
         job.Run(mapengine::drawingOrder(core), mapengine::RenderOptions{true, false});
@@ -71,7 +71,7 @@ TEST_F(HeadlessRenderTest, TheDemoDrawnWithoutAWindowIsWhatTheWindowAndTheScreen
     ASSERT_TRUE(w().ReadProject(copyDemo()));
     map().SetClientSize(kWidth, kHeight);
     map().ResetPicture();
-    map().FScale = TMapVyk::DenominatorToScale(1500);
+    map().SetScale(TMapVyk::DenominatorToScale(1500));
     w().nShowGreed->setChecked(true);
     w().RedrawMap();
     const QImage byWindow = map().PictureBitmap().image().convertToFormat(QImage::Format_RGB32);
@@ -131,12 +131,12 @@ TEST_F(HeadlessRenderTest, APointLayerOfAnotherProgramIsDrawnInItsPointStyle)
                    + QByteArray(keys).replace("\n", "\r\n") + "   PointStyle=1\r\n   Visible=True\r\n}\r\n");
         file.close();
         ASSERT_TRUE(w().ReadProject(project));
-        ASSERT_EQ(map().FProject.Layers.size(), 1u);
+        ASSERT_EQ(map().Project().Layers.size(), 1u);
         map().SetClientSize(400, 300);
         map().ResetPicture();
-        map().FScale = TMapVyk::DenominatorToScale(1000);
-        map().FCenterX = 1300000;
-        map().FCenterY = 5400000;
+        map().SetScale(TMapVyk::DenominatorToScale(1000));
+        map().SetCentreX(1300000);
+        map().SetCentreY(5400000);
         w().RedrawMap();
         const QImage picture = map().PictureBitmap().image();
         const bool drawn = n != 4; // a symbol layer switched off shows its labels only

@@ -105,8 +105,8 @@ TEST_F(FillSampleTest, OnlyAFillPatternOfTheLibraryIsDrawn)
     r.FFillStyles.Items[4].Kind = vkSymbol;
     TTolvane &w = mapWindow();
     w.MapImage->resize(300, 200);
-    w.MapImage->FUnitsPerPixelX = 26.5;
-    w.MapImage->FUnitsPerPixelY = 26.4;
+    w.MapImage->SetUnitsPerPixelX(26.5);
+    w.MapImage->SetUnitsPerPixelY(26.4);
     struct Case {
         int brushStyle;
         bool drawn;
@@ -114,8 +114,8 @@ TEST_F(FillSampleTest, OnlyAFillPatternOfTheLibraryIsDrawn)
     const Case cases[] = {{0, false}, {-1, false}, {10, false}, {11, false}, {4, false}, {3, true}};
     for (const Case &c : cases) {
         r.calls.clear();
-        w.MapImage->FTemplate.BrushStyle = c.brushStyle;
-        w.MapImage->FTemplate.BrushColor = 0x123456;
+        w.MapImage->Template().BrushStyle = c.brushStyle;
+        w.MapImage->Template().BrushColor = 0x123456;
         DrawFillSample(w, 24, 20);
         ASSERT_EQ(r.calls.size(), c.drawn ? 1u : 0u) << c.brushStyle;
         EXPECT_FALSE(w.imgTypeFill->pixmap().isNull());
@@ -161,9 +161,9 @@ TEST_F(ReportHooksTest, ReportVariablesOfTheView)
     RecordingReports reports;
     frame();
     TMapVyk &map = *Tolvane->MapImage;
-    map.FPictureWidth = 20000;
-    map.FPictureHeight = 10000;
-    map.FScale = TMapVyk::DenominatorToScale(2500);
+    map.SetPictureWidth(20000);
+    map.SetPictureHeight(10000);
+    map.SetScale(TMapVyk::DenominatorToScale(2500));
     const QString name = dir_.write(QStringLiteral("plan.frf"), QByteArray("template"));
     ShowMapReport(name);
     EXPECT_EQ(reports.Variables[QStringLiteral("StartPath")].toString(), dir_.path());

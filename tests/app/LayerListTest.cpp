@@ -30,7 +30,7 @@ protected:
     void addLayers(std::initializer_list<const char *> names)
     {
         for (const char *n : names) {
-            TMapLayer &L = map().FProject.Layers.emplace_back();
+            TMapLayer &L = map().Project().Layers.emplace_back();
             L.Name = QString::fromUtf8(n);
             L.MapType = 1;
             L.ObjType = otPolygons;
@@ -38,7 +38,7 @@ protected:
             L.Snap = true;
         }
         w().RebuildLayerList(true);
-        w().ShowActiveLayerRow(map().FProject.ActiveLayer);
+        w().ShowActiveLayerRow(map().Project().ActiveLayer);
     }
     QTreeWidgetItem *row(int i) { return w().ListLayers->topLevelItem(i); }
     // A click at x on a row of ListLayers, or on the row of LVLayer.
@@ -74,7 +74,7 @@ TEST_F(LayerListTest, RowsFollowTheTableWithoutClosedLayers)
     // Rows keep the order they were given; a rebuild that is not full
     // appends only the layers without a row.
     w().DragLayerRow(0, 1);
-    map().FProject.Layers.emplace_back().Name = QStringLiteral("D");
+    map().Project().Layers.emplace_back().Name = QStringLiteral("D");
     w().RebuildLayerList(false);
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{2, 0, 3}));
 }
@@ -96,8 +96,8 @@ TEST_F(LayerListTest, ClicksToggleTheSwitchUnderTheMouse)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.x);
-        map().FProject.Layers.clear();
-        map().FProject.ActiveLayer = 0;
+        map().Project().Layers.clear();
+        map().Project().ActiveLayer = 0;
         addLayers({"A", "B"});
         const Images before = rowImages(row(1));
         forgetViews();
@@ -110,7 +110,7 @@ TEST_F(LayerListTest, ClicksToggleTheSwitchUnderTheMouse)
         EXPECT_EQ(layer(1).Snap, after.snap == imgSnapOn);
         EXPECT_EQ(layer(1).Edited, after.edited == imgEditedOn);
         EXPECT_EQ(redrawn(), c.redraw);
-        EXPECT_EQ(map().FProject.ActiveLayer, c.activates ? 1 : 0);
+        EXPECT_EQ(map().Project().ActiveLayer, c.activates ? 1 : 0);
         EXPECT_EQ(w().ShownLayerIndex(), c.activates ? 1 : 0);
     }
 }
@@ -121,7 +121,7 @@ TEST_F(LayerListTest, TheActiveLayersSwitchesShowInBothLists)
     // A switch of the active layer's row: it stays active and LVLayer shows
     // the new state.
     clickList(0, 190);
-    EXPECT_EQ(map().FProject.ActiveLayer, 0);
+    EXPECT_EQ(map().Project().ActiveLayer, 0);
     EXPECT_EQ(rowImage(w().LVLayer->topLevelItem(0), lcVisible), imgVisibleOff);
     EXPECT_FALSE(layer(0).Visible);
     // A switch of LVLayer's row goes to the list's row of that layer.
@@ -155,7 +155,7 @@ TEST_F(LayerListTest, DraggingMovesRowsOnlyAndKeepsTheActiveLayerShown)
 {
     addLayers({"A", "B", "C"});
     clickList(1, 100);
-    ASSERT_EQ(map().FProject.ActiveLayer, 1);
+    ASSERT_EQ(map().Project().ActiveLayer, 1);
     // Drag the first row onto the third.
     w().ListLayers->setCurrentItem(row(0));
     forgetViews();
@@ -165,7 +165,7 @@ TEST_F(LayerListTest, DraggingMovesRowsOnlyAndKeepsTheActiveLayerShown)
     EXPECT_EQ(layer(0).Name, QStringLiteral("A"));
     EXPECT_EQ(layer(2).Name, QStringLiteral("C"));
     // LVLayer still shows B, the layer the commands and new objects act on.
-    EXPECT_EQ(map().FProject.ActiveLayer, 1);
+    EXPECT_EQ(map().Project().ActiveLayer, 1);
     EXPECT_EQ(w().ShownLayerIndex(), 1);
     EXPECT_EQ(w().LVLayer->topLevelItem(0)->text(lcName), QStringLiteral("B"));
     EXPECT_TRUE(redrawn());
@@ -218,7 +218,7 @@ TEST_F(LayerListTest, ClosingRemovesTheClosedLayersRow)
     EXPECT_FALSE(layer(0).Closed);
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1}));
     // The focused row becomes the active one.
-    EXPECT_EQ(map().FProject.ActiveLayer, 0);
+    EXPECT_EQ(map().Project().ActiveLayer, 0);
     EXPECT_EQ(w().ShownLayerIndex(), 0);
     // Closing the last rows empties LVLayer.
     for (int i = 0; i < 2; ++i) {
@@ -228,8 +228,8 @@ TEST_F(LayerListTest, ClosingRemovesTheClosedLayersRow)
     }
     EXPECT_EQ(w().ListLayers->topLevelItemCount(), 0);
     EXPECT_EQ(w().LVLayer->topLevelItemCount(), 0);
-    EXPECT_EQ(map().FProject.ActiveLayer, 0);
-    EXPECT_EQ(map().FProject.Layers.size(), 3u);
+    EXPECT_EQ(map().Project().ActiveLayer, 0);
+    EXPECT_EQ(map().Project().Layers.size(), 3u);
 }
 
 TEST_F(LayerListTest, EnablingFollowsTheActiveLayer)
@@ -293,16 +293,16 @@ TEST_F(LayerListTest, SaveAllSavesTheChangedLayersAndEndsTheJournal)
     const QByteArray bBefore = readFile(QDir(work_).filePath(QStringLiteral("b.shp")));
     writeFile(QDir(work_).filePath(QStringLiteral("updates.mhp")), fileHeader(0, {}, 50));
     writeFile(QDir(work_).filePath(QStringLiteral("updates.mhx")), fileHeader(0, {}, 50));
-    map().FJournalPos = 2;
-    map().FJournalCount = 2;
+    map().SetJournalPos(2);
+    map().SetJournalCount(2);
     w().mLayerSaveAll->trigger();
     EXPECT_FALSE(layer(0).ObjectsDeleted);
     EXPECT_EQ(layer(0).Objects.size(), 2u);
     // Two records of 8 + 128 bytes after the header.
     EXPECT_EQ(readFile(QDir(work_).filePath(QStringLiteral("a.shp"))).size(), 100 + 2 * 136);
     EXPECT_EQ(readFile(QDir(work_).filePath(QStringLiteral("b.shp"))), bBefore);
-    EXPECT_EQ(map().FJournalPos, 0);
-    EXPECT_EQ(map().FJournalCount, 0);
+    EXPECT_EQ(map().JournalPos(), 0);
+    EXPECT_EQ(map().JournalCount(), 0);
     EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("updates.mhp"))));
     EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("updates.mhx"))));
 }

@@ -123,15 +123,15 @@ TEST_F(LayerOpeningDamageTest, DamagedLayersAreReportedAndNeverWrittenOver)
         EXPECT_EQ(layer(l).Objects.size(), 3u);
 
         // An edit and a save.
-        map().FNewObject.clearFigure();
+        map().NewObject().clearFigure();
         for (auto [x, y] : {std::pair{2000.0, 6000.0}, {2010, 6000}, {2010, 6010}}) {
             TNewPoint pt;
             pt.Point.X = x;
             pt.Point.Y = y;
-            map().FNewObject.Points.push_back(pt);
+            map().NewObject().Points.push_back(pt);
         }
         EXPECT_EQ(map().CommitNewObject(l, true, true), c.writable);
-        map().FNewObject.clearFigure();
+        map().NewObject().clearFigure();
         EXPECT_EQ(map().SaveLayer(l), c.writable);
 
         const QString after = ogrinfo(shp);

@@ -57,14 +57,14 @@ TEST_F(LayerOpeningTest, KindsOfANewLayerFollowTheShapeType)
         EXPECT_EQ(L.PenMode, 4);
         EXPECT_TRUE(L.Visible && L.Snap && L.Edited && L.ForAllObjects);
         EXPECT_FALSE(L.ViewShadow);
-        EXPECT_EQ(map().FProject.ActiveLayer, L.Number);
+        EXPECT_EQ(map().Project().ActiveLayer, L.Number);
     }
 }
 
 TEST_F(LayerOpeningTest, TheProjectsKindsStayWhenNotNew)
 {
     writeLayer(work_, QStringLiteral("texts"), shapes(8, {1, 1, 2, 2}, {textContent({1, 1, 2, 2})}), 1);
-    map().FProject.Layers.resize(1);
+    map().Project().Layers.resize(1);
     layer(0).MapType = 1;
     layer(0).ObjType = 4;
     layer(0).FileName = QStringLiteral("texts.shp");
@@ -88,7 +88,7 @@ TEST_F(LayerOpeningTest, UnreadableLayersAreReportedAndStay)
     ASSERT_EQ(answers.messages().size(), 2u);
     EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Ошибка открытия слоя short.shp !"));
     EXPECT_EQ(answers.messages()[1].text, QStringLiteral("Ошибка открытия слоя none.shp !"));
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     EXPECT_TRUE(layer(0).Objects.empty());
     EXPECT_TRUE(layer(1).Objects.empty());
 }
@@ -123,7 +123,7 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
         {&TTolvane::N84, "cosmetic", 8, otPolylines},
         {&TTolvane::mCreateLayerNav, "navigating", 1, 0},
     };
-    const QDir templates(map().FProgramDir + QStringLiteral("/Default"));
+    const QDir templates(map().ProgramDir() + QStringLiteral("/Default"));
     ASSERT_TRUE(templates.exists(QStringLiteral("point.shp")));
     int n = 0;
     for (const Case &c : cases) {
@@ -136,7 +136,7 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
         EXPECT_EQ(answers.fileRequests()[0].title, QStringLiteral("Создание слоя"));
         EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Tolvane layer file (*.shp)|*.shp"));
         EXPECT_EQ(answers.fileRequests()[0].initialDir, work_);
-        ASSERT_EQ(map().FProject.Layers.size(), size_t(n + 1));
+        ASSERT_EQ(map().Project().Layers.size(), size_t(n + 1));
         for (const char *ext : {".shp", ".shx", ".dbf"}) {
             EXPECT_EQ(readFile(QDir(work_).filePath(base + QLatin1String(ext))),
                       readFile(templates.filePath(QLatin1String(c.templ) + QLatin1String(ext))))
@@ -147,7 +147,7 @@ TEST_F(LayerOpeningTest, EveryKindIsMadeFromItsTemplate)
         if (c.objType) {
             EXPECT_EQ(layer(n).ObjType, c.objType);
         }
-        EXPECT_EQ(map().FProject.ActiveLayer, n);
+        EXPECT_EQ(map().Project().ActiveLayer, n);
         EXPECT_EQ(rowLayers(w().ListLayers).back(), n);
         EXPECT_EQ(w().ShownLayerIndex(), n);
         ++n;
@@ -169,20 +169,20 @@ TEST_F(LayerOpeningTest, TemplateCopyAsksBeforeOverwritingAndNeedsTheTemplates)
                       QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\nПерезаписать существующие файлы ?"));
         EXPECT_EQ(readFile(target), QByteArray("existing"));
         EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("old.shx"))));
-        EXPECT_TRUE(map().FProject.Layers.empty());
+        EXPECT_TRUE(map().Project().Layers.empty());
     }
     {
         // A program folder without templates.
-        map().FProgramDir = folder(QStringLiteral("program"));
+        map().SetProgramDir(folder(QStringLiteral("program")));
         testsupport::ScriptedAnswers answers;
         openFile(answers, QDir(work_).filePath(QStringLiteral("fresh.shp")));
         reply(answers, platform::mrOk);
         EXPECT_FALSE(w().CreateLayerFromTemplate(3));
         ASSERT_EQ(answers.messages().size(), 1u);
-        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Не найден файл(ы) шаблона ") + map().FProgramDir +
+        EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Не найден файл(ы) шаблона ") + map().ProgramDir() +
                                                   QStringLiteral("/Default/polyline.shp(shx,dbf)"));
         EXPECT_FALSE(QFile::exists(QDir(work_).filePath(QStringLiteral("fresh.shp"))));
-        EXPECT_TRUE(map().FProject.Layers.empty());
+        EXPECT_TRUE(map().Project().Layers.empty());
     }
 }
 
@@ -202,7 +202,7 @@ TEST_F(LayerOpeningTest, StandardLayersAreRecordsWithoutFiles)
 {
     w().nNewLayerEstPoint->trigger();
     w().mCreateLayerIn4->trigger();
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     const TMapLayer &p = layer(0);
     EXPECT_EQ(p.Name, QStringLiteral("локальные факторы - точки"));
     EXPECT_EQ(p.FileName, QStringLiteral("Estlocpnt.Shp"));
@@ -238,14 +238,14 @@ TEST_F(LayerOpeningTest, TheOpenDialogOpensEveryChosenLayerFile)
     EXPECT_EQ(r.kind, platform::FileDialogRequest::OpenMultiple);
     EXPECT_EQ(r.title, QStringLiteral("Открыть слой Tolvane"));
     EXPECT_EQ(r.filter, QStringLiteral("Tolvane Layers (*.shp)|*.shp"));
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     EXPECT_EQ(layer(0).FileName, QStringLiteral("a.Shp"));
     EXPECT_EQ(layer(1).FileName, QStringLiteral("b.Shp"));
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1}));
     EXPECT_EQ(w().ShownLayerIndex(), 1);
     // The view moves to the layer opened last.
-    EXPECT_EQ(map().FCenterX, layer(1).CenterX);
-    EXPECT_EQ(map().FCenterY, layer(1).CenterY);
+    EXPECT_EQ(map().View().CenterX, layer(1).CenterX);
+    EXPECT_EQ(map().View().CenterY, layer(1).CenterY);
 }
 
 TEST_F(LayerOpeningTest, ImportingIn4FilesIntoTheShownLayer)

@@ -97,8 +97,8 @@ protected:
         // Pictures at the screen's pixels, whatever size the hidden window
         // took.
         const platform::gdi::DeviceMetrics screen = platform::gdi::screenMetrics();
-        map().FUnitsPerPixelX = screen.horzSize * 100.0 / screen.horzRes;
-        map().FUnitsPerPixelY = screen.vertSize * 100.0 / screen.vertRes;
+        map().SetUnitsPerPixelX(screen.horzSize * 100.0 / screen.horzRes);
+        map().SetUnitsPerPixelY(screen.vertSize * 100.0 / screen.vertRes);
     }
     void TearDown() override
     {
@@ -106,7 +106,7 @@ protected:
         reports::resetLibrary();
         CommandTest::TearDown();
     }
-    QString programFile(const QString &name) { return QDir(map().FProgramDir).filePath(name); }
+    QString programFile(const QString &name) { return QDir(map().ProgramDir()).filePath(name); }
     // One line of 100 m across the middle of the view, at 1:1000.
     void lineAtThousand()
     {
@@ -114,21 +114,21 @@ protected:
         // A new line layer takes a random colour of the palettes, and a pale
         // one (light yellow) reads as no ink: the pages are measured in black.
         layer(l).PenColor = 0;
-        map().FScale = TMapVyk::DenominatorToScale(1000);
-        map().FCenterX = 50;
-        map().FCenterY = 0;
+        map().SetScale(TMapVyk::DenominatorToScale(1000));
+        map().SetCentreX(50);
+        map().SetCentreY(0);
     }
     struct View {
         double width, height, x, y, scale;
         bool pictureMode;
         bool operator==(const View &) const = default;
     };
-    View view() { return {map().FPictureWidth, map().FPictureHeight, map().FCenterX, map().FCenterY, map().FScale, map().FPictureMode}; }
+    View view() { return {map().View().PictureWidth, map().View().PictureHeight, map().View().CenterX, map().View().CenterY, map().View().Scale, map().View().PictureMode}; }
     std::vector<std::pair<double, double>> tileRows()
     {
         std::vector<std::pair<double, double>> rows;
         platform::db::Table t;
-        t.setDatabaseName(map().FProgramDir);
+        t.setDatabaseName(map().ProgramDir());
         t.setTableName(QStringLiteral("Tolvane.Db"));
         t.open();
         EXPECT_EQ(t.fieldDefs().size(), 11u);
@@ -225,8 +225,8 @@ TEST(MapPageGeometry, PicturePrintStaysOnThePrintableAreaAtItsSize)
 TEST_F(MapPrintCommands, MapPageShowsThePictureAtThePrintersPageAndTheViewComesBack)
 {
     lineAtThousand();
-    map().FPictureWidth = 12345;
-    map().FPictureHeight = 6789;
+    map().SetPictureWidth(12345);
+    map().SetPictureHeight(6789);
     const View before = view();
     RecordingPreview preview;
 
@@ -425,7 +425,7 @@ TEST_F(MapPrintCommands, MapPageOfTheDemoInThePreviewWindow)
     ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
     map().SetClientSize(1200, 800);
     map().ResetPicture();
-    map().FScale = TMapVyk::DenominatorToScale(1500);
+    map().SetScale(TMapVyk::DenominatorToScale(1500));
     reports::QtPreviewWindows windows;
     platform::ScopedService<reports::PreviewWindows> installed(windows);
     testsupport::ScriptedAnswers answers;

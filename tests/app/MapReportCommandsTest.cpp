@@ -52,7 +52,7 @@ public:
 
 class MapReportCommands : public CommandTest {
 protected:
-    QString programFile(const QString &name) { return QDir(map().FProgramDir).filePath(name); }
+    QString programFile(const QString &name) { return QDir(map().ProgramDir()).filePath(name); }
     void writeTemplate(const QString &name)
     {
         QDir().mkpath(programFile(QStringLiteral("Reports")));
@@ -61,7 +61,7 @@ protected:
     // The full name a command uses for a template of the "Reports" folder.
     QString templateName(const QString &name)
     {
-        return map().FProgramDir + QStringLiteral("/Reports/") + name;
+        return map().ProgramDir() + QStringLiteral("/Reports/") + name;
     }
     RecordingReports reports;
 };
@@ -94,7 +94,7 @@ TEST_F(MapReportCommands, CoordinateListOfASquareAndASquareWithAHole)
     EXPECT_EQ(reports.Variables[QStringLiteral("YMax")].toDouble(), 210);
 
     platform::db::Table table;
-    table.setDatabaseName(map().FProgramDir);
+    table.setDatabaseName(map().ProgramDir());
     table.setTableName(QStringLiteral("points.db"));
     table.open();
     EXPECT_EQ(table.recordCount(), 15);
@@ -110,7 +110,7 @@ TEST_F(MapReportCommands, CoordinateListOfASquareAndASquareWithAHole)
     EXPECT_TRUE(reports.FileName.endsWith(QStringLiteral("Ведомость координат объектов.frf")));
 
     // An empty selection leaves an empty table and shows nothing.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     w().N134Click();
     EXPECT_EQ(reports.shown, 1);
     table.open();
@@ -120,10 +120,10 @@ TEST_F(MapReportCommands, CoordinateListOfASquareAndASquareWithAHole)
 TEST_F(MapReportCommands, PlanIsBuiltAtThePrintersPageAndTheViewComesBack)
 {
     addLayer(QStringLiteral("lines"), twoLines(), 2);
-    map().FPictureWidth = 12345;
-    map().FPictureHeight = 6789;
-    map().FCenterX = 50;
-    map().FCenterY = 25;
+    map().SetPictureWidth(12345);
+    map().SetPictureHeight(6789);
+    map().SetCentreX(50);
+    map().SetCentreY(25);
     writeTemplate(QStringLiteral("План.frf"));
     FakePrinter printer;
 
@@ -131,8 +131,8 @@ TEST_F(MapReportCommands, PlanIsBuiltAtThePrintersPageAndTheViewComesBack)
     w().N135Click();
     EXPECT_EQ(printer.preset, 2); // landscape
     EXPECT_EQ(reports.shown, 0);
-    EXPECT_FALSE(map().FPictureMode);
-    EXPECT_EQ(map().FPictureWidth, 12345);
+    EXPECT_FALSE(map().View().PictureMode);
+    EXPECT_EQ(map().View().PictureWidth, 12345);
 
     printer.accept = true;
     w().N135Click();
@@ -141,11 +141,11 @@ TEST_F(MapReportCommands, PlanIsBuiltAtThePrintersPageAndTheViewComesBack)
     EXPECT_EQ(reports.Variables[QStringLiteral("WmfHeight")].toDouble(), 20000);
     EXPECT_TRUE(QFile::exists(programFile(QStringLiteral("map.wmf"))));
     EXPECT_TRUE(QFile::exists(programFile(QStringLiteral("tmp.wmf"))));
-    EXPECT_FALSE(map().FPictureMode);
-    EXPECT_EQ(map().FPictureWidth, 12345);
-    EXPECT_EQ(map().FPictureHeight, 6789);
-    EXPECT_EQ(map().FCenterX, 50);
-    EXPECT_EQ(map().FCenterY, 25);
+    EXPECT_FALSE(map().View().PictureMode);
+    EXPECT_EQ(map().View().PictureWidth, 12345);
+    EXPECT_EQ(map().View().PictureHeight, 6789);
+    EXPECT_EQ(map().View().CenterX, 50);
+    EXPECT_EQ(map().View().CenterY, 25);
 }
 
 TEST_F(MapReportCommands, PlanIsNotShownWhenTheRedrawFails)
@@ -157,7 +157,7 @@ TEST_F(MapReportCommands, PlanIsNotShownWhenTheRedrawFails)
     QDir().mkpath(programFile(QStringLiteral("map.wmf")));
     EXPECT_ANY_THROW(w().N135Click());
     EXPECT_EQ(reports.shown, 0);
-    EXPECT_FALSE(map().FPictureMode);
+    EXPECT_FALSE(map().View().PictureMode);
 }
 
 TEST_F(MapReportCommands, SheetAndDrawingTemplates)
@@ -200,7 +200,7 @@ TEST_F(MapReportCommands, OpenAndExportGoBackToTheWorkFolder)
     w().N130Click();
     EXPECT_EQ(reports.shown, 1);
     EXPECT_EQ(answers.fileRequests()[0].filter, QStringLiteral("Открытие отчёта (*.frf)|*.frf"));
-    EXPECT_EQ(answers.fileRequests()[0].initialDir, map().FProgramDir + QStringLiteral("/Reports"));
+    EXPECT_EQ(answers.fileRequests()[0].initialDir, map().ProgramDir() + QStringLiteral("/Reports"));
     EXPECT_EQ(QDir::currentPath(), QDir(work_).canonicalPath());
 
     QDir::setCurrent(elsewhere);

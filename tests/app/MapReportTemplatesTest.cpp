@@ -42,8 +42,8 @@ protected:
     void SetUp() override
     {
         CommandTest::SetUp();
-        map().FProgramDir =
-            testsupport::copyProgramFiles(dir_.file(QStringLiteral("program")), {"Default", "Reports"});
+        map().SetProgramDir(
+            testsupport::copyProgramFiles(dir_.file(QStringLiteral("program")), {"Default", "Reports"}));
         reports::resetRegistries();
         reports::resetLibrary();
         reports::RegisterStandardFunctionLibraries();
@@ -86,9 +86,9 @@ protected:
             addLayer(QStringLiteral("line"), shapes(3, {0, 0, 100, 0}, {polyPoints(3, {{{0, 0}, {100, 0}}})}), 1);
         layer(line).PenColor = 0;
         layer(line).PenWidth = 0.5;
-        map().FScale = TMapVyk::DenominatorToScale(1000);
-        map().FCenterX = 50;
-        map().FCenterY = 0;
+        map().SetScale(TMapVyk::DenominatorToScale(1000));
+        map().SetCentreX(50);
+        map().SetCentreY(0);
     }
 
     reports::FrameReportEngine engine;
@@ -128,11 +128,11 @@ TEST_F(MapReportTemplates, PlanShowsTheMapAtItsScale)
 TEST_F(MapReportTemplates, DrawingAndSheetDrawTheirOwnPictures)
 {
     viewLineAt1000();
-    QFile::remove(QDir(map().FProgramDir).filePath(QStringLiteral("map.wmf")));
+    QFile::remove(QDir(map().ProgramDir()).filePath(QStringLiteral("map.wmf")));
     w().N124Click();
     QImage page = firstPage(QStringLiteral("Чертёж"));
     ASSERT_FALSE(page.isNull());
-    EXPECT_TRUE(QFile::exists(QDir(map().FProgramDir).filePath(QStringLiteral("map.wmf"))));
+    EXPECT_TRUE(QFile::exists(QDir(map().ProgramDir()).filePath(QStringLiteral("map.wmf"))));
     int longest = 0;
     for (int y = 0; y < page.height() / 2 + 40; ++y)
         longest = std::max(longest, darkSpan(page, y));
@@ -173,7 +173,7 @@ TEST_F(MapReportTemplates, CoordinateListShowsTheRowsAndTotals)
         EXPECT_EQ(texts.count(QStringLiteral("1")), 2) << all.toStdString();
     }
     // A run with nothing selected shows nothing and holds nothing either.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     engine.Report().EMFPages->Clear();
     ASSERT_NO_THROW(w().N134Click());
     EXPECT_EQ(engine.Report().EMFPages->Count(), 0);
@@ -244,13 +244,13 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
         GTEST_SKIP() << "pdftoppm is not installed: the printed sheets are not checked";
     ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
     map().ResetPicture();
-    const int parcels = map().FProject.ActiveLayer;
+    const int parcels = map().Project().ActiveLayer;
     // The sheet's grid picture (160 m square at 1:1000) moves its upper left
     // corner down to whole hundreds of metres: the view's corner lies just
     // past them, so that the line stays inside that picture too.
-    map().FScale = TMapVyk::DenominatorToScale(1000);
-    const double cx = std::floor(map().FCenterX / 100) * 100 + 80.5;
-    const double cy = std::floor(map().FCenterY / 100) * 100 + 79.5;
+    map().SetScale(TMapVyk::DenominatorToScale(1000));
+    const double cx = std::floor(map().View().CenterX / 100) * 100 + 80.5;
+    const double cy = std::floor(map().View().CenterY / 100) * 100 + 79.5;
     writeLayer(work_, QStringLiteral("line"),
                shapes(3, {cx - 50, cy, cx + 50, cy}, {polyPoints(3, {{{cx - 50, cy}, {cx + 50, cy}}})}), 1);
     ASSERT_TRUE(w().OpenLayer(QDir(work_).filePath(QStringLiteral("line.shp")), -1, true));
@@ -258,12 +258,12 @@ TEST_F(MapReportTemplates, DemoReportsPrintAtScale)
     // Its row moved to the top, as the user drags it: it is drawn last.
     QTreeWidget *rows = w().ListLayers;
     rows->insertTopLevelItem(0, rows->takeTopLevelItem(rows->topLevelItemCount() - 1));
-    TMapLayer &line = layer(static_cast<int>(map().FProject.Layers.size()) - 1);
+    TMapLayer &line = layer(static_cast<int>(map().Project().Layers.size()) - 1);
     line.PenColor = 0xFF00FF;
     line.PenWidth = 0.5;
-    map().FCenterX = cx;
-    map().FCenterY = cy;
-    map().FScale = TMapVyk::DenominatorToScale(1000);
+    map().SetCentreX(cx);
+    map().SetCentreY(cy);
+    map().SetScale(TMapVyk::DenominatorToScale(1000));
     select(parcels, 0);
 
     PdfPrinting printing(dir_.file(QStringLiteral("report.pdf")));

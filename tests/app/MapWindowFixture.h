@@ -72,9 +72,9 @@ protected:
         work_ = dir_.file(QStringLiteral("work"));
         QDir().mkpath(work_);
         window_ = new TTolvane();
-        map().FWorkDir = work_;
+        map().SetWorkDir(work_);
         // A program folder of the test's own, with the layer templates.
-        map().FProgramDir = testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"});
+        map().SetProgramDir(testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"}));
     }
     void TearDown() override
     {
@@ -86,7 +86,7 @@ protected:
 
     TTolvane &w() { return *window_; }
     TMapVyk &map() { return *window_->MapImage; }
-    TMapLayer &layer(int i) { return map().FProject.Layers[static_cast<size_t>(i)]; }
+    TMapLayer &layer(int i) { return map().Project().Layers[static_cast<size_t>(i)]; }
     // A folder of the test's temporary folder, made when missing.
     QString folder(const QString &name)
     {
@@ -98,16 +98,16 @@ protected:
     int openLayer(const QString &name)
     {
         EXPECT_TRUE(w().OpenLayer(QDir(work_).filePath(name), -1, true)) << name.toStdString();
-        return static_cast<int>(map().FProject.Layers.size()) - 1;
+        return static_cast<int>(map().Project().Layers.size()) - 1;
     }
     // Forgets the stored views, so that the next redraw is seen in the
     // history (every redraw stores its view there).
     void forgetViews()
     {
-        map().FZoomPos = 0;
-        map().FZoomHistory = {};
+        map().ZoomRing().Pos = 0;
+        map().ZoomRing().Entries = {};
     }
-    bool redrawn() const { return window_->MapImage->FZoomPos != 0; }
+    bool redrawn() const { return window_->MapImage->ZoomRing().Pos != 0; }
 
     testsupport::TempFolder dir_;
     QString work_;

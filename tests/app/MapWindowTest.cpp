@@ -44,7 +44,7 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(w.FProjector->Params,
               (QStringList{"proj=tmerc", "ellps=krass", "units=m", "lon_0=33d0E", "lat_0=0d0N", "k=1", "x_0=6500000",
                            "y_0=0"}));
-    const TTextRecord &t = w.MapImage->FTemplate;
+    const TTextRecord &t = w.MapImage->Template();
     EXPECT_EQ(t.FontName, QStringLiteral("Arial Cyr"));
     EXPECT_EQ(t.FontSize, 10);
     EXPECT_EQ(t.FontStyle, 0);
@@ -58,19 +58,19 @@ TEST_F(MapWindowTest, CreationDefaults)
     EXPECT_EQ(t.Reserved307, 0);
     EXPECT_EQ(t.Reserved311, 0);
     // Layers are projected through the projection library.
-    w.MapImage->FProject.Layers.resize(1);
-    w.MapImage->FProject.Layers[0].VykProject = true;
-    w.MapImage->FProject.Layers[0].StrProject = QStringLiteral("+proj=tmerc +ellps=krass +lon_0=33 +x_0=6500000");
+    w.MapImage->Project().Layers.resize(1);
+    w.MapImage->Project().Layers[0].VykProject = true;
+    w.MapImage->Project().Layers[0].StrProject = QStringLiteral("+proj=tmerc +ellps=krass +lon_0=33 +x_0=6500000");
     EXPECT_TRUE(w.MapImage->InitLayerProjection(0));
     w.MapImage->FreeLayerProjection();
-    w.MapImage->FProject.Layers.clear();
-    EXPECT_EQ(w.MapImage->FBlockSize, 100);
-    EXPECT_EQ(w.MapImage->FJournalPos, 0);
-    EXPECT_EQ(w.MapImage->FJournalCount, 0);
-    EXPECT_FALSE(w.MapImage->FCaching);
-    EXPECT_TRUE(w.MapImage->FCompatibility);
-    EXPECT_EQ(w.MapImage->FRegistryKey, QStringLiteral("Tolvane 2"));
-    EXPECT_TRUE(w.MapImage->FProjectFile.isEmpty());
+    w.MapImage->Project().Layers.clear();
+    EXPECT_EQ(w.MapImage->BlockSize(), 100);
+    EXPECT_EQ(w.MapImage->JournalPos(), 0);
+    EXPECT_EQ(w.MapImage->JournalCount(), 0);
+    EXPECT_FALSE(w.MapImage->Settings().Caching);
+    EXPECT_TRUE(w.MapImage->Settings().Compatibility);
+    EXPECT_EQ(w.MapImage->Settings().RegistryKey, QStringLiteral("Tolvane 2"));
+    EXPECT_TRUE(w.MapImage->ProjectFile().isEmpty());
     EXPECT_TRUE(w.windowTitle().isEmpty());
     EXPECT_EQ(w.FResizeCount, 0);
     EXPECT_EQ(w.ControlBar->height(), 82);
@@ -114,8 +114,8 @@ TEST_F(MapWindowTest, WorkFolderAndWheelFromTheSettings)
         if (c.typeWheel)
             setProductValue(QStringLiteral("TypeWheel"), QString::fromUtf8(c.typeWheel));
         TTolvane w;
-        EXPECT_EQ(w.MapImage->FWorkDir, c.workDir) << c.tempDir;
-        EXPECT_EQ(w.MapImage->FWheelReversed, c.reversed) << c.typeWheel;
+        EXPECT_EQ(w.MapImage->WorkDir(), c.workDir) << c.tempDir;
+        EXPECT_EQ(w.MapImage->Settings().WheelReversed, c.reversed) << c.typeWheel;
     }
 }
 
@@ -163,9 +163,9 @@ TEST_F(MapWindowTest, EditCommandsEnablingWhenTheMenuChanges)
          true, true},
     };
     for (const Case &c : cases) {
-        w.MapImage->FProject.Layers = c.layers;
-        w.MapImage->FProject.ActiveLayer = c.active;
-        w.MapImage->FSelection.Entries = c.selection;
+        w.MapImage->Project().Layers = c.layers;
+        w.MapImage->Project().ActiveLayer = c.active;
+        w.MapImage->Selection().Entries = c.selection;
         w.PBPick->setChecked(c.pick);
         w.PBZoom->setChecked(!c.pick);
         w.MainMenu1Change();
@@ -185,11 +185,11 @@ TEST_F(MapWindowTest, EditCommandsEnablingWhenTheMenuChanges)
 TEST_F(MapWindowTest, MenuOpeningRecomputesTheEnablingAndSelectionChangesDoNot)
 {
     TTolvane &w = mapWindow();
-    w.MapImage->FProject.Layers.resize(1);
-    w.MapImage->FProject.Layers[0].MapType = 1;
+    w.MapImage->Project().Layers.resize(1);
+    w.MapImage->Project().Layers[0].MapType = 1;
     w.MainMenu1Change();
     EXPECT_FALSE(w.nSatistic->isEnabled());
-    w.MapImage->FSelection.Entries.resize(1);
+    w.MapImage->Selection().Entries.resize(1);
     EXPECT_FALSE(w.nSatistic->isEnabled());
     emit w.menuEdit->aboutToShow();
     EXPECT_TRUE(w.nSatistic->isEnabled());
@@ -198,22 +198,22 @@ TEST_F(MapWindowTest, MenuOpeningRecomputesTheEnablingAndSelectionChangesDoNot)
 TEST_F(MapWindowTest, TheFirstFiveResizesChangeNothing)
 {
     TTolvane &w = mapWindow();
-    w.MapImage->FProject.Layers.resize(1);
-    w.MapImage->FScale = 200;
-    w.MapImage->FCenterX = 5400000;
-    w.MapImage->FCenterY = 1300000;
+    w.MapImage->Project().Layers.resize(1);
+    w.MapImage->SetScale(200);
+    w.MapImage->SetCentreX(5400000);
+    w.MapImage->SetCentreY(1300000);
     for (int i = 1; i <= 5; ++i) {
         w.FormResize();
         EXPECT_EQ(w.FResizeCount, i);
-        EXPECT_EQ(w.MapImage->FScale, 200);
-        EXPECT_EQ(w.MapImage->FCenterX, 5400000);
+        EXPECT_EQ(w.MapImage->View().Scale, 200);
+        EXPECT_EQ(w.MapImage->View().CenterX, 5400000);
     }
     // Without a layer nothing changes however often the window is resized.
-    w.MapImage->FProject.Layers.clear();
+    w.MapImage->Project().Layers.clear();
     for (int i = 0; i < 3; ++i)
         w.FormResize();
-    EXPECT_EQ(w.MapImage->FScale, 200);
-    EXPECT_EQ(w.MapImage->FCenterY, 1300000);
+    EXPECT_EQ(w.MapImage->View().Scale, 200);
+    EXPECT_EQ(w.MapImage->View().CenterY, 1300000);
 }
 
 TEST_F(MapWindowTest, FirstActivationWithAMissingLastProjectShowsTheWelcomeOnce)
@@ -226,7 +226,7 @@ TEST_F(MapWindowTest, FirstActivationWithAMissingLastProjectShowsTheWelcomeOnce)
     w.FormActivate();
     EXPECT_TRUE(w.FirstActivationDone());
     EXPECT_TRUE(welcome->isVisible());
-    EXPECT_TRUE(w.MapImage->FProjectFile.isEmpty());
+    EXPECT_TRUE(w.MapImage->ProjectFile().isEmpty());
     welcome->hide();
     w.FormActivate();
     EXPECT_FALSE(welcome->isVisible());
@@ -266,7 +266,7 @@ TEST_F(MapWindowTest, ShowingLoadsTheCursorsThatExistAndHidesTheCadastralMenus)
     dir_.write(QStringLiteral("cur/ZoomIn.cur"), cursorFile(10, 12));   // case differs from the name asked for
     dir_.write(QStringLiteral("cur/pick.cur"), QByteArray("not a cursor"));
     TTolvane &w = mapWindow();
-    w.MapImage->FProgramDir = dir_.path();
+    w.MapImage->SetProgramDir(dir_.path());
     w.FormShow();
     EXPECT_EQ(mapengine::screenCursor(10).shape(), Qt::BitmapCursor);
     EXPECT_EQ(mapengine::screenCursor(10).hotSpot(), QPoint(10, 12));
@@ -604,13 +604,13 @@ TEST_F(MapWindowTest, StatusPanelsHoldLargeCoordinatesAndScales)
         {1, 1000, 1000},
     };
     for (const Case &c : cases) {
-        map.FScale = map.DenominatorToScale(c.denominator);
-        map.FPictureWidth = 400000;               // a wide screen, 4 m of picture
-        map.FPictureHeight = 300000;
-        map.FCenterX = c.x;
-        map.FCenterY = c.y;
+        map.SetScale(map.DenominatorToScale(c.denominator));
+        map.SetPictureWidth(400000);               // a wide screen, 4 m of picture
+        map.SetPictureHeight(300000);
+        map.SetCentreX(c.x);
+        map.SetCentreY(c.y);
         // The middle of the picture shows the centre.
-        w.ShowStatusText(map.FPictureWidth / 2, -map.FPictureHeight / 2);
+        w.ShowStatusText(map.View().PictureWidth / 2, -map.View().PictureHeight / 2);
         ASSERT_TRUE(panels[2]->text().startsWith(QStringLiteral("X = "))) << panels[2]->text().toStdString();
         for (int i = 0; i < 4; ++i)
             EXPECT_TRUE(showsWholeText(panels[i])) << i << ": \"" << panels[i]->text().toStdString() << "\" in "

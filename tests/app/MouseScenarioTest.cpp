@@ -260,10 +260,10 @@ protected:
         start.MdiArea->setActiveSubWindow(Tolvane);
         Tolvane->showMaximized();
         QApplication::processEvents();
-        ASSERT_EQ(map().FProject.Layers.size(), 3u);
+        ASSERT_EQ(map().Project().Layers.size(), 3u);
         ASSERT_EQ(w().ShownLayerIndex(), 1);
-        ASSERT_DOUBLE_EQ(map().FUnitsPerPixelX, 25);
-        ASSERT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map().FScale), 2000);
+        ASSERT_DOUBLE_EQ(map().View().UnitsPerPixelX, 25);
+        ASSERT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map().View().Scale), 2000);
         // The whole L in the control.
         ASSERT_GE(px(A).x(), 0);
         ASSERT_GE(px(A).y(), 0);
@@ -283,12 +283,12 @@ protected:
     QPoint px(QPointF p)
     {
         const QPoint l = map().MapToLogical(p.x(), p.y());
-        return QPoint(qRound(l.x() / map().FUnitsPerPixelX), qRound(-l.y() / map().FUnitsPerPixelY));
+        return QPoint(qRound(l.x() / map().View().UnitsPerPixelX), qRound(-l.y() / map().View().UnitsPerPixelY));
     }
     QPointF at(QPoint pixel)
     {
         TMapPoint m;
-        map().LogicalToMap(QPointF(pixel.x() * map().FUnitsPerPixelX, -pixel.y() * map().FUnitsPerPixelY), m);
+        map().LogicalToMap(QPointF(pixel.x() * map().View().UnitsPerPixelX, -pixel.y() * map().View().UnitsPerPixelY), m);
         return QPointF(m.X, m.Y);
     }
 
@@ -335,7 +335,7 @@ protected:
     // Makes a layer the current one, as a click on its row does.
     void makeCurrent(int layer)
     {
-        map().FProject.ActiveLayer = layer;
+        map().Project().ActiveLayer = layer;
         w().ShowActiveLayerRow(layer);
         w().UpdateToolButtons();
     }
@@ -359,7 +359,7 @@ TEST_F(MouseScenarioTest, DigitizingAPolygonSnapsToAVertexOfAnotherLayer)
     // Within 7 pixels of the contour's vertex E, 3 and 2 pixels off.
     const QPoint c4 = px(E) + QPoint(3, 2);
     click(c1);
-    EXPECT_TRUE(map().FDrawing);
+    EXPECT_TRUE(map().Drag().Drawing);
     EXPECT_TRUE(w().NDelPoint->isEnabled());
     click(c2);
     click(c3);
@@ -367,11 +367,11 @@ TEST_F(MouseScenarioTest, DigitizingAPolygonSnapsToAVertexOfAnotherLayer)
     EXPECT_EQ(w().FToolCursor, crPolygonMove);   // over a vertex
     click(c4);
     doubleClick(c5);
-    EXPECT_FALSE(map().FDrawing);
+    EXPECT_FALSE(map().Drag().Drawing);
     EXPECT_FALSE(w().NDelPoint->isEnabled());
 
     // The new record: one closed ring, the snapped vertex exactly E.
-    const TMapLayer &L = map().FProject.Layers[1];
+    const TMapLayer &L = map().Project().Layers[1];
     ASSERT_EQ(L.Objects.size(), 3u);
     int parts = 0;
     const std::vector<QPointF> ring = recordPoints(plots_, 3, &parts);
@@ -384,9 +384,9 @@ TEST_F(MouseScenarioTest, DigitizingAPolygonSnapsToAVertexOfAnotherLayer)
     }
     EXPECT_EQ(idOfRow(plots_, 3), QStringLiteral("3"));
     // It is the selection, and it can be undone.
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Layer, 1);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 2);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Layer, 1);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 2);
 
     // What another program reads of the layer.
     if (QStandardPaths::findExecutable(QStringLiteral("ogrinfo")).isEmpty()) {
@@ -410,34 +410,34 @@ TEST_F(MouseScenarioTest, ADoubleClickFirstCommitsAOnePointFigureAndALockedLayer
 {
     tool(w().pbDraw);
     doubleClick(px({1005, 4980}));
-    EXPECT_FALSE(map().FDrawing);
-    ASSERT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_FALSE(map().Drag().Drawing);
+    ASSERT_EQ(map().Project().Layers[1].Objects.size(), 3u);
     EXPECT_EQ(recordPoints(plots_, 3).size(), 1u);
 
     // On a layer that is not editable the figure ends with no commit.
-    map().FProject.Layers[1].Edited = false;
+    map().Project().Layers[1].Edited = false;
     click(px({1005, 4980}));
     click(px({1060, 4980}));
     doubleClick(px({1060, 5000}));
-    EXPECT_FALSE(map().FDrawing);
-    EXPECT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_FALSE(map().Drag().Drawing);
+    EXPECT_EQ(map().Project().Layers[1].Objects.size(), 3u);
 }
 
 TEST_F(MouseScenarioTest, PickingDraggingUndoAndCopying)
 {
-    const int journal = map().FJournalPos;
+    const int journal = map().JournalPos();
     tool(w().PBPick);
     // Off the handles of both frames of plot 1 (30 m, 60 pixels across).
     const QPoint inside = px({1020, 4966});
     click(inside);
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 0);
-    EXPECT_EQ(map().FSelection.FrameMode, 0);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 0);
+    EXPECT_EQ(map().Selection().FrameMode, 0);
     // A second click turns the frame to rotation, a third back.
     click(inside);
-    EXPECT_EQ(map().FSelection.FrameMode, 1);
+    EXPECT_EQ(map().Selection().FrameMode, 1);
     click(inside);
-    EXPECT_EQ(map().FSelection.FrameMode, 0);
+    EXPECT_EQ(map().Selection().FrameMode, 0);
 
     // A drag of 20 pixels moves the object 10 m, through the journal.
     drag(inside, inside + QPoint(20, 0));
@@ -447,7 +447,7 @@ TEST_F(MouseScenarioTest, PickingDraggingUndoAndCopying)
     EXPECT_DOUBLE_EQ(moved.Parts[0].Points[0].X, 1015);
     EXPECT_DOUBLE_EQ(moved.Parts[0].Points[2].X, 1045);
     EXPECT_DOUBLE_EQ(moved.Parts[0].Points[0].Y, 4945);
-    EXPECT_EQ(map().FJournalPos, journal + 1);
+    EXPECT_EQ(map().JournalPos(), journal + 1);
     EXPECT_TRUE(w().tbUndo->isEnabled());
     // The undo command: the journal steps back and the map is redrawn.
     map().UndoEdit();
@@ -457,15 +457,15 @@ TEST_F(MouseScenarioTest, PickingDraggingUndoAndCopying)
 
     // With Ctrl the drag copies the object into the current layer.
     drag(inside, inside + QPoint(0, 20), Qt::LeftButton, Qt::ControlModifier);
-    ASSERT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    ASSERT_EQ(map().Project().Layers[1].Objects.size(), 3u);
     TShpObject original, copy;
     map().ReadObject(1, 0, original);
     map().ReadObject(1, 2, copy);
     EXPECT_DOUBLE_EQ(original.Parts[0].Points[0].Y, 4945);
     EXPECT_DOUBLE_EQ(copy.Parts[0].Points[0].Y, 4935);
     EXPECT_DOUBLE_EQ(copy.Parts[0].Points[0].X, 1005);
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 2);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 2);
     EXPECT_EQ(w().FToolCursor, crPick);
 }
 
@@ -475,14 +475,14 @@ TEST_F(MouseScenarioTest, RectanglesSelectByEdgesNotByTheBoxOfAPolygon)
     // In the notch of the L: inside its box, outside the polygon; nothing
     // selected, although the rectangle lies in the polygon's box.
     drag(px({1005, 4985}), px({1065, 5005}));
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
     // Over both plots, pressed away from every object.
     drag(px({1067, 4995}), px({1003, 4943}));
-    EXPECT_EQ(map().FSelection.Entries.size(), 2u);
+    EXPECT_EQ(map().Selection().Entries.size(), 2u);
     // With Shift a rectangle across the L's edge D-E adds the L.
     drag(px({1067, 4995}), px({1003, 5015}), Qt::LeftButton, Qt::ShiftModifier);
     std::vector<std::pair<int, int>> picked;
-    for (const TSelObject &e : map().FSelection.Entries)
+    for (const TSelObject &e : map().Selection().Entries)
         picked.emplace_back(e.Layer, e.Index);
     std::sort(picked.begin(), picked.end());
     EXPECT_EQ(picked, (std::vector<std::pair<int, int>>{{0, 0}, {1, 0}, {1, 1}}));
@@ -490,21 +490,21 @@ TEST_F(MouseScenarioTest, RectanglesSelectByEdgesNotByTheBoxOfAPolygon)
     // The L selected alone, then a Shift rectangle inside it: the press takes
     // it out, and the rectangle does not bring it back.
     click(px({1067, 4995}));
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
     click(px({960, 5000}));
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
     drag(px({950, 4990}), px({980, 5030}), Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
     // The same rectangle without a press of its own.
     w().SelectInRectangle(Qt::LeftButton, TShiftState(), 950, 4990, 980, 5030);
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
 }
 
 TEST_F(MouseScenarioTest, TheLabelToolDragsALabelIntoTheShlFile)
 {
     // A label of plot 2 (object number 2, definition "ID") with its box
     // around its anchor, and one of plot 1 beside it.
-    TMapLayer &L = map().FProject.Layers[1];
+    TMapLayer &L = map().Project().Layers[1];
     L.Labels.resize(1);
     L.Labels[0].FieldName = QStringLiteral("ID");
     const QPoint anchor = px({1055, 4960}), other = px({1020, 4960});
@@ -522,11 +522,11 @@ TEST_F(MouseScenarioTest, TheLabelToolDragsALabelIntoTheShlFile)
 
     // A rectangle of 3 by 2 pixels beside the labels selects nothing.
     drag(anchor + QPoint(30, 30), anchor + QPoint(33, 32));
-    EXPECT_TRUE(map().FMoveLabels.Entries.empty());
+    EXPECT_TRUE(map().MoveLabels().Entries.empty());
 
     drag(anchor + QPoint(2, 1), anchor + QPoint(22, 11));
-    ASSERT_EQ(map().FMoveLabels.Entries.size(), 1u);
-    EXPECT_EQ(map().FMoveLabels.Entries[0].ObjectNumber, 2);
+    ASSERT_EQ(map().MoveLabels().Entries.size(), 1u);
+    EXPECT_EQ(map().MoveLabels().Entries[0].ObjectNumber, 2);
     // ".Shl": its 100-byte header, then one 96-byte record: object number at
     // 0, key at 4 (44 characters), the map shift at 48 and 56, the flag of a
     // changed position at 89.
@@ -553,38 +553,38 @@ TEST_F(MouseScenarioTest, ZoomRectangleStepsAndPanning)
     move(QPoint(5, 5));
     // The rectangle from (980, 4980) to (1020, 5000): 40 × 20 m.
     const QPoint p1 = px({980, 5000}), p2 = px({1020, 4980});
-    const double width = map().FPictureWidth, height = map().FPictureHeight;
+    const double width = map().View().PictureWidth, height = map().View().PictureHeight;
     drag(p1, p2);
-    EXPECT_DOUBLE_EQ(map().FScale, std::min(height / (20 * 1.1), width / (40 * 1.1)));
-    EXPECT_DOUBLE_EQ(map().FCenterX, 1000);
-    EXPECT_DOUBLE_EQ(map().FCenterY, 4990);
+    EXPECT_DOUBLE_EQ(map().View().Scale, std::min(height / (20 * 1.1), width / (40 * 1.1)));
+    EXPECT_DOUBLE_EQ(map().View().CenterX, 1000);
+    EXPECT_DOUBLE_EQ(map().View().CenterY, 4990);
     EXPECT_EQ(w().FToolCursor, crZoomIn);
 
     // A click zooms one step in, a right click one step out; a drag along
     // one axis only is a click.
-    const double scale = map().FScale;
+    const double scale = map().View().Scale;
     click(QPoint(100, 100));
-    EXPECT_DOUBLE_EQ(map().FScale, scale * 2);
+    EXPECT_DOUBLE_EQ(map().View().Scale, scale * 2);
     click(QPoint(100, 100), Qt::RightButton);
-    EXPECT_DOUBLE_EQ(map().FScale, scale);
+    EXPECT_DOUBLE_EQ(map().View().Scale, scale);
     drag(QPoint(100, 100), QPoint(160, 100));
-    EXPECT_DOUBLE_EQ(map().FScale, scale * 2);
+    EXPECT_DOUBLE_EQ(map().View().Scale, scale * 2);
     // A right drag keeps the scale.
     drag(QPoint(100, 100), QPoint(160, 140), Qt::RightButton);
-    EXPECT_DOUBLE_EQ(map().FScale, scale * 2);
-    EXPECT_DOUBLE_EQ(map().FCenterX, 1000);
+    EXPECT_DOUBLE_EQ(map().View().Scale, scale * 2);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, 1000);
 
     // A right drag with the pick tool pans by the drag.
     tool(w().PBPick);
-    const double x = map().FCenterX, y = map().FCenterY, s = map().FScale;
+    const double x = map().View().CenterX, y = map().View().CenterY, s = map().View().Scale;
     drag(QPoint(200, 200), QPoint(240, 170), Qt::RightButton);
-    EXPECT_DOUBLE_EQ(map().FCenterX, x - 40 * 25 / s);
-    EXPECT_DOUBLE_EQ(map().FCenterY, y - 30 * 25 / s);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, x - 40 * 25 / s);
+    EXPECT_DOUBLE_EQ(map().View().CenterY, y - 30 * 25 / s);
     // A right click of the pick tool opens its menu and leaves the view.
     click(QPoint(200, 200), Qt::RightButton);
     EXPECT_TRUE(w().pMenuPick->isVisible());
     w().pMenuPick->hide();
-    EXPECT_DOUBLE_EQ(map().FCenterX, x - 40 * 25 / s);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, x - 40 * 25 / s);
 }
 
 // The dialogs the tools open, counted, with an image registration that
@@ -617,16 +617,16 @@ TEST_F(MouseScenarioTest, TheInformationToolSelectsEveryObjectHitAndShowsThePane
     tool(w().tbInfo);
     // Inside plot 1, in the notch of the L: the plot only.
     click(px({1020, 4966}));
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Layer, 1);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Layer, 1);
     EXPECT_EQ(dialogs.infoShown, 1);
     // Inside the L: the L.
     click(px({960, 5000}));
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Layer, 0);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Layer, 0);
     // Beside everything: no panel.
     click(px({1090, 5090}));
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
     EXPECT_EQ(dialogs.infoShown, 2);
 }
 
@@ -634,7 +634,7 @@ TEST_F(MouseScenarioTest, ADoubleClickOnAnImageOfTheCurrentLayerRegistersIt)
 {
     ToolDialogs dialogs;
     platform::ScopedService<dialogs::DialogSeams> seams(dialogs);
-    TMapLayer &plots = map().FProject.Layers[1];
+    TMapLayer &plots = map().Project().Layers[1];
     tool(w().PBPick);
     const QPoint inside = px({1020, 4966});
     // Not an image layer: nothing.
@@ -649,17 +649,17 @@ TEST_F(MouseScenarioTest, ADoubleClickOnAnImageOfTheCurrentLayerRegistersIt)
     plots.Edited = true;
     doubleClick(inside);
     EXPECT_EQ(dialogs.registered, (std::vector<std::pair<int, int>>{{1, 0}}));
-    EXPECT_DOUBLE_EQ(map().FCenterX, 1150);
-    EXPECT_DOUBLE_EQ(map().FCenterY, 5200);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, 1150);
+    EXPECT_DOUBLE_EQ(map().View().CenterY, 5200);
     // Cancelled: the view stays.
     dialogs.accept = false;
-    map().FCenterX = 1000;
-    map().FCenterY = 5000;
+    map().SetCentreX(1000);
+    map().SetCentreY(5000);
     w().RedrawMap();
     click(px({1020, 4966}));
     doubleClick(px({1020, 4966}));
     EXPECT_EQ(dialogs.registered.size(), 2u);
-    EXPECT_DOUBLE_EQ(map().FCenterX, 1000);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, 1000);
 }
 
 TEST_F(MouseScenarioTest, EditingVertices)
@@ -701,13 +701,13 @@ TEST_F(MouseScenarioTest, AnOvalEndsOnTheReleaseOfItsSecondClick)
     w().FDrawKind = w().nDrawArc;
     const QPoint p1 = px({1010, 4985}), p2 = px({1040, 5000});
     click(p1);
-    ASSERT_TRUE(map().FDrawing);
-    EXPECT_EQ(map().FNewObject.Kind, 7);
+    ASSERT_TRUE(map().Drag().Drawing);
+    EXPECT_EQ(map().NewObject().Kind, 7);
     // The second click is the first half of a double click: the release
     // commits, and the double click finds no figure.
     doubleClick(p2);
-    EXPECT_FALSE(map().FDrawing);
-    ASSERT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_FALSE(map().Drag().Drawing);
+    ASSERT_EQ(map().Project().Layers[1].Objects.size(), 3u);
     const std::vector<QPointF> ring = recordPoints(plots_, 3);
     ASSERT_GE(ring.size(), 2u);
     EXPECT_EQ(ring[0], at(p1));
@@ -729,33 +729,33 @@ TEST_F(MouseScenarioTest, TheFiguresOwnPointsWinAndTheRulerStoresNothing)
     move(c1 + QPoint(5, -4));
     EXPECT_EQ(w().FToolCursor, crPolygonMove);
     click(c1 + QPoint(5, -4));
-    ASSERT_EQ(map().FNewObject.Points.size(), 4u);
-    EXPECT_EQ(map().FNewObject.Points[3].Point.X, at(c1).x());
-    EXPECT_EQ(map().FNewObject.Points[3].Point.Y, at(c1).y());
+    ASSERT_EQ(map().NewObject().Points.size(), 4u);
+    EXPECT_EQ(map().NewObject().Points[3].Point.X, at(c1).x());
+    EXPECT_EQ(map().NewObject().Points[3].Point.Y, at(c1).y());
     // Another tool leaves the figure; the draw tool, brought back through
     // the menu of drawing kinds, carries it on.
     tool(w().PBZoom);
-    EXPECT_TRUE(map().FDrawing);
+    EXPECT_TRUE(map().Drag().Drawing);
     w().nDrawPolygon->trigger();
     ASSERT_TRUE(w().pbDraw->isChecked());
     move(QPoint(5, 5));
     doubleClick(px({1020, 5005}));
-    EXPECT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_EQ(map().Project().Layers[1].Objects.size(), 3u);
     EXPECT_EQ(recordPoints(plots_, 3).size(), 6u);
 
     // The ruler measures where the user clicks, E included, and stores nothing.
     tool(w().TbLen);
     click(px(E) + QPoint(2, 2));
     click(px({1040, 4990}));
-    ASSERT_TRUE(map().FDrawing);
-    ASSERT_EQ(map().FNewObject.Points.size(), 2u);
-    EXPECT_NE(map().FNewObject.Points[0].Point.X, E.x());
+    ASSERT_TRUE(map().Drag().Drawing);
+    ASSERT_EQ(map().NewObject().Points.size(), 2u);
+    EXPECT_NE(map().NewObject().Points[0].Point.X, E.x());
     EXPECT_TRUE(w().NDelPoint->isEnabled());
     doubleClick(px({1050, 4990}));
-    EXPECT_FALSE(map().FDrawing);
-    EXPECT_TRUE(map().FNewObject.Points.empty());
+    EXPECT_FALSE(map().Drag().Drawing);
+    EXPECT_TRUE(map().NewObject().Points.empty());
     EXPECT_FALSE(w().NDelPoint->isEnabled());
-    EXPECT_EQ(map().FProject.Layers[1].Objects.size(), 3u);
+    EXPECT_EQ(map().Project().Layers[1].Objects.size(), 3u);
 }
 
 TEST_F(MouseScenarioTest, OneClickTextsAndPointsOnTheTextLayer)
@@ -779,12 +779,12 @@ TEST_F(MouseScenarioTest, OneClickTextsAndPointsOnTheTextLayer)
         click(px({1010, 4990}));
         EXPECT_TRUE(answers.exhausted());
     }
-    TMapLayer &texts = map().FProject.Layers[2];
+    TMapLayer &texts = map().Project().Layers[2];
     ASSERT_EQ(texts.Objects.size(), 1u);
     TShpObject text;
     map().ReadObject(2, 0, text);
-    EXPECT_EQ(map().FTemplate.Kind, okText);
-    EXPECT_EQ(map().FTemplate.Text, QStringLiteral("Участок 5"));
+    EXPECT_EQ(map().Template().Kind, okText);
+    EXPECT_EQ(map().Template().Text, QStringLiteral("Участок 5"));
     ASSERT_FALSE(text.Parts.empty());
     EXPECT_EQ(text.Parts[0].Points[0].X, at(px({1010, 4990})).x());
 
@@ -804,7 +804,7 @@ TEST_F(MouseScenarioTest, OneClickTextsAndPointsOnTheTextLayer)
     click(px({1030, 4990}));
     ASSERT_EQ(texts.Objects.size(), 2u);
     map().ReadObject(2, 1, text);
-    EXPECT_EQ(map().FTemplate.Kind, okPoint);
+    EXPECT_EQ(map().Template().Kind, okPoint);
 
     // A locked text layer: no box, nothing created.
     texts.Edited = false;
@@ -821,14 +821,14 @@ TEST_F(MouseScenarioTest, InRotateModeHandleNineMovesOnlyThePivotAndTheSelectToo
     const QPoint inside = px({1020, 4966}), centre = px({1020, 4960});
     click(inside);
     click(inside);
-    ASSERT_EQ(map().FSelection.FrameMode, 1);
-    const int journal = map().FJournalPos;
+    ASSERT_EQ(map().Selection().FrameMode, 1);
+    const int journal = map().JournalPos();
     drag(centre, centre + QPoint(10, 6));
-    EXPECT_EQ(map().FDragHandle, 9);
-    EXPECT_EQ(map().FSelection.FrameMode, 1);
-    EXPECT_DOUBLE_EQ(map().FSelection.PivotX, at(centre + QPoint(10, 6)).x());
-    EXPECT_DOUBLE_EQ(map().FSelection.PivotY, at(centre + QPoint(10, 6)).y());
-    EXPECT_EQ(map().FJournalPos, journal);
+    EXPECT_EQ(map().Drag().DragHandle, 9);
+    EXPECT_EQ(map().Selection().FrameMode, 1);
+    EXPECT_DOUBLE_EQ(map().Selection().PivotX, at(centre + QPoint(10, 6)).x());
+    EXPECT_DOUBLE_EQ(map().Selection().PivotY, at(centre + QPoint(10, 6)).y());
+    EXPECT_EQ(map().JournalPos(), journal);
     TShpObject plot;
     map().ReadObject(1, 0, plot);
     EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1005);
@@ -837,9 +837,9 @@ TEST_F(MouseScenarioTest, InRotateModeHandleNineMovesOnlyThePivotAndTheSelectToo
     tool(w().pbSelect);
     const QPoint second = px({1055, 4966});
     drag(second, second + QPoint(20, 0));
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 1);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 1);
     map().ReadObject(1, 1, plot);
     EXPECT_DOUBLE_EQ(plot.Parts[0].Points[0].X, 1045);
-    EXPECT_EQ(map().FJournalPos, journal);
+    EXPECT_EQ(map().JournalPos(), journal);
 }

@@ -422,17 +422,17 @@ class LabelSearchTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TMapLayer &L = map.FProject.Layers.emplace_back();
+        TMapLayer &L = map.Project().Layers.emplace_back();
         L.FileName = QDir(dir.path()).filePath(QStringLiteral("plots.shp"));
         L.Visible = L.Snap = true;
-        map.FProject.ActiveLayer = 0;
+        map.Project().ActiveLayer = 0;
         // 25 units of 0.01 mm per pixel, 1:1000, a picture of 400 x 300 pixels.
-        map.FPictureWidth = 10000;
-        map.FPictureHeight = 7500;
-        map.FUnitsPerPixelX = map.FUnitsPerPixelY = 25;
-        map.FScale = MapControlCore::DenominatorToScale(1000);
-        map.FCenterX = 1000;
-        map.FCenterY = 5000;
+        map.SetPictureWidth(10000);
+        map.SetPictureHeight(7500);
+        map.SetUnitsPerPixel(25, 25);
+        map.SetScale(MapControlCore::DenominatorToScale(1000));
+        map.SetCentreX(1000);
+        map.SetCentreY(5000);
     }
     void writeLabels(const std::vector<QByteArray> &records, const QByteArray &tail = {})
     {
@@ -478,10 +478,10 @@ TEST_F(LabelSearchTest, TheLaterOfOverlappingLabelsIsFound)
         [](TMapLayer &L) { L.Closed = true; },
         [](TMapLayer &L) { L.ScaleView = true; L.ScaleMin = 2000; L.ScaleMax = 5000; }};
     for (const auto &hide : hides) {
-        TMapLayer saved = map.FProject.Layers[0];
-        hide(map.FProject.Layers[0]);
+        TMapLayer saved = map.Project().Layers[0];
+        hide(map.Project().Layers[0]);
         EXPECT_EQ(findLabelAt(map, 0, 60, 60).ObjectNumber, 0);
-        map.FProject.Layers[0] = saved;
+        map.Project().Layers[0] = saved;
     }
     EXPECT_EQ(findLabelAt(map, 1, 60, 60).ObjectNumber, 0);
     EXPECT_EQ(findLabelAt(map, 0, 60, 60).ObjectNumber, 4);
@@ -490,9 +490,9 @@ TEST_F(LabelSearchTest, TheLaterOfOverlappingLabelsIsFound)
 TEST_F(LabelSearchTest, AMissingLabelFileGivesNoLabel)
 {
     EXPECT_EQ(findLabelAt(map, 0, 60, 60).ObjectNumber, 0);
-    map.FMoveLabels.Entries.resize(2);
+    map.MoveLabels().Entries.resize(2);
     selectLabelsInRectangle(map, 0, TShiftState(), 900, 4900, 1100, 5100);
-    EXPECT_TRUE(map.FMoveLabels.Entries.empty());
+    EXPECT_TRUE(map.MoveLabels().Entries.empty());
 }
 
 TEST_F(LabelSearchTest, LabelsInARectangle)
@@ -505,7 +505,7 @@ TEST_F(LabelSearchTest, LabelsInARectangle)
     auto mapY = [](double py) { return (150 - py) / 4 + 5000; };
     auto numbers = [&] {
         std::vector<int> v;
-        for (const TLabelEntry &e : map.FMoveLabels.Entries)
+        for (const TLabelEntry &e : map.MoveLabels().Entries)
             v.push_back(e.RecordNumber);
         return v;
     };
@@ -514,8 +514,8 @@ TEST_F(LabelSearchTest, LabelsInARectangle)
     selectLabelsInRectangle(map, 0, TShiftState(), x1, y1, x2, y2);
     EXPECT_EQ(numbers(), (std::vector<int>{0, 1, 2}));
     // The anchor of an entry comes from the anchor in picture units.
-    EXPECT_DOUBLE_EQ(map.FMoveLabels.Entries[1].PixelX, 100);
-    EXPECT_DOUBLE_EQ(map.FMoveLabels.Entries[1].PixelY, 100);
+    EXPECT_DOUBLE_EQ(map.MoveLabels().Entries[1].PixelX, 100);
+    EXPECT_DOUBLE_EQ(map.MoveLabels().Entries[1].PixelY, 100);
     // Ctrl: wholly inside only.
     selectLabelsInRectangle(map, 0, TShiftState(ssCtrl), x1, y1, x2, y2);
     EXPECT_EQ(numbers(), (std::vector<int>{0, 2}));

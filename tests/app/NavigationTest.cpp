@@ -23,24 +23,24 @@ protected:
     {
         MapWindowTest::SetUp();
         // A picture of 20000 x 10000 (0.01 mm), 800 x 400 pixels.
-        map().FPictureWidth = 20000;
-        map().FPictureHeight = 10000;
-        map().FUnitsPerPixelX = 25;
-        map().FUnitsPerPixelY = 25;
+        map().SetPictureWidth(20000);
+        map().SetPictureHeight(10000);
+        map().SetUnitsPerPixelX(25);
+        map().SetUnitsPerPixelY(25);
         view(1000, 1000, 1000);
     }
     void view(double denominator, double x, double y)
     {
-        map().FScale = map().DenominatorToScale(denominator);
-        map().FCenterX = x;
-        map().FCenterY = y;
+        map().SetScale(map().DenominatorToScale(denominator));
+        map().SetCentreX(x);
+        map().SetCentreY(y);
     }
-    double denominator() { return map().ScaleToDenominator(map().FScale); }
+    double denominator() { return map().ScaleToDenominator(map().View().Scale); }
     QString panel(int i) { return platform::statusPanels(w().MapStatusBar).at(i)->text(); }
     // One listed layer, so that the commands that need a layer act.
     void listOneLayer()
     {
-        TMapLayer &L = map().FProject.Layers.emplace_back();
+        TMapLayer &L = map().Project().Layers.emplace_back();
         L.Name = QStringLiteral("A");
         L.MapType = 1;
         L.MtMinX = 100;
@@ -80,15 +80,15 @@ TEST_F(NavigationTest, ZoomSteps)
         forgetViews();
         w().ZoomStep(c.kind, c.fine, c.arg);
         EXPECT_NEAR(denominator(), c.to, c.to * 1e-9);
-        EXPECT_EQ(map().FCenterX, 10);
-        EXPECT_EQ(map().FCenterY, 20);
+        EXPECT_EQ(map().View().CenterX, 10);
+        EXPECT_EQ(map().View().CenterY, 20);
         EXPECT_TRUE(redrawn());
     }
     // A fine enlargement and a fine reduction give 0.99 of the scale.
     view(1000, 0, 0);
     w().ZoomStep(1, true, 0);
     w().ZoomStep(2, true, 0);
-    EXPECT_NEAR(map().FScale, 0.99 * 100, 1e-9);
+    EXPECT_NEAR(map().View().Scale, 0.99 * 100, 1e-9);
     // The buttons, keys and menus.
     view(1000, 0, 0);
     w().tbZoomOut->click();
@@ -104,19 +104,19 @@ TEST_F(NavigationTest, ZoomToExtent)
 {
     w().ZoomToExtent(0, 0, 2000, 1000);
     EXPECT_NEAR(denominator(), 12000, 1e-6);
-    EXPECT_EQ(map().FCenterX, 1000);
-    EXPECT_EQ(map().FCenterY, 500);
+    EXPECT_EQ(map().View().CenterX, 1000);
+    EXPECT_EQ(map().View().CenterY, 500);
     // A horizontal segment: the smaller of a scale and 0 is 0, so 1:1.
     w().ZoomToExtent(0, 5, 100, 5);
     EXPECT_NEAR(denominator(), 1, 1e-12);
-    EXPECT_EQ(map().FCenterX, 50);
-    EXPECT_EQ(map().FCenterY, 5);
+    EXPECT_EQ(map().View().CenterX, 50);
+    EXPECT_EQ(map().View().CenterY, 5);
     // A single point keeps the scale.
     view(2500, 0, 0);
     w().ZoomToExtent(7, 8, 7, 8);
     EXPECT_NEAR(denominator(), 2500, 1e-9);
-    EXPECT_EQ(map().FCenterX, 7);
-    EXPECT_EQ(map().FCenterY, 8);
+    EXPECT_EQ(map().View().CenterX, 7);
+    EXPECT_EQ(map().View().CenterY, 8);
 }
 
 TEST_F(NavigationTest, ZoomToWindowFitsTheRubberBand)
@@ -124,9 +124,9 @@ TEST_F(NavigationTest, ZoomToWindowFitsTheRubberBand)
     // Pixel (0, 0) is the map point (900, 1050), pixel (400, 200) the view's
     // centre (1000, 1000).
     w().ZoomToWindow(4, QPoint(0, 0), QPoint(400, 200));
-    EXPECT_NEAR(map().FScale, 10000 / (50 * 1.1), 1e-9);
-    EXPECT_EQ(map().FCenterX, 950);
-    EXPECT_EQ(map().FCenterY, 1025);
+    EXPECT_NEAR(map().View().Scale, 10000 / (50 * 1.1), 1e-9);
+    EXPECT_EQ(map().View().CenterX, 950);
+    EXPECT_EQ(map().View().CenterY, 1025);
     // Other modes fit nothing; every mode keeps the scale at 1:1 at most.
     view(1000, 0, 0);
     w().ZoomToWindow(5, QPoint(0, 0), QPoint(400, 200));
@@ -141,23 +141,23 @@ TEST_F(NavigationTest, ViewingTheLayerOrItsSelection)
     listOneLayer();
     w().TbViewObjects->click();
     EXPECT_NEAR(denominator(), 200 * 1.2 * 100000 / 20000, 1e-6);
-    EXPECT_EQ(map().FCenterX, 200);
-    EXPECT_EQ(map().FCenterY, 250);
+    EXPECT_EQ(map().View().CenterX, 200);
+    EXPECT_EQ(map().View().CenterY, 250);
     // A selection whose extent is a horizontal segment: 1:1 on its middle.
     TSelObject e;
     e.XMin = 10;
     e.YMin = 40;
     e.XMax = 30;
     e.YMax = 40;
-    map().FSelection.Entries = {e};
-    map().FSelection.MinX = 10;
-    map().FSelection.MinY = 40;
-    map().FSelection.MaxX = 30;
-    map().FSelection.MaxY = 40;
+    map().Selection().Entries = {e};
+    map().Selection().MinX = 10;
+    map().Selection().MinY = 40;
+    map().Selection().MaxX = 30;
+    map().Selection().MaxY = 40;
     w().nViewObjects->trigger();
     EXPECT_NEAR(denominator(), 1, 1e-12);
-    EXPECT_EQ(map().FCenterX, 20);
-    EXPECT_EQ(map().FCenterY, 40);
+    EXPECT_EQ(map().View().CenterX, 20);
+    EXPECT_EQ(map().View().CenterY, 40);
 }
 
 TEST_F(NavigationTest, StatusBarTexts)
@@ -204,7 +204,7 @@ TEST_F(NavigationTest, ScaleMenusAndTheScaleField)
     w().FStyleTarget = QStringLiteral("Text");
     w().NM[5]->trigger();
     EXPECT_EQ(w().EditTextScale->text(), QStringLiteral("1000"));
-    EXPECT_EQ(map().FTemplate.TextScale, 1000);
+    EXPECT_EQ(map().Template().TextScale, 1000);
     EXPECT_NEAR(denominator(), 5000, 1e-9);
 
     // The scale field acts on Enter, for a whole number above 0.
@@ -236,12 +236,12 @@ TEST_F(NavigationTest, TheWheel)
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.delta << (c.reversed ? " reversed" : "") << (c.shift ? " shift" : ""));
         view(1000, 5, 6);
-        map().FWheelReversed = c.reversed;
+        map().Settings().WheelReversed = c.reversed;
         forgetViews();
         w().FormMouseWheel(c.delta, c.shift);
         EXPECT_NEAR(denominator(), c.to, 1e-9);
         EXPECT_EQ(redrawn(), c.delta != 0);
-        EXPECT_EQ(map().FCenterX, 5);
+        EXPECT_EQ(map().View().CenterX, 5);
     }
 }
 
@@ -264,11 +264,11 @@ TEST_F(NavigationTest, TheViewHistory)
     EXPECT_EQ(panel(0), QStringLiteral("M 1:12000"));
     w().tbPriorZoom->click();
     EXPECT_NEAR(denominator(), 1000, 1e-9);
-    EXPECT_EQ(map().FCenterX, 10);
+    EXPECT_EQ(map().View().CenterX, 10);
     w().tbNextZoom->click();
     w().N58->trigger();
     EXPECT_NEAR(denominator(), 6000, 1e-6);
-    EXPECT_EQ(map().FCenterX, 1000);
+    EXPECT_EQ(map().View().CenterX, 1000);
 }
 
 TEST_F(NavigationTest, LocatingAnObject)
@@ -298,37 +298,37 @@ TEST_F(NavigationTest, LocatingAnObject)
         EXPECT_EQ(b.X2, c.box.X2);
         EXPECT_EQ(b.Y2, c.box.Y2);
     }
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
 
     // Selecting: the object alone is selected, the view centred on it at the
     // same scale.
     w().LocateObject(1, 1, true);
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Layer, 1);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 1);
-    EXPECT_EQ(map().FSelection.MaxX, 7);
-    EXPECT_EQ(map().FCenterX, 7);
-    EXPECT_EQ(map().FCenterY, 9);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Layer, 1);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 1);
+    EXPECT_EQ(map().Selection().MaxX, 7);
+    EXPECT_EQ(map().View().CenterX, 7);
+    EXPECT_EQ(map().View().CenterY, 9);
     EXPECT_NEAR(denominator(), 1000, 1e-9);
     // An object without parts is selected with a zero box, centred on (0, 0).
     w().LocateObject(0, 1, true);
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FCenterX, 0);
-    EXPECT_EQ(map().FCenterY, 0);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().View().CenterX, 0);
+    EXPECT_EQ(map().View().CenterY, 0);
 
     // A layer whose file is gone: a zero box and no selection.
     QFile::remove(QDir(work_).filePath(QStringLiteral("img.shp")));
-    map().FSelection = TSelObjects{};
+    map().Selection() = TSelObjects{};
     const TMapExtent gone = w().LocateObject(3, 0, true);
     EXPECT_EQ(gone.X2, 0);
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
 }
 
 TEST_F(NavigationTest, TheCursorCoordinatesWindow)
 {
     platform::ScopedService<platform::DecimalSeparator> sep(u',');
-    map().FCursorX = 1300000.25;
-    map().FCursorY = 5400000.5;
+    map().Drag().CursorX = 1300000.25;
+    map().Drag().CursorY = 5400000.5;
     QString x, y;
     testsupport::ScriptedAnswers answers;
     dialog(answers, [&](QDialog &d) {

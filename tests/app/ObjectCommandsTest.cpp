@@ -145,7 +145,7 @@ TEST_F(ObjectCommands, DeleteDuplicateAndReverseNeedThePickToolAndAnEditableLaye
     EXPECT_EQ(read(lines, 2).Parts[0].Points.front().X, 100);
 
     w().mObjectDeleteClick();
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
     EXPECT_EQ(liveObjects(lines), 2);
 }
 
@@ -155,7 +155,7 @@ TEST_F(ObjectCommands, UndoAndRedoButtonsFollowTheJournal)
     pickTool();
     select(lines, 0);
     w().aRevase->trigger();
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(lines, 1);
     w().aRevase->trigger();
     EXPECT_TRUE(w().tbUndo->isEnabled());
@@ -171,7 +171,7 @@ TEST_F(ObjectCommands, UndoAndRedoButtonsFollowTheJournal)
     EXPECT_EQ(read(lines, 0).Parts[0].Points.front().X, 100);
     EXPECT_TRUE(w().tbRedo->isEnabled());
     // A new change drops what could be redone.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(lines, 0);
     w().aRevase->trigger();
     EXPECT_FALSE(w().tbRedo->isEnabled());
@@ -212,54 +212,54 @@ TEST_F(ObjectCommands, DelRemovesDigitizedPointsAndEndsTheFigure)
     map().ResetPicture();
     w().pbDraw->setChecked(true);
     TMapVyk &m = map();
-    m.FDrawing = true;
+    m.Drag().Drawing = true;
     w().NDelPoint->setEnabled(true);
     w().NDelPoint->setShortcut(QKeySequence(Qt::Key_Delete));
     for (double x : {1000.0, 1010.0, 1020.0}) {
         TNewPoint p;
         p.Point.X = x;
         p.Point.Y = 1000;
-        m.FNewObject.Points.push_back(p);
+        m.NewObject().Points.push_back(p);
     }
     const QList<QLabel *> panels = platform::statusPanels(w().MapStatusBar);
     w().NDelPoint->trigger();
-    ASSERT_EQ(m.FNewObject.Points.size(), 2u);
-    EXPECT_TRUE(m.FDrawing);
+    ASSERT_EQ(m.NewObject().Points.size(), 2u);
+    EXPECT_TRUE(m.Drag().Drawing);
     EXPECT_FALSE(panels[4]->text().isEmpty());
     w().NDelPoint->trigger();
-    EXPECT_EQ(m.FNewObject.Points.size(), 1u);
+    EXPECT_EQ(m.NewObject().Points.size(), 1u);
     w().NDelPoint->trigger();
-    EXPECT_TRUE(m.FNewObject.Points.empty());
-    EXPECT_FALSE(m.FDrawing);
+    EXPECT_TRUE(m.NewObject().Points.empty());
+    EXPECT_FALSE(m.Drag().Drawing);
     EXPECT_FALSE(w().NDelPoint->isEnabled());
     EXPECT_TRUE(w().NDelPoint->shortcut().isEmpty());
 
     // The ruler removes its points alike; another tool leaves them.
-    m.FDrawing = true;
-    m.FNewObject.Points.resize(2);
+    m.Drag().Drawing = true;
+    m.NewObject().Points.resize(2);
     w().PBPick->setChecked(true);
     w().NDelPointClick();
-    EXPECT_EQ(m.FNewObject.Points.size(), 2u);
+    EXPECT_EQ(m.NewObject().Points.size(), 2u);
     w().TbLen->setChecked(true);
     w().NDelPointClick();
-    EXPECT_EQ(m.FNewObject.Points.size(), 1u);
+    EXPECT_EQ(m.NewObject().Points.size(), 1u);
 }
 
 TEST_F(ObjectCommands, TheDrawButtonThrowsAwayTheFigure)
 {
     TMapVyk &m = map();
-    m.FDrawing = true;
-    m.FNewObject.Points.resize(3);
-    m.FNewObject.Values.push_back({QStringLiteral("ID"), QStringLiteral("1")});
+    m.Drag().Drawing = true;
+    m.NewObject().Points.resize(3);
+    m.NewObject().Values.push_back({QStringLiteral("ID"), QStringLiteral("1")});
     w().nDrawPointClick(w().nDrawText);
     EXPECT_TRUE(w().pbDraw->isChecked());
     EXPECT_EQ(w().FDrawKind, w().nDrawText);
-    EXPECT_EQ(m.FNewObject.Points.size(), 3u);
+    EXPECT_EQ(m.NewObject().Points.size(), 3u);
     w().pbDraw->click();
     EXPECT_EQ(w().FDrawKind, w().nDrawPolygon);
-    EXPECT_FALSE(m.FDrawing);
-    EXPECT_TRUE(m.FNewObject.Points.empty());
-    EXPECT_TRUE(m.FNewObject.Values.empty());
+    EXPECT_FALSE(m.Drag().Drawing);
+    EXPECT_TRUE(m.NewObject().Points.empty());
+    EXPECT_TRUE(m.NewObject().Values.empty());
 }
 
 TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
@@ -281,7 +281,7 @@ TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
         {w().PBZoom, true, nullptr},
     };
     for (const Case &c : cases) {
-        map().FSelection.Entries.clear();
+        map().Selection().Entries.clear();
         if (c.selected)
             select(lines, 0);
         c.tool->setChecked(true);
@@ -300,7 +300,7 @@ TEST_F(ObjectCommands, TheInformationPanelSaysWhyItStaysShut)
         }
     }
     // The action is silent, and not for the zoom tool.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     w().aEditInfoExecute();
     select(lines, 0);
     w().PBZoom->setChecked(true);
@@ -342,7 +342,7 @@ TEST_F(ObjectCommands, TheDefaultDialogsOpenFromTheirCommands)
                                   QStringLiteral("ProLayer"), QStringLiteral("EditTable"), QStringLiteral("ProLegend"),
                                   QStringLiteral("MapView")}));
     EXPECT_EQ(layer(lines).Objects.size(), 2u);
-    EXPECT_EQ(map().FSelection.Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries.size(), 1u);
 }
 
 TEST_F(ObjectCommands, TheTableEditorOpensTheTableOfTheWorkFolderFirst)
@@ -416,7 +416,7 @@ TEST_F(ObjectCommands, ThePickMenuEnablesWhatTheSelectionAndTheActiveLayerAllow)
     for (const Case &c : cases) {
         layer(lines).MapType = c.mapType;
         layer(lines).ObjType = c.objType;
-        map().FSelection.Entries.clear();
+        map().Selection().Entries.clear();
         if (c.selected)
             select(lines, 0);
         (c.pick ? w().PBPick : w().PBZoom)->setChecked(true);

@@ -85,7 +85,7 @@ TEST_F(ProjectCommandsTest, ReadingOpensTheLayersInOrder)
     const QString data = dir_.file(QStringLiteral("proj/city"));
     ASSERT_TRUE(w().ReadProject(path));
 
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     EXPECT_EQ(names(), (QStringList{"дороги", "участки"}));
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1}));
     EXPECT_EQ(layer(0).Objects.size(), 3u);
@@ -93,19 +93,19 @@ TEST_F(ProjectCommandsTest, ReadingOpensTheLayersInOrder)
     EXPECT_EQ(layer(1).FileName, QStringLiteral("Parcels.SHP"));
     EXPECT_EQ(layer(1).Number, 1);
     EXPECT_EQ(app::rowImage(w().ListLayers->topLevelItem(1), app::lcVisible), app::imgVisibleOff);
-    EXPECT_EQ(map().FProject.ActiveLayer, 1);
+    EXPECT_EQ(map().Project().ActiveLayer, 1);
     EXPECT_EQ(w().ShownLayerIndex(), 1);
-    EXPECT_EQ(map().FCenterX, 5400100.5);
-    EXPECT_EQ(map().FCenterY, 1300200.25);
-    EXPECT_EQ(map().FScale, 50);
-    EXPECT_TRUE(map().ZoomPanel);
-    EXPECT_FALSE(map().PickPanel);
+    EXPECT_EQ(map().View().CenterX, 5400100.5);
+    EXPECT_EQ(map().View().CenterY, 1300200.25);
+    EXPECT_EQ(map().View().Scale, 50);
+    EXPECT_TRUE(map().Panels().ZoomPanel);
+    EXPECT_FALSE(map().Panels().PickPanel);
     EXPECT_FALSE(w().nSnapPoint->isChecked());
     EXPECT_TRUE(w().nSnapLine->isChecked());
     EXPECT_TRUE(w().nShowMark->isChecked());
-    EXPECT_EQ(map().FWorkDir, data);
+    EXPECT_EQ(map().WorkDir(), data);
     EXPECT_EQ(QDir::currentPath(), data);
-    EXPECT_EQ(map().FProjectFile, path);
+    EXPECT_EQ(map().ProjectFile(), path);
     EXPECT_EQ(w().windowTitle(), path);
     EXPECT_EQ(setting(QStringLiteral("LastOpenTvpFile")), path);
     EXPECT_EQ(statusPanel(0), QStringLiteral("M 1:2000"));
@@ -118,7 +118,7 @@ TEST_F(ProjectCommandsTest, MissingProjectsAndDataFolders)
     // A missing project changes nothing, not even a data folder.
     EXPECT_FALSE(w().ReadProject(dir_.file(QStringLiteral("none.tvp"))));
     EXPECT_FALSE(QFileInfo::exists(dir_.file(QStringLiteral("none"))));
-    EXPECT_TRUE(map().FProjectFile.isEmpty());
+    EXPECT_TRUE(map().ProjectFile().isEmpty());
     // A project without its data folder gets one.
     const QString path = dir_.file(QStringLiteral("bare.tvp"));
     writeProject(path, {"!Tolvane v.2.2.0.2", "", "LayersCount=0"});
@@ -148,10 +148,10 @@ TEST_F(ProjectCommandsTest, AFileWithoutTheHeaderIsRefusedAndTheProjectStaysOpen
         {"empty.tvp", ""},
     };
     auto stillOpen = [&] {
-        EXPECT_EQ(map().FProjectFile, path);
+        EXPECT_EQ(map().ProjectFile(), path);
         EXPECT_EQ(names(), (QStringList{"дороги", "участки"}));
-        EXPECT_EQ(map().FProject.Layers.size(), 2u);
-        EXPECT_EQ(map().FWorkDir, data);
+        EXPECT_EQ(map().Project().Layers.size(), 2u);
+        EXPECT_EQ(map().WorkDir(), data);
         EXPECT_EQ(QDir::currentPath(), data);
         EXPECT_EQ(w().windowTitle(), path);
         EXPECT_EQ(setting(QStringLiteral("LastOpenTvpFile")), path);
@@ -197,9 +197,9 @@ TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
     folder(QStringLiteral("odd"));
     writeLayer(dir_.file(QStringLiteral("odd")), QStringLiteral("a"), squares(1), 1);
     ASSERT_TRUE(w().ReadProject(path));
-    EXPECT_EQ(map().FCenterX, 777);
-    EXPECT_EQ(map().FCenterY, 888);
-    ASSERT_EQ(map().FProject.Layers.size(), 2u);
+    EXPECT_EQ(map().View().CenterX, 777);
+    EXPECT_EQ(map().View().CenterY, 888);
+    ASSERT_EQ(map().Project().Layers.size(), 2u);
     EXPECT_EQ(layer(0).Name, QStringLiteral("A"));
     // The second record stays empty: no name, no file, no kind.
     EXPECT_TRUE(layer(1).Name.isEmpty());
@@ -208,7 +208,7 @@ TEST_F(ProjectCommandsTest, BlocksOutsideTheLayerCountAreTopLevelLines)
     // A count far beyond the file's blocks makes no more records than blocks.
     writeProject(path, {"!Tolvane v.2.2.0.2", "", "LayersCount=2000000000", "Layer=1", "{", "Name=A", "}"});
     ASSERT_TRUE(w().ReadProject(path));
-    EXPECT_EQ(map().FProject.Layers.size(), 1u);
+    EXPECT_EQ(map().Project().Layers.size(), 1u);
 }
 
 TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
@@ -223,12 +223,12 @@ TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
     // row 1).
     w().ListLayers->setCurrentItem(w().ListLayers->topLevelItem(0));
     w().DragLayerRow(1, 0);
-    map().FProject.ActiveLayer = 0;
+    map().Project().ActiveLayer = 0;
     w().ShowActiveLayerRow(0);
-    map().FCenterX = 5400000.75;
-    map().FCenterY = 1300000.125;
-    map().FScale = map().DenominatorToScale(500);
-    map().PickPanel = true;
+    map().SetCentreX(5400000.75);
+    map().SetCentreY(1300000.125);
+    map().SetScale(map().DenominatorToScale(500));
+    map().Panels().PickPanel = true;
     w().nSnapPoint->setChecked(true);
     w().nShowAll->setChecked(false);
 
@@ -241,24 +241,24 @@ TEST_F(ProjectCommandsTest, AWrittenProjectReadsBackInListOrder)
     EXPECT_TRUE(written.contains(QStringLiteral("ActiveLayer=1")));
     EXPECT_TRUE(written.contains(QStringLiteral("LayersCount=2")));
 
-    map().FCenterX = map().FCenterY = 0;
-    map().PickPanel = false;
+    map().SetCentre(0, 0);
+    map().Panels().PickPanel = false;
     w().nSnapPoint->setChecked(false);
     ASSERT_TRUE(w().ReadProject(path));
     EXPECT_EQ(names(), (QStringList{"участки", "дороги"}));
     EXPECT_EQ(layer(0).Name, QStringLiteral("участки"));
     EXPECT_EQ(layer(0).Objects.size(), 2u);
     EXPECT_EQ(layer(1).Objects.size(), 3u);
-    EXPECT_EQ(map().FProject.ActiveLayer, 1);
+    EXPECT_EQ(map().Project().ActiveLayer, 1);
     EXPECT_EQ(w().LVLayer->topLevelItem(0)->text(app::lcName), QStringLiteral("дороги"));
     ASSERT_EQ(layer(1).Labels.size(), 1u);
     EXPECT_EQ(layer(1).Labels[0].FieldName, QStringLiteral("НОМЕР"));
     ASSERT_EQ(layer(1).Legend.size(), 1u);
     EXPECT_EQ(layer(1).Legend[0].Code, 255);
-    EXPECT_EQ(map().FCenterX, 5400000.75);
-    EXPECT_EQ(map().FCenterY, 1300000.125);
-    EXPECT_EQ(map().ScaleToDenominator(map().FScale), 500);
-    EXPECT_TRUE(map().PickPanel);
+    EXPECT_EQ(map().View().CenterX, 5400000.75);
+    EXPECT_EQ(map().View().CenterY, 1300000.125);
+    EXPECT_EQ(map().ScaleToDenominator(map().View().Scale), 500);
+    EXPECT_TRUE(map().Panels().PickPanel);
     EXPECT_TRUE(w().nSnapPoint->isChecked());
     EXPECT_FALSE(w().nShowAll->isChecked());
 }
@@ -273,7 +273,7 @@ TEST_F(ProjectCommandsTest, ClosedLayersAreNotWritten)
     w().WriteProject(path);
     ASSERT_TRUE(w().ReadProject(path));
     EXPECT_EQ(names(), (QStringList{"дороги"}));
-    EXPECT_EQ(map().FProject.ActiveLayer, 0);
+    EXPECT_EQ(map().Project().ActiveLayer, 0);
 }
 
 TEST_F(ProjectCommandsTest, TheFileIsReplacedSafely)
@@ -287,10 +287,10 @@ TEST_F(ProjectCommandsTest, TheFileIsReplacedSafely)
     writeProject(path, {"!Tolvane v.2.2.0.2", "", "X=1", "LayersCount=0"});
     const QByteArray original = readFile(path);
 
-    map().FCenterX = 111;
+    map().SetCentreX(111);
     w().WriteProject(path);
     const QByteArray first = readFile(path);
-    map().FCenterX = 222;
+    map().SetCentreX(222);
     w().WriteProject(path);
     const QByteArray second = readFile(path);
     EXPECT_NE(first, original);
@@ -302,13 +302,13 @@ TEST_F(ProjectCommandsTest, TheFileIsReplacedSafely)
     // A temporary file that cannot be written: the error reaches the caller,
     // the project and its backup stay as they were.
     QDir().mkdir(path + u'0');
-    map().FCenterX = 333;
+    map().SetCentreX(333);
     EXPECT_THROW(w().WriteProject(path), projectfile::ProjectFileError);
     EXPECT_EQ(readFile(path), second);
     EXPECT_EQ(readFile(QDir(dotted).filePath(QStringLiteral("city.bak"))), first);
     EXPECT_TRUE(QFileInfo(path + u'0').isDir());
     // The save command shows the error.
-    map().FProjectFile = path;
+    map().SetProjectFile(path);
     testsupport::ScriptedAnswers answers;
     reply(answers, platform::mrOk);
     w().nFileSave->trigger();
@@ -320,7 +320,7 @@ TEST_F(ProjectCommandsTest, TheFileIsReplacedSafely)
 TEST_F(ProjectCommandsTest, ClosingWithoutAProjectAsksNothingAndDeletesWorkFiles)
 {
     const QString program = folder(QStringLiteral("program"));
-    map().FProgramDir = program;
+    map().SetProgramDir(program);
     writeFile(QDir(program).filePath(QStringLiteral("VykBlock.Ado")), "x");
     writeFile(QDir(program).filePath(QStringLiteral("estlocpoly.ado")), "x");
     writeFile(QDir(program).filePath(QStringLiteral("Other.Ado")), "x");
@@ -383,12 +383,12 @@ TEST_F(ProjectCommandsTest, CancellingTheOpenDialogLeavesNoClosedLayers)
     const platform::FileDialogRequest &r = answers.fileRequests()[0];
     EXPECT_EQ(r.title, QStringLiteral("Открыть Tolvane проект"));
     EXPECT_EQ(r.filter, QStringLiteral("Tolvane projects (*.tvp)|*.tvp"));
-    EXPECT_EQ(r.initialDir, map().FProgramDir);
-    EXPECT_TRUE(map().FProject.Layers.empty());
+    EXPECT_EQ(r.initialDir, map().ProgramDir());
+    EXPECT_TRUE(map().Project().Layers.empty());
     EXPECT_EQ(w().ListLayers->topLevelItemCount(), 0);
     EXPECT_EQ(w().LVLayer->topLevelItemCount(), 0);
     // No project is named any more: a save cannot write the old one empty.
-    EXPECT_TRUE(map().FProjectFile.isEmpty());
+    EXPECT_TRUE(map().ProjectFile().isEmpty());
     EXPECT_EQ(w().windowTitle(), QStringLiteral("NoName.tvp"));
 }
 
@@ -401,12 +401,12 @@ TEST_F(ProjectCommandsTest, OpeningAProject)
         testsupport::ScriptedAnswers answers;
         openFile(answers, dir_.file(QStringLiteral("proj/notes.txt")));
         EXPECT_FALSE(w().OpenProjectDialog());
-        EXPECT_TRUE(map().FProjectFile.isEmpty());
+        EXPECT_TRUE(map().ProjectFile().isEmpty());
     }
     testsupport::ScriptedAnswers answers;
     openFile(answers, path);
     w().nFileOpen->trigger();
-    EXPECT_EQ(map().FProjectFile, path);
+    EXPECT_EQ(map().ProjectFile(), path);
     EXPECT_EQ(names(), (QStringList{"дороги", "участки"}));
     EXPECT_EQ(w().ShownLayerIndex(), 1);
 }
@@ -422,7 +422,7 @@ TEST_F(ProjectCommandsTest, SaveAsOfAnUnnamedProjectAsksForOneName)
         w().nFileNew->trigger();
         EXPECT_TRUE(answers.exhausted());
         EXPECT_EQ(w().windowTitle(), QStringLiteral("NoName.tvp"));
-        EXPECT_EQ(map().FWorkDir, work_);
+        EXPECT_EQ(map().WorkDir(), work_);
     }
     writeLayer(work_, QStringLiteral("roads"), squares(3), 3);
     writeFile(QDir(work_).filePath(QStringLiteral("roads.Lbl")), "labels");
@@ -442,13 +442,13 @@ TEST_F(ProjectCommandsTest, SaveAsOfAnUnnamedProjectAsksForOneName)
     EXPECT_TRUE(answers.messages().empty());
     const QString project = path + QStringLiteral(".tvp");
     EXPECT_TRUE(QFile::exists(project));
-    EXPECT_EQ(map().FProjectFile, project);
+    EXPECT_EQ(map().ProjectFile(), project);
     const QString data = dir_.file(QStringLiteral("new/town"));
-    EXPECT_EQ(map().FWorkDir, data);
+    EXPECT_EQ(map().WorkDir(), data);
     for (const char *f : {"roads.shp", "roads.shx", "roads.dbf", "roads.Lbl"})
         EXPECT_EQ(readFile(QDir(data).filePath(QLatin1String(f))), readFile(QDir(work_).filePath(QLatin1String(f))))
             << f;
-    ASSERT_EQ(map().FProject.Layers.size(), 1u);
+    ASSERT_EQ(map().Project().Layers.size(), 1u);
     EXPECT_EQ(layer(0).FileName, QStringLiteral("roads.Shp"));
     EXPECT_EQ(layer(0).Objects.size(), 3u);
     EXPECT_FALSE(snapshot(QDir(data).filePath(QStringLiteral("roads.shp"))).isEmpty());
@@ -490,13 +490,13 @@ TEST_F(ProjectCommandsTest, TheDemoProject)
 {
     // A copy: reading takes snapshots beside the layers.
     ASSERT_TRUE(w().ReadProject(testsupport::copyDemoProject(folder(QStringLiteral("demo")))));
-    const std::vector<TMapLayer> &layers = map().FProject.Layers;
+    const std::vector<TMapLayer> &layers = map().Project().Layers;
     ASSERT_EQ(layers.size(), 6u);
     EXPECT_EQ(rowLayers(w().ListLayers), (std::vector<int>{0, 1, 2, 3, 4, 5}));
     for (const TMapLayer &L : layers) {
         EXPECT_FALSE(L.Objects.empty()) << L.Name.toStdString();
         EXPECT_NE(L.MtMinX, 0) << L.Name.toStdString();
     }
-    EXPECT_EQ(w().ShownLayerIndex(), map().FProject.ActiveLayer);
+    EXPECT_EQ(w().ShownLayerIndex(), map().Project().ActiveLayer);
     EXPECT_EQ(statusPanel(0), QStringLiteral("M 1:2000"));
 }

@@ -32,8 +32,8 @@ public:
     void DrawVectorLayer(int layer, Canvas &picture, Canvas &overlay, const TMapPoint &, const TMapPoint &) override
     {
         drawn.push_back(layer);
-        extentSeen = MapImage->FPictureExtent;
-        gridStepSeen = MapImage->FGridStep;
+        extentSeen = MapImage->View().PictureExtent;
+        gridStepSeen = MapImage->View().GridStep;
         if (onDraw)
             onDraw(layer, picture, overlay);
     }
@@ -47,13 +47,13 @@ protected:
         platform::Registry::instance().setStorageFile(dir_.file(QStringLiteral("registry.reg")));
         previousDir_ = QDir::currentPath();
         window_ = new FakeDrawerWindow();
-        map().FWorkDir = dir_.path();
-        map().FProgramDir = dir_.path();
+        map().SetWorkDir(dir_.path());
+        map().SetProgramDir(dir_.path());
         map().SetClientSize(400, 300);
-        map().FCenterX = 1000;
-        map().FCenterY = 5000;
+        map().SetCentreX(1000);
+        map().SetCentreY(5000);
         map().ResetPicture();
-        map().FScale = TMapVyk::DenominatorToScale(1000);
+        map().SetScale(TMapVyk::DenominatorToScale(1000));
     }
     void TearDown() override
     {
@@ -66,7 +66,7 @@ protected:
     // Layers without files, listed in table order (the first on top).
     void setLayers(const std::vector<TMapLayer> &layers)
     {
-        map().FProject.Layers = layers;
+        map().Project().Layers = layers;
         w().RebuildLayerList(true);
     }
     static TMapLayer layerOfKind(Byte kind)
@@ -111,14 +111,14 @@ TEST_F(RedrawTest, LayersFromTheLastRowUpByKindVisibilityAndScaleRange)
     } cases[] = {{999, false}, {1000, true}, {5000, true}, {5001, false}};
     for (const auto &c : cases) {
         w().drawn.clear();
-        map().FScale = TMapVyk::DenominatorToScale(c.denominator);
+        map().SetScale(TMapVyk::DenominatorToScale(c.denominator));
         w().RedrawMap();
         EXPECT_EQ(w().drawn.size(), c.drawn ? 1u : 0u) << c.denominator;
     }
     // Without a scale the range is tested against 1:1.
-    map().FProject.Layers[0].ScaleMin = 1;
-    map().FProject.Layers[0].ScaleMax = 1;
-    map().FScale = 0;
+    map().Project().Layers[0].ScaleMin = 1;
+    map().Project().Layers[0].ScaleMax = 1;
+    map().SetScale(0);
     w().drawn.clear();
     w().RedrawMap();
     EXPECT_EQ(w().drawn.size(), 1u);
@@ -136,7 +136,7 @@ TEST_F(RedrawTest, OverlayLiesOverEveryLayersGeometry)
     };
     w().RedrawMap();
     int polygon = -1, text = -1, i = 0;
-    for (const RecordView &r : map().FMapPicture.records()) {
+    for (const RecordView &r : map().MapPicture().records()) {
         if (r.type == EMR_POLYGON)
             polygon = i;
         if (r.type == EMR_EXTTEXTOUTW && r.text() == u"подпись")
@@ -158,8 +158,8 @@ TEST_F(RedrawTest, EmptyProjectGivesAWhitePictureWithTheGrid)
     // 1:1000 but on the first column and row. A view of 200 × 150 map units
     // from (910, 4885): columns from 900, rows from 5000 down.
     map().SetClientSize(800, 600);
-    map().FCenterX = 1010;
-    map().FCenterY = 4960;
+    map().SetCentreX(1010);
+    map().SetCentreY(4960);
     map().ResetPicture();
     w().nShowGreed->setChecked(true);
     w().RedrawMap();
@@ -174,25 +174,25 @@ TEST_F(RedrawTest, EmptyProjectGivesAWhitePictureWithTheGrid)
 TEST_F(RedrawTest, FailingDrawerStillLaysTheOverlayAndTheErrorGoesOn)
 {
     setLayers({layerOfKind(1), layerOfKind(1)});
-    map().FJournalPos = 1;
-    map().FJournalCount = 1;
+    map().SetJournalPos(1);
+    map().SetJournalCount(1);
     w().tbUndo->setEnabled(false);
     w().onDraw = [](int layer, Canvas &, Canvas &overlay) {
         overlay.textOut(100, -100, QStringLiteral("до ошибки"));
         if (layer == 1)
             throw std::runtime_error("сбой слоя");
     };
-    const std::int32_t views = map().FZoomPos;
+    const std::int32_t views = map().ZoomRing().Pos;
     EXPECT_THROW(w().RedrawMap(), std::runtime_error);
     // Only the bottom layer was reached; both pictures were closed and the
     // overlay laid over the map picture.
     EXPECT_EQ(w().drawn, (std::vector<int>{1}));
     bool text = false;
-    for (const RecordView &r : map().FMapPicture.records())
+    for (const RecordView &r : map().MapPicture().records())
         text = text || (r.type == EMR_EXTTEXTOUTW && r.text() == u"до ошибки");
     EXPECT_TRUE(text);
     // Nothing after it: no snapshot, the buttons as they were.
-    EXPECT_EQ(map().FZoomPos, views);
+    EXPECT_EQ(map().ZoomRing().Pos, views);
     EXPECT_FALSE(w().tbUndo->isEnabled());
     // The next redraw goes through.
     w().onDraw = nullptr;
@@ -208,8 +208,8 @@ TEST_F(RedrawTest, PictureModeWritesMapWmfAndLeavesTheControl)
     };
     w().RedrawMap();
     const QImage before = map().PictureBitmap().image().copy();
-    const std::int32_t views = map().FZoomPos;
-    const double scale = map().FScale;
+    const std::int32_t views = map().ZoomRing().Pos;
+    const double scale = map().View().Scale;
     w().DrawMapPicture(20000, 10000, 2000);
     const QString wmf = dir_.file(QStringLiteral("map.wmf"));
     ASSERT_TRUE(QFile::exists(wmf));
@@ -222,10 +222,10 @@ TEST_F(RedrawTest, PictureModeWritesMapWmfAndLeavesTheControl)
     EXPECT_DOUBLE_EQ(w().extentSeen.Y2, 5100);
     // The control, its history and the view are as they were.
     EXPECT_EQ(map().PictureBitmap().image(), before);
-    EXPECT_EQ(map().FZoomPos, views);
-    EXPECT_EQ(map().FScale, scale);
-    EXPECT_EQ(map().FPictureWidth, 10000);
-    EXPECT_FALSE(map().FPictureMode);
+    EXPECT_EQ(map().ZoomRing().Pos, views);
+    EXPECT_EQ(map().View().Scale, scale);
+    EXPECT_EQ(map().View().PictureWidth, 10000);
+    EXPECT_FALSE(map().View().PictureMode);
 }
 
 TEST_F(RedrawTest, GridPictureAlignsToTheGridAndPutsTheStepBack)
@@ -234,19 +234,19 @@ TEST_F(RedrawTest, GridPictureAlignsToTheGridAndPutsTheStepBack)
     // 1:5000 (multiples of 500); a 200 × 100 mm picture spans 1000 × 500 map
     // units. Centre it so that its upper-left corner lies 123.4 east of 1500
     // and 350 below 5500.
-    map().FScale = TMapVyk::DenominatorToScale(5000);
-    map().FCenterX = 1623.4 + 500;
-    map().FCenterY = 5150 - 250;
+    map().SetScale(TMapVyk::DenominatorToScale(5000));
+    map().SetCentreX(1623.4 + 500);
+    map().SetCentreY(5150 - 250);
     w().DrawGridPicture(20000, 10000, 50);
     EXPECT_DOUBLE_EQ(w().extentSeen.X1, 1500);
     EXPECT_DOUBLE_EQ(w().extentSeen.Y2, 5500);
     EXPECT_NEAR(w().extentSeen.X2 - w().extentSeen.X1, 1000, 1e-9);
     EXPECT_NEAR(w().extentSeen.Y2 - w().extentSeen.Y1, 500, 1e-9);
     EXPECT_EQ(w().gridStepSeen, 50);
-    EXPECT_EQ(map().FGridStep, 100);
-    EXPECT_FALSE(map().FGridLabels);
-    EXPECT_FALSE(map().FPictureMode);
-    EXPECT_DOUBLE_EQ(map().FCenterX, 2123.4);
+    EXPECT_EQ(map().View().GridStep, 100);
+    EXPECT_FALSE(map().View().GridLabels);
+    EXPECT_FALSE(map().View().PictureMode);
+    EXPECT_DOUBLE_EQ(map().View().CenterX, 2123.4);
     // The labelled grid wrote its coordinates and the scale.
     const auto read = Metafile::loadFromFile(dir_.file(QStringLiteral("map.wmf")));
     ASSERT_TRUE(read.has_value());
@@ -271,7 +271,7 @@ TEST_F(RedrawTest, SplitAndJoinButtonsFollowTheSelectionAndTheEditableLayer)
         bool split, join;
     } cases[] = {{0, false, false}, {1, false, true}, {2, true, true}};
     for (const auto &c : cases) {
-        map().FSelection.Entries.assign(static_cast<size_t>(c.selected), TSelObject{});
+        map().Selection().Entries.assign(static_cast<size_t>(c.selected), TSelObject{});
         w().RedrawMap();
         EXPECT_EQ(w().tbSplit->isEnabled(), c.split) << c.selected;
         EXPECT_EQ(w().tbUnSplit->isEnabled(), c.join) << c.selected;
@@ -284,8 +284,8 @@ TEST_F(RedrawTest, SplitAndJoinButtonsFollowTheSelectionAndTheEditableLayer)
     w().RedrawMap();
     EXPECT_FALSE(w().tbUnSplit->isEnabled());
     // The save button follows the current layer's changes.
-    map().FProject.ActiveLayer = 0;
-    map().FProject.Layers[0].ObjectsModified = true;
+    map().Project().ActiveLayer = 0;
+    map().Project().Layers[0].ObjectsModified = true;
     w().RedrawMap();
     EXPECT_TRUE(w().tbSaveLayer->isEnabled());
 }
@@ -309,8 +309,8 @@ TEST_F(RedrawTest, ProgressBarsShowWhileDrawingAndTheCentreMarkAfter)
     // at the middle of the picture (the control first takes its parent's size).
     w().nShowCenter->setChecked(true);
     w().RedrawMap();
-    const QPoint centre = pixelOf(QPoint(static_cast<int>(map().FPictureWidth / 2),
-                                         -static_cast<int>(map().FPictureHeight / 2)));
+    const QPoint centre = pixelOf(QPoint(static_cast<int>(map().View().PictureWidth / 2),
+                                         -static_cast<int>(map().View().PictureHeight / 2)));
     ASSERT_TRUE(map().PictureBitmap().image().rect().contains(centre + QPoint(30, 3)));
     EXPECT_EQ(pixelAt(map(), centre), qRgb(128, 128, 128));
     EXPECT_EQ(pixelAt(map(), centre + QPoint(30, 0)), qRgb(128, 128, 128));

@@ -48,12 +48,12 @@ TEST_F(SearchCommands, FindOpensForItsLayerKindsAndRequestsSelect)
     const dialogs::RequestReply reply =
         FindTolvane()->HandleRequestText(QStringLiteral("layer=lines,field=NAME,value=SECOND"));
     EXPECT_FALSE(reply.refused) << reply.text.toStdString();
-    ASSERT_EQ(map().FSelection.Entries.size(), 1u);
-    EXPECT_EQ(map().FSelection.Entries[0].Layer, lines);
-    EXPECT_EQ(map().FSelection.Entries[0].Index, 1);
+    ASSERT_EQ(map().Selection().Entries.size(), 1u);
+    EXPECT_EQ(map().Selection().Entries[0].Layer, lines);
+    EXPECT_EQ(map().Selection().Entries[0].Index, 1);
     EXPECT_TRUE(redrawn());
-    const TSelObject &e = map().FSelection.Entries[0];
-    EXPECT_DOUBLE_EQ(map().FCenterX, e.XMin + (e.XMax - e.XMin) / 2);
+    const TSelObject &e = map().Selection().Entries[0];
+    EXPECT_DOUBLE_EQ(map().View().CenterX, e.XMin + (e.XMax - e.XMin) / 2);
     EXPECT_EQ(platform::statusPanels(w().MapStatusBar)[5]->text(), QString::fromUtf8("Найдено объектов - 1"));
 
     // The map window closes the search's query before it touches a layer.
@@ -74,7 +74,7 @@ TEST_F(SearchCommands, QuickSearchOpensModally)
     EXPECT_TRUE(asked);
     // "Продолжить поиск" without a result does nothing.
     w().N57->trigger();
-    EXPECT_TRUE(map().FSelection.Entries.empty());
+    EXPECT_TRUE(map().Selection().Entries.empty());
 }
 
 } // namespace

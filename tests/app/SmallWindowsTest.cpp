@@ -44,15 +44,15 @@ TEST_F(WelcomeTest, AVanishedLastProjectChangesNothing)
     const QString project = dir_.write(QStringLiteral("city.tvp"), QByteArray("!Tolvane v.2.2.0.2\r\n"));
     setProductValue(QStringLiteral("LastOpenTvpFile"), project);
     TTolvane &w = mapWindow();
-    const QString workDir = w.MapImage->FWorkDir;
+    const QString workDir = w.MapImage->WorkDir();
     TFirstOpen *welcome = FirstOpenWindow();
     welcome->show();
     ASSERT_TRUE(welcome->SpeedButton2->isEnabled());
     QFile::remove(project);
     welcome->SpeedButton2Click();
     EXPECT_EQ(Tolvane, &w);
-    EXPECT_TRUE(w.MapImage->FProjectFile.isEmpty());
-    EXPECT_EQ(w.MapImage->FWorkDir, workDir);
+    EXPECT_TRUE(w.MapImage->ProjectFile().isEmpty());
+    EXPECT_EQ(w.MapImage->WorkDir(), workDir);
     EXPECT_TRUE(welcome->isVisible());
     welcome->hide();
 }

@@ -82,37 +82,37 @@ TEST_F(StartUpOnProjectTest, TheLastProjectOpensAndClosesWithItsFilesRestored)
 
     // The layers in the order of the project, with the active one shown.
     TMapVyk &map = *w.MapImage;
-    EXPECT_EQ(map.FProjectFile, project);
-    ASSERT_EQ(map.FProject.Layers.size(), 6u);
+    EXPECT_EQ(map.ProjectFile(), project);
+    ASSERT_EQ(map.Project().Layers.size(), 6u);
     EXPECT_EQ(w.ListLayers->topLevelItemCount(), 6);
     QStringList names;
-    for (const TMapLayer &l : map.FProject.Layers)
+    for (const TMapLayer &l : map.Project().Layers)
         names << l.Name;
     EXPECT_EQ(rowCaptions(w.ListLayers), names);
     ASSERT_EQ(w.LVLayer->topLevelItemCount(), 1);
-    EXPECT_EQ(w.LVLayer->topLevelItem(0)->text(0), map.FProject.Layers[size_t(map.FProject.ActiveLayer)].Name);
+    EXPECT_EQ(w.LVLayer->topLevelItem(0)->text(0), map.Project().Layers[size_t(map.Project().ActiveLayer)].Name);
     EXPECT_EQ(w.windowTitle(), project);
     // The view of the project and its scale in the status bar.
-    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 2000);
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.View().Scale), 2000);
     EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[0]->text(), QStringLiteral("M 1:2000"));
     EXPECT_EQ(w.EditScale->text(), QStringLiteral("2000"));
     EXPECT_NE(platform::statusPanels(w.MapStatusBar)[1]->text(), QStringLiteral("Zoom: 0x0 m"));
-    EXPECT_GT(map.FPictureWidth, 0);
+    EXPECT_GT(map.View().PictureWidth, 0);
     // The snapshots of the open layers.
     EXPECT_FALSE(snapshots(dir_.file(QStringLiteral("demo"))).isEmpty());
 
     // The view commands act on the view.
     w.aZoomOut->trigger();   // enlarge
-    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 1000);
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.View().Scale), 1000);
     EXPECT_EQ(platform::statusPanels(w.MapStatusBar)[0]->text(), QStringLiteral("M 1:1000"));
     w.aZoomIn->trigger();    // reduce
     w.aZoomIn->trigger();
-    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 4000);
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.View().Scale), 4000);
     w.tbPriorZoom->click();
-    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.FScale), 2000);
+    EXPECT_DOUBLE_EQ(TMapVyk::ScaleToDenominator(map.View().Scale), 2000);
     w.TbViewLayers->click();
-    EXPECT_GT(map.FCenterX, 1299000);
-    EXPECT_LT(map.FCenterX, 1301000);
+    EXPECT_GT(map.View().CenterX, 1299000);
+    EXPECT_LT(map.View().CenterX, 1301000);
 
     // Closing the frame asks; No puts every layer file back as it was opened,
     // byte for byte (here after bytes were appended, as a new object is).
@@ -149,8 +149,8 @@ TEST_F(StartUpOnProjectTest, ALastProjectThatIsNoProjectIsReportedAndNamedNowher
     ASSERT_TRUE(Tolvane->FirstActivationDone());
     ASSERT_EQ(answers.messages().size(), 1u);
     EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Файл ") + noise + QStringLiteral(" не является проектом Tolvane !"));
-    EXPECT_TRUE(Tolvane->MapImage->FProjectFile.isEmpty());
-    EXPECT_TRUE(Tolvane->MapImage->FProject.Layers.empty());
+    EXPECT_TRUE(Tolvane->MapImage->ProjectFile().isEmpty());
+    EXPECT_TRUE(Tolvane->MapImage->Project().Layers.empty());
     EXPECT_FALSE(QFileInfo::exists(dir_.file(QStringLiteral("noise"))));
 }
 
@@ -192,7 +192,7 @@ TEST_F(StartUpOnProjectTest, WelcomeButtonsLeadToTheProjectCommands)
     welcome->show();
     ASSERT_TRUE(welcome->SpeedButton2->isEnabled());
     welcome->SpeedButton2->click();
-    EXPECT_EQ(Tolvane->MapImage->FProjectFile, project);
+    EXPECT_EQ(Tolvane->MapImage->ProjectFile(), project);
     EXPECT_EQ(Tolvane->ListLayers->topLevelItemCount(), 6);
     EXPECT_FALSE(welcome->isVisible());
     testsupport::ScriptedAnswers answers;
@@ -205,12 +205,12 @@ TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
     TStart &start = startOnTheDemo();
     TTolvane &w = *Tolvane;
     TMapVyk &map = *w.MapImage;
-    ASSERT_FALSE(map.FProject.Layers.empty());
+    ASSERT_FALSE(map.Project().Layers.empty());
     ASSERT_TRUE(w.IsActiveForm());
-    map.FScale = TMapVyk::DenominatorToScale(2000);
+    map.SetScale(TMapVyk::DenominatorToScale(2000));
     TMapPoint lowerLeft, upperRight;
-    map.LogicalToMap(QPointF(0, -map.FPictureHeight), lowerLeft);
-    map.LogicalToMap(QPointF(map.FPictureWidth, 0), upperRight);
+    map.LogicalToMap(QPointF(0, -map.View().PictureHeight), lowerLeft);
+    map.LogicalToMap(QPointF(map.View().PictureWidth, 0), upperRight);
     // Half the window: the same extent needs a smaller scale, about twice
     // the denominator (with the fitting margin of 1.2).
     w.FResizeCount = 5;
@@ -218,10 +218,10 @@ TEST_F(StartUpOnProjectTest, TheSixthResizeKeepsTheVisibleExtent)
     start.resize(start.width() / 2, start.height() / 2);
     QApplication::processEvents();
     EXPECT_GT(w.FResizeCount, resizes);
-    EXPECT_GT(TMapVyk::ScaleToDenominator(map.FScale), 3000);
+    EXPECT_GT(TMapVyk::ScaleToDenominator(map.View().Scale), 3000);
     TMapPoint newLowerLeft, newUpperRight;
-    map.LogicalToMap(QPointF(0, -map.FPictureHeight), newLowerLeft);
-    map.LogicalToMap(QPointF(map.FPictureWidth, 0), newUpperRight);
+    map.LogicalToMap(QPointF(0, -map.View().PictureHeight), newLowerLeft);
+    map.LogicalToMap(QPointF(map.View().PictureWidth, 0), newUpperRight);
     EXPECT_LE(newLowerLeft.X, lowerLeft.X + 1e-6);
     EXPECT_GE(newUpperRight.X, upperRight.X - 1e-6);
     EXPECT_LE(newLowerLeft.Y, lowerLeft.Y + 1e-6);
@@ -255,7 +255,7 @@ TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
 {
     TStart &start = startOnTheDemo();
     TMapVyk &map = *Tolvane->MapImage;
-    ASSERT_FALSE(map.FProject.Layers.empty());
+    ASSERT_FALSE(map.Project().Layers.empty());
     ASSERT_TRUE(Tolvane->IsActiveForm());
     // The user's first resize after the program has come up, as many times as
     // they like: every one leaves a picture over the whole map area.
@@ -269,12 +269,12 @@ TEST_F(StartUpOnProjectTest, GrowingTheWindowRedrawsTheMapOverItsNewSize)
         EXPECT_EQ(QSize(map.PictureBitmap().width(), map.PictureBitmap().height()), map.size());
         // The back buffer that overlays are wiped with covers the map too,
         // also beyond the screen's size.
-        EXPECT_GE(map.FBackBuffer.width(), map.width());
-        EXPECT_GE(map.FBackBuffer.height(), map.height());
+        EXPECT_GE(map.BackBuffer().width(), map.width());
+        EXPECT_GE(map.BackBuffer().height(), map.height());
         // The picture is measured for the new size and the map drawn into it.
-        EXPECT_EQ(QSize(map.FMapPicture.width(), map.FMapPicture.height()), map.size());
-        EXPECT_NEAR(map.FPictureWidth / map.FUnitsPerPixelX, map.width(), 0.5);
-        EXPECT_NEAR(map.FPictureHeight / map.FUnitsPerPixelY, map.height(), 0.5);
+        EXPECT_EQ(QSize(map.MapPicture().width(), map.MapPicture().height()), map.size());
+        EXPECT_NEAR(map.View().PictureWidth / map.View().UnitsPerPixelX, map.width(), 0.5);
+        EXPECT_NEAR(map.View().PictureHeight / map.View().UnitsPerPixelY, map.height(), 0.5);
     }
     closeWithoutSaving();
 }

@@ -108,8 +108,8 @@ TEST_F(FrameTest, MapWindowIsMadeOnceAndItsHelpPathEqualsTheFrames)
     EXPECT_EQ(start.EnsureMapWindow(), first);
     start.FormActivate();
     EXPECT_EQ(start.MdiArea->subWindowList().size(), 1);
-    EXPECT_EQ(first->MapImage->FProgramDir, QStringLiteral("D:\\Карты\\Tolvane"));
-    EXPECT_EQ(first->MapImage->FRegistryKey, QStringLiteral("Tolvane 2"));
+    EXPECT_EQ(first->MapImage->ProgramDir(), QStringLiteral("D:\\Карты\\Tolvane"));
+    EXPECT_EQ(first->MapImage->Settings().RegistryKey, QStringLiteral("Tolvane 2"));
     EXPECT_EQ(app::applicationHelpFile(), QStringLiteral("D:/Карты/Tolvane/Tolvane2.hlp"));
 }
 
@@ -358,7 +358,7 @@ TEST_F(FrameTest, ReportRunnerDialogAndTheWorkFolder)
     QDir().mkpath(work);
     QDir().mkpath(elsewhere);
     QDir().mkpath(dir_.file(QStringLiteral("Reports")));
-    Tolvane->MapImage->FWorkDir = work;
+    Tolvane->MapImage->SetWorkDir(work);
     const QString plan = dir_.write(QStringLiteral("Reports/plan.frf"), QByteArray("template"));
     const QString gone = dir_.file(QStringLiteral("Reports/нет.frf"));
     struct Case {
@@ -432,7 +432,7 @@ TEST_F(FrameTest, ThePlatformsButtonsSpeakTheInterfaceLanguage)
     // The save prompt as the platform shows it.
     ASSERT_TRUE(app::loadPlatformTranslations(QStringLiteral("ru"))) << "Qt's translations (qt6-translations-l10n)";
     TTolvane &w = mapWindow();
-    w.MapImage->FProjectFile = dir_.file(QStringLiteral("plan.tvp"));
+    w.MapImage->SetProjectFile(dir_.file(QStringLiteral("plan.tvp")));
     platform::QtUserAnswers platformAnswers;
     platform::ScopedService<platform::UserAnswers> scoped(platformAnswers);
     QString text;
@@ -446,7 +446,7 @@ TEST_F(FrameTest, ThePlatformsButtonsSpeakTheInterfaceLanguage)
         box->button(QMessageBox::No)->click();
     });
     w.QuerySaveProject(false, false, false);
-    EXPECT_EQ(text, QStringLiteral("Сохранить проект ") + w.MapImage->FProjectFile);
+    EXPECT_EQ(text, QStringLiteral("Сохранить проект ") + w.MapImage->ProjectFile());
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
     // Without a catalogue the platform's own texts come back.

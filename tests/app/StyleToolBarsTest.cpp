@@ -129,7 +129,7 @@ TEST_F(StyleToolBars, ThePanelShowsTheStyleOfTheSelection)
     EXPECT_TRUE(w().tbTextItalic->isChecked());
     EXPECT_FALSE(w().tbTextBold->isChecked());
     EXPECT_EQ(TTolvane::ShapeColor(w().ShapeTextColor), 0x0000FF);
-    EXPECT_EQ(map().FTemplate.Rotate, 350);
+    EXPECT_EQ(map().Template().Rotate, 350);
 
     // A text and a symbol together: no tool bar.
     select(t, 1, okSymbol);
@@ -137,7 +137,7 @@ TEST_F(StyleToolBars, ThePanelShowsTheStyleOfTheSelection)
     EXPECT_FALSE(shown(w().ToolBarText) || shown(w().ToolBarSymbol) || shown(w().ToolBarPoints));
 
     // The symbol alone.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(t, 1, okSymbol);
     w().ShowStylePanel();
     EXPECT_TRUE(shown(w().ToolBarSymbol));
@@ -146,7 +146,7 @@ TEST_F(StyleToolBars, ThePanelShowsTheStyleOfTheSelection)
     EXPECT_EQ(w().edSizeSymbol->text(), QStringLiteral("20"));
 
     // Nothing selected: all three hidden.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     w().ShowStylePanel();
     EXPECT_FALSE(shown(w().ToolBarText) || shown(w().ToolBarSymbol) || shown(w().ToolBarPoints));
 }
@@ -170,7 +170,7 @@ TEST_F(StyleToolBars, TheSamplesOfAFigureShowItsLineEnds)
     EXPECT_EQ(darkRows(w().imgTypePoint, 0, width), 0);
 
     // The line style 33 leaves the line sample white.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(t, 3, okLine);
     w().ShowStylePanel();
     EXPECT_EQ(darkRows(w().imgTypeLine, 0, width), 0);
@@ -190,11 +190,11 @@ TEST_F(StyleToolBars, TheRotateButtonTurnsTheSelectedTextAndJournalsIt)
     EXPECT_NE(layer(t).Objects[0].JrnOffset, 0);
     EXPECT_TRUE(w().tbUndo->isEnabled());
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.Rotate, 35);
-    EXPECT_EQ(map().FTemplate.Text, QStringLiteral("Граница"));
+    EXPECT_EQ(map().Template().Rotate, 35);
+    EXPECT_EQ(map().Template().Text, QStringLiteral("Граница"));
     // The other objects keep their style.
     read(t, 1);
-    EXPECT_EQ(map().FTemplate.Rotate, 0);
+    EXPECT_EQ(map().Template().Rotate, 0);
 
     // Turning back, and the rules of the turn.
     w().SpeedButton17->click();
@@ -214,10 +214,10 @@ TEST_F(StyleToolBars, TheRotateButtonTurnsTheSelectedTextAndJournalsIt)
     w().EditRotate->setText(QStringLiteral("+45"));
     QTest::keyRelease(w().EditRotate, Qt::Key_A);
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.Rotate, 215);
+    EXPECT_EQ(map().Template().Rotate, 215);
     QTest::keyRelease(w().EditRotate, Qt::Key_Return);
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.Rotate, 45);
+    EXPECT_EQ(map().Template().Rotate, 45);
 }
 
 TEST_F(StyleToolBars, TextFieldsWriteTheTemplateAndTheSelection)
@@ -231,9 +231,9 @@ TEST_F(StyleToolBars, TextFieldsWriteTheTemplateAndTheSelection)
     w().tbTextItalic->setChecked(false);
     w().tbTextBold->setChecked(true);
     w().tbTextUnderline->click();
-    EXPECT_EQ(map().FTemplate.FontStyle, 101);
+    EXPECT_EQ(map().Template().FontStyle, 101);
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.FontStyle, 101);
+    EXPECT_EQ(map().Template().FontStyle, 101);
 
     // Blank font and size change nothing; a text does.
     w().EditFont->setText(QStringLiteral("  "));
@@ -241,12 +241,12 @@ TEST_F(StyleToolBars, TextFieldsWriteTheTemplateAndTheSelection)
     w().EditSize->clear();
     w().EditSizeKeyUp(Qt::Key_Return);
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.FontName, QStringLiteral("Times"));
-    EXPECT_EQ(map().FTemplate.FontSize, 14);
+    EXPECT_EQ(map().Template().FontName, QStringLiteral("Times"));
+    EXPECT_EQ(map().Template().FontSize, 14);
     w().EditText->setText(QString(250, u'я'));
     w().EditTextKeyUp(Qt::Key_Enter);
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.Text, QString(199, u'я'));
+    EXPECT_EQ(map().Template().Text, QString(199, u'я'));
 
     // The colour and font dialogs.
     {
@@ -261,17 +261,17 @@ TEST_F(StyleToolBars, TextFieldsWriteTheTemplateAndTheSelection)
         w().SpeedButton12->click();
     }
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.BgTextColor, 0x123456);
-    EXPECT_EQ(map().FTemplate.FontName, QStringLiteral("Courier"));
-    EXPECT_EQ(map().FTemplate.FontSize, 9);
-    EXPECT_EQ(map().FTemplate.TextColor, 0x00AA00);
+    EXPECT_EQ(map().Template().BgTextColor, 0x123456);
+    EXPECT_EQ(map().Template().FontName, QStringLiteral("Courier"));
+    EXPECT_EQ(map().Template().FontSize, 9);
+    EXPECT_EQ(map().Template().TextColor, 0x00AA00);
     EXPECT_EQ(w().EditFont->text(), QStringLiteral("Courier"));
     EXPECT_EQ(TTolvane::ShapeColor(w().ShapeGgTextColor), 0x123456);
 
     // The background button.
     w().tbBrushText->click();
     read(t, 0);
-    EXPECT_EQ(map().FTemplate.Transparent, 0);
+    EXPECT_EQ(map().Template().Transparent, 0);
 }
 
 TEST_F(StyleToolBars, SymbolAndWidthFields)
@@ -284,14 +284,14 @@ TEST_F(StyleToolBars, SymbolAndWidthFields)
     w().EditSymbol->setText(QStringLiteral(" "));
     w().EditSymbolKeyUp(Qt::Key_Return);
     read(t, 1);
-    EXPECT_EQ(map().FTemplate.Symbol, QChar(u'\0'));
+    EXPECT_EQ(map().Template().Symbol, QChar(u'\0'));
     w().EditSymbol->setText(QStringLiteral("Qz"));
     w().EditSymbolKeyUp(Qt::Key_Return);
     read(t, 1);
-    EXPECT_EQ(map().FTemplate.Symbol, QChar(u'Q'));
+    EXPECT_EQ(map().Template().Symbol, QChar(u'Q'));
 
     // The width menu in millimetres, and typed with either separator.
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(t, 2, okLine);
     w().ShowStylePanel();
     w().SpeedButton3->click();
@@ -300,19 +300,19 @@ TEST_F(StyleToolBars, SymbolAndWidthFields)
     w().NWidth[3]->trigger();
     EXPECT_EQ(w().edPenWidth->text(), QStringLiteral("0,5"));
     read(t, 2);
-    EXPECT_EQ(map().FTemplate.PenWidth, 50);
+    EXPECT_EQ(map().Template().PenWidth, 50);
     for (const char *typed : {"0.25", "0,25"}) {
         w().edPenWidth->setText(QString::fromLatin1(typed));
         QTest::keyRelease(w().edPenWidth, Qt::Key_Return);
         read(t, 2);
-        EXPECT_EQ(map().FTemplate.PenWidth, 25) << typed;
+        EXPECT_EQ(map().Template().PenWidth, 25) << typed;
     }
 
     // The line ends from their menus.
     w().ArrowRight[6]->trigger();
     read(t, 2);
-    EXPECT_EQ(map().FTemplate.ArrowEnd, 6);
-    EXPECT_EQ(map().FTemplate.ArrowStart, 2);
+    EXPECT_EQ(map().Template().ArrowEnd, 6);
+    EXPECT_EQ(map().Template().ArrowStart, 2);
 }
 
 TEST_F(StyleToolBars, WithNothingSelectedOnlyTheTemplateChanges)
@@ -322,10 +322,10 @@ TEST_F(StyleToolBars, WithNothingSelectedOnlyTheTemplateChanges)
     forgetViews();
     w().EditSize->setText(QStringLiteral("33"));
     w().EditSizeKeyUp(Qt::Key_Return);
-    EXPECT_EQ(map().FTemplate.FontSize, 33);
+    EXPECT_EQ(map().Template().FontSize, 33);
     EXPECT_TRUE(redrawn());
     EXPECT_FALSE(layer(t).Objects[0].Modified);
-    EXPECT_EQ(map().FJournalCount, 0);
+    EXPECT_EQ(map().JournalCount(), 0);
 }
 
 TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
@@ -358,7 +358,7 @@ TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
         scale2000->trigger();
         EXPECT_EQ(*c.edit, QStringLiteral("2000")) << c.target;
     }
-    EXPECT_EQ(map().FTemplate.TextScale, 0);
+    EXPECT_EQ(map().Template().TextScale, 0);
 
     // Sizes and turns to the dialogs' font edits.
     w().FStyleTarget = QStringLiteral("NewLabel");
@@ -369,12 +369,12 @@ TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
 
     // The pen width for the layer dialog: rounded to two decimals, sample
     // redrawn; the template keeps its width.
-    const int width = map().FTemplate.PenWidth;
+    const int width = map().Template().PenWidth;
     w().FStyleTarget = QStringLiteral("Layer");
     w().NWidth[1]->trigger();
     EXPECT_EQ(dialogs.layer.penWidth, QStringLiteral("0,05").replace(u',', platform::decimalSeparator()));
     EXPECT_EQ(dialogs.layer.lineSamples, 1);
-    EXPECT_EQ(map().FTemplate.PenWidth, width);
+    EXPECT_EQ(map().Template().PenWidth, width);
 
     // Pen modes go to the current layer; fills to the samples.
     w().nPenMode[12]->trigger();
@@ -395,12 +395,12 @@ TEST_F(StyleToolBars, PopupsDeliverToTheDialogThatOpenedThem)
     w().PMenuZoom->hide();
     scale2000->trigger();
     EXPECT_EQ(w().edSymbolScale->text(), QStringLiteral("2000"));
-    EXPECT_EQ(map().FTemplate.TextScale, 2000);
+    EXPECT_EQ(map().Template().TextScale, 2000);
     w().SBSize->click();
     w().PMenuSize->hide();
     w().NF[0]->trigger();
     EXPECT_EQ(w().EditSize->text(), QStringLiteral("6"));
-    EXPECT_EQ(map().FTemplate.FontSize, 6);
+    EXPECT_EQ(map().Template().FontSize, 6);
 }
 
 TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
@@ -430,13 +430,13 @@ TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
     // Nothing chosen: the fill stays.
     w().SpeedButton10->click();
     read(t, 2);
-    EXPECT_EQ(map().FTemplate.PointStyle, 3);
-    EXPECT_EQ(map().FTemplate.PenStyle, 4);
-    EXPECT_EQ(map().FTemplate.BrushStyle, 0);
+    EXPECT_EQ(map().Template().PointStyle, 3);
+    EXPECT_EQ(map().Template().PenStyle, 4);
+    EXPECT_EQ(map().Template().BrushStyle, 0);
     // The panel shows the line again after each choice.
     EXPECT_TRUE(shown(w().ToolBarPoints));
 
-    map().FSelection.Entries.clear();
+    map().Selection().Entries.clear();
     select(t, 1, okSymbol);
     w().ShowStylePanel();
     w().SpeedButton13->click();
@@ -444,8 +444,8 @@ TEST_F(StyleToolBars, PickersSetThePatternsAndTheSymbol)
     EXPECT_EQ(w().EditFStyle->text(), QStringLiteral("Symbol"));
     EXPECT_EQ(w().EditSymbol->text(), QStringLiteral("q"));
     read(t, 1);
-    EXPECT_EQ(map().FTemplate.FontName, QStringLiteral("Symbol"));
-    EXPECT_EQ(map().FTemplate.Symbol, QChar(u'q'));
+    EXPECT_EQ(map().Template().FontName, QStringLiteral("Symbol"));
+    EXPECT_EQ(map().Template().Symbol, QChar(u'q'));
 }
 
 TEST_F(StyleToolBars, DialogButtonsOpenTheMapWindowsPopups)

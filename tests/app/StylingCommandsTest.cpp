@@ -89,8 +89,8 @@ TEST_F(StylingCommandsTest, TheLayerPropertiesSavedUntouchedLeaveTheProjectFileA
     const QByteArray before = readAll(tvp);
     // Each layer's dialog is opened on its row; the active layer is put back
     // so that only the dialogs could change the file.
-    const int active = map().FProject.ActiveLayer;
-    for (int i = 0; i < static_cast<int>(map().FProject.Layers.size()); ++i) {
+    const int active = map().Project().ActiveLayer;
+    for (int i = 0; i < static_cast<int>(map().Project().Layers.size()); ++i) {
         w().ShowActiveLayerRow(i);
         TProLayer *d = ProLayer();
         testsupport::ScriptedAnswers answers;
@@ -127,5 +127,5 @@ TEST_F(StylingCommandsTest, TheObjectViewSketchesTheSelectedParcel)
     w().aVykView->trigger();
     ASSERT_EQ(v->Objects.Parts.size(), 3u);
     EXPECT_GT(v->Objects.Parts[0].Area, 0);
-    EXPECT_TRUE(QFile::exists(map().FProgramDir + QStringLiteral("/map.wmf")));
+    EXPECT_TRUE(QFile::exists(map().ProgramDir() + QStringLiteral("/map.wmf")));
 }

@@ -88,14 +88,14 @@ protected:
     {
         dialogtest::writeFile(dir_.file(QStringLiteral("attrs.dbf")), attributesTable());
         dialogtest::writeFile(dir_.file(QStringLiteral("other.dbf")), attributesTable());
-        host_.core.FWorkDir = dir_.path();
+        host_.core.SetWorkDir(dir_.path());
         attrs_ = host_.addLayer(QStringLiteral("attrs.shp"), u8("Атрибути"), {}, {}, {});
         other_ = host_.addLayer(QStringLiteral("other.shp"), u8("Інший"), {}, {}, {});
         for (auto [layer, index] : {std::pair{attrs_, 0}, {attrs_, 1}, {other_, 2}}) {
             TSelObject e;
             e.Layer = layer;
             e.Index = index;
-            host_.core.FSelection.Entries.push_back(e);
+            host_.core.Selection().Entries.push_back(e);
         }
         panel_ = EditInfo();
         panel_->ShowLayerInfo();
@@ -212,7 +212,7 @@ TEST_F(AttributePanelTest, LayersThatMayNotBeWrittenAreLeftAlone)
     };
     const QString attrs = dir_.file(QStringLiteral("attrs.dbf"));
     for (const Case &c : cases) {
-        TMapLayer &L = host_.core.FProject.Layers[static_cast<size_t>(attrs_)];
+        TMapLayer &L = host_.core.Project().Layers[static_cast<size_t>(attrs_)];
         const TMapLayer saved = L;
         panel_->ShowLayerInfo();
         c.make(L);
@@ -291,12 +291,12 @@ TEST_F(AttributePanelTest, LookingThroughObjectsChangesNothing)
 TEST_F(AttributePanelTest, TheShownObjectKeepsItsValues)
 {
     type(u8("NAME"), u8("Садова"));
-    host_.core.FSelection.Entries.clear();
+    host_.core.Selection().Entries.clear();
     for (auto [layer, index] : {std::pair{other_, 2}, {attrs_, 2}}) {
         TSelObject e;
         e.Layer = layer;
         e.Index = index;
-        host_.core.FSelection.Entries.push_back(e);
+        host_.core.Selection().Entries.push_back(e);
     }
     panel_->InfoListClick(1);
     EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), u8("Садова"));
@@ -306,11 +306,11 @@ TEST_F(AttributePanelTest, TheShownObjectKeepsItsValues)
 
     // A layer closed since the list was built: its values go nowhere.
     type(u8("NAME"), u8("Нікуди"));
-    host_.core.FProject.Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("renamed.shp");
+    host_.core.Project().Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("renamed.shp");
     panel_->SaveAttributes(panel_->ShownInfoEntry);
     EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), QString());
     // Only the entry shown is written back.
-    host_.core.FProject.Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("attrs.shp");
+    host_.core.Project().Layers[static_cast<size_t>(attrs_)].FileName = QStringLiteral("attrs.shp");
     panel_->SaveAttributes(0);
     EXPECT_EQ(stored("attrs.dbf", 2, u"NAME"), QString());
     EXPECT_EQ(stored("attrs.dbf", 1, u"NAME"), u8("Садова"));
@@ -334,7 +334,7 @@ TEST_F(AttributePanelTest, AssignToAllAndMissingRows)
 
     // An object beyond the table's rows shows nothing and writes nowhere
     // (not into the last row).
-    host_.core.FSelection.Entries[2].Index = 7;
+    host_.core.Selection().Entries[2].Index = 7;
     panel_->ShowLayerInfo();
     panel_->InfoListClick(2);
     EXPECT_EQ(panel_->InfoListEdit->rowCount(), 0);

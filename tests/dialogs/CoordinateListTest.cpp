@@ -25,7 +25,7 @@ class Host : public dialogs::MapWindowHost {
 public:
     explicit Host(MapControlCore &map) : map_(map), guard_(*this) {}
     MapControlCore *mapControl() override { return &map_; }
-    int activeLayer() const override { return map_.FProject.ActiveLayer; }
+    int activeLayer() const override { return map_.Project().ActiveLayer; }
 
 private:
     MapControlCore &map_;
@@ -42,7 +42,7 @@ struct ListProject : maptest::EngineProject {
         parcels = addLayer(QStringLiteral("parcels"), 5,
                            {fixtures::polyContent(5, {1000, 2000, 1010, 2010}, {0},
                                                   {{1000, 2000}, {1000, 2010}, {1010, 2010}, {1010, 2000}, {1000, 2000}})});
-        map.FProject.ActiveLayer = parcels;
+        map.Project().ActiveLayer = parcels;
     }
     TShpObject read(int index)
     {
@@ -147,7 +147,7 @@ TEST(CoordinateList, NewObjectsOfRingsAndTooFewVertices)
     EXPECT_EQ(made.Parts[1].Points.size(), 4u);
     EXPECT_EQ(made.Parts[1].Points[0].X, 1002);
     EXPECT_EQ(made.Parts[1].Points[0].Y, 3002);
-    EXPECT_TRUE(p.map.FNewObject.Points.empty());
+    EXPECT_TRUE(p.map.NewObject().Points.empty());
 }
 
 TEST(CoordinateList, CopyAndPasteAsText)

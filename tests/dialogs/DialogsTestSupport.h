@@ -76,8 +76,8 @@ public:
         L.FieldNameStreet = street;
         L.FieldNameHouse = house;
         L.Edited = true;
-        core.FProject.Layers.push_back(L);
-        const int i = static_cast<int>(core.FProject.Layers.size()) - 1;
+        core.Project().Layers.push_back(L);
+        const int i = static_cast<int>(core.Project().Layers.size()) - 1;
         order.push_back(i);
         return i;
     }

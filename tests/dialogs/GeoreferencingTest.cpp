@@ -62,7 +62,7 @@ class Host : public dialogs::MapWindowHost {
 public:
     explicit Host(MapControlCore &map) : map_(map), guard_(*this) {}
     MapControlCore *mapControl() override { return &map_; }
-    int activeLayer() const override { return map_.FProject.ActiveLayer; }
+    int activeLayer() const override { return map_.Project().ActiveLayer; }
     void ZoomToExtent(double x1, double y1, double x2, double y2) override { zooms.push_back({x1, y1, x2, y2}); }
     void RedrawMap() override { ++redraws; }
     std::vector<TMapExtent> zooms;
@@ -96,7 +96,7 @@ struct ImageProject : maptest::EngineProject {
     platform::ScopedService<platform::Clock> clock{QDateTime(QDate(2026, 5, 17), QTime(10, 0))};
     Host host{map};
 
-    ImageProject() { map.FProgramDir = testsupport::programFolder(); }
+    ImageProject() { map.SetProgramDir(testsupport::programFolder()); }
 
     TRasterObject object(int layer, int index)
     {

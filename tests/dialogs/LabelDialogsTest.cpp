@@ -32,8 +32,8 @@ struct LabelProject {
     dialogtest::FakeMapWindow window;
     LabelProject()
     {
-        window.core.FProgramDir = dir.path();
-        window.core.FWorkDir = dir.path();
+        window.core.SetProgramDir(dir.path());
+        window.core.SetWorkDir(dir.path());
         dir.write(QStringLiteral("parcels.dbf"),
                   dbtest::dbfFile({{"ID", 'N', 9, 0}, {"PURPOSE", 'C', 20, 0}},
                                   {dbtest::record({dbtest::right("1", 9), dbtest::left(dbtest::u8("сад"), 20)})}));
@@ -43,7 +43,7 @@ struct LabelProject {
         layer(images).ObjType = otImages;
         window.active = parcels;
     }
-    TMapLayer &layer(int i) { return window.core.FProject.Layers[static_cast<size_t>(i)]; }
+    TMapLayer &layer(int i) { return window.core.Project().Layers[static_cast<size_t>(i)]; }
     QStringList items(const QComboBox *box) const
     {
         QStringList out;

@@ -219,11 +219,11 @@ TEST(LabelSettings, TableFieldsOfALayerAndTheLayerOffered)
                                                                               dbtest::left(dbtest::u8("сад"), 20)})}));
     dir.write(QStringLiteral("broken.dbf"), QByteArray("\x03\x7A", 2));
     MapControlCore map;
-    map.FWorkDir = dir.path();
+    map.SetWorkDir(dir.path());
     for (const char *name : {"parcels.shp", "missing.shp", "broken.shp"}) {
         TMapLayer L;
         L.FileName = QString::fromLatin1(name);
-        map.FProject.Layers.push_back(L);
+        map.Project().Layers.push_back(L);
     }
     EXPECT_EQ(layerTableFields(map, 0), (QStringList{QStringLiteral("ID"), QStringLiteral("PURPOSE")}));
     EXPECT_TRUE(layerTableFields(map, 1).isEmpty());
@@ -233,9 +233,9 @@ TEST(LabelSettings, TableFieldsOfALayerAndTheLayerOffered)
 
     // The first selection entry's layer, else the active one.
     EXPECT_EQ(newLabelFieldLayer(map, 1), 1);
-    map.FSelection.Entries.push_back(TSelObject{});
-    map.FSelection.Entries.back().Layer = 2;
+    map.Selection().Entries.push_back(TSelObject{});
+    map.Selection().Entries.back().Layer = 2;
     EXPECT_EQ(newLabelFieldLayer(map, 1), 2);
-    map.FSelection.Entries.front().Layer = 7;
+    map.Selection().Entries.front().Layer = 7;
     EXPECT_EQ(newLabelFieldLayer(map, 1), 1);
 }

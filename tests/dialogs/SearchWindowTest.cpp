@@ -40,7 +40,7 @@ protected:
         work_ = dir_.path();
         dialogtest::writeFile(dir_.file(QStringLiteral("parcels.dbf")), dialogtest::parcelsTable());
         dialogtest::writeFile(dir_.file(QStringLiteral("houses.dbf")), dialogtest::housesTable());
-        host_.core.FWorkDir = work_;
+        host_.core.SetWorkDir(work_);
         parcels_ = host_.addLayer(QStringLiteral("parcels.shp"), u8("Ділянки"), QStringLiteral("NAME"),
                                   QStringLiteral("STREET"), QStringLiteral("HOUSE"));
         houses_ = host_.addLayer(QStringLiteral("houses.shp"), u8("Будинки"), QString(), QString(),
@@ -57,7 +57,7 @@ protected:
     std::vector<std::pair<int, int>> selection() const
     {
         std::vector<std::pair<int, int>> v;
-        for (const TSelObject &e : host_.core.FSelection.Entries)
+        for (const TSelObject &e : host_.core.Selection().Entries)
             v.emplace_back(e.Layer, e.Index);
         return v;
     }
@@ -388,7 +388,7 @@ TEST_F(SearchWindowTest, GridEditsOnlyAnEditableLayer)
         {"opened read-only", [](TMapLayer &L) { L.ReadOnly = true; }, false},
     };
     for (const Case &c : cases) {
-        TMapLayer &L = host_.core.FProject.Layers[static_cast<size_t>(parcels_)];
+        TMapLayer &L = host_.core.Project().Layers[static_cast<size_t>(parcels_)];
         const TMapLayer saved = L;
         c.make(L);
         find_->CloseQuery();

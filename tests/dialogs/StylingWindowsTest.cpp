@@ -59,7 +59,7 @@ struct Parcels : EngineProject, dialogs::MapWindowHost {
 
     Parcels()
     {
-        map.FProgramDir = dir.path();
+        map.SetProgramDir(dir.path());
         std::vector<QByteArray> shapes;
         for (int i = 0; i < 8; ++i)
             shapes.push_back(square(1000 + 20 * i, 1000, 10));
@@ -68,7 +68,7 @@ struct Parcels : EngineProject, dialogs::MapWindowHost {
         for (int i = 0; i < 8; ++i)
             rows.push_back({false, {QByteArray::number(i + 1), platform::toCp1251(QString::fromUtf8(Purposes[i % 7]))}});
         dir.write(QStringLiteral("parcels.dbf"), fixtures::dbf({{"ID", 'N', 10}, {"PURPOSE", 'C', 20}}, rows));
-        TMapLayer &L = map.FProject.Layers[static_cast<size_t>(layer)];
+        TMapLayer &L = map.Project().Layers[static_cast<size_t>(layer)];
         L.ObjType = 3;
         L.Projection = QStringLiteral("stere");
         L.StrProject = QStringLiteral("+proj=tmerc +ellps=krass +lon_0=33 +x_0=4300000");
@@ -76,7 +76,7 @@ struct Parcels : EngineProject, dialogs::MapWindowHost {
     }
     MapControlCore *mapControl() override { return &map; }
     void RedrawMap() override { ++redraws; }
-    TMapLayer &L() { return map.FProject.Layers[static_cast<size_t>(layer)]; }
+    TMapLayer &L() { return map.Project().Layers[static_cast<size_t>(layer)]; }
 };
 
 QStringList block(const TMapLayer &L)

@@ -61,9 +61,9 @@ struct DialogProject : EngineProject {
     platform::ScopedService<platform::DecimalSeparator> comma{u','};
     explicit DialogProject(std::vector<QByteArray> contents = {line(1000, 2000, 1010, 2010)})
     {
-        map.FProgramDir = dir.path();
+        map.SetProgramDir(dir.path());
         layer = addLayer(QStringLiteral("roads"), 3, contents);
-        map.FProject.ActiveLayer = layer;
+        map.Project().ActiveLayer = layer;
     }
     std::pair<double, double> first(int index = 0)
     {

@@ -16,7 +16,7 @@ TEST(LayerProjectionOverTheLibrary, ConvertsByTheLayerFields)
     l.Longitude = QStringLiteral("33");
     l.Proj_K = 1;
     l.Proj_X = 6500000;
-    core.FProject.Layers = {l};
+    core.Project().Layers = {l};
     ASSERT_TRUE(core.InitLayerProjection(0));
 
     struct Case { double x, y, ex, ey, tolerance; };
@@ -34,7 +34,7 @@ TEST(LayerProjectionOverTheLibrary, ConvertsByTheLayerFields)
     core.FreeLayerProjection();
 
     // A definition the library refuses: no projection, no message.
-    core.FProject.Layers[0].Projection = QStringLiteral("nonesuch");
+    core.Project().Layers[0].Projection = QStringLiteral("nonesuch");
     EXPECT_FALSE(core.InitLayerProjection(0));
     double x = 33, y = 50;
     core.ProjectLayerPoint(x, y);

@@ -25,8 +25,8 @@ TEST(AttributeRows, LegendEntriesMatchValues)
 {
     using K = platform::db::FieldType;
     MapDataCore core;
-    core.FProject.Layers.resize(2);
-    core.FProject.Layers[0].Legend = {
+    core.Project().Layers.resize(2);
+    core.Project().Layers[0].Legend = {
         entry("NULL", 100),
         entry("1,3,5-10", 200),
         entry("-5", 300),
@@ -59,7 +59,7 @@ TEST(AttributeRows, LegendEntriesMatchValues)
         EXPECT_EQ(core.FindLegendEntry(0, QString::fromUtf8(c.value), c.kind), c.number) << c.value;
 
     // First match wins; no entries or no layer: -1.
-    core.FProject.Layers[0].Legend.insert(core.FProject.Layers[0].Legend.begin(), entry("2-4", 1));
+    core.Project().Layers[0].Legend.insert(core.Project().Layers[0].Legend.begin(), entry("2-4", 1));
     EXPECT_EQ(core.FindLegendEntry(0, QStringLiteral("3"), K::Integer), 1);
     EXPECT_EQ(core.FindLegendEntry(1, QStringLiteral("3"), K::Integer), -1);
     EXPECT_EQ(core.FindLegendEntry(5, QStringLiteral("3"), K::Integer), -1);
@@ -74,9 +74,9 @@ struct TableFolder {
     MapDataCore core;
     TableFolder()
     {
-        core.FWorkDir = dir.path();
-        core.FProject.Layers.resize(1);
-        core.FProject.Layers[0].FileName = QStringLiteral("parcels.shp");
+        core.SetWorkDir(dir.path());
+        core.Project().Layers.resize(1);
+        core.Project().Layers[0].FileName = QStringLiteral("parcels.shp");
     }
     QByteArray table() const { return dir.read(QStringLiteral("parcels.dbf")); }
 };

@@ -61,7 +61,7 @@ TEST(BufferZones, ZonesOfPolygonsLinesAndPointsBecomePolygons)
     m.ws.select(m.parcels, 1);
     m.ws.select(m.parcels, 9);     // past the table: skipped
     m.ws.core.BufferPolygons(m.zones, 1);
-    ASSERT_EQ(m.ws.core.FProject.Layers[m.zones].Objects.size(), 3u);
+    ASSERT_EQ(m.ws.core.Project().Layers[m.zones].Objects.size(), 3u);
     expectRing(m.zone(m.zones, 0), {{99, 99}, {111, 99}, {111, 111}, {99, 111}, {99, 99}}, "square");
     expectRing(m.zone(m.zones, 1), {{199, 199}, {211, 199}, {211, 211}, {199, 211}, {199, 199}}, "first part");
     // The open ring's zone is closed by the commit (a single ring).
@@ -81,8 +81,8 @@ TEST(BufferZones, ZonesOfPolygonsLinesAndPointsBecomePolygons)
     m.ws.select(m.points, 0);
     m.ws.core.BufferPoints(m.zones, 4, std::sqrt(2.0));
     expectRing(m.zone(m.zones, 4), {{501, 501}, {501, 499}, {499, 499}, {499, 501}, {501, 501}}, "square");
-    EXPECT_FALSE(m.ws.core.FNewObject.Drawing);
-    EXPECT_TRUE(m.ws.core.FNewObject.Points.empty());
+    EXPECT_FALSE(m.ws.core.NewObject().Drawing);
+    EXPECT_TRUE(m.ws.core.NewObject().Points.empty());
 }
 
 TEST(BufferZones, ZonesStayFiniteAndArePolygonsInTextLayers)
@@ -93,7 +93,7 @@ TEST(BufferZones, ZonesStayFiniteAndArePolygonsInTextLayers)
     m.ws.select(m.roads, 1);
     m.ws.select(m.roads, 2);
     m.ws.core.BufferLines(m.zones, 1);
-    ASSERT_EQ(m.ws.core.FProject.Layers[m.zones].Objects.size(), 1u);
+    ASSERT_EQ(m.ws.core.Project().Layers[m.zones].Objects.size(), 1u);
     const QByteArray shp = m.ws.file(QStringLiteral("zones.Shp"));
     for (int at = 36; at < 68; at += 8) {                 // the header's box
         const double v = qFromLittleEndian<double>(shp.constData() + at);
@@ -111,7 +111,7 @@ TEST(BufferZones, ZonesStayFiniteAndArePolygonsInTextLayers)
     m.ws.engine.ClearSelection();
     m.ws.select(m.roads, 0);
     m.ws.core.BufferLines(m.cosmetic, 1);
-    ASSERT_EQ(m.ws.core.FProject.Layers[m.cosmetic].Objects.size(), 1u);
+    ASSERT_EQ(m.ws.core.Project().Layers[m.cosmetic].Objects.size(), 1u);
     const QByteArray text = exchange::recordContent(m.ws.file(QStringLiteral("cosmetic.Shp")), 0);
     EXPECT_EQ(qFromLittleEndian<qint32>(text.constData()), 5);
     EXPECT_EQ(qFromLittleEndian<qint32>(text.constData() + 428), 5);   // points

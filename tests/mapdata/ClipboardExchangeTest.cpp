@@ -52,7 +52,7 @@ TEST(ClipboardExchange, CopyGivesTheBlockAndPasteRecreatesTheObjectInAnotherLaye
     ws.clipboard.setText(ws.clipboard.text().replace(QStringLiteral("100;100"), QStringLiteral("100,25;100")));
     platform::ScopedService<platform::DecimalSeparator> point(u'.');
     ws.core.PasteObjects(copies);
-    const TMapLayer &L = ws.core.FProject.Layers[copies];
+    const TMapLayer &L = ws.core.Project().Layers[copies];
     ASSERT_EQ(L.Objects.size(), 1u);
     TShpObject shape;
     ws.core.ReadObject(copies, 0, shape);
@@ -82,7 +82,7 @@ TEST(ClipboardExchange, CopyGivesTheBlockAndPasteRecreatesTheObjectInAnotherLaye
     EXPECT_EQ(ws.engine.selection.Entries[0].Layer, copies);
     EXPECT_EQ(ws.engine.selection.Entries[0].Index, 0);
     EXPECT_TRUE(L.ObjectsAppended);
-    EXPECT_EQ(ws.core.FJournalPos, 1);
+    EXPECT_EQ(ws.core.JournalPos(), 1);
 }
 
 TEST(ClipboardExchange, MergeMakesOneObjectAndSplitOnePerPart)
@@ -100,7 +100,7 @@ TEST(ClipboardExchange, MergeMakesOneObjectAndSplitOnePerPart)
     ws.select(parcels, 0);
     ws.core.CopyObjectsToClipboard();
     ws.core.MergeObjects(target);
-    ASSERT_EQ(ws.core.FProject.Layers[target].Objects.size(), 1u);
+    ASSERT_EQ(ws.core.Project().Layers[target].Objects.size(), 1u);
     TShpObject merged;
     ws.core.ReadObject(target, 0, merged);
     EXPECT_EQ(exchange::partsOf(merged), (std::vector<XY>{line, outer}));
@@ -113,7 +113,7 @@ TEST(ClipboardExchange, MergeMakesOneObjectAndSplitOnePerPart)
     ws.select(parcels, 1);
     ws.core.CopyObjectsToClipboard();
     ws.core.SplitObjects(target);
-    ASSERT_EQ(ws.core.FProject.Layers[target].Objects.size(), 3u);
+    ASSERT_EQ(ws.core.Project().Layers[target].Objects.size(), 3u);
     for (int k = 1; k <= 2; ++k) {
         TShpObject piece;
         ws.core.ReadObject(target, k, piece);
@@ -139,7 +139,7 @@ TEST(ClipboardExchange, ForeignTextOrUnwritableLayerChangesNothing)
         ws.core.PasteObjects(target);
         ws.core.MergeObjects(target);
         ws.core.SplitObjects(target);
-        EXPECT_TRUE(ws.core.FProject.Layers[target].Objects.empty());
+        EXPECT_TRUE(ws.core.Project().Layers[target].Objects.empty());
         ASSERT_EQ(ws.engine.selection.Entries.size(), 1u) << "the selection stays";
     }
 
@@ -150,7 +150,7 @@ TEST(ClipboardExchange, ForeignTextOrUnwritableLayerChangesNothing)
     QFile::setPermissions(dbf, QFileDevice::ReadOwner);
     ws.core.PasteObjects(target);
     QFile::setPermissions(dbf, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_TRUE(ws.core.FProject.Layers[target].Objects.empty());
+    EXPECT_TRUE(ws.core.Project().Layers[target].Objects.empty());
     EXPECT_EQ(ws.file(QStringLiteral("target.Shp")), shpBefore);
     EXPECT_TRUE(ws.engine.selection.Entries.empty());
 

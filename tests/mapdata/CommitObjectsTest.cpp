@@ -41,7 +41,7 @@ TEST(CommitNewObject, OpenRingIntoAnEmptyPolygonLayer)
     EXPECT_EQ(p.read(QStringLiteral("parcels.shx")), expected.shx);
     EXPECT_EQ(p.read(QStringLiteral("parcels.dbf")), tableOf({todayRow("1")}));
 
-    const TMapLayer &L = p.core.FProject.Layers[0];
+    const TMapLayer &L = p.core.Project().Layers[0];
     ASSERT_EQ(L.Objects.size(), 1u);
     EXPECT_EQ(L.Objects[0].ShpOffset, 50);
     EXPECT_EQ(L.Objects[0].ShpLength, 112);
@@ -65,8 +65,8 @@ TEST(CommitNewObject, OpenRingIntoAnEmptyPolygonLayer)
     EXPECT_EQ(L.Objects[0].JrnOffset, 50);
     EXPECT_EQ(L.Objects[0].JrnLength, 56);
     EXPECT_TRUE(L.Objects[0].Appended);
-    EXPECT_EQ(p.core.FJournalPos, 1);
-    EXPECT_EQ(p.core.FJournalCount, 1);
+    EXPECT_EQ(p.core.JournalPos(), 1);
+    EXPECT_EQ(p.core.JournalCount(), 1);
 }
 
 TEST(CommitNewObject, RingsAreClosedOnlyWhenSingleAndOpen)
@@ -90,14 +90,14 @@ TEST(CommitNewObject, RingsAreClosedOnlyWhenSingleAndOpen)
         SCOPED_TRACE(c.name);
         EditProject p;
         const int l = p.addLayer(QStringLiteral("a"), c.layerType);
-        p.core.FNewObject.clearFigure();
+        p.core.NewObject().clearFigure();
         for (const auto &[x, y] : c.points) {
             TNewPoint np;
             np.Point.X = x;
             np.Point.Y = y;
-            p.core.FNewObject.Points.push_back(np);
+            p.core.NewObject().Points.push_back(np);
         }
-        p.core.FNewObject.Parts = c.parts;
+        p.core.NewObject().Parts = c.parts;
         ASSERT_TRUE(p.core.CommitNewObject(l, true, true));
         double maxX = 0, maxY = 0;
         for (const auto &[x, y] : c.points) {
@@ -117,7 +117,7 @@ TEST(CommitNewObject, ObjectsFillBlocksOfAHundred)
     const int l = p.addLayer(QStringLiteral("pts"), 1);
     for (int i = 0; i < 201; ++i)
         ASSERT_TRUE(p.commit(l, {{1000.0 + i, 2000.0 + i}}));
-    const TMapLayer &L = p.core.FProject.Layers[0];
+    const TMapLayer &L = p.core.Project().Layers[0];
     ASSERT_EQ(L.Objects.size(), 201u);
     // The 101st object opens block 1, the 201st block 2 with its own box.
     ASSERT_EQ(L.Blocks.size(), 3u);
@@ -169,12 +169,12 @@ TEST(CommitNewObject, SymbolsAndTextsInACosmeticLayer)
     testsupport::putLE32(shp, head + 295, 0x0000FF);    // colour
     testsupport::putLE32(shp, head + 299, 0x00FF00);    // background
     p.dir.write(QStringLiteral("marks.shp"), shp);
-    p.core.FProject.Layers[0].Objects[0].JrnOffset = 0; // read from the layer file
+    p.core.Project().Layers[0].Objects[0].JrnOffset = 0; // read from the layer file
     p.engine.scale = 2000;
     ASSERT_TRUE(p.commit(l, {{300, 400}, {310, 405}}, {}, {}, okSymbol));
     TTextRecord second;
     ASSERT_TRUE(p.core.FindKindTemplate(l, okSymbol));
-    second = p.core.FTemplate;
+    second = p.core.Template();
     EXPECT_EQ(second.FontName, u8("Wingdings")); // "Webdings" is not installed here
     EXPECT_EQ(second.FontSize, 20);
     EXPECT_EQ(second.FontStyle, 11);
@@ -189,21 +189,21 @@ TEST(CommitNewObject, SymbolsAndTextsInACosmeticLayer)
     EXPECT_EQ(second.YMax, 425);
     EXPECT_EQ(second.NumPoints, 2);
     // The layer extent grew by the widened box.
-    EXPECT_EQ(p.core.FProject.Layers[0].MtMaxY, 425);
+    EXPECT_EQ(p.core.Project().Layers[0].MtMaxY, 425);
 
     // A text takes its text from the first value without a key; a line the
     // default line style.
     ASSERT_TRUE(p.commit(l, {{0.5, 0.5}}, {}, {{QString(), u8("Село")}}, okText));
     ASSERT_TRUE(p.core.FindKindTemplate(l, okText));
-    EXPECT_EQ(p.core.FTemplate.Text, u8("Село"));
-    EXPECT_EQ(p.core.FTemplate.FontName, u8("Arial Cyr"));
-    EXPECT_EQ(p.core.FTemplate.Symbol, QChar());
+    EXPECT_EQ(p.core.Template().Text, u8("Село"));
+    EXPECT_EQ(p.core.Template().FontName, u8("Arial Cyr"));
+    EXPECT_EQ(p.core.Template().Symbol, QChar());
     ASSERT_TRUE(p.commit(l, {{1, 1}, {5, 5}}, {}, {}, okLine));
     ASSERT_TRUE(p.core.FindKindTemplate(l, okLine));
-    EXPECT_EQ(p.core.FTemplate.PenStyle, 1);
-    EXPECT_EQ(p.core.FTemplate.PenWidth, 1);
-    EXPECT_EQ(p.core.FTemplate.BrushColor, 0xFFFFFF);
-    EXPECT_EQ(p.core.FTemplate.XMin, 1); // no margin for lines
+    EXPECT_EQ(p.core.Template().PenStyle, 1);
+    EXPECT_EQ(p.core.Template().PenWidth, 1);
+    EXPECT_EQ(p.core.Template().BrushColor, 0xFFFFFF);
+    EXPECT_EQ(p.core.Template().XMin, 1); // no margin for lines
     EXPECT_EQ(p.engine.selection.Entries.back().Kind, okLine);
 }
 
@@ -234,14 +234,14 @@ TEST(CommitNewObject, LayersThatCannotTakeTheObjectAreLeftAlone)
             QFile::remove(p.path(QString::fromLatin1(c.missing)));
         const auto before = editfix::folderState(p.dir.path());
         if (c.noPoints) {
-            p.core.FNewObject.clearFigure();
+            p.core.NewObject().clearFigure();
             EXPECT_FALSE(p.core.CommitNewObject(l, true, true));
         } else {
             EXPECT_FALSE(p.commit(l, {{1, 1}, {2, 1}, {2, 2}}));
         }
         EXPECT_EQ(editfix::folderState(p.dir.path()), before);
-        EXPECT_TRUE(p.core.FProject.Layers[0].Objects.empty());
-        EXPECT_FALSE(p.core.FProject.Layers[0].ObjectsAppended);
+        EXPECT_TRUE(p.core.Project().Layers[0].Objects.empty());
+        EXPECT_FALSE(p.core.Project().Layers[0].ObjectsAppended);
     }
 }
 
@@ -287,11 +287,11 @@ TEST(CommitNewObject, ARowThatCannotBeAddedTakesTheRecordBack)
     EXPECT_THROW(p.commit(l, {{5, 5}, {6, 5}, {6, 6}}, {}, {{u8("AREA"), u8("123456789012345")}}),
                  platform::db::DbError);
     EXPECT_EQ(editfix::folderState(p.dir.path()), before);
-    EXPECT_EQ(p.core.FProject.Layers[0].Objects.size(), 1u);
+    EXPECT_EQ(p.core.Project().Layers[0].Objects.size(), 1u);
 
     // The next object follows the first one: no orphan record in between.
     ASSERT_TRUE(p.commit(l, {{5, 5}, {6, 5}, {6, 6}}));
-    const TMapLayer &L = p.core.FProject.Layers[0];
+    const TMapLayer &L = p.core.Project().Layers[0];
     ASSERT_EQ(L.Objects.size(), 2u);
     EXPECT_EQ(L.Objects[1].ShpOffset, 50 + 4 + 56);
     const QByteArray shx = p.read(QStringLiteral("a.shx"));
@@ -335,11 +335,11 @@ TEST(CommitNewObject, AFailedWriteAtAnyStepLeavesTheLayerAsItWas)
                     messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")))
             << messages.texts[0].toStdString();
         EXPECT_EQ(editfix::folderState(p.dir.path()), before) << ops.log.join(u',').toStdString();
-        const TMapLayer &L = p.core.FProject.Layers[0];
+        const TMapLayer &L = p.core.Project().Layers[0];
         EXPECT_EQ(L.Objects.size(), 1u);
         EXPECT_EQ(L.Blocks.size(), 1u);
         EXPECT_EQ(L.MtMaxX, 2);
-        EXPECT_EQ(p.core.FJournalPos, 1);
+        EXPECT_EQ(p.core.JournalPos(), 1);
         ASSERT_EQ(p.engine.selection.Entries.size(), 1u);
         EXPECT_EQ(p.engine.selection.Entries[0].Index, 0);
     }
@@ -360,7 +360,7 @@ TEST(CommitNewObject, AJournalThatCannotBeWrittenTakesTheObjectBack)
     EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")));
     EXPECT_EQ(editfix::folderState(p.dir.path()), before);
     EXPECT_EQ(p.read(QStringLiteral("a.dbf")), tableOf({todayRow("1", "first")}));
-    const TMapLayer &L = p.core.FProject.Layers[0];
+    const TMapLayer &L = p.core.Project().Layers[0];
     EXPECT_EQ(L.Objects.size(), 1u);
     EXPECT_EQ(L.MtMaxX, 2);
     EXPECT_EQ(L.Blocks[0].XMax, 2);

@@ -50,7 +50,7 @@ QDateTime testDay() { return QDateTime(QDate(2024, 3, 15), QTime(10, 0)); }
 
 EditProject::EditProject()
 {
-    core.FWorkDir = dir.path();
+    core.SetWorkDir(dir.path());
     core.setEngineServices(&engine);
 }
 
@@ -69,11 +69,11 @@ int EditProject::openLayer(const QString &name)
     l.Name = name;
     l.MapType = mtShapeLayer;
     l.Visible = l.Snap = l.Edited = true;
-    core.FProject.Layers.push_back(l);
-    const int index = static_cast<int>(core.FProject.Layers.size()) - 1;
+    core.Project().Layers.push_back(l);
+    const int index = static_cast<int>(core.Project().Layers.size()) - 1;
     core.RecalcLayer(index);
-    if (core.FProject.Layers.back().ShapeType == 8)
-        core.FProject.Layers.back().MapType = mtTextLayer;
+    if (core.Project().Layers.back().ShapeType == 8)
+        core.Project().Layers.back().MapType = mtTextLayer;
     core.BackupLayer(index, true);
     return index;
 }
@@ -81,24 +81,24 @@ int EditProject::openLayer(const QString &name)
 bool EditProject::commit(int layer, std::initializer_list<std::pair<double, double>> points,
                          std::vector<std::int32_t> parts, std::vector<TTxtValues> values, Byte kind)
 {
-    core.FNewObject.clearFigure();
+    core.NewObject().clearFigure();
     for (const auto &[x, y] : points) {
         TNewPoint p;
         p.Point.X = x;
         p.Point.Y = y;
-        core.FNewObject.Points.push_back(p);
+        core.NewObject().Points.push_back(p);
     }
-    core.FNewObject.Parts = std::move(parts);
-    core.FNewObject.Values = std::move(values);
-    core.FNewObject.Kind = kind;
+    core.NewObject().Parts = std::move(parts);
+    core.NewObject().Values = std::move(values);
+    core.NewObject().Kind = kind;
     const bool ok = core.CommitNewObject(layer, true, true);
-    core.FNewObject.clearFigure();
+    core.NewObject().clearFigure();
     return ok;
 }
 
 bool EditProject::remove(int layer, int index)
 {
-    TMapLayer &L = core.FProject.Layers[static_cast<size_t>(layer)];
+    TMapLayer &L = core.Project().Layers[static_cast<size_t>(layer)];
     TMapObject &obj = L.Objects[static_cast<size_t>(index)];
     obj.Shape.clearParts();
     L.ObjectsDeleted = true;

@@ -42,7 +42,7 @@ public:
     TSelObjects selection;
     void LayoutTextObject(const TTextRecord &, double, double, double &, double &, double &, double &) override {}
     double CurrentScaleDenominator() override { return scale; }
-    TSelObjects *Selection() override { return &selection; }
+    TSelObjects *EngineSelection() override { return &selection; }
     void ClearSelection() override { selection = TSelObjects{}; }
     void RecalcSelectionExtent() override;
 };
@@ -72,7 +72,7 @@ struct EditProject {
     // change its shape, marks it and journals it.
     template <typename F> bool change(int layer, int index, F edit)
     {
-        TMapLayer &L = core.FProject.Layers[static_cast<size_t>(layer)];
+        TMapLayer &L = core.Project().Layers[static_cast<size_t>(layer)];
         TMapObject &obj = L.Objects[static_cast<size_t>(index)];
         core.ReadObject(layer, index, *obj.Shape);
         edit(*obj.Shape);
@@ -84,7 +84,7 @@ struct EditProject {
     bool remove(int layer, int index);
     const TMapObject &object(int layer, int index) const
     {
-        return core.FProject.Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
+        return core.Project().Layers[static_cast<size_t>(layer)].Objects[static_cast<size_t>(index)];
     }
 };
 

@@ -101,11 +101,11 @@ TEST(EditJournal, UndoAndRedoAcrossLayersAndKinds)
         SCOPED_TRACE(s.what);
         s.act();
         ++done;
-        EXPECT_EQ(p.core.FJournalPos, s.pos);
-        EXPECT_EQ(p.core.FJournalCount, s.count);
+        EXPECT_EQ(p.core.JournalPos(), s.pos);
+        EXPECT_EQ(p.core.JournalCount(), s.count);
         const std::vector<std::pair<Obj, Want>> checks = {{P, s.p}, {A, s.a}, {T, s.t}};
         for (const auto &[o, w] : checks) {
-            if (p.core.FProject.Layers[static_cast<size_t>(o.layer)].Objects.empty())
+            if (p.core.Project().Layers[static_cast<size_t>(o.layer)].Objects.empty())
                 continue; // not committed yet
             SCOPED_TRACE(o.layer);
             const TMapObject &obj = p.object(o.layer, o.index);
@@ -118,7 +118,7 @@ TEST(EditJournal, UndoAndRedoAcrossLayersAndKinds)
         }
     }
     // Undoing a creation counts as a deletion for the save.
-    EXPECT_TRUE(p.core.FProject.Layers[static_cast<size_t>(marks)].ObjectsDeleted);
+    EXPECT_TRUE(p.core.Project().Layers[static_cast<size_t>(marks)].ObjectsDeleted);
 }
 
 TEST(EditJournal, EntriesAndRecordsAsWritten)
@@ -133,8 +133,8 @@ TEST(EditJournal, EntriesAndRecordsAsWritten)
     // A new change takes the place of the first undone entry; the stale one
     // after it stays in the file, beyond the count.
     p.change(l, 0, [](TShpObject &s) { s.Parts[0].Points[0].X = 13; });
-    EXPECT_EQ(p.core.FJournalPos, 2);
-    EXPECT_EQ(p.core.FJournalCount, 2);
+    EXPECT_EQ(p.core.JournalPos(), 2);
+    EXPECT_EQ(p.core.JournalCount(), 2);
     // Records are only appended: 10, 11, 12, 13; each 20 bytes (10 words).
     const QByteArray mhp = journalHeader() + editfix::record(1, fixtures::pointContent(1, 10, 20)) +
                            editfix::record(1, fixtures::pointContent(1, 11, 20)) +
@@ -147,7 +147,7 @@ TEST(EditJournal, EntriesAndRecordsAsWritten)
     EXPECT_EQ(got.mid(128, 28), journalEntry(0, 0, 92, 10, 50, 10, 0, 1, 0, 1));
     EXPECT_EQ(got.mid(156, 28), journalEntry(0, 0, 78, 10, 64, 10, 0, 1, 0, 1));
     p.core.RedoEdit();
-    EXPECT_EQ(p.core.FJournalPos, 2); // nothing to redo
+    EXPECT_EQ(p.core.JournalPos(), 2); // nothing to redo
     EXPECT_EQ(firstX(p.core, l, 0), 13);
 }
 
@@ -162,7 +162,7 @@ TEST(EditJournal, UndoRestoresTheStateOfThePreviousVersion)
     p.dir.write(QStringLiteral("a.shx"), f.shx);
     p.dir.write(QStringLiteral("a.dbf"), editfix::templateDbf({editfix::row("1", "", "", "")}));
     const int l = p.openLayer(QStringLiteral("a"));
-    TMapObject &obj = p.core.FProject.Layers[0].Objects[0];
+    TMapObject &obj = p.core.Project().Layers[0].Objects[0];
 
     obj.Shown = true;
     p.change(l, 0, [](TShpObject &s) { shiftX(s, 10); });   // entry 0: shown, modified
@@ -198,8 +198,8 @@ TEST(EditJournal, DroppingALayerKeepsTheOthersInOrder)
     const int a = p.addLayer(QStringLiteral("a"), 1);
     const int b = p.addLayer(QStringLiteral("b"), 1);
     for (int i = 0; i < 3; ++i)
-        p.core.FProject.Layers[static_cast<size_t>(a)].Objects.emplace_back();
-    p.core.FProject.Layers[static_cast<size_t>(b)].Objects.resize(3);
+        p.core.Project().Layers[static_cast<size_t>(a)].Objects.emplace_back();
+    p.core.Project().Layers[static_cast<size_t>(b)].Objects.resize(3);
     // Entries of a and b interleaved; the last two undone; one stale entry
     // beyond the count.
     const QByteArray e0 = journalEntry(0, 0, 50, 10, 0, 0, 0, 1, 0, 0);
@@ -211,12 +211,12 @@ TEST(EditJournal, DroppingALayerKeepsTheOthersInOrder)
     p.dir.write(QStringLiteral("updates.mhx"), journalHeader() + e0 + e1 + e2 + e3 + e4 + stale);
     p.dir.write(QStringLiteral("updates~.mhx"), "left over");
     p.dir.write(QStringLiteral("updates`.mhx"), "left over");
-    p.core.FJournalCount = 5;
-    p.core.FJournalPos = 3;
+    p.core.SetJournalCount(5);
+    p.core.SetJournalPos(3);
     EXPECT_TRUE(p.core.DropLayerJournal(a));
     EXPECT_EQ(p.read(QStringLiteral("updates.mhx")), journalHeader() + e1 + e3);
-    EXPECT_EQ(p.core.FJournalCount, 2);
-    EXPECT_EQ(p.core.FJournalPos, 1);   // e0 and e2 were applied, e4 was not
+    EXPECT_EQ(p.core.JournalCount(), 2);
+    EXPECT_EQ(p.core.JournalPos(), 1);   // e0 and e2 were applied, e4 was not
     EXPECT_FALSE(QFile::exists(p.path(QStringLiteral("updates~.mhx"))));
     EXPECT_FALSE(QFile::exists(p.path(QStringLiteral("updates`.mhx"))));
 }
@@ -227,14 +227,14 @@ TEST(EditJournal, AJournalWithNothingAppliedStartsAfresh)
     const int l = p.addLayer(QStringLiteral("pts"), 1);
     p.commit(l, {{10, 20}});
     p.core.UndoEdit();
-    ASSERT_EQ(p.core.FJournalPos, 0);
+    ASSERT_EQ(p.core.JournalPos(), 0);
     p.commit(l, {{30, 40}});
     // The old versions are gone: the journal holds the new object only.
     EXPECT_EQ(p.read(QStringLiteral("updates.mhp")),
               journalHeader() + editfix::record(2, fixtures::pointContent(1, 30, 40)));
     EXPECT_EQ(p.read(QStringLiteral("updates.mhx")),
               journalHeader() + journalEntry(0, 1, 50, 10, 0, 0, 0, 0, 0, 1));
-    EXPECT_EQ(p.core.FJournalCount, 1);
+    EXPECT_EQ(p.core.JournalCount(), 1);
     EXPECT_FALSE(QFile::exists(p.path(QStringLiteral("updates~.mhp"))));
 }
 
@@ -271,7 +271,7 @@ TEST(EditJournal, RecordsOfEveryKindAsTheLayerHasThem)
     // A layer of shape type 0: an entry without a record.
     EditProject p;
     const int l = p.addLayer(QStringLiteral("none"), 0);
-    p.core.FProject.Layers[0].Objects.emplace_back();
+    p.core.Project().Layers[0].Objects.emplace_back();
     std::int32_t off = 7, len = 9;
     ASSERT_TRUE(p.core.JournalObject(l, 0, off, len, 0, 0));
     EXPECT_EQ(p.read(QStringLiteral("updates.mhp")), journalHeader());
@@ -279,7 +279,7 @@ TEST(EditJournal, RecordsOfEveryKindAsTheLayerHasThem)
     // Indices out of range record nothing.
     EXPECT_FALSE(p.core.JournalObject(l, 1, off, len, 0, 0));
     EXPECT_FALSE(p.core.JournalObject(5, 0, off, len, 0, 0));
-    EXPECT_EQ(p.core.FJournalPos, 1);
+    EXPECT_EQ(p.core.JournalPos(), 1);
 }
 
 TEST(EditJournal, AReadOnlyJournalRefusesTheChangeAndSaysSo)
@@ -297,7 +297,7 @@ TEST(EditJournal, AReadOnlyJournalRefusesTheChangeAndSaysSo)
         EXPECT_EQ(answers.texts[0],
                   u8("Невозможно записать журнал изменений ") + p.path(QString::fromLatin1(file)) + u8(" !"));
         EXPECT_EQ(editfix::folderState(p.dir.path()), before);
-        EXPECT_EQ(p.core.FJournalPos, 1);
+        EXPECT_EQ(p.core.JournalPos(), 1);
         // The place passed stays: the object is still read as it was.
         EXPECT_EQ(p.object(l, 0).JrnOffset, 50);
         EXPECT_EQ(firstX(p.core, l, 0), 10);
@@ -322,13 +322,13 @@ TEST(EditJournal, AFailedWriteAtAnyStepLeavesTheJournalAsItWas)
                 p.core.UndoEdit();
                 p.core.UndoEdit();
             }
-            const int pos = p.core.FJournalPos, count = p.core.FJournalCount;
+            const int pos = p.core.JournalPos(), count = p.core.JournalCount();
             const auto before = editfix::folderState(p.dir.path());
             editfix::FaultyOps ops;
             ops.failAt = n;
             p.core.setFileOps(&ops);
             editfix::MessageLog messages;
-            TMapObject &obj = p.core.FProject.Layers[0].Objects[0];
+            TMapObject &obj = p.core.Project().Layers[0].Objects[0];
             const std::int32_t off = obj.JrnOffset;
             const bool done = p.change(l, 0, [](TShpObject &s) { s.Parts[0].Points[0].X = 13; });
             if (done) {
@@ -339,14 +339,14 @@ TEST(EditJournal, AFailedWriteAtAnyStepLeavesTheJournalAsItWas)
             }
             EXPECT_EQ(messages.texts.size(), 1);
             EXPECT_EQ(obj.JrnOffset, off);
-            EXPECT_EQ(p.core.FJournalPos, pos);
+            EXPECT_EQ(p.core.JournalPos(), pos);
             if (fresh && ops.log.value(n - 1).startsWith(u8("rename updates~.mhx"))) {
                 // The new versions replaced the old ones, which took their
                 // redo steps with them: nothing is left to redo.
-                EXPECT_EQ(p.core.FJournalCount, pos);
+                EXPECT_EQ(p.core.JournalCount(), pos);
                 continue;
             }
-            EXPECT_EQ(p.core.FJournalCount, count);
+            EXPECT_EQ(p.core.JournalCount(), count);
             EXPECT_EQ(editfix::folderState(p.dir.path()), before) << ops.log.join(u',').toStdString();
         }
     }
@@ -379,7 +379,7 @@ TEST(EditJournal, ABatchIsWrittenAsItsChangesOneByOne)
 
         std::vector<TJournalItem> items;
         for (int i : {0, 1}) {
-            TMapLayer &L = batch.core.FProject.Layers[0];
+            TMapLayer &L = batch.core.Project().Layers[0];
             TMapObject &obj = L.Objects[static_cast<size_t>(i)];
             batch.core.ReadObject(l, i, *obj.Shape);
             shiftX(*obj.Shape, 100 + i);
@@ -394,7 +394,7 @@ TEST(EditJournal, ABatchIsWrittenAsItsChangesOneByOne)
         }
         ASSERT_TRUE(batch.core.JournalObjects(items));
         for (int i : {0, 1}) {
-            TMapObject &obj = batch.core.FProject.Layers[0].Objects[static_cast<size_t>(i)];
+            TMapObject &obj = batch.core.Project().Layers[0].Objects[static_cast<size_t>(i)];
             obj.JrnOffset = items[static_cast<size_t>(i)].NewOffset;
             obj.JrnLength = items[static_cast<size_t>(i)].NewLength;
             EXPECT_EQ(obj.JrnOffset, single.object(l, i).JrnOffset);
@@ -402,8 +402,8 @@ TEST(EditJournal, ABatchIsWrittenAsItsChangesOneByOne)
         }
         EXPECT_EQ(batch.read(QStringLiteral("updates.mhp")), single.read(QStringLiteral("updates.mhp")));
         EXPECT_EQ(batch.read(QStringLiteral("updates.mhx")), single.read(QStringLiteral("updates.mhx")));
-        EXPECT_EQ(batch.core.FJournalPos, single.core.FJournalPos);
-        EXPECT_EQ(batch.core.FJournalCount, single.core.FJournalCount);
+        EXPECT_EQ(batch.core.JournalPos(), single.core.JournalPos());
+        EXPECT_EQ(batch.core.JournalCount(), single.core.JournalCount());
         EXPECT_EQ(firstX(batch.core, l, 1), 131);
         batch.core.UndoEdit();
         EXPECT_EQ(firstX(batch.core, l, 1), 30);

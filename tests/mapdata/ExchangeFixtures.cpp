@@ -22,7 +22,7 @@ fixtures::DbfRow row(const char *id, const char *date, const char *name, const c
 
 Workspace::Workspace()
 {
-    core.FWorkDir = dir.path();
+    core.SetWorkDir(dir.path());
     core.setEngineServices(&engine);
 }
 
@@ -38,8 +38,8 @@ int Workspace::addLayer(const QString &name, std::int32_t shapeType, const std::
     layer.Name = name;
     layer.MapType = shapeType == 8 ? mtTextLayer : mtShapeLayer;
     layer.Visible = layer.Snap = layer.Edited = true;
-    core.FProject.Layers.push_back(layer);
-    const int index = static_cast<int>(core.FProject.Layers.size()) - 1;
+    core.Project().Layers.push_back(layer);
+    const int index = static_cast<int>(core.Project().Layers.size()) - 1;
     core.RecalcLayer(index);
     return index;
 }

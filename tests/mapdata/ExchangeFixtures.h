@@ -29,7 +29,7 @@ struct Engine : IMapEngineServices {
         yMin = yMax = y;
     }
     double CurrentScaleDenominator() override { return denominator; }
-    TSelObjects *Selection() override { return &selection; }
+    TSelObjects *EngineSelection() override { return &selection; }
     void ClearSelection() override { selection = TSelObjects{}; }
     double UnitsPerPixelX() override { return pixelX; }
     double UnitsPerPixelY() override { return pixelY; }

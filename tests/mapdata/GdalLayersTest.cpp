@@ -112,12 +112,12 @@ TEST(GdalLayers, LayersOfOtherProgramsReadAsOgrinfoReadsThem)
         ASSERT_EQ(expected.size(), k.wkt.size()) << k.shpt;
 
         MapDataCore core;
-        core.FWorkDir = dir.path();
+        core.SetWorkDir(dir.path());
         TMapLayer l;
         l.FileName = name + QStringLiteral(".shp");
-        core.FProject.Layers.push_back(l);
+        core.Project().Layers.push_back(l);
         ASSERT_TRUE(core.RecalcLayer(0)) << k.shpt;
-        const TMapLayer &r = core.FProject.Layers[0];
+        const TMapLayer &r = core.Project().Layers[0];
         EXPECT_EQ(r.ShapeType, k.type);
         ASSERT_EQ(r.Objects.size(), k.wkt.size()) << k.shpt;
         for (size_t i = 0; i < r.Objects.size(); ++i) {
@@ -145,7 +145,7 @@ TEST(GdalLayers, LayersOfOtherProgramsReadAsOgrinfoReadsThem)
         for (auto it = attribute.globalMatch(info.out); it.hasNext();)
             shown << it.next().captured(2);
         platform::db::Table table;
-        table.setDatabaseName(core.FWorkDir);
+        table.setDatabaseName(core.WorkDir());
         table.setTableName(core.LayerTableName(0));
         table.open();
         QStringList read;

@@ -52,7 +52,7 @@ TEST(In4Import, TwoParcelsBecomeTwoPolygonsWithTheirAttributes)
     const QString file = ws.dir.write(QStringLiteral("plots.in4"), twoParcels);
     ws.core.ImportIn4(layer, file);
 
-    const TMapLayer &L = ws.core.FProject.Layers[layer];
+    const TMapLayer &L = ws.core.Project().Layers[layer];
     ASSERT_EQ(L.Objects.size(), 2u);
     TShpObject first, second;
     ws.core.ReadObject(layer, 0, first);
@@ -82,7 +82,7 @@ TEST(In4Import, TwoParcelsBecomeTwoPolygonsWithTheirAttributes)
     // The last parcel is selected.
     ASSERT_EQ(ws.engine.selection.Entries.size(), 1u);
     EXPECT_EQ(ws.engine.selection.Entries[0].Index, 1);
-    EXPECT_FALSE(ws.core.FNewObject.Drawing);
+    EXPECT_FALSE(ws.core.NewObject().Drawing);
 }
 
 TEST(In4Import, FilesChosenInTheDialogAndFilesRefused)
@@ -101,7 +101,7 @@ TEST(In4Import, FilesChosenInTheDialogAndFilesRefused)
         EXPECT_EQ(r.title, QStringLiteral("Открыть слой"));
         EXPECT_EQ(r.filter, QStringLiteral("All (*.in4;*.shp)|*.in4;*.shp|Ведорум (*.in4)|*.in4|ArcView (*.shp)|*.shp"));
     }
-    EXPECT_EQ(ws.core.FProject.Layers[layer].Objects.size(), 2u);
+    EXPECT_EQ(ws.core.Project().Layers[layer].Objects.size(), 2u);
     {
         testsupport::ScriptedAnswers answers;
         answers.openFile(shp);
@@ -110,7 +110,7 @@ TEST(In4Import, FilesChosenInTheDialogAndFilesRefused)
         ws.core.ImportLayers(layer);
     }
     ws.core.ImportIn4(layer, ws.dir.file(QStringLiteral("missing.in4")));
-    EXPECT_EQ(ws.core.FProject.Layers[layer].Objects.size(), 2u);
+    EXPECT_EQ(ws.core.Project().Layers[layer].Objects.size(), 2u);
 
     // A coordinate that is no number: the conversion error reaches the
     // caller, and no parcel of the file is stored.
@@ -119,5 +119,5 @@ TEST(In4Import, FilesChosenInTheDialogAndFilesRefused)
                                      in4({"SR,KOD=1", "N=1,X=1,Y=1", "N=2,X=2,Y=2", "BL,KN=2", "SR,KOD=2", "N=1,X=.,Y=5"}));
     EXPECT_THROW(ws.core.ImportIn4(layer, bad), platform::ConvertError);
     EXPECT_EQ(ws.file(QStringLiteral("parcels.Shp")), shpBefore);
-    EXPECT_EQ(ws.core.FProject.Layers[layer].Objects.size(), 2u);
+    EXPECT_EQ(ws.core.Project().Layers[layer].Objects.size(), 2u);
 }

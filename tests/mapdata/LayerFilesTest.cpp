@@ -12,7 +12,7 @@ using namespace fixtures;
 TEST(LayerFiles, FileNamesOfALayer)
 {
     MapDataCore core;
-    core.FWorkDir = QStringLiteral("/srv/work");
+    core.SetWorkDir(QStringLiteral("/srv/work"));
     struct Case { const char *fileName, *suffix, *shp, *shx, *dbf; };
     const Case cases[] = {
         {"roads.shp", "", "/srv/work/roads.shp", "/srv/work/roads.shx", "/srv/work/roads.dbf"},
@@ -49,7 +49,7 @@ struct LayerFolder {
     testsupport::TempFolder dir;
     MapDataCore core;
 
-    LayerFolder() { core.FWorkDir = dir.path(); }
+    LayerFolder() { core.SetWorkDir(dir.path()); }
 
     TMapLayer &add(const Layer &files, const QString &name = QStringLiteral("layer"))
     {
@@ -57,8 +57,8 @@ struct LayerFolder {
         dir.write(name + QStringLiteral(".shx"), files.shx);
         TMapLayer l;
         l.FileName = name + QStringLiteral(".Shp");
-        core.FProject.Layers.push_back(l);
-        return core.FProject.Layers.back();
+        core.Project().Layers.push_back(l);
+        return core.Project().Layers.back();
     }
     QByteArray read(const QString &name) const { return dir.read(name); }
 };
@@ -81,7 +81,7 @@ TEST(LayerFiles, RecalcLayerRebuildsTableBlocksAndHeaders)
     TMapLayer &l = f.add(files);
     l.ObjType = otBezier;
     ASSERT_TRUE(f.core.RecalcLayer(0));
-    const TMapLayer &r = f.core.FProject.Layers[0];
+    const TMapLayer &r = f.core.Project().Layers[0];
     ASSERT_EQ(r.Objects.size(), 100u);
     EXPECT_EQ(r.Objects[37].ShpOffset, files.offsets[37]);
     EXPECT_EQ(r.Objects[37].ShpLength, 20);
@@ -127,7 +127,7 @@ TEST(LayerFiles, RecalcLayerTakesBlocksFromCurrentVersionsAndTheExtentFromTheFil
     l.Objects[0].Modified = true;
     l.Objects[1].Deleted = true;
     ASSERT_TRUE(f.core.RecalcLayer(0));
-    const TMapLayer &r = f.core.FProject.Layers[0];
+    const TMapLayer &r = f.core.Project().Layers[0];
     // The block: the journal version of object 0 and the deleted object 1.
     EXPECT_EQ(r.Blocks[0].XMin, 30);
     EXPECT_EQ(r.Blocks[0].XMax, 700);
@@ -170,8 +170,8 @@ TEST(LayerFiles, RecalcLayerSetsTheObjectKind)
         TMapLayer &l = f.add(layer(c.type, {}, c.records));
         l.ObjType = c.before;
         ASSERT_TRUE(f.core.RecalcLayer(0)) << c.name;
-        EXPECT_EQ(f.core.FProject.Layers[0].ObjType, c.after) << c.name;
-        EXPECT_EQ(f.core.FProject.Layers[0].Objects.size(), c.records.size()) << c.name;
+        EXPECT_EQ(f.core.Project().Layers[0].ObjType, c.after) << c.name;
+        EXPECT_EQ(f.core.Project().Layers[0].Objects.size(), c.records.size()) << c.name;
     }
 }
 
@@ -186,14 +186,14 @@ TEST(LayerFiles, RecalcLayerRefusesMissingAndReadOnlyFiles)
     EXPECT_FALSE(f.core.RecalcLayer(0));
     EXPECT_EQ(f.read(QStringLiteral("layer.shp")), shp);
     EXPECT_EQ(f.read(QStringLiteral("layer.shx")), shx);
-    EXPECT_EQ(f.core.FProject.Layers[0].Objects.size(), 7u);
+    EXPECT_EQ(f.core.Project().Layers[0].Objects.size(), 7u);
 
     QFile::setPermissions(f.dir.file(QStringLiteral("layer.shx")), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     QFile::remove(f.dir.file(QStringLiteral("layer.shx")));
     EXPECT_FALSE(f.core.RecalcLayer(0));
     EXPECT_FALSE(f.core.RecalcLayer(1));
     EXPECT_FALSE(f.core.RecalcLayer(-1));
-    EXPECT_EQ(f.core.FProject.Layers[0].Objects.size(), 7u);
+    EXPECT_EQ(f.core.Project().Layers[0].Objects.size(), 7u);
 
     // An index shorter than its header is left alone.
     f.dir.write(QStringLiteral("layer.shx"), QByteArray(50, '\0'));
@@ -213,7 +213,7 @@ TEST(LayerFiles, RecalcLayerLeavesAnIndexCutInsideAnEntry)
     l.Objects.resize(4);
     l.Objects[3].ShpOffset = 77;
     EXPECT_FALSE(f.core.RecalcLayer(0));
-    const TMapLayer &r = f.core.FProject.Layers[0];
+    const TMapLayer &r = f.core.Project().Layers[0];
     ASSERT_EQ(r.Objects.size(), 4u);
     EXPECT_EQ(r.Objects[3].ShpOffset, 77);
     EXPECT_EQ(f.read(QStringLiteral("layer.shp")), files.shp);
@@ -242,7 +242,7 @@ TEST(LayerFiles, RecalcLayerExtentsUsesLiveCurrentVersions)
     l.Objects[147].ShpLength = 4;                // too short to hold an object
     l.Objects[0].Deleted = true;
     f.core.RecalcLayerExtents(0);
-    const TMapLayer &r = f.core.FProject.Layers[0];
+    const TMapLayer &r = f.core.Project().Layers[0];
     ASSERT_EQ(r.Blocks.size(), 2u);
     EXPECT_EQ(r.Blocks[0].XMin, 1);
     EXPECT_EQ(r.Blocks[0].XMax, 100);

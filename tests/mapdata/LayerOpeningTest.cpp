@@ -20,20 +20,20 @@ namespace {
 
 class LayerOpening : public ::testing::Test {
 protected:
-    LayerOpening() { core.FWorkDir = work_; }
+    LayerOpening() { core.SetWorkDir(work_); }
 
     // Opens a layer file of the work folder as a new layer of the core.
     int openLayer(const QString &name)
     {
         TMapLayer l;
         l.FileName = name;
-        core.FProject.Layers.push_back(l);
-        const int i = static_cast<int>(core.FProject.Layers.size()) - 1;
+        core.Project().Layers.push_back(l);
+        const int i = static_cast<int>(core.Project().Layers.size()) - 1;
         check = core.OpenLayerFiles(i);
         EXPECT_TRUE(check.Read) << name.toStdString();
         return i;
     }
-    TMapLayer &layer(int i) { return core.FProject.Layers[static_cast<size_t>(i)]; }
+    TMapLayer &layer(int i) { return core.Project().Layers[static_cast<size_t>(i)]; }
     QString path(const QString &name) const { return QDir(work_).filePath(name); }
 
     testsupport::TempFolder dir_;
@@ -269,12 +269,12 @@ TEST_F(LayerOpening, KeptFilesFollowTheWritersAndStayWithinTheFile)
     // next read sees both, with no walk between.
     layer(l).Edited = true;
     layer(l).MapType = mtShapeLayer;
-    core.FNewObject.clearFigure();
+    core.NewObject().clearFigure();
     for (auto [x, y] : {std::pair{2000.0, 6000.0}, {2010, 6000}, {2010, 6010}}) {
         TNewPoint pt;
         pt.Point.X = x;
         pt.Point.Y = y;
-        core.FNewObject.Points.push_back(pt);
+        core.NewObject().Points.push_back(pt);
     }
     ASSERT_TRUE(core.CommitNewObject(l, true, false));
     core.ReadObject(l, 5, s);

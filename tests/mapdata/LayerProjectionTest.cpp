@@ -116,7 +116,7 @@ TEST(LayerProjection, PointsAreConvertedByTheirSize)
     MapDataCore core;
     FakeLibrary lib;
     core.setProjectionLibrary(&lib);
-    core.FProject.Layers = {projected(QStringLiteral("a.shp")), TMapLayer{},
+    core.Project().Layers = {projected(QStringLiteral("a.shp")), TMapLayer{},
                             projected(QStringLiteral("b.shp"), "refused")};
     ASSERT_TRUE(core.InitLayerProjection(0));
     EXPECT_EQ(lib.definitions.back(), QStringLiteral(" +proj=fake +ellps=any"));
@@ -134,7 +134,7 @@ TEST(LayerProjection, PointsAreConvertedByTheirSize)
         EXPECT_DOUBLE_EQ(y, c.ey) << c.x << "," << c.y;
     }
     core.FreeLayerProjection();
-    EXPECT_FALSE(core.FLayerProj);
+    EXPECT_FALSE(core.LayerProjection());
 
     // A layer without a projection after a released one: the point stays, and
     // a second release is harmless.
@@ -148,7 +148,7 @@ TEST(LayerProjection, PointsAreConvertedByTheirSize)
 
     // A refused definition gives false and no handle; no library: no projection.
     EXPECT_FALSE(core.InitLayerProjection(2));
-    EXPECT_FALSE(core.FLayerProj);
+    EXPECT_FALSE(core.LayerProjection());
     core.setProjectionLibrary(nullptr);
     EXPECT_FALSE(core.InitLayerProjection(0));
     EXPECT_FALSE(core.InitLayerProjection(7));
@@ -160,16 +160,16 @@ TEST(LayerProjection, ReadersConvertPointsAndBoxCorners)
     MapDataCore core;
     FakeLibrary lib;
     core.setProjectionLibrary(&lib);
-    core.FWorkDir = dir.path();
+    core.SetWorkDir(dir.path());
     const Layer files = layer(5, {}, {polyContent(5, {30, 40, 35, 45}, {0}, {{30, 40}, {35, 45}, {30, 45}}),
                                       polyContent(5, {1, 1, 2, 2}, {0}, {{1, 1}, {2, 2}, {1, 2}})});
     for (const char *name : {"geo", "plain"}) {
         dir.write(QString::fromUtf8(name) + QStringLiteral(".shp"), files.shp);
         dir.write(QString::fromUtf8(name) + QStringLiteral(".shx"), files.shx);
     }
-    core.FProject.Layers = {projected(QStringLiteral("geo.shp")), TMapLayer{}};
-    core.FProject.Layers[1].FileName = QStringLiteral("plain.shp");
-    for (TMapLayer &l : core.FProject.Layers)
+    core.Project().Layers = {projected(QStringLiteral("geo.shp")), TMapLayer{}};
+    core.Project().Layers[1].FileName = QStringLiteral("plain.shp");
+    for (TMapLayer &l : core.Project().Layers)
         for (size_t i = 0; i < 2; ++i) {
             TMapObject o;
             o.ShpOffset = files.offsets[i];
@@ -184,7 +184,7 @@ TEST(LayerProjection, ReadersConvertPointsAndBoxCorners)
     ASSERT_EQ(s.Parts.size(), 1u);
     EXPECT_DOUBLE_EQ(s.Parts[0].Points[1].X, fwd(35));
     EXPECT_DOUBLE_EQ(s.Parts[0].Points[2].Y, fwd(45));
-    EXPECT_FALSE(core.FLayerProj); // released at the end of the call
+    EXPECT_FALSE(core.LayerProjection()); // released at the end of the call
 
     // The next layer has no projection: its values come back exactly.
     core.ReadObject(1, 0, s);
@@ -204,9 +204,9 @@ TEST(LayerProjection, ReadersConvertPointsAndBoxCorners)
 
     // The extents: block corners converted, the layer extent from them. With
     // 100 entries (the others empty) the second block is empty and stays 0.
-    core.FProject.Layers[0].Objects.resize(100);
+    core.Project().Layers[0].Objects.resize(100);
     core.RecalcLayerExtents(0);
-    const TMapLayer &l = core.FProject.Layers[0];
+    const TMapLayer &l = core.Project().Layers[0];
     ASSERT_EQ(l.Blocks.size(), 2u);
     EXPECT_DOUBLE_EQ(l.Blocks[0].XMin, fwd(1));
     EXPECT_DOUBLE_EQ(l.Blocks[0].YMax, fwd(45));
@@ -214,9 +214,9 @@ TEST(LayerProjection, ReadersConvertPointsAndBoxCorners)
     EXPECT_DOUBLE_EQ(l.MtMaxX, fwd(35));
     EXPECT_EQ(l.Blocks[1].XMin, 0); // the empty block is not converted
     EXPECT_EQ(l.Blocks[1].YMax, 0);
-    EXPECT_FALSE(core.FLayerProj);
+    EXPECT_FALSE(core.LayerProjection());
     core.RecalcLayerExtents(1);
-    EXPECT_EQ(core.FProject.Layers[1].MtMaxX, 35);
+    EXPECT_EQ(core.Project().Layers[1].MtMaxX, 35);
 }
 
 TEST(LayerProjection, OpeningAndRecalculationKeepBlocksAndExtentInMapCoordinates)
@@ -228,17 +228,17 @@ TEST(LayerProjection, OpeningAndRecalculationKeepBlocksAndExtentInMapCoordinates
     MapDataCore core;
     FakeLibrary lib;
     core.setProjectionLibrary(&lib);
-    core.FWorkDir = dir.path();
+    core.SetWorkDir(dir.path());
     const Layer files = layer(5, {30, 40, 35, 45}, {polyContent(5, {30, 40, 35, 45}, {0}, {{30, 40}, {35, 45}, {30, 45}})});
     dir.write(QStringLiteral("geo.shp"), files.shp);
     dir.write(QStringLiteral("geo.shx"), files.shx);
     const Layer empty = layer(5, {}, {});
     dir.write(QStringLiteral("none.shp"), empty.shp);
     dir.write(QStringLiteral("none.shx"), empty.shx);
-    core.FProject.Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("none.shp"))};
+    core.Project().Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("none.shp"))};
 
     ASSERT_TRUE(core.OpenLayerFiles(0).Read);
-    const TMapLayer &l = core.FProject.Layers[0];
+    const TMapLayer &l = core.Project().Layers[0];
     auto expectMapBoxes = [&](const char *step) {
         SCOPED_TRACE(step);
         EXPECT_DOUBLE_EQ(l.Blocks[0].XMin, fwd(30));
@@ -254,8 +254,8 @@ TEST(LayerProjection, OpeningAndRecalculationKeepBlocksAndExtentInMapCoordinates
     expectMapBoxes("extents");
 
     ASSERT_TRUE(core.OpenLayerFiles(1).Read);
-    EXPECT_EQ(core.FProject.Layers[1].MtMinX, 0);
-    EXPECT_EQ(core.FProject.Layers[1].MtMaxY, 0);
+    EXPECT_EQ(core.Project().Layers[1].MtMinX, 0);
+    EXPECT_EQ(core.Project().Layers[1].MtMaxY, 0);
 }
 
 TEST(LayerProjection, AProjectionTheLibraryRefusesIsReportedWhenTheLayerOpens)
@@ -266,14 +266,14 @@ TEST(LayerProjection, AProjectionTheLibraryRefusesIsReportedWhenTheLayerOpens)
     MapDataCore core;
     FakeLibrary lib;
     core.setProjectionLibrary(&lib);
-    core.FWorkDir = dir.path();
+    core.SetWorkDir(dir.path());
     const Layer files = layer(5, {30, 40, 35, 45}, {polyContent(5, {30, 40, 35, 45}, {0}, {{30, 40}, {35, 45}, {30, 45}})});
     for (const char *name : {"geo", "bad"}) {
         dir.write(QString::fromLatin1(name) + QStringLiteral(".shp"), files.shp);
         dir.write(QString::fromLatin1(name) + QStringLiteral(".shx"), files.shx);
     }
-    core.FProject.Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("bad.shp"), "nonsense")};
-    for (TMapLayer &l : core.FProject.Layers)
+    core.Project().Layers = {projected(QStringLiteral("geo.shp")), projected(QStringLiteral("bad.shp"), "nonsense")};
+    for (TMapLayer &l : core.Project().Layers)
         l.MapType = mtShapeLayer;
 
     testsupport::ScriptedAnswers answers;
@@ -285,8 +285,8 @@ TEST(LayerProjection, AProjectionTheLibraryRefusesIsReportedWhenTheLayerOpens)
     EXPECT_EQ(answers.messages()[0].text,
               QStringLiteral("Неверная проекция слоя bad.shp: +proj=nonsense +ellps=any (unknown projection). "
                              "Слой показан без проекции !"));
-    EXPECT_EQ(core.FProject.Layers[1].MtMinX, 30);
-    EXPECT_DOUBLE_EQ(core.FProject.Layers[0].MtMinX, fwd(30));
+    EXPECT_EQ(core.Project().Layers[1].MtMinX, 30);
+    EXPECT_DOUBLE_EQ(core.Project().Layers[0].MtMinX, fwd(30));
     for (int i = 0; i < 2; ++i)
         core.RestoreLayerBackup(i, true);
 }

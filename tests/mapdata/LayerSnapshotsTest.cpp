@@ -33,7 +33,7 @@ struct SnapshotFolder {
 
     explicit SnapshotFolder(const QString &sub = QString())
     {
-        core.FWorkDir = dir.path();
+        core.SetWorkDir(dir.path());
         folder = sub.isEmpty() ? dir.path() : dir.file(sub);
         QDir().mkpath(folder);
     }
@@ -62,8 +62,8 @@ struct SnapshotFolder {
     {
         TMapLayer l;
         l.FileName = fileName;
-        core.FProject.Layers.push_back(l);
-        return core.FProject.Layers.back();
+        core.Project().Layers.push_back(l);
+        return core.Project().Layers.back();
     }
 };
 

@@ -30,7 +30,7 @@ struct Map {
         roads = ws.addLayer(QStringLiteral("roads"), 3, {poly(3, {{{1000, 900}, {1300, 900}}})});
         points = ws.addLayer(QStringLiteral("points"), 1, {fixtures::pointContent(1, 1050, 1050)});
         labels = ws.addLayer(QStringLiteral("labels"), 8);
-        ws.core.FProject.ActiveLayer = labels;
+        ws.core.Project().ActiveLayer = labels;
     }
 };
 
@@ -62,7 +62,7 @@ std::vector<Label> labelsOf(const Map &m)
 {
     const QByteArray shp = m.ws.file(QStringLiteral("labels.Shp"));
     std::vector<Label> out;
-    for (size_t k = 0; k < m.ws.core.FProject.Layers[m.labels].Objects.size(); ++k)
+    for (size_t k = 0; k < m.ws.core.Project().Layers[m.labels].Objects.size(); ++k)
         out.push_back(labelAt(shp, static_cast<int>(k)));
     return out;
 }
@@ -205,7 +205,7 @@ TEST(Measurements, LinePointNumberAndDistanceLabels)
         EXPECT_NEAR(labels[0].points[1].first, 1050 + half, 1e-9);
         EXPECT_EQ(labels[0].points[0].second, 1047);
         // No text: no attribute value either, but a row all the same.
-        EXPECT_EQ(m.ws.core.FProject.Layers[m.labels].Objects.size(), 1u);
+        EXPECT_EQ(m.ws.core.Project().Layers[m.labels].Objects.size(), 1u);
     }
     {   // "Номера точек": a vertex shared by two parcels is numbered once;
         // points get no numbers.
@@ -254,8 +254,8 @@ TEST(Measurements, LinePointNumberAndDistanceLabels)
         Map m;
         m.ws.core.AppendMeasureLabels(QStringLiteral("Расстояния"), f, 2);
         m.ws.select(m.parcels, 0);
-        m.ws.core.FProject.ActiveLayer = 9;
+        m.ws.core.Project().ActiveLayer = 9;
         m.ws.core.AppendMeasureLabels(QStringLiteral("Расстояния"), f, 2);
-        EXPECT_TRUE(m.ws.core.FProject.Layers[m.labels].Objects.empty());
+        EXPECT_TRUE(m.ws.core.Project().Layers[m.labels].Objects.empty());
     }
 }

@@ -17,7 +17,7 @@ struct ReadingFixture {
     testsupport::TempFolder dir;
     MapDataCore core;
 
-    ReadingFixture() { core.FWorkDir = dir.path(); }
+    ReadingFixture() { core.SetWorkDir(dir.path()); }
 
     TMapLayer &addLayer(const Layer &files, const QString &name = QStringLiteral("roads"))
     {
@@ -31,8 +31,8 @@ struct ReadingFixture {
             o.ShpLength = files.lengths[i] * 2;
             l.Objects.push_back(o);
         }
-        core.FProject.Layers.push_back(l);
-        return core.FProject.Layers.back();
+        core.Project().Layers.push_back(l);
+        return core.Project().Layers.back();
     }
 
     // Points of every part, as "x,y" texts.
@@ -154,7 +154,7 @@ TEST(ObjectReading, TextObjectBecomesTheTemplate)
     t.box = {1, 2, 30, 40};
     t.imageWidth = 5;
     f.addLayer(layer(8, {}, {textContent(t, {0, 2}, {{1, 2, 4, 5}, {3, 4}, {30, 40}})}));
-    f.core.FTemplateFound = true;
+    f.core.SetTemplateFound(true);
 
     TShpObject s;
     f.core.ReadObject(0, 0, s);
@@ -166,12 +166,12 @@ TEST(ObjectReading, TextObjectBecomesTheTemplate)
     EXPECT_EQ(s.Parts[0].Points[0].W(), 4);
     EXPECT_EQ(s.Parts[0].Points[0].H(), 5);
 
-    EXPECT_FALSE(f.core.FTemplateFound);
-    EXPECT_EQ(f.core.FTemplate.Kind, 3);
-    EXPECT_EQ(f.core.FTemplate.Text, QStringLiteral("  road  "));
-    EXPECT_EQ(f.core.FTemplate.FontName, QStringLiteral("Times"));
-    EXPECT_EQ(f.core.FTemplate.PenWidth, 25);
-    EXPECT_EQ(f.core.FTemplate.NumPoints, 3);
+    EXPECT_FALSE(f.core.TemplateFound());
+    EXPECT_EQ(f.core.Template().Kind, 3);
+    EXPECT_EQ(f.core.Template().Text, QStringLiteral("  road  "));
+    EXPECT_EQ(f.core.Template().FontName, QStringLiteral("Times"));
+    EXPECT_EQ(f.core.Template().PenWidth, 25);
+    EXPECT_EQ(f.core.Template().NumPoints, 3);
 }
 
 namespace {
@@ -293,7 +293,7 @@ TEST(ObjectReading, MissingFilesAndIndicesGiveAnEmptyShape)
     TMapLayer ghost;
     ghost.FileName = QStringLiteral("ghost.shp");
     ghost.Objects.resize(1);
-    f.core.FProject.Layers.push_back(ghost);
+    f.core.Project().Layers.push_back(ghost);
 
     auto filled = [] {
         TShpObject s;
@@ -336,7 +336,7 @@ TEST(ObjectReading, MalformedRecordsAreRefusedWithinTheirBytes)
     f.addLayer(layer(8, {}, {textHeadWithCounts(t, 1000000, 1000000), textHeadWithCounts(t, -5, 3)}),
                QStringLiteral("texts"));
     f.addLayer(layer(10, {}, {rasterContent(10, {}, "a.bmp", 0, 1, 1, {})}), QStringLiteral("images"));
-    f.core.FProject.Layers[2].Objects[0].ShpLength = 0;
+    f.core.Project().Layers[2].Objects[0].ShpLength = 0;
     {
         // The raster record states 50 control points but holds none.
         QByteArray shp = f.dir.read(QStringLiteral("images.shp"));
@@ -359,7 +359,7 @@ TEST(ObjectReading, MalformedRecordsAreRefusedWithinTheirBytes)
     TMapLayer stub;
     stub.FileName = QStringLiteral("stub.shp");
     stub.Objects.resize(1);
-    f.core.FProject.Layers.push_back(stub);
+    f.core.Project().Layers.push_back(stub);
 
     struct Case { int layer, index; size_t parts; };
     const Case cases[] = {

@@ -74,17 +74,17 @@ TEST(ProjectFileWhole, ReadWithoutAWindow)
     ASSERT_TRUE(readProject(core, path, host));
     EXPECT_EQ(host.started, 1);
     EXPECT_EQ(host.ended, 1);
-    ASSERT_EQ(core.FProject.Layers.size(), 2u);
-    EXPECT_EQ(core.FProject.Layers[0].Name, QStringLiteral("Дороги"));
-    EXPECT_EQ(core.FProject.ActiveLayer, 1);
+    ASSERT_EQ(core.Project().Layers.size(), 2u);
+    EXPECT_EQ(core.Project().Layers[0].Name, QStringLiteral("Дороги"));
+    EXPECT_EQ(core.Project().ActiveLayer, 1);
     // The second layer is found by its bare name in the data folder.
     EXPECT_EQ(host.opened, (std::vector<std::pair<QString, int>>{{"roads.shp", 0}, {"parcels.shp", 1}}));
     EXPECT_EQ(host.read.CenterX, 5400100.5);
     EXPECT_EQ(host.read.CenterY, 17);
     EXPECT_EQ(host.read.Scale, 2000);
     EXPECT_EQ(host.read.Switches, (std::map<QString, bool>{{"ZoomPanel", true}, {"SnapLine", true}}));
-    EXPECT_EQ(core.FProjectFile, QFileInfo(path).absoluteFilePath());
-    EXPECT_EQ(core.FWorkDir, dir.file(QStringLiteral("city")));
+    EXPECT_EQ(core.ProjectFile(), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(core.WorkDir(), dir.file(QStringLiteral("city")));
     EXPECT_EQ(QDir::currentPath(), dir.file(QStringLiteral("city")));
 }
 
@@ -121,9 +121,9 @@ TEST(ProjectFileWhole, AFileCutInsideALayerBlockSaysSo)
         EXPECT_EQ(answers.messages()[0].text, QStringLiteral("Файл проекта ") + QFileInfo(path).absoluteFilePath() +
                                                   QStringLiteral(" повреждён: описание слоя 2") +
                                                   QString::fromUtf8(c.ending));
-        ASSERT_EQ(core.FProject.Layers.size(), 2u);
+        ASSERT_EQ(core.Project().Layers.size(), 2u);
         // A layer without its file is left out of the list (and of the file saved).
-        EXPECT_EQ(core.FProject.Layers[1].Closed, c.opened.size() == 1);
+        EXPECT_EQ(core.Project().Layers[1].Closed, c.opened.size() == 1);
     }
 }
 
@@ -131,9 +131,9 @@ TEST(ProjectFileWhole, AFileWithoutTheHeaderChangesNothing)
 {
     testsupport::TempFolder dir;
     MapDataCore core;
-    core.FProject.Layers.resize(1);
-    core.FProjectFile = QStringLiteral("/old/city.tvp");
-    core.FWorkDir = QStringLiteral("/old/city");
+    core.Project().Layers.resize(1);
+    core.SetProjectFile(QStringLiteral("/old/city.tvp"));
+    core.SetWorkDir(QStringLiteral("/old/city"));
     for (const QByteArray &bytes : {QByteArray("\xff\xfe\x01\x02", 4), QByteArray("LayersCount=0\r\n"),
                                     QByteArray(), QByteArray("\r\n!Tolvane v.2.2.0.2\r\n")}) {
         const QString path = dir.write(QStringLiteral("other.tvp"), bytes);
@@ -141,9 +141,9 @@ TEST(ProjectFileWhole, AFileWithoutTheHeaderChangesNothing)
         EXPECT_THROW(readProject(core, path, host), ProjectFileError);
         EXPECT_THROW(checkProjectFile(path), ProjectFileError);
         EXPECT_EQ(host.started, 0);
-        EXPECT_EQ(core.FProject.Layers.size(), 1u);
-        EXPECT_EQ(core.FProjectFile, QStringLiteral("/old/city.tvp"));
-        EXPECT_EQ(core.FWorkDir, QStringLiteral("/old/city"));
+        EXPECT_EQ(core.Project().Layers.size(), 1u);
+        EXPECT_EQ(core.ProjectFile(), QStringLiteral("/old/city.tvp"));
+        EXPECT_EQ(core.WorkDir(), QStringLiteral("/old/city"));
         EXPECT_FALSE(QFileInfo::exists(dir.file(QStringLiteral("other"))));
     }
     // Blanks before the header are passed over; a missing file is no error.
@@ -157,9 +157,9 @@ TEST(ProjectFileWhole, WrittenInTheHostsRowOrder)
     const platform::ScopedService<platform::DecimalSeparator> point(u'.');
     testsupport::TempFolder dir;
     MapDataCore core;
-    core.FProject.Layers.resize(3);
-    core.FProject.Layers[0].Name = QStringLiteral("A");
-    core.FProject.Layers[1].Name = QStringLiteral("B");
+    core.Project().Layers.resize(3);
+    core.Project().Layers[0].Name = QStringLiteral("A");
+    core.Project().Layers[1].Name = QStringLiteral("B");
     RecordingHost host;
     host.written.CenterX = 10.5;
     host.written.CenterY = 20;
@@ -178,9 +178,9 @@ TEST(ProjectFileWhole, WrittenInTheHostsRowOrder)
     MapDataCore back;
     RecordingHost reader;
     ASSERT_TRUE(readProject(back, path, reader));
-    ASSERT_EQ(back.FProject.Layers.size(), 2u);
-    EXPECT_EQ(back.FProject.Layers[0].Name, QStringLiteral("B"));
-    EXPECT_EQ(back.FProject.Layers[1].Name, QStringLiteral("A"));
+    ASSERT_EQ(back.Project().Layers.size(), 2u);
+    EXPECT_EQ(back.Project().Layers[0].Name, QStringLiteral("B"));
+    EXPECT_EQ(back.Project().Layers[1].Name, QStringLiteral("A"));
     EXPECT_EQ(reader.read.Switches.at(QStringLiteral("PickPanel")), false);
     EXPECT_EQ(reader.read.Switches.at(QStringLiteral("ShowVykOther")), true);
 }

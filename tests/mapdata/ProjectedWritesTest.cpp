@@ -160,19 +160,19 @@ TEST(ProjectedWrites, ACommittedFigureIsStoredInTheLayersOwnCoordinates)
         TurnLibrary library;
         p.core.setProjectionLibrary(&library);
         const int l = p.addLayer(u8("a"), c.shapeType);
-        TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+        TMapLayer &L = p.core.Project().Layers[static_cast<size_t>(l)];
         if (c.definition) {
             L.VykProject = true;
             L.StrProject = u8(c.definition);
         }
-        p.core.FNewObject.clearFigure();
+        p.core.NewObject().clearFigure();
         for (const Pt &pt : c.figure) {
             TNewPoint np;
             np.Point.X = pt.x;
             np.Point.Y = pt.y;
-            p.core.FNewObject.Points.push_back(np);
+            p.core.NewObject().Points.push_back(np);
         }
-        p.core.FNewObject.Kind = c.kind;
+        p.core.NewObject().Kind = c.kind;
         ASSERT_TRUE(p.core.CommitNewObject(l, true, true));
 
         // The figure as it reads back: the ring of a polygon record closed.
@@ -261,8 +261,8 @@ TEST(ProjectedWrites, ASavedSelectionIsWrittenInMapCoordinates)
     p.dir.write(u8("geo.shx"), geo.shx);
     p.dir.write(u8("geo.dbf"), editfix::templateDbf({editfix::row("7", "20200101", "geo", "")}));
     const int g = p.openLayer(u8("geo"));
-    p.core.FProject.Layers[static_cast<size_t>(g)].VykProject = true;
-    p.core.FProject.Layers[static_cast<size_t>(g)].StrProject = u8("+proj=turn");
+    p.core.Project().Layers[static_cast<size_t>(g)].VykProject = true;
+    p.core.Project().Layers[static_cast<size_t>(g)].StrProject = u8("+proj=turn");
     const QByteArray plainContent = fixtures::polyContent(
         5, {936000, 1025000, 936100, 1025100}, {0}, {square[0], square[1], square[2], square[3], square[0]});
     const fixtures::Layer plain = fixtures::layer(5, {936000, 1025000, 936100, 1025100}, {plainContent});

@@ -142,7 +142,7 @@ TEST(SaveLayer, CommitChangeUndoRedoDeleteAndSave)
     // Other layers are not saved.
     EXPECT_EQ(triple(p, QStringLiteral("points")), pointsBefore);
 
-    const TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(parcels)];
+    const TMapLayer &L = p.core.Project().Layers[static_cast<size_t>(parcels)];
     ASSERT_EQ(L.Objects.size(), 1u);
     EXPECT_EQ(L.Objects[0].ShpOffset, 50);
     EXPECT_EQ(L.Objects[0].ShpLength, 112);
@@ -183,8 +183,8 @@ TEST(SaveLayer, CommitChangeUndoRedoDeleteAndSave)
               journalHeader() + journalEntry(points, 0, 50, 10, 0, 0, 0, 0, 0, 1) +
                   journalEntry(lines, 0, 64, 48, 0, 0, 0, 0, 0, 1) +
                   journalEntry(marks, 0, 176, 230, 0, 0, 0, 0, 0, 1));
-    EXPECT_EQ(p.core.FJournalPos, 3);
-    EXPECT_EQ(p.core.FJournalCount, 3);
+    EXPECT_EQ(p.core.JournalPos(), 3);
+    EXPECT_EQ(p.core.JournalCount(), 3);
 
     // Another program reads the saved layer.
     if (!haveOgrinfo())
@@ -237,10 +237,10 @@ TEST(SaveLayer, OnlyLayersWithChangesThatCanBeWrittenAreSaved)
         {"read-only shapes", [](EditProject &p, int) { QFile::setPermissions(p.path(QStringLiteral("parcels.shp")), QFile::ReadOwner); }},
         {"read-only table", [](EditProject &p, int) { QFile::setPermissions(p.path(QStringLiteral("parcels.dbf")), QFile::ReadOwner); }},
         {"no changes", [](EditProject &p, int l) {
-             TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+             TMapLayer &L = p.core.Project().Layers[static_cast<size_t>(l)];
              L.ObjectsModified = L.ObjectsAppended = L.ObjectsDeleted = false;
          }},
-        {"a standard cadastral layer", [](EditProject &p, int l) { p.core.FProject.Layers[static_cast<size_t>(l)].MapType = 2; }},
+        {"a standard cadastral layer", [](EditProject &p, int l) { p.core.Project().Layers[static_cast<size_t>(l)].MapType = 2; }},
         {"missing index", [](EditProject &p, int) { QFile::remove(p.path(QStringLiteral("parcels.shx"))); }},
     };
     for (const Case &c : cases) {
@@ -249,10 +249,10 @@ TEST(SaveLayer, OnlyLayersWithChangesThatCanBeWrittenAreSaved)
         const int l = editedParcels(p);
         c.prepare(p, l);
         const auto before = editfix::folderState(p.dir.path());
-        const auto table = tableState(p.core.FProject.Layers[static_cast<size_t>(l)]);
+        const auto table = tableState(p.core.Project().Layers[static_cast<size_t>(l)]);
         EXPECT_FALSE(p.core.SaveLayer(l));
         EXPECT_EQ(editfix::folderState(p.dir.path()), before);
-        EXPECT_EQ(tableState(p.core.FProject.Layers[static_cast<size_t>(l)]), table);
+        EXPECT_EQ(tableState(p.core.Project().Layers[static_cast<size_t>(l)]), table);
     }
 }
 
@@ -291,7 +291,7 @@ TEST(SaveLayer, TheTableIsPackedWheneverARowGoes)
         p.commit(l, {{1, 1}}, {}, {{u8("NAME"), u8("kept")}});
         p.commit(l, {{2, 2}}, {}, {{u8("NAME"), u8("undone")}});
         p.core.UndoEdit();
-        TMapLayer &L = p.core.FProject.Layers[0];
+        TMapLayer &L = p.core.Project().Layers[0];
         EXPECT_TRUE(L.ObjectsDeleted);
         L.ObjectsDeleted = flagged;
         ASSERT_TRUE(p.core.SaveLayer(l));
@@ -374,7 +374,7 @@ TEST(SaveLayer, LeftoversBesideALayerNeverTakeItsPlace)
         }
         const int l = p.openLayer(u8("parcels"));
         EXPECT_EQ(triple(p, u8("parcels")), saved);
-        const TMapLayer &L = p.core.FProject.Layers[static_cast<size_t>(l)];
+        const TMapLayer &L = p.core.Project().Layers[static_cast<size_t>(l)];
         EXPECT_EQ(L.Objects.size(), 2u);
         EXPECT_EQ(p.read(QFileInfo(L.BackupShp).fileName()), saved.shp);
 
@@ -410,12 +410,12 @@ TEST(SaveRecovery, NeighboursWhoseNamesEndInTheSaveMarksSurviveOpeningAndSaving)
     p.commit(plots, {{100, 100}, {200, 100}, {200, 200}}, {}, {{u8("NAME"), u8("A")}});
     ASSERT_TRUE(p.core.SaveLayer(plots));
     const Triple neighbour = triple(p, u8("plots~")), other = triple(p, u8("plots`"));
-    ASSERT_EQ(p.core.FProject.Layers[static_cast<size_t>(tilde)].Objects.size(), 16u);
+    ASSERT_EQ(p.core.Project().Layers[static_cast<size_t>(tilde)].Objects.size(), 16u);
     const Triple before = triple(p, u8("plots"));
 
     editfix::MessageLog messages;
     MapDataCore opened;
-    opened.FWorkDir = p.dir.path();
+    opened.SetWorkDir(p.dir.path());
     ASSERT_TRUE(opened.OpenLayer(u8("plots.shp"), -1, true));
     EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(u',').toStdString();
     EXPECT_EQ(triple(p, u8("plots~")), neighbour);
@@ -426,7 +426,7 @@ TEST(SaveRecovery, NeighboursWhoseNamesEndInTheSaveMarksSurviveOpeningAndSaving)
     // Edited and saved again: the neighbours stay, nothing is left.
     p.commit(plots, {{300, 300}, {400, 300}, {400, 400}}, {}, {{u8("NAME"), u8("B")}});
     ASSERT_TRUE(p.core.SaveLayer(plots));
-    EXPECT_EQ(p.core.FProject.Layers[static_cast<size_t>(plots)].Objects.size(), 2u);
+    EXPECT_EQ(p.core.Project().Layers[static_cast<size_t>(plots)].Objects.size(), 2u);
     EXPECT_EQ(triple(p, u8("plots~")), neighbour);
     EXPECT_EQ(triple(p, u8("plots`")), other);
     QStringList names = saveLeftovers(p);
@@ -482,10 +482,10 @@ TEST(SaveRecovery, AMarkerThatIsNotTheSavesOwnIsIgnoredAndReported)
 
         editfix::MessageLog messages;
         MapDataCore opened;
-        opened.FWorkDir = p.dir.path();
+        opened.SetWorkDir(p.dir.path());
         ASSERT_TRUE(opened.OpenLayer(u8("plots.shp"), -1, true));
         opened.RestoreLayerBackup(0, true);
-        EXPECT_EQ(opened.FProject.Layers[0].Objects.size(), 9u);
+        EXPECT_EQ(opened.Project().Layers[0].Objects.size(), 9u);
         EXPECT_EQ(triple(p, u8("plots")), nine);
         EXPECT_EQ(editfix::folderState(p.dir.path()), folder);
         ASSERT_EQ(messages.texts.size(), 1);
@@ -538,7 +538,7 @@ TEST(SaveRecovery, AKilledSavesPartFileAndJournalIndexGo)
         ASSERT_TRUE(QFileInfo::exists(p.path(u8("parcels~.Save"))));
 
         p.core.setFileOps(nullptr);
-        EXPECT_TRUE(p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName).isEmpty());
+        EXPECT_TRUE(p.core.RecoverLayerSave(p.core.Project().Layers[0].FileName).isEmpty());
         EXPECT_EQ(triple(p, u8("parcels")), c.saved ? newFiles : oldFiles);
         EXPECT_TRUE(saveLeftovers(p).isEmpty()) << saveLeftovers(p).join(u',').toStdString();
         EXPECT_FALSE(QFileInfo::exists(p.path(u8("updates~.mhx"))));
@@ -566,17 +566,17 @@ TEST(SaveRecovery, AProgramThatOnlyReadsChangesNothing)
 
     messages.texts.clear();
     MapDataCore reader;
-    reader.FWorkDir = q.dir.path();
+    reader.SetWorkDir(q.dir.path());
     reader.setReadOnlyFiles(true);
     reader.OpenLayer(u8("parcels.shp"), -1, true);
-    EXPECT_TRUE(reader.FProject.Layers[0].ReadOnly);
+    EXPECT_TRUE(reader.Project().Layers[0].ReadOnly);
     reader.RestoreLayerBackup(0, true);
     EXPECT_EQ(editfix::folderState(q.dir.path()), folder);
     EXPECT_TRUE(messages.texts.join(u'\n').contains(u8("было прервано"))) << messages.texts.join(u'\n').toStdString();
 
     // Opened by the program, the save is completed.
     MapDataCore program;
-    program.FWorkDir = q.dir.path();
+    program.SetWorkDir(q.dir.path());
     ASSERT_TRUE(program.OpenLayer(u8("parcels.shp"), -1, true));
     program.RestoreLayerBackup(0, true);
     QStringList left = saveLeftovers(q);
@@ -693,7 +693,7 @@ TEST(SaveLayer, AStoppedSaveLeavesTheOldLayerOrTheNewOneWhole)
     auto expectWhole = [&](EditProject &p, const editfix::FaultyOps &ops, int n,
                            const std::map<QString, QByteArray> &leftovers) {
         p.core.setFileOps(nullptr);
-        EXPECT_TRUE(p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName).isEmpty());
+        EXPECT_TRUE(p.core.RecoverLayerSave(p.core.Project().Layers[0].FileName).isEmpty());
         const Triple now = triple(p, QStringLiteral("parcels"));
         const bool isOld = now == oldFiles, isNew = now == newFiles;
         EXPECT_TRUE(isOld || isNew) << "stopped at: " << ops.log.value(n - 1).toStdString() << " after "
@@ -771,7 +771,7 @@ TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
         EditProject p;
         const int l = editedParcels(p);
         const Triple oldFiles = triple(p, QStringLiteral("parcels"));
-        const auto table = tableState(p.core.FProject.Layers[0]);
+        const auto table = tableState(p.core.Project().Layers[0]);
         editfix::FaultyOps ops;
         ops.failAt = n;
         p.core.setFileOps(&ops);
@@ -788,7 +788,7 @@ TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
             EXPECT_EQ(messages.texts.size(), 1) << step.toStdString();
             EXPECT_TRUE(messages.texts.value(0).startsWith(u8("Невозможно записать слой "))) << step.toStdString();
             EXPECT_EQ(triple(p, QStringLiteral("parcels")), oldFiles) << step.toStdString();
-            EXPECT_EQ(tableState(p.core.FProject.Layers[0]), table);
+            EXPECT_EQ(tableState(p.core.Project().Layers[0]), table);
             EXPECT_TRUE(saveLeftovers(p).isEmpty()) << step.toStdString();
             // Saving again works.
             p.core.setFileOps(nullptr);
@@ -799,7 +799,7 @@ TEST(SaveLayer, AFailedStepLeavesTheLayerAndItsTableAsTheyWere)
         EXPECT_LE(messages.texts.size(), 1) << step.toStdString();
         EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles) << step.toStdString();
         p.core.setFileOps(nullptr);
-        p.core.RecoverLayerSave(p.core.FProject.Layers[0].FileName);
+        p.core.RecoverLayerSave(p.core.Project().Layers[0].FileName);
         EXPECT_EQ(triple(p, QStringLiteral("parcels")), newFiles) << step.toStdString();
         EXPECT_TRUE(saveLeftovers(p).isEmpty()) << step.toStdString();
     }
@@ -839,16 +839,16 @@ TEST(SaveLayer, UndoPassesOverEntriesOfASavedLayerThatStayedInTheJournal)
     EXPECT_TRUE(messages.texts[0].startsWith(u8("Невозможно записать журнал изменений ")));
     // Nothing can be redone; undo leaves the saved objects alone and reaches
     // the other layer's entry.
-    EXPECT_EQ(q.core.FJournalCount, q.core.FJournalPos);
+    EXPECT_EQ(q.core.JournalCount(), q.core.JournalPos());
     q.core.UndoEdit();
     q.core.UndoEdit();
     q.core.UndoEdit();
-    const TMapLayer &L = q.core.FProject.Layers[static_cast<size_t>(ql)];
+    const TMapLayer &L = q.core.Project().Layers[static_cast<size_t>(ql)];
     ASSERT_EQ(L.Objects.size(), 2u);
     for (const TMapObject &o : L.Objects)
         EXPECT_FALSE(o.Deleted || o.JrnOffset != 0);
     q.core.UndoEdit();
-    EXPECT_EQ(q.core.FJournalPos, 0);
+    EXPECT_EQ(q.core.JournalPos(), 0);
     EXPECT_TRUE(q.object(qo, 0).Deleted);
 }
 

@@ -73,12 +73,12 @@ TEST(DragTransform, ACornerResizesPolygonsAndTextSizes)
     const int texts = p.addLayer(QStringLiteral("texts"), 8, {text(okText, "Тест", 1000, 1000)});
     p.select(parcels, 0);
     p.select(texts, 0);
-    ASSERT_EQ(p.map.FSelection.MaxX, 1050);
-    ASSERT_EQ(p.map.FSelection.MaxY, 1040);
+    ASSERT_EQ(p.map.Selection().MaxX, 1050);
+    ASSERT_EQ(p.map.Selection().MaxY, 1040);
 
     // Handle 5, the upper right corner, dragged by (+10, +5).
-    p.map.FPressX = px(1050);
-    p.map.FPressY = py(1040);
+    p.map.Drag().PressX = px(1050);
+    p.map.Drag().PressY = py(1040);
     p.map.DragTransformSelection(px(1060), py(1045), 5);
 
     // The polygon scales about the lower left corner.
@@ -94,7 +94,7 @@ TEST(DragTransform, ACornerResizesPolygonsAndTextSizes)
     EXPECT_EQ(leDouble(poly, 28), 1045);
     EXPECT_EQ(leDouble(poly, 48 + 2 * 16), 1060);
     EXPECT_EQ(leDouble(poly, 48 + 2 * 16 + 8), 1045);
-    const TSelObject &a = p.map.FSelection.Entries[0];
+    const TSelObject &a = p.map.Selection().Entries[0];
     EXPECT_EQ(a.XMax, 1060);
     EXPECT_EQ(a.YMax, 1045);
 
@@ -109,14 +109,14 @@ TEST(DragTransform, ACornerResizesPolygonsAndTextSizes)
     // Its box is the laid-out text at the new size, in the record and the
     // selection alike.
     p.map.ReadObject(texts, 0, shape);
-    EXPECT_EQ(p.map.FTemplate.FontSize, 14);
-    const TSelObject &b = p.map.FSelection.Entries[1];
+    EXPECT_EQ(p.map.Template().FontSize, 14);
+    const TSelObject &b = p.map.Selection().Entries[1];
     EXPECT_DOUBLE_EQ(b.XMin, shape.XMin);
     EXPECT_DOUBLE_EQ(b.YMax, shape.YMax);
     EXPECT_DOUBLE_EQ(leDouble(head, 360), shape.XMin);
     EXPECT_DOUBLE_EQ(leDouble(head, 384), shape.YMax);
     TShpObject smaller;
-    TTextRecord twelve = p.map.FTemplate;
+    TTextRecord twelve = p.map.Template();
     twelve.FontSize = 12;
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     p.map.LayoutTextObject(twelve, 1000, 1000, x0, y0, x1, y1);
@@ -130,9 +130,9 @@ TEST(DragTransform, ACornerResizesPolygonsAndTextSizes)
     EXPECT_EQ(block.XMax, 1060);
     EXPECT_EQ(block.YMax, 1045);
     EXPECT_EQ(block.XMin, 950);
-    EXPECT_DOUBLE_EQ(p.map.FSelection.PivotX, b.XMin + (b.XMax - b.XMin) / 2);
-    EXPECT_DOUBLE_EQ(p.map.FSelection.PivotY, b.YMin + (b.YMax - b.YMin) / 2);
-    EXPECT_EQ(p.map.FSelection.MaxX, 1060);
+    EXPECT_DOUBLE_EQ(p.map.Selection().PivotX, b.XMin + (b.XMax - b.XMin) / 2);
+    EXPECT_DOUBLE_EQ(p.map.Selection().PivotY, b.YMin + (b.YMax - b.YMin) / 2);
+    EXPECT_EQ(p.map.Selection().MaxX, 1060);
 
     // The journal takes it back.
     p.map.UndoEdit();
@@ -163,7 +163,7 @@ TEST(DragTransform, TheRotateFrameTurnsPointsAboutThePivotAndTextsByTheirCorner)
         p.select(lines, 0);
         p.select(texts, 0);
         p.select(texts, 1);
-        TSelObjects &s = p.map.FSelection;
+        TSelObjects &s = p.map.Selection();
         s.FrameMode = 1;
         if (k.pivotAtCentre) {
             // A centre at (1000, 1000): the turn is the same about both.
@@ -176,8 +176,8 @@ TEST(DragTransform, TheRotateFrameTurnsPointsAboutThePivotAndTextsByTheirCorner)
         s.PivotX = s.PivotY = 1000;
         const double cx = s.CenterX, cy = s.CenterY;
         // A quarter turn counter-clockwise about the pivot.
-        p.map.FPressX = px(1010);
-        p.map.FPressY = py(1010);
+        p.map.Drag().PressX = px(1010);
+        p.map.Drag().PressY = py(1010);
         p.map.DragTransformSelection(px(990), py(1010), k.handle);
 
         // The line turns about the pivot; then the symbol, about the same
@@ -229,12 +229,12 @@ TEST(DragTransform, LockedEmptyAndRasterObjects)
     p.select(lines, 0);
     p.select(texts, 0);
     p.select(images, 0);
-    const TSelObject emptyEntry = p.map.FSelection.Entries[1];
+    const TSelObject emptyEntry = p.map.Selection().Entries[1];
     p.layer(texts).Blocks[0] = TBlockExtent{};
 
     // Handle 9 moves everything by (+10, +5).
-    p.map.FPressX = px(1000);
-    p.map.FPressY = py(1000);
+    p.map.Drag().PressX = px(1000);
+    p.map.Drag().PressY = py(1000);
     p.map.DragTransformSelection(px(1010), py(1005), 9);
 
     // Not editable: untouched.
@@ -247,10 +247,10 @@ TEST(DragTransform, LockedEmptyAndRasterObjects)
     const TBlockExtent &block = p.layer(texts).Blocks[0];
     EXPECT_EQ(block.XMin, 960);
     EXPECT_EQ(block.YMax, 970);
-    EXPECT_EQ(p.map.FSelection.Entries[1].XMin, emptyEntry.XMin);
+    EXPECT_EQ(p.map.Selection().Entries[1].XMin, emptyEntry.XMin);
     // The picture lies where its moved control points put it: 200 pixels
     // wide, though the points span only 100.
-    const TSelObject &image = p.map.FSelection.Entries[2];
+    const TSelObject &image = p.map.Selection().Entries[2];
     EXPECT_DOUBLE_EQ(image.XMin, 1010);
     EXPECT_DOUBLE_EQ(image.YMin, 1000);
     EXPECT_DOUBLE_EQ(image.XMax, 1030);
@@ -265,8 +265,8 @@ TEST(DragTransform, LockedEmptyAndRasterObjects)
     EXPECT_EQ(le32(rec, 282 + 24 + 16), 100);
     EXPECT_EQ(le32(rec, 282 + 48 + 20), 50);
     // The pivot: the middle of the points' box, taken before the fit.
-    EXPECT_DOUBLE_EQ(p.map.FSelection.PivotX, 1015);
-    EXPECT_DOUBLE_EQ(p.map.FSelection.PivotY, 1002.5);
+    EXPECT_DOUBLE_EQ(p.map.Selection().PivotX, 1015);
+    EXPECT_DOUBLE_EQ(p.map.Selection().PivotY, 1002.5);
 }
 
 TEST(DragTransform, ALayerWithAProjectionKeepsItsOwnCoordinates)
@@ -286,15 +286,15 @@ TEST(DragTransform, ALayerWithAProjectionKeepsItsOwnCoordinates)
     ASSERT_GT(before.Parts[0].Points[0].X, 6000000);
     // The view centred on the line's first point.
     const double cx = before.Parts[0].Points[0].X, cy = before.Parts[0].Points[0].Y;
-    p.map.FCenterX = cx;
-    p.map.FCenterY = cy;
+    p.map.SetCentreX(cx);
+    p.map.SetCentreY(cy);
     auto pixelX = [&](double x) { return static_cast<int>(std::lround(((x - cx) * 100 + 10000) / 25)); };
     auto pixelY = [&](double y) { return static_cast<int>(std::lround(-((y - cy) * 100 - 5000) / 25)); };
     p.select(geo, 0);
 
     // Moved by (+10, +5) metres.
-    p.map.FPressX = pixelX(cx);
-    p.map.FPressY = pixelY(cy);
+    p.map.Drag().PressX = pixelX(cx);
+    p.map.Drag().PressY = pixelY(cy);
     p.map.DragTransformSelection(pixelX(cx + 10), pixelY(cy + 5), 9);
 
     TShpObject after;
@@ -313,9 +313,9 @@ TEST(DragTransform, ALayerWithAProjectionKeepsItsOwnCoordinates)
     const QByteArray storedText = p.dir.read(QStringLiteral("labels.shp"));
     p.map.ClearSelection();
     p.select(texts, 0);
-    p.map.FSelection.FrameMode = 1;
-    p.map.FPressX = pixelX(cx + 10);
-    p.map.FPressY = pixelY(cy + 10);
+    p.map.Selection().FrameMode = 1;
+    p.map.Drag().PressX = pixelX(cx + 10);
+    p.map.Drag().PressY = pixelY(cy + 10);
     p.map.DragTransformSelection(pixelX(cx - 10), pixelY(cy + 10), 5);
     const QByteArray head = p.journalContent(texts, 0);
     EXPECT_EQ(head.mid(436, 16), storedText.mid(100 + 8 + 436, 16));

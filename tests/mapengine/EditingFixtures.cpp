@@ -6,7 +6,7 @@ namespace edittest {
 
 Project::Project()
 {
-    map.FWorkDir = dir.path();
+    map.SetWorkDir(dir.path());
     map.SetClientSize(800, 400);
     map.ResetPicture();
 }
@@ -36,8 +36,8 @@ int Project::openLayer(const QString &name)
     l.Name = name;
     l.MapType = mtShapeLayer;
     l.Visible = l.Snap = l.Edited = true;
-    map.FProject.Layers.push_back(l);
-    const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
+    map.Project().Layers.push_back(l);
+    const int index = static_cast<int>(map.Project().Layers.size()) - 1;
     map.RecalcLayer(index);
     map.RecalcLayerExtents(index);
     if (layer(index).ShapeType == 8)
@@ -63,12 +63,12 @@ void Project::select(int l, int i, std::int32_t vertex)
     e.YMin = s.YMin;
     e.XMax = s.XMax;
     e.YMax = s.YMax;
-    map.FSelection.Entries.push_back(e);
+    map.Selection().Entries.push_back(e);
 }
 
 QByteArray Project::journalContent(int l, int i) const
 {
-    const TMapObject &o = map.FProject.Layers[static_cast<size_t>(l)].Objects[static_cast<size_t>(i)];
+    const TMapObject &o = map.Project().Layers[static_cast<size_t>(l)].Objects[static_cast<size_t>(i)];
     return dir.read(QStringLiteral("updates.mhp")).mid(2 * qsizetype(o.JrnOffset) + 8, 2 * qsizetype(o.JrnLength));
 }
 

@@ -55,7 +55,7 @@ struct Project {
     QByteArray read(const QString &name) const { return dir.read(name); }
     QString path(const QString &name) const { return dir.file(name); }
 
-    TMapLayer &layer(int l) { return map.FProject.Layers[static_cast<size_t>(l)]; }
+    TMapLayer &layer(int l) { return map.Project().Layers[static_cast<size_t>(l)]; }
     TMapObject &object(int l, int i) { return layer(l).Objects[static_cast<size_t>(i)]; }
     // The object as the map shows it.
     TShpObject shape(int l, int i);

@@ -30,14 +30,14 @@ struct EngineProject {
     // the pinned ones only).
     explicit EngineProject(const DeviceMetrics &metrics = pinnedMetrics()) : pin(metrics)
     {
-        map.FWorkDir = dir.path();
+        map.SetWorkDir(dir.path());
         map.SetClientSize(800, 400);
         map.ResetPicture();
-        map.FCenterX = 1000;
-        map.FCenterY = 1000;
-        map.FScale = 100;
+        map.SetCentreX(1000);
+        map.SetCentreY(1000);
+        map.SetScale(100);
         map.PictureBitmap().setSize(800, 400);
-        map.FBackBuffer.setSize(800, 400);
+        map.BackBuffer().setSize(800, 400);
     }
 
     // Writes name.shp/.shx/.dbf holding the contents and opens them as a
@@ -54,13 +54,13 @@ struct EngineProject {
         l.Name = name;
         l.MapType = shapeType == 8 ? mtTextLayer : mtShapeLayer;
         l.Visible = l.Snap = l.Edited = true;
-        map.FProject.Layers.push_back(l);
-        const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
+        map.Project().Layers.push_back(l);
+        const int index = static_cast<int>(map.Project().Layers.size()) - 1;
         map.RecalcLayer(index);
         return index;
     }
 
-    TMapLayer &layer(int index) { return map.FProject.Layers[static_cast<size_t>(index)]; }
+    TMapLayer &layer(int index) { return map.Project().Layers[static_cast<size_t>(index)]; }
     TMapObject &object(int layer, int index) { return this->layer(layer).Objects[static_cast<size_t>(index)]; }
 
     // An empty image layer copied from the program folder's templates,
@@ -76,10 +76,10 @@ struct EngineProject {
         l.MapType = mtShapeLayer;
         l.ObjType = otImages;
         l.Visible = l.Snap = l.Edited = true;
-        map.FProject.Layers.push_back(l);
-        const int index = static_cast<int>(map.FProject.Layers.size()) - 1;
+        map.Project().Layers.push_back(l);
+        const int index = static_cast<int>(map.Project().Layers.size()) - 1;
         map.OpenLayerFiles(index);
-        map.FProject.ActiveLayer = index;
+        map.Project().ActiveLayer = index;
         return index;
     }
 
@@ -97,7 +97,7 @@ struct EngineProject {
         e.YMin = shape.YMin;
         e.XMax = shape.XMax;
         e.YMax = shape.YMax;
-        map.FSelection.Entries.push_back(e);
+        map.Selection().Entries.push_back(e);
         map.RecalcSelectionExtent();
     }
 

@@ -112,7 +112,7 @@ struct LabelProject : Project {
         label.Font.Color = 0x112233;
         label.Font.BrushStyle = 1;
         layer(l).Labels.push_back(label);
-        map.FProject.ActiveLayer = l;
+        map.Project().ActiveLayer = l;
         dir.write(QStringLiteral("parcels.Lbl"),
                   lblRecord({"  12,5 га ", 7, 0, 3, 0, 9, 2000, 0xFF, 1500, -2500, 60, 100, 40, 90, 80, 110, 30,
                              "Arial Cyr"}) +
@@ -121,19 +121,19 @@ struct LabelProject : Project {
     }
     void move(std::vector<std::int32_t> records)
     {
-        map.FMoveLabels.Entries.clear();
+        map.MoveLabels().Entries.clear();
         for (std::int32_t n : records) {
             TMoveLabel m;
             map.ReadLabelRecord(n, m);
-            map.FMoveLabels.Entries.push_back({n, m.ObjectNumber, m.LabelIndex, m.PixelX, m.PixelY});
+            map.MoveLabels().Entries.push_back({n, m.ObjectNumber, m.LabelIndex, m.PixelX, m.PixelY});
         }
     }
     void drag(double dx, double dy)
     {
-        map.FPressMapX = 1000;
-        map.FPressMapY = 2000;
-        map.FCursorX = 1000 + dx;
-        map.FCursorY = 2000 + dy;
+        map.Drag().PressMapX = 1000;
+        map.Drag().PressMapY = 2000;
+        map.Drag().CursorX = 1000 + dx;
+        map.Drag().CursorY = 2000 + dy;
     }
 };
 
@@ -252,15 +252,15 @@ TEST(StoreMovedLabel, RecordsAreCountedByTheFileSizeRounded)
 TEST(StoreMovedLabel, SeveralLabelsTurnAboutTheMiddleOfTheirAnchors)
 {
     LabelProject p;
-    p.map.FUnitsPerPixelX = 25;
-    p.map.FUnitsPerPixelY = 25;
+    p.map.SetUnitsPerPixelX(25);
+    p.map.SetUnitsPerPixelY(25);
     p.move({0, 1});
     // Pixel anchors (60, 100) and (300, 400): the middle (180, 250), in
     // picture units (4500, -6250). The drag turns a quarter about it.
-    p.map.FLabelPressX = 4500 + 1000;
-    p.map.FLabelPressY = -6250;
-    p.map.FLabelMoveX = 4500;
-    p.map.FLabelMoveY = -6250 + 1000;
+    p.map.Drag().LabelPressX = 4500 + 1000;
+    p.map.Drag().LabelPressY = -6250;
+    p.map.Drag().LabelMoveX = 4500;
+    p.map.Drag().LabelMoveY = -6250 + 1000;
     p.map.StoreMovedLabel(2, 1, 0);
     const QByteArray shl = p.read(QStringLiteral("parcels.Shl"));
     ASSERT_EQ(shl.size(), 100 + 2 * 96);
@@ -293,14 +293,14 @@ TEST(StoreMovedLabel, LabelsThatCannotBeKeyedWriteNothing)
         {"object number 0", {2}, [](LabelProject &) {}},
         {"record beyond the file", {5}, [](LabelProject &) {}},
         {"no label definition", {0}, [](LabelProject &p) { p.layer(p.l).Labels.clear(); }},
-        {"no current layer", {0}, [](LabelProject &p) { p.map.FProject.ActiveLayer = 3; }},
+        {"no current layer", {0}, [](LabelProject &p) { p.map.Project().ActiveLayer = 3; }},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         LabelProject p;
-        p.map.FMoveLabels.Entries.clear();
+        p.map.MoveLabels().Entries.clear();
         for (std::int32_t n : c.records)
-            p.map.FMoveLabels.Entries.push_back({n, 0, 0, 0, 0});
+            p.map.MoveLabels().Entries.push_back({n, 0, 0, 0, 0});
         c.spoil(p);
         p.drag(1, 1);
         p.map.StoreMovedLabel(1, 1, 0);

@@ -143,8 +143,8 @@ int openLayer(EngineProject &p, const QString &name)
     l.Name = name;
     l.MapType = mtShapeLayer;
     l.Visible = l.Snap = l.Edited = true;
-    p.map.FProject.Layers.push_back(l);
-    const int index = static_cast<int>(p.map.FProject.Layers.size()) - 1;
+    p.map.Project().Layers.push_back(l);
+    const int index = static_cast<int>(p.map.Project().Layers.size()) - 1;
     p.map.RecalcLayer(index);
     p.map.BackupLayer(index, true);
     return index;
@@ -248,10 +248,10 @@ TEST(LayerRoundTrip, LeftoversHeightsAndMeasuresSurviveAnOpenAnEditAndASave)
         const int l = openLayer(p, u8("a"));
         ASSERT_EQ(p.layer(l).Objects.size(), expected.size());
         p.select(l, 0);
-        p.map.FPressX = px(960);
-        p.map.FPressY = py(1010);
+        p.map.Drag().PressX = px(960);
+        p.map.Drag().PressY = py(1010);
         p.map.DragTransformSelection(px(970), py(1005), 9);
-        p.map.FSelection = TSelObjects{};
+        p.map.Selection() = TSelObjects{};
         p.map.InsertVertex(l, 1, 1, 1010, 970);
         ASSERT_TRUE(p.map.SaveLayer(l));
 

@@ -91,7 +91,7 @@ TEST(LayerTransform, AWholeLayerGoesToTheNextZoneAsCs2csHasIt)
     };
     const int l = p.addLayer(QStringLiteral("roads"), 3, {line({lines[0][0], lines[0][1], lines[0][2], lines[0][3]}, {0, 2}),
                                                          line(lines[1])});
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkProjections, 0, 1, 0, 0, 1, 0, zone6, zone5));
     ASSERT_TRUE(p.map.SaveLayer(l));
 
@@ -128,9 +128,9 @@ TEST(LayerTransform, UndoPutsBackEveryObjectAsItWas)
     for (int i = 0; i < 3; ++i)
         before.push_back(pointsOf(shapeOf(p, l, i)));
 
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkProjections, 4, 1, 0, 0, 1, 0, zone6, zone5));
-    EXPECT_EQ(p.map.FJournalPos, 3);
+    EXPECT_EQ(p.map.JournalPos(), 3);
     EXPECT_NE(pointsOf(shapeOf(p, l, 0)), before[0]);
     for (int i = 0; i < 3; ++i)
         p.map.UndoEdit();
@@ -162,28 +162,28 @@ TEST(LayerTransform, ASelectionShiftedFarAwayIsStillFound)
     EXPECT_EQ(p.layer(l).MtMaxX, 2001010);
     EXPECT_EQ(p.layer(l).MtMaxY, 1001020);
     // The entry and the selection's extent, centre and pivot follow.
-    const TSelObject &e = p.map.FSelection.Entries.front();
+    const TSelObject &e = p.map.Selection().Entries.front();
     EXPECT_EQ(e.XMin, 2001000);
     EXPECT_EQ(e.YMax, 1001020);
-    EXPECT_EQ(p.map.FSelection.CenterX, 2001005);
-    EXPECT_EQ(p.map.FSelection.PivotY, 1001010);
+    EXPECT_EQ(p.map.Selection().CenterX, 2001005);
+    EXPECT_EQ(p.map.Selection().PivotY, 1001010);
     EXPECT_TRUE(p.object(l, 1).Modified);
     EXPECT_TRUE(p.layer(l).ObjectsModified);
 
     // A redraw over its new place draws it (the job passes over blocks
     // whose extent misses the view), and picking finds it there.
-    p.map.FCenterX = 2001005;
-    p.map.FCenterY = 1001010;
+    p.map.SetCentreX(2001005);
+    p.map.SetCentreY(1001010);
     mapengine::RenderJob(p.map).Run({l});
     EXPECT_TRUE(p.object(l, 1).Shown);
     EXPECT_FALSE(p.object(l, 0).Shown);
     p.map.SelectInRectangle({}, 2000990, 1000990, 2001020, 1001030, {l});
-    ASSERT_EQ(p.map.FSelection.Entries.size(), 1u);
-    EXPECT_EQ(p.map.FSelection.Entries.front().Index, 1);
-    p.map.FCenterX = p.map.FCenterY = 1000;
+    ASSERT_EQ(p.map.Selection().Entries.size(), 1u);
+    EXPECT_EQ(p.map.Selection().Entries.front().Index, 1);
+    p.map.SetCentre(1000, 1000);
     mapengine::RenderJob(p.map).Run({l});
     p.map.SelectInRectangle({}, 995, 995, 1015, 1025, {l});
-    EXPECT_TRUE(p.map.FSelection.Entries.empty());
+    EXPECT_TRUE(p.map.Selection().Entries.empty());
 }
 
 TEST(LayerTransform, KeysRoundStoredValuesAndBoxTheUnroundedOnes)
@@ -213,7 +213,7 @@ TEST(LayerTransform, RasterObjectsAreRefittedToTheirMovedPoints)
         {fixtures::rasterContent(10, {1000, 995, 1020, 1000}, "pic.bmp", 0, 200, 50,
                                  {{1000, 1000, 0, 0}, {1010, 1000, 100, 0}, {1010, 995, 100, 50}})});
     ASSERT_EQ(p.layer(images).ObjType, otImages);
-    p.map.FProject.ActiveLayer = images;
+    p.map.Project().ActiveLayer = images;
     // Twice the scale, no turn.
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkKey, 0, 2, 0, 0, 1, 0, {}, {}));
     const QByteArray rec = p.journalContent(images, 0);
@@ -260,7 +260,7 @@ TEST(LayerTransform, RefusalsChangeNothing)
         EngineProject p;
         const int l = p.addLayer(QStringLiteral("roads"), 3,
                                  {line({{6400000, 5600000}, {6400100, 5600050}}), line({{6401000, 5601000}, {6402000, 5600000}})});
-        p.map.FProject.ActiveLayer = l;
+        p.map.Project().ActiveLayer = l;
         const std::vector<TBlockExtent> blocks = p.layer(l).Blocks;
         const double maxX = p.layer(l).MtMaxX;
         testsupport::ScriptedAnswers answers;
@@ -270,7 +270,7 @@ TEST(LayerTransform, RefusalsChangeNothing)
         EXPECT_TRUE(answers.messages()[0].text.startsWith(QString::fromUtf8(c.messageStart)))
             << answers.messages()[0].text.toStdString();
         EXPECT_FALSE(QFileInfo::exists(p.dir.file(QStringLiteral("updates.mhp"))));
-        EXPECT_EQ(p.map.FJournalPos, 0);
+        EXPECT_EQ(p.map.JournalPos(), 0);
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(p.object(l, i).JrnOffset, 0);
             EXPECT_FALSE(p.object(l, i).Modified);
@@ -287,7 +287,7 @@ TEST(LayerTransform, AJournalThatCannotBeWrittenTakesNothing)
     EngineProject p;
     const int l = p.addLayer(QStringLiteral("roads"), 3,
                              {line({{960, 1000}, {970, 1010}}), line({{1000, 1000}, {1010, 1020}})});
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     const QString mhp = p.dir.write(QStringLiteral("updates.mhp"), QByteArray(100, '\0'));
     QFile::setPermissions(mhp, QFileDevice::ReadOwner);
     const double maxX = p.layer(l).MtMaxX;
@@ -319,17 +319,17 @@ TEST(LayerTransform, WholeLayerRunsRebuildTheLayersExtents)
     p.object(l, 149).Deleted = true;
 
     // Not editable: nothing.
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     p.layer(l).Edited = false;
     EXPECT_FALSE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 10, 20, 1, 0, {}, {}));
-    EXPECT_EQ(p.map.FJournalPos, 0);
+    EXPECT_EQ(p.map.JournalPos(), 0);
     p.layer(l).Edited = true;
-    p.map.FProject.ActiveLayer = 7;
+    p.map.Project().ActiveLayer = 7;
     EXPECT_FALSE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 10, 20, 1, 0, {}, {}));
 
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 10, 20, 1, 0, {}, {}));
-    EXPECT_EQ(p.map.FJournalPos, 149);
+    EXPECT_EQ(p.map.JournalPos(), 149);
     EXPECT_EQ(p.object(l, 149).JrnOffset, 0);
     const TMapLayer &L = p.layer(l);
     ASSERT_EQ(L.Blocks.size(), 2u);
@@ -363,8 +363,8 @@ TEST(LayerTransform, WholeLayerRunsRebuildTheLayersExtents)
     EXPECT_EQ(boxes(), (std::vector<double>{1000, 2000, 1099.5, 2001, 1100, 2000, 1148.5, 2001, 1000, 2000, 1148.5,
                                             2001, 1074.25, 2000.5}));
     p.map.ZoomAll();
-    EXPECT_EQ(p.map.FProject.MtMaxX, 1148.5);
-    EXPECT_EQ(p.map.FProject.MtMaxY, 2001);
+    EXPECT_EQ(p.map.Project().MtMaxX, 1148.5);
+    EXPECT_EQ(p.map.Project().MtMaxY, 2001);
     for (int i = 0; i < 149; ++i)
         p.map.RedoEdit();
     EXPECT_EQ(boxes(), moved);
@@ -379,7 +379,7 @@ TEST(LayerTransform, OneProjectionFollowsTheData)
     const int l = p.addLayer(QStringLiteral("mixed"), 3,
                              {line({{30.5, 50.4}, {31, 51}}), line({{6400000, 5600000}, {6400000, 5600000}}),
                               line({{33, 50}, {33, 50}})});
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkOneProjection, 4, 1, 0, 0, 1, 0, zone6, {}));
     const Points first = pointsOf(shapeOf(p, l, 0));
     EXPECT_DOUBLE_EQ(first[0].first, 6322259.7078);
@@ -411,7 +411,7 @@ TEST(LayerTransform, ALayerWithAProjectionIsTransformedAsStored)
     p.layer(l).StrProject = QStringLiteral("+proj=scale");
     p.map.RecalcLayer(l);
     ASSERT_NEAR(pointsOf(shapeOf(p, l, 0))[0].first, 0.001 * 1e6 / 57.29577951308232, 1e-9);
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     ASSERT_TRUE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 0.5, 0.25, 1, 0, {}, {}));
     // Stored: degrees plus the shift; shown: projected once.
     const QByteArray rec = p.journalContent(l, 0);

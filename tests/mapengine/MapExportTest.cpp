@@ -27,7 +27,7 @@ struct ExportFixture {
 
     explicit ExportFixture(int pw = 200, int ph = 150)
     {
-        Metafile &m = map->FMapPicture;
+        Metafile &m = map->MapPicture();
         m = Metafile(pinnedMetrics());
         m.setSizeInPixels(pw, ph);
         MetafileCanvas c(m);
@@ -145,7 +145,7 @@ TEST(MapExport, TheCopyIsClippedToTheWindow)
 TEST(MapExport, PictureModeWritesTheReportPictureItself)
 {
     ExportFixture f(400, 300);
-    f.map->FPictureMode = true;
+    f.map->SetPictureMode(true);
     ASSERT_TRUE(f.map->ExportPicture(f.file(QStringLiteral("report.wmf"))));
     const auto m = Metafile::loadFromFile(f.file(QStringLiteral("report.wmf")));
     ASSERT_TRUE(m.has_value());

@@ -173,7 +173,7 @@ TEST(MapPrimitives, ClippedPolylineSkipsSegmentsOutsideTheView)
 
     // A picture of fixed extent draws every segment.
     f.canvas.clear();
-    f.map->FPictureMode = true;
+    f.map->SetPictureMode(true);
     f.map->DrawClippedPolyline(f.canvas, line, 1, 1);
     EXPECT_EQ(f.canvas.callsOf(EMR_LINETO).size(), 4u);
 
@@ -339,7 +339,7 @@ TEST(MapPrimitives, ShadowIsMovedFourMapUnitsAndRestoresTheCanvas)
     EXPECT_EQ(f.canvas.rop2(), R2_COPYPEN);
     // At 1:2000 the shift is 200 units.
     f.canvas.clear();
-    f.map->FScale = MapControlCore::DenominatorToScale(2000);
+    f.map->SetScale(MapControlCore::DenominatorToScale(2000));
     f.map->DrawShadow(f.canvas, {QPoint(0, 0), QPoint(10, 0), QPoint(0, 0)});
     EXPECT_EQ(drawn(f.canvas), QStringList{"Polygon (200,-200) (210,-200) (200,-200)"});
 }

@@ -61,7 +61,7 @@ std::int32_t be32(const QByteArray &b, qsizetype at)
 struct RasterProject : EngineProject {
     platform::ScopedService<platform::Clock> clock{QDateTime(QDate(2025, 5, 17), QTime(10, 0))};
 
-    RasterProject() { map.FProgramDir = testsupport::programFolder(); }
+    RasterProject() { map.SetProgramDir(testsupport::programFolder()); }
 
     std::vector<QStringList> rows(const QString &table)
     {
@@ -198,7 +198,7 @@ TEST(MapRasters, ANewImageLayerIsMadeOnlyWhereTheUserSaysSo)
     RasterProject p;
     // The current layer holds lines: the object goes into new files.
     p.addLayer(QStringLiteral("roads"), 3, {});
-    p.map.FProject.ActiveLayer = 0;
+    p.map.Project().ActiveLayer = 0;
     const QByteArray earlier("an earlier layer");
     p.dir.write(QStringLiteral("noname.shp"), earlier);
     const TRasterObject r = sheet(QStringLiteral("a.tiff"), 1000, 2000);
@@ -240,7 +240,7 @@ TEST(MapRasters, ANewImageLayerIsMadeOnlyWhereTheUserSaysSo)
     EXPECT_EQ(p.rows(QStringLiteral("Листы.dbf")), (std::vector<QStringList>{{"1", "17.05.2025"}}));
     // The current layer is as it was; the new one is not opened.
     EXPECT_TRUE(p.layer(0).Objects.empty());
-    EXPECT_EQ(p.map.FProject.Layers.size(), 1u);
+    EXPECT_EQ(p.map.Project().Layers.size(), 1u);
 
     // A layer that is not open to edits takes nothing, and asks nothing.
     p.layer(0).Edited = false;
@@ -315,7 +315,7 @@ TEST(MapRasters, ANewPictureMeasuredAndPlaced)
     p.map.LoadRasterSize(r);
     EXPECT_EQ(imaging.calls, QStringList{QStringLiteral("info Plan.TIF")});
     EXPECT_EQ(r.ImageWidth, 640);
-    EXPECT_EQ(p.map.FRasterDivX, 11811);
+    EXPECT_EQ(p.map.Settings().RasterDivX, 11811);
 
     // The view: pixel (px, py) is the map point (900 + px / 4, 1050 - py / 4).
     const struct {
@@ -343,7 +343,7 @@ TEST(MapRasters, ANewPictureMeasuredAndPlaced)
     TRasterObject placed;
     placed.ImageWidth = 2000;
     placed.ImageHeight = 1000;
-    p.map.FRasterDivX = p.map.FRasterDivY = raster::sheetPixelsPerMetre(200);
+    p.map.Settings().RasterDivX = p.map.Settings().RasterDivY = raster::sheetPixelsPerMetre(200);
     p.map.PlaceRasterAtScale(placed, 1000);
     ASSERT_EQ(placed.Points.size(), 2u);
     EXPECT_NEAR(placed.Points[0].X, 1000 - 127, 0.01);
@@ -496,9 +496,9 @@ TEST(MapRasters, APictureStaysOnItsMapPlaceAtEveryScale)
     };
     for (const auto &v : views) {
         SCOPED_TRACE(v.what);
-        p.map.FCenterX = v.centreX;
-        p.map.FCenterY = v.centreY;
-        p.map.FScale = MapControlCore::DenominatorToScale(v.denominator);
+        p.map.SetCentreX(v.centreX);
+        p.map.SetCentreY(v.centreY);
+        p.map.SetScale(MapControlCore::DenominatorToScale(v.denominator));
         mapengine::RenderJob job(p.map);
         job.Run({layer});
         const QImage drawn = job.PictureImage();
@@ -506,10 +506,10 @@ TEST(MapRasters, APictureStaysOnItsMapPlaceAtEveryScale)
                    QString::number(v.denominator) + QStringLiteral(".png"));
         // Where the map puts the picture's edges, in device pixels.
         auto deviceX = [&](double x) {
-            return ((x - p.map.FCenterX) * p.map.FScale + p.map.FPictureWidth / 2) / p.map.FUnitsPerPixelX;
+            return ((x - p.map.View().CenterX) * p.map.View().Scale + p.map.View().PictureWidth / 2) / p.map.View().UnitsPerPixelX;
         };
         auto deviceY = [&](double y) {
-            return -((y - p.map.FCenterY) * p.map.FScale - p.map.FPictureHeight / 2) / p.map.FUnitsPerPixelY;
+            return -((y - p.map.View().CenterY) * p.map.View().Scale - p.map.View().PictureHeight / 2) / p.map.View().UnitsPerPixelY;
         };
         const double x1 = deviceX(r.XMin), x2 = deviceX(r.XMax), y1 = deviceY(r.YMax), y2 = deviceY(r.YMin);
         const double perPixelX = (x2 - x1) / 300, perPixelY = (y2 - y1) / 200;

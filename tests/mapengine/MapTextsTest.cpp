@@ -250,14 +250,14 @@ TEST(MapTexts, TextExtentsAtTheCurrentScale)
 
     // At 1:250 the text is twice as many pixels (20 points): it keeps its
     // size on the ground.
-    map->FScale = MapControlCore::DenominatorToScale(250);
+    map->SetScale(MapControlCore::DenominatorToScale(250));
     const Extent at250 = layout(*map, text, 1000, 1000);
     EXPECT_NEAR(at250.width() / at500.width(), 1.0, 0.1);
-    EXPECT_NEAR(at250.width() / (map->FScale / map->FUnitsPerPixelX), 2 * at500.width() / (200 / 25.0), 3);
+    EXPECT_NEAR(at250.width() / (map->View().Scale / map->View().UnitsPerPixelX), 2 * at500.width() / (200 / 25.0), 3);
     // A fixed size keeps its pixels: half the ground at twice the scale.
     const TTextRecord fixed = textRecord(okText, kText, 10, 0);
     const Extent fixed250 = layout(*map, fixed, 1000, 1000);
-    map->FScale = 200;
+    map->SetScale(200);
     const Extent fixed500 = layout(*map, fixed, 1000, 1000);
     EXPECT_NEAR(fixed250.width() / fixed500.width(), 0.5, 0.05);
 
@@ -312,7 +312,7 @@ TEST(MapTexts, NothingToMeasureGivesTheAnchor)
     const Extent line = layout(*map, textRecord(okLine, kText, 10), 1000, 1000);
     EXPECT_EQ(line.x0, -1);
     EXPECT_EQ(line.y1, -1);
-    map->FScale = 0;
+    map->SetScale(0);
     const Extent noView = layout(*map, textRecord(okText, kText, 10), 1000, 1000);
     EXPECT_EQ(noView.x0, -1);
 }

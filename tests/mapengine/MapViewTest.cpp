@@ -16,11 +16,11 @@ namespace {
 std::unique_ptr<MapControlCore> viewAt(double scale, double cx, double cy, double w = 20000, double h = 10000)
 {
     auto c = std::make_unique<MapControlCore>();
-    c->FScale = scale;
-    c->FCenterX = cx;
-    c->FCenterY = cy;
-    c->FPictureWidth = w;
-    c->FPictureHeight = h;
+    c->SetScale(scale);
+    c->SetCentreX(cx);
+    c->SetCentreY(cy);
+    c->SetPictureWidth(w);
+    c->SetPictureHeight(h);
     return c;
 }
 
@@ -157,10 +157,10 @@ TEST(MapView, ResetPictureMeasuresTheControl)
         MapControlCore c;
         c.SetClientSize(800, 400);
         c.ResetPicture();
-        EXPECT_EQ(c.FPictureWidth, 20000);
-        EXPECT_EQ(c.FPictureHeight, 10000);
-        EXPECT_EQ(c.FUnitsPerPixelX, 25);
-        EXPECT_EQ(c.FUnitsPerPixelY, 25);
+        EXPECT_EQ(c.View().PictureWidth, 20000);
+        EXPECT_EQ(c.View().PictureHeight, 10000);
+        EXPECT_EQ(c.View().UnitsPerPixelX, 25);
+        EXPECT_EQ(c.View().UnitsPerPixelY, 25);
     }
     {
         // 20.1 units a pixel: 5 pixels are 100.5 units, rounded to 100.
@@ -168,19 +168,19 @@ TEST(MapView, ResetPictureMeasuresTheControl)
         MapControlCore c;
         c.SetClientSize(5, 8);
         c.ResetPicture();
-        EXPECT_EQ(c.FPictureWidth, 100);
-        EXPECT_EQ(c.FUnitsPerPixelX, 20);
-        EXPECT_EQ(c.FPictureHeight, 200);
-        EXPECT_EQ(c.FUnitsPerPixelY, 25);
+        EXPECT_EQ(c.View().PictureWidth, 100);
+        EXPECT_EQ(c.View().UnitsPerPixelX, 20);
+        EXPECT_EQ(c.View().PictureHeight, 200);
+        EXPECT_EQ(c.View().UnitsPerPixelY, 25);
     }
     {
         // A control of no size yet has the screen's pixel size, not a division by 0.
         platform::ScopedService<ScreenMetrics> pin(pinnedMetrics());
         MapControlCore c;
         c.ResetPicture();
-        EXPECT_EQ(c.FPictureWidth, 0);
-        EXPECT_EQ(c.FUnitsPerPixelX, 25);
-        EXPECT_EQ(c.FUnitsPerPixelY, 25);
+        EXPECT_EQ(c.View().PictureWidth, 0);
+        EXPECT_EQ(c.View().UnitsPerPixelX, 25);
+        EXPECT_EQ(c.View().UnitsPerPixelY, 25);
     }
 }
 
@@ -200,35 +200,35 @@ TEST(MapView, ResetPictureSetsTheDefaultViewOnlyWhenThereIsNone)
     for (const Case &k : cases) {
         MapControlCore c;
         c.SetClientSize(800, 400);
-        c.FScale = k.scale;
-        c.FCenterX = k.cx;
-        c.FCenterY = k.cy;
+        c.SetScale(k.scale);
+        c.SetCentreX(k.cx);
+        c.SetCentreY(k.cy);
         c.ResetPicture();
-        EXPECT_EQ(c.FScale, k.wantScale);
-        EXPECT_EQ(c.FCenterX, k.wantX);
-        EXPECT_EQ(c.FCenterY, k.wantY);
+        EXPECT_EQ(c.View().Scale, k.wantScale);
+        EXPECT_EQ(c.View().CenterX, k.wantX);
+        EXPECT_EQ(c.View().CenterY, k.wantY);
     }
 }
 
 TEST(MapView, VisibleExtentTakesZeroAsUnset)
 {
     MapControlCore c;
-    c.FProject.Layers = {layer(true, 0, 3, 20, 30), layer(false, -100, -100, 500, 500), layer(true, 5, 1, 10, 40)};
-    c.FProject.MtMinX = 77; // recomputed from scratch
+    c.Project().Layers = {layer(true, 0, 3, 20, 30), layer(false, -100, -100, 500, 500), layer(true, 5, 1, 10, 40)};
+    c.Project().MtMinX = 77; // recomputed from scratch
     c.CalcVisibleExtent();
-    EXPECT_EQ(c.FProject.MtMinX, 5);   // the first layer's 0 counts as unset
-    EXPECT_EQ(c.FProject.MtMinY, 1);
-    EXPECT_EQ(c.FProject.MtMaxX, 20);
-    EXPECT_EQ(c.FProject.MtMaxY, 40);
-    EXPECT_EQ(c.FProject.CenterX, 12.5);
-    EXPECT_EQ(c.FProject.CenterY, 20.5);
+    EXPECT_EQ(c.Project().MtMinX, 5);   // the first layer's 0 counts as unset
+    EXPECT_EQ(c.Project().MtMinY, 1);
+    EXPECT_EQ(c.Project().MtMaxX, 20);
+    EXPECT_EQ(c.Project().MtMaxY, 40);
+    EXPECT_EQ(c.Project().CenterX, 12.5);
+    EXPECT_EQ(c.Project().CenterY, 20.5);
 
     // No visible layer: all zero.
-    c.FProject.Layers = {layer(false, 1, 2, 3, 4)};
+    c.Project().Layers = {layer(false, 1, 2, 3, 4)};
     c.CalcVisibleExtent();
-    EXPECT_EQ(c.FProject.MtMinX, 0);
-    EXPECT_EQ(c.FProject.MtMaxY, 0);
-    EXPECT_EQ(c.FProject.CenterX, 0);
+    EXPECT_EQ(c.Project().MtMinX, 0);
+    EXPECT_EQ(c.Project().MtMaxY, 0);
+    EXPECT_EQ(c.Project().CenterX, 0);
 }
 
 // A new, empty layer (extent all 0) after a layer of real coordinates must
@@ -236,12 +236,12 @@ TEST(MapView, VisibleExtentTakesZeroAsUnset)
 TEST(MapView, EmptyLayerDoesNotPullTheExtentToTheOrigin)
 {
     MapControlCore c;
-    c.FProject.Layers = {layer(true, 6500100, 5400200, 6500300, 5400500), layer(true, 0, 0, 0, 0)};
+    c.Project().Layers = {layer(true, 6500100, 5400200, 6500300, 5400500), layer(true, 0, 0, 0, 0)};
     c.CalcVisibleExtent();
-    EXPECT_EQ(c.FProject.MtMinX, 6500100);
-    EXPECT_EQ(c.FProject.MtMinY, 5400200);
-    EXPECT_EQ(c.FProject.MtMaxX, 6500300);
-    EXPECT_EQ(c.FProject.MtMaxY, 5400500);
+    EXPECT_EQ(c.Project().MtMinX, 6500100);
+    EXPECT_EQ(c.Project().MtMinY, 5400200);
+    EXPECT_EQ(c.Project().MtMaxX, 6500300);
+    EXPECT_EQ(c.Project().MtMaxY, 5400500);
 }
 
 TEST(MapView, ZoomAllFitsTheVisibleLayers)
@@ -268,22 +268,22 @@ TEST(MapView, ZoomAllFitsTheVisibleLayers)
         SCOPED_TRACE(k.name);
         MapControlCore c;
         c.SetClientSize(800, 400);
-        c.FScale = k.scaleBefore;
-        c.FProject.Layers = {layer(true, k.x0, k.y0, k.x1, k.y1)};
+        c.SetScale(k.scaleBefore);
+        c.Project().Layers = {layer(true, k.x0, k.y0, k.x1, k.y1)};
         c.ZoomAll();
-        EXPECT_DOUBLE_EQ(c.FScale, k.wantScale);
-        EXPECT_DOUBLE_EQ(c.FCenterX, k.wantX);
-        EXPECT_DOUBLE_EQ(c.FCenterY, k.wantY);
-        EXPECT_EQ(c.FPictureWidth, 20000);
+        EXPECT_DOUBLE_EQ(c.View().Scale, k.wantScale);
+        EXPECT_DOUBLE_EQ(c.View().CenterX, k.wantX);
+        EXPECT_DOUBLE_EQ(c.View().CenterY, k.wantY);
+        EXPECT_EQ(c.View().PictureWidth, 20000);
     }
     // No visible layer and no view: the default view of ResetPicture.
     MapControlCore c;
     c.SetClientSize(800, 400);
-    c.FProject.Layers = {layer(false, 1000, 500, 1200, 550)};
+    c.Project().Layers = {layer(false, 1000, 500, 1200, 550)};
     c.ZoomAll();
-    EXPECT_EQ(c.FScale, 200);
-    EXPECT_EQ(c.FCenterX, 1000);
-    EXPECT_EQ(c.FCenterY, 1000);
+    EXPECT_EQ(c.View().Scale, 200);
+    EXPECT_EQ(c.View().CenterX, 1000);
+    EXPECT_EQ(c.View().CenterY, 1000);
 }
 
 TEST(MapView, ShowSelectedObject)
@@ -293,41 +293,41 @@ TEST(MapView, ShowSelectedObject)
     TSelObject a, b;
     a.XMin = 10; a.YMin = 20; a.XMax = 30; a.YMax = 60;
     b.XMin = 500; b.YMin = 500; b.XMax = 500; b.YMax = 500;
-    c.FSelection.Entries = {a, b};
+    c.Selection().Entries = {a, b};
     c.ShowSelectedObject(0);
-    EXPECT_EQ(c.FCenterX, 20);
-    EXPECT_EQ(c.FCenterY, 40);
-    EXPECT_EQ(c.FScale, 200);
+    EXPECT_EQ(c.View().CenterX, 20);
+    EXPECT_EQ(c.View().CenterY, 40);
+    EXPECT_EQ(c.View().Scale, 200);
     // Indices outside the selection are ignored.
     for (int bad : {2, -1, 1000}) {
         c.ShowSelectedObject(bad);
-        EXPECT_EQ(c.FCenterX, 20);
+        EXPECT_EQ(c.View().CenterX, 20);
     }
     // Fitting: 20 × 40 with margin 1.1 in 20000 × 10000; the height decides.
     c.ShowSelectedObject(0, true);
-    EXPECT_DOUBLE_EQ(c.FScale, 10000 / (40 * 1.1));
+    EXPECT_DOUBLE_EQ(c.View().Scale, 10000 / (40 * 1.1));
     // A point keeps the scale even when fitting.
     c.ShowSelectedObject(1, true);
-    EXPECT_EQ(c.FCenterX, 500);
-    EXPECT_DOUBLE_EQ(c.FScale, 10000 / (40 * 1.1));
+    EXPECT_EQ(c.View().CenterX, 500);
+    EXPECT_DOUBLE_EQ(c.View().Scale, 10000 / (40 * 1.1));
     // An empty selection changes nothing.
-    c.FSelection.Entries.clear();
+    c.Selection().Entries.clear();
     c.ShowSelectedObject(0);
-    EXPECT_EQ(c.FCenterX, 500);
+    EXPECT_EQ(c.View().CenterX, 500);
 }
 
 namespace {
 
 void setView(MapControlCore &c, double scale, double x, double y)
 {
-    c.FScale = scale;
-    c.FCenterX = x;
-    c.FCenterY = y;
+    c.SetScale(scale);
+    c.SetCentreX(x);
+    c.SetCentreY(y);
 }
 
 TZoomEntry viewOf(const MapControlCore &c)
 {
-    return TZoomEntry{c.FScale, c.FCenterX, c.FCenterY};
+    return TZoomEntry{c.View().Scale, c.View().CenterX, c.View().CenterY};
 }
 
 } // namespace
@@ -339,19 +339,19 @@ TEST(MapView, HistoryRingWrapsAndSkipsEqualViews)
         setView(c, 100 + i, 1000, 2000);
         c.ZoomHistory(0);
     }
-    EXPECT_EQ(c.FZoomPos, 1);
-    EXPECT_EQ(c.FZoomHistory[0], (TZoomEntry{121, 1000, 2000}));
-    EXPECT_EQ(c.FZoomHistory[1], (TZoomEntry{102, 1000, 2000}));
-    EXPECT_EQ(c.FZoomHistory[19], (TZoomEntry{120, 1000, 2000}));
+    EXPECT_EQ(c.ZoomRing().Pos, 1);
+    EXPECT_EQ(c.ZoomRing().Entries[0], (TZoomEntry{121, 1000, 2000}));
+    EXPECT_EQ(c.ZoomRing().Entries[1], (TZoomEntry{102, 1000, 2000}));
+    EXPECT_EQ(c.ZoomRing().Entries[19], (TZoomEntry{120, 1000, 2000}));
     // Storing the view the position already holds adds nothing.
     c.ZoomHistory(0);
-    EXPECT_EQ(c.FZoomPos, 1);
+    EXPECT_EQ(c.ZoomRing().Pos, 1);
     // Prior from entry 1 goes round to entry 20.
     c.ZoomHistory(1);
-    EXPECT_EQ(c.FZoomPos, 20);
+    EXPECT_EQ(c.ZoomRing().Pos, 20);
     EXPECT_EQ(viewOf(c), (TZoomEntry{120, 1000, 2000}));
     c.ZoomHistory(2);
-    EXPECT_EQ(c.FZoomPos, 1);
+    EXPECT_EQ(c.ZoomRing().Pos, 1);
     EXPECT_EQ(viewOf(c), (TZoomEntry{121, 1000, 2000}));
 }
 
@@ -362,7 +362,7 @@ TEST(MapView, HistoryPriorAndNext)
     setView(c, 5, 6, 7);
     c.ZoomHistory(1);
     c.ZoomHistory(2);
-    EXPECT_EQ(c.FZoomPos, 0);
+    EXPECT_EQ(c.ZoomRing().Pos, 0);
     EXPECT_EQ(viewOf(c), (TZoomEntry{5, 6, 7}));
 
     const TZoomEntry v1{200, 10, 10}, v2{400, 20, 20}, v3{800, 30, 30};
@@ -374,18 +374,18 @@ TEST(MapView, HistoryPriorAndNext)
     EXPECT_EQ(viewOf(c), v2);
     c.ZoomHistory(1);
     EXPECT_EQ(viewOf(c), v1);
-    EXPECT_EQ(c.FZoomPos, 1);
+    EXPECT_EQ(c.ZoomRing().Pos, 1);
     // Prior from entry 1 with entry 20 empty: nothing changes.
     c.ZoomHistory(1);
-    EXPECT_EQ(c.FZoomPos, 1);
+    EXPECT_EQ(c.ZoomRing().Pos, 1);
     EXPECT_EQ(viewOf(c), v1);
     // A store after going back leaves the later entries: "next" reaches the
     // stale view stored before.
     setView(c, 1600, 40, 40);
     c.ZoomHistory(0);
-    EXPECT_EQ(c.FZoomPos, 2);
+    EXPECT_EQ(c.ZoomRing().Pos, 2);
     c.ZoomHistory(2);
-    EXPECT_EQ(c.FZoomPos, 3);
+    EXPECT_EQ(c.ZoomRing().Pos, 3);
     EXPECT_EQ(viewOf(c), v3);
 }
 
@@ -397,9 +397,9 @@ TEST(MapView, HistoryNeverRestoresAViewCentredOnXZero)
         setView(c, v.Scale, v.CenterX, v.CenterY);
         c.ZoomHistory(0);
     }
-    EXPECT_EQ(c.FZoomPos, 3);
-    EXPECT_EQ(c.FZoomHistory[1], v0);   // stored
+    EXPECT_EQ(c.ZoomRing().Pos, 3);
+    EXPECT_EQ(c.ZoomRing().Entries[1], v0);   // stored
     c.ZoomHistory(1);                   // but not restored
-    EXPECT_EQ(c.FZoomPos, 3);
+    EXPECT_EQ(c.ZoomRing().Pos, 3);
     EXPECT_EQ(viewOf(c), v2);
 }

@@ -42,7 +42,7 @@ TEST(MapVyk, FitToParentSizesAndDrawsThePicture)
     QWidget parent;
     parent.resize(300, 200);
     TMapVyk map(&parent);
-    map.FMapPicture = redPicture();
+    map.MapPicture() = redPicture();
     map.FitToParent();
     EXPECT_EQ(map.size(), QSize(300, 200));
     EXPECT_EQ(map.ClientWidth(), 300);
@@ -55,8 +55,8 @@ TEST(MapVyk, FitToParentSizesAndDrawsThePicture)
     EXPECT_EQ(map.PictureBitmap().pixel(150, 50), rgb(255, 255, 255));
     // ResetPicture then measures the new size.
     map.ResetPicture();
-    EXPECT_EQ(map.FPictureWidth, 7500);
-    EXPECT_EQ(map.FPictureHeight, 5000);
+    EXPECT_EQ(map.View().PictureWidth, 7500);
+    EXPECT_EQ(map.View().PictureHeight, 5000);
 
     // The widget shows its bitmap as it is, drawing going on.
     map.ControlCanvas().setPen(Pen{PS_NULL, 0, 0});
@@ -73,27 +73,27 @@ TEST(MapVyk, SnapshotCopiesTheBitmapAndStoresTheView)
     QWidget parent;
     parent.resize(120, 90);
     TMapVyk map(&parent);
-    map.FMapPicture = redPicture();
-    map.FBackBuffer.setSize(1000, 800);   // the screen's size
+    map.MapPicture() = redPicture();
+    map.BackBuffer().setSize(1000, 800);   // the screen's size
     map.FitToParent();
     map.ResetPicture();
     map.SnapshotView();
-    EXPECT_EQ(map.FBackBuffer.pixel(50, 50), rgb(255, 0, 0));
-    EXPECT_EQ(map.FBackBuffer.pixel(20, 20), rgb(0, 0, 255));
-    EXPECT_EQ(map.FBackBuffer.pixel(500, 500), rgb(255, 255, 255));
-    EXPECT_EQ(map.FZoomPos, 1);
-    EXPECT_EQ(map.FZoomHistory[0], (TZoomEntry{200, 1000, 1000}));
+    EXPECT_EQ(map.BackBuffer().pixel(50, 50), rgb(255, 0, 0));
+    EXPECT_EQ(map.BackBuffer().pixel(20, 20), rgb(0, 0, 255));
+    EXPECT_EQ(map.BackBuffer().pixel(500, 500), rgb(255, 255, 255));
+    EXPECT_EQ(map.ZoomRing().Pos, 1);
+    EXPECT_EQ(map.ZoomRing().Entries[0], (TZoomEntry{200, 1000, 1000}));
     // An overlay on the control is wiped by copying the back buffer back.
     map.ControlCanvas().setRop2(R2_XORPEN);
     map.ControlCanvas().setPen(Pen{PS_SOLID, 5, rgb(255, 255, 255)});
     map.ControlCanvas().moveTo(0, 50);
     map.ControlCanvas().lineTo(100, 50);
     EXPECT_EQ(map.PictureBitmap().pixel(50, 50), rgb(0, 255, 255));
-    map.PictureBitmap().blockCopy(0, 0, map.FBackBuffer, QRect(0, 0, 120, 90));
+    map.PictureBitmap().blockCopy(0, 0, map.BackBuffer(), QRect(0, 0, 120, 90));
     EXPECT_EQ(map.PictureBitmap().pixel(50, 50), rgb(255, 0, 0));
     // The same view is stored only once.
     map.SnapshotView();
-    EXPECT_EQ(map.FZoomPos, 1);
+    EXPECT_EQ(map.ZoomRing().Pos, 1);
 }
 
 TEST(MapVyk, CursorAndMouse)

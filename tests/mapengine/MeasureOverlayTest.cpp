@@ -18,7 +18,7 @@ constexpr Color kBlue = rgb(0, 0, 255);
 
 void setFigure(MapControlCore &m, std::initializer_list<std::pair<double, double>> points)
 {
-    TNewObject &f = m.MapDataCore::FNewObject;
+    TNewObject &f = m.NewObject();
     f.clearFigure();
     for (auto [x, y] : points) {
         TNewPoint p;
@@ -90,16 +90,16 @@ TEST(Measuring, FigureAndRulerPainters)
 {
     platform::ScopedService<platform::DecimalSeparator> comma(u',');
     EngineProject p;
-    p.map.FBackBuffer.fill(kWhite);
+    p.map.BackBuffer().fill(kWhite);
     setFigure(p.map, {{950, 1000}, {1000, 1000}, {1000, 1030}});
-    p.map.FCursorX = 950;
-    p.map.FCursorY = 1030;
-    p.map.FPressMapX = 1000;
-    p.map.FPressMapY = 1030;
+    p.map.Drag().CursorX = 950;
+    p.map.Drag().CursorY = 1030;
+    p.map.Drag().PressMapX = 1000;
+    p.map.Drag().PressMapY = 1030;
     QString text;
     p.map.DrawDrawingMeasures(text);
     EXPECT_EQ(text, QStringLiteral("L= 50,00 P= 130,00 S= 1500,00"));
-    EXPECT_EQ(p.map.MapDataCore::FNewObject.Length, 80);
+    EXPECT_EQ(p.map.NewObject().Length, 80);
     QImage img = p.map.PictureBitmap().image();
     // Blue segments, the rubber one to the cursor included, and boxes of
     // ±90 units (3.6 pixels) at the points.
@@ -121,10 +121,10 @@ TEST(Measuring, FigureAndRulerPainters)
 
     // The oval: the ellipse from the first point to the cursor and the
     // distance from the press point.
-    p.map.FCursorX = 1010;
+    p.map.Drag().CursorX = 1010;
     p.map.DrawMeasureSegment(text);
     EXPECT_EQ(text, QStringLiteral("L= 10,00"));
-    EXPECT_EQ(p.map.MapDataCore::FNewObject.Length, 0);
+    EXPECT_EQ(p.map.NewObject().Length, 0);
     img = p.map.PictureBitmap().image();
     EXPECT_EQ(colourBox(img, kBlue), QRect(px(950), py(1030), px(1010) - px(950), py(1000) - py(1030)));
     EXPECT_EQ(at(img, px(950), py(1015)), kBlue);
@@ -134,7 +134,7 @@ TEST(Measuring, FigureAndRulerPainters)
 TEST(Measuring, DraggedVertexImage)
 {
     EngineProject p;
-    p.map.FBackBuffer.fill(kWhite);
+    p.map.BackBuffer().fill(kWhite);
     const int roads = p.addLayer(QStringLiteral("roads"), 3,
                                  {fixtures::polyContent(3, {950, 980, 1060, 1030}, {0, 3},
                                                         {{950, 1000}, {1000, 1000}, {1000, 1030}, {1020, 980},
@@ -153,7 +153,7 @@ TEST(Measuring, DraggedVertexImage)
     const int points = p.addLayer(QStringLiteral("points"), 1, {fixtures::pointContent(1, 930, 1040)});
 
     // Ctrl over the picture: the pixel under the cursor, and a cross.
-    p.map.FSelection.Entries.clear();
+    p.map.Selection().Entries.clear();
     p.select(images, 0);
     QString text;
     p.map.DrawSnapIndicator(1005, 1002, Qt::ControlModifier, text);
@@ -179,7 +179,7 @@ TEST(Measuring, DraggedVertexImage)
     p.select(roads, 0, 1);
     TSelObject gone;
     gone.Layer = 7;
-    p.map.FSelection.Entries.insert(p.map.FSelection.Entries.begin(), gone);
+    p.map.Selection().Entries.insert(p.map.Selection().Entries.begin(), gone);
     p.map.DrawSnapIndicator(980, 1020, {}, text);
     EXPECT_EQ(text, QString());
     img = p.map.PictureBitmap().image();

@@ -43,7 +43,7 @@ TEST(MoveSelection, DuplicatingAPolygonAppendsItsRecordIndexEntryAndRow)
 {
     Project p;
     const int l = p.addLayer(QStringLiteral("parcels"), 5, parcelBox, {parcel()}, editfix::templateDbf({parcelRow()}));
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     p.select(l, 0);
     p.map.MoveSelection(0, 0);
 
@@ -89,8 +89,8 @@ TEST(MoveSelection, DuplicatingAPolygonAppendsItsRecordIndexEntryAndRow)
     EXPECT_EQ(L.Objects[1].ShpLength, 212);
     EXPECT_TRUE(L.Objects[1].Appended);
     EXPECT_TRUE(L.ObjectsAppended);
-    ASSERT_EQ(p.map.FSelection.Entries.size(), 1u);
-    const TSelObject &e = p.map.FSelection.Entries[0];
+    ASSERT_EQ(p.map.Selection().Entries.size(), 1u);
+    const TSelObject &e = p.map.Selection().Entries[0];
     EXPECT_EQ(e.Layer, l);
     EXPECT_EQ(e.Index, 1);
     EXPECT_EQ(e.XMin, 100);
@@ -128,7 +128,7 @@ TEST(MoveSelection, ACopyWithAShiftGoesToTheCurrentLayerAndLeavesTheSource)
                                editfix::templateDbf({parcelRow()}));
     const int dest = p.addLayer(QStringLiteral("copies"), 5);
     const std::vector<QByteArray> sourceBefore = triple(p, QStringLiteral("parcels"));
-    p.map.FProject.ActiveLayer = dest;
+    p.map.Project().ActiveLayer = dest;
     p.select(src, 0);
     p.map.MoveSelection(10, -5);
 
@@ -149,11 +149,11 @@ TEST(MoveSelection, ACopyWithAShiftGoesToTheCurrentLayerAndLeavesTheSource)
     EXPECT_EQ(D.MtMaxX, 210);
     ASSERT_EQ(D.Blocks.size(), 1u);
     EXPECT_EQ(D.Blocks[0].YMax, 195);
-    EXPECT_EQ(p.map.FSelection.Entries[0].Layer, dest);
-    EXPECT_EQ(p.map.FSelection.Entries[0].XMin, 110);
+    EXPECT_EQ(p.map.Selection().Entries[0].Layer, dest);
+    EXPECT_EQ(p.map.Selection().Entries[0].XMin, 110);
     // The frame follows the copy.
-    EXPECT_EQ(p.map.FSelection.MinX, 110);
-    EXPECT_EQ(p.map.FSelection.MaxY, 195);
+    EXPECT_EQ(p.map.Selection().MinX, 110);
+    EXPECT_EQ(p.map.Selection().MaxY, 195);
 }
 
 TEST(MoveSelection, RecordsArePairedByTheDestinationType)
@@ -191,7 +191,7 @@ TEST(MoveSelection, RecordsArePairedByTheDestinationType)
         const int src = p.addLayer(QStringLiteral("source"), c.sourceType, Box{}, {c.source});
         const int dest = p.addLayer(QStringLiteral("dest"), c.destType);
         const std::vector<QByteArray> before = triple(p, QStringLiteral("dest"));
-        p.map.FProject.ActiveLayer = dest;
+        p.map.Project().ActiveLayer = dest;
         p.select(src, 0);
         p.map.MoveSelection(0, 0);
         const QByteArray shp = p.read(QStringLiteral("dest.shp"));
@@ -199,16 +199,16 @@ TEST(MoveSelection, RecordsArePairedByTheDestinationType)
             // The Z layer's record carries its own type, with the Z block.
             EXPECT_EQ(edittest::le32(shp, 108), 13);
             EXPECT_EQ(edittest::le32(shp, 144), 2);
-            EXPECT_EQ(p.map.FSelection.Entries[0].Layer, dest);
+            EXPECT_EQ(p.map.Selection().Entries[0].Layer, dest);
         } else if (c.written.isEmpty()) {
             EXPECT_EQ(triple(p, QStringLiteral("dest")), before);
             EXPECT_TRUE(p.layer(dest).Objects.empty());
             // The entry stays on the object that was to be copied.
-            EXPECT_EQ(p.map.FSelection.Entries[0].Layer, src);
-            EXPECT_EQ(p.map.FSelection.Entries[0].Index, 0);
+            EXPECT_EQ(p.map.Selection().Entries[0].Layer, src);
+            EXPECT_EQ(p.map.Selection().Entries[0].Index, 0);
         } else {
             EXPECT_EQ(shp.mid(108), c.written);
-            EXPECT_EQ(p.map.FSelection.Entries[0].Layer, dest);
+            EXPECT_EQ(p.map.Selection().Entries[0].Layer, dest);
         }
     }
 }
@@ -224,7 +224,7 @@ TEST(MoveSelection, AnObjectOfAPointLayerBecomesAPointOfATextLayer)
     S.PenWidth = 0.25;
     S.BrushColor = 0xABCDEF;
     S.BrushType = 2;
-    p.map.FProject.ActiveLayer = dest;
+    p.map.Project().ActiveLayer = dest;
     p.select(src, 0);
     p.map.MoveSelection(0, 0);
 
@@ -261,12 +261,12 @@ TEST(MoveSelection, AReadOnlyOrMissingDestinationWritesNothing)
         else
             makeReadOnly(p.path(QStringLiteral("copies.dbf")));
         const std::vector<QByteArray> before = triple(p, QStringLiteral("copies"));
-        p.map.FProject.ActiveLayer = dest;
+        p.map.Project().ActiveLayer = dest;
         p.select(src, 0);
         p.map.MoveSelection(0, 0); // no message: the test's answers refuse any
         EXPECT_EQ(triple(p, QStringLiteral("copies")), before);
         EXPECT_TRUE(p.layer(dest).Objects.empty());
-        EXPECT_EQ(p.map.FSelection.Entries[0].Layer, src);
+        EXPECT_EQ(p.map.Selection().Entries[0].Layer, src);
         EXPECT_FALSE(QFile::exists(p.path(QStringLiteral("updates.mhp"))));
     }
 }
@@ -282,7 +282,7 @@ TEST(MoveSelection, ACopyInPlaceOfAProjectedLayerKeepsTheStoredPoints)
     const int l = p.addLayer(QStringLiteral("track"), 3, box, {line});
     p.layer(l).VykProject = true;
     p.layer(l).StrProject = QStringLiteral("+proj=test");
-    p.map.FProject.ActiveLayer = l;
+    p.map.Project().ActiveLayer = l;
     p.select(l, 0);
     p.map.MoveSelection(0, 0);
     // Bit for bit the stored record, in the layer and in the journal.
@@ -290,7 +290,7 @@ TEST(MoveSelection, ACopyInPlaceOfAProjectedLayerKeepsTheStoredPoints)
     EXPECT_EQ(p.journalContent(l, 1), line);
 
     // Shifted by map units, the copy is converted back into degrees.
-    p.map.FSelection.Entries.clear();
+    p.map.Selection().Entries.clear();
     p.select(l, 0);
     p.map.MoveSelection(1000, 0);
     const TShpObject copy = p.shape(l, 2);
@@ -322,7 +322,7 @@ TEST(DeleteSelection, OnlyObjectsOfEditablePlainAndTextLayersGo)
         EXPECT_FALSE(p.object(l, 0).Deleted);
         EXPECT_EQ(p.object(l, 0).JrnOffset, 0);
     }
-    EXPECT_TRUE(p.map.FSelection.Entries.empty());
+    EXPECT_TRUE(p.map.Selection().Entries.empty());
 }
 
 TEST(ReverseSelection, WholePointsChangePlacesInEveryPart)
@@ -349,7 +349,7 @@ TEST(ReverseSelection, WholePointsChangePlacesInEveryPart)
     EXPECT_EQ(edittest::pixelsOf(picture),
               (std::vector<std::pair<std::int32_t, std::int32_t>>{{100, 0}, {100, 50}, {0, 0}}));
     EXPECT_EQ(p.object(locked, 0).JrnOffset, 0);
-    EXPECT_EQ(p.map.FSelection.Entries.size(), 3u);
+    EXPECT_EQ(p.map.Selection().Entries.size(), 3u);
 }
 
 TEST(ApplyStyleToSelection, TextsKeepTheirOwnStyleButForTheFieldsNamed)
@@ -368,9 +368,9 @@ TEST(ApplyStyleToSelection, TextsKeepTheirOwnStyleButForTheFieldsNamed)
     p.select(l, 0);
     p.select(l, 1);
     // The caller stores the new values in the template, then names them.
-    p.map.FTemplate.FontSize = 20;
-    p.map.FTemplate.Rotate = 45;
-    p.map.FTemplate.Text = QStringLiteral("not copied");
+    p.map.Template().FontSize = 20;
+    p.map.Template().Rotate = 45;
+    p.map.Template().Text = QStringLiteral("not copied");
     p.map.ApplyStyleToSelection({2, 6, 18});
 
     for (int i : {0, 1}) {
@@ -397,16 +397,16 @@ TEST(ApplyStyleToSelection, TextsKeepTheirOwnStyleButForTheFieldsNamed)
         p.map.LayoutTextObject(laid, i == 0 ? 1000 : 1010, i == 0 ? 1000 : 990, x0, y0, x1, y1);
         EXPECT_EQ(edittest::leDouble(c, 360), x0);
         EXPECT_EQ(edittest::leDouble(c, 384), y1);
-        EXPECT_EQ(p.map.FSelection.Entries[static_cast<size_t>(i)].XMin, x0);
+        EXPECT_EQ(p.map.Selection().Entries[static_cast<size_t>(i)].XMin, x0);
         EXPECT_TRUE(p.object(l, i).Modified);
     }
     // The template holds the last text's own head with the fields set.
-    EXPECT_EQ(p.map.FTemplate.Text, u8("Два"));
-    EXPECT_EQ(p.map.FTemplate.FontSize, 20);
-    EXPECT_EQ(p.map.FTemplate.TextColor, 0x00FF00);
+    EXPECT_EQ(p.map.Template().Text, u8("Два"));
+    EXPECT_EQ(p.map.Template().FontSize, 20);
+    EXPECT_EQ(p.map.Template().TextColor, 0x00FF00);
     // The pivot is the middle of the last text's box.
-    const TSelObject &last = p.map.FSelection.Entries[1];
-    EXPECT_DOUBLE_EQ(p.map.FSelection.PivotX, last.XMin + (last.XMax - last.XMin) / 2);
+    const TSelObject &last = p.map.Selection().Entries[1];
+    EXPECT_DOUBLE_EQ(p.map.Selection().PivotX, last.XMin + (last.XMax - last.XMin) / 2);
 }
 
 TEST(ApplyStyleToSelection, UnknownCodesAndLockedLayersChangeNothing)
@@ -421,7 +421,7 @@ TEST(ApplyStyleToSelection, UnknownCodesAndLockedLayersChangeNothing)
     p.layer(locked).Edited = false;
     p.select(l, 0);
     p.select(locked, 0);
-    p.map.FTemplate.FontSize = 99;
+    p.map.Template().FontSize = 99;
     p.map.ApplyStyleToSelection({18, 200});
     EXPECT_EQ(edittest::le32(p.journalContent(l, 0), 274), 12);
     EXPECT_EQ(p.object(locked, 0).JrnOffset, 0);
@@ -432,7 +432,7 @@ TEST(MoveSelection, AFailedWriteAtAnyStepLeavesTheLayerAsItWas)
     auto project = [](Project &p) {
         const int l = p.addLayer(QStringLiteral("parcels"), 5, parcelBox, {parcel()},
                                  editfix::templateDbf({parcelRow()}));
-        p.map.FProject.ActiveLayer = l;
+        p.map.Project().ActiveLayer = l;
         p.select(l, 0);
         // A journal that already holds an entry.
         p.map.ReverseSelection();
@@ -467,7 +467,7 @@ TEST(MoveSelection, AFailedWriteAtAnyStepLeavesTheLayerAsItWas)
             << messages.texts[0].toStdString();
         EXPECT_EQ(editfix::folderState(p.dir.path()), before) << ops.log.join(u',').toStdString();
         EXPECT_EQ(p.layer(l).Objects.size(), 1u);
-        EXPECT_EQ(p.map.FSelection.Entries[0].Index, 0);
+        EXPECT_EQ(p.map.Selection().Entries[0].Index, 0);
     }
 }
 
@@ -478,7 +478,7 @@ TEST(MoveSelection, ATableTheEngineCannotOpenTakesTheRecordBack)
     const int dest = p.addLayer(QStringLiteral("copies"), 5);
     p.dir.write(QStringLiteral("copies.dbf"), QByteArray("not a table"));
     const auto before = editfix::folderState(p.dir.path());
-    p.map.FProject.ActiveLayer = dest;
+    p.map.Project().ActiveLayer = dest;
     p.select(src, 0);
     EXPECT_ANY_THROW(p.map.MoveSelection(0, 0));
     EXPECT_EQ(editfix::folderState(p.dir.path()), before);

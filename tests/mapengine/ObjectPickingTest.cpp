@@ -46,7 +46,7 @@ struct PickProject : EngineProject {
         images = addLayer(QStringLiteral("images"), 10,
                           {fixtures::rasterContent(10, {1050, 1000, 1070, 1010}, "pic.bmp", 0, 200, 100,
                                                    {{1050, 1010, 0, 0}, {1070, 1000, 200, 100}})});
-        for (TMapLayer &L : map.FProject.Layers)
+        for (TMapLayer &L : map.Project().Layers)
             for (TMapObject &o : L.Objects)
                 o.Shown = true;
         // The layer list from its last row to its first.
@@ -125,7 +125,7 @@ TEST(ObjectPicking, SnapSearchByKind)
     EXPECT_DOUBLE_EQ(r.XMin, 960 - 1.75);
     EXPECT_DOUBLE_EQ(r.YMax, 1040 + 1.75);
     // The search alone selects nothing.
-    EXPECT_TRUE(p.map.FSelection.Entries.empty());
+    EXPECT_TRUE(p.map.Selection().Entries.empty());
 }
 
 TEST(ObjectPicking, SnapPreferences)
@@ -171,9 +171,9 @@ TEST(ObjectPicking, SnapPreferences)
 
     // Mode 0 selects every object hit, with the widened boxes.
     r = p.snap(1000.02, 1000.03, -1, 0);
-    ASSERT_EQ(p.map.FSelection.Entries.size(), 2u);
-    EXPECT_EQ(p.map.FSelection.MinX, 920 - 1.75);
-    EXPECT_EQ(p.map.FSelection.MaxY, 1040 + 1.75);
+    ASSERT_EQ(p.map.Selection().Entries.size(), 2u);
+    EXPECT_EQ(p.map.Selection().MinX, 920 - 1.75);
+    EXPECT_EQ(p.map.Selection().MaxY, 1040 + 1.75);
 
     // Hidden, deleted objects and layers that are not selectable or out of
     // their scale range take no part.
@@ -199,7 +199,7 @@ TEST(ObjectPicking, RectangleSelection)
     PickProject p;
     auto selected = [&] {
         std::vector<std::pair<int, int>> out;
-        for (const TSelObject &e : p.map.FSelection.Entries)
+        for (const TSelObject &e : p.map.Selection().Entries)
             out.emplace_back(e.Layer, e.Index);
         std::sort(out.begin(), out.end());
         return out;
@@ -235,17 +235,17 @@ TEST(ObjectPicking, RectangleSelection)
     }
     // The entries: hit, the kind, the record's box; the extent follows.
     p.map.SelectInRectangle({}, 1040, 1025, 1045, 1030, p.order);
-    ASSERT_EQ(p.map.FSelection.Entries.size(), 1u);
-    const TSelObject &e = p.map.FSelection.Entries.front();
+    ASSERT_EQ(p.map.Selection().Entries.size(), 1u);
+    const TSelObject &e = p.map.Selection().Entries.front();
     EXPECT_EQ(e.Hit, 1);
     EXPECT_EQ(e.Kind, okText);
     EXPECT_EQ(e.XMin, 1030);
     EXPECT_EQ(e.YMax, 1040);
-    EXPECT_EQ(p.map.FSelection.MaxX, 1060);
+    EXPECT_EQ(p.map.Selection().MaxX, 1060);
     // Shift adds, and an object already selected is not added again.
     p.map.SelectInRectangle(Qt::ShiftModifier | Qt::ControlModifier, 1030, 995, 1075, 1045, p.order);
     EXPECT_EQ(selected(), (Sel{{p.texts, 0}, {p.images, 0}}));
-    EXPECT_EQ(p.map.FSelection.Entries.front().Layer, p.texts);
+    EXPECT_EQ(p.map.Selection().Entries.front().Layer, p.texts);
     // A layer whose files are gone is passed over.
     QFile::remove(p.dir.file(QStringLiteral("images.shp")));
     p.map.SelectInRectangle({}, 1055, 1003, 1060, 1006, p.order);

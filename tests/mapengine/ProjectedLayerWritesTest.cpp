@@ -83,15 +83,15 @@ TEST(ProjectedLayerWrites, DigitizedAndCopiedObjectsKeepTheirPlace)
 
     // Digitized in the plane.
     const std::vector<Pt> figure = squareAt(6322000, 5585000);
-    p.map.FNewObject.clearFigure();
+    p.map.NewObject().clearFigure();
     for (size_t i = 0; i + 1 < figure.size(); ++i) {
         TNewPoint np;
         np.Point.X = figure[i].x;
         np.Point.Y = figure[i].y;
-        p.map.FNewObject.Points.push_back(np);
+        p.map.NewObject().Points.push_back(np);
     }
     ASSERT_TRUE(p.map.CommitNewObject(geo, true, true));
-    p.map.FNewObject.clearFigure();
+    p.map.NewObject().clearFigure();
 
     // Stored in degrees, as the library takes the plane's points back; the
     // box is that of the stored points, which the box of the converted

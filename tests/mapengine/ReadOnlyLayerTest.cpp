@@ -34,7 +34,7 @@ struct State {
 
 State stateOf(Project &p, int l)
 {
-    State s{editfix::folderState(p.dir.path()), QString::number(p.map.FJournalPos)};
+    State s{editfix::folderState(p.dir.path()), QString::number(p.map.JournalPos())};
     const TMapLayer &L = p.layer(l);
     s.table += QStringLiteral(" %1%2%3").arg(L.ObjectsModified).arg(L.ObjectsAppended).arg(L.ObjectsDeleted);
     for (const TMapObject &o : L.Objects)
@@ -54,12 +54,12 @@ QPoint pixel(Project &p, double x, double y) { return p.map.MapToLogical(x, y); 
 
 void setFigure(Project &p)
 {
-    p.map.FNewObject.clearFigure();
+    p.map.NewObject().clearFigure();
     for (auto [x, y] : {std::pair{40.0, 40.0}, {60, 40}, {60, 60}}) {
         TNewPoint pt;
         pt.Point.X = x;
         pt.Point.Y = y;
-        p.map.FNewObject.Points.push_back(pt);
+        p.map.NewObject().Points.push_back(pt);
     }
 }
 
@@ -89,8 +89,8 @@ TEST(ReadOnlyLayer, EveryWriterRefusesIt)
          [](Project &p, int l, int) {
              p.select(l, 0);
              const QPoint from = pixel(p, 20, 20), to = pixel(p, 30, 25);
-             p.map.FPressX = from.x();
-             p.map.FPressY = from.y();
+             p.map.Drag().PressX = from.x();
+             p.map.Drag().PressY = from.y();
              p.map.DragTransformSelection(to.x(), to.y(), 5);
          }},
         {"vertex insert", [](Project &p, int l, int) { p.map.InsertVertex(l, 0, 1, 15, 25); }},

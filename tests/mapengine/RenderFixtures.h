@@ -407,21 +407,21 @@ protected:
         previousDir_ = QDir::currentPath();
         work_ = dir_.file(QStringLiteral("work"));
         QDir().mkpath(work_);
-        map().FWorkDir = work_;
+        map().SetWorkDir(work_);
         // A program folder of the test's own, with the layer templates.
-        map().FProgramDir = testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"});
+        map().SetProgramDir(testsupport::copyProgramFiles(dir_.file(QStringLiteral("tolvane")), {"Default"}));
         setView(1000, 5000, 1000);
     }
     void TearDown() override { QDir::setCurrent(previousDir_); }
 
     MapControlCore &map() { return map_; }
-    TMapLayer &layer(int i) { return map().FProject.Layers[static_cast<size_t>(i)]; }
+    TMapLayer &layer(int i) { return map().Project().Layers[static_cast<size_t>(i)]; }
     // Opens a layer file of the work folder as a new layer, as the map window
     // opens it.
     int openLayer(const QString &name)
     {
         EXPECT_TRUE(map().OpenLayer(QDir(work_).filePath(name), -1, true)) << name.toStdString();
-        return static_cast<int>(map().FProject.Layers.size()) - 1;
+        return static_cast<int>(map().Project().Layers.size()) - 1;
     }
 
     // The services the drawing takes: the style services installed, the
@@ -442,7 +442,7 @@ protected:
         {
             mapengine::RenderJob job(t_.map(), t_.services());
             job.Run(mapengine::drawingOrder(t_.map()));
-            if (t_.map().FPictureMode)
+            if (t_.map().View().PictureMode)
                 job.SavePictureFile();
             else
                 job.PaintPicture();
@@ -462,10 +462,10 @@ protected:
     void setView(double x, double y, double denominator)
     {
         map().SetClientSize(400, 300);
-        map().FCenterX = x;
-        map().FCenterY = y;
+        map().SetCentreX(x);
+        map().SetCentreY(y);
         map().ResetPicture();
-        map().FScale = MapControlCore::DenominatorToScale(denominator);
+        map().SetScale(MapControlCore::DenominatorToScale(denominator));
     }
 
     // Writes a layer (".shp", ".shx", ".dbf") into the work folder and opens
@@ -484,8 +484,8 @@ protected:
     // The window of the view as the redraw hands it on.
     void viewWindow(TMapPoint &minCorner, TMapPoint &maxCorner)
     {
-        map().LogicalToMap(QPointF(0, -map().FPictureHeight), minCorner);
-        map().LogicalToMap(QPointF(map().FPictureWidth, 0), maxCorner);
+        map().LogicalToMap(QPointF(0, -map().View().PictureHeight), minCorner);
+        map().LogicalToMap(QPointF(map().View().PictureWidth, 0), maxCorner);
     }
 
     // Draws one layer onto fresh recording canvases in 0.01 mm.
@@ -499,7 +499,7 @@ protected:
         overlay->clear();
         TMapPoint a, b;
         viewWindow(a, b);
-        if (index >= 0 && static_cast<size_t>(index) < map().FProject.Layers.size())
+        if (index >= 0 && static_cast<size_t>(index) < map().Project().Layers.size())
             mapengine::RenderJob(map(), services()).DrawVectorLayer(index, *picture, *overlay, a, b);
     }
 

@@ -157,12 +157,12 @@ TEST_F(RenderPictureTest, ReportPictureWiderThanTheControlIsTiledAcrossItsWidth)
     const int l = addLayer(QStringLiteral("wide"), 5, {polyRings(5, {square(860, 4980, 1140, 5020)})});
     layer(l).BrushType = 8;
     layer(l).PenStyle = 0;
-    map().FProgramDir = dir_.path();
+    map().SetProgramDir(dir_.path());
     // 300 mm across at 1:1000: three times the control's 100 mm.
     w().DrawMapPicture(30000, 7500, 1000);
     ASSERT_TRUE(QFile::exists(dir_.file(QStringLiteral("map.wmf"))));
     int beyondTheControl = 0, all = 0;
-    for (const RecordView &rec : map().FMapPicture.records()) {
+    for (const RecordView &rec : map().MapPicture().records()) {
         if (rec.type != EMR_RECTANGLE)
             continue;
         ++all;

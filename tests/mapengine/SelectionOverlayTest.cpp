@@ -46,7 +46,7 @@ TEST(SelectionOverlay, SelectedObjectsInPlace)
     p.select(parcels, 1);
     p.select(roads, 0);
     p.select(images, 0);
-    p.map.FBackBuffer.fill(kWhite);
+    p.map.BackBuffer().fill(kWhite);
 
     p.map.DrawSelectionOverlay(0, 0, 0, 1);
     keepArtefact(p.map.PictureBitmap().image(), QStringLiteral("selection-overlay"));
@@ -80,16 +80,16 @@ TEST(SelectionOverlay, ObjectsFollowTheDraggedHandle)
     EngineProject p;
     const int parcels = p.addLayer(QStringLiteral("parcels"), 5, {polygon(950, 990, 1000, 1020)});
     p.select(parcels, 0);
-    p.map.FBackBuffer.fill(kWhite);
+    p.map.BackBuffer().fill(kWhite);
     // The centre dragged by (+30, -20).
-    p.map.FPressX = px(975);
-    p.map.FPressY = py(1005);
+    p.map.Drag().PressX = px(975);
+    p.map.Drag().PressY = py(1005);
     p.map.DrawSelectionOverlay(px(1005), py(985), 9, -1);
     EXPECT_EQ(pixel(p, 1020, 980), kXorBlue);
     EXPECT_EQ(pixel(p, 960, 1010), kWhite);
     // The upper right corner dragged out to (1010, 1040).
-    p.map.FPressX = px(1000);
-    p.map.FPressY = py(1020);
+    p.map.Drag().PressX = px(1000);
+    p.map.Drag().PressY = py(1020);
     p.map.DrawSelectionOverlay(px(1010), py(1040), 5, -1);
     EXPECT_EQ(pixel(p, 1005, 1035), kXorBlue);
     EXPECT_EQ(pixel(p, 1015, 1035), kWhite);
@@ -101,7 +101,7 @@ TEST(SelectionOverlay, VertexMarks)
     // Pixels of 10 units, so that 60 units differ from two pixels: pixel
     // (x, y) is the map point (960 + x / 10, 1020 - y / 10).
     EngineProject p(DeviceMetrics{1000, 800, 100, 80, 96, 96});
-    ASSERT_EQ(p.map.FUnitsPerPixelX, 10);
+    ASSERT_EQ(p.map.View().UnitsPerPixelX, 10);
     auto X = [](double x) { return static_cast<int>(std::lround((x - 960) * 10)); };
     auto Y = [](double y) { return static_cast<int>(std::lround((1020 - y) * 10)); };
     const int roads = p.addLayer(QStringLiteral("roads"), 3,
@@ -112,9 +112,9 @@ TEST(SelectionOverlay, VertexMarks)
     // extent alone.
     TSelObject gone;
     gone.Layer = 5;
-    p.map.FSelection.Entries.push_back(gone);
-    p.map.FSelection.PivotX = 900;
-    p.map.FSelection.PivotY = 900;
+    p.map.Selection().Entries.push_back(gone);
+    p.map.Selection().PivotX = 900;
+    p.map.Selection().PivotY = 900;
     p.map.DrawVertexMarks();
     const QImage img = p.map.PictureBitmap().image();
     // Boxes are outlined blue and white inside; their right and bottom edges
@@ -140,20 +140,20 @@ TEST(SelectionOverlay, VertexMarks)
     EXPECT_EQ(at(img, X(1020), Y(1010)), rgb(0, 0, 255));
     EXPECT_EQ(at(img, X(1000), Y(1005)), kWhite);
     // The selection's extent from the object's box, the pivot at its centre.
-    EXPECT_EQ(p.map.FSelection.MinX, 970);
-    EXPECT_EQ(p.map.FSelection.MaxY, 1010);
-    EXPECT_EQ(p.map.FSelection.PivotX, 1000);
-    EXPECT_EQ(p.map.FSelection.PivotY, 1000);
+    EXPECT_EQ(p.map.Selection().MinX, 970);
+    EXPECT_EQ(p.map.Selection().MaxY, 1010);
+    EXPECT_EQ(p.map.Selection().PivotX, 1000);
+    EXPECT_EQ(p.map.Selection().PivotY, 1000);
 }
 
 TEST(SelectionOverlay, RubberRectangleAndPannedPicture)
 {
     EngineProject p;
-    p.map.FBackBuffer.fill(rgb(255, 0, 0));
-    p.map.FPressX = 100;
-    p.map.FPressY = 50;
-    p.map.FMoveX = 300;
-    p.map.FMoveY = 150;
+    p.map.BackBuffer().fill(rgb(255, 0, 0));
+    p.map.Drag().PressX = 100;
+    p.map.Drag().PressY = 50;
+    p.map.Drag().MoveX = 300;
+    p.map.Drag().MoveY = 150;
     p.map.DrawRubberRectangle(-200, -100, 2);
     const QImage img = p.map.PictureBitmap().image();
     const Color silver = rgb(192, 192, 192);
@@ -164,10 +164,10 @@ TEST(SelectionOverlay, RubberRectangleAndPannedPicture)
     EXPECT_EQ(at(img, 200, 53), rgb(255, 0, 0));
 
     // A pan whose current point lies 30 pixels left of and 20 below the press.
-    p.map.FBackBuffer.canvas().setPen(Pen{PS_NULL, 0, 0});
-    p.map.FBackBuffer.canvas().setBrush(Brush{BS_SOLID, rgb(0, 0, 255), 0});
-    p.map.FBackBuffer.canvas().rectangle(Rect{100, 100, 111, 111});
-    p.map.FBackBuffer.releaseCanvas();
+    p.map.BackBuffer().canvas().setPen(Pen{PS_NULL, 0, 0});
+    p.map.BackBuffer().canvas().setBrush(Brush{BS_SOLID, rgb(0, 0, 255), 0});
+    p.map.BackBuffer().canvas().rectangle(Rect{100, 100, 111, 111});
+    p.map.BackBuffer().releaseCanvas();
     p.map.DrawRubberRectangle(30, -20, 1);
     const QImage pan = p.map.PictureBitmap().image();
     EXPECT_EQ(colourBox(pan, rgb(0, 0, 255)), QRect(70, 120, 10, 10));
@@ -222,7 +222,7 @@ TEST(SelectionOverlay, MovingLabels)
 {
     EngineProject p;
     const int parcels = p.addLayer(QStringLiteral("parcels"), 5, {polygon(950, 990, 1000, 1020)});
-    p.map.FProject.ActiveLayer = parcels;
+    p.map.Project().ActiveLayer = parcels;
     TMapLabel def;
     def.Font.BrushStyle = 1;
     def.Font.BrushColor = static_cast<std::int32_t>(kWhite);
@@ -231,7 +231,7 @@ TEST(SelectionOverlay, MovingLabels)
     p.dir.write(QStringLiteral("parcels.Lbl"), lblRecord("HHHH", 1, 200 * 25, -200 * 25, 200, 200) +
                                                   lblRecord("HHHH", 2, 600 * 25, -200 * 25, 600, 200) +
                                                   lblRecord("HHHH", 0, 400 * 25, -100 * 25, 400, 100));
-    p.map.FBackBuffer.fill(kWhite);
+    p.map.BackBuffer().fill(kWhite);
     const Color black = rgb(0, 0, 0);
     const QRect left(100, 100, 200, 200), right(500, 100, 200, 200);
     auto inkIn = [&](const QRect &area) {
@@ -240,23 +240,23 @@ TEST(SelectionOverlay, MovingLabels)
     };
 
     // One label where it is; then dragged by (+30, +20) pixels.
-    p.map.FMoveLabels.Entries = {labelEntry(0, 200, 200)};
+    p.map.MoveLabels().Entries = {labelEntry(0, 200, 200)};
     p.map.DrawMovingLabels(0, 0, {}, false);
     const QRect still = inkIn(left);
     ASSERT_FALSE(still.isNull());
     EXPECT_GT(still.width(), still.height());
-    p.map.FLabelPressX = 200 * 25;
-    p.map.FLabelPressY = -200 * 25;
-    p.map.FLabelMoveX = 230 * 25;
-    p.map.FLabelMoveY = -220 * 25;
+    p.map.Drag().LabelPressX = 200 * 25;
+    p.map.Drag().LabelPressY = -200 * 25;
+    p.map.Drag().LabelMoveX = 230 * 25;
+    p.map.Drag().LabelMoveY = -220 * 25;
     p.map.DrawMovingLabels(0, 0, {}, true);
     EXPECT_EQ(inkIn(QRect(100, 100, 250, 250)), still.translated(30, 20));
 
     // Alt turns it about its anchor: a quarter turn stands it upright.
-    p.map.FLabelPressX = 300 * 25;
-    p.map.FLabelPressY = -200 * 25;
-    p.map.FLabelMoveX = 200 * 25;
-    p.map.FLabelMoveY = -100 * 25;
+    p.map.Drag().LabelPressX = 300 * 25;
+    p.map.Drag().LabelPressY = -200 * 25;
+    p.map.Drag().LabelMoveX = 200 * 25;
+    p.map.Drag().LabelMoveY = -100 * 25;
     p.map.DrawMovingLabels(0, 0, Qt::AltModifier, true);
     QRect turned = inkIn(left);
     EXPECT_GT(turned.height(), turned.width());
@@ -265,12 +265,12 @@ TEST(SelectionOverlay, MovingLabels)
     // (400, 200): a drag from just east of it to just north of it stands
     // both upright, where about their own anchors it would turn them by
     // about 6 degrees.
-    p.map.FMoveLabels.Entries = {labelEntry(0, 200, 200), labelEntry(1, 600, 200), labelEntry(2, 400, 200),
+    p.map.MoveLabels().Entries = {labelEntry(0, 200, 200), labelEntry(1, 600, 200), labelEntry(2, 400, 200),
                                  labelEntry(9, 400, 200)};
-    p.map.FLabelPressX = 420 * 25;
-    p.map.FLabelPressY = -200 * 25;
-    p.map.FLabelMoveX = 400 * 25;
-    p.map.FLabelMoveY = -180 * 25;
+    p.map.Drag().LabelPressX = 420 * 25;
+    p.map.Drag().LabelPressY = -200 * 25;
+    p.map.Drag().LabelMoveX = 400 * 25;
+    p.map.Drag().LabelMoveY = -180 * 25;
     p.map.DrawMovingLabels(0, 0, Qt::AltModifier, true);
     turned = inkIn(left);
     const QRect other = inkIn(right);
@@ -289,12 +289,12 @@ TEST(SelectionOverlay, TheControlShowsAnOverlayAtOnce)
     parent.resize(200, 100);
     TMapVyk map(&parent);
     map.FitToParent();
-    map.FBackBuffer.setSize(200, 100);
-    map.FBackBuffer.fill(rgb(255, 0, 0));
-    map.FPressX = 20;
-    map.FPressY = 20;
-    map.FMoveX = 120;
-    map.FMoveY = 70;
+    map.BackBuffer().setSize(200, 100);
+    map.BackBuffer().fill(rgb(255, 0, 0));
+    map.Drag().PressX = 20;
+    map.Drag().PressY = 20;
+    map.Drag().MoveX = 120;
+    map.Drag().MoveY = 70;
     map.DrawRubberRectangle(-100, -50, 2);
     const QImage shown = map.grab().toImage();
     EXPECT_EQ(fromPixel(shown.pixel(60, 20)), rgb(192, 192, 192));

@@ -17,13 +17,13 @@ namespace {
 std::unique_ptr<MapControlCore> view()
 {
     auto c = std::make_unique<MapControlCore>();
-    c->FScale = 100;
-    c->FCenterX = 1000;
-    c->FCenterY = 1000;
-    c->FPictureWidth = 20000;
-    c->FPictureHeight = 10000;
-    c->FUnitsPerPixelX = 25;
-    c->FUnitsPerPixelY = 25;
+    c->SetScale(100);
+    c->SetCentreX(1000);
+    c->SetCentreY(1000);
+    c->SetPictureWidth(20000);
+    c->SetPictureHeight(10000);
+    c->SetUnitsPerPixelX(25);
+    c->SetUnitsPerPixelY(25);
     return c;
 }
 
@@ -47,7 +47,7 @@ TSelObject entry(int layer, int index, Byte kind, double x0, double y0, double x
 void selectBox(MapControlCore &c, double x0 = 950, double y0 = 990, double x1 = 1050, double y1 = 1040)
 {
     c.ClearSelection();
-    c.FSelection.Entries.push_back(entry(0, 0, 3, x0, y0, x1, y1));
+    c.Selection().Entries.push_back(entry(0, 0, 3, x0, y0, x1, y1));
     c.RecalcSelectionExtent();
 }
 
@@ -56,7 +56,7 @@ void selectBox(MapControlCore &c, double x0 = 950, double y0 = 990, double x1 = 
 TEST(Selection, ClearAndExtent)
 {
     auto c = view();
-    TSelObjects &s = c->FSelection;
+    TSelObjects &s = c->Selection();
     s.Reserved1 = 7;
     s.Reserved2 = 8;
     s.FrameMode = 1;
@@ -105,9 +105,9 @@ TEST(Selection, ClearAndExtent)
 TEST(Selection, CommonKind)
 {
     auto c = view();
-    c->FProject.Layers.resize(2);
-    c->FProject.Layers[0].MapType = mtTextLayer;
-    c->FProject.Layers[1].MapType = mtShapeLayer;
+    c->Project().Layers.resize(2);
+    c->Project().Layers[0].MapType = mtTextLayer;
+    c->Project().Layers[1].MapType = mtShapeLayer;
     struct Case {
         const char *name;
         std::vector<std::pair<int, Byte>> entries;   // layer, kind
@@ -129,7 +129,7 @@ TEST(Selection, CommonKind)
         SCOPED_TRACE(k.name);
         c->ClearSelection();
         for (auto [layer, kind] : k.entries)
-            c->FSelection.Entries.push_back(entry(layer, 0, kind, 1, 1, 2, 2));
+            c->Selection().Entries.push_back(entry(layer, 0, kind, 1, 1, 2, 2));
         EXPECT_EQ(c->CommonSelectionKind(), k.expected);
     }
 }
@@ -183,20 +183,20 @@ TEST(Selection, HandleUnderTheMouse)
     };
     for (const Case &k : cases) {
         SCOPED_TRACE(k.name);
-        c->FSelection.FrameMode = static_cast<Byte>(k.frame);
+        c->Selection().FrameMode = static_cast<Byte>(k.frame);
         EXPECT_EQ(c->HitSelectionHandle(k.x, k.y), k.expected);
     }
 
     // The rotate frame's handle 9 is the pivot, wherever it was moved.
-    c->FSelection.FrameMode = 1;
-    c->FSelection.PivotX = 960;
-    c->FSelection.PivotY = 1030;
+    c->Selection().FrameMode = 1;
+    c->Selection().PivotX = 960;
+    c->Selection().PivotY = 1030;
     EXPECT_EQ(c->HitSelectionHandle(px(960), py(1030)), 9);
     EXPECT_EQ(c->HitSelectionHandle(px(1000), py(1015)), 0);
 
     // A tiny selection: the centre, tested last, wins over the sides.
     selectBox(*c, 1000, 1000, 1001, 1001);
-    c->FSelection.FrameMode = 0;
+    c->Selection().FrameMode = 0;
     EXPECT_EQ(c->HitSelectionHandle(px(1000.5), py(1000.5)), 9);
     EXPECT_EQ(c->HitSelectionHandle(px(1000), py(1000)), 9);
 }
@@ -284,9 +284,9 @@ TEST(Selection, RotateFrame)
 {
     auto c = view();
     selectBox(*c, 990, 990, 1010, 1010);
-    c->FSelection.FrameMode = 1;
-    ASSERT_EQ(c->FSelection.PivotX, 1000);
-    ASSERT_EQ(c->FSelection.PivotY, 1000);
+    c->Selection().FrameMode = 1;
+    ASSERT_EQ(c->Selection().PivotX, 1000);
+    ASSERT_EQ(c->Selection().PivotY, 1000);
     // A drag from east of the pivot to north of it: a quarter turn
     // counter-clockwise.
     const int pressX = px(1010), pressY = py(1000), x = px(1000), y = py(1010);
@@ -308,8 +308,8 @@ TEST(Selection, RotateFrame)
     EXPECT_DOUBLE_EQ(n.X, 1001);
     EXPECT_DOUBLE_EQ(n.Y, 1000);
     // Points turn about the pivot, not the centre.
-    c->FSelection.PivotX = 1010;
-    c->FSelection.PivotY = 1000;
+    c->Selection().PivotX = 1010;
+    c->Selection().PivotY = 1000;
     const TMapPoint q = c->TransformDraggedPoints(px(1020), py(1000), 1011, 1000, px(1010), py(1010), 5, false,
                                                   false, 1);
     EXPECT_DOUBLE_EQ(q.X, 1010);

@@ -105,7 +105,7 @@ TEST(InsertVertex, AVertexOutsideTheBoxWidensTheBoxTheBlockAndTheSavedRecord)
     const TBlockExtent &block = p.layer(l).Blocks.at(0);
     EXPECT_EQ(block.XMax, 300);
     EXPECT_EQ(block.YMin, -40);
-    EXPECT_EQ(p.map.FSelection.Entries[0].XMax, 300);
+    EXPECT_EQ(p.map.Selection().Entries[0].XMax, 300);
 
     // Saving writes the record with that box.
     ASSERT_TRUE(p.map.SaveLayer(l));
@@ -196,13 +196,13 @@ TEST(MoveVertex, EachSelectedObjectMovesItsPickedVertex)
     expectBox(journalBox(p, l, 1), 50, 60, 100, 200);
     EXPECT_EQ(p.object(locked, 0).JrnOffset, 0);
     // The pivot is the middle of the last box; blocks and entries follow.
-    EXPECT_EQ(p.map.FSelection.PivotX, 75);
-    EXPECT_EQ(p.map.FSelection.PivotY, 130);
+    EXPECT_EQ(p.map.Selection().PivotX, 75);
+    EXPECT_EQ(p.map.Selection().PivotY, 130);
     EXPECT_EQ(p.layer(l).Blocks[0].XMin, 10);
-    EXPECT_EQ(p.map.FSelection.Entries[1].XMin, 50);
+    EXPECT_EQ(p.map.Selection().Entries[1].XMin, 50);
 
     // Only a locked layer: nothing to report.
-    p.map.FSelection.Entries.erase(p.map.FSelection.Entries.begin(), p.map.FSelection.Entries.begin() + 2);
+    p.map.Selection().Entries.erase(p.map.Selection().Entries.begin(), p.map.Selection().Entries.begin() + 2);
     EXPECT_FALSE(p.map.MoveVertex(TMapPoint{1, 1, 0}, Qt::NoModifier));
 }
 

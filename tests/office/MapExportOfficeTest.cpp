@@ -33,7 +33,7 @@ void drawMap(MapControlCore &map)
 {
     map.SetClientSize(200, 150);
     map.ResetPicture();
-    Metafile &m = map.FMapPicture;
+    Metafile &m = map.MapPicture();
     m = Metafile(kMetrics);
     m.setSizeInPixels(200, 150);
     MetafileCanvas c(m);
