@@ -7,7 +7,7 @@
 #include "mapengine/RenderJob.h"
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
-#include "reports/MapPage.h"
+#include "mapreports/MapPage.h"
 #include "reports/PrinterJob.h"
 
 void TTolvane::N33Click()

@@ -7,7 +7,7 @@
 #include "platform/FormatSettings.h"
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
-#include "reports/FrameReports.h"
+#include "mapreports/FrameReports.h"
 #include "reports/FunctionLibraries.h"
 #include "reports/ui/PreviewForm.h"
 #include "reports/XlsxWorkbook.h"

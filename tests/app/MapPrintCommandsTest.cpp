@@ -11,7 +11,7 @@
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/ui/QtPrinterBackend.h"
-#include "reports/MapPage.h"
+#include "mapreports/MapPage.h"
 #include "reports/PdfPrinting.h"
 #include "reports/PreparedPages.h"
 #include "reports/PreviewWindows.h"

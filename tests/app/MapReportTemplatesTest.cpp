@@ -10,7 +10,7 @@
 #include "app/MapPrinter.h"
 #include "app/MapReports.h"
 #include "platform/gdi/Bitmap.h"
-#include "reports/FrameReports.h"
+#include "mapreports/FrameReports.h"
 #include "reports/FunctionLibraries.h"
 #include "reports/PreparedPages.h"
 #include "reports/ReportLibrary.h"

@@ -2,7 +2,7 @@
 // extent, area and perimeter of shapes in memory, and the work table the
 // list's template reads.
 
-#include "reports/CoordinateList.h"
+#include "mapreports/CoordinateList.h"
 
 #include "platform/db/Table.h"
 

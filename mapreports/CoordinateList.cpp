@@ -1,4 +1,4 @@
-#include "reports/CoordinateList.h"
+#include "mapreports/CoordinateList.h"
 
 #include "mapdata/MapFunctions.h"
 #include "platform/db/Table.h"

@@ -1,4 +1,4 @@
-#include "reports/MapReportFunctions.h"
+#include "mapreports/MapReportFunctions.h"
 
 #include "mapdata/VykFunctions.h"
 #include "reports/ExpressionParser.h"

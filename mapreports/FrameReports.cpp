@@ -1,4 +1,4 @@
-#include "reports/FrameReports.h"
+#include "mapreports/FrameReports.h"
 
 #include "platform/Paths.h"
 #include "reports/ReportLibrary.h"

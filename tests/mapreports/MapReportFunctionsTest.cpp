@@ -3,13 +3,13 @@
 // letter (its argument evaluated once) and the map pictures through a fake
 // map window.
 
-#include "reports/MapReportFunctions.h"
+#include "mapreports/MapReportFunctions.h"
 
 #include "reports/FunctionLibraries.h"
 #include "reports/ReportDialogs.h"
 #include "reports/ReportLibrary.h"
 #include "support/SeparatorParam.h"
-#include "ReportTestSupport.h"
+#include "../reports/ReportTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "reports/MapPage.h"
+#include "mapreports/MapPage.h"
 
 #include "platform/Rounding.h"
 #include "platform/db/DbTypes.h"
