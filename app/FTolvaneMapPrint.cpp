@@ -8,7 +8,7 @@
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
 #include "mapreports/MapPage.h"
-#include "reports/PrinterJob.h"
+#include "reports/output/PrinterJob.h"
 
 void TTolvane::N33Click()
 {

@@ -1,7 +1,7 @@
 #include "mapreports/FrameReports.h"
 
 #include "platform/Paths.h"
-#include "reports/ReportLibrary.h"
+#include "reports/model/ReportLibrary.h"
 
 namespace reports {
 

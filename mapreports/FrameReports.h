@@ -3,13 +3,13 @@
 // query "QuerySQL" and its report data set "frQuerySQL" (which templates
 // name, as the coordinate list's does), and the variables templates read.
 // The program installs it as the report engine the frame and the map window
-// reach (reports/ReportEngine.h). Where the report's windows come from (the
+// reach (reports/output/ReportEngine.h). Where the report's windows come from (the
 // preview, progress windows) is the report's `Windows`.
 
 #include "platform/db/Query.h"
-#include "reports/DataSets.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportEngine.h"
+#include "reports/model/DataSets.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/output/ReportEngine.h"
 
 namespace reports {
 

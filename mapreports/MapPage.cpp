@@ -2,8 +2,8 @@
 
 #include "platform/Rounding.h"
 #include "platform/db/DbTypes.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 
 #include <QDir>
 

@@ -10,7 +10,7 @@
 
 #include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
-#include "reports/ReportComponent.h"
+#include "reports/model/ReportComponent.h"
 
 #include <QRect>
 #include <QSizeF>

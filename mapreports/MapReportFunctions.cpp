@@ -1,9 +1,9 @@
 #include "mapreports/MapReportFunctions.h"
 
 #include "mapdata/VykFunctions.h"
-#include "reports/ExpressionParser.h"
-#include "reports/FunctionLibraries.h"
-#include "reports/ReportLibrary.h"
+#include "reports/language/ExpressionParser.h"
+#include "reports/build/FunctionLibraries.h"
+#include "reports/model/ReportLibrary.h"
 
 namespace reports {
 

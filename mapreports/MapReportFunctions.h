@@ -7,7 +7,7 @@
 // installs while it lives; without one DrawMap and DrawGreed draw nothing.
 
 #include "platform/Service.h"
-#include "reports/ReportObjects.h"
+#include "reports/model/ReportObjects.h"
 
 namespace reports {
 

@@ -11,12 +11,12 @@
 #include "app/MapReports.h"
 #include "platform/gdi/Bitmap.h"
 #include "mapreports/FrameReports.h"
-#include "reports/FunctionLibraries.h"
-#include "reports/PreparedPages.h"
-#include "reports/ReportLibrary.h"
-#include "reports/TextLayout.h"
+#include "reports/build/FunctionLibraries.h"
+#include "reports/model/PreparedPages.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/TextLayout.h"
 #include "support/TestFiles.h"
-#include "reports/PreviewWindows.h"
+#include "reports/output/PreviewWindows.h"
 #include "reports/ui/PreviewForm.h"
 
 #include <QApplication>

@@ -5,9 +5,9 @@
 
 #include "mapreports/MapReportFunctions.h"
 
-#include "reports/FunctionLibraries.h"
-#include "reports/ReportDialogs.h"
-#include "reports/ReportLibrary.h"
+#include "reports/build/FunctionLibraries.h"
+#include "reports/model/ReportDialogs.h"
+#include "reports/model/ReportLibrary.h"
 #include "support/SeparatorParam.h"
 #include "../reports/ReportTestSupport.h"
 
