@@ -14,10 +14,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace reports {
 
+class ScriptHost;
 class TfrReport;
 
 // Aggregate function codes, as the character in an aggregate entry's name.
@@ -143,5 +145,8 @@ bool BuildStopped();
 Dataset *resolveBandSource(const QString &text, bool &owned);
 
 void AggregateFunction(int kind, const QString &p1, const QString &p2, const QString &p3, Variant &result);
+
+// What a script of the report being built may change, for the report to own.
+std::unique_ptr<ScriptHost> MakeReportHost(TfrReport &report);
 
 } // namespace reports

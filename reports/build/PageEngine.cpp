@@ -56,6 +56,14 @@ bool finalPassOfTwo()
 
 } // namespace
 
+// Made and ended here, where its runtime bands are known: the page owns them.
+Page::Page()
+{
+    ChangePaper(pgSize, pgWidth, pgHeight, pgBin, pgOr);
+}
+
+Page::~Page() = default;
+
 int Page::RunBottomMargin() const
 {
     int bottom = BottomMargin();

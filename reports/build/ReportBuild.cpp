@@ -5,7 +5,6 @@
 #include "reports/build/BandRuntime.h"
 #include "reports/model/DataDictionary.h"
 #include "reports/build/FunctionLibraries.h"
-#include "reports/output/ReportAdapters.h"
 #include "reports/model/ReportFiles.h"
 #include "reports/model/ReportLibrary.h"
 #include "reports/language/ResourceTexts.h"
@@ -66,6 +65,11 @@ QString progressCaption(const TfrReport &report)
 }
 
 } // namespace
+
+std::unique_ptr<ScriptHost> MakeReportHost(TfrReport &report)
+{
+    return std::make_unique<ReportHost>(report);
+}
 
 void TfrReport::Clear()
 {
@@ -318,15 +322,6 @@ void TfrReport::ShowReport()
 {
     if (PrepareReport())
         ShowPreparedReport();
-}
-
-TfrReport::TfrReport()
-    : EMFPages(std::make_unique<TfrEMFPages>(this)), Dictionary(std::make_unique<DataDictionary>(this)),
-      host_(std::make_unique<ReportHost>(*this)), dialogWindows_(std::make_unique<DialogReportWindows>(*this))
-{
-    Windows = dialogWindows_.get();
-    FileName = QStringLiteral("Untitled");
-    ResetReportInfo();
 }
 
 TfrReport::~TfrReport()

@@ -1,7 +1,5 @@
 #include "reports/model/ReportModel.h"
 
-#include "reports/build/BandRuntime.h"
-
 #include "platform/db/DataSet.h"
 #include "reports/model/DataSets.h"
 #include "reports/language/ExpressionParser.h"
@@ -10,13 +8,6 @@
 #include "reports/model/ReportViews.h"
 
 namespace reports {
-
-Page::Page()
-{
-    ChangePaper(pgSize, pgWidth, pgHeight, pgBin, pgOr);
-}
-
-Page::~Page() = default;
 
 void Page::ChangePaper(int code, int width, int height, int bin, int orientation)
 {

@@ -3,6 +3,8 @@
 #include "reports/model/ReportComponent.h"
 #include "reports/output/PreviewWindows.h"
 
+#include "reports/build/BandRuntime.h"
+#include "reports/model/DataDictionary.h"
 #include "reports/output/ReportAdapters.h"
 #include "reports/model/ReportLibrary.h"
 #include "reports/model/ReportPrinter.h"
@@ -31,6 +33,16 @@ QString captionWithTitle(int id, const QString &title)
 }
 
 } // namespace
+
+// Made here, as the windows a report has by default are the output's.
+TfrReport::TfrReport()
+    : EMFPages(std::make_unique<TfrEMFPages>(this)), Dictionary(std::make_unique<DataDictionary>(this)),
+      host_(MakeReportHost(*this)), dialogWindows_(std::make_unique<DialogReportWindows>(*this))
+{
+    Windows = dialogWindows_.get();
+    FileName = QStringLiteral("Untitled");
+    ResetReportInfo();
+}
 
 QSet<int> ParsePageList(const QString &text, int pageCount)
 {
