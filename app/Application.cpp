@@ -2,7 +2,7 @@
 
 #include "mapdata/MapFunctions.h"
 #include "platform/UserAnswers.h"
-#include "reports/Docking.h"
+#include "reports/output/Docking.h"
 
 #include <QLibraryInfo>
 #include <QTranslator>

@@ -18,7 +18,7 @@
 #include "platform/Paths.h"
 #include "platform/db/Table.h"
 #include "platform/gdi/Canvas.h"
-#include "reports/MapPage.h"
+#include "mapreports/MapPage.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -7,8 +7,8 @@
 #include "mapengine/RenderJob.h"
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
-#include "reports/MapPage.h"
-#include "reports/PrinterJob.h"
+#include "mapreports/MapPage.h"
+#include "reports/output/PrinterJob.h"
 
 void TTolvane::N33Click()
 {

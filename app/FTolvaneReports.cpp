@@ -9,7 +9,7 @@
 #include "mapengine/RenderJob.h"
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
-#include "reports/CoordinateList.h"
+#include "mapreports/CoordinateList.h"
 
 #include <QDir>
 

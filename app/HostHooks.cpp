@@ -4,7 +4,7 @@
 #include "app/FStart.h"
 #include "app/FTolvane.h"
 #include "dialogs/DialogSeams.h"
-#include "reports/ReportEngine.h"
+#include "reports/output/ReportEngine.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"

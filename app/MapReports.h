@@ -2,7 +2,7 @@
 // What the report functions reach of the map window (DrawMap, DrawGreed):
 // the map window of the run, while there is one.
 
-#include "reports/MapReportFunctions.h"
+#include "mapreports/MapReportFunctions.h"
 
 namespace app {
 

@@ -7,10 +7,10 @@
 #include "platform/FormatSettings.h"
 #include "platform/ui/QtPrinterBackend.h"
 #include "platform/ui/QtUserAnswers.h"
-#include "reports/FrameReports.h"
-#include "reports/FunctionLibraries.h"
+#include "mapreports/FrameReports.h"
+#include "reports/build/FunctionLibraries.h"
 #include "reports/ui/PreviewForm.h"
-#include "reports/XlsxWorkbook.h"
+#include "reports/export/XlsxWorkbook.h"
 #include "reports/ui/ExportForms.h"
 #include "reports/ui/ReportDialogForms.h"
 

@@ -10,7 +10,7 @@
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Metafile.h"
 #include "platform/ui/FormClass.h"
-#include "reports/ReportEngine.h"
+#include "reports/output/ReportEngine.h"
 
 #include <QBoxLayout>
 #include <QLayout>

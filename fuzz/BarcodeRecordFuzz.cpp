@@ -7,9 +7,9 @@
 #include "fuzz/FuzzSupport.h"
 #include "platform/TextCodec.h"
 #include "platform/gdi/Bitmap.h"
-#include "reports/Barcode.h"
-#include "reports/BarcodeView.h"
-#include "reports/ReportLibrary.h"
+#include "reports/addins/Barcode.h"
+#include "reports/addins/BarcodeView.h"
+#include "reports/model/ReportLibrary.h"
 
 #include <QBuffer>
 

@@ -2,9 +2,9 @@
 // oldest without a marker) in both stream versions of its texts; what is read
 // is written again and must read back the same.
 
-#include "reports/DataDictionary.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportStreams.h"
+#include "reports/model/DataDictionary.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportStreams.h"
 
 #include <QBuffer>
 

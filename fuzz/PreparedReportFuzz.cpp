@@ -4,8 +4,8 @@
 // that unpack.
 
 #include "FuzzSupport.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
 
 #include <QBuffer>
 

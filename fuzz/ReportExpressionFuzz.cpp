@@ -7,8 +7,8 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/TextCodec.h"
-#include "reports/ExpressionParser.h"
-#include "reports/FunctionSplitter.h"
+#include "reports/language/ExpressionParser.h"
+#include "reports/language/FunctionSplitter.h"
 
 #include <cstddef>
 #include <cstdint>

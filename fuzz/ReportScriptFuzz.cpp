@@ -6,8 +6,8 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/TextCodec.h"
-#include "reports/FunctionSplitter.h"
-#include "reports/ScriptInterpreter.h"
+#include "reports/language/FunctionSplitter.h"
+#include "reports/language/ScriptInterpreter.h"
 
 #include <cstddef>
 #include <cstdint>

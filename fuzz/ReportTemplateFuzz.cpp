@@ -5,8 +5,8 @@
 
 #include "FuzzSupport.h"
 #include "platform/UserAnswers.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
 
 #include <QBuffer>
 

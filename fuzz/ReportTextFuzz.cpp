@@ -5,7 +5,7 @@
 // again, in order.
 
 #include "platform/TextCodec.h"
-#include "reports/TextLayout.h"
+#include "reports/model/TextLayout.h"
 
 #include <cstddef>
 #include <cstdint>

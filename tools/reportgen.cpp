@@ -14,8 +14,8 @@
 //                 the vertices of the coordinate list (data set
 //                 "frQuerySQL") with the totals of the objects
 
-#include "reports/ReportComponent.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportViews.h"
 #include "tools/ToolUsage.h"
 
 #include <QCoreApplication>

@@ -6,10 +6,10 @@
 
 #include "reports/ExportFixture.h"
 
-#include "reports/ExcelExport.h"
-#include "reports/RtfExport.h"
-#include "reports/TextExport.h"
-#include "reports/XlsxWorkbook.h"
+#include "reports/export/ExcelExport.h"
+#include "reports/export/RtfExport.h"
+#include "reports/export/TextExport.h"
+#include "reports/export/XlsxWorkbook.h"
 
 #include <QGuiApplication>
 #include <QTemporaryDir>

@@ -2,10 +2,10 @@
 // them out) and then showing page 400 (scrolling there and drawing what the
 // surface shows). Pages are never built again for the view.
 
-#include "reports/PreparedPages.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/PreparedPages.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 #include "reports/ui/PreviewForm.h"
 
 #include <QApplication>

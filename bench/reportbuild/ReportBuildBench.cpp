@@ -9,9 +9,9 @@
 #include "BenchFolder.h"
 
 #include "platform/db/Table.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 
 #include <QGuiApplication>
 

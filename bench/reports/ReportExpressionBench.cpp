@@ -8,7 +8,7 @@
 //
 //   build/bench/bench_reports
 
-#include "reports/ExpressionParser.h"
+#include "reports/language/ExpressionParser.h"
 
 #include <QHash>
 #include <QProcess>

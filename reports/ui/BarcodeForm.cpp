@@ -4,9 +4,9 @@
 #include "platform/UserAnswers.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/ui/FormClass.h"
-#include "reports/BarcodeView.h"
-#include "reports/Extensions.h"
-#include "reports/ReportLibrary.h"
+#include "reports/addins/BarcodeView.h"
+#include "reports/model/Extensions.h"
+#include "reports/model/ReportLibrary.h"
 
 #include <QAction>
 #include <QCheckBox>

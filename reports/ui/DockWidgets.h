@@ -2,11 +2,11 @@
 // The report windows' docks and toolbars as widgets: docks along the edges of
 // a form hold toolbars in rows; a toolbar is dragged along its dock, into
 // another one or out of it into a floating tool window, which is dragged back
-// onto a dock. The rules themselves are reports/Docking's, on the rectangles
+// onto a dock. The rules themselves are reports/output/Docking's, on the rectangles
 // these widgets hold; the settings functions here read and write the places
 // of these widgets through its settings sections.
 
-#include "reports/Docking.h"
+#include "reports/output/Docking.h"
 
 #include <QPointer>
 #include <QWidget>

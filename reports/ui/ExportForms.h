@@ -2,8 +2,8 @@
 // The export filters' dialogs and the windowed ExportDialogs service the
 // program installs, which shows them through the answers service.
 
-#include "reports/ExcelExport.h"
-#include "reports/TextExport.h"
+#include "reports/export/ExcelExport.h"
+#include "reports/export/TextExport.h"
 
 #include <QDialog>
 

@@ -3,7 +3,7 @@
 // made of an object's pop-up items, and a dialog-page control that stands
 // for a window control and draws what the control paints.
 
-#include "reports/ReportObjects.h"
+#include "reports/model/ReportObjects.h"
 
 #include <QPointer>
 

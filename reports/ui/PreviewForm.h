@@ -4,9 +4,9 @@
 // saving and exporting, printing and page editing; the search dialog; and
 // the preview windows service that shows it for a built report.
 
-#include "reports/PreviewLayout.h"
-#include "reports/PreviewWindows.h"
-#include "reports/ReportComponent.h"
+#include "reports/output/PreviewLayout.h"
+#include "reports/output/PreviewWindows.h"
+#include "reports/model/ReportComponent.h"
 #include "reports/ui/PrintForm.h"
 
 #include <QDialog>

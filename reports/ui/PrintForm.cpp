@@ -1,7 +1,7 @@
 #include "reports/ui/PrintForm.h"
 
 #include "platform/UserAnswers.h"
-#include "reports/ReportPrinter.h"
+#include "reports/model/ReportPrinter.h"
 #include "reports/ui/FormHelpers.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "reports/ui/ProgressForms.h"
 
 #include "platform/UserAnswers.h"
-#include "reports/ReportModel.h"
+#include "reports/model/ReportModel.h"
 #include "reports/ui/FormHelpers.h"
 
 #include <QApplication>

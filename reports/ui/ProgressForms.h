@@ -3,7 +3,7 @@
 // printed and exported under (it starts the work itself once its modal wait
 // runs) and the borderless export progress with its bar.
 
-#include "reports/ReportDialogs.h"
+#include "reports/model/ReportDialogs.h"
 
 #include <QDialog>
 #include <QPoint>

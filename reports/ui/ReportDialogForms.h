@@ -4,7 +4,7 @@
 // program installs, which shows them and the progress windows through the
 // answers service.
 
-#include "reports/ReportDialogs.h"
+#include "reports/model/ReportDialogs.h"
 
 #include <QDialog>
 

@@ -4,8 +4,8 @@
 #include "platform/TextCodec.h"
 #include "platform/UserAnswers.h"
 #include "platform/ui/FormClass.h"
-#include "reports/ReportLibrary.h"
-#include "reports/RichView.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/addins/RichView.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

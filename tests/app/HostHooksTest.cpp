@@ -4,7 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/HostHooks.h"
-#include "reports/ReportEngine.h"
+#include "reports/output/ReportEngine.h"
 #include "mapengine/StyleRenderers.h"
 #include "platform/gdi/RecordingCanvas.h"
 #include "support/ScriptedAnswers.h"

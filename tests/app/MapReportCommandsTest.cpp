@@ -8,7 +8,7 @@
 #include "app/FTolvane.h"
 #include "app/MapPrinter.h"
 #include "platform/db/Table.h"
-#include "reports/ReportEngine.h"
+#include "reports/output/ReportEngine.h"
 #include "support/ScriptedAnswers.h"
 
 #include <QDir>

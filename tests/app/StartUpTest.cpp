@@ -4,9 +4,9 @@
 #include "AppTestSupport.h"
 
 #include "app/Application.h"
-#include "reports/ReportEngine.h"
-#include "reports/Docking.h"
-#include "reports/ReportObjects.h"
+#include "reports/output/ReportEngine.h"
+#include "reports/output/Docking.h"
+#include "reports/model/ReportObjects.h"
 #include "reports/ui/PreviewForm.h"
 #include "app/FFirstOpen.h"
 #include "app/SmsControls.h"

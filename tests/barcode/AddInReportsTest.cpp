@@ -7,11 +7,11 @@
 #include "../reports/ReportTestSupport.h"
 
 #include "platform/TextCodec.h"
-#include "reports/BarcodeView.h"
-#include "reports/Fr3Writer.h"
-#include "reports/ReportFiles.h"
-#include "reports/ReportPrinter.h"
-#include "reports/RichView.h"
+#include "reports/addins/BarcodeView.h"
+#include "reports/model/Fr3Writer.h"
+#include "reports/model/ReportFiles.h"
+#include "reports/model/ReportPrinter.h"
+#include "reports/addins/RichView.h"
 
 #include <QBuffer>
 

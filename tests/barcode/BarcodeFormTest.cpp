@@ -2,8 +2,8 @@
 // code the symbology cannot carry, and the object taken from the controls.
 
 #include "platform/ui/FormClass.h"
-#include "reports/BarcodeView.h"
-#include "reports/ReportLibrary.h"
+#include "reports/addins/BarcodeView.h"
+#include "reports/model/ReportLibrary.h"
 #include "reports/ui/BarcodeForm.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"

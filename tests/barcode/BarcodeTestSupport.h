@@ -1,7 +1,7 @@
 #pragma once
 // Drawing barcode symbols into pictures and reading them back with zbarimg.
 
-#include "reports/Barcode.h"
+#include "reports/addins/Barcode.h"
 
 #include <QImage>
 #include <QString>

@@ -7,8 +7,8 @@
 #include "../reports/ReportTestSupport.h"
 #include "platform/NumberFormat.h"
 #include "platform/gdi/Bitmap.h"
-#include "reports/BarcodeView.h"
-#include "reports/ReportLibrary.h"
+#include "reports/addins/BarcodeView.h"
+#include "reports/model/ReportLibrary.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>

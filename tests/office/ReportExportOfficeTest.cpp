@@ -8,11 +8,11 @@
 #include "../reports/ExportGolden.h"
 #include "../reports/ReportTestSupport.h"
 
-#include "reports/ExcelExport.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
-#include "reports/RtfExport.h"
-#include "reports/XlsxWorkbook.h"
+#include "reports/export/ExcelExport.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
+#include "reports/export/RtfExport.h"
+#include "reports/export/XlsxWorkbook.h"
 #include "support/Office.h"
 #include "support/TestFiles.h"
 

@@ -4,10 +4,10 @@
 // LibreOffice is not installed (label "office").
 
 #include "platform/Environment.h"
-#include "reports/ExcelExport.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
-#include "reports/XlsxWorkbook.h"
+#include "reports/export/ExcelExport.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
+#include "reports/export/XlsxWorkbook.h"
 #include "support/Office.h"
 #include "support/TestFiles.h"
 

@@ -4,7 +4,7 @@
 
 #include "ReportTestSupport.h"
 #include "platform/db/MemoryTable.h"
-#include "reports/DataSets.h"
+#include "reports/model/DataSets.h"
 
 #include <QBuffer>
 

@@ -1,7 +1,7 @@
 // Docks and toolbars on rectangles: rows, drags along and out of a dock,
 // dropping onto docks, and the places kept in the settings store.
 
-#include "reports/Docking.h"
+#include "reports/output/Docking.h"
 
 #include "platform/Registry.h"
 #include "support/TestFiles.h"

@@ -6,12 +6,12 @@
 #include "ReportTestSupport.h"
 
 #include "platform/Environment.h"
-#include "reports/ReportDialogs.h"
-#include "reports/PreparedPages.h"
-#include "reports/PreviewLayout.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportDialogs.h"
+#include "reports/model/PreparedPages.h"
+#include "reports/output/PreviewLayout.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 

@@ -9,7 +9,7 @@
 #include "ReportBuildSupport.h"
 
 #include "platform/Environment.h"
-#include "reports/ShapeView.h"
+#include "reports/addins/ShapeView.h"
 
 namespace exportfixture {
 

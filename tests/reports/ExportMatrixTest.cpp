@@ -3,10 +3,10 @@
 
 #include "ReportTestSupport.h"
 
-#include "reports/ExportMatrix.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
-#include "reports/ShapeView.h"
+#include "reports/export/ExportMatrix.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
+#include "reports/addins/ShapeView.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "support/SeparatorParam.h"
 #include "platform/Environment.h"
 #include "platform/FormatSettings.h"
-#include "reports/ExpressionParser.h"
+#include "reports/language/ExpressionParser.h"
 
 #include <QStringList>
 

@@ -3,10 +3,10 @@
 // under both decimal separators, the questions it asks through the answers
 // services, the database library and the catalogue the designer lists.
 
-#include "reports/FunctionLibraries.h"
+#include "reports/build/FunctionLibraries.h"
 
-#include "reports/ReportDialogs.h"
-#include "reports/ReportLibrary.h"
+#include "reports/model/ReportDialogs.h"
+#include "reports/model/ReportLibrary.h"
 #include "support/ScriptedAnswers.h"
 #include "support/SeparatorParam.h"
 #include "ReportTestSupport.h"

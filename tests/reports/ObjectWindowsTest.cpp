@@ -2,8 +2,8 @@
 // drawn from its window control.
 
 #include "platform/gdi/Bitmap.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 #include "reports/ui/ObjectWindows.h"
 
 #include <QMenu>

@@ -5,7 +5,7 @@
 
 #include "platform/Service.h"
 #include "platform/ui/QtPrinterBackend.h"
-#include "reports/ReportPrinter.h"
+#include "reports/model/ReportPrinter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,9 +3,9 @@
 // paper, text objects at known places, one word found twice on the first
 // page and once on the third, and a link object to page 2.
 
-#include "reports/PreparedPages.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportViews.h"
+#include "reports/model/PreparedPages.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportViews.h"
 
 #include <memory>
 #include <vector>

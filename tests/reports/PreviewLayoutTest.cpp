@@ -4,11 +4,11 @@
 
 #include "PreviewFixture.h"
 #include "ReportTestSupport.h"
-#include "reports/PreviewLayout.h"
-#include "reports/Extensions.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportObjects.h"
-#include "reports/ReportPrinter.h"
+#include "reports/output/PreviewLayout.h"
+#include "reports/model/Extensions.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportObjects.h"
+#include "reports/model/ReportPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "reports/ui/PrintForm.h"
 
-#include "reports/ReportPrinter.h"
+#include "reports/model/ReportPrinter.h"
 #include "support/FakePrinter.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"

@@ -2,11 +2,11 @@
 // backend sends text objects into a PDF file, one object per sheet, on the
 // paper set before the job; pdftoppm and pdftotext read the pages back.
 
-#include "reports/PrinterJob.h"
+#include "reports/output/PrinterJob.h"
 
 #include "platform/ui/QtPrinterBackend.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
 #include "support/TestFiles.h"
 #include "PdfPrinting.h"
 #include "ReportBuildSupport.h"

@@ -2,7 +2,7 @@
 // A spreadsheet server that records every call with its arguments, one line
 // each, for golden call logs of the spreadsheet export.
 
-#include "reports/ExcelExport.h"
+#include "reports/export/ExcelExport.h"
 
 #include <QFile>
 #include <QStringList>

@@ -4,12 +4,12 @@
 // code; data sets in memory.
 
 #include "platform/db/MemoryTable.h"
-#include "reports/BandRuntime.h"
-#include "reports/DataSets.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
-#include "reports/TextLayout.h"
+#include "reports/build/BandRuntime.h"
+#include "reports/model/DataSets.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
+#include "reports/model/TextLayout.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -6,7 +6,7 @@
 #include "reports/ui/ProgressForms.h"
 #include "reports/ui/ReportDialogForms.h"
 
-#include "reports/ReportModel.h"
+#include "reports/model/ReportModel.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"
 #include "ReportTestSupport.h"

@@ -9,10 +9,10 @@
 #include "RecordingSpreadsheet.h"
 #include "ReportTestSupport.h"
 
-#include "reports/ExcelExport.h"
-#include "reports/RtfExport.h"
-#include "reports/TextExport.h"
-#include "reports/XlsxWorkbook.h"
+#include "reports/export/ExcelExport.h"
+#include "reports/export/RtfExport.h"
+#include "reports/export/TextExport.h"
+#include "reports/export/XlsxWorkbook.h"
 #include "support/TestFiles.h"
 
 #include <unzip.h>

@@ -4,11 +4,11 @@
 
 #include "ReportTestSupport.h"
 #include "platform/Environment.h"
-#include "reports/Extensions.h"
-#include "reports/FunctionSplitter.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportUtils.h"
-#include "reports/ResourceTexts.h"
+#include "reports/model/Extensions.h"
+#include "reports/language/FunctionSplitter.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/language/ReportUtils.h"
+#include "reports/language/ResourceTexts.h"
 
 #include <gtest/gtest.h>
 

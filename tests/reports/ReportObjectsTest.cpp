@@ -5,10 +5,10 @@
 
 #include "ReportTestSupport.h"
 #include "platform/gdi/Bitmap.h"
-#include "reports/Extensions.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportModel.h"
-#include "reports/ReportViews.h"
+#include "reports/model/Extensions.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportModel.h"
+#include "reports/model/ReportViews.h"
 
 #include <gtest/gtest.h>
 

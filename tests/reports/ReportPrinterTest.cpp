@@ -2,7 +2,7 @@
 // paper table and metrics, reading and writing a real printer's settings,
 // and the settings comparison the printing loop relies on.
 
-#include "reports/ReportPrinter.h"
+#include "reports/model/ReportPrinter.h"
 
 #include "support/FakePrinter.h"
 #include "ReportTestSupport.h"

@@ -9,8 +9,8 @@
 #include "ReportTestSupport.h"
 
 #include "platform/ui/QtPrinterBackend.h"
-#include "reports/ReportPrinter.h"
-#include "reports/RichView.h"
+#include "reports/model/ReportPrinter.h"
+#include "reports/addins/RichView.h"
 #include "reports/ui/ReportDialogForms.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"

@@ -6,10 +6,10 @@
 #include "platform/gdi/Bitmap.h"
 #include "platform/db/MemoryTable.h"
 #include "platform/gdi/Metafile.h"
-#include "reports/DataSets.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportModel.h"
-#include "reports/ReportViews.h"
+#include "reports/model/DataSets.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportModel.h"
+#include "reports/model/ReportViews.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>

@@ -5,8 +5,8 @@
 
 #include "platform/Service.h"
 #include "platform/TextCodec.h"
-#include "reports/ReportLibrary.h"
-#include "reports/RichView.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/addins/RichView.h"
 #include "reports/ui/RichEditForm.h"
 #include "support/ScriptedAnswers.h"
 #include "support/TestFiles.h"

@@ -6,9 +6,9 @@
 #include "ReportTestSupport.h"
 #include "platform/db/MemoryTable.h"
 #include "platform/gdi/Bitmap.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportModel.h"
-#include "reports/RichView.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportModel.h"
+#include "reports/addins/RichView.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>

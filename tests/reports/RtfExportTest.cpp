@@ -4,9 +4,9 @@
 
 #include "ReportTestSupport.h"
 
-#include "reports/ReportLibrary.h"
-#include "reports/ReportViews.h"
-#include "reports/RtfExport.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportViews.h"
+#include "reports/export/RtfExport.h"
 
 #include <QBuffer>
 

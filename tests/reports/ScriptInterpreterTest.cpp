@@ -5,7 +5,7 @@
 // buffers.
 
 #include "ReportTestSupport.h"
-#include "reports/ScriptInterpreter.h"
+#include "reports/language/ScriptInterpreter.h"
 
 #include <QDir>
 #include <QFile>

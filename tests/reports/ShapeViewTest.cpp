@@ -4,8 +4,8 @@
 #include "ReportTestSupport.h"
 
 #include "platform/gdi/Bitmap.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ShapeView.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/addins/ShapeView.h"
 
 #include <QBuffer>
 

@@ -6,7 +6,7 @@
 #include "ReportTestSupport.h"
 
 #include "platform/TextCodec.h"
-#include "reports/TextExport.h"
+#include "reports/export/TextExport.h"
 #include "support/TestFiles.h"
 
 #include <QBuffer>

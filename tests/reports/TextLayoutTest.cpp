@@ -2,10 +2,10 @@
 // line wrapping at a measured width and Russian hyphenation.
 
 #include "ReportTestSupport.h"
-#include "reports/ReportLibrary.h"
-#include "reports/ReportModel.h"
-#include "reports/ReportViews.h"
-#include "reports/TextLayout.h"
+#include "reports/model/ReportLibrary.h"
+#include "reports/model/ReportModel.h"
+#include "reports/model/ReportViews.h"
+#include "reports/model/TextLayout.h"
 
 #include <gtest/gtest.h>
 
