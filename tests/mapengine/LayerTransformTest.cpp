@@ -429,14 +429,16 @@ TEST(LayerTransform, ALayerWithAProjectionIsTransformedAsStored)
 
 namespace {
 
-// A layer long enough to be converted in several threads: short lines in
-// degrees or in zone 6, with one line of 3,000 points among them (a piece
-// of a thread holds at most 1,024).
+// A layer long enough to be converted in several threads and read in more
+// than one batch (of at most 8,192 objects): short lines in degrees or in
+// zone 6, with one line of 3,000 points among them (a piece of a thread
+// holds at most 1,024).
+constexpr int manyCount = 9000;
 std::vector<std::vector<Pt>> manyLines(bool degrees)
 {
     std::vector<std::vector<Pt>> out;
-    for (int i = 0; i < 1500; ++i) {
-        const int n = i == 700 ? 3000 : 8;
+    for (int i = 0; i < manyCount; ++i) {
+        const int n = i == 700 ? 3000 : 2;
         std::vector<Pt> pts;
         for (int k = 0; k < n; ++k)
             pts.push_back(degrees ? Pt{30 + 0.001 * i + 0.0001 * k, 50 + 0.002 * k}
@@ -513,10 +515,12 @@ TEST(LayerTransform, ALongRunGivesWhatOnePassInOrderGives)
         if (c.degrees) {
             EXPECT_GT(expected.points[700][1999].first, 1000); // still degrees in: projected out
             EXPECT_LT(expected.points[700][2001].first, 1000); // taken back to degrees
-            EXPECT_LT(expected.points[1499][0].first, 1000);
+            EXPECT_LT(expected.points[manyCount - 1][0].first, 1000); // in the second batch too
         }
-        for (int i = 0; i < 1500; ++i) {
-            const QByteArray rec = p.journalContent(l, i);
+        const QByteArray mhp = p.dir.read(QStringLiteral("updates.mhp"));
+        for (int i = 0; i < manyCount; ++i) {
+            const TMapObject &o = p.object(l, i);
+            const QByteArray rec = mhp.mid(2 * qsizetype(o.JrnOffset) + 8, 2 * qsizetype(o.JrnLength));
             const size_t n = lines[static_cast<size_t>(i)].size();
             ASSERT_EQ(rec.size(), static_cast<int>(48 + 16 * n)) << i;
             Points got;
@@ -529,13 +533,14 @@ TEST(LayerTransform, ALongRunGivesWhatOnePassInOrderGives)
     }
 }
 
-// Of two points that cannot be converted, the run names the first in the
-// layer's order, however the threads met them, and changes nothing.
+// Of two points that cannot be converted (in two batches), the run names
+// the first in the layer's order, however the threads met them, and changes
+// nothing.
 TEST(LayerTransform, ALongRunStopsAtTheFirstPointThatCannotBeConverted)
 {
     std::vector<std::vector<Pt>> lines = manyLines(false);
     // A key of scale 1e300 overflows at eastings of 1e10 only.
-    lines[1300][5].x = 1e10;
+    lines[8500][1].x = 1e10;
     lines[700][2500].x = 2e10;
     std::vector<QByteArray> contents;
     for (const std::vector<Pt> &l : lines)
