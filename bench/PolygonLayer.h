@@ -25,15 +25,18 @@ namespace benchlayer {
 
 constexpr int objectCount = 100000;
 
-// Keeps the mean real time of each benchmark to print the ratios at the end.
+// Keeps the real and processor time of each benchmark (and of each
+// aggregate of repetitions) to print the ratios at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> ms;
+    std::map<std::string, double> ms, cpuMs;
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &r : runs)
-            if (!r.error_occurred)
+            if (!r.error_occurred) {
                 ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+                cpuMs[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            }
         ConsoleReporter::ReportRuns(runs);
     }
 };

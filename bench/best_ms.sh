@@ -12,3 +12,17 @@ best_ms() {
   done
   echo "$best"
 }
+
+# median_ms COMMAND ARGS... prints the median and the best of five wall times
+# of the command in milliseconds, "median (best)" (process start included).
+median_ms() {
+  local times=()
+  for _ in 1 2 3 4 5; do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null
+    t1=$(date +%s%N)
+    times+=($(( (t1 - t0) / 1000000 )))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { printf "%d (best %d)", t[3], t[1] }'
+}

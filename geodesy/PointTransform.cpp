@@ -96,7 +96,7 @@ bool PointTransform::apply(double &x, double &y, bool first)
     case tkOneProjection: {
         // Once a point is found projected, the rest of the run is taken as
         // projected too.
-        if (std::fabs(y) > 60 || (first && std::fabs(x) > 60))
+        if (looksProjected(x, y, first))
             projected_ = true;
         if (projected_) {
             const projUV lp = pj_inv({x, y}, source_.get());
@@ -121,6 +121,11 @@ bool PointTransform::apply(double &x, double &y, bool first)
     x = nx;
     y = ny;
     return true;
+}
+
+bool PointTransform::looksProjected(double x, double y, bool first)
+{
+    return std::fabs(y) > 60 || (first && std::fabs(x) > 60);
 }
 
 double PointTransform::stored(double value) const

@@ -60,6 +60,14 @@ public:
     // The value as it is stored: rounded to the run's decimals.
     double stored(double value) const;
 
+    // Kind 4 takes the rest of a run as projected from the first point that
+    // looks projected (a northing past 60, or an easting past 60 in the very
+    // first point). A run split among several transforms finds that state at
+    // each piece's start (looksProjected over the points before it) and hands
+    // it to the transform that takes the piece.
+    static bool looksProjected(double x, double y, bool first);
+    void setProjected(bool projected) { projected_ = projected; }
+
     const TransformParams &params() const { return p_; }
 
 private:

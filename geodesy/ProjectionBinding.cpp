@@ -19,7 +19,9 @@ struct ProjHandle {
 
 namespace {
 
-int lastErrno = 0;
+// Per thread: a long transformation converts its points in several threads,
+// each with handles of its own, and reads the number right after its call.
+thread_local int lastErrno = 0;
 
 // The ellipsoid of each datum the library knows by name.
 const char *datumEllipsoid(const QString &datum)

@@ -37,7 +37,8 @@ projUV pj_fwd(projUV lp, projPJ P);
 projUV pj_inv(projUV xy, projPJ P);
 // Releases a handle; null is ignored.
 void pj_free(projPJ P);
-// The error number of the last failed set-up or conversion (0: none).
+// The error number of the last failed set-up or conversion of the calling
+// thread (0: none).
 int *pj_get_errno_ref();
 // The library's text for an error number.
 QString pj_strerrno(int err);

@@ -4,7 +4,8 @@
 // JPEG of it ("sheet.jpg" in $TOLVANE_BENCH_DIR, which
 // bench/imaging_vs_gdal.sh makes with gdal_translate), each zoomed in (the
 // window at full resolution) and zoomed out 1:8 (a 15,360 x 8,640 window).
-// The full resolution window of the TIFF is kept as "imaging-window.ppm".
+// The TIFF's pictures are kept as "imaging-window.ppm" (full resolution) and
+// "imaging-eighth.ppm" (1:8).
 
 #include "bench/BenchFolder.h"
 #include "platform/gdi/PainterCanvas.h"
@@ -52,24 +53,31 @@ QString jpeg()
     return QDir(bench::benchFolder()).filePath(QStringLiteral("sheet.jpg"));
 }
 
-void BM_ImagingTiffFullResolution(benchmark::State &state)
+// The picture as GDAL writes it: binary PPM, rows of RGB.
+void keep(const QImage &picture, const QString &name)
 {
-    const QString &file = bench::largeSheet();
-    run(state, file, kFull);
-    // The picture as GDAL writes it: binary PPM, rows of RGB.
-    const QImage rgb = draw(file, kFull).convertToFormat(QImage::Format_RGB888);
-    QFile out(QDir(bench::benchFolder()).filePath(QStringLiteral("imaging-window.ppm")));
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    QFile out(QDir(bench::benchFolder()).filePath(name));
     if (out.open(QIODevice::WriteOnly)) {
         out.write("P6\n1920 1080\n255\n");
         for (int y = 0; y < rgb.height(); ++y)
             out.write(reinterpret_cast<const char *>(rgb.constScanLine(y)), 1920 * 3);
     }
 }
+
+void BM_ImagingTiffFullResolution(benchmark::State &state)
+{
+    const QString &file = bench::largeSheet();
+    run(state, file, kFull);
+    keep(draw(file, kFull), QStringLiteral("imaging-window.ppm"));
+}
 BENCHMARK(BM_ImagingTiffFullResolution)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ImagingTiffOneEighth(benchmark::State &state)
 {
-    run(state, bench::largeSheet(), kEighth);
+    const QString &file = bench::largeSheet();
+    run(state, file, kEighth);
+    keep(draw(file, kEighth), QStringLiteral("imaging-eighth.ppm"));
 }
 BENCHMARK(BM_ImagingTiffOneEighth)->Unit(benchmark::kMillisecond)->UseRealTime();
 

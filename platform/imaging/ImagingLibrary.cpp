@@ -386,9 +386,9 @@ int ImagingLibrary::loadResize(const QString &fileName, int width, int height, i
         }
     }
     if (jpeg != SUCCESS && (f == "tiff" || f == "tif")) {
-        // Only the rows and columns kept.
+        // Only the rows and columns kept, of the needed part only.
         const QSize full = reader.size();
-        if (const int r = readTiffWindow(fileName, 0, QRect(QPoint(0, 0), full), QSize(width, height), image);
+        if (const int r = readTiffWindow(fileName, 0, QRect(QPoint(0, 0), full), QSize(width, height), image, needed);
             r != SUCCESS)
             return r;
     } else if (jpeg != SUCCESS) {

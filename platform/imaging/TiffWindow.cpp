@@ -4,6 +4,7 @@
 
 #include "platform/imaging/ImagingErrors.h"
 
+#include <QColor>
 #include <QFile>
 
 #include <tiffio.h>
@@ -44,7 +45,8 @@ QRgb fromAbgr(std::uint32_t p)
 
 } // namespace
 
-int readTiffWindow(const QString &fileName, int page, const QRect &window, const QSize &size, QImage &out)
+int readTiffWindow(const QString &fileName, int page, const QRect &window, const QSize &size, QImage &out,
+                   const QRect &needed)
 {
     quietLibtiff();
     if (!QFile::exists(fileName))
@@ -69,10 +71,19 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
     out = QImage(size, QImage::Format_ARGB32);
     if (out.isNull())
         return ERROR_NO_MEMORY;
-    // The columns and rows of the window each output pixel shows.
-    std::vector<int> columns(static_cast<std::size_t>(size.width()));
-    for (int x = 0; x < size.width(); ++x)
-        columns[static_cast<std::size_t>(x)] =
+    // The part of the picture that is read; the rest stays black.
+    const QRect whole(QPoint(0, 0), size);
+    const QRect part = needed.isEmpty() ? whole : needed.intersected(whole);
+    if (part != whole)
+        out.fill(QColor(Qt::black));
+    if (part.isEmpty())
+        return SUCCESS;
+    // The columns of the window each output pixel of the part shows (the
+    // pixel at x shows columns[x - part.left()]), as the whole picture
+    // maps them.
+    std::vector<int> columns(static_cast<std::size_t>(part.width()));
+    for (int x = part.left(); x <= part.right(); ++x)
+        columns[static_cast<std::size_t>(x - part.left())] =
             window.left() + static_cast<int>((2LL * x + 1) * window.width() / (2LL * size.width()));
 
     const bool tiled = TIFFIsTiled(tif.get());
@@ -125,9 +136,13 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
     std::vector<std::vector<std::uint32_t>> tiles;
     std::int64_t bandTop = -1;
 
-    for (int y = 0; y < size.height(); ++y) {
-        const std::uint32_t row =
-            static_cast<std::uint32_t>(window.top() + (2LL * y + 1) * window.height() / (2LL * size.height()));
+    const int partWidth = part.width();
+    // The row of the window the output row y shows.
+    const auto rowOf = [&](int y) {
+        return static_cast<std::uint32_t>(window.top() + (2LL * y + 1) * window.height() / (2LL * size.height()));
+    };
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        const std::uint32_t row = rowOf(y);
         const std::uint32_t top = row / bandRows * bandRows;
         const std::uint32_t rowsHere = std::min(bandRows, height - top);
         if (std::int64_t(top) != bandTop) {
@@ -135,7 +150,11 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
             if (tiled) {
                 tiles.assign((width + tileWidth - 1) / tileWidth, {});
             } else if (raw) {
-                const tmsize_t want = static_cast<tmsize_t>(rawRow * rowsHere);
+                // The strip is decoded down to the last row taken of it.
+                std::uint32_t last = row;
+                for (int next = y + 1; next <= part.bottom() && rowOf(next) < top + rowsHere; ++next)
+                    last = rowOf(next);
+                const tmsize_t want = static_cast<tmsize_t>(rawRow * (last - top + 1));
                 if (TIFFReadEncodedStrip(tif.get(), TIFFComputeStrip(tif.get(), top, 0), rawBand.data(), want) !=
                     want)
                     return ERROR_FILE_READ;
@@ -143,12 +162,12 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
                 return ERROR_FILE_READ;
             }
         }
-        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(out.scanLine(y)) + part.left();
         // The band's origin is its lower left corner.
         const std::uint32_t fromBottom = rowsHere - 1 - (row - top);
         if (raw) {
             const std::uint8_t *source = rawBand.data() + std::size_t(row - top) * rawRow;
-            for (int x = 0; x < size.width(); ++x) {
+            for (int x = 0; x < partWidth; ++x) {
                 const std::uint8_t *p = source + std::size_t(columns[static_cast<std::size_t>(x)]) * samples;
                 line[x] = samples == 1 ? qRgb(p[0], p[0], p[0])
                                        : qRgba(p[0], p[1], p[2], samples == 4 ? p[3] : 255);
@@ -157,11 +176,11 @@ int readTiffWindow(const QString &fileName, int page, const QRect &window, const
         }
         if (!tiled) {
             const std::uint32_t *source = band.data() + std::size_t(fromBottom) * width;
-            for (int x = 0; x < size.width(); ++x)
+            for (int x = 0; x < partWidth; ++x)
                 line[x] = fromAbgr(source[columns[static_cast<std::size_t>(x)]]);
             continue;
         }
-        for (int x = 0; x < size.width(); ++x) {
+        for (int x = 0; x < partWidth; ++x) {
             const std::uint32_t column = static_cast<std::uint32_t>(columns[static_cast<std::size_t>(x)]);
             std::vector<std::uint32_t> &tile = tiles[column / tileWidth];
             if (tile.empty()) {

@@ -1,8 +1,9 @@
 // TransformObjects over layers in a work folder: a whole layer from one zone
 // to the next (the saved file checked with cs2cs), undo, a selection shifted
 // far away (still found by blocks), rounding and boxes, raster objects,
-// refusals that change nothing, the extents of whole-layer runs and a layer
-// with an on-the-fly projection.
+// refusals that change nothing, the extents of whole-layer runs, a layer
+// with an on-the-fly projection, and long runs converted in several threads
+// as one pass in order would convert them.
 
 #include "EngineFixtures.h"
 
@@ -14,6 +15,8 @@
 #include "support/ScriptedAnswers.h"
 
 #include <QFileInfo>
+
+#include <array>
 
 #include <gtest/gtest.h>
 
@@ -422,4 +425,165 @@ TEST(LayerTransform, ALayerWithAProjectionIsTransformedAsStored)
     EXPECT_NEAR(shown[0].first, 0.251 * f, 1e-6);
     EXPECT_NEAR(shown[1].second, 0.504 * f, 1e-6);
     EXPECT_NEAR(p.layer(l).MtMaxY, 0.504 * f, 1e-6);
+}
+
+namespace {
+
+// A layer long enough to be converted in several threads and read in more
+// than one batch (of at most 8,192 objects): short lines in degrees or in
+// zone 6, with one line of 3,000 points among them (a piece of a thread
+// holds at most 1,024).
+constexpr int manyCount = 9000;
+std::vector<std::vector<Pt>> manyLines(bool degrees)
+{
+    std::vector<std::vector<Pt>> out;
+    for (int i = 0; i < manyCount; ++i) {
+        const int n = i == 700 ? 3000 : 2;
+        std::vector<Pt> pts;
+        for (int k = 0; k < n; ++k)
+            pts.push_back(degrees ? Pt{30 + 0.001 * i + 0.0001 * k, 50 + 0.002 * k}
+                                  : Pt{6400000 + 37.5 * i + 3.25 * k, 5600000 + 11.125 * k - 5.5 * i});
+        out.push_back(pts);
+    }
+    return out;
+}
+
+// The records a run must give: every point converted one after another
+// through one transform, the box of the unrounded values, the stored values
+// rounded.
+struct Expected {
+    std::vector<Points> points;
+    std::vector<std::array<double, 4>> boxes;
+};
+
+Expected convertInOrder(const geodesy::TransformParams &params, const std::vector<std::vector<Pt>> &lines)
+{
+    geodesy::PointTransform t(params);
+    EXPECT_TRUE(t.setUp());
+    Expected out;
+    bool first = true;
+    for (const std::vector<Pt> &l : lines) {
+        Points pts;
+        std::array<double, 4> box{};
+        for (const Pt &p : l) {
+            double x = p.x, y = p.y;
+            EXPECT_TRUE(t.apply(x, y, first));
+            box = pts.empty() ? std::array<double, 4>{x, y, x, y}
+                              : std::array<double, 4>{std::min(box[0], x), std::min(box[1], y),
+                                                      std::max(box[2], x), std::max(box[3], y)};
+            first = false;
+            pts.emplace_back(t.stored(x), t.stored(y));
+        }
+        out.points.push_back(pts);
+        out.boxes.push_back(box);
+    }
+    return out;
+}
+
+} // namespace
+
+// A long run converts in several threads and gives, bit for bit, what one
+// transform gives over the points in order: the zone change with rounding,
+// and kind 4, whose direction turns in the middle of the long line (its
+// 2,000th point is projected) and stays turned for every object after it.
+TEST(LayerTransform, ALongRunGivesWhatOnePassInOrderGives)
+{
+    struct Case {
+        const char *name;
+        geodesy::TransformParams params;
+        bool degrees;
+    };
+    const Case cases[] = {
+        {"zones", {geodesy::tkProjections, 3, 1, 0, 0, 1, 0, zone6, zone5}, false},
+        {"kind 4", {geodesy::tkOneProjection, 0, 1, 0, 0, 1, 0, zone6, {}}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::vector<Pt>> lines = manyLines(c.degrees);
+        if (c.degrees)
+            lines[700][2000] = {6400000, 5600000};
+        std::vector<QByteArray> contents;
+        for (const std::vector<Pt> &l : lines)
+            contents.push_back(line(l));
+        EngineProject p;
+        const int l = p.addLayer(QStringLiteral("many"), 3, contents);
+        p.map.FProject.ActiveLayer = l;
+        const geodesy::TransformParams &t = c.params;
+        ASSERT_TRUE(p.map.TransformObjects(t.Kind, t.Digits, t.K, t.DX, t.DY, t.CosA, t.SinA, t.Source, t.Destination));
+
+        const Expected expected = convertInOrder(c.params, lines);
+        if (c.degrees) {
+            EXPECT_GT(expected.points[700][1999].first, 1000); // still degrees in: projected out
+            EXPECT_LT(expected.points[700][2001].first, 1000); // taken back to degrees
+            EXPECT_LT(expected.points[manyCount - 1][0].first, 1000); // in the second batch too
+        }
+        const QByteArray mhp = p.dir.read(QStringLiteral("updates.mhp"));
+        for (int i = 0; i < manyCount; ++i) {
+            const TMapObject &o = p.object(l, i);
+            const QByteArray rec = mhp.mid(2 * qsizetype(o.JrnOffset) + 8, 2 * qsizetype(o.JrnLength));
+            const size_t n = lines[static_cast<size_t>(i)].size();
+            ASSERT_EQ(rec.size(), static_cast<int>(48 + 16 * n)) << i;
+            Points got;
+            for (size_t k = 0; k < n; ++k)
+                got.emplace_back(leDouble(rec, static_cast<int>(48 + 16 * k)), leDouble(rec, static_cast<int>(56 + 16 * k)));
+            ASSERT_EQ(got, expected.points[static_cast<size_t>(i)]) << i;
+            const std::array<double, 4> box{leDouble(rec, 4), leDouble(rec, 12), leDouble(rec, 20), leDouble(rec, 28)};
+            ASSERT_EQ(box, expected.boxes[static_cast<size_t>(i)]) << i;
+        }
+    }
+}
+
+// Of two points that cannot be converted (in two batches), the run names
+// the first in the layer's order, however the threads met them, and changes
+// nothing.
+TEST(LayerTransform, ALongRunStopsAtTheFirstPointThatCannotBeConverted)
+{
+    std::vector<std::vector<Pt>> lines = manyLines(false);
+    // A key of scale 1e300 overflows at eastings of 1e10 only.
+    lines[8500][1].x = 1e10;
+    lines[700][2500].x = 2e10;
+    std::vector<QByteArray> contents;
+    for (const std::vector<Pt> &l : lines)
+        contents.push_back(line(l));
+    EngineProject p;
+    const int l = p.addLayer(QStringLiteral("many"), 3, contents);
+    p.map.FProject.ActiveLayer = l;
+    const double maxX = p.layer(l).MtMaxX;
+    testsupport::ScriptedAnswers answers;
+    answers.reply(platform::mrOk);
+    EXPECT_FALSE(p.map.TransformObjects(geodesy::tkKey, 0, 1e-300, 0, 0, 1e300, 0, {}, {}));
+    ASSERT_EQ(answers.messages().size(), 1u);
+    const QString text = answers.messages()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Ошибка при преобразовании координат "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("(слой many, объект 701, "))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Y = 2"))) << text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(p.dir.file(QStringLiteral("updates.mhp"))));
+    EXPECT_EQ(p.object(l, 0).JrnOffset, 0);
+    EXPECT_FALSE(p.layer(l).ObjectsModified);
+    EXPECT_EQ(p.layer(l).MtMaxX, maxX);
+}
+
+// Each text is written with its own style, though a run reads a batch of
+// objects before it lays out their records.
+TEST(LayerTransform, TextsKeepTheirOwnStyles)
+{
+    EngineProject p;
+    fixtures::TextFields arial, courier;
+    arial.text = "one";
+    arial.fontName = "Arial";
+    arial.box = {990, 990, 1010, 1010};
+    courier.text = "two";
+    courier.fontName = "Courier New";
+    courier.fontSize = 20;
+    courier.box = {1990, 990, 2010, 1010};
+    const int l = p.addLayer(QStringLiteral("texts"), 8,
+                             {fixtures::textContent(arial, {0}, {{1000, 1000}}),
+                              fixtures::textContent(courier, {0}, {{2000, 1000}})});
+    p.map.FProject.ActiveLayer = l;
+    ASSERT_TRUE(p.map.TransformObjects(geodesy::tkShift, 0, 1, 10, 20, 1, 0, {}, {}));
+    const QByteArray first = p.journalContent(l, 0), second = p.journalContent(l, 1);
+    EXPECT_EQ(first.mid(204, 6), QByteArray("Arial\0", 6));
+    EXPECT_EQ(le32(first, 274), 12);
+    EXPECT_EQ(second.mid(204, 12), QByteArray("Courier New\0", 12));
+    EXPECT_EQ(le32(second, 274), 20);
 }

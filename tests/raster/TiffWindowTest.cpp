@@ -1,6 +1,7 @@
 // Windows and reduced pictures of TIFF pages through the imaging library:
-// only what is kept is decoded, and each pixel is the one nearest-neighbour
-// reduction takes (files built byte by byte).
+// only what is kept is decoded (of a reduced picture, only the part the
+// caller needs), and each pixel is the one nearest-neighbour reduction
+// takes (files built byte by byte).
 
 #include "platform/imaging/ImagingErrors.h"
 #include "platform/imaging/ImagingLibrary.h"
@@ -41,10 +42,13 @@ TEST(TiffWindow, WindowsAndReductionsOfStripPages)
         palette.colorMap.push_back(std::uint32_t(255 - i) * 257);
     for (int i = 0; i < 256; ++i)
         palette.colorMap.push_back(0);
+    // Strips decoded only down to the last row taken, also with differencing.
+    tifftest::Picture differenced = p;
+    differenced.predictor = 2;
     const struct {
         tifftest::Picture picture;
         std::uint16_t compression;
-    } kinds[] = {{p, 1}, {p, 5}, {p, 32773}, {palette, 5}};
+    } kinds[] = {{p, 1}, {p, 5}, {p, 32773}, {differenced, 5}, {palette, 5}};
     for (const auto &kind : kinds) {
         SCOPED_TRACE(kind.compression);
         const bool isPalette = kind.picture.photometric == 3;
@@ -73,6 +77,15 @@ TEST(TiffWindow, WindowsAndReductionsOfStripPages)
                     ASSERT_EQ(out.pixel(x, y), isPalette ? qRgb(v, 255 - v, 0) : qRgb(v, v, v)) << x << "," << y;
                 }
         }
+        // Only a part needed: its pixels are the whole picture's, the rest black.
+        QImage whole, part;
+        const QRect needed(3, 2, 10, 7);
+        ASSERT_EQ(img::readTiffWindow(file, 0, QRect(0, 0, 40, 30), QSize(20, 15), whole), img::SUCCESS);
+        ASSERT_EQ(img::readTiffWindow(file, 0, QRect(0, 0, 40, 30), QSize(20, 15), part, needed), img::SUCCESS);
+        ASSERT_EQ(part.size(), QSize(20, 15));
+        EXPECT_EQ(part.copy(needed), whole.copy(needed));
+        for (const QPoint outside : {QPoint(2, 2), QPoint(13, 2), QPoint(3, 1), QPoint(12, 9), QPoint(19, 14)})
+            EXPECT_EQ(part.pixel(outside), qRgb(0, 0, 0)) << outside.x() << "," << outside.y();
         QImage out;
         EXPECT_EQ(img::readTiffWindow(file, 0, QRect(35, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_RANGE);
         EXPECT_EQ(img::readTiffWindow(file, 1, QRect(0, 0, 10, 10), QSize(10, 10), out), img::ERROR_INV_PARAMETER);
@@ -93,6 +106,26 @@ TEST(TiffWindow, WindowsAndReductionsOfStripPages)
     ASSERT_EQ(tile.size(), QSize(20, 10));
     EXPECT_EQ(qGray(tile.pixel(9, 4)), shade(39, 29));
     EXPECT_EQ(tile.pixel(10, 5) & 0xFFFFFF, 0u);
+
+    // A reduced load of which only a part is needed reads the strips under
+    // that part only: strips below it that cannot be decoded cost nothing.
+    {
+        tifftest::Picture lzw = p;
+        lzw.compression = 5;
+        tifftest::Page damaged = tifftest::page(lzw);
+        for (size_t k = 4; k < damaged.strips.size(); ++k)
+            damaged.strips[k] = QByteArray(4, '\xFF');
+        const QString file = dir.write(QStringLiteral("damaged.tif"), tifftest::build({damaged}));
+        img::Bitmap whole, part;
+        EXPECT_NE(img::ImagingLibrary().loadResize(file, 20, 15, 0, whole, {}), img::SUCCESS);
+        ASSERT_EQ(img::ImagingLibrary().loadResize(file, 20, 15, 0, part, {}, QRect(4, 1, 12, 6)), img::SUCCESS);
+        ASSERT_EQ(part.pixels.size(), QSize(20, 15));
+        // Rows 1 to 6 show rows 3 to 13 of the page, which the first four strips hold.
+        for (int y = 1; y < 7; ++y)
+            for (int x = 4; x < 16; ++x)
+                ASSERT_EQ(qGray(part.pixels.pixel(x, y)), shade(2 * x + 1, 2 * y + 1)) << x << "," << y;
+        EXPECT_EQ(part.pixels.pixel(4, 7), qRgb(0, 0, 0));
+    }
 
     // A strip table that claims more than the file holds.
     QByteArray broken = tifftest::file(p);
@@ -182,4 +215,13 @@ TEST(TiffWindow, TiledPagesKeepTheirTilesInPlace)
             for (int x = 0; x < window.width(); ++x)
                 ASSERT_EQ(qGray(out.pixel(x, y)), shade(window.left() + x, window.top() + y)) << x << "," << y;
     }
+    // A needed part within the right tiles: the pixels there, black beside.
+    QImage part;
+    ASSERT_EQ(img::readTiffWindow(file, 0, QRect(0, 0, 20, 20), QSize(20, 20), part, QRect(17, 3, 3, 15)),
+              img::SUCCESS);
+    for (int y = 3; y < 18; ++y)
+        for (int x = 17; x < 20; ++x)
+            ASSERT_EQ(qGray(part.pixel(x, y)), shade(x, y)) << x << "," << y;
+    EXPECT_EQ(part.pixel(16, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(part.pixel(17, 18), qRgb(0, 0, 0));
 }
