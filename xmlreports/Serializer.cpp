@@ -145,6 +145,8 @@ QByteArray TfrxXMLSerializer::ObjectToAttributes(TPersistent *object, const QByt
             if (p->kind() == Kind::Char || p->kind() == Kind::WChar) {
                 const QString s = v.toString();
                 ordinal = s.isEmpty() ? 0 : (p->kind() == Kind::Char ? platform::cp1251Byte(s[0]) : s[0].unicode());
+            } else if (isBooleanType(*p->type)) {
+                ordinal = v.toBool() ? 1 : 0;
             } else {
                 ordinal = v.toInt64();
             }
@@ -385,7 +387,7 @@ void TfrxXMLSerializer::applyValue(TPersistent *object, const PropInfo &p, const
                     QStringLiteral("'%1' is not a valid %2 value").arg(fromCp(value), QString::fromLatin1(p.type->name)));
         }
         if (isBooleanType(*p.type))
-            writeProperty(*object, p, Variant(ordinal != 0 ? 1 : 0));
+            writeProperty(*object, p, Variant(ordinal != 0));
         else
             writeProperty(*object, p, Variant(ordinal));
         break;
