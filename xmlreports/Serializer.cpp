@@ -386,6 +386,12 @@ void TfrxXMLSerializer::applyValue(TPersistent *object, const PropInfo &p, const
                 throw platform::ConvertError(
                     QStringLiteral("'%1' is not a valid %2 value").arg(fromCp(value), QString::fromLatin1(p.type->name)));
         }
+        // A number outside the type's names is refused: the enumeration
+        // member would hold a value of no element.
+        if (!isBooleanType(*p.type) && !p.type->enumNames.empty() &&
+            (ordinal < 0 || ordinal >= static_cast<int>(p.type->enumNames.size())))
+            throw platform::ConvertError(
+                QStringLiteral("'%1' is not a valid %2 value").arg(fromCp(value), QString::fromLatin1(p.type->name)));
         if (isBooleanType(*p.type))
             writeProperty(*object, p, Variant(ordinal != 0));
         else

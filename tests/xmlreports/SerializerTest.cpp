@@ -180,16 +180,17 @@ TEST_F(Serializer, AttributeErrorsReferencesAndSingleObjects)
 {
     auto report = loadReport("<?xml?><TfrxTestReport><TfrxTestPage Name=\"Page1\">"
                              "<TfrxTestMemo Name=\"M1\" Left=\"x1\" Top=\"5\" Link=\"Nowhere\" Unknown=\"1\"/>"
-                             "<TfrxTestMemo Name=\"M2\" Visible=\"Maybe\" Width=\"7\"/>"
+                             "<TfrxTestMemo Name=\"M2\" Visible=\"Maybe\" Width=\"7\" Align=\"9\"/>"
                              "</TfrxTestPage></TfrxTestReport>");
     const QStringList errors = report->Errors();
-    ASSERT_EQ(errors.size(), 2);
+    ASSERT_EQ(errors.size(), 3); // x1, Maybe, and an alignment number of no element
     EXPECT_TRUE(errors.join(u'|').contains(QStringLiteral("'x1'")));
     auto *m1 = static_cast<TfrxTestMemo *>(report->FindObject(QStringLiteral("M1")));
     ASSERT_TRUE(m1);
     EXPECT_DOUBLE_EQ(m1->Top(), 5);    // the rest of the element is applied
     EXPECT_EQ(m1->Link, nullptr);      // unknown reference: unset, silently
     EXPECT_DOUBLE_EQ(report->FindObject(QStringLiteral("M2"))->Width(), 7);
+    EXPECT_EQ(static_cast<TfrxTestMemo *>(report->FindObject(QStringLiteral("M2")))->Align, baNone);
 
     TfrxXMLSerializer serializer;
     TfrxComponent *page = report->Objects()[0];
