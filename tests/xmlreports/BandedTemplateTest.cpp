@@ -1,4 +1,4 @@
-// The ".fr3" the banded engine writes (reports/Fr3Writer.cpp), read by this
+// The ".fr3" the banded engine writes (reports/model/Fr3Writer.cpp), read by this
 // library: its Windows-1251 bytes under the utf-8 declaration are decoded
 // by attribute, the memo's "Memo.text" through the wide list's 8-bit text,
 // the password with each byte plus ten, positions as written (the banded
@@ -9,9 +9,9 @@
 #include "platform/Environment.h"
 #include "platform/Service.h"
 #include "platform/classlib/Streams.h"
-#include "reports/Fr3Writer.h"
-#include "reports/ReportComponent.h"
-#include "reports/ReportViews.h"
+#include "reports/model/Fr3Writer.h"
+#include "reports/model/ReportComponent.h"
+#include "reports/model/ReportViews.h"
 #include "xmlreports/Serializer.h"
 #include "xmlreports/XmlDocument.h"
 
