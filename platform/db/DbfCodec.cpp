@@ -1,5 +1,6 @@
 #include "platform/db/DbfCodec.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/Rounding.h"
@@ -11,30 +12,6 @@
 namespace platform::db::dbf {
 
 namespace {
-
-quint16 le16(QByteArrayView b, qsizetype at)
-{
-    return static_cast<quint16>(static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8));
-}
-
-quint32 le32(QByteArrayView b, qsizetype at)
-{
-    return static_cast<quint32>(static_cast<quint8>(b[at])) | (static_cast<quint32>(static_cast<quint8>(b[at + 1])) << 8)
-        | (static_cast<quint32>(static_cast<quint8>(b[at + 2])) << 16)
-        | (static_cast<quint32>(static_cast<quint8>(b[at + 3])) << 24);
-}
-
-void putLe16(QByteArray &b, qsizetype at, quint16 v)
-{
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>(v >> 8);
-}
-
-void putLe32(QByteArray &b, qsizetype at, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 
 [[noreturn]] void corrupt(const QString &fileName)
 {
@@ -96,9 +73,9 @@ DbfHeader parseHeader(QByteArrayView bytes, qint64 fileSize, const QString &file
     h.version = static_cast<quint8>(bytes[0]);
     const int y = static_cast<quint8>(bytes[1]), m = static_cast<quint8>(bytes[2]), d = static_cast<quint8>(bytes[3]);
     h.date = QDate(1900 + y, m, d);
-    h.recordCount = le32(bytes, 4);
-    h.headerLength = le16(bytes, 8);
-    h.recordLength = le16(bytes, 10);
+    h.recordCount = le::u32(bytes, 4);
+    h.headerLength = le::u16(bytes, 8);
+    h.recordLength = le::u16(bytes, 10);
     if (h.headerLength < kHeaderSize + 1 || h.recordLength < 1 || h.headerLength > fileSize
         || h.headerLength > bytes.size())
         corrupt(fileName);
@@ -151,7 +128,7 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
         throw DbError(QStringLiteral("Слишком много полей для таблицы dBase: ") + QString::number(n));
     QByteArray h(kHeaderSize + kDescriptorSize * n + 1, '\0');
     h[0] = static_cast<char>(withMemo ? 0x83 : 0x03);
-    putLe16(h, 8, static_cast<quint16>(h.size()));
+    le::put16(h, 8, static_cast<quint16>(h.size()));
     // The code page mark of Windows-1251, so that other programs read the text right.
     h[29] = static_cast<char>(0xC9);
     std::vector<DbfField> fields;
@@ -235,7 +212,7 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
     }
     if (offset > 0xFFFF)
         throw DbError(QStringLiteral("Слишком длинная запись таблицы dBase: ") + QString::number(offset));
-    putLe16(h, 10, static_cast<quint16>(offset));
+    le::put16(h, 10, static_cast<quint16>(offset));
     h[h.size() - 1] = kHeaderEnd;
     putDateAndCount(h, date, recordCount);
     if (layout)
@@ -250,7 +227,7 @@ void putDateAndCount(QByteArray &header, QDate date, quint32 recordCount)
         header[2] = static_cast<char>(date.month());
         header[3] = static_cast<char>(date.day());
     }
-    putLe32(header, 4, recordCount);
+    le::put32(header, 4, recordCount);
 }
 
 QByteArray blankRecord(int recordLength)
