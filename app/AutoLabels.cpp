@@ -1,32 +1,13 @@
 #include "app/AutoLabels.h"
 
 #include "mapdata/MapFunctions.h"
+#include "platform/ByteOrder.h"
 #include "platform/Rounding.h"
 
-#include <QtEndian>
-
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 namespace app::autolabel {
-
-namespace {
-
-std::int32_t le32(const char *p)
-{
-    return qFromLittleEndian<std::int32_t>(p);
-}
-
-double leDouble(const char *p)
-{
-    const std::uint64_t bits = qFromLittleEndian<std::uint64_t>(p);
-    double v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
-
-} // namespace
 
 std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes)
 {
@@ -34,13 +15,13 @@ std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes)
     for (qsizetype at = 0; at + LblRecordSize <= bytes.size(); at += LblRecordSize) {
         const char *r = bytes.constData() + at;
         LabelBox b;
-        b.ObjectNumber = le32(r + 50);
-        b.Layer = le32(r + 54);
-        b.Object = le32(r + 58);
-        b.X1 = leDouble(r + 110);
-        b.Y1 = leDouble(r + 118);
-        b.X2 = leDouble(r + 126);
-        b.Y2 = leDouble(r + 134);
+        b.ObjectNumber = platform::le::i32(r + 50);
+        b.Layer = platform::le::i32(r + 54);
+        b.Object = platform::le::i32(r + 58);
+        b.X1 = platform::le::f64(r + 110);
+        b.Y1 = platform::le::f64(r + 118);
+        b.X2 = platform::le::f64(r + 126);
+        b.Y2 = platform::le::f64(r + 134);
         records.push_back(b);
     }
     return records;

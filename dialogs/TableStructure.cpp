@@ -1,6 +1,7 @@
 #include "dialogs/TableStructure.h"
 
 #include "mapdata/MapFunctions.h"
+#include "platform/ByteOrder.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"
@@ -26,17 +27,6 @@ constexpr char kMemoTable = static_cast<char>(0x83);
 bool memoLetter(char type)
 {
     return type == 'M' || type == 'B';
-}
-
-void putLe16(QByteArray &b, int at, int v)
-{
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-
-int le16(QByteArrayView b, int at)
-{
-    return static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8);
 }
 
 bool copyFile(const QString &from, const QString &to)
@@ -161,7 +151,7 @@ QByteArray emptyTableBytes(const QStringList &specs)
     bytes[1] = 106;
     bytes[2] = 3;
     bytes[3] = 1;
-    putLe16(bytes, 8, kHeader * n + 33);
+    platform::le::put16(bytes, 8, kHeader * n + 33);
     int recordLength = 1;
     for (int i = 0; i < n; ++i) {
         const TableField &f = fields[static_cast<size_t>(i)];
@@ -174,7 +164,7 @@ QByteArray emptyTableBytes(const QStringList &specs)
         bytes[at + 17] = static_cast<char>(f.decimals);
         recordLength += f.size;
     }
-    putLe16(bytes, 10, recordLength);
+    platform::le::put16(bytes, 10, recordLength);
     bytes[kHeader + kDescriptor * n] = 0x0D;
     bytes[kHeader + kDescriptor * n + 1] = 0x1A;
     return bytes;
@@ -258,7 +248,7 @@ std::vector<TableField> readTableFields(QByteArrayView bytes)
     std::vector<TableField> fields;
     if (bytes.size() < kHeader)
         return fields;
-    const int headerLength = le16(bytes, 8);
+    const int headerLength = platform::le::u16(bytes, 8);
     if (headerLength < kHeader + 1)
         return fields;
     const qsizetype declared = (headerLength - 33 + kDescriptor / 2) / kDescriptor;
@@ -289,7 +279,7 @@ std::vector<TableField> readTableFieldsFromFile(const QString &path)
     const QByteArray head = file.read(kHeader);
     if (head.size() < kHeader)
         return {};
-    const int headerLength = le16(head, 8);
+    const int headerLength = platform::le::u16(head, 8);
     return readTableFields(head + file.read(std::max(0, headerLength - kHeader)));
 }
 
