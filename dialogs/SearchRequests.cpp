@@ -1,5 +1,6 @@
 #include "dialogs/SearchRequests.h"
 
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
@@ -22,14 +23,12 @@ QString quoted(const QString &text)
 
 QString layerTableName(const QString &layerFileName)
 {
-    return platform::changeFileExt(layerFileName, QString()) + QStringLiteral(".Dbf");
+    return mapdata::layerfiles::tableName(layerFileName);
 }
 
 QString layerBaseName(const QString &layerFileName)
 {
-    const QString name = platform::ansiLowerCase(platform::extractFileName(layerFileName));
-    const qsizetype dot = name.indexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
+    return platform::ansiLowerCase(platform::extractFileName(mapdata::layerfiles::firstDotBase(layerFileName)));
 }
 
 QStringList buildSearchSql(const QString &tableName, const SearchFields &fields, const SearchFields &texts)

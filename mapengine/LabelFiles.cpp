@@ -4,6 +4,7 @@
 #include "mapengine/LabelFiles.h"
 #include "mapengine/MapControlCore.h"
 
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -144,17 +145,8 @@ QString MapControlCore::LabelFileName(const QString &ext) const
 {
     if (!validLayer(FProject.ActiveLayer))
         return {};
-    const QString fileName = FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)].FileName.trimmed();
-    // The file name up to its first dot; a dotted folder keeps its name.
-    const qsizetype sep = platform::lastSeparator(fileName);
-    QString name = fileName.mid(sep + 1);
-    const qsizetype dot = name.indexOf(u'.');
-    if (dot >= 0)
-        name.truncate(dot);
-    const QString folder = fileName.left(sep + 1);
-    if (sep < 0)
-        return platform::joinPath(FWorkDir, name + ext);
-    return folder + name + ext;
+    return mapdata::layerfiles::labelFileIn(FWorkDir, FProject.Layers[static_cast<size_t>(FProject.ActiveLayer)].FileName,
+                                            ext);
 }
 
 bool MapControlCore::ReadLabelRecord(std::int32_t n, TMoveLabel &label)
