@@ -1,7 +1,7 @@
 #include "app/AutoLabels.h"
 
+#include "mapdata/LabelRecords.h"
 #include "mapdata/MapFunctions.h"
-#include "platform/ByteOrder.h"
 #include "platform/Rounding.h"
 
 #include <cmath>
@@ -12,18 +12,9 @@ namespace app::autolabel {
 std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes)
 {
     std::vector<LabelBox> records;
-    for (qsizetype at = 0; at + LblRecordSize <= bytes.size(); at += LblRecordSize) {
-        const char *r = bytes.constData() + at;
-        LabelBox b;
-        b.ObjectNumber = platform::le::i32(r + 50);
-        b.Layer = platform::le::i32(r + 54);
-        b.Object = platform::le::i32(r + 58);
-        b.X1 = platform::le::f64(r + 110);
-        b.Y1 = platform::le::f64(r + 118);
-        b.X2 = platform::le::f64(r + 126);
-        b.Y2 = platform::le::f64(r + 134);
-        records.push_back(b);
-    }
+    for (const TMoveLabel &m : lbl::decodeLblRecords(bytes))
+        records.push_back({m.ObjectNumber, m.LayerIndex, m.ObjectIndex, m.BoxTopLeft.X, m.BoxTopLeft.Y,
+                           m.BoxBottomRight.X, m.BoxBottomRight.Y});
     return records;
 }
 
