@@ -2,6 +2,7 @@
 
 #include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
+#include "platform/ByteOrder.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DbTypes.h"
@@ -234,10 +235,7 @@ Frame decodeFrame(QByteArrayView buffer)
     Frame f;
     if (buffer.size() < 4)
         return f;
-    const quint32 length = static_cast<quint32>(static_cast<quint8>(buffer[0]))
-        | (static_cast<quint32>(static_cast<quint8>(buffer[1])) << 8)
-        | (static_cast<quint32>(static_cast<quint8>(buffer[2])) << 16)
-        | (static_cast<quint32>(static_cast<quint8>(buffer[3])) << 24);
+    const quint32 length = platform::le::u32(buffer.data());
     if (length > static_cast<quint32>(kMaxRequest)) {
         f.status = FrameStatus::Oversized;
         return f;
@@ -256,8 +254,7 @@ QByteArray encodeFrame(QByteArrayView payload)
 {
     const auto n = static_cast<quint32>(payload.size());
     QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    platform::le::put32(out, 0, n);
     out += payload;
     return out;
 }
