@@ -1,48 +1,20 @@
 #include "app/AutoLabels.h"
 
+#include "mapdata/LabelRecords.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Rounding.h"
 
-#include <QtEndian>
-
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 namespace app::autolabel {
 
-namespace {
-
-std::int32_t le32(const char *p)
-{
-    return qFromLittleEndian<std::int32_t>(p);
-}
-
-double leDouble(const char *p)
-{
-    const std::uint64_t bits = qFromLittleEndian<std::uint64_t>(p);
-    double v;
-    std::memcpy(&v, &bits, sizeof v);
-    return v;
-}
-
-} // namespace
-
 std::vector<LabelBox> decodeLabelRecords(const QByteArray &bytes)
 {
     std::vector<LabelBox> records;
-    for (qsizetype at = 0; at + LblRecordSize <= bytes.size(); at += LblRecordSize) {
-        const char *r = bytes.constData() + at;
-        LabelBox b;
-        b.ObjectNumber = le32(r + 50);
-        b.Layer = le32(r + 54);
-        b.Object = le32(r + 58);
-        b.X1 = leDouble(r + 110);
-        b.Y1 = leDouble(r + 118);
-        b.X2 = leDouble(r + 126);
-        b.Y2 = leDouble(r + 134);
-        records.push_back(b);
-    }
+    for (const TMoveLabel &m : lbl::decodeLblRecords(bytes))
+        records.push_back({m.ObjectNumber, m.LayerIndex, m.ObjectIndex, m.BoxTopLeft.X, m.BoxTopLeft.Y,
+                           m.BoxBottomRight.X, m.BoxBottomRight.Y});
     return records;
 }
 

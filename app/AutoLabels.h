@@ -1,8 +1,8 @@
 #pragma once
 // The decisions of the automatic label placement: which side of a label its
 // overlapping neighbours lie on, which way it moves, and by how much. The
-// ".Lbl" records (200 bytes each) are read here through the few fields the
-// placement needs.
+// ".Lbl" records are decoded by mapdata/LabelRecords.h; the placement keeps
+// the few fields it needs.
 
 #include <QByteArray>
 #include <QPoint>
@@ -13,11 +13,8 @@
 
 namespace app::autolabel {
 
-constexpr int LblRecordSize = 200;
-
 // The fields of a ".Lbl" record the placement reads: the object number (the
-// ".Shl" key) at byte 50, the layer and object indices at 54 and 58, and the
-// label's rectangle from (110, 118) to (126, 134).
+// ".Shl" key), the layer and object indices, and the label's rectangle.
 struct LabelBox {
     std::int32_t ObjectNumber = 0;
     std::int32_t Layer = 0;

@@ -12,6 +12,7 @@
 #include "app/HostHooks.h"
 #include "dialogs/FNewForAll.h"
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Environment.h"
 #include "platform/NumberFormat.h"
@@ -28,7 +29,7 @@
 
 namespace {
 
-const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
+using mapdata::layerfiles::TripleExts;
 
 // A number with a fixed count of decimals and the decimal separator of the
 // user's settings ("0.0000").
@@ -233,7 +234,7 @@ void TTolvane::nVYKAutoLabelClick()
         return;
 
     const QString lbl = platform::findExistingPath(map.LabelFileName(QStringLiteral(".Lbl")));
-    const QString lbt = platform::resolvePath(platform::changeFileExt(map.LabelFileName(QStringLiteral(".Lbl")), u".Lbt"));
+    const QString lbt = platform::resolvePath(map.LabelFileName(QStringLiteral(".Lbt")));
     if (lbl.isEmpty() || !mapdata::copyFileOverwrite(lbl, lbt))
         return;
     QByteArray bytes;
@@ -356,8 +357,7 @@ void TTolvane::aSaveSelectedExecute()
         return;
     const QString chosen = answer.files.first().trimmed();
     // Only the file name loses its extension: a dot in a folder is kept.
-    const QString base =
-        platform::changeFileExt(MapFunctions::RelativeFileName(chosen, map.WorkDir()), u"");
+    const QString base = mapdata::layerfiles::baseName(MapFunctions::RelativeFileName(chosen, map.WorkDir()));
     const QString target = platform::lastSeparator(base) >= 0 ? base : platform::joinPath(map.WorkDir(), base);
 
     // A layer of the project must not be overwritten under itself.

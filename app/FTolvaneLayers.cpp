@@ -5,6 +5,7 @@
 #include "app/CommandErrors.h"
 #include "app/HostHooks.h"
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 #include "mapdata/LayerWriting.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ShpRecords.h"
@@ -34,7 +35,7 @@ QString templateName(int kind)
     }
 }
 
-const char *const TripleExts[3] = {".shp", ".shx", ".dbf"};
+using mapdata::layerfiles::TripleExts;
 
 struct StandardLayer {
     const char16_t *name;
@@ -93,7 +94,7 @@ bool TTolvane::CreateLayerFromTemplate(int kind)
         return false;
 
     // Only the file name loses its extension: a dot in a folder is kept.
-    const QString target = platform::changeFileExt(answer.files.first().trimmed(), u"");
+    const QString target = mapdata::layerfiles::baseName(answer.files.first().trimmed());
     const QString templateBase = platform::joinPath(map.ProgramDir(), QStringLiteral("Default\\") + templ);
     QString sources[3];
     for (int k = 0; k < 3; ++k)

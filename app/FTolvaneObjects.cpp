@@ -10,6 +10,7 @@
 #include "dialogs/DialogSeams.h"
 #include "app/HostHooks.h"
 #include "app/LayerListRows.h"
+#include "mapdata/LayerFiles.h"
 #include "platform/Paths.h"
 #include "platform/UserAnswers.h"
 
@@ -268,14 +269,11 @@ QString TTolvane::CurrentLayerTable() const
     const int layer = ShownLayerIndex();
     if (!ValidLayer(layer))
         return QString();
-    // The layer's file name without the extension of its file name part (a
-    // dot in a folder name belongs to the folder).
-    const QString fileName = MapImage->Project().Layers[static_cast<size_t>(layer)].FileName;
-    const QString base = platform::changeFileExt(fileName, QString());
-    const QString inWork = platform::joinPath(MapImage->WorkDir(), base + QStringLiteral(".Dbf"));
+    const QString asNamed =
+        mapdata::layerfiles::tableName(MapImage->Project().Layers[static_cast<size_t>(layer)].FileName);
+    const QString inWork = platform::joinPath(MapImage->WorkDir(), asNamed);
     if (platform::fileExists(inWork))
         return platform::findExistingPath(inWork);
-    const QString asNamed = base + QStringLiteral(".Dbf");
     if (platform::fileExists(asNamed))
         return platform::findExistingPath(asNamed);
     return QString();

@@ -7,6 +7,7 @@
 #include "app/LayerListRows.h"
 #include "mapdata/ProjectFile.h"
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "mapengine/ProjectView.h"
 #include "platform/Paths.h"
@@ -112,10 +113,6 @@ void deleteFound(const QString &name)
     if (!found.isEmpty() && QFileInfo(found).isFile())
         QFile::remove(found);
 }
-
-// Companions of a layer's three files that belong to it: the label files and
-// the description of its table.
-const char *const CompanionExts[] = {"Lbl", "Shl", "dfn"};
 
 bool sameFile(const QString &a, const QString &b)
 {
@@ -279,8 +276,8 @@ void TTolvane::CopyProjectLayers(const QString &sourceFolder, const QString &pro
         QString files[3];
         map.GetLayerFileNames(source, QString(), files[0], files[1], files[2]);
         QStringList names(std::begin(files), std::end(files));
-        const QString base = platform::changeFileExt(source, u"");
-        for (const char *ext : CompanionExts)
+        const QString base = mapdata::layerfiles::baseName(source);
+        for (const char *ext : mapdata::layerfiles::CompanionExts)
             names << base + u'.' + QLatin1String(ext);
         for (const QString &name : names) {
             const QString f = platform::findExistingPath(name);

@@ -282,21 +282,12 @@ bool labelLayer(const MapControlCore &map, int layer)
 // missing).
 std::vector<TMoveLabel> readLabels(const MapControlCore &map)
 {
-    std::vector<TMoveLabel> out;
     const QString name = map.LabelFileName(QStringLiteral(".Lbl"));
     const QString path = name.isEmpty() ? QString() : platform::findExistingPath(name);
     mapdata::BinaryFile file;
     if (path.isEmpty() || !file.open(path))
-        return out;
-    const qint64 count = file.size() / lbl::LblRecordSize;
-    out.reserve(static_cast<size_t>(count));
-    for (qint64 k = 0; k < count; ++k) {
-        const QByteArray bytes = file.readBytes(k * lbl::LblRecordSize, lbl::LblRecordSize);
-        if (bytes.size() < lbl::LblRecordSize)
-            break;
-        out.push_back(lbl::decodeLblRecord(bytes.constData(), bytes.size()));
-    }
-    return out;
+        return {};
+    return lbl::decodeLblRecords(file.readBytes(0, file.size()));
 }
 
 } // namespace

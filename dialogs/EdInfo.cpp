@@ -4,6 +4,7 @@
 #include "dialogs/DialogSeams.h"
 #include "dialogs/MapWindowHost.h"
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "mapdata/ui/FormTranslation.h"
 #include "mapengine/MapControlCore.h"
@@ -96,11 +97,6 @@ QToolButton *button(QWidget *parent, const char *name, const QString &text, cons
 bool layerHasTable(int mapType)
 {
     return mapType == 0 || mapType == 1;
-}
-
-QString layerBase(const TMapLayer &L)
-{
-    return platform::changeFileExt(L.FileName, QString());
 }
 
 } // namespace
@@ -197,7 +193,7 @@ bool TEditInfo::openObjectRow(const ListedObject &o)
     // The cadastral kinds' tables come from host hooks that give none here.
     if (!m || !L || !layerHasTable(L->MapType))
         return false;
-    const QString name = layerBase(*L) + QStringLiteral(".Dbf");
+    const QString name = mapdata::layerfiles::tableName(L->FileName);
     if (!platform::fileExists(name) && !platform::fileExists(platform::joinPath(m->WorkDir(), name)))
         return false;
     Table->setDatabaseName(m->WorkDir());
@@ -225,10 +221,9 @@ QString TEditInfo::writableTableFile(int layer) const
 {
     const MapControlCore *m = map();
     const TMapLayer &L = m->Project().Layers[static_cast<size_t>(layer)];
-    const QString base = layerBase(L);
-    const QString path = platform::lastSeparator(base) >= 0
-                             ? base + QStringLiteral(".dbf")
-                             : platform::joinPath(m->WorkDir(), base + QStringLiteral(".dbf"));
+    const QString base = mapdata::layerfiles::baseName(L.FileName);
+    const QString path = platform::lastSeparator(base) >= 0 ? base + QStringLiteral(".dbf")
+                                                            : platform::joinPath(m->WorkDir(), base + QStringLiteral(".dbf"));
     return platform::findExistingPath(path);
 }
 
@@ -496,7 +491,7 @@ void TEditInfo::InfoListEditClick(int row)
     const TMapLayer *L = layerOf(shown_);
     if (!m || row < 0 || !InfoListEdit->item(row, 0) || !L)
         return;
-    const QString table = layerBase(*L) + QStringLiteral(".Dbf");
+    const QString table = mapdata::layerfiles::tableName(L->FileName);
     if (!layerHasTable(L->MapType)
         || (!platform::fileExists(table) && !platform::fileExists(platform::joinPath(m->WorkDir(), table))))
         return;
@@ -561,7 +556,7 @@ void TEditInfo::sbEditTableClick()
     if (!layer)
         return;
     const TMapLayer &L = *layer;
-    const QString name = layerBase(L) + QStringLiteral(".Dbf");
+    const QString name = mapdata::layerfiles::tableName(L.FileName);
     QString table = platform::findExistingPath(platform::joinPath(m->WorkDir(), name));
     if (table.isEmpty())
         table = platform::findExistingPath(name);

@@ -1,5 +1,6 @@
 #include "dialogs/LayerForm.h"
 
+#include "mapdata/LayerFiles.h"
 #include "mapdata/VykFunctions.h"
 #include "platform/NumberFormat.h"
 #include "platform/Rounding.h"
@@ -68,8 +69,7 @@ const std::vector<KindButton> &kindButtons()
 
 QString TableName(const TMapLayer &L)
 {
-    const qsizetype dot = L.FileName.indexOf(u'.');
-    return (dot < 0 ? L.FileName : L.FileName.left(dot)) + QStringLiteral(".Dbf");
+    return mapdata::layerfiles::firstDotBase(L.FileName) + QStringLiteral(".Dbf");
 }
 
 const std::vector<PenMode> &penModes()

@@ -24,7 +24,8 @@ struct KindButton {
 };
 const std::vector<KindButton> &kindButtons();
 
-// The layer's attribute table: its file name up to the first "." + ".Dbf".
+// The layer's attribute table: its file name with the file name part cut at
+// its first "." (a dot in a folder's name belongs to the folder) + ".Dbf".
 QString TableName(const TMapLayer &layer);
 
 // The pen modes with captions, in the order of the map window's pen-mode

@@ -1,6 +1,8 @@
 #include "dialogs/SearchRequests.h"
 
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
+#include "platform/ByteOrder.h"
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DbTypes.h"
@@ -22,14 +24,12 @@ QString quoted(const QString &text)
 
 QString layerTableName(const QString &layerFileName)
 {
-    return platform::changeFileExt(layerFileName, QString()) + QStringLiteral(".Dbf");
+    return mapdata::layerfiles::tableName(layerFileName);
 }
 
 QString layerBaseName(const QString &layerFileName)
 {
-    const QString name = platform::ansiLowerCase(platform::extractFileName(layerFileName));
-    const qsizetype dot = name.indexOf(u'.');
-    return dot < 0 ? name : name.left(dot);
+    return platform::ansiLowerCase(platform::extractFileName(mapdata::layerfiles::firstDotBase(layerFileName)));
 }
 
 QStringList buildSearchSql(const QString &tableName, const SearchFields &fields, const SearchFields &texts)
@@ -235,10 +235,7 @@ Frame decodeFrame(QByteArrayView buffer)
     Frame f;
     if (buffer.size() < 4)
         return f;
-    const quint32 length = static_cast<quint32>(static_cast<quint8>(buffer[0]))
-        | (static_cast<quint32>(static_cast<quint8>(buffer[1])) << 8)
-        | (static_cast<quint32>(static_cast<quint8>(buffer[2])) << 16)
-        | (static_cast<quint32>(static_cast<quint8>(buffer[3])) << 24);
+    const quint32 length = platform::le::u32(buffer.data());
     if (length > static_cast<quint32>(kMaxRequest)) {
         f.status = FrameStatus::Oversized;
         return f;
@@ -257,8 +254,7 @@ QByteArray encodeFrame(QByteArrayView payload)
 {
     const auto n = static_cast<quint32>(payload.size());
     QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<char>((n >> (8 * i)) & 0xFF);
+    platform::le::put32(out, 0, n);
     out += payload;
     return out;
 }

@@ -6,6 +6,7 @@
 #include "platform/SafeFile.h"
 #include "platform/TextCodec.h"
 #include "platform/db/DbTypes.h"
+#include "platform/db/DbfCodec.h"
 #include "platform/db/Table.h"
 
 #include <QFile>
@@ -16,8 +17,6 @@ namespace dialogs::tables {
 
 namespace {
 
-constexpr int kHeader = 32;
-constexpr int kDescriptor = 32;
 constexpr int kMemoBlock = 512;
 // dBase III without and with a memo file.
 constexpr char kPlainTable = 0x03;
@@ -26,17 +25,6 @@ constexpr char kMemoTable = static_cast<char>(0x83);
 bool memoLetter(char type)
 {
     return type == 'M' || type == 'B';
-}
-
-void putLe16(QByteArray &b, int at, int v)
-{
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-
-int le16(QByteArrayView b, int at)
-{
-    return static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8);
 }
 
 bool copyFile(const QString &from, const QString &to)
@@ -148,35 +136,24 @@ std::optional<TableField> parseFieldSpec(const QString &spec)
 
 QByteArray emptyTableBytes(const QStringList &specs)
 {
+    namespace dbf = platform::db::dbf;
     std::vector<TableField> fields;
     for (const QString &spec : specs)
         if (auto f = parseFieldSpec(spec))
             fields.push_back(*f);
     // The header length counts the descriptors written, and nothing else.
     const int n = static_cast<int>(fields.size());
-    QByteArray bytes(kHeader + kDescriptor * n + 2, '\0');
-    bytes[0] = std::any_of(fields.begin(), fields.end(), [](const TableField &f) { return memoLetter(f.type); })
-                   ? kMemoTable
-                   : kPlainTable;
-    bytes[1] = 106;
-    bytes[2] = 3;
-    bytes[3] = 1;
-    putLe16(bytes, 8, kHeader * n + 33);
+    const bool memo = std::any_of(fields.begin(), fields.end(), [](const TableField &f) { return memoLetter(f.type); });
+    QByteArray bytes = dbf::newHeader(static_cast<quint8>(memo ? kMemoTable : kPlainTable), n);
+    dbf::putDateAndCount(bytes, QDate(2006, 3, 1), 0);
     int recordLength = 1;
     for (int i = 0; i < n; ++i) {
         const TableField &f = fields[static_cast<size_t>(i)];
-        const int at = kHeader + kDescriptor * i;
-        const QByteArray name = platform::toCp1251(f.name);
-        for (qsizetype k = 0; k < name.size(); ++k)
-            bytes[at + k] = name[k];
-        bytes[at + 11] = f.type;
-        bytes[at + 16] = static_cast<char>(f.size);
-        bytes[at + 17] = static_cast<char>(f.decimals);
+        dbf::putDescriptor(bytes, i, platform::toCp1251(f.name), f.type, f.size, f.decimals);
         recordLength += f.size;
     }
-    putLe16(bytes, 10, recordLength);
-    bytes[kHeader + kDescriptor * n] = 0x0D;
-    bytes[kHeader + kDescriptor * n + 1] = 0x1A;
+    dbf::putRecordLength(bytes, recordLength);
+    bytes.append(dbf::kFileEnd);
     return bytes;
 }
 
@@ -255,42 +232,25 @@ QString ReplaceTableFiles(const QString &newFile, const QString &tableFile, cons
 
 std::vector<TableField> readTableFields(QByteArrayView bytes)
 {
+    namespace dbf = platform::db::dbf;
     std::vector<TableField> fields;
-    if (bytes.size() < kHeader)
+    if (bytes.size() < dbf::kHeaderSize)
         return fields;
-    const int headerLength = le16(bytes, 8);
-    if (headerLength < kHeader + 1)
-        return fields;
-    const qsizetype declared = (headerLength - 33 + kDescriptor / 2) / kDescriptor;
-    const qsizetype held = (bytes.size() - kHeader) / kDescriptor;
-    const qsizetype n = std::min(declared, held);
-    for (qsizetype i = 0; i < n; ++i) {
-        const QByteArrayView d = bytes.sliced(kHeader + kDescriptor * i, kDescriptor);
-        if (d[0] == 0x0D)
-            break;
-        qsizetype nameEnd = 0;
-        while (nameEnd < 11 && d[nameEnd] != '\0')
-            ++nameEnd;
-        TableField f;
-        f.name = platform::fromCp1251(d.first(nameEnd)).trimmed();
-        f.type = d[11];
-        f.size = static_cast<quint8>(d[16]);
-        f.decimals = static_cast<quint8>(d[17]);
-        fields.push_back(f);
-    }
+    for (const dbf::Descriptor &d : dbf::readDescriptors(bytes, dbf::headerLengthOf(bytes), dbf::DescriptorWalk::Declared))
+        fields.push_back({d.name, d.type, d.length, d.decimals});
     return fields;
 }
 
 std::vector<TableField> readTableFieldsFromFile(const QString &path)
 {
+    namespace dbf = platform::db::dbf;
     QFile file(platform::findExistingPath(path));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray head = file.read(kHeader);
-    if (head.size() < kHeader)
+    const QByteArray head = file.read(dbf::kHeaderSize);
+    if (head.size() < dbf::kHeaderSize)
         return {};
-    const int headerLength = le16(head, 8);
-    return readTableFields(head + file.read(std::max(0, headerLength - kHeader)));
+    return readTableFields(head + file.read(std::max(0, dbf::headerLengthOf(head) - dbf::kHeaderSize)));
 }
 
 void CopyRecords(const QString &source, const QString &target, const QString &oldName, const QString &newName)

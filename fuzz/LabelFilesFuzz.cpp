@@ -30,7 +30,7 @@ void placement(const QByteArray &lbl)
 {
     using namespace app::autolabel;
     std::vector<LabelBox> records = decodeLabelRecords(lbl);
-    if (records.size() != static_cast<size_t>(lbl.size() / LblRecordSize))
+    if (records.size() != static_cast<size_t>(lbl.size() / lbl::LblRecordSize))
         __builtin_trap();
     if (records.size() > kMaxRecords)
         records.resize(kMaxRecords);

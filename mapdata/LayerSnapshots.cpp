@@ -1,5 +1,6 @@
 #include "mapdata/MapDataCore.h"
 
+#include "mapdata/LayerFiles.h"
 #include "mapdata/MapFunctions.h"
 #include "platform/Paths.h"
 
@@ -16,11 +17,12 @@ struct SnapshotFile {
     QString TMapLayer::*name;
 };
 
-const std::array<SnapshotFile, 4> snapshotFiles = {{
-    {"Shp", &TMapLayer::BackupShp},
-    {"Shx", &TMapLayer::BackupShx},
-    {"Dbf", &TMapLayer::BackupDbf},
-    {"Lbl", &TMapLayer::BackupLbl},
+using mapdata::layerfiles::SnapshotExts;
+const std::array<SnapshotFile, SnapshotExts.size()> snapshotFiles = {{
+    {SnapshotExts[0], &TMapLayer::BackupShp},
+    {SnapshotExts[1], &TMapLayer::BackupShx},
+    {SnapshotExts[2], &TMapLayer::BackupDbf},
+    {SnapshotExts[3], &TMapLayer::BackupLbl},
 }};
 
 } // namespace
@@ -72,8 +74,11 @@ void MapDataCore::RemoveStaleSnapshots(int layer)
             if (const QString found = platform::findExistingPath(L.*f.name); !found.isEmpty())
                 inUse << QFileInfo(found).absoluteFilePath();
     // base + "." + Shp, Shx, Dbf or Lbl + "." + three digits or more, in any case.
-    const QRegularExpression name(QStringLiteral("^") + QRegularExpression::escape(stem) +
-                                      QStringLiteral("\\.(shp|shx|dbf|lbl)\\.[0-9]{3,}$"),
+    QStringList exts;
+    for (const SnapshotFile &f : snapshotFiles)
+        exts << QLatin1String(f.ext);
+    const QRegularExpression name(QStringLiteral("^") + QRegularExpression::escape(stem) + QStringLiteral("\\.(") +
+                                      exts.join(u'|') + QStringLiteral(")\\.[0-9]{3,}$"),
                                   QRegularExpression::CaseInsensitiveOption);
     for (const QFileInfo &file : folder.entryInfoList(QDir::Files | QDir::Hidden)) {
         if (!name.match(file.fileName()).hasMatch() || inUse.contains(file.absoluteFilePath()))

@@ -1,6 +1,7 @@
 #include "mapdata/LayerWriting.h"
 
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 
 #include "platform/Environment.h"
 #include "platform/Paths.h"
@@ -219,7 +220,7 @@ void reportLayerWriteFailure(const QString &path)
 bool mayReplaceLayerFiles(const QString &base)
 {
     bool exists = false;
-    for (const char *ext : {".shp", ".shx", ".dbf"})
+    for (const char *ext : mapdata::layerfiles::TripleExts)
         exists = exists || platform::fileExists(base + QLatin1String(ext));
     return !exists || platform::messageDlg(QStringLiteral("Файл(ы) ") + base +
                                                QStringLiteral(".shp(shx,dbf) уже присутствуют в папке !\n"

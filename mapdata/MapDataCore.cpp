@@ -1,5 +1,6 @@
 #include "mapdata/MapDataCore.h"
 
+#include "mapdata/LayerFiles.h"
 #include "platform/Paths.h"
 
 #include <QFileInfo>
@@ -10,8 +11,6 @@
 using mapdata::BinaryFile;
 
 namespace {
-
-bool hasSeparator(const QString &name) { return platform::lastSeparator(name) >= 0; }
 
 // The header of a kept layer file; false (and a zeroed header) when the file
 // is too short for one.
@@ -56,12 +55,7 @@ QString MapDataCore::existingFile(const QString &name) const
 
 QString MapDataCore::LayerBaseName(const QString &fileName) const
 {
-    // Only the file name part loses its extension: a dotted folder
-    // ("~/.local/maps/roads.shp") keeps its full name.
-    QString base = platform::changeFileExt(fileName.trimmed(), u"");
-    if (!hasSeparator(fileName))
-        base = platform::joinPath(FWorkDir, base);
-    return base;
+    return mapdata::layerfiles::baseIn(FWorkDir, fileName);
 }
 
 void MapDataCore::GetLayerFileNames(const QString &fileName, const QString &suffix, QString &shp, QString &shx,
@@ -70,13 +64,11 @@ void MapDataCore::GetLayerFileNames(const QString &fileName, const QString &suff
     shp.clear();
     shx.clear();
     dbf.clear();
-    // Lower-case extensions: other programs find a shapefile's companions only
-    // by all-lower or all-upper extensions, while our own lookups ignore case
-    // and so still find files written as ".Shp".
+    using mapdata::layerfiles::TripleExts;
     const QString base = LayerBaseName(fileName) + suffix;
-    shp = base + QStringLiteral(".shp");
-    shx = base + QStringLiteral(".shx");
-    dbf = base + QStringLiteral(".dbf");
+    shp = base + QLatin1String(TripleExts[0]);
+    shx = base + QLatin1String(TripleExts[1]);
+    dbf = base + QLatin1String(TripleExts[2]);
 }
 
 void MapDataCore::GetLayerShapeNames(const QString &fileName, const QString &suffix, QString &shp,

@@ -16,6 +16,8 @@
 // folder). Markers of older versions hold no such text: the done marker
 // was empty, the swap marker a list of extensions.
 
+#include "mapdata/LayerFiles.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -27,8 +29,9 @@ namespace savemarks {
 // The layer files a save replaces, in the order it swaps them.
 inline const std::array<QString, 3> &layerExts()
 {
-    static const std::array<QString, 3> exts = {QStringLiteral(".shp"), QStringLiteral(".shx"),
-                                                QStringLiteral(".dbf")};
+    using mapdata::layerfiles::TripleExts;
+    static const std::array<QString, 3> exts = {QLatin1String(TripleExts[0]), QLatin1String(TripleExts[1]),
+                                                QLatin1String(TripleExts[2])};
     return exts;
 }
 

@@ -10,6 +10,7 @@
 // entries count 16-bit words.
 
 #include "mapdata/MapTypes.h"
+#include "platform/ByteOrder.h"
 
 #include <QByteArray>
 #include <QString>
@@ -101,58 +102,17 @@ constexpr int FontNameSize = 70;
 constexpr int ImageNameSize = 200;
 
 // ---- byte order ----
+// The layer codecs' names for platform/ByteOrder.h.
 
-inline std::uint32_t getU32LE(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return std::uint32_t(u[0]) | std::uint32_t(u[1]) << 8 | std::uint32_t(u[2]) << 16 |
-           std::uint32_t(u[3]) << 24;
-}
-inline std::int32_t getLE32(const char *p) { return static_cast<std::int32_t>(getU32LE(p)); }
-inline std::int32_t getBE32(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return static_cast<std::int32_t>(std::uint32_t(u[0]) << 24 | std::uint32_t(u[1]) << 16 |
-                                     std::uint32_t(u[2]) << 8 | std::uint32_t(u[3]));
-}
-inline std::int16_t getLE16(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return static_cast<std::int16_t>(std::uint16_t(u[0]) | std::uint16_t(u[1]) << 8);
-}
-inline double getLEDouble(const char *p)
-{
-    const std::uint64_t v = std::uint64_t(getU32LE(p)) | std::uint64_t(getU32LE(p + 4)) << 32;
-    double d;
-    std::memcpy(&d, &v, 8);
-    return d;
-}
-
-inline void setLE32(char *p, std::int32_t v)
-{
-    const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-}
-inline void setBE32(char *p, std::int32_t v)
-{
-    const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<char>((u >> (8 * (3 - i))) & 0xFF);
-}
-inline void setLE16(char *p, std::int16_t v)
-{
-    const auto u = static_cast<std::uint16_t>(v);
-    p[0] = static_cast<char>(u & 0xFF);
-    p[1] = static_cast<char>(u >> 8);
-}
-inline void setLEDouble(char *p, double d)
-{
-    std::uint64_t v;
-    std::memcpy(&v, &d, 8);
-    setLE32(p, static_cast<std::int32_t>(v & 0xFFFFFFFFu));
-    setLE32(p + 4, static_cast<std::int32_t>(v >> 32));
-}
+inline std::uint32_t getU32LE(const char *p) { return platform::le::u32(p); }
+inline std::int32_t getLE32(const char *p) { return platform::le::i32(p); }
+inline std::int32_t getBE32(const char *p) { return platform::be::i32(p); }
+inline std::int16_t getLE16(const char *p) { return platform::le::i16(p); }
+inline double getLEDouble(const char *p) { return platform::le::f64(p); }
+inline void setLE32(char *p, std::int32_t v) { platform::le::put32(p, static_cast<std::uint32_t>(v)); }
+inline void setBE32(char *p, std::int32_t v) { platform::be::put32(p, static_cast<std::uint32_t>(v)); }
+inline void setLE16(char *p, std::int16_t v) { platform::le::put16(p, static_cast<std::uint16_t>(v)); }
+inline void setLEDouble(char *p, double d) { platform::le::putF64(p, d); }
 
 // A zero-padded character field of `width` bytes: the text ends at the first
 // zero byte or at the field's end, whichever comes first. Fields are written

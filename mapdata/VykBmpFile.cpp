@@ -4,6 +4,7 @@
 #include "mapdata/VykFunctions.h"
 
 #include "mapdata/BinaryFile.h"
+#include "platform/ByteOrder.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
 #include "platform/gdi/Canvas.h"
@@ -102,12 +103,10 @@ bool DrawBmpFile(const QString &FileName, platform::gdi::Canvas &DC, int DestX, 
         if (bits.size() < n * stride)
             return false;
         if (core) {
-            header[6] = static_cast<char>(n & 0xFF);
-            header[7] = static_cast<char>((n >> 8) & 0xFF);
+            platform::le::put16(header, 6, static_cast<std::uint16_t>(n));
         } else {
             const std::int32_t h = topDown ? -n : n;
-            for (int i = 0; i < 4; ++i)
-                header[8 + i] = static_cast<char>((static_cast<std::uint32_t>(h) >> (8 * i)) & 0xFF);
+            platform::le::put32(header, 8, static_cast<std::uint32_t>(h));
         }
         std::optional<QImage> decoded = codec::decodeDib(header, bits);
         if (!decoded)

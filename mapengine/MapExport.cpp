@@ -3,6 +3,7 @@
 
 #include "mapengine/MapControlCore.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/SafeFile.h"
 #include "platform/UserAnswers.h"
 
@@ -16,17 +17,7 @@ using namespace platform::gdi;
 
 namespace {
 
-void put16(QByteArray &b, qsizetype at, std::uint32_t v)
-{
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-
-void put32(QByteArray &b, qsizetype at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
+namespace le = platform::le;
 
 // A bitmap file of 32 bits per pixel, rows bottom-up, as the platform saves
 // a 32-bit bitmap.
@@ -38,15 +29,15 @@ QByteArray bitmapFile32(const QImage &source)
     QByteArray b(14 + 40, '\0');
     b[0] = 'B';
     b[1] = 'M';
-    put32(b, 2, static_cast<std::uint32_t>(14 + 40 + bits));
-    put32(b, 10, 14 + 40);
-    put32(b, 14, 40);
-    put32(b, 18, static_cast<std::uint32_t>(w));
-    put32(b, 22, static_cast<std::uint32_t>(h));
-    put16(b, 26, 1);
-    put16(b, 28, 32);
-    put32(b, 30, 0);                                 // no compression
-    put32(b, 34, static_cast<std::uint32_t>(bits));
+    le::put32(b, 2, static_cast<std::uint32_t>(14 + 40 + bits));
+    le::put32(b, 10, 14 + 40);
+    le::put32(b, 14, 40);
+    le::put32(b, 18, static_cast<std::uint32_t>(w));
+    le::put32(b, 22, static_cast<std::uint32_t>(h));
+    le::put16(b, 26, 1);
+    le::put16(b, 28, 32);
+    le::put32(b, 30, 0); // no compression
+    le::put32(b, 34, static_cast<std::uint32_t>(bits));
     b.reserve(b.size() + bits);
     for (qint64 y = h - 1; y >= 0; --y) {
         const QRgb *row = reinterpret_cast<const QRgb *>(img.constScanLine(static_cast<int>(y)));

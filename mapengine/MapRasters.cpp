@@ -7,6 +7,7 @@
 #include "mapengine/MapControlCore.h"
 
 #include "mapdata/BinaryFile.h"
+#include "mapdata/LayerFiles.h"
 #include "mapdata/LayerWriting.h"
 #include "platform/Paths.h"
 #include "platform/Rounding.h"
@@ -21,7 +22,7 @@ using namespace platform::gdi;
 
 namespace {
 
-constexpr const char *TripleExts[] = {".shp", ".shx", ".dbf"};
+using mapdata::layerfiles::TripleExts;
 
 // The canvas in pixel units while a picture is drawn, in 0.01 mm again after,
 // however the drawing ends.
@@ -118,7 +119,7 @@ bool MapControlCore::AppendRasterObject(const TRasterObject &record)
     const platform::FileDialogAnswer answer = platform::answers().fileDialog(request);
     if (!answer.accepted || answer.files.isEmpty() || answer.files.first().trimmed().isEmpty())
         return false;
-    const QString target = platform::changeFileExt(answer.files.first().trimmed(), u"");
+    const QString target = mapdata::layerfiles::baseName(answer.files.first().trimmed());
     if (!layerwrite::mayReplaceLayerFiles(target))
         return false;
     const QString templateBase = platform::joinPath(FProgramDir, u"Default\\image");

@@ -1,5 +1,6 @@
 #include "mapengine/VykTypes.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/TextCodec.h"
 
 #include <algorithm>
@@ -36,19 +37,8 @@ private:
     qsizetype pos_ = 0;
 };
 
-std::int32_t le32(const unsigned char *p)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8)
-                                     | (static_cast<std::uint32_t>(p[2]) << 16)
-                                     | (static_cast<std::uint32_t>(p[3]) << 24));
-}
-
-void putLe32(QByteArray &b, qsizetype at, std::int32_t v)
-{
-    const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((u >> (8 * i)) & 0xFF);
-}
+using platform::le::i32;
+using platform::le::put32;
 
 // The text of a zero-padded field: up to its first zero byte.
 QString fieldText(const unsigned char *p, qsizetype width)
@@ -90,20 +80,20 @@ void readStroke(Reader &in, TVykStroke &s)
     s.Spare = r[1];
     s.PenStyle = r[2];
     s.BrushStyle = r[3];
-    s.BrushColor = le32(r + 4);
-    s.PenColor = le32(r + 8);
-    s.PenWidth = le32(r + 12);
-    s.PointCount = trustedCount(in, le32(r + 16), kPointRecordSize);
-    s.Left = le32(r + 20);
-    s.Top = le32(r + 24);
-    s.Right = le32(r + 28);
-    s.Bottom = le32(r + 32);
+    s.BrushColor = i32(r + 4);
+    s.PenColor = i32(r + 8);
+    s.PenWidth = i32(r + 12);
+    s.PointCount = trustedCount(in, i32(r + 16), kPointRecordSize);
+    s.Left = i32(r + 20);
+    s.Top = i32(r + 24);
+    s.Right = i32(r + 28);
+    s.Bottom = i32(r + 32);
     s.Points.resize(static_cast<size_t>(s.PointCount));
     for (TVykPoint &p : s.Points) {
         unsigned char q[kPointRecordSize];
         in.take(q, kPointRecordSize);
-        p.X = le32(q);
-        p.Y = le32(q + 4);
+        p.X = i32(q);
+        p.Y = i32(q + 4);
     }
 }
 
@@ -121,11 +111,11 @@ void readOldPattern(Reader &in, TVykSymbol &p, int position)
     in.take(r, kOldPatternRecordSize);
     p.Name = fieldText(r, 50);
     p.Kind = r[50];
-    p.Width = le32(r + 55);
-    p.Height = le32(r + 59);
+    p.Width = i32(r + 55);
+    p.Height = i32(r + 59);
     p.Number1 = position;
     p.Number2 = position;
-    readStrokes(in, p, le32(r + 51));
+    readStrokes(in, p, i32(r + 51));
 }
 
 void readNewPattern(Reader &in, TVykSymbol &p)
@@ -134,12 +124,12 @@ void readNewPattern(Reader &in, TVykSymbol &p)
     in.take(r, kNewPatternRecordSize);
     p.Name = fieldText(r, 100);
     p.Kind = r[100];
-    p.Width = le32(r + 105);
-    p.Height = le32(r + 109);
-    p.Number1 = le32(r + 113);
-    p.Number2 = le32(r + 117);
+    p.Width = i32(r + 105);
+    p.Height = i32(r + 109);
+    p.Number1 = i32(r + 113);
+    p.Number2 = i32(r + 117);
     std::copy(r + 121, r + 133, p.Reserved.begin());
-    readStrokes(in, p, le32(r + 101));
+    readStrokes(in, p, i32(r + 101));
 }
 
 } // namespace
@@ -151,7 +141,7 @@ TVykSymbols readStyleLibrary(QByteArrayView bytes, bool *whole)
     unsigned char head[kLibraryHeaderSize];
     in.take(head, kLibraryHeaderSize);
     lib.Signature = fieldText(head, 10);
-    lib.Count = le32(head + 10);
+    lib.Count = i32(head + 10);
     const bool oldForm = lib.Signature == QLatin1String(kOldLibrarySignature);
     const bool newForm = lib.Signature == QLatin1String(kNewLibrarySignature);
     if (whole)
@@ -179,7 +169,7 @@ QByteArray writeStyleLibrary(const TVykSymbols &library)
     const bool oldForm = library.Signature == QLatin1String(kOldLibrarySignature);
     QByteArray out(kLibraryHeaderSize, '\0');
     putText(out, 0, 10, QLatin1String(oldForm ? kOldLibrarySignature : kNewLibrarySignature));
-    putLe32(out, 10, static_cast<std::int32_t>(library.Items.size()));
+    put32(out, 10, static_cast<std::int32_t>(library.Items.size()));
     for (const TVykSymbol &p : library.Items) {
         const qsizetype at = out.size();
         const std::int32_t strokes = static_cast<std::int32_t>(p.Strokes.size());
@@ -187,18 +177,18 @@ QByteArray writeStyleLibrary(const TVykSymbols &library)
             out.append(kOldPatternRecordSize, '\0');
             putText(out, at, 50, p.Name);
             out[at + 50] = static_cast<char>(p.Kind);
-            putLe32(out, at + 51, strokes);
-            putLe32(out, at + 55, p.Width);
-            putLe32(out, at + 59, p.Height);
+            put32(out, at + 51, strokes);
+            put32(out, at + 55, p.Width);
+            put32(out, at + 59, p.Height);
         } else {
             out.append(kNewPatternRecordSize, '\0');
             putText(out, at, 100, p.Name);
             out[at + 100] = static_cast<char>(p.Kind);
-            putLe32(out, at + 101, strokes);
-            putLe32(out, at + 105, p.Width);
-            putLe32(out, at + 109, p.Height);
-            putLe32(out, at + 113, p.Number1);
-            putLe32(out, at + 117, p.Number2);
+            put32(out, at + 101, strokes);
+            put32(out, at + 105, p.Width);
+            put32(out, at + 109, p.Height);
+            put32(out, at + 113, p.Number1);
+            put32(out, at + 117, p.Number2);
             for (int i = 0; i < 12; ++i)
                 out[at + 121 + i] = static_cast<char>(p.Reserved[static_cast<size_t>(i)]);
         }
@@ -209,19 +199,19 @@ QByteArray writeStyleLibrary(const TVykSymbols &library)
             out[st + 1] = static_cast<char>(s.Spare);
             out[st + 2] = static_cast<char>(s.PenStyle);
             out[st + 3] = static_cast<char>(s.BrushStyle);
-            putLe32(out, st + 4, s.BrushColor);
-            putLe32(out, st + 8, s.PenColor);
-            putLe32(out, st + 12, s.PenWidth);
-            putLe32(out, st + 16, static_cast<std::int32_t>(s.Points.size()));
-            putLe32(out, st + 20, s.Left);
-            putLe32(out, st + 24, s.Top);
-            putLe32(out, st + 28, s.Right);
-            putLe32(out, st + 32, s.Bottom);
+            put32(out, st + 4, s.BrushColor);
+            put32(out, st + 8, s.PenColor);
+            put32(out, st + 12, s.PenWidth);
+            put32(out, st + 16, static_cast<std::int32_t>(s.Points.size()));
+            put32(out, st + 20, s.Left);
+            put32(out, st + 24, s.Top);
+            put32(out, st + 28, s.Right);
+            put32(out, st + 32, s.Bottom);
             for (const TVykPoint &q : s.Points) {
                 const qsizetype pt = out.size();
                 out.append(kPointRecordSize, '\0');
-                putLe32(out, pt, q.X);
-                putLe32(out, pt + 4, q.Y);
+                put32(out, pt, q.X);
+                put32(out, pt + 4, q.Y);
             }
         }
     }

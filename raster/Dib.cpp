@@ -2,6 +2,8 @@
 
 #include "raster/Dib.h"
 
+#include "platform/ByteOrder.h"
+
 #include <algorithm>
 #include <new>
 
@@ -74,7 +76,7 @@ QImage Dib::toImage(int targetWidth) const
         case 16:
             for (int x = 0; x < w; ++x) {
                 const std::uint8_t *p = s + 2 * column[static_cast<size_t>(x)];
-                const unsigned v = p[0] | unsigned(p[1]) << 8;
+                const unsigned v = platform::le::u16(p);
                 const unsigned r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
                 d[x] = qRgb(int(r << 3 | r >> 2), int(g << 3 | g >> 2), int(b << 3 | b >> 2));
             }

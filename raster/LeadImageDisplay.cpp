@@ -6,6 +6,7 @@
 #include "raster/BitmapRecord.h"
 
 #include "platform/imaging/ImagingErrors.h"
+#include "platform/ByteOrder.h"
 
 #include <QPainter>
 
@@ -853,10 +854,7 @@ unsigned TLEADImageDisplay::MagGlassPaintFlags() const
 QByteArray TLEADImageDisplay::MagGlassRecord() const
 {
     QByteArray r(68, '\0');
-    auto put = [&](int at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            r[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    };
+    auto put = [&](int at, std::uint32_t v) { platform::le::put32(r, at, v); };
     // Colours as the library wants them: red in the low byte.
     auto rgb = [](int c) {
         const QRgb q = static_cast<QRgb>(c);

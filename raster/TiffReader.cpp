@@ -5,6 +5,7 @@
 
 #include "raster/TiffDecoders.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/gdi/RasterOps.h"
 
 #include <algorithm>
@@ -19,17 +20,8 @@ QString tiffCompressionErrorText() { return QStringLiteral("Неподдержи
 
 namespace {
 
-std::uint16_t u16(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return static_cast<std::uint16_t>(u[0] | u[1] << 8);
-}
-
-std::uint32_t u32(const char *p)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(p);
-    return std::uint32_t(u[0]) | std::uint32_t(u[1]) << 8 | std::uint32_t(u[2]) << 16 | std::uint32_t(u[3]) << 24;
-}
+using platform::le::u16;
+using platform::le::u32;
 
 // Reads exactly n bytes at pos, or raises the read error; nothing is asked
 // for beyond the file's end.

@@ -1,5 +1,6 @@
 #include "platform/db/DbfCodec.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/Rounding.h"
@@ -11,30 +12,6 @@
 namespace platform::db::dbf {
 
 namespace {
-
-quint16 le16(QByteArrayView b, qsizetype at)
-{
-    return static_cast<quint16>(static_cast<quint8>(b[at]) | (static_cast<quint8>(b[at + 1]) << 8));
-}
-
-quint32 le32(QByteArrayView b, qsizetype at)
-{
-    return static_cast<quint32>(static_cast<quint8>(b[at])) | (static_cast<quint32>(static_cast<quint8>(b[at + 1])) << 8)
-        | (static_cast<quint32>(static_cast<quint8>(b[at + 2])) << 16)
-        | (static_cast<quint32>(static_cast<quint8>(b[at + 3])) << 24);
-}
-
-void putLe16(QByteArray &b, qsizetype at, quint16 v)
-{
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>(v >> 8);
-}
-
-void putLe32(QByteArray &b, qsizetype at, quint32 v)
-{
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 
 [[noreturn]] void corrupt(const QString &fileName)
 {
@@ -59,6 +36,64 @@ QByteArrayView trimmedBytes(QByteArrayView raw)
 }
 
 } // namespace
+
+int headerLengthOf(QByteArrayView header)
+{
+    return le::u16(header, 8);
+}
+
+std::vector<Descriptor> readDescriptors(QByteArrayView bytes, int headerLength, DescriptorWalk walk)
+{
+    qsizetype count = 0;
+    if (walk == DescriptorWalk::WithinHeader) {
+        const qsizetype end = std::min<qsizetype>(headerLength, bytes.size());
+        count = end >= kHeaderSize ? (end - kHeaderSize) / kDescriptorSize : 0;
+    } else if (headerLength >= kHeaderSize + 1 && bytes.size() >= kHeaderSize) {
+        const qsizetype declared = (headerLength - (kHeaderSize + 1) + kDescriptorSize / 2) / kDescriptorSize;
+        count = std::min<qsizetype>(declared, (bytes.size() - kHeaderSize) / kDescriptorSize);
+    }
+    std::vector<Descriptor> out;
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArrayView d = bytes.sliced(kHeaderSize + kDescriptorSize * i, kDescriptorSize);
+        if (d[0] == kHeaderEnd)
+            break;
+        qsizetype nameEnd = 0;
+        while (nameEnd < 11 && d[nameEnd] != '\0')
+            ++nameEnd;
+        Descriptor f;
+        f.name = fromCp1251(d.first(nameEnd)).trimmed();
+        f.type = d[11];
+        f.length = static_cast<quint8>(d[16]);
+        f.decimals = static_cast<quint8>(d[17]);
+        out.push_back(std::move(f));
+    }
+    return out;
+}
+
+QByteArray newHeader(quint8 version, int fieldCount)
+{
+    QByteArray h(kHeaderSize + kDescriptorSize * fieldCount + 1, '\0');
+    h[0] = static_cast<char>(version);
+    le::put16(h, 8, static_cast<quint16>(h.size()));
+    h[h.size() - 1] = kHeaderEnd;
+    return h;
+}
+
+void putDescriptor(QByteArray &header, int index, QByteArrayView name, char type, int length, int decimals)
+{
+    const qsizetype at = kHeaderSize + kDescriptorSize * qsizetype(index);
+    const qsizetype n = std::min<qsizetype>(name.size(), 10);
+    for (qsizetype c = 0; c < n; ++c)
+        header[at + c] = name[c];
+    header[at + 11] = type;
+    header[at + 16] = static_cast<char>(length);
+    header[at + 17] = static_cast<char>(decimals);
+}
+
+void putRecordLength(QByteArray &header, int recordLength)
+{
+    le::put16(header, 10, static_cast<quint16>(recordLength));
+}
 
 FieldType engineType(char type, int length, int decimals)
 {
@@ -96,27 +131,22 @@ DbfHeader parseHeader(QByteArrayView bytes, qint64 fileSize, const QString &file
     h.version = static_cast<quint8>(bytes[0]);
     const int y = static_cast<quint8>(bytes[1]), m = static_cast<quint8>(bytes[2]), d = static_cast<quint8>(bytes[3]);
     h.date = QDate(1900 + y, m, d);
-    h.recordCount = le32(bytes, 4);
-    h.headerLength = le16(bytes, 8);
-    h.recordLength = le16(bytes, 10);
+    h.recordCount = le::u32(bytes, 4);
+    h.headerLength = headerLengthOf(bytes);
+    h.recordLength = le::u16(bytes, 10);
     if (h.headerLength < kHeaderSize + 1 || h.recordLength < 1 || h.headerLength > fileSize
         || h.headerLength > bytes.size())
         corrupt(fileName);
 
     int offset = 1;
-    for (qsizetype at = kHeaderSize; at + kDescriptorSize <= h.headerLength; at += kDescriptorSize) {
-        if (bytes[at] == kHeaderEnd)
-            break;
+    for (const Descriptor &d : readDescriptors(bytes, h.headerLength, DescriptorWalk::WithinHeader)) {
         DbfField f;
-        qsizetype nameEnd = 0;
-        while (nameEnd < 11 && bytes[at + nameEnd] != '\0')
-            ++nameEnd;
-        f.def.name = fromCp1251(bytes.sliced(at, nameEnd)).trimmed();
-        f.type = static_cast<char>(bytes[at + 11]);
+        f.def.name = d.name;
+        f.type = d.type;
         if (f.type >= 'a' && f.type <= 'z')
             f.type = static_cast<char>(f.type - 'a' + 'A');
-        f.length = static_cast<quint8>(bytes[at + 16]);
-        f.decimals = static_cast<quint8>(bytes[at + 17]);
+        f.length = d.length;
+        f.decimals = d.decimals;
         if (f.type == 'C') {
             // Writers of long character fields keep the high byte of the width
             // in the decimals byte.
@@ -149,9 +179,7 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
     const qsizetype n = static_cast<qsizetype>(defs.size());
     if (kHeaderSize + kDescriptorSize * n + 1 > 0xFFFF)
         throw DbError(QStringLiteral("Слишком много полей для таблицы dBase: ") + QString::number(n));
-    QByteArray h(kHeaderSize + kDescriptorSize * n + 1, '\0');
-    h[0] = static_cast<char>(withMemo ? 0x83 : 0x03);
-    putLe16(h, 8, static_cast<quint16>(h.size()));
+    QByteArray h = newHeader(withMemo ? 0x83 : 0x03, static_cast<int>(n));
     // The code page mark of Windows-1251, so that other programs read the text right.
     h[29] = static_cast<char>(0xC9);
     std::vector<DbfField> fields;
@@ -218,12 +246,7 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
             throw DbError(QStringLiteral("Тип поля ") + d.name + QStringLiteral(" (") + fieldTypeName(d.type)
                           + QStringLiteral(") не поддерживается таблицами dBase"));
         }
-        const qsizetype at = kHeaderSize + kDescriptorSize * i;
-        for (qsizetype c = 0; c < name.size(); ++c)
-            h[at + c] = name[c];
-        h[at + 11] = f.type;
-        h[at + 16] = static_cast<char>(f.length);
-        h[at + 17] = static_cast<char>(f.decimals);
+        putDescriptor(h, static_cast<int>(i), name, f.type, f.length, f.decimals);
         f.offset = offset;
         offset += f.length;
         f.def.name = fromCp1251(name);
@@ -235,8 +258,7 @@ QByteArray buildHeader(const FieldDefs &defs, QDate date, quint32 recordCount, b
     }
     if (offset > 0xFFFF)
         throw DbError(QStringLiteral("Слишком длинная запись таблицы dBase: ") + QString::number(offset));
-    putLe16(h, 10, static_cast<quint16>(offset));
-    h[h.size() - 1] = kHeaderEnd;
+    putRecordLength(h, offset);
     putDateAndCount(h, date, recordCount);
     if (layout)
         *layout = std::move(fields);
@@ -250,7 +272,7 @@ void putDateAndCount(QByteArray &header, QDate date, quint32 recordCount)
         header[2] = static_cast<char>(date.month());
         header[3] = static_cast<char>(date.day());
     }
-    putLe32(header, 4, recordCount);
+    le::put32(header, 4, recordCount);
 }
 
 QByteArray blankRecord(int recordLength)

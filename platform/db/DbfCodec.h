@@ -47,6 +47,42 @@ struct DbfHeader {
     qint64 availableRecords = 0;
 };
 
+// A field descriptor as its bytes say it: the name up to its first zero byte
+// (at most 11 bytes, Windows-1251, trimmed), the type letter as written, the
+// width byte and the decimals byte. What they mean is the reader's to say.
+struct Descriptor {
+    QString name;
+    char type = 0;
+    int length = 0;
+    int decimals = 0;
+};
+
+// How far the descriptors of a header go; either walk stops at the end mark.
+enum class DescriptorWalk {
+    // Those lying wholly within the header length and the bytes given: the
+    // table reader, which refuses a header that promises more than it holds.
+    WithinHeader,
+    // (header length - 33) / 32 of them, rounded to the nearest, and never
+    // more than the bytes hold; none for a header length below 33: the table
+    // structure editor, which shows what another program left.
+    Declared,
+};
+
+// The header length that bytes 8-9 give (the bytes hold at least 10).
+int headerLengthOf(QByteArrayView header);
+// The descriptors of a table's first bytes (header first) under that walk.
+std::vector<Descriptor> readDescriptors(QByteArrayView bytes, int headerLength, DescriptorWalk walk);
+
+// The header of a table of fieldCount fields with zeros for its date, record
+// count, record length and descriptors: the version byte, the header length
+// 32 + 32n + 1 and the end mark after the descriptors.
+QByteArray newHeader(quint8 version, int fieldCount);
+// Writes descriptor i (from 0) of such a header: the name's bytes (at most
+// ten, so that a zero ends it), the type letter, the width and decimals bytes.
+void putDescriptor(QByteArray &header, int index, QByteArrayView name, char type, int length, int decimals);
+// Writes the record length (bytes 10-11).
+void putRecordLength(QByteArray &header, int recordLength);
+
 // Reads the header and the field descriptors from the file's first bytes
 // (at least the header length, when the file has that many). fileSize is
 // the size of the whole file. Raises DbError (naming the file) when the bytes

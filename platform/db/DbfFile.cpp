@@ -1,5 +1,6 @@
 #include "platform/db/DbfFile.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Environment.h"
 #include "platform/Paths.h"
 #include "platform/SafeFile.h"
@@ -22,19 +23,10 @@ QDate today()
     return currentDateTime().date();
 }
 
-quint32 le32(const QByteArray &b, qsizetype at)
-{
-    quint32 v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<quint8>(b[at + i]);
-    return v;
-}
-
 QByteArray le32Bytes(quint32 v)
 {
     QByteArray b(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    le::put32(b, 0, v);
     return b;
 }
 
@@ -399,7 +391,7 @@ QByteArray DbfFile::readMemoBlock(qint64 block, bool text)
     const QByteArray head = f->read(8);
     if (head.size() == 8 && static_cast<quint8>(head[0]) == 0xFF && static_cast<quint8>(head[1]) == 0xFF
         && head[2] == 0x08 && head[3] == 0x00) {
-        const qint64 len = std::min<qint64>({static_cast<qint64>(le32(head, 4)) - 8, size - at - 8, kMaxMemo});
+        const qint64 len = std::min<qint64>({static_cast<qint64>(le::u32(head, 4)) - 8, size - at - 8, kMaxMemo});
         return len > 0 ? f->read(len) : QByteArray();
     }
     if (!text)
@@ -439,7 +431,7 @@ qint64 DbfFile::writeMemoBlocks(QByteArray bytes)
         throw DbError(QStringLiteral("Файл примечаний таблицы ") + path_ + QStringLiteral(" недоступен для записи !"));
     f->seek(0);
     const QByteArray head = f->read(4);
-    qint64 next = head.size() == 4 ? le32(head, 0) : 0;
+    qint64 next = head.size() == 4 ? le::u32(head, 0) : 0;
     const qint64 byEnd = (f->size() + kMemoBlock - 1) / kMemoBlock;
     if (next < 1 || next < byEnd)
         next = std::max<qint64>(byEnd, 1);

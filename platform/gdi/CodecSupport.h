@@ -2,13 +2,14 @@
 // Byte-level helpers of the metafile codecs: little-endian writing with
 // patched sizes, bounds-checked reading, and device-independent bitmaps.
 
+#include "platform/ByteOrder.h"
 #include "platform/gdi/Metafile.h"
 
 #include <QByteArray>
 #include <QImage>
 
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 
 namespace platform::gdi::codec {
@@ -18,16 +19,21 @@ public:
     QByteArray bytes;
     qsizetype size() const { return bytes.size(); }
     void u8(std::uint8_t v) { bytes.append(static_cast<char>(v)); }
-    void u16(std::uint32_t v) { u8(v & 0xFF); u8((v >> 8) & 0xFF); }
-    void i16(int v) { u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))); }
-    void u32(std::uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); }
-    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
-    void f32(float v)
+    void u16(std::uint32_t v)
     {
-        std::uint32_t u = 0;
-        std::memcpy(&u, &v, 4);
-        u32(u);
+        char b[2];
+        le::put16(b, static_cast<std::uint16_t>(v));
+        bytes.append(b, 2);
     }
+    void i16(int v) { u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(v))); }
+    void u32(std::uint32_t v)
+    {
+        char b[4];
+        le::put32(b, v);
+        bytes.append(b, 4);
+    }
+    void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
+    void f32(float v) { u32(std::bit_cast<std::uint32_t>(v)); }
     void zeros(qsizetype n) { bytes.append(n, '\0'); }
     void raw(const QByteArray &b) { bytes.append(b); }
     void pad4()
@@ -40,16 +46,8 @@ public:
         if (bytes.size() % 2)
             u8(0);
     }
-    void put32(qsizetype at, std::uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    }
-    void put16(qsizetype at, std::uint32_t v)
-    {
-        bytes[at] = static_cast<char>(v & 0xFF);
-        bytes[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-    }
+    void put32(qsizetype at, std::uint32_t v) { le::put32(bytes, at, v); }
+    void put16(qsizetype at, std::uint32_t v) { le::put16(bytes, at, static_cast<std::uint16_t>(v)); }
 };
 
 // Reads at offsets relative to a window of the data; every read is checked.
@@ -59,17 +57,11 @@ public:
     qsizetype length() const { return end_ - begin_; }
     bool has(qsizetype offset, qsizetype n) const { return offset >= 0 && n >= 0 && offset <= length() - n; }
     std::uint32_t u8(qsizetype o) const { return has(o, 1) ? static_cast<std::uint8_t>(d_[begin_ + o]) : 0; }
-    std::uint32_t u16(qsizetype o) const { return has(o, 2) ? (u8(o) | (u8(o + 1) << 8)) : 0; }
+    std::uint32_t u16(qsizetype o) const { return has(o, 2) ? le::u16(d_, begin_ + o) : 0; }
     int i16(qsizetype o) const { return static_cast<std::int16_t>(u16(o)); }
-    std::uint32_t u32(qsizetype o) const { return has(o, 4) ? (u16(o) | (u16(o + 2) << 16)) : 0; }
+    std::uint32_t u32(qsizetype o) const { return has(o, 4) ? le::u32(d_, begin_ + o) : 0; }
     std::int32_t i32(qsizetype o) const { return static_cast<std::int32_t>(u32(o)); }
-    float f32(qsizetype o) const
-    {
-        const std::uint32_t u = u32(o);
-        float f = 0;
-        std::memcpy(&f, &u, 4);
-        return f;
-    }
+    float f32(qsizetype o) const { return std::bit_cast<float>(u32(o)); }
     QByteArray bytes(qsizetype o, qsizetype n) const { return has(o, n) ? d_.mid(begin_ + o, n) : QByteArray(); }
     qsizetype absolute(qsizetype o) const { return begin_ + o; }
 

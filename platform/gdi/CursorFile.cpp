@@ -1,5 +1,6 @@
 #include "platform/gdi/CursorFile.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/Paths.h"
 
 #include <QBuffer>
@@ -10,13 +11,6 @@
 
 namespace platform {
 
-namespace {
-quint16 le16(const QByteArray &b, int offset)
-{
-    return static_cast<quint16>(static_cast<quint8>(b[offset]) | (static_cast<quint8>(b[offset + 1]) << 8));
-}
-} // namespace
-
 std::optional<QPoint> cursorHotspot(const QByteArray &bytes)
 {
     // Directory: reserved (0), type (2 for cursors), image count; then
@@ -24,9 +18,9 @@ std::optional<QPoint> cursorHotspot(const QByteArray &bytes)
     // size, offset.
     if (bytes.size() < 6 + 16)
         return std::nullopt;
-    if (le16(bytes, 0) != 0 || le16(bytes, 2) != 2 || le16(bytes, 4) == 0)
+    if (le::u16(bytes, 0) != 0 || le::u16(bytes, 2) != 2 || le::u16(bytes, 4) == 0)
         return std::nullopt;
-    return QPoint(le16(bytes, 10), le16(bytes, 12));
+    return QPoint(le::u16(bytes, 10), le::u16(bytes, 12));
 }
 
 std::optional<QCursor> loadCursorFile(const QString &fileName)

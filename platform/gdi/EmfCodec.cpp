@@ -173,7 +173,7 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
                 break;
             }
             case 16: {
-                const std::uint32_t v = row[2 * x] | (row[2 * x + 1] << 8);
+                const std::uint32_t v = le::u16(row + 2 * x);
                 c = qRgb(channel(v, rMask), channel(v, gMask), channel(v, bMask));
                 break;
             }
@@ -181,8 +181,7 @@ std::optional<QImage> decodeDib(const QByteArray &header, const QByteArray &bits
                 c = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
                 break;
             case 32: {
-                const std::uint32_t v = row[4 * x] | (row[4 * x + 1] << 8) | (row[4 * x + 2] << 16)
-                                        | (static_cast<std::uint32_t>(row[4 * x + 3]) << 24);
+                const std::uint32_t v = le::u32(row + 4 * x);
                 c = qRgb(channel(v, rMask), channel(v, gMask), channel(v, bMask));
                 break;
             }

@@ -158,8 +158,7 @@ public:
         head.u32(0);                         // 16 reserved
         std::uint16_t sum = 0;
         for (int i = 0; i < 10; ++i)
-            sum ^= static_cast<std::uint16_t>(static_cast<std::uint8_t>(head.bytes[2 * i])
-                                              | (static_cast<std::uint8_t>(head.bytes[2 * i + 1]) << 8));
+            sum ^= le::u16(head.bytes, 2 * i);
         head.u16(sum);                       // 20 checksum
 
         // Records.

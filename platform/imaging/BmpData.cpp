@@ -2,6 +2,8 @@
 
 #include "platform/imaging/BmpData.h"
 
+#include "platform/ByteOrder.h"
+
 #include <QIODevice>
 
 #include <cstdint>
@@ -11,15 +13,8 @@ namespace platform::imaging {
 
 namespace {
 
-std::uint32_t le32(const uchar *p)
-{
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::uint16_t le16(const uchar *p)
-{
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+using platform::le::u16;
+using platform::le::u32;
 
 } // namespace
 
@@ -32,24 +27,24 @@ bool bmpDataHeld(QIODevice &file)
     if (head.size() < 14 + 16 || !head.startsWith("BM"))
         return true;
     const auto *b = reinterpret_cast<const uchar *>(head.constData());
-    const qint64 offset = le32(b + 10);
-    const std::uint32_t infoSize = le32(b + 14);
+    const qint64 offset = u32(b + 10);
+    const std::uint32_t infoSize = u32(b + 14);
     std::int64_t width = 0, height = 0;
     int bits = 0;
     std::uint32_t compression = 0, imageSize = 0;
     if (infoSize == 12) {
-        width = le16(b + 18);
-        height = le16(b + 20);
-        bits = le16(b + 24);
+        width = u16(b + 18);
+        height = u16(b + 20);
+        bits = u16(b + 24);
     } else if (infoSize >= 40 && head.size() >= 14 + 24) {
-        width = static_cast<std::int32_t>(le32(b + 18));
-        height = std::llabs(static_cast<std::int32_t>(le32(b + 22)));
-        bits = le16(b + 28);
-        compression = le32(b + 30);
+        width = static_cast<std::int32_t>(u32(b + 18));
+        height = std::llabs(static_cast<std::int32_t>(u32(b + 22)));
+        bits = u16(b + 28);
+        compression = u32(b + 30);
         if (file.seek(14 + 20)) {
             const QByteArray size = file.read(4);
             if (size.size() == 4)
-                imageSize = le32(reinterpret_cast<const uchar *>(size.constData()));
+                imageSize = u32(reinterpret_cast<const uchar *>(size.constData()));
         }
     } else {
         return true;

@@ -4,6 +4,8 @@
 
 #include "platform/imaging/HeaderResolution.h"
 
+#include "platform/ByteOrder.h"
+
 #include <QIODevice>
 
 #include <cmath>
@@ -11,17 +13,6 @@
 
 namespace platform::imaging {
 namespace {
-
-std::uint32_t be32(const uchar *p)
-{
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-std::uint16_t be16(const uchar *p) { return std::uint16_t(p[0] << 8 | p[1]); }
-std::uint32_t le32(const uchar *p)
-{
-    return std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
-}
-std::uint16_t le16(const uchar *p) { return std::uint16_t(p[1] << 8 | p[0]); }
 
 int perMetreToInch(double perMetre)
 {
@@ -45,7 +36,7 @@ QSize png(QIODevice &file)
         if (head.isEmpty())
             return {};
         const auto *h = reinterpret_cast<const uchar *>(head.constData());
-        const std::uint32_t length = be32(h);
+        const std::uint32_t length = be::u32(h);
         if (head.mid(4, 4) == "pHYs" && length == 9) {
             const QByteArray body = readAt(file, at + 8, 9);
             if (body.isEmpty())
@@ -53,7 +44,7 @@ QSize png(QIODevice &file)
             const auto *b = reinterpret_cast<const uchar *>(body.constData());
             if (b[8] != 1) // no unit: an aspect ratio only
                 return {};
-            return {perMetreToInch(be32(b)), perMetreToInch(be32(b + 4))};
+            return {perMetreToInch(be::u32(b)), perMetreToInch(be::u32(b + 4))};
         }
         if (head.mid(4, 4) == "IDAT")
             return {};
@@ -72,7 +63,7 @@ QSize jpeg(QIODevice &file)
         const auto *h = reinterpret_cast<const uchar *>(head.constData());
         if (h[0] != 0xFF || h[1] == 0xDA)
             return {};
-        const std::uint16_t length = be16(h + 2);
+        const std::uint16_t length = be::u16(h + 2);
         if (length < 2)
             return {};
         if (h[1] == 0xE0 && length >= 16) {
@@ -80,7 +71,7 @@ QSize jpeg(QIODevice &file)
             if (body.isEmpty() || !body.startsWith(QByteArrayLiteral("JFIF\0")))
                 return {};
             const auto *b = reinterpret_cast<const uchar *>(body.constData());
-            const int unit = b[7], x = be16(b + 8), y = be16(b + 10);
+            const int unit = b[7], x = be::u16(b + 8), y = be::u16(b + 10);
             if (unit == 1)
                 return {x, y};
             if (unit == 2)
@@ -98,16 +89,16 @@ QSize bmp(QIODevice &file)
     if (info.isEmpty())
         return {};
     const auto *b = reinterpret_cast<const uchar *>(info.constData());
-    if (le32(b) < 40)
+    if (le::u32(b) < 40)
         return {};
-    return {perMetreToInch(static_cast<std::int32_t>(le32(b + 24))),
-            perMetreToInch(static_cast<std::int32_t>(le32(b + 28)))};
+    return {perMetreToInch(static_cast<std::int32_t>(le::u32(b + 24))),
+            perMetreToInch(static_cast<std::int32_t>(le::u32(b + 28)))};
 }
 
 QSize tiff(QIODevice &file, bool little)
 {
-    auto u16 = [little](const uchar *p) { return little ? le16(p) : be16(p); };
-    auto u32 = [little](const uchar *p) { return little ? le32(p) : be32(p); };
+    auto u16 = [little](const uchar *p) { return little ? le::u16(p) : be::u16(p); };
+    auto u32 = [little](const uchar *p) { return little ? le::u32(p) : be::u32(p); };
     const QByteArray head = readAt(file, 4, 4);
     if (head.isEmpty())
         return {};

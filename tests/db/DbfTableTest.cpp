@@ -500,3 +500,39 @@ TEST(DbfTable, CreatedTableHasTheDescribedFields)
     EXPECT_THROW(bad.createTable(), DbError);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("bad.dbf"))));
 }
+
+TEST(DbfHeader, TheTwoDescriptorWalksDifferOnlyWhereTheHeaderLengthFallsBetweenDescriptors)
+{
+    // Three descriptors and the end mark at 128; the header length byte
+    // pair is rewritten below. Descriptors come as written: a lower-case
+    // type letter and the decimals byte of a character field stay as they are.
+    QByteArray b = dbfFile({{"A", 'n', 5, 0}, {"B", 'C', 10, 1}, {"C", 'D', 8, 0}}, {});
+    using dbf::DescriptorWalk;
+    const struct {
+        int headerLength;
+        size_t withinHeader;
+        size_t declared;
+    } cases[] = {
+        {129, 3, 3}, // 32 * 3 + 33: both read every descriptor
+        {117, 2, 3}, // 20 bytes into the third: wholly held 2, rounded 3
+        {112, 2, 2}, // 15 bytes into it: rounded down
+        {32, 0, 0},  // below 33: the editor reads none
+        {5000, 3, 3} // past the bytes: the end mark stops both
+    };
+    for (const auto &c : cases) {
+        b[8] = static_cast<char>(c.headerLength & 0xFF);
+        b[9] = static_cast<char>(c.headerLength >> 8);
+        ASSERT_EQ(dbf::headerLengthOf(b), c.headerLength);
+        EXPECT_EQ(dbf::readDescriptors(b, c.headerLength, DescriptorWalk::WithinHeader).size(), c.withinHeader)
+            << c.headerLength;
+        EXPECT_EQ(dbf::readDescriptors(b, c.headerLength, DescriptorWalk::Declared).size(), c.declared)
+            << c.headerLength;
+    }
+    const std::vector<dbf::Descriptor> d = dbf::readDescriptors(b, 129, DescriptorWalk::Declared);
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0].name, QStringLiteral("A"));
+    EXPECT_EQ(d[0].type, 'n');
+    EXPECT_EQ(d[1].length, 10);
+    EXPECT_EQ(d[1].decimals, 1);
+    EXPECT_EQ(d[2].type, 'D');
+}

@@ -158,6 +158,19 @@ TEST(LayerForm, ChoicesOfTheUserReachTheirFields)
     EXPECT_TRUE(L.StrProject.isEmpty());
 }
 
+// The table is named by the file name part up to its first dot: a dot in a
+// folder's name belongs to the folder.
+TEST(LayerForm, TheTableOfTheLayer)
+{
+    TMapLayer L;
+    for (const auto &[fileName, table] : {std::pair{"parcels.old.shp", "parcels.Dbf"},
+                                          std::pair{"/home/u/.maps/parcels.shp", "/home/u/.maps/parcels.Dbf"},
+                                          std::pair{"C:\\maps.v2\\parcels", "C:\\maps.v2\\parcels.Dbf"}}) {
+        L.FileName = QString::fromUtf8(fileName);
+        EXPECT_EQ(TableName(L), QString::fromUtf8(table)) << fileName;
+    }
+}
+
 TEST(LayerForm, ListsAndCaptions)
 {
     struct Case {

@@ -1,4 +1,5 @@
 #include "mapdata/MapDataCore.h"
+#include "mapdata/LayerFiles.h"
 
 #include "LayerFixtures.h"
 #include "support/TestFiles.h"
@@ -40,6 +41,34 @@ TEST(LayerFiles, FileNamesOfALayer)
         EXPECT_EQ(shp2, shp);
         EXPECT_EQ(shx2, shx);
         EXPECT_EQ(shp3, shp);
+    }
+}
+
+// The two rules of a layer's base side by side: the last extension of the
+// file name part goes, or the file name part is cut at its first dot; a dot
+// in a folder's name belongs to the folder under both.
+TEST(LayerFiles, TheBaseNameRules)
+{
+    using namespace mapdata::layerfiles;
+    const QString work = QStringLiteral("/srv/work");
+    struct Case { const char *fileName, *base, *baseIn, *firstDot, *table, *lbl; };
+    const Case cases[] = {
+        {"a.b.shp", "a.b", "/srv/work/a.b", "a", "a.b.Dbf", "/srv/work/a.Lbl"},
+        {"/home/u/.maps/a.b.shp", "/home/u/.maps/a.b", "/home/u/.maps/a.b", "/home/u/.maps/a", "/home/u/.maps/a.b.Dbf",
+         "/home/u/.maps/a.Lbl"},
+        {"C:\\maps.v2\\roads", "C:\\maps.v2\\roads", "C:\\maps.v2\\roads", "C:\\maps.v2\\roads",
+         "C:\\maps.v2\\roads.Dbf", "C:\\maps.v2\\roads.Lbl"},
+        // Blanks around the name: the store's rules trim it, the others take
+        // it as it stands.
+        {" roads.shp ", " roads", "/srv/work/roads", " roads", " roads.Dbf", "/srv/work/roads.Lbl"},
+    };
+    for (const Case &c : cases) {
+        const QString name = QString::fromUtf8(c.fileName);
+        EXPECT_EQ(baseName(name), QString::fromUtf8(c.base)) << c.fileName;
+        EXPECT_EQ(baseIn(work, name), QString::fromUtf8(c.baseIn)) << c.fileName;
+        EXPECT_EQ(firstDotBase(name), QString::fromUtf8(c.firstDot)) << c.fileName;
+        EXPECT_EQ(tableName(name), QString::fromUtf8(c.table)) << c.fileName;
+        EXPECT_EQ(labelFileIn(work, name, QStringLiteral(".Lbl")), QString::fromUtf8(c.lbl)) << c.fileName;
     }
 }
 
